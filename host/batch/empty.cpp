@@ -1,0 +1,1 @@
+// Keeps the kernel library non-empty while no kernel has landed.
