@@ -1,1 +1,0 @@
-// Keeps the kernel library non-empty while no kernel has landed.
