@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (when missing) and configures and builds
+# the tree into build/ (or the folder given as $1 with extra CMake arguments after it).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+packages=(cmake ninja-build g++ qtbase5-dev libtbb-dev libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]} (run as root or install them with apt-get)" >&2
+    exit 1
+  fi
+  echo "Installing ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+build=${1:-$here/build}
+shift || true
+cmake -S "$here" -B "$build" -G Ninja "$@" >/dev/null

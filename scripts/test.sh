@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything into build/ and runs the whole test suite.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/setup.sh" "$here/build"
+ninja -C "$here/build"
+cd "$here/build" && ctest --output-on-failure
