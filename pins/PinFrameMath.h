@@ -1,0 +1,286 @@
+#pragma once
+
+// Frame math shared by the surface pin and the surface UV pin, on plain data:
+// point and normal arrays, index arrays, UV pairs and 4x4 row-major matrices
+// used with row vectors (p' = p·M; rows 0..2 are the axes, row 3 the
+// translation). The nodes and bind commands only gather inputs from the mesh
+// and write the results back.
+
+#include <cstdint>
+#include <vector>
+
+namespace PinFrameMath {
+
+constexpr double kPinEpsilon = 1e-12;       // degenerate squared lengths and 2x2 determinants
+constexpr double kInsideTolerance = -0.01;  // bind-time weight still counted inside a triangle
+constexpr float kUVTolerance = 1e-5f;       // pad of the UV bounds test, inside tolerance of UV resolution
+
+// The per-pin loop runs serially below this many pins, else in parallel in
+// blocks of kParallelGrain pins.
+constexpr int kParallelThreshold = 128;
+constexpr int kParallelGrain = 32;
+
+template <class T>
+struct Vec3 {
+    T x;
+    T y;
+    T z;
+};
+using Vec3f = Vec3<float>;
+using Vec3d = Vec3<double>;
+
+struct Matrix4 {
+    double m[4][4];
+    static Matrix4 identity();
+};
+
+// A·B on the 3x3 parts and the translation row; the last column of the
+// result is (0, 0, 0, 1) whatever the inputs hold.
+Matrix4 affineProduct(const Matrix4& a, const Matrix4& b);
+
+// The mesh's world matrix G in column-vector form, k[r][c] = G[c][r], so that
+// a point maps to k[r][0]·x + k[r][1]·y + k[r][2]·z + k[r][3].
+struct GeometryBlock {
+    double k[3][4];
+};
+GeometryBlock geometryBlock(const Matrix4& g);
+GeometryBlock identityBlock();
+
+// Evaluation record of a surface pin.
+struct PinBinding {
+    int32_t vertexIds[3];
+    int32_t normalIds[3];
+    float weights[3];
+    float tangentCoeffs[2];  // bind tangent = a·e1 + b·e2
+};
+
+// Evaluation record of a surface UV pin.
+struct UVPinBinding {
+    int32_t vertexIds[3];
+    int32_t normalIds[3];
+    int32_t preferredTriangle;
+    float weights[3];
+    float pinUV[2];
+    float cornerUVs[6];  // U0, V0, U1, V1, U2, V2 of the resolved triangle
+    float tangentUV[2];  // bind tangent as a UV direction (du, dv)
+    float tangentCoeffs[2];
+};
+
+// A UV pin as loaded from the node, before it is resolved to a triangle.
+UVPinBinding loadedUVPinBinding(float u, float v, float du, float dv, int32_t preferredTriangle);
+
+// One row of the UV pin's triangle table.
+struct UVTriangle {
+    int32_t vertexIds[3];
+    int32_t normalIds[3];
+    int32_t triangleIndex;  // global index in the mesh triangulation
+    float cornerUVs[6];
+    float uvBounds[4];  // minU, minV, maxU, maxV
+};
+
+struct UVTriangleTable {
+    std::vector<UVTriangle> rows;
+    std::vector<int32_t> triangleToRow;  // one entry per triangle, -1 where it has no row
+};
+
+// ---------------------------------------------------------------------------
+// Finding the triangle of a face that holds a point.
+
+struct Barycentric {
+    double w[3];
+    bool degenerate;  // then w is (1, 0, 0)
+};
+Barycentric barycentricOnTriangle(const Vec3d& a, const Vec3d& b, const Vec3d& c, const Vec3d& p);
+
+// A polygon face: its vertex ids in face order and their world positions.
+struct FaceCorners {
+    const int* vertexIds;
+    const Vec3d* positions;
+    int count;
+};
+
+struct TriangleChoice {
+    int vertexIds[3];
+    int localPositions[3];  // positions of the corners in the face's vertex list
+    double weights[3];
+    int triangleIndex;  // global triangulation index, -1 when the fan answered
+};
+
+// The fan triangle (F0, Fi, Fi+1) holding p: the first non-degenerate one whose
+// weights are all >= kInsideTolerance. When none holds it, the first
+// non-degenerate fan triangle with its weights as computed (possibly negative);
+// when every fan triangle is degenerate, (F0, F1, F2) with weights (1, 0, 0).
+// A face of fewer than three vertices gives (F0, F0, F0) with (1, 0, 0).
+TriangleChoice fanTriangleSearch(const FaceCorners& face, const Vec3d& p);
+
+// The same question on the mesh's triangulation: the face's triangles are
+// faceTriangleCount vertex triples from triangleVertices[faceOffset]. The
+// first triangle inside the tolerance wins, else the one with the smallest
+// sum of negative weights; without a usable triangle the fan answers.
+TriangleChoice triangulationSearch(const FaceCorners& face,
+                                   const int* triangleVertices,
+                                   int64_t triangleVertexCount,
+                                   int64_t faceOffset,
+                                   int faceTriangleCount,
+                                   const Vec3d& p);
+
+// ---------------------------------------------------------------------------
+// Surface frames.
+
+// Interpolated normal at evaluation: zero unless normals exist and all three
+// ids are >= 0 (the node has checked them against the normal count).
+Vec3f evaluationNormal(const float* normals, const int32_t normalIds[3], const float weights[3]);
+
+// Interpolated normal when binding a surface pin: zero unless every id lies in
+// [0, normalCount) and every one of the three normals has non-zero length.
+Vec3d surfacePinBindNormal(const float* normals, int64_t normalCount, const int normalIds[3], const double weights[3]);
+
+// Interpolated normal when binding a UV pin: corners whose id is out of range
+// are left out one by one.
+Vec3d uvPinBindNormal(const float* normals, int64_t normalCount, const int normalIds[3], const double weights[3]);
+
+// The frame normal: n normalised; when n is zero the triangle's normal
+// e1 × e2; when that is zero too, (0, 0, 1).
+Vec3d frameNormal(const Vec3d& n, const Vec3d& e1, const Vec3d& e2);
+
+// A tangent for a normal when nothing else gives one: (-n.y, n.x, 0), else
+// (0, -n.z, n.y), each normalised, else (1, 0, 0).
+Vec3d fallbackTangent(const Vec3d& n);
+
+// The frame of a pin in world space: rows tangent, binormal (n × t), normal
+// and position, each taken through G (axes by its 3x3 part). The axes are
+// not renormalised after G, so its scale and shear pass into the frame.
+// Bind time, in double precision.
+Matrix4 surfaceFrame(const Vec3d corners[3],
+                     const double weights[3],
+                     const Vec3d& normal,
+                     double a,
+                     double b,
+                     const Matrix4& g);
+
+// Evaluation, in single precision up to the transform by G; normalisation by
+// the reciprocal square root estimate refined by one Newton step.
+Matrix4 surfaceFrame(const Vec3f corners[3],
+                     const float weights[3],
+                     const Vec3f& normal,
+                     float a,
+                     float b,
+                     const GeometryBlock& g);
+
+// The evaluation frame of a bound pin read from the mesh's raw arrays
+// (normals may be null).
+Matrix4 pinFrame(const float* points, const float* normals, const PinBinding& pin, const GeometryBlock& g);
+Matrix4 pinFrame(const float* points, const float* normals, const UVPinBinding& pin, const GeometryBlock& g);
+
+// ---------------------------------------------------------------------------
+// Bind tangents.
+
+struct TangentCoefficients {
+    double a;
+    double b;
+};
+
+enum class TangentOrder {
+    kSurfacePin,            // control X axis, control Y axis, e1, e2
+    kUVPinMaintainOffset,   // control Z axis, control Y axis, e1
+};
+
+// Coefficients (a, b) with a·e1 + b·e2 closest to the control's tangent: the
+// first candidate (control axes brought into object space by the 3x3 part of
+// G⁻¹, then the triangle's edges) that keeps a length once projected onto the
+// plane of n; fallbackTangent when none does. (1, 0) when e1 and e2 are
+// parallel.
+TangentCoefficients bindTangentCoefficients(const Matrix4& control,
+                                            const Matrix4& geometryInverse,
+                                            const Vec3d& n,
+                                            const Vec3d& e1,
+                                            const Vec3d& e2,
+                                            TangentOrder order);
+
+// ---------------------------------------------------------------------------
+// UV space.
+
+struct UVWeights {
+    float w[3];
+    bool degenerate;  // then w is left at (1, 0, 0)
+};
+UVWeights uvBarycentric(const float cornerUVs[6], float u, float v);
+
+// (a, b) with a·(uv1 - uv0) + b·(uv2 - uv0) = (du, dv); (1, 0) on a degenerate triangle.
+TangentCoefficients uvTangentCoefficients(const float cornerUVs[6], float du, float dv);
+
+// The UV direction a·(uv1 - uv0) + b·(uv2 - uv0) normalised, (1, 0) when it has no length.
+void bindTangentUV(const float cornerUVs[6], double a, double b, float& du, float& dv);
+
+// Per-face reads the UV triangle table needs from a mesh. Each returns false
+// when the read fails.
+class UVMeshAccess {
+public:
+    virtual ~UVMeshAccess() = default;
+    virtual bool faceVertices(int face, std::vector<int>& vertexIds) const = 0;
+    virtual bool faceNormalIds(int face, std::vector<int>& normalIds) const = 0;
+    virtual bool faceVertexUV(int face, int localPosition, float& u, float& v) const = 0;
+};
+
+// Builds the table from the mesh triangulation (per-face triangle counts and
+// the flat list of triangle vertex ids). Triangles whose corners, normal ids
+// or UVs cannot be read get no row.
+void buildUVTriangleTable(int polygonCount,
+                          const int* triangleCounts,
+                          int64_t triangleCountsLength,
+                          const int* triangleVertices,
+                          int64_t triangleVertexCount,
+                          const UVMeshAccess& mesh,
+                          UVTriangleTable& table);
+
+// Resolves a UV pin to a row of the table: its preferred triangle when that
+// row holds the pin's UV, else the first row that holds it, else the row
+// with the nearest UV centroid (weights unclamped). The pin's ids are reset
+// to -1 first, so with an empty table it stays unresolved rather than
+// keeping a stale triangle. Returns whether it resolved.
+bool resolvePinUV(UVPinBinding& pin, const UVTriangleTable& table);
+
+// ---------------------------------------------------------------------------
+// Pin outputs.
+
+// Per-pin matrices read from an array input: all pins have one, or those
+// whose flag is 1, or none (matrices null).
+struct InverseMatrices {
+    const Matrix4* matrices = nullptr;
+    const uint8_t* present = nullptr;
+    bool allPresent = false;
+
+    bool has(int i) const { return matrices && (allPresent || (present && present[i])); }
+};
+
+// Everything one evaluation shares across pins.
+struct PinEvaluation {
+    const float* points = nullptr;   // raw points, xyz per vertex id
+    const float* normals = nullptr;  // raw normals, xyz per normal id; may be null
+    GeometryBlock geometry = identityBlock();
+    bool translateOnly = false;
+    bool maintainOffset = false;
+    const Matrix4* bindSurfaceInverse = nullptr;  // per pin, with maintainOffset
+    const Matrix4* bindControl = nullptr;
+    const uint8_t* bindDataPresent = nullptr;
+    InverseMatrices localInverse;
+    InverseMatrices parentInverse;
+};
+
+// Output of pin i: C·S⁻¹·F for a maintain-offset pin with bind data, else F,
+// then L·M with a local inverse and M·P with a parent inverse. Translate-only:
+// identity axes at the pin position (through P as a point when present).
+Matrix4 composePinOutput(const PinEvaluation& eval, const PinBinding& pin, int i);
+Matrix4 composePinOutput(const PinEvaluation& eval, const UVPinBinding& pin, int i);
+
+// Outputs of pins [begin, end) in order on the calling thread.
+void composePinOutputs(const PinEvaluation& eval, const PinBinding* pins, int begin, int end, Matrix4* outputs);
+void composePinOutputs(const PinEvaluation& eval, const UVPinBinding* pins, int begin, int end, Matrix4* outputs);
+
+// Outputs of all pins: serially below kParallelThreshold pins, else a TBB
+// parallel_for in blocks of kParallelGrain with the auto partitioner, in a
+// task group context of its own. Returns when every output is written.
+void evaluatePins(const PinEvaluation& eval, const PinBinding* pins, int count, Matrix4* outputs);
+void evaluatePins(const PinEvaluation& eval, const UVPinBinding* pins, int count, Matrix4* outputs);
+
+}  // namespace PinFrameMath
