@@ -1,0 +1,39 @@
+#pragma once
+// Connections, dirty propagation and evaluation (pull) on slots.
+
+#include "dg/Node.h"
+
+#include <maya/MPlug.h>
+#include <maya/MStatus.h>
+
+namespace host {
+
+// Connects source to destination after the legality checks (readable source,
+// writable/connectable destination, compatible types, legalConnection on both
+// nodes), replacing nothing: a connected destination fails. Calls
+// connectionMade on both ends, fires connection callbacks and dirties the
+// destination.
+MStatus connect(const MPlug& source, const MPlug& destination);
+MStatus disconnect(const MPlug& source, const MPlug& destination);
+// Removes every connection of a slot and its children/elements; appends the
+// removed (source, destination) plug pairs to `broken` when given.
+void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken);
+
+// Marks a plug's slot dirty and propagates (see Node.h).
+void propagateDirty(Slot* slot);
+// Marks a slot clean (and its numeric-compound children).
+void setClean(Slot* slot);
+
+// Brings a slot up to date: copies from the connected source or computes.
+MStatus evaluate(Slot* slot);
+
+// Numeric read/write with conversion between numeric kinds. Writes through
+// setNumeric apply the attribute's hard limits when `clamp` is set.
+double getNumeric(Slot* slot, int component = 0);
+void setNumeric(Slot* slot, double value, int component = 0, bool clamp = false);
+// Value written by a plug (after the slot was written): checks lock and
+// connection, marks clean, propagates dirty, fires attribute-changed.
+MStatus beginPlugWrite(const MPlug& plug, Slot*& slot);
+void endPlugWrite(const MPlug& plug, Slot* slot);
+
+} // namespace host
