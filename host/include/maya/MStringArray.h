@@ -1,0 +1,15 @@
+#ifndef MAYA_MSTRINGARRAY_H
+#define MAYA_MSTRINGARRAY_H
+
+#include <maya/MArrayTemplate.h>
+#include <maya/MString.h>
+
+class MStringArray : public MArrayTemplate<MString>
+{
+public:
+    using MArrayTemplate<MString>::MArrayTemplate;
+    MStringArray() = default;
+    MStringArray(const char* strings[], unsigned int count);
+};
+
+#endif

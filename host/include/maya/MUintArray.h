@@ -1,0 +1,12 @@
+#ifndef MAYA_MUINTARRAY_H
+#define MAYA_MUINTARRAY_H
+
+#include <maya/MArrayTemplate.h>
+
+class MUintArray : public MArrayTemplate<unsigned int>
+{
+public:
+    using MArrayTemplate<unsigned int>::MArrayTemplate;
+};
+
+#endif

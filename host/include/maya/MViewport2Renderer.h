@@ -1,0 +1,35 @@
+#ifndef MAYA_MVIEWPORT2RENDERER_H
+#define MAYA_MVIEWPORT2RENDERER_H
+
+#include <maya/MStatus.h>
+#include <maya/MHWGeometry.h>
+
+namespace MHWRender
+{
+
+// The Viewport 2.0 renderer. theRenderer() is null when no renderer runs (batch mode).
+class MRenderer
+{
+public:
+    static MRenderer* theRenderer(bool initializeRenderer = true);
+    static MStatus setGeometryDrawDirty(MObject obj, bool topologyChanged = true);
+    static MStatus setLightsAndShadowsDirty();
+
+    const MShaderManager* getShaderManager() const;
+    MTextureManager* getTextureManager() const;
+    MRenderTargetManager* getRenderTargetManager() const;
+    MFragmentManager* getFragmentManager() const;
+    DrawAPI drawAPI() const;
+    bool drawAPIIsOpenGL() const;
+    unsigned int drawAPIVersion() const;
+
+private:
+    MRenderer();
+    ~MRenderer();
+    MRenderer(const MRenderer&) = delete;
+    MRenderer& operator=(const MRenderer&) = delete;
+};
+
+} // namespace MHWRender
+
+#endif
