@@ -1,0 +1,130 @@
+#include "commands/builtins/CommandFlags.h"
+
+#include "commands/builtins/ValueText.h"
+
+#include <maya/MGlobal.h>
+
+#include <cstring>
+
+namespace host {
+
+namespace {
+
+bool sameFlag(const CommandFlags::Spec& spec, const char* flag)
+{
+    return std::strcmp(spec.shortName, flag) == 0 || std::strcmp(spec.longName, flag) == 0;
+}
+
+} // namespace
+
+MStatus CommandFlags::parse(const char* command, const MArgList& args, const Spec* specs, size_t count)
+{
+    mCommand = command;
+    mSpecs = specs;
+    mCount = count;
+    mUses.clear();
+    mObjects.clear();
+
+    const unsigned n = args.length();
+    for (unsigned i = 0; i < n; ++i) {
+        MStatus status;
+        MString token = args.asString(i, &status);
+        if (!status) {
+            MGlobal::displayError(MString(command) + ": argument " + static_cast<int>(i + 1) + " is not readable.");
+            return MS::kInvalidParameter;
+        }
+        if (!ValueText::isFlag(token) || token == "-inf" || token == "-nan") {
+            mObjects.push_back(token);
+            continue;
+        }
+        const Spec* spec = nullptr;
+        for (size_t s = 0; s < count && !spec; ++s)
+            if (sameFlag(specs[s], token.asChar()))
+                spec = &specs[s];
+        if (!spec) {
+            MGlobal::displayError(MString(command) + ": invalid flag " + token + ".");
+            return MS::kInvalidParameter;
+        }
+        Use use{spec, MString(), false};
+        if (spec->arity == kOneArg) {
+            if (i + 1 >= n) {
+                MGlobal::displayError(MString(command) + ": flag " + token + " needs an argument.");
+                return MS::kInvalidParameter;
+            }
+            use.value = args.asString(++i, &status);
+            if (!status) {
+                MGlobal::displayError(MString(command) + ": the argument of " + token + " is not readable.");
+                return MS::kInvalidParameter;
+            }
+            use.hasValue = true;
+        } else if (spec->arity == kOptionalBool && i + 1 < n) {
+            MString next = args.asString(i + 1, &status);
+            bool value = false;
+            if (status && ValueText::parseBool(next, value)) {
+                use.value = next;
+                use.hasValue = true;
+                ++i;
+            }
+        }
+        mUses.push_back(use);
+    }
+    return MS::kSuccess;
+}
+
+const CommandFlags::Spec* CommandFlags::find(const char* flag) const
+{
+    for (size_t s = 0; s < mCount; ++s)
+        if (sameFlag(mSpecs[s], flag))
+            return &mSpecs[s];
+    return nullptr;
+}
+
+unsigned CommandFlags::uses(const char* flag) const
+{
+    const Spec* spec = find(flag);
+    unsigned count = 0;
+    for (const Use& use : mUses)
+        if (use.spec == spec)
+            ++count;
+    return count;
+}
+
+bool CommandFlags::isSet(const char* flag) const
+{
+    return uses(flag) > 0;
+}
+
+MString CommandFlags::arg(const char* flag, unsigned use) const
+{
+    const Spec* spec = find(flag);
+    for (const Use& u : mUses)
+        if (u.spec == spec && use-- == 0)
+            return u.value;
+    return MString();
+}
+
+bool CommandFlags::boolValue(const char* flag, bool absent) const
+{
+    const Spec* spec = find(flag);
+    bool result = absent;
+    for (const Use& u : mUses) {
+        if (u.spec != spec)
+            continue;
+        result = true;
+        if (u.hasValue)
+            ValueText::parseBool(u.value, result);
+    }
+    return result;
+}
+
+MStatus CommandFlags::doubleValue(const char* flag, double& value, unsigned use) const
+{
+    MString text = arg(flag, use);
+    if (!ValueText::parseDouble(text, value)) {
+        MGlobal::displayError(MString(mCommand) + ": flag " + flag + " needs a number, not \"" + text + "\".");
+        return MS::kInvalidParameter;
+    }
+    return MS::kSuccess;
+}
+
+} // namespace host

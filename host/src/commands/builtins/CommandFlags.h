@@ -1,0 +1,67 @@
+#pragma once
+// Flag parsing for the built-in commands. MEL lets built-ins take their flags
+// before, between and after their objects ("setAttr .t -type double3 1 2 3"),
+// so they read the raw argument list against a small flag table instead of
+// MSyntax.
+
+#include <maya/MArgList.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+
+#include <vector>
+
+namespace host {
+
+class CommandFlags
+{
+public:
+    enum Arity {
+        kNoArg,        // -clear
+        kOneArg,       // -name "x"
+        kOptionalBool  // -plugs or -plugs true: takes a following boolean word or number when present
+    };
+    struct Spec
+    {
+        const char* shortName;  // with the dash: "-n"
+        const char* longName;   // "-name"
+        Arity arity;
+    };
+
+    // Parses `args` against `specs`; an unknown flag or a missing flag
+    // argument is reported as "<command>: ..." and fails.
+    template <size_t N>
+    MStatus parse(const char* command, const MArgList& args, const Spec (&specs)[N])
+    {
+        return parse(command, args, specs, N);
+    }
+    MStatus parse(const char* command, const MArgList& args, const Spec* specs, size_t count);
+
+    bool isSet(const char* flag) const;
+    unsigned uses(const char* flag) const;
+    // Argument of the use-th use of a flag (empty when absent).
+    MString arg(const char* flag, unsigned use = 0) const;
+    // Boolean value of a flag: `absent` when not given, true for a bare flag.
+    bool boolValue(const char* flag, bool absent) const;
+    // Parses a flag argument; fails with "<command>: ..." when it is not a number.
+    MStatus doubleValue(const char* flag, double& value, unsigned use = 0) const;
+
+    const std::vector<MString>& objects() const { return mObjects; }
+    bool isQuery() const { return isSet("-q"); }
+
+private:
+    struct Use
+    {
+        const Spec* spec;
+        MString value;
+        bool hasValue;
+    };
+    const Spec* find(const char* flag) const;
+
+    const char* mCommand = "";
+    const Spec* mSpecs = nullptr;
+    size_t mCount = 0;
+    std::vector<Use> mUses;
+    std::vector<MString> mObjects;
+};
+
+} // namespace host

@@ -1,0 +1,630 @@
+#include "commands/builtins/PlugValue.h"
+
+#include "commands/builtins/SceneNames.h"
+#include "commands/builtins/ValueText.h"
+#include "commands/mel/MelValue.h"
+#include "dg/Node.h"
+
+#include <maya/MAngle.h>
+#include <maya/MDistance.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFnDoubleArrayData.h>
+#include <maya/MFnIntArrayData.h>
+#include <maya/MFnMatrixArrayData.h>
+#include <maya/MFnMatrixData.h>
+#include <maya/MFnStringArrayData.h>
+#include <maya/MFnStringData.h>
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
+#include <maya/MMatrixArray.h>
+#include <maya/MPxCommand.h>
+#include <maya/MStringArray.h>
+#include <maya/MTime.h>
+
+#include <cstring>
+
+namespace host {
+
+namespace {
+
+struct TypeNameEntry
+{
+    const char* name;
+    PlugValue::Kind kind;
+    unsigned components;
+};
+
+// Names MEL gives the typed values; numeric compounds carry their size.
+const TypeNameEntry kTypeNames[] = {
+    {"string", PlugValue::kString, 0},         {"stringArray", PlugValue::kStringArray, 0},
+    {"Int32Array", PlugValue::kIntArray, 0},   {"doubleArray", PlugValue::kDoubleArray, 0},
+    {"matrix", PlugValue::kMatrix, 0},         {"matrixArray", PlugValue::kMatrixArray, 0},
+    {"short2", PlugValue::kNumericCompound, 2}, {"short3", PlugValue::kNumericCompound, 3},
+    {"long2", PlugValue::kNumericCompound, 2},  {"long3", PlugValue::kNumericCompound, 3},
+    {"float2", PlugValue::kNumericCompound, 2}, {"float3", PlugValue::kNumericCompound, 3},
+    {"double2", PlugValue::kNumericCompound, 2}, {"double3", PlugValue::kNumericCompound, 3},
+    {"double4", PlugValue::kNumericCompound, 4},
+};
+
+const char* numericCompoundName(MFnNumericData::Type type)
+{
+    switch (type) {
+    case MFnNumericData::k2Short: return "short2";
+    case MFnNumericData::k3Short: return "short3";
+    case MFnNumericData::k2Long: return "long2";
+    case MFnNumericData::k3Long: return "long3";
+    case MFnNumericData::k2Float: return "float2";
+    case MFnNumericData::k3Float: return "float3";
+    case MFnNumericData::k2Double: return "double2";
+    case MFnNumericData::k3Double: return "double3";
+    case MFnNumericData::k4Double: return "double4";
+    default: return "";
+    }
+}
+
+MStatus fail(const char* command, const MString& message, MStatus code = MS::kInvalidParameter)
+{
+    MGlobal::displayError(MString(command) + ": " + message);
+    return code;
+}
+
+// A scalar plug's value in UI units.
+double scalarValue(const MPlug& plug, PlugValue::Kind kind)
+{
+    switch (kind) {
+    case PlugValue::kBool: return plug.asBool() ? 1.0 : 0.0;
+    case PlugValue::kInteger: return static_cast<double>(plug.asInt64());
+    case PlugValue::kEnum: return plug.asInt();
+    case PlugValue::kFloat: return plug.asFloat();
+    case PlugValue::kDistance: return plug.asMDistance().as(MDistance::uiUnit());
+    case PlugValue::kAngle: return plug.asMAngle().as(MAngle::uiUnit());
+    case PlugValue::kTime: return plug.asMTime().as(MTime::uiUnit());
+    default: return plug.asDouble();
+    }
+}
+
+void appendWord(std::string& out, const MString& word)
+{
+    out += ' ';
+    out.append(word.asChar(), word.length());
+}
+
+void appendScalar(std::string& out, const MPlug& plug, PlugValue::Kind kind)
+{
+    switch (kind) {
+    case PlugValue::kBool: out += plug.asBool() ? " yes" : " no"; break;
+    case PlugValue::kInteger:
+    case PlugValue::kEnum: appendWord(out, ValueText::formatInt(static_cast<long long>(scalarValue(plug, kind)))); break;
+    case PlugValue::kFloat: appendWord(out, ValueText::formatFloat(plug.asFloat())); break;
+    default: out += ' '; appendDouble(out, scalarValue(plug, kind)); break;
+    }
+}
+
+void appendMatrix(std::string& out, const MMatrix& m)
+{
+    for (unsigned r = 0; r < 4; ++r)
+        for (unsigned c = 0; c < 4; ++c) {
+            out += ' ';
+            appendDouble(out, m(r, c));
+        }
+}
+
+MMatrix matrixValue(const MPlug& plug)
+{
+    MObject data = plug.asMObject();
+    if (data.isNull())
+        return MMatrix();
+    MFnMatrixData fn(data);
+    return fn.matrix();
+}
+
+MStatus needWords(const char* command, const MPlug& plug, const std::vector<MString>& words, size_t pos,
+                  size_t count)
+{
+    if (words.size() - pos < count)
+        return fail(command, MString("not enough values for ") + SceneNames::plugName(plug) + ": expected " +
+                                 static_cast<int>(count) + ", found " + static_cast<int>(words.size() - pos) + ".");
+    return MS::kSuccess;
+}
+
+MStatus readCount(const char* command, const MPlug& plug, const std::vector<MString>& words, size_t& pos,
+                  size_t perElement, size_t& count)
+{
+    MStatus status = needWords(command, plug, words, pos, 1);
+    if (!status)
+        return status;
+    long long n = 0;
+    if (!ValueText::parseInt(words[pos], n) || n < 0)
+        return fail(command, MString("bad element count \"") + words[pos] + "\" for " + SceneNames::plugName(plug) + ".");
+    ++pos;
+    status = needWords(command, plug, words, pos, static_cast<size_t>(n) * perElement);
+    if (!status)
+        return status;
+    count = static_cast<size_t>(n);
+    return MS::kSuccess;
+}
+
+MStatus readDouble(const char* command, const MPlug& plug, const MString& word, double& value)
+{
+    if (!ValueText::parseDouble(word, value))
+        return fail(command, MString("\"") + word + "\" is not a number (" + SceneNames::plugName(plug) + ").");
+    return MS::kSuccess;
+}
+
+MStatus readInt(const char* command, const MPlug& plug, const MString& word, long long& value)
+{
+    if (!ValueText::parseInt(word, value))
+        return fail(command, MString("\"") + word + "\" is not an integer (" + SceneNames::plugName(plug) + ").");
+    return MS::kSuccess;
+}
+
+MStatus readMatrix(const char* command, const MPlug& plug, const std::vector<MString>& words, size_t& pos,
+                   MMatrix& m)
+{
+    MStatus status = needWords(command, plug, words, pos, 16);
+    if (!status)
+        return status;
+    for (unsigned r = 0; r < 4; ++r)
+        for (unsigned c = 0; c < 4; ++c) {
+            status = readDouble(command, plug, words[pos++], m[r][c]);
+            if (!status)
+                return status;
+        }
+    return MS::kSuccess;
+}
+
+MStatus parseScalar(const char* command, const MPlug& plug, PlugValue::Kind kind, const MString& word,
+                    MDGModifier& modifier)
+{
+    const Attribute* attr = PlugAccess::attribute(plug);
+    if (kind == PlugValue::kBool) {
+        bool value = false;
+        if (!ValueText::parseBool(word, value))
+            return fail(command, MString("\"") + word + "\" is not a boolean (" + SceneNames::plugName(plug) + ").");
+        return modifier.newPlugValueBool(plug, value);
+    }
+    if (kind == PlugValue::kEnum) {
+        long long value = 0;
+        if (!ValueText::parseInt(word, value)) {
+            bool found = false;
+            for (const auto& field : attr->enumFields)
+                if (field.first == word) {
+                    value = field.second;
+                    found = true;
+                }
+            if (!found)
+                return fail(command, MString("\"") + word + "\" is not a field of " + SceneNames::plugName(plug) + ".");
+        }
+        if (value < -32768 || value > 32767)
+            return fail(command, MString("enum value ") + word + " is out of range.");
+        return modifier.newPlugValueShort(plug, static_cast<short>(value));
+    }
+    if (kind == PlugValue::kInteger) {
+        long long value = 0;
+        MStatus status = readInt(command, plug, word, value);
+        if (!status)
+            return status;
+        if (attr->numericType == MFnNumericData::kInt64)
+            return modifier.newPlugValueInt64(plug, static_cast<MInt64>(value));
+        if (value < -2147483648LL || value > 2147483647LL)
+            return fail(command, MString("value ") + word + " is out of range for " + SceneNames::plugName(plug) + ".");
+        return modifier.newPlugValueInt(plug, static_cast<int>(value));
+    }
+    double value = 0;
+    MStatus status = readDouble(command, plug, word, value);
+    if (!status)
+        return status;
+    switch (kind) {
+    case PlugValue::kFloat: return modifier.newPlugValueFloat(plug, static_cast<float>(value));
+    case PlugValue::kDistance: return modifier.newPlugValueMDistance(plug, MDistance(value, MDistance::uiUnit()));
+    case PlugValue::kAngle: return modifier.newPlugValueMAngle(plug, MAngle(value, MAngle::uiUnit()));
+    case PlugValue::kTime: return modifier.newPlugValueMTime(plug, MTime(value, MTime::uiUnit()));
+    default: return modifier.newPlugValueDouble(plug, value);
+    }
+}
+
+bool isScalar(PlugValue::Kind kind)
+{
+    return kind >= PlugValue::kBool && kind <= PlugValue::kTime;
+}
+
+} // namespace
+
+PlugValue::Kind PlugValue::kindOf(const Attribute* a)
+{
+    if (!a)
+        return kUnsupported;
+    switch (a->attrKind) {
+    case AttrKind::Numeric:
+        switch (a->numericType) {
+        case MFnNumericData::kBoolean: return kBool;
+        case MFnNumericData::kByte:
+        case MFnNumericData::kChar:
+        case MFnNumericData::kShort:
+        case MFnNumericData::kLong:
+        case MFnNumericData::kInt64: return kInteger;
+        case MFnNumericData::kFloat: return kFloat;
+        case MFnNumericData::kDouble: return kDouble;
+        default: return kUnsupported;
+        }
+    case AttrKind::Unit:
+        switch (a->unitType) {
+        case MFnUnitAttribute::kDistance: return kDistance;
+        case MFnUnitAttribute::kAngle: return kAngle;
+        case MFnUnitAttribute::kTime: return kTime;
+        default: return kDouble;
+        }
+    case AttrKind::Enum: return kEnum;
+    case AttrKind::Compound: return a->isNumericCompound() ? kNumericCompound : kCompound;
+    case AttrKind::Typed:
+        switch (a->dataType) {
+        case MFnData::kString: return kString;
+        case MFnData::kStringArray: return kStringArray;
+        case MFnData::kIntArray: return kIntArray;
+        case MFnData::kDoubleArray: return kDoubleArray;
+        case MFnData::kMatrix: return kMatrix;
+        case MFnData::kMatrixArray: return kMatrixArray;
+        default: return kUnsupported;
+        }
+    case AttrKind::Matrix: return kMatrix;
+    case AttrKind::Message: return kMessage;
+    case AttrKind::Generic: return kGeneric;
+    }
+    return kUnsupported;
+}
+
+PlugValue::Kind PlugValue::kindOf(const MPlug& plug)
+{
+    return kindOf(PlugAccess::attribute(plug));
+}
+
+PlugValue::Kind PlugValue::kindOfTypeName(const MString& typeName, unsigned& components)
+{
+    for (const TypeNameEntry& entry : kTypeNames)
+        if (typeName == entry.name) {
+            components = entry.components;
+            return entry.kind;
+        }
+    components = 0;
+    return kUnsupported;
+}
+
+MString PlugValue::typeName(const MPlug& plug)
+{
+    const Attribute* attr = PlugAccess::attribute(plug);
+    switch (kindOf(attr)) {
+    case kNumericCompound: return numericCompoundName(attr->numericType);
+    case kString: return "string";
+    case kStringArray: return "stringArray";
+    case kIntArray: return "Int32Array";
+    case kDoubleArray: return "doubleArray";
+    case kMatrix: return "matrix";
+    case kMatrixArray: return "matrixArray";
+    default: return MString();
+    }
+}
+
+MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& typeName,
+                         const std::vector<MString>& words, size_t& pos, MDGModifier& modifier)
+{
+    const Attribute* attr = PlugAccess::attribute(plug);
+    Kind kind = kindOf(attr);
+    const MString name = SceneNames::plugName(plug);
+    if (typeName.length() > 0) {
+        unsigned components = 0;
+        const Kind given = kindOfTypeName(typeName, components);
+        if (given == kUnsupported)
+            return fail(command, MString("unknown data type \"") + typeName + "\".");
+        const bool matches = given == kind ||
+                             (kind == kGeneric) ||
+                             (kind == kNumericCompound && given == kNumericCompound &&
+                              components == attr->children.size());
+        if (!matches) {
+            MString expected = PlugValue::typeName(plug);
+            return fail(command, MString("type \"") + typeName + "\" does not match " + name +
+                                     (expected.length() ? MString(" (") + expected + ")" : MString()) + ".");
+        }
+        if (kind == kGeneric)
+            kind = given;
+    } else if (kind == kGeneric) {
+        kind = kDouble;
+    }
+
+    MStatus status;
+    if (isScalar(kind)) {
+        status = needWords(command, plug, words, pos, 1);
+        if (!status)
+            return status;
+        return parseScalar(command, plug, kind, words[pos++], modifier);
+    }
+    switch (kind) {
+    case kNumericCompound: {
+        const unsigned n = plug.numChildren();
+        status = needWords(command, plug, words, pos, n);
+        if (!status)
+            return status;
+        for (unsigned i = 0; i < n; ++i) {
+            MPlug child = plug.child(i, &status);
+            if (!status)
+                return fail(command, MString("cannot reach component ") + static_cast<int>(i) + " of " + name + ".", status);
+            status = parseScalar(command, child, kindOf(child), words[pos++], modifier);
+            if (!status)
+                return status;
+        }
+        return MS::kSuccess;
+    }
+    case kString: {
+        status = needWords(command, plug, words, pos, 1);
+        if (!status)
+            return status;
+        MFnStringData fn;
+        MObject data = fn.create(words[pos++], &status);
+        if (!status)
+            return fail(command, "cannot create string data.", status);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kStringArray: {
+        size_t count = 0;
+        status = readCount(command, plug, words, pos, 1, count);
+        if (!status)
+            return status;
+        MStringArray values;
+        values.setLength(static_cast<unsigned>(count));
+        for (size_t i = 0; i < count; ++i)
+            values[static_cast<unsigned>(i)] = words[pos++];
+        MFnStringArrayData fn;
+        MObject data = fn.create(values, &status);
+        if (!status)
+            return fail(command, "cannot create string array data.", status);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kIntArray: {
+        size_t count = 0;
+        status = readCount(command, plug, words, pos, 1, count);
+        if (!status)
+            return status;
+        MIntArray values(static_cast<unsigned>(count));
+        for (size_t i = 0; i < count; ++i) {
+            long long v = 0;
+            status = readInt(command, plug, words[pos++], v);
+            if (!status)
+                return status;
+            if (v < -2147483648LL || v > 2147483647LL)
+                return fail(command, MString("value ") + words[pos - 1] + " does not fit an Int32Array.");
+            values[static_cast<unsigned>(i)] = static_cast<int>(v);
+        }
+        MFnIntArrayData fn;
+        MObject data = fn.create(values, &status);
+        if (!status)
+            return fail(command, "cannot create int array data.", status);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kDoubleArray: {
+        size_t count = 0;
+        status = readCount(command, plug, words, pos, 1, count);
+        if (!status)
+            return status;
+        MDoubleArray values(static_cast<unsigned>(count));
+        for (size_t i = 0; i < count; ++i) {
+            status = readDouble(command, plug, words[pos++], values[static_cast<unsigned>(i)]);
+            if (!status)
+                return status;
+        }
+        MFnDoubleArrayData fn;
+        MObject data = fn.create(values, &status);
+        if (!status)
+            return fail(command, "cannot create double array data.", status);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kMatrix: {
+        MMatrix m;
+        status = readMatrix(command, plug, words, pos, m);
+        if (!status)
+            return status;
+        MFnMatrixData fn;
+        MObject data = fn.create(m, &status);
+        if (!status)
+            return fail(command, "cannot create matrix data.", status);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kMatrixArray: {
+        size_t count = 0;
+        status = readCount(command, plug, words, pos, 16, count);
+        if (!status)
+            return status;
+        MMatrixArray values(static_cast<unsigned>(count));
+        for (size_t i = 0; i < count; ++i) {
+            status = readMatrix(command, plug, words, pos, values[static_cast<unsigned>(i)]);
+            if (!status)
+                return status;
+        }
+        MFnMatrixArrayData fn;
+        MObject data = fn.create(values, &status);
+        if (!status)
+            return fail(command, "cannot create matrix array data.", status);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kCompound:
+        return fail(command, name + " is a compound attribute: set its children.");
+    case kMessage:
+        return fail(command, name + " is a message attribute and holds no value.");
+    default:
+        return fail(command, MString("the value of ") + name + " cannot be set from text.");
+    }
+}
+
+MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asString)
+{
+    const Attribute* attr = PlugAccess::attribute(plug);
+    const Kind kind = kindOf(attr);
+    const MString name = SceneNames::plugName(plug);
+    MStatus status;
+    if (plug.isArray()) {
+        // A multi of scalars reads as the list of its element values.
+        if (!isScalar(kind))
+            return fail(command, name + " is an array of values that getAttr cannot list: ask for one element.");
+        MDoubleArray values;
+        const unsigned n = plug.numElements();
+        for (unsigned i = 0; i < n; ++i)
+            values.append(scalarValue(plug.elementByPhysicalIndex(i), kind));
+        MPxCommand::setResult(values);
+        return MS::kSuccess;
+    }
+    switch (kind) {
+    case kBool: MPxCommand::setResult(plug.asBool()); return MS::kSuccess;
+    case kInteger: MPxCommand::setResult(static_cast<int>(plug.asInt64())); return MS::kSuccess;
+    case kEnum: {
+        const int value = plug.asInt();
+        if (asString) {
+            for (const auto& field : attr->enumFields)
+                if (field.second == value) {
+                    MPxCommand::setResult(field.first);
+                    return MS::kSuccess;
+                }
+        }
+        MPxCommand::setResult(value);
+        return MS::kSuccess;
+    }
+    case kFloat:
+    case kDouble:
+    case kDistance:
+    case kAngle:
+    case kTime: MPxCommand::setResult(scalarValue(plug, kind)); return MS::kSuccess;
+    case kGeneric: MPxCommand::setResult(plug.asDouble()); return MS::kSuccess;
+    case kNumericCompound: {
+        MDoubleArray values;
+        const unsigned n = plug.numChildren();
+        for (unsigned i = 0; i < n; ++i) {
+            MPlug child = plug.child(i);
+            values.append(scalarValue(child, kindOf(child)));
+        }
+        MPxCommand::setResult(values);
+        return MS::kSuccess;
+    }
+    case kString: {
+        MObject data = plug.asMObject();
+        MPxCommand::setResult(data.isNull() ? MString() : MFnStringData(data).string());
+        return MS::kSuccess;
+    }
+    case kStringArray: {
+        MObject data = plug.asMObject();
+        MPxCommand::setResult(data.isNull() ? MStringArray() : MFnStringArrayData(data).array());
+        return MS::kSuccess;
+    }
+    case kIntArray: {
+        MObject data = plug.asMObject();
+        MPxCommand::setResult(data.isNull() ? MIntArray() : MFnIntArrayData(data).array());
+        return MS::kSuccess;
+    }
+    case kDoubleArray: {
+        MObject data = plug.asMObject();
+        MPxCommand::setResult(data.isNull() ? MDoubleArray() : MFnDoubleArrayData(data).array());
+        return MS::kSuccess;
+    }
+    case kMatrix: {
+        const MMatrix m = matrixValue(plug);
+        MDoubleArray values;
+        for (unsigned r = 0; r < 4; ++r)
+            for (unsigned c = 0; c < 4; ++c)
+                values.append(m(r, c));
+        MPxCommand::setResult(values);
+        return MS::kSuccess;
+    }
+    case kMatrixArray: {
+        MObject data = plug.asMObject();
+        MDoubleArray values;
+        if (!data.isNull()) {
+            MMatrixArray matrices = MFnMatrixArrayData(data).array();
+            for (unsigned i = 0; i < matrices.length(); ++i)
+                for (unsigned r = 0; r < 4; ++r)
+                    for (unsigned c = 0; c < 4; ++c)
+                        values.append(matrices[i](r, c));
+        }
+        MPxCommand::setResult(values);
+        return MS::kSuccess;
+    }
+    case kCompound: return fail(command, name + " is a compound attribute: ask for its children.");
+    case kMessage: return fail(command, name + " is a message attribute and holds no value.");
+    default: return fail(command, MString("the value of ") + name + " cannot be shown as text.");
+    }
+}
+
+bool PlugValue::format(const MPlug& plug, std::string& out)
+{
+    const Attribute* attr = PlugAccess::attribute(plug);
+    const Kind kind = kindOf(attr);
+    if (isScalar(kind)) {
+        appendScalar(out, plug, kind);
+        return true;
+    }
+    const MString type = typeName(plug);
+    switch (kind) {
+    case kNumericCompound: {
+        out += " -type \"";
+        out += type.asChar();
+        out += '"';
+        const unsigned n = plug.numChildren();
+        for (unsigned i = 0; i < n; ++i) {
+            MPlug child = plug.child(i);
+            appendScalar(out, child, kindOf(child));
+        }
+        return true;
+    }
+    case kString: {
+        MObject data = plug.asMObject();
+        out += " -type \"string\" ";
+        const MString quoted = ValueText::quote(data.isNull() ? MString() : MFnStringData(data).string());
+        out.append(quoted.asChar(), quoted.length());
+        return true;
+    }
+    case kStringArray: {
+        MObject data = plug.asMObject();
+        const MStringArray values = data.isNull() ? MStringArray() : MFnStringArrayData(data).array();
+        out += " -type \"stringArray\" ";
+        out += std::to_string(values.length());
+        for (unsigned i = 0; i < values.length(); ++i)
+            appendWord(out, ValueText::quote(values[i]));
+        return true;
+    }
+    case kIntArray: {
+        MObject data = plug.asMObject();
+        const MIntArray values = data.isNull() ? MIntArray() : MFnIntArrayData(data).array();
+        out += " -type \"Int32Array\" ";
+        out += std::to_string(values.length());
+        for (unsigned i = 0; i < values.length(); ++i) {
+            out += ' ';
+            out += std::to_string(values[i]);
+        }
+        return true;
+    }
+    case kDoubleArray: {
+        MObject data = plug.asMObject();
+        const MDoubleArray values = data.isNull() ? MDoubleArray() : MFnDoubleArrayData(data).array();
+        out += " -type \"doubleArray\" ";
+        out += std::to_string(values.length());
+        for (unsigned i = 0; i < values.length(); ++i) {
+            out += ' ';
+            appendDouble(out, values[i]);
+        }
+        return true;
+    }
+    case kMatrix:
+        out += " -type \"matrix\"";
+        appendMatrix(out, matrixValue(plug));
+        return true;
+    case kMatrixArray: {
+        MObject data = plug.asMObject();
+        const MMatrixArray values = data.isNull() ? MMatrixArray() : MFnMatrixArrayData(data).array();
+        out += " -type \"matrixArray\" ";
+        out += std::to_string(values.length());
+        for (unsigned i = 0; i < values.length(); ++i)
+            appendMatrix(out, values[i]);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace host
