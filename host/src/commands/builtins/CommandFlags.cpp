@@ -1,5 +1,6 @@
 #include "commands/builtins/CommandFlags.h"
 
+#include "commands/Argument.h"
 #include "commands/builtins/ValueText.h"
 
 #include <maya/MGlobal.h>
@@ -25,15 +26,13 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Spe
     mUses.clear();
     mObjects.clear();
 
-    const unsigned n = args.length();
+    // Only bare words are flags: a quoted "-x" is a value.
+    const std::vector<Argument>& raw = ArgListAccess::args(args);
+    const unsigned n = static_cast<unsigned>(raw.size());
+    mObjects.reserve(n);
     for (unsigned i = 0; i < n; ++i) {
-        MStatus status;
-        MString token = args.asString(i, &status);
-        if (!status) {
-            MGlobal::displayError(MString(command) + ": argument " + static_cast<int>(i + 1) + " is not readable.");
-            return MS::kInvalidParameter;
-        }
-        if (!ValueText::isFlag(token) || token == "-inf" || token == "-nan") {
+        MString token = raw[i].toString();
+        if (raw[i].kind != Argument::kFlag || token == "-inf" || token == "-nan") {
             mObjects.push_back(token);
             continue;
         }
@@ -51,16 +50,12 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Spe
                 MGlobal::displayError(MString(command) + ": flag " + token + " needs an argument.");
                 return MS::kInvalidParameter;
             }
-            use.value = args.asString(++i, &status);
-            if (!status) {
-                MGlobal::displayError(MString(command) + ": the argument of " + token + " is not readable.");
-                return MS::kInvalidParameter;
-            }
+            use.value = raw[++i].toString();
             use.hasValue = true;
         } else if (spec->arity == kOptionalBool && i + 1 < n) {
-            MString next = args.asString(i + 1, &status);
+            MString next = raw[i + 1].toString();
             bool value = false;
-            if (status && ValueText::parseBool(next, value)) {
+            if (raw[i + 1].kind != Argument::kFlag && ValueText::parseBool(next, value)) {
                 use.value = next;
                 use.hasValue = true;
                 ++i;

@@ -454,6 +454,28 @@ MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& 
     }
 }
 
+bool PlugValue::arraySize(const MPlug& plug, unsigned& size)
+{
+    if (plug.isArray()) {
+        size = plug.numElements();
+        return true;
+    }
+    const Kind kind = kindOf(plug);
+    if (kind != kStringArray && kind != kIntArray && kind != kDoubleArray && kind != kMatrixArray)
+        return false;
+    MObject data = plug.asMObject();
+    size = 0;
+    if (data.isNull())
+        return true;
+    switch (kind) {
+    case kStringArray: size = MFnStringArrayData(data).length(); break;
+    case kIntArray: size = MFnIntArrayData(data).length(); break;
+    case kDoubleArray: size = MFnDoubleArrayData(data).length(); break;
+    default: size = MFnMatrixArrayData(data).length(); break;
+    }
+    return true;
+}
+
 MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asString)
 {
     const Attribute* attr = PlugAccess::attribute(plug);

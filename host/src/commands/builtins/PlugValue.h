@@ -54,6 +54,10 @@ public:
     static MStatus parse(const char* command, const MPlug& plug, const MString& typeName,
                          const std::vector<MString>& words, size_t& pos, MDGModifier& modifier);
 
+    // Number of elements of an array plug or of a typed array value; false
+    // for plugs that are neither.
+    static bool arraySize(const MPlug& plug, unsigned& size);
+
     // Sets the current command's result to the plug's value (getAttr).
     static MStatus setResult(const char* command, const MPlug& plug, bool asString);
 

@@ -1,0 +1,50 @@
+#include "commands/builtins/DeleteCommand.h"
+
+#include "commands/builtins/CommandFlags.h"
+#include "commands/builtins/SceneNames.h"
+
+#include <maya/MGlobal.h>
+#include <maya/MSelectionList.h>
+
+namespace host {
+
+namespace {
+const CommandFlags::Spec kFlags[] = {{"-all", "-all", CommandFlags::kNoArg}};
+}
+
+MStatus DeleteCommand::doIt(const MArgList& args)
+{
+    CommandFlags flags;
+    MStatus status = flags.parse("delete", args, kFlags);
+    if (!status)
+        return status;
+    MSelectionList targets;
+    if (flags.objects().empty()) {
+        status = MGlobal::getActiveSelectionList(targets);
+        if (!status)
+            return status;
+        if (targets.length() == 0) {
+            MGlobal::displayError("delete: Not enough objects or values.");
+            return MS::kInvalidParameter;
+        }
+    }
+    for (const MString& name : flags.objects()) {
+        status = SceneNames::addMatches("delete", name, targets);
+        if (!status)
+            return status;
+    }
+    for (unsigned i = 0; i < targets.length(); ++i) {
+        MObject node;
+        status = targets.getDependNode(i, node);
+        if (!status)
+            continue;  // plugs and components are not deleted as nodes
+        status = mModifier.deleteNode(node);
+        if (!status) {
+            MGlobal::displayError(MString("delete: cannot delete ") + SceneNames::nodeName(node) + ".");
+            return status;
+        }
+    }
+    return execute("delete");
+}
+
+} // namespace host

@@ -1,0 +1,15 @@
+#pragma once
+// disconnectAttr: breaks the connection between two plugs, undoably.
+
+#include "commands/builtins/ModifierCommand.h"
+
+namespace host {
+
+class DisconnectAttrCommand : public ModifierCommand
+{
+public:
+    static void* creator() { return new DisconnectAttrCommand; }
+    MStatus doIt(const MArgList& args) override;
+};
+
+} // namespace host

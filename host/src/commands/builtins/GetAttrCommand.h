@@ -1,0 +1,15 @@
+#pragma once
+// getAttr: the value of a plug, its size (-size) or lock state (-lock).
+
+#include <maya/MPxCommand.h>
+
+namespace host {
+
+class GetAttrCommand : public MPxCommand
+{
+public:
+    static void* creator() { return new GetAttrCommand; }
+    MStatus doIt(const MArgList& args) override;
+};
+
+} // namespace host

@@ -1,0 +1,27 @@
+#pragma once
+// Base of the built-in commands that change the scene: they queue their
+// changes on a modifier they own, so that undo reverts them in reverse order
+// and redo executes them again.
+
+#include <maya/MDagModifier.h>
+#include <maya/MPxCommand.h>
+#include <maya/MStatus.h>
+
+namespace host {
+
+class ModifierCommand : public MPxCommand
+{
+public:
+    MStatus undoIt() override;
+    MStatus redoIt() override;
+    bool isUndoable() const override { return true; }
+
+protected:
+    // Executes what was queued; on failure undoes everything this command
+    // executed and reports "<command>: <reason>".
+    MStatus execute(const char* command);
+
+    MDagModifier mModifier;
+};
+
+} // namespace host

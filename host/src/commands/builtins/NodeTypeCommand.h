@@ -1,0 +1,15 @@
+#pragma once
+// nodeType: the type name of a node.
+
+#include <maya/MPxCommand.h>
+
+namespace host {
+
+class NodeTypeCommand : public MPxCommand
+{
+public:
+    static void* creator() { return new NodeTypeCommand; }
+    MStatus doIt(const MArgList& args) override;
+};
+
+} // namespace host

@@ -1,0 +1,15 @@
+#pragma once
+// setAttr: sets plug values from MEL text, undoably (see PlugValue for the value forms).
+
+#include "commands/builtins/ModifierCommand.h"
+
+namespace host {
+
+class SetAttrCommand : public ModifierCommand
+{
+public:
+    static void* creator() { return new SetAttrCommand; }
+    MStatus doIt(const MArgList& args) override;
+};
+
+} // namespace host
