@@ -1,0 +1,208 @@
+// Overlays and the other node types saved to a Maya ASCII file and opened again, in this
+// process and in pellixbatch.
+
+#include "PluginTestSupport.h"
+
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MStringArray.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Distinct contents per array, so that a value landing in the wrong array shows.
+struct ArrayValue
+{
+    const char* attribute;
+    std::vector<int> values;
+};
+
+const std::vector<ArrayValue> kPatchArrays = {
+    {"patchVertexCounts", {4, 3}},
+    {"patchDriverVertexIndices", {10, 11, 12, 13, 20, 21, 22}},
+    {"patchTriangleOffsets", {0, 6}},
+    {"patchTriangleCounts", {6, 3}},
+    {"patchTriangleIndices", {0, 1, 2, 0, 2, 3, 0, 1, 2}},
+    {"patchEdgeOffsets", {0, 8}},
+    {"patchEdgeCounts", {8, 6}},
+    {"patchEdgeIndices", {0, 1, 1, 2, 2, 3, 3, 0, 0, 1, 1, 2, 2, -7}},
+};
+
+std::string int32ArrayText(const std::vector<int>& values)
+{
+    std::string text = " -type Int32Array " + std::to_string(values.size());
+    for (int v : values) {
+        text += " " + std::to_string(v);
+    }
+    return text;
+}
+
+std::vector<int> toVector(const MIntArray& array)
+{
+    std::vector<int> values;
+    for (unsigned i = 0; i < array.length(); ++i) {
+        values.push_back(array[i]);
+    }
+    return values;
+}
+
+std::vector<std::string> toVector(const MStringArray& array)
+{
+    std::vector<std::string> values;
+    for (unsigned i = 0; i < array.length(); ++i) {
+        values.push_back(array[i].asChar());
+    }
+    return values;
+}
+
+std::vector<int> getIntArray(const std::string& plug)
+{
+    MIntArray result;
+    EXPECT_TRUE(MGlobal::executeCommand(MString(("getAttr " + plug).c_str()), result)) << plug;
+    return toVector(result);
+}
+
+// A scene file under /tmp, removed when the test ends.
+class SceneFile
+{
+public:
+    explicit SceneFile(const char* stem) : fPath("/tmp/" + std::string(stem) + "_" + std::to_string(getpid()) + ".ma") {}
+    ~SceneFile() { std::remove(fPath.c_str()); }
+    const std::string& path() const { return fPath; }
+
+private:
+    std::string fPath;
+};
+
+MStatus saveAs(const SceneFile& file)
+{
+    const MStatus renamed = mel("file -rename \"" + file.path() + "\"");
+    if (!renamed) {
+        return renamed;
+    }
+    return mel("file -save -type \"mayaAscii\"");
+}
+
+MStatus reopen(const SceneFile& file)
+{
+    return mel("file -force -open \"" + file.path() + "\"");
+}
+
+class OverlayScene : public PellixPluginTest
+{
+protected:
+    void fillOverlay(const std::string& shape)
+    {
+        for (const ArrayValue& array : kPatchArrays) {
+            ASSERT_TRUE(mel("setAttr " + shape + "." + array.attribute + int32ArrayText(array.values)));
+        }
+        ASSERT_TRUE(mel("setAttr " + shape + ".patchSourcePaths -type stringArray 2 \"|patchA|patchAShape\" "
+                        "\"|rig|patch B\""));
+        ASSERT_TRUE(mel("setAttr " + shape + ".patchSelectPaths -type stringArray 1 \"ctrl_\\\"quoted\\\"\""));
+    }
+
+    void expectFilled(const std::string& shape)
+    {
+        for (const ArrayValue& array : kPatchArrays) {
+            EXPECT_EQ(getIntArray(shape + "." + array.attribute), array.values) << array.attribute;
+        }
+        EXPECT_EQ(toVector(melStrings("getAttr " + shape + ".patchSourcePaths")),
+                  (std::vector<std::string>{"|patchA|patchAShape", "|rig|patch B"}));
+        EXPECT_EQ(toVector(melStrings("getAttr " + shape + ".patchSelectPaths")),
+                  (std::vector<std::string>{"ctrl_\"quoted\""}));
+    }
+};
+
+} // namespace
+
+TEST_F(OverlayScene, SaveAndReopenKeepsEveryPatchArray)
+{
+    SceneFile file("overlayArrays");
+    ASSERT_EQ(melString("createNode pellixDataOverlay -name overlayShape"), MString("overlayShape"));
+    fillOverlay("overlayShape");
+    ASSERT_TRUE(mel("setAttr overlayShape.transparency 0.25"));
+    ASSERT_TRUE(mel("setAttr overlayShape.hoverColor -type double3 0.1 0.2 0.3"));
+    ASSERT_TRUE(saveAs(file));
+
+    ASSERT_TRUE(mel("file -force -new"));
+    EXPECT_FALSE(melInt("objExists overlayShape"));
+    ASSERT_TRUE(reopen(file));
+
+    ASSERT_EQ(melString("nodeType overlayShape"), MString("pellixDataOverlay"));
+    expectFilled("overlayShape");
+    EXPECT_FLOAT_EQ(static_cast<float>(melDouble("getAttr overlayShape.transparency")), 0.25f);
+    EXPECT_FLOAT_EQ(static_cast<float>(melDouble("getAttr overlayShape.hoverColorG")), 0.2f);
+}
+
+TEST_F(OverlayScene, HoverAndSelectionAreNotSaved)
+{
+    SceneFile file("overlayHover");
+    ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
+    fillOverlay("overlayShape");
+    ASSERT_TRUE(mel("setAttr overlayShape.hoveredPatch 1"));
+    ASSERT_TRUE(mel("setAttr overlayShape.selectedPatches -type Int32Array 2 0 1"));
+    ASSERT_EQ(melInt("getAttr overlayShape.hoveredPatch"), 1);
+    ASSERT_TRUE(saveAs(file));
+
+    ASSERT_TRUE(reopen(file));
+    EXPECT_EQ(melInt("getAttr overlayShape.hoveredPatch"), -1);
+    EXPECT_TRUE(getIntArray("overlayShape.selectedPatches").empty());
+    expectFilled("overlayShape");
+}
+
+TEST_F(OverlayScene, EveryNodeTypeSavesAndOpens)
+{
+    SceneFile file("allTypes");
+    ASSERT_TRUE(mel("createNode shapeControl -name controlShape"));
+    ASSERT_TRUE(mel("setAttr controlShape.primitive 1"));
+    ASSERT_TRUE(mel("setAttr controlShape.hasBBox 1"));
+    ASSERT_TRUE(mel("setAttr controlShape.bbMaxY 2.5"));
+    ASSERT_TRUE(mel("createNode surfacePin -name pin"));
+    ASSERT_TRUE(mel("setAttr pin.vertexIndices -type Int32Array 3 4 5 6"));
+    ASSERT_TRUE(mel("setAttr pin.bindMaintainOffset 1"));
+    ASSERT_TRUE(mel("createNode surfaceUVPin -name uvPin"));
+    ASSERT_TRUE(mel("setAttr uvPin.uvSet -type \"string\" \"skinUVs\""));
+    ASSERT_TRUE(mel("setAttr uvPin.pinUVs -type doubleArray 2 0.25 0.75"));
+    ASSERT_TRUE(mel("createNode vertexWrap -name wrap"));
+    ASSERT_TRUE(mel("setAttr wrap.vertexMapping[1] -type Int32Array 3 -1 7 2"));
+    ASSERT_TRUE(saveAs(file));
+
+    ASSERT_TRUE(reopen(file));
+    EXPECT_EQ(melInt("getAttr controlShape.primitive"), 1);
+    EXPECT_EQ(melInt("getAttr controlShape.hasBBox"), 1);
+    EXPECT_DOUBLE_EQ(melDouble("getAttr controlShape.bbMaxY"), 2.5);
+    EXPECT_EQ(getIntArray("pin.vertexIndices"), (std::vector<int>{4, 5, 6}));
+    EXPECT_EQ(melInt("getAttr pin.bindMaintainOffset"), 1);
+    EXPECT_EQ(melString("getAttr uvPin.uvSet"), MString("skinUVs"));
+    EXPECT_EQ(getIntArray("wrap.vertexMapping[1]"), (std::vector<int>{-1, 7, 2}));
+}
+
+TEST_F(OverlayScene, UVPinStartsOnTheDefaultUVSet)
+{
+    ASSERT_TRUE(mel("createNode surfaceUVPin -name uvPin"));
+    EXPECT_EQ(melString("getAttr uvPin.uvSet"), MString("map1"));
+}
+
+TEST_F(OverlayScene, PellixbatchOpensASavedOverlay)
+{
+    SceneFile file("overlayBatch");
+    ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
+    fillOverlay("overlayShape");
+    ASSERT_TRUE(saveAs(file));
+
+    const std::string command = std::string(PELLIXBATCH_PATH) + " -plugin \"" + PELLIX_PLUGIN_PATH + "\" -file \"" +
+                                file.path() + "\" -command \"getAttr overlayShape.patchDriverVertexIndices\" 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) {
+        output += buffer;
+    }
+    EXPECT_EQ(pclose(pipe), 0) << output;
+    EXPECT_NE(output.find("// Result: 10 11 12 13 20 21 22 //"), std::string::npos) << output;
+}

@@ -1,0 +1,124 @@
+#include "PluginTestSupport.h"
+
+#include <maya/MGlobal.h>
+#include <maya/MSelectionList.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+const char* const kPluginName = "pellix";
+
+MStatus mel(const std::string& command)
+{
+    return MGlobal::executeCommand(MString(command.c_str()));
+}
+
+MString melString(const std::string& command)
+{
+    MString result;
+    const MStatus status = MGlobal::executeCommand(MString(command.c_str()), result);
+    EXPECT_TRUE(status) << command;
+    return result;
+}
+
+MStringArray melStrings(const std::string& command)
+{
+    MStringArray result;
+    const MStatus status = MGlobal::executeCommand(MString(command.c_str()), result);
+    EXPECT_TRUE(status) << command;
+    return result;
+}
+
+int melInt(const std::string& command)
+{
+    int result = 0;
+    const MStatus status = MGlobal::executeCommand(MString(command.c_str()), result);
+    EXPECT_TRUE(status) << command;
+    return result;
+}
+
+double melDouble(const std::string& command)
+{
+    double result = 0.0;
+    const MStatus status = MGlobal::executeCommand(MString(command.c_str()), result);
+    EXPECT_TRUE(status) << command;
+    return result;
+}
+
+MStatus loadPellix()
+{
+    return mel(std::string("loadPlugin \"") + PELLIX_PLUGIN_PATH + "\"");
+}
+
+bool isPellixLoaded()
+{
+    return melInt(std::string("pluginInfo -query -loaded ") + kPluginName) != 0;
+}
+
+MObject nodeByName(const MString& name)
+{
+    MSelectionList list;
+    MObject node;
+    if (list.add(name) && list.getDependNode(0, node)) {
+        return node;
+    }
+    return MObject();
+}
+
+StderrCapture::StderrCapture()
+{
+    std::fflush(stderr);
+    char path[] = "/tmp/pellixStderrXXXXXX";
+    fFile = mkstemp(path);
+    if (fFile < 0) {
+        ADD_FAILURE() << "cannot create a file to capture stderr";
+        return;
+    }
+    unlink(path);
+    fSaved = dup(2);
+    dup2(fFile, 2);
+}
+
+StderrCapture::~StderrCapture()
+{
+    finish();
+}
+
+std::string StderrCapture::finish()
+{
+    if (fSaved < 0) {
+        return fText;
+    }
+    std::fflush(stderr);
+    dup2(fSaved, 2);
+    close(fSaved);
+    fSaved = -1;
+
+    lseek(fFile, 0, SEEK_SET);
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = read(fFile, buffer, sizeof buffer)) > 0) {
+        fText.append(buffer, static_cast<size_t>(count));
+    }
+    close(fFile);
+    fFile = -1;
+    return fText;
+}
+
+void PellixPluginTest::SetUp()
+{
+    ASSERT_TRUE(mel("file -force -new"));
+    if (!isPellixLoaded()) {
+        ASSERT_TRUE(loadPellix());
+    }
+}
+
+void PellixPluginTest::TearDown()
+{
+    // Leave the next test a clean host: no scene and no plug-in.
+    EXPECT_TRUE(mel("file -force -new"));
+    if (isPellixLoaded()) {
+        EXPECT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
+    }
+}
