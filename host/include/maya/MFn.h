@@ -88,6 +88,7 @@ public:
         kMeshMapComponent,
         kCurveCVComponent,
         kCurveEPComponent,
+        kPlugin,
         kLast
     };
 };
