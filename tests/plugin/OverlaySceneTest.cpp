@@ -194,15 +194,11 @@ TEST_F(OverlayScene, PellixbatchOpensASavedOverlay)
     fillOverlay("overlayShape");
     ASSERT_TRUE(saveAs(file));
 
-    const std::string command = std::string(PELLIXBATCH_PATH) + " -plugin \"" + PELLIX_PLUGIN_PATH + "\" -file \"" +
-                                file.path() + "\" -command \"getAttr overlayShape.patchDriverVertexIndices\" 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
     std::string output;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe)) {
-        output += buffer;
-    }
-    EXPECT_EQ(pclose(pipe), 0) << output;
+    EXPECT_EQ(runPellixbatch(std::string("-plugin \"") + PELLIX_PLUGIN_PATH + "\" -file \"" + file.path() +
+                                 "\" -command \"getAttr overlayShape.patchDriverVertexIndices\"",
+                             output),
+              0)
+        << output;
     EXPECT_NE(output.find("// Result: 10 11 12 13 20 21 22 //"), std::string::npos) << output;
 }

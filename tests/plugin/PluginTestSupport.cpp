@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <unistd.h>
 
 const char* const kPluginName = "pellix";
@@ -54,6 +55,23 @@ MStatus loadPellix()
 bool isPellixLoaded()
 {
     return melInt(std::string("pluginInfo -query -loaded ") + kPluginName) != 0;
+}
+
+int runPellixbatch(const std::string& arguments, std::string& output)
+{
+    const std::string command = std::string(PELLIXBATCH_PATH) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        ADD_FAILURE() << "cannot run " << command;
+        return -1;
+    }
+    output.clear();
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) {
+        output += buffer;
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 MObject nodeByName(const MString& name)

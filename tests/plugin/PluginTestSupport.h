@@ -27,6 +27,10 @@ double melDouble(const std::string& command);
 MStatus loadPellix();
 bool isPellixLoaded();
 
+// Runs the built pellixbatch with `arguments` (shell syntax), stderr merged into stdout.
+// Returns its exit status; `output` receives what it printed.
+int runPellixbatch(const std::string& arguments, std::string& output);
+
 // The dependency node with that name, or the null object.
 MObject nodeByName(const MString& name);
 
