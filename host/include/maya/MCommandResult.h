@@ -52,13 +52,6 @@ public:
     MStatus getResult(MVectorArray& result) const;
     MStatus getResult(MDoubleArray& result, int& numRows, int& numColumns) const;
 
-    int intResult(MStatus* ReturnStatus = NULL) const;
-    double doubleResult(MStatus* ReturnStatus = NULL) const;
-    MString stringResult(MStatus* ReturnStatus = NULL) const;
-    MIntArray intArrayResult(MStatus* ReturnStatus = NULL) const;
-    MDoubleArray doubleArrayResult(MStatus* ReturnStatus = NULL) const;
-    MStringArray stringArrayResult(MStatus* ReturnStatus = NULL) const;
-
 private:
     MCommandResult(const MCommandResult&) = delete;
     MCommandResult& operator=(const MCommandResult&) = delete;

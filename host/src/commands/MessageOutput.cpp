@@ -1,0 +1,95 @@
+#include "commands/MessageOutput.h"
+
+#include <cstdio>
+
+namespace host {
+
+namespace {
+
+void writeToStandardStreams(MessageKind kind, const MString& text)
+{
+    switch (kind) {
+    case MessageKind::kInfo:
+        std::fputs(text.asChar(), stdout);
+        std::fputc('\n', stdout);
+        break;
+    case MessageKind::kPrint:
+        std::fputs(text.asChar(), stdout);
+        break;
+    case MessageKind::kWarning:
+    case MessageKind::kError:
+        // Keep stdout and stderr in order when both go to one terminal or log.
+        std::fflush(stdout);
+        std::fputs(kind == MessageKind::kWarning ? "Warning: " : "Error: ", stderr);
+        std::fputs(text.asChar(), stderr);
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+        break;
+    }
+}
+
+MessageSink& currentSink()
+{
+    static MessageSink sink;
+    return sink;
+}
+
+unsigned long long gErrorCount = 0;
+
+} // namespace
+
+void writeMessage(MessageKind kind, const MString& text)
+{
+    if (kind == MessageKind::kError)
+        ++gErrorCount;
+    const MessageSink& sink = currentSink();
+    if (sink)
+        sink(kind, text);
+    else
+        writeToStandardStreams(kind, text);
+}
+
+MessageSink setMessageSink(MessageSink sink)
+{
+    MessageSink previous = std::move(currentSink());
+    currentSink() = std::move(sink);
+    return previous;
+}
+
+unsigned long long errorCount()
+{
+    return gErrorCount;
+}
+
+MessageCapture::MessageCapture(bool passThrough)
+{
+    fPrevious = setMessageSink([this, passThrough](MessageKind kind, const MString& text) {
+        fMessages.emplace_back(kind, text);
+        if (!passThrough)
+            return;
+        if (fPrevious)
+            fPrevious(kind, text);
+        else
+            writeToStandardStreams(kind, text);
+    });
+}
+
+MessageCapture::~MessageCapture()
+{
+    setMessageSink(std::move(fPrevious));
+}
+
+MString MessageCapture::text(MessageKind kind) const
+{
+    MString all;
+    for (const auto& message : fMessages) {
+        if (message.first != kind)
+            continue;
+        all += message.second;
+        if (kind != MessageKind::kPrint)
+            all += '\n';
+    }
+    return all;
+}
+
+} // namespace host

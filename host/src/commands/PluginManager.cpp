@@ -1,0 +1,321 @@
+#include "commands/PluginManager.h"
+
+#include "commands/CommandExecution.h"
+#include "commands/CommandRegistry.h"
+#include "commands/PluginRecord.h"
+#include "commands/UndoQueue.h"
+#include "dg/Messages.h"
+#include "dg/Registry.h"
+#include "dg/Scene.h"
+
+#include <maya/MDagModifier.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
+#include <maya/MItDependencyNodes.h>
+#include <maya/MSceneMessage.h>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+typedef MStatus (*EntryPoint)(MObject);
+
+struct LoadedPlugins
+{
+    std::vector<MObject> records;  // PluginRecords, in load order
+    PluginRecord* current = nullptr;
+};
+
+LoadedPlugins& loaded()
+{
+    static LoadedPlugins instance;
+    return instance;
+}
+
+PluginRecord* recordOf(const MObject& object)
+{
+    return PluginRecord::from(object);
+}
+
+void reportError(const MString& message)
+{
+    MGlobal::displayError(commandMessage(message));
+}
+
+bool isReadableFile(const std::string& path)
+{
+    return ::access(path.c_str(), R_OK) == 0;
+}
+
+bool endsWith(const std::string& text, const char* suffix)
+{
+    const size_t n = std::strlen(suffix);
+    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+std::string canonicalPath(const std::string& path)
+{
+    char buffer[PATH_MAX];
+    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : path;
+}
+
+// "/a/b/pellix.so" -> "pellix".
+MString pluginNameOf(const std::string& path)
+{
+    std::string base = path.substr(path.find_last_of('/') + 1);
+    const size_t dot = base.find('.');
+    if (dot != std::string::npos && dot > 0)
+        base.erase(dot);
+    return MString(base.c_str());
+}
+
+// Runs an entry point with the record as the plug-in being (un)loaded.
+MStatus callEntryPoint(PluginRecord* record, const MObject& object, const char* symbol)
+{
+    EntryPoint entry = reinterpret_cast<EntryPoint>(::dlsym(record->handle, symbol));
+    if (!entry)
+        return MS::kFailure;
+    LoadedPlugins& state = loaded();
+    PluginRecord* outer = state.current;
+    state.current = record;
+    MStatus status = entry(object);
+    state.current = outer;
+    return status;
+}
+
+// Removes whatever the plug-in still has registered.
+void removeRegistrations(const MString& plugin)
+{
+    for (const MString& command : commandsOfPlugin(plugin))
+        deregisterPluginCommand(command, plugin);
+    for (const MString& type : nodeTypesOfPlugin(plugin))
+        if (const NodeTypeInfo* info = findNodeType(type))
+            deregisterNodeType(info->id);
+}
+
+void forget(PluginRecord* record)
+{
+    std::vector<MObject>& records = loaded().records;
+    for (auto it = records.begin(); it != records.end(); ++it)
+        if (recordOf(*it) == record) {
+            records.erase(it);
+            return;
+        }
+}
+
+// Deletes the scene's nodes whose types belong to `plugin`.
+MStatus deleteNodesOfPlugin(const MString& plugin)
+{
+    MDagModifier modifier;
+    unsigned int count = 0;
+    for (MItDependencyNodes it; !it.isDone(); it.next()) {
+        MObject node = it.thisNode();
+        MFnDependencyNode fn(node);
+        if (fn.pluginName() != plugin)
+            continue;
+        MStatus status = modifier.deleteNode(node, false);
+        if (!status)
+            return status;
+        ++count;
+    }
+    return count ? modifier.doIt() : MStatus(MS::kSuccess);
+}
+
+} // namespace
+
+MString PluginManager::resolve(const MString& pathOrName)
+{
+    const std::string given = pathOrName.asChar();
+    if (given.empty())
+        return MString();
+    std::vector<std::string> candidates;
+    if (given.find('/') != std::string::npos) {
+        candidates.push_back(given);
+    } else if (const char* searchPath = std::getenv("MAYA_PLUG_IN_PATH")) {
+        std::string folders = searchPath;
+        size_t start = 0;
+        while (start <= folders.size()) {
+            size_t end = folders.find(':', start);
+            if (end == std::string::npos)
+                end = folders.size();
+            std::string folder = folders.substr(start, end - start);
+            if (!folder.empty())
+                candidates.push_back(folder + "/" + given);
+            start = end + 1;
+        }
+    }
+    for (const std::string& candidate : candidates) {
+        if (isReadableFile(candidate))
+            return MString(canonicalPath(candidate).c_str());
+        if (!endsWith(candidate, ".so") && isReadableFile(candidate + ".so"))
+            return MString(canonicalPath(candidate + ".so").c_str());
+    }
+    return MString();
+}
+
+PluginRecord* PluginManager::find(const MString& nameOrPath)
+{
+    const MString path = nameOrPath.index('/') >= 0 ? resolve(nameOrPath) : MString();
+    for (const MObject& object : loaded().records) {
+        PluginRecord* record = recordOf(object);
+        if (record->name == nameOrPath || (path.length() && record->path == path))
+            return record;
+    }
+    return nullptr;
+}
+
+bool PluginManager::isLoaded(const MString& nameOrPath)
+{
+    return find(nameOrPath) != nullptr;
+}
+
+MStringArray PluginManager::loadedPlugins()
+{
+    MStringArray names;
+    for (const MObject& object : loaded().records)
+        names.append(recordOf(object)->name);
+    return names;
+}
+
+PluginRecord* PluginManager::current()
+{
+    return loaded().current;
+}
+
+MStatus PluginManager::load(const MString& pathOrName, MString* loadedName, bool quiet)
+{
+    const MString path = resolve(pathOrName);
+    if (path.length() == 0) {
+        if (pathOrName.index('/') >= 0)
+            reportError(MString("Plug-in file \"") + pathOrName + "\" does not exist.");
+        else
+            reportError(MString("Plug-in \"") + pathOrName + "\" was not found on MAYA_PLUG_IN_PATH.");
+        return MS::kNotFound;
+    }
+    const MString name = pluginNameOf(path.asChar());
+    if (PluginRecord* existing = find(name)) {
+        if (!quiet)
+            MGlobal::displayWarning(commandMessage(MString("Plug-in \"") + existing->name + "\" is already loaded."));
+        if (loadedName)
+            *loadedName = existing->name;
+        return MS::kSuccess;
+    }
+
+    void* handle = ::dlopen(path.asChar(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = ::dlerror();
+        reportError(MString("Plug-in \"") + path + "\" could not be opened: " + (why ? why : "unknown error"));
+        return MS::kFailure;
+    }
+    // A Maya plug-in declares the API it was built for and both entry points.
+    for (const char* symbol : {"MApiVersion", "initializePlugin", "uninitializePlugin"}) {
+        if (::dlsym(handle, symbol))
+            continue;
+        ::dlclose(handle);
+        reportError(MString("Plug-in \"") + path + "\" is not a valid Maya plug-in: it does not define " + symbol +
+                    ".");
+        return MS::kFailure;
+    }
+
+    MObject object = ObjectAccess::make(new PluginRecord(name, path, handle));
+    PluginRecord* record = recordOf(object);
+    fireSceneMessage(MSceneMessage::kBeforePluginLoad);
+    loaded().records.push_back(object);
+
+    MStatus status = callEntryPoint(record, object, "initializePlugin");
+    if (!status) {
+        reportError(MString("initializePlugin of \"") + name + "\" failed (" + status.errorString() +
+                    "); the plug-in was unloaded.");
+        removeRegistrations(name);
+        forget(record);
+        ::dlclose(handle);
+        return status;
+    }
+    record->initialized = true;
+    fireSceneMessage(MSceneMessage::kAfterPluginLoad);
+    if (loadedName)
+        *loadedName = name;
+    return MS::kSuccess;
+}
+
+MStatus PluginManager::unload(const MString& nameOrPath, bool force)
+{
+    PluginRecord* record = find(nameOrPath);
+    if (!record) {
+        reportError(MString("Plug-in \"") + nameOrPath + "\" is not loaded.");
+        return MS::kNotFound;
+    }
+    MObject object;
+    for (const MObject& candidate : loaded().records)
+        if (recordOf(candidate) == record)
+            object = candidate;  // keeps the record alive until the end
+    const MString name = record->name;
+
+    fireSceneMessage(MSceneMessage::kBeforePluginUnload);
+
+    const unsigned int inUse = liveNodeCountOfPlugin(name);
+    if (inUse > 0) {
+        if (!force) {
+            MString message = MString("Cannot unload plug-in \"") + name + "\": ";
+            message += static_cast<int>(inUse);
+            message += inUse == 1 ? " node of its types is in the scene (use -force to unload anyway)."
+                                  : " nodes of its types are in the scene (use -force to unload anyway).";
+            reportError(message);
+            return MS::kFailure;
+        }
+        // The module's code is about to go: its nodes go first.
+        MStatus status = deleteNodesOfPlugin(name);
+        if (!status) {
+            reportError(MString("Cannot unload plug-in \"") + name + "\": its nodes could not be deleted.");
+            return status;
+        }
+    }
+    // Queued commands may be the plug-in's own objects or hold its nodes.
+    UndoQueue::flush();
+
+    MStatus status = callEntryPoint(record, object, "uninitializePlugin");
+    if (!status) {
+        reportError(MString("uninitializePlugin of \"") + name + "\" failed (" + status.errorString() +
+                    "); the plug-in stays loaded.");
+        return status;
+    }
+    removeRegistrations(name);
+    forget(record);
+    fireSceneMessage(MSceneMessage::kAfterPluginUnload);
+    ::dlclose(record->handle);
+    record->handle = nullptr;
+    return MS::kSuccess;
+}
+
+void PluginManager::shutdown()
+{
+    // Nothing may outlive the modules' registrations: commands kept for
+    // undo, the selection and the scene's nodes go first.
+    UndoQueue::flush();
+    MGlobal::clearSelectionList();
+    deleteAllNodes();
+    std::vector<MObject>& records = loaded().records;
+    while (!records.empty()) {
+        MObject object = records.back();
+        PluginRecord* record = recordOf(object);
+        MStatus status = callEntryPoint(record, object, "uninitializePlugin");
+        if (!status)
+            reportError(MString("uninitializePlugin of \"") + record->name + "\" failed (" + status.errorString() +
+                        ").");
+        removeRegistrations(record->name);
+        records.pop_back();
+        // The module stays mapped: the process is ending and static
+        // destructors may still reach into it.
+    }
+}
+
+} // namespace host
