@@ -1,0 +1,17 @@
+#pragma once
+// addAttr: adds a dynamic attribute to a node, undoably. A compound
+// (-at "compound" / "double3" ... with -numberOfChildren) is added once its
+// last child (-parent) has been given, as Maya builds them.
+
+#include "commands/builtins/ModifierCommand.h"
+
+namespace host {
+
+class AddAttrCommand : public ModifierCommand
+{
+public:
+    static void* creator() { return new AddAttrCommand; }
+    MStatus doIt(const MArgList& args) override;
+};
+
+} // namespace host

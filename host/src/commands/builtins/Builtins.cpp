@@ -1,0 +1,67 @@
+#include "commands/builtins/Builtins.h"
+
+#include "commands/CommandRegistry.h"
+#include "commands/builtins/AddAttrCommand.h"
+#include "commands/builtins/ConnectAttrCommand.h"
+#include "commands/builtins/CreateNodeCommand.h"
+#include "commands/builtins/CurrentTimeCommand.h"
+#include "commands/builtins/CurrentUnitCommand.h"
+#include "commands/builtins/DeleteCommand.h"
+#include "commands/builtins/DisconnectAttrCommand.h"
+#include "commands/builtins/FileCommand.h"
+#include "commands/builtins/GetAttrCommand.h"
+#include "commands/builtins/ListConnectionsCommand.h"
+#include "commands/builtins/ListRelativesCommand.h"
+#include "commands/builtins/LsCommand.h"
+#include "commands/builtins/NodeTypeCommand.h"
+#include "commands/builtins/ObjExistsCommand.h"
+#include "commands/builtins/ParentCommand.h"
+#include "commands/builtins/PrintCommand.h"
+#include "commands/builtins/RedoCommand.h"
+#include "commands/builtins/RenameCommand.h"
+#include "commands/builtins/RequiresCommand.h"
+#include "commands/builtins/SelectCommand.h"
+#include "commands/builtins/SetAttrCommand.h"
+#include "commands/builtins/UndoCommand.h"
+
+#include <maya/MStatus.h>
+
+namespace host {
+
+void registerBuiltinCommands()
+{
+    static const struct
+    {
+        const char* name;
+        MCreatorFunction creator;
+    } kCommands[] = {
+        {"createNode", CreateNodeCommand::creator},
+        {"delete", DeleteCommand::creator},
+        {"rename", RenameCommand::creator},
+        {"parent", ParentCommand::creator},
+        {"select", SelectCommand::creator},
+        {"ls", LsCommand::creator},
+        {"objExists", ObjExistsCommand::creator},
+        {"nodeType", NodeTypeCommand::creator},
+        {"setAttr", SetAttrCommand::creator},
+        {"getAttr", GetAttrCommand::creator},
+        {"addAttr", AddAttrCommand::creator},
+        {"connectAttr", ConnectAttrCommand::creator},
+        {"disconnectAttr", DisconnectAttrCommand::creator},
+        {"listConnections", ListConnectionsCommand::creator},
+        {"listRelatives", ListRelativesCommand::creator},
+        {"file", FileCommand::creator},
+        {"undo", UndoCommand::creator},
+        {"redo", RedoCommand::creator},
+        {"print", PrintCommand::creator},
+        {"currentTime", CurrentTimeCommand::creator},
+        {"currentUnit", CurrentUnitCommand::creator},
+        {"requires", RequiresCommand::creator},
+    };
+    for (const auto& command : kCommands) {
+        MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
+        CHECK_MSTATUS(status);
+    }
+}
+
+} // namespace host

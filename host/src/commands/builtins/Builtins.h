@@ -1,0 +1,10 @@
+#pragma once
+// The host's built-in MEL commands.
+
+namespace host {
+
+// Registers every built-in command with the command registry (called once
+// by the registry on first use).
+void registerBuiltinCommands();
+
+} // namespace host

@@ -1,0 +1,234 @@
+#include "commands/scene/MayaAsciiWriter.h"
+
+#include "commands/PluginManager.h"
+#include "commands/PluginRecord.h"
+#include "commands/builtins/CurrentUnitCommand.h"
+#include "commands/builtins/DynamicAttribute.h"
+#include "commands/builtins/PlugValue.h"
+#include "commands/builtins/SceneNames.h"
+#include "commands/builtins/ValueText.h"
+#include "dg/Node.h"
+#include "dg/Registry.h"
+#include "dg/Scene.h"
+
+#include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
+#include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MItDependencyNodes.h>
+#include <maya/MPlugArray.h>
+
+#include <unordered_set>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+class Writer
+{
+public:
+    explicit Writer(std::string& out) : mOut(out) {}
+
+    void collectNodes()
+    {
+        for (MItDependencyNodes it; !it.isDone(); it.next()) {
+            MObject node = it.thisNode();
+            if (MFnDependencyNode(node).canBeWritten())
+                mWritable.insert(nodeOf(node));
+        }
+        for (MItDependencyNodes it; !it.isDone(); it.next())
+            order(it.thisNode());
+    }
+
+    void requires()
+    {
+        mOut += "requires maya \"2023\";\n";
+        // Plug-ins in order of first use, each with the node types used.
+        std::vector<MString> plugins;
+        std::vector<std::vector<MString>> types;
+        for (const MObject& node : mOrder) {
+            const NodeTypeInfo& info = nodeOf(node)->type->info;
+            if (info.pluginName.length() == 0)
+                continue;
+            size_t p = 0;
+            while (p < plugins.size() && plugins[p] != info.pluginName)
+                ++p;
+            if (p == plugins.size()) {
+                plugins.push_back(info.pluginName);
+                types.emplace_back();
+            }
+            bool known = false;
+            for (const MString& t : types[p])
+                known = known || t == info.name;
+            if (!known)
+                types[p].push_back(info.name);
+        }
+        for (size_t p = 0; p < plugins.size(); ++p) {
+            mOut += "requires";
+            for (const MString& t : types[p])
+                word(" -nodeType ", ValueText::quote(t));
+            word(" ", ValueText::quote(plugins[p]));
+            const PluginRecord* record = PluginManager::find(plugins[p]);
+            word(" ", ValueText::quote(record ? record->version : MString("Unknown")));
+            mOut += ";\n";
+        }
+    }
+
+    void nodes()
+    {
+        for (const MObject& node : mOrder)
+            writeNode(node);
+    }
+
+    void instances()
+    {
+        for (const MObject& node : mOrder) {
+            if (!node.hasFn(MFn::kDagNode))
+                continue;
+            MFnDagNode fn(node);
+            MDagPathArray paths;
+            if (fn.parentCount() < 2 || !MDagPath::getAllPathsTo(node, paths) || paths.length() < 2)
+                continue;
+            for (unsigned i = 1; i < fn.parentCount(); ++i) {
+                MObject parent = fn.parent(i);
+                if (!mWritable.count(nodeOf(parent)))
+                    continue;
+                mOut += "parent -s -add";
+                word(" ", ValueText::quote(paths[0].fullPathName()));
+                word(" ", ValueText::quote(SceneNames::nodeName(parent, true)));
+                mOut += ";\n";
+            }
+        }
+    }
+
+    void connections()
+    {
+        for (const MObject& node : mOrder) {
+            MPlugArray plugs;
+            if (!MFnDependencyNode(node).getConnections(plugs))
+                continue;
+            for (unsigned i = 0; i < plugs.length(); ++i) {
+                if (!plugs[i].isDestination())
+                    continue;
+                MPlug source = plugs[i].source();
+                if (source.isNull() || !mWritable.count(nodeOf(source.node())))
+                    continue;
+                mOut += "connectAttr";
+                word(" ", ValueText::quote(SceneNames::plugName(source)));
+                word(" ", ValueText::quote(SceneNames::plugName(plugs[i])));
+                mOut += ";\n";
+            }
+        }
+    }
+
+private:
+    void word(const char* before, const MString& text)
+    {
+        mOut += before;
+        mOut.append(text.asChar(), text.length());
+    }
+
+    // Creation order, but a DAG node's parent before it.
+    void order(const MObject& node)
+    {
+        Node* n = nodeOf(node);
+        if (!mWritable.count(n) || !mOrdered.insert(n).second)
+            return;
+        if (node.hasFn(MFn::kDagNode)) {
+            MFnDagNode fn(node);
+            if (fn.parentCount() > 0) {
+                MObject parent = fn.parent(0);
+                if (!parent.isNull() && mWritable.count(nodeOf(parent)))
+                    order(parent);
+            }
+        }
+        mOrder.push_back(node);
+    }
+
+    void writeNode(const MObject& node)
+    {
+        Node* n = nodeOf(node);
+        mOut += "createNode ";
+        mOut += n->type->info.name.asChar();
+        word(" -n ", ValueText::quote(n->name));
+        if (node.hasFn(MFn::kDagNode)) {
+            MFnDagNode fn(node);
+            MObject parent = fn.parentCount() > 0 ? fn.parent(0) : MObject();
+            if (!parent.isNull() && mWritable.count(nodeOf(parent)))
+                word(" -p ", ValueText::quote(SceneNames::nodeName(parent, true)));
+        }
+        mOut += ";\n";
+        for (size_t i = n->staticCount; i < n->attrs.size(); ++i)
+            DynamicAttribute::describe(n->attrs[i], mOut);
+        for (Attribute* attr : n->attrs)
+            writePlug(MPlug(node, ObjectAccess::make(attr)), false);
+    }
+
+    void writePlug(const MPlug& plug, bool element)
+    {
+        const Attribute* attr = PlugAccess::attribute(plug);
+        if (!attr->is(kStorable))
+            return;
+        const PlugValue::Kind kind = PlugValue::kindOf(attr);
+        if (kind == PlugValue::kMessage || kind == PlugValue::kUnsupported || kind == PlugValue::kGeneric)
+            return;
+        if (plug.isArray()) {
+            const unsigned n = plug.numElements();
+            for (unsigned i = 0; i < n; ++i)
+                writePlug(plug.elementByPhysicalIndex(i), true);
+            return;
+        }
+        if (kind == PlugValue::kCompound) {
+            const unsigned n = plug.numChildren();
+            for (unsigned i = 0; i < n; ++i)
+                writePlug(plug.child(i), false);
+            return;
+        }
+        // Elements are written even at their default, so that sparse arrays keep their indices.
+        if (plug.isDestination() || (!element && isAtDefault(plug)))
+            return;
+        std::string value;
+        if (!PlugValue::format(plug, value))
+            return;
+        mOut += "\tsetAttr ";
+        mOut += ValueText::quote(SceneNames::attributePath(plug)).asChar();
+        mOut += value;
+        mOut += PlugValue::typeName(plug).length() > 0 ? " ;\n" : ";\n";
+    }
+
+    std::string& mOut;
+    std::unordered_set<const Node*> mWritable;
+    std::unordered_set<const Node*> mOrdered;
+    std::vector<MObject> mOrder;
+};
+
+MString baseName(const MString& path)
+{
+    const int slash = path.rindex('/');
+    return slash < 0 ? path : path.substring(slash + 1, static_cast<int>(path.length()) - 1);
+}
+
+} // namespace
+
+MStatus MayaAsciiWriter::write(const MString& fileName, std::string& text)
+{
+    const MString name = baseName(fileName);
+    text = "//Maya ASCII 2023 scene\n//Name: ";
+    text += name.asChar();
+    text += "\n";
+    Writer writer(text);
+    writer.collectNodes();
+    writer.requires();
+    text += CurrentUnitCommand::statement().asChar();
+    text += "\n";
+    writer.nodes();
+    writer.instances();
+    writer.connections();
+    text += "// End of ";
+    text += name.asChar();
+    text += "\n";
+    return MS::kSuccess;
+}
+
+} // namespace host

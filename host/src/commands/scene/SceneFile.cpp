@@ -1,0 +1,105 @@
+#include "commands/scene/SceneFile.h"
+
+#include "commands/FileState.h"
+#include "commands/UndoQueue.h"
+#include "commands/scene/MayaAsciiReader.h"
+#include "commands/scene/MayaAsciiWriter.h"
+#include "dg/Messages.h"
+#include "dg/Scene.h"
+
+#include <maya/MGlobal.h>
+#include <maya/MSceneMessage.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace host {
+
+namespace {
+
+// Empties the scene and everything that referred to it.
+void clearScene()
+{
+    MGlobal::clearSelectionList();
+    deleteAllNodes();
+    UndoQueue::flush();
+}
+
+} // namespace
+
+MStatus SceneFile::newScene()
+{
+    fireSceneMessage(MSceneMessage::kBeforeNew);
+    {
+        FileStateScope newing(FileFlag::kNewing);
+        clearScene();
+        setCurrentFile(MString());
+    }
+    fireSceneMessage(MSceneMessage::kAfterNew);
+    return MS::kSuccess;
+}
+
+MStatus SceneFile::open(const MString& path)
+{
+    {
+        std::ifstream probe(path.asChar());
+        if (!probe) {
+            MGlobal::displayError(MString("file: cannot open ") + path + ": no such file.");
+            return MS::kNotFound;
+        }
+    }
+    fireSceneMessage(MSceneMessage::kBeforeOpen);
+    MStatus status;
+    {
+        FileStateScope opening(FileFlag::kOpening);
+        FileStateScope reading(FileFlag::kReading);
+        clearScene();
+        setCurrentFile(path);
+        fireSceneMessage(MSceneMessage::kBeforeFileRead);
+        status = MayaAsciiReader::read(path);
+        fireSceneMessage(MSceneMessage::kAfterFileRead);
+        MGlobal::clearSelectionList();
+        UndoQueue::flush();
+    }
+    fireSceneMessage(MSceneMessage::kAfterOpen);
+    if (!status)
+        MGlobal::displayError(MString("file: ") + path + " was not read completely.");
+    return status;
+}
+
+MStatus SceneFile::save(const MString& path)
+{
+    fireSceneMessage(MSceneMessage::kBeforeSave);
+    std::string text;
+    MStatus status;
+    {
+        FileStateScope writing(FileFlag::kWriting);
+        status = MayaAsciiWriter::write(path, text);
+    }
+    if (!status)
+        return status;
+    // Write beside the target and rename, so a failed write keeps the old file.
+    const std::string target(path.asChar());
+    const std::string temporary = target + ".saving";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            std::remove(temporary.c_str());
+            MGlobal::displayError(MString("file: cannot write ") + path + ".");
+            return MS::kFailure;
+        }
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        MGlobal::displayError(MString("file: cannot write ") + path + ".");
+        return MS::kFailure;
+    }
+    setCurrentFile(path);
+    fireSceneMessage(MSceneMessage::kAfterSave);
+    return MS::kSuccess;
+}
+
+} // namespace host
