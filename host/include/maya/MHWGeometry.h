@@ -169,6 +169,9 @@ public:
     ~MGeometryRequirements();
     const MVertexBufferDescriptorList& vertexRequirements() const { return fVertex; }
     const MIndexBufferDescriptorList& indexingRequirements() const { return fIndexing; }
+
+protected:
+    // The renderer states what it needs through these.
     void addVertexRequirement(const MVertexBufferDescriptor& desc);
     void addIndexingRequirement(const MIndexBufferDescriptor& desc);
 
@@ -288,6 +291,7 @@ public:
     static const unsigned int sSelectionDepthPriority;
 
 private:
+    friend class MRenderItemList;
     MRenderItem(const MString& name, RenderItemType type, MGeometry::Primitive primitive);
     ~MRenderItem();
     MRenderItem(const MRenderItem&) = default;

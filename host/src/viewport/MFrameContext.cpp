@@ -1,0 +1,127 @@
+#include <maya/MFrameContext.h>
+#include <maya/MDagPath.h>
+
+namespace MHWRender
+{
+
+MFrameContext::MFrameContext()
+    : fViewport{0, 0, 0, 0}, fDisplayStyle(kGouraudShaded), fLineWidth(1.0f), fDestination(k3dViewport)
+{
+}
+
+MFrameContext::~MFrameContext() = default;
+
+MMatrix MFrameContext::getMatrix(MatrixType mtype, MStatus* ReturnStatus) const
+{
+    // Types come in groups of four: the matrix, its transpose, inverse and inverse transpose.
+    int group = int(mtype) / 4;
+    int variant = int(mtype) % 4;
+    if (mtype < kWorldMtx || mtype > kWorldViewProjTranspInverseMtx) {
+        if (ReturnStatus) *ReturnStatus = MStatus::kInvalidParameter;
+        return MMatrix();
+    }
+    MMatrix m;
+    switch (group) {
+    case 0: m = fWorld; break;
+    case 1: m = fView; break;
+    case 2: m = fProjection; break;
+    case 3: m = fView * fProjection; break;
+    case 4: m = fWorld * fView; break;
+    default: m = fWorld * fView * fProjection; break;
+    }
+    if (variant == 1) m = m.transpose();
+    else if (variant == 2) m = m.inverse();
+    else if (variant == 3) m = m.inverse().transpose();
+    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
+    return m;
+}
+
+MStatus MFrameContext::getViewportDimensions(int& originX, int& originY, int& width, int& height) const
+{
+    originX = fViewport[0];
+    originY = fViewport[1];
+    width = fViewport[2];
+    height = fViewport[3];
+    return MStatus::kSuccess;
+}
+
+MDagPath MFrameContext::getCurrentCameraPath(MStatus* ReturnStatus) const
+{
+    // The host has no camera nodes.
+    if (ReturnStatus) *ReturnStatus = MStatus::kFailure;
+    return MDagPath();
+}
+
+unsigned int MFrameContext::getDisplayStyle() const
+{
+    return fDisplayStyle;
+}
+
+MFrameContext::LightingMode MFrameContext::getLightingMode() const
+{
+    return kLightDefault;
+}
+
+float MFrameContext::getGlobalLineWidth() const
+{
+    return fLineWidth;
+}
+
+MStatus MFrameContext::worldToViewport(const MPoint& inPoint, double& x_pos, double& y_pos) const
+{
+    MPoint clip = inPoint * (fView * fProjection);
+    if (clip.w == 0.0 || fViewport[2] <= 0 || fViewport[3] <= 0) return MStatus::kFailure;
+    double ndcX = clip.x / clip.w, ndcY = clip.y / clip.w;
+    x_pos = fViewport[0] + 0.5 * (ndcX + 1.0) * fViewport[2];
+    y_pos = fViewport[1] + 0.5 * (ndcY + 1.0) * fViewport[3];
+    return MStatus::kSuccess;
+}
+
+MStatus MFrameContext::viewportToWorld(double x_pos, double y_pos, MPoint& nearClipPt, MPoint& farClipPt) const
+{
+    if (fViewport[2] <= 0 || fViewport[3] <= 0) return MStatus::kFailure;
+    MMatrix inverse = (fView * fProjection).inverse();
+    double ndcX = 2.0 * (x_pos - fViewport[0]) / fViewport[2] - 1.0;
+    double ndcY = 2.0 * (y_pos - fViewport[1]) / fViewport[3] - 1.0;
+    nearClipPt = (MPoint(ndcX, ndcY, -1.0) * inverse).cartesianize();
+    farClipPt = (MPoint(ndcX, ndcY, 1.0) * inverse).cartesianize();
+    return MStatus::kSuccess;
+}
+
+MFrameContext::RenderingDestination MFrameContext::renderingDestination(MString& destinationName) const
+{
+    destinationName = fDestinationName;
+    return fDestination;
+}
+
+MUint64 MFrameContext::objectTypeExclusions() const
+{
+    return 0;
+}
+
+MStringArray MFrameContext::classificationExclusions() const
+{
+    return MStringArray();
+}
+
+bool MFrameContext::inUserInteraction()
+{
+    return false;
+}
+
+bool MFrameContext::userChangingViewContext()
+{
+    return false;
+}
+
+bool MFrameContext::wireOnShadedMode()
+{
+    return false;
+}
+
+bool MFrameContext::shadeTemplates()
+{
+    return false;
+}
+
+} // namespace MHWRender

@@ -1,0 +1,35 @@
+#include <maya/MHWGeometryUtilities.h>
+
+#include "DisplayStatus.h"
+
+namespace MHWRender
+{
+
+DisplayStatus MGeometryUtilities::displayStatus(const MDagPath& path, MStatus* returnStatus)
+{
+    return host::displayStatusOf(path, returnStatus);
+}
+
+MColor MGeometryUtilities::wireframeColor(const MDagPath& path)
+{
+    switch (host::displayStatusOf(path, nullptr)) {
+    case kLead: return MColor(0.26f, 1.0f, 0.64f);
+    case kActive: return MColor(1.0f, 1.0f, 1.0f);
+    case kTemplate: return MColor(0.47f, 0.47f, 0.47f);
+    case kHilite: return MColor(0.0f, 1.0f, 1.0f);
+    default: return MColor(0.0f, 0.016f, 0.376f);
+    }
+}
+
+MGeometry* MGeometryUtilities::acquireReferenceGeometry(GeometricShape, const MGeometryRequirements&)
+{
+    // Reference geometry lives in the renderer, which batch mode does not run.
+    return nullptr;
+}
+
+void MGeometryUtilities::releaseReferenceGeometry(MGeometry* geometry)
+{
+    delete geometry;
+}
+
+} // namespace MHWRender
