@@ -3,11 +3,16 @@
 // host at start-up and commands registered by plug-ins through MFnPlugin.
 // Names are unique across both kinds.
 
-#include <maya/MFnPlugin.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MSyntax.h>
 
 #include <vector>
+
+// The creator and syntax function shapes of MFnPlugin.h, which host sources
+// do not include (it defines the plug-in's MApiVersion).
+typedef void* (*MCreatorFunction)();
+typedef MSyntax (*MCreateSyntaxFunction)();
 
 namespace host {
 

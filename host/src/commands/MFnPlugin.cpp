@@ -1,3 +1,5 @@
+// The host is not a plug-in: it must not define MApiVersion.
+#define MNoVersionString
 #include <maya/MFnPlugin.h>
 
 #include "commands/CommandRegistry.h"

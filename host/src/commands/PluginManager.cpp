@@ -15,6 +15,7 @@
 #include <maya/MSceneMessage.h>
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 #include <climits>
@@ -76,6 +77,20 @@ MString pluginNameOf(const std::string& path)
     if (dot != std::string::npos && dot > 0)
         base.erase(dot);
     return MString(base.c_str());
+}
+
+// Whether the module itself defines `symbol`: dlsym also finds symbols of
+// the libraries the module links, the host library among them.
+bool definesSymbol(void* handle, const char* symbol)
+{
+    void* address = ::dlsym(handle, symbol);
+    if (!address)
+        return false;
+    struct link_map* map = nullptr;
+    Dl_info info;
+    if (::dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !::dladdr(address, &info) || !info.dli_fname)
+        return true;
+    return std::strcmp(info.dli_fname, map->l_name) == 0;
 }
 
 // Runs an entry point with the record as the plug-in being (un)loaded.
@@ -218,7 +233,7 @@ MStatus PluginManager::load(const MString& pathOrName, MString* loadedName, bool
     }
     // A Maya plug-in declares the API it was built for and both entry points.
     for (const char* symbol : {"MApiVersion", "initializePlugin", "uninitializePlugin"}) {
-        if (::dlsym(handle, symbol))
+        if (definesSymbol(handle, symbol))
             continue;
         ::dlclose(handle);
         reportError(MString("Plug-in \"") + path + "\" is not a valid Maya plug-in: it does not define " + symbol +

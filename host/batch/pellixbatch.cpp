@@ -1,0 +1,168 @@
+// pellixbatch: runs the host without a user interface.
+//
+//   pellixbatch [-file SCENE.ma] [-command "MEL"] [-script FILE.mel] [-plugin PATH_OR_NAME]...
+//
+// Loads the plug-ins, opens the scene, runs the command and then the script.
+// The result of every top-level command that returns one is echoed as
+// "// Result: <value> //". The first failure ends the run with status 1.
+
+#include "commands/MessageOutput.h"
+#include "commands/PluginManager.h"
+#include "commands/Session.h"
+#include "commands/mel/MelInterpreter.h"
+
+#include <maya/MGlobal.h>
+#include <maya/MString.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Options
+{
+    std::string sceneFile;
+    std::string command;
+    bool hasCommand = false;
+    std::string scriptFile;
+    std::vector<std::string> plugins;
+};
+
+void printUsage()
+{
+    std::fputs("usage: pellixbatch [-file SCENE.ma] [-command \"MEL\"] [-script FILE.mel] "
+               "[-plugin PATH_OR_NAME]...\n",
+               stderr);
+}
+
+bool parseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "-h" || flag == "-help" || flag == "--help")
+            return false;
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "Error: %s needs a value.\n", flag.c_str());
+            return false;
+        }
+        const char* value = argv[++i];
+        if (flag == "-file")
+            options.sceneFile = value;
+        else if (flag == "-command") {
+            options.command = value;
+            options.hasCommand = true;
+        } else if (flag == "-script")
+            options.scriptFile = value;
+        else if (flag == "-plugin")
+            options.plugins.push_back(value);
+        else {
+            std::fprintf(stderr, "Error: unknown option %s.\n", flag.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// The built plug-in sits in <dir of pellixbatch>/../plug-ins: put that
+// folder first on the plug-in search path.
+void addBuiltPluginFolder()
+{
+    char exe[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+    if (length <= 0)
+        return;
+    std::string folder(exe, static_cast<size_t>(length));
+    folder.erase(folder.find_last_of('/'));
+    folder += "/../plug-ins";
+    std::string path = folder;
+    if (const char* existing = std::getenv("MAYA_PLUG_IN_PATH"))
+        if (*existing)
+            path += std::string(":") + existing;
+    ::setenv("MAYA_PLUG_IN_PATH", path.c_str(), 1);
+}
+
+// "a\"b" for a\"b inside a MEL string.
+std::string melQuoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+void echoResult(const host::MelValue& value)
+{
+    host::writeMessage(host::MessageKind::kPrint, MString("// Result: ") + value.asString() + " //\n");
+}
+
+MStatus runMel(const std::string& text, const MString& sourceName)
+{
+    host::MelInterpreter::Options options;
+    options.sourceName = sourceName;
+    options.onResult = echoResult;
+    MStatus status = host::MelInterpreter::run(MString(text.c_str(), static_cast<int>(text.size())), options);
+    if (status)
+        status = host::runIdleCommands();
+    return status;
+}
+
+MStatus runSteps(const Options& options)
+{
+    for (const std::string& plugin : options.plugins) {
+        MStatus status = host::PluginManager::load(plugin.c_str());
+        if (!status)
+            return status;
+    }
+    if (!options.sceneFile.empty()) {
+        // Opening the scene echoes nothing, as Maya's -file does not.
+        MStatus status = host::MelInterpreter::run(("file -force -open " + melQuoted(options.sceneFile)).c_str());
+        if (!status)
+            return status;
+    }
+    if (options.hasCommand) {
+        MStatus status = runMel(options.command, MString());
+        if (!status)
+            return status;
+    }
+    if (!options.scriptFile.empty()) {
+        std::ifstream file(options.scriptFile, std::ios::binary);
+        if (!file) {
+            MGlobal::displayError(MString("Cannot read script file: ") + options.scriptFile.c_str());
+            return MS::kNotFound;
+        }
+        std::ostringstream text;
+        text << file.rdbuf();
+        MStatus status = runMel(text.str(), options.scriptFile.c_str());
+        if (!status)
+            return status;
+    }
+    return MS::kSuccess;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        printUsage();
+        return 2;
+    }
+    host::setMayaState(MGlobal::kBatch);
+    addBuiltPluginFolder();
+
+    const MStatus status = runSteps(options);
+    host::PluginManager::shutdown();
+    std::fflush(stdout);
+    return status ? 0 : 1;
+}
