@@ -7,6 +7,7 @@
 #include "dg/Messages.h"
 #include "dg/Registry.h"
 #include "dg/Scene.h"
+#include "viewport/DrawRegistryState.h"
 
 #include <maya/MDagModifier.h>
 #include <maya/MFnDependencyNode.h>
@@ -79,20 +80,6 @@ MString pluginNameOf(const std::string& path)
     return MString(base.c_str());
 }
 
-// Whether the module itself defines `symbol`: dlsym also finds symbols of
-// the libraries the module links, the host library among them.
-bool definesSymbol(void* handle, const char* symbol)
-{
-    void* address = ::dlsym(handle, symbol);
-    if (!address)
-        return false;
-    struct link_map* map = nullptr;
-    Dl_info info;
-    if (::dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !::dladdr(address, &info) || !info.dli_fname)
-        return true;
-    return std::strcmp(info.dli_fname, map->l_name) == 0;
-}
-
 // Runs an entry point with the record as the plug-in being (un)loaded.
 MStatus callEntryPoint(PluginRecord* record, const MObject& object, const char* symbol)
 {
@@ -107,14 +94,42 @@ MStatus callEntryPoint(PluginRecord* record, const MObject& object, const char* 
     return status;
 }
 
-// Removes whatever the plug-in still has registered.
-void removeRegistrations(const MString& plugin)
+// Whether `address` lies in the module opened as `handle`.
+bool isInModule(void* handle, const void* address)
+{
+    struct link_map* map = nullptr;
+    Dl_info info;
+    if (!address || ::dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !::dladdr(address, &info) ||
+        !info.dli_fname)
+        return false;
+    return std::strcmp(info.dli_fname, map->l_name) == 0;
+}
+
+// Removes whatever the plug-in still has registered, so that nothing points
+// into the module once it is closed. Draw overrides carry no owner: their
+// creators' addresses tell whose they are.
+void removeRegistrations(const MString& plugin, void* handle)
 {
     for (const MString& command : commandsOfPlugin(plugin))
         deregisterPluginCommand(command, plugin);
     for (const MString& type : nodeTypesOfPlugin(plugin))
         if (const NodeTypeInfo* info = findNodeType(type))
             deregisterNodeType(info->id);
+    for (const DrawOverrideEntry& entry : drawRegistryEntries()) {
+        if (entry.kind == DrawOverrideEntry::kDrawOverride &&
+            isInModule(handle, reinterpret_cast<const void*>(entry.drawCreator)))
+            MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(entry.classification, entry.registrantId);
+        else if (entry.kind == DrawOverrideEntry::kGeometryOverride &&
+                 isInModule(handle, reinterpret_cast<const void*>(entry.geometryCreator)))
+            MHWRender::MDrawRegistry::deregisterGeometryOverrideCreator(entry.classification, entry.registrantId);
+    }
+}
+
+// Whether the module itself defines `symbol`: dlsym also finds symbols of
+// the libraries the module links, the host library among them.
+bool definesSymbol(void* handle, const char* symbol)
+{
+    return isInModule(handle, ::dlsym(handle, symbol));
 }
 
 void forget(PluginRecord* record)
@@ -248,9 +263,9 @@ MStatus PluginManager::load(const MString& pathOrName, MString* loadedName, bool
 
     MStatus status = callEntryPoint(record, object, "initializePlugin");
     if (!status) {
-        reportError(MString("initializePlugin of \"") + name + "\" failed (" + status.errorString() +
-                    "); the plug-in was unloaded.");
-        removeRegistrations(name);
+        reportError(MString("initializePlugin of \"") + name + "\" failed: " + status.errorString() +
+                    ". The plug-in was unloaded.");
+        removeRegistrations(name, handle);
         forget(record);
         ::dlclose(handle);
         return status;
@@ -299,11 +314,11 @@ MStatus PluginManager::unload(const MString& nameOrPath, bool force)
 
     MStatus status = callEntryPoint(record, object, "uninitializePlugin");
     if (!status) {
-        reportError(MString("uninitializePlugin of \"") + name + "\" failed (" + status.errorString() +
-                    "); the plug-in stays loaded.");
+        reportError(MString("uninitializePlugin of \"") + name + "\" failed: " + status.errorString() +
+                    ". The plug-in stays loaded.");
         return status;
     }
-    removeRegistrations(name);
+    removeRegistrations(name, record->handle);
     forget(record);
     fireSceneMessage(MSceneMessage::kAfterPluginUnload);
     ::dlclose(record->handle);
@@ -324,9 +339,8 @@ void PluginManager::shutdown()
         PluginRecord* record = recordOf(object);
         MStatus status = callEntryPoint(record, object, "uninitializePlugin");
         if (!status)
-            reportError(MString("uninitializePlugin of \"") + record->name + "\" failed (" + status.errorString() +
-                        ").");
-        removeRegistrations(record->name);
+            reportError(MString("uninitializePlugin of \"") + record->name + "\" failed: " + status.errorString() + ".");
+        removeRegistrations(record->name, record->handle);
         records.pop_back();
         // The module stays mapped: the process is ending and static
         // destructors may still reach into it.
