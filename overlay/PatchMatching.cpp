@@ -3,20 +3,54 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace PatchMatching {
 
 namespace {
 
-constexpr uint64_t kEmptySlot = 0;
 constexpr uint64_t kSlotMix = 0x9E3779B97F4A7C15ull;
+constexpr int64_t kMaxPoints = int64_t(1) << 30;
+constexpr double kExactHitFloor = 1e-100;
 
 // 2^63 as a double: the first value that no longer fits a signed 64-bit integer.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
-uint32_t fingerprintOf(uint64_t hash)
+constexpr uint64_t kLowBytes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+uint64_t bucketTags(const uint8_t* tags, uint64_t bucket)
 {
-    return static_cast<uint32_t>(hash ^ (hash >> 32));
+    // Assembled byte by byte so that byte k is bits 8k..8k+7 on any machine;
+    // compilers turn this into one load.
+    const uint8_t* p = tags + 8 * bucket;
+    uint64_t word = 0;
+    for (int k = 7; k >= 0; --k)
+        word = (word << 8) | p[k];
+    return word;
+}
+
+// High bit set in every byte of the word equal to value. Bytes above a true
+// match may be flagged falsely (a borrow), so callers check the slot itself.
+uint64_t bytesEqual(uint64_t word, uint8_t value)
+{
+    const uint64_t x = word ^ (kLowBytes * value);
+    return (x - kLowBytes) & ~x & kHighBits;
+}
+
+// Position of the lowest flagged byte; flags must not be 0.
+unsigned lowestByte(uint64_t flags)
+{
+#if defined(__GNUC__)
+    return static_cast<unsigned>(__builtin_ctzll(flags)) >> 3;
+#else
+    unsigned n = 0;
+    while (!(flags & 0x80u)) {
+        flags >>= 8;
+        ++n;
+    }
+    return n;
+#endif
 }
 
 bool sameKey(const CellKey& a, const CellKey& b)
@@ -63,15 +97,16 @@ uint64_t cellHash(const CellKey& key)
 
 void DriverGrid::clear()
 {
+    fPoints = nullptr;
     fTolerance = 0.0;
     fInverse = 0.0;
     fToleranceSquared = 0.0;
     fPointCount = 0;
-    fSlots.clear();
-    fSlotBits = 0;
-    fCells.clear();
+    fCellCount = 0;
+    fBucketBits = 0;
+    fTags.clear();
+    fStarts.clear();
     fIds.clear();
-    fPoints.clear();
 }
 
 bool DriverGrid::cellOf(double x, double y, double z, CellKey& key) const
@@ -80,47 +115,62 @@ bool DriverGrid::cellOf(double x, double y, double z, CellKey& key) const
            cellCoordinate(z * fInverse, key.z);
 }
 
-uint64_t DriverGrid::slotOf(uint64_t hash) const
+bool DriverGrid::pointInCell(uint32_t id, const CellKey& key) const
 {
-    // The cell hash varies mostly in its low bits; a multiplicative step spreads
-    // it over the top bits, which pick the slot.
-    return (hash * kSlotMix) >> (64 - fSlotBits);
+    const double* p = fPoints + 3 * static_cast<size_t>(id);
+    CellKey other;
+    return cellOf(p[0], p[1], p[2], other) && sameKey(other, key);
 }
 
-const DriverGrid::Cell* DriverGrid::findCell(const CellKey& key) const
+DriverGrid::Probe DriverGrid::probeOf(const CellKey& key) const
 {
-    const uint64_t hash = cellHash(key);
-    const uint64_t tag = static_cast<uint64_t>(fingerprintOf(hash)) << 32;
-    const uint64_t mask = fSlots.size() - 1;
-    for (uint64_t s = slotOf(hash);; s = (s + 1) & mask) {
-        const uint64_t slot = fSlots[s];
-        if (slot == kEmptySlot)
-            return nullptr;
-        if ((slot & 0xFFFFFFFF00000000ull) == tag) {
-            const Cell& cell = fCells[(slot & 0xFFFFFFFFull) - 1];
-            if (sameKey(cell.key, key))
-                return &cell;
+    // Arithmetic shifts floor the coordinates to their block, also below zero.
+    const CellKey block{key.x >> 1, key.y >> 1, key.z >> 1};
+    const unsigned corner = static_cast<unsigned>((key.x & 1) | ((key.y & 1) << 1) | ((key.z & 1) << 2));
+    // The block hash varies mostly in its low bits; a multiplicative step
+    // spreads it over the top bits, which pick the bucket.
+    const uint64_t mixed = cellHash(block) * kSlotMix;
+    Probe probe;
+    probe.bucket = mixed >> (64 - fBucketBits);
+    probe.tag = static_cast<uint8_t>((corner << 5) | ((mixed >> 16) % 31 + 1));
+    return probe;
+}
+
+bool DriverGrid::findCell(const CellKey& key, uint32_t& begin, uint32_t& end) const
+{
+    const Probe probe = probeOf(key);
+    const uint64_t bucketMask = (uint64_t(1) << fBucketBits) - 1;
+    for (uint64_t b = probe.bucket;; b = (b + 1) & bucketMask) {
+        const uint64_t tags = bucketTags(fTags.data(), b);
+        for (uint64_t m = bytesEqual(tags, probe.tag); m; m &= m - 1) {
+            const uint64_t s = 8 * b + lowestByte(m);
+            // A cell is recognised by its first vertex: no keys are stored.
+            if (fTags[s] == probe.tag && pointInCell(fIds[fStarts[s]], key)) {
+                begin = fStarts[s];
+                end = fStarts[s + 1];
+                return true;
+            }
         }
+        if (bytesEqual(tags, 0))
+            return false;
     }
 }
 
-uint32_t DriverGrid::findOrAddCell(const CellKey& key)
+void DriverGrid::scanCell(const CellKey& key, double x, double y, double z, double& best, int& result) const
 {
-    const uint64_t hash = cellHash(key);
-    const uint64_t tag = static_cast<uint64_t>(fingerprintOf(hash)) << 32;
-    const uint64_t mask = fSlots.size() - 1;
-    for (uint64_t s = slotOf(hash);; s = (s + 1) & mask) {
-        const uint64_t slot = fSlots[s];
-        if (slot == kEmptySlot) {
-            const uint32_t index = static_cast<uint32_t>(fCells.size());
-            fCells.push_back(Cell{key, 0, 0});
-            fSlots[s] = tag | (static_cast<uint64_t>(index) + 1);
-            return index;
-        }
-        if ((slot & 0xFFFFFFFF00000000ull) == tag) {
-            const uint32_t index = static_cast<uint32_t>((slot & 0xFFFFFFFFull) - 1);
-            if (sameKey(fCells[index].key, key))
-                return index;
+    uint32_t begin, end;
+    if (!findCell(key, begin, end))
+        return;
+    for (uint32_t k = begin; k < end; ++k) {
+        const uint32_t id = fIds[k];
+        const double* p = fPoints + 3 * static_cast<size_t>(id);
+        const double dx = x - p[0];
+        const double dy = y - p[1];
+        const double dz = z - p[2];
+        const double d2 = dx * dx + dy * dy + dz * dz;
+        if (d2 < best) {
+            best = d2;
+            result = static_cast<int>(id);
         }
     }
 }
@@ -128,97 +178,121 @@ uint32_t DriverGrid::findOrAddCell(const CellKey& key)
 bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
 {
     clear();
-    if (!(tolerance > 0.0) || !std::isfinite(tolerance) || pointCount < 0 ||
-        pointCount > std::numeric_limits<int>::max())
+    if (!(tolerance > 0.0) || !std::isfinite(tolerance) || pointCount < 0 || pointCount > kMaxPoints)
         return false;
     const double inverse = 1.0 / tolerance;
     if (!std::isfinite(inverse))
         return false;
+    fPoints = xyz;
     fTolerance = tolerance;
     fInverse = inverse;
     fToleranceSquared = tolerance * tolerance;
     fPointCount = pointCount;
 
-    // At most half full, so probe runs stay short.
-    fSlotBits = 4;
-    while ((uint64_t(1) << fSlotBits) < static_cast<uint64_t>(pointCount) * 2)
-        ++fSlotBits;
-    fSlots.assign(uint64_t(1) << fSlotBits, kEmptySlot);
-    fCells.reserve(static_cast<size_t>(pointCount));
+    // At least twice as many slots as points, so buckets rarely fill up.
+    fBucketBits = 1;
+    while ((int64_t(8) << fBucketBits) < pointCount * 2)
+        ++fBucketBits;
+    const uint64_t bucketMask = (uint64_t(1) << fBucketBits) - 1;
+    const uint64_t slotCount = uint64_t(8) << fBucketBits;
+    fTags.assign(slotCount, 0);
+    fScratch.resize(slotCount);
+    fSlotOfPoint.resize(static_cast<size_t>(pointCount));
+    constexpr uint32_t kNoSlot = std::numeric_limits<uint32_t>::max();
 
-    // First pass: the cell of every point and the size of every cell.
-    constexpr uint32_t kNoCell = std::numeric_limits<uint32_t>::max();
-    std::vector<uint32_t> cellOfPoint(static_cast<size_t>(pointCount));
     for (int64_t i = 0; i < pointCount; ++i) {
         CellKey key;
         if (!cellOf(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], key)) {
-            cellOfPoint[i] = kNoCell;
+            fSlotOfPoint[i] = kNoSlot;
             continue;
         }
-        const uint32_t c = findOrAddCell(key);
-        cellOfPoint[i] = c;
-        ++fCells[c].count;
+        const Probe probe = probeOf(key);
+        uint64_t slot = kNoSlot;
+        for (uint64_t b = probe.bucket; slot == kNoSlot; b = (b + 1) & bucketMask) {
+            const uint64_t tags = bucketTags(fTags.data(), b);
+            for (uint64_t m = bytesEqual(tags, probe.tag); m; m &= m - 1) {
+                const uint64_t s = 8 * b + lowestByte(m);
+                if (fTags[s] == probe.tag && pointInCell(fScratch[s].first, key)) {
+                    ++fScratch[s].count;
+                    slot = s;
+                    break;
+                }
+            }
+            if (slot != kNoSlot)
+                break;
+            // The cell is new; it takes the first free slot on its way.
+            for (uint64_t m = bytesEqual(tags, 0); m; m &= m - 1) {
+                const uint64_t s = 8 * b + lowestByte(m);
+                if (fTags[s] == 0) {
+                    fTags[s] = probe.tag;
+                    fScratch[s] = SlotScratch{static_cast<uint32_t>(i), 1};
+                    ++fCellCount;
+                    slot = s;
+                    break;
+                }
+            }
+        }
+        fSlotOfPoint[i] = static_cast<uint32_t>(slot);
     }
 
+    fStarts.resize(slotCount + 1);
     uint32_t running = 0;
-    for (Cell& cell : fCells) {
-        cell.start = running;
-        running += cell.count;
-        cell.count = 0;
+    for (uint64_t s = 0; s < slotCount; ++s) {
+        fStarts[s] = running;
+        if (fTags[s] != 0) {
+            fScratch[s].first = running;
+            running += fScratch[s].count;
+        }
     }
+    fStarts[slotCount] = running;
 
-    // Second pass in vertex order, so each cell lists its ids ascending.
+    // In vertex order, so each cell lists its ids ascending.
     fIds.resize(running);
-    fPoints.resize(static_cast<size_t>(running) * 3);
     for (int64_t i = 0; i < pointCount; ++i) {
-        const uint32_t c = cellOfPoint[i];
-        if (c == kNoCell)
-            continue;
-        Cell& cell = fCells[c];
-        const uint32_t entry = cell.start + cell.count++;
-        fIds[entry] = static_cast<int>(i);
-        fPoints[3 * entry] = xyz[3 * i];
-        fPoints[3 * entry + 1] = xyz[3 * i + 1];
-        fPoints[3 * entry + 2] = xyz[3 * i + 2];
+        const uint32_t s = fSlotOfPoint[i];
+        if (s != kNoSlot)
+            fIds[fScratch[s].first++] = static_cast<uint32_t>(i);
     }
     return true;
 }
 
 int DriverGrid::findDriverVertex(double x, double y, double z) const
 {
-    if (fCells.empty())
+    if (fCellCount == 0)
         return -1;
     CellKey centre;
     if (!cellOf(x, y, z, centre))
         return -1;
 
+    double best = fToleranceSquared;
+    int result = -1;
+    // Most patch vertices sit exactly on a driver vertex, which is then in the
+    // query's own cell. Such a hit can be taken without visiting the cells
+    // before it, as long as no vertex of another cell can be at distance 0
+    // too: with every coordinate at least kExactHitFloor in size, a vertex
+    // that differs in any coordinate is at a distance whose square is a
+    // normal, non-zero number.
+    if (std::fabs(x) >= kExactHitFloor && std::fabs(y) >= kExactHitFloor && std::fabs(z) >= kExactHitFloor) {
+        scanCell(centre, x, y, z, best, result);
+        if (best == 0.0)
+            return result;
+        best = fToleranceSquared;
+        result = -1;
+    }
+
     const AxisRange rx = neighbours(centre.x);
     const AxisRange ry = neighbours(centre.y);
     const AxisRange rz = neighbours(centre.z);
-    double best = fToleranceSquared;
-    int result = -1;
     CellKey key;
     // Loop counters run on the range ends themselves so that a saturated
-    // coordinate never steps past INT64_MAX.
+    // coordinate never steps past the 64-bit range.
     for (key.z = rz.first;; ++key.z) {
         for (key.y = ry.first;; ++key.y) {
             for (key.x = rx.first;; ++key.x) {
-                if (const Cell* cell = findCell(key)) {
-                    const double* p = &fPoints[3 * static_cast<size_t>(cell->start)];
-                    for (uint32_t k = 0; k < cell->count; ++k, p += 3) {
-                        const double dx = x - p[0];
-                        const double dy = y - p[1];
-                        const double dz = z - p[2];
-                        const double d2 = dx * dx + dy * dy + dz * dz;
-                        if (d2 < best) {
-                            best = d2;
-                            result = fIds[cell->start + k];
-                        }
-                    }
-                    // Nothing met later can be strictly closer than a hit.
-                    if (best == 0.0)
-                        return result;
-                }
+                scanCell(key, x, y, z, best, result);
+                // Nothing met later can be strictly closer than a hit.
+                if (best == 0.0)
+                    return result;
                 if (key.x == rx.last)
                     break;
             }

@@ -26,17 +26,19 @@ bool cellCoordinate(double scaled, int64_t& cell);
 // wrapping (unsigned) 64-bit arithmetic.
 uint64_t cellHash(const CellKey& key);
 
-// The driver's vertices bucketed by cell. Each cell lists its vertex ids in
-// increasing order. Points are copied in cell order so a lookup reads the
-// candidates of a cell from one contiguous run.
+// The driver's vertices bucketed by cell: an open-addressed table of cells,
+// each listing its vertex ids in increasing order. The grid keeps a pointer to
+// the driver points it was built from; they must stay alive and unchanged
+// while the grid is used.
 class DriverGrid {
 public:
     DriverGrid() = default;
 
     // Clears the grid and fills it with the points (xyz triples, indexed by
     // vertex id). Returns false, leaving the grid empty, when the tolerance is
-    // not finite and positive or its reciprocal overflows. Points with a NaN
-    // coordinate are left out: no query can match them.
+    // not finite and positive, its reciprocal overflows, or there are more
+    // than 2^30 points. Points with a NaN coordinate are left out: no query
+    // could match them.
     bool build(const double* xyz, int64_t pointCount, double tolerance);
 
     void clear();
@@ -50,31 +52,46 @@ public:
 
     double tolerance() const { return fTolerance; }
     int64_t pointCount() const { return fPointCount; }
-    int64_t cellCount() const { return static_cast<int64_t>(fCells.size()); }
+    int64_t cellCount() const { return fCellCount; }
 
 private:
-    struct Cell {
-        CellKey key;
-        uint32_t start;  // first entry in fIds / fPoints
+    // Where a cell lives: cells are grouped in blocks of 2x2x2 and a block
+    // hashes to a bucket of eight one-byte tags, so the 27 cells around a
+    // query touch about eight buckets. A full bucket passes further cells on
+    // to the next one; a bucket with a free slot ends every search.
+    struct Probe {
+        uint64_t bucket;
+        uint8_t tag;  // corner of the cell in its block (3 bits) and 5 bits of the block hash
+    };
+    struct SlotScratch {
+        uint32_t first;  // first vertex met in the slot's cell, later the fill cursor
         uint32_t count;
     };
 
     bool cellOf(double x, double y, double z, CellKey& key) const;
-    uint64_t slotOf(uint64_t hash) const;
-    const Cell* findCell(const CellKey& key) const;
-    uint32_t findOrAddCell(const CellKey& key);
+    bool pointInCell(uint32_t id, const CellKey& key) const;
+    Probe probeOf(const CellKey& key) const;
+    // Range [begin, end) of the cell's entries in fIds; false for an empty cell.
+    bool findCell(const CellKey& key, uint32_t& begin, uint32_t& end) const;
+    // Scans one cell for a closer vertex than best.
+    void scanCell(const CellKey& key, double x, double y, double z, double& best, int& result) const;
 
+    const double* fPoints = nullptr;
     double fTolerance = 0.0;
     double fInverse = 0.0;
     double fToleranceSquared = 0.0;
     int64_t fPointCount = 0;
-    // Open addressing: a slot holds (cell index + 1) in its low 32 bits and the
-    // top bits of the cell's hash in its high 32 bits; 0 marks an empty slot.
-    std::vector<uint64_t> fSlots;
-    int fSlotBits = 0;
-    std::vector<Cell> fCells;
-    std::vector<int> fIds;
-    std::vector<double> fPoints;  // xyz per entry of fIds
+    int64_t fCellCount = 0;
+    int fBucketBits = 0;
+    // One byte per slot, eight slots per bucket: 0 when empty, else the
+    // cell's tag, so that most probes of a missing cell touch only this small
+    // array.
+    std::vector<uint8_t> fTags;
+    std::vector<uint32_t> fStarts;  // per slot, its first entry in fIds; one more at the end
+    std::vector<uint32_t> fIds;
+    // Build scratch, kept so that rebuilding reuses the memory.
+    std::vector<SlotScratch> fScratch;
+    std::vector<uint32_t> fSlotOfPoint;
 };
 
 // Outcome of matching one patch's vertices.

@@ -1,0 +1,929 @@
+// Pin frame math against hand-worked cases: triangle searches, frames and
+// every fallback of their normal and tangent, bind tangents, UV resolution
+// and the composed pin outputs.
+
+#include "pins/PinFrameMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <tuple>
+#include <vector>
+
+using namespace PinFrameMath;
+
+namespace {
+
+constexpr double kBindTolerance = 1e-12;
+constexpr double kEvalTolerance = 2e-6;  // single precision, one Newton step
+
+Matrix4 rows(std::initializer_list<std::initializer_list<double>> r)
+{
+    Matrix4 m = Matrix4::identity();
+    int i = 0;
+    for (const auto& row : r) {
+        int j = 0;
+        for (double v : row)
+            m.m[i][j++] = v;
+        ++i;
+    }
+    return m;
+}
+
+Matrix4 translation(double x, double y, double z)
+{
+    return rows({{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {x, y, z, 1}});
+}
+
+void expectRow(const Matrix4& m, int row, double x, double y, double z, double tolerance, const char* what)
+{
+    EXPECT_NEAR(m.m[row][0], x, tolerance) << what << " row " << row;
+    EXPECT_NEAR(m.m[row][1], y, tolerance) << what << " row " << row;
+    EXPECT_NEAR(m.m[row][2], z, tolerance) << what << " row " << row;
+}
+
+void expectMatrix(const Matrix4& actual, const Matrix4& expected, double tolerance)
+{
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(actual.m[r][c], expected.m[r][c], tolerance) << "[" << r << "][" << c << "]";
+    }
+}
+
+// One pin on a small mesh, evaluated both ways: the bind-time frame in double
+// precision and the evaluation frame from raw float arrays.
+struct FrameCase {
+    Vec3d corners[3];
+    double weights[3];
+    std::vector<Vec3d> normals;  // per corner; empty for none
+    double a = 1.0;
+    double b = 0.0;
+    Matrix4 g = Matrix4::identity();
+
+    Matrix4 bindFrame() const
+    {
+        const int ids[3] = {0, 1, 2};
+        std::vector<float> flat = flatNormals();
+        const Vec3d n = surfacePinBindNormal(flat.empty() ? nullptr : flat.data(),
+                                             static_cast<int64_t>(normals.size()), ids, weights);
+        return surfaceFrame(corners, weights, n, a, b, g);
+    }
+
+    Matrix4 evalFrame() const
+    {
+        std::vector<float> points;
+        for (const Vec3d& c : corners) {
+            points.push_back(static_cast<float>(c.x));
+            points.push_back(static_cast<float>(c.y));
+            points.push_back(static_cast<float>(c.z));
+        }
+        std::vector<float> flat = flatNormals();
+        PinBinding pin{};
+        for (int k = 0; k < 3; ++k) {
+            pin.vertexIds[k] = k;
+            pin.normalIds[k] = normals.empty() ? -1 : k;
+            pin.weights[k] = static_cast<float>(weights[k]);
+        }
+        pin.tangentCoeffs[0] = static_cast<float>(a);
+        pin.tangentCoeffs[1] = static_cast<float>(b);
+        return pinFrame(points.data(), flat.empty() ? nullptr : flat.data(), pin, geometryBlock(g));
+    }
+
+    std::vector<float> flatNormals() const
+    {
+        std::vector<float> flat;
+        for (const Vec3d& n : normals) {
+            flat.push_back(static_cast<float>(n.x));
+            flat.push_back(static_cast<float>(n.y));
+            flat.push_back(static_cast<float>(n.z));
+        }
+        return flat;
+    }
+
+    // Checks both frames against hand-worked tangent, binormal, normal and position.
+    void expectFrame(const Vec3d& t, const Vec3d& bn, const Vec3d& n, const Vec3d& pos) const
+    {
+        const Matrix4 bind = bindFrame();
+        const Matrix4 eval = evalFrame();
+        for (const auto& [frame, tolerance, what] :
+             {std::make_tuple(bind, kBindTolerance, "bind"), std::make_tuple(eval, kEvalTolerance, "eval")}) {
+            expectRow(frame, 0, t.x, t.y, t.z, tolerance, what);
+            expectRow(frame, 1, bn.x, bn.y, bn.z, tolerance, what);
+            expectRow(frame, 2, n.x, n.y, n.z, tolerance, what);
+            expectRow(frame, 3, pos.x, pos.y, pos.z, tolerance, what);
+            for (int r = 0; r < 4; ++r)
+                EXPECT_EQ(frame.m[r][3], r == 3 ? 1.0 : 0.0) << what;
+        }
+    }
+};
+
+const double kHalfRoot2 = std::sqrt(0.5);
+
+}  // namespace
+
+TEST(AffineProduct, ComposesAxesAndTranslationAndResetsLastColumn)
+{
+    // A turns x into y and moves by (1, 2, 3); B scales by 2 and moves by (10, 0, 0).
+    const Matrix4 a = rows({{0, 1, 0, 5}, {-1, 0, 0, 5}, {0, 0, 1, 5}, {1, 2, 3, 7}});
+    const Matrix4 b = rows({{2, 0, 0, 9}, {0, 2, 0, 9}, {0, 0, 2, 9}, {10, 0, 0, 9}});
+    const Matrix4 ab = affineProduct(a, b);
+    expectMatrix(ab, rows({{0, 2, 0, 0}, {-2, 0, 0, 0}, {0, 0, 2, 0}, {12, 4, 6, 1}}), 0.0);
+
+    // The other order applies B first: B's translation (10, 0, 0) turns into (0, 10, 0), then moves by (1, 2, 3).
+    const Matrix4 ba = affineProduct(b, a);
+    expectMatrix(ba, rows({{0, 2, 0, 0}, {-2, 0, 0, 0}, {0, 0, 2, 0}, {1, 12, 3, 1}}), 0.0);
+}
+
+TEST(BarycentricOnTriangle, UnclampedWeightsProjectedOntoThePlaneAndDegenerateFallback)
+{
+    const Vec3d a{0, 0, 0}, b{2, 0, 0}, c{0, 2, 0};
+    Barycentric w = barycentricOnTriangle(a, b, c, Vec3d{0.5, 0.5, 0});
+    EXPECT_FALSE(w.degenerate);
+    EXPECT_DOUBLE_EQ(w.w[0], 0.5);
+    EXPECT_DOUBLE_EQ(w.w[1], 0.25);
+    EXPECT_DOUBLE_EQ(w.w[2], 0.25);
+
+    w = barycentricOnTriangle(a, b, c, Vec3d{0.5, 0.5, 7});  // off the plane: same weights
+    EXPECT_DOUBLE_EQ(w.w[1], 0.25);
+    EXPECT_DOUBLE_EQ(w.w[2], 0.25);
+
+    w = barycentricOnTriangle(a, b, c, Vec3d{3, 0, 0});
+    EXPECT_DOUBLE_EQ(w.w[0], -0.5);
+    EXPECT_DOUBLE_EQ(w.w[1], 1.5);
+    EXPECT_DOUBLE_EQ(w.w[2], 0.0);
+
+    w = barycentricOnTriangle(a, b, Vec3d{1, 0, 0}, Vec3d{0.5, 0.5, 0});
+    EXPECT_TRUE(w.degenerate);
+    EXPECT_EQ(w.w[0], 1.0);
+    EXPECT_EQ(w.w[1], 0.0);
+    EXPECT_EQ(w.w[2], 0.0);
+}
+
+namespace {
+
+struct Face {
+    std::vector<int> ids;
+    std::vector<Vec3d> positions;
+    FaceCorners corners() const { return FaceCorners{ids.data(), positions.data(), static_cast<int>(ids.size())}; }
+};
+
+const Face kQuad{{10, 11, 12, 13}, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}};
+
+void expectChoice(const TriangleChoice& c, std::vector<int> ids, std::vector<int> local, std::vector<double> w,
+                  int triangleIndex)
+{
+    EXPECT_EQ(std::vector<int>(c.vertexIds, c.vertexIds + 3), ids);
+    EXPECT_EQ(std::vector<int>(c.localPositions, c.localPositions + 3), local);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(c.weights[k], w[k], 1e-12) << k;
+    EXPECT_EQ(c.triangleIndex, triangleIndex);
+}
+
+}  // namespace
+
+TEST(FanTriangleSearch, TakesTheFanTriangleHoldingThePoint)
+{
+    expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{0.25, 0.75, 0}), {10, 12, 13}, {0, 2, 3},
+                 {0.25, 0.25, 0.5}, -1);
+    expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{0.75, 0.25, 0}), {10, 11, 12}, {0, 1, 2},
+                 {0.25, 0.5, 0.25}, -1);
+}
+
+TEST(FanTriangleSearch, PointBeyondEveryTriangleExtrapolatesOnTheFirst)
+{
+    const TriangleChoice c = fanTriangleSearch(kQuad.corners(), Vec3d{2, 0.5, 0});
+    expectChoice(c, {10, 11, 12}, {0, 1, 2}, {-1, 1.5, 0.5}, -1);
+}
+
+TEST(FanTriangleSearch, SkipsDegenerateFanTrianglesInsteadOfSnappingToACorner)
+{
+    // The first three corners are collinear: the first fan triangle is flat.
+    const Face face{{0, 1, 2, 3, 4}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}};
+    expectChoice(fanTriangleSearch(face.corners(), Vec3d{1.5, 0.5, 0}), {0, 2, 3}, {0, 2, 3}, {0.25, 0.5, 0.25},
+                 -1);
+    expectChoice(fanTriangleSearch(face.corners(), Vec3d{0.5, 1.5, 0}), {0, 3, 4}, {0, 3, 4}, {0.25, 0.25, 0.5},
+                 -1);
+    // Outside every triangle: the first usable one, extrapolated.
+    expectChoice(fanTriangleSearch(face.corners(), Vec3d{5, 5, 0}), {0, 2, 3}, {0, 2, 3}, {-1.5, 0, 2.5}, -1);
+
+    // Only when every fan triangle is flat does the first corner take the point.
+    const Face line{{5, 6, 7, 8}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}};
+    expectChoice(fanTriangleSearch(line.corners(), Vec3d{1.5, 0, 0}), {5, 6, 7}, {0, 1, 2}, {1, 0, 0}, -1);
+}
+
+TEST(FanTriangleSearch, FacesOfFewerThanThreeVerticesUseTheFirstCorner)
+{
+    const Face edge{{7, 8}, {{0, 0, 0}, {1, 0, 0}}};
+    expectChoice(fanTriangleSearch(edge.corners(), Vec3d{0.5, 0, 0}), {7, 7, 7}, {0, 0, 0}, {1, 0, 0}, -1);
+    const Face none{{}, {}};
+    expectChoice(fanTriangleSearch(none.corners(), Vec3d{0, 0, 0}), {-1, -1, -1}, {0, 0, 0}, {1, 0, 0}, -1);
+}
+
+TEST(TriangulationSearch, UsesTheMeshTriangulationAndItsGlobalIndices)
+{
+    // The quad is the second face; the mesh split it along the other diagonal.
+    const std::vector<int> list = {0, 1, 2, 10, 11, 13, 11, 12, 13};
+    const int n = static_cast<int>(list.size());
+    expectChoice(triangulationSearch(kQuad.corners(), list.data(), n, 3, 2, Vec3d{0.75, 0.75, 0}), {11, 12, 13},
+                 {1, 2, 3}, {0.25, 0.5, 0.25}, 2);
+    expectChoice(triangulationSearch(kQuad.corners(), list.data(), n, 3, 2, Vec3d{0.25, 0.25, 0}), {10, 11, 13},
+                 {0, 1, 3}, {0.5, 0.25, 0.25}, 1);
+
+    // Outside both: the smaller sum of negative weights (1 against 1.5).
+    expectChoice(triangulationSearch(kQuad.corners(), list.data(), n, 3, 2, Vec3d{2, 0.5, 0}), {11, 12, 13},
+                 {1, 2, 3}, {0.5, 1.5, -1}, 2);
+
+    // Just outside the first triangle but within the inside tolerance: taken at
+    // once although the second holds the point fully.
+    expectChoice(triangulationSearch(kQuad.corners(), list.data(), n, 3, 2, Vec3d{0.5025, 0.5025, 0}),
+                 {10, 11, 13}, {0, 1, 3}, {-0.005, 0.5025, 0.5025}, 1);
+}
+
+TEST(TriangulationSearch, FallsBackToTheFanWhenTheTriangulationIsUnusable)
+{
+    const Vec3d p{0.25, 0.75, 0};
+    const std::vector<int> foreign = {10, 11, 99};  // a corner that is not in the face
+    expectChoice(triangulationSearch(kQuad.corners(), foreign.data(), 3, 0, 1, p), {10, 12, 13}, {0, 2, 3},
+                 {0.25, 0.25, 0.5}, -1);
+
+    const std::vector<int> shortList = {10, 11, 13};  // the face claims two triangles
+    expectChoice(triangulationSearch(kQuad.corners(), shortList.data(), 3, 0, 2, p), {10, 12, 13}, {0, 2, 3},
+                 {0.25, 0.25, 0.5}, -1);
+    expectChoice(triangulationSearch(kQuad.corners(), shortList.data(), 3, 0, 0, p), {10, 12, 13}, {0, 2, 3},
+                 {0.25, 0.25, 0.5}, -1);
+    expectChoice(triangulationSearch(kQuad.corners(), shortList.data(), 3, -3, 1, p), {10, 12, 13}, {0, 2, 3},
+                 {0.25, 0.25, 0.5}, -1);
+}
+
+TEST(SurfaceFrame, InterpolatedNormalAndProjectedTangentThroughTheGeometryMatrix)
+{
+    FrameCase c;
+    c.corners[0] = {0, 0, 0};
+    c.corners[1] = {2, 0, 0};
+    c.corners[2] = {0, 2, 0};
+    c.weights[0] = 0.5;
+    c.weights[1] = 0.25;
+    c.weights[2] = 0.25;
+    c.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    c.a = 1.0;
+    c.b = 0.0;
+    c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, 0.5, 0});
+
+    // A tilted normal: the first edge projects to (1, 0, -1); the frame stays right-handed.
+    c.normals = {{1, 0, 1}, {1, 0, 1}, {1, 0, 1}};
+    c.expectFrame({kHalfRoot2, 0, -kHalfRoot2}, {0, 1, 0}, {kHalfRoot2, 0, kHalfRoot2}, {0.5, 0.5, 0});
+
+    // A geometry matrix that scales by 2 and moves: axes of length 2, not renormalised.
+    c.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    c.g = rows({{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {10, 20, 30, 1}});
+    c.expectFrame({2, 0, 0}, {0, 2, 0}, {0, 0, 2}, {11, 21, 30});
+
+    // Coefficients mixing both edges.
+    c.g = Matrix4::identity();
+    c.a = 0.5;
+    c.b = 0.5;
+    c.expectFrame({kHalfRoot2, kHalfRoot2, 0}, {-kHalfRoot2, kHalfRoot2, 0}, {0, 0, 1}, {0.5, 0.5, 0});
+}
+
+TEST(SurfaceFrame, ZeroInterpolatedNormalFallsBackToTheTriangleNormal)
+{
+    FrameCase c;
+    c.corners[0] = {0, 0, 0};
+    c.corners[1] = {2, 0, 0};
+    c.corners[2] = {0, 2, 2};
+    c.weights[0] = 0.25;
+    c.weights[1] = 0.5;
+    c.weights[2] = 0.25;
+    // Valid normals whose weighted sum cancels.
+    c.normals = {{0, 0, 1}, {0, 0, -1}, {0, 0, 1}};
+    const Vec3d geometric{0, -kHalfRoot2, kHalfRoot2};  // e1 × e2 = (0, -4, 4)
+    const Vec3d pos{1, 0.5, 0.5};
+    c.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
+
+    // No normals at all.
+    c.normals.clear();
+    c.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
+}
+
+TEST(SurfaceFrame, CollapsedTriangleWithoutNormalsUsesUpAndTheSecondFallbackTangent)
+{
+    FrameCase c;
+    c.corners[0] = c.corners[1] = c.corners[2] = {1, 1, 1};
+    c.weights[0] = 1;
+    c.weights[1] = 0;
+    c.weights[2] = 0;
+    // n = (0, 0, 1); (-n.y, n.x, 0) is zero, so t = (0, -n.z, n.y) and bn = n × t.
+    c.expectFrame({0, -1, 0}, {1, 0, 0}, {0, 0, 1}, {1, 1, 1});
+}
+
+TEST(SurfaceFrame, CollapsedTriangleWithANormalUsesTheFirstFallbackTangent)
+{
+    FrameCase c;
+    c.corners[0] = c.corners[1] = c.corners[2] = {0, 3, 0};
+    c.weights[0] = 1;
+    c.weights[1] = 0;
+    c.weights[2] = 0;
+    c.normals = {{2, 0, 0}, {2, 0, 0}, {2, 0, 0}};
+    c.expectFrame({0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {0, 3, 0});
+}
+
+TEST(SurfaceFrame, TangentAlongTheNormalFallsBackToTheProjectedSecondEdge)
+{
+    FrameCase c;
+    c.corners[0] = {0, 0, 0};
+    c.corners[1] = {0, 0, 1};  // first edge along the normal
+    c.corners[2] = {1, 0, 0.5};
+    c.weights[0] = 1;
+    c.weights[1] = 0;
+    c.weights[2] = 0;
+    c.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    c.a = 1;
+    c.b = 0;
+    c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0});
+
+    // Coefficients (0, 0) take the same road.
+    c.a = 0;
+    c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0});
+}
+
+TEST(FrameFallbacks, NormalAndTangentChainsInOrder)
+{
+    auto expectVec = [](const Vec3d& v, double x, double y, double z) {
+        EXPECT_NEAR(v.x, x, 1e-15);
+        EXPECT_NEAR(v.y, y, 1e-15);
+        EXPECT_NEAR(v.z, z, 1e-15);
+    };
+    expectVec(frameNormal({0, 3, 4}, {1, 0, 0}, {0, 1, 0}), 0, 0.6, 0.8);
+    expectVec(frameNormal({0, 0, 0}, {0, 2, 0}, {0, 0, 2}), 1, 0, 0);
+    expectVec(frameNormal({1e-7, 0, 0}, {1, 0, 0}, {2, 0, 0}), 0, 0, 1);  // both too short: up, unnormalised
+
+    expectVec(fallbackTangent({0, 3, 4}), -1, 0, 0);
+    expectVec(fallbackTangent({0, 0, 2}), 0, -1, 0);
+    expectVec(fallbackTangent({0, 0, 0}), 1, 0, 0);
+}
+
+TEST(FrameNormals, EachCallerKeepsItsOwnRuleForUnusableCornerNormals)
+{
+    const float normals[] = {0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+    const float wf[3] = {0.5f, 0.25f, 0.25f};
+    const double wd[3] = {0.5, 0.25, 0.25};
+
+    const int32_t ids[3] = {0, 1, 2};
+    const Vec3f e = evaluationNormal(normals, ids, wf);
+    EXPECT_FLOAT_EQ(e.x, 0.25f);
+    EXPECT_FLOAT_EQ(e.y, 0.25f);
+    EXPECT_FLOAT_EQ(e.z, 0.5f);
+    const int32_t missing[3] = {0, -1, 2};
+    EXPECT_EQ(evaluationNormal(normals, missing, wf).z, 0.0f);
+    EXPECT_EQ(evaluationNormal(nullptr, ids, wf).z, 0.0f);
+
+    const int bindIds[3] = {0, 1, 2};
+    const Vec3d s = surfacePinBindNormal(normals, 4, bindIds, wd);
+    EXPECT_DOUBLE_EQ(s.z, 0.5);
+    const int outOfRange[3] = {0, 1, 4};
+    const int zeroNormal[3] = {0, 1, 3};
+    EXPECT_EQ(surfacePinBindNormal(normals, 4, outOfRange, wd).z, 0.0);
+    EXPECT_EQ(surfacePinBindNormal(normals, 4, zeroNormal, wd).z, 0.0);
+
+    // The UV pin leaves out only the unusable corner.
+    const Vec3d u = uvPinBindNormal(normals, 4, outOfRange, wd);
+    EXPECT_DOUBLE_EQ(u.x, 0.0);
+    EXPECT_DOUBLE_EQ(u.y, 0.25);
+    EXPECT_DOUBLE_EQ(u.z, 0.5);
+    const int negative[3] = {-1, 1, 2};
+    EXPECT_DOUBLE_EQ(uvPinBindNormal(normals, 4, negative, wd).z, 0.0);
+    EXPECT_DOUBLE_EQ(uvPinBindNormal(normals, 4, negative, wd).x, 0.25);
+}
+
+TEST(BindTangentCoefficients, SurfacePinTriesControlXThenYThenTheEdges)
+{
+    const Vec3d n{0, 0, 1}, e1{2, 0, 0}, e2{0, 2, 0};
+    const Matrix4 id = Matrix4::identity();
+    TangentCoefficients c = bindTangentCoefficients(id, id, n, e1, e2, TangentOrder::kSurfacePin);
+    EXPECT_NEAR(c.a, 0.5, 1e-15);
+    EXPECT_NEAR(c.b, 0.0, 1e-15);
+
+    // X along the normal: Y is taken.
+    const Matrix4 xUp = rows({{0, 0, 1, 0}, {0, 1, 0, 0}, {-1, 0, 0, 0}, {5, 5, 5, 1}});
+    c = bindTangentCoefficients(xUp, id, n, e1, e2, TangentOrder::kSurfacePin);
+    EXPECT_NEAR(c.a, 0.0, 1e-15);
+    EXPECT_NEAR(c.b, 0.5, 1e-15);
+
+    // X and Y both along the normal: the first edge.
+    const Matrix4 flat = rows({{0, 0, 1, 0}, {0, 0, -3, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
+    const Vec3d skewE1{1, 1, 0}, skewE2{0, 1, 0};
+    c = bindTangentCoefficients(flat, id, n, skewE1, skewE2, TangentOrder::kSurfacePin);
+    EXPECT_NEAR(c.a, 1.0 / std::sqrt(2.0), 1e-15);
+    EXPECT_NEAR(c.b, 0.0, 1e-15);
+
+    // Least squares on skewed edges: (0, 1, 0) = -1·(1, 0, 0) + 1·(1, 1, 0).
+    const Matrix4 yAxis = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}});
+    c = bindTangentCoefficients(yAxis, id, n, {1, 0, 0}, {1, 1, 0}, TangentOrder::kSurfacePin);
+    EXPECT_NEAR(c.a, -1.0, 1e-15);
+    EXPECT_NEAR(c.b, 1.0, 1e-15);
+
+    // Parallel edges leave nothing to solve: (1, 0).
+    c = bindTangentCoefficients(yAxis, id, n, {1, 0, 0}, {2, 0, 0}, TangentOrder::kSurfacePin);
+    EXPECT_EQ(c.a, 1.0);
+    EXPECT_EQ(c.b, 0.0);
+}
+
+TEST(BindTangentCoefficients, ControlAxesAreTakenIntoObjectSpace)
+{
+    // The mesh is turned a quarter about z: object x is world y, so the
+    // control's world X axis is object -y.
+    const Matrix4 g = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}});
+    const Matrix4 gInverse = rows({{0, -1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {-4, 3, -5, 1}});
+    const TangentCoefficients c = bindTangentCoefficients(Matrix4::identity(), gInverse, {0, 0, 1}, {2, 0, 0},
+                                                          {0, 2, 0}, TangentOrder::kSurfacePin);
+    EXPECT_NEAR(c.a, 0.0, 1e-15);
+    EXPECT_NEAR(c.b, -0.5, 1e-15);
+
+    // The frame rebuilt from those coefficients has the control's X axis as tangent in world space.
+    const Vec3d corners[3] = {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}};
+    const double w[3] = {1, 0, 0};
+    const Matrix4 f = surfaceFrame(corners, w, {0, 0, 1}, c.a, c.b, g);
+    expectRow(f, 0, 1, 0, 0, 1e-15, "world tangent");
+    expectRow(f, 3, 3, 4, 5, 1e-15, "world position");
+}
+
+TEST(BindTangentCoefficients, UVPinTriesControlZThenYThenTheFirstEdgeThenTheFallbacks)
+{
+    const Vec3d e1{2, 0, 0}, e2{0, 2, 0};
+    const Matrix4 id = Matrix4::identity();
+    // Z along the normal (0, 0, 1): Y is taken.
+    TangentCoefficients c = bindTangentCoefficients(id, id, {0, 0, 1}, e1, e2, TangentOrder::kUVPinMaintainOffset);
+    EXPECT_NEAR(c.a, 0.0, 1e-15);
+    EXPECT_NEAR(c.b, 0.5, 1e-15);
+
+    // Z in the plane: Z is taken.
+    const Matrix4 zAlongX = rows({{0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
+    c = bindTangentCoefficients(zAlongX, id, {0, 0, 1}, e1, e2, TangentOrder::kUVPinMaintainOffset);
+    EXPECT_NEAR(c.a, 0.5, 1e-15);
+    EXPECT_NEAR(c.b, 0.0, 1e-15);
+
+    // Z, Y and e1 all along n = (1, 0, 0); e2 is not a candidate for the UV
+    // pin, so the fallback (-n.y, n.x, 0) = (0, 1, 0) is taken.
+    const Matrix4 axesAlongX = rows({{0, 1, 0, 0}, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
+    c = bindTangentCoefficients(axesAlongX, id, {1, 0, 0}, e1, e2, TangentOrder::kUVPinMaintainOffset);
+    EXPECT_NEAR(c.a, 0.0, 1e-15);
+    EXPECT_NEAR(c.b, 0.5, 1e-15);
+}
+
+TEST(BindTangentCoefficients, BindFrameMatchesTheFrameEvaluationRebuilds)
+{
+    const Vec3d corners[3] = {{0.3, -0.2, 1.0}, {2.1, 0.4, 1.3}, {0.1, 1.9, 0.2}};
+    const float normals[] = {0.1f, 0.2f, 1.0f, -0.2f, 0.1f, 0.9f, 0.0f, 0.3f, 1.1f};
+    const int ids[3] = {0, 1, 2};
+    const double w[3] = {0.2, 0.3, 0.5};
+    const Matrix4 g = rows({{0, 2, 0, 0}, {-2, 0, 0, 0}, {0, 0, 2, 0}, {1, 2, 3, 1}});
+    const Matrix4 gInverse = rows({{0, -0.5, 0, 0}, {0.5, 0, 0, 0}, {0, 0, 0.5, 0}, {-1, 0.5, -1.5, 1}});
+    const Matrix4 control = rows({{0.8, 0.6, 0, 0}, {-0.6, 0.8, 0, 0}, {0, 0, 1, 0}, {7, 8, 9, 1}});
+
+    const Vec3d e1{corners[1].x - corners[0].x, corners[1].y - corners[0].y, corners[1].z - corners[0].z};
+    const Vec3d e2{corners[2].x - corners[0].x, corners[2].y - corners[0].y, corners[2].z - corners[0].z};
+    const Vec3d n0 = surfacePinBindNormal(normals, 3, ids, w);
+    const Vec3d n = frameNormal(n0, e1, e2);
+    const TangentCoefficients c = bindTangentCoefficients(control, gInverse, n, e1, e2, TangentOrder::kSurfacePin);
+    const Matrix4 bind = surfaceFrame(corners, w, n0, c.a, c.b, g);
+
+    std::vector<float> points;
+    for (const Vec3d& p : corners) {
+        points.push_back(static_cast<float>(p.x));
+        points.push_back(static_cast<float>(p.y));
+        points.push_back(static_cast<float>(p.z));
+    }
+    const PinBinding pin{{0, 1, 2}, {0, 1, 2}, {0.2f, 0.3f, 0.5f}, {float(c.a), float(c.b)}};
+    expectMatrix(pinFrame(points.data(), normals, pin, geometryBlock(g)), bind, 1e-5);
+}
+
+TEST(UVMath, BarycentricTangentCoefficientsAndTangentDirection)
+{
+    const float right[6] = {0, 0, 1, 0, 0, 1};
+    UVWeights w = uvBarycentric(right, 0.25f, 0.5f);
+    EXPECT_FALSE(w.degenerate);
+    EXPECT_FLOAT_EQ(w.w[0], 0.25f);
+    EXPECT_FLOAT_EQ(w.w[1], 0.25f);
+    EXPECT_FLOAT_EQ(w.w[2], 0.5f);
+    w = uvBarycentric(right, 2.0f, 0.0f);
+    EXPECT_FLOAT_EQ(w.w[0], -1.0f);
+    EXPECT_FLOAT_EQ(w.w[1], 2.0f);
+    const float line[6] = {0, 0, 1, 1, 2, 2};
+    w = uvBarycentric(line, 0.5f, 0.5f);
+    EXPECT_TRUE(w.degenerate);
+    EXPECT_EQ(w.w[0], 1.0f);
+
+    const float stretched[6] = {1, 1, 3, 1, 1, 5};
+    TangentCoefficients c = uvTangentCoefficients(stretched, 1.0f, 0.0f);
+    EXPECT_DOUBLE_EQ(c.a, 0.5);
+    EXPECT_DOUBLE_EQ(c.b, 0.0);
+    c = uvTangentCoefficients(stretched, 1.0f, 1.0f);
+    EXPECT_DOUBLE_EQ(c.a, 0.5);
+    EXPECT_DOUBLE_EQ(c.b, 0.25);
+    // Sheared: a·(uv1 - uv0) + b·(uv2 - uv0) gives back the direction.
+    const float sheared[6] = {0, 0, 2, 1, 1, 3};
+    c = uvTangentCoefficients(sheared, 0.6f, -0.8f);
+    EXPECT_NEAR(c.a * 2 + c.b * 1, 0.6, 1e-7);
+    EXPECT_NEAR(c.a * 1 + c.b * 3, -0.8, 1e-7);
+    c = uvTangentCoefficients(line, 0.6f, -0.8f);
+    EXPECT_EQ(c.a, 1.0);
+    EXPECT_EQ(c.b, 0.0);
+
+    float du = 0, dv = 0;
+    bindTangentUV(stretched, 1.0, 1.0, du, dv);
+    EXPECT_FLOAT_EQ(du, static_cast<float>(2 / std::sqrt(20.0)));
+    EXPECT_FLOAT_EQ(dv, static_cast<float>(4 / std::sqrt(20.0)));
+    bindTangentUV(stretched, 0.0, 0.0, du, dv);
+    EXPECT_EQ(du, 1.0f);
+    EXPECT_EQ(dv, 0.0f);
+}
+
+namespace {
+
+// A mesh in plain arrays: per-face vertex ids, normal ids and UVs, with a
+// face whose reads can be made to fail.
+struct FakeMesh : UVMeshAccess {
+    std::vector<std::vector<int>> vertices;
+    std::vector<std::vector<int>> normalIds;
+    std::vector<std::vector<std::pair<float, float>>> uvs;
+    int failVertices = -1;
+    int failNormals = -1;
+    int failUVFace = -1;
+    int failUVCorner = -1;
+
+    bool faceVertices(int face, std::vector<int>& ids) const override
+    {
+        if (face == failVertices)
+            return false;
+        ids = vertices[face];
+        return true;
+    }
+    bool faceNormalIds(int face, std::vector<int>& ids) const override
+    {
+        if (face == failNormals)
+            return false;
+        ids = normalIds[face];
+        return true;
+    }
+    bool faceVertexUV(int face, int local, float& u, float& v) const override
+    {
+        if (face == failUVFace && local == failUVCorner)
+            return false;
+        u = uvs[face][local].first;
+        v = uvs[face][local].second;
+        return true;
+    }
+};
+
+// Four faces: a quad split in two, then three triangles; 5 triangles in all.
+FakeMesh fourFaces()
+{
+    FakeMesh m;
+    m.vertices = {{0, 1, 2, 3}, {1, 4, 2}, {2, 4, 5}, {5, 4, 6}};
+    m.normalIds = {{10, 11, 12, 13}, {14, 15, 16}, {20, 21, 22}, {23, 24, 25}};
+    m.uvs = {{{0, 0}, {1, 0}, {1, 1}, {0, 1}},
+             {{1, 0}, {2, 0}, {1, 1}},
+             {{1, 1}, {2, 1}, {2, 2}},
+             {{2, 2}, {2, 1}, {3, 2}}};
+    return m;
+}
+
+const std::vector<int> kCounts = {2, 1, 1, 1};
+const std::vector<int> kTriangles = {0, 1, 2, 0, 2, 3, 1, 4, 2, 2, 4, 5, 5, 4, 6};
+
+}  // namespace
+
+TEST(UVTriangleTable, RowsForReadableTrianglesWithGlobalIndices)
+{
+    FakeMesh m = fourFaces();
+    m.failNormals = 1;  // face 1 gives no row but keeps later indices in place
+    m.failUVFace = 3;
+    m.failUVCorner = 2;
+    UVTriangleTable table;
+    buildUVTriangleTable(4, kCounts.data(), 4, kTriangles.data(), 15, m, table);
+
+    ASSERT_EQ(table.rows.size(), 3u);
+    EXPECT_EQ(table.triangleToRow, (std::vector<int32_t>{0, 1, -1, 2, -1}));
+    const UVTriangle& second = table.rows[1];
+    EXPECT_EQ(std::vector<int>(second.vertexIds, second.vertexIds + 3), (std::vector<int>{0, 2, 3}));
+    EXPECT_EQ(std::vector<int>(second.normalIds, second.normalIds + 3), (std::vector<int>{10, 12, 13}));
+    EXPECT_EQ(second.triangleIndex, 1);
+    EXPECT_EQ(std::vector<float>(second.cornerUVs, second.cornerUVs + 6), (std::vector<float>{0, 0, 1, 1, 0, 1}));
+    EXPECT_EQ(std::vector<float>(second.uvBounds, second.uvBounds + 4), (std::vector<float>{0, 0, 1, 1}));
+    const UVTriangle& third = table.rows[2];
+    EXPECT_EQ(third.triangleIndex, 3);
+    EXPECT_EQ(std::vector<int>(third.normalIds, third.normalIds + 3), (std::vector<int>{20, 21, 22}));
+    EXPECT_EQ(std::vector<float>(third.uvBounds, third.uvBounds + 4), (std::vector<float>{1, 1, 2, 2}));
+}
+
+TEST(UVTriangleTable, UnreadableOrInconsistentFacesAreSkippedAndShortListsEndTheWalk)
+{
+    FakeMesh m = fourFaces();
+    m.failVertices = 0;
+    m.normalIds[2] = {20, 21};  // not one per vertex
+    UVTriangleTable table;
+    buildUVTriangleTable(4, kCounts.data(), 4, kTriangles.data(), 15, m, table);
+    EXPECT_EQ(table.triangleToRow, (std::vector<int32_t>{-1, -1, 0, -1, 1}));
+
+    // The list stops short of face 3's triangle: the walk ends there.
+    FakeMesh whole = fourFaces();
+    buildUVTriangleTable(4, kCounts.data(), 4, kTriangles.data(), 12, whole, table);
+    EXPECT_EQ(table.triangleToRow, (std::vector<int32_t>{0, 1, 2, 3}));
+
+    // A triangle whose corner is not in its face's vertex list.
+    std::vector<int> foreign = kTriangles;
+    foreign[8] = 6;
+    buildUVTriangleTable(4, kCounts.data(), 4, foreign.data(), 15, whole, table);
+    EXPECT_EQ(table.triangleToRow, (std::vector<int32_t>{0, 1, -1, 2, 3}));
+
+    // More polygons than counts: the extra faces have no triangles.
+    buildUVTriangleTable(4, kCounts.data(), 2, kTriangles.data(), 15, whole, table);
+    EXPECT_EQ(table.triangleToRow, (std::vector<int32_t>{0, 1, 2, -1, -1}));
+
+    // Rebuilding empties what was there.
+    buildUVTriangleTable(0, kCounts.data(), 4, kTriangles.data(), 0, whole, table);
+    EXPECT_TRUE(table.rows.empty());
+    EXPECT_TRUE(table.triangleToRow.empty());
+}
+
+namespace {
+
+UVTriangle uvRow(int index, std::vector<float> uv, int firstVertex)
+{
+    UVTriangle row{};
+    for (int k = 0; k < 3; ++k) {
+        row.vertexIds[k] = firstVertex + k;
+        row.normalIds[k] = 100 + firstVertex + k;
+    }
+    row.triangleIndex = index;
+    for (int k = 0; k < 6; ++k)
+        row.cornerUVs[k] = uv[k];
+    row.uvBounds[0] = std::fmin(uv[0], std::fmin(uv[2], uv[4]));
+    row.uvBounds[1] = std::fmin(uv[1], std::fmin(uv[3], uv[5]));
+    row.uvBounds[2] = std::fmax(uv[0], std::fmax(uv[2], uv[4]));
+    row.uvBounds[3] = std::fmax(uv[1], std::fmax(uv[3], uv[5]));
+    return row;
+}
+
+// Two triangles covering the unit square and one far off.
+UVTriangleTable squareTable()
+{
+    UVTriangleTable t;
+    t.rows = {uvRow(0, {0, 0, 1, 0, 0, 1}, 0), uvRow(1, {1, 0, 1, 1, 0, 1}, 3), uvRow(3, {5, 5, 6, 5, 5, 6}, 6)};
+    t.triangleToRow = {0, 1, -1, 2};
+    return t;
+}
+
+void expectResolved(const UVPinBinding& pin, int firstVertex, std::vector<float> w)
+{
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(pin.vertexIds[k], firstVertex + k);
+        EXPECT_EQ(pin.normalIds[k], 100 + firstVertex + k);
+        EXPECT_NEAR(pin.weights[k], w[k], 1e-6) << k;
+    }
+}
+
+}  // namespace
+
+TEST(ResolvePinUV, PreferredTriangleThenBoundsScanThenNearestCentroid)
+{
+    const UVTriangleTable table = squareTable();
+
+    UVPinBinding pin = loadedUVPinBinding(0.75f, 0.75f, 1.0f, 0.0f, 1);
+    ASSERT_TRUE(resolvePinUV(pin, table));
+    expectResolved(pin, 3, {0.25f, 0.5f, 0.25f});
+    EXPECT_EQ(std::vector<float>(pin.cornerUVs, pin.cornerUVs + 6), (std::vector<float>{1, 0, 1, 1, 0, 1}));
+    // Tangent (1, 0) in UV on this row: 1·(0, 1) - 1·(-1, 1).
+    EXPECT_FLOAT_EQ(pin.tangentCoeffs[0], 1.0f);
+    EXPECT_FLOAT_EQ(pin.tangentCoeffs[1], -1.0f);
+
+    // A preferred triangle that no longer holds the UV, one without a row, and
+    // one beyond the map all fall through to the scan.
+    for (int preferred : {1, 2, 9, -1}) {
+        pin = loadedUVPinBinding(0.25f, 0.25f, 1.0f, 0.0f, preferred);
+        ASSERT_TRUE(resolvePinUV(pin, table));
+        expectResolved(pin, 0, {0.5f, 0.25f, 0.25f});
+    }
+
+    // Outside every triangle: the nearest centroid, with unclamped weights.
+    pin = loadedUVPinBinding(4.0f, 4.0f, 0.0f, 1.0f, -1);
+    ASSERT_TRUE(resolvePinUV(pin, table));
+    expectResolved(pin, 6, {3.0f, -1.0f, -1.0f});
+    EXPECT_FLOAT_EQ(pin.tangentCoeffs[0], 0.0f);
+    EXPECT_FLOAT_EQ(pin.tangentCoeffs[1], 1.0f);
+}
+
+TEST(ResolvePinUV, CentroidTiesGoToTheFirstRowAndDegenerateRowsUseTheFirstCorner)
+{
+    UVTriangleTable table;
+    table.rows = {uvRow(0, {0, 0, 2, 0, 2, 0}, 0), uvRow(1, {0, 0, 2, 0, 2, 0}, 3)};  // flat, same centroid
+    table.triangleToRow = {0, 1};
+    UVPinBinding pin = loadedUVPinBinding(1.0f, 5.0f, 1.0f, 0.0f, 1);
+    ASSERT_TRUE(resolvePinUV(pin, table));
+    expectResolved(pin, 0, {1.0f, 0.0f, 0.0f});
+    EXPECT_EQ(pin.tangentCoeffs[0], 1.0f);
+    EXPECT_EQ(pin.tangentCoeffs[1], 0.0f);
+}
+
+TEST(ResolvePinUV, PinThatNoLongerResolvesLosesItsOldTriangle)
+{
+    UVPinBinding pin = loadedUVPinBinding(0.75f, 0.75f, 1.0f, 0.0f, 1);
+    ASSERT_TRUE(resolvePinUV(pin, squareTable()));
+    ASSERT_EQ(pin.vertexIds[0], 3);
+
+    const UVTriangleTable empty;
+    EXPECT_FALSE(resolvePinUV(pin, empty));
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(pin.vertexIds[k], -1);
+        EXPECT_EQ(pin.normalIds[k], -1);
+    }
+    EXPECT_EQ(pin.preferredTriangle, 1);
+    EXPECT_EQ(pin.pinUV[0], 0.75f);
+}
+
+namespace {
+
+// A right triangle on the ground plane, normals up, and pins bound to it.
+struct PinScene {
+    std::vector<float> points = {0, 0, 0, 2, 0, 0, 0, 2, 0};
+    std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    PinBinding pin{{0, 1, 2}, {0, 1, 2}, {0.5f, 0.25f, 0.25f}, {0.5f, 0.0f}};
+
+    PinEvaluation evaluation() const
+    {
+        PinEvaluation e;
+        e.points = points.data();
+        e.normals = normals.data();
+        return e;
+    }
+};
+
+}  // namespace
+
+TEST(ComposePinOutput, BasicFrameWithLocalAndParentInverses)
+{
+    PinScene s;
+    PinEvaluation e = s.evaluation();
+    expectMatrix(composePinOutput(e, s.pin, 0), translation(0.5, 0.5, 0), 1e-6);
+
+    e.geometry = geometryBlock(translation(10, 0, 0));
+    expectMatrix(composePinOutput(e, s.pin, 0), translation(10.5, 0.5, 0), 1e-6);
+
+    // L·M then M·P.
+    e.geometry = identityBlock();
+    const Matrix4 local = translation(1, 0, 0);
+    const Matrix4 parent = rows({{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {0, 0, 0, 1}});
+    e.localInverse.matrices = &local;
+    e.localInverse.allPresent = true;
+    e.parentInverse.matrices = &parent;
+    e.parentInverse.allPresent = true;
+    expectMatrix(composePinOutput(e, s.pin, 0), rows({{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {3, 1, 0, 1}}),
+                 1e-6);
+}
+
+TEST(ComposePinOutput, MaintainOffsetKeepsTheControlAtBindAndFollowsTheSurface)
+{
+    PinScene s;
+    PinEvaluation e = s.evaluation();
+    const Matrix4 control = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 5, 1}});
+    const Matrix4 surfaceInverse = translation(-0.5, -0.5, 0);  // the frame at bind time, inverted
+    const uint8_t present = 1;
+    e.maintainOffset = true;
+    e.bindControl = &control;
+    e.bindSurfaceInverse = &surfaceInverse;
+    e.bindDataPresent = &present;
+    expectMatrix(composePinOutput(e, s.pin, 0), control, 1e-6);
+
+    // The mesh moves by (1, 0, 0): so does the control.
+    for (size_t k = 0; k < s.points.size(); k += 3)
+        s.points[k] += 1.0f;
+    e.points = s.points.data();
+    expectMatrix(composePinOutput(e, s.pin, 0), rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {1, 0, 5, 1}}),
+                 1e-6);
+
+    // A pin without bind data just follows its frame.
+    const uint8_t absent = 0;
+    e.bindDataPresent = &absent;
+    expectMatrix(composePinOutput(e, s.pin, 0), translation(1.5, 0.5, 0), 1e-6);
+}
+
+TEST(ComposePinOutput, TranslateOnlyReadsNoNormalsIgnoresLocalInverseAndAppliesParentAsAPoint)
+{
+    PinScene s;
+    s.pin.normalIds[0] = 999;  // would read far outside the normals if they were used
+    PinEvaluation e = s.evaluation();
+    e.normals = nullptr;
+    e.translateOnly = true;
+    const Matrix4 local = translation(100, 100, 100);
+    const Matrix4 parent = rows({{0, 2, 0, 0}, {-2, 0, 0, 0}, {0, 0, 2, 0}, {1, 1, 1, 1}});
+    e.localInverse.matrices = &local;
+    e.localInverse.allPresent = true;
+    e.parentInverse.matrices = &parent;
+    e.parentInverse.allPresent = true;
+    e.geometry = geometryBlock(translation(0, 0, 3));
+    // (0.5, 0.5, 3) through the parent inverse as a point: (-1, 1, 6) + (1, 1, 1).
+    expectMatrix(composePinOutput(e, s.pin, 0), translation(0, 2, 7), 1e-6);
+}
+
+TEST(ComposePinOutput, SparseInverseMatricesApplyOnlyWherePresent)
+{
+    PinScene s;
+    PinEvaluation e = s.evaluation();
+    const Matrix4 parents[3] = {translation(0, 0, 1), translation(0, 0, 2), translation(0, 0, 3)};
+    const uint8_t present[3] = {1, 0, 1};
+    e.parentInverse.matrices = parents;
+    e.parentInverse.present = present;
+    const PinBinding pins[3] = {s.pin, s.pin, s.pin};
+    Matrix4 out[3];
+    composePinOutputs(e, pins, 0, 3, out);
+    EXPECT_NEAR(out[0].m[3][2], 1.0, 1e-6);
+    EXPECT_NEAR(out[1].m[3][2], 0.0, 1e-6);
+    EXPECT_NEAR(out[2].m[3][2], 3.0, 1e-6);
+
+    e.translateOnly = true;
+    composePinOutputs(e, pins, 0, 3, out);
+    EXPECT_NEAR(out[1].m[3][2], 0.0, 1e-6);
+    EXPECT_NEAR(out[2].m[3][2], 3.0, 1e-6);
+}
+
+TEST(ComposePinOutput, UVPinsEvaluateOnTheirResolvedTriangle)
+{
+    // A square of two triangles, raised at vertex 2.
+    const std::vector<float> points = {0, 0, 0, 1, 0, 0, 1, 1, 1, 0, 1, 0};
+    UVTriangleTable table;
+    table.rows = {uvRow(0, {0, 0, 1, 0, 1, 1}, 0), uvRow(1, {0, 0, 1, 1, 0, 1}, 0)};
+    table.rows[1].vertexIds[1] = 2;
+    table.rows[1].vertexIds[2] = 3;
+    table.triangleToRow = {0, 1};
+    UVPinBinding pin = loadedUVPinBinding(0.25f, 0.75f, 1.0f, 0.0f, -1);
+    ASSERT_TRUE(resolvePinUV(pin, table));
+    ASSERT_EQ(pin.vertexIds[2], 3);
+
+    PinEvaluation e;
+    e.points = points.data();
+    const Matrix4 out = composePinOutput(e, pin, 0);
+    // Weights (0.25, 0.25, 0.5) on (0,0,0), (1,1,1), (0,1,0).
+    expectRow(out, 3, 0.25, 0.75, 0.25, 1e-6, "position");
+    // U runs along the first edge of row 1 minus its second: (1, 0, 1) in space, projected.
+    const double tn = out.m[0][0] * out.m[2][0] + out.m[0][1] * out.m[2][1] + out.m[0][2] * out.m[2][2];
+    EXPECT_NEAR(tn, 0.0, 1e-6);
+    EXPECT_GT(out.m[0][0], 0.5);
+}
+
+TEST(EvaluatePins, ParallelLoopGivesTheSerialResultsForBothPinKinds)
+{
+    // A strip of quads, so pins land on many different triangles.
+    const int columns = 40;
+    std::vector<float> points, normals;
+    for (int j = 0; j < 2; ++j) {
+        for (int i = 0; i <= columns; ++i) {
+            points.insert(points.end(), {float(i), float(j), 0.1f * float(i % 3)});
+            normals.insert(normals.end(), {0.05f * float(i % 5), 0.0f, 1.0f});
+        }
+    }
+    const int count = 300;  // above the parallel threshold
+    std::vector<PinBinding> pins(count);
+    std::vector<UVPinBinding> uvPins(count);
+    std::vector<Matrix4> parents(count);
+    std::vector<uint8_t> present(count);
+    for (int i = 0; i < count; ++i) {
+        const int c = i % columns;
+        const int32_t ids[3] = {c, c + 1, columns + 1 + c};
+        const float w = float(i % 7) / 10.0f;
+        pins[i] = PinBinding{{ids[0], ids[1], ids[2]}, {ids[0], ids[1], ids[2]}, {w, 0.5f, 0.5f - w}, {1.0f, 0.2f}};
+        uvPins[i] = loadedUVPinBinding(0, 0, 1, 0, -1);
+        for (int k = 0; k < 3; ++k) {
+            uvPins[i].vertexIds[k] = ids[k];
+            uvPins[i].normalIds[k] = ids[k];
+            uvPins[i].weights[k] = pins[i].weights[k];
+        }
+        parents[i] = translation(0, 0, i);
+        present[i] = i % 3 == 0;
+    }
+    PinEvaluation e;
+    e.points = points.data();
+    e.normals = normals.data();
+    e.geometry = geometryBlock(rows({{1, 0, 0, 0}, {0, 0, 1, 0}, {0, -1, 0, 0}, {2, 3, 4, 1}}));
+    e.parentInverse.matrices = parents.data();
+    e.parentInverse.present = present.data();
+
+    std::vector<Matrix4> serial(count), parallel(count), plain(count);
+    composePinOutputs(e, pins.data(), 0, count, serial.data());
+    evaluatePins(e, pins.data(), count, parallel.data());
+    PinEvaluation withoutParents = e;
+    withoutParents.parentInverse = InverseMatrices{};
+    evaluatePins(withoutParents, pins.data(), count, plain.data());
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(std::memcmp(&serial[i], &parallel[i], sizeof(Matrix4)), 0) << i;
+        EXPECT_NEAR(parallel[i].m[3][2] - plain[i].m[3][2], present[i] ? i : 0, 1e-9) << i;
+    }
+
+    composePinOutputs(e, uvPins.data(), 0, count, serial.data());
+    evaluatePins(e, uvPins.data(), count, parallel.data());
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(std::memcmp(&serial[i], &parallel[i], sizeof(Matrix4)), 0) << i;
+        // Same weights and triangle as the surface pin, coefficients (1, 0) instead of (1, 0.2).
+        EXPECT_NEAR(serial[i].m[3][0], composePinOutput(e, pins[i], i).m[3][0], 1e-9) << i;
+    }
+}
