@@ -169,23 +169,35 @@ Vec3f pointAt(const float* xyz, int32_t id)
     return {p[0], p[1], p[2]};
 }
 
+// What a pin reads from the mesh: its corner points and interpolated normal.
+struct GatheredPin {
+    Vec3f corners[3];
+    Vec3f normal;
+};
+
 template <class Binding>
-Matrix4 pinFrameT(const float* points, const float* normals, const Binding& pin, const GeometryBlock& g)
+void gatherPin(const float* points, const float* normals, const Binding& pin, GatheredPin& g)
 {
-    const Vec3f corners[3] = {pointAt(points, pin.vertexIds[0]), pointAt(points, pin.vertexIds[1]),
-                              pointAt(points, pin.vertexIds[2])};
-    const Vec3f n = evaluationNormal(normals, pin.normalIds, pin.weights);
-    return surfaceFrameT(corners, pin.weights, n, pin.tangentCoeffs[0], pin.tangentCoeffs[1], g);
+    for (int k = 0; k < 3; ++k)
+        g.corners[k] = pointAt(points, pin.vertexIds[k]);
+    g.normal = evaluationNormal(normals, pin.normalIds, pin.weights);
 }
 
 template <class Binding>
-Matrix4 composePinOutputT(const PinEvaluation& eval, const Binding& pin, int i)
+Matrix4 pinFrameT(const float* points, const float* normals, const Binding& pin, const GeometryBlock& g)
+{
+    GatheredPin gathered;
+    gatherPin(points, normals, pin, gathered);
+    return surfaceFrameT(gathered.corners, pin.weights, gathered.normal, pin.tangentCoeffs[0], pin.tangentCoeffs[1],
+                         g);
+}
+
+template <class Binding>
+Matrix4 composeGathered(const PinEvaluation& eval, const Binding& pin, const GatheredPin& gathered, int i)
 {
     if (eval.translateOnly) {
-        const Vec3f corners[3] = {pointAt(eval.points, pin.vertexIds[0]), pointAt(eval.points, pin.vertexIds[1]),
-                                  pointAt(eval.points, pin.vertexIds[2])};
         Matrix4 out = Matrix4::identity();
-        setPointRow(out, toDouble(weightedSum(corners, pin.weights)), eval.geometry);
+        setPointRow(out, toDouble(weightedSum(gathered.corners, pin.weights)), eval.geometry);
         if (eval.parentInverse.has(i)) {
             const Matrix4& p = eval.parentInverse.matrices[i];
             const double x = out.m[3][0], y = out.m[3][1], z = out.m[3][2];
@@ -195,10 +207,10 @@ Matrix4 composePinOutputT(const PinEvaluation& eval, const Binding& pin, int i)
         return out;
     }
 
-    const Matrix4 frame = pinFrameT(eval.points, eval.normals, pin, eval.geometry);
-    Matrix4 out = frame;
+    Matrix4 out = surfaceFrameT(gathered.corners, pin.weights, gathered.normal, pin.tangentCoeffs[0],
+                                pin.tangentCoeffs[1], eval.geometry);
     if (eval.maintainOffset && eval.bindDataPresent && eval.bindDataPresent[i])
-        out = affineProduct(eval.bindControl[i], affineProduct(eval.bindSurfaceInverse[i], frame));
+        out = affineProduct(eval.bindControl[i], affineProduct(eval.bindSurfaceInverse[i], out));
     if (eval.localInverse.has(i))
         out = affineProduct(eval.localInverse.matrices[i], out);
     if (eval.parentInverse.has(i))
@@ -207,10 +219,36 @@ Matrix4 composePinOutputT(const PinEvaluation& eval, const Binding& pin, int i)
 }
 
 template <class Binding>
+void gatherForEvaluation(const PinEvaluation& eval, const Binding& pin, GatheredPin& g)
+{
+    // Translate-only reads no normals.
+    gatherPin(eval.points, eval.translateOnly ? nullptr : eval.normals, pin, g);
+}
+
+template <class Binding>
+Matrix4 composePinOutputT(const PinEvaluation& eval, const Binding& pin, int i)
+{
+    GatheredPin gathered;
+    gatherForEvaluation(eval, pin, gathered);
+    return composeGathered(eval, pin, gathered, i);
+}
+
+// Pins sit on scattered triangles, so nearly every corner read misses the
+// cache. Reading the corners of a block of pins in one tight loop lets those
+// misses overlap; the frame math then runs on data in the first-level cache.
+constexpr int kGatherBlock = 32;
+
+template <class Binding>
 void composePinOutputsT(const PinEvaluation& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
 {
-    for (int i = begin; i < end; ++i)
-        outputs[i] = composePinOutputT(eval, pins[i], i);
+    GatheredPin gathered[kGatherBlock];
+    for (int first = begin; first < end; first += kGatherBlock) {
+        const int count = end - first < kGatherBlock ? end - first : kGatherBlock;
+        for (int k = 0; k < count; ++k)
+            gatherForEvaluation(eval, pins[first + k], gathered[k]);
+        for (int k = 0; k < count; ++k)
+            outputs[first + k] = composeGathered(eval, pins[first + k], gathered[k], first + k);
+    }
 }
 
 template <class Binding>
