@@ -3,6 +3,10 @@
 
 #include <maya/MObject.h>
 
+#include <memory>
+
+namespace host { struct LifeToken; }
+
 // Long-lived reference to an MObject that can tell whether the object still
 // exists in the model (isValid) or at least in memory (isAlive).
 class MObjectHandle
@@ -28,7 +32,11 @@ public:
     bool operator!=(const MObjectHandle& other) const;
 
 private:
-    MObject mObject;
+    void reset(const MObject& object);
+    // Weak reference: the handle does not keep the object alive.
+    host::Object* mPtr;
+    std::shared_ptr<host::LifeToken> mLife;
+    mutable MObject mRef;  // backing store of objectRef()
 };
 
 #endif

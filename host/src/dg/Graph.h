@@ -19,8 +19,13 @@ MStatus disconnect(const MPlug& source, const MPlug& destination);
 // removed (source, destination) plug pairs to `broken` when given.
 void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken);
 
-// Marks a plug's slot dirty and propagates (see Node.h).
+// A plug's value changed: its dependents become dirty (see Node.h). The
+// slot itself stays clean.
 void propagateDirty(Slot* slot);
+// Marks the slot itself dirty too (new connection, setDependentsDirty).
+void dirtyAndPropagate(Slot* slot);
+// Whether the slot or a compound/array above it has an incoming connection.
+bool isDestination(Slot* slot);
 // Marks a slot clean (and its numeric-compound children).
 void setClean(Slot* slot);
 

@@ -2,6 +2,7 @@
 // Callbacks registered through MMessage and its kin, and the functions the
 // host calls to fire them.
 
+#include <maya/MDGModifier.h>
 #include <maya/MMessage.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MObject.h>
@@ -15,6 +16,8 @@ namespace host {
 class Node;
 
 void fireSceneMessage(MSceneMessage::Message message);
+// Runs the check callbacks of a *Check message; false when one of them vetoes.
+bool fireSceneCheck(MSceneMessage::Message message);
 void fireEvent(const MString& name);
 void fireForceUpdate(MTime& time);
 void fireTimeChange(MTime& time);
@@ -22,7 +25,7 @@ void fireTimeChange(MTime& time);
 // Node and graph messages (fired by the dg code).
 void fireNodeAdded(MObject& node);
 void fireNodeRemoved(MObject& node);
-void fireNodeAboutToDelete(MObject& node);
+void fireNodeAboutToDelete(MObject& node, MDGModifier& modifier);
 void fireNodeDestroyed(Node* node);
 void fireNameChanged(MObject& node, const MString& previousName);
 void fireConnection(MPlug& source, MPlug& destination, bool made);

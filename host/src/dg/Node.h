@@ -33,8 +33,10 @@
 #include "dg/Attribute.h"
 #include "dg/Object.h"
 
+#include <maya/MFloatVector.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
+#include <maya/MVector.h>
 #include <maya/MPxNode.h>
 #include <maya/MString.h>
 #include <maya/MTypes.h>
@@ -49,7 +51,9 @@ class Node;
 struct NodeType;
 
 // Numeric storage; the member used follows the attribute's numeric type.
+// Vectors alias the packed 3-component forms (MDataHandle::asVector).
 union NumericValue {
+    NumericValue() : d4{0, 0, 0, 0} {}
     bool b;
     char c;
     unsigned char uc;
@@ -63,6 +67,8 @@ union NumericValue {
     float f3[4];
     double d4[4];
     void* addr;
+    MVector vec;
+    MFloatVector fvec;
 };
 
 struct Slot
@@ -79,7 +85,9 @@ struct Slot
     bool dirty = false;
     bool locked = false;
     bool hasData = false;     // a value was set (typed/generic null until then)
-    uint32_t visitMark = 0;   // dirty-wave marker (Graph.cpp)
+    bool evaluating = false;  // compute/pull in progress (breaks cycles)
+    uint32_t visitMark = 0;   // dirty-wave markers (Graph.cpp)
+    uint32_t upMark = 0;
 
     NumericValue num;
     MObject data;             // typed, matrix, string, generic data
@@ -112,6 +120,7 @@ public:
     Node(const NodeType* type, MPxNode* user);
     ~Node() override;
     bool hasFn(MFn::Type type) const override;
+    bool isValidInModel() const override;
 
     const NodeType* type;
     MPxNode* user;              // owned
@@ -121,6 +130,8 @@ public:
     bool locked = false;
     bool doNotWrite = false;
     MString icon;
+    unsigned dirtyCallbacks = 0;        // node-dirty callbacks registered on this node
+    unsigned attrChangedCallbacks = 0;  // attribute-changed callbacks registered on this node
 
     std::vector<Attribute*> attrs;               // static, then dynamic; referenced
     std::vector<std::unique_ptr<Slot>> slots;    // parallel to attrs
@@ -135,13 +146,20 @@ public:
 
     // Index of an attribute in attrs, or -1.
     int attributeIndex(const Attribute* attribute) const;
+    // Attribute of this node (any depth) by long or short name.
     Attribute* findAttribute(const MString& name) const;
+    // Whether the attribute (or the compound it belongs to) is on this node.
+    bool hasAttributeInTree(const Attribute* attribute) const;
     // Top-level slot of a top-level attribute.
     Slot* slotOf(const Attribute* attribute);
     MObject object() { return ObjectAccess::make(this); }
 };
 
 inline Node* nodeOf(const MObject& object) { return objectAs<Node>(object); }
+
+// Reads / writes one component of numeric storage as the given numeric type.
+double loadNumeric(const NumericValue& value, MFnNumericData::Type type, int component);
+void storeNumeric(NumericValue& value, MFnNumericData::Type type, int component, double number);
 
 // Access to MPxNode's private link to its Node.
 struct NodeAccess

@@ -7,8 +7,15 @@
 #include <maya/MObject.h>
 
 #include <atomic>
+#include <memory>
 
 namespace host {
+
+// Shared with MObjectHandles, which outlive the object they watch.
+struct LifeToken
+{
+    bool alive = true;
+};
 
 class Object
 {
@@ -17,7 +24,11 @@ public:
     enum class Kind { Node, Attribute, Data, Component, Other };
 
     Object(Kind kind, MFn::Type type) : mKind(kind), mType(type) {}
-    virtual ~Object() = default;
+    virtual ~Object()
+    {
+        if (mLife)
+            mLife->alive = false;
+    }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
@@ -32,6 +43,14 @@ public:
             delete this;
     }
     int refCount() const { return mRefs.load(std::memory_order_relaxed); }
+    const std::shared_ptr<LifeToken>& lifeToken()
+    {
+        if (!mLife)
+            mLife = std::make_shared<LifeToken>();
+        return mLife;
+    }
+    // Whether the object is part of the model (nodes: in the scene).
+    virtual bool isValidInModel() const { return true; }
 
 protected:
     void setApiType(MFn::Type type) { mType = type; }
@@ -40,6 +59,7 @@ private:
     Kind mKind;
     MFn::Type mType;
     std::atomic<int> mRefs{0};
+    std::shared_ptr<LifeToken> mLife;
 };
 
 // Whether objects of type `type` are compatible with function sets of `base`.

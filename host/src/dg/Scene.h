@@ -55,8 +55,15 @@ bool isAtDefault(const MPlug& plug);
 // Dynamic attributes of a node, in the order they were added.
 std::vector<MObject> dynamicAttributes(const MObject& node);
 
-// Nodes created/removed notifications for other host parts (DAG bookkeeping).
+// Notifications for other host parts (DAG bookkeeping): called after a node
+// left the scene and after it came back (undo of a deletion).
 typedef void (*NodeHook)(Node* node);
 void setNodeRemovedHook(NodeHook hook);
+void setNodeRestoredHook(NodeHook hook);
+
+// Name clash test used by uniqueName; the DAG code may replace it so that
+// DAG nodes under different parents can share a short name.
+typedef bool (*NameClashTest)(const Node* candidate, const Node* existing);
+void setNameClashTest(NameClashTest test);
 
 } // namespace host

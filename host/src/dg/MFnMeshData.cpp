@@ -1,0 +1,13 @@
+#include <maya/MFnMeshData.h>
+
+#include "dg/Data.h"
+#include "dg/FnSet.h"
+
+HOST_FN_SET_BASICS(MFnMeshData, MFn::kMeshData)
+
+MObject MFnMeshData::create(MStatus* ReturnStatus)
+{
+    mObject = host::createEmptyData(MFnData::kMesh);
+    host::setStatus(ReturnStatus, mObject.isNull() ? MStatus::kFailure : MStatus::kSuccess);
+    return mObject;
+}

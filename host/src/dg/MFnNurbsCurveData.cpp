@@ -1,0 +1,13 @@
+#include <maya/MFnNurbsCurveData.h>
+
+#include "dg/Data.h"
+#include "dg/FnSet.h"
+
+HOST_FN_SET_BASICS(MFnNurbsCurveData, MFn::kNurbsCurveData)
+
+MObject MFnNurbsCurveData::create(MStatus* ReturnStatus)
+{
+    mObject = host::createEmptyData(MFnData::kNurbsCurve);
+    host::setStatus(ReturnStatus, mObject.isNull() ? MStatus::kFailure : MStatus::kSuccess);
+    return mObject;
+}

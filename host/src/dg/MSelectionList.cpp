@@ -1,0 +1,299 @@
+#include <maya/MSelectionList.h>
+
+#include <maya/MDagPath.h>
+#include <maya/MPlug.h>
+#include <maya/MStringArray.h>
+
+#include "dg/FnSet.h"
+#include "dg/Node.h"
+#include "dg/PlugPath.h"
+#include "dg/Scene.h"
+#include "dg/SelectionItem.h"
+
+#include <algorithm>
+#include <string>
+
+using host::SelectionItem;
+
+namespace host {
+namespace {
+DagNameResolver gDagResolver = nullptr;
+}
+
+void setDagNameResolver(DagNameResolver resolver)
+{
+    gDagResolver = resolver;
+}
+
+} // namespace host
+
+namespace {
+
+bool sameItem(const SelectionItem& a, const SelectionItem& b)
+{
+    if (a.kind != b.kind)
+        return false;
+    switch (a.kind) {
+    case SelectionItem::kNode: return a.node == b.node;
+    case SelectionItem::kDagPath: return a.path == b.path && a.component == b.component;
+    default: return a.plug == b.plug;
+    }
+}
+
+MStatus addItem(std::vector<SelectionItem>& items, const SelectionItem& item, bool merge)
+{
+    if (merge)
+        for (const SelectionItem& existing : items)
+            if (sameItem(existing, item))
+                return MStatus::kSuccess;
+    items.push_back(item);
+    return MStatus::kSuccess;
+}
+
+SelectionItem nodeItem(const MObject& node)
+{
+    SelectionItem item;
+    host::Node* n = host::nodeOf(node);
+    // DAG nodes are selected through a path to them.
+    if (n && n->isDag && MDagPath::getAPathTo(node, item.path)) {
+        item.kind = SelectionItem::kDagPath;
+    } else {
+        item.kind = SelectionItem::kNode;
+    }
+    item.node = node;
+    return item;
+}
+
+// Node named by the part before the first '.', for plug names.
+MStatus nodeForPlugName(const MString& nodeName, MObject& node)
+{
+    std::string text = nodeName.asChar();
+    if (text.find('|') != std::string::npos) {
+        MSelectionList paths;
+        if (!host::gDagResolver || host::gDagResolver(nodeName, paths) != MStatus::kSuccess || paths.length() != 1)
+            return MStatus::kInvalidParameter;
+        return paths.getDependNode(0, node);
+    }
+    host::Node* n = host::findNodeByName(nodeName);
+    if (!n)
+        return MStatus::kInvalidParameter;
+    node = n->object();
+    return MStatus::kSuccess;
+}
+
+} // namespace
+
+MSelectionList::MSelectionList() = default;
+MSelectionList::MSelectionList(const MSelectionList& other) = default;
+MSelectionList& MSelectionList::operator=(const MSelectionList& other) = default;
+MSelectionList::~MSelectionList() = default;
+
+MStatus MSelectionList::clear()
+{
+    mItems.clear();
+    return MStatus::kSuccess;
+}
+
+bool MSelectionList::isEmpty(MStatus* ReturnStatus) const
+{
+    host::setStatus(ReturnStatus, MStatus::kSuccess);
+    return mItems.empty();
+}
+
+unsigned int MSelectionList::length(MStatus* ReturnStatus) const
+{
+    host::setStatus(ReturnStatus, MStatus::kSuccess);
+    return static_cast<unsigned int>(mItems.size());
+}
+
+MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting)
+{
+    if (!host::nodeOf(object))
+        return MStatus::kInvalidParameter;
+    return addItem(mItems, nodeItem(object), mergeWithExisting);
+}
+
+MStatus MSelectionList::add(const MDagPath& object, const MObject& component, const bool mergeWithExisting)
+{
+    if (!object.isValid())
+        return MStatus::kInvalidParameter;
+    SelectionItem item;
+    item.kind = SelectionItem::kDagPath;
+    item.path = object;
+    item.node = object.node();
+    item.component = component;
+    return addItem(mItems, item, mergeWithExisting);
+}
+
+MStatus MSelectionList::add(const MString& matchString, const bool)
+{
+    std::string text = matchString.asChar();
+    if (text.empty())
+        return MStatus::kInvalidParameter;
+    size_t dot = text.find('.');
+    if (dot != std::string::npos) {
+        MObject node;
+        MStatus status = nodeForPlugName(MString(text.substr(0, dot).c_str()), node);
+        if (!status)
+            return status;
+        MPlug plug;
+        status = host::parsePlugPath(host::nodeOf(node), MString(text.substr(dot + 1).c_str()), plug);
+        if (!status)
+            return status;
+        return add(plug);
+    }
+    if (host::gDagResolver) {
+        MStatus status = host::gDagResolver(matchString, *this);
+        if (status != MStatus::kNotFound)
+            return status;
+    }
+    std::vector<host::Node*> found;
+    host::findNodesMatching(matchString, found);
+    if (found.empty())
+        return MStatus::kInvalidParameter;
+    for (host::Node* n : found)
+        // With a DAG resolver installed, DAG names are its business (paths, ambiguity).
+        if (!host::gDagResolver || !n->isDag)
+            addItem(mItems, nodeItem(n->object()), true);
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::add(const MPlug& plug, const bool mergeWithExisting)
+{
+    if (plug.isNull())
+        return MStatus::kInvalidParameter;
+    SelectionItem item;
+    item.kind = SelectionItem::kPlug;
+    item.node = plug.node();
+    item.plug = plug;
+    return addItem(mItems, item, mergeWithExisting);
+}
+
+MStatus MSelectionList::merge(const MSelectionList& other, const MergeStrategy strategy)
+{
+    for (const SelectionItem& item : other.mItems) {
+        auto it = std::find_if(mItems.begin(), mItems.end(), [&](const SelectionItem& e) { return sameItem(e, item); });
+        switch (strategy) {
+        case kMergeNormal:
+            if (it == mItems.end())
+                mItems.push_back(item);
+            break;
+        case kXORWithList:
+            if (it == mItems.end())
+                mItems.push_back(item);
+            else
+                mItems.erase(it);
+            break;
+        case kRemoveFromList:
+            if (it != mItems.end())
+                mItems.erase(it);
+            break;
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::remove(unsigned int index)
+{
+    if (index >= mItems.size())
+        return MStatus::kInvalidParameter;
+    mItems.erase(mItems.begin() + index);
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::replace(unsigned int index, const MObject& item)
+{
+    if (index >= mItems.size() || !host::nodeOf(item))
+        return MStatus::kInvalidParameter;
+    mItems[index] = nodeItem(item);
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::getDependNode(unsigned int index, MObject& depNode) const
+{
+    if (index >= mItems.size())
+        return MStatus::kInvalidParameter;
+    depNode = mItems[index].node;
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::getDagPath(unsigned int index, MDagPath& dagPath, MObject& component) const
+{
+    if (index >= mItems.size())
+        return MStatus::kInvalidParameter;
+    const SelectionItem& item = mItems[index];
+    if (item.kind != SelectionItem::kDagPath)
+        return MStatus::kFailure;
+    dagPath = item.path;
+    if (&component != &MObject::kNullObj)
+        component = item.component;
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::getPlug(unsigned int index, MPlug& plug) const
+{
+    if (index >= mItems.size())
+        return MStatus::kInvalidParameter;
+    if (mItems[index].kind != SelectionItem::kPlug)
+        return MStatus::kFailure;
+    plug = mItems[index].plug;
+    return MStatus::kSuccess;
+}
+
+namespace {
+MString itemString(const SelectionItem& item)
+{
+    switch (item.kind) {
+    case SelectionItem::kDagPath: return item.path.partialPathName();
+    case SelectionItem::kPlug: return item.plug.name();
+    default: {
+        host::Node* n = host::nodeOf(item.node);
+        return n ? n->name : MString();
+    }
+    }
+}
+} // namespace
+
+MStatus MSelectionList::getSelectionStrings(MStringArray& array) const
+{
+    array.clear();
+    for (const SelectionItem& item : mItems)
+        array.append(itemString(item));
+    return MStatus::kSuccess;
+}
+
+MStatus MSelectionList::getSelectionStrings(unsigned int index, MStringArray& array) const
+{
+    array.clear();
+    if (index >= mItems.size())
+        return MStatus::kInvalidParameter;
+    array.append(itemString(mItems[index]));
+    return MStatus::kSuccess;
+}
+
+bool MSelectionList::hasItem(const MObject& item, MStatus* ReturnStatus) const
+{
+    host::setStatus(ReturnStatus, MStatus::kSuccess);
+    for (const SelectionItem& e : mItems)
+        if (e.kind != SelectionItem::kPlug && e.node == item && e.component.isNull())
+            return true;
+    return false;
+}
+
+bool MSelectionList::hasItem(const MDagPath& item, const MObject& component, MStatus* ReturnStatus) const
+{
+    host::setStatus(ReturnStatus, MStatus::kSuccess);
+    for (const SelectionItem& e : mItems)
+        if (e.kind == SelectionItem::kDagPath && e.path == item && e.component == component)
+            return true;
+    return false;
+}
+
+bool MSelectionList::hasItem(const MPlug& plug, MStatus* ReturnStatus) const
+{
+    host::setStatus(ReturnStatus, MStatus::kSuccess);
+    for (const SelectionItem& e : mItems)
+        if (e.kind == SelectionItem::kPlug && e.plug == plug)
+            return true;
+    return false;
+}

@@ -1,0 +1,355 @@
+#include "dg/Scene.h"
+
+#include "dg/Data.h"
+#include "dg/Graph.h"
+#include "dg/Messages.h"
+#include "dg/Registry.h"
+
+#include <maya/MDGModifier.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <string>
+
+namespace host {
+
+namespace {
+
+struct SceneState
+{
+    std::vector<Node*> nodes;  // each holds one reference
+    uint64_t nextSerial = 1;
+    NodeHook removedHook = nullptr;
+    NodeHook restoredHook = nullptr;
+    NameClashTest clashTest = nullptr;
+};
+
+// Never destroyed: plug-in node destructors must not run after unload at exit.
+SceneState& scene()
+{
+    static SceneState* s = new SceneState;
+    return *s;
+}
+
+bool defaultClash(const Node* candidate, const Node* existing)
+{
+    (void)candidate;
+    (void)existing;
+    return true;
+}
+
+bool clashes(const Node* candidate, const Node* existing)
+{
+    NameClashTest test = scene().clashTest ? scene().clashTest : defaultClash;
+    return test(candidate, existing);
+}
+
+bool nameTaken(const std::string& name, const Node* except)
+{
+    MString n(name.c_str());
+    for (Node* other : scene().nodes)
+        if (other != except && other->name == n && clashes(except, other))
+            return true;
+    return false;
+}
+
+// Type name with a lower-case first letter, as default node names are.
+std::string defaultBaseName(const Node* node)
+{
+    std::string base = node->type->info.name.asChar();
+    if (!base.empty())
+        base[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(base[0])));
+    return base;
+}
+
+MStatus makeInstance(const NodeType* type, MObject& result)
+{
+    if (!type)
+        return MStatus::kInvalidParameter;
+    void* created = type->info.creator();
+    if (!created)
+        return MStatus::kFailure;
+    auto* user = static_cast<MPxNode*>(created);
+    if (user->isAbstractClass()) {
+        delete user;
+        return MStatus::kInvalidParameter;
+    }
+    auto* node = new Node(type, user);
+    NodeAccess::bind(user, node);
+    result = node->object();
+    return MStatus::kSuccess;
+}
+
+} // namespace
+
+bool isValidNodeName(const MString& name)
+{
+    const char* s = name.asChar();
+    if (!*s || std::isdigit(static_cast<unsigned char>(*s)))
+        return false;
+    for (; *s; ++s) {
+        unsigned char c = static_cast<unsigned char>(*s);
+        if (!std::isalnum(c) && c != '_' && !(c == '#' && s[1] == '\0'))
+            return false;
+    }
+    return true;
+}
+
+MString uniqueName(const MString& requested, const Node* except)
+{
+    std::string name = requested.asChar();
+    if (name.empty() && except)
+        name = defaultBaseName(except) + "#";
+    bool hash = !name.empty() && name.back() == '#';
+    if (hash)
+        name.pop_back();
+    if (!hash && !nameTaken(name, except))
+        return MString(name.c_str());
+    // Split off a trailing number and count up from it (or from 1).
+    size_t digits = name.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1])))
+        --digits;
+    std::string stem = name.substr(0, digits);
+    long start = 1;
+    if (!hash && digits < name.size())
+        start = std::strtol(name.c_str() + digits, nullptr, 10) + 1;
+    if (hash)
+        stem = name;
+    for (long n = start;; ++n) {
+        std::string candidate = stem + std::to_string(n);
+        if (!nameTaken(candidate, except))
+            return MString(candidate.c_str());
+    }
+}
+
+MString renameNode(Node* node, const MString& requested)
+{
+    MString previous = node->name;
+    node->name = uniqueName(requested, node);
+    if (node->inScene && node->name != previous) {
+        MObject object = node->object();
+        fireNameChanged(object, previous);
+    }
+    return node->name;
+}
+
+MStatus instantiateNode(const MString& typeName, MObject& node)
+{
+    return makeInstance(findRegisteredType(typeName), node);
+}
+
+MStatus instantiateNode(const MTypeId& typeId, MObject& node)
+{
+    return makeInstance(findRegisteredType(typeId), node);
+}
+
+MStatus addNodeToScene(const MObject& object, const MString& name)
+{
+    Node* node = nodeOf(object);
+    if (!node || node->inScene)
+        return MStatus::kInvalidParameter;
+    if (name.length() && !isValidNodeName(name))
+        return MStatus::kInvalidParameter;
+    SceneState& s = scene();
+    node->name = uniqueName(name, node);
+    bool firstTime = node->serial == 0;
+    node->serial = s.nextSerial++;
+    node->inScene = true;
+    node->ref();
+    s.nodes.push_back(node);
+    if (firstTime)
+        node->user->postConstructor();
+    MObject o = node->object();
+    fireNodeAdded(o);
+    return MStatus::kSuccess;
+}
+
+MObject createNode(const MString& typeName, const MString& name, MStatus* status)
+{
+    MObject node;
+    MStatus st = instantiateNode(typeName, node);
+    if (st)
+        st = addNodeToScene(node, name);
+    if (status)
+        *status = st;
+    return st ? node : MObject();
+}
+
+MStatus removeNodeFromScene(const MObject& object, std::vector<std::pair<MPlug, MPlug>>* broken)
+{
+    Node* node = nodeOf(object);
+    if (!node || !node->inScene)
+        return MStatus::kInvalidParameter;
+    if (node->locked)
+        return MStatus::kFailure;
+    MObject keep = object;
+    MDGModifier extra;  // callbacks may queue edits that go with the deletion
+    fireNodeAboutToDelete(keep, extra);
+    extra.doIt();
+    for (auto& slot : node->slots)
+        disconnectAll(slot.get(), broken);
+    SceneState& s = scene();
+    s.nodes.erase(std::remove(s.nodes.begin(), s.nodes.end(), node), s.nodes.end());
+    node->inScene = false;
+    fireNodeRemoved(keep);
+    if (s.removedHook)
+        s.removedHook(node);
+    node->unref();  // `keep` still holds it
+    return MStatus::kSuccess;
+}
+
+MStatus restoreNodeToScene(const MObject& object)
+{
+    Node* node = nodeOf(object);
+    if (!node || node->inScene)
+        return MStatus::kInvalidParameter;
+    SceneState& s = scene();
+    node->name = uniqueName(node->name, node);
+    node->inScene = true;
+    node->ref();
+    // Back in its creation-order place.
+    auto pos = std::lower_bound(s.nodes.begin(), s.nodes.end(), node,
+                                [](const Node* a, const Node* b) { return a->serial < b->serial; });
+    s.nodes.insert(pos, node);
+    if (s.restoredHook)
+        s.restoredHook(node);
+    MObject o = node->object();
+    fireNodeAdded(o);
+    return MStatus::kSuccess;
+}
+
+const std::vector<Node*>& sceneNodes()
+{
+    return scene().nodes;
+}
+
+Node* findNodeByName(const MString& name)
+{
+    for (Node* n : scene().nodes)
+        if (n->name == name)
+            return n;
+    return nullptr;
+}
+
+bool matchesPattern(const char* pattern, const char* text)
+{
+    // Iterative glob with backtracking on the last '*'.
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*text) {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = text;
+        } else if (*pattern == '?' || *pattern == *text) {
+            ++pattern;
+            ++text;
+        } else if (star) {
+            pattern = star + 1;
+            text = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
+}
+
+void findNodesMatching(const MString& pattern, std::vector<Node*>& out)
+{
+    for (Node* n : scene().nodes)
+        if (matchesPattern(pattern.asChar(), n->name.asChar()))
+            out.push_back(n);
+}
+
+void deleteAllNodes()
+{
+    SceneState& s = scene();
+    // Newest first, so that nodes created later (which may depend on earlier ones) go first.
+    while (!s.nodes.empty()) {
+        MObject node = s.nodes.back()->object();
+        Node* raw = s.nodes.back();
+        raw->locked = false;
+        removeNodeFromScene(node, nullptr);
+    }
+}
+
+namespace {
+
+bool slotAtDefault(Slot* slot)
+{
+    const Attribute* a = slot->attr;
+    if (slot->isArray())
+        return slot->elements.empty();
+    switch (a->attrKind) {
+    case AttrKind::Numeric:
+    case AttrKind::Enum:
+    case AttrKind::Unit:
+        if (a->numericType == MFnNumericData::kAddr)
+            return true;
+        return getNumeric(slot) == loadNumeric([&] {
+                   NumericValue v;
+                   v.d4[0] = v.d4[1] = v.d4[2] = v.d4[3] = 0;
+                   storeNumeric(v, a->numericType, 0, a->defaults[0]);
+                   return v;
+               }(), a->numericType, 0);
+    case AttrKind::Compound:
+        for (auto& c : slot->children)
+            if (!slotAtDefault(c.get()))
+                return false;
+        return true;
+    case AttrKind::Typed: {
+        if (slot->data.isNull())
+            return true;
+        if (!a->defaultData.isNull())
+            return dataEquals(slot->data, a->defaultData);
+        // No default: an empty value reads back the same as none.
+        MObject empty = createEmptyData(a->dataType);
+        return !empty.isNull() && dataEquals(slot->data, empty);
+    }
+    case AttrKind::Matrix: {
+        MatrixData* m = dataAs<MatrixData>(slot->data, MFnData::kMatrix);
+        return !m || m->matrix == a->matrixDefault;
+    }
+    case AttrKind::Generic:
+        return slot->data.isNull();
+    case AttrKind::Message:
+        return true;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isAtDefault(const MPlug& plug)
+{
+    Slot* slot = resolve(plug, false);
+    return !slot || slotAtDefault(slot);
+}
+
+std::vector<MObject> dynamicAttributes(const MObject& object)
+{
+    std::vector<MObject> result;
+    if (Node* node = nodeOf(object))
+        for (size_t i = node->staticCount; i < node->attrs.size(); ++i)
+            result.push_back(ObjectAccess::make(node->attrs[i]));
+    return result;
+}
+
+void setNodeRemovedHook(NodeHook hook)
+{
+    scene().removedHook = hook;
+}
+
+void setNodeRestoredHook(NodeHook hook)
+{
+    scene().restoredHook = hook;
+}
+
+void setNameClashTest(NameClashTest test)
+{
+    scene().clashTest = test;
+}
+
+} // namespace host
