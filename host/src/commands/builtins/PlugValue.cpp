@@ -22,6 +22,8 @@
 #include <maya/MStringArray.h>
 #include <maya/MTime.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace host {
@@ -69,6 +71,21 @@ MStatus fail(const char* command, const MString& message, MStatus code = MS::kIn
     return code;
 }
 
+// The UI value with the fewest digits that converts back to exactly the
+// stored value, so that 30 degrees reads as 30 and not 29.999999999999996.
+template <typename ToInternal>
+double shortestUiValue(double ui, double internal, ToInternal toInternal)
+{
+    char buffer[40];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof(buffer), "%.*g", digits, ui);
+        const double candidate = std::strtod(buffer, nullptr);
+        if (toInternal(candidate) == internal)
+            return candidate;
+    }
+    return ui;
+}
+
 // A scalar plug's value in UI units.
 double scalarValue(const MPlug& plug, PlugValue::Kind kind)
 {
@@ -77,9 +94,21 @@ double scalarValue(const MPlug& plug, PlugValue::Kind kind)
     case PlugValue::kInteger: return static_cast<double>(plug.asInt64());
     case PlugValue::kEnum: return plug.asInt();
     case PlugValue::kFloat: return plug.asFloat();
-    case PlugValue::kDistance: return plug.asMDistance().as(MDistance::uiUnit());
-    case PlugValue::kAngle: return plug.asMAngle().as(MAngle::uiUnit());
-    case PlugValue::kTime: return plug.asMTime().as(MTime::uiUnit());
+    case PlugValue::kDistance: {
+        const double internal = plug.asMDistance().as(MDistance::internalUnit());
+        return shortestUiValue(MDistance(internal, MDistance::internalUnit()).as(MDistance::uiUnit()), internal,
+                               [](double v) { return MDistance(v, MDistance::uiUnit()).as(MDistance::internalUnit()); });
+    }
+    case PlugValue::kAngle: {
+        const double internal = plug.asMAngle().as(MAngle::internalUnit());
+        return shortestUiValue(MAngle(internal, MAngle::internalUnit()).as(MAngle::uiUnit()), internal,
+                               [](double v) { return MAngle(v, MAngle::uiUnit()).as(MAngle::internalUnit()); });
+    }
+    case PlugValue::kTime: {
+        const double internal = plug.asMTime().as(MTime::kSeconds);
+        return shortestUiValue(MTime(internal, MTime::kSeconds).as(MTime::uiUnit()), internal,
+                               [](double v) { return MTime(v, MTime::uiUnit()).as(MTime::kSeconds); });
+    }
     default: return plug.asDouble();
     }
 }

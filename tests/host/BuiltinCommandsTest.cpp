@@ -1,0 +1,335 @@
+// The built-in MEL commands, driven through MEL as scripts and scene files drive them.
+
+#include "SceneTestSupport.h"
+
+#include "commands/UndoQueue.h"
+
+#include <maya/MAnimControl.h>
+#include <maya/MDGMessage.h>
+#include <maya/MMessage.h>
+#include <maya/MTime.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class BuiltinCommands : public SceneTest
+{
+};
+
+std::vector<std::string> toVector(const MStringArray& array)
+{
+    std::vector<std::string> out;
+    for (unsigned i = 0; i < array.length(); ++i)
+        out.emplace_back(array[i].asChar());
+    return out;
+}
+
+typedef std::vector<std::string> Names;
+
+} // namespace
+
+TEST_F(BuiltinCommands, CreateNodeNamesParentsAndSelectsTheNewNode)
+{
+    EXPECT_EQ(text("createNode transform -n \"grp\""), "grp");
+    EXPECT_EQ(text("createNode transform -n \"ctrl\" -p \"grp\""), "ctrl");
+    EXPECT_EQ(toVector(strings("listRelatives -p ctrl")), Names{"grp"});
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"ctrl"});
+    // A taken name is made unique rather than refused.
+    EXPECT_NE(text("createNode sceneTestNode -n \"grp\""), "grp");
+    const std::string skipped = text("createNode sceneTestNode -ss").asChar();
+    EXPECT_EQ(toVector(strings("ls -type sceneTestNode")).back(), skipped);
+    EXPECT_EQ(toVector(strings("ls -sl")).size(), 1u) << "-skipSelect keeps the selection";
+}
+
+TEST_F(BuiltinCommands, CreateNodeOfAShapeWithoutParentMakesItsTransform)
+{
+    EXPECT_EQ(text("createNode sceneTestLocator -n \"pinShape\""), "pinShape");
+    EXPECT_EQ(toVector(strings("listRelatives -p pinShape")), Names{"pin"});
+    EXPECT_EQ(toVector(strings("listRelatives -s pin")), Names{"pinShape"});
+    EXPECT_EQ(text("nodeType pin"), "transform");
+}
+
+TEST_F(BuiltinCommands, CreateNodeRefusesUnknownTypesAndBadParents)
+{
+    EXPECT_FALSE(run("createNode noSuchType"));
+    EXPECT_NE(errors().find("Unknown object type: noSuchType"), std::string::npos) << errors();
+    EXPECT_FALSE(run("createNode transform -p nowhere"));
+    EXPECT_NE(errors().find("No object matches name: nowhere"), std::string::npos) << errors();
+    run("createNode sceneTestNode -n dg");
+    EXPECT_FALSE(run("createNode transform -p dg"));
+    EXPECT_EQ(toVector(strings("ls -type transform")), Names{});
+}
+
+TEST_F(BuiltinCommands, SetAttrAndGetAttrRoundTripEveryValueKind)
+{
+    run("createNode sceneTestNode -n n");
+    EXPECT_TRUE(run("setAttr n.cnt 7; setAttr n.flag off; setAttr n.mode 5; setAttr n.ang 90"));
+    EXPECT_EQ(number("getAttr n.cnt"), 7);
+    EXPECT_EQ(number("getAttr n.flag"), 0);
+    EXPECT_EQ(number("getAttr n.mode"), 5);
+    EXPECT_EQ(text("getAttr -asString n.mode"), "c");
+    EXPECT_DOUBLE_EQ(number("getAttr n.ang"), 90.0) << "angles read and write in degrees";
+    EXPECT_TRUE(run("setAttr n.mode b"));
+    EXPECT_EQ(number("getAttr n.mode"), 1) << "enum fields by name";
+
+    EXPECT_TRUE(run("setAttr n.vec -type double3 1.5 -2 3"));
+    EXPECT_EQ(text("getAttr n.vec"), "1.5 -2 3");
+    EXPECT_TRUE(run("setAttr n.vec 4 5 6"));
+    EXPECT_EQ(number("getAttr n.vz"), 6) << "children by their own name";
+
+    EXPECT_TRUE(run("setAttr n.ia -type Int32Array 3 4 -4 40"));
+    EXPECT_EQ(text("getAttr n.ia"), "4 -4 40");
+    EXPECT_EQ(number("getAttr -size n.ia"), 3);
+    EXPECT_TRUE(run("setAttr n.da -type doubleArray 2 0.1 1e-300"));
+    EXPECT_EQ(text("getAttr n.da"), "0.1 1e-300");
+    EXPECT_TRUE(run("setAttr n.sa -type stringArray 2 \"a b\" \"-q\""));
+    EXPECT_EQ(toVector(strings("getAttr n.sa")), (Names{"a b", "-q"})) << "quoted words are values, not flags";
+    EXPECT_TRUE(run("setAttr n.str -type \"string\" \"say \\\"hi\\\"\\n\""));
+    EXPECT_EQ(text("getAttr n.str"), "say \"hi\"\n");
+    EXPECT_TRUE(run("setAttr n.mat -type matrix 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1"));
+    EXPECT_EQ(text("getAttr n.mat"), "1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1");
+}
+
+TEST_F(BuiltinCommands, SetAttrMultiElementRangesAndRelativeNames)
+{
+    run("createNode sceneTestNode -n n");
+    // Scene files select the created node and name attributes relative to it.
+    EXPECT_TRUE(run("setAttr -s 4 \".vals[0:3]\" 1 2 3 4"));
+    EXPECT_EQ(text("getAttr n.vals"), "1 2 3 4");
+    EXPECT_EQ(number("getAttr -size n.vals"), 4);
+    EXPECT_TRUE(run("setAttr \".vals[7]\" 8"));
+    EXPECT_EQ(number("getAttr -size n.vals"), 5) << "elements stay sparse";
+    EXPECT_EQ(number("getAttr n.vals[7]"), 8);
+    EXPECT_TRUE(run("setAttr \".in[2].iv\" 2.5; setAttr \".in[2].inm\" -type \"string\" \"two\""));
+    EXPECT_EQ(number("getAttr n.in[2].iv"), 2.5);
+    EXPECT_EQ(text("getAttr n.in[2].inm"), "two");
+}
+
+TEST_F(BuiltinCommands, SetAttrRejectsBadValuesWithoutChangingTheScene)
+{
+    run("createNode sceneTestNode -n n; setAttr n.vec 1 2 3; setAttr n.ia -type Int32Array 1 9");
+    const std::string before = sceneText();
+    struct Case
+    {
+        const char* mel;
+        const char* message;
+    } cases[] = {
+        {"setAttr n.vec 1 2", "not enough values"},
+        {"setAttr n.vec -type doubleArray 1 2", "does not match"},
+        {"setAttr n.ia -type Int32Array 3 1 2", "not enough values"},
+        {"setAttr n.ia -type Int32Array 1 2.5", "not an integer"},
+        {"setAttr n.cnt 1 2", "too many values"},
+        {"setAttr n.cnt x", "not an integer"},
+        {"setAttr n.str -type noSuchType 1", "unknown data type"},
+        {"setAttr n.nothing 1", "No attribute"},
+        {"setAttr n.vals 1", "give an index"},
+        {"setAttr n.vals[-1] 1", "bad index"},
+        {"setAttr n.vals[5:2] 1", "bad index range"},
+        {"setAttr n.links[0] 1", "message attribute"},
+        {"setAttr nobody.cnt 1", "No object matches name"},
+    };
+    for (const Case& c : cases) {
+        clearMessages();
+        EXPECT_FALSE(run(c.mel)) << c.mel;
+        EXPECT_NE(errors().find(c.message), std::string::npos) << c.mel << " gave: " << errors();
+    }
+    EXPECT_EQ(sceneText(), before);
+}
+
+TEST_F(BuiltinCommands, SetAttrClampsToHardLimitsAndHonoursLocks)
+{
+    run("createNode sceneTestNode -n n");
+    run("setAttr n.cnt 99");
+    EXPECT_EQ(number("getAttr n.cnt"), 10);
+    EXPECT_TRUE(run("setAttr -l on n.cnt 3"));
+    EXPECT_EQ(number("getAttr -l n.cnt"), 1);
+    EXPECT_FALSE(run("setAttr n.cnt 4"));
+    EXPECT_EQ(number("getAttr n.cnt"), 3);
+    EXPECT_TRUE(run("setAttr -l off n.cnt 4"));
+    EXPECT_EQ(number("getAttr n.cnt"), 4);
+}
+
+TEST_F(BuiltinCommands, AddAttrCreatesScalarsTypedAndCompoundAttributes)
+{
+    run("createNode transform -n t");
+    EXPECT_TRUE(run("addAttr -ln weight -sn w -at double -dv 0.5 -min 0 -max 1 -k true t"));
+    EXPECT_EQ(number("getAttr t.w"), 0.5);
+    run("setAttr t.weight 3");
+    EXPECT_EQ(number("getAttr t.weight"), 1) << "the new attribute clamps to its limits";
+    EXPECT_TRUE(run("addAttr -ln tags -dt stringArray t; setAttr t.tags -type stringArray 1 x"));
+    EXPECT_EQ(text("getAttr t.tags"), "x");
+    EXPECT_TRUE(run("addAttr -ln pick -at enum -en \"off:on=4\" t; setAttr t.pick 4"));
+    EXPECT_EQ(text("getAttr -as t.pick"), "on");
+    EXPECT_TRUE(run("addAttr -ln offset -at double3 -nc 3 t"));
+    EXPECT_FALSE(value("objExists t.offset").asInt()) << "a compound waits for its children";
+    EXPECT_TRUE(run("addAttr -ln offsetX -at double -p offset t; addAttr -ln offsetY -at double -p offset t"));
+    EXPECT_TRUE(run("addAttr -ln offsetZ -at double -p offset t"));
+    EXPECT_TRUE(run("setAttr t.offset 1 2 3"));
+    EXPECT_EQ(text("getAttr t.offset"), "1 2 3");
+
+    EXPECT_FALSE(run("addAttr -ln weight -at double t"));
+    EXPECT_NE(errors().find("already has an attribute"), std::string::npos);
+    EXPECT_FALSE(run("addAttr -ln other -at noSuchType t"));
+    EXPECT_NE(errors().find("unknown attribute type"), std::string::npos);
+    EXPECT_FALSE(run("addAttr -ln child -at double -p notACompound t"));
+}
+
+TEST_F(BuiltinCommands, ConnectAttrForceNextAvailableAndDisconnect)
+{
+    run("createNode sceneTestNode -n a; createNode sceneTestNode -n b; createNode sceneTestNode -n c");
+    EXPECT_EQ(text("connectAttr a.cnt b.cnt"), "Connected a.count to b.count.");
+    run("setAttr a.cnt 6");
+    EXPECT_EQ(number("getAttr b.cnt"), 6) << "values flow along the connection";
+    EXPECT_FALSE(run("connectAttr c.cnt b.cnt"));
+    EXPECT_NE(errors().find("already has an incoming connection"), std::string::npos) << errors();
+    EXPECT_TRUE(run("connectAttr -f c.cnt b.cnt"));
+    EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 -p 1 b.cnt")), Names{"c.cnt"});
+
+    EXPECT_TRUE(run("connectAttr -na a.message c.links; connectAttr -na b.message c.links"));
+    EXPECT_EQ(toVector(strings("listConnections -d 0 -c 1 -p 1 c.links")),
+              (Names{"c.links[0]", "a.msg", "c.links[1]", "b.msg"}));
+
+    EXPECT_TRUE(run("disconnectAttr c.cnt b.cnt"));
+    EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 b")), Names{});
+    EXPECT_FALSE(run("disconnectAttr c.cnt b.cnt"));
+    EXPECT_NE(errors().find("is not connected to"), std::string::npos);
+    EXPECT_FALSE(run("connectAttr -na a.cnt b.cnt"));
+    EXPECT_NE(errors().find("not an array"), std::string::npos);
+}
+
+TEST_F(BuiltinCommands, ListConnectionsFiltersDirectionAndNamesPlugs)
+{
+    run("createNode sceneTestNode -n a; createNode sceneTestNode -n b; createNode sceneTestNode -n c");
+    run("connectAttr a.cnt b.cnt; connectAttr b.vec c.vec");
+    // In the order of the node's attributes: vec comes before cnt.
+    EXPECT_EQ(toVector(strings("listConnections b")), (Names{"c", "a"}));
+    EXPECT_EQ(toVector(strings("listConnections -s 0 b")), Names{"c"});
+    EXPECT_EQ(toVector(strings("listConnections -d 0 b")), Names{"a"});
+    EXPECT_EQ(toVector(strings("listConnections -d 0 -p 1 -c 1 b")), (Names{"b.cnt", "a.cnt"}));
+    EXPECT_FALSE(run("listConnections nobody"));
+}
+
+TEST_F(BuiltinCommands, ParentMovesInstancesAndRefusesCycles)
+{
+    run("createNode transform -n a; createNode transform -n b; createNode transform -n c -p b");
+    EXPECT_EQ(toVector(strings("parent b a")), Names{"b"});
+    EXPECT_EQ(toVector(strings("listRelatives -ad -f a")), (Names{"|a|b", "|a|b|c"}));
+    EXPECT_FALSE(run("parent a c"));
+    EXPECT_NE(errors().find("lies below it"), std::string::npos) << errors();
+    EXPECT_TRUE(run("parent -w b"));
+    EXPECT_EQ(toVector(strings("listRelatives -p b")), Names{});
+    EXPECT_EQ(toVector(strings("listRelatives -c a")), Names{});
+
+    run("createNode sceneTestLocator -n locShape -p c");
+    EXPECT_FALSE(run("parent locShape a")) << "shapes move only with -shape";
+    EXPECT_TRUE(run("parent -add -s locShape a"));
+    EXPECT_EQ(toVector(strings("listRelatives -s -f a")), Names{"|a|locShape"});
+    EXPECT_EQ(toVector(strings("listRelatives -s -f c")), Names{"|b|c|locShape"});
+}
+
+TEST_F(BuiltinCommands, SelectAndLsWorkOnNamesWildcardsAndTypes)
+{
+    run("createNode transform -n ctrlA; createNode transform -n ctrlB; createNode sceneTestNode -n data");
+    run("select -cl");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{});
+    run("select ctrl*");
+    EXPECT_EQ(toVector(strings("ls -sl")), (Names{"ctrlA", "ctrlB"}));
+    run("select -d ctrlA");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"ctrlB"});
+    run("select -add data; select -tgl ctrlB");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"data"});
+    EXPECT_FALSE(run("select nobody"));
+
+    EXPECT_EQ(toVector(strings("ls -type transform")), (Names{"ctrlA", "ctrlB"}));
+    EXPECT_EQ(toVector(strings("ls -type sceneTestNode -type transform ctrlB data")), (Names{"ctrlB", "data"}));
+    run("parent ctrlB ctrlA");
+    EXPECT_EQ(toVector(strings("ls -l ctrlB")), Names{"|ctrlA|ctrlB"});
+    EXPECT_EQ(toVector(strings("ls nothingLikeThis*")), Names{});
+    EXPECT_EQ(value("objExists ctrlB").asInt(), 1);
+    EXPECT_EQ(value("objExists ctrlB.tx").asInt(), 1);
+    EXPECT_EQ(value("objExists ctrlB.noAttr").asInt(), 0);
+    EXPECT_EQ(text("nodeType data.cnt"), "sceneTestNode");
+}
+
+TEST_F(BuiltinCommands, RenameAndDeleteReportWhatTheyDid)
+{
+    run("createNode transform -n a; createNode transform -n b");
+    EXPECT_EQ(text("rename a b"), "b1") << "a taken name is numbered";
+    EXPECT_FALSE(run("rename b \"bad name\""));
+    EXPECT_TRUE(run("delete b1"));
+    EXPECT_EQ(toVector(strings("ls -type transform")), Names{"b"});
+    run("select b; delete");
+    EXPECT_EQ(toVector(strings("ls -type transform")), Names{});
+    EXPECT_FALSE(run("delete nobody"));
+}
+
+TEST_F(BuiltinCommands, UndoAndRedoRestoreTheSceneForEveryEditingCommand)
+{
+    run("createNode transform -n root; createNode sceneTestNode -n n");
+    const char* edits[] = {
+        "createNode transform -n extra -p root",
+        "setAttr n.ia -type Int32Array 2 5 6",
+        "setAttr n.vec 1 2 3",
+        "connectAttr root.tx n.cnt",
+        "addAttr -ln extraValue -at double -dv 2 root",
+        "createNode transform -n leaf; parent leaf root",
+        "delete root",
+        "rename n renamed",
+    };
+    for (const char* edit : edits) {
+        const std::string before = sceneText();
+        const unsigned depth = host::UndoQueue::undoDepth();
+        ASSERT_TRUE(run(edit)) << edit << "\n" << errors();
+        const std::string after = sceneText();
+        ASSERT_NE(after, before) << edit;
+        const unsigned commands = host::UndoQueue::undoDepth() - depth;
+        for (unsigned i = 0; i < commands; ++i)
+            ASSERT_TRUE(run("undo")) << edit;
+        EXPECT_EQ(sceneText(), before) << "undo of: " << edit;
+        for (unsigned i = 0; i < commands; ++i)
+            ASSERT_TRUE(run("redo")) << edit;
+        EXPECT_EQ(sceneText(), after) << "redo of: " << edit;
+    }
+}
+
+TEST_F(BuiltinCommands, CurrentTimeStoresTheTimeAndFiresTimeChangeBeforeForceUpdate)
+{
+    std::vector<std::string> fired;
+    auto onTime = [](MTime& time, void* data) {
+        static_cast<std::vector<std::string>*>(data)->push_back("time " + std::to_string(time.as(MTime::kFilm)));
+    };
+    auto onUpdate = [](MTime& time, void* data) {
+        static_cast<std::vector<std::string>*>(data)->push_back("update " + std::to_string(time.as(MTime::kFilm)));
+    };
+    MStatus status;
+    MCallbackId timeId = MDGMessage::addTimeChangeCallback(onTime, &fired, &status);
+    ASSERT_TRUE(status);
+    MCallbackId updateId = MDGMessage::addForceUpdateCallback(onUpdate, &fired, &status);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(number("currentTime 12"), 12);
+    MMessage::removeCallback(timeId);
+    MMessage::removeCallback(updateId);
+    EXPECT_EQ(fired, (std::vector<std::string>{"time 12.000000", "update 12.000000"}));
+    EXPECT_DOUBLE_EQ(MAnimControl::currentTime().as(MTime::kFilm), 12.0);
+    EXPECT_EQ(number("currentTime -q"), 12);
+    EXPECT_FALSE(run("currentTime soon"));
+}
+
+TEST_F(BuiltinCommands, PrintWritesItsArgumentAsItStands)
+{
+    host::MessageCapture capture;
+    EXPECT_TRUE(run("print \"one\\n\"; print \"two\""));
+    EXPECT_EQ(std::string(capture.text(host::MessageKind::kPrint).asChar()), "one\ntwo");
+}
+
+TEST_F(BuiltinCommands, UnknownFlagsAndMissingArgumentsAreClearErrors)
+{
+    EXPECT_FALSE(run("ls -noSuchFlag"));
+    EXPECT_NE(errors().find("ls: invalid flag -noSuchFlag"), std::string::npos) << errors();
+    EXPECT_FALSE(run("createNode transform -n"));
+    EXPECT_NE(errors().find("needs an argument"), std::string::npos) << errors();
+    EXPECT_FALSE(run("getAttr"));
+    EXPECT_FALSE(run("connectAttr a.b"));
+}
