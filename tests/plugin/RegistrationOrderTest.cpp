@@ -9,6 +9,7 @@
 #include "commands/PluginRecord.h"
 #include "dg/Object.h"
 #include "dg/Registry.h"
+#include "viewport/DrawRegistryState.h"
 
 #include <maya/MDrawRegistry.h>
 #include <maya/MObject.h>
@@ -118,8 +119,7 @@ MStatus removeClash(const Item& item, bool byId)
     return MS::kFailure;
 }
 
-// Whether the module under test holds the item. Overrides are probed: registering the
-// same classification and registrant again fails exactly when it is taken.
+// Whether the module under test holds the item (and not the clash the test put there).
 bool registeredByModule(const Item& item)
 {
     switch (item.kind) {
@@ -132,12 +132,16 @@ bool registeredByModule(const Item& item)
         return entry && entry->plugin == kTestPluginName;
     }
     case ItemKind::DrawOverride:
-    case ItemKind::GeometryOverride:
-        if (addClash(item, false)) {
-            EXPECT_TRUE(removeClash(item, false));
-            return false;
+    case ItemKind::GeometryOverride: {
+        const bool draw = item.kind == ItemKind::DrawOverride;
+        for (const host::DrawOverrideEntry& entry : host::drawRegistryEntries()) {
+            if (entry.kind == (draw ? host::DrawOverrideEntry::kDrawOverride : host::DrawOverrideEntry::kGeometryOverride) &&
+                entry.classification == item.name && entry.registrantId == item.registrant) {
+                return draw ? entry.drawCreator != noDrawOverride : entry.geometryCreator != noGeometryOverride;
+            }
         }
-        return true;
+        return false;
+    }
     }
     return false;
 }
