@@ -58,19 +58,46 @@ bool sameKey(const CellKey& a, const CellKey& b)
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
-// The neighbours of a cell along one axis, without stepping past the ends of
-// the 64-bit range that saturated coordinates sit on.
-struct AxisRange {
-    int64_t first;
-    int64_t last;
+// The cells around a centre coordinate along one axis, ascending, without
+// stepping past the ends of the 64-bit range that saturated coordinates sit
+// on; with each its position in the visiting order (0 below the centre, 1 the
+// centre, 2 above) and which of the axis's one or two blocks it lies in.
+struct AxisCells {
+    int64_t cells[3];
+    int rank[3];
+    int block[3];
+    int count;
+    int64_t blocks[2];
+    int blockCount;
 };
 
-AxisRange neighbours(int64_t c)
+AxisCells axisCells(int64_t centre)
 {
-    AxisRange r;
-    r.first = c == std::numeric_limits<int64_t>::min() ? c : c - 1;
-    r.last = c == std::numeric_limits<int64_t>::max() ? c : c + 1;
-    return r;
+    AxisCells a;
+    a.count = 0;
+    if (centre != std::numeric_limits<int64_t>::min()) {
+        a.cells[a.count] = centre - 1;
+        a.rank[a.count++] = 0;
+    }
+    a.cells[a.count] = centre;
+    a.rank[a.count++] = 1;
+    if (centre != std::numeric_limits<int64_t>::max()) {
+        a.cells[a.count] = centre + 1;
+        a.rank[a.count++] = 2;
+    }
+    a.blockCount = 0;
+    for (int i = 0; i < a.count; ++i) {
+        const int64_t b = a.cells[i] >> 1;
+        if (a.blockCount == 0 || a.blocks[a.blockCount - 1] != b)
+            a.blocks[a.blockCount++] = b;
+        a.block[i] = a.blockCount - 1;
+    }
+    return a;
+}
+
+unsigned cornerOf(const CellKey& key)
+{
+    return static_cast<unsigned>((key.x & 1) | ((key.y & 1) << 1) | ((key.z & 1) << 2));
 }
 
 }  // namespace
@@ -122,32 +149,35 @@ bool DriverGrid::pointInCell(uint32_t id, const CellKey& key) const
     return cellOf(p[0], p[1], p[2], other) && sameKey(other, key);
 }
 
-DriverGrid::Probe DriverGrid::probeOf(const CellKey& key) const
+DriverGrid::Probe DriverGrid::blockProbe(const CellKey& block) const
 {
-    // Arithmetic shifts floor the coordinates to their block, also below zero.
-    const CellKey block{key.x >> 1, key.y >> 1, key.z >> 1};
-    const unsigned corner = static_cast<unsigned>((key.x & 1) | ((key.y & 1) << 1) | ((key.z & 1) << 2));
     // The block hash varies mostly in its low bits; a multiplicative step
     // spreads it over the top bits, which pick the bucket.
     const uint64_t mixed = cellHash(block) * kSlotMix;
     Probe probe;
     probe.bucket = mixed >> (64 - fBucketBits);
-    probe.tag = static_cast<uint8_t>((corner << 5) | ((mixed >> 16) % 31 + 1));
+    probe.tag = static_cast<uint8_t>((mixed >> 16) % 31 + 1);
     return probe;
 }
 
-bool DriverGrid::findCell(const CellKey& key, uint32_t& begin, uint32_t& end) const
+DriverGrid::Probe DriverGrid::probeOf(const CellKey& key) const
 {
-    const Probe probe = probeOf(key);
+    // Arithmetic shifts floor the coordinates to their block, also below zero.
+    Probe probe = blockProbe(CellKey{key.x >> 1, key.y >> 1, key.z >> 1});
+    probe.tag |= static_cast<uint8_t>(cornerOf(key) << 5);
+    return probe;
+}
+
+bool DriverGrid::findSlot(const Probe& probe, const CellKey& key, uint64_t& slot) const
+{
     const uint64_t bucketMask = (uint64_t(1) << fBucketBits) - 1;
     for (uint64_t b = probe.bucket;; b = (b + 1) & bucketMask) {
         const uint64_t tags = bucketTags(fTags.data(), b);
         for (uint64_t m = bytesEqual(tags, probe.tag); m; m &= m - 1) {
             const uint64_t s = 8 * b + lowestByte(m);
             // A cell is recognised by its first vertex: no keys are stored.
-            if (fTags[s] == probe.tag && pointInCell(fIds[fStarts[s]], key)) {
-                begin = fStarts[s];
-                end = fStarts[s + 1];
+            if (fTags[s] == probe.tag && pointInCell(fRecords[s].firstId, key)) {
+                slot = s;
                 return true;
             }
         }
@@ -156,22 +186,20 @@ bool DriverGrid::findCell(const CellKey& key, uint32_t& begin, uint32_t& end) co
     }
 }
 
-void DriverGrid::scanCell(const CellKey& key, double x, double y, double z, double& best, int& result) const
+void DriverGrid::scanSlot(uint64_t slot, int rank, double x, double y, double z, Nearest& best) const
 {
-    uint32_t begin, end;
-    if (!findCell(key, begin, end))
-        return;
-    for (uint32_t k = begin; k < end; ++k) {
+    const uint32_t end = fStarts[slot + 1];
+    for (uint32_t k = fStarts[slot]; k < end; ++k) {
         const uint32_t id = fIds[k];
         const double* p = fPoints + 3 * static_cast<size_t>(id);
         const double dx = x - p[0];
         const double dy = y - p[1];
         const double dz = z - p[2];
         const double d2 = dx * dx + dy * dy + dz * dz;
-        if (d2 < best) {
-            best = d2;
-            result = static_cast<int>(id);
-        }
+        // Ids within a cell ascend, so an equal distance in the same cell
+        // keeps the earlier vertex.
+        if (d2 < best.d2 || (d2 == best.d2 && rank < best.rank))
+            best = Nearest{d2, rank, static_cast<int>(id)};
     }
 }
 
@@ -196,7 +224,7 @@ bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
     const uint64_t bucketMask = (uint64_t(1) << fBucketBits) - 1;
     const uint64_t slotCount = uint64_t(8) << fBucketBits;
     fTags.assign(slotCount, 0);
-    fScratch.resize(slotCount);
+    fRecords.resize(slotCount);
     fSlotOfPoint.resize(static_cast<size_t>(pointCount));
     constexpr uint32_t kNoSlot = std::numeric_limits<uint32_t>::max();
 
@@ -212,8 +240,8 @@ bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
             const uint64_t tags = bucketTags(fTags.data(), b);
             for (uint64_t m = bytesEqual(tags, probe.tag); m; m &= m - 1) {
                 const uint64_t s = 8 * b + lowestByte(m);
-                if (fTags[s] == probe.tag && pointInCell(fScratch[s].first, key)) {
-                    ++fScratch[s].count;
+                if (fTags[s] == probe.tag && pointInCell(fRecords[s].firstId, key)) {
+                    ++fRecords[s].pending;
                     slot = s;
                     break;
                 }
@@ -225,7 +253,7 @@ bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
                 const uint64_t s = 8 * b + lowestByte(m);
                 if (fTags[s] == 0) {
                     fTags[s] = probe.tag;
-                    fScratch[s] = SlotScratch{static_cast<uint32_t>(i), 1};
+                    fRecords[s] = SlotRecord{static_cast<uint32_t>(i), 1};
                     ++fCellCount;
                     slot = s;
                     break;
@@ -239,19 +267,18 @@ bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
     uint32_t running = 0;
     for (uint64_t s = 0; s < slotCount; ++s) {
         fStarts[s] = running;
-        if (fTags[s] != 0) {
-            fScratch[s].first = running;
-            running += fScratch[s].count;
-        }
+        if (fTags[s] != 0)
+            running += fRecords[s].pending;
     }
     fStarts[slotCount] = running;
 
-    // In vertex order, so each cell lists its ids ascending.
+    // Each cell's list is filled from its end, walking the vertices backwards,
+    // so that it ends up in increasing id order.
     fIds.resize(running);
-    for (int64_t i = 0; i < pointCount; ++i) {
+    for (int64_t i = pointCount - 1; i >= 0; --i) {
         const uint32_t s = fSlotOfPoint[i];
         if (s != kNoSlot)
-            fIds[fScratch[s].first++] = static_cast<uint32_t>(i);
+            fIds[fStarts[s] + --fRecords[s].pending] = static_cast<uint32_t>(i);
     }
     return true;
 }
@@ -264,45 +291,54 @@ int DriverGrid::findDriverVertex(double x, double y, double z) const
     if (!cellOf(x, y, z, centre))
         return -1;
 
-    double best = fToleranceSquared;
-    int result = -1;
+    // Starting at rank -1, a candidate at exactly the tolerance never wins.
+    Nearest best{fToleranceSquared, -1, -1};
+    uint64_t slot;
     // Most patch vertices sit exactly on a driver vertex, which is then in the
     // query's own cell. Such a hit can be taken without visiting the cells
     // before it, as long as no vertex of another cell can be at distance 0
     // too: with every coordinate at least kExactHitFloor in size, a vertex
     // that differs in any coordinate is at a distance whose square is a
     // normal, non-zero number.
-    if (std::fabs(x) >= kExactHitFloor && std::fabs(y) >= kExactHitFloor && std::fabs(z) >= kExactHitFloor) {
-        scanCell(centre, x, y, z, best, result);
-        if (best == 0.0)
-            return result;
-        best = fToleranceSquared;
-        result = -1;
+    if (std::fabs(x) >= kExactHitFloor && std::fabs(y) >= kExactHitFloor && std::fabs(z) >= kExactHitFloor &&
+        findSlot(probeOf(centre), centre, slot)) {
+        scanSlot(slot, 13, x, y, z, best);
+        if (best.d2 == 0.0)
+            return best.id;
+        best = Nearest{fToleranceSquared, -1, -1};
     }
 
-    const AxisRange rx = neighbours(centre.x);
-    const AxisRange ry = neighbours(centre.y);
-    const AxisRange rz = neighbours(centre.z);
-    CellKey key;
-    // Loop counters run on the range ends themselves so that a saturated
-    // coordinate never steps past the 64-bit range.
-    for (key.z = rz.first;; ++key.z) {
-        for (key.y = ry.first;; ++key.y) {
-            for (key.x = rx.first;; ++key.x) {
-                scanCell(key, x, y, z, best, result);
-                // Nothing met later can be strictly closer than a hit.
-                if (best == 0.0)
-                    return result;
-                if (key.x == rx.last)
-                    break;
+    // The 3x3x3 cells around the centre, fewer where a saturated coordinate
+    // has no neighbour, visited block by block: the cells of one 2x2x2 block
+    // share a bucket. Ranks keep the z, y, x visiting order for ties.
+    AxisCells axes[3] = {axisCells(centre.z), axisCells(centre.y), axisCells(centre.x)};
+    for (int bz = 0; bz < axes[0].blockCount; ++bz) {
+        for (int by = 0; by < axes[1].blockCount; ++by) {
+            for (int bx = 0; bx < axes[2].blockCount; ++bx) {
+                const Probe block =
+                    blockProbe(CellKey{axes[2].blocks[bx], axes[1].blocks[by], axes[0].blocks[bz]});
+                for (int iz = 0; iz < axes[0].count; ++iz) {
+                    if (axes[0].block[iz] != bz)
+                        continue;
+                    for (int iy = 0; iy < axes[1].count; ++iy) {
+                        if (axes[1].block[iy] != by)
+                            continue;
+                        for (int ix = 0; ix < axes[2].count; ++ix) {
+                            if (axes[2].block[ix] != bx)
+                                continue;
+                            const CellKey key{axes[2].cells[ix], axes[1].cells[iy], axes[0].cells[iz]};
+                            const Probe probe{block.bucket,
+                                              static_cast<uint8_t>(block.tag | (cornerOf(key) << 5))};
+                            if (findSlot(probe, key, slot))
+                                scanSlot(slot, 9 * axes[0].rank[iz] + 3 * axes[1].rank[iy] + axes[2].rank[ix], x,
+                                         y, z, best);
+                        }
+                    }
+                }
             }
-            if (key.y == ry.last)
-                break;
         }
-        if (key.z == rz.last)
-            break;
     }
-    return result;
+    return best.id;
 }
 
 PatchMatch matchPatchVertices(const DriverGrid& grid,

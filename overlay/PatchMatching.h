@@ -63,18 +63,27 @@ private:
         uint64_t bucket;
         uint8_t tag;  // corner of the cell in its block (3 bits) and 5 bits of the block hash
     };
-    struct SlotScratch {
-        uint32_t first;  // first vertex met in the slot's cell, later the fill cursor
-        uint32_t count;
+    struct SlotRecord {
+        uint32_t firstId;  // lowest vertex id of the slot's cell: recognises the cell
+        uint32_t pending;  // while building, vertices of the cell not yet listed
+    };
+    // Closest candidate so far; rank is the position of its cell in the
+    // z, y, x visiting order.
+    struct Nearest {
+        double d2;
+        int rank;
+        int id;
     };
 
     bool cellOf(double x, double y, double z, CellKey& key) const;
     bool pointInCell(uint32_t id, const CellKey& key) const;
+    Probe blockProbe(const CellKey& block) const;
     Probe probeOf(const CellKey& key) const;
-    // Range [begin, end) of the cell's entries in fIds; false for an empty cell.
-    bool findCell(const CellKey& key, uint32_t& begin, uint32_t& end) const;
-    // Scans one cell for a closer vertex than best.
-    void scanCell(const CellKey& key, double x, double y, double z, double& best, int& result) const;
+    // The slot holding a cell, searched from its block's bucket; false when
+    // the cell is empty.
+    bool findSlot(const Probe& probe, const CellKey& key, uint64_t& slot) const;
+    // Offers every vertex of a slot's cell as a candidate.
+    void scanSlot(uint64_t slot, int rank, double x, double y, double z, Nearest& best) const;
 
     const double* fPoints = nullptr;
     double fTolerance = 0.0;
@@ -89,9 +98,8 @@ private:
     std::vector<uint8_t> fTags;
     std::vector<uint32_t> fStarts;  // per slot, its first entry in fIds; one more at the end
     std::vector<uint32_t> fIds;
-    // Build scratch, kept so that rebuilding reuses the memory.
-    std::vector<SlotScratch> fScratch;
-    std::vector<uint32_t> fSlotOfPoint;
+    std::vector<SlotRecord> fRecords;   // per slot
+    std::vector<uint32_t> fSlotOfPoint;  // build scratch, kept so that rebuilding reuses the memory
 };
 
 // Outcome of matching one patch's vertices.
