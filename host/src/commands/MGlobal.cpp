@@ -80,6 +80,11 @@ void setMayaState(MGlobal::MMayaState state)
     gMayaState = state;
 }
 
+void pruneActiveSelection()
+{
+    dropDeletedItems(activeSelection());
+}
+
 MStatus runIdleCommands()
 {
     std::deque<MString>& queue = idleCommands();

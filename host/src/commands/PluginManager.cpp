@@ -3,6 +3,7 @@
 #include "commands/CommandExecution.h"
 #include "commands/CommandRegistry.h"
 #include "commands/PluginRecord.h"
+#include "commands/Session.h"
 #include "commands/UndoQueue.h"
 #include "dg/Messages.h"
 #include "dg/Registry.h"
@@ -309,8 +310,10 @@ MStatus PluginManager::unload(const MString& nameOrPath, bool force)
             return status;
         }
     }
-    // Queued commands may be the plug-in's own objects or hold its nodes.
+    // Queued commands may be the plug-in's own objects or hold its nodes,
+    // and the selection may still hold deleted ones.
     UndoQueue::flush();
+    pruneActiveSelection();
 
     MStatus status = callEntryPoint(record, object, "uninitializePlugin");
     if (!status) {
