@@ -199,7 +199,8 @@ void copyValue(Slot* dst, Slot* src)
         auto& elems = dst->elements;
         elems.erase(std::remove_if(elems.begin(), elems.end(),
                                    [&](const std::unique_ptr<Slot>& e) {
-                                       return !src->element(e->logical, false) && !e->source && e->dests.empty();
+                                       return !src->element(e->logical, false) && !e->source && e->dests.empty() &&
+                                              !e->evaluating;
                                    }),
                     elems.end());
         return;

@@ -139,11 +139,13 @@ MStatus MArrayDataHandle::set(MArrayDataBuilder& builder)
     Slot* source = built->array.get();
     for (auto& e : source->elements)
         mSlot->element(e->logical, true)->copyValueFrom(*e);
-    // Elements the builder dropped go too, unless connections hold them.
+    // Elements the builder dropped go too, unless connections hold them or
+    // they are being pulled right now.
     auto& mine = mSlot->elements;
     mine.erase(std::remove_if(mine.begin(), mine.end(),
                               [&](const std::unique_ptr<Slot>& e) {
-                                  return !source->element(e->logical, false) && !e->source && e->dests.empty();
+                                  return !source->element(e->logical, false) && !e->source && e->dests.empty() &&
+                                         !e->evaluating;
                               }),
                mine.end());
     mPosition = 0;

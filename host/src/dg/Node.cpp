@@ -170,6 +170,15 @@ void storeNumeric(NumericValue& v, MFnNumericData::Type t, int component, double
 
 // ---------------------------------------------------------------------------
 
+namespace {
+void markTreeDirty(Slot* slot)
+{
+    slot->dirty = true;
+    for (auto& c : slot->children)
+        markTreeDirty(c.get());
+}
+} // namespace
+
 Node::Node(const NodeType* nodeType, MPxNode* userNode)
     : Object(Kind::Node, nodeType->apiType), type(nodeType), user(userNode)
 {
@@ -178,11 +187,15 @@ Node::Node(const NodeType* nodeType, MPxNode* userNode)
     isTransform = nodeType->isTransform;
     attrs.reserve(nodeType->attributes.size());
     slots.reserve(nodeType->attributes.size());
-    for (Attribute* a : nodeType->attributes) {
+    for (size_t i = 0; i < nodeType->attributes.size(); ++i) {
+        Attribute* a = nodeType->attributes[i];
         a->ref();
         attrs.push_back(a);
         auto slot = std::make_unique<Slot>(this, a, nullptr, -1);
         slot->initValue();
+        // Computed values have not been computed yet.
+        if (i < nodeType->computed.size() && nodeType->computed[i])
+            markTreeDirty(slot.get());
         slots.push_back(std::move(slot));
     }
     staticCount = attrs.size();

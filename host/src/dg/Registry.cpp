@@ -149,6 +149,12 @@ MStatus registerNodeType(const NodeTypeInfo& info)
     }
     for (Attribute* a : type->attributes)
         markAdded(a);
+    type->computed.assign(type->attributes.size(), false);
+    for (const auto& entry : type->affects)
+        for (const Attribute* target : entry.second)
+            for (size_t i = 0; i < type->attributes.size(); ++i)
+                if (type->attributes[i] == target->root())
+                    type->computed[i] = true;
     s.types.push_back(std::move(type));
     return MStatus::kSuccess;
 }

@@ -40,6 +40,8 @@ struct NodeType
     std::vector<Attribute*> attributes;  // top-level, in addAttribute order; referenced
     // attribute -> attributes it affects (any depth; children included)
     std::unordered_map<const Attribute*, std::vector<Attribute*>> affects;
+    // Top-level attributes that something affects: computed, so new nodes start with them dirty.
+    std::vector<bool> computed;  // parallel to attributes
     bool isDag = false, isShape = false, isTransform = false;
     bool abstract = false;
 
