@@ -1,0 +1,54 @@
+#pragma once
+// The attributes every DAG node has (visibility, per-instance world
+// matrices ...) and those every locator shape adds, registered as inherited
+// attribute steps of the node types that are DAG nodes; plus the small
+// attribute builders the built-in DAG types share.
+
+#include <maya/MFnUnitAttribute.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+
+namespace host {
+
+class Attribute;
+
+class DagAttributes
+{
+public:
+    static MObject visibility;
+    static MObject lodVisibility;
+    static MObject templated;
+    static MObject intermediateObject;
+    static MObject instObjGroups;
+    static MObject objectGroups;
+    static MObject objectGroupId;
+    static MObject offsetParentMatrix;
+    static MObject parentMatrix;
+    static MObject parentInverseMatrix;
+    static MObject worldMatrix;
+    static MObject worldInverseMatrix;
+
+    // Registers the steps with the node-type registry (once, at start-up).
+    static void registerSteps();
+
+    // Inherited-attribute steps.
+    static MStatus addDagAttributes();
+    static MStatus addLocatorAttributes();
+
+    // Whether an attribute is one of the per-instance matrices computed from
+    // the hierarchy (parentMatrix, worldMatrix and their inverses).
+    static bool isHierarchyMatrix(const Attribute* attribute);
+
+    // Builders (keyable flags and defaults as Maya gives them).
+    static MObject createBool(const MString& name, const MString& shortName, bool value, bool keyable,
+                              MStatus& status);
+    static MObject createDouble3(const MString& name, const MString& shortName, const char* const childNames[3],
+                                 const char* const childShortNames[3], MFnUnitAttribute::Type unit, double value,
+                                 bool keyable, MStatus& status);
+    // Matrix attribute; outputs are read-only, not stored, and arrays when per instance.
+    static MObject createMatrix(const MString& name, const MString& shortName, bool output, bool perInstance,
+                                MStatus& status);
+};
+
+} // namespace host

@@ -1,0 +1,211 @@
+#include <maya/MDagMessage.h>
+
+#include "dag/Dag.h"
+#include "dag/DagAttributes.h"
+#include "dag/DagMessages.h"
+#include "dg/Messages.h"
+#include "dg/Node.h"
+
+#include <maya/MNodeMessage.h>
+#include <maya/MPlug.h>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+struct WorldMatrixWatch
+{
+    MDagMessage::MWorldMatrixModifiedFunction func;
+    void* clientData;
+    unsigned instance;
+    MCallbackId dirtyId;
+};
+
+struct ParentChildWatch
+{
+    MCallbackId id;
+    MDagMessage::DagMessage message;
+    MDagMessage::MMessageParentChildFunction func;
+    void* clientData;
+};
+
+std::unordered_map<MCallbackId, std::unique_ptr<WorldMatrixWatch>>& worldMatrixWatches()
+{
+    static std::unordered_map<MCallbackId, std::unique_ptr<WorldMatrixWatch>> watches;
+    return watches;
+}
+
+std::vector<ParentChildWatch>& parentChildWatches()
+{
+    static std::vector<ParentChildWatch> watches;
+    return watches;
+}
+
+// Kept as an object so that the node outlives the note.
+MObject lastChangedTransform;
+unsigned lastChangeFlags = MDagMessage::kAll;
+
+void removeWorldMatrixWatch(MCallbackId id)
+{
+    auto& watches = worldMatrixWatches();
+    auto it = watches.find(id);
+    if (it == watches.end())
+        return;
+    MCallbackId dirtyId = it->second->dirtyId;
+    watches.erase(it);
+    MMessage::removeCallback(dirtyId);
+}
+
+void removeParentChildWatch(MCallbackId id)
+{
+    auto& watches = parentChildWatches();
+    for (auto it = watches.begin(); it != watches.end(); ++it) {
+        if (it->id == id) {
+            watches.erase(it);
+            return;
+        }
+    }
+}
+
+// Dirty-plug callback on the watched node: the world matrix of the watched
+// instance (or the whole array) went dirty.
+void onDirtyPlug(MObject& node, MPlug& plug, void* clientData)
+{
+    auto* watch = static_cast<WorldMatrixWatch*>(clientData);
+    if (plug.attribute() != DagAttributes::worldMatrix)
+        return;
+    if (plug.isElement() && plug.logicalIndex() != watch->instance)
+        return;
+    Node* changed = nodeOf(lastChangedTransform);
+    MObject transform = changed && changed->inScene ? lastChangedTransform : node;
+    MDagMessage::MatrixModifiedFlags flags = static_cast<MDagMessage::MatrixModifiedFlags>(lastChangeFlags);
+    watch->func(transform, flags, watch->clientData);
+}
+
+MCallbackId addParentChildWatch(MDagMessage::DagMessage message, MDagMessage::MMessageParentChildFunction func,
+                                void* clientData, MStatus* status)
+{
+    if (!func) {
+        if (status)
+            *status = MS::kInvalidParameter;
+        return 0;
+    }
+    MCallbackId id = newCallbackId(MObject::kNullObj, &removeParentChildWatch);
+    parentChildWatches().push_back({id, message, func, clientData});
+    if (status)
+        *status = MS::kSuccess;
+    return id;
+}
+
+} // namespace
+
+bool hasDagMessageCallbacks()
+{
+    return !parentChildWatches().empty();
+}
+
+void fireDagMessage(MDagMessage::DagMessage message, MDagPath& child, MDagPath& parent)
+{
+    // Callbacks may add or remove callbacks: walk a copy.
+    std::vector<ParentChildWatch> watches = parentChildWatches();
+    for (const ParentChildWatch& watch : watches)
+        if (watch.message == message)
+            watch.func(message, child, parent, watch.clientData);
+}
+
+void noteLocalMatrixChange(Node* transform, unsigned flags)
+{
+    lastChangedTransform = transform ? transform->object() : MObject();
+    lastChangeFlags = flags;
+}
+
+} // namespace host
+
+using namespace host;
+
+MCallbackId MDagMessage::addWorldMatrixModifiedCallback(MDagPath& instance, MWorldMatrixModifiedFunction func,
+                                                        void* clientData, MStatus* ReturnStatus)
+{
+    MStatus status;
+    if (!func || !instance.isValid(&status) || DagPathAccess::nodes(instance).empty()) {
+        if (ReturnStatus)
+            *ReturnStatus = MS::kInvalidParameter;
+        return 0;
+    }
+    MObject node = instance.node(&status);
+    unsigned number = status ? instance.instanceNumber(&status) : 0;
+    if (!status) {
+        if (ReturnStatus)
+            *ReturnStatus = status;
+        return 0;
+    }
+    auto watch = std::make_unique<WorldMatrixWatch>(WorldMatrixWatch{func, clientData, number, 0});
+    watch->dirtyId = MNodeMessage::addNodeDirtyPlugCallback(node, &onDirtyPlug, watch.get(), &status);
+    if (!status) {
+        if (ReturnStatus)
+            *ReturnStatus = status;
+        return 0;
+    }
+    MCallbackId id = newCallbackId(node, &removeWorldMatrixWatch);
+    worldMatrixWatches()[id] = std::move(watch);
+    if (ReturnStatus)
+        *ReturnStatus = MS::kSuccess;
+    return id;
+}
+
+MCallbackId MDagMessage::addMatrixModifiedCallback(MDagPath& instance, MWorldMatrixModifiedFunction func,
+                                                   void* clientData, MStatus* ReturnStatus)
+{
+    return addWorldMatrixModifiedCallback(instance, func, clientData, ReturnStatus);
+}
+
+MCallbackId MDagMessage::addParentAddedCallback(MMessageParentChildFunction func, void* clientData,
+                                                MStatus* ReturnStatus)
+{
+    return addParentChildWatch(kParentAdded, func, clientData, ReturnStatus);
+}
+
+MCallbackId MDagMessage::addParentRemovedCallback(MMessageParentChildFunction func, void* clientData,
+                                                  MStatus* ReturnStatus)
+{
+    return addParentChildWatch(kParentRemoved, func, clientData, ReturnStatus);
+}
+
+MCallbackId MDagMessage::addChildAddedCallback(MMessageParentChildFunction func, void* clientData,
+                                               MStatus* ReturnStatus)
+{
+    return addParentChildWatch(kChildAdded, func, clientData, ReturnStatus);
+}
+
+MCallbackId MDagMessage::addChildRemovedCallback(MMessageParentChildFunction func, void* clientData,
+                                                 MStatus* ReturnStatus)
+{
+    return addParentChildWatch(kChildRemoved, func, clientData, ReturnStatus);
+}
+
+MCallbackId MDagMessage::addInstanceAddedCallback(MMessageParentChildFunction func, void* clientData,
+                                                  MStatus* ReturnStatus)
+{
+    return addParentChildWatch(kInstanceAdded, func, clientData, ReturnStatus);
+}
+
+MCallbackId MDagMessage::addInstanceRemovedCallback(MMessageParentChildFunction func, void* clientData,
+                                                    MStatus* ReturnStatus)
+{
+    return addParentChildWatch(kInstanceRemoved, func, clientData, ReturnStatus);
+}
+
+MCallbackId MDagMessage::addDagCallback(DagMessage msgType, MMessageParentChildFunction func, void* clientData,
+                                        MStatus* ReturnStatus)
+{
+    if (msgType <= kInvalidMsg || msgType >= kLast) {
+        if (ReturnStatus)
+            *ReturnStatus = MS::kInvalidParameter;
+        return 0;
+    }
+    return addParentChildWatch(msgType, func, clientData, ReturnStatus);
+}

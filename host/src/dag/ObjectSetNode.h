@@ -1,0 +1,25 @@
+#pragma once
+// The built-in "objectSet" node: members are the nodes connected to its
+// dagSetMembers (DAG instances, through their instObjGroups element) and
+// dnSetMembers (other nodes, through their message attribute) arrays.
+
+#include <maya/MPxNode.h>
+#include <maya/MTypeId.h>
+
+namespace host {
+
+class ObjectSetNode : public MPxNode
+{
+public:
+    static const MTypeId id;
+    static const char* const typeName;
+
+    static void* creator();
+    static MStatus initialize();
+    MPxNode::Type type() const override;
+
+    static MObject dagSetMembers;
+    static MObject dnSetMembers;
+};
+
+} // namespace host
