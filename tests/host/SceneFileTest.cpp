@@ -38,6 +38,11 @@ protected:
             addAttr -ln "offsetY" -at "double" -p "offset";
             addAttr -ln "offsetZ" -at "double" -p "offset";
             setAttr ".offset" 0.1 0.2 0.3;
+            addAttr -ln "points" -sn "pts" -at "double3" -m -nc 3;
+            addAttr -ln "pointX" -sn "ptx" -at "double" -p "points";
+            addAttr -ln "pointY" -sn "pty" -at "double" -p "points";
+            addAttr -ln "pointZ" -sn "ptz" -at "double" -p "points";
+            setAttr -s 2 ".pts[0:1]" -type "double3" 1 2 3 4 5 6;
             createNode transform -n "ctrl" -p "rig";
             createNode sceneTestLocator -n "ctrlShape" -p "ctrl";
             createNode transform -n "other";
@@ -123,7 +128,9 @@ TEST_F(SceneFile, WritesMayaSyntax)
         "\tsetAttr \".str\" -type \"string\" \"multi\\nline\" ;\n",
         "\tsetAttr \".mat\" -type \"matrix\" 1 0 0 0 0 1 0 0 0 0 1 0 4 5 6 1 ;\n",
         "\tsetAttr \".flag\" no;\n",
-        "\tsetAttr \".vals[1]\" 0;\n",
+        "\tsetAttr -s 4 \".vals[0:2]\" 1 0 3;\n",
+        "\tsetAttr -s 2 \".pts[0:1]\" -type \"double3\" 1 2 3 4 5 6 ;\n",
+        "\tsetAttr \".vals[10]\" 11;\n",
         "\tsetAttr \".in[1].iv\" 2;\n",
         "parent -s -add \"|rig|ctrl|ctrlShape\" \"|other\";\n",
         "connectAttr \"ctrl.msg\" \"store.links[0]\";\n",
@@ -160,6 +167,7 @@ TEST_F(SceneFile, OpenRestoresValuesDynamicAttributesAndConnections)
     EXPECT_EQ(number("getAttr store.flag"), 0);
     EXPECT_EQ(number("getAttr rig.wt"), 0.75);
     EXPECT_EQ(text("getAttr rig.offset"), "0.1 0.2 0.3");
+    EXPECT_EQ(text("getAttr rig.pts[1]"), "4 5 6");
     EXPECT_EQ(strings("getAttr rig.tags").length(), 3u);
     EXPECT_EQ(text("getAttr rig.tags").asChar(), std::string("left arm quote \" inside "));
     EXPECT_EQ(number("getAttr ctrl.tx"), 3);

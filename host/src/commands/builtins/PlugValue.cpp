@@ -601,27 +601,36 @@ MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asStri
     }
 }
 
-bool PlugValue::format(const MPlug& plug, std::string& out)
+bool PlugValue::formatWords(const MPlug& plug, std::string& out)
 {
-    const Attribute* attr = PlugAccess::attribute(plug);
-    const Kind kind = kindOf(attr);
+    const Kind kind = kindOf(plug);
     if (isScalar(kind)) {
         appendScalar(out, plug, kind);
         return true;
     }
+    if (kind != kNumericCompound)
+        return false;
+    const unsigned n = plug.numChildren();
+    for (unsigned i = 0; i < n; ++i) {
+        MPlug child = plug.child(i);
+        appendScalar(out, child, kindOf(child));
+    }
+    return true;
+}
+
+bool PlugValue::format(const MPlug& plug, std::string& out)
+{
+    const Attribute* attr = PlugAccess::attribute(plug);
+    const Kind kind = kindOf(attr);
+    if (isScalar(kind))
+        return formatWords(plug, out);
     const MString type = typeName(plug);
     switch (kind) {
-    case kNumericCompound: {
+    case kNumericCompound:
         out += " -type \"";
         out += type.asChar();
         out += '"';
-        const unsigned n = plug.numChildren();
-        for (unsigned i = 0; i < n; ++i) {
-            MPlug child = plug.child(i);
-            appendScalar(out, child, kindOf(child));
-        }
-        return true;
-    }
+        return formatWords(plug, out);
     case kString: {
         MObject data = plug.asMObject();
         out += " -type \"string\" ";

@@ -64,6 +64,11 @@ public:
     // Appends the value as setAttr writes it after the plug name
     // (" -type \"double3\" 1 2 3" or " 5"); false when the value cannot be written.
     static bool format(const MPlug& plug, std::string& out);
+    // Appends only the value words of a scalar or numeric-compound plug
+    // (" 1 2 3"), as the multi-element form "setAttr -s 4 .a[0:3] ..." lists them.
+    static bool formatWords(const MPlug& plug, std::string& out);
+    // Whether plugs of this kind can share one multi-element setAttr.
+    static bool isGroupable(Kind kind) { return (kind >= kBool && kind <= kTime) || kind == kNumericCompound; }
 };
 
 } // namespace host

@@ -174,9 +174,11 @@ private:
         if (kind == PlugValue::kMessage || kind == PlugValue::kUnsupported || kind == PlugValue::kGeneric)
             return;
         if (plug.isArray()) {
-            const unsigned n = plug.numElements();
-            for (unsigned i = 0; i < n; ++i)
-                writePlug(plug.elementByPhysicalIndex(i), true);
+            if (PlugValue::isGroupable(kind))
+                writeElementRuns(plug);
+            else
+                for (unsigned i = 0; i < plug.numElements(); ++i)
+                    writePlug(plug.elementByPhysicalIndex(i), true);
             return;
         }
         if (kind == PlugValue::kCompound) {
@@ -195,6 +197,60 @@ private:
         mOut += ValueText::quote(SceneNames::attributePath(plug)).asChar();
         mOut += value;
         mOut += PlugValue::typeName(plug).length() > 0 ? " ;\n" : ";\n";
+    }
+
+    // Elements of simple values as runs of consecutive indices:
+    // setAttr -s 4 ".vals[0:2]" 1 0 3; then setAttr ".vals[10]" 11;
+    // Elements are written even at their default, so that sparse arrays keep their indices.
+    void writeElementRuns(const MPlug& array)
+    {
+        const unsigned n = array.numElements();
+        const MString type = PlugValue::typeName(array);
+        bool first = true;
+        unsigned i = 0;
+        while (i < n) {
+            MPlug element = array.elementByPhysicalIndex(i);
+            if (element.isDestination()) {
+                ++i;
+                continue;
+            }
+            const unsigned start = element.logicalIndex();
+            std::string words;
+            PlugValue::formatWords(element, words);
+            unsigned last = start;
+            unsigned j = i + 1;
+            for (; j < n; ++j) {
+                MPlug next = array.elementByPhysicalIndex(j);
+                if (next.logicalIndex() != last + 1 || next.isDestination())
+                    break;
+                PlugValue::formatWords(next, words);
+                last = next.logicalIndex();
+            }
+            mOut += "\tsetAttr ";
+            if (first && n > 1) {
+                mOut += "-s ";
+                mOut += std::to_string(n);
+                mOut += ' ';
+            }
+            first = false;
+            std::string path = SceneNames::attributePath(array).asChar();
+            path += '[';
+            path += std::to_string(start);
+            if (last != start) {
+                path += ':';
+                path += std::to_string(last);
+            }
+            path += ']';
+            mOut += ValueText::quote(MString(path.c_str(), static_cast<int>(path.size()))).asChar();
+            if (type.length() > 0) {
+                mOut += " -type \"";
+                mOut += type.asChar();
+                mOut += '"';
+            }
+            mOut += words;
+            mOut += type.length() > 0 ? " ;\n" : ";\n";
+            i = j;
+        }
     }
 
     std::string& mOut;
