@@ -131,8 +131,7 @@ void DriverGrid::clear()
     fCellCount = 0;
     fBucketBits = 0;
     fTags.clear();
-    fStarts.clear();
-    fIds.clear();
+    fRecords.clear();
 }
 
 bool DriverGrid::cellOf(double x, double y, double z, CellKey& key) const
@@ -187,9 +186,9 @@ bool DriverGrid::findSlot(const Probe& probe, const CellKey& key, uint64_t& slot
 
 void DriverGrid::scanSlot(uint64_t slot, int rank, double x, double y, double z, Nearest& best) const
 {
-    const uint32_t end = fStarts[slot + 1];
-    for (uint32_t k = fStarts[slot]; k < end; ++k) {
-        const uint32_t id = fIds[k];
+    const SlotRecord& record = fRecords[slot];
+    uint32_t id = record.firstId;
+    for (uint32_t k = 1;; ++k) {
         const double* p = fPoints + 3 * static_cast<size_t>(id);
         const double dx = x - p[0];
         const double dy = y - p[1];
@@ -199,6 +198,9 @@ void DriverGrid::scanSlot(uint64_t slot, int rank, double x, double y, double z,
         // keeps the earlier vertex.
         if (d2 < best.d2 || (d2 == best.d2 && rank < best.rank))
             best = Nearest{d2, rank, static_cast<int>(id)};
+        if (k == record.count)
+            return;
+        id = fNext[id];
     }
 }
 
@@ -224,60 +226,46 @@ bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
     const uint64_t slotCount = uint64_t(8) << fBucketBits;
     fTags.assign(slotCount, 0);
     fRecords.resize(slotCount);
-    fSlotOfPoint.resize(static_cast<size_t>(pointCount));
-    constexpr uint32_t kNoSlot = std::numeric_limits<uint32_t>::max();
+    if (fNextCapacity < pointCount) {
+        fNext.reset(new uint32_t[static_cast<size_t>(pointCount)]);
+        fNextCapacity = pointCount;
+    }
 
+    // Vertices in id order, so every cell lists its ids ascending.
     for (int64_t i = 0; i < pointCount; ++i) {
         CellKey key;
-        if (!cellOf(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], key)) {
-            fSlotOfPoint[i] = kNoSlot;
+        if (!cellOf(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], key))
             continue;
-        }
+        const uint32_t id = static_cast<uint32_t>(i);
         const Probe probe = probeOf(key);
-        uint64_t slot = kNoSlot;
-        for (uint64_t b = probe.bucket; slot == kNoSlot; b = (b + 1) & bucketMask) {
+        bool found = false;
+        for (uint64_t b = probe.bucket; !found; b = (b + 1) & bucketMask) {
             const uint64_t tags = bucketTags(fTags.data(), b);
             for (uint64_t m = bytesEqual(tags, probe.tag); m; m &= m - 1) {
                 const uint64_t s = 8 * b + lowestByte(m);
-                if (fTags[s] == probe.tag && pointInCell(fRecords[s].firstId, key)) {
-                    ++fRecords[s].pending;
-                    slot = s;
+                SlotRecord& record = fRecords[s];
+                if (fTags[s] == probe.tag && pointInCell(record.firstId, key)) {
+                    fNext[record.lastId] = id;
+                    record.lastId = id;
+                    ++record.count;
+                    found = true;
                     break;
                 }
             }
-            if (slot != kNoSlot)
+            if (found)
                 break;
             // The cell is new; it takes the first free slot on its way.
             for (uint64_t m = bytesEqual(tags, 0); m; m &= m - 1) {
                 const uint64_t s = 8 * b + lowestByte(m);
                 if (fTags[s] == 0) {
                     fTags[s] = probe.tag;
-                    fRecords[s] = SlotRecord{static_cast<uint32_t>(i), 1};
+                    fRecords[s] = SlotRecord{id, id, 1};
                     ++fCellCount;
-                    slot = s;
+                    found = true;
                     break;
                 }
             }
         }
-        fSlotOfPoint[i] = static_cast<uint32_t>(slot);
-    }
-
-    fStarts.resize(slotCount + 1);
-    uint32_t running = 0;
-    for (uint64_t s = 0; s < slotCount; ++s) {
-        fStarts[s] = running;
-        if (fTags[s] != 0)
-            running += fRecords[s].pending;
-    }
-    fStarts[slotCount] = running;
-
-    // Each cell's list is filled from its end, walking the vertices backwards,
-    // so that it ends up in increasing id order.
-    fIds.resize(running);
-    for (int64_t i = pointCount - 1; i >= 0; --i) {
-        const uint32_t s = fSlotOfPoint[i];
-        if (s != kNoSlot)
-            fIds[fStarts[s] + --fRecords[s].pending] = static_cast<uint32_t>(i);
     }
     return true;
 }

@@ -6,6 +6,7 @@
 // plain results out; no Maya types, so the node code and the tests share it.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace PatchMatching {
@@ -63,9 +64,12 @@ private:
         uint64_t bucket;
         uint8_t tag;  // corner of the cell in its block (3 bits) and 5 bits of the block hash
     };
+    // A cell's vertices: the lowest id, which also recognises the cell, then
+    // the others in increasing order through fNext.
     struct SlotRecord {
-        uint32_t firstId;  // lowest vertex id of the slot's cell: recognises the cell
-        uint32_t pending;  // while building, vertices of the cell not yet listed
+        uint32_t firstId;
+        uint32_t lastId;
+        uint32_t count;
     };
     // Closest candidate so far; rank is the position of its cell in the
     // z, y, x visiting order.
@@ -96,10 +100,11 @@ private:
     // cell's tag, so that most probes of a missing cell touch only this small
     // array.
     std::vector<uint8_t> fTags;
-    std::vector<uint32_t> fStarts;  // per slot, its first entry in fIds; one more at the end
-    std::vector<uint32_t> fIds;
-    std::vector<SlotRecord> fRecords;   // per slot
-    std::vector<uint32_t> fSlotOfPoint;  // build scratch, kept so that rebuilding reuses the memory
+    std::vector<SlotRecord> fRecords;  // per slot; meaningful where the tag is not 0
+    // Per vertex, the next vertex of its cell; read only for the count of
+    // vertices the cell's record holds, so it needs no initial value.
+    std::unique_ptr<uint32_t[]> fNext;
+    int64_t fNextCapacity = 0;
 };
 
 // Outcome of matching one patch's vertices.
