@@ -113,6 +113,7 @@ void descend(Slot* slot, bool markDirty, std::vector<Work>& work)
 void setCleanTree(Slot* slot)
 {
     slot->dirty = false;
+    slot->pristine = false;
     for (auto& c : slot->children)
         setCleanTree(c.get());
     for (auto& e : slot->elements)
@@ -146,10 +147,12 @@ void run(Slot* origin, bool markOrigin)
             if (s->visitMark == wave)
                 continue;
             bool isOrigin = s == origin;
-            // Propagation stops at plugs that are already dirty.
-            if (!isOrigin && s->dirty)
+            // Propagation stops at plugs that are already dirty, unless they
+            // have been dirty since the node was made and were never read.
+            if (!isOrigin && s->dirty && !s->pristine)
                 continue;
             s->visitMark = wave;
+            s->pristine = false;
             s->upMark = wave;
             if (!isOrigin || markOrigin)
                 s->dirty = true;

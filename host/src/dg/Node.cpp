@@ -39,6 +39,7 @@ Slot* Slot::element(int logicalIndex, bool create)
     slot->initValue();
     // A new element of a dirty (output) array must be computed before use.
     slot->dirty = dirty;
+    slot->pristine = pristine;
     Slot* raw = slot.get();
     elements.insert(elements.begin() + static_cast<std::ptrdiff_t>(pos), std::move(slot));
     return raw;
@@ -174,6 +175,7 @@ namespace {
 void markTreeDirty(Slot* slot)
 {
     slot->dirty = true;
+    slot->pristine = true;
     for (auto& c : slot->children)
         markTreeDirty(c.get());
 }

@@ -86,6 +86,7 @@ struct Slot
     bool locked = false;
     bool hasData = false;     // a value was set (typed/generic null until then)
     bool evaluating = false;  // compute/pull in progress (breaks cycles)
+    bool pristine = false;    // dirty since creation, never computed: waves pass through
     uint32_t visitMark = 0;   // dirty-wave markers (Graph.cpp)
     uint32_t upMark = 0;
 

@@ -83,6 +83,7 @@ void addCoreSteps()
 }
 } // namespace
 MStatus registerDagNodeTypes();   // src/dag: "transform", "objectSet"
+MStatus registerGeometryNodeTypes();  // src/geometry: "mesh", "nurbsCurve"
 
 namespace {
 // Built-in types are registered on first use of the registry.
@@ -93,6 +94,7 @@ void ensureBuiltinTypes()
         return;
     done = true;
     registerDagNodeTypes();
+    registerGeometryNodeTypes();
 }
 } // namespace
 
