@@ -80,8 +80,9 @@ MStatus AddAttrCommand::doIt(const MArgList& args)
         status = SceneNames::findNode("addAttr", flags.objects()[0], node);
     } else if (flags.objects().empty()) {
         MSelectionList selection;
-        MGlobal::getActiveSelectionList(selection);
-        status = selection.length() > 0 ? selection.getDependNode(0, node) : MStatus(MS::kInvalidParameter);
+        status = MGlobal::getActiveSelectionList(selection);
+        if (status)
+            status = selection.length() > 0 ? selection.getDependNode(0, node) : MStatus(MS::kInvalidParameter);
         if (!status)
             MGlobal::displayError("addAttr: no node given or selected.");
     } else {

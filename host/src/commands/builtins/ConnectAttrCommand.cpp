@@ -78,12 +78,9 @@ MStatus ConnectAttrCommand::doIt(const MArgList& args)
         MGlobal::displayError(MString("connectAttr: cannot connect ") + sourceName + " to " + destinationName + ".");
         return status;
     }
-    status = mModifier.doIt();
-    if (!status) {
-        mModifier.undoIt();
-        MGlobal::displayError(MString("connectAttr: cannot connect ") + sourceName + " to " + destinationName + ".");
+    status = execute("connectAttr", MString("cannot connect ") + sourceName + " to " + destinationName + ".");
+    if (!status)
         return status;
-    }
     setResult(MString("Connected ") + sourceName + " to " + destinationName + ".");
     return MS::kSuccess;
 }

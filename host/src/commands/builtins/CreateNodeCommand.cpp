@@ -84,8 +84,11 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
         MFnDagNode transform(created);
         if (transform.childCount() > 0)
             mNode = transform.child(0);
-        if (name.length() > 5 && std::strcmp(name.asChar() + name.length() - 5, "Shape") == 0)
-            mModifier.renameNode(created, name.substring(0, static_cast<int>(name.length()) - 6));
+        if (name.length() > 5 && std::strcmp(name.asChar() + name.length() - 5, "Shape") == 0) {
+            status = mModifier.renameNode(created, name.substring(0, static_cast<int>(name.length()) - 6));
+            if (!status)
+                return status;
+        }
     }
     if (name.length() > 0) {
         status = mModifier.renameNode(mNode, name);
@@ -96,8 +99,13 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
     }
     mSelect = !flags.boolValue("-ss", false);
     if (mSelect) {
-        MGlobal::getActiveSelectionList(mPreviousSelection);
-        MGlobal::select(mNode, MGlobal::kReplaceList);
+        status = MGlobal::getActiveSelectionList(mPreviousSelection);
+        if (status)
+            status = MGlobal::select(mNode, MGlobal::kReplaceList);
+        if (!status) {
+            MGlobal::displayError("createNode: cannot select the new node.");
+            return status;
+        }
     }
     setResult(MFnDependencyNode(mNode).name());
     return MS::kSuccess;
@@ -105,8 +113,11 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
 
 MStatus CreateNodeCommand::undoIt()
 {
-    if (mSelect)
-        MGlobal::setActiveSelectionList(mPreviousSelection);
+    if (mSelect) {
+        MStatus status = MGlobal::setActiveSelectionList(mPreviousSelection);
+        if (!status)
+            return status;
+    }
     return ModifierCommand::undoIt();
 }
 
@@ -114,7 +125,7 @@ MStatus CreateNodeCommand::redoIt()
 {
     MStatus status = ModifierCommand::redoIt();
     if (status && mSelect)
-        MGlobal::select(mNode, MGlobal::kReplaceList);
+        status = MGlobal::select(mNode, MGlobal::kReplaceList);
     return status;
 }
 

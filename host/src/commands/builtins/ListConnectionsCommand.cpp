@@ -56,7 +56,9 @@ MStatus ListConnectionsCommand::doIt(const MArgList& args)
     std::vector<MString> names = flags.objects();
     if (names.empty()) {
         MSelectionList selection;
-        MGlobal::getActiveSelectionList(selection);
+        status = MGlobal::getActiveSelectionList(selection);
+        if (!status)
+            return status;
         for (unsigned i = 0; i < selection.length(); ++i) {
             MObject node;
             if (selection.getDependNode(i, node))

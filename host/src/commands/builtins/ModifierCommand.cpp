@@ -14,12 +14,12 @@ MStatus ModifierCommand::redoIt()
     return mModifier.doIt();
 }
 
-MStatus ModifierCommand::execute(const char* command)
+MStatus ModifierCommand::execute(const char* command, const MString& whatFailed)
 {
     MStatus status = mModifier.doIt();
     if (!status) {
-        mModifier.undoIt();
-        MGlobal::displayError(MString(command) + ": " + status.errorString());
+        mModifier.undoIt();  // the failure reported is the one that stopped doIt
+        MGlobal::displayError(MString(command) + ": " + (whatFailed.length() ? whatFailed : status.errorString()));
     }
     return status;
 }

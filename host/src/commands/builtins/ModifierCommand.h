@@ -18,8 +18,9 @@ public:
 
 protected:
     // Executes what was queued; on failure undoes everything this command
-    // executed and reports "<command>: <reason>".
-    MStatus execute(const char* command);
+    // executed and reports "<command>: <what failed>" (the status text when
+    // `whatFailed` is empty).
+    MStatus execute(const char* command, const MString& whatFailed = MString());
 
     MDagModifier mModifier;
 };

@@ -69,7 +69,9 @@ MStatus ParentCommand::doIt(const MArgList& args)
 
     MSelectionList children;
     if (names.empty()) {
-        MGlobal::getActiveSelectionList(children);
+        status = MGlobal::getActiveSelectionList(children);
+        if (!status)
+            return status;
         if (children.length() == 0) {
             MGlobal::displayError("parent: no objects given or selected.");
             return MS::kInvalidParameter;

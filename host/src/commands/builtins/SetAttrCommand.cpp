@@ -41,8 +41,11 @@ MStatus SetAttrCommand::doIt(const MArgList& args)
     // Unlock before writing, lock after: "setAttr -l on .x 5" still sets x.
     const bool lockGiven = flags.isSet("-l");
     const bool lock = flags.boolValue("-l", false);
-    if (lockGiven && !lock)
-        plug.setLocked(false);
+    if (lockGiven && !lock) {
+        status = plug.setLocked(false);
+        if (!status)
+            return status;
+    }
 
     const MString type = flags.arg("-typ");
     size_t pos = 1;
@@ -73,12 +76,14 @@ MStatus SetAttrCommand::doIt(const MArgList& args)
     if (!status)
         return status;
     if (flags.isSet("-k"))
-        plug.setKeyable(flags.boolValue("-k", false));
-    if (flags.isSet("-cb"))
-        plug.setChannelBox(flags.boolValue("-cb", false));
-    if (lockGiven && lock)
-        plug.setLocked(true);
-    return MS::kSuccess;
+        status = plug.setKeyable(flags.boolValue("-k", false));
+    if (status && flags.isSet("-cb"))
+        status = plug.setChannelBox(flags.boolValue("-cb", false));
+    if (status && lockGiven && lock)
+        status = plug.setLocked(true);
+    if (!status)
+        MGlobal::displayError(MString("setAttr: cannot change the flags of ") + SceneNames::plugName(plug) + ".");
+    return status;
 }
 
 } // namespace host

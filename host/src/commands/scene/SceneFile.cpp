@@ -21,7 +21,7 @@ namespace {
 // Empties the scene and everything that referred to it.
 void clearScene()
 {
-    MGlobal::clearSelectionList();
+    CHECK_MSTATUS(MGlobal::clearSelectionList());
     deleteAllNodes();
     UndoQueue::flush();
 }
@@ -59,7 +59,7 @@ MStatus SceneFile::open(const MString& path)
         fireSceneMessage(MSceneMessage::kBeforeFileRead);
         status = MayaAsciiReader::read(path);
         fireSceneMessage(MSceneMessage::kAfterFileRead);
-        MGlobal::clearSelectionList();
+        CHECK_MSTATUS(MGlobal::clearSelectionList());
         UndoQueue::flush();
     }
     fireSceneMessage(MSceneMessage::kAfterOpen);
