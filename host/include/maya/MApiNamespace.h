@@ -13,6 +13,7 @@ class MArrayDataBuilder;
 class MArrayDataHandle;
 class MBoundingBox;
 class MCacheSchema;
+class MCacheSchemaAttributesRange;
 class MCallbackIdArray;
 class MColor;
 class MColorArray;
