@@ -96,6 +96,28 @@ private:
     int fAmount = 0;
 };
 
+// Appends each argument to the result with the overload of its kind.
+class AppendCommand : public MPxCommand
+{
+public:
+    static void* creator() { return new AppendCommand; }
+    MStatus doIt(const MArgList& args) override
+    {
+        for (unsigned int i = 0; i < args.length(); ++i) {
+            MStatus isInt, isDouble;
+            const int whole = args.asInt(i, &isInt);
+            const double number = args.asDouble(i, &isDouble);
+            if (isInt)
+                appendToResult(whole);
+            else if (isDouble)
+                appendToResult(number);
+            else
+                appendToResult(args.asString(i));
+        }
+        return MS::kSuccess;
+    }
+};
+
 class FailCommand : public MPxCommand
 {
 public:
@@ -123,6 +145,7 @@ void registerTestCommands()
     host::registerBuiltinCommand("testRecord", RecordCommand::creator, nullptr);
     host::registerBuiltinCommand("testEcho", EchoCommand::creator, nullptr);
     host::registerBuiltinCommand("testCounter", CounterCommand::creator, nullptr);
+    host::registerBuiltinCommand("testAppend", AppendCommand::creator, nullptr);
     host::registerBuiltinCommand("testFail", FailCommand::creator, nullptr);
     host::registerBuiltinCommand("testFailQuietly", QuietFailCommand::creator, nullptr);
 }

@@ -6,6 +6,7 @@
 //                       result: the number of arguments
 //   testEcho ...        result: its arguments as a string array
 //   testCounter N       undoable: adds N to counterValue(); undo subtracts
+//   testAppend ...      appendToResult of each argument, as int, double or string
 //   testFail            reports an error and fails
 //   testFailQuietly     fails without a word
 

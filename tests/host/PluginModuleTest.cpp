@@ -6,10 +6,13 @@
 
 #include "commands/PluginManager.h"
 
+#define MNoVersionString
+#include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MSceneMessage.h>
 #include <maya/MStringArray.h>
 
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -92,6 +95,17 @@ TEST_F(PluginModules, LoadsByNameFromThePluginPathAndReportsWhatItRegistered)
     EXPECT_EQ(value("pluginInfo -q -version sampleModule;").asString(), MString("1.5"));
     EXPECT_EQ(value("pluginInfo -q -vendor sampleModule;").asString(), MString("pellix tests"));
     EXPECT_EQ(value("sampleResult -i 4;").asInt(), 4);
+
+    MObject pluginObject = MFnPlugin::findPlugin("sampleModule");
+    MStatus status;
+    MFnPlugin fn(pluginObject, "Unknown", "Unknown", "Any", &status);
+    ASSERT_EQ(status, MS::kSuccess);
+    EXPECT_EQ(fn.name(), MString("sampleModule"));
+    EXPECT_EQ(fn.version(), MString("1.5")) << "a later MFnPlugin does not overwrite what the plug-in declared";
+    char canonical[PATH_MAX];
+    ASSERT_NE(::realpath(PELLIX_TEST_MODULES, canonical), nullptr);
+    EXPECT_EQ(fn.loadPath(), MString(canonical));
+    EXPECT_TRUE(MFnPlugin::findPlugin("noSuchPlugin").isNull());
 
     // Loading it again, by path this time, only warns.
     clearMessages();

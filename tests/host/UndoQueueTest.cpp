@@ -2,6 +2,7 @@
 
 #include "CommandTestSupport.h"
 
+#include "commands/Session.h"
 #include "commands/UndoQueue.h"
 
 #include <maya/MCommandResult.h>
@@ -191,4 +192,43 @@ TEST_F(UndoQueueTest, MessagesGoToTheSinkByKind)
     EXPECT_EQ(errors(), "broken\n");
     EXPECT_EQ(MGlobal::mayaState(), MGlobal::kBatch);
     EXPECT_EQ(MGlobal::apiVersion(), 20230300);
+}
+
+TEST_F(UndoQueueTest, AppendedResultsWidenToTheKindThatHoldsThemAll)
+{
+    MCommandResult result;
+    ASSERT_EQ(MGlobal::executeCommand("testAppend 1 2", result), MS::kSuccess);
+    EXPECT_EQ(result.resultType(), MCommandResult::kIntArray);
+
+    ASSERT_EQ(MGlobal::executeCommand("testAppend 1 2.5 3", result), MS::kSuccess);
+    ASSERT_EQ(result.resultType(), MCommandResult::kDoubleArray);
+    MDoubleArray numbers;
+    ASSERT_EQ(result.getResult(numbers), MS::kSuccess);
+    ASSERT_EQ(numbers.length(), 3u);
+    EXPECT_DOUBLE_EQ(numbers[1], 2.5);
+    EXPECT_DOUBLE_EQ(numbers[2], 3.0);
+
+    MStringArray words;
+    ASSERT_EQ(MGlobal::executeCommand("testAppend 1 0.5 name", words), MS::kSuccess);
+    ASSERT_EQ(words.length(), 3u);
+    EXPECT_EQ(words[0], MString("1"));
+    EXPECT_EQ(words[1], MString("0.5"));
+    EXPECT_EQ(words[2], MString("name"));
+
+    // Nothing appended: no result at all.
+    ASSERT_EQ(MGlobal::executeCommand("testAppend", result), MS::kSuccess);
+    EXPECT_EQ(result.resultType(), MCommandResult::kInvalid);
+}
+
+TEST_F(UndoQueueTest, IdleCommandsRunInOrderWhenTheHostIsIdle)
+{
+    ASSERT_EQ(MGlobal::executeCommandOnIdle("testCounter 1"), MS::kSuccess);
+    ASSERT_EQ(MGlobal::executeCommandOnIdle("testRecord later"), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 0) << "nothing runs before the host is idle";
+    ASSERT_EQ(host::runIdleCommands(), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 1);
+    ASSERT_EQ(recordedCalls().size(), 1u);
+    EXPECT_EQ(recordedCalls()[0].asString(0), MString("later"));
+    ASSERT_EQ(host::runIdleCommands(), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 1) << "each queued command runs once";
 }

@@ -55,7 +55,6 @@ MStatus CommandExecution::run(const CommandEntry& entry, const MArgList& args, M
         MGlobal::displayError(entry.name + ": the command object could not be created.");
         return MS::kFailure;
     }
-    command->setCommandString(entry.name);
 
     MStatus status = command->doIt(args);
     result = std::move(frame.result);
