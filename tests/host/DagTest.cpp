@@ -46,7 +46,7 @@ void registerTestLocator()
     done = true;
     host::NodeTypeInfo info;
     info.name = "dagTestLocator";
-    info.id = MTypeId(0x0007f101);
+    info.id = MTypeId(0x0007f1d0);
     info.creator = &DagTestLocator::creator;
     info.initialize = &DagTestLocator::initialize;
     info.type = MPxNode::kLocatorNode;
@@ -350,6 +350,13 @@ TEST_F(DagTest, PathNamesAndNameLookup)
         EXPECT_EQ(found.fullPathName(), MString("|grp|ctrl")) << name;
         EXPECT_TRUE(list.hasItem(pathTo(ctrl))) << name;
     }
+    // A DAG node added as an object is selected through its path.
+    MSelectionList byObject;
+    ASSERT_TRUE(byObject.add(ctrl));
+    MDagPath viaObject;
+    ASSERT_TRUE(byObject.getDagPath(0, viaObject));
+    EXPECT_EQ(viaObject, pathTo(ctrl));
+
     MSelectionList missing;
     EXPECT_FALSE(missing.add("|ctrl"));
     EXPECT_FALSE(missing.add("nothing|ctrl"));

@@ -108,8 +108,13 @@ unsigned int MSelectionList::length(MStatus* ReturnStatus) const
 
 MStatus MSelectionList::add(const MObject& object, const bool mergeWithExisting)
 {
-    if (!host::nodeOf(object))
+    host::Node* node = host::nodeOf(object);
+    if (!node)
         return MStatus::kInvalidParameter;
+    // A DAG node goes in as its first path, as Maya does.
+    MDagPath path;
+    if (node->isDag && MDagPath::getAPathTo(object, path))
+        return add(path, MObject::kNullObj, mergeWithExisting);
     return addItem(mItems, nodeItem(object), mergeWithExisting);
 }
 
