@@ -333,3 +333,94 @@ TEST_F(BuiltinCommands, UnknownFlagsAndMissingArgumentsAreClearErrors)
     EXPECT_FALSE(run("getAttr"));
     EXPECT_FALSE(run("connectAttr a.b"));
 }
+
+TEST_F(BuiltinCommands, UndoOfCreateNodeAndSelectRestoresTheSelection)
+{
+    run("createNode transform -n a; createNode transform -n b; select a");
+    run("createNode transform -n c");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"c"});
+    run("undo");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"a"});
+    run("redo");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"c"});
+    run("select -add a; select -tgl c");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"a"});
+    run("undo");
+    EXPECT_EQ(toVector(strings("ls -sl")), (Names{"c", "a"}));
+    run("undo; undo");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"a"});
+}
+
+TEST_F(BuiltinCommands, CreateNodeSharedReusesAnExistingNodeOfTheSameType)
+{
+    run("createNode sceneTestNode -n shared; setAttr shared.cnt 4");
+    EXPECT_EQ(text("createNode sceneTestNode -s -n shared"), "shared");
+    EXPECT_EQ(toVector(strings("ls -type sceneTestNode")), Names{"shared"});
+    EXPECT_EQ(number("getAttr shared.cnt"), 4);
+    EXPECT_EQ(text("createNode transform -s -n shared"), "shared1") << "another type gets its own node";
+}
+
+TEST_F(BuiltinCommands, LsAndListRelativesFilterDagKinds)
+{
+    run("createNode transform -n grp; createNode sceneTestLocator -n locShape -p grp");
+    run("createNode transform -n sub -p grp; createNode sceneTestNode -n data");
+    EXPECT_EQ(toVector(strings("ls -dag")), (Names{"grp", "locShape", "sub"}));
+    EXPECT_EQ(toVector(strings("ls -tr")), (Names{"grp", "sub"}));
+    EXPECT_EQ(toVector(strings("ls -s")), Names{"locShape"});
+    EXPECT_EQ(toVector(strings("ls -type shape -type sceneTestNode")), (Names{"locShape", "data"}));
+    EXPECT_EQ(toVector(strings("listRelatives -c grp")), (Names{"locShape", "sub"}));
+    EXPECT_EQ(toVector(strings("listRelatives -c -type transform grp")), Names{"sub"});
+    EXPECT_EQ(toVector(strings("listRelatives data")), Names{}) << "dependency nodes have no relatives";
+    run("select locShape");
+    EXPECT_EQ(toVector(strings("listRelatives -p -f")), Names{"|grp"}) << "the selection by default";
+}
+
+TEST_F(BuiltinCommands, GetAttrRefusesWhatHasNoTextValue)
+{
+    run("createNode sceneTestNode -n n; setAttr n.in[0].iv 1");
+    struct Case
+    {
+        const char* mel;
+        const char* message;
+    } cases[] = {
+        {"getAttr n.links[0]", "message attribute"},
+        {"getAttr n.in[0]", "compound attribute"},
+        {"getAttr n.in", "cannot list"},
+        {"getAttr -size n.cnt", "not an array"},
+        {"getAttr n.vals[0:2]", "bad index"},
+        {"getAttr n", "not an attribute name"},
+    };
+    for (const Case& c : cases) {
+        clearMessages();
+        EXPECT_FALSE(run(c.mel)) << c.mel;
+        EXPECT_NE(errors().find(c.message), std::string::npos) << c.mel << " gave: " << errors();
+    }
+    EXPECT_EQ(number("getAttr -size n.in"), 1);
+    EXPECT_EQ(text("getAttr -type n.ia"), "Int32Array");
+    EXPECT_EQ(number("getAttr -size n.ia"), 0) << "an unset typed array is empty";
+}
+
+TEST_F(BuiltinCommands, CurrentUnitChangesHowValuesAreWrittenAndRead)
+{
+    run("createNode sceneTestNode -n n; setAttr n.ang 180");
+    EXPECT_EQ(text("currentUnit -q -a"), "deg");
+    EXPECT_TRUE(run("currentUnit -a radian"));
+    EXPECT_EQ(text("currentUnit -q -f -a"), "radian");
+    EXPECT_DOUBLE_EQ(number("getAttr n.ang"), 3.141592653589793);
+    run("setAttr n.ang 1");
+    EXPECT_TRUE(run("currentUnit -a degree"));
+    EXPECT_DOUBLE_EQ(number("getAttr n.ang"), 57.29577951308232);
+    EXPECT_FALSE(run("currentUnit -l furlong"));
+    EXPECT_NE(errors().find("unknown unit \"furlong\""), std::string::npos) << errors();
+    EXPECT_EQ(text("currentUnit -q -l"), "cm") << "a bad unit changes nothing";
+}
+
+TEST_F(BuiltinCommands, FlagsWithOptionalBooleansLeaveObjectsAlone)
+{
+    run("createNode sceneTestNode -n a; createNode sceneTestNode -n b; connectAttr a.cnt b.cnt");
+    // "-p" takes a following boolean but not a node name.
+    EXPECT_EQ(toVector(strings("listConnections -p b")), Names{"a.cnt"});
+    EXPECT_EQ(toVector(strings("listConnections -p on b")), Names{"a.cnt"});
+    EXPECT_EQ(toVector(strings("listConnections -p off b")), Names{"a"});
+    EXPECT_EQ(toVector(strings("listConnections -p 0 -s true -d false a")), Names{});
+}

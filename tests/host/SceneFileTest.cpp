@@ -43,6 +43,11 @@ protected:
             addAttr -ln "pointY" -sn "pty" -at "double" -p "points";
             addAttr -ln "pointZ" -sn "ptz" -at "double" -p "points";
             setAttr -s 2 ".pts[0:1]" -type "double3" 1 2 3 4 5 6;
+            addAttr -ln "pick" -at "enum" -en "off:on=4:auto";
+            setAttr ".pick" 5;
+            addAttr -ln "spin" -at "doubleAngle" -dv 45;
+            addAttr -ln "scratch" -at "double" -s false;
+            setAttr ".scratch" 9;
             createNode transform -n "ctrl" -p "rig";
             createNode sceneTestLocator -n "ctrlShape" -p "ctrl";
             createNode transform -n "other";
@@ -130,6 +135,10 @@ TEST_F(SceneFile, WritesMayaSyntax)
         "\tsetAttr \".flag\" no;\n",
         "\tsetAttr -s 4 \".vals[0:2]\" 1 0 3;\n",
         "\tsetAttr -s 2 \".pts[0:1]\" -type \"double3\" 1 2 3 4 5 6 ;\n",
+        "\taddAttr -ci true -sn \"pick\" -ln \"pick\" -at \"enum\" -en \"off:on=4:auto\";\n",
+        "\tsetAttr \".pick\" 5;\n",
+        "\taddAttr -ci true -sn \"spin\" -ln \"spin\" -at \"doubleAngle\" -dv 45;\n",
+        "\taddAttr -ci true -s false -sn \"scratch\" -ln \"scratch\" -at \"double\";\n",
         "\tsetAttr \".vals[10]\" 11;\n",
         "\tsetAttr \".in[1].iv\" 2;\n",
         "parent -s -add \"|rig|ctrl|ctrlShape\" \"|other\";\n",
@@ -142,6 +151,7 @@ TEST_F(SceneFile, WritesMayaSyntax)
         EXPECT_NE(text.find(line), std::string::npos) << "missing: " << line << "\nin:\n" << text;
     EXPECT_EQ(text.find(".cache"), std::string::npos) << "non-storable values are not written";
     EXPECT_EQ(text.find("\".tx\""), std::string::npos) << "connected destinations are not written";
+    EXPECT_EQ(text.find("\".scratch\""), std::string::npos) << "a non-storable dynamic attribute keeps no value";
     EXPECT_NE(text.find("\tsetAttr \".ang\" 30;\n"), std::string::npos) << "angles in degrees, shortest form";
     EXPECT_LT(text.find("createNode transform -n \"rig\""), text.find("createNode transform -n \"ctrl\""));
 }
@@ -168,6 +178,9 @@ TEST_F(SceneFile, OpenRestoresValuesDynamicAttributesAndConnections)
     EXPECT_EQ(number("getAttr rig.wt"), 0.75);
     EXPECT_EQ(text("getAttr rig.offset"), "0.1 0.2 0.3");
     EXPECT_EQ(text("getAttr rig.pts[1]"), "4 5 6");
+    EXPECT_EQ(text("getAttr -as rig.pick"), "auto");
+    EXPECT_EQ(number("getAttr rig.spin"), 45);
+    EXPECT_EQ(number("getAttr rig.scratch"), 0);
     EXPECT_EQ(strings("getAttr rig.tags").length(), 3u);
     EXPECT_EQ(text("getAttr rig.tags").asChar(), std::string("left arm quote \" inside "));
     EXPECT_EQ(number("getAttr ctrl.tx"), 3);
@@ -316,4 +329,27 @@ TEST_F(SceneFile, SaveRefusesOtherFileTypes)
     EXPECT_FALSE(run("file -save -type \"mayaBinary\""));
     EXPECT_NE(errors().find("only mayaAscii"), std::string::npos) << errors();
     EXPECT_FALSE(std::ifstream(tempPath("x.mb")).good());
+}
+
+TEST_F(SceneFile, ValuesAreReadInTheUnitsTheFileDeclares)
+{
+    const std::string path = tempPath("radians.ma");
+    writeFile(path, "//Maya ASCII 2023 scene\n"
+                    "currentUnit -l centimeter -a radian -t film;\n"
+                    "createNode sceneTestNode -n \"n\";\n"
+                    "\tsetAttr \".ang\" 3.141592653589793;\n"
+                    "currentUnit -l centimeter -a degree -t film;\n");
+    ASSERT_TRUE(open(path)) << errors();
+    EXPECT_EQ(number("getAttr n.ang"), 180);
+}
+
+TEST_F(SceneFile, QueriesTheSceneNameAndItsShortForm)
+{
+    const std::string path = tempPath("named.ma");
+    EXPECT_EQ(text("file -rename \"" + path + "\""), path.c_str());
+    EXPECT_EQ(text("file -q -sn"), path.c_str());
+    EXPECT_EQ(text("file -q -sn -shn"), "named.ma");
+    EXPECT_FALSE(run("file -q -new"));
+    EXPECT_FALSE(run("file -new -save"));
+    EXPECT_NE(errors().find("only one of"), std::string::npos) << errors();
 }

@@ -23,6 +23,7 @@
 #include "commands/builtins/SelectCommand.h"
 #include "commands/builtins/SetAttrCommand.h"
 #include "commands/builtins/UndoCommand.h"
+#include "geometry/PolyPrimitiveCommand.h"
 
 #include <maya/MStatus.h>
 
@@ -57,6 +58,9 @@ void registerBuiltinCommands()
         {"currentTime", CurrentTimeCommand::creator},
         {"currentUnit", CurrentUnitCommand::creator},
         {"requires", RequiresCommand::creator},
+        {"polyPlane", PolyPrimitiveCommand::planeCreator},
+        {"polyCube", PolyPrimitiveCommand::cubeCreator},
+        {"polySphere", PolyPrimitiveCommand::sphereCreator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);

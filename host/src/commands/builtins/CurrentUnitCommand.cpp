@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 
 #include <maya/MAngle.h>
+#include <maya/MArgList.h>
 #include <maya/MDistance.h>
 #include <maya/MGlobal.h>
 #include <maya/MTime.h>
@@ -16,6 +17,22 @@ const CommandFlags::Spec kFlags[] = {
     {"-t", "-time", CommandFlags::kOneArg},     {"-q", "-query", CommandFlags::kNoArg},
     {"-f", "-fullName", CommandFlags::kNoArg},  {"-ua", "-updateAnimation", CommandFlags::kOptionalBool},
 };
+// Queried, the unit flags only say which unit is asked for.
+const CommandFlags::Spec kQueryFlags[] = {
+    {"-l", "-linear", CommandFlags::kNoArg},    {"-a", "-angle", CommandFlags::kNoArg},
+    {"-t", "-time", CommandFlags::kNoArg},      {"-q", "-query", CommandFlags::kNoArg},
+    {"-f", "-fullName", CommandFlags::kNoArg},  {"-ua", "-updateAnimation", CommandFlags::kOptionalBool},
+};
+
+bool isQuery(const MArgList& args)
+{
+    for (unsigned i = 0; i < args.length(); ++i) {
+        const MString word = args.asString(i);
+        if (word == "-q" || word == "-query")
+            return true;
+    }
+    return false;
+}
 
 // Full name, short name, unit value.
 struct UnitName
@@ -75,7 +92,8 @@ MString CurrentUnitCommand::statement()
 MStatus CurrentUnitCommand::doIt(const MArgList& args)
 {
     CommandFlags flags;
-    MStatus status = flags.parse("currentUnit", args, kFlags);
+    MStatus status = isQuery(args) ? flags.parse("currentUnit", args, kQueryFlags)
+                                   : flags.parse("currentUnit", args, kFlags);
     if (!status)
         return status;
     if (flags.isQuery()) {

@@ -1,5 +1,6 @@
 #include "commands/builtins/DynamicAttribute.h"
 
+#include "commands/builtins/PlugValue.h"
 #include "commands/builtins/ValueText.h"
 #include "commands/mel/MelValue.h"
 #include "dg/Attribute.h"
@@ -137,12 +138,7 @@ void appendNumberFlag(std::string& out, const char* flag, double value)
 // Values of unit attributes in UI units.
 double toUi(const Attribute* a, double internal)
 {
-    switch (a->unitType) {
-    case MFnUnitAttribute::kAngle: return MAngle(internal, MAngle::internalUnit()).as(MAngle::uiUnit());
-    case MFnUnitAttribute::kDistance: return MDistance(internal, MDistance::internalUnit()).as(MDistance::uiUnit());
-    case MFnUnitAttribute::kTime: return MTime(internal, MTime::kSeconds).as(MTime::uiUnit());
-    default: return internal;
-    }
+    return a->attrKind == AttrKind::Unit ? PlugValue::uiValue(a->unitType, internal) : internal;
 }
 
 } // namespace

@@ -94,21 +94,12 @@ double scalarValue(const MPlug& plug, PlugValue::Kind kind)
     case PlugValue::kInteger: return static_cast<double>(plug.asInt64());
     case PlugValue::kEnum: return plug.asInt();
     case PlugValue::kFloat: return plug.asFloat();
-    case PlugValue::kDistance: {
-        const double internal = plug.asMDistance().as(MDistance::internalUnit());
-        return shortestUiValue(MDistance(internal, MDistance::internalUnit()).as(MDistance::uiUnit()), internal,
-                               [](double v) { return MDistance(v, MDistance::uiUnit()).as(MDistance::internalUnit()); });
-    }
-    case PlugValue::kAngle: {
-        const double internal = plug.asMAngle().as(MAngle::internalUnit());
-        return shortestUiValue(MAngle(internal, MAngle::internalUnit()).as(MAngle::uiUnit()), internal,
-                               [](double v) { return MAngle(v, MAngle::uiUnit()).as(MAngle::internalUnit()); });
-    }
-    case PlugValue::kTime: {
-        const double internal = plug.asMTime().as(MTime::kSeconds);
-        return shortestUiValue(MTime(internal, MTime::kSeconds).as(MTime::uiUnit()), internal,
-                               [](double v) { return MTime(v, MTime::uiUnit()).as(MTime::kSeconds); });
-    }
+    case PlugValue::kDistance:
+        return PlugValue::uiValue(MFnUnitAttribute::kDistance, plug.asMDistance().as(MDistance::internalUnit()));
+    case PlugValue::kAngle:
+        return PlugValue::uiValue(MFnUnitAttribute::kAngle, plug.asMAngle().as(MAngle::internalUnit()));
+    case PlugValue::kTime:
+        return PlugValue::uiValue(MFnUnitAttribute::kTime, plug.asMTime().as(MTime::kSeconds));
     default: return plug.asDouble();
     }
 }
@@ -259,6 +250,22 @@ bool isScalar(PlugValue::Kind kind)
 }
 
 } // namespace
+
+double PlugValue::uiValue(MFnUnitAttribute::Type unit, double internal)
+{
+    switch (unit) {
+    case MFnUnitAttribute::kDistance:
+        return shortestUiValue(MDistance(internal, MDistance::internalUnit()).as(MDistance::uiUnit()), internal,
+                               [](double v) { return MDistance(v, MDistance::uiUnit()).as(MDistance::internalUnit()); });
+    case MFnUnitAttribute::kAngle:
+        return shortestUiValue(MAngle(internal, MAngle::internalUnit()).as(MAngle::uiUnit()), internal,
+                               [](double v) { return MAngle(v, MAngle::uiUnit()).as(MAngle::internalUnit()); });
+    case MFnUnitAttribute::kTime:
+        return shortestUiValue(MTime(internal, MTime::kSeconds).as(MTime::uiUnit()), internal,
+                               [](double v) { return MTime(v, MTime::uiUnit()).as(MTime::kSeconds); });
+    default: return internal;
+    }
+}
 
 PlugValue::Kind PlugValue::kindOf(const Attribute* a)
 {

@@ -5,6 +5,7 @@
 // "Int32Array", "stringArray", "matrix" ...).
 
 #include <maya/MDGModifier.h>
+#include <maya/MFnUnitAttribute.h>
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
@@ -42,6 +43,11 @@ public:
     };
 
     static Kind kindOf(const Attribute* attribute);
+
+    // A value in internal units (centimetres, radians, seconds) in UI units,
+    // with the fewest digits that convert back to exactly the same value
+    // (30 degrees, not 29.999999999999996).
+    static double uiValue(MFnUnitAttribute::Type unit, double internal);
     static Kind kindOf(const MPlug& plug);
     // Kind of a MEL data type name given with "-type"; kUnsupported when unknown.
     static Kind kindOfTypeName(const MString& typeName, unsigned& components);
