@@ -8,6 +8,8 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 
+#include <dlfcn.h>
+
 #include <string>
 #include <vector>
 
@@ -109,4 +111,17 @@ TEST_F(PluginLoading, ForcedUnloadRemovesTheOverlayAndThePlugin)
     ASSERT_TRUE(mel(std::string("unloadPlugin -force ") + kPluginName));
     EXPECT_FALSE(isPellixLoaded());
     EXPECT_FALSE(melInt("objExists overlayShape"));
+}
+
+TEST(PluginModule, ExportsItsEntryPointsVersionAndSignature)
+{
+    void* handle = dlopen(PELLIX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    EXPECT_NE(dlsym(handle, "initializePlugin"), nullptr);
+    EXPECT_NE(dlsym(handle, "uninitializePlugin"), nullptr);
+    EXPECT_NE(dlsym(handle, "ADSK_PLUGIN_SIGNATURE"), nullptr);
+    const char* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_STREQ(version, "20230300");
+    dlclose(handle);
 }
