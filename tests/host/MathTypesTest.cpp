@@ -216,6 +216,8 @@ TEST(QuaternionMath, ProductComposesLikeMatrices)
     MQuaternion fromMatrix;
     fromMatrix = (a * b).asMatrix();
     EXPECT_TRUE(fromMatrix.isEquivalent(a * b, 1e-9));
+    fromMatrix = scale(3.0, 0.5, 2.0) * a.asMatrix();  // scale does not leak into the rotation
+    EXPECT_TRUE(fromMatrix.isEquivalent(a, 1e-9));
 
     MVector from(1.0, 2.0, 3.0), to(-3.0, 0.5, 1.0);
     EXPECT_TRUE(from.rotateBy(from.rotateTo(to)).normal().isEquivalent(to.normal(), 1e-9));

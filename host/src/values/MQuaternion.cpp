@@ -33,8 +33,14 @@ MQuaternion::MQuaternion(double angle, const MVector& axis) : x(0.0), y(0.0), z(
 
 MQuaternion& MQuaternion::operator=(const MMatrix& m)
 {
-    // The rows of the upper 3x3 are taken as a pure rotation (row vectors).
-    const double (*r)[4] = m.matrix;
+    // The rotation of the upper 3x3 (row vectors), with each row made unit length to drop scale.
+    double r[3][3];
+    for (int row = 0; row < 3; ++row) {
+        double len = std::sqrt(m.matrix[row][0] * m.matrix[row][0] + m.matrix[row][1] * m.matrix[row][1] +
+                               m.matrix[row][2] * m.matrix[row][2]);
+        if (len == 0.0) len = 1.0;
+        for (int col = 0; col < 3; ++col) r[row][col] = m.matrix[row][col] / len;
+    }
     double trace = r[0][0] + r[1][1] + r[2][2];
     if (trace > 0.0) {
         double s = std::sqrt(trace + 1.0) * 2.0;
