@@ -169,3 +169,28 @@ TEST_F(MelSyntax, TopLevelResultsAreReportedButNotThoseOfBackquotesOrAssignments
     ASSERT_EQ(host::MelInterpreter::run(script, options), MS::kSuccess);
     EXPECT_EQ(results, (std::vector<std::string>{"a b", "", "1"}));
 }
+
+TEST_F(MelSyntax, ExtremeInputFailsCleanlyOrSaturates)
+{
+    const std::string deep = "testRecord " + std::string(5000, '(') + "1" + std::string(5000, ')') + ";";
+    EXPECT_NE(run(deep), MS::kSuccess);
+    EXPECT_NE(errors().find("Line 1: Expression nested too deeply."), std::string::npos) << errors();
+    EXPECT_TRUE(recordedCalls().empty());
+
+    // Integer sums that overflow carry on as doubles; huge doubles saturate as ints.
+    host::MelValue value;
+    ASSERT_EQ(run("int $big = 9223372036854775807; $sum = ($big + 1);", &value), MS::kSuccess) << errors();
+    EXPECT_EQ(value.type(), host::MelValue::kDouble);
+    EXPECT_DOUBLE_EQ(value.asDouble(), 9223372036854775808.0);
+    ASSERT_EQ(run("int $clamped = 1e300;", &value), MS::kSuccess);
+    EXPECT_EQ(value.asInt(), INT64_MAX);
+    ASSERT_EQ(run("int $ints[] = {1e300, -1e300, 2};", &value), MS::kSuccess);
+    ASSERT_EQ(value.intArray().length(), 3u);
+    EXPECT_EQ(value.intArray()[0], INT32_MAX);
+    EXPECT_EQ(value.intArray()[1], INT32_MIN);
+
+    // Control bytes and stray quotes are reported, never looped over.
+    clearMessages();
+    EXPECT_NE(run(std::string("testRecord a\x01;\n\"") + "\n"), MS::kSuccess);
+    EXPECT_NE(errors().find("Line 2: Unterminated string."), std::string::npos) << errors();
+}

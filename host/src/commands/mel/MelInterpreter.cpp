@@ -151,6 +151,7 @@ private:
 
     const MelInterpreter::Options& fOptions;
     std::map<std::string, Variable> fVariables;
+    int fDepth = 0;    // open parentheses and braces, bounded so deep nesting cannot exhaust the stack
     int fNesting = 0;  // > 0 inside backquotes
 };
 
@@ -449,17 +450,34 @@ MStatus ScriptRun::expression(MelLexer& lexer, MelValue& value)
             return fail(line, "'+' cannot be applied to arrays.");
         if (value.type() == MelValue::kString || right.type() == MelValue::kString)
             value.setString(value.asString() + right.asString());
-        else if (value.type() == MelValue::kInt && right.type() == MelValue::kInt)
-            value.setInt(value.asInt() + right.asInt());
+        else if (int64_t sum = 0; value.type() == MelValue::kInt && right.type() == MelValue::kInt &&
+                                  !__builtin_add_overflow(value.asInt(), right.asInt(), &sum))
+            value.setInt(sum);
         else
             value.setDouble(value.asDouble() + right.asDouble());
     }
     return status;
 }
 
+// Bounds the recursion of nested expressions.
+class DepthGuard
+{
+public:
+    explicit DepthGuard(int& depth) : fDepth(depth) { ++fDepth; }
+    ~DepthGuard() { --fDepth; }
+
+private:
+    int& fDepth;
+};
+
+constexpr int kMaxNesting = 256;
+
 MStatus ScriptRun::term(MelLexer& lexer, MelValue& value)
 {
     MelToken token = lexer.next();
+    DepthGuard guard(fDepth);
+    if (fDepth > kMaxNesting)
+        return fail(token.line, "Expression nested too deeply.");
     switch (token.kind) {
     case MelToken::kInt:
         value.setInt(token.intValue);

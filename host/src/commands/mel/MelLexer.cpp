@@ -229,6 +229,12 @@ void MelLexer::lexWord(MelToken& token)
             break;
         ++fPos;
     }
+    if (fPos == start) {
+        // Defensive: every character must be consumed by some token.
+        token.kind = MelToken::kError;
+        token.text = std::string("Unexpected character '") + *fPos++ + "'.";
+        return;
+    }
     token.text.assign(start, fPos);
     const char first = token.text[0];
     const char second = token.text.size() > 1 ? token.text[1] : '\0';

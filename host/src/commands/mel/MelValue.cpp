@@ -1,6 +1,7 @@
 #include "commands/mel/MelValue.h"
 
 #include <charconv>
+#include <cstdint>
 #include <string>
 
 namespace host {
@@ -21,6 +22,23 @@ MString formatDouble(double value)
 }
 
 namespace {
+
+// Saturating conversions: out-of-range values must not be undefined behaviour.
+int64_t toInt64(double value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 9.2e18)
+        return INT64_MAX;
+    if (value <= -9.2e18)
+        return INT64_MIN;
+    return static_cast<int64_t>(value);
+}
+
+int toInt32(int64_t value)
+{
+    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int>(value);
+}
 
 MString formatInt(int64_t value)
 {
@@ -100,7 +118,7 @@ void MelValue::appendInt(int64_t value)
         fType = kIntArray;
         fIntArray = widened;
     }
-    fIntArray.append(static_cast<int>(value));
+    fIntArray.append(toInt32(value));
 }
 
 void MelValue::appendDouble(double value)
@@ -133,10 +151,10 @@ int64_t MelValue::asInt() const
 {
     switch (fType) {
     case kInt: return fInt;
-    case kDouble: return static_cast<int64_t>(fDouble);
+    case kDouble: return toInt64(fDouble);
     case kString: return fString.asInt();
     case kIntArray: return fIntArray.length() ? fIntArray[0] : 0;
-    case kDoubleArray: return fDoubleArray.length() ? static_cast<int64_t>(fDoubleArray[0]) : 0;
+    case kDoubleArray: return fDoubleArray.length() ? toInt64(fDoubleArray[0]) : 0;
     case kStringArray: return fStringArray.length() ? fStringArray[0].asInt() : 0;
     default: return 0;
     }
@@ -223,14 +241,14 @@ MIntArray MelValue::asIntArray() const
     case kNone: return out;
     case kDoubleArray:
         for (unsigned int i = 0; i < fDoubleArray.length(); ++i)
-            out.append(static_cast<int>(fDoubleArray[i]));
+            out.append(toInt32(toInt64(fDoubleArray[i])));
         return out;
     case kStringArray:
         for (unsigned int i = 0; i < fStringArray.length(); ++i)
             out.append(fStringArray[i].asInt());
         return out;
     default:
-        out.append(static_cast<int>(asInt()));
+        out.append(toInt32(asInt()));
         return out;
     }
 }
