@@ -1,73 +1,18 @@
 #include <maya/MFnDoubleArrayData.h>
 
-#include "dg/Data.h"
-#include "dg/FnSet.h"
+#include "dg/ArrayDataFnSet.h"
 
 HOST_FN_SET_BASICS(MFnDoubleArrayData, MFn::kDoubleArrayData)
 
 namespace {
-host::DoubleArrayData* payload(const MObject& object)
-{
-    return host::objectAs<host::Data>(object) && object.hasFn(MFn::kDoubleArrayData)
-               ? static_cast<host::DoubleArrayData*>(host::dataOf(object))
-               : nullptr;
-}
-double gInvaliddouble;  // returned by operator[] when the set has no object
-} // namespace
-
-MObject MFnDoubleArrayData::create(MStatus* ReturnStatus)
-{
-    return create(MDoubleArray(), ReturnStatus);
+using Fn = host::ArrayDataFnSet<host::DoubleArrayData, MFn::kDoubleArrayData>;
 }
 
-MObject MFnDoubleArrayData::create(const MDoubleArray& in, MStatus* ReturnStatus)
-{
-    mObject = host::ObjectAccess::make(new host::DoubleArrayData(in));
-    host::setStatus(ReturnStatus, MStatus::kSuccess);
-    return mObject;
-}
-
-MDoubleArray MFnDoubleArrayData::array(MStatus* ReturnStatus)
-{
-    host::DoubleArrayData* d = payload(mObject);
-    host::setStatus(ReturnStatus, d ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return d ? d->value : MDoubleArray();
-}
-
-unsigned int MFnDoubleArrayData::length(MStatus* ReturnStatus) const
-{
-    host::DoubleArrayData* d = payload(mObject);
-    host::setStatus(ReturnStatus, d ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return d ? d->value.length() : 0;
-}
-
-MStatus MFnDoubleArrayData::set(const MDoubleArray& newArray)
-{
-    host::DoubleArrayData* d = payload(mObject);
-    if (!d)
-        return MStatus::kInvalidParameter;
-    d->value = newArray;
-    return MStatus::kSuccess;
-}
-
-MStatus MFnDoubleArrayData::copyTo(MDoubleArray& dest) const
-{
-    host::DoubleArrayData* d = payload(mObject);
-    if (!d)
-        return MStatus::kInvalidParameter;
-    dest = d->value;
-    return MStatus::kSuccess;
-}
-
-double MFnDoubleArrayData::operator[](unsigned int index) const
-{
-    host::DoubleArrayData* d = payload(mObject);
-    return (d && index < d->value.length()) ? d->value[index] : double();
-}
-
-double& MFnDoubleArrayData::operator[](unsigned int index)
-{
-    host::DoubleArrayData* d = payload(mObject);
-    // Out of range is undefined in the API; hand back a scratch value instead of corrupting memory.
-    return (d && index < d->value.length()) ? d->value[index] : gInvaliddouble;
-}
+MObject MFnDoubleArrayData::create(MStatus* ReturnStatus) { return Fn::create(mObject, MDoubleArray(), ReturnStatus); }
+MObject MFnDoubleArrayData::create(const MDoubleArray& in, MStatus* ReturnStatus) { return Fn::create(mObject, in, ReturnStatus); }
+MDoubleArray MFnDoubleArrayData::array(MStatus* ReturnStatus) { return Fn::array(mObject, ReturnStatus); }
+unsigned int MFnDoubleArrayData::length(MStatus* ReturnStatus) const { return Fn::length(mObject, ReturnStatus); }
+MStatus MFnDoubleArrayData::set(const MDoubleArray& newArray) { return Fn::set(mObject, newArray); }
+MStatus MFnDoubleArrayData::copyTo(MDoubleArray& dest) const { return Fn::copyTo(mObject, dest); }
+double MFnDoubleArrayData::operator[](unsigned int index) const { return Fn::at(mObject, index); }
+double& MFnDoubleArrayData::operator[](unsigned int index) { return Fn::at(mObject, index); }

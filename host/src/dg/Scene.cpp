@@ -285,15 +285,14 @@ bool slotAtDefault(Slot* slot)
     switch (a->attrKind) {
     case AttrKind::Numeric:
     case AttrKind::Enum:
-    case AttrKind::Unit:
+    case AttrKind::Unit: {
         if (a->numericType == MFnNumericData::kAddr)
             return true;
-        return getNumeric(slot) == loadNumeric([&] {
-                   NumericValue v;
-                   v.d4[0] = v.d4[1] = v.d4[2] = v.d4[3] = 0;
-                   storeNumeric(v, a->numericType, 0, a->defaults[0]);
-                   return v;
-               }(), a->numericType, 0);
+        // Compare in the stored type, so that e.g. a float default matches exactly.
+        NumericValue def;
+        storeNumeric(def, a->numericType, 0, a->defaults[0]);
+        return getNumeric(slot) == loadNumeric(def, a->numericType, 0);
+    }
     case AttrKind::Compound:
         for (auto& c : slot->children)
             if (!slotAtDefault(c.get()))
