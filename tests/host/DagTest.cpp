@@ -4,6 +4,7 @@
 #include "dg/Registry.h"
 #include "dg/Scene.h"
 
+#include <maya/MBoundingBox.h>
 #include <maya/MDGModifier.h>
 #include <maya/MDagMessage.h>
 #include <maya/MDagModifier.h>
@@ -36,6 +37,8 @@ class DagTestLocator : public MPxLocatorNode
 public:
     static void* creator() { return new DagTestLocator; }
     static MStatus initialize() { return MS::kSuccess; }
+    bool isBounded() const override { return true; }
+    MBoundingBox boundingBox() const override { return MBoundingBox(MPoint(-1, -1, -1), MPoint(1, 1, 1)); }
 };
 
 void registerTestLocator()
@@ -433,6 +436,22 @@ TEST_F(DagTest, ShapesShareTheDagAttributes)
     setDouble(xform, "v", 0.0);
     MFnDependencyNode(shape).findPlug("io", true).setBool(false);
     EXPECT_FALSE(path.isVisible());
+}
+
+TEST_F(DagTest, BoundingBoxGathersChildShapesInTheTransformSpace)
+{
+    MObject grp = transform("grp");
+    MObject holder = transform("holder", grp);
+    setVector(holder, "scale", 2, 2, 2);
+    setDouble(holder, "tx", 5.0);
+    MObject shape = MFnDagNode().create("dagTestLocator", "holderShape", holder);
+
+    MBoundingBox own = MFnDagNode(shape).boundingBox();
+    expectPoint(own.min(), -1, -1, -1);
+    MBoundingBox gathered = MFnDagNode(grp).boundingBox();
+    expectPoint(gathered.min(), 3, -2, -2);
+    expectPoint(gathered.max(), 7, 2, 2);
+    EXPECT_TRUE(MFnDagNode(holder).transformationMatrix().isEquivalent(matrixPlug(holder, "matrix")));
 }
 
 // --- traversal ----------------------------------------------------------

@@ -36,9 +36,6 @@ MBoundingBox boxOf(Node* node, MStatus& status)
         MMatrix local = TransformNode::localMatrixOf(child, &status);
         if (!status)
             return box;
-        if (childBox.width() == 0 && childBox.height() == 0 && childBox.depth() == 0 && !child->isTransform &&
-            !dynamic_cast<MPxLocatorNode*>(child->user))
-            continue;
         childBox.transformUsing(local);
         box.expand(childBox);
     }
