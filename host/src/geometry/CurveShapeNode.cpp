@@ -1,0 +1,107 @@
+#include "geometry/CurveShapeNode.h"
+
+#include "dag/Dag.h"
+#include "dag/DagAttributes.h"
+#include "dg/Node.h"
+#include "geometry/CurveData.h"
+#include "geometry/GeometryStatus.h"
+
+#include <maya/MDataHandle.h>
+#include <maya/MFnMatrixData.h>
+#include <maya/MFnTypedAttribute.h>
+
+namespace host {
+
+const MTypeId CurveShapeNode::id(0x4e435256);  // 'NCRV'
+const char* const CurveShapeNode::typeName = "nurbsCurve";
+
+MObject CurveShapeNode::create;
+MObject CurveShapeNode::local;
+MObject CurveShapeNode::cached;
+MObject CurveShapeNode::worldSpace;
+
+void* CurveShapeNode::creator()
+{
+    return new CurveShapeNode;
+}
+
+MPxNode::Type CurveShapeNode::type() const
+{
+    return MPxNode::kSurfaceShape;
+}
+
+MStatus CurveShapeNode::initialize()
+{
+    MStatus status;
+    MFnTypedAttribute typed;
+    create = typed.create("create", "cr", MFnData::kNurbsCurve, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(typed.setStorable(false));
+    GEO_CHECK(typed.setHidden(true));
+    local = typed.create("local", "l", MFnData::kNurbsCurve, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(typed.setWritable(false));
+    GEO_CHECK(typed.setStorable(false));
+    cached = typed.create("cached", "cc", MFnData::kNurbsCurve, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(typed.setHidden(true));
+    worldSpace = typed.create("worldSpace", "ws", MFnData::kNurbsCurve, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(typed.setArray(true));
+    GEO_CHECK(typed.setWritable(false));
+    GEO_CHECK(typed.setStorable(false));
+    GEO_CHECK(typed.setUsesArrayDataBuilder(true));
+
+    for (MObject* a : {&create, &local, &cached, &worldSpace})
+        GEO_CHECK(addAttribute(*a));
+    for (MObject* a : {&create, &cached}) {
+        GEO_CHECK(attributeAffects(*a, local));
+        GEO_CHECK(attributeAffects(*a, worldSpace));
+    }
+    GEO_CHECK(attributeAffects(DagAttributes::worldMatrix, worldSpace));
+    return MS::kSuccess;
+}
+
+MStatus CurveShapeNode::compute(const MPlug& plug, MDataBlock& block)
+{
+    MStatus status;
+    const MObject self = thisMObject();
+    if (plug == local) {
+        const bool connected = MPlug(self, create).isConnected(&status);
+        GEO_CHECK(status);
+        MDataHandle input = block.inputValue(connected ? create : cached, &status);
+        GEO_CHECK(status);
+        const CurveData* source = curveDataOf(input.data());
+        MDataHandle out = block.outputValue(local, &status);
+        GEO_CHECK(status);
+        GEO_CHECK(out.set(CurveData::make(source ? &source->geometry : nullptr)));
+        return block.setClean(plug);
+    }
+    if (!(plug == worldSpace || (plug.isElement() && plug.array() == worldSpace)))
+        return MS::kUnknownParameter;
+
+    MObject localData = MPlug(self, local).asMObject(&status);
+    GEO_CHECK(status);
+    const CurveData* source = curveDataOf(localData);
+    const MPlug array(self, worldSpace);
+    const MPlug matrices(self, DagAttributes::worldMatrix);
+    const unsigned first = plug.isElement() ? plug.logicalIndex() : 0;
+    const unsigned last = plug.isElement() ? first + 1 : instanceCount(NodeAccess::node(this));
+    for (unsigned i = first; i < last; ++i) {
+        MObject matrixData = matrices.elementByLogicalIndex(i, &status).asMObject(&status);
+        GEO_CHECK(status);
+        MFnMatrixData fnMatrix(matrixData, &status);
+        GEO_CHECK(status);
+        MObject data = CurveData::make(source ? &source->geometry : nullptr);
+        curveDataOf(data)->matrix = fnMatrix.matrix();
+        MPlug element = array.elementByLogicalIndex(i, &status);
+        GEO_CHECK(status);
+        MDataHandle handle = block.outputValue(element, &status);
+        GEO_CHECK(status);
+        GEO_CHECK(handle.set(data));
+        GEO_CHECK(block.setClean(element));
+    }
+    return block.setClean(plug.isElement() ? plug.array() : plug);
+}
+
+} // namespace host

@@ -1,0 +1,31 @@
+#pragma once
+// The built-in "nurbsCurve" shape: "local" is the connected "create" curve or
+// the shape's own ("cached"); each "worldSpace" element is it with that
+// instance's world matrix.
+
+#include <maya/MDataBlock.h>
+#include <maya/MPlug.h>
+#include <maya/MPxNode.h>
+#include <maya/MTypeId.h>
+
+namespace host {
+
+class CurveShapeNode : public MPxNode
+{
+public:
+    static const MTypeId id;
+    static const char* const typeName;
+
+    static void* creator();
+    static MStatus initialize();
+
+    MStatus compute(const MPlug& plug, MDataBlock& block) override;
+    MPxNode::Type type() const override;
+
+    static MObject create;
+    static MObject local;
+    static MObject cached;
+    static MObject worldSpace;
+};
+
+} // namespace host

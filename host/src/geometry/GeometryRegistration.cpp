@@ -1,0 +1,50 @@
+#include "geometry/GeometryRegistration.h"
+
+#include "dg/Registry.h"
+#include "geometry/CurveData.h"
+#include "geometry/CurveShapeNode.h"
+#include "geometry/GeometryStatus.h"
+#include "geometry/MeshData.h"
+#include "geometry/MeshShapeNode.h"
+
+namespace host {
+
+namespace {
+
+MObject emptyMesh()
+{
+    return MeshData::make();
+}
+
+MObject emptyCurve()
+{
+    return CurveData::make();
+}
+
+MStatus registerShape(const char* name, const MTypeId& id, NodeCreatorFunction creator,
+                      NodeInitializeFunction initialize, MFn::Type apiType)
+{
+    NodeTypeInfo info;
+    info.name = name;
+    info.id = id;
+    info.creator = creator;
+    info.initialize = initialize;
+    info.type = MPxNode::kSurfaceShape;
+    info.apiType = apiType;
+    return registerNodeType(info);
+}
+
+} // namespace
+
+MStatus registerGeometryNodeTypes()
+{
+    setEmptyDataFactory(MFnData::kMesh, &emptyMesh);
+    setEmptyDataFactory(MFnData::kNurbsCurve, &emptyCurve);
+    GEO_CHECK(registerShape(MeshShapeNode::typeName, MeshShapeNode::id, &MeshShapeNode::creator,
+                            &MeshShapeNode::initialize, MFn::kMesh));
+    GEO_CHECK(registerShape(CurveShapeNode::typeName, CurveShapeNode::id, &CurveShapeNode::creator,
+                            &CurveShapeNode::initialize, MFn::kNurbsCurve));
+    return MS::kSuccess;
+}
+
+} // namespace host

@@ -1,0 +1,93 @@
+#pragma once
+// Polygon mesh geometry: points, faces, edges with their smoothing, UV sets,
+// and the derived data the queries need (normals, triangles, a bounding-volume
+// hierarchy), built lazily once per geometry version and thread-safe to read.
+
+#include <maya/MString.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace host {
+
+class MeshBvh;
+
+struct MeshUVSet
+{
+    MString name;
+    std::vector<float> u, v;
+    std::vector<int> ids;  // per face-vertex; -1 where the face has no UVs
+};
+
+class MeshGeometry
+{
+public:
+    MeshGeometry();
+    MeshGeometry(const MeshGeometry& other);
+    MeshGeometry& operator=(const MeshGeometry&) = delete;
+    ~MeshGeometry();
+
+    // Replaces the topology; edges are rebuilt (borders hard, others smooth).
+    // Fails (false, with a reason) on counts below 3 or vertex ids out of range.
+    bool setTopology(std::vector<float> points, std::vector<int> counts, std::vector<int> connects,
+                     MString* error = nullptr);
+    // Replaces the points (same count); drops derived data.
+    void setPoints(std::vector<float> points);
+    // Marks every edge hard (true) or smooth (false).
+    void setAllEdgesHard(bool hard);
+    void setEdgeHard(int edge, bool hard);
+    // Adds or replaces a UV set; ids per face-vertex. False when ids don't fit.
+    bool setUVSet(const MString& name, std::vector<float> u, std::vector<float> v, std::vector<int> ids);
+    int uvSetIndex(const MString& name) const;  // -1 when missing
+    // Set named by `name` (null or empty: the current one), or null.
+    const MeshUVSet* uvSet(const MString* name) const;
+    // Drops derived data after a direct edit of the members below.
+    void touch();
+
+    int numVertices() const { return int(points.size() / 3); }
+    int numFaces() const { return int(counts.size()); }
+    int numFaceVertices() const { return int(connects.size()); }
+    int numEdges() const { return int(edgeVertices.size() / 2); }
+
+    // Normals: one per (vertex, group of faces around it joined by smooth edges).
+    // The first group of vertex v has normal id v; further groups follow.
+    const std::vector<int>& normalIds() const;      // per face-vertex
+    const std::vector<float>& normals() const;      // xyz per normal id
+    const std::vector<float>& faceNormals() const;  // xyz per face (unit, Newell)
+    // Triangles: per face a count, then the three face-relative corners of each.
+    const std::vector<int>& triangleCounts() const;
+    const std::vector<int>& triangleCorners() const;  // face-relative corner indices
+    const std::vector<int>& triangleOffsets() const;  // first triangle of each face (size faces+1)
+    const MeshBvh& bvh() const;
+
+    uint64_t version() const { return serial; }
+
+    std::vector<float> points;      // xyz
+    std::vector<int> counts;        // vertices per face
+    std::vector<int> connects;      // vertex ids, face after face
+    std::vector<int> offsets;       // first face-vertex of each face (size faces+1)
+    std::vector<int> edgeVertices;  // two vertex ids per edge
+    std::vector<char> edgeSmooth;   // per edge
+    std::vector<int> faceEdges;     // per face-vertex: edge from this corner to the next
+    std::vector<MeshUVSet> uvSets;
+    int currentUVSet = 0;
+
+private:
+    void buildEdges();
+    void buildNormals() const;
+    void buildTriangles() const;
+
+    uint64_t serial;
+    mutable std::mutex lock;
+    mutable bool normalsBuilt = false, trianglesBuilt = false;
+    mutable std::vector<int> cachedNormalIds;
+    mutable std::vector<float> cachedNormals, cachedFaceNormals;
+    mutable std::vector<int> cachedTriCounts, cachedTriCorners, cachedTriOffsets;
+    mutable std::unique_ptr<MeshBvh> cachedBvh;
+};
+
+typedef std::shared_ptr<MeshGeometry> MeshGeometryPtr;
+
+} // namespace host

@@ -1,0 +1,162 @@
+#include "geometry/MeshShapeNode.h"
+
+#include "dag/Dag.h"
+#include "dag/DagAttributes.h"
+#include "dg/Node.h"
+#include "geometry/GeometryStatus.h"
+#include "geometry/MeshData.h"
+
+#include <maya/MArrayDataHandle.h>
+#include <maya/MDataHandle.h>
+#include <maya/MFnMatrixData.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnTypedAttribute.h>
+
+namespace host {
+
+const MTypeId MeshShapeNode::id(0x4d455348);  // 'MESH'
+const char* const MeshShapeNode::typeName = "mesh";
+
+MObject MeshShapeNode::inMesh;
+MObject MeshShapeNode::outMesh;
+MObject MeshShapeNode::cachedInMesh;
+MObject MeshShapeNode::worldMesh;
+MObject MeshShapeNode::pnts, MeshShapeNode::pntx, MeshShapeNode::pnty, MeshShapeNode::pntz;
+
+void* MeshShapeNode::creator()
+{
+    return new MeshShapeNode;
+}
+
+MPxNode::Type MeshShapeNode::type() const
+{
+    return MPxNode::kSurfaceShape;
+}
+
+MStatus MeshShapeNode::initialize()
+{
+    MStatus status;
+    MFnTypedAttribute typed;
+    inMesh = typed.create("inMesh", "i", MFnData::kMesh, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(typed.setStorable(false));
+    GEO_CHECK(typed.setHidden(true));
+    outMesh = typed.create("outMesh", "o", MFnData::kMesh, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(typed.setWritable(false));
+    GEO_CHECK(typed.setStorable(false));
+    GEO_CHECK(typed.setHidden(true));
+    cachedInMesh = typed.create("cachedInMesh", "ci", MFnData::kMesh, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    // Written to scene files in the mesh's own form (points, edges, faces), not as a value.
+    GEO_CHECK(typed.setStorable(false));
+    GEO_CHECK(typed.setHidden(true));
+    worldMesh = typed.create("worldMesh", "w", MFnData::kMesh, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(typed.setArray(true));
+    GEO_CHECK(typed.setWritable(false));
+    GEO_CHECK(typed.setStorable(false));
+    GEO_CHECK(typed.setUsesArrayDataBuilder(true));
+
+    MFnNumericAttribute numeric;
+    pntx = numeric.create("pntx", "px", MFnNumericData::kFloat, 0.0, &status);
+    GEO_CHECK(status);
+    pnty = numeric.create("pnty", "py", MFnNumericData::kFloat, 0.0, &status);
+    GEO_CHECK(status);
+    pntz = numeric.create("pntz", "pz", MFnNumericData::kFloat, 0.0, &status);
+    GEO_CHECK(status);
+    pnts = numeric.create("pnts", "pt", pntx, pnty, pntz, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(numeric.setArray(true));
+
+    for (MObject* a : {&inMesh, &outMesh, &cachedInMesh, &worldMesh, &pnts})
+        GEO_CHECK(addAttribute(*a));
+    for (MObject* a : {&inMesh, &cachedInMesh, &pnts}) {
+        GEO_CHECK(attributeAffects(*a, outMesh));
+        GEO_CHECK(attributeAffects(*a, worldMesh));
+    }
+    GEO_CHECK(attributeAffects(DagAttributes::worldMatrix, worldMesh));
+    return MS::kSuccess;
+}
+
+MStatus MeshShapeNode::compute(const MPlug& plug, MDataBlock& block)
+{
+    if (plug == outMesh)
+        return computeOutMesh(plug, block);
+    if (plug == worldMesh || (plug.isElement() && plug.array() == worldMesh))
+        return computeWorldMesh(plug, block);
+    return MS::kUnknownParameter;
+}
+
+// outMesh: the input (connection, else the shape's own geometry) with the tweaks added.
+MStatus MeshShapeNode::computeOutMesh(const MPlug& plug, MDataBlock& block)
+{
+    MStatus status;
+    const MObject self = thisMObject();
+    const bool connected = MPlug(self, inMesh).isConnected(&status);
+    GEO_CHECK(status);
+    MDataHandle input = block.inputValue(connected ? inMesh : cachedInMesh, &status);
+    GEO_CHECK(status);
+    const MeshData* source = meshDataOf(input.data());
+    MeshGeometryPtr geometry = source ? source->shared() : std::make_shared<MeshGeometry>();
+
+    MArrayDataHandle tweaks = block.inputArrayValue(pnts, &status);
+    GEO_CHECK(status);
+    std::vector<float> moved;
+    for (unsigned i = 0, n = tweaks.elementCount(); i < n; ++i, tweaks.next()) {
+        const unsigned vertex = tweaks.elementIndex(&status);
+        GEO_CHECK(status);
+        if (vertex >= unsigned(geometry->numVertices()))
+            continue;  // tweaks past the last vertex have nothing to move
+        const float3& offset = tweaks.inputValue(&status).asFloat3();
+        GEO_CHECK(status);
+        if (offset[0] == 0 && offset[1] == 0 && offset[2] == 0)
+            continue;
+        if (moved.empty())
+            moved = geometry->points;
+        for (int k = 0; k < 3; ++k)
+            moved[size_t(vertex) * 3 + k] += offset[k];
+    }
+    if (!moved.empty()) {
+        geometry = std::make_shared<MeshGeometry>(*geometry);
+        geometry->setPoints(std::move(moved));
+    }
+    MDataHandle out = block.outputValue(outMesh, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(out.set(MeshData::make(geometry)));
+    return block.setClean(plug);
+}
+
+// worldMesh[i]: outMesh's geometry carrying the world matrix of instance i.
+MStatus MeshShapeNode::computeWorldMesh(const MPlug& plug, MDataBlock& block)
+{
+    MStatus status;
+    const MObject self = thisMObject();
+    MObject local = MPlug(self, outMesh).asMObject(&status);
+    GEO_CHECK(status);
+    const MeshData* source = meshDataOf(local);
+    MeshGeometryPtr geometry = source ? source->shared() : std::make_shared<MeshGeometry>();
+
+    const MPlug array(self, worldMesh);
+    const MPlug matrices(self, DagAttributes::worldMatrix);
+    const unsigned count = instanceCount(NodeAccess::node(this));
+    const unsigned first = plug.isElement() ? plug.logicalIndex() : 0;
+    const unsigned last = plug.isElement() ? first + 1 : count;
+    for (unsigned i = first; i < last; ++i) {
+        MObject matrixData = matrices.elementByLogicalIndex(i, &status).asMObject(&status);
+        GEO_CHECK(status);
+        MFnMatrixData fnMatrix(matrixData, &status);
+        GEO_CHECK(status);
+        MObject data = MeshData::make(geometry);
+        meshDataOf(data)->matrix = fnMatrix.matrix();
+        MPlug element = array.elementByLogicalIndex(i, &status);
+        GEO_CHECK(status);
+        MDataHandle handle = block.outputValue(element, &status);
+        GEO_CHECK(status);
+        GEO_CHECK(handle.set(data));
+        GEO_CHECK(block.setClean(element));
+    }
+    return block.setClean(plug.isElement() ? plug.array() : plug);
+}
+
+} // namespace host

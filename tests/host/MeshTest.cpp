@@ -1,0 +1,509 @@
+// Meshes in the host: the poly primitive commands, MFnMesh queries (counts,
+// normals, UVs, triangles, closest points and ray hits against brute force),
+// world-space mesh data under a moved transform, and bad input refused.
+
+#include "SceneTestSupport.h"
+
+#include <maya/MDagPath.h>
+#include <maya/MFloatArray.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnMeshData.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
+#include <maya/MPlug.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <set>
+
+namespace {
+
+MObject nodeNamed(const char* name)
+{
+    MSelectionList list;
+    EXPECT_TRUE(list.add(name));
+    MObject node;
+    EXPECT_TRUE(list.getDependNode(0, node));
+    return node;
+}
+
+MDagPath pathNamed(const char* name)
+{
+    MSelectionList list;
+    EXPECT_TRUE(list.add(name));
+    MDagPath path;
+    EXPECT_TRUE(list.getDagPath(0, path));
+    return path;
+}
+
+// Mesh data (no shape) from flat lists.
+MObject meshData(const std::vector<MPoint>& points, const std::vector<int>& counts, const std::vector<int>& connects,
+                 MStatus* status = nullptr)
+{
+    MFnMeshData dataFn;
+    MObject data = dataFn.create();
+    MPointArray p;
+    for (const MPoint& point : points)
+        p.append(point);
+    MIntArray c, v;
+    for (int n : counts)
+        c.append(n);
+    for (int i : connects)
+        v.append(i);
+    MFnMesh fn;
+    fn.create(int(points.size()), int(counts.size()), p, c, v, data, status);
+    return data;
+}
+
+double triangleArea2d(const MPoint& a, const MPoint& b, const MPoint& c)
+{
+    return 0.5 * ((b.x - a.x) * (c.z - a.z) - (b.z - a.z) * (c.x - a.x));
+}
+
+// Reference closest point on a triangle: the best of the interior projection
+// and the three edges, each computed on its own.
+MPoint referenceClosest(const MPoint& p, const MPoint& a, const MPoint& b, const MPoint& c)
+{
+    MVector n = (b - a) ^ (c - a);
+    n.normalize();
+    MPoint projected = p - ((p - a) * n) * n;
+    auto inside = [&](const MPoint& q) {
+        return (((b - a) ^ (q - a)) * n) >= 0 && (((c - b) ^ (q - b)) * n) >= 0 && (((a - c) ^ (q - c)) * n) >= 0;
+    };
+    if (inside(projected))
+        return projected;
+    auto onSegment = [&](const MPoint& s, const MPoint& e) {
+        MVector d = e - s;
+        double t = std::max(0.0, std::min(1.0, ((p - s) * d) / (d * d)));
+        return s + t * d;
+    };
+    MPoint best = onSegment(a, b);
+    for (const MPoint& q : {onSegment(b, c), onSegment(c, a)})
+        if (p.distanceTo(q) < p.distanceTo(best))
+            best = q;
+    return best;
+}
+
+class MeshTest : public SceneTest
+{
+};
+
+} // namespace
+
+// --------------------------------------------------------------------------
+// Poly primitives
+
+TEST_F(MeshTest, PrimitivesAreNamedAsMayaNamesThemAndUndoRemovesThem)
+{
+    MStringArray first = strings("polyPlane -sx 4 -sy 3");
+    ASSERT_EQ(2u, first.length());
+    EXPECT_EQ(MString("pPlane1"), first[0]);
+    EXPECT_EQ(MString("pPlaneShape1"), first[1]);
+    MStringArray second = strings("polyPlane");
+    EXPECT_EQ(MString("pPlane2"), second[0]);
+    EXPECT_EQ(MString("pPlaneShape2"), second[1]);
+    MStringArray named = strings("polyCube -n box");
+    EXPECT_EQ(MString("box"), named[0]);
+    EXPECT_EQ(MString("boxShape"), named[1]);
+    EXPECT_EQ(MString("mesh"), text("nodeType boxShape"));
+    EXPECT_EQ(MString("box"), strings("ls -sl")[0]);
+
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(0.0, number("objExists box"));
+    EXPECT_EQ(MString("pPlane2"), strings("ls -sl")[0]);
+    ASSERT_TRUE(run("redo"));
+    EXPECT_EQ(1.0, number("objExists boxShape"));
+    EXPECT_EQ(8, MFnMesh(nodeNamed("boxShape")).numVertices());
+}
+
+TEST_F(MeshTest, PrimitiveCountsUVsAndSizes)
+{
+    run("polyPlane -w 4 -h 2 -sx 4 -sy 3");
+    MFnMesh plane(nodeNamed("pPlaneShape1"));
+    EXPECT_EQ(20, plane.numVertices());
+    EXPECT_EQ(12, plane.numPolygons());
+    EXPECT_EQ(4 * 4 + 3 * 5, plane.numEdges());
+    EXPECT_EQ(48, plane.numFaceVertices());
+    EXPECT_EQ(20, plane.numUVs());
+    EXPECT_EQ(MString("map1"), plane.currentUVSetName());
+    MPointArray points;
+    ASSERT_TRUE(plane.getPoints(points));
+    EXPECT_EQ(MPoint(-2, 0, 1), points[0]);
+    EXPECT_EQ(MPoint(2, 0, -1), points[19]);
+    // UVs run with the vertices: a face's corner UV is its vertex's grid position.
+    MIntArray vertices;
+    ASSERT_TRUE(plane.getPolygonVertices(5, vertices));
+    for (unsigned corner = 0; corner < vertices.length(); ++corner) {
+        float u = -1, v = -1;
+        ASSERT_TRUE(plane.getPolygonUV(5, int(corner), u, v));
+        EXPECT_FLOAT_EQ(float((points[unsigned(vertices[corner])].x + 2) / 4), u);
+        EXPECT_FLOAT_EQ(float((1 - points[unsigned(vertices[corner])].z) / 2), v);
+    }
+    MVector up;
+    ASSERT_TRUE(plane.getPolygonNormal(0, up));
+    EXPECT_NEAR(1.0, up.y, 1e-9);
+
+    run("polyCube -w 2 -h 4 -d 6");
+    MFnMesh cube(nodeNamed("pCubeShape1"));
+    EXPECT_EQ(8, cube.numVertices());
+    EXPECT_EQ(6, cube.numPolygons());
+    EXPECT_EQ(12, cube.numEdges());
+    EXPECT_EQ(14, cube.numUVs());
+    MPoint corner;
+    ASSERT_TRUE(cube.getPoint(0, corner));
+    EXPECT_EQ(MPoint(-1, -2, 3), corner);
+
+    run("polyCube -sx 2 -sy 3 -sz 4");
+    MFnMesh divided(nodeNamed("pCubeShape2"));
+    EXPECT_EQ(2 * (2 * 3 + 3 * 4 + 4 * 2), divided.numPolygons());
+    EXPECT_EQ((2 * 3 + 2 * 4) * 3 + 2 * 2 * 3, divided.numVertices());
+    // A closed surface of genus 0.
+    EXPECT_EQ(2, divided.numVertices() - divided.numEdges() + divided.numPolygons());
+
+    run("polySphere -r 2");
+    MFnMesh sphere(nodeNamed("pSphereShape1"));
+    EXPECT_EQ(382, sphere.numVertices());
+    EXPECT_EQ(400, sphere.numPolygons());
+    EXPECT_EQ(780, sphere.numEdges());
+    EXPECT_EQ(439, sphere.numUVs());
+    ASSERT_TRUE(sphere.getPoints(points));
+    for (unsigned i = 0; i < points.length(); ++i)
+        EXPECT_NEAR(2.0, MVector(points[i]).length(), 1e-6);
+    EXPECT_EQ(MPoint(0, -2, 0), points[380]);
+    EXPECT_EQ(MPoint(0, 2, 0), points[381]);
+}
+
+TEST_F(MeshTest, BadPrimitiveFlagsAreRefusedWithoutCreatingAnything)
+{
+    EXPECT_FALSE(run("polyPlane -sx 0"));
+    EXPECT_FALSE(run("polySphere -sa 2.5"));
+    EXPECT_FALSE(run("polyCube -w -1"));
+    EXPECT_FALSE(run("polyCube -w abc"));
+    EXPECT_NE(std::string::npos, errors().find("polyPlane"));
+    EXPECT_EQ(0u, strings("ls -type mesh").length());
+}
+
+// --------------------------------------------------------------------------
+// Normals
+
+TEST_F(MeshTest, NormalsSplitAcrossHardEdgesAndShareAcrossSmoothOnes)
+{
+    run("polyCube");
+    MFnMesh cube(nodeNamed("pCubeShape1"));
+    // Every cube edge is hard: each face corner has its own normal, equal to the face's.
+    EXPECT_EQ(24, cube.numNormals());
+    MFloatVectorArray normals;
+    ASSERT_TRUE(cube.getNormals(normals));
+    std::set<int> seen;
+    for (int f = 0; f < 6; ++f) {
+        MIntArray ids;
+        ASSERT_TRUE(cube.getFaceNormalIds(f, ids));
+        MVector faceNormal;
+        ASSERT_TRUE(cube.getPolygonNormal(f, faceNormal));
+        for (unsigned i = 0; i < ids.length(); ++i) {
+            EXPECT_TRUE(seen.insert(ids[i]).second);
+            EXPECT_NEAR(1.0, MVector(normals[unsigned(ids[i])]) * faceNormal, 1e-6);
+        }
+    }
+
+    // The sphere is smooth: one normal per vertex, pointing away from the centre.
+    run("polySphere -sa 12 -sh 8");
+    MFnMesh sphere(nodeNamed("pSphereShape1"));
+    EXPECT_EQ(sphere.numVertices(), sphere.numNormals());
+    MPointArray points;
+    ASSERT_TRUE(sphere.getPoints(points));
+    for (int f = 0; f < sphere.numPolygons(); ++f) {
+        MIntArray ids, vertices;
+        ASSERT_TRUE(sphere.getFaceNormalIds(f, ids));
+        ASSERT_TRUE(sphere.getPolygonVertices(f, vertices));
+        ASSERT_EQ(vertices.length(), ids.length());
+        for (unsigned i = 0; i < ids.length(); ++i)
+            EXPECT_EQ(vertices[i], ids[i]);
+    }
+    ASSERT_TRUE(sphere.getNormals(normals));
+    for (unsigned v = 0; v < points.length(); ++v)
+        EXPECT_NEAR(1.0, MVector(normals[v]) * MVector(points[v]).normal(), 0.02);
+    MVector vertexNormal;
+    ASSERT_TRUE(sphere.getVertexNormal(0, true, vertexNormal));
+    EXPECT_NEAR(1.0, vertexNormal * MVector(points[0]).normal(), 0.02);
+    EXPECT_FALSE(sphere.getVertexNormal(points.length(), true, vertexNormal));
+
+    // Two faces folded along a shared smooth edge: the edge's ends share normals.
+    MObject folded = meshData({{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}, {0, 1, 0}, {0, 1, 1}}, {4, 4},
+                              {0, 1, 2, 3, 0, 3, 5, 4});
+    MFnMesh fold(folded);
+    EXPECT_EQ(6, fold.numNormals());
+    MIntArray a, b;
+    fold.getFaceNormalIds(0, a);
+    fold.getFaceNormalIds(1, b);
+    EXPECT_EQ(a[0], b[0]);
+    EXPECT_EQ(a[3], b[1]);
+    int2 ends;
+    int shared = -1;
+    for (int e = 0; e < fold.numEdges(); ++e) {
+        ASSERT_TRUE(fold.getEdgeVertices(e, ends));
+        if (std::min(ends[0], ends[1]) == 0 && std::max(ends[0], ends[1]) == 3)
+            shared = e;
+        else
+            EXPECT_FALSE(fold.isEdgeSmooth(e));  // border edges are hard
+    }
+    ASSERT_GE(shared, 0);
+    EXPECT_TRUE(fold.isEdgeSmooth(shared));
+}
+
+// --------------------------------------------------------------------------
+// Triangles
+
+TEST_F(MeshTest, TrianglesFanConvexFacesAndClipConcaveOnes)
+{
+    // A convex quad fans from its first corner.
+    MFnMesh quad(meshData({{0, 0, 0}, {1, 0, 0}, {1, 0, -1}, {0, 0, -1}}, {4}, {0, 1, 2, 3}));
+    MIntArray counts, triangles;
+    ASSERT_TRUE(quad.getTriangles(counts, triangles));
+    ASSERT_EQ(1u, counts.length());
+    EXPECT_EQ(2, counts[0]);
+    const int fan[] = {0, 1, 2, 0, 2, 3};
+    for (unsigned i = 0; i < 6; ++i)
+        EXPECT_EQ(fan[i], triangles[i]);
+
+    // Concave faces (a notched square and an L) starting at a corner that does
+    // not see the whole face, so a fan would spill outside: the triangles must
+    // all face the same way with areas adding up to the face's.
+    const std::vector<std::vector<MPoint>> shapes = {
+        {{0, 0, 0}, {2, 0, 0}, {2, 0, -3}, {0, 0, -2}, {1, 0, -1}},
+        {{3, 0, 0}, {3, 0, -1}, {1, 0, -1}, {1, 0, -3}, {0, 0, -3}, {0, 0, 0}},
+    };
+    for (const std::vector<MPoint>& shape : shapes) {
+        std::vector<int> ids;
+        for (int i = 0; i < int(shape.size()); ++i)
+            ids.push_back(i);
+        MFnMesh concave(meshData(shape, {int(shape.size())}, ids));
+        ASSERT_TRUE(concave.getTriangles(counts, triangles));
+        ASSERT_EQ(int(shape.size()) - 2, counts[0]);
+        double faceArea = 0;
+        for (size_t i = 0; i < shape.size(); ++i)
+            faceArea += triangleArea2d(MPoint(0, 0, 0), shape[i], shape[(i + 1) % shape.size()]);
+        double sum = 0;
+        for (unsigned t = 0; t < triangles.length(); t += 3) {
+            double area = triangleArea2d(shape[unsigned(triangles[t])], shape[unsigned(triangles[t + 1])],
+                                         shape[unsigned(triangles[t + 2])]);
+            EXPECT_GT(area * faceArea, 0.0) << "triangle " << t / 3 << " is flipped";
+            sum += std::fabs(area);
+        }
+        EXPECT_NEAR(std::fabs(faceArea), sum, 1e-9);
+    }
+}
+
+// --------------------------------------------------------------------------
+// Closest points and intersections
+
+TEST_F(MeshTest, ClosestPointAndIntersectionAgreeWithBruteForce)
+{
+    run("polySphere -r 3 -sa 24 -sh 16; polyCube -w 2 -sx 3 -sy 2 -sz 2");
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(-5, 5);
+    for (const char* name : {"pSphereShape1", "pCubeShape1"}) {
+        MFnMesh mesh(nodeNamed(name));
+        MPointArray points;
+        ASSERT_TRUE(mesh.getPoints(points));
+        MIntArray counts, triangles;
+        ASSERT_TRUE(mesh.getTriangles(counts, triangles));
+        std::vector<int> faceOfTriangle;
+        for (unsigned f = 0; f < counts.length(); ++f)
+            faceOfTriangle.insert(faceOfTriangle.end(), size_t(counts[f]), int(f));
+
+        for (int query = 0; query < 200; ++query) {
+            const MPoint p(coordinate(random), coordinate(random), coordinate(random));
+            double best = std::numeric_limits<double>::infinity();
+            for (unsigned t = 0; t < triangles.length(); t += 3) {
+                MPoint q = referenceClosest(p, points[unsigned(triangles[t])], points[unsigned(triangles[t + 1])],
+                                            points[unsigned(triangles[t + 2])]);
+                best = std::min(best, p.distanceTo(q));
+            }
+            MPoint closest;
+            int face = -1;
+            ASSERT_TRUE(mesh.getClosestPoint(p, closest, MSpace::kObject, &face));
+            EXPECT_NEAR(best, p.distanceTo(closest), 1e-5) << name << " query " << query;
+            ASSERT_GE(face, 0);
+            ASSERT_LT(face, mesh.numPolygons());
+
+            // A ray from outside towards a random point near the centre: the
+            // first hit is the nearest crossing of any triangle.
+            const MPoint target(coordinate(random) * 0.1, coordinate(random) * 0.1, coordinate(random) * 0.1);
+            MVector direction = target - p;
+            const double distance = direction.length();
+            direction.normalize();
+            double nearest = std::numeric_limits<double>::infinity();
+            int nearestFace = -1;
+            for (unsigned t = 0; t < triangles.length(); t += 3) {
+                const MPoint a = points[unsigned(triangles[t])], b = points[unsigned(triangles[t + 1])],
+                             c = points[unsigned(triangles[t + 2])];
+                MVector n = (b - a) ^ (c - a);
+                const double denom = n * direction;
+                if (std::fabs(denom) < 1e-12)
+                    continue;
+                const double s = (n * (a - p)) / denom;
+                const MPoint x = p + s * direction;
+                if (s < 0 || s > distance || (((b - a) ^ (x - a)) * n) < 0 || (((c - b) ^ (x - b)) * n) < 0 ||
+                    (((a - c) ^ (x - c)) * n) < 0)
+                    continue;
+                if (s < nearest) {
+                    nearest = s;
+                    nearestFace = faceOfTriangle[t / 3];
+                }
+            }
+            MFloatPoint hit;
+            float param = -1;
+            int hitFace = -1, hitTriangle = -1;
+            float bary1 = 0, bary2 = 0;
+            MMeshIsectAccelParams accel = MFnMesh::autoUniformGridParams();
+            const bool found = mesh.closestIntersection(
+                MFloatPoint(float(p.x), float(p.y), float(p.z)),
+                MFloatVector(float(direction.x), float(direction.y), float(direction.z)), nullptr, nullptr, false,
+                MSpace::kObject, float(distance), false, &accel, hit, &param, &hitFace, &hitTriangle, &bary1, &bary2);
+            ASSERT_EQ(nearestFace >= 0, found) << name << " ray " << query;
+            if (found) {
+                EXPECT_NEAR(nearest, param, 1e-4);
+                EXPECT_EQ(nearestFace, hitFace);
+                EXPECT_NEAR(0.0, hit.distanceTo(MFloatPoint(p + nearest * direction)), 1e-4);
+                EXPECT_GE(hitTriangle, 0);
+                EXPECT_LT(hitTriangle, counts[unsigned(hitFace)]);
+            }
+        }
+    }
+}
+
+TEST_F(MeshTest, IntersectionHonoursFaceListsAndBothDirections)
+{
+    run("polyPlane -w 2 -h 2 -sx 2 -sy 2");
+    MFnMesh plane(nodeNamed("pPlaneShape1"));
+    MFloatPoint hit;
+    float param = 0;
+    int face = -1;
+    const MFloatPoint above(0.5f, 1.0f, 0.5f);
+    // Faces: 0 (-x,+z), 1 (+x,+z), 2 (-x,-z), 3 (+x,-z); the ray comes down on face 1.
+    ASSERT_TRUE(plane.closestIntersection(above, MFloatVector(0, -1, 0), nullptr, nullptr, false, MSpace::kObject,
+                                          10.0f, false, nullptr, hit, &param, &face, nullptr, nullptr, nullptr));
+    EXPECT_EQ(1, face);
+    EXPECT_FLOAT_EQ(1.0f, param);
+    MIntArray others;
+    others.append(0);
+    others.append(3);
+    EXPECT_FALSE(plane.closestIntersection(above, MFloatVector(0, -1, 0), &others, nullptr, false, MSpace::kObject,
+                                           10.0f, false, nullptr, hit, &param, &face, nullptr, nullptr, nullptr));
+    // Too short a ray misses; pointing away misses unless both directions are tested.
+    EXPECT_FALSE(plane.closestIntersection(above, MFloatVector(0, -1, 0), nullptr, nullptr, false, MSpace::kObject,
+                                           0.5f, false, nullptr, hit, &param, &face, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(plane.closestIntersection(above, MFloatVector(0, 1, 0), nullptr, nullptr, false, MSpace::kObject,
+                                           10.0f, false, nullptr, hit, &param, &face, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(plane.closestIntersection(above, MFloatVector(0, 1, 0), nullptr, nullptr, false, MSpace::kObject,
+                                          10.0f, true, nullptr, hit, &param, &face, nullptr, nullptr, nullptr));
+    EXPECT_FLOAT_EQ(-1.0f, param);
+}
+
+// --------------------------------------------------------------------------
+// World space
+
+TEST_F(MeshTest, WorldMeshCarriesTheInstanceMatrixAndFollowsTheTransform)
+{
+    run("polyCube");
+    run("setAttr pCube1.translate 1 2 3; setAttr pCube1.scale 2 2 2");
+    MObject shape = nodeNamed("pCubeShape1");
+    MPlug worldMesh = MFnDependencyNode(shape).findPlug("worldMesh", true).elementByLogicalIndex(0);
+    MPointArray local;
+    ASSERT_TRUE(MFnMesh(shape).getPoints(local));
+
+    for (const MVector& translate : {MVector(1, 2, 3), MVector(-4, 0, 5)}) {
+        run("setAttr pCube1.translate " + std::to_string(translate.x) + " " + std::to_string(translate.y) + " " +
+            std::to_string(translate.z));
+        MObject data = worldMesh.asMObject();
+        MFnMesh fn(data);
+        MPointArray world, object;
+        ASSERT_TRUE(fn.getPoints(world, MSpace::kWorld));
+        ASSERT_TRUE(fn.getPoints(object, MSpace::kObject));
+        MStatus status;
+        const float* raw = fn.getRawPoints(&status);
+        ASSERT_TRUE(status);
+        ASSERT_EQ(local.length(), world.length());
+        for (unsigned i = 0; i < local.length(); ++i) {
+            EXPECT_EQ(local[i], object[i]);
+            EXPECT_FLOAT_EQ(float(local[i].y), raw[i * 3 + 1]);
+            EXPECT_TRUE(world[i].isEquivalent(MPoint(2 * local[i].x, 2 * local[i].y, 2 * local[i].z) + translate))
+                << i;
+        }
+        // The shape's own function set needs a path for world space.
+        MPointArray viaPath;
+        ASSERT_TRUE(MFnMesh(pathNamed("pCubeShape1")).getPoints(viaPath, MSpace::kWorld));
+        EXPECT_TRUE(viaPath[5].isEquivalent(world[5]));
+        EXPECT_FALSE(MFnMesh(shape).getPoints(viaPath, MSpace::kWorld));
+    }
+
+    // Closest point in world space answers in world space.
+    MPoint closest;
+    ASSERT_TRUE(MFnMesh(pathNamed("pCubeShape1")).getClosestPoint(MPoint(-4, 10, 5), closest, MSpace::kWorld));
+    EXPECT_TRUE(closest.isEquivalent(MPoint(-4, 1, 5)));
+}
+
+TEST_F(MeshTest, SetPointsAndTweaksReachOutMesh)
+{
+    run("polyPlane -sx 1 -sy 1");
+    MObject shape = nodeNamed("pPlaneShape1");
+    MPlug outMesh = MFnDependencyNode(shape).findPlug("outMesh", true);
+    run("setAttr pPlaneShape1.pnts[2] 0 1 0");
+    MPoint moved;
+    ASSERT_TRUE(MFnMesh(outMesh.asMObject()).getPoint(2, moved));
+    EXPECT_EQ(MPoint(-0.5, 1, -0.5), moved);
+
+    // setPoints replaces the shape's own points and clears its tweaks.
+    MFnMesh fn(shape);
+    MPointArray points;
+    ASSERT_TRUE(fn.getPoints(points));
+    points[0] = MPoint(5, 5, 5);
+    ASSERT_TRUE(fn.setPoints(points));
+    MPointArray after;
+    ASSERT_TRUE(MFnMesh(outMesh.asMObject()).getPoints(after));
+    EXPECT_EQ(MPoint(5, 5, 5), after[0]);
+    EXPECT_EQ(MPoint(-0.5, 1, -0.5), after[2]);
+    EXPECT_EQ(0.0, number("getAttr pPlaneShape1.pnts[2].pnty"));
+    points.remove(0);
+    EXPECT_FALSE(fn.setPoints(points));
+}
+
+// --------------------------------------------------------------------------
+// Bad input
+
+TEST_F(MeshTest, CreateRefusesBrokenTopologyAndQueriesRefuseBadIndices)
+{
+    MStatus status;
+    meshData({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {3}, {0, 1, 7}, &status);
+    EXPECT_EQ(MS::kInvalidParameter, status.statusCode());
+    meshData({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {2}, {0, 1}, &status);
+    EXPECT_FALSE(status);
+    meshData({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {3}, {0, 1}, &status);
+    EXPECT_FALSE(status);
+
+    MFnMesh empty(meshData({}, {}, {}));
+    MPoint p;
+    EXPECT_FALSE(empty.getClosestPoint(MPoint(0, 0, 0), p));
+
+    MFnMesh triangle(meshData({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {3}, {0, 1, 2}));
+    MIntArray ids;
+    int2 ends;
+    float u, v;
+    EXPECT_FALSE(triangle.getPolygonVertices(1, ids));
+    EXPECT_FALSE(triangle.getPolygonVertices(-1, ids));
+    EXPECT_FALSE(triangle.getFaceNormalIds(3, ids));
+    EXPECT_FALSE(triangle.getEdgeVertices(3, ends));
+    EXPECT_FALSE(triangle.getPoint(3, p));
+    EXPECT_FALSE(triangle.getPolygonUV(0, 0, u, v));  // no UVs
+    MString missing("nope");
+    EXPECT_EQ(0, triangle.numUVs(missing, &status));
+    EXPECT_FALSE(status);
+    EXPECT_FALSE(MFnMesh().setObject(MObject::kNullObj));
+}
