@@ -145,11 +145,11 @@ void registerSceneTestTypes()
     if (done)
         return;
     done = true;
-    ASSERT_TRUE(registerType("sceneTestNode", 0x0007F101, &SceneTestNode::creator, &SceneTestNode::initialize,
+    ASSERT_TRUE(registerType("sceneTestNode", 0x0007F5A1, &SceneTestNode::creator, &SceneTestNode::initialize,
                              MPxNode::kDependNode, ""));
-    ASSERT_TRUE(registerType("sceneTestLocator", 0x0007F102, &SceneTestLocator::creator,
+    ASSERT_TRUE(registerType("sceneTestLocator", 0x0007F5A2, &SceneTestLocator::creator,
                              &SceneTestLocator::initialize, MPxNode::kLocatorNode, ""));
-    ASSERT_TRUE(registerType("sceneTestForeign", 0x0007F103, &SceneTestForeign::creator,
+    ASSERT_TRUE(registerType("sceneTestForeign", 0x0007F5A3, &SceneTestForeign::creator,
                              &SceneTestForeign::initialize, MPxNode::kDependNode, "sceneTestMissingPlugin"));
 }
 

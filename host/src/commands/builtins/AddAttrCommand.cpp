@@ -69,6 +69,11 @@ MStatus readNumber(const CommandFlags& flags, const char* flag, bool& has, doubl
 
 } // namespace
 
+void AddAttrCommand::discardPendingCompounds()
+{
+    pendingCompounds().clear();
+}
+
 MStatus AddAttrCommand::doIt(const MArgList& args)
 {
     CommandFlags flags;

@@ -12,6 +12,9 @@ class AddAttrCommand : public ModifierCommand
 public:
     static void* creator() { return new AddAttrCommand; }
     MStatus doIt(const MArgList& args) override;
+
+    // Forgets compounds still waiting for children (the scene they were for is gone).
+    static void discardPendingCompounds();
 };
 
 } // namespace host

@@ -2,6 +2,7 @@
 
 #include "commands/FileState.h"
 #include "commands/UndoQueue.h"
+#include "commands/builtins/AddAttrCommand.h"
 #include "commands/scene/MayaAsciiReader.h"
 #include "commands/scene/MayaAsciiWriter.h"
 #include "dg/Messages.h"
@@ -24,6 +25,7 @@ void clearScene()
     CHECK_MSTATUS(MGlobal::clearSelectionList());
     deleteAllNodes();
     UndoQueue::flush();
+    AddAttrCommand::discardPendingCompounds();
 }
 
 } // namespace
