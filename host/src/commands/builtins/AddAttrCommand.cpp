@@ -15,7 +15,7 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-ln", "-longName", CommandFlags::kOneArg},      {"-sn", "-shortName", CommandFlags::kOneArg},
     {"-at", "-attributeType", CommandFlags::kOneArg}, {"-dt", "-dataType", CommandFlags::kOneArg},
     {"-dv", "-defaultValue", CommandFlags::kOneArg},  {"-min", "-minValue", CommandFlags::kOneArg},

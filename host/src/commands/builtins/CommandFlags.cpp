@@ -11,17 +11,17 @@ namespace host {
 
 namespace {
 
-bool sameFlag(const CommandFlags::Spec& spec, const char* flag)
+bool sameFlag(const CommandFlags::Definition& definition, const char* flag)
 {
-    return std::strcmp(spec.shortName, flag) == 0 || std::strcmp(spec.longName, flag) == 0;
+    return std::strcmp(definition.shortName, flag) == 0 || std::strcmp(definition.longName, flag) == 0;
 }
 
 } // namespace
 
-MStatus CommandFlags::parse(const char* command, const MArgList& args, const Spec* specs, size_t count)
+MStatus CommandFlags::parse(const char* command, const MArgList& args, const Definition* definitions, size_t count)
 {
     mCommand = command;
-    mSpecs = specs;
+    mDefinitions = definitions;
     mCount = count;
     mUses.clear();
     mObjects.clear();
@@ -36,23 +36,23 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Spe
             mObjects.push_back(token);
             continue;
         }
-        const Spec* spec = nullptr;
-        for (size_t s = 0; s < count && !spec; ++s)
-            if (sameFlag(specs[s], token.asChar()))
-                spec = &specs[s];
-        if (!spec) {
+        const Definition* definition = nullptr;
+        for (size_t s = 0; s < count && !definition; ++s)
+            if (sameFlag(definitions[s], token.asChar()))
+                definition = &definitions[s];
+        if (!definition) {
             MGlobal::displayError(MString(command) + ": invalid flag " + token + ".");
             return MS::kInvalidParameter;
         }
-        Use use{spec, MString(), false};
-        if (spec->arity == kOneArg) {
+        Use use{definition, MString(), false};
+        if (definition->arity == kOneArg) {
             if (i + 1 >= n) {
                 MGlobal::displayError(MString(command) + ": flag " + token + " needs an argument.");
                 return MS::kInvalidParameter;
             }
             use.value = raw[++i].toString();
             use.hasValue = true;
-        } else if (spec->arity == kOptionalBool && i + 1 < n) {
+        } else if (definition->arity == kOptionalBool && i + 1 < n) {
             MString next = raw[i + 1].toString();
             bool value = false;
             if (raw[i + 1].kind != Argument::kFlag && ValueText::parseBool(next, value)) {
@@ -66,20 +66,20 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Spe
     return MS::kSuccess;
 }
 
-const CommandFlags::Spec* CommandFlags::find(const char* flag) const
+const CommandFlags::Definition* CommandFlags::find(const char* flag) const
 {
     for (size_t s = 0; s < mCount; ++s)
-        if (sameFlag(mSpecs[s], flag))
-            return &mSpecs[s];
+        if (sameFlag(mDefinitions[s], flag))
+            return &mDefinitions[s];
     return nullptr;
 }
 
 unsigned CommandFlags::uses(const char* flag) const
 {
-    const Spec* spec = find(flag);
+    const Definition* definition = find(flag);
     unsigned count = 0;
     for (const Use& use : mUses)
-        if (use.spec == spec)
+        if (use.definition == definition)
             ++count;
     return count;
 }
@@ -91,19 +91,19 @@ bool CommandFlags::isSet(const char* flag) const
 
 MString CommandFlags::arg(const char* flag, unsigned use) const
 {
-    const Spec* spec = find(flag);
+    const Definition* definition = find(flag);
     for (const Use& u : mUses)
-        if (u.spec == spec && use-- == 0)
+        if (u.definition == definition && use-- == 0)
             return u.value;
     return MString();
 }
 
 bool CommandFlags::boolValue(const char* flag, bool absent) const
 {
-    const Spec* spec = find(flag);
+    const Definition* definition = find(flag);
     bool result = absent;
     for (const Use& u : mUses) {
-        if (u.spec != spec)
+        if (u.definition != definition)
             continue;
         result = true;
         if (u.hasValue)

@@ -20,21 +20,21 @@ public:
         kOneArg,       // -name "x"
         kOptionalBool  // -plugs or -plugs true: takes a following boolean word or number when present
     };
-    struct Spec
+    struct Definition
     {
         const char* shortName;  // with the dash: "-n"
         const char* longName;   // "-name"
         Arity arity;
     };
 
-    // Parses `args` against `specs`; an unknown flag or a missing flag
+    // Parses `args` against `definitions`; an unknown flag or a missing flag
     // argument is reported as "<command>: ..." and fails.
     template <size_t N>
-    MStatus parse(const char* command, const MArgList& args, const Spec (&specs)[N])
+    MStatus parse(const char* command, const MArgList& args, const Definition (&definitions)[N])
     {
-        return parse(command, args, specs, N);
+        return parse(command, args, definitions, N);
     }
-    MStatus parse(const char* command, const MArgList& args, const Spec* specs, size_t count);
+    MStatus parse(const char* command, const MArgList& args, const Definition* definitions, size_t count);
 
     bool isSet(const char* flag) const;
     unsigned uses(const char* flag) const;
@@ -51,14 +51,14 @@ public:
 private:
     struct Use
     {
-        const Spec* spec;
+        const Definition* definition;
         MString value;
         bool hasValue;
     };
-    const Spec* find(const char* flag) const;
+    const Definition* find(const char* flag) const;
 
     const char* mCommand = "";
-    const Spec* mSpecs = nullptr;
+    const Definition* mDefinitions = nullptr;
     size_t mCount = 0;
     std::vector<Use> mUses;
     std::vector<MString> mObjects;

@@ -10,7 +10,7 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-f", "-force", CommandFlags::kOptionalBool},
     {"-na", "-nextAvailable", CommandFlags::kOptionalBool},
     {"-l", "-lock", CommandFlags::kOptionalBool},

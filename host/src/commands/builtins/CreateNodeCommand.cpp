@@ -14,7 +14,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-n", "-name", CommandFlags::kOneArg},
     {"-p", "-parent", CommandFlags::kOneArg},
     {"-ss", "-skipSelect", CommandFlags::kOptionalBool},

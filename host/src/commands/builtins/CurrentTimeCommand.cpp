@@ -11,7 +11,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-q", "-query", CommandFlags::kNoArg},
     {"-e", "-edit", CommandFlags::kNoArg},
     {"-u", "-update", CommandFlags::kOptionalBool},

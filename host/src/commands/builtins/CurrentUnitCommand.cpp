@@ -12,13 +12,13 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-l", "-linear", CommandFlags::kOneArg},   {"-a", "-angle", CommandFlags::kOneArg},
     {"-t", "-time", CommandFlags::kOneArg},     {"-q", "-query", CommandFlags::kNoArg},
     {"-f", "-fullName", CommandFlags::kNoArg},  {"-ua", "-updateAnimation", CommandFlags::kOptionalBool},
 };
 // Queried, the unit flags only say which unit is asked for.
-const CommandFlags::Spec kQueryFlags[] = {
+const CommandFlags::Definition kQueryFlags[] = {
     {"-l", "-linear", CommandFlags::kNoArg},    {"-a", "-angle", CommandFlags::kNoArg},
     {"-t", "-time", CommandFlags::kNoArg},      {"-q", "-query", CommandFlags::kNoArg},
     {"-f", "-fullName", CommandFlags::kNoArg},  {"-ua", "-updateAnimation", CommandFlags::kOptionalBool},

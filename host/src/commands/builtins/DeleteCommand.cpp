@@ -9,7 +9,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {{"-all", "-all", CommandFlags::kNoArg}};
+const CommandFlags::Definition kFlags[] = {{"-all", "-all", CommandFlags::kNoArg}};
 }
 
 MStatus DeleteCommand::doIt(const MArgList& args)

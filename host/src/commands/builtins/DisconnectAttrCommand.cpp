@@ -8,7 +8,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {{"-na", "-nextAvailable", CommandFlags::kOptionalBool}};
+const CommandFlags::Definition kFlags[] = {{"-na", "-nextAvailable", CommandFlags::kOptionalBool}};
 }
 
 MStatus DisconnectAttrCommand::doIt(const MArgList& args)

@@ -9,7 +9,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-f", "-force", CommandFlags::kOptionalBool},  {"-new", "-newFile", CommandFlags::kOptionalBool},
     {"-o", "-open", CommandFlags::kOptionalBool},   {"-s", "-save", CommandFlags::kOptionalBool},
     {"-rn", "-rename", CommandFlags::kOneArg},      {"-typ", "-type", CommandFlags::kOneArg},

@@ -9,7 +9,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-s", "-size", CommandFlags::kNoArg},
     {"-as", "-asString", CommandFlags::kNoArg},
     {"-l", "-lock", CommandFlags::kNoArg},

@@ -13,7 +13,7 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-s", "-source", CommandFlags::kOptionalBool},
     {"-d", "-destination", CommandFlags::kOptionalBool},
     {"-p", "-plugs", CommandFlags::kOptionalBool},

@@ -13,7 +13,7 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-c", "-children", CommandFlags::kOptionalBool},
     {"-p", "-parent", CommandFlags::kOptionalBool},
     {"-s", "-shapes", CommandFlags::kOptionalBool},

@@ -16,7 +16,7 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-sl", "-selection", CommandFlags::kOptionalBool},
     {"-typ", "-type", CommandFlags::kOneArg},
     {"-l", "-long", CommandFlags::kOptionalBool},

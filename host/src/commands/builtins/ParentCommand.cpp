@@ -13,7 +13,7 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-w", "-world", CommandFlags::kOptionalBool},
     {"-add", "-addObject", CommandFlags::kOptionalBool},
     {"-s", "-shape", CommandFlags::kOptionalBool},

@@ -11,7 +11,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {{"-ignoreShape", "-ignoreShape", CommandFlags::kNoArg}};
+const CommandFlags::Definition kFlags[] = {{"-ignoreShape", "-ignoreShape", CommandFlags::kNoArg}};
 }
 
 MStatus RenameCommand::doIt(const MArgList& args)

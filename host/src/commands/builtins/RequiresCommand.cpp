@@ -8,7 +8,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-nodeType", "-nodeType", CommandFlags::kOneArg},
     {"-dataType", "-dataType", CommandFlags::kOneArg},
 };

@@ -8,7 +8,7 @@
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-r", "-replace", CommandFlags::kOptionalBool},
     {"-add", "-add", CommandFlags::kOptionalBool},
     {"-af", "-addFirst", CommandFlags::kOptionalBool},

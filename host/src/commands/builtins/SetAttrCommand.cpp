@@ -3,13 +3,14 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/PlugValue.h"
 #include "commands/builtins/SceneNames.h"
+#include "geometry/GeometryFileText.h"
 
 #include <maya/MGlobal.h>
 
 namespace host {
 
 namespace {
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-typ", "-type", CommandFlags::kOneArg},
     {"-s", "-size", CommandFlags::kOneArg},
     {"-l", "-lock", CommandFlags::kOptionalBool},
@@ -18,6 +19,7 @@ const CommandFlags::Spec kFlags[] = {
     {"-c", "-clamp", CommandFlags::kNoArg},
     {"-av", "-alteredValue", CommandFlags::kNoArg},
     {"-ca", "-caching", CommandFlags::kOptionalBool},
+    {"-ch", "-capacityHint", CommandFlags::kOneArg},
 };
 }
 
@@ -49,7 +51,14 @@ MStatus SetAttrCommand::doIt(const MArgList& args)
 
     const MString type = flags.arg("-typ");
     size_t pos = 1;
-    if (range.present) {
+    // Mesh and curve geometry come in their own file forms.
+    bool geometry = false;
+    status = GeometryFileText::parseSetAttr(plug, range, type, words, pos, mModifier, geometry);
+    if (!status)
+        return status;
+    if (geometry) {
+        // Read and queued above.
+    } else if (range.present) {
         for (unsigned index = range.first; index <= range.last && status; ++index) {
             MPlug element = plug.elementByLogicalIndex(index, &status);
             if (status)
