@@ -278,6 +278,39 @@ TEST_F(DagTest, ReparentingMovesTheWorldMatrix)
     EXPECT_EQ(MFnDagNode(a).childCount(), 0u);
 }
 
+struct ParentChildEvents
+{
+    std::vector<std::string> seen;
+};
+
+void recordParentChild(MDagMessage::DagMessage message, MDagPath& child, MDagPath& parent, void* clientData)
+{
+    auto* events = static_cast<ParentChildEvents*>(clientData);
+    const char* kind = message == MDagMessage::kChildAdded ? "added" : "removed";
+    events->seen.push_back(std::string(kind) + " " + child.fullPathName().asChar() + " under " +
+                           parent.fullPathName().asChar());
+}
+
+TEST_F(DagTest, ParentingReportsChildAddedAndRemoved)
+{
+    MObject a = transform("a");
+    MObject b = transform("b");
+    MObject leaf = transform("leaf", a);
+
+    ParentChildEvents events;
+    MCallbackId added = MDagMessage::addChildAddedCallback(&recordParentChild, &events);
+    MCallbackId removed = MDagMessage::addChildRemovedCallback(&recordParentChild, &events);
+    ASSERT_TRUE(MFnDagNode(b).addChild(leaf));
+    EXPECT_EQ(events.seen, (std::vector<std::string>{"removed |a|leaf under |a", "added |b|leaf under |b"}));
+
+    MMessage::removeCallback(added);
+    MMessage::removeCallback(removed);
+    events.seen.clear();
+    ASSERT_TRUE(MFnDagNode(b).removeChild(leaf));
+    EXPECT_TRUE(events.seen.empty());
+    EXPECT_EQ(pathTo(leaf).fullPathName(), MString("|leaf"));
+}
+
 // --- instancing -----------------------------------------------------------
 
 TEST_F(DagTest, InstancedNodeHasOnePathAndWorldMatrixPerParent)

@@ -377,6 +377,19 @@ void worldChildren(std::vector<Node*>& out)
             out.push_back(node);
 }
 
+namespace {
+
+// Drops one parent link (the caller deals with the world and the matrices).
+void unlink(Node* parent, Node* child)
+{
+    notifyLink(parent, child, false);
+    auto& siblings = parent->children;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), child));
+    child->parents.erase(std::find(child->parents.begin(), child->parents.end(), parent));
+}
+
+} // namespace
+
 MStatus addChild(Node* parent, Node* child, int index, bool keepExistingParents)
 {
     if (!child || !child->isDag)
@@ -390,16 +403,13 @@ MStatus addChild(Node* parent, Node* child, int index, bool keepExistingParents)
         return MS::kInvalidParameter;  // already under the world
     }
 
+    const bool wasAtWorld = child->parents.empty();
     if (!keepExistingParents || !parent) {
         std::vector<Node*> previous = child->parents;
-        for (Node* p : previous) {
-            MStatus status = removeChild(p, child);
-            if (!status)
-                return status;
-        }
+        for (Node* p : previous)
+            unlink(p, child);
     }
     if (parent) {
-        bool wasAtWorld = child->parents.empty();
         auto& siblings = parent->children;
         if (index < 0 || index > static_cast<int>(siblings.size()))
             siblings.push_back(child);
@@ -419,13 +429,10 @@ MStatus removeChild(Node* parent, Node* child)
     if (!child || !parent)
         return MS::kInvalidParameter;
     auto& siblings = parent->children;
-    auto it = std::find(siblings.begin(), siblings.end(), child);
-    auto pit = std::find(child->parents.begin(), child->parents.end(), parent);
-    if (it == siblings.end() || pit == child->parents.end())
+    if (std::find(siblings.begin(), siblings.end(), child) == siblings.end() ||
+        std::find(child->parents.begin(), child->parents.end(), parent) == child->parents.end())
         return MS::kInvalidParameter;
-    notifyLink(parent, child, false);
-    siblings.erase(it);
-    child->parents.erase(pit);
+    unlink(parent, child);
     dirtyWorldMatrices(child);
     if (child->parents.empty())
         notifyLink(nullptr, child, true);
