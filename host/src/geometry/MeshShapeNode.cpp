@@ -8,6 +8,7 @@
 
 #include <maya/MArrayDataHandle.h>
 #include <maya/MDataHandle.h>
+#include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnMatrixData.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnTypedAttribute.h>
@@ -22,6 +23,51 @@ MObject MeshShapeNode::outMesh;
 MObject MeshShapeNode::cachedInMesh;
 MObject MeshShapeNode::worldMesh;
 MObject MeshShapeNode::pnts, MeshShapeNode::pntx, MeshShapeNode::pnty, MeshShapeNode::pntz;
+MObject MeshShapeNode::vrts, MeshShapeNode::edge, MeshShapeNode::face, MeshShapeNode::uvSet,
+    MeshShapeNode::uvSetName, MeshShapeNode::uvSetPoints, MeshShapeNode::currentUVSet;
+
+namespace {
+
+// A hidden, non-storable attribute that only gives scene files a name to use.
+MStatus fileOnly(MFnAttribute& fn, bool array)
+{
+    GEO_CHECK(fn.setStorable(false));
+    GEO_CHECK(fn.setHidden(true));
+    return array ? fn.setArray(true) : MStatus(MS::kSuccess);
+}
+
+MStatus createFileAttributes()
+{
+    MStatus status;
+    MFnNumericAttribute numeric;
+    MFnTypedAttribute typed;
+    MFnCompoundAttribute compound;
+    MeshShapeNode::vrts = numeric.create("vrts", "vt", MFnNumericData::k3Float, 0.0, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(fileOnly(numeric, true));
+    MeshShapeNode::edge = numeric.create("edge", "ed", MFnNumericData::k3Int, 0.0, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(fileOnly(numeric, true));
+    MeshShapeNode::face = typed.create("face", "fc", MFnData::kIntArray, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(fileOnly(typed, true));
+    MeshShapeNode::uvSetName = typed.create("uvSetName", "uvsn", MFnData::kString, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(fileOnly(typed, false));
+    MeshShapeNode::uvSetPoints = numeric.create("uvSetPoints", "uvsp", MFnNumericData::k2Float, 0.0, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(fileOnly(numeric, true));
+    MeshShapeNode::uvSet = compound.create("uvSet", "uvst", &status);
+    GEO_CHECK(status);
+    GEO_CHECK(compound.addChild(MeshShapeNode::uvSetName));
+    GEO_CHECK(compound.addChild(MeshShapeNode::uvSetPoints));
+    GEO_CHECK(fileOnly(compound, true));
+    MeshShapeNode::currentUVSet = typed.create("currentUVSet", "cuvs", MFnData::kString, MObject::kNullObj, &status);
+    GEO_CHECK(status);
+    return fileOnly(typed, false);
+}
+
+} // namespace
 
 void* MeshShapeNode::creator()
 {
@@ -69,7 +115,8 @@ MStatus MeshShapeNode::initialize()
     GEO_CHECK(status);
     GEO_CHECK(numeric.setArray(true));
 
-    for (MObject* a : {&inMesh, &outMesh, &cachedInMesh, &worldMesh, &pnts})
+    GEO_CHECK(createFileAttributes());
+    for (MObject* a : {&inMesh, &outMesh, &cachedInMesh, &worldMesh, &pnts, &vrts, &edge, &face, &uvSet, &currentUVSet})
         GEO_CHECK(addAttribute(*a));
     for (MObject* a : {&inMesh, &cachedInMesh, &pnts}) {
         GEO_CHECK(attributeAffects(*a, outMesh));
@@ -77,6 +124,13 @@ MStatus MeshShapeNode::initialize()
     }
     GEO_CHECK(attributeAffects(DagAttributes::worldMatrix, worldMesh));
     return MS::kSuccess;
+}
+
+MeshFileRecords& MeshShapeNode::fileRecords()
+{
+    if (!mFileRecords)
+        mFileRecords.reset(new MeshFileRecords);
+    return *mFileRecords;
 }
 
 MStatus MeshShapeNode::compute(const MPlug& plug, MDataBlock& block)

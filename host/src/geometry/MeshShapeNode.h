@@ -8,7 +8,22 @@
 #include <maya/MPxNode.h>
 #include <maya/MTypeId.h>
 
+#include "geometry/MeshGeometry.h"
+
+#include <memory>
+#include <vector>
+
 namespace host {
+
+// A mesh's geometry as a scene file gives it, piece by piece, before its
+// faces arrive and make it whole.
+struct MeshFileRecords
+{
+    std::vector<float> points;
+    std::vector<int> edges;  // vertex, vertex, smooth flag per edge
+    std::vector<MeshUVSet> uvSets;
+    MString currentUVSet;
+};
 
 class MeshShapeNode : public MPxNode
 {
@@ -27,8 +42,17 @@ public:
     static MObject cachedInMesh;
     static MObject worldMesh;
     static MObject pnts, pntx, pnty, pntz;
+    // The names scene files use for the shape's own geometry: points, edges,
+    // faces, UV sets and the current UV set. They hold no values; setAttr on
+    // them goes through the mesh's scene-file reader (GeometryFileText).
+    static MObject vrts, edge, face, uvSet, uvSetName, uvSetPoints, currentUVSet;
+
+    // Scene-file pieces read so far (created on first use).
+    MeshFileRecords& fileRecords();
+    void clearFileRecords() { mFileRecords.reset(); }
 
 private:
+    std::unique_ptr<MeshFileRecords> mFileRecords;
     MStatus computeOutMesh(const MPlug& plug, MDataBlock& block);
     MStatus computeWorldMesh(const MPlug& plug, MDataBlock& block);
 };

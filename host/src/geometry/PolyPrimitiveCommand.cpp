@@ -17,7 +17,7 @@ namespace host {
 
 namespace {
 
-const CommandFlags::Spec kFlags[] = {
+const CommandFlags::Definition kFlags[] = {
     {"-n", "-name", CommandFlags::kOneArg},
     {"-w", "-width", CommandFlags::kOneArg},
     {"-h", "-height", CommandFlags::kOneArg},

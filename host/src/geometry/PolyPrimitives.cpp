@@ -145,8 +145,9 @@ MeshGeometryPtr buildSphere(double radius, int sa, int sh)
         const double phi = -pi / 2 + pi * (j + 1) / sh;
         for (int i = 0; i < sa; ++i) {
             const double theta = 2 * pi * i / sa;
-            b.point(radius * std::cos(phi) * std::cos(theta), radius * std::sin(phi),
-                    -radius * std::cos(phi) * std::sin(theta));
+            // "+ 0.0" keeps -0 out of the points.
+            b.point(radius * std::cos(phi) * std::cos(theta) + 0.0, radius * std::sin(phi) + 0.0,
+                    -radius * std::cos(phi) * std::sin(theta) + 0.0);
         }
     }
     const int south = b.point(0, -radius, 0);

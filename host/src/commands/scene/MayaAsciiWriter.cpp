@@ -10,6 +10,7 @@
 #include "dg/Node.h"
 #include "dg/Registry.h"
 #include "dg/Scene.h"
+#include "geometry/GeometryFileText.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
@@ -163,6 +164,7 @@ private:
             DynamicAttribute::describe(n->attrs[i], mOut);
         for (Attribute* attr : n->attrs)
             writePlug(MPlug(node, ObjectAccess::make(attr)), false);
+        GeometryFileText::write(node, mOut);
     }
 
     void writePlug(const MPlug& plug, bool element)

@@ -1,0 +1,423 @@
+#include "geometry/GeometryFileText.h"
+
+#include "commands/builtins/ValueText.h"
+#include "commands/mel/MelValue.h"
+#include "dg/Node.h"
+#include "geometry/CurveData.h"
+#include "geometry/CurveShapeNode.h"
+#include "geometry/GeometryStatus.h"
+#include "geometry/MeshData.h"
+#include "geometry/MeshShapeNode.h"
+
+#include <maya/MGlobal.h>
+
+#include <unordered_map>
+
+namespace host {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Writing
+
+void appendFloat(std::string& out, float value)
+{
+    out += ' ';
+    // Negative zero reads back as zero: write it as zero.
+    out += ValueText::formatFloat(value == 0.0f ? 0.0f : value).asChar();
+}
+
+void appendInt(std::string& out, long long value)
+{
+    out += ' ';
+    out += std::to_string(value);
+}
+
+void appendRange(std::string& out, const char* name, size_t count, const char* type)
+{
+    out += "\tsetAttr -s ";
+    out += std::to_string(count);
+    out += " \".";
+    out += name;
+    out += "[0:";
+    out += std::to_string(count - 1);
+    out += "]\"";
+    if (type) {
+        out += " -type \"";
+        out += type;
+        out += '"';
+    }
+}
+
+void writeMesh(const MeshGeometry& g, std::string& out)
+{
+    for (size_t s = 0; s < g.uvSets.size(); ++s) {
+        const MeshUVSet& set = g.uvSets[s];
+        const std::string prefix = ".uvst[" + std::to_string(s) + "]";
+        out += "\tsetAttr \"" + prefix + ".uvsn\" -type \"string\" ";
+        out += ValueText::quote(set.name).asChar();
+        out += ";\n";
+        if (!set.u.empty()) {
+            appendRange(out, (prefix.substr(1) + ".uvsp").c_str(), set.u.size(), "float2");
+            for (size_t i = 0; i < set.u.size(); ++i) {
+                appendFloat(out, set.u[i]);
+                appendFloat(out, set.v[i]);
+            }
+            out += ";\n";
+        }
+    }
+    if (!g.uvSets.empty()) {
+        out += "\tsetAttr \".cuvs\" -type \"string\" ";
+        out += ValueText::quote(g.uvSets[size_t(g.currentUVSet)].name).asChar();
+        out += ";\n";
+    }
+    if (g.numVertices() > 0) {
+        appendRange(out, "vt", size_t(g.numVertices()), nullptr);
+        for (float p : g.points)
+            appendFloat(out, p);
+        out += ";\n";
+    }
+    if (g.numEdges() > 0) {
+        appendRange(out, "ed", size_t(g.numEdges()), nullptr);
+        for (int e = 0; e < g.numEdges(); ++e) {
+            appendInt(out, g.edgeVertices[size_t(e) * 2]);
+            appendInt(out, g.edgeVertices[size_t(e) * 2 + 1]);
+            appendInt(out, g.edgeSmooth[size_t(e)]);
+        }
+        out += ";\n";
+    }
+    if (g.numFaces() > 0) {
+        out += "\tsetAttr -s " + std::to_string(g.numFaces()) + " -ch " + std::to_string(g.numFaceVertices()) +
+               " \".fc[0:" + std::to_string(g.numFaces() - 1) + "]\" -type \"polyFaces\" ";
+        for (int f = 0; f < g.numFaces(); ++f) {
+            const int begin = g.offsets[size_t(f)], n = g.counts[size_t(f)];
+            out += "\n\t\tf";
+            appendInt(out, n);
+            for (int i = 0; i < n; ++i) {
+                const int e = g.faceEdges[size_t(begin + i)];
+                // An edge walked against its stored direction is written as -(e+1).
+                appendInt(out, g.edgeVertices[size_t(e) * 2] == g.connects[size_t(begin + i)] ? e : -e - 1);
+            }
+            for (size_t s = 0; s < g.uvSets.size(); ++s) {
+                const std::vector<int>& ids = g.uvSets[s].ids;
+                bool complete = true;
+                for (int i = 0; i < n && complete; ++i)
+                    complete = ids[size_t(begin + i)] >= 0;
+                if (!complete)
+                    continue;
+                out += "\n\t\tmu";
+                appendInt(out, (long long)s);
+                appendInt(out, n);
+                for (int i = 0; i < n; ++i)
+                    appendInt(out, ids[size_t(begin + i)]);
+            }
+        }
+        out += ";\n";
+    }
+}
+
+void writeCurve(const CurveGeometry& c, std::string& out)
+{
+    // Scene files number the forms from 0: open, closed, periodic.
+    out += "\tsetAttr \".cc\" -type \"nurbsCurve\" \n\t\t";
+    out += std::to_string(c.degree) + " " + std::to_string(c.numSpans()) + " " + std::to_string(c.form - 1) +
+           " no 3\n\t\t" + std::to_string(c.knots.size());
+    for (double k : c.knots) {
+        out += ' ';
+        appendDouble(out, k);
+    }
+    out += "\n\t\t" + std::to_string(c.numCVs());
+    for (int i = 0; i < c.numCVs(); ++i) {
+        out += "\n\t\t";
+        for (int k = 0; k < 3; ++k) {
+            if (k)
+                out += ' ';
+            appendDouble(out, c.cvs[size_t(i) * 3 + size_t(k)]);
+        }
+    }
+    out += "\n\t\t;\n";
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+MStatus fail(const MString& message)
+{
+    MGlobal::displayError(MString("setAttr: ") + message);
+    return MS::kInvalidParameter;
+}
+
+MStatus readDouble(const std::vector<MString>& words, size_t& pos, double& value)
+{
+    if (pos >= words.size() || !ValueText::parseDouble(words[pos], value))
+        return fail(pos < words.size() ? MString("\"") + words[pos] + "\" is not a number." : "too few values.");
+    ++pos;
+    return MS::kSuccess;
+}
+
+MStatus readInt(const std::vector<MString>& words, size_t& pos, long long& value)
+{
+    if (pos >= words.size() || !ValueText::parseInt(words[pos], value))
+        return fail(pos < words.size() ? MString("\"") + words[pos] + "\" is not a whole number." : "too few values.");
+    ++pos;
+    return MS::kSuccess;
+}
+
+MStatus readCount(const std::vector<MString>& words, size_t& pos, long long limit, int& value)
+{
+    long long n = 0;
+    GEO_CHECK(readInt(words, pos, n));
+    if (n < 0 || n > limit)
+        return fail(MString("count ") + ValueText::formatInt(n) + " is out of range.");
+    value = int(n);
+    return MS::kSuccess;
+}
+
+// Indices the setAttr names: a range, one element, or the array from 0.
+void indexSpan(const MPlug& plug, const SceneNames::IndexRange& range, unsigned& first, unsigned& last,
+               bool& whole)
+{
+    whole = false;
+    if (range.present) {
+        first = range.first;
+        last = range.last;
+    } else if (plug.isElement()) {
+        first = last = plug.logicalIndex();
+    } else {
+        whole = true;
+        first = last = 0;
+    }
+}
+
+template <class T>
+void growTo(std::vector<T>& v, size_t size)
+{
+    if (v.size() < size)
+        v.resize(size);
+}
+
+// Builds the mesh from its records once its faces arrive.
+MStatus readFaces(MeshShapeNode& shape, const MPlug& plug, unsigned count, const std::vector<MString>& words,
+                  size_t& pos, MDGModifier& modifier)
+{
+    MeshFileRecords& r = shape.fileRecords();
+    const long long numEdges = (long long)(r.edges.size() / 3);
+    std::vector<int> counts, connects;
+    std::vector<std::vector<int>> uvIds(r.uvSets.size());
+    for (unsigned f = 0; f < count; ++f) {
+        if (pos >= words.size() || words[pos] != "f")
+            return fail(MString("face ") + ValueText::formatInt(f) + " does not start with an \"f\" record.");
+        ++pos;
+        int n = 0;
+        GEO_CHECK(readCount(words, pos, numEdges, n));
+        for (int i = 0; i < n; ++i) {
+            long long e = 0;
+            GEO_CHECK(readInt(words, pos, e));
+            const long long edge = e >= 0 ? e : -e - 1;
+            if (edge >= numEdges)
+                return fail(MString("face ") + ValueText::formatInt(f) + " uses edge " + ValueText::formatInt(edge) +
+                            ", which does not exist.");
+            connects.push_back(r.edges[size_t(edge) * 3 + (e >= 0 ? 0 : 1)]);
+        }
+        counts.push_back(n);
+        for (auto& ids : uvIds)
+            ids.resize(connects.size(), -1);
+        while (pos < words.size() && words[pos] == "mu") {
+            ++pos;
+            int set = 0, m = 0;
+            GEO_CHECK(readCount(words, pos, (long long)r.uvSets.size() - 1, set));
+            GEO_CHECK(readCount(words, pos, n, m));
+            if (m != n)
+                return fail(MString("face ") + ValueText::formatInt(f) + " has " + ValueText::formatInt(m) +
+                            " UVs for " + ValueText::formatInt(n) + " corners.");
+            for (int i = 0; i < m; ++i) {
+                int id = 0;
+                GEO_CHECK(readCount(words, pos, (long long)r.uvSets[size_t(set)].u.size() - 1, id));
+                uvIds[size_t(set)][connects.size() - size_t(n) + size_t(i)] = id;
+            }
+        }
+    }
+    auto g = std::make_shared<MeshGeometry>();
+    MString error;
+    if (!g->setTopology(r.points, counts, connects, &error))
+        return fail(MString("the faces of ") + plug.partialName(true) + " are invalid: " + error + ".");
+    // Smooth flags travel with the vertex pairs of the file's edges.
+    std::unordered_map<long long, char> smooth;
+    const long long nv = g->numVertices();
+    for (size_t e = 0; e * 3 < r.edges.size(); ++e) {
+        long long a = r.edges[e * 3], b = r.edges[e * 3 + 1];
+        smooth[std::min(a, b) * nv + std::max(a, b)] = char(r.edges[e * 3 + 2] != 0);
+    }
+    for (int e = 0; e < g->numEdges(); ++e) {
+        long long a = g->edgeVertices[size_t(e) * 2], b = g->edgeVertices[size_t(e) * 2 + 1];
+        auto it = smooth.find(std::min(a, b) * nv + std::max(a, b));
+        if (it != smooth.end())
+            g->edgeSmooth[size_t(e)] = it->second;
+    }
+    for (size_t s = 0; s < r.uvSets.size(); ++s)
+        g->setUVSet(r.uvSets[s].name, r.uvSets[s].u, r.uvSets[s].v, uvIds[s]);
+    const int current = g->uvSetIndex(r.currentUVSet);
+    g->currentUVSet = current < 0 ? 0 : current;
+    g->touch();
+    shape.clearFileRecords();
+    return modifier.newPlugValue(MPlug(plug.node(), MeshShapeNode::cachedInMesh), MeshData::make(g));
+}
+
+MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNames::IndexRange& range,
+                          const std::vector<MString>& words, size_t& pos, MDGModifier& modifier)
+{
+    MeshFileRecords& r = shape.fileRecords();
+    const MObject attribute = plug.attribute();
+    unsigned first = 0, last = 0;
+    bool whole = false;
+    indexSpan(plug, range, first, last, whole);
+    const size_t count = whole ? 0 : size_t(last - first) + 1;
+    // Arrays past this size would only be a corrupted file asking for memory.
+    const unsigned kMaxIndex = 1u << 28;
+    if (last >= kMaxIndex)
+        return fail(MString("index ") + ValueText::formatInt(last) + " of " + plug.partialName(true) + " is too large.");
+
+    if (attribute == MeshShapeNode::vrts) {
+        growTo(r.points, size_t(last + 1) * 3);
+        for (size_t i = 0; i < count * 3; ++i) {
+            double v = 0;
+            GEO_CHECK(readDouble(words, pos, v));
+            r.points[size_t(first) * 3 + i] = float(v);
+        }
+        return MS::kSuccess;
+    }
+    if (attribute == MeshShapeNode::edge) {
+        growTo(r.edges, size_t(last + 1) * 3);
+        for (size_t i = 0; i < count * 3; ++i) {
+            int v = 0;
+            GEO_CHECK(readCount(words, pos, i % 3 == 2 ? 1 : kMaxIndex, v));
+            r.edges[size_t(first) * 3 + i] = v;
+        }
+        return MS::kSuccess;
+    }
+    if (attribute == MeshShapeNode::face)
+        return readFaces(shape, plug, unsigned(count), words, pos, modifier);
+    if (attribute == MeshShapeNode::currentUVSet) {
+        if (pos >= words.size())
+            return fail("too few values.");
+        r.currentUVSet = words[pos++];
+        return MS::kSuccess;
+    }
+    // UV set name or points: the set is the uvst element above the plug.
+    const MPlug setPlug = plug.isElement() ? plug.array().parent() : plug.parent();
+    if (!setPlug.isElement())
+        return fail(MString("give the UV set index of ") + plug.partialName(true) + ".");
+    const unsigned set = setPlug.logicalIndex();
+    if (set >= 64)
+        return fail("UV set index out of range.");
+    growTo(r.uvSets, size_t(set) + 1);
+    MeshUVSet& uv = r.uvSets[set];
+    if (attribute == MeshShapeNode::uvSetName) {
+        if (pos >= words.size())
+            return fail("too few values.");
+        uv.name = words[pos++];
+        return MS::kSuccess;
+    }
+    if (attribute == MeshShapeNode::uvSetPoints) {
+        growTo(uv.u, size_t(last) + 1);
+        growTo(uv.v, size_t(last) + 1);
+        for (size_t i = 0; i < count; ++i) {
+            double u = 0, v = 0;
+            GEO_CHECK(readDouble(words, pos, u));
+            GEO_CHECK(readDouble(words, pos, v));
+            uv.u[first + i] = float(u);
+            uv.v[first + i] = float(v);
+        }
+        return MS::kSuccess;
+    }
+    return fail(MString("cannot set ") + plug.partialName(true) + ".");
+}
+
+MStatus readCurve(const MPlug& plug, const std::vector<MString>& words, size_t& pos, MDGModifier& modifier)
+{
+    CurveGeometry c;
+    int spans = 0, form = 0, dimension = 0, knotCount = 0, cvCount = 0;
+    GEO_CHECK(readCount(words, pos, 31, c.degree));
+    GEO_CHECK(readCount(words, pos, 1 << 24, spans));
+    GEO_CHECK(readCount(words, pos, 2, form));
+    bool rational = false;
+    if (pos >= words.size() || !ValueText::parseBool(words[pos], rational))
+        return fail("the curve's rational flag is missing.");
+    ++pos;
+    GEO_CHECK(readCount(words, pos, 3, dimension));
+    if (dimension < 2)
+        return fail("a curve has 2 or 3 dimensions.");
+    GEO_CHECK(readCount(words, pos, 1 << 24, knotCount));
+    for (int i = 0; i < knotCount; ++i) {
+        double k = 0;
+        GEO_CHECK(readDouble(words, pos, k));
+        c.knots.push_back(k);
+    }
+    GEO_CHECK(readCount(words, pos, 1 << 24, cvCount));
+    for (int i = 0; i < cvCount; ++i) {
+        double xyz[3] = {0, 0, 0}, weight = 1;
+        for (int k = 0; k < dimension; ++k)
+            GEO_CHECK(readDouble(words, pos, xyz[k]));
+        if (rational)
+            GEO_CHECK(readDouble(words, pos, weight));
+        c.cvs.insert(c.cvs.end(), xyz, xyz + 3);
+    }
+    c.form = form + 1;
+    if (!c.valid() || spans != c.numSpans())
+        return fail(MString("the curve given to ") + plug.partialName(true) + " is not a valid curve.");
+    return modifier.newPlugValue(plug, CurveData::make(&c));
+}
+
+bool isMeshFileAttribute(const MObject& attribute)
+{
+    for (const MObject* a : {&MeshShapeNode::vrts, &MeshShapeNode::edge, &MeshShapeNode::face,
+                             &MeshShapeNode::uvSetName, &MeshShapeNode::uvSetPoints, &MeshShapeNode::currentUVSet})
+        if (attribute == *a)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void GeometryFileText::write(const MObject& node, std::string& out)
+{
+    MStatus status;
+    if (node.hasFn(MFn::kMesh)) {
+        if (MPlug(node, MeshShapeNode::inMesh).isConnected())
+            return;
+        const MObject value = MPlug(node, MeshShapeNode::cachedInMesh).asMObject(&status);
+        const MeshData* data = meshDataOf(value);
+        if (status && data)
+            writeMesh(data->read(), out);
+    } else if (node.hasFn(MFn::kNurbsCurve)) {
+        if (MPlug(node, CurveShapeNode::create).isConnected())
+            return;
+        const MObject value = MPlug(node, CurveShapeNode::cached).asMObject(&status);
+        const CurveData* data = curveDataOf(value);
+        if (status && data && data->geometry.valid())
+            writeCurve(data->geometry, out);
+    }
+}
+
+MStatus GeometryFileText::parseSetAttr(const MPlug& plug, const SceneNames::IndexRange& range, const MString& type,
+                                       const std::vector<MString>& words, size_t& pos, MDGModifier& modifier,
+                                       bool& handled)
+{
+    handled = false;
+    const MObject node = plug.node();
+    if (node.hasFn(MFn::kNurbsCurve) && plug.attribute() == CurveShapeNode::cached) {
+        handled = true;
+        if (type != "nurbsCurve")
+            return fail(MString(plug.partialName(true)) + " takes a -type \"nurbsCurve\" value.");
+        return readCurve(plug, words, pos, modifier);
+    }
+    if (!node.hasFn(MFn::kMesh) || !isMeshFileAttribute(plug.attribute()))
+        return MS::kSuccess;
+    handled = true;
+    if (plug.attribute() == MeshShapeNode::face && type != "polyFaces")
+        return fail(MString(plug.partialName(true)) + " takes a -type \"polyFaces\" value.");
+    Node* n = nodeOf(node);
+    return readMeshAttribute(*static_cast<MeshShapeNode*>(n->user), plug, range, words, pos, modifier);
+}
+
+} // namespace host
