@@ -11,7 +11,6 @@
 
 #include <maya/MGlobal.h>
 
-#include <unordered_map>
 
 namespace host {
 
@@ -242,18 +241,14 @@ MStatus readFaces(MeshShapeNode& shape, const MPlug& plug, unsigned count, const
     if (!g->setTopology(r.points, counts, connects, &error))
         return fail(MString("the faces of ") + plug.partialName(true) + " are invalid: " + error + ".");
     // Smooth flags travel with the vertex pairs of the file's edges.
-    std::unordered_map<long long, char> smooth;
-    const long long nv = g->numVertices();
+    std::vector<int> pairs;
+    std::vector<char> smooth;
     for (size_t e = 0; e * 3 < r.edges.size(); ++e) {
-        long long a = r.edges[e * 3], b = r.edges[e * 3 + 1];
-        smooth[std::min(a, b) * nv + std::max(a, b)] = char(r.edges[e * 3 + 2] != 0);
+        pairs.push_back(r.edges[e * 3]);
+        pairs.push_back(r.edges[e * 3 + 1]);
+        smooth.push_back(char(r.edges[e * 3 + 2] != 0));
     }
-    for (int e = 0; e < g->numEdges(); ++e) {
-        long long a = g->edgeVertices[size_t(e) * 2], b = g->edgeVertices[size_t(e) * 2 + 1];
-        auto it = smooth.find(std::min(a, b) * nv + std::max(a, b));
-        if (it != smooth.end())
-            g->edgeSmooth[size_t(e)] = it->second;
-    }
+    g->setSmoothingByVertexPairs(pairs, smooth);
     for (size_t s = 0; s < r.uvSets.size(); ++s)
         g->setUVSet(r.uvSets[s].name, r.uvSets[s].u, r.uvSets[s].v, uvIds[s]);
     const int current = g->uvSetIndex(r.currentUVSet);

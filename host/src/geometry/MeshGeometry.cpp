@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <numeric>
+#include <unordered_map>
 
 namespace host {
 
@@ -143,6 +144,21 @@ void MeshGeometry::setEdgeHard(int edge, bool hard)
         edgeSmooth[edge] = hard ? 0 : 1;
         touch();
     }
+}
+
+void MeshGeometry::setSmoothingByVertexPairs(const std::vector<int>& pairs, const std::vector<char>& smooth)
+{
+    std::unordered_map<int64_t, char> byPair;
+    const int64_t nv = numVertices();
+    auto key = [nv](int64_t a, int64_t b) { return std::min(a, b) * nv + std::max(a, b); };
+    for (size_t e = 0; e < smooth.size() && 2 * e + 1 < pairs.size(); ++e)
+        byPair[key(pairs[2 * e], pairs[2 * e + 1])] = smooth[e];
+    for (int e = 0; e < numEdges(); ++e) {
+        auto it = byPair.find(key(edgeVertices[size_t(e) * 2], edgeVertices[size_t(e) * 2 + 1]));
+        if (it != byPair.end())
+            edgeSmooth[size_t(e)] = it->second;
+    }
+    touch();
 }
 
 bool MeshGeometry::setUVSet(const MString& name, std::vector<float> u, std::vector<float> v, std::vector<int> ids)

@@ -38,6 +38,9 @@ public:
     // Marks every edge hard (true) or smooth (false).
     void setAllEdgesHard(bool hard);
     void setEdgeHard(int edge, bool hard);
+    // Takes the smooth flags of edges given by their vertex pairs (edges
+    // missing from the list keep theirs).
+    void setSmoothingByVertexPairs(const std::vector<int>& pairs, const std::vector<char>& smooth);
     // Adds or replaces a UV set; ids per face-vertex. False when ids don't fit.
     bool setUVSet(const MString& name, std::vector<float> u, std::vector<float> v, std::vector<int> ids);
     int uvSetIndex(const MString& name) const;  // -1 when missing

@@ -23,7 +23,9 @@
 #include "commands/builtins/SelectCommand.h"
 #include "commands/builtins/SetAttrCommand.h"
 #include "commands/builtins/UndoCommand.h"
+#include "geometry/MoveCommand.h"
 #include "geometry/PolyPrimitiveCommand.h"
+#include "geometry/XformCommand.h"
 
 #include <maya/MStatus.h>
 
@@ -61,6 +63,8 @@ void registerBuiltinCommands()
         {"polyPlane", PolyPrimitiveCommand::planeCreator},
         {"polyCube", PolyPrimitiveCommand::cubeCreator},
         {"polySphere", PolyPrimitiveCommand::sphereCreator},
+        {"move", MoveCommand::creator},
+        {"xform", XformCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);

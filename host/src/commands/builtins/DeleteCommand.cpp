@@ -2,6 +2,7 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
+#include "geometry/MeshComponents.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
@@ -29,6 +30,15 @@ MStatus DeleteCommand::doIt(const MArgList& args)
         }
     }
     for (const MString& name : flags.objects()) {
+        if (looksLikeComponent(name)) {
+            // Mesh faces go now, so that the next name sees the mesh without them.
+            status = queueFaceDeletion(mModifier, "delete", name);
+            if (status)
+                status = execute("delete");
+            if (!status)
+                return status;
+            continue;
+        }
         status = SceneNames::addMatches("delete", name, targets);
         if (!status)
             return status;

@@ -1,0 +1,268 @@
+#include "geometry/MeshComponents.h"
+
+#include "commands/builtins/SceneNames.h"
+#include "commands/builtins/ValueText.h"
+#include "geometry/GeometryStatus.h"
+#include "geometry/MeshData.h"
+#include "geometry/MeshShapeNode.h"
+
+#include <maya/MFnDagNode.h>
+#include <maya/MFnMesh.h>
+#include <maya/MGlobal.h>
+#include <maya/MMatrix.h>
+#include <maya/MPlug.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace host {
+
+namespace {
+
+MStatus fail(const char* command, const MString& message)
+{
+    MGlobal::displayError(MString(command) + ": " + message);
+    return MS::kInvalidParameter;
+}
+
+// The mesh shape of a node: itself, or the first mesh under a transform.
+MStatus meshShapeOf(const char* command, const MString& name, MDagPath& shape)
+{
+    MSelectionList list;
+    MStatus status = list.add(name);
+    if (!status || list.length() != 1 || !list.getDagPath(0, shape))
+        return fail(command, MString("No object matches name: ") + name);
+    if (shape.node().hasFn(MFn::kMesh))
+        return MS::kSuccess;
+    const unsigned children = shape.childCount();
+    for (unsigned i = 0; i < children; ++i) {
+        MObject child = shape.child(i);
+        if (child.hasFn(MFn::kMesh) && !MFnDagNode(child).isIntermediateObject()) {
+            GEO_CHECK(shape.push(child));
+            return MS::kSuccess;
+        }
+    }
+    return fail(command, name + " is not a mesh.");
+}
+
+} // namespace
+
+bool looksLikeComponent(const MString& text)
+{
+    const char* s = text.asChar();
+    const char* dot = std::strrchr(s, '.');
+    return dot && std::strchr(dot, '[') && s[text.length() - 1] == ']';
+}
+
+MStatus findMeshComponent(const char* command, const MString& text, MeshComponent& component)
+{
+    const std::string s(text.asChar());
+    const size_t dot = s.rfind('.'), open = s.find('[', dot == std::string::npos ? 0 : dot);
+    if (dot == std::string::npos || open == std::string::npos || s.back() != ']')
+        return fail(command, MString("\"") + text + "\" is not a component.");
+    component.kind = MString(s.substr(dot + 1, open - dot - 1).c_str());
+    if (component.kind != "vtx" && component.kind != "f" && component.kind != "e")
+        return fail(command, MString("unknown component type in ") + text + ".");
+    GEO_CHECK(meshShapeOf(command, MString(s.substr(0, dot).c_str()), component.shape));
+    MFnMesh mesh(component.shape);
+    const int count = component.kind == "vtx" ? mesh.numVertices() : component.kind == "f" ? mesh.numPolygons()
+                                                                                          : mesh.numEdges();
+    const std::string range = s.substr(open + 1, s.size() - open - 2);
+    long long first = 0, last = count - 1;
+    const size_t colon = range.find(':');
+    if (range != "*") {
+        const MString a(range.substr(0, colon).c_str());
+        const MString b(colon == std::string::npos ? a : MString(range.substr(colon + 1).c_str()));
+        if (!ValueText::parseInt(a, first) || !ValueText::parseInt(b, last) || first > last)
+            return fail(command, MString("bad index range in ") + text + ".");
+    }
+    if (first < 0 || last >= count)
+        return fail(command, text + " is out of range: the mesh has " + ValueText::formatInt(count) + " of them.");
+    component.indices.clear();
+    for (long long i = first; i <= last; ++i)
+        component.indices.push_back(int(i));
+    return MS::kSuccess;
+}
+
+MStatus findMoveTargets(const char* command, const std::vector<MString>& names, MoveTargets& targets)
+{
+    MSelectionList objects;
+    for (const MString& name : names) {
+        if (looksLikeComponent(name)) {
+            MeshComponent component;
+            GEO_CHECK(findMeshComponent(command, name, component));
+            if (component.kind != "vtx")
+                return fail(command, MString("only vertices can be moved: ") + name + ".");
+            targets.vertices.push_back(component);
+        } else {
+            GEO_CHECK(SceneNames::addMatches(command, name, objects));
+        }
+    }
+    if (names.empty())
+        GEO_CHECK(MGlobal::getActiveSelectionList(objects));
+    for (unsigned i = 0; i < objects.length(); ++i) {
+        MDagPath path;
+        if (!objects.getDagPath(i, path) || !path.node().hasFn(MFn::kTransform))
+            return fail(command, SceneNames::nodeName(path.isValid() ? path.node() : MObject()) +
+                                     " is not a transform.");
+        targets.transforms.push_back(path);
+    }
+    if (targets.vertices.empty() && targets.transforms.empty())
+        return fail(command, "nothing to move: name or select objects or vertices.");
+    return MS::kSuccess;
+}
+
+MStatus vertexPositions(const MeshComponent& vertices, bool worldSpace, std::vector<double>& xyz)
+{
+    MFnMesh mesh(vertices.shape);
+    xyz.clear();
+    for (int v : vertices.indices) {
+        MPoint p;
+        GEO_CHECK(mesh.getPoint(v, p, worldSpace ? MSpace::kWorld : MSpace::kObject));
+        xyz.insert(xyz.end(), {p.x, p.y, p.z});
+    }
+    return MS::kSuccess;
+}
+
+MStatus queueVertexMove(MDGModifier& modifier, const MeshComponent& vertices, const MVector& value, bool relative,
+                        bool worldSpace)
+{
+    MStatus status;
+    const MMatrix toObject = worldSpace ? vertices.shape.inclusiveMatrixInverse(&status) : MMatrix();
+    GEO_CHECK(status);
+    MFnMesh mesh(vertices.shape);
+    MPlug tweaks(vertices.shape.node(), MeshShapeNode::pnts);
+    for (int v : vertices.indices) {
+        MPlug element = tweaks.elementByLogicalIndex(unsigned(v), &status);
+        GEO_CHECK(status);
+        float tweak[3];
+        for (unsigned k = 0; k < 3; ++k)
+            tweak[k] = element.child(k).asFloat();
+        MVector offset;
+        if (relative) {
+            offset = worldSpace ? value * toObject : value;  // a direction: no translation
+        } else {
+            MPoint current;
+            GEO_CHECK(mesh.getPoint(v, current));
+            const MPoint target = worldSpace ? MPoint(value) * toObject : MPoint(value);
+            offset = target - current;
+        }
+        for (unsigned k = 0; k < 3; ++k)
+            GEO_CHECK(modifier.newPlugValueFloat(element.child(k), tweak[k] + float(offset[k])));
+    }
+    return MS::kSuccess;
+}
+
+namespace {
+
+// The mesh without the marked faces, renumbering what is left in order.
+MeshGeometryPtr withoutFaces(const MeshGeometry& g, const std::vector<char>& removed)
+{
+    std::vector<int> vertexMap(size_t(g.numVertices()), -1), counts, connects;
+    std::vector<float> points;
+    for (int f = 0; f < g.numFaces(); ++f) {
+        if (removed[size_t(f)])
+            continue;
+        counts.push_back(g.counts[size_t(f)]);
+        for (int c = g.offsets[size_t(f)]; c < g.offsets[size_t(f) + 1]; ++c)
+            vertexMap[size_t(g.connects[size_t(c)])] = 0;
+    }
+    int next = 0;
+    for (size_t v = 0; v < vertexMap.size(); ++v)
+        if (vertexMap[v] == 0) {
+            vertexMap[v] = next++;
+            points.insert(points.end(), g.points.begin() + long(v) * 3, g.points.begin() + long(v) * 3 + 3);
+        }
+    for (int f = 0; f < g.numFaces(); ++f)
+        if (!removed[size_t(f)])
+            for (int c = g.offsets[size_t(f)]; c < g.offsets[size_t(f) + 1]; ++c)
+                connects.push_back(vertexMap[size_t(g.connects[size_t(c)])]);
+    auto result = std::make_shared<MeshGeometry>();
+    result->setTopology(std::move(points), std::move(counts), std::move(connects));
+
+    std::vector<int> pairs;
+    for (int e = 0; e < g.numEdges(); ++e)
+        for (int k = 0; k < 2; ++k)
+            pairs.push_back(vertexMap[size_t(g.edgeVertices[size_t(e) * 2 + k])]);
+    result->setSmoothingByVertexPairs(pairs, g.edgeSmooth);
+
+    for (const MeshUVSet& set : g.uvSets) {
+        std::vector<int> uvMap(set.u.size(), -1), ids;
+        std::vector<float> u, v;
+        for (int f = 0; f < g.numFaces(); ++f)
+            if (!removed[size_t(f)])
+                for (int c = g.offsets[size_t(f)]; c < g.offsets[size_t(f) + 1]; ++c)
+                    if (set.ids[size_t(c)] >= 0)
+                        uvMap[size_t(set.ids[size_t(c)])] = 0;
+        for (size_t i = 0; i < uvMap.size(); ++i)
+            if (uvMap[i] == 0) {
+                uvMap[i] = int(u.size());
+                u.push_back(set.u[i]);
+                v.push_back(set.v[i]);
+            }
+        for (int f = 0; f < g.numFaces(); ++f)
+            if (!removed[size_t(f)])
+                for (int c = g.offsets[size_t(f)]; c < g.offsets[size_t(f) + 1]; ++c)
+                    ids.push_back(set.ids[size_t(c)] >= 0 ? uvMap[size_t(set.ids[size_t(c)])] : -1);
+        result->setUVSet(set.name, std::move(u), std::move(v), std::move(ids));
+    }
+    result->currentUVSet = g.currentUVSet;
+    return result;
+}
+
+} // namespace
+
+MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const MString& text)
+{
+    MeshComponent faces;
+    GEO_CHECK(findMeshComponent(command, text, faces));
+    if (faces.kind != "f")
+        return fail(command, MString("only faces can be deleted: ") + text + ".");
+    const MObject shape = faces.shape.node();
+    MStatus status;
+    if (MPlug(shape, MeshShapeNode::inMesh).isConnected())
+        return fail(command, MString("cannot delete faces of ") + text + ": its mesh comes from a connection.");
+    const MObject current = MPlug(shape, MeshShapeNode::outMesh).asMObject(&status);
+    GEO_CHECK(status);
+    const MeshData* data = meshDataOf(current);
+    if (!data)
+        return fail(command, MString("cannot read the mesh of ") + text + ".");
+    std::vector<char> removed(size_t(data->read().numFaces()), 0);
+    for (int f : faces.indices)
+        removed[size_t(f)] = 1;
+    GEO_CHECK(modifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh),
+                                    MeshData::make(withoutFaces(data->read(), removed))));
+    MPlug tweaks(shape, MeshShapeNode::pnts);
+    for (unsigned i = 0, n = tweaks.numElements(); i < n; ++i) {
+        MPlug element = tweaks.elementByPhysicalIndex(i, &status);
+        GEO_CHECK(status);
+        for (unsigned k = 0; k < 3; ++k)
+            GEO_CHECK(modifier.newPlugValueFloat(element.child(k), 0.0f));
+    }
+    return MS::kSuccess;
+}
+
+MStatus queueTranslate(MDGModifier& modifier, const MDagPath& transform, const MVector& value, bool relative,
+                       bool worldSpace)
+{
+    MStatus status;
+    MPlug translate = MFnDagNode(transform).findPlug("translate", true, &status);
+    GEO_CHECK(status);
+    MVector current;
+    for (unsigned k = 0; k < 3; ++k)
+        current[k] = translate.child(k).asDouble();
+    MVector local = value;
+    if (worldSpace) {
+        const MMatrix parentInverse = transform.exclusiveMatrixInverse(&status);
+        GEO_CHECK(status);
+        local = relative ? value * parentInverse : MVector(MPoint(value) * parentInverse);
+    }
+    const MVector result = relative ? current + local : local;
+    for (unsigned k = 0; k < 3; ++k)
+        GEO_CHECK(modifier.newPlugValueDouble(translate.child(k), result[k]));
+    return MS::kSuccess;
+}
+
+} // namespace host

@@ -1,0 +1,56 @@
+#pragma once
+// Mesh components named in commands ("pPlane1.vtx[4]", "pPlaneShape1.f[3:7]")
+// and the edits the commands make through them: moving vertices by their
+// tweaks and moving transforms, queued on a modifier so that undo reverts them.
+
+#include <maya/MDagPath.h>
+#include <maya/MDGModifier.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MVector.h>
+
+#include <vector>
+
+namespace host {
+
+struct MeshComponent
+{
+    MDagPath shape;            // the mesh shape
+    MString kind;              // "vtx", "f" or "e"
+    std::vector<int> indices;  // ascending, without repeats
+};
+
+// Whether `text` is written as a component ("node.kind[...]").
+bool looksLikeComponent(const MString& text);
+// Resolves "node.vtx[i]", "node.vtx[a:b]", "node.f[...]" (node: a mesh or
+// its transform). Indices past the mesh's count are refused. Errors are
+// reported as "<command>: ...".
+MStatus findMeshComponent(const char* command, const MString& text, MeshComponent& component);
+
+// What move and xform act on: vertex components and transforms. Names may
+// be components or DAG objects; no names means the active selection.
+struct MoveTargets
+{
+    std::vector<MeshComponent> vertices;
+    std::vector<MDagPath> transforms;
+};
+MStatus findMoveTargets(const char* command, const std::vector<MString>& names, MoveTargets& targets);
+
+// Queues tweak changes moving vertices: by `value` (relative) or to it
+// (absolute), in world or object space.
+MStatus queueVertexMove(MDGModifier& modifier, const MeshComponent& vertices, const MVector& value, bool relative,
+                        bool worldSpace);
+// Current positions of vertices (object or world space), flattened xyz.
+MStatus vertexPositions(const MeshComponent& vertices, bool worldSpace, std::vector<double>& xyz);
+
+// Queues the removal of mesh faces named as "name.f[...]": the faces go, and
+// so do the vertices and UVs no remaining face uses; the rest keep their
+// order. Tweaks are baked into the points. Meshes fed by a connection are refused.
+MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const MString& text);
+
+// Queues a transform's translation change: by `value` (relative) or to it,
+// world-space values taken through the parent's matrix.
+MStatus queueTranslate(MDGModifier& modifier, const MDagPath& transform, const MVector& value, bool relative,
+                       bool worldSpace);
+
+} // namespace host

@@ -1,0 +1,160 @@
+// Editing meshes and transforms through commands: deleting faces (and the
+// vertices and UVs only they used, renumbering the rest), moving vertices and
+// transforms with move and xform in object and world space, and undo of each.
+
+#include "SceneTestSupport.h"
+
+#include <maya/MDoubleArray.h>
+#include <maya/MFnMesh.h>
+#include <maya/MIntArray.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+
+namespace {
+
+MFnMesh meshNamed(const char* name)
+{
+    MSelectionList list;
+    EXPECT_TRUE(list.add(name));
+    MObject node;
+    EXPECT_TRUE(list.getDependNode(0, node));
+    return MFnMesh(node);
+}
+
+std::vector<int> faceVertices(const MFnMesh& mesh, int face)
+{
+    MIntArray ids;
+    EXPECT_TRUE(mesh.getPolygonVertices(face, ids));
+    return std::vector<int>(&ids[0], &ids[0] + ids.length());
+}
+
+MPoint point(const MFnMesh& mesh, int vertex)
+{
+    MPoint p;
+    EXPECT_TRUE(mesh.getPoint(vertex, p));
+    return p;
+}
+
+class MeshEditTest : public SceneTest
+{
+};
+
+} // namespace
+
+TEST_F(MeshEditTest, DeletingFacesDropsUnusedVerticesAndRenumbersTheRest)
+{
+    // Vertices 0-3 along the +Z edge, 4-7 along -Z; faces left to right.
+    run("polyPlane -w 3 -h 1 -sx 3 -sy 1");
+    MFnMesh mesh = meshNamed("pPlaneShape1");
+    ASSERT_TRUE(run("delete pPlane1.f[2]")) << errors();
+    EXPECT_EQ(2, mesh.numPolygons());
+    EXPECT_EQ(6, mesh.numVertices());
+    EXPECT_EQ(6, mesh.numUVs());
+    EXPECT_EQ((std::vector<int>{1, 2, 5, 4}), faceVertices(mesh, 1));
+    EXPECT_EQ(MPoint(0.5, 0, -0.5), point(mesh, 5));
+    float u = 0, v = 0;
+    ASSERT_TRUE(mesh.getPolygonUV(1, 2, u, v));
+    EXPECT_FLOAT_EQ(2.0f / 3.0f, u);
+    EXPECT_FLOAT_EQ(1.0f, v);
+
+    // The first face of what is left: vertex 0 goes, the others move down.
+    ASSERT_TRUE(run("delete pPlaneShape1.f[0:0]")) << errors();
+    EXPECT_EQ(1, mesh.numPolygons());
+    EXPECT_EQ((std::vector<int>{0, 1, 3, 2}), faceVertices(mesh, 0));
+    EXPECT_EQ(MPoint(-0.5, 0, 0.5), point(mesh, 0));
+
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(2, mesh.numPolygons());
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(3, mesh.numPolygons());
+    EXPECT_EQ(8, mesh.numVertices());
+    ASSERT_TRUE(run("redo"));
+    EXPECT_EQ(6, mesh.numVertices());
+
+    clearMessages();
+    EXPECT_FALSE(run("delete pPlane1.f[2]"));
+    EXPECT_NE(std::string::npos, errors().find("out of range"));
+    EXPECT_FALSE(run("delete pPlane1.f[1:0]"));
+    EXPECT_FALSE(run("delete pPlane1.vtx[0]"));
+    EXPECT_EQ(2, mesh.numPolygons());
+}
+
+TEST_F(MeshEditTest, DeletingFacesKeepsTweakedPositions)
+{
+    run("polyPlane -sx 2 -sy 1");
+    run("move -r 0 2 0 pPlane1.vtx[1]");
+    run("delete pPlane1.f[0]");
+    MFnMesh mesh = meshNamed("pPlaneShape1");
+    ASSERT_EQ(4, mesh.numVertices());
+    EXPECT_EQ(MPoint(0, 2, 0.5), point(mesh, 0));
+    EXPECT_EQ(0.0, number("getAttr pPlaneShape1.pnts[1].pnty"));
+}
+
+TEST_F(MeshEditTest, MovingVerticesInObjectAndWorldSpace)
+{
+    run("polyPlane -sx 1 -sy 1");
+    MFnMesh mesh = meshNamed("pPlaneShape1");
+    ASSERT_TRUE(run("move -r 0 1 0 pPlane1.vtx[0:1]")) << errors();
+    EXPECT_EQ(MPoint(-0.5, 1, 0.5), point(mesh, 0));
+    EXPECT_EQ(MPoint(0.5, 1, 0.5), point(mesh, 1));
+    EXPECT_EQ(MPoint(-0.5, 0, -0.5), point(mesh, 2));
+
+    // World space goes through the transform.
+    run("setAttr pPlane1.translate 10 0 0; setAttr pPlane1.scale 2 2 2");
+    ASSERT_TRUE(run("move 12 4 6 pPlane1.vtx[3]")) << errors();
+    EXPECT_TRUE(point(mesh, 3).isEquivalent(MPoint(1, 2, 3)));
+    MDoubleArray world = value("xform -q -ws -t pPlaneShape1.vtx[3]").asDoubleArray();
+    ASSERT_EQ(3u, world.length());
+    EXPECT_NEAR(12, world[0], 1e-9);
+    EXPECT_NEAR(4, world[1], 1e-9);
+    EXPECT_NEAR(6, world[2], 1e-9);
+    ASSERT_TRUE(run("move -r -ws 2 0 0 pPlane1.vtx[3]"));
+    EXPECT_TRUE(point(mesh, 3).isEquivalent(MPoint(2, 2, 3)));
+    ASSERT_TRUE(run("xform -os -t 0 0 0 pPlane1.vtx[3]"));
+    EXPECT_TRUE(point(mesh, 3).isEquivalent(MPoint(0, 0, 0)));
+
+    ASSERT_TRUE(run("undo; undo; undo; undo"));
+    EXPECT_EQ(MPoint(0.5, 0, -0.5), point(mesh, 3));
+    EXPECT_EQ(MPoint(0.5, 1, 0.5), point(mesh, 1));
+
+    EXPECT_FALSE(run("move -r 0 1 0 pPlane1.vtx[4]"));
+    EXPECT_FALSE(run("move -r 0 1 pPlane1.vtx[0]"));
+    EXPECT_FALSE(run("move -r 0 1 0 pPlane1.f[0]"));
+}
+
+TEST_F(MeshEditTest, XformAndMoveSetAndQueryTransforms)
+{
+    run("polyCube; createNode transform -n up; parent pCube1 up; setAttr up.translate 0 5 0");
+    auto query = [&](const std::string& command) {
+        MDoubleArray v = value(command).asDoubleArray();
+        EXPECT_EQ(3u, v.length()) << command;
+        return v.length() == 3 ? MVector(v[0], v[1], v[2]) : MVector();
+    };
+    ASSERT_TRUE(run("xform -t 1 2 3 pCube1")) << errors();
+    EXPECT_EQ(MVector(1, 2, 3), query("xform -q -t pCube1"));
+    EXPECT_EQ(MVector(1, 7, 3), query("xform -q -ws -t pCube1"));
+    ASSERT_TRUE(run("xform -r -t 1 0 0 pCube1"));
+    EXPECT_EQ(MVector(2, 2, 3), query("xform -q -t pCube1"));
+    ASSERT_TRUE(run("xform -ws -t 0 0 0 pCube1"));
+    EXPECT_TRUE(query("xform -q -t pCube1").isEquivalent(MVector(0, -5, 0)));
+    ASSERT_TRUE(run("move -r 1 1 1 pCube1"));
+    EXPECT_TRUE(query("xform -q -t pCube1").isEquivalent(MVector(1, -4, 1)));
+
+    ASSERT_TRUE(run("xform -ro 0 90 0 pCube1"));
+    EXPECT_TRUE(query("xform -q -ro pCube1").isEquivalent(MVector(0, 90, 0)));
+    EXPECT_NEAR(90.0, number("getAttr pCube1.rotateY"), 1e-9);
+    ASSERT_TRUE(run("xform -s 2 2 2 pCube1; xform -r -s 2 1 0.5 pCube1"));
+    EXPECT_TRUE(query("xform -q -s pCube1").isEquivalent(MVector(4, 2, 1)));
+
+    ASSERT_TRUE(run("undo; undo; undo"));
+    EXPECT_TRUE(query("xform -q -ro pCube1").isEquivalent(MVector(0, 0, 0)));
+    EXPECT_TRUE(query("xform -q -s pCube1").isEquivalent(MVector(1, 1, 1)));
+
+    // The selection is used when no object is named.
+    run("select up");
+    ASSERT_TRUE(run("move 0 0 0"));
+    EXPECT_EQ(MVector(0, 0, 0), query("xform -q -t up"));
+    EXPECT_FALSE(run("xform -t 1 2 pCube1"));
+    EXPECT_FALSE(run("xform -q pCube1"));
+    EXPECT_FALSE(run("move 1 2 3 pCubeShape1"));
+}
