@@ -158,3 +158,30 @@ TEST_F(MeshEditTest, XformAndMoveSetAndQueryTransforms)
     EXPECT_FALSE(run("xform -q pCube1"));
     EXPECT_FALSE(run("move 1 2 3 pCubeShape1"));
 }
+
+TEST_F(MeshEditTest, DuplicateCopiesTheCurrentGeometryIntoANewShape)
+{
+    run("polyPlane -sx 2 -sy 1; setAttr pPlane1.translate 1 2 3; move -r 0 1 0 pPlane1.vtx[0]");
+    MStringArray copies = strings("duplicate pPlane1");
+    ASSERT_EQ(1u, copies.length());
+    EXPECT_EQ(MString("pPlane2"), copies[0]);
+    EXPECT_EQ(MString("mesh"), text("nodeType pPlaneShape2"));
+    EXPECT_EQ(MString("pPlane2"), strings("ls -sl")[0]);
+    MFnMesh copy = meshNamed("pPlaneShape2");
+    MFnMesh original = meshNamed("pPlaneShape1");
+    EXPECT_EQ(original.numPolygons(), copy.numPolygons());
+    EXPECT_EQ(original.numUVs(), copy.numUVs());
+    EXPECT_EQ(point(original, 0), point(copy, 0));
+    EXPECT_EQ(0.0, number("getAttr pPlaneShape2.pnts[0].pnty")) << "tweaks are baked into the copy";
+    EXPECT_EQ(2.0, number("getAttr pPlane2.translateY"));
+
+    // The copy is independent of its original.
+    run("move -r 0 5 0 pPlane1.vtx[1]");
+    EXPECT_EQ(0.0, point(copy, 1).y);
+
+    ASSERT_TRUE(run("undo; undo"));
+    EXPECT_EQ(0.0, number("objExists pPlane2"));
+    EXPECT_EQ(MString("twin"), strings("duplicate -n twin pPlane1")[0]);
+    EXPECT_EQ(1.0, number("objExists twinShape"));
+    EXPECT_FALSE(run("duplicate pPlaneShape1"));
+}

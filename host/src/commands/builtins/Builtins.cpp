@@ -23,6 +23,7 @@
 #include "commands/builtins/SelectCommand.h"
 #include "commands/builtins/SetAttrCommand.h"
 #include "commands/builtins/UndoCommand.h"
+#include "geometry/DuplicateCommand.h"
 #include "geometry/MoveCommand.h"
 #include "geometry/PolyPrimitiveCommand.h"
 #include "geometry/XformCommand.h"
@@ -65,6 +66,7 @@ void registerBuiltinCommands()
         {"polySphere", PolyPrimitiveCommand::sphereCreator},
         {"move", MoveCommand::creator},
         {"xform", XformCommand::creator},
+        {"duplicate", DuplicateCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
