@@ -1,6 +1,7 @@
 #include "commands/MessageOutput.h"
 
 #include <cstdio>
+#include <mutex>
 
 namespace host {
 
@@ -36,10 +37,18 @@ MessageSink& currentSink()
 
 unsigned long long gErrorCount = 0;
 
+// Messages may come from draw threads too; a sink may itself write messages.
+std::recursive_mutex& outputMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
 } // namespace
 
 void writeMessage(MessageKind kind, const MString& text)
 {
+    std::lock_guard<std::recursive_mutex> lock(outputMutex());
     if (kind == MessageKind::kError)
         ++gErrorCount;
     const MessageSink& sink = currentSink();
@@ -51,6 +60,7 @@ void writeMessage(MessageKind kind, const MString& text)
 
 MessageSink setMessageSink(MessageSink sink)
 {
+    std::lock_guard<std::recursive_mutex> lock(outputMutex());
     MessageSink previous = std::move(currentSink());
     currentSink() = std::move(sink);
     return previous;
@@ -58,6 +68,7 @@ MessageSink setMessageSink(MessageSink sink)
 
 unsigned long long errorCount()
 {
+    std::lock_guard<std::recursive_mutex> lock(outputMutex());
     return gErrorCount;
 }
 
