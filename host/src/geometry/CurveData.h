@@ -36,6 +36,7 @@ public:
     static MObject make(const CurveGeometry* geometry = nullptr);
 };
 
-inline CurveData* curveDataOf(const MObject& object) { return dataAs<CurveData>(object, MFnData::kNurbsCurve); }
+// Curve data of an object, or null (checked by class, as for meshes).
+inline CurveData* curveDataOf(const MObject& object) { return dynamic_cast<CurveData*>(dataOf(object)); }
 
 } // namespace host

@@ -667,22 +667,34 @@ MString MFnMesh::currentUVSetName(MStatus* ReturnStatus, int instance) const
 // ---------------------------------------------------------------------------
 // Closest point and intersection
 
+namespace {
+
+// Closest point in the asked space; the hit keeps object-space details.
+MStatus closestHit(const MeshGeometry& g, const MObject& object, const MDagPath& path, const MPoint& query,
+                   MSpace::Space space, MMatrix& world, host::MeshHit& hit, MPoint& closest)
+{
+    const bool inWorld = space == MSpace::kWorld;
+    if (inWorld)
+        GEO_CHECK(worldMatrixOf(object, path, world));
+    const MPoint local = inWorld ? query * world.inverse() : query;
+    const double at[3] = {local.x, local.y, local.z};
+    if (!g.bvh().closestPoint(at, hit))
+        return MS::kFailure;
+    closest = MPoint(hit.point[0], hit.point[1], hit.point[2]);
+    if (inWorld)
+        closest = closest * world;
+    return MS::kSuccess;
+}
+
+} // namespace
+
 MStatus MFnMesh::getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& theClosestPoint, MVector& theNormal,
                                           MSpace::Space space, int* closestPolygon) const
 {
     MESH_READ(readStatus_);
     MMatrix world;
-    const bool inWorld = space == MSpace::kWorld;
-    if (inWorld)
-        GEO_CHECK(worldMatrixOf(mObject, fPath, world));
-    const MPoint local = inWorld ? toThisPoint * world.inverse() : toThisPoint;
-    const double query[3] = {local.x, local.y, local.z};
     host::MeshHit hit;
-    if (!g->bvh().closestPoint(query, hit))
-        return MS::kFailure;
-    theClosestPoint = MPoint(hit.point[0], hit.point[1], hit.point[2]);
-    if (inWorld)
-        theClosestPoint = theClosestPoint * world;
+    GEO_CHECK(closestHit(*g, mObject, fPath, toThisPoint, space, world, hit, theClosestPoint));
     // Shading normal: the hit triangle's corner normals blended by the weights.
     const std::vector<int>& ids = g->normalIds();
     const std::vector<float>& normals = g->normals();
@@ -695,7 +707,7 @@ MStatus MFnMesh::getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& the
     }
     if (n.length() > 0)
         n.normalize();
-    theNormal = normalToSpace(n, inWorld ? &world : nullptr);
+    theNormal = normalToSpace(n, space == MSpace::kWorld ? &world : nullptr);
     if (closestPolygon)
         *closestPolygon = hit.face;
     return MS::kSuccess;
@@ -704,8 +716,13 @@ MStatus MFnMesh::getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& the
 MStatus MFnMesh::getClosestPoint(const MPoint& toThisPoint, MPoint& theClosestPoint, MSpace::Space space,
                                  int* closestPolygon) const
 {
-    MVector normal;
-    return getClosestPointAndNormal(toThisPoint, theClosestPoint, normal, space, closestPolygon);
+    MESH_READ(readStatus_);
+    MMatrix world;
+    host::MeshHit hit;
+    GEO_CHECK(closestHit(*g, mObject, fPath, toThisPoint, space, world, hit, theClosestPoint));
+    if (closestPolygon)
+        *closestPolygon = hit.face;
+    return MS::kSuccess;
 }
 
 namespace {

@@ -151,6 +151,8 @@ MeshBvh::MeshBvh(const float* points, const int* connects, const int* faceOffset
     perm = std::vector<int>();
 }
 
+// Leaves take their triangles' bounds; inner nodes the union of their
+// children's, so each triangle is visited for bounds once.
 int MeshBvh::build(int first, int count, std::vector<float>& centres)
 {
     const int index = int(nodes.size());
@@ -160,32 +162,41 @@ int MeshBvh::build(int first, int count, std::vector<float>& centres)
         node.lo[k] = std::numeric_limits<float>::max();
         node.hi[k] = -std::numeric_limits<float>::max();
     }
-    float clo[3] = {node.lo[0], node.lo[1], node.lo[2]}, chi[3] = {node.hi[0], node.hi[1], node.hi[2]};
-    for (int i = first; i < first + count; ++i)
-        for (int k = 0; k < 3; ++k) {
-            for (int c = 0; c < 3; ++c) {
-                node.lo[k] = std::min(node.lo[k], tris[size_t(perm[size_t(i)])].v[c][k]);
-                node.hi[k] = std::max(node.hi[k], tris[size_t(perm[size_t(i)])].v[c][k]);
-            }
-            clo[k] = std::min(clo[k], centres[size_t(perm[size_t(i)]) * 3 + k]);
-            chi[k] = std::max(chi[k], centres[size_t(perm[size_t(i)]) * 3 + k]);
-        }
     if (count <= kLeafSize) {
+        for (int i = first; i < first + count; ++i)
+            for (int c = 0; c < 3; ++c)
+                for (int k = 0; k < 3; ++k) {
+                    node.lo[k] = std::min(node.lo[k], tris[size_t(perm[size_t(i)])].v[c][k]);
+                    node.hi[k] = std::max(node.hi[k], tris[size_t(perm[size_t(i)])].v[c][k]);
+                }
         node.first = first;
         node.count = count;
         nodes[size_t(index)] = node;
         return index;
     }
+    // Split the longest extent of the centres at their median.
+    float clo[3] = {node.lo[0], node.lo[1], node.lo[2]}, chi[3] = {node.hi[0], node.hi[1], node.hi[2]};
+    for (int i = first; i < first + count; ++i) {
+        const float* centre = &centres[size_t(perm[size_t(i)]) * 3];
+        for (int k = 0; k < 3; ++k) {
+            clo[k] = std::min(clo[k], centre[k]);
+            chi[k] = std::max(chi[k], centre[k]);
+        }
+    }
     int axis = 0;
     for (int k = 1; k < 3; ++k)
         if (chi[k] - clo[k] > chi[axis] - clo[axis])
             axis = k;
-    // Median split of this node's slice of the permutation.
     const int half = count / 2;
     std::nth_element(perm.begin() + first, perm.begin() + first + half, perm.begin() + first + count,
                      [&](int a, int b) { return centres[size_t(a) * 3 + axis] < centres[size_t(b) * 3 + axis]; });
-    build(first, half, centres);
-    node.first = build(first + half, count - half, centres);
+    const int left = build(first, half, centres);
+    const int right = build(first + half, count - half, centres);
+    for (int k = 0; k < 3; ++k) {
+        node.lo[k] = std::min(nodes[size_t(left)].lo[k], nodes[size_t(right)].lo[k]);
+        node.hi[k] = std::max(nodes[size_t(left)].hi[k], nodes[size_t(right)].hi[k]);
+    }
+    node.first = right;
     node.count = 0;
     nodes[size_t(index)] = node;
     return index;

@@ -29,6 +29,8 @@ private:
     MeshGeometryPtr geometry;
 };
 
-inline MeshData* meshDataOf(const MObject& object) { return dataAs<MeshData>(object, MFnData::kMesh); }
+// Mesh data of an object, or null (checked by class: other code may hold
+// plain geometry data of the mesh type).
+inline MeshData* meshDataOf(const MObject& object) { return dynamic_cast<MeshData*>(dataOf(object)); }
 
 } // namespace host
