@@ -145,6 +145,7 @@ TEST_F(GeometryFileTest, BrokenGeometryRecordsAreRefusedWithAMessage)
         "\tsetAttr -s 1 \".fc[0]\" -type \"polyFaces\" f 3 0 1 2 mu 0 3 0 1 2;\n",  // no UV set
         "\tsetAttr -s 1 \".fc[0]\" -type \"polyFaces\" x 3 0 1 2;\n",         // not a face record
         "\tsetAttr -s 1 \".fc[0]\" -type \"polyFaces\" f -2 0 1 2;\n",        // negative count
+        "\tsetAttr \".vt[200000000]\" 1 2 3;\n",                              // a gap in the points
     };
     for (const std::string& face : faces) {
         const std::string path = tempPath("bad.ma");

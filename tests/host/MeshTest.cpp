@@ -185,6 +185,8 @@ TEST_F(MeshTest, BadPrimitiveFlagsAreRefusedWithoutCreatingAnything)
     EXPECT_FALSE(run("polySphere -sa 2.5"));
     EXPECT_FALSE(run("polyCube -w -1"));
     EXPECT_FALSE(run("polyCube -w abc"));
+    EXPECT_FALSE(run("polyPlane -sx 1e30"));
+    EXPECT_FALSE(run("polySphere -sh -5"));
     EXPECT_NE(std::string::npos, errors().find("polyPlane"));
     EXPECT_EQ(0u, strings("ls -type mesh").length());
 }

@@ -267,12 +267,19 @@ MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNa
     bool whole = false;
     indexSpan(plug, range, first, last, whole);
     const size_t count = whole ? 0 : size_t(last - first) + 1;
-    // Arrays past this size would only be a corrupted file asking for memory.
+    // Indices past this are beyond any mesh the host handles.
     const unsigned kMaxIndex = 1u << 28;
     if (last >= kMaxIndex)
         return fail(MString("index ") + ValueText::formatInt(last) + " of " + plug.partialName(true) + " is too large.");
 
+    // Pieces come in order; a gap would only be a corrupted file asking for memory.
+    auto contiguous = [&](size_t have) {
+        return first <= have ? MStatus(MS::kSuccess)
+                             : fail(MString("index ") + ValueText::formatInt(first) + " of " +
+                                    plug.partialName(true) + " leaves a gap.");
+    };
     if (attribute == MeshShapeNode::vrts) {
+        GEO_CHECK(contiguous(r.points.size() / 3));
         growTo(r.points, size_t(last + 1) * 3);
         for (size_t i = 0; i < count * 3; ++i) {
             double v = 0;
@@ -282,6 +289,7 @@ MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNa
         return MS::kSuccess;
     }
     if (attribute == MeshShapeNode::edge) {
+        GEO_CHECK(contiguous(r.edges.size() / 3));
         growTo(r.edges, size_t(last + 1) * 3);
         for (size_t i = 0; i < count * 3; ++i) {
             int v = 0;
@@ -303,8 +311,8 @@ MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNa
     if (!setPlug.isElement())
         return fail(MString("give the UV set index of ") + plug.partialName(true) + ".");
     const unsigned set = setPlug.logicalIndex();
-    if (set >= 64)
-        return fail("UV set index out of range.");
+    if (set > r.uvSets.size())
+        return fail("UV sets come in order: set index out of range.");
     growTo(r.uvSets, size_t(set) + 1);
     MeshUVSet& uv = r.uvSets[set];
     if (attribute == MeshShapeNode::uvSetName) {
@@ -314,6 +322,7 @@ MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNa
         return MS::kSuccess;
     }
     if (attribute == MeshShapeNode::uvSetPoints) {
+        GEO_CHECK(contiguous(uv.u.size()));
         growTo(uv.u, size_t(last) + 1);
         growTo(uv.v, size_t(last) + 1);
         for (size_t i = 0; i < count; ++i) {

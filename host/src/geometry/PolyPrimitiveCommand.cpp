@@ -13,6 +13,8 @@
 #include <maya/MGlobal.h>
 #include <maya/MStringArray.h>
 
+#include <cmath>
+
 namespace host {
 
 namespace {
@@ -31,6 +33,8 @@ const CommandFlags::Definition kFlags[] = {
     {"-ch", "-constructionHistory", CommandFlags::kOptionalBool},
 };
 
+const double kMaxSubdivisions = 10000;
+
 struct KindInfo
 {
     const char* command;
@@ -46,7 +50,10 @@ MStatus readNumber(const CommandFlags& flags, const char* command, const char* f
     if (!flags.isSet(flag))
         return MS::kSuccess;
     GEO_CHECK(flags.doubleValue(flag, value));
-    if (value < minimum || (whole && value != double(int(value))) || (!whole && !(value > 0))) {
+    // Subdivisions are checked against their range before they become ints.
+    const bool badWhole = whole && !(value >= minimum && value <= kMaxSubdivisions && value == std::floor(value));
+    const bool badSize = !whole && !(value > 0 && std::isfinite(value));
+    if (badWhole || badSize) {
         MGlobal::displayError(MString(command) + ": " + flag + " is out of range: " + flags.arg(flag) + ".");
         return MS::kInvalidParameter;
     }
