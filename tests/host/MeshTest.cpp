@@ -509,3 +509,34 @@ TEST_F(MeshTest, CreateRefusesBrokenTopologyAndQueriesRefuseBadIndices)
     EXPECT_FALSE(status);
     EXPECT_FALSE(MFnMesh().setObject(MObject::kNullObj));
 }
+
+TEST_F(MeshTest, ConnectedInMeshFeedsOutMeshAndSetPointsBecomesTweaks)
+{
+    run("polyCube; createNode mesh -n copyShape; connectAttr pCubeShape1.outMesh copyShape.inMesh");
+    MObject copy = nodeNamed("copyShape");
+    MFnMesh fn(copy);
+    ASSERT_EQ(8, fn.numVertices());
+    // Upstream edits flow down.
+    run("move -r 0 3 0 pCube1.vtx[0]");
+    MPoint p;
+    ASSERT_TRUE(fn.getPoint(0, p));
+    EXPECT_EQ(MPoint(-0.5, 2.5, 0.5), p);
+
+    // Writing points downstream keeps the input and stores the difference as tweaks.
+    MPointArray points;
+    ASSERT_TRUE(fn.getPoints(points));
+    points[1] = MPoint(9, 9, 9);
+    ASSERT_TRUE(fn.setPoints(points));
+    ASSERT_TRUE(fn.getPoint(1, p));
+    EXPECT_EQ(MPoint(9, 9, 9), p);
+    EXPECT_NEAR(8.5, number("getAttr copyShape.pnts[1].pntx"), 1e-6);
+    MFnMesh source(nodeNamed("pCubeShape1"));
+    ASSERT_TRUE(source.getPoint(1, p));
+    EXPECT_EQ(MPoint(0.5, -0.5, 0.5), p);
+    // A connected mesh writes no geometry of its own to scene files.
+    const std::string scene = sceneText();
+    const size_t start = scene.find("createNode mesh -n \"copyShape\"");
+    ASSERT_NE(std::string::npos, start);
+    const std::string written = scene.substr(start, scene.find("createNode", start + 1) - start);
+    EXPECT_EQ(std::string::npos, written.find(".vt[")) << written;
+}
