@@ -540,3 +540,65 @@ TEST_F(MeshTest, ConnectedInMeshFeedsOutMeshAndSetPointsBecomesTweaks)
     const std::string written = scene.substr(start, scene.find("createNode", start + 1) - start);
     EXPECT_EQ(std::string::npos, written.find(".vt[")) << written;
 }
+
+TEST_F(MeshTest, CopiesAndWorldSpaceNormalsFollowTheirSources)
+{
+    run("polySphere -r 2 -sa 16 -sh 10; setAttr pSphere1.rotateZ 90; setAttr pSphere1.translate 0 0 7");
+    MFnMesh sphere(nodeNamed("pSphereShape1"));
+
+    // A copy into mesh data is the same mesh, and independent of the shape.
+    MFnMeshData dataFn;
+    MObject data = dataFn.create();
+    MFnMesh copy;
+    MStatus status;
+    copy.copy(nodeNamed("pSphereShape1"), data, &status);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(sphere.numVertices(), copy.numVertices());
+    EXPECT_EQ(sphere.numUVs(), copy.numUVs());
+    MPointArray points;
+    ASSERT_TRUE(copy.getPoints(points));
+    points[0] = MPoint(100, 0, 0);
+    ASSERT_TRUE(copy.setPoints(points));
+    MPoint original;
+    sphere.getPoint(0, original);
+    EXPECT_NEAR(2.0, MVector(original).length(), 1e-6);
+
+    // A copy under a transform makes a new shape there.
+    ASSERT_TRUE(run("createNode transform -n holder"));
+    MFnMesh placed;
+    MObject shape = placed.copy(nodeNamed("pSphereShape1"), nodeNamed("holder"), &status);
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(shape.hasFn(MFn::kMesh));
+    EXPECT_EQ(1u, strings("listRelatives -c holder").length());
+
+    // Closest point and normal in world space: on the rotated, moved sphere
+    // the normal points away from its centre.
+    MFnMesh placedSphere(pathNamed("pSphereShape1"));
+    MPoint closest;
+    MVector normal;
+    const MPoint query(3, 1, 8);
+    ASSERT_TRUE(placedSphere.getClosestPointAndNormal(query, closest, normal, MSpace::kWorld));
+    const MVector outward = (query - MPoint(0, 0, 7)).normal();
+    EXPECT_GT(normal * outward, 0.98);
+    EXPECT_NEAR(2.0, (closest - MPoint(0, 0, 7)).length(), 0.1);
+    // Face normals turn with the transform: the pole's fan faces +Y locally, -X in the world.
+    MVector local, world;
+    const int topFan = sphere.numPolygons() - 1;
+    ASSERT_TRUE(placedSphere.getPolygonNormal(topFan, local));
+    ASSERT_TRUE(placedSphere.getPolygonNormal(topFan, world, MSpace::kWorld));
+    EXPECT_GT(local.y, 0.9);
+    EXPECT_LT(world.x, -0.9);
+
+    // Face-relative triangle corners name the same vertices as getTriangles.
+    MIntArray counts, vertices, offsetCounts, corners;
+    ASSERT_TRUE(sphere.getTriangles(counts, vertices));
+    ASSERT_TRUE(sphere.getTriangleOffsets(offsetCounts, corners));
+    ASSERT_EQ(vertices.length(), corners.length());
+    unsigned t = 0;
+    for (int f = 0; f < sphere.numPolygons(); ++f) {
+        MIntArray face;
+        sphere.getPolygonVertices(f, face);
+        for (int i = 0; i < counts[unsigned(f)] * 3; ++i, ++t)
+            EXPECT_EQ(vertices[t], face[unsigned(corners[t])]);
+    }
+}
