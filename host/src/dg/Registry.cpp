@@ -20,6 +20,8 @@ struct Step
 struct RegistryState
 {
     std::vector<std::unique_ptr<NodeType>> types;
+    // Deregistered types, kept for nodes that undo history or handles still refer to.
+    std::vector<std::unique_ptr<NodeType>> retired;
     std::vector<Step> steps;
     NodeType* initializing = nullptr;
 };
@@ -172,9 +174,9 @@ MStatus deregisterNodeType(const MTypeId& id)
                     return MStatus::kFailure;
             // Keep the type record alive for nodes still referenced by undo
             // history or handles: it is tiny and never reused by name.
-            NodeType* retired = it->release();
+            (*it)->info.name = MString();
+            state().retired.push_back(std::move(*it));
             types.erase(it);
-            retired->info.name = MString();
             return MStatus::kSuccess;
         }
     }
