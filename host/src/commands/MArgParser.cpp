@@ -146,10 +146,10 @@ bool MArgParser::isQuery(MStatus* ReturnStatus) const
 
 unsigned int MArgParser::numberOfFlagUses(const char* flag) const
 {
-    int spec = fParsed->syntax.findFlag(flag);
+    int flagIndex = fParsed->syntax.findFlag(flag);
     unsigned int count = 0;
     for (const host::FlagUse& use : fParsed->uses)
-        if (use.flag == spec && spec >= 0)
+        if (use.flag == flagIndex && flagIndex >= 0)
             ++count;
     return count;
 }
@@ -236,10 +236,10 @@ MTime MArgParser::flagArgumentMTime(const char* flag, unsigned int index, MStatu
 
 MStatus MArgParser::getFlagArgumentPosition(const char* flag, unsigned int i, unsigned int& position) const
 {
-    int spec = fParsed->syntax.findFlag(flag);
+    int flagIndex = fParsed->syntax.findFlag(flag);
     unsigned int seen = 0;
     for (const host::FlagUse& use : fParsed->uses) {
-        if (spec < 0 || use.flag != spec)
+        if (flagIndex < 0 || use.flag != flagIndex)
             continue;
         if (seen++ == i) {
             position = use.position;
@@ -251,10 +251,10 @@ MStatus MArgParser::getFlagArgumentPosition(const char* flag, unsigned int i, un
 
 MStatus MArgParser::getFlagArgumentList(const char* flag, unsigned int i, MArgList& args) const
 {
-    int spec = fParsed->syntax.findFlag(flag);
+    int flagIndex = fParsed->syntax.findFlag(flag);
     unsigned int seen = 0;
     for (const host::FlagUse& use : fParsed->uses) {
-        if (spec < 0 || use.flag != spec)
+        if (flagIndex < 0 || use.flag != flagIndex)
             continue;
         if (seen++ == i) {
             host::ArgListAccess::args(args) = use.args;

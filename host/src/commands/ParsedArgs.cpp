@@ -90,11 +90,11 @@ MStatus ParsedArgs::parse(const SyntaxData& syntaxData, const std::vector<Argume
             error = MString("Invalid flag: ") + arg.text;
             return MS::kFailure;
         }
-        const FlagSpec& spec = syntax.flags[index];
-        if (!spec.multiUse)
+        const FlagSpec& flagDef = syntax.flags[index];
+        if (!flagDef.multiUse)
             for (const FlagUse& use : uses)
                 if (use.flag == index) {
-                    error = MString("Flag ") + spec.longName + " can be used only once.";
+                    error = MString("Flag ") + flagDef.longName + " can be used only once.";
                     return MS::kFailure;
                 }
 
@@ -102,16 +102,16 @@ MStatus ParsedArgs::parse(const SyntaxData& syntaxData, const std::vector<Argume
         use.flag = index;
         use.position = static_cast<unsigned int>(i);
         // In query mode a flag names what to query and takes no arguments.
-        const bool takesArgs = !query || spec.queryWithFullArgs;
-        for (size_t t = 0; takesArgs && t < spec.argTypes.size(); ++t) {
-            const MSyntax::MArgType type = spec.argTypes[t];
+        const bool takesArgs = !query || flagDef.queryWithFullArgs;
+        for (size_t t = 0; takesArgs && t < flagDef.argTypes.size(); ++t) {
+            const MSyntax::MArgType type = flagDef.argTypes[t];
             if (i + 1 >= args.size() || args[i + 1].kind == Argument::kFlag) {
-                error = MString("Flag ") + spec.longName + " requires " + typeLabel(type) + " argument.";
+                error = MString("Flag ") + flagDef.longName + " requires " + typeLabel(type) + " argument.";
                 return MS::kFailure;
             }
             const Argument& value = args[i + 1];
             if (!fitsType(value, type)) {
-                error = MString("Flag ") + spec.longName + " expects " + typeLabel(type) + " argument, not " +
+                error = MString("Flag ") + flagDef.longName + " expects " + typeLabel(type) + " argument, not " +
                         quoted(value) + ".";
                 return MS::kInvalidParameter;
             }
@@ -181,11 +181,11 @@ MStatus ParsedArgs::parse(const SyntaxData& syntaxData, const std::vector<Argume
 
 const Argument* ParsedArgs::flagArgument(const char* flag, unsigned int index) const
 {
-    int spec = syntax.findFlag(flag);
-    if (spec < 0)
+    int flagIndex = syntax.findFlag(flag);
+    if (flagIndex < 0)
         return nullptr;
     for (const FlagUse& use : uses)
-        if (use.flag == spec)
+        if (use.flag == flagIndex)
             return index < use.args.size() ? &use.args[index] : nullptr;
     return nullptr;
 }
