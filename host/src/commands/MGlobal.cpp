@@ -198,74 +198,56 @@ MStatus MGlobal::executeCommand(const MString& command, MCommandResult& result, 
     return host::runMel(command, undoEnabled, value);
 }
 
-MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool undoEnabled)
+namespace {
+// Runs MEL and hands its result back converted, when the result is of a kind the caller can take.
+template <typename Result, typename Accepts, typename Convert>
+MStatus runForResult(const MString& command, bool undoEnabled, Result& result, Accepts accepts, Convert convert)
 {
     MelValue value;
     MStatus status = host::runMel(command, undoEnabled, value);
     if (!status)
         return status;
-    if (!value.isNumber())
+    if (!accepts(value))
         return MS::kFailure;
-    result = static_cast<int>(value.asInt());
+    result = convert(value);
     return MS::kSuccess;
+}
+
+bool isNumber(const MelValue& v) { return v.isNumber(); }
+bool isNotText(const MelValue& v) { return v.type() != MelValue::kString && v.type() != MelValue::kStringArray; }
+bool isSingleValue(const MelValue& v) { return !v.isNone() && !v.isArray(); }
+bool anyValue(const MelValue&) { return true; }
+} // namespace
+
+MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool undoEnabled)
+{
+    return runForResult(command, undoEnabled, result, isNumber,
+                        [](const MelValue& v) { return static_cast<int>(v.asInt()); });
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MIntArray& result, bool, bool undoEnabled)
 {
-    MelValue value;
-    MStatus status = host::runMel(command, undoEnabled, value);
-    if (!status)
-        return status;
-    if (value.type() == MelValue::kString || value.type() == MelValue::kStringArray)
-        return MS::kFailure;
-    result = value.asIntArray();
-    return MS::kSuccess;
+    return runForResult(command, undoEnabled, result, isNotText, [](const MelValue& v) { return v.asIntArray(); });
 }
 
 MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bool undoEnabled)
 {
-    MelValue value;
-    MStatus status = host::runMel(command, undoEnabled, value);
-    if (!status)
-        return status;
-    if (!value.isNumber())
-        return MS::kFailure;
-    result = value.asDouble();
-    return MS::kSuccess;
+    return runForResult(command, undoEnabled, result, isNumber, [](const MelValue& v) { return v.asDouble(); });
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MDoubleArray& result, bool, bool undoEnabled)
 {
-    MelValue value;
-    MStatus status = host::runMel(command, undoEnabled, value);
-    if (!status)
-        return status;
-    if (value.type() == MelValue::kString || value.type() == MelValue::kStringArray)
-        return MS::kFailure;
-    result = value.asDoubleArray();
-    return MS::kSuccess;
+    return runForResult(command, undoEnabled, result, isNotText, [](const MelValue& v) { return v.asDoubleArray(); });
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MString& result, bool, bool undoEnabled)
 {
-    MelValue value;
-    MStatus status = host::runMel(command, undoEnabled, value);
-    if (!status)
-        return status;
-    if (value.isNone() || value.isArray())
-        return MS::kFailure;
-    result = value.asString();
-    return MS::kSuccess;
+    return runForResult(command, undoEnabled, result, isSingleValue, [](const MelValue& v) { return v.asString(); });
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool, bool undoEnabled)
 {
-    MelValue value;
-    MStatus status = host::runMel(command, undoEnabled, value);
-    if (!status)
-        return status;
-    result = value.asStringArray();
-    return MS::kSuccess;
+    return runForResult(command, undoEnabled, result, anyValue, [](const MelValue& v) { return v.asStringArray(); });
 }
 
 MString MGlobal::executeCommandStringResult(const MString& command, bool, bool undoEnabled, MStatus* ReturnStatus)
