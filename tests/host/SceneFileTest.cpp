@@ -8,6 +8,8 @@
 #include <maya/MFileIO.h>
 #include <maya/MDGMessage.h>
 #include <maya/MMessage.h>
+#include <maya/MObjectHandle.h>
+#include <maya/MSelectionList.h>
 #include <maya/MSceneMessage.h>
 
 #include <algorithm>
@@ -257,6 +259,28 @@ TEST_F(SceneFile, NewFiresItsMessagesAndEmptiesTheScene)
     EXPECT_EQ(strings("ls").length(), 0u);
     EXPECT_EQ(text("file -q -sn"), "");
     EXPECT_FALSE(run("file -save")) << "an untitled scene needs a name first";
+}
+
+// Nothing can bring back the nodes of a cleared scene, so they are destroyed
+// then and there: a plug-in's nodes must not outlive an unload that follows.
+TEST_F(SceneFile, NewDestroysTheNodesOfTheOldScene)
+{
+    std::vector<MObjectHandle> handles;
+    for (int i = 0; i < 8; ++i) {
+        const std::string group = "group" + std::to_string(i);
+        ASSERT_TRUE(run("createNode transform -n " + group + "; createNode transform -p " + group +
+                        " -n child" + std::to_string(i)));
+        for (const std::string& name : {group, "child" + std::to_string(i)}) {
+            MSelectionList list;
+            ASSERT_TRUE(list.add(name.c_str()));
+            MObject node;
+            ASSERT_TRUE(list.getDependNode(0, node));
+            handles.emplace_back(node);
+        }
+    }
+    ASSERT_TRUE(run("file -f -new"));
+    for (const MObjectHandle& handle : handles)
+        EXPECT_FALSE(handle.isAlive());
 }
 
 TEST_F(SceneFile, MalformedFilesGiveAnErrorNamingFileAndLine)

@@ -182,6 +182,13 @@ protected:
         ASSERT_FALSE(node.isNull());
     }
 
+    // The node must be let go before the plug-in unloads: its code goes with the module.
+    void TearDown() override
+    {
+        node = MObject();
+        PellixPluginTest::TearDown();
+    }
+
     MString shapeName;
     MObject node;
 };

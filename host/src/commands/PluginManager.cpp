@@ -1,5 +1,7 @@
 #include "commands/PluginManager.h"
 
+#include "dag/Dag.h"
+
 #include "commands/CommandExecution.h"
 #include "commands/CommandRegistry.h"
 #include "commands/PluginRecord.h"
@@ -314,6 +316,7 @@ MStatus PluginManager::unload(const MString& nameOrPath, bool force)
     // and the selection may still hold deleted ones.
     UndoQueue::flush();
     pruneActiveSelection();
+    releaseDeletedDagNodes();
 
     MStatus status = callEntryPoint(record, object, "uninitializePlugin");
     if (!status) {
@@ -336,6 +339,7 @@ void PluginManager::shutdown()
     UndoQueue::flush();
     MGlobal::clearSelectionList();
     deleteAllNodes();
+    releaseDeletedDagNodes();
     std::vector<MObject>& records = loaded().records;
     while (!records.empty()) {
         MObject object = records.back();

@@ -520,19 +520,34 @@ std::unordered_map<const Node*, SavedLinks>& savedLinks()
 }
 
 // Forgets the links of deleted nodes nothing else refers to any more: no
-// undo can bring those back.
+// undo can bring those back. Forgetting a transform releases the children it
+// kept, which may then be forgotten too, so this runs until nothing changes;
+// the links are destroyed outside the walk because destroying them releases
+// nodes.
 void forgetUnreachable()
 {
     auto& links = savedLinks();
-    for (auto it = links.begin(); it != links.end();) {
-        if (ObjectAccess::get(it->second.self)->refCount() == 1)
-            it = links.erase(it);
-        else
-            ++it;
+    for (;;) {
+        std::vector<SavedLinks> forgotten;
+        for (auto it = links.begin(); it != links.end();) {
+            if (ObjectAccess::get(it->second.self)->refCount() == 1) {
+                forgotten.push_back(std::move(it->second));
+                it = links.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (forgotten.empty())
+            return;
     }
 }
 
 } // namespace
+
+void releaseDeletedDagNodes()
+{
+    forgetUnreachable();
+}
 
 void dagNodeRemoved(Node* node)
 {

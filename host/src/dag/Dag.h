@@ -102,6 +102,11 @@ MStatus registerDagNodeTypes();
 void dagNodeRemoved(Node* node);
 void dagNodeRestored(Node* node);
 
+// Destroys the deleted DAG nodes that no undo or handle can bring back any
+// more. Run once the undo queue is flushed, before a plug-in's module closes:
+// a node of its types must not outlive its code.
+void releaseDeletedDagNodes();
+
 // Computes the attributes every DAG node has (the hierarchy matrices, a
 // locator's world position); kUnknownParameter for any other plug.
 MStatus computeDagAttribute(Node* node, const MPlug& plug, MDataBlock& block);

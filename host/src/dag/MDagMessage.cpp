@@ -1,4 +1,5 @@
 #include <maya/MDagMessage.h>
+#include <maya/MObjectHandle.h>
 
 #include "dag/Dag.h"
 #include "dag/DagAttributes.h"
@@ -45,8 +46,8 @@ std::vector<ParentChildWatch>& parentChildWatches()
     return watches;
 }
 
-// Kept as an object so that the node outlives the note.
-MObject lastChangedTransform;
+// A weak note: it must not keep a deleted node alive.
+MObjectHandle lastChangedTransform;
 unsigned lastChangeFlags = MDagMessage::kAll;
 
 void removeWorldMatrixWatch(MCallbackId id)
@@ -80,8 +81,7 @@ void onDirtyPlug(MObject& node, MPlug& plug, void* clientData)
         return;
     if (plug.isElement() && plug.logicalIndex() != watch->instance)
         return;
-    Node* changed = nodeOf(lastChangedTransform);
-    MObject transform = changed && changed->inScene ? lastChangedTransform : node;
+    MObject transform = lastChangedTransform.isValid() ? lastChangedTransform.object() : node;
     MDagMessage::MatrixModifiedFlags flags = static_cast<MDagMessage::MatrixModifiedFlags>(lastChangeFlags);
     watch->func(transform, flags, watch->clientData);
 }
@@ -119,7 +119,7 @@ void fireDagMessage(MDagMessage::DagMessage message, MDagPath& child, MDagPath& 
 
 void noteLocalMatrixChange(Node* transform, unsigned flags)
 {
-    lastChangedTransform = transform ? transform->object() : MObject();
+    lastChangedTransform = transform ? MObjectHandle(transform->object()) : MObjectHandle();
     lastChangeFlags = flags;
 }
 

@@ -2,6 +2,7 @@
 
 #include "commands/FileState.h"
 #include "commands/UndoQueue.h"
+#include "dag/Dag.h"
 #include "commands/builtins/AddAttrCommand.h"
 #include "commands/scene/MayaAsciiReader.h"
 #include "commands/scene/MayaAsciiWriter.h"
@@ -25,6 +26,7 @@ void clearScene()
     CHECK_MSTATUS(MGlobal::clearSelectionList());
     deleteAllNodes();
     UndoQueue::flush();
+    releaseDeletedDagNodes();
     AddAttrCommand::discardPendingCompounds();
 }
 
