@@ -1,0 +1,313 @@
+#include <maya/MItGeometry.h>
+
+#include <maya/MFnMesh.h>
+#include <maya/MFnNurbsCurve.h>
+
+#include "dg/Data.h"
+#include "geometry/CurveData.h"
+#include "geometry/MeshData.h"
+
+namespace {
+
+void setStatus(MStatus* ReturnStatus, MStatus::MStatusCode code)
+{
+    if (ReturnStatus)
+        *ReturnStatus = code;
+}
+
+bool isWorld(MSpace::Space space)
+{
+    return space == MSpace::kWorld;
+}
+
+} // namespace
+
+MItGeometry::MItGeometry(MDagPath& dagPath, MStatus* ReturnStatus) : fPath(dagPath)
+{
+    attach(ReturnStatus);
+}
+
+MItGeometry::MItGeometry(MDagPath& dagPath, MObject& component, MStatus* ReturnStatus) : fPath(dagPath)
+{
+    // Components are not tracked by this host's geometry: only the whole
+    // geometry can be iterated.
+    if (!component.isNull()) {
+        fCount = 0;
+        setStatus(ReturnStatus, MStatus::kNotImplemented);
+        return;
+    }
+    attach(ReturnStatus);
+}
+
+MItGeometry::MItGeometry(MDataHandle& dataHandle, unsigned int, bool readOnly, MStatus* ReturnStatus)
+    : fHandle(dataHandle), fFromHandle(true), fReadOnly(readOnly)
+{
+    // Geometry here carries no component groups: every group is the whole geometry.
+    attach(ReturnStatus);
+}
+
+MItGeometry::MItGeometry(MDataHandle& dataHandle, bool readOnly, MStatus* ReturnStatus)
+    : fHandle(dataHandle), fFromHandle(true), fReadOnly(readOnly)
+{
+    attach(ReturnStatus);
+}
+
+MItGeometry::~MItGeometry() = default;
+
+void MItGeometry::attach(MStatus* ReturnStatus)
+{
+    fCount = 0;
+    fIndex = 0;
+    if (fFromHandle) {
+        MObject data = fHandle.data();
+        host::GeometryData* geometry = dynamic_cast<host::GeometryData*>(host::dataOf(data));
+        if (!host::meshDataOf(data) && !host::curveDataOf(data)) {
+            setStatus(ReturnStatus, MStatus::kInvalidParameter);
+            return;
+        }
+        if (!fReadOnly) {
+            // Writes go to a data object of this handle's own, so a value
+            // shared with other plugs is left alone (the points themselves
+            // are copied on the first write).
+            data = host::cloneData(data);
+            MStatus status = fHandle.set(data);
+            if (!status) {
+                setStatus(ReturnStatus, status.statusCode());
+                return;
+            }
+        }
+        fData = data;
+        fToWorld = geometry->matrix;
+        if (const host::MeshData* mesh = host::meshDataOf(fData))
+            fCount = mesh->read().numVertices();
+        else
+            fCount = host::curveDataOf(fData)->geometry.numCVs();
+        setStatus(ReturnStatus, MStatus::kSuccess);
+        return;
+    }
+    MStatus status;
+    if (fPath.hasFn(MFn::kMesh)) {
+        fCount = MFnMesh(fPath).numVertices(&status);
+    } else if (fPath.hasFn(MFn::kNurbsCurve)) {
+        fCount = MFnNurbsCurve(fPath).numCVs(&status);
+    } else {
+        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return;
+    }
+    if (!status)
+        fCount = 0;
+    setStatus(ReturnStatus, status.statusCode());
+}
+
+bool MItGeometry::isDone(MStatus* ReturnStatus) const
+{
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    return fIndex >= fCount;
+}
+
+MStatus MItGeometry::next()
+{
+    if (fIndex >= fCount)
+        return MStatus::kFailure;
+    ++fIndex;
+    return MStatus::kSuccess;
+}
+
+MStatus MItGeometry::reset()
+{
+    fIndex = 0;
+    return MStatus::kSuccess;
+}
+
+int MItGeometry::index(MStatus* ReturnStatus) const
+{
+    setStatus(ReturnStatus, fIndex < fCount ? MStatus::kSuccess : MStatus::kFailure);
+    return fIndex;
+}
+
+int MItGeometry::count(MStatus* ReturnStatus) const
+{
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    return fCount;
+}
+
+int MItGeometry::exactCount(MStatus* ReturnStatus)
+{
+    return count(ReturnStatus);
+}
+
+MObject MItGeometry::currentItem(MStatus* ReturnStatus)
+{
+    return component(ReturnStatus);
+}
+
+MObject MItGeometry::component(MStatus* ReturnStatus)
+{
+    // No component objects in this host.
+    setStatus(ReturnStatus, MStatus::kNotImplemented);
+    return MObject();
+}
+
+MPoint MItGeometry::position(MSpace::Space space, MStatus* ReturnStatus) const
+{
+    if (fIndex >= fCount) {
+        setStatus(ReturnStatus, MStatus::kFailure);
+        return MPoint();
+    }
+    MPoint p;
+    MStatus status;
+    if (!fFromHandle) {
+        if (fPath.hasFn(MFn::kMesh))
+            status = MFnMesh(fPath).getPoint(fIndex, p, space);
+        else
+            status = MFnNurbsCurve(fPath).getCV(unsigned(fIndex), p, space);
+        setStatus(ReturnStatus, status.statusCode());
+        return p;
+    }
+    if (const host::MeshData* mesh = host::meshDataOf(fData)) {
+        const float* f = mesh->read().points.data() + 3 * size_t(fIndex);
+        p = MPoint(f[0], f[1], f[2]);
+    } else {
+        const double* d = host::curveDataOf(fData)->geometry.cvs.data() + 3 * size_t(fIndex);
+        p = MPoint(d[0], d[1], d[2]);
+    }
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    return isWorld(space) ? p * fToWorld : p;
+}
+
+MStatus MItGeometry::setPosition(const MPoint& point, MSpace::Space space)
+{
+    if (fIndex >= fCount)
+        return MStatus::kFailure;
+    if (!fFromHandle) {
+        // Shapes take their points as a whole.
+        MPointArray points;
+        MStatus status = allPositions(points, space);
+        if (!status)
+            return status;
+        points[unsigned(fIndex)] = point;
+        return setAllPositions(points, space);
+    }
+    if (fReadOnly)
+        return MStatus::kFailure;
+    MPoint p = isWorld(space) ? point * fToWorld.inverse() : point;
+    if (p.w != 0.0 && p.w != 1.0)
+        p = MPoint(p.x / p.w, p.y / p.w, p.z / p.w);
+    if (host::MeshData* mesh = host::meshDataOf(fData)) {
+        host::MeshGeometry& g = mesh->edit();
+        float* f = g.points.data() + 3 * size_t(fIndex);
+        f[0] = float(p.x);
+        f[1] = float(p.y);
+        f[2] = float(p.z);
+        g.touch();
+    } else {
+        double* d = host::curveDataOf(fData)->geometry.cvs.data() + 3 * size_t(fIndex);
+        d[0] = p.x;
+        d[1] = p.y;
+        d[2] = p.z;
+    }
+    return MStatus::kSuccess;
+}
+
+MVector MItGeometry::normal(MSpace::Space space, MStatus* ReturnStatus) const
+{
+    if (fIndex >= fCount) {
+        setStatus(ReturnStatus, MStatus::kFailure);
+        return MVector();
+    }
+    MVector n;
+    if (!fFromHandle) {
+        MStatus status = fPath.hasFn(MFn::kMesh) ? MFnMesh(fPath).getVertexNormal(fIndex, false, n, space)
+                                                 : MStatus(MStatus::kInvalidParameter);
+        setStatus(ReturnStatus, status.statusCode());
+        return n;
+    }
+    const host::MeshData* mesh = host::meshDataOf(fData);
+    if (!mesh) {
+        setStatus(ReturnStatus, MStatus::kInvalidParameter);  // curves have no point normals
+        return n;
+    }
+    // A vertex's first normal id is the vertex id itself.
+    const std::vector<float>& normals = mesh->read().normals();
+    const size_t at = 3 * size_t(fIndex);
+    if (at + 2 < normals.size())
+        n = MVector(normals[at], normals[at + 1], normals[at + 2]);
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    if (isWorld(space)) {
+        n = n * fToWorld.inverse().transpose();
+        n.normalize();
+    }
+    return n;
+}
+
+MStatus MItGeometry::allPositions(MPointArray& positions, MSpace::Space space) const
+{
+    if (!fFromHandle) {
+        if (fPath.hasFn(MFn::kMesh))
+            return MFnMesh(fPath).getPoints(positions, space);
+        return MFnNurbsCurve(fPath).getCVs(positions, space);
+    }
+    positions.setLength(unsigned(fCount));
+    if (const host::MeshData* mesh = host::meshDataOf(fData)) {
+        const float* f = mesh->read().points.data();
+        for (unsigned i = 0; i < unsigned(fCount); ++i, f += 3)
+            positions[i] = MPoint(f[0], f[1], f[2]);
+    } else if (const host::CurveData* curve = host::curveDataOf(fData)) {
+        const double* d = curve->geometry.cvs.data();
+        for (unsigned i = 0; i < unsigned(fCount); ++i, d += 3)
+            positions[i] = MPoint(d[0], d[1], d[2]);
+    } else {
+        positions.clear();
+        return MStatus::kFailure;
+    }
+    if (isWorld(space))
+        for (MPoint& p : positions)
+            p *= fToWorld;
+    return MStatus::kSuccess;
+}
+
+MStatus MItGeometry::setAllPositions(const MPointArray& positions, MSpace::Space space)
+{
+    if (positions.length() != unsigned(fCount))
+        return MStatus::kInvalidParameter;
+    if (!fFromHandle) {
+        MPointArray copy(positions);
+        if (fPath.hasFn(MFn::kMesh))
+            return MFnMesh(fPath).setPoints(copy, space);
+        MFnNurbsCurve curve(fPath);
+        MStatus status = curve.setCVs(copy, space);
+        return status ? curve.updateCurve() : status;
+    }
+    if (fReadOnly)
+        return MStatus::kFailure;
+    const bool world = isWorld(space);
+    const MMatrix toObject = world ? fToWorld.inverse() : MMatrix();
+    auto objectPoint = [&](const MPoint& q) {
+        if (!world)
+            return q;
+        MPoint p = q * toObject;
+        return (p.w != 0.0 && p.w != 1.0) ? MPoint(p.x / p.w, p.y / p.w, p.z / p.w) : p;
+    };
+    if (host::MeshData* mesh = host::meshDataOf(fData)) {
+        host::MeshGeometry& g = mesh->edit();
+        float* f = g.points.data();
+        for (const MPoint& q : positions) {
+            const MPoint p = objectPoint(q);
+            f[0] = float(p.x);
+            f[1] = float(p.y);
+            f[2] = float(p.z);
+            f += 3;
+        }
+        g.touch();
+    } else {
+        double* d = host::curveDataOf(fData)->geometry.cvs.data();
+        for (const MPoint& q : positions) {
+            const MPoint p = objectPoint(q);
+            d[0] = p.x;
+            d[1] = p.y;
+            d[2] = p.z;
+            d += 3;
+        }
+    }
+    return MStatus::kSuccess;
+}
