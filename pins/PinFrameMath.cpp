@@ -5,6 +5,7 @@
 #include <tbb/partitioner.h>
 #include <tbb/task_group.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -169,86 +170,295 @@ Vec3f pointAt(const float* xyz, int32_t id)
     return {p[0], p[1], p[2]};
 }
 
-// What a pin reads from the mesh: its corner points and interpolated normal.
-struct GatheredPin {
-    Vec3f corners[3];
-    Vec3f normal;
-};
-
-template <class Binding>
-void gatherPin(const float* points, const float* normals, const Binding& pin, GatheredPin& g)
-{
-    for (int k = 0; k < 3; ++k)
-        g.corners[k] = pointAt(points, pin.vertexIds[k]);
-    g.normal = evaluationNormal(normals, pin.normalIds, pin.weights);
-}
-
 template <class Binding>
 Matrix4 pinFrameT(const float* points, const float* normals, const Binding& pin, const GeometryBlock& g)
 {
-    GatheredPin gathered;
-    gatherPin(points, normals, pin, gathered);
-    return surfaceFrameT(gathered.corners, pin.weights, gathered.normal, pin.tangentCoeffs[0], pin.tangentCoeffs[1],
-                         g);
+    const Vec3f corners[3] = {pointAt(points, pin.vertexIds[0]), pointAt(points, pin.vertexIds[1]),
+                              pointAt(points, pin.vertexIds[2])};
+    const Vec3f normal = evaluationNormal(normals, pin.normalIds, pin.weights);
+    return surfaceFrameT(corners, pin.weights, normal, pin.tangentCoeffs[0], pin.tangentCoeffs[1], g);
 }
 
-template <class Binding>
-Matrix4 composeGathered(const PinEvaluation& eval, const Binding& pin, const GatheredPin& gathered, int i)
+// The bind, local and parent inverse steps that follow the frame of pin i.
+void applyPinMatrices(const PinEvaluation& eval, int i, Matrix4& out)
 {
-    if (eval.translateOnly) {
-        Matrix4 out = Matrix4::identity();
-        setPointRow(out, toDouble(weightedSum(gathered.corners, pin.weights)), eval.geometry);
-        if (eval.parentInverse.has(i)) {
-            const Matrix4& p = eval.parentInverse.matrices[i];
-            const double x = out.m[3][0], y = out.m[3][1], z = out.m[3][2];
-            for (int c = 0; c < 3; ++c)
-                out.m[3][c] = x * p.m[0][c] + y * p.m[1][c] + z * p.m[2][c] + p.m[3][c];
-        }
-        return out;
-    }
-
-    Matrix4 out = surfaceFrameT(gathered.corners, pin.weights, gathered.normal, pin.tangentCoeffs[0],
-                                pin.tangentCoeffs[1], eval.geometry);
     if (eval.maintainOffset && eval.bindDataPresent && eval.bindDataPresent[i])
         out = affineProduct(eval.bindControl[i], affineProduct(eval.bindSurfaceInverse[i], out));
     if (eval.localInverse.has(i))
         out = affineProduct(eval.localInverse.matrices[i], out);
     if (eval.parentInverse.has(i))
         out = affineProduct(out, eval.parentInverse.matrices[i]);
-    return out;
 }
 
 template <class Binding>
-void gatherForEvaluation(const PinEvaluation& eval, const Binding& pin, GatheredPin& g)
+void translateOnlyOutput(const PinEvaluation& eval, const Binding& pin, const Vec3f corners[3], int i, Matrix4& out)
 {
-    // Translate-only reads no normals.
-    gatherPin(eval.points, eval.translateOnly ? nullptr : eval.normals, pin, g);
+    out = Matrix4::identity();
+    setPointRow(out, toDouble(weightedSum(corners, pin.weights)), eval.geometry);
+    if (eval.parentInverse.has(i)) {
+        const Matrix4& p = eval.parentInverse.matrices[i];
+        const double x = out.m[3][0], y = out.m[3][1], z = out.m[3][2];
+        for (int c = 0; c < 3; ++c)
+            out.m[3][c] = x * p.m[0][c] + y * p.m[1][c] + z * p.m[2][c] + p.m[3][c];
+    }
 }
 
 template <class Binding>
 Matrix4 composePinOutputT(const PinEvaluation& eval, const Binding& pin, int i)
 {
-    GatheredPin gathered;
-    gatherForEvaluation(eval, pin, gathered);
-    return composeGathered(eval, pin, gathered, i);
+    Matrix4 out;
+    if (eval.translateOnly) {
+        // Translate-only reads no normals.
+        const Vec3f corners[3] = {pointAt(eval.points, pin.vertexIds[0]), pointAt(eval.points, pin.vertexIds[1]),
+                                  pointAt(eval.points, pin.vertexIds[2])};
+        translateOnlyOutput(eval, pin, corners, i, out);
+        return out;
+    }
+    out = pinFrameT(eval.points, eval.normals, pin, eval.geometry);
+    applyPinMatrices(eval, i, out);
+    return out;
 }
 
 // Pins sit on scattered triangles, so nearly every corner read misses the
-// cache. Reading the corners of a block of pins in one tight loop lets those
-// misses overlap; the frame math then runs on data in the first-level cache.
+// cache. The loop reads the corners of a block of pins in one tight pass,
+// which lets those misses overlap, and asks for the next block's corners
+// while it builds this block's frames.
 constexpr int kGatherBlock = 32;
+
+template <class Binding>
+void composeTranslateOnlyOutputs(const PinEvaluation& eval, const Binding* pins, int begin, int end,
+                                 Matrix4* outputs)
+{
+    Vec3f corners[kGatherBlock][3];
+    for (int first = begin; first < end; first += kGatherBlock) {
+        const int count = std::min(end - first, kGatherBlock);
+        for (int k = 0; k < count; ++k) {
+            const Binding& pin = pins[first + k];
+            for (int c = 0; c < 3; ++c)
+                corners[k][c] = pointAt(eval.points, pin.vertexIds[c]);
+        }
+        for (int k = 0; k < count; ++k)
+            translateOnlyOutput(eval, pins[first + k], corners[k], first + k, outputs[first + k]);
+    }
+}
+
+#ifdef PELLIX_HAVE_RSQRT
+
+// The frame loop runs on four pins at a time. While it works on pin i it asks
+// for the corners of pin i + kPrefetchDistance, so that their cache misses
+// overlap the arithmetic instead of stalling it.
+constexpr int kPrefetchDistance = 32;
+
+template <class Binding>
+void prefetchPin(const PinEvaluation& eval, const Binding& pin)
+{
+    for (int c = 0; c < 3; ++c) {
+        _mm_prefetch(reinterpret_cast<const char*>(eval.points + 3 * static_cast<int64_t>(pin.vertexIds[c])),
+                     _MM_HINT_T0);
+        if (eval.normals && pin.normalIds[c] >= 0)
+            _mm_prefetch(reinterpret_cast<const char*>(eval.normals + 3 * static_cast<int64_t>(pin.normalIds[c])),
+                         _MM_HINT_T0);
+    }
+}
+
+struct Vec3x4 {
+    __m128 x;
+    __m128 y;
+    __m128 z;
+};
+
+// One xyz triple per lane, transposed into one register per axis.
+Vec3x4 load3(const float* const lanes[4])
+{
+    return {_mm_setr_ps(lanes[0][0], lanes[1][0], lanes[2][0], lanes[3][0]),
+            _mm_setr_ps(lanes[0][1], lanes[1][1], lanes[2][1], lanes[3][1]),
+            _mm_setr_ps(lanes[0][2], lanes[1][2], lanes[2][2], lanes[3][2])};
+}
+
+Vec3x4 add3(const Vec3x4& a, const Vec3x4& b)
+{
+    return {_mm_add_ps(a.x, b.x), _mm_add_ps(a.y, b.y), _mm_add_ps(a.z, b.z)};
+}
+
+Vec3x4 sub3(const Vec3x4& a, const Vec3x4& b)
+{
+    return {_mm_sub_ps(a.x, b.x), _mm_sub_ps(a.y, b.y), _mm_sub_ps(a.z, b.z)};
+}
+
+Vec3x4 scale3(__m128 s, const Vec3x4& v)
+{
+    return {_mm_mul_ps(s, v.x), _mm_mul_ps(s, v.y), _mm_mul_ps(s, v.z)};
+}
+
+__m128 dot3(const Vec3x4& a, const Vec3x4& b)
+{
+    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a.x, b.x), _mm_mul_ps(a.y, b.y)), _mm_mul_ps(a.z, b.z));
+}
+
+Vec3x4 cross3(const Vec3x4& a, const Vec3x4& b)
+{
+    return {_mm_sub_ps(_mm_mul_ps(a.y, b.z), _mm_mul_ps(a.z, b.y)),
+            _mm_sub_ps(_mm_mul_ps(a.z, b.x), _mm_mul_ps(a.x, b.z)),
+            _mm_sub_ps(_mm_mul_ps(a.x, b.y), _mm_mul_ps(a.y, b.x))};
+}
+
+// w0·c0 + w1·c1 + w2·c2, summed in that order.
+Vec3x4 weightedSum3(const Vec3x4 c[3], const __m128 w[3])
+{
+    return add3(add3(scale3(w[0], c[0]), scale3(w[1], c[1])), scale3(w[2], c[2]));
+}
+
+// The scalar reciprocalLength, lane by lane.
+__m128 reciprocalLength4(__m128 lengthSquared)
+{
+    const __m128 r = _mm_rsqrt_ps(lengthSquared);
+    const __m128 rr = _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), lengthSquared), r), r);
+    return _mm_mul_ps(r, _mm_sub_ps(_mm_set1_ps(1.5f), rr));
+}
+
+// Tangent, binormal, normal and position of four pins.
+struct Frame4 {
+    Vec3x4 row[4];
+};
+
+// Frames of four pins, in the operations and order of surfaceFrameT, so each
+// lane gives the single-pin result bit for bit. The returned mask has a bit
+// for each lane whose normal and tangent both had a length; the others need a
+// fallback and are left to the single-pin path.
+template <class Binding>
+int frames4(const PinEvaluation& eval, const Binding* const lanes[4], Frame4& f)
+{
+    static const float kNoNormal[3] = {0.0f, 0.0f, 0.0f};
+    const float* corner[3][4];
+    const float* cornerNormal[3][4];
+    __m128 w[3];
+    for (int lane = 0; lane < 4; ++lane) {
+        const Binding& pin = *lanes[lane];
+        const bool withNormals =
+            eval.normals && pin.normalIds[0] >= 0 && pin.normalIds[1] >= 0 && pin.normalIds[2] >= 0;
+        for (int c = 0; c < 3; ++c) {
+            corner[c][lane] = eval.points + 3 * static_cast<int64_t>(pin.vertexIds[c]);
+            cornerNormal[c][lane] =
+                withNormals ? eval.normals + 3 * static_cast<int64_t>(pin.normalIds[c]) : kNoNormal;
+        }
+    }
+    for (int c = 0; c < 3; ++c)
+        w[c] = _mm_setr_ps(lanes[0]->weights[c], lanes[1]->weights[c], lanes[2]->weights[c], lanes[3]->weights[c]);
+    const Vec3x4 p[3] = {load3(corner[0]), load3(corner[1]), load3(corner[2])};
+    const Vec3x4 cornerNormals[3] = {load3(cornerNormal[0]), load3(cornerNormal[1]), load3(cornerNormal[2])};
+    const __m128 a = _mm_setr_ps(lanes[0]->tangentCoeffs[0], lanes[1]->tangentCoeffs[0], lanes[2]->tangentCoeffs[0],
+                                 lanes[3]->tangentCoeffs[0]);
+    const __m128 b = _mm_setr_ps(lanes[0]->tangentCoeffs[1], lanes[1]->tangentCoeffs[1], lanes[2]->tangentCoeffs[1],
+                                 lanes[3]->tangentCoeffs[1]);
+    const __m128 epsilon = _mm_set1_ps(static_cast<float>(kPinEpsilon));
+
+    const Vec3x4 e1 = sub3(p[1], p[0]);
+    const Vec3x4 e2 = sub3(p[2], p[0]);
+    Vec3x4 n = weightedSum3(cornerNormals, w);
+    const __m128 nn = dot3(n, n);
+    n = scale3(reciprocalLength4(nn), n);
+
+    const Vec3x4 bindTangent = add3(scale3(a, e1), scale3(b, e2));
+    Vec3x4 t = sub3(bindTangent, scale3(dot3(bindTangent, n), n));
+    const __m128 tt = dot3(t, t);
+    t = scale3(reciprocalLength4(tt), t);
+
+    f.row[0] = t;
+    f.row[1] = cross3(n, t);
+    f.row[2] = n;
+    f.row[3] = weightedSum3(p, w);
+    return _mm_movemask_ps(_mm_and_ps(_mm_cmpgt_ps(nn, epsilon), _mm_cmpgt_ps(tt, epsilon)));
+}
+
+// G's coefficients, each in both lanes, for transforming two pins at once.
+struct GeometryPairs {
+    __m128d k[3][4];
+    explicit GeometryPairs(const GeometryBlock& g)
+    {
+        for (int c = 0; c < 3; ++c) {
+            for (int j = 0; j < 4; ++j)
+                k[c][j] = _mm_set1_pd(g.k[c][j]);
+        }
+    }
+};
+
+// The frames of lanes 2h and 2h + 1 taken through G into out[0] and out[1],
+// in the order of setDirectionRow and setPointRow.
+void writeFramePair(const Frame4& f, int h, const GeometryPairs& g, Matrix4* out[2])
+{
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d one = _mm_set1_pd(1.0);
+    for (int r = 0; r < 4; ++r) {
+        const Vec3x4& v = f.row[r];
+        const __m128d x = _mm_cvtps_pd(h ? _mm_movehl_ps(v.x, v.x) : v.x);
+        const __m128d y = _mm_cvtps_pd(h ? _mm_movehl_ps(v.y, v.y) : v.y);
+        const __m128d z = _mm_cvtps_pd(h ? _mm_movehl_ps(v.z, v.z) : v.z);
+        __m128d column[3];
+        for (int c = 0; c < 3; ++c) {
+            column[c] = _mm_add_pd(_mm_add_pd(_mm_mul_pd(g.k[c][0], x), _mm_mul_pd(g.k[c][1], y)),
+                                   _mm_mul_pd(g.k[c][2], z));
+            if (r == 3)
+                column[c] = _mm_add_pd(column[c], g.k[c][3]);
+        }
+        const __m128d last = r == 3 ? one : zero;
+        _mm_storeu_pd(&out[0]->m[r][0], _mm_unpacklo_pd(column[0], column[1]));
+        _mm_storeu_pd(&out[0]->m[r][2], _mm_unpacklo_pd(column[2], last));
+        _mm_storeu_pd(&out[1]->m[r][0], _mm_unpackhi_pd(column[0], column[1]));
+        _mm_storeu_pd(&out[1]->m[r][2], _mm_unpackhi_pd(column[2], last));
+    }
+}
+
+template <class Binding>
+void composeFrameOutputs(const PinEvaluation& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
+{
+    const GeometryPairs g(eval.geometry);
+    const bool pinMatrices = eval.maintainOffset || eval.localInverse.matrices || eval.parentInverse.matrices;
+    Frame4 f;
+    Matrix4 spare[4];
+    for (int i = begin; i < end; i += 4) {
+        const int count = std::min(end - i, 4);
+        for (int k = i + kPrefetchDistance; k < std::min(i + kPrefetchDistance + 4, end); ++k)
+            prefetchPin(eval, pins[k]);
+        // A short group repeats its last pin in the lanes it does not fill.
+        const Binding* lanes[4];
+        for (int lane = 0; lane < 4; ++lane)
+            lanes[lane] = &pins[i + std::min(lane, count - 1)];
+        const int lit = frames4(eval, lanes, f);
+        const bool direct = count == 4 && lit == 0xF;
+        Matrix4* out[4];
+        for (int lane = 0; lane < 4; ++lane)
+            out[lane] = direct ? &outputs[i + lane] : &spare[lane];
+        writeFramePair(f, 0, g, out);
+        writeFramePair(f, 1, g, out + 2);
+        for (int lane = 0; lane < count; ++lane) {
+            if (!direct) {
+                outputs[i + lane] =
+                    lit & (1 << lane) ? spare[lane] : composePinOutputT(eval, pins[i + lane], i + lane);
+            }
+            if (pinMatrices && (lit & (1 << lane)))
+                applyPinMatrices(eval, i + lane, outputs[i + lane]);
+        }
+    }
+}
+
+#else
+
+template <class Binding>
+void composeFrameOutputs(const PinEvaluation& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
+{
+    for (int i = begin; i < end; ++i)
+        outputs[i] = composePinOutputT(eval, pins[i], i);
+}
+
+#endif
 
 template <class Binding>
 void composePinOutputsT(const PinEvaluation& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
 {
-    GatheredPin gathered[kGatherBlock];
-    for (int first = begin; first < end; first += kGatherBlock) {
-        const int count = end - first < kGatherBlock ? end - first : kGatherBlock;
-        for (int k = 0; k < count; ++k)
-            gatherForEvaluation(eval, pins[first + k], gathered[k]);
-        for (int k = 0; k < count; ++k)
-            outputs[first + k] = composeGathered(eval, pins[first + k], gathered[k], first + k);
-    }
+    if (eval.translateOnly)
+        composeTranslateOnlyOutputs(eval, pins, begin, end, outputs);
+    else
+        composeFrameOutputs(eval, pins, begin, end, outputs);
 }
 
 template <class Binding>

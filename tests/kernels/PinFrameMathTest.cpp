@@ -871,42 +871,147 @@ TEST(ComposePinOutput, UVPinsEvaluateOnTheirResolvedTriangle)
     EXPECT_GT(out.m[0][0], 0.5);
 }
 
-TEST(EvaluatePins, ParallelLoopGivesTheSerialResultsForBothPinKinds)
+namespace {
+
+// A strip of quads with bumpy points and tilted normals, so pins land on many
+// different triangles, with pins bound to it and a rotated, moved geometry.
+struct PinStrip {
+    static constexpr int kColumns = 40;
+    std::vector<float> points;
+    std::vector<float> normals;
+    std::vector<PinBinding> pins;
+    PinEvaluation evaluation;
+
+    explicit PinStrip(int count)
+    {
+        for (int j = 0; j < 2; ++j) {
+            for (int i = 0; i <= kColumns; ++i) {
+                points.insert(points.end(), {float(i), float(j), 0.1f * float(i % 3)});
+                normals.insert(normals.end(), {0.05f * float(i % 5), 0.0f, 1.0f});
+            }
+        }
+        for (int i = 0; i < count; ++i) {
+            const int32_t c = i % kColumns;
+            const int32_t ids[3] = {c, c + 1, kColumns + 1 + c};
+            const float w = float(i % 7) / 10.0f;
+            pins.push_back(PinBinding{{ids[0], ids[1], ids[2]}, {ids[0], ids[1], ids[2]}, {w, 0.5f, 0.5f - w},
+                                      {1.0f, 0.2f}});
+        }
+        evaluation.points = points.data();
+        evaluation.normals = normals.data();
+        evaluation.geometry = geometryBlock(rows({{1, 0, 0, 0}, {0, 0, 1, 0}, {0, -1, 0, 0}, {2, 3, 4, 1}}));
+    }
+};
+
+template <class Binding>
+void expectSinglePinResults(const PinEvaluation& e, const std::vector<Binding>& pins, int begin, int end)
 {
-    // A strip of quads, so pins land on many different triangles.
-    const int columns = 40;
-    std::vector<float> points, normals;
-    for (int j = 0; j < 2; ++j) {
-        for (int i = 0; i <= columns; ++i) {
-            points.insert(points.end(), {float(i), float(j), 0.1f * float(i % 3)});
-            normals.insert(normals.end(), {0.05f * float(i % 5), 0.0f, 1.0f});
+    const Matrix4 untouched = Matrix4::identity();
+    std::vector<Matrix4> out(pins.size(), untouched);
+    composePinOutputs(e, pins.data(), begin, end, out.data());
+    for (int i = begin; i < end; ++i) {
+        const Matrix4 single = composePinOutput(e, pins[i], i);
+        ASSERT_EQ(std::memcmp(&out[i], &single, sizeof(Matrix4)), 0) << "pin " << i << " of [" << begin << ", " << end
+                                                                      << ")";
+    }
+    // Pins outside the range are left alone.
+    for (int i : {begin - 1, end}) {
+        if (i >= 0 && i < static_cast<int>(pins.size())) {
+            EXPECT_EQ(std::memcmp(&out[i], &untouched, sizeof(Matrix4)), 0) << i;
         }
     }
+}
+
+}  // namespace
+
+TEST(ComposePinOutputs, RangesGiveTheSinglePinResultsBitForBitIncludingFallbacks)
+{
+    PinStrip s(75);
+    // Pins that need the fallbacks of the frame, among ordinary ones: no
+    // normals (geometric normal), a collapsed triangle (up and the second
+    // fallback tangent), a tangent along the normal (projected second edge),
+    // a zero interpolated normal and weights that extrapolate.
+    s.pins[6].normalIds[1] = -1;
+    s.pins[9].vertexIds[1] = s.pins[9].vertexIds[2] = s.pins[9].vertexIds[0];
+    s.pins[9].normalIds[0] = -1;
+    s.points.insert(s.points.end(), {0, 0, 0, 0, 0, 5});  // vertices 82, 83: an edge along the normal
+    s.normals.insert(s.normals.end(), {0, 0, 1, 0, 0, -1});
+    s.evaluation.points = s.points.data();
+    s.evaluation.normals = s.normals.data();
+    s.pins[13] = PinBinding{{82, 83, 1}, {82, 82, 82}, {0.2f, 0.3f, 0.5f}, {1.0f, 0.0f}};
+    s.pins[14] = PinBinding{{0, 1, 41}, {82, 83, 82}, {0.5f, 0.5f, 0.0f}, {1.0f, 0.0f}};
+    s.pins[15].weights[0] = -2.5f;
+    s.pins[15].weights[2] = 3.0f;
+    s.pins[20].tangentCoeffs[0] = s.pins[20].tangentCoeffs[1] = 0.0f;
+
+    // Whole groups, short groups at either end, a range of fewer than four.
+    const int ranges[][2] = {{0, 75}, {5, 38}, {70, 75}, {13, 15}, {3, 4}};
+    for (const auto& r : ranges)
+        expectSinglePinResults(s.evaluation, s.pins, r[0], r[1]);
+
+    // No normals at all, then the bind, local and parent inverse steps.
+    PinEvaluation withoutNormals = s.evaluation;
+    withoutNormals.normals = nullptr;
+    expectSinglePinResults(withoutNormals, s.pins, 0, 75);
+
+    std::vector<Matrix4> control(75), surfaceInverse(75), local(75), parent(75);
+    std::vector<uint8_t> bound(75), present(75);
+    for (int i = 0; i < 75; ++i) {
+        control[i] = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {double(i), 1, 2, 1}});
+        surfaceInverse[i] = translation(-0.5, -double(i) / 10.0, 0);
+        local[i] = rows({{2, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 1, 1}});
+        parent[i] = translation(0, 0, -double(i));
+        bound[i] = i % 2;
+        present[i] = i % 3 == 0;
+    }
+    PinEvaluation composed = s.evaluation;
+    composed.maintainOffset = true;
+    composed.bindControl = control.data();
+    composed.bindSurfaceInverse = surfaceInverse.data();
+    composed.bindDataPresent = bound.data();
+    composed.localInverse = InverseMatrices{local.data(), nullptr, true};
+    composed.parentInverse = InverseMatrices{parent.data(), present.data(), false};
+    expectSinglePinResults(composed, s.pins, 0, 75);
+    expectSinglePinResults(composed, s.pins, 9, 22);
+
+    composed.translateOnly = true;
+    expectSinglePinResults(composed, s.pins, 0, 75);
+
+    // UV pins go through the same loop.
+    std::vector<UVPinBinding> uvPins;
+    for (const PinBinding& pin : s.pins) {
+        UVPinBinding uv = loadedUVPinBinding(0, 0, 1, 0, -1);
+        std::memcpy(uv.vertexIds, pin.vertexIds, sizeof(uv.vertexIds));
+        std::memcpy(uv.normalIds, pin.normalIds, sizeof(uv.normalIds));
+        std::memcpy(uv.weights, pin.weights, sizeof(uv.weights));
+        std::memcpy(uv.tangentCoeffs, pin.tangentCoeffs, sizeof(uv.tangentCoeffs));
+        uvPins.push_back(uv);
+    }
+    expectSinglePinResults(s.evaluation, uvPins, 0, 75);
+    expectSinglePinResults(s.evaluation, uvPins, 1, 11);
+}
+
+TEST(EvaluatePins, ParallelLoopGivesTheSerialResultsForBothPinKinds)
+{
     const int count = 300;  // above the parallel threshold
-    std::vector<PinBinding> pins(count);
+    PinStrip s(count);
     std::vector<UVPinBinding> uvPins(count);
     std::vector<Matrix4> parents(count);
     std::vector<uint8_t> present(count);
     for (int i = 0; i < count; ++i) {
-        const int c = i % columns;
-        const int32_t ids[3] = {c, c + 1, columns + 1 + c};
-        const float w = float(i % 7) / 10.0f;
-        pins[i] = PinBinding{{ids[0], ids[1], ids[2]}, {ids[0], ids[1], ids[2]}, {w, 0.5f, 0.5f - w}, {1.0f, 0.2f}};
         uvPins[i] = loadedUVPinBinding(0, 0, 1, 0, -1);
         for (int k = 0; k < 3; ++k) {
-            uvPins[i].vertexIds[k] = ids[k];
-            uvPins[i].normalIds[k] = ids[k];
-            uvPins[i].weights[k] = pins[i].weights[k];
+            uvPins[i].vertexIds[k] = s.pins[i].vertexIds[k];
+            uvPins[i].normalIds[k] = s.pins[i].normalIds[k];
+            uvPins[i].weights[k] = s.pins[i].weights[k];
         }
         parents[i] = translation(0, 0, i);
         present[i] = i % 3 == 0;
     }
-    PinEvaluation e;
-    e.points = points.data();
-    e.normals = normals.data();
-    e.geometry = geometryBlock(rows({{1, 0, 0, 0}, {0, 0, 1, 0}, {0, -1, 0, 0}, {2, 3, 4, 1}}));
+    PinEvaluation e = s.evaluation;
     e.parentInverse.matrices = parents.data();
     e.parentInverse.present = present.data();
+    const std::vector<PinBinding>& pins = s.pins;
 
     std::vector<Matrix4> serial(count), parallel(count), plain(count);
     composePinOutputs(e, pins.data(), 0, count, serial.data());
