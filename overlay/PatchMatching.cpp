@@ -8,117 +8,112 @@ namespace PatchMatching {
 
 namespace {
 
-constexpr uint64_t kSlotMix = 0x9E3779B97F4A7C15ull;
+constexpr uint64_t kBucketMix = 0x9E3779B97F4A7C15ull;
 constexpr int64_t kMaxPoints = int64_t(1) << 30;
 constexpr double kExactHitFloor = 1e-100;
+constexpr int64_t kPointsPerBucket = 8;
 
 // 2^63 as a double: the first value that no longer fits a signed 64-bit integer.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
-constexpr uint64_t kLowBytes = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
+constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
+constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 
-uint64_t bucketTags(const uint8_t* tags, uint64_t bucket)
+// The body of cellCoordinate, in this file so that the hot loops inline it.
+inline bool floorToCell(double scaled, int64_t& cell)
 {
-    // Assembled byte by byte so that byte k is bits 8k..8k+7 on any machine;
-    // compilers turn this into one load.
-    const uint8_t* p = tags + 8 * bucket;
-    uint64_t word = 0;
-    for (int k = 7; k >= 0; --k)
-        word = (word << 8) | p[k];
-    return word;
+    if (std::isnan(scaled))
+        return false;
+    const double f = std::floor(scaled);
+    if (f >= kInt64Limit)
+        cell = kInt64Max;
+    else if (f < -kInt64Limit)
+        cell = kInt64Min;
+    else
+        cell = static_cast<int64_t>(f);
+    return true;
 }
 
-// High bit set in every byte of the word equal to value. Bytes above a true
-// match may be flagged falsely (a borrow), so callers check the slot itself.
-uint64_t bytesEqual(uint64_t word, uint8_t value)
+inline uint64_t hashOfCell(const CellKey& key)
 {
-    const uint64_t x = word ^ (kLowBytes * value);
-    return (x - kLowBytes) & ~x & kHighBits;
+    return (static_cast<uint64_t>(key.x) * 73856093ull) ^ (static_cast<uint64_t>(key.y) * 19349663ull) ^
+           (static_cast<uint64_t>(key.z) * 83492791ull);
 }
 
-// Position of the lowest flagged byte; flags must not be 0.
-unsigned lowestByte(uint64_t flags)
+inline bool cellOf(double inverse, double x, double y, double z, CellKey& key)
 {
-#if defined(__GNUC__)
-    return static_cast<unsigned>(__builtin_ctzll(flags)) >> 3;
-#else
-    unsigned n = 0;
-    while (!(flags & 0x80u)) {
-        flags >>= 8;
-        ++n;
-    }
-    return n;
-#endif
+    return floorToCell(x * inverse, key.x) && floorToCell(y * inverse, key.y) && floorToCell(z * inverse, key.z);
 }
 
-bool sameKey(const CellKey& a, const CellKey& b)
+// Block of a cell along one axis: floor(cell / 4), also below zero.
+inline int64_t blockOf(int64_t cell)
 {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
+    return cell >= 0 ? cell / 4 : -1 - (-(cell + 1)) / 4;
 }
 
-// The cells around a centre coordinate along one axis, ascending, without
-// stepping past the ends of the 64-bit range that saturated coordinates sit
-// on; with each its position in the visiting order (0 below the centre, 1 the
-// centre, 2 above) and which of the axis's one or two blocks it lies in.
-struct AxisCells {
-    int64_t cells[3];
-    int rank[3];
-    int block[3];
-    int count;
+// Where a block's vertices are listed.
+struct BlockSlot {
+    uint32_t bucket;
+    uint8_t tag;
+};
+
+// A block's hash picks its bucket in the top bits and its tag in the eight
+// below; the cell hash varies mostly in its low bits, and a multiplicative
+// step spreads it over the top ones.
+inline BlockSlot slotOfBlock(const CellKey& block, int bucketShift)
+{
+    const uint64_t mixed = hashOfCell(block) * kBucketMix;
+    return BlockSlot{static_cast<uint32_t>(mixed >> bucketShift),
+                                 static_cast<uint8_t>(mixed >> (bucketShift - 8))};
+}
+
+inline BlockSlot slotOfCell(const CellKey& cell, int bucketShift)
+{
+    return slotOfBlock(CellKey{blockOf(cell.x), blockOf(cell.y), blockOf(cell.z)}, bucketShift);
+}
+
+// The cells around a centre coordinate along one axis, without stepping past
+// the ends of the 64-bit range that saturated coordinates sit on, and the one
+// or two blocks they lie in.
+struct AxisRange {
+    int64_t low;
+    int64_t high;
     int64_t blocks[2];
     int blockCount;
 };
 
-AxisCells axisCells(int64_t centre)
+AxisRange axisRange(int64_t centre)
 {
-    AxisCells a;
-    a.count = 0;
-    if (centre != std::numeric_limits<int64_t>::min()) {
-        a.cells[a.count] = centre - 1;
-        a.rank[a.count++] = 0;
-    }
-    a.cells[a.count] = centre;
-    a.rank[a.count++] = 1;
-    if (centre != std::numeric_limits<int64_t>::max()) {
-        a.cells[a.count] = centre + 1;
-        a.rank[a.count++] = 2;
-    }
-    a.blockCount = 0;
-    for (int i = 0; i < a.count; ++i) {
-        const int64_t b = a.cells[i] >> 1;
-        if (a.blockCount == 0 || a.blocks[a.blockCount - 1] != b)
-            a.blocks[a.blockCount++] = b;
-        a.block[i] = a.blockCount - 1;
-    }
+    AxisRange a;
+    a.low = centre == kInt64Min ? centre : centre - 1;
+    a.high = centre == kInt64Max ? centre : centre + 1;
+    a.blocks[0] = blockOf(a.low);
+    a.blocks[1] = blockOf(a.high);
+    a.blockCount = a.blocks[0] == a.blocks[1] ? 1 : 2;
     return a;
 }
 
-unsigned cornerOf(const CellKey& key)
+// Position of a cell among the centre's neighbours along one axis: 0 below,
+// 1 the centre, 2 above; -1 when it is not a neighbour.
+int axisRank(int64_t cell, int64_t centre)
 {
-    return static_cast<unsigned>((key.x & 1) | ((key.y & 1) << 1) | ((key.z & 1) << 2));
+    if (cell == centre)
+        return 1;
+    if (cell < centre)
+        return cell == centre - 1 ? 0 : -1;
+    return cell == centre + 1 ? 2 : -1;
 }
 
 }  // namespace
 
 bool cellCoordinate(double scaled, int64_t& cell)
 {
-    if (std::isnan(scaled))
-        return false;
-    const double f = std::floor(scaled);
-    if (f >= kInt64Limit)
-        cell = std::numeric_limits<int64_t>::max();
-    else if (f < -kInt64Limit)
-        cell = std::numeric_limits<int64_t>::min();
-    else
-        cell = static_cast<int64_t>(f);
-    return true;
+    return floorToCell(scaled, cell);
 }
 
 uint64_t cellHash(const CellKey& key)
 {
-    return (static_cast<uint64_t>(key.x) * 73856093ull) ^ (static_cast<uint64_t>(key.y) * 19349663ull) ^
-           (static_cast<uint64_t>(key.z) * 83492791ull);
+    return hashOfCell(key);
 }
 
 void DriverGrid::clear()
@@ -128,80 +123,11 @@ void DriverGrid::clear()
     fInverse = 0.0;
     fToleranceSquared = 0.0;
     fPointCount = 0;
-    fCellCount = 0;
-    fBucketBits = 0;
+    fBucketShift = 63;
+    fBucketStart.clear();
+    fBucketTags.clear();
+    fIds.clear();
     fTags.clear();
-    fRecords.clear();
-}
-
-bool DriverGrid::cellOf(double x, double y, double z, CellKey& key) const
-{
-    return cellCoordinate(x * fInverse, key.x) && cellCoordinate(y * fInverse, key.y) &&
-           cellCoordinate(z * fInverse, key.z);
-}
-
-bool DriverGrid::pointInCell(uint32_t id, const CellKey& key) const
-{
-    const double* p = fPoints + 3 * static_cast<size_t>(id);
-    CellKey other;
-    return cellOf(p[0], p[1], p[2], other) && sameKey(other, key);
-}
-
-DriverGrid::Probe DriverGrid::blockProbe(const CellKey& block) const
-{
-    // The block hash varies mostly in its low bits; a multiplicative step
-    // spreads it over the top bits, which pick the bucket.
-    const uint64_t mixed = cellHash(block) * kSlotMix;
-    Probe probe;
-    probe.bucket = mixed >> (64 - fBucketBits);
-    probe.tag = static_cast<uint8_t>((mixed >> 16) % 31 + 1);
-    return probe;
-}
-
-DriverGrid::Probe DriverGrid::probeOf(const CellKey& key) const
-{
-    // Arithmetic shifts floor the coordinates to their block, also below zero.
-    Probe probe = blockProbe(CellKey{key.x >> 1, key.y >> 1, key.z >> 1});
-    probe.tag |= static_cast<uint8_t>(cornerOf(key) << 5);
-    return probe;
-}
-
-bool DriverGrid::findSlot(const Probe& probe, const CellKey& key, uint64_t& slot) const
-{
-    const uint64_t bucketMask = (uint64_t(1) << fBucketBits) - 1;
-    for (uint64_t b = probe.bucket;; b = (b + 1) & bucketMask) {
-        const uint64_t tags = bucketTags(fTags.data(), b);
-        for (uint64_t m = bytesEqual(tags, probe.tag); m; m &= m - 1) {
-            const uint64_t s = 8 * b + lowestByte(m);
-            // A cell is recognised by its first vertex: no keys are stored.
-            if (fTags[s] == probe.tag && pointInCell(fRecords[s].firstId, key)) {
-                slot = s;
-                return true;
-            }
-        }
-        if (bytesEqual(tags, 0))
-            return false;
-    }
-}
-
-void DriverGrid::scanSlot(uint64_t slot, int rank, double x, double y, double z, Nearest& best) const
-{
-    const SlotRecord& record = fRecords[slot];
-    uint32_t id = record.firstId;
-    for (uint32_t k = 1;; ++k) {
-        const double* p = fPoints + 3 * static_cast<size_t>(id);
-        const double dx = x - p[0];
-        const double dy = y - p[1];
-        const double dz = z - p[2];
-        const double d2 = dx * dx + dy * dy + dz * dz;
-        // Ids within a cell ascend, so an equal distance in the same cell
-        // keeps the earlier vertex.
-        if (d2 < best.d2 || (d2 == best.d2 && rank < best.rank))
-            best = Nearest{d2, rank, static_cast<int>(id)};
-        if (k == record.count)
-            return;
-        id = fNext[id];
-    }
 }
 
 bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
@@ -218,110 +144,126 @@ bool DriverGrid::build(const double* xyz, int64_t pointCount, double tolerance)
     fToleranceSquared = tolerance * tolerance;
     fPointCount = pointCount;
 
-    // At least twice as many slots as points, so buckets rarely fill up.
-    fBucketBits = 1;
-    while ((int64_t(8) << fBucketBits) < pointCount * 2)
-        ++fBucketBits;
-    const uint64_t bucketMask = (uint64_t(1) << fBucketBits) - 1;
-    const uint64_t slotCount = uint64_t(8) << fBucketBits;
-    fTags.assign(slotCount, 0);
-    fRecords.resize(slotCount);
-    if (fNextCapacity < pointCount) {
-        fNext.reset(new uint32_t[static_cast<size_t>(pointCount)]);
-        fNextCapacity = pointCount;
-    }
+    // A few vertices per bucket keeps the per-bucket arrays small enough to
+    // stay in cache; a driver sparse for the tolerance has one vertex per
+    // block. Bucket and tag bits must fit below the hash's 64.
+    int bucketBits = 1;
+    while ((int64_t(kPointsPerBucket) << bucketBits) < pointCount)
+        ++bucketBits;
+    fBucketShift = 64 - bucketBits;
+    const size_t bucketCount = size_t(1) << bucketBits;
 
-    // Vertices in id order, so every cell lists its ids ascending.
+    // Counting sort by bucket. The slot is worked out twice rather than kept
+    // per vertex: fresh memory costs more than the arithmetic.
+    fBucketStart.assign(bucketCount + 1, 0);
+    fBucketTags.assign(bucketCount, 0);
+    size_t indexed = 0;
     for (int64_t i = 0; i < pointCount; ++i) {
-        CellKey key;
-        if (!cellOf(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], key))
+        CellKey cell;
+        if (!cellOf(fInverse, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], cell))
             continue;
-        const uint32_t id = static_cast<uint32_t>(i);
-        const Probe probe = probeOf(key);
-        bool found = false;
-        for (uint64_t b = probe.bucket; !found; b = (b + 1) & bucketMask) {
-            const uint64_t tags = bucketTags(fTags.data(), b);
-            for (uint64_t m = bytesEqual(tags, probe.tag); m; m &= m - 1) {
-                const uint64_t s = 8 * b + lowestByte(m);
-                SlotRecord& record = fRecords[s];
-                if (fTags[s] == probe.tag && pointInCell(record.firstId, key)) {
-                    fNext[record.lastId] = id;
-                    record.lastId = id;
-                    ++record.count;
-                    found = true;
-                    break;
-                }
-            }
-            if (found)
-                break;
-            // The cell is new; it takes the first free slot on its way.
-            for (uint64_t m = bytesEqual(tags, 0); m; m &= m - 1) {
-                const uint64_t s = 8 * b + lowestByte(m);
-                if (fTags[s] == 0) {
-                    fTags[s] = probe.tag;
-                    fRecords[s] = SlotRecord{id, id, 1};
-                    ++fCellCount;
-                    found = true;
-                    break;
-                }
-            }
-        }
+        const BlockSlot slot = slotOfCell(cell, fBucketShift);
+        ++fBucketStart[slot.bucket + 1];
+        fBucketTags[slot.bucket] |= uint64_t(1) << (slot.tag >> 2);
+        ++indexed;
     }
+    for (size_t b = 1; b <= bucketCount; ++b)
+        fBucketStart[b] += fBucketStart[b - 1];
+    // Ids in ascending order, so every bucket lists its ids ascending. Each
+    // bucket's start advances past its ids as they are placed, ending where
+    // the next one starts; shifting by one entry restores them.
+    fIds.resize(indexed);
+    fTags.resize(indexed);
+    for (int64_t i = 0; i < pointCount; ++i) {
+        CellKey cell;
+        if (!cellOf(fInverse, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], cell))
+            continue;
+        const BlockSlot slot = slotOfCell(cell, fBucketShift);
+        const uint32_t at = fBucketStart[slot.bucket]++;
+        fIds[at] = static_cast<uint32_t>(i);
+        fTags[at] = slot.tag;
+    }
+    std::copy_backward(fBucketStart.begin(), fBucketStart.end() - 2, fBucketStart.end() - 1);
+    fBucketStart[0] = 0;
     return true;
+}
+
+void DriverGrid::scanBlock(uint32_t bucket, uint8_t tag, const CellKey& centre, double x, double y, double z,
+                           Nearest& best) const
+{
+    const uint32_t end = fBucketStart[bucket + 1];
+    for (uint32_t j = fBucketStart[bucket]; j != end; ++j) {
+        if (fTags[j] != tag)
+            continue;
+        const uint32_t id = fIds[j];
+        const double* p = fPoints + 3 * static_cast<size_t>(id);
+        const double dx = x - p[0];
+        const double dy = y - p[1];
+        const double dz = z - p[2];
+        const double d2 = dx * dx + dy * dy + dz * dz;
+        if (!(d2 <= best.d2))
+            continue;
+        // Rare: a candidate close enough to compete. A tag may be shared by
+        // other blocks and a block has more cells than the 27 visited, so
+        // the vertex's cell decides whether it is visited at all, and where.
+        CellKey cell;
+        if (!cellOf(fInverse, p[0], p[1], p[2], cell))
+            continue;
+        const int rx = axisRank(cell.x, centre.x);
+        const int ry = axisRank(cell.y, centre.y);
+        const int rz = axisRank(cell.z, centre.z);
+        if (rx < 0 || ry < 0 || rz < 0)
+            continue;
+        const int rank = 9 * rz + 3 * ry + rx;
+        const int candidate = static_cast<int>(id);
+        // An equal distance is won by the earlier cell, then the lower id;
+        // nothing wins at exactly the tolerance.
+        if (d2 < best.d2 ||
+            (best.id >= 0 && (rank < best.rank || (rank == best.rank && candidate < best.id))))
+            best = Nearest{d2, rank, candidate};
+    }
 }
 
 int DriverGrid::findDriverVertex(double x, double y, double z) const
 {
-    if (fCellCount == 0)
+    if (fIds.empty() || !(fToleranceSquared > 0.0))
         return -1;
     CellKey centre;
-    if (!cellOf(x, y, z, centre))
+    if (!cellOf(fInverse, x, y, z, centre))
         return -1;
 
-    // Starting at rank -1, a candidate at exactly the tolerance never wins.
-    Nearest best{fToleranceSquared, -1, -1};
-    uint64_t slot;
     // Most patch vertices sit exactly on a driver vertex, which is then in the
-    // query's own cell. Such a hit can be taken without visiting the cells
-    // before it, as long as no vertex of another cell can be at distance 0
-    // too: with every coordinate at least kExactHitFloor in size, a vertex
-    // that differs in any coordinate is at a distance whose square is a
-    // normal, non-zero number.
-    if (std::fabs(x) >= kExactHitFloor && std::fabs(y) >= kExactHitFloor && std::fabs(z) >= kExactHitFloor &&
-        findSlot(probeOf(centre), centre, slot)) {
-        scanSlot(slot, 13, x, y, z, best);
-        if (best.d2 == 0.0)
-            return best.id;
-        best = Nearest{fToleranceSquared, -1, -1};
+    // query's own cell and wins without visiting the cells before it, as long
+    // as no vertex of another cell can be at distance 0 too: with every
+    // coordinate at least kExactHitFloor in size, a vertex that differs in any
+    // coordinate is at a distance whose square is a normal, non-zero number.
+    // A bucket lists its ids ascending, so the first hit is the lowest id.
+    if (std::fabs(x) >= kExactHitFloor && std::fabs(y) >= kExactHitFloor && std::fabs(z) >= kExactHitFloor) {
+        const BlockSlot home = slotOfCell(centre, fBucketShift);
+        if (mayHold(home.bucket, home.tag)) {
+            const uint32_t end = fBucketStart[home.bucket + 1];
+            for (uint32_t j = fBucketStart[home.bucket]; j != end; ++j) {
+                if (fTags[j] != home.tag)
+                    continue;
+                const double* p = fPoints + 3 * static_cast<size_t>(fIds[j]);
+                if (p[0] == x && p[1] == y && p[2] == z)
+                    return static_cast<int>(fIds[j]);
+            }
+        }
     }
 
-    // The 3x3x3 cells around the centre, fewer where a saturated coordinate
-    // has no neighbour, visited block by block: the cells of one 2x2x2 block
-    // share a bucket. Ranks keep the z, y, x visiting order for ties.
-    AxisCells axes[3] = {axisCells(centre.z), axisCells(centre.y), axisCells(centre.x)};
-    for (int bz = 0; bz < axes[0].blockCount; ++bz) {
-        for (int by = 0; by < axes[1].blockCount; ++by) {
-            for (int bx = 0; bx < axes[2].blockCount; ++bx) {
-                const Probe block =
-                    blockProbe(CellKey{axes[2].blocks[bx], axes[1].blocks[by], axes[0].blocks[bz]});
-                for (int iz = 0; iz < axes[0].count; ++iz) {
-                    if (axes[0].block[iz] != bz)
-                        continue;
-                    for (int iy = 0; iy < axes[1].count; ++iy) {
-                        if (axes[1].block[iy] != by)
-                            continue;
-                        for (int ix = 0; ix < axes[2].count; ++ix) {
-                            if (axes[2].block[ix] != bx)
-                                continue;
-                            const CellKey key{axes[2].cells[ix], axes[1].cells[iy], axes[0].cells[iz]};
-                            const Probe probe{block.bucket,
-                                              static_cast<uint8_t>(block.tag | (cornerOf(key) << 5))};
-                            if (findSlot(probe, key, slot))
-                                scanSlot(slot, 9 * axes[0].rank[iz] + 3 * axes[1].rank[iy] + axes[2].rank[ix], x,
-                                         y, z, best);
-                        }
-                    }
-                }
+    // Every vertex of the up to eight blocks that hold the 3x3x3 cells around
+    // the centre; ranks keep the z, y, x visiting order for ties.
+    const AxisRange ax = axisRange(centre.x);
+    const AxisRange ay = axisRange(centre.y);
+    const AxisRange az = axisRange(centre.z);
+    Nearest best{fToleranceSquared, 27, -1};
+    for (int bz = 0; bz < az.blockCount; ++bz) {
+        for (int by = 0; by < ay.blockCount; ++by) {
+            for (int bx = 0; bx < ax.blockCount; ++bx) {
+                const BlockSlot slot = slotOfBlock(CellKey{ax.blocks[bx], ay.blocks[by], az.blocks[bz]}, fBucketShift);
+                if (mayHold(slot.bucket, slot.tag))
+                    scanBlock(slot.bucket, slot.tag, centre, x, y, z, best);
             }
         }
     }

@@ -6,7 +6,6 @@
 // plain results out; no Maya types, so the node code and the tests share it.
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace PatchMatching {
@@ -27,10 +26,15 @@ bool cellCoordinate(double scaled, int64_t& cell);
 // wrapping (unsigned) 64-bit arithmetic.
 uint64_t cellHash(const CellKey& key);
 
-// The driver's vertices bucketed by cell: an open-addressed table of cells,
-// each listing its vertex ids in increasing order. The grid keeps a pointer to
-// the driver points it was built from; they must stay alive and unchanged
-// while the grid is used.
+// The driver's vertices bucketed by cell. Cells are grouped in blocks of
+// 4x4x4; a block's hash picks a bucket of a few vertices and, within it, a
+// one-byte tag. The vertex ids are counting-sorted by bucket into one flat
+// array, with every bucket's ids ascending, and a bit mask per bucket says
+// which tags it holds, so a lookup skips empty blocks without touching the
+// ids and reads at most eight short runs of them otherwise. The grid keeps a
+// pointer to the driver points it was built from; they must stay alive and
+// unchanged while the grid is used. Lookups only read the grid, so several
+// threads may share one.
 class DriverGrid {
 public:
     DriverGrid() = default;
@@ -53,24 +57,10 @@ public:
 
     double tolerance() const { return fTolerance; }
     int64_t pointCount() const { return fPointCount; }
-    int64_t cellCount() const { return fCellCount; }
+    // Points placed in the grid: those without a NaN coordinate.
+    int64_t indexedPointCount() const { return static_cast<int64_t>(fIds.size()); }
 
 private:
-    // Where a cell lives: cells are grouped in blocks of 2x2x2 and a block
-    // hashes to a bucket of eight one-byte tags, so the 27 cells around a
-    // query touch about eight buckets. A full bucket passes further cells on
-    // to the next one; a bucket with a free slot ends every search.
-    struct Probe {
-        uint64_t bucket;
-        uint8_t tag;  // corner of the cell in its block (3 bits) and 5 bits of the block hash
-    };
-    // A cell's vertices: the lowest id, which also recognises the cell, then
-    // the others in increasing order through fNext.
-    struct SlotRecord {
-        uint32_t firstId;
-        uint32_t lastId;
-        uint32_t count;
-    };
     // Closest candidate so far; rank is the position of its cell in the
     // z, y, x visiting order.
     struct Nearest {
@@ -79,32 +69,26 @@ private:
         int id;
     };
 
-    bool cellOf(double x, double y, double z, CellKey& key) const;
-    bool pointInCell(uint32_t id, const CellKey& key) const;
-    Probe blockProbe(const CellKey& block) const;
-    Probe probeOf(const CellKey& key) const;
-    // The slot holding a cell, searched from its block's bucket; false when
-    // the cell is empty.
-    bool findSlot(const Probe& probe, const CellKey& key, uint64_t& slot) const;
-    // Offers every vertex of a slot's cell as a candidate.
-    void scanSlot(uint64_t slot, int rank, double x, double y, double z, Nearest& best) const;
+    // Whether a bucket may list vertices with the tag; false means surely not.
+    bool mayHold(uint32_t bucket, uint8_t tag) const { return (fBucketTags[bucket] >> (tag >> 2)) & 1u; }
+    // Offers every vertex listed in the bucket with the tag whose cell lies
+    // around the centre.
+    void scanBlock(uint32_t bucket, uint8_t tag, const CellKey& centre, double x, double y, double z,
+                   Nearest& best) const;
 
     const double* fPoints = nullptr;
     double fTolerance = 0.0;
     double fInverse = 0.0;
     double fToleranceSquared = 0.0;
     int64_t fPointCount = 0;
-    int64_t fCellCount = 0;
-    int fBucketBits = 0;
-    // One byte per slot, eight slots per bucket: 0 when empty, else the
-    // cell's tag, so that most probes of a missing cell touch only this small
-    // array.
+    int fBucketShift = 63;
+    // Per bucket: where its run starts in fIds (one more entry closes the
+    // last), and a bit for every group of four tags that it holds.
+    std::vector<uint32_t> fBucketStart;
+    std::vector<uint64_t> fBucketTags;
+    // Vertex ids by bucket, and the tag of each.
+    std::vector<uint32_t> fIds;
     std::vector<uint8_t> fTags;
-    std::vector<SlotRecord> fRecords;  // per slot; meaningful where the tag is not 0
-    // Per vertex, the next vertex of its cell; read only for the count of
-    // vertices the cell's record holds, so it needs no initial value.
-    std::unique_ptr<uint32_t[]> fNext;
-    int64_t fNextCapacity = 0;
 };
 
 // Outcome of matching one patch's vertices.

@@ -196,7 +196,7 @@ TEST(DriverGridMatching, NaNMatchesNothingAndHidesNoOtherVertex)
     EXPECT_EQ(d.find(0.0, 0.0, kNaN), -1);
     EXPECT_EQ(d.find(0.1, 0.0, 0.0), 1);
     EXPECT_EQ(d.find(1.0, 0.0, 1.0), -1);
-    EXPECT_EQ(d.grid.cellCount(), 1);
+    EXPECT_EQ(d.grid.indexedPointCount(), 1);
 }
 
 TEST(DriverGridMatching, TinyCoordinatesNearZeroKeepTheVisitingOrder)
@@ -231,6 +231,46 @@ TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnCrowdedLattices)
                 << "t " << t << " query " << q[0] << " " << q[1] << " " << q[2];
         }
     }
+}
+
+TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnSparseDrivers)
+{
+    // A driver far sparser than the tolerance, as most are: most blocks hold
+    // one vertex, buckets mix many blocks, and queries sit exactly on a
+    // vertex, just off it, or just beyond the tolerance, in every direction
+    // and on both sides of zero. A few coincident vertices and a pair at the
+    // same distance from a query make exact hits and ties.
+    std::mt19937_64 random(99);
+    const double t = 0.001;
+    std::uniform_real_distribution<double> coordinate(-0.5, 0.5);
+    std::vector<double> xyz;
+    for (int i = 0; i < 6000; ++i) {
+        for (int a = 0; a < 3; ++a)
+            xyz.push_back(coordinate(random));
+    }
+    for (int i = 0; i < 30; ++i) {
+        const size_t copied = 3 * static_cast<size_t>(i * 97);
+        xyz.insert(xyz.end(), {xyz[copied], xyz[copied + 1], xyz[copied + 2]});
+    }
+    xyz.insert(xyz.end(), {0.25 + 0.4 * t, 0.1, 0.1, 0.25 - 0.4 * t, 0.1, 0.1});
+    Driver d(xyz, t);
+
+    std::uniform_int_distribution<size_t> vertex(0, xyz.size() / 3 - 1);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    const double offsets[] = {0.0, 0.3 * t, 0.99 * t, 1.0 * t, 1.7 * t};
+    for (int k = 0; k < 2500; ++k) {
+        const size_t v = vertex(random);
+        double dir[3] = {unit(random), unit(random), unit(random)};
+        const double length = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]) + 1e-12;
+        const double offset = offsets[k % 5];
+        double q[3];
+        for (int a = 0; a < 3; ++a)
+            q[a] = xyz[3 * v + a] + dir[a] / length * offset;
+        ASSERT_EQ(d.find(q[0], q[1], q[2]), exhaustiveMatch(xyz, t, q[0], q[1], q[2]))
+            << "query " << k << " near vertex " << v;
+    }
+    EXPECT_EQ(d.find(0.25, 0.1, 0.1), static_cast<int>(xyz.size() / 3) - 1);  // the tie's lower cell
+    EXPECT_EQ(d.find(xyz[0], xyz[1], xyz[2]), 0);                             // the first of coincident ones
 }
 
 TEST(DriverGridMatching, BuildRefusesUnusableTolerancesAndRebuildReplaces)
