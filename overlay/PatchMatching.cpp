@@ -63,8 +63,7 @@ struct BlockSlot {
 inline BlockSlot slotOfBlock(const CellKey& block, int bucketShift)
 {
     const uint64_t mixed = hashOfCell(block) * kBucketMix;
-    return BlockSlot{static_cast<uint32_t>(mixed >> bucketShift),
-                                 static_cast<uint8_t>(mixed >> (bucketShift - 8))};
+    return BlockSlot{static_cast<uint32_t>(mixed >> bucketShift), static_cast<uint8_t>(mixed >> (bucketShift - 8))};
 }
 
 inline BlockSlot slotOfCell(const CellKey& cell, int bucketShift)
@@ -72,24 +71,20 @@ inline BlockSlot slotOfCell(const CellKey& cell, int bucketShift)
     return slotOfBlock(CellKey{blockOf(cell.x), blockOf(cell.y), blockOf(cell.z)}, bucketShift);
 }
 
-// The cells around a centre coordinate along one axis, without stepping past
-// the ends of the 64-bit range that saturated coordinates sit on, and the one
-// or two blocks they lie in.
-struct AxisRange {
-    int64_t low;
-    int64_t high;
+// The one or two blocks that hold the cells around a centre coordinate along
+// one axis, without stepping past the ends of the 64-bit range that saturated
+// coordinates sit on.
+struct AxisBlocks {
     int64_t blocks[2];
-    int blockCount;
+    int count;
 };
 
-AxisRange axisRange(int64_t centre)
+AxisBlocks axisBlocks(int64_t centre)
 {
-    AxisRange a;
-    a.low = centre == kInt64Min ? centre : centre - 1;
-    a.high = centre == kInt64Max ? centre : centre + 1;
-    a.blocks[0] = blockOf(a.low);
-    a.blocks[1] = blockOf(a.high);
-    a.blockCount = a.blocks[0] == a.blocks[1] ? 1 : 2;
+    AxisBlocks a;
+    a.blocks[0] = blockOf(centre == kInt64Min ? centre : centre - 1);
+    a.blocks[1] = blockOf(centre == kInt64Max ? centre : centre + 1);
+    a.count = a.blocks[0] == a.blocks[1] ? 1 : 2;
     return a;
 }
 
@@ -254,14 +249,15 @@ int DriverGrid::findDriverVertex(double x, double y, double z) const
 
     // Every vertex of the up to eight blocks that hold the 3x3x3 cells around
     // the centre; ranks keep the z, y, x visiting order for ties.
-    const AxisRange ax = axisRange(centre.x);
-    const AxisRange ay = axisRange(centre.y);
-    const AxisRange az = axisRange(centre.z);
+    const AxisBlocks ax = axisBlocks(centre.x);
+    const AxisBlocks ay = axisBlocks(centre.y);
+    const AxisBlocks az = axisBlocks(centre.z);
     Nearest best{fToleranceSquared, 27, -1};
-    for (int bz = 0; bz < az.blockCount; ++bz) {
-        for (int by = 0; by < ay.blockCount; ++by) {
-            for (int bx = 0; bx < ax.blockCount; ++bx) {
-                const BlockSlot slot = slotOfBlock(CellKey{ax.blocks[bx], ay.blocks[by], az.blocks[bz]}, fBucketShift);
+    for (int bz = 0; bz < az.count; ++bz) {
+        for (int by = 0; by < ay.count; ++by) {
+            for (int bx = 0; bx < ax.count; ++bx) {
+                const CellKey block{ax.blocks[bx], ay.blocks[by], az.blocks[bz]};
+                const BlockSlot slot = slotOfBlock(block, fBucketShift);
                 if (mayHold(slot.bucket, slot.tag))
                     scanBlock(slot.bucket, slot.tag, centre, x, y, z, best);
             }
