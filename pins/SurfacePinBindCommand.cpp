@@ -1,11 +1,79 @@
 #include "pins/SurfacePinBindCommand.h"
 
+#include "pins/PinCommandSupport.h"
+#include "pins/PinFrameMath.h"
 #include "plugin/StatusCheck.h"
 
 #include <maya/MArgDatabase.h>
+#include <maya/MDagPathArray.h>
+#include <maya/MFn.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+#include <maya/MSelectionList.h>
+
+#include <map>
+#include <vector>
+
+using namespace PinCommandSupport;
+using PinFrameMath::Vec3d;
 
 namespace {
 const char* const kStatusSource = "surfacePinCommand";
+
+// The normal id of a triangle corner: the face-vertex normal at the corner's first place in
+// the face's vertex list, -1 when the corner is missing or the normal list is short.
+int cornerNormalId(const PinFrameMath::FaceCorners& face, const MIntArray& faceNormalIds, int vertexId)
+{
+    for (int k = 0; k < face.count; ++k) {
+        if (face.vertexIds[k] == vertexId)
+            return static_cast<unsigned>(k) < faceNormalIds.length() ? faceNormalIds[k] : -1;
+    }
+    return -1;
+}
+
+// Whether any element of "outputTranslate", or a child of one, drives something.
+bool drivesTranslate(const MPlug& outputTranslate)
+{
+    MPlugArray destinations;
+    for (unsigned e = 0; e < outputTranslate.numElements(); ++e) {
+        const MPlug element = outputTranslate.elementByPhysicalIndex(e);
+        if (element.destinations(destinations))
+            return true;
+        for (unsigned c = 0; c < element.numChildren(); ++c) {
+            if (element.child(c).destinations(destinations))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Records the first transform each plug drives under the plug's element index.
+void recordDrivenTransforms(const MPlug& source, unsigned index, std::map<unsigned, MObject>& found)
+{
+    if (found.count(index))
+        return;
+    MPlugArray destinations;
+    source.destinations(destinations);
+    for (unsigned d = 0; d < destinations.length(); ++d) {
+        const MObject node = destinations[d].node();
+        if (node.hasFn(MFn::kTransform)) {
+            found[index] = node;
+            return;
+        }
+    }
+}
+
+MStatus queueArrayValue(MDGModifier& modifier, const MObject& node, const char* attribute, const MObject& data)
+{
+    MStatus status;
+    const MPlug plug = nodePlug(node, attribute, &status);
+    PELLIX_CHECK(status);
+    PELLIX_CHECK(modifier.newPlugValue(plug, data));
+    return MStatus::kSuccess;
+}
 } // namespace
 
 const MString SurfacePinBindCommand::commandName("surfacePinBind");
@@ -33,13 +101,424 @@ MSyntax SurfacePinBindCommand::newSyntax()
     return syntax;
 }
 
-MStatus SurfacePinBindCommand::doIt(const MArgList& args)
+bool SurfacePinBindCommand::isUndoable() const
+{
+    return true;
+}
+
+MStatus SurfacePinBindCommand::parseFlags(const MArgDatabase& args)
 {
     MStatus status;
-    MArgDatabase parsed(syntax(), args, &status);
-    PELLIX_CHECK(status);
+    fMaintainOffsetGiven = fMaintainOffset = args.isFlagSet("-mo");
+    fInverseGiven = args.isFlagSet("-iv");
+    if (fInverseGiven)
+        PELLIX_CHECK(args.getFlagArgument("-iv", 0, fUseInverse));
+    fConnectGiven = args.isFlagSet("-c");
+    fTranslateOnlyGiven = args.isFlagSet("-to");
+    fTranslateOnly = false;
+    if (fConnectGiven) {
+        MString mode;
+        PELLIX_CHECK(args.getFlagArgument("-c", 0, mode));
+        mode.toLowerCase();
+        if (mode == "translate") {
+            fTranslateOnly = true;
+        } else if (mode != "matrix") {
+            displayError("surfacePinBind: -connect must be 'matrix' or 'translate'.");
+            return MS::kFailure;
+        }
+    } else if (fTranslateOnlyGiven) {
+        PELLIX_CHECK(args.getFlagArgument("-to", 0, fTranslateOnly));
+    }
+    fCreateNew = !args.isFlagSet("-n");
+    return MStatus::kSuccess;
+}
 
-    // The command's work has not landed yet: it refuses rather than pretend to succeed.
-    displayError("surfacePinBind: pinning is not available in this build yet");
-    return MS::kFailure;
+MStatus SurfacePinBindCommand::doIt(const MArgList& argList)
+{
+    MStatus status;
+    MArgDatabase args(syntax(), argList, &status);
+    PELLIX_CHECK(status);
+    status = parseFlags(args);
+    if (!status)
+        return status;
+
+    MStringArray names;
+    PELLIX_CHECK(collectObjectNames(args, names));
+    if (fCreateNew) {
+        status = gatherNewNode(names);
+    } else {
+        MString nodeName;
+        PELLIX_CHECK(args.getFlagArgument("-n", 0, nodeName));
+        status = gatherExistingNode(nodeName, names);
+    }
+    if (!status)
+        return status;
+
+    PELLIX_CHECK(fControlMatrices.setLength(fControls.length()));
+    for (unsigned i = 0; i < fControls.length(); ++i) {
+        fControlMatrices[i] = fControls[i].inclusiveMatrix(&status);
+        PELLIX_CHECK(status);
+    }
+
+    if (fCreateNew) {
+        fNode = fNodeModifier.createNode("surfacePin", &status);
+        PELLIX_CHECK(status);
+    } else {
+        PELLIX_CHECK(readExistingSettings());
+    }
+    PELLIX_CHECK(queueNodeConnections());
+
+    // Existing controls keep their connections unless the mode is restated, or their
+    // element indices moved (a control was removed) so that pins shift under them.
+    const bool reconnectAll = fCreateNew || fConnectGiven || fTranslateOnlyGiven || !fExistingIndicesDense;
+    PELLIX_CHECK(queueControlConnections(reconnectAll ? 0 : fExistingControlCount));
+    return redoIt();
+}
+
+MStatus SurfacePinBindCommand::gatherNewNode(const MStringArray& names)
+{
+    if (names.length() < 2) {
+        displayError("Usage: surfacePinBind mesh ctrl0 ctrl1 ...");
+        return MS::kFailure;
+    }
+    if (!resolveMesh(names[0], fMeshShapePath, fMeshTransformPath))
+        return MS::kFailure;
+    for (unsigned i = 1; i < names.length(); ++i) {
+        MDagPath control;
+        PELLIX_CHECK(resolveDagPath(names[i], control));
+        PELLIX_CHECK(fControls.append(control));
+    }
+    fExistingControlCount = 0;
+    return MStatus::kSuccess;
+}
+
+MStatus SurfacePinBindCommand::gatherExistingNode(const MString& nodeName, const MStringArray& names)
+{
+    MSelectionList list;
+    PELLIX_CHECK(list.add(nodeName));
+    PELLIX_CHECK(list.getDependNode(0, fNode));
+    MStatus status;
+    MFnDependencyNode nodeFn(fNode, &status);
+    PELLIX_CHECK(status);
+    if (nodeFn.typeName() != "surfacePin") {
+        displayError("surfacePinBind: " + nodeName + " is not a surfacePin node.");
+        return MS::kFailure;
+    }
+    if (!findExistingMesh()) {
+        displayError("surfacePinBind: node has no mesh connected.");
+        return MS::kFailure;
+    }
+    MDagPathArray existing;
+    PELLIX_CHECK(findExistingControls(existing, fExistingIndicesDense));
+    if (existing.length() == 0) {
+        displayError("surfacePinBind: node has no connected controls.");
+        return MS::kFailure;
+    }
+    fExistingControlCount = existing.length();
+    fControls = existing;
+
+    unsigned first = 0;
+    if (names.length() > 0) {
+        MDagPath shape, transform;
+        if (resolveMesh(names[0], shape, transform)) {
+            fMeshShapePath = shape;
+            fMeshTransformPath = transform;
+            fMeshGiven = true;
+            first = 1;
+        }
+    }
+    for (unsigned i = first; i < names.length(); ++i) {
+        MDagPath control;
+        PELLIX_CHECK(resolveDagPath(names[i], control));
+        const MString fullName = control.fullPathName();
+        bool known = false;
+        for (unsigned k = 0; k < fControls.length() && !known; ++k)
+            known = fControls[k].fullPathName() == fullName;
+        if (known) {
+            displayWarning("surfacePinBind: control already bound, skipping " + control.partialPathName());
+            continue;
+        }
+        PELLIX_CHECK(fControls.append(control));
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus SurfacePinBindCommand::findExistingMesh()
+{
+    MStatus status;
+    const MPlug input = nodePlug(fNode, "deformedGeometry", &status);
+    if (!status)
+        return status;
+    const MPlug source = input.source(&status);
+    if (!status || source.isNull())
+        return MS::kFailure;
+    const MObject meshNode = source.node();
+    if (!meshNode.hasFn(MFn::kDagNode))
+        return MS::kFailure;
+    MDagPathArray paths;
+    status = MDagPath::getAllPathsTo(meshNode, paths);
+    if (!status || paths.length() == 0)
+        return MS::kFailure;
+    // The instance whose world mesh feeds the node.
+    const unsigned instance = source.isElement() ? source.logicalIndex() : 0;
+    MDagPath path = paths[0];
+    for (unsigned i = 0; i < paths.length(); ++i) {
+        if (paths[i].instanceNumber() == instance) {
+            path = paths[i];
+            break;
+        }
+    }
+    return meshFromPath(path, fMeshShapePath, fMeshTransformPath);
+}
+
+MStatus SurfacePinBindCommand::findExistingControls(MDagPathArray& existing, bool& denseIndices) const
+{
+    MStatus status;
+    std::map<unsigned, MObject> found;
+    const MPlug outputMatrix = nodePlug(fNode, "outputMatrix", &status);
+    PELLIX_CHECK(status);
+    for (unsigned e = 0; e < outputMatrix.numElements(); ++e) {
+        const MPlug element = outputMatrix.elementByPhysicalIndex(e, &status);
+        PELLIX_CHECK(status);
+        recordDrivenTransforms(element, element.logicalIndex(), found);
+    }
+    const MPlug outputTranslate = nodePlug(fNode, "outputTranslate", &status);
+    PELLIX_CHECK(status);
+    for (unsigned e = 0; e < outputTranslate.numElements(); ++e) {
+        const MPlug element = outputTranslate.elementByPhysicalIndex(e, &status);
+        PELLIX_CHECK(status);
+        const unsigned index = element.logicalIndex();
+        recordDrivenTransforms(element, index, found);
+        for (unsigned c = 0; c < element.numChildren(); ++c)
+            recordDrivenTransforms(element.child(c), index, found);
+    }
+
+    // The map is in element order, which becomes pin order.
+    denseIndices = found.empty() || found.rbegin()->first + 1 == found.size();
+    for (const auto& entry : found) {
+        MDagPath path;
+        PELLIX_CHECK(MDagPath::getAPathTo(entry.second, path));
+        PELLIX_CHECK(existing.append(path));
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus SurfacePinBindCommand::readExistingSettings()
+{
+    MStatus status;
+    if (!fInverseGiven) {
+        const MPlug useInverse = nodePlug(fNode, "bindUseControlInverse", &status);
+        PELLIX_CHECK(status);
+        fUseInverse = useInverse.asBool(&status);
+        PELLIX_CHECK(status);
+    }
+    if (!fTranslateOnlyGiven && !fConnectGiven) {
+        const MPlug outputTranslate = nodePlug(fNode, "outputTranslate", &status);
+        PELLIX_CHECK(status);
+        fTranslateOnly = drivesTranslate(outputTranslate);
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus SurfacePinBindCommand::queueNodeConnections()
+{
+    MStatus status;
+    if (fCreateNew || fMeshGiven) {
+        if (!fCreateNew) {
+            for (const char* attribute : {"deformedGeometry", "geometryWorldMatrix"}) {
+                const MPlug input = nodePlug(fNode, attribute, &status);
+                PELLIX_CHECK(status);
+                PELLIX_CHECK(disconnectIncoming(fNodeModifier, input));
+            }
+        }
+        PELLIX_CHECK(connectMesh(fNodeModifier, fMeshShapePath, fNode));
+    }
+
+    // Pin numbers may have moved: every inverse input is connected afresh.
+    for (const char* attribute : {"controlParentInverseMatrix", "controlLocalInverseMatrix"}) {
+        const MPlug array = nodePlug(fNode, attribute, &status);
+        PELLIX_CHECK(status);
+        for (unsigned e = 0; e < array.numElements(); ++e) {
+            const MPlug element = array.elementByPhysicalIndex(e, &status);
+            PELLIX_CHECK(status);
+            PELLIX_CHECK(disconnectIncoming(fNodeModifier, element));
+        }
+    }
+    for (unsigned i = 0; i < fControls.length(); ++i)
+        PELLIX_CHECK(connectControlInverses(fNodeModifier, fNode, fControls[i], i, fUseInverse));
+    return MStatus::kSuccess;
+}
+
+MStatus SurfacePinBindCommand::queueControlConnections(unsigned start)
+{
+    static const char* const kTranslateChannels[] = {"translateX", "translateY", "translateZ"};
+    MStatus status;
+    const MPlug outputTranslate = nodePlug(fNode, "outputTranslate", &status);
+    PELLIX_CHECK(status);
+    for (unsigned i = start; i < fControls.length(); ++i) {
+        PELLIX_CHECK(disconnectControlInputs(fControlModifier, fControls[i], true));
+        if (!fTranslateOnly) {
+            PELLIX_CHECK(connectControlMatrix(fControlModifier, fNode, fControls[i], i));
+            continue;
+        }
+        const MPlug element = outputTranslate.elementByLogicalIndex(i, &status);
+        PELLIX_CHECK(status);
+        MFnDependencyNode controlFn(fControls[i].node(), &status);
+        PELLIX_CHECK(status);
+        for (unsigned c = 0; c < 3; ++c) {
+            const MPlug channel = controlFn.findPlug(kTranslateChannels[c], true, &status);
+            PELLIX_CHECK(status);
+            PELLIX_CHECK(fControlModifier.connect(element.child(c), channel));
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus SurfacePinBindCommand::redoIt()
+{
+    MStatus status = fNodeModifier.doIt();
+    if (!status) {
+        status.pAPIerror(kStatusSource, __LINE__);
+        PELLIX_REPORT(fNodeModifier.undoIt());
+        return status;
+    }
+
+    if (!fBindComputed) {
+        // An extended node keeps its own settings unless the flags restate them.
+        if (!fCreateNew && !fMaintainOffsetGiven) {
+            fMaintainOffset = nodePlug(fNode, "bindMaintainOffset", &status).asBool();
+            PELLIX_REPORT(status);
+        }
+        if (!fCreateNew && !fInverseGiven) {
+            fUseInverse = nodePlug(fNode, "bindUseControlInverse", &status).asBool();
+            PELLIX_REPORT(status);
+        }
+        BindMesh mesh;
+        status = mesh.attach(fMeshShapePath, fMeshTransformPath);
+        PELLIX_REPORT(status);
+        if (status)
+            status = bindControls(mesh);
+        if (status) {
+            const MPlug useInverse = nodePlug(fNode, "bindUseControlInverse", &status);
+            if (status)
+                status = fBindModifier.newPlugValueBool(useInverse, fUseInverse);
+            PELLIX_REPORT(status);
+        }
+        if (!status) {
+            PELLIX_REPORT(fNodeModifier.undoIt());
+            return status;
+        }
+        fBindComputed = true;
+    }
+
+    status = fBindModifier.doIt();
+    if (!status) {
+        status.pAPIerror(kStatusSource, __LINE__);
+        PELLIX_REPORT(fBindModifier.undoIt());
+        PELLIX_REPORT(fNodeModifier.undoIt());
+        return status;
+    }
+    status = fControlModifier.doIt();
+    if (!status) {
+        status.pAPIerror(kStatusSource, __LINE__);
+        PELLIX_REPORT(fControlModifier.undoIt());
+        PELLIX_REPORT(fBindModifier.undoIt());
+        PELLIX_REPORT(fNodeModifier.undoIt());
+        return status;
+    }
+
+    const MString name = nodeName(fNode, &status);
+    PELLIX_CHECK(status);
+    setResult(name);
+    return MStatus::kSuccess;
+}
+
+MStatus SurfacePinBindCommand::undoIt()
+{
+    MStatus result = MStatus::kSuccess;
+    MDGModifier* const modifiers[] = {&fControlModifier, &fBindModifier, &fNodeModifier};
+    for (MDGModifier* modifier : modifiers) {
+        const MStatus status = modifier->undoIt();
+        if (!status) {
+            status.pAPIerror(kStatusSource, __LINE__);
+            if (result)
+                result = status;
+        }
+    }
+    return result;
+}
+
+MStatus SurfacePinBindCommand::bindControls(BindMesh& mesh)
+{
+    const unsigned count = fControls.length();
+    std::vector<int> vertexIndices(3 * count);
+    std::vector<int> normalIndices(3 * count);
+    std::vector<double> baryWeights(3 * count);
+    std::vector<double> bindTangents(2 * count);
+    std::vector<MMatrix> bindSurfaceMatrices(count);  // identity unless maintaining the offset
+    std::vector<MMatrix> bindControlMatrices(count);
+    const int normalCount = mesh.normalCount();
+
+    MIntArray faceNormalIds;
+    for (unsigned i = 0; i < count; ++i) {
+        Vec3d closest;
+        int face = -1;
+        PELLIX_CHECK(mesh.closestPoint(fControlMatrices[i], closest, face));
+        PinFrameMath::FaceCorners corners{};
+        PELLIX_CHECK(mesh.readFace(face, corners));
+        const PinFrameMath::TriangleChoice choice = PinFrameMath::fanTriangleSearch(corners, closest);
+        PELLIX_CHECK(mesh.readFaceNormalIds(face, faceNormalIds));
+        for (unsigned k = 0; k < 3; ++k) {
+            const int normalId = cornerNormalId(corners, faceNormalIds, choice.vertexIds[k]);
+            if (normalCount <= 0 || normalId < 0 || normalId >= normalCount) {
+                displayError("surfacePinBind: mesh did not provide valid face-vertex normal ids.");
+                return MS::kFailure;
+            }
+            vertexIndices[3 * i + k] = choice.vertexIds[k];
+            normalIndices[3 * i + k] = normalId;
+            baryWeights[3 * i + k] = choice.weights[k];
+        }
+    }
+
+    std::vector<float> normals;
+    PELLIX_CHECK(mesh.readNormals(normals));
+    for (unsigned i = 0; i < count; ++i) {
+        const int* ids = &vertexIndices[3 * i];
+        const double* weights = &baryWeights[3 * i];
+        Vec3d cornerPoints[3];
+        mesh.cornerPoints(ids, cornerPoints);
+        const Vec3d n = PinFrameMath::surfacePinBindNormal(normals.data(), normalCount, &normalIndices[3 * i], weights);
+        const PinFrameMath::TangentCoefficients tangent =
+            controlTangent(cornerPoints, n, fControlMatrices[i], mesh, PinFrameMath::TangentOrder::kSurfacePin);
+        bindTangents[2 * i] = tangent.a;
+        bindTangents[2 * i + 1] = tangent.b;
+        if (fMaintainOffset) {
+            bindSurfaceMatrices[i] = bindFrame(cornerPoints, weights, n, tangent, mesh);
+            bindControlMatrices[i] = fControlMatrices[i];
+        }
+    }
+
+    MStatus status;
+    const MObject vertexData = intArrayData(vertexIndices, &status);
+    PELLIX_CHECK(status);
+    const MObject normalData = intArrayData(normalIndices, &status);
+    PELLIX_CHECK(status);
+    const MObject weightData = doubleArrayData(baryWeights, &status);
+    PELLIX_CHECK(status);
+    const MObject tangentData = doubleArrayData(bindTangents, &status);
+    PELLIX_CHECK(status);
+    const MObject surfaceData = matrixArrayData(bindSurfaceMatrices, &status);
+    PELLIX_CHECK(status);
+    const MObject controlData = matrixArrayData(bindControlMatrices, &status);
+    PELLIX_CHECK(status);
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "vertexIndices", vertexData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "normalIndices", normalData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "baryWeights", weightData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "bindTangents", tangentData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "bindSurfaceMatrices", surfaceData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "bindControlMatrices", controlData));
+    const MPlug maintainOffset = nodePlug(fNode, "bindMaintainOffset", &status);
+    PELLIX_CHECK(status);
+    PELLIX_CHECK(fBindModifier.newPlugValueBool(maintainOffset, fMaintainOffset));
+    return MStatus::kSuccess;
 }

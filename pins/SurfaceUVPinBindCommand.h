@@ -1,10 +1,18 @@
 #pragma once
-// "surfaceUVPinBind": pins transform controls to a mesh by UV through a "surfaceUVPin" node.
+// "surfaceUVPinBind": pins transform controls to a mesh by UV through a new "surfaceUVPin"
+// node, in matrix mode.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MDGModifier.h>
+#include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
+#include <maya/MMatrixArray.h>
+#include <maya/MObject.h>
 #include <maya/MPxCommand.h>
 #include <maya/MString.h>
 #include <maya/MSyntax.h>
+
+namespace PinCommandSupport { class BindMesh; }
 
 class SurfaceUVPinBindCommand : public MPxCommand
 {
@@ -16,6 +24,24 @@ public:
     static MSyntax newSyntax();
 
     MStatus doIt(const MArgList& args) override;
+    MStatus redoIt() override;
+    MStatus undoIt() override;
+    bool isUndoable() const override;
 
     static const MString commandName;
+
+private:
+    MStatus bindAndWrite(PinCommandSupport::BindMesh& mesh);
+    MStatus undoExecuted();
+
+    MDGModifier fNodeModifier;
+    MDGModifier fControlModifier;
+    MObject fNode;
+    MDagPath fMeshShapePath;
+    MDagPath fMeshTransformPath;
+    MDagPathArray fControls;
+    MMatrixArray fControlMatrices;
+    MString fUVSet;
+    bool fMaintainOffset = false;
+    bool fUseInverse = false;
 };

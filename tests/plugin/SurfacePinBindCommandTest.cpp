@@ -1,0 +1,305 @@
+// "surfacePinBind" driven through MEL: what it connects and stores, its two connection
+// modes, extending a node with "-n", its refusals, and undo and redo.
+
+#include "PluginTestSupport.h"
+#include "SurfacePinBindTestSupport.h"
+
+#include <maya/MFnMesh.h>
+#include <maya/MPoint.h>
+#include <maya/MSelectionList.h>
+#include <maya/MDagPath.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace pinbind;
+
+namespace {
+
+class SurfacePinBind : public PellixPluginTest
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        // A 10 x 10 plane in XZ, four faces a side, and controls hovering above it.
+        ASSERT_TRUE(mel("polyPlane -w 10 -h 10 -sx 4 -sy 4"));
+        addControl("c0", 1.2, 1.0, -3.1);
+        addControl("c1", -2.0, 0.5, 2.2);
+        addControl("c2", 3.7, -1.0, 0.4);
+        addControl("c3", -4.1, 2.0, -0.9);
+    }
+
+    void addControl(const std::string& name, double x, double y, double z)
+    {
+        ASSERT_TRUE(mel("createNode transform -n " + name));
+        ASSERT_TRUE(mel("setAttr " + name + ".translate " + std::to_string(x) + " " + std::to_string(y) + " " +
+                        std::to_string(z)));
+    }
+
+    // Point of the plane's mesh, object space.
+    MPoint meshPoint(int id)
+    {
+        MSelectionList list;
+        MDagPath path;
+        EXPECT_TRUE(list.add("pPlaneShape1") && list.getDagPath(0, path));
+        MPoint point;
+        EXPECT_TRUE(MFnMesh(path).getPoint(id, point));
+        return point;
+    }
+
+    // The object-space point pin `pin` was bound at.
+    MPoint boundPoint(const std::string& node, unsigned pin)
+    {
+        const std::vector<int> ids = intArray(node + ".vertexIndices");
+        const std::vector<double> weights = doubleArray(node + ".baryWeights");
+        MPoint sum(0.0, 0.0, 0.0);
+        for (unsigned k = 0; k < 3; ++k) {
+            const MPoint corner = meshPoint(ids.at(3 * pin + k));
+            sum.x += weights.at(3 * pin + k) * corner.x;
+            sum.y += weights.at(3 * pin + k) * corner.y;
+            sum.z += weights.at(3 * pin + k) * corner.z;
+        }
+        return sum;
+    }
+
+    static std::string errorsOf(const host::MessageCapture& capture)
+    {
+        return capture.text(host::MessageKind::kError).asChar();
+    }
+};
+
+} // namespace
+
+TEST_F(SurfacePinBind, NewNodeConnectsMeshControlsAndInverseMatrices)
+{
+    ASSERT_TRUE(mel("createNode transform -n grp; setAttr grp.translate 0 2 0; parent c1 grp"));
+    const std::string pin = melString("surfacePinBind -iv true pPlane1 c0 c1").asChar();
+    ASSERT_FALSE(pin.empty());
+    EXPECT_EQ(melString("nodeType " + pin), MString("surfacePin"));
+
+    EXPECT_EQ(sourceOf(pin + ".deformedGeometry"), "pPlaneShape1.worldMesh[0]");
+    EXPECT_EQ(sourceOf(pin + ".geometryWorldMatrix"), "pPlaneShape1.worldMatrix[0]");
+    EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
+    EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), pin + ".outputMatrix[1]");
+    EXPECT_EQ(sourceOf(pin + ".controlLocalInverseMatrix[0]"), "c0.inverseMatrix");
+    EXPECT_EQ(sourceOf(pin + ".controlLocalInverseMatrix[1]"), "c1.inverseMatrix");
+    // A control directly under the world has no parent inverse.
+    EXPECT_EQ(sourceOf(pin + ".controlParentInverseMatrix[0]"), "");
+    EXPECT_EQ(sourceOf(pin + ".controlParentInverseMatrix[1]"), "grp.worldInverseMatrix[0]");
+    EXPECT_EQ(melInt("getAttr " + pin + ".bindUseControlInverse"), 1);
+
+    for (const char* control : {"c0", "c1"}) {
+        SCOPED_TRACE(control);
+        const std::string c(control);
+        for (const char* channel : {".tx", ".ty", ".tz", ".rx", ".ry", ".rz"}) {
+            EXPECT_EQ(melDouble("getAttr " + c + channel), 0.0) << channel;
+        }
+        for (const char* channel : {".sx", ".sy", ".sz"}) {
+            EXPECT_EQ(melDouble("getAttr " + c + channel), 1.0) << channel;
+        }
+    }
+}
+
+TEST_F(SurfacePinBind, BindsEachControlToTheClosestPointOfItsFace)
+{
+    const std::string pin = melString("surfacePinBind pPlane1 c0 c1 c2").asChar();
+    const std::vector<int> ids = intArray(pin + ".vertexIndices");
+    const std::vector<int> normalIds = intArray(pin + ".normalIndices");
+    const std::vector<double> weights = doubleArray(pin + ".baryWeights");
+    ASSERT_EQ(ids.size(), 9u);
+    ASSERT_EQ(normalIds.size(), 9u);
+    ASSERT_EQ(weights.size(), 9u);
+    EXPECT_EQ(doubleArray(pin + ".bindTangents").size(), 6u);
+
+    const double expected[3][2] = {{1.2, -3.1}, {-2.0, 2.2}, {3.7, 0.4}};
+    for (unsigned i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const MPoint p = boundPoint(pin, i);
+        EXPECT_NEAR(p.x, expected[i][0], 1e-9);
+        EXPECT_NEAR(p.y, 0.0, 1e-9);
+        EXPECT_NEAR(p.z, expected[i][1], 1e-9);
+        EXPECT_NEAR(weights[3 * i] + weights[3 * i + 1] + weights[3 * i + 2], 1.0, 1e-12);
+        for (unsigned k = 0; k < 3; ++k) {
+            EXPECT_GE(weights[3 * i + k], -0.01);
+            EXPECT_GE(normalIds[3 * i + k], 0);
+        }
+    }
+
+    // Without maintain offset the bind matrices are identities.
+    EXPECT_EQ(melInt("getAttr " + pin + ".bindMaintainOffset"), 0);
+    for (const MMatrix& m : matrixArray(pin + ".bindSurfaceMatrices")) {
+        EXPECT_EQ(m, MMatrix());
+    }
+    EXPECT_EQ(matrixArray(pin + ".bindControlMatrices").size(), 3u);
+}
+
+TEST_F(SurfacePinBind, MaintainOffsetStoresTheBindFrameAndTheControlMatrix)
+{
+    ASSERT_TRUE(mel("setAttr c0.rotateY 30"));
+    const MMatrix before = worldMatrix("c0");
+    const std::string pin = melString("surfacePinBind -mo pPlane1 c0").asChar();
+    EXPECT_EQ(melInt("getAttr " + pin + ".bindMaintainOffset"), 1);
+
+    const std::vector<MMatrix> controls = matrixArray(pin + ".bindControlMatrices");
+    const std::vector<MMatrix> frames = matrixArray(pin + ".bindSurfaceMatrices");
+    ASSERT_EQ(controls.size(), 1u);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_LT(matrixDistance(controls[0], before), 1e-12);
+
+    // The frame sits at the closest point, its normal is the plane's, and its tangent
+    // follows the control's X axis laid onto the plane.
+    const MMatrix& f = frames[0];
+    EXPECT_NEAR(f(3, 0), 1.2, 1e-9);
+    EXPECT_NEAR(f(3, 1), 0.0, 1e-9);
+    EXPECT_NEAR(f(3, 2), -3.1, 1e-9);
+    EXPECT_NEAR(f(2, 1), 1.0, 1e-9);
+    EXPECT_NEAR(f(0, 0), before(0, 0), 1e-9);
+    EXPECT_NEAR(f(0, 2), before(0, 2), 1e-9);
+    EXPECT_NEAR(f(0, 0) * f(1, 0) + f(0, 1) * f(1, 1) + f(0, 2) * f(1, 2), 0.0, 1e-12);
+}
+
+TEST_F(SurfacePinBind, TranslateModeDrivesTranslateChannelsWhateverTheCase)
+{
+    ASSERT_TRUE(mel("setAttr c0.rotateY 45; setAttr c1.rotateY 45"));
+    const std::string byConnect = melString("surfacePinBind -c TRANSLATE pPlane1 c0").asChar();
+    const std::string byFlag = melString("surfacePinBind -to true pPlane1 c1").asChar();
+    for (const auto& bound : {std::make_pair(byConnect, std::string("c0")), std::make_pair(byFlag, std::string("c1"))}) {
+        SCOPED_TRACE(bound.second);
+        const std::string& pin = bound.first;
+        const std::string& c = bound.second;
+        EXPECT_EQ(sourceOf(c + ".translateX"), pin + ".outputTranslate[0].outputTranslateX");
+        EXPECT_EQ(sourceOf(c + ".translateY"), pin + ".outputTranslate[0].outputTranslateY");
+        EXPECT_EQ(sourceOf(c + ".translateZ"), pin + ".outputTranslate[0].outputTranslateZ");
+        EXPECT_EQ(sourceOf(c + ".offsetParentMatrix"), "");
+        EXPECT_EQ(melDouble("getAttr " + c + ".rotateY"), 45.0);
+    }
+    // "-c" outranks "-to".
+    const std::string pin = melString("surfacePinBind -c Matrix -to true pPlane1 c2").asChar();
+    EXPECT_EQ(sourceOf("c2.offsetParentMatrix"), pin + ".outputMatrix[0]");
+    EXPECT_EQ(sourceOf("c2.translateX"), "");
+}
+
+TEST_F(SurfacePinBind, SelectionSuppliesTheMeshAndControls)
+{
+    ASSERT_TRUE(mel("select -r pPlane1 c0 c1"));
+    const std::string pin = melString("surfacePinBind").asChar();
+    EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
+    EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), pin + ".outputMatrix[1]");
+    // The mesh shape itself serves as well as its transform.
+    const std::string byShape = melString("surfacePinBind pPlaneShape1 c2").asChar();
+    EXPECT_EQ(sourceOf(byShape + ".deformedGeometry"), "pPlaneShape1.worldMesh[0]");
+}
+
+TEST_F(SurfacePinBind, RefusesBadInputWithItsMessageAndChangesNothing)
+{
+    ASSERT_TRUE(mel("createNode surfacePin -n lonely; createNode surfacePin -n meshOnly"));
+    ASSERT_TRUE(mel("connectAttr pPlaneShape1.worldMesh[0] meshOnly.deformedGeometry"));
+    const std::string before = sceneText();
+
+    struct Refusal {
+        const char* call;
+        const char* error;  // "" when the command fails without a message of its own
+    };
+    const Refusal refusals[] = {
+        {"surfacePinBind -c sideways pPlane1 c0", "surfacePinBind: -connect must be 'matrix' or 'translate'.\n"},
+        {"surfacePinBind pPlane1", "Usage: surfacePinBind mesh ctrl0 ctrl1 ...\n"},
+        {"surfacePinBind c0 c1", ""},
+        {"surfacePinBind -n lonely c0", "surfacePinBind: node has no mesh connected.\n"},
+        {"surfacePinBind -n meshOnly c0", "surfacePinBind: node has no connected controls.\n"},
+        {"surfacePinBind -n c1 c0", "surfacePinBind: c1 is not a surfacePin node.\n"},
+    };
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(refusal.call);
+        host::MessageCapture capture;
+        EXPECT_FALSE(mel(refusal.call));
+        if (*refusal.error) {
+            EXPECT_EQ(errorsOf(capture), refusal.error);
+        }
+        EXPECT_EQ(sceneText(), before);
+    }
+    // An unknown control name fails before anything is made.
+    EXPECT_FALSE(mel("surfacePinBind pPlane1 c0 noSuchControl"));
+    EXPECT_EQ(sceneText(), before);
+}
+
+TEST_F(SurfacePinBind, ExtendingAddsControlsAfterTheExistingOnesAndReconnectsOnlyNewOnes)
+{
+    const std::string pin = melString("surfacePinBind pPlane1 c0 c1").asChar();
+    // The animator's later edit on an existing control survives an extension...
+    ASSERT_TRUE(mel("setAttr c0.rotateX 30"));
+    host::MessageCapture capture;
+    EXPECT_EQ(melString("surfacePinBind -n " + pin + " c2 c0").asChar(), pin);
+    EXPECT_EQ(capture.text(host::MessageKind::kWarning), MString("surfacePinBind: control already bound, skipping c0\n"));
+    EXPECT_EQ(sourceOf("c2.offsetParentMatrix"), pin + ".outputMatrix[2]");
+    EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
+    EXPECT_EQ(melDouble("getAttr c0.rotateX"), 30.0);
+    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 9u);
+
+    // ...but restating the mode reconnects every control.
+    EXPECT_TRUE(mel("surfacePinBind -n " + pin + " -c matrix c3"));
+    EXPECT_EQ(melDouble("getAttr c0.rotateX"), 0.0);
+    EXPECT_EQ(sourceOf("c3.offsetParentMatrix"), pin + ".outputMatrix[3]");
+    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 12u);
+    // Existing pins are bound again where their controls now are (placed by the node's
+    // single-precision evaluation).
+    const MPoint p = boundPoint(pin, 1);
+    EXPECT_NEAR(p.x, -2.0, 1e-5);
+    EXPECT_NEAR(p.z, 2.2, 1e-5);
+}
+
+TEST_F(SurfacePinBind, ExtendingAfterAControlWasDeletedGivesEveryControlItsOwnPin)
+{
+    const std::string pin = melString("surfacePinBind pPlane1 c0 c1 c2").asChar();
+    ASSERT_TRUE(mel("delete c1"));
+    ASSERT_TRUE(mel("surfacePinBind -n " + pin + " c3"));
+    // Pins follow the remaining controls in element order, then the new one.
+    EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
+    EXPECT_EQ(sourceOf("c2.offsetParentMatrix"), pin + ".outputMatrix[1]");
+    EXPECT_EQ(sourceOf("c3.offsetParentMatrix"), pin + ".outputMatrix[2]");
+    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 9u);
+    const MPoint p = boundPoint(pin, 1);
+    EXPECT_NEAR(p.x, 3.7, 1e-5);
+    EXPECT_NEAR(p.z, 0.4, 1e-5);
+}
+
+TEST_F(SurfacePinBind, ExtendingKeepsTheNodesModeAndSettings)
+{
+    const std::string pin = melString("surfacePinBind -c translate -mo -iv true pPlane1 c0").asChar();
+    ASSERT_TRUE(mel("surfacePinBind -n " + pin + " c1"));
+    EXPECT_EQ(sourceOf("c1.translateX"), pin + ".outputTranslate[1].outputTranslateX");
+    EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), "");
+    EXPECT_EQ(sourceOf(pin + ".controlLocalInverseMatrix[1]"), "c1.inverseMatrix");
+    EXPECT_EQ(melInt("getAttr " + pin + ".bindMaintainOffset"), 1);
+    EXPECT_EQ(matrixArray(pin + ".bindSurfaceMatrices").size(), 2u);
+
+    // A mesh named first replaces the node's mesh.
+    ASSERT_TRUE(mel("polyPlane -w 4 -h 4 -sx 1 -sy 1"));
+    ASSERT_TRUE(mel("surfacePinBind -n " + pin + " pPlane2 c2"));
+    EXPECT_EQ(sourceOf(pin + ".deformedGeometry"), "pPlaneShape2.worldMesh[0]");
+    EXPECT_EQ(sourceOf(pin + ".geometryWorldMatrix"), "pPlaneShape2.worldMatrix[0]");
+    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 9u);
+}
+
+TEST_F(SurfacePinBind, UndoAndRedoRoundTripTheSavedScene)
+{
+    ASSERT_TRUE(mel("createNode transform -n grp; parent c1 grp; setAttr c0.rotateZ 20"));
+    const std::string before = sceneText();
+    const std::string pin = undoableMel("surfacePinBind -mo -iv true pPlane1 c0 c1");
+    const std::string bound = sceneText();
+    ASSERT_NE(bound, before);
+
+    undoableMel("surfacePinBind -n " + pin + " c2");
+    const std::string extended = sceneText();
+    ASSERT_NE(extended, bound);
+
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(sceneText(), bound);
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(sceneText(), before);
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(sceneText(), bound);
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(sceneText(), extended);
+}
