@@ -15,8 +15,6 @@ struct PendingCommand
 
 const PendingCommand kCommands[] = {
     {"shapeControlCreate", "shapeControlCreate -name ctrl -live false"},
-    {"surfacePinBind", "surfacePinBind -maintainOffset -inverse true -connect \"matrix\" driver patch"},
-    {"surfaceUVPinBind", "surfaceUVPinBind -maintainOffset -inverse false driver patch"},
     {"vertexWrap", "vertexWrap -name wrap driver patch"},
 };
 
