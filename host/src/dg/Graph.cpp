@@ -14,6 +14,7 @@
 namespace host {
 
 MStatus computeDagAttribute(Node* node, const MPlug& plug, MDataBlock& block);  // src/dag
+MStatus computeGeometryFilter(Node* node, const MPlug& plug, MDataBlock& block);  // MPxGeometryFilter.cpp
 
 namespace {
 
@@ -246,10 +247,29 @@ MStatus computeSlot(Slot* slot)
         MStatus status = node->isDag ? computeDagAttribute(node, plug, block) : MStatus(MStatus::kUnknownParameter);
         if (status == MStatus::kUnknownParameter)
             status = node->user->compute(plug, block);
+        // Deformers leave their output geometry to the base class.
+        if (status == MStatus::kUnknownParameter && (node->type->info.type == MPxNode::kDeformerNode ||
+                                                     node->type->info.type == MPxNode::kGeometryFilter))
+            status = computeGeometryFilter(node, plug, block);
         if (status != MStatus::kUnknownParameter)
             return status;
     }
     return MStatus::kUnknownParameter;
+}
+
+// Brings in the connected inputs anywhere below a slot (e.g. input[0].inputGeometry
+// below the input array), before the slot is computed and marked clean.
+void pullConnectedBelow(Slot* slot)
+{
+    for (auto* list : {&slot->children, &slot->elements})
+        for (auto& s : *list) {
+            if (!s->dirty)
+                continue;
+            if (s->source)
+                evaluate(s.get());
+            else
+                pullConnectedBelow(s.get());
+        }
 }
 
 } // namespace
@@ -282,12 +302,7 @@ MStatus evaluate(Slot* slot)
         setCleanTree(dst);
     } else {
         // Inputs below this plug that are connected come in first.
-        for (auto& c : slot->children)
-            if (c->dirty && c->source)
-                evaluate(c.get());
-        for (auto& e : slot->elements)
-            if (e->dirty && e->source)
-                evaluate(e.get());
+        pullConnectedBelow(slot);
         if (slot->dirty) {
             MStatus computed = computeSlot(slot);
             if (computed != MStatus::kUnknownParameter)

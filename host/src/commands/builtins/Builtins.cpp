@@ -23,6 +23,7 @@
 #include "commands/builtins/SelectCommand.h"
 #include "commands/builtins/SetAttrCommand.h"
 #include "commands/builtins/UndoCommand.h"
+#include "geometry/DeformerCommand.h"
 #include "geometry/DuplicateCommand.h"
 #include "geometry/MoveCommand.h"
 #include "geometry/PolyPrimitiveCommand.h"
@@ -67,6 +68,7 @@ void registerBuiltinCommands()
         {"move", MoveCommand::creator},
         {"xform", XformCommand::creator},
         {"duplicate", DuplicateCommand::creator},
+        {"deformer", DeformerCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);

@@ -1,0 +1,527 @@
+// Deformers in the host: the "deformer" command's history edits (an Orig
+// shape upstream, stacking on existing history, "#" names, undo and redo),
+// the default compute handing deform() the geometry's points and its shape's
+// world matrix, envelope, commandToExecute undo, walking the graph with
+// MItDependencyGraph, MItGeometry on shapes, and deformed scenes saved and
+// reopened.
+
+#include "SceneTestSupport.h"
+
+#include "dg/Registry.h"
+
+#include <maya/MDGModifier.h>
+#include <maya/MDagPath.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnDoubleArrayData.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnTypedAttribute.h>
+#include <maya/MItDependencyGraph.h>
+#include <maya/MItGeometry.h>
+#include <maya/MMatrix.h>
+#include <maya/MPlug.h>
+#include <maya/MPointArray.h>
+#include <maya/MPxDeformerNode.h>
+#include <maya/MSelectionList.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// What one deform() call was given.
+struct DeformCall
+{
+    unsigned multiIndex;
+    int count;
+    MPointArray positions;
+    MMatrix matrix;
+};
+
+// "deformerTestOffset": lifts every point by envelope × amount × scale[i]
+// along object-space y ("scale" is a stored double array, missing entries
+// count 1), through the bulk calls or, with perPoint on, point by point.
+class OffsetDeformer : public MPxDeformerNode
+{
+public:
+    static void* creator() { return new OffsetDeformer; }
+    static MStatus initialize()
+    {
+        MStatus status;
+        MFnNumericAttribute numeric;
+        amount = numeric.create("amount", "amt", MFnNumericData::kDouble, 1.0, &status);
+        if (!status || !(status = addAttribute(amount)))
+            return status;
+        perPoint = numeric.create("perPoint", "pp", MFnNumericData::kBoolean, 0, &status);
+        if (!status || !(status = addAttribute(perPoint)))
+            return status;
+        MFnTypedAttribute typed;
+        scale = typed.create("scale", "sc", MFnData::kDoubleArray, MObject::kNullObj, &status);
+        if (!status || !(status = addAttribute(scale)))
+            return status;
+        for (const MObject* attr : {&amount, &perPoint, &scale})
+            if (!(status = attributeAffects(*attr, outputGeom)))
+                return status;
+        return MS::kSuccess;
+    }
+
+    MStatus deform(MDataBlock& block, MItGeometry& iter, const MMatrix& mat, unsigned int multiIndex) override
+    {
+        DeformCall call{multiIndex, iter.count(), MPointArray(), mat};
+        MStatus status = iter.allPositions(call.positions);
+        if (!status)
+            return status;
+        calls.push_back(call);
+        const double lift = block.inputValue(envelope).asFloat() * block.inputValue(amount).asDouble();
+        MDoubleArray factors;
+        MObject scaleData = block.inputValue(scale).data();
+        if (!scaleData.isNull())
+            factors = MFnDoubleArrayData(scaleData).array();
+        auto factor = [&](unsigned i) { return i < factors.length() ? factors[i] : 1.0; };
+        if (block.inputValue(perPoint).asBool()) {
+            for (iter.reset(); !iter.isDone(); iter.next()) {
+                MPoint p = iter.position();
+                p.y += lift * factor(unsigned(iter.index()));
+                if (!(status = iter.setPosition(p)))
+                    return status;
+            }
+            return MS::kSuccess;
+        }
+        MPointArray points = call.positions;
+        for (unsigned i = 0; i < points.length(); ++i)
+            points[i].y += lift * factor(i);
+        return iter.setAllPositions(points);
+    }
+
+    static MObject amount, perPoint, scale;
+    static std::vector<DeformCall> calls;
+};
+
+MObject OffsetDeformer::amount;
+MObject OffsetDeformer::perPoint;
+MObject OffsetDeformer::scale;
+std::vector<DeformCall> OffsetDeformer::calls;
+
+void registerDeformerTestTypes()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    host::NodeTypeInfo info;
+    info.name = "deformerTestOffset";
+    info.id = MTypeId(0x0007F5B0);
+    info.creator = &OffsetDeformer::creator;
+    info.initialize = &OffsetDeformer::initialize;
+    info.type = MPxNode::kDeformerNode;
+    ASSERT_TRUE(host::registerNodeType(info));
+}
+
+MDagPath pathNamed(const std::string& name)
+{
+    MSelectionList list;
+    EXPECT_TRUE(list.add(name.c_str()));
+    MDagPath path;
+    EXPECT_TRUE(list.getDagPath(0, path));
+    return path;
+}
+
+MObject nodeNamed(const std::string& name)
+{
+    MSelectionList list;
+    EXPECT_TRUE(list.add(name.c_str()));
+    MObject node;
+    EXPECT_TRUE(list.getDependNode(0, node));
+    return node;
+}
+
+MPointArray pointsOf(const std::string& shape, MSpace::Space space = MSpace::kObject)
+{
+    MPointArray points;
+    EXPECT_TRUE(MFnMesh(pathNamed(shape)).getPoints(points, space));
+    return points;
+}
+
+// Every point moved by (0, dy, 0) from `before`.
+void expectLifted(const MPointArray& before, const MPointArray& after, double dy)
+{
+    ASSERT_EQ(before.length(), after.length());
+    for (unsigned i = 0; i < before.length(); ++i) {
+        EXPECT_NEAR(after[i].x, before[i].x, 1e-5) << "point " << i;
+        EXPECT_NEAR(after[i].y, before[i].y + dy, 1e-5) << "point " << i;
+        EXPECT_NEAR(after[i].z, before[i].z, 1e-5) << "point " << i;
+    }
+}
+
+class DeformerTest : public SceneTest
+{
+protected:
+    void SetUp() override
+    {
+        registerDeformerTestTypes();
+        SceneTest::SetUp();
+        OffsetDeformer::calls.clear();
+    }
+
+    std::vector<std::string> upstreamNames(const std::string& root, MFn::Type filter = MFn::kInvalid,
+                                           MItDependencyGraph::Traversal traversal = MItDependencyGraph::kDepthFirst,
+                                           MItDependencyGraph::Direction direction = MItDependencyGraph::kUpstream)
+    {
+        MObject node = nodeNamed(root);
+        MStatus status;
+        MItDependencyGraph it(node, filter, direction, traversal, MItDependencyGraph::kNodeLevel, &status);
+        EXPECT_TRUE(status);
+        std::vector<std::string> names;
+        for (; !it.isDone(); it.next())
+            names.push_back(MFnDependencyNode(it.currentItem()).name().asChar());
+        return names;
+    }
+};
+
+TEST_F(DeformerTest, DeformerSitsBetweenAnOrigShapeAndTheMesh)
+{
+    ASSERT_TRUE(run("polyCube -n box"));
+    const MPointArray before = pointsOf("boxShape");
+    const MStringArray result = strings("deformer -type deformerTestOffset box");
+    ASSERT_EQ(result.length(), 1u);
+    EXPECT_EQ(result[0], "deformerTestOffset1");
+
+    EXPECT_EQ(text("nodeType boxShapeOrig"), "mesh");
+    EXPECT_EQ(number("getAttr boxShapeOrig.intermediateObject"), 1.0);
+    EXPECT_EQ(strings("listRelatives -p boxShapeOrig")[0], "box");
+    const MStringArray feeds = strings("listConnections -s 1 -d 0 -p 1 deformerTestOffset1.input[0].inputGeometry");
+    ASSERT_EQ(feeds.length(), 1u);
+    EXPECT_EQ(feeds[0], "boxShapeOrig.w[0]");
+    const MStringArray drives = strings("listConnections -s 0 -d 1 -p 1 deformerTestOffset1.outputGeometry[0]");
+    ASSERT_EQ(drives.length(), 1u);
+    EXPECT_EQ(drives[0], "boxShape.i");
+
+    expectLifted(before, pointsOf("boxShape"), 1.0);
+    expectLifted(before, pointsOf("boxShapeOrig"), 0.0);
+}
+
+TEST_F(DeformerTest, DeformGetsThePointsCountAndTheShapesWorldMatrix)
+{
+    ASSERT_TRUE(run("polyCube -n box; setAttr box.translate 1 2 3; setAttr box.rotate 10 20 30; "
+                    "setAttr box.scale 2 1 1"));
+    const MPointArray before = pointsOf("boxShape");
+    ASSERT_TRUE(run("deformer -type deformerTestOffset box"));
+    pointsOf("boxShape");  // pulls the deformer
+
+    ASSERT_EQ(OffsetDeformer::calls.size(), 1u);
+    const DeformCall& call = OffsetDeformer::calls[0];
+    EXPECT_EQ(call.multiIndex, 0u);
+    EXPECT_EQ(call.count, 8);
+    ASSERT_EQ(call.positions.length(), before.length());
+    for (unsigned i = 0; i < before.length(); ++i)
+        EXPECT_TRUE(call.positions[i].isEquivalent(before[i], 1e-6)) << "point " << i;
+    EXPECT_TRUE(call.matrix.isEquivalent(pathNamed("boxShape").inclusiveMatrix(), 1e-9));
+
+    // The lift is in object space, so world positions move along the shape's y axis.
+    const MPointArray world = pointsOf("boxShape", MSpace::kWorld);
+    const MMatrix toWorld = pathNamed("boxShape").inclusiveMatrix();
+    for (unsigned i = 0; i < before.length(); ++i)
+        EXPECT_TRUE(world[i].isEquivalent((before[i] + MVector(0, 1, 0)) * toWorld, 1e-5)) << "point " << i;
+}
+
+TEST_F(DeformerTest, EnvelopeAndAttributesReevaluateTheDeformer)
+{
+    ASSERT_TRUE(run("polyCube -n box; deformer -type deformerTestOffset -n lift box"));
+    const MPointArray before = pointsOf("boxShapeOrig");
+    ASSERT_TRUE(run("setAttr lift.envelope 0.5"));
+    expectLifted(before, pointsOf("boxShape"), 0.5);
+    ASSERT_TRUE(run("setAttr lift.amount 4"));
+    expectLifted(before, pointsOf("boxShape"), 2.0);
+    ASSERT_TRUE(run("setAttr lift.envelope 0"));
+    expectLifted(before, pointsOf("boxShape"), 0.0);
+    // Out of range envelopes are clamped to 0..1.
+    ASSERT_TRUE(run("setAttr lift.envelope 3"));
+    expectLifted(before, pointsOf("boxShape"), 4.0);
+    // "Has no effect" passes the input through without calling deform.
+    OffsetDeformer::calls.clear();
+    ASSERT_TRUE(run("setAttr lift.nodeState 1"));
+    expectLifted(before, pointsOf("boxShape"), 0.0);
+    EXPECT_TRUE(OffsetDeformer::calls.empty());
+}
+
+TEST_F(DeformerTest, PerPointIterationMatchesTheBulkCalls)
+{
+    ASSERT_TRUE(run("polySphere -n ball -sx 8 -sy 6; deformer -type deformerTestOffset -n lift ball; "
+                    "setAttr lift.scale -type doubleArray 3 0 2 0.5"));
+    const MPointArray before = pointsOf("ballShapeOrig");
+    const MPointArray bulk = pointsOf("ballShape");
+    ASSERT_TRUE(run("setAttr lift.perPoint 1"));
+    const MPointArray perPoint = pointsOf("ballShape");
+    ASSERT_EQ(bulk.length(), before.length());
+    ASSERT_EQ(perPoint.length(), before.length());
+    const double scale[] = {0, 2, 0.5};
+    for (unsigned i = 0; i < before.length(); ++i) {
+        const double dy = i < 3 ? scale[i] : 1.0;
+        EXPECT_TRUE(bulk[i].isEquivalent(before[i] + MVector(0, dy, 0), 1e-5)) << "point " << i;
+        EXPECT_TRUE(perPoint[i].isEquivalent(bulk[i], 1e-6)) << "point " << i;
+    }
+}
+
+TEST_F(DeformerTest, SeveralTargetsTakeMultiIndicesInTheOrderNamed)
+{
+    ASSERT_TRUE(run("polyCube -n a; polyPlane -n b; polySphere -n c"));
+    const MPointArray beforeB = pointsOf("bShape");
+    const MPointArray beforeC = pointsOf("cShape");
+    ASSERT_TRUE(run("deformer -type deformerTestOffset -n lift c b"));
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 lift.outputGeometry[0]")[0], "cShape.i");
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 lift.outputGeometry[1]")[0], "bShape.i");
+    EXPECT_EQ(strings("listConnections -s 1 -d 0 -p 1 lift.input[1].inputGeometry")[0], "bShapeOrig.w[0]");
+    expectLifted(beforeB, pointsOf("bShape"), 1.0);
+    expectLifted(beforeC, pointsOf("cShape"), 1.0);
+    EXPECT_EQ(strings("listConnections -s 1 -d 0 aShape.inMesh").length(), 0u) << "a was not named";
+
+    std::vector<unsigned> indices;
+    for (const DeformCall& call : OffsetDeformer::calls)
+        indices.push_back(call.multiIndex);
+    std::sort(indices.begin(), indices.end());
+    EXPECT_EQ(indices, (std::vector<unsigned>{0, 1}));
+    for (const DeformCall& call : OffsetDeformer::calls)
+        EXPECT_EQ(call.count, int(call.multiIndex == 0 ? beforeC.length() : beforeB.length()));
+}
+
+TEST_F(DeformerTest, SecondDeformerStacksOnTheFirst)
+{
+    ASSERT_TRUE(run("polyCube -n box; setAttr box.translate 5 0 0"));
+    const MPointArray before = pointsOf("boxShape");
+    ASSERT_TRUE(run("deformer -type deformerTestOffset -n first box; deformer -type deformerTestOffset -n second box; "
+                    "setAttr second.amount 2"));
+    EXPECT_EQ(strings("listConnections -s 1 -d 0 -p 1 second.input[0].inputGeometry")[0], "first.og[0]");
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 second.outputGeometry[0]")[0], "boxShape.i");
+    EXPECT_EQ(strings("ls -type mesh").length(), 2u) << "one Orig shape only";
+    expectLifted(before, pointsOf("boxShape"), 3.0);
+    // The lower deformer also sees the world matrix of the shape at the top.
+    const MMatrix toWorld = pathNamed("boxShape").inclusiveMatrix();
+    ASSERT_EQ(OffsetDeformer::calls.size(), 2u);
+    for (const DeformCall& call : OffsetDeformer::calls)
+        EXPECT_TRUE(call.matrix.isEquivalent(toWorld, 1e-9));
+}
+
+TEST_F(DeformerTest, NamesFollowTheHashRule)
+{
+    ASSERT_TRUE(run("polyCube -n box"));
+    EXPECT_EQ(strings("deformer -type deformerTestOffset box")[0], "deformerTestOffset1");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset box")[0], "deformerTestOffset2");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n \"wave#\" box")[0], "wave1");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n \"wave#\" box")[0], "wave2");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n lift box")[0], "lift");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n lift box")[0], "lift1") << "a taken name gets a number";
+}
+
+TEST_F(DeformerTest, UndoRemovesWhatTheCommandMadeAndRedoBringsItBack)
+{
+    ASSERT_TRUE(run("polyCube -n box; select -cl; move -r 0 0 0.25 box.vtx[2]"));
+    const MPointArray before = pointsOf("boxShape");
+    const std::string plain = sceneText();
+    ASSERT_TRUE(run("deformer -type deformerTestOffset -n lift box"));
+    const std::string deformed = sceneText();
+    // The tweak now lives in the Orig shape's geometry and is not applied twice.
+    expectLifted(before, pointsOf("boxShape"), 1.0);
+    EXPECT_EQ(number("getAttr boxShape.pnts[2].pz"), 0.0);
+
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(sceneText(), plain);
+    EXPECT_FALSE(value("objExists lift").asInt());
+    EXPECT_FALSE(value("objExists boxShapeOrig").asInt());
+    expectLifted(before, pointsOf("boxShape"), 0.0);
+
+    ASSERT_TRUE(run("redo"));
+    EXPECT_EQ(sceneText(), deformed);
+    expectLifted(before, pointsOf("boxShape"), 1.0);
+
+    // Undoing the second of two stacked deformers hands the shape back to the first.
+    ASSERT_TRUE(run("deformer -type deformerTestOffset -n more box; undo"));
+    EXPECT_EQ(sceneText(), deformed);
+    expectLifted(before, pointsOf("boxShape"), 1.0);
+}
+
+TEST_F(DeformerTest, BadRequestsAreRefusedWithoutChangingTheScene)
+{
+    ASSERT_TRUE(run("polyCube -n box; createNode transform -n empty; createNode sceneTestNode -n plain"));
+    const std::string scene = sceneText();
+    struct Case
+    {
+        const char* mel;
+        const char* message;
+    } cases[] = {
+        {"deformer box", "-type flag is required"},
+        {"deformer -type transform box", "\"transform\" is not a deformer type"},
+        {"deformer -type noSuchType box", "\"noSuchType\" is not a deformer type"},
+        {"deformer -type deformerTestOffset empty", "empty has no mesh or curve to deform"},
+        {"deformer -type deformerTestOffset plain", "plain has no mesh or curve to deform"},
+        {"deformer -type deformerTestOffset box empty", "empty has no mesh or curve to deform"},
+        {"deformer -type deformerTestOffset boxShapeNothing", "No object matches name"},
+        {"deformer -type deformerTestOffset -n \"a;b\" box", "is not a valid node name"},
+        {"select -cl; deformer -type deformerTestOffset", "name or select the objects to deform"},
+    };
+    for (const Case& c : cases) {
+        clearMessages();
+        EXPECT_FALSE(run(c.mel)) << c.mel;
+        EXPECT_NE(errors().find(c.message), std::string::npos) << c.mel << "\n" << errors();
+        EXPECT_EQ(sceneText(), scene) << c.mel;
+    }
+}
+
+TEST_F(DeformerTest, SelectionNamesTheTargetsAndIntermediateShapesAreSkipped)
+{
+    ASSERT_TRUE(run("polyCube -n box; deformer -type deformerTestOffset -n first box"));
+    // The transform now has the Orig shape too; the visible shape is the one deformed.
+    ASSERT_TRUE(run("select -r box; deformer -type deformerTestOffset -n second"));
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 second.outputGeometry[0]")[0], "boxShape.i");
+    clearMessages();
+    EXPECT_FALSE(run("deformer -type deformerTestOffset boxShapeOrig"));
+    EXPECT_NE(errors().find("has no mesh or curve to deform"), std::string::npos) << errors();
+}
+
+TEST_F(DeformerTest, CommandToExecuteUndoRemovesTheDeformerAndRedoMakesItAgain)
+{
+    ASSERT_TRUE(run("polyCube -n box"));
+    const MPointArray before = pointsOf("boxShape");
+    const std::string plain = sceneText();
+    MDGModifier modifier;
+    ASSERT_TRUE(modifier.commandToExecute("deformer -type deformerTestOffset -n \"lift#\" \"box\""));
+    ASSERT_TRUE(modifier.doIt());
+    EXPECT_TRUE(value("objExists lift1").asInt());
+    expectLifted(before, pointsOf("boxShape"), 1.0);
+    const std::string deformed = sceneText();
+
+    ASSERT_TRUE(modifier.undoIt());
+    EXPECT_EQ(sceneText(), plain);
+    expectLifted(before, pointsOf("boxShape"), 0.0);
+
+    ASSERT_TRUE(modifier.doIt());
+    EXPECT_EQ(sceneText(), deformed);
+    expectLifted(before, pointsOf("boxShape"), 1.0);
+    ASSERT_TRUE(modifier.undoIt());
+    EXPECT_EQ(sceneText(), plain);
+}
+
+TEST_F(DeformerTest, GraphWalksUpstreamDepthFirstThroughStackedDeformers)
+{
+    ASSERT_TRUE(run("polyCube -n box; deformer -type deformerTestOffset -n first box; "
+                    "deformer -type deformerTestOffset -n second box"));
+    EXPECT_EQ(upstreamNames("boxShape"), (std::vector<std::string>{"boxShape", "second", "first", "boxShapeOrig"}));
+    EXPECT_EQ(upstreamNames("boxShape", MFn::kPluginDeformerNode), (std::vector<std::string>{"second", "first"}));
+    EXPECT_EQ(upstreamNames("boxShapeOrig", MFn::kInvalid, MItDependencyGraph::kDepthFirst,
+                            MItDependencyGraph::kDownstream),
+              (std::vector<std::string>{"boxShapeOrig", "first", "second", "boxShape"}));
+    EXPECT_EQ(upstreamNames("boxShapeOrig"), (std::vector<std::string>{"boxShapeOrig"}));
+}
+
+TEST_F(DeformerTest, GraphWalkOrderPruningAndFilters)
+{
+    // top <- a <- c, top <- b: a diamond-free tree with a shared leaf d under a and b.
+    ASSERT_TRUE(run("createNode sceneTestNode -n top; createNode sceneTestNode -n a; createNode sceneTestNode -n b; "
+                    "createNode sceneTestNode -n c; createNode sceneTestNode -n d; createNode transform -n t; "
+                    "connectAttr a.cnt top.vals[0]; connectAttr b.cnt top.vals[1]; connectAttr c.cnt a.vals[0]; "
+                    "connectAttr d.cnt a.vals[1]; connectAttr d.cache b.vals[0]; connectAttr t.tx c.vals[0]"));
+    using It = MItDependencyGraph;
+    EXPECT_EQ(upstreamNames("top"), (std::vector<std::string>{"top", "a", "c", "t", "d", "b"}));
+    EXPECT_EQ(upstreamNames("top", MFn::kInvalid, It::kBreadthFirst),
+              (std::vector<std::string>{"top", "a", "b", "c", "d", "t"}));
+    EXPECT_EQ(upstreamNames("d", MFn::kInvalid, It::kDepthFirst, It::kDownstream),
+              (std::vector<std::string>{"d", "b", "top", "a"}))
+        << "connections are followed in attribute order: d.cache before d.count";
+    // A filter prunes the walk at nodes it rejects, unless pruning is off.
+    EXPECT_EQ(upstreamNames("top", MFn::kTransform), std::vector<std::string>{});
+    MObject top = nodeNamed("top");
+    It it(top, MFn::kTransform, It::kUpstream);
+    it.disablePruningOnFilter();
+    ASSERT_TRUE(it.reset());
+    ASSERT_FALSE(it.isDone());
+    EXPECT_EQ(MFnDependencyNode(it.currentItem()).name(), "t");
+    EXPECT_EQ(MFnDependencyNode(it.thisPlug().node()).name(), "t");
+    EXPECT_EQ(it.previousPlug().partialName(true), "c.vals[0]");
+    it.next();
+    EXPECT_TRUE(it.isDone());
+
+    // prune() skips what lies beyond the current node.
+    It pruned(top, MFn::kInvalid, It::kUpstream);
+    std::vector<std::string> names;
+    for (; !pruned.isDone(); pruned.next()) {
+        names.push_back(MFnDependencyNode(pruned.currentItem()).name().asChar());
+        if (names.back() == "a")
+            pruned.prune();
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"top", "a", "b", "d"}));
+
+    MObject nothing;
+    MStatus status;
+    It bad(nothing, MFn::kInvalid, It::kUpstream, It::kDepthFirst, It::kNodeLevel, &status);
+    EXPECT_FALSE(status);
+    EXPECT_TRUE(bad.isDone());
+}
+
+TEST_F(DeformerTest, PlugLevelWalkFollowsAttributeAffects)
+{
+    ASSERT_TRUE(run("polyCube -n box; deformer -type deformerTestOffset -n lift box"));
+    MPlug inMesh = MFnDependencyNode(nodeNamed("boxShape")).findPlug("inMesh", true);
+    MItDependencyGraph it(inMesh, MFn::kInvalid, MItDependencyGraph::kUpstream, MItDependencyGraph::kDepthFirst,
+                          MItDependencyGraph::kPlugLevel);
+    std::vector<std::string> plugs;
+    for (; !it.isDone(); it.next())
+        plugs.push_back(it.thisPlug().partialName(true, false, false, false, false, true).asChar());
+    EXPECT_EQ(plugs, (std::vector<std::string>{"boxShape.inMesh", "lift.outputGeometry[0]",
+                                                "boxShapeOrig.worldMesh[0]"}));
+}
+
+TEST_F(DeformerTest, GeometryIteratorOnAShapeReadsAndWritesItsPoints)
+{
+    ASSERT_TRUE(run("polyPlane -n grid -sx 2 -sy 2; setAttr grid.translate 0 10 0"));
+    MDagPath shape = pathNamed("gridShape");
+    MStatus status;
+    MItGeometry it(shape, &status);
+    ASSERT_TRUE(status);
+    const MPointArray before = pointsOf("gridShape");
+    EXPECT_EQ(it.count(), int(before.length()));
+    EXPECT_EQ(it.exactCount(), int(before.length()));
+    MPointArray bulk;
+    ASSERT_TRUE(it.allPositions(bulk, MSpace::kWorld));
+    int visited = 0;
+    for (; !it.isDone(); it.next(), ++visited) {
+        EXPECT_EQ(it.index(), visited);
+        EXPECT_TRUE(it.position().isEquivalent(before[unsigned(visited)], 1e-6));
+        EXPECT_TRUE(it.position(MSpace::kWorld).isEquivalent(bulk[unsigned(visited)], 1e-6));
+        EXPECT_NEAR(bulk[unsigned(visited)].y, before[unsigned(visited)].y + 10.0, 1e-6);
+        EXPECT_TRUE(it.normal().isEquivalent(MVector(0, 1, 0), 1e-5));
+    }
+    EXPECT_EQ(visited, int(before.length()));
+    EXPECT_FALSE(it.next());
+
+    ASSERT_TRUE(it.reset());
+    ASSERT_TRUE(it.setPosition(MPoint(0, 12, 0), MSpace::kWorld));
+    EXPECT_TRUE(pointsOf("gridShape")[0].isEquivalent(MPoint(0, 2, 0), 1e-6));
+    MPointArray tooFew(2);
+    EXPECT_FALSE(it.setAllPositions(tooFew)) << "setAllPositions takes exactly count() points";
+    EXPECT_TRUE(pointsOf("gridShape")[1].isEquivalent(before[1], 1e-6));
+}
+
+TEST_F(DeformerTest, DeformedSceneSavedAndReopenedKeepsDeforming)
+{
+    ASSERT_TRUE(run("polyCube -n box; setAttr box.translate 0 0 4; deformer -type deformerTestOffset -n lift box; "
+                    "setAttr lift.scale -type doubleArray 2 0 3; setAttr lift.amount 2"));
+    const MPointArray deformed = pointsOf("boxShape");
+    const MPointArray original = pointsOf("boxShapeOrig");
+    const std::string path = tempPath("deformed.ma");
+    ASSERT_TRUE(run("file -rename \"" + path + "\"; file -save -type \"mayaAscii\""));
+    const std::string saved = sceneText();
+    ASSERT_TRUE(run("file -f -new"));
+    ASSERT_TRUE(run("file -f -o \"" + path + "\""));
+    EXPECT_EQ(sceneText(), saved);
+    EXPECT_EQ(number("getAttr boxShapeOrig.intermediateObject"), 1.0);
+    const MPointArray reopened = pointsOf("boxShape");
+    ASSERT_EQ(reopened.length(), deformed.length());
+    for (unsigned i = 0; i < deformed.length(); ++i)
+        EXPECT_TRUE(reopened[i].isEquivalent(deformed[i], 1e-5)) << "point " << i;
+    ASSERT_TRUE(run("setAttr lift.amount 0"));
+    expectLifted(original, pointsOf("boxShape"), 0.0);
+}
+
+} // namespace
