@@ -197,7 +197,7 @@ MIntArray toIntArray(const std::vector<int>& values)
     return values.empty() ? MIntArray() : MIntArray(values.data(), static_cast<unsigned>(values.size()));
 }
 
-void appendXyz(const MPointArray& points, std::vector<double>& xyz)
+void copyXyz(const MPointArray& points, std::vector<double>& xyz)
 {
     const unsigned count = points.length();
     xyz.resize(3 * static_cast<size_t>(count));
@@ -478,7 +478,7 @@ MStatus PellixDataBindCommand::buildDriverGrid(const MDagPath& driver, double to
     PELLIX_CHECK(status);
     MPointArray points;
     PELLIX_CHECK(mesh.getPoints(points, MSpace::kWorld));
-    appendXyz(points, fDriverPoints);
+    copyXyz(points, fDriverPoints);
     if (!fGrid.build(fDriverPoints.data(), points.length(), tolerance)) {
         reportError("pellixDataBind: driver mesh '" + pathText(driver) + "' cannot be matched at bind tolerance " +
                     PatchBinding::formatNumber(tolerance) + ".");
@@ -494,7 +494,7 @@ MStatus PellixDataBindCommand::bindPatch(const MDagPath& patch, BindResult& resu
     PELLIX_CHECK(status);
     MPointArray points;
     PELLIX_CHECK(mesh.getPoints(points, MSpace::kWorld));
-    appendXyz(points, fPatchPoints);
+    copyXyz(points, fPatchPoints);
     const int64_t vertexCount = points.length();
     fDriverIds.resize(static_cast<size_t>(vertexCount));
     const PatchMatching::PatchMatch match =
