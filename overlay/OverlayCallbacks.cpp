@@ -1,20 +1,114 @@
 #include "overlay/OverlayCallbacks.h"
 
+#include "overlay/PatchSelectionSync.h"
+#include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
 
+#include <maya/M3dView.h>
+#include <maya/MDGMessage.h>
+#include <maya/MEventMessage.h>
+#include <maya/MFileIO.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MItDependencyNodes.h>
 #include <maya/MMessage.h>
+#include <maya/MPlug.h>
+#include <maya/MSceneMessage.h>
 
+#include <QApplication>
 #include <QObject>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
 const char* const kStatusSource = "overlayCallbacks";
+
+// Every scene change after which the overlays in the scene may differ from the registry.
+const MSceneMessage::Message kRegistryMessages[] = {
+    MSceneMessage::kAfterNew,           MSceneMessage::kAfterOpen,          MSceneMessage::kAfterImport,
+    MSceneMessage::kAfterReference,     MSceneMessage::kAfterLoadReference, MSceneMessage::kAfterUnloadReference,
+    MSceneMessage::kAfterRemoveReference,
+};
 
 void removeCallback(MCallbackId& id)
 {
     if (id != 0) {
         PELLIX_REPORT(MMessage::removeCallback(id));
         id = 0;
+    }
+}
+
+bool isStale(const MObjectHandle& handle)
+{
+    return !handle.isValid() || !handle.isAlive() || handle.object().isNull();
+}
+
+void sceneChanged(void*)
+{
+    rebuildOverlayNodeRegistry();
+}
+
+// Scene files in flight make every node's state transient: nothing to redraw for yet.
+bool isSceneFileBusy()
+{
+    return MFileIO::isReadingFile() || MFileIO::isOpeningFile() || MFileIO::isImportingFile() ||
+           MFileIO::isReferencingFile() || MFileIO::isNewingFile();
+}
+
+bool plugIsOn(const MObject& node, const MObject& attribute)
+{
+    MStatus status;
+    const bool on = MPlug(node, attribute).asBool(&status);
+    return status && on;
+}
+
+// Live-drawn overlays follow time changes even when nothing upstream of them is animated.
+void forcedUpdate(MTime&, void*)
+{
+    if (isSceneFileBusy()) {
+        return;
+    }
+    const MObjectArray nodes = liveOverlayNodes();
+    for (unsigned i = 0; i < nodes.length(); ++i) {
+        if (!plugIsOn(nodes[i], PellixDataOverlay::enable) || !plugIsOn(nodes[i], PellixDataOverlay::liveDraw)) {
+            continue;
+        }
+        if (PellixDataOverlay* overlay = PellixDataOverlay::fromObject(nodes[i])) {
+            overlay->refreshLiveDraw();
+        }
+    }
+}
+
+void selectionChanged(void*)
+{
+    syncSelectedPatches();
+}
+
+// Installs the overlay mouse filter once, as the application's most recent filter, and
+// lets every 3D view report mouse moves without a button held.
+void installOverlayFilter()
+{
+    QApplication* application = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!application || !overlayFilter) {
+        return;
+    }
+    if (overlayFilterHost && overlayFilterHost != application) {
+        overlayFilterHost->removeEventFilter(overlayFilter);
+    }
+    application->removeEventFilter(overlayFilter);
+    application->installEventFilter(overlayFilter);
+    overlayFilterHost = application;
+
+    const unsigned viewCount = M3dView::numberOf3dViews();
+    for (unsigned i = 0; i < viewCount; ++i) {
+        M3dView view;
+        if (!M3dView::get3dView(i, view)) {
+            continue;
+        }
+        if (QWidget* widget = view.widget()) {
+            widget->setMouseTracking(true);
+        }
     }
 }
 
@@ -26,6 +120,90 @@ MCallbackId overlayForceUpdateCallback = 0;
 MCallbackId overlaySelectionCallback = 0;
 QObject* overlayFilter = nullptr;
 QObject* overlayFilterHost = nullptr;
+
+void registerOverlayNode(const MObject& node)
+{
+    if (node.isNull()) {
+        return;
+    }
+    const bool known = std::any_of(overlayNodeRegistry.begin(), overlayNodeRegistry.end(),
+                                   [&node](const MObjectHandle& handle) {
+                                       return handle.isAlive() && handle == node;
+                                   });
+    if (!known) {
+        overlayNodeRegistry.emplace_back(node);
+    }
+}
+
+void unregisterOverlayNode(const MObjectHandle& node)
+{
+    overlayNodeRegistry.erase(std::remove_if(overlayNodeRegistry.begin(), overlayNodeRegistry.end(),
+                                             [&node](const MObjectHandle& handle) {
+                                                 return isStale(handle) || handle == node;
+                                             }),
+                              overlayNodeRegistry.end());
+}
+
+void rebuildOverlayNodeRegistry()
+{
+    overlayNodeRegistry.clear();
+    MStatus status;
+    for (MItDependencyNodes it(MFn::kInvalid, &status); status && !it.isDone(); it.next()) {
+        const MObject node = it.thisNode();
+        MFnDependencyNode fn(node, &status);
+        if (status && fn.typeId() == PellixDataOverlay::id) {
+            registerOverlayNode(node);
+        }
+    }
+    PELLIX_REPORT(status);
+}
+
+MObjectArray liveOverlayNodes()
+{
+    overlayNodeRegistry.erase(std::remove_if(overlayNodeRegistry.begin(), overlayNodeRegistry.end(), isStale),
+                              overlayNodeRegistry.end());
+    if (overlayNodeRegistry.empty()) {
+        rebuildOverlayNodeRegistry();
+    }
+    MObjectArray nodes;
+    for (const MObjectHandle& handle : overlayNodeRegistry) {
+        nodes.append(handle.object());
+    }
+    return nodes;
+}
+
+void installOverlayCallbacks()
+{
+    MStatus status;
+    if (overlaySceneCallbacks.empty()) {
+        for (MSceneMessage::Message message : kRegistryMessages) {
+            const MCallbackId id = MSceneMessage::addCallback(message, sceneChanged, nullptr, &status);
+            if (status) {
+                overlaySceneCallbacks.push_back(id);
+            } else {
+                PELLIX_REPORT(status);
+            }
+        }
+    }
+    if (overlayForceUpdateCallback == 0) {
+        const MCallbackId id = MDGMessage::addForceUpdateCallback(forcedUpdate, nullptr, &status);
+        if (status) {
+            overlayForceUpdateCallback = id;
+        } else {
+            PELLIX_REPORT(status);
+        }
+    }
+    if (overlaySelectionCallback == 0) {
+        const MCallbackId id = MEventMessage::addEventCallback("SelectionChanged", selectionChanged, nullptr, &status);
+        if (status) {
+            overlaySelectionCallback = id;
+        } else {
+            PELLIX_REPORT(status);
+        }
+    }
+    syncSelectedPatches();
+    installOverlayFilter();
+}
 
 void releaseOverlayCallbacks()
 {

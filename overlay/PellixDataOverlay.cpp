@@ -1,9 +1,27 @@
 #include "overlay/PellixDataOverlay.h"
 
+#include "overlay/OverlayCallbacks.h"
 #include "plugin/NodeAttributes.h"
 #include "plugin/StatusCheck.h"
 
+#include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MEvaluationManager.h>
+#include <maya/MEvaluationNode.h>
+#include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnIntArrayData.h>
 #include <maya/MFnNumericAttribute.h>
+#include <maya/MGlobal.h>
+#include <maya/MMessage.h>
+#include <maya/MNodeCacheDisablingInfo.h>
+#include <maya/MNodeCacheSetupInfo.h>
+#include <maya/MNodeMessage.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+#include <maya/MViewport2Renderer.h>
 
 namespace {
 
@@ -29,6 +47,31 @@ MStatus createTransparency(MObject& attr, const char* name, const char* shortNam
     status = limits.setMin(0.0);
     PELLIX_PASS_ON(status);
     return limits.setMax(1.0);
+}
+
+// Path of the driver's instance `instance`, else its first path.
+bool pathOfInstance(const MObject& node, unsigned instance, MDagPath& path)
+{
+    if (node.isNull() || !node.hasFn(MFn::kDagNode)) {
+        return false;
+    }
+    MStatus status;
+    MFnDagNode dagNode(node, &status);
+    if (!status) {
+        return false;
+    }
+    MDagPathArray paths;
+    if (!dagNode.getAllPaths(paths) || paths.length() == 0) {
+        return false;
+    }
+    path = paths[0];
+    for (unsigned i = 0; i < paths.length(); ++i) {
+        if (paths[i].instanceNumber() == instance) {
+            path = paths[i];
+            break;
+        }
+    }
+    return path.isValid();
 }
 
 } // namespace
@@ -71,7 +114,13 @@ MObject PellixDataOverlay::patchControl;
 MObject PellixDataOverlay::trackedShapeControls;
 
 PellixDataOverlay::PellixDataOverlay() = default;
-PellixDataOverlay::~PellixDataOverlay() = default;
+
+PellixDataOverlay::~PellixDataOverlay()
+{
+    removeReadoutCallbacks();
+    detachDriver();
+    unregisterOverlayNode(fSelf);
+}
 
 void* PellixDataOverlay::creator()
 {
@@ -180,4 +229,435 @@ MStatus PellixDataOverlay::initialize()
     PELLIX_CHECK(attributeAffects(inMesh, evaluatedMesh));
     PELLIX_CHECK(attributeAffects(inMesh, geometryChanging));
     return MS::kSuccess;
+}
+
+PellixDataOverlay* PellixDataOverlay::fromObject(const MObject& node)
+{
+    if (node.isNull() || !node.hasFn(MFn::kDependencyNode)) {
+        return nullptr;
+    }
+    MStatus status;
+    MFnDependencyNode fn(node, &status);
+    if (!status || fn.typeId() != id) {
+        return nullptr;
+    }
+    return static_cast<PellixDataOverlay*>(fn.userNode());
+}
+
+MStatus PellixDataOverlay::readIntArray(const MObject& node, const MObject& attribute, MIntArray& values)
+{
+    MStatus status;
+    const MPlug plug(node, attribute);
+    if (plug.isNull()) {
+        return MS::kInvalidParameter;
+    }
+    const MObject data = plug.asMObject(&status);
+    PELLIX_PASS_ON(status);
+    MFnIntArrayData array(data, &status);
+    PELLIX_PASS_ON(status);
+    values = array.array(&status);
+    return status;
+}
+
+MObject PellixDataOverlay::connectedSource(const MObject& node, const MObject& messageArray, unsigned index)
+{
+    MStatus status;
+    const MPlug array(node, messageArray);
+    if (array.isNull()) {
+        return MObject::kNullObj;
+    }
+    const MPlug element = array.elementByLogicalIndex(index, &status);
+    if (!status) {
+        return MObject::kNullObj;
+    }
+    MPlugArray sources;
+    if (!element.connectedTo(sources, true, false, &status) || !status || sources.length() == 0) {
+        return MObject::kNullObj;
+    }
+    return sources[0].node();
+}
+
+void PellixDataOverlay::postConstructor()
+{
+    MObject self = thisMObject();
+    fSelf = self;
+    MStatus status;
+    MFnDependencyNode node(self, &status);
+    if (status) {
+        node.setName("pellixDataOverlayShape#", false, &status);
+        PELLIX_REPORT(status);
+        if (!node.setIcon("out_normalDetail.png")) {
+            MGlobal::displayWarning("pellixDataOverlay: could not load its Maya node icon.");
+        }
+    } else {
+        PELLIX_REPORT(status);
+    }
+    registerOverlayNode(self);
+    installOverlayCallbacks();
+    rearmReadoutTracking();
+}
+
+MStatus PellixDataOverlay::compute(const MPlug& plug, MDataBlock& data)
+{
+    MStatus status;
+    if (plug == geometryChanging) {
+        MDataHandle output = data.outputValue(geometryChanging, &status);
+        PELLIX_CHECK(status);
+        output.setBool(true);
+        output.setClean();
+        return MS::kSuccess;
+    }
+    if (plug == evaluatedMesh) {
+        MDataHandle input = data.inputValue(inMesh, &status);
+        PELLIX_CHECK(status);
+        MDataHandle output = data.outputValue(evaluatedMesh, &status);
+        PELLIX_CHECK(status);
+        PELLIX_CHECK(output.copy(input));
+        output.setClean();
+        return MS::kSuccess;
+    }
+    return MS::kUnknownParameter;
+}
+
+MStatus PellixDataOverlay::postEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode,
+                                          PostEvaluationType evalType)
+{
+    if (evalType == kEvaluatedDirectly && evaluationNode.dirtyPlugExists(geometryChanging)) {
+        MDataBlock block = forceCache();
+        MStatus status;
+        MDataHandle output = block.outputValue(geometryChanging, &status);
+        if (status) {
+            output.setBool(true);
+            output.setClean();
+        } else {
+            PELLIX_REPORT(status);
+        }
+    }
+    return MPxLocatorNode::postEvaluation(context, evaluationNode, evalType);
+}
+
+MPxNode::SchedulingType PellixDataOverlay::schedulingType() const
+{
+    return kParallel;
+}
+
+void PellixDataOverlay::getCacheSetup(const MEvaluationNode& evalNode, MNodeCacheDisablingInfo& disablingInfo,
+                                      MNodeCacheSetupInfo& cacheSetupInfo, MObjectArray& monitoredAttributes) const
+{
+    MPxLocatorNode::getCacheSetup(evalNode, disablingInfo, cacheSetupInfo, monitoredAttributes);
+    if (!disablingInfo.getCacheDisabled()) {
+        cacheSetupInfo.setPreference(MNodeCacheSetupInfo::kWantToCacheByDefault, true);
+    }
+}
+
+bool PellixDataOverlay::isGeometryChanging()
+{
+    MDataBlock block = forceCache();
+    MStatus status;
+    MDataHandle value = block.inputValue(geometryChanging, &status);
+    return status ? value.asBool() : true;
+}
+
+MStatus PellixDataOverlay::setDependentsDirty(const MPlug& plug, MPlugArray& affected)
+{
+    if (MEvaluationManager::graphConstructionActive() && plug == inMesh) {
+        const MObject self = thisMObject();
+        affected.append(MPlug(self, evaluatedMesh));
+        affected.append(MPlug(self, geometryChanging));
+    }
+
+    // A colour channel counts as its colour.
+    const MObject attribute = plug.isChild() ? plug.parent().attribute() : plug.attribute();
+    if (attribute == patchVertexCounts || attribute == patchDriverVertexIndices ||
+        attribute == patchTriangleOffsets || attribute == patchTriangleCounts ||
+        attribute == patchTriangleIndices || attribute == patchEdgeOffsets || attribute == patchEdgeCounts ||
+        attribute == patchEdgeIndices) {
+        bump(fTopologyCounter);
+        requestDrawDirty(true);
+    } else if (attribute == hoveredPatch || attribute == selectedPatches) {
+        bump(fHighlightCounter);
+        requestDrawDirty(true);
+    } else if (attribute == enable || attribute == color || attribute == hoverColor ||
+               attribute == selectedColor || attribute == transparency || attribute == hoverTransparency ||
+               attribute == selectedTransparency || attribute == drawInXray || attribute == drawWireframe ||
+               attribute == wireframeWidth || attribute == showTransformReadout ||
+               attribute == readoutTextSize) {
+        bump(fDisplayCounter);
+        requestDrawDirty(false);
+    } else if (attribute == inMesh) {
+        bump(fGeometryCounter);
+        requestDrawDirty(false);
+    } else if (attribute == liveDraw) {
+        {
+            std::lock_guard<std::mutex> lock(fMutex);
+            fBoundsValid = false;
+        }
+        bump(fGeometryCounter);
+        requestDrawDirty(true);
+    }
+
+    if (attribute == selectedPatches || attribute == showTransformReadout) {
+        rearmReadoutTracking();
+    }
+    return MS::kSuccess;
+}
+
+MStatus PellixDataOverlay::connectionMade(const MPlug& plug, const MPlug& otherPlug, bool asSrc)
+{
+    const MStatus result = MPxLocatorNode::connectionMade(plug, otherPlug, asSrc);
+    if (!asSrc) {
+        if (plug == inMesh) {
+            attachDriver(otherPlug);
+        } else if (plug.attribute() == patchControl) {
+            controlConnectionChanged();
+        }
+    }
+    return result;
+}
+
+MStatus PellixDataOverlay::connectionBroken(const MPlug& plug, const MPlug& otherPlug, bool asSrc)
+{
+    const MStatus result = MPxLocatorNode::connectionBroken(plug, otherPlug, asSrc);
+    if (!asSrc) {
+        if (plug == inMesh) {
+            detachDriver();
+            bump(fGeometryCounter);
+            requestDrawDirty(false);
+        } else if (plug.attribute() == patchControl) {
+            controlConnectionChanged();
+        }
+    }
+    return result;
+}
+
+bool PellixDataOverlay::isBounded() const
+{
+    return true;
+}
+
+MBoundingBox PellixDataOverlay::boundingBox() const
+{
+    // Local space: the driver's world box brought back through the overlay's own matrix.
+    MMatrix inverse;
+    MDagPath self;
+    if (MDagPath::getAPathTo(thisMObject(), self)) {
+        MStatus status;
+        const MMatrix selfInverse = self.inclusiveMatrixInverse(&status);
+        if (status) {
+            inverse = selfInverse;
+        }
+    }
+    const uint64_t version = geometryCounter();
+
+    MObject driver;
+    unsigned instance = 0;
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        if (fBoundsValid && fBoundsVersion == version && fCachedInverse.isEquivalent(inverse, 1e-10)) {
+            return fCachedBounds;
+        }
+        if (fDriverNode.isValid() && fDriverNode.isAlive()) {
+            driver = fDriverNode.object();
+            instance = fDriverInstance;
+        }
+    }
+    MDagPath path;
+    if (driver.isNull() || !pathOfInstance(driver, instance, path)) {
+        return MPxLocatorNode::boundingBox();
+    }
+    MStatus status;
+    MFnDagNode driverNode(path, &status);
+    if (!status) {
+        return MPxLocatorNode::boundingBox();
+    }
+    MBoundingBox box = driverNode.boundingBox(&status);
+    if (!status) {
+        return MPxLocatorNode::boundingBox();
+    }
+    const MMatrix world = path.inclusiveMatrix(&status);
+    if (!status || !box.transformUsing(world * inverse)) {
+        return MPxLocatorNode::boundingBox();
+    }
+
+    std::lock_guard<std::mutex> lock(fMutex);
+    // A change while the box was measured makes it stale already: don't keep it.
+    if (geometryCounter() == version) {
+        fCachedBounds = box;
+        fCachedInverse = inverse;
+        fBoundsVersion = version;
+        fBoundsValid = true;
+    }
+    return box;
+}
+
+void PellixDataOverlay::refreshLiveDraw()
+{
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        fBoundsValid = false;
+    }
+    bump(fGeometryCounter);
+    requestDrawDirty(true);
+}
+
+void PellixDataOverlay::attachDriver(const MPlug& source)
+{
+    MStatus status;
+    const unsigned instance = source.isElement() ? source.logicalIndex() : 0u;
+    const MObject driver = source.node();
+    bool fromWorldMesh = false;
+    if (!driver.isNull()) {
+        MFnDependencyNode driverNode(driver, &status);
+        if (status) {
+            const MObject worldMesh = driverNode.attribute("worldMesh", &status);
+            fromWorldMesh = status && !worldMesh.isNull() && source.attribute() == worldMesh;
+        }
+    }
+
+    detachDriver();
+    if (!driver.isNull()) {
+        {
+            std::lock_guard<std::mutex> lock(fMutex);
+            fDriverNode = driver;
+            fDriverInstance = instance;
+            fBoundsValid = false;
+        }
+        fDrivenByWorldMesh.store(fromWorldMesh, std::memory_order_release);
+        updateDriverMatrix();
+        MDagPath path;
+        if (pathOfInstance(driver, instance, path)) {
+            const MCallbackId callback =
+                MDagMessage::addWorldMatrixModifiedCallback(path, driverMatrixChanged, this, &status);
+            if (status) {
+                fDriverMatrixCallback = callback;
+            } else {
+                PELLIX_REPORT(status);
+            }
+        }
+    }
+    bump(fGeometryCounter);
+    requestDrawDirty(false);
+}
+
+void PellixDataOverlay::detachDriver()
+{
+    if (fDriverMatrixCallback != 0) {
+        PELLIX_REPORT(MMessage::removeCallback(fDriverMatrixCallback));
+        fDriverMatrixCallback = 0;
+    }
+    std::lock_guard<std::mutex> lock(fMutex);
+    fDriverNode = MObjectHandle();
+    fDriverInstance = 0;
+    fDrivenByWorldMesh.store(false, std::memory_order_release);
+    fDriverMatrix = MMatrix();
+    fBoundsValid = false;
+}
+
+void PellixDataOverlay::updateDriverMatrix()
+{
+    MObject driver;
+    unsigned instance = 0;
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        if (!fDriverNode.isValid() || !fDriverNode.isAlive()) {
+            return;
+        }
+        driver = fDriverNode.object();
+        instance = fDriverInstance;
+    }
+    MDagPath path;
+    if (!pathOfInstance(driver, instance, path)) {
+        return;
+    }
+    MStatus status;
+    const MMatrix world = path.inclusiveMatrix(&status);
+    if (!status) {
+        PELLIX_REPORT(status);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(fMutex);
+    fDriverMatrix = world;
+}
+
+void PellixDataOverlay::driverMatrixChanged(MObject&, MDagMessage::MatrixModifiedFlags&, void* clientData)
+{
+    auto* overlay = static_cast<PellixDataOverlay*>(clientData);
+    overlay->updateDriverMatrix();
+    bump(overlay->fGeometryCounter);
+    overlay->requestDrawDirty(false);
+}
+
+void PellixDataOverlay::controlConnectionChanged()
+{
+    rearmReadoutTracking();
+    bump(fTrackedCounter);
+    requestDrawDirty(false);
+}
+
+void PellixDataOverlay::rearmReadoutTracking()
+{
+    removeReadoutCallbacks();
+
+    // Only a single selected patch with a transform control shows a readout.
+    MObject self = thisMObject();
+    MStatus status;
+    const bool showReadout = MPlug(self, showTransformReadout).asBool(&status);
+    if (!status || !showReadout) {
+        return;
+    }
+    MIntArray selected;
+    if (!readIntArray(self, selectedPatches, selected) || selected.length() != 1 || selected[0] < 0) {
+        return;
+    }
+    MObject control = connectedSource(self, patchControl, static_cast<unsigned>(selected[0]));
+    if (control.isNull() || !control.hasFn(MFn::kDagNode)) {
+        return;
+    }
+    MDagPath path;
+    if (!MDagPath::getAPathTo(control, path)) {
+        return;
+    }
+    if (!control.hasFn(MFn::kTransform)) {
+        path.pop();
+    }
+    if (!path.isValid() || !path.node().hasFn(MFn::kTransform)) {
+        return;
+    }
+    MObject transform = path.node();
+
+    MCallbackId callback = MNodeMessage::addNodeDirtyPlugCallback(control, readoutControlDirty, this, &status);
+    if (status) {
+        fReadoutCallbacks.append(callback);
+    }
+    if (transform != control) {
+        callback = MNodeMessage::addNodeDirtyPlugCallback(transform, readoutControlDirty, this, &status);
+        if (status) {
+            fReadoutCallbacks.append(callback);
+        }
+    }
+}
+
+void PellixDataOverlay::removeReadoutCallbacks()
+{
+    for (unsigned i = 0; i < fReadoutCallbacks.length(); ++i) {
+        PELLIX_REPORT(MMessage::removeCallback(fReadoutCallbacks[i]));
+    }
+    fReadoutCallbacks.clear();
+}
+
+void PellixDataOverlay::readoutControlDirty(MObject&, MPlug&, void* clientData)
+{
+    auto* overlay = static_cast<PellixDataOverlay*>(clientData);
+    bump(overlay->fTrackedCounter);
+    overlay->requestDrawDirty(false);
+}
+
+void PellixDataOverlay::requestDrawDirty(bool topologyChanged)
+{
+    PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), topologyChanged));
+}
+
+void PellixDataOverlay::bump(std::atomic<uint64_t>& counter)
+{
+    counter.fetch_add(1, std::memory_order_acq_rel);
 }

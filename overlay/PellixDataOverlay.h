@@ -2,12 +2,26 @@
 // The "pellixDataOverlay" locator shape: patches bound to a driver mesh, stored as flat
 // int arrays (one slice per patch) plus message connections to the patch meshes, their
 // controls and the tracked shape controls.
+//
+// The node tells its geometry override what changed through five change counters that
+// only ever increase, and keeps the driver's world matrix and a bounding-box cache that
+// draw threads read under the node's mutex.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MBoundingBox.h>
+#include <maya/MCallbackIdArray.h>
+#include <maya/MDagMessage.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
+#include <maya/MObjectHandle.h>
 #include <maya/MPxLocatorNode.h>
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
 
 class PellixDataOverlay : public MPxLocatorNode
 {
@@ -17,6 +31,53 @@ public:
 
     static void* creator();
     static MStatus initialize();
+
+    void postConstructor() override;
+    MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
+    MStatus postEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode,
+                           PostEvaluationType evalType) override;
+    SchedulingType schedulingType() const override;
+    void getCacheSetup(const MEvaluationNode& evalNode, MNodeCacheDisablingInfo& disablingInfo,
+                       MNodeCacheSetupInfo& cacheSetupInfo, MObjectArray& monitoredAttributes) const override;
+    MStatus connectionMade(const MPlug& plug, const MPlug& otherPlug, bool asSrc) override;
+    MStatus connectionBroken(const MPlug& plug, const MPlug& otherPlug, bool asSrc) override;
+    bool isBounded() const override;
+    MBoundingBox boundingBox() const override;
+
+    // The overlay behind a dependency node, or null when it is not a "pellixDataOverlay".
+    static PellixDataOverlay* fromObject(const MObject& node);
+
+    // Reads one of the node's int-array attributes; fails when the plug or its data cannot
+    // be obtained.
+    static MStatus readIntArray(const MObject& node, const MObject& attribute, MIntArray& values);
+
+    // The node connected into element `index` of one of the node's message arrays, or the
+    // null object when the element, the connection or the node is missing.
+    static MObject connectedSource(const MObject& node, const MObject& messageArray, unsigned index);
+
+    // Change counters, read by the geometry override without a lock.
+    uint64_t topologyCounter() const { return fTopologyCounter.load(std::memory_order_acquire); }
+    uint64_t geometryCounter() const { return fGeometryCounter.load(std::memory_order_acquire); }
+    uint64_t highlightCounter() const { return fHighlightCounter.load(std::memory_order_acquire); }
+    uint64_t displayCounter() const { return fDisplayCounter.load(std::memory_order_acquire); }
+    uint64_t trackedCounter() const { return fTrackedCounter.load(std::memory_order_acquire); }
+
+    // Whether inMesh comes from the driver's "worldMesh" (the override caches positions then).
+    bool drivenByWorldMesh() const { return fDrivenByWorldMesh.load(std::memory_order_acquire); }
+
+    // The driver path's world matrix, identity without a driver.
+    MMatrix driverMatrix() const
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        return fDriverMatrix;
+    }
+
+    // The "geometryChanging" output as the override reads it; true when it cannot be read.
+    bool isGeometryChanging();
+
+    // A forced update of a live-drawn overlay: bounds recomputed, geometry redrawn in full.
+    void refreshLiveDraw();
 
     static const MTypeId id;
     static const MString typeName;
@@ -59,4 +120,39 @@ public:
     static MObject patchSourceMeshes;
     static MObject patchControl;
     static MObject trackedShapeControls;
+
+private:
+    static void driverMatrixChanged(MObject& transformNode, MDagMessage::MatrixModifiedFlags& modified,
+                                    void* clientData);
+    static void readoutControlDirty(MObject& node, MPlug& plug, void* clientData);
+
+    void attachDriver(const MPlug& source);
+    void detachDriver();
+    void updateDriverMatrix();
+    void controlConnectionChanged();
+    void rearmReadoutTracking();
+    void removeReadoutCallbacks();
+    void requestDrawDirty(bool topologyChanged);
+    static void bump(std::atomic<uint64_t>& counter);
+
+    std::atomic<uint64_t> fTopologyCounter{1};
+    std::atomic<uint64_t> fGeometryCounter{1};
+    std::atomic<uint64_t> fHighlightCounter{1};
+    std::atomic<uint64_t> fDisplayCounter{1};
+    std::atomic<uint64_t> fTrackedCounter{1};
+    std::atomic<bool> fDrivenByWorldMesh{false};
+
+    MObjectHandle fSelf;
+    MCallbackId fDriverMatrixCallback = 0;
+    MCallbackIdArray fReadoutCallbacks;
+
+    // Guards the driver handle and instance, the bounds cache and the driver matrix.
+    mutable std::mutex fMutex;
+    MObjectHandle fDriverNode;
+    unsigned fDriverInstance = 0;
+    mutable bool fBoundsValid = false;
+    mutable uint64_t fBoundsVersion = 0;
+    mutable MBoundingBox fCachedBounds;
+    mutable MMatrix fCachedInverse;
+    MMatrix fDriverMatrix;
 };
