@@ -4,6 +4,15 @@
 #include "plugin/NodeAttributes.h"
 #include "plugin/StatusCheck.h"
 
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFnMesh.h>
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MPlug.h>
+
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -31,12 +40,123 @@ MObject SurfacePin::outputTranslateY;
 MObject SurfacePin::outputTranslateZ;
 MObject SurfacePin::outputTranslate;
 
-SurfacePin::SurfacePin() = default;
+const PinNodeAttributes SurfacePin::kAttributes = {
+    geometryWorldMatrix, controlLocalInverseMatrix, controlParentInverseMatrix, bindSurfaceMatrices,
+    bindControlMatrices, bindMaintainOffset,        bindUseControlInverse,      deformedGeometry,
+    outputMatrix,        outputTranslate};
+
+SurfacePin::SurfacePin() : fEvaluation(kAttributes, kStatusSource) {}
 SurfacePin::~SurfacePin() = default;
 
 void* SurfacePin::creator()
 {
     return new SurfacePin();
+}
+
+MPxNode::SchedulingType SurfacePin::schedulingType() const
+{
+    return MPxNode::kParallel;
+}
+
+MStatus SurfacePin::loadBindData(MDataBlock& data)
+{
+    PELLIX_CHECK(fEvaluation.readMaintainOffset(data));
+    MDoubleArray weights;
+    MIntArray vertices;
+    MIntArray normals;
+    MDoubleArray tangents;
+    PELLIX_CHECK(readDoubleArrayInput(data, baryWeights, weights));
+    PELLIX_CHECK(readIntArrayInput(data, vertexIndices, vertices));
+    PELLIX_CHECK(readIntArrayInput(data, normalIndices, normals));
+    PELLIX_CHECK(readDoubleArrayInput(data, bindTangents, tangents));
+
+    // Arrays of unequal length: the shortest decides, extra entries are ignored.
+    const unsigned count = std::min({vertices.length() / 3, weights.length() / 3, tangents.length() / 2,
+                                     normals.length() / 3});
+    fBindings.assign(count, PinFrameMath::PinBinding{});
+    for (unsigned i = 0; i < count; ++i) {
+        PinFrameMath::PinBinding& pin = fBindings[i];
+        for (unsigned k = 0; k < 3; ++k) {
+            pin.vertexIds[k] = vertices[3 * i + k];
+            pin.normalIds[k] = normals[3 * i + k];
+            pin.weights[k] = static_cast<float>(weights[3 * i + k]);
+        }
+        pin.tangentCoeffs[0] = static_cast<float>(tangents[2 * i]);
+        pin.tangentCoeffs[1] = static_cast<float>(tangents[2 * i + 1]);
+    }
+    PELLIX_CHECK(fEvaluation.loadBindMatrices(data, static_cast<int>(count)));
+    return MS::kSuccess;
+}
+
+MStatus SurfacePin::compute(const MPlug& plug, MDataBlock& data)
+{
+    PinOutputRequest request;
+    if (!fEvaluation.selectOutputs(plug, request)) {
+        return MS::kUnknownParameter;
+    }
+    MStatus status;
+    MDataHandle geometryHandle = data.inputValue(deformedGeometry, &status);
+    PELLIX_CHECK(status);
+    const MObject geometry = geometryHandle.asMesh();
+    if (geometry.isNull()) {
+        MGlobal::displayError("SurfacePin: deformedGeometry is null");
+        return MS::kFailure;
+    }
+    MFnMesh mesh(geometry, &status);
+    PELLIX_CHECK(status);
+
+    if (fEvaluation.bindDataDirty()) {
+        PELLIX_CHECK(loadBindData(data));
+    }
+    if (fBindings.empty()) {
+        PELLIX_CHECK(fEvaluation.emptyOutputs(data, request));
+        return MS::kSuccess;
+    }
+    const float* points = mesh.getRawPoints(&status);
+    if (!status || points == nullptr) {
+        return MS::kFailure;
+    }
+
+    const int vertexCount = mesh.numVertices(&status);
+    PELLIX_CHECK(status);
+    const int polygonCount = mesh.numPolygons(&status);
+    PELLIX_CHECK(status);
+    const int normalCount = mesh.numNormals(&status);
+    PELLIX_CHECK(status);
+    fEvaluation.noteTopology(vertexCount, polygonCount, normalCount);
+    if (!fEvaluation.pinsValid(fBindings, vertexCount, normalCount)) {
+        MGlobal::displayError("SurfacePin: bind vertex or normal indices are out of range. "
+                              "Re-run surfacePinBind after topology changes.");
+        return MS::kFailure;
+    }
+
+    PELLIX_CHECK(fEvaluation.readMatrixInputs(thisMObject(), data, static_cast<int>(fBindings.size()), request));
+    PELLIX_CHECK(fEvaluation.evaluate(mesh, points, fBindings, data, request));
+    return MS::kSuccess;
+}
+
+MStatus SurfacePin::setDependentsDirty(const MPlug& plug, MPlugArray& plugArray)
+{
+    // The matrix inputs and "bindUseControlInverse" are read on every evaluation.
+    const MObject attribute = plug.attribute();
+    if (attribute == baryWeights || attribute == vertexIndices || attribute == normalIndices ||
+        attribute == bindTangents || attribute == bindSurfaceMatrices || attribute == bindControlMatrices ||
+        attribute == bindMaintainOffset) {
+        fEvaluation.markBindDataDirty();
+    }
+    return MPxNode::setDependentsDirty(plug, plugArray);
+}
+
+MStatus SurfacePin::connectionMade(const MPlug& plug, const MPlug& otherPlug, bool asSrc)
+{
+    fEvaluation.noteConnectionChange(plug, asSrc);
+    return MPxNode::connectionMade(plug, otherPlug, asSrc);
+}
+
+MStatus SurfacePin::connectionBroken(const MPlug& plug, const MPlug& otherPlug, bool asSrc)
+{
+    fEvaluation.noteConnectionChange(plug, asSrc);
+    return MPxNode::connectionBroken(plug, otherPlug, asSrc);
 }
 
 MStatus SurfacePin::initialize()

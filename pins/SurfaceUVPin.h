@@ -2,17 +2,28 @@
 // The "surfaceUVPin" node: the surface pin's outputs, with pins stored by UV position and
 // resolved to a triangle of the current mesh on evaluation.
 
+#include "pins/PinEvaluation.h"
+#include "pins/PinFrameMath.h"
+
 #include <maya/MApiNamespace.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include <vector>
+
 class SurfaceUVPin : public MPxNode
 {
 public:
     SurfaceUVPin();
     ~SurfaceUVPin() override;
+
+    MStatus compute(const MPlug& plug, MDataBlock& data) override;
+    MStatus setDependentsDirty(const MPlug& plug, MPlugArray& plugArray) override;
+    SchedulingType schedulingType() const override;
+    MStatus connectionMade(const MPlug& plug, const MPlug& otherPlug, bool asSrc) override;
+    MStatus connectionBroken(const MPlug& plug, const MPlug& otherPlug, bool asSrc) override;
 
     static void* creator();
     static MStatus initialize();
@@ -37,4 +48,23 @@ public:
     static MObject outputTranslateY;
     static MObject outputTranslateZ;
     static MObject outputTranslate;
+
+private:
+    // Reads the stored pins, unresolved, and the UV set they live in.
+    MStatus loadBindData(MDataBlock& data);
+    // Notes a change of vertex, polygon, normal or UV count.
+    MStatus noteTopology(MFnMesh& mesh, int& vertexCount, int& normalCount);
+    // Rebuilds the UV triangle table from the mesh's current triangulation.
+    MStatus rebuildUVTable(MFnMesh& mesh);
+    void noteConnectionChange(const MPlug& plug, bool asSrc);
+
+    static const PinNodeAttributes kAttributes;
+
+    PinEvaluation fEvaluation;
+    std::vector<PinFrameMath::UVPinBinding> fBindings;
+    bool fUVTableDirty = true;
+    bool fResolveNeeded = true;
+    MString fUVSetName;
+    PinFrameMath::UVTriangleTable fUVTable;
+    int fCachedUVCount = -1;
 };

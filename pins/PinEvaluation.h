@@ -1,0 +1,156 @@
+#pragma once
+// The evaluation state and steps both pin node types share: which outputs a plug asks for,
+// the bind matrices, the cached connection states and mesh path, the geometry matrix, the
+// per-pin local and parent inverse matrices, the validity of the pins' ids, the per-pin
+// loop and the output arrays. Each node owns one and adds the loading and resolution of its
+// own kind of pin.
+
+#include "pins/PinFrameMath.h"
+
+#include <maya/MApiNamespace.h>
+#include <maya/MDagPath.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+
+#include <cstdint>
+#include <vector>
+
+// The node's attributes the shared steps read and write.
+struct PinNodeAttributes
+{
+    const MObject& geometryWorldMatrix;
+    const MObject& controlLocalInverseMatrix;
+    const MObject& controlParentInverseMatrix;
+    const MObject& bindSurfaceMatrices;
+    const MObject& bindControlMatrices;
+    const MObject& bindMaintainOffset;
+    const MObject& bindUseControlInverse;
+    const MObject& deformedGeometry;
+    const MObject& outputMatrix;
+    const MObject& outputTranslate;
+};
+
+// Copies of a typed array input; empty when it holds no data.
+MStatus readDoubleArrayInput(MDataBlock& data, const MObject& attribute, MDoubleArray& values);
+MStatus readIntArrayInput(MDataBlock& data, const MObject& attribute, MIntArray& values);
+
+// The outputs one compute call is asked for.
+struct PinOutputRequest
+{
+    bool wantMatrix = false;
+    bool wantTranslate = false;
+};
+
+class PinEvaluation
+{
+public:
+    // Failed host calls are reported under the owning node's source name.
+    PinEvaluation(const PinNodeAttributes& attributes, const char* statusSource);
+
+    // Which outputs a plug asks for; false when it is neither output.
+    bool selectOutputs(const MPlug& plug, PinOutputRequest& request) const;
+
+    // Bind data.
+    bool bindDataDirty() const { return fBindDataDirty; }
+    void markBindDataDirty() { fBindDataDirty = true; }
+    bool maintainOffset() const { return fMaintainOffset; }
+    // Reads "bindMaintainOffset" (at the start of a load).
+    MStatus readMaintainOffset(MDataBlock& data);
+    // With maintain offset: inverts the stored bind surface matrices and takes the bind
+    // control matrices for `count` pins; without, or without pins, drops them. This ends a
+    // load: the bind data is clean and the pins' validity is checked again.
+    MStatus loadBindMatrices(MDataBlock& data, int count);
+
+    // Validity of the pins' ids for the mesh's topology, recomputed only after a load or a
+    // change of vertex, polygon or normal count (the UV pin adds its own reasons).
+    void noteTopology(int vertexCount, int polygonCount, int normalCount);
+    bool topologyChanged(int vertexCount, int polygonCount, int normalCount) const;
+    void invalidateValidity() { fValidityCached = false; }
+    template <class Binding>
+    bool pinsValid(const std::vector<Binding>& pins, int vertexCount, int normalCount);
+
+    // Records a connection made or broken on one of this node's inputs.
+    void noteConnectionChange(const MPlug& plug, bool asSrc);
+
+    // The geometry matrix, "bindUseControlInverse", the output variant and the local and
+    // parent inverse matrices for `count` pins.
+    MStatus readMatrixInputs(const MObject& node, MDataBlock& data, int count, const PinOutputRequest& request);
+
+    // Frames of all pins from the mesh's raw arrays, then the wanted output arrays.
+    template <class Binding>
+    MStatus evaluate(MFnMesh& mesh, const float* points, const std::vector<Binding>& pins, MDataBlock& data,
+                     const PinOutputRequest& request);
+
+    // Replaces every wanted output array with an empty one.
+    MStatus emptyOutputs(MDataBlock& data, const PinOutputRequest& request);
+
+private:
+    enum class InverseResult { kNone, kSome, kAll };
+    InverseResult readInverseArray(MDataBlock& data, const MObject& attribute, int count,
+                                   std::vector<PinFrameMath::Matrix4>& matrices, std::vector<uint8_t>& present,
+                                   MStatus& status) const;
+    MStatus readInverseInput(const MObject& node, MDataBlock& data, const MObject& attribute, int count,
+                             bool& connectionDirty, bool& connected, std::vector<PinFrameMath::Matrix4>& matrices,
+                             std::vector<uint8_t>& present, PinFrameMath::InverseMatrices& view) const;
+    MStatus readGeometryMatrix(const MObject& node, MDataBlock& data);
+    void lookUpMeshPath(const MObject& node);
+    MStatus writeOutputs(MDataBlock& data, int count, const PinOutputRequest& request);
+    MStatus replaceOutputArray(MDataBlock& data, const MObject& attribute, int count, bool asTranslate);
+
+    const char* const kStatusSource;  // the name PELLIX_CHECK reports under
+    const PinNodeAttributes& fAttributes;
+
+    bool fBindDataDirty = true;
+    bool fMeshPathDirty = true;
+    bool fGwmConnectionDirty = true;
+    bool fClimConnectionDirty = true;
+    bool fCpimConnectionDirty = true;
+    bool fMeshPathFound = false;
+    bool fGwmConnected = false;
+    bool fClimConnected = false;
+    bool fCpimConnected = false;
+    bool fMaintainOffset = false;
+    bool fValidityCached = false;
+    bool fValidityResult = true;
+    MDagPath fMeshPath;
+
+    std::vector<PinFrameMath::Matrix4> fBindSurfaceInverse;
+    std::vector<PinFrameMath::Matrix4> fBindControl;
+    std::vector<uint8_t> fBindDataPresent;
+    std::vector<PinFrameMath::Matrix4> fLocalInverse;
+    std::vector<uint8_t> fLocalInversePresent;
+    std::vector<PinFrameMath::Matrix4> fParentInverse;
+    std::vector<uint8_t> fParentInversePresent;
+    std::vector<PinFrameMath::Matrix4> fOutputs;
+
+    int fCachedVertexCount = -1;
+    int fCachedPolygonCount = -1;
+    int fCachedNormalCount = -1;
+
+    // What the per-pin loop shares, filled by readMatrixInputs.
+    PinFrameMath::PinEvaluation fFrameInputs;
+};
+
+template <class Binding>
+bool PinEvaluation::pinsValid(const std::vector<Binding>& pins, int vertexCount, int normalCount)
+{
+    if (fValidityCached) {
+        return fValidityResult;
+    }
+    bool valid = pins.empty();
+    if (vertexCount > 0 && normalCount > 0) {
+        valid = true;
+        for (const Binding& pin : pins) {
+            for (int k = 0; k < 3 && valid; ++k) {
+                valid = pin.vertexIds[k] >= 0 && pin.vertexIds[k] < vertexCount && pin.normalIds[k] >= 0 &&
+                        pin.normalIds[k] < normalCount;
+            }
+            if (!valid) {
+                break;
+            }
+        }
+    }
+    fValidityResult = valid;
+    fValidityCached = true;
+    return valid;
+}
