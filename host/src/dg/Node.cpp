@@ -37,12 +37,20 @@ Slot* Slot::element(int logicalIndex, bool create)
         return nullptr;
     auto slot = std::make_unique<Slot>(node, attr, this, logicalIndex);
     slot->initValue();
-    // A new element of a dirty (output) array must be computed before use.
-    slot->dirty = dirty;
-    slot->pristine = pristine;
+    // A new element of a dirty (output) array must be computed before use, and so must
+    // the children of a compound element, which are pulled on their own.
+    slot->inheritDirtyState(dirty, pristine);
     Slot* raw = slot.get();
     elements.insert(elements.begin() + static_cast<std::ptrdiff_t>(pos), std::move(slot));
     return raw;
+}
+
+void Slot::inheritDirtyState(bool isDirty, bool isPristine)
+{
+    dirty = isDirty;
+    pristine = isPristine;
+    for (auto& child : children)
+        child->inheritDirtyState(isDirty, isPristine);
 }
 
 void Slot::initValue()

@@ -107,6 +107,8 @@ struct Slot
     size_t lowerBound(int logicalIndex) const;
     // Creates the default value and children of a non-array slot.
     void initValue();
+    // Sets the dirty and pristine flags of this slot and its children.
+    void inheritDirtyState(bool isDirty, bool isPristine);
     // Packed numeric storage of this slot (its own, or its numeric-compound parent's).
     NumericValue* numericStorage(int& component);
     // Deep copy of the value (not connections) from another slot of the same attribute.

@@ -1,0 +1,107 @@
+// Output arrays of numeric compounds: an element's children, pulled on their own before the
+// element was ever computed, are computed like the element itself.
+
+#include "support/HostFixture.h"
+
+#include <maya/MArrayDataBuilder.h>
+#include <maya/MArrayDataHandle.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnNumericData.h>
+#include <maya/MPxNode.h>
+
+namespace {
+
+// Writes element i of "outPoint" as (i, 10 i, 100 i) · scale for `count` elements.
+class PointArrayNode : public MPxNode
+{
+public:
+    static MObject count, scale, outPoint, outX, outY, outZ;
+    int computes = 0;
+
+    static void* creator() { return new PointArrayNode; }
+
+    static MStatus initialize()
+    {
+        MFnNumericAttribute num;
+        count = num.create("count", "cnt", MFnNumericData::kInt, 2);
+        scale = num.create("scale", "sc", MFnNumericData::kDouble, 1.0);
+        outX = num.create("outX", "ox", MFnNumericData::kDouble, 0.0);
+        outY = num.create("outY", "oy", MFnNumericData::kDouble, 0.0);
+        outZ = num.create("outZ", "oz", MFnNumericData::kDouble, 0.0);
+        outPoint = num.create("outPoint", "op", outX, outY, outZ);
+        num.setArray(true);
+        num.setUsesArrayDataBuilder(true);
+        num.setWritable(false);
+        num.setStorable(false);
+        for (const MObject* a : {&count, &scale, &outPoint})
+            if (!addAttribute(*a))
+                return MS::kFailure;
+        attributeAffects(count, outPoint);
+        attributeAffects(scale, outPoint);
+        return MS::kSuccess;
+    }
+
+    MStatus compute(const MPlug& plug, MDataBlock& block) override
+    {
+        const bool wanted = plug == outPoint || (plug.isChild() && plug.parent() == outPoint);
+        if (!wanted)
+            return MS::kUnknownParameter;
+        ++computes;
+        const int n = block.inputValue(count).asInt();
+        const double s = block.inputValue(scale).asDouble();
+        MArrayDataHandle out = block.outputArrayValue(outPoint);
+        MArrayDataBuilder builder(&block, outPoint, static_cast<unsigned>(n));
+        for (int i = 0; i < n; ++i)
+            builder.addElement(static_cast<unsigned>(i)).set3Double(s * i, s * 10.0 * i, s * 100.0 * i);
+        out.set(builder);
+        out.setAllClean();
+        block.setClean(outPoint);
+        return MS::kSuccess;
+    }
+};
+
+MObject PointArrayNode::count, PointArrayNode::scale, PointArrayNode::outPoint, PointArrayNode::outX,
+    PointArrayNode::outY, PointArrayNode::outZ;
+
+class CompoundArrayOutput : public HostFixture
+{
+protected:
+    void SetUp() override
+    {
+        HostFixture::SetUp();
+        host::NodeTypeInfo info;
+        info.name = "caoTestPoints";
+        info.id = MTypeId(0x0007f2a1);
+        info.creator = &PointArrayNode::creator;
+        info.initialize = &PointArrayNode::initialize;
+        info.pluginName = "compoundArrayTests";
+        registerOnce(info);
+    }
+};
+
+TEST_F(CompoundArrayOutput, ChildOfANewElementIsComputedWhenPulled)
+{
+    MObject n = create("caoTestPoints");
+    MPlug out = plug(n, "outPoint");
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(1).asDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(2).asDouble(), 100.0);
+    EXPECT_EQ(static_cast<PointArrayNode*>(MFnDependencyNode(n).userNode())->computes, 1);
+
+    // A changed input dirties the children again.
+    plug(n, "scale").setValue(2.0);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(0).asDouble(), 2.0);
+    EXPECT_EQ(static_cast<PointArrayNode*>(MFnDependencyNode(n).userNode())->computes, 2);
+}
+
+TEST_F(CompoundArrayOutput, ElementAddedToAnEvaluatedArrayIsComputedWhenPulled)
+{
+    MObject n = create("caoTestPoints");
+    MPlug out = plug(n, "outPoint");
+    EXPECT_EQ(out.evaluateNumElements(), 2u);
+    plug(n, "count").setValue(4);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(3).child(2).asDouble(), 300.0);
+}
+
+} // namespace
