@@ -70,20 +70,6 @@ int64_t deformMappedT(const T* driver, int64_t driverCount, const Affine& a, con
 
 }  // namespace
 
-void multiply(const double a[4][4], const double b[4][4], double out[4][4])
-{
-    double r[4][4];
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j)
-            r[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j] + a[i][3] * b[3][j];
-    }
-    // Through a temporary, so out may be a or b.
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j)
-            out[i][j] = r[i][j];
-    }
-}
-
 bool deformAll(const DriverPoints& driver, const double toLocal[4][4], const int* map, int64_t vertexCount,
                double* outXyzw)
 {

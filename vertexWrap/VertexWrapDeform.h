@@ -18,9 +18,6 @@ struct DriverPoints {
     int64_t count = 0;
 };
 
-// out = a·b: first a, then b, for row vectors.
-void multiply(const double a[4][4], const double b[4][4], double out[4][4]);
-
 // Full envelope and a map covering every vertex: out[i] = driver[map[i]]·toLocal
 // with w = 1, for i < vertexCount, without reading any old position. Returns
 // false at the first entry that is not a driver vertex id (-1, or a vertex the
