@@ -15,7 +15,6 @@ struct PendingCommand
 
 const PendingCommand kCommands[] = {
     {"shapeControlCreate", "shapeControlCreate -name ctrl -live false"},
-    {"vertexWrap", "vertexWrap -name wrap driver patch"},
 };
 
 class PendingCommands : public PellixPluginTest
