@@ -30,8 +30,8 @@ uint64_t cellHash(const CellKey& key);
 // 4x4x4; a block's hash picks a bucket of a few vertices and, within it, a
 // one-byte tag. The vertex ids are counting-sorted by bucket into one flat
 // array, with every bucket's ids ascending, and a bit mask per bucket says
-// which tags it holds, so a lookup skips empty blocks without touching the
-// ids and reads at most eight short runs of them otherwise. The grid keeps a
+// which groups of tags it holds, so a lookup skips most empty blocks without
+// touching the ids and reads at most eight short runs of them otherwise. The grid keeps a
 // pointer to the driver points it was built from; they must stay alive and
 // unchanged while the grid is used. Lookups only read the grid, so several
 // threads may share one.
