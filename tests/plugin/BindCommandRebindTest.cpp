@@ -212,3 +212,21 @@ TEST_F(BindCommandRebind, UndoAndRedoOfAFirstBindRestoreTheSavedScene)
     EXPECT_EQ(melInt("getAttr patchC.visibility"), 0);
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 3}));
 }
+
+TEST_F(BindCommandRebind, FailureAfterCreationLeavesNoHalfBuiltOverlay)
+{
+    // Patch C's visibility is locked, so hiding it fails once the new overlay exists and its
+    // values are partly written.
+    ASSERT_TRUE(mel("setAttr -lock true patchC.visibility"));
+    const std::string withOldOverlay = sceneText();
+    EXPECT_FALSE(mel("pellixDataBind -hidePatches true -name other driver patchA patchC"));
+    EXPECT_EQ(sceneText(), withOldOverlay);
+    EXPECT_EQ(melInt("getAttr patchA.visibility"), 1);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 6, 3}));
+
+    ASSERT_TRUE(mel("undo"));  // the fixture's bind
+    const std::string withoutOverlay = sceneText();
+    EXPECT_FALSE(mel("pellixDataBind -hidePatches true driver patchA patchC"));
+    EXPECT_EQ(sceneText(), withoutOverlay);
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 0u);
+}
