@@ -307,7 +307,9 @@ MStatus evaluate(Slot* slot)
             MStatus computed = computeSlot(slot);
             if (computed != MStatus::kUnknownParameter)
                 status = computed;
-            setCleanTree(slot);
+            // A failed compute leaves the plug dirty, so the next pull tries again.
+            if (computed || computed == MStatus::kUnknownParameter)
+                setCleanTree(slot);
         }
     }
     slot->evaluating = false;

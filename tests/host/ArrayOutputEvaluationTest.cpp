@@ -1,5 +1,5 @@
-// Output arrays of numeric compounds: an element's children, pulled on their own before the
-// element was ever computed, are computed like the element itself.
+// Pulling elements of computed output arrays: children of a numeric-compound element pulled
+// before the element was ever computed, and elements whose compute failed.
 
 #include "support/HostFixture.h"
 
@@ -13,7 +13,8 @@
 
 namespace {
 
-// Writes element i of "outPoint" as (i, 10 i, 100 i) · scale for `count` elements.
+// Writes element i of "outPoint" as (i, 10 i, 100 i) · scale for `count` elements; fails
+// for a negative count.
 class PointArrayNode : public MPxNode
 {
 public:
@@ -50,6 +51,8 @@ public:
             return MS::kUnknownParameter;
         ++computes;
         const int n = block.inputValue(count).asInt();
+        if (n < 0)
+            return MS::kFailure;
         const double s = block.inputValue(scale).asDouble();
         MArrayDataHandle out = block.outputArrayValue(outPoint);
         MArrayDataBuilder builder(&block, outPoint, static_cast<unsigned>(n));
@@ -65,7 +68,7 @@ public:
 MObject PointArrayNode::count, PointArrayNode::scale, PointArrayNode::outPoint, PointArrayNode::outX,
     PointArrayNode::outY, PointArrayNode::outZ;
 
-class CompoundArrayOutput : public HostFixture
+class ArrayOutputEvaluation : public HostFixture
 {
 protected:
     void SetUp() override
@@ -81,7 +84,7 @@ protected:
     }
 };
 
-TEST_F(CompoundArrayOutput, ChildOfANewElementIsComputedWhenPulled)
+TEST_F(ArrayOutputEvaluation, ChildOfANewElementIsComputedWhenPulled)
 {
     MObject n = create("caoTestPoints");
     MPlug out = plug(n, "outPoint");
@@ -95,13 +98,31 @@ TEST_F(CompoundArrayOutput, ChildOfANewElementIsComputedWhenPulled)
     EXPECT_EQ(static_cast<PointArrayNode*>(MFnDependencyNode(n).userNode())->computes, 2);
 }
 
-TEST_F(CompoundArrayOutput, ElementAddedToAnEvaluatedArrayIsComputedWhenPulled)
+TEST_F(ArrayOutputEvaluation, ElementAddedToAnEvaluatedArrayIsComputedWhenPulled)
 {
     MObject n = create("caoTestPoints");
     MPlug out = plug(n, "outPoint");
     EXPECT_EQ(out.evaluateNumElements(), 2u);
     plug(n, "count").setValue(4);
     EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(3).child(2).asDouble(), 300.0);
+}
+
+TEST_F(ArrayOutputEvaluation, FailedComputeIsTriedAgainOnEveryPull)
+{
+    MObject n = create("caoTestPoints");
+    MPlug out = plug(n, "outPoint");
+    auto* node = static_cast<PointArrayNode*>(MFnDependencyNode(n).userNode());
+    plug(n, "count").setValue(-1);
+    out.elementByLogicalIndex(0).child(0).asDouble();
+    out.elementByLogicalIndex(0).child(0).asDouble();
+    EXPECT_EQ(node->computes, 2);
+
+    // Once the input is good again, the element is computed and stays clean.
+    plug(n, "count").setValue(2);
+    plug(n, "scale").setValue(3.0);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(0).asDouble(), 3.0);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(1).asDouble(), 30.0);
+    EXPECT_EQ(node->computes, 3);
 }
 
 } // namespace
