@@ -102,17 +102,6 @@ private:
     bool mState, mPrevious = false;
 };
 
-class ConnectOp : public ModifierOp
-{
-public:
-    ConnectOp(const MPlug& src, const MPlug& dst, bool makeIt) : mSrc(src), mDst(dst), mMake(makeIt) {}
-    MStatus doIt() override { return mMake ? host::connect(mSrc, mDst) : host::disconnect(mSrc, mDst); }
-    MStatus undoIt() override { return mMake ? host::disconnect(mSrc, mDst) : host::connect(mSrc, mDst); }
-
-private:
-    MPlug mSrc, mDst;
-    bool mMake;
-};
 
 class AttributeOp : public ModifierOp
 {
@@ -156,43 +145,13 @@ private:
     std::vector<std::pair<MPlug, MPlug>> mBroken;
 };
 
-// Sets a plug; undo writes back the value it had.
-class PlugValueOp : public ModifierOp
+// A plug's own value, kept so that undo can write it back.
+class SavedPlugValue
 {
 public:
-    enum Kind { kNumber, kString, kObject };
-    PlugValueOp(const MPlug& plug, double number) : mPlug(plug), mKind(kNumber), mNumber(number) {}
-    PlugValueOp(const MPlug& plug, const MString& text) : mPlug(plug), mKind(kString), mText(text) {}
-    PlugValueOp(const MPlug& plug, const MObject& data) : mPlug(plug), mKind(kObject), mData(host::cloneData(data)) {}
-
-    MStatus doIt() override
+    MStatus save(const MPlug& plug)
     {
-        MStatus status = save();
-        if (!status)
-            return status;
-        switch (mKind) {
-        case kNumber: return mPlug.setValue(mNumber);
-        case kString: return mPlug.setValue(mText);
-        default: return mPlug.setValue(mData);
-        }
-    }
-    MStatus undoIt() override
-    {
-        host::Slot* slot = nullptr;
-        MStatus status = host::beginPlugWrite(mPlug, slot);
-        if (!status)
-            return status;
-        slot->copyValueFrom(*mSaved);
-        for (size_t i = 0; i < mNumbers.size(); ++i)
-            host::setNumeric(slot, mNumbers[i], static_cast<int>(i), false);
-        host::endPlugWrite(mPlug, slot);
-        return MStatus::kSuccess;
-    }
-
-private:
-    MStatus save()
-    {
-        host::Slot* slot = host::resolve(mPlug, true);
+        host::Slot* slot = host::resolve(plug, true);
         if (!slot)
             return MStatus::kInvalidParameter;
         host::evaluate(slot);
@@ -204,14 +163,82 @@ private:
             mNumbers.push_back(host::getNumeric(slot));
         return MStatus::kSuccess;
     }
+    MStatus restore(const MPlug& plug) const
+    {
+        if (!mSaved)
+            return MStatus::kSuccess;
+        host::Slot* slot = nullptr;
+        MStatus status = host::beginPlugWrite(plug, slot);
+        if (!status)
+            return status;
+        slot->copyValueFrom(*mSaved);
+        for (size_t i = 0; i < mNumbers.size(); ++i)
+            host::setNumeric(slot, mNumbers[i], static_cast<int>(i), false);
+        host::endPlugWrite(plug, slot);
+        return MStatus::kSuccess;
+    }
 
+private:
+    std::unique_ptr<host::Slot> mSaved;
+    std::vector<double> mNumbers;
+};
+
+// Makes or breaks a connection. Undoing a connection it made gives the destination back
+// the value it had before, as Maya does (a broken connection leaves the last value).
+class ConnectOp : public ModifierOp
+{
+public:
+    ConnectOp(const MPlug& src, const MPlug& dst, bool makeIt) : mSrc(src), mDst(dst), mMake(makeIt) {}
+    MStatus doIt() override
+    {
+        if (!mMake)
+            return host::disconnect(mSrc, mDst);
+        MStatus status = mBefore.save(mDst);
+        return status ? host::connect(mSrc, mDst) : status;
+    }
+    MStatus undoIt() override
+    {
+        if (!mMake)
+            return host::connect(mSrc, mDst);
+        MStatus status = host::disconnect(mSrc, mDst);
+        return status ? mBefore.restore(mDst) : status;
+    }
+
+private:
+    MPlug mSrc, mDst;
+    bool mMake;
+    SavedPlugValue mBefore;
+};
+
+// Sets a plug; undo writes back the value it had.
+class PlugValueOp : public ModifierOp
+{
+public:
+    enum Kind { kNumber, kString, kObject };
+    PlugValueOp(const MPlug& plug, double number) : mPlug(plug), mKind(kNumber), mNumber(number) {}
+    PlugValueOp(const MPlug& plug, const MString& text) : mPlug(plug), mKind(kString), mText(text) {}
+    PlugValueOp(const MPlug& plug, const MObject& data) : mPlug(plug), mKind(kObject), mData(host::cloneData(data)) {}
+
+    MStatus doIt() override
+    {
+        MStatus status = mBefore.save(mPlug);
+        if (!status)
+            return status;
+        switch (mKind) {
+        case kNumber: return mPlug.setValue(mNumber);
+        case kString: return mPlug.setValue(mText);
+        default: return mPlug.setValue(mData);
+        }
+    }
+    MStatus undoIt() override { return mBefore.restore(mPlug); }
+
+private:
     MPlug mPlug;
     Kind mKind;
     double mNumber = 0.0;
     MString mText;
     MObject mData;
-    std::unique_ptr<host::Slot> mSaved;
-    std::vector<double> mNumbers;
+    SavedPlugValue mBefore;
 };
 
 class CommandOp : public ModifierOp
