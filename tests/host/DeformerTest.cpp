@@ -17,6 +17,7 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnDoubleArrayData.h>
 #include <maya/MFnMesh.h>
+#include <maya/MFnNurbsCurve.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MItDependencyGraph.h>
@@ -285,6 +286,21 @@ TEST_F(DeformerTest, SeveralTargetsTakeMultiIndicesInTheOrderNamed)
     EXPECT_EQ(indices, (std::vector<unsigned>{0, 1}));
     for (const DeformCall& call : OffsetDeformer::calls)
         EXPECT_EQ(call.count, int(call.multiIndex == 0 ? beforeC.length() : beforeB.length()));
+}
+
+TEST_F(DeformerTest, CurvesAreDeformedThroughTheirControlVertices)
+{
+    ASSERT_TRUE(run("createNode transform -n wire; createNode nurbsCurve -n wireShape -p wire; "
+                    "setAttr wireShape.cc -type \"nurbsCurve\" 3 2 0 no 3 7 0 0 0 1 2 2 2 5 0 0 0 1 1 0 2 1 1 3 0 2 4 1 0"));
+    MPointArray before, after;
+    ASSERT_TRUE(MFnNurbsCurve(pathNamed("wireShape")).getCVs(before));
+    ASSERT_TRUE(run("deformer -type deformerTestOffset -n lift wire"));
+    EXPECT_EQ(text("nodeType wireShapeOrig"), "nurbsCurve");
+    EXPECT_EQ(number("getAttr wireShapeOrig.intermediateObject"), 1.0);
+    ASSERT_TRUE(MFnNurbsCurve(pathNamed("wireShape")).getCVs(after));
+    expectLifted(before, after, 1.0);
+    ASSERT_EQ(OffsetDeformer::calls.size(), 1u);
+    EXPECT_EQ(OffsetDeformer::calls[0].count, 5);
 }
 
 TEST_F(DeformerTest, SecondDeformerStacksOnTheFirst)
