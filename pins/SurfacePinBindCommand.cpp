@@ -323,17 +323,6 @@ MStatus SurfacePinBindCommand::readExistingSettings()
 MStatus SurfacePinBindCommand::queueNodeConnections()
 {
     MStatus status;
-    if (fCreateNew || fMeshGiven) {
-        if (!fCreateNew) {
-            for (const char* attribute : {"deformedGeometry", "geometryWorldMatrix"}) {
-                const MPlug input = nodePlug(fNode, attribute, &status);
-                PELLIX_CHECK(status);
-                PELLIX_CHECK(disconnectIncoming(fNodeModifier, input));
-            }
-        }
-        PELLIX_CHECK(connectMesh(fNodeModifier, fMeshShapePath, fNode));
-    }
-
     // Pin numbers may have moved: every inverse input is connected afresh.
     for (const char* attribute : {"controlParentInverseMatrix", "controlLocalInverseMatrix"}) {
         const MPlug array = nodePlug(fNode, attribute, &status);
@@ -346,6 +335,19 @@ MStatus SurfacePinBindCommand::queueNodeConnections()
     }
     for (unsigned i = 0; i < fControls.length(); ++i)
         PELLIX_CHECK(connectControlInverses(fNodeModifier, fNode, fControls[i], i, fUseInverse));
+
+    // The mesh comes last: reconnecting inverse matrices can evaluate the node through its
+    // controls, and the bind data still on it belongs to the old mesh.
+    if (fCreateNew || fMeshGiven) {
+        if (!fCreateNew) {
+            for (const char* attribute : {"deformedGeometry", "geometryWorldMatrix"}) {
+                const MPlug input = nodePlug(fNode, attribute, &status);
+                PELLIX_CHECK(status);
+                PELLIX_CHECK(disconnectIncoming(fNodeModifier, input));
+            }
+        }
+        PELLIX_CHECK(connectMesh(fNodeModifier, fMeshShapePath, fNode));
+    }
     return MStatus::kSuccess;
 }
 

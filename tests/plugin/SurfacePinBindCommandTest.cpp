@@ -303,3 +303,52 @@ TEST_F(SurfacePinBind, UndoAndRedoRoundTripTheSavedScene)
     ASSERT_TRUE(mel("redo"));
     EXPECT_EQ(sceneText(), extended);
 }
+
+// Evaluation through the node: what the bound controls do afterwards.
+
+TEST_F(SurfacePinBind, MaintainOffsetKeepsEveryControlWhereItWas)
+{
+    ASSERT_TRUE(mel("createNode transform -n grp; setAttr grp.translate 0 2 1; setAttr grp.rotateY 40; parent c1 grp"));
+    ASSERT_TRUE(mel("setAttr c0.rotate 10 30 -20; setAttr c2.scale 2 1 0.5; setAttr c3.rotateX 90"));
+    const char* const controls[] = {"c0", "c1", "c2", "c3"};
+    std::vector<MMatrix> before;
+    for (const char* c : controls) {
+        before.push_back(worldMatrix(c));
+    }
+    for (const char* flags : {"-mo", "-mo -iv true", "-mo -c matrix"}) {
+        SCOPED_TRACE(flags);
+        ASSERT_TRUE(mel(std::string("surfacePinBind ") + flags + " pPlane1 c0 c1 c2 c3"));
+        for (unsigned i = 0; i < 4; ++i) {
+            // The node evaluates in single precision.
+            EXPECT_LT(matrixDistance(worldMatrix(controls[i]), before[i]), 1e-5) << controls[i];
+        }
+    }
+}
+
+TEST_F(SurfacePinBind, ControlsRideTheMeshAsItMovesAndDeforms)
+{
+    ASSERT_TRUE(mel("surfacePinBind pPlane1 c0 c1"));
+    ASSERT_TRUE(mel("surfacePinBind -c translate pPlane1 c2"));
+    // Without maintain offset each control sits at its bound point, the plane's normal up.
+    MMatrix c0 = worldMatrix("c0");
+    EXPECT_NEAR(c0(3, 0), 1.2, 1e-5);
+    EXPECT_NEAR(c0(3, 1), 0.0, 1e-5);
+    EXPECT_NEAR(c0(3, 2), -3.1, 1e-5);
+    EXPECT_NEAR(c0(2, 1), 1.0, 1e-5);
+    EXPECT_NEAR(melDouble("getAttr c2.translateX"), 3.7, 1e-5);
+    EXPECT_NEAR(melDouble("getAttr c2.translateY"), 0.0, 1e-5);
+
+    ASSERT_TRUE(mel("setAttr pPlane1.translate 1 3 0"));
+    c0 = worldMatrix("c0");
+    EXPECT_NEAR(c0(3, 0), 2.2, 1e-5);
+    EXPECT_NEAR(c0(3, 1), 3.0, 1e-5);
+    EXPECT_NEAR(worldMatrix("c1")(3, 1), 3.0, 1e-5);
+    EXPECT_NEAR(melDouble("getAttr c2.translateX"), 4.7, 1e-5);
+    EXPECT_NEAR(melDouble("getAttr c2.translateY"), 3.0, 1e-5);
+
+    // Lifting the whole surface by one unit lifts every control with it.
+    ASSERT_TRUE(mel("move -r 0 1 0 pPlane1.vtx[0:24]"));
+    EXPECT_NEAR(worldMatrix("c0")(3, 1), 4.0, 1e-5);
+    EXPECT_NEAR(worldMatrix("c1")(3, 1), 4.0, 1e-5);
+    EXPECT_NEAR(melDouble("getAttr c2.translateY"), 4.0, 1e-5);
+}

@@ -196,3 +196,22 @@ TEST_F(SurfaceUVPinBind, RedoBindsAgainWhereTheControlsWereWhenTheCommandRan)
     EXPECT_EQ(doubleArray(pin + ".pinUVs"), first);
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
 }
+
+TEST_F(SurfaceUVPinBind, MaintainOffsetKeepsEveryControlWhereItWasAndMovesItWithTheMesh)
+{
+    ASSERT_TRUE(mel("createNode transform -n grp; setAttr grp.translate 0 2 1; setAttr grp.rotateY 40; parent c1 grp"));
+    ASSERT_TRUE(mel("setAttr c0.rotate 10 30 -20; setAttr c2.scale 2 1 0.5"));
+    const char* const controls[] = {"c0", "c1", "c2"};
+    std::vector<MMatrix> before;
+    for (const char* c : controls) {
+        before.push_back(worldMatrix(c));
+    }
+    ASSERT_TRUE(mel("surfaceUVPinBind -mo -iv true pPlane1 c0 c1 c2"));
+    for (unsigned i = 0; i < 3; ++i) {
+        EXPECT_LT(matrixDistance(worldMatrix(controls[i]), before[i]), 1e-5) << controls[i];
+    }
+    ASSERT_TRUE(mel("setAttr pPlane1.translateY 3"));
+    for (unsigned i = 0; i < 3; ++i) {
+        EXPECT_NEAR(worldMatrix(controls[i])(3, 1), before[i](3, 1) + 3.0, 1e-5) << controls[i];
+    }
+}
