@@ -72,6 +72,13 @@ void removeParentChildWatch(MCallbackId id)
     }
 }
 
+// Reads the watched instance's world matrix so that it is clean again: dirty
+// propagation stops at plugs already dirty, and the next change must still be seen.
+void keepCurrent(const MObject& node, unsigned instance)
+{
+    MPlug(node, DagAttributes::worldMatrix).elementByLogicalIndex(instance).asMObject();
+}
+
 // Dirty-plug callback on the watched node: the world matrix of the watched
 // instance (or the whole array) went dirty.
 void onDirtyPlug(MObject& node, MPlug& plug, void* clientData)
@@ -81,6 +88,7 @@ void onDirtyPlug(MObject& node, MPlug& plug, void* clientData)
         return;
     if (plug.isElement() && plug.logicalIndex() != watch->instance)
         return;
+    keepCurrent(node, watch->instance);
     MObject transform = lastChangedTransform.isValid() ? lastChangedTransform.object() : node;
     MDagMessage::MatrixModifiedFlags flags = static_cast<MDagMessage::MatrixModifiedFlags>(lastChangeFlags);
     watch->func(transform, flags, watch->clientData);
@@ -150,6 +158,7 @@ MCallbackId MDagMessage::addWorldMatrixModifiedCallback(MDagPath& instance, MWor
             *ReturnStatus = status;
         return 0;
     }
+    keepCurrent(node, number);
     MCallbackId id = newCallbackId(node, &removeWorldMatrixWatch);
     worldMatrixWatches()[id] = std::move(watch);
     if (ReturnStatus)

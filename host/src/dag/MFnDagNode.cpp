@@ -5,6 +5,8 @@
 #include "dag/TransformNode.h"
 #include "dg/FnSet.h"
 #include "dg/Node.h"
+#include "geometry/MeshData.h"
+#include "geometry/MeshShapeNode.h"
 
 #include <maya/MPlug.h>
 #include <maya/MPxLocatorNode.h>
@@ -25,6 +27,16 @@ MBoundingBox boxOf(Node* node, MStatus& status)
     if (auto* locator = dynamic_cast<MPxLocatorNode*>(node->user)) {
         if (locator->isBounded())
             box = locator->boundingBox();
+        return box;
+    }
+    if (dynamic_cast<MeshShapeNode*>(node->user)) {
+        // A mesh's box holds its evaluated points in object space.
+        MObject data = MPlug(node->object(), MeshShapeNode::outMesh).asMObject(&status);
+        if (const MeshData* mesh = status ? meshDataOf(data) : nullptr) {
+            const std::vector<float>& points = mesh->read().points;
+            for (size_t i = 0; i + 2 < points.size(); i += 3)
+                box.expand(MPoint(points[i], points[i + 1], points[i + 2]));
+        }
         return box;
     }
     if (!node->isTransform)

@@ -157,11 +157,13 @@ void run(Slot* origin, bool markOrigin)
             s->upMark = wave;
             if (!isOrigin || markOrigin)
                 s->dirty = true;
+            // Mark the elements and children first: a callback told of the plug may read
+            // them, and must not be handed their stale values.
+            descend(s, !isOrigin || markOrigin, work);
             notify(s, work);
             for (Slot* d : s->dests)
                 work.push_back({d, true});
             pushAffected(s, s->attr, work);
-            descend(s, !isOrigin || markOrigin, work);
             for (Slot* a = s->parent; a; a = a->parent)
                 work.push_back({a, false});
         } else {

@@ -1,0 +1,50 @@
+// World-matrix callbacks see the new matrix: a callback that reads the watched path's
+// matrix while the change spreads gets the moved value, on every move.
+
+#include "SceneTestSupport.h"
+
+#include <maya/MDagMessage.h>
+#include <maya/MDagPath.h>
+#include <maya/MMatrix.h>
+#include <maya/MSelectionList.h>
+
+#include <vector>
+
+namespace {
+
+struct MatrixLog
+{
+    MDagPath path;
+    std::vector<MMatrix> seen;
+};
+
+void readMatrix(MObject&, MDagMessage::MatrixModifiedFlags&, void* clientData)
+{
+    auto* log = static_cast<MatrixLog*>(clientData);
+    log->seen.push_back(log->path.inclusiveMatrix());
+}
+
+} // namespace
+
+TEST_F(SceneTest, WorldMatrixCallbackReadsTheMovedMatrix)
+{
+    ASSERT_TRUE(run("polyPlane -n plane"));
+    MSelectionList list;
+    ASSERT_TRUE(list.add("planeShape"));
+    MatrixLog log;
+    ASSERT_TRUE(list.getDagPath(0, log.path));
+    MStatus status;
+    const MCallbackId id = MDagMessage::addWorldMatrixModifiedCallback(log.path, readMatrix, &log, &status);
+    ASSERT_TRUE(status);
+
+    for (int move = 1; move <= 3; ++move) {
+        log.seen.clear();
+        ASSERT_TRUE(run("move -r 1 2 3 plane"));
+        ASSERT_FALSE(log.seen.empty()) << "move " << move;
+        const MMatrix last = log.seen.back();
+        EXPECT_DOUBLE_EQ(last(3, 0), 1.0 * move);
+        EXPECT_DOUBLE_EQ(last(3, 1), 2.0 * move);
+        EXPECT_DOUBLE_EQ(last(3, 2), 3.0 * move);
+    }
+    EXPECT_TRUE(MMessage::removeCallback(id));
+}
