@@ -283,14 +283,13 @@ void PellixDataOverlay::postConstructor()
     fSelf = self;
     MStatus status;
     MFnDependencyNode node(self, &status);
+    PELLIX_REPORT(status);
     if (status) {
         node.setName("pellixDataOverlayShape#", false, &status);
         PELLIX_REPORT(status);
         if (!node.setIcon("out_normalDetail.png")) {
             MGlobal::displayWarning("pellixDataOverlay: could not load its Maya node icon.");
         }
-    } else {
-        PELLIX_REPORT(status);
     }
     registerOverlayNode(self);
     installOverlayCallbacks();

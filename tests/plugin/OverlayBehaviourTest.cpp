@@ -51,7 +51,10 @@ void expectPoint(const MPoint& actual, double x, double y, double z)
 class TempScene
 {
 public:
-    explicit TempScene(const char* stem) : fPath("/tmp/" + std::string(stem) + "_" + std::to_string(getpid()) + ".ma") {}
+    explicit TempScene(const char* stem)
+        : fPath("/tmp/" + std::string(stem) + "_" + std::to_string(getpid()) + ".ma")
+    {
+    }
     ~TempScene() { std::remove(fPath.c_str()); }
     const std::string& path() const { return fPath; }
 
@@ -76,19 +79,16 @@ TEST_F(OverlayBehaviour, NewOverlayNamesItselfAndStartsAtCounterOne)
 TEST_F(OverlayBehaviour, OutputsFollowTheDriverMesh)
 {
     EXPECT_EQ(melInt("getAttr overlayShape.geometryChanging"), 1);
+    const MPlug evaluated = MFnDependencyNode(nodeByName("overlayShape")).findPlug("evaluatedMesh", true);
     MStatus status;
-    const MObject evaluated = MFnDependencyNode(nodeByName("overlayShape")).findPlug("evaluatedMesh", true).asMObject(&status);
-    ASSERT_TRUE(status);
-    MFnMesh mesh(evaluated, &status);
+    MFnMesh mesh(evaluated.asMObject(), &status);
     ASSERT_TRUE(status);
     EXPECT_EQ(mesh.numVertices(), 9);
 
     // A deformation reaches the evaluated mesh on the next pull.
     ASSERT_TRUE(mel("move -r 0 2 0 driver.vtx[4]"));
-    const MObject moved = MFnDependencyNode(nodeByName("overlayShape")).findPlug("evaluatedMesh", true).asMObject(&status);
-    ASSERT_TRUE(status);
     MPoint point;
-    ASSERT_TRUE(MFnMesh(moved).getPoint(4, point));
+    ASSERT_TRUE(MFnMesh(evaluated.asMObject()).getPoint(4, point));
     EXPECT_NEAR(point.y, 2.0, 1e-9);
 }
 
