@@ -101,6 +101,8 @@ void ensureInstanceElements(Node* node)
                                &DagAttributes::worldMatrix, &DagAttributes::worldInverseMatrix,
                                &MPxLocatorNode::worldPosition};
     for (const MObject* attr : arrays) {
+        if (attr->isNull())
+            continue;  // locator attributes exist once a locator type is registered
         Slot* array = node->slotOf(attributeOf(*attr));
         if (!array)
             continue;
