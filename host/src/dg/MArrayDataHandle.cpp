@@ -136,18 +136,35 @@ MStatus MArrayDataHandle::set(MArrayDataBuilder& builder)
     auto& built = host::DataAccess::elements(builder);
     if (!mSlot || !built || built->attr != mSlot->attr)
         return MStatus::kInvalidParameter;
-    Slot* source = built->array.get();
-    for (auto& e : source->elements)
-        mSlot->element(e->logical, true)->copyValueFrom(*e);
+    // Both element lists are sorted by logical index, so one walk over each
+    // pairs them up without a search per element.
+    const auto& source = built->array->elements;
+    auto& mine = mSlot->elements;
+    size_t pos = 0;
+    for (const auto& e : source) {
+        while (pos < mine.size() && mine[pos]->logical < e->logical)
+            ++pos;
+        Slot* target = pos < mine.size() && mine[pos]->logical == e->logical ? mine[pos].get()
+                                                                              : mSlot->element(e->logical, true);
+        target->copyValueFrom(*e);
+        ++pos;  // a new element was inserted at pos
+    }
     // Elements the builder dropped go too, unless connections hold them or
     // they are being pulled right now.
-    auto& mine = mSlot->elements;
-    mine.erase(std::remove_if(mine.begin(), mine.end(),
-                              [&](const std::unique_ptr<Slot>& e) {
-                                  return !source->element(e->logical, false) && !e->source && e->dests.empty() &&
-                                         !e->evaluating;
-                              }),
-               mine.end());
+    size_t kept = 0;
+    pos = 0;
+    for (size_t k = 0; k < mine.size(); ++k) {
+        const Slot& e = *mine[k];
+        while (pos < source.size() && source[pos]->logical < e.logical)
+            ++pos;
+        const bool inBuilder = pos < source.size() && source[pos]->logical == e.logical;
+        if (!inBuilder && !e.source && e.dests.empty() && !e.evaluating)
+            continue;
+        if (kept != k)
+            mine[kept] = std::move(mine[k]);
+        ++kept;
+    }
+    mine.resize(kept);
     mPosition = 0;
     return MStatus::kSuccess;
 }

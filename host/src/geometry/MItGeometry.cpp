@@ -199,7 +199,7 @@ MStatus MItGeometry::setPosition(const MPoint& point, MSpace::Space space)
         f[0] = float(p.x);
         f[1] = float(p.y);
         f[2] = float(p.z);
-        g.touch();
+        g.touchPoints();
     } else {
         double* d = host::curveDataOf(fData)->geometry.cvs.data() + 3 * size_t(fIndex);
         d[0] = p.x;
@@ -298,7 +298,7 @@ MStatus MItGeometry::setAllPositions(const MPointArray& positions, MSpace::Space
             f[2] = float(p.z);
             f += 3;
         }
-        g.touch();
+        g.touchPoints();
     } else {
         double* d = host::curveDataOf(fData)->geometry.cvs.data();
         for (const MPoint& q : positions) {

@@ -48,6 +48,13 @@ MeshGeometry::MeshGeometry(const MeshGeometry& other)
       edgeVertices(other.edgeVertices), edgeSmooth(other.edgeSmooth), faceEdges(other.faceEdges),
       uvSets(other.uvSets), currentUVSet(other.currentUVSet), serial(nextSerial())
 {
+    // A copy is mostly made to change its points: keep the normal ids.
+    std::lock_guard<std::mutex> guard(other.lock);
+    if (other.normalIdsBuilt) {
+        cachedNormalIds = other.cachedNormalIds;
+        cachedNormalIdCount = other.cachedNormalIdCount;
+        normalIdsBuilt = true;
+    }
 }
 
 MeshGeometry::~MeshGeometry() = default;
@@ -129,7 +136,7 @@ void MeshGeometry::buildEdges()
 void MeshGeometry::setPoints(std::vector<float> newPoints)
 {
     points = std::move(newPoints);
-    touch();
+    touchPoints();
 }
 
 void MeshGeometry::setAllEdgesHard(bool hard)
@@ -200,6 +207,13 @@ const MeshUVSet* MeshGeometry::uvSet(const MString* name) const
 
 void MeshGeometry::touch()
 {
+    touchPoints();
+    std::lock_guard<std::mutex> guard(lock);
+    normalIdsBuilt = false;
+}
+
+void MeshGeometry::touchPoints()
+{
     std::lock_guard<std::mutex> guard(lock);
     serial = nextSerial();
     normalsBuilt = trianglesBuilt = false;
@@ -208,7 +222,8 @@ void MeshGeometry::touch()
 
 const std::vector<int>& MeshGeometry::normalIds() const
 {
-    buildNormals();
+    std::lock_guard<std::mutex> guard(lock);
+    buildNormalIds();
     return cachedNormalIds;
 }
 
@@ -224,22 +239,13 @@ const std::vector<float>& MeshGeometry::faceNormals() const
     return cachedFaceNormals;
 }
 
-// Face-vertices around a vertex share a normal when a smooth edge joins
-// their faces; each such group gets the angle-weighted mean of its faces.
-void MeshGeometry::buildNormals() const
+// Face-vertices around a vertex share a normal id when a smooth edge joins
+// their faces. Called with the lock held.
+void MeshGeometry::buildNormalIds() const
 {
-    std::lock_guard<std::mutex> guard(lock);
-    if (normalsBuilt)
+    if (normalIdsBuilt)
         return;
     const int nf = numFaces(), nfv = numFaceVertices(), nv = numVertices();
-    cachedFaceNormals.assign(size_t(nf) * 3, 0.0f);
-    for (int f = 0; f < nf; ++f) {
-        double n[3];
-        newellNormal(points.data(), connects.data() + offsets[f], counts[f], n);
-        for (int k = 0; k < 3; ++k)
-            cachedFaceNormals[size_t(f) * 3 + k] = float(n[k]);
-    }
-
     // Join the corners of faces meeting at a smooth edge.
     std::vector<int> parent(static_cast<size_t>(nfv));
     std::iota(parent.begin(), parent.end(), 0);
@@ -281,7 +287,27 @@ void MeshGeometry::buildNormals() const
         }
         cachedNormalIds[size_t(c)] = rootId[size_t(root)];
     }
-    std::vector<double> sums(size_t(nextId) * 3, 0.0);
+    cachedNormalIdCount = nextId;
+    normalIdsBuilt = true;
+}
+
+// Each normal id gets the angle-weighted mean of its faces' normals.
+void MeshGeometry::buildNormals() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    if (normalsBuilt)
+        return;
+    buildNormalIds();
+    const int nf = numFaces();
+    cachedFaceNormals.assign(size_t(nf) * 3, 0.0f);
+    for (int f = 0; f < nf; ++f) {
+        double n[3];
+        newellNormal(points.data(), connects.data() + offsets[f], counts[f], n);
+        for (int k = 0; k < 3; ++k)
+            cachedFaceNormals[size_t(f) * 3 + k] = float(n[k]);
+    }
+
+    std::vector<double> sums(size_t(cachedNormalIdCount) * 3, 0.0);
     for (int f = 0; f < nf; ++f) {
         const int begin = offsets[f], n = counts[f];
         for (int i = 0; i < n; ++i) {
@@ -293,7 +319,7 @@ void MeshGeometry::buildNormals() const
         }
     }
     cachedNormals.assign(sums.size(), 0.0f);
-    for (size_t id = 0; id < size_t(nextId); ++id) {
+    for (size_t id = 0; id < size_t(cachedNormalIdCount); ++id) {
         double* s = &sums[id * 3];
         double len = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
         for (int k = 0; k < 3; ++k)

@@ -48,6 +48,9 @@ public:
     const MeshUVSet* uvSet(const MString* name) const;
     // Drops derived data after a direct edit of the members below.
     void touch();
+    // The same after an edit of the points only: normal ids, which depend on
+    // the faces and edges alone, are kept.
+    void touchPoints();
 
     int numVertices() const { return int(points.size() / 3); }
     int numFaces() const { return int(counts.size()); }
@@ -79,13 +82,15 @@ public:
 
 private:
     void buildEdges();
+    void buildNormalIds() const;
     void buildNormals() const;
     void buildTriangles() const;
 
     uint64_t serial;
     mutable std::mutex lock;
-    mutable bool normalsBuilt = false, trianglesBuilt = false;
+    mutable bool normalIdsBuilt = false, normalsBuilt = false, trianglesBuilt = false;
     mutable std::vector<int> cachedNormalIds;
+    mutable int cachedNormalIdCount = 0;
     mutable std::vector<float> cachedNormals, cachedFaceNormals;
     mutable std::vector<int> cachedTriCounts, cachedTriCorners, cachedTriOffsets;
     mutable std::unique_ptr<MeshBvh> cachedBvh;
