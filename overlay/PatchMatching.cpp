@@ -266,6 +266,59 @@ int DriverGrid::findDriverVertex(double x, double y, double z) const
     return best.id;
 }
 
+void DriverGrid::findDriverVertices(const double* xyz, int64_t count, int* driverIds) const
+{
+    // Each query's first vertex listed with its home block's tag, found in
+    // passes over a batch: every pass issues one independent memory read per
+    // query, so their cache misses overlap instead of queueing. That vertex
+    // is the lowest id of the block and so answers an exact hit; anything
+    // else takes the full lookup.
+    constexpr int kBatch = 16;
+    constexpr uint32_t kNone = ~uint32_t(0);
+    const bool usable = !fIds.empty() && fToleranceSquared > 0.0;
+    for (int64_t first = 0; first < count; first += kBatch) {
+        const int n = static_cast<int>(std::min<int64_t>(kBatch, count - first));
+        const double* q = xyz + 3 * first;
+        BlockSlot slots[kBatch];
+        uint32_t begin[kBatch];
+        uint32_t end[kBatch];
+        for (int i = 0; i < n; ++i) {
+            CellKey cell;
+            slots[i] = BlockSlot{0, 0};
+            begin[i] = end[i] = 0;
+            if (!usable || !(std::fabs(q[3 * i]) >= kExactHitFloor && std::fabs(q[3 * i + 1]) >= kExactHitFloor &&
+                             std::fabs(q[3 * i + 2]) >= kExactHitFloor) ||
+                !cellOf(fInverse, q[3 * i], q[3 * i + 1], q[3 * i + 2], cell))
+                continue;
+            slots[i] = slotOfCell(cell, fBucketShift);
+            if (mayHold(slots[i].bucket, slots[i].tag)) {
+                begin[i] = fBucketStart[slots[i].bucket];
+                end[i] = fBucketStart[slots[i].bucket + 1];
+            }
+        }
+        uint32_t candidate[kBatch];
+        for (int i = 0; i < n; ++i) {
+            candidate[i] = kNone;
+            for (uint32_t j = begin[i]; j != end[i]; ++j) {
+                if (fTags[j] == slots[i].tag) {
+                    candidate[i] = fIds[j];
+                    break;
+                }
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            if (candidate[i] != kNone) {
+                const double* p = fPoints + 3 * static_cast<size_t>(candidate[i]);
+                if (p[0] == q[3 * i] && p[1] == q[3 * i + 1] && p[2] == q[3 * i + 2]) {
+                    driverIds[first + i] = static_cast<int>(candidate[i]);
+                    continue;
+                }
+            }
+            driverIds[first + i] = findDriverVertex(q[3 * i], q[3 * i + 1], q[3 * i + 2]);
+        }
+    }
+}
+
 PatchMatch matchPatchVertices(const DriverGrid& grid,
                               const double* xyz,
                               int64_t vertexCount,
@@ -275,13 +328,12 @@ PatchMatch matchPatchVertices(const DriverGrid& grid,
     PatchMatch match;
     scratch.clear();
     scratch.reserve(static_cast<size_t>(std::max<int64_t>(vertexCount, 0)));
+    grid.findDriverVertices(xyz, vertexCount, driverIds);
     for (int64_t k = 0; k < vertexCount; ++k) {
-        const int id = grid.findDriverVertex(xyz[3 * k], xyz[3 * k + 1], xyz[3 * k + 2]);
-        driverIds[k] = id;
-        if (id < 0)
+        if (driverIds[k] < 0)
             ++match.outside;
         else
-            scratch.push_back(id);
+            scratch.push_back(driverIds[k]);
     }
     // Every match beyond the first of a driver vertex counts as shared.
     std::sort(scratch.begin(), scratch.end());

@@ -55,6 +55,11 @@ public:
     // a NaN coordinate.
     int findDriverVertex(double x, double y, double z) const;
 
+    // findDriverVertex for count query points (xyz triples) into driverIds.
+    // Works on a few queries at a time so that their memory reads overlap;
+    // the answers are the same.
+    void findDriverVertices(const double* xyz, int64_t count, int* driverIds) const;
+
     double tolerance() const { return fTolerance; }
     int64_t pointCount() const { return fPointCount; }
     // Points placed in the grid: those without a NaN coordinate.

@@ -93,9 +93,7 @@ using KdTree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<
 void gridMatchAll(const MatchingData& data, PatchMatching::DriverGrid& grid, std::vector<int>& out)
 {
     grid.build(data.driver.data(), static_cast<int64_t>(data.driver.size() / 3), kTolerance);
-    const size_t n = data.patch.size() / 3;
-    for (size_t k = 0; k < n; ++k)
-        out[k] = grid.findDriverVertex(data.patch[3 * k], data.patch[3 * k + 1], data.patch[3 * k + 2]);
+    grid.findDriverVertices(data.patch.data(), static_cast<int64_t>(data.patch.size() / 3), out.data());
 }
 
 void kdMatchAll(const MatchingData& data, std::vector<int>& out)

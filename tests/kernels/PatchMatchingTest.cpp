@@ -29,6 +29,13 @@ struct Driver {
         EXPECT_TRUE(grid.build(xyz.data(), static_cast<int64_t>(xyz.size() / 3), tolerance));
     }
     int find(double x, double y, double z) const { return grid.findDriverVertex(x, y, z); }
+    // The batch lookup of many queries (xyz triples).
+    std::vector<int> findAll(const std::vector<double>& queries) const
+    {
+        std::vector<int> ids(queries.size() / 3, -7);
+        grid.findDriverVertices(queries.data(), static_cast<int64_t>(ids.size()), ids.data());
+        return ids;
+    }
 };
 
 // Exhaustive answer: every driver vertex whose cell lies in the 3x3x3 block
@@ -223,13 +230,18 @@ TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnCrowdedLattices)
         Driver d(xyz, t);
         std::uniform_int_distribution<int> queryLattice(-30, 30);
         std::uniform_real_distribution<double> jitter(-0.3, 0.3);
+        std::vector<double> queries;
+        std::vector<int> expected;
         for (int k = 0; k < 1000; ++k) {
             double q[3];
             for (int a = 0; a < 3; ++a)
                 q[a] = queryLattice(random) * t / 4.0 + (k % 2 ? jitter(random) * t : 0.0);
-            ASSERT_EQ(d.find(q[0], q[1], q[2]), exhaustiveMatch(xyz, t, q[0], q[1], q[2]))
+            expected.push_back(exhaustiveMatch(xyz, t, q[0], q[1], q[2]));
+            ASSERT_EQ(d.find(q[0], q[1], q[2]), expected.back())
                 << "t " << t << " query " << q[0] << " " << q[1] << " " << q[2];
+            queries.insert(queries.end(), q, q + 3);
         }
+        EXPECT_EQ(d.findAll(queries), expected) << "t " << t;
     }
 }
 
@@ -258,6 +270,8 @@ TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnSparseDrivers)
     std::uniform_int_distribution<size_t> vertex(0, xyz.size() / 3 - 1);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     const double offsets[] = {0.0, 0.3 * t, 0.99 * t, 1.0 * t, 1.7 * t};
+    std::vector<double> queries;
+    std::vector<int> expected;
     for (int k = 0; k < 2500; ++k) {
         const size_t v = vertex(random);
         double dir[3] = {unit(random), unit(random), unit(random)};
@@ -266,9 +280,15 @@ TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnSparseDrivers)
         double q[3];
         for (int a = 0; a < 3; ++a)
             q[a] = xyz[3 * v + a] + dir[a] / length * offset;
-        ASSERT_EQ(d.find(q[0], q[1], q[2]), exhaustiveMatch(xyz, t, q[0], q[1], q[2]))
-            << "query " << k << " near vertex " << v;
+        expected.push_back(exhaustiveMatch(xyz, t, q[0], q[1], q[2]));
+        ASSERT_EQ(d.find(q[0], q[1], q[2]), expected.back()) << "query " << k << " near vertex " << v;
+        queries.insert(queries.end(), q, q + 3);
     }
+    // In batches, with the queries that sit on coincident vertices and a NaN
+    // among them.
+    queries.insert(queries.end(), {kNaN, 0.1, 0.1, xyz[0], xyz[1], xyz[2]});
+    expected.insert(expected.end(), {-1, 0});
+    EXPECT_EQ(d.findAll(queries), expected);
     EXPECT_EQ(d.find(0.25, 0.1, 0.1), static_cast<int>(xyz.size() / 3) - 1);  // the tie's lower cell
     EXPECT_EQ(d.find(xyz[0], xyz[1], xyz[2]), 0);                             // the first of coincident ones
 }
