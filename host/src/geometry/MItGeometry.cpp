@@ -60,7 +60,6 @@ void MItGeometry::attach(MStatus* ReturnStatus)
     fIndex = 0;
     if (fFromHandle) {
         MObject data = fHandle.data();
-        host::GeometryData* geometry = dynamic_cast<host::GeometryData*>(host::dataOf(data));
         if (!host::meshDataOf(data) && !host::curveDataOf(data)) {
             setStatus(ReturnStatus, MStatus::kInvalidParameter);
             return;
@@ -77,7 +76,7 @@ void MItGeometry::attach(MStatus* ReturnStatus)
             }
         }
         fData = data;
-        fToWorld = geometry->matrix;
+        fToWorld = static_cast<host::GeometryData*>(host::dataOf(fData))->matrix;
         if (const host::MeshData* mesh = host::meshDataOf(fData))
             fCount = mesh->read().numVertices();
         else
