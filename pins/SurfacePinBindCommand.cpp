@@ -15,6 +15,8 @@
 #include <maya/MSelectionList.h>
 
 #include <map>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 using namespace PinCommandSupport;
@@ -227,14 +229,13 @@ MStatus SurfacePinBindCommand::gatherExistingNode(const MString& nodeName, const
             first = 1;
         }
     }
+    std::unordered_set<std::string> bound;
+    for (unsigned k = 0; k < fControls.length(); ++k)
+        bound.insert(fControls[k].fullPathName().asChar());
     for (unsigned i = first; i < names.length(); ++i) {
         MDagPath control;
         PELLIX_CHECK(resolveDagPath(names[i], control));
-        const MString fullName = control.fullPathName();
-        bool known = false;
-        for (unsigned k = 0; k < fControls.length() && !known; ++k)
-            known = fControls[k].fullPathName() == fullName;
-        if (known) {
+        if (!bound.insert(control.fullPathName().asChar()).second) {
             displayWarning("surfacePinBind: control already bound, skipping " + control.partialPathName());
             continue;
         }

@@ -231,7 +231,8 @@ MStatus SurfaceUVPinBindCommand::bindAndWrite(BindMesh& mesh)
     for (unsigned i = 0; i < count; ++i) {
         const UVPinCorners& pin = pins[i];
         // The weights evaluation will find from the UV, unless the UV triangle is degenerate.
-        const PinFrameMath::UVWeights uvWeights = PinFrameMath::uvBarycentric(pin.cornerUVs, pin.pinUV[0], pin.pinUV[1]);
+        const PinFrameMath::UVWeights uvWeights =
+            PinFrameMath::uvBarycentric(pin.cornerUVs, pin.pinUV[0], pin.pinUV[1]);
         double weights[3] = {pin.weights[0], pin.weights[1], pin.weights[2]};
         if (!uvWeights.degenerate) {
             for (int k = 0; k < 3; ++k)

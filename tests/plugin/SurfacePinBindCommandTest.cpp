@@ -165,7 +165,8 @@ TEST_F(SurfacePinBind, TranslateModeDrivesTranslateChannelsWhateverTheCase)
     ASSERT_TRUE(mel("setAttr c0.rotateY 45; setAttr c1.rotateY 45"));
     const std::string byConnect = melString("surfacePinBind -c TRANSLATE pPlane1 c0").asChar();
     const std::string byFlag = melString("surfacePinBind -to true pPlane1 c1").asChar();
-    for (const auto& bound : {std::make_pair(byConnect, std::string("c0")), std::make_pair(byFlag, std::string("c1"))}) {
+    for (const auto& bound :
+         {std::make_pair(byConnect, std::string("c0")), std::make_pair(byFlag, std::string("c1"))}) {
         SCOPED_TRACE(bound.second);
         const std::string& pin = bound.first;
         const std::string& c = bound.second;
@@ -231,7 +232,8 @@ TEST_F(SurfacePinBind, ExtendingAddsControlsAfterTheExistingOnesAndReconnectsOnl
     ASSERT_TRUE(mel("setAttr c0.rotateX 30"));
     host::MessageCapture capture;
     EXPECT_EQ(melString("surfacePinBind -n " + pin + " c2 c0").asChar(), pin);
-    EXPECT_EQ(capture.text(host::MessageKind::kWarning), MString("surfacePinBind: control already bound, skipping c0\n"));
+    EXPECT_EQ(capture.text(host::MessageKind::kWarning),
+              MString("surfacePinBind: control already bound, skipping c0\n"));
     EXPECT_EQ(sourceOf("c2.offsetParentMatrix"), pin + ".outputMatrix[2]");
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
     EXPECT_EQ(melDouble("getAttr c0.rotateX"), 30.0);

@@ -122,7 +122,8 @@ TEST_F(SurfaceUVPinBind, RefusesBadInputWithItsMessageAndChangesNothing)
         const char* error;  // "" for a status report only
     };
     const Refusal refusals[] = {
-        {"surfaceUVPinBind -n pin pPlane1 c0", "surfaceUVPinBind: appending to existing nodes is not implemented yet.\n"},
+        {"surfaceUVPinBind -n pin pPlane1 c0",
+         "surfaceUVPinBind: appending to existing nodes is not implemented yet.\n"},
         {"surfaceUVPinBind pPlane1", "surfaceUVPinBind requires a mesh and at least one control.\n"},
         {"surfaceUVPinBind c0 c1", ""},
         {"surfaceUVPinBind pPlane1 c0 noSuchControl", ""},
