@@ -363,6 +363,13 @@ TEST_F(SurfacePinNodeTest, ParallelEvaluationMatchesSerialEvaluation)
     for (int part = 0; part < 3; ++part) {
         makeNode("part" + std::to_string(part), part * 100, 100);
     }
+    // Every pin sits on the sphere, between its faces' chords and its radius.
+    const MVector centre(1.0, -2.0, 0.5);
+    for (int i = 0; i < count; i += 25) {
+        const double distance = (translationOf(pinOutputMatrix("all", i)) - centre).length();
+        EXPECT_GT(distance, 1.9) << "pin " << i;
+        EXPECT_LT(distance, 2.0 + kTolerance) << "pin " << i;
+    }
     ASSERT_TRUE(mel("move -r 0.3 0.1 0 plane.vtx[5:40]"));
 
     for (int i = 0; i < count; ++i) {

@@ -92,7 +92,7 @@ protected:
         double dv = 0.0;
     };
 
-    static void bind(const std::vector<UVPin>& pins)
+    static void bind(const std::string& node, const std::vector<UVPin>& pins)
     {
         std::vector<double> uvs;
         std::vector<double> tangents;
@@ -102,9 +102,9 @@ protected:
             tangents.insert(tangents.end(), {pin.du, pin.dv});
             preferred.push_back(pin.preferred);
         }
-        setDoubleArray("uvPin.pinUVs", uvs);
-        setDoubleArray("uvPin.bindTangents", tangents);
-        setIntArray("uvPin.preferredTriangleIndices", preferred);
+        setDoubleArray(node + ".pinUVs", uvs);
+        setDoubleArray(node + ".bindTangents", tangents);
+        setIntArray(node + ".preferredTriangleIndices", preferred);
     }
 
     static std::string errorsWhilePulling()
@@ -118,7 +118,7 @@ protected:
 TEST_F(SurfaceUVPinNodeTest, FramesFollowTheUVPositionAndTangent)
 {
     setMesh(twoQuads(0.0, false));
-    bind({{0.25, 0.5, -1}, {0.75, 0.25, -1, 0.0, 1.0}});
+    bind("uvPin", {{0.25, 0.5, -1}, {0.75, 0.25, -1, 0.0, 1.0}});
 
     // u runs along +X and v along +Z; the normal is +Y.
     const MVector x(1, 0, 0), y(0, 1, 0), z(0, 0, 1);
@@ -136,7 +136,7 @@ TEST_F(SurfaceUVPinNodeTest, SplitFaceReResolvesThroughPreferredIndexOrScan)
 {
     // Triangles: Q (0, 1) then R (2, 3); the raised corner tells which triangle holds a pin.
     setMesh(twoQuads(1.0, false));
-    bind({{0.25, 0.5, 2}, {0.8, 0.4, 1}, {0.2, 0.1, 1}, {0.25, 0.5, -1}});
+    bind("uvPin", {{0.25, 0.5, 2}, {0.8, 0.4, 1}, {0.2, 0.1, 1}, {0.25, 0.5, -1}});
     // The preferred triangle wins over the first triangle holding the UV.
     EXPECT_TRUE(vectorsNear(translationOf(pinOutputMatrix("uvPin", 0)), MVector(5.25, 0.0, 0.5), kTolerance));
     EXPECT_TRUE(vectorsNear(translationOf(pinOutputMatrix("uvPin", 1)), MVector(0.8, 0.4, 0.4), kTolerance));
@@ -156,7 +156,7 @@ TEST_F(SurfaceUVPinNodeTest, SplitFaceReResolvesThroughPreferredIndexOrScan)
 TEST_F(SurfaceUVPinNodeTest, UVSetChangeRebuildsTheTable)
 {
     setMesh(twoQuads(0.0, false));
-    bind({{0.25, 0.5, -1}});
+    bind("uvPin", {{0.25, 0.5, -1}});
     EXPECT_TRUE(errorsWhilePulling().empty());
 
     // A set the mesh does not have gives no triangles: every pin is unresolved.
@@ -177,19 +177,51 @@ TEST_F(SurfaceUVPinNodeTest, UVOutsideEveryTriangleFollowsTheNearestCentroid)
 {
     setMesh(twoQuads(0.0, false));
     // Beyond Q's edge u = 0: nearest centroid is Q's first triangle, weights unclamped.
-    bind({{-0.5, 0.75, -1}});
+    bind("uvPin", {{-0.5, 0.75, -1}});
     EXPECT_TRUE(vectorsNear(translationOf(pinOutputMatrix("uvPin", 0)), MVector(-0.5, 0.0, 0.75), kTolerance));
 }
 
 TEST_F(SurfaceUVPinNodeTest, ZeroPinsEmptyTheOutputs)
 {
     setMesh(twoQuads(0.0, false));
-    bind({{0.25, 0.5, -1}, {0.5, 0.5, -1}});
+    bind("uvPin", {{0.25, 0.5, -1}, {0.5, 0.5, -1}});
     EXPECT_EQ(2u, pinOutputCount("uvPin", "outputMatrix"));
     EXPECT_EQ(2u, pinOutputCount("uvPin", "outputTranslate"));
     setDoubleArray("uvPin.pinUVs", {0.25});
     EXPECT_EQ(0u, pinOutputCount("uvPin", "outputMatrix"));
     EXPECT_EQ(0u, pinOutputCount("uvPin", "outputTranslate"));
+}
+
+TEST_F(SurfaceUVPinNodeTest, ParallelEvaluationMatchesSerialEvaluation)
+{
+    ASSERT_TRUE(mel("polyPlane -w 4 -h 3 -sx 12 -sy 9 -n grid"));
+    ASSERT_TRUE(mel("move -r 0 0.4 0 grid.vtx[20:60]"));
+
+    // 200 pins over the UV square in one node (parallel loop), and in two of 100 (serial).
+    std::vector<UVPin> pins;
+    for (int i = 0; i < 200; ++i) {
+        pins.push_back({0.02 + 0.96 * ((i * 37) % 200) / 200.0, 0.03 + 0.94 * ((i * 53) % 197) / 197.0, -1,
+                        1.0 - 0.004 * i, 0.003 * i});
+    }
+    auto makeNode = [&](const std::string& name, int first, int size) {
+        if (name != "uvPin") {
+            ASSERT_TRUE(mel("createNode surfaceUVPin -n " + name));
+        }
+        ASSERT_TRUE(mel("connectAttr gridShape.worldMesh[0] " + name + ".deformedGeometry"));
+        bind(name, std::vector<UVPin>(pins.begin() + first, pins.begin() + first + size));
+    };
+    makeNode("uvPin", 0, 200);
+    makeNode("half0", 0, 100);
+    makeNode("half1", 100, 100);
+    ASSERT_TRUE(mel("setAttr grid.rotate 20 0 -10"));
+
+    host::MessageCapture capture;
+    EXPECT_FALSE(matricesNear(pinOutputMatrix("uvPin", 0), MMatrix(), 1e-3));
+    for (unsigned i = 0; i < 200; ++i) {
+        const std::string half = i < 100 ? "half0" : "half1";
+        ASSERT_TRUE(matricesNear(pinOutputMatrix("uvPin", i), pinOutputMatrix(half, i % 100), 0.0)) << "pin " << i;
+    }
+    EXPECT_EQ(capture.text(host::MessageKind::kError), MString());
 }
 
 } // namespace
