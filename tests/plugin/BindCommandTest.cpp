@@ -223,6 +223,9 @@ TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
         const char* warnings;
     };
     ASSERT_TRUE(mel("createNode transform -name empty"));
+    // A mesh kept only as history is not a driver, whether named by shape or by transform.
+    makePatch("ghost", fGrid, {0, 5, 6, 1}, {{0, 1, 2, 3}});
+    ASSERT_TRUE(mel("setAttr ghostShape.intermediateObject 1"));
     const Case cases[] = {
         {"pellixDataBind -bindTolerance 0 driver patchA",
          "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
@@ -231,6 +234,10 @@ TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
         {"pellixDataBind -bindTolerance 1e999 driver patchA",
          "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
         {"pellixDataBind empty patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
+        {"pellixDataBind ghost patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
+        {"pellixDataBind ghostShape patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
+        {"pellixDataBind driver ghost", "pellixDataBind: no valid patch meshes were found.\n",
+         "pellixDataBind: skipped non-mesh patch.\n"},
         {"pellixDataBind patchA empty", "pellixDataBind: no valid patch meshes were found.\n",
          "pellixDataBind: skipped non-mesh patch.\n"},
         {"pellixDataBind driver driverShape", "pellixDataBind: no valid patch meshes were found.\n",
