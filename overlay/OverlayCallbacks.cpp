@@ -86,7 +86,8 @@ void selectionChanged(void*)
 }
 
 // Installs the overlay mouse filter once, as the application's most recent filter, and
-// lets every 3D view report mouse moves without a button held.
+// lets every 3D view report mouse moves without a button held. Batch hosts have no
+// QApplication, and until a filter object has been made there is nothing to install.
 void installOverlayFilter()
 {
     QApplication* application = qobject_cast<QApplication*>(QCoreApplication::instance());
