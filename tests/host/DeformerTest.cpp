@@ -468,6 +468,13 @@ TEST_F(DeformerTest, GraphWalkOrderPruningAndFilters)
     }
     EXPECT_EQ(names, (std::vector<std::string>{"top", "a", "b", "d"}));
 
+    // From a plug, the walk starts with that plug's connections only.
+    MPlug second = MFnDependencyNode(top).findPlug("vals", true).elementByLogicalIndex(1);
+    std::vector<std::string> fromPlug;
+    for (It walk(second, MFn::kInvalid, It::kUpstream); !walk.isDone(); walk.next())
+        fromPlug.push_back(MFnDependencyNode(walk.currentItem()).name().asChar());
+    EXPECT_EQ(fromPlug, (std::vector<std::string>{"top", "b", "d"}));
+
     MObject nothing;
     MStatus status;
     It bad(nothing, MFn::kInvalid, It::kUpstream, It::kDepthFirst, It::kNodeLevel, &status);

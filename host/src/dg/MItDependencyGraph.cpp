@@ -160,6 +160,9 @@ void MItDependencyGraph::expand(const Visit& visit)
         for (const host::Attribute* related : relatedAttributes(node, from->attr, fDirection))
             if (Slot* top = node->slotOf(related->root()))
                 collectAttributeConnections(top, related, fDirection, next);
+    } else if (from && visit.previous.isNull()) {
+        // A root plug leads on through its own connections only.
+        collectConnections(from, fDirection, next);
     } else {
         for (auto& slot : node->slots)
             if (slot)
