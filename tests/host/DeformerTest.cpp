@@ -398,7 +398,7 @@ TEST_F(DeformerTest, SelectionNamesTheTargetsAndIntermediateShapesAreSkipped)
 
 TEST_F(DeformerTest, CommandToExecuteUndoRemovesTheDeformerAndRedoMakesItAgain)
 {
-    ASSERT_TRUE(run("polyCube -n box"));
+    ASSERT_TRUE(run("polyCube -n box; createNode sceneTestNode -n driver"));
     const MPointArray before = pointsOf("boxShape");
     const std::string plain = sceneText();
     MDGModifier modifier;
@@ -415,8 +415,13 @@ TEST_F(DeformerTest, CommandToExecuteUndoRemovesTheDeformerAndRedoMakesItAgain)
     ASSERT_TRUE(modifier.doIt());
     EXPECT_EQ(sceneText(), deformed);
     expectLifted(before, pointsOf("boxShape"), 1.0);
+    // What was connected to the deformer afterwards goes with it.
+    ASSERT_TRUE(run("setAttr driver.cnt 3; connectAttr driver.cnt lift1.amount"));
+    expectLifted(before, pointsOf("boxShape"), 3.0);
     ASSERT_TRUE(modifier.undoIt());
+    ASSERT_TRUE(run("setAttr driver.cnt 0"));
     EXPECT_EQ(sceneText(), plain);
+    expectLifted(before, pointsOf("boxShape"), 0.0);
 }
 
 TEST_F(DeformerTest, GraphWalksUpstreamDepthFirstThroughStackedDeformers)
