@@ -321,3 +321,29 @@ TEST_F(VertexWrapTest, UndoAndRedoRoundTripTheScene)
             expectSamePoint(targetWorld[i], driverWorld[i], i);
     }
 }
+
+TEST_F(VertexWrapTest, HugeCoordinatesMapWithoutOverflowingTheirCells)
+{
+    // Coordinates that do not fit a 64-bit cell index at 0.0001 per cell still
+    // land in a defined cell: equal huge points match, distinct ones do not.
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
+    ASSERT_TRUE(mel("duplicate -n target driver"));
+    std::vector<MPoint> driver = meshPoints("driver", MSpace::kObject);
+    std::vector<MPoint> target = driver;
+    driver[0].x += 1e30;
+    target[0].x += 1e30;
+    target[1].y -= 3e30;
+    driver[2].y -= 3e30;
+    MPointArray driverPoints(driver.data(), 16);
+    MPointArray targetPoints(target.data(), 16);
+    ASSERT_TRUE(MFnMesh(visibleShape("driver")).setPoints(driverPoints));
+    ASSERT_TRUE(MFnMesh(visibleShape("target")).setPoints(targetPoints));
+    ASSERT_TRUE(mel("vertexWrap -n wrap driver target"));
+    const std::vector<int> map = storedMap("wrap", 0);
+    ASSERT_EQ(map.size(), 16u);
+    EXPECT_EQ(map[0], 0);
+    EXPECT_EQ(map[1], -1);
+    EXPECT_EQ(map[2], -1);
+    for (size_t i = 3; i < map.size(); ++i)
+        EXPECT_EQ(map[i], static_cast<int>(i));
+}
