@@ -24,7 +24,7 @@ TEST(BatchRunner, EchoesEachTopLevelResultInMayasFormat)
 {
     const ProgramOutput run = batch({"-plugin", kSample, "-command",
                                      "sampleResult -i 42; sampleResult -d 0.1; sampleResult -d 3;"
-                                     "sampleResult -d 1e-7; sampleResult -d 0.30000000000000004;"
+                                     "sampleResult -d 1e-7; sampleResult -d 0.0001; sampleResult -d 0.30000000000000004;"
                                      "sampleResult -b on; sampleResult -b false; sampleResult -s \"two words\";"
                                      "sampleResult -s \"\"; sampleResult -ea; sampleResult -sa a -sa b;"
                                      "sampleResult -da 1 -da 2.5; sampleResult;"
@@ -35,6 +35,7 @@ TEST(BatchRunner, EchoesEachTopLevelResultInMayasFormat)
               "// Result: 0.1 //\n"
               "// Result: 3 //\n"
               "// Result: 1e-07 //\n"
+              "// Result: 0.0001 //\n"
               "// Result: 0.30000000000000004 //\n"
               "// Result: 1 //\n"
               "// Result: 0 //\n"

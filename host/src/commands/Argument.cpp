@@ -140,7 +140,7 @@ MString Argument::toString() const
 {
     switch (kind) {
     case kInt: return MelValue(intValue).asString();
-    case kDouble: return formatDouble(doubleValue);
+    case kDouble: return doubleText(doubleValue);
     default: return text;
     }
 }

@@ -1,5 +1,7 @@
 #include "commands/builtins/ValueText.h"
 
+#include "values/NumberFormat.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -19,9 +21,8 @@ MString shortest(float value)
         return MString(value < 0 ? "-inf" : "inf");
     if (value == 0)
         return MString(std::signbit(value) ? "-0" : "0");
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof(buffer), value);
-    return MString(buffer, static_cast<int>(result.ptr - buffer));
+    const std::string text = ::host::formatFloat(value);
+    return MString(text.c_str(), static_cast<int>(text.size()));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // Text forms of values as MEL commands and scene files write and read them:
-// floats in the shortest form that reads back exactly (doubles: formatDouble
+// floats in the shortest form that reads back exactly (doubles: doubleText
 // in commands/mel/MelValue.h), booleans as MEL's words, strings quoted with
 // MEL escapes.
 

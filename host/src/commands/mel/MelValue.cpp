@@ -1,5 +1,7 @@
 #include "commands/mel/MelValue.h"
 
+#include "values/NumberFormat.h"
+
 #include <charconv>
 #include <cstdint>
 #include <string>
@@ -8,13 +10,10 @@ namespace host {
 
 void appendDouble(std::string& out, double value)
 {
-    char buffer[32];
-    // to_chars without a precision gives the shortest text that reads back exactly.
-    std::to_chars_result written = std::to_chars(buffer, buffer + sizeof(buffer), value);
-    out.append(buffer, written.ptr);
+    appendDoubleText(out, value);
 }
 
-MString formatDouble(double value)
+MString doubleText(double value)
 {
     std::string text;
     appendDouble(text, value);
@@ -124,7 +123,7 @@ void MelValue::appendInt(int64_t value)
 void MelValue::appendDouble(double value)
 {
     if (fType == kString || fType == kStringArray) {
-        appendString(formatDouble(value));
+        appendString(doubleText(value));
         return;
     }
     if (fType != kDoubleArray) {
@@ -177,7 +176,7 @@ MString MelValue::asString() const
 {
     switch (fType) {
     case kInt: return formatInt(fInt);
-    case kDouble: return formatDouble(fDouble);
+    case kDouble: return doubleText(fDouble);
     case kString: return fString;
     case kNone: return MString();
     default: break;
@@ -222,7 +221,7 @@ MStringArray MelValue::asStringArray() const
     case kDoubleArray: {
         MStringArray out;
         for (unsigned int i = 0; i < fDoubleArray.length(); ++i)
-            out.append(formatDouble(fDoubleArray[i]));
+            out.append(doubleText(fDoubleArray[i]));
         return out;
     }
     default: {

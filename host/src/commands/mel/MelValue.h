@@ -66,8 +66,8 @@ private:
 
 // Shortest text that reads back as exactly the same double ("0.1", "3",
 // "1e+300"), as MEL prints doubles.
-MString formatDouble(double value);
-// Appends formatDouble(value) to `out` without a temporary MString.
+MString doubleText(double value);
+// Appends doubleText(value) to `out` without a temporary MString.
 void appendDouble(std::string& out, double value);
 
 } // namespace host
