@@ -76,7 +76,10 @@ void pathsEndingWith(const std::vector<MString>& parts, bool absolute, bool wild
         return;
     const MString& leaf = parts.back();
     MDagPathArray paths;
-    for (Node* node : sceneNodes()) {
+    std::vector<Node*> named;
+    if (!wildcards)
+        findNodesNamed(leaf, named);
+    for (Node* node : wildcards ? sceneNodes() : named) {
         if (!node->isDag || !nameMatches(leaf, node->name, wildcards))
             continue;
         paths.clear();

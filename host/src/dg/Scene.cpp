@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
 
 namespace host {
 
@@ -19,6 +20,8 @@ namespace {
 struct SceneState
 {
     std::vector<Node*> nodes;  // each holds one reference
+    // Nodes by name, so that naming and name lookups stay constant-time in large scenes.
+    std::unordered_multimap<std::string, Node*> byName;
     uint64_t nextSerial = 1;
     NodeHook removedHook = nullptr;
     NodeHook restoredHook = nullptr;
@@ -45,11 +48,27 @@ bool clashes(const Node* candidate, const Node* existing)
     return test(candidate, existing);
 }
 
+void indexName(Node* node)
+{
+    scene().byName.emplace(node->name.asChar(), node);
+}
+
+void unindexName(Node* node)
+{
+    auto& byName = scene().byName;
+    auto range = byName.equal_range(node->name.asChar());
+    for (auto it = range.first; it != range.second; ++it)
+        if (it->second == node) {
+            byName.erase(it);
+            return;
+        }
+}
+
 bool nameTaken(const std::string& name, const Node* except)
 {
-    MString n(name.c_str());
-    for (Node* other : scene().nodes)
-        if (other != except && other->name == n && clashes(except, other))
+    auto range = scene().byName.equal_range(name);
+    for (auto it = range.first; it != range.second; ++it)
+        if (it->second != except && clashes(except, it->second))
             return true;
     return false;
 }
@@ -126,7 +145,11 @@ MString uniqueName(const MString& requested, const Node* except)
 MString renameNode(Node* node, const MString& requested)
 {
     MString previous = node->name;
+    if (node->inScene)
+        unindexName(node);
     node->name = uniqueName(requested, node);
+    if (node->inScene)
+        indexName(node);
     if (node->inScene && node->name != previous) {
         MObject object = node->object();
         fireNameChanged(object, previous);
@@ -158,6 +181,7 @@ MStatus addNodeToScene(const MObject& object, const MString& name)
     node->inScene = true;
     node->ref();
     s.nodes.push_back(node);
+    indexName(node);
     if (firstTime)
         node->user->postConstructor();
     MObject o = node->object();
@@ -190,7 +214,11 @@ MStatus removeNodeFromScene(const MObject& object, std::vector<std::pair<MPlug, 
     for (auto& slot : node->slots)
         disconnectAll(slot.get(), broken);
     SceneState& s = scene();
-    s.nodes.erase(std::remove(s.nodes.begin(), s.nodes.end(), node), s.nodes.end());
+    // Usually the newest node (undo, clearing the scene): search from the back.
+    auto pos = std::find(s.nodes.rbegin(), s.nodes.rend(), node);
+    if (pos != s.nodes.rend())
+        s.nodes.erase(std::next(pos).base());
+    unindexName(node);
     node->inScene = false;
     fireNodeRemoved(keep);
     if (s.removedHook)
@@ -212,6 +240,7 @@ MStatus restoreNodeToScene(const MObject& object)
     auto pos = std::lower_bound(s.nodes.begin(), s.nodes.end(), node,
                                 [](const Node* a, const Node* b) { return a->serial < b->serial; });
     s.nodes.insert(pos, node);
+    indexName(node);
     if (s.restoredHook)
         s.restoredHook(node);
     MObject o = node->object();
@@ -226,10 +255,23 @@ const std::vector<Node*>& sceneNodes()
 
 Node* findNodeByName(const MString& name)
 {
-    for (Node* n : scene().nodes)
-        if (n->name == name)
-            return n;
-    return nullptr;
+    // The first created of the nodes with that name.
+    Node* first = nullptr;
+    auto range = scene().byName.equal_range(name.asChar());
+    for (auto it = range.first; it != range.second; ++it)
+        if (!first || it->second->serial < first->serial)
+            first = it->second;
+    return first;
+}
+
+void findNodesNamed(const MString& name, std::vector<Node*>& out)
+{
+    size_t start = out.size();
+    auto range = scene().byName.equal_range(name.asChar());
+    for (auto it = range.first; it != range.second; ++it)
+        out.push_back(it->second);
+    std::sort(out.begin() + static_cast<long>(start), out.end(),
+              [](const Node* a, const Node* b) { return a->serial < b->serial; });
 }
 
 bool matchesPattern(const char* pattern, const char* text)

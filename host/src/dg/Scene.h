@@ -42,6 +42,8 @@ bool isValidNodeName(const MString& name);
 
 const std::vector<Node*>& sceneNodes();   // creation order
 Node* findNodeByName(const MString& name);
+// Nodes with exactly that name (DAG nodes under different parents may share one), in creation order.
+void findNodesNamed(const MString& name, std::vector<Node*>& out);
 // Nodes whose names match a glob pattern ("*" and "?").
 void findNodesMatching(const MString& pattern, std::vector<Node*>& out);
 bool matchesPattern(const char* pattern, const char* text);
