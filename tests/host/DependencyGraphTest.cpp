@@ -390,6 +390,21 @@ TEST_F(DependencyGraph, DisconnectedDestinationKeepsItsLastValue)
     EXPECT_DOUBLE_EQ(plug(b, "sum").asDouble(), 7.0);
 }
 
+TEST_F(DependencyGraph, ClearingTheSceneComputesNothing)
+{
+    // The newer node feeds the older one, so clearing (newest first) breaks the
+    // connection while the destination still exists; a disconnect would pull it.
+    MObject destination = create("dgTestAdd", "destination");
+    MObject source = create("dgTestAdd", "source");
+    ASSERT_TRUE(connectPlugs(plug(source, "sum"), plug(destination, "inputA")));
+    plug(destination, "sum").asDouble();
+    plug(source, "inputA").setValue(7.0);
+    AddNode* sourceNode = user<AddNode>(source);
+    const int before = sourceNode->computes;
+    host::deleteAllNodes();
+    EXPECT_EQ(sourceNode->computes, before);  // `source` keeps the removed node alive
+}
+
 TEST_F(DependencyGraph, ModifierUndoesInReverseOrderAndRedoes)
 {
     MObject src = create("dgTestAdd", "src");

@@ -504,7 +504,7 @@ MStatus disconnect(const MPlug& source, const MPlug& destination)
     return MStatus::kSuccess;
 }
 
-void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken)
+void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken, bool keepDestinationValues)
 {
     if (Slot* src = slot->source) {
         MPlug s = plugOf(src), d = plugOf(slot);
@@ -516,7 +516,8 @@ void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken)
     while (!slot->dests.empty()) {
         Slot* dst = slot->dests.back();
         MPlug s = plugOf(slot), d = plugOf(dst);
-        evaluate(dst);
+        if (keepDestinationValues)
+            evaluate(dst);
         unlink(slot, dst);
         announce(s, d, slot, dst, false);
         propagateDirty(dst);
@@ -524,9 +525,9 @@ void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken)
             broken->emplace_back(s, d);
     }
     for (auto& c : slot->children)
-        disconnectAll(c.get(), broken);
+        disconnectAll(c.get(), broken, keepDestinationValues);
     for (auto& e : slot->elements)
-        disconnectAll(e.get(), broken);
+        disconnectAll(e.get(), broken, keepDestinationValues);
 }
 
 } // namespace host

@@ -17,7 +17,9 @@ MStatus connect(const MPlug& source, const MPlug& destination);
 MStatus disconnect(const MPlug& source, const MPlug& destination);
 // Removes every connection of a slot and its children/elements; appends the
 // removed (source, destination) plug pairs to `broken` when given.
-void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken);
+// Breaks every connection of the slot and its children and elements. A destination normally
+// keeps the value it had (it is evaluated first); clearing the scene skips that evaluation.
+void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken, bool keepDestinationValues = true);
 
 // A plug's value changed: its dependents become dirty (see Node.h). The
 // slot itself stays clean.

@@ -26,6 +26,7 @@ struct SceneState
     NodeHook removedHook = nullptr;
     NodeHook restoredHook = nullptr;
     NameClashTest clashTest = nullptr;
+    bool clearing = false;  // the whole scene is going: nothing is evaluated on the way out
 };
 
 // Never destroyed: plug-in node destructors must not run after unload at exit.
@@ -211,9 +212,9 @@ MStatus removeNodeFromScene(const MObject& object, std::vector<std::pair<MPlug, 
     MDGModifier extra;  // callbacks may queue edits that go with the deletion
     fireNodeAboutToDelete(keep, extra);
     extra.doIt();
-    for (auto& slot : node->slots)
-        disconnectAll(slot.get(), broken);
     SceneState& s = scene();
+    for (auto& slot : node->slots)
+        disconnectAll(slot.get(), broken, !s.clearing);
     // Usually the newest node (undo, clearing the scene): search from the back.
     auto pos = std::find(s.nodes.rbegin(), s.nodes.rend(), node);
     if (pos != s.nodes.rend())
@@ -309,12 +310,14 @@ void deleteAllNodes()
 {
     SceneState& s = scene();
     // Newest first, so that nodes created later (which may depend on earlier ones) go first.
+    s.clearing = true;
     while (!s.nodes.empty()) {
         MObject node = s.nodes.back()->object();
         Node* raw = s.nodes.back();
         raw->locked = false;
         removeNodeFromScene(node, nullptr);
     }
+    s.clearing = false;
 }
 
 namespace {
