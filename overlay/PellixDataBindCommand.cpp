@@ -231,18 +231,6 @@ MObject existingOverlayOf(const MDagPath& driver)
     return MObject::kNullObj;
 }
 
-MStatus readIntArray(const MObject& node, const MObject& attribute, MIntArray& values)
-{
-    MStatus status;
-    const MPlug plug(node, attribute);
-    MObject data = plug.asMObject(&status);
-    PELLIX_PASS_ON(status);
-    MFnIntArrayData fn(data, &status);
-    PELLIX_PASS_ON(status);
-    values = fn.array(&status);
-    return status;
-}
-
 // The attributes of the eight patch arrays, in storage order.
 const MObject* const kPatchArrayAttributes[] = {
     &PellixDataOverlay::patchVertexCounts,   &PellixDataOverlay::patchDriverVertexIndices,
@@ -555,7 +543,7 @@ MStatus PellixDataBindCommand::rebindPartly(const MObject& overlay, const std::v
     MIntArray stored[8];
     bool readable = true;
     for (int i = 0; i < 8 && readable; ++i)
-        readable = static_cast<bool>(readIntArray(overlay, *kPatchArrayAttributes[i], stored[i]));
+        readable = static_cast<bool>(PellixDataOverlay::readIntArray(overlay, *kPatchArrayAttributes[i], stored[i]));
     if (!readable || stored[0].length() == 0) {
         reportError("pellixDataBind: existing overlay binding data could not be read; use a full Rebind.");
         return MS::kFailure;
