@@ -193,6 +193,10 @@ TEST_F(DeformerTest, DeformerSitsBetweenAnOrigShapeAndTheMesh)
     EXPECT_EQ(text("nodeType boxShapeOrig"), "mesh");
     EXPECT_EQ(number("getAttr boxShapeOrig.intermediateObject"), 1.0);
     EXPECT_EQ(strings("listRelatives -p boxShapeOrig")[0], "box");
+    EXPECT_EQ(strings("listRelatives -s box").length(), 2u);
+    const MStringArray visible = strings("listRelatives -s -ni box");
+    ASSERT_EQ(visible.length(), 1u);
+    EXPECT_EQ(visible[0], "boxShape");
     const MStringArray feeds = strings("listConnections -s 1 -d 0 -p 1 deformerTestOffset1.input[0].inputGeometry");
     ASSERT_EQ(feeds.length(), 1u);
     EXPECT_EQ(feeds[0], "boxShapeOrig.w[0]");

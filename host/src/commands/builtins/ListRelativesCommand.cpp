@@ -4,6 +4,7 @@
 #include "commands/builtins/SceneNames.h"
 
 #include <maya/MDagPath.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
@@ -26,6 +27,7 @@ const CommandFlags::Definition kFlags[] = {
 struct Listing
 {
     bool shapesOnly;
+    bool noIntermediate;
     bool fullPath;
     MString type;
     MStringArray* out;
@@ -34,6 +36,8 @@ struct Listing
     {
         const MObject node = path.node();
         if (shapesOnly && !node.hasFn(MFn::kShape))
+            return;
+        if (noIntermediate && MFnDagNode(path).isIntermediateObject())
             return;
         if (type.length() > 0 && MFnDependencyNode(node).typeName() != type)
             return;
@@ -74,7 +78,7 @@ MStatus ListRelativesCommand::doIt(const MArgList& args)
             return status;
     }
     MStringArray result;
-    const Listing listing{flags.boolValue("-s", false), flags.boolValue("-f", false), flags.arg("-typ"), &result};
+    const Listing listing{flags.boolValue("-s", false), flags.boolValue("-ni", false), flags.boolValue("-f", false), flags.arg("-typ"), &result};
     for (unsigned i = 0; i < targets.length(); ++i) {
         MDagPath path;
         if (targets.getDagPath(i, path) != MS::kSuccess)
