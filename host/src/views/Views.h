@@ -1,0 +1,56 @@
+#ifndef HOST_VIEWS_VIEWS_H
+#define HOST_VIEWS_VIEWS_H
+
+// GUI mode: a QApplication on the xcb platform and a main window with the four
+// model panels "modelPanel1".."modelPanel4" (top, front, side, persp), each a
+// QOpenGLWidget that draws through host::renderFrame. Batch mode never calls
+// startViews: there is no QApplication and M3dView::numberOf3dViews() is 0.
+
+#include "viewport/FrameRenderer.h"
+
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+
+#include <string>
+
+class QWidget;
+
+namespace host
+{
+
+// Creates the QApplication (when none exists) and the main window, shows it and
+// waits until the panels have an OpenGL context. Fails with a message in
+// `error` ("pellixbatch: -gui needs an X display (DISPLAY is not set)." or the
+// like) when no display can be opened. The window is width x height logical
+// pixels.
+MStatus startViews(int& argc, char** argv, std::string& error, int width = 960, int height = 720);
+bool viewsStarted();
+// Closes the window and the panels (releasing overrides and GL objects first).
+void stopViews();
+
+// The panels in M3dView order (index 0..3 = modelPanel1..modelPanel4).
+unsigned int panelCount();
+MString panelName(unsigned int index);
+int panelIndex(const MString& name);         // -1 when unknown
+QWidget* panelWidget(unsigned int index);    // the QOpenGLWidget
+unsigned int activePanel();                  // the panel with focus (persp at start)
+void setActivePanel(unsigned int index);
+// The view of a panel as the renderer needs it, from its camera and widget size.
+ViewSetup panelViewSetup(unsigned int index);
+
+// Repaints: schedule (next event-loop turn) or draw now.
+void scheduleRefresh(unsigned int index);
+void scheduleRefreshAll();
+void refreshNow(unsigned int index);
+
+// Renders a panel's current view into an image file (PNG), width x height
+// device pixels (0: the panel's own size). Same pixels for the same scene on
+// every run.
+MStatus writeViewImage(unsigned int index, const std::string& fileName, int width = 0, int height = 0);
+
+// Runs the Qt event loop until no events are pending (GUI tests and -gui runs).
+void processEvents();
+
+} // namespace host
+
+#endif
