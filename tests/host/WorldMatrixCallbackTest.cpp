@@ -48,3 +48,29 @@ TEST_F(SceneTest, WorldMatrixCallbackReadsTheMovedMatrix)
     }
     EXPECT_TRUE(MMessage::removeCallback(id));
 }
+
+// One channel set on its own reaches the shape through the compound's children; the callback
+// runs once per change, after the change has spread, even for the very first change.
+TEST_F(SceneTest, WorldMatrixCallbackSeesSingleChannelChangesOnceEach)
+{
+    ASSERT_TRUE(run("polyPlane -n plane"));
+    MSelectionList list;
+    ASSERT_TRUE(list.add("planeShape"));
+    MatrixLog log;
+    ASSERT_TRUE(list.getDagPath(0, log.path));
+    MStatus status;
+    const MCallbackId id = MDagMessage::addWorldMatrixModifiedCallback(log.path, readMatrix, &log, &status);
+    ASSERT_TRUE(status);
+
+    ASSERT_TRUE(run("setAttr plane.translateX -3"));
+    ASSERT_EQ(log.seen.size(), 1u);
+    EXPECT_DOUBLE_EQ(log.seen.back()(3, 0), -3.0);
+    ASSERT_TRUE(run("setAttr plane.translateZ 2"));
+    ASSERT_EQ(log.seen.size(), 2u);
+    EXPECT_DOUBLE_EQ(log.seen.back()(3, 0), -3.0);
+    EXPECT_DOUBLE_EQ(log.seen.back()(3, 2), 2.0);
+    ASSERT_TRUE(run("setAttr plane.scaleY 4"));
+    ASSERT_EQ(log.seen.size(), 3u);
+    EXPECT_DOUBLE_EQ(log.seen.back()(1, 1), 4.0);
+    EXPECT_TRUE(MMessage::removeCallback(id));
+}

@@ -4,6 +4,7 @@
 #include "dag/Dag.h"
 #include "dag/DagAttributes.h"
 #include "dag/DagMessages.h"
+#include "dg/Graph.h"
 #include "dg/Messages.h"
 #include "dg/Node.h"
 
@@ -24,6 +25,8 @@ struct WorldMatrixWatch
     void* clientData;
     unsigned instance;
     MCallbackId dirtyId;
+    MCallbackId id = 0;
+    bool pending = false;  // a call waits for the dirty wave to end
 };
 
 struct ParentChildWatch
@@ -80,7 +83,8 @@ void keepCurrent(const MObject& node, unsigned instance)
 }
 
 // Dirty-plug callback on the watched node: the world matrix of the watched
-// instance (or the whole array) went dirty.
+// instance (or the whole array) went dirty. The callback runs once the dirty
+// wave is over, when every matrix it may read is marked out of date.
 void onDirtyPlug(MObject& node, MPlug& plug, void* clientData)
 {
     auto* watch = static_cast<WorldMatrixWatch*>(clientData);
@@ -88,10 +92,26 @@ void onDirtyPlug(MObject& node, MPlug& plug, void* clientData)
         return;
     if (plug.isElement() && plug.logicalIndex() != watch->instance)
         return;
-    keepCurrent(node, watch->instance);
-    MObject transform = lastChangedTransform.isValid() ? lastChangedTransform.object() : node;
-    MDagMessage::MatrixModifiedFlags flags = static_cast<MDagMessage::MatrixModifiedFlags>(lastChangeFlags);
-    watch->func(transform, flags, watch->clientData);
+    if (watch->pending)
+        return;
+    watch->pending = true;
+    const MCallbackId id = watch->id;
+    const MObjectHandle watched(node);
+    const MObjectHandle transform = lastChangedTransform.isValid() ? lastChangedTransform : watched;
+    const unsigned flags = lastChangeFlags;
+    afterDirtyWave([id, watched, transform, flags] {
+        auto& watches = worldMatrixWatches();
+        auto it = watches.find(id);
+        if (it == watches.end() || !watched.isAlive())
+            return;  // removed, or its node deleted, in the meantime
+        WorldMatrixWatch* w = it->second.get();
+        w->pending = false;
+        MObject node = watched.object();
+        keepCurrent(node, w->instance);
+        MObject changed = transform.isAlive() ? transform.object() : node;
+        MDagMessage::MatrixModifiedFlags modified = static_cast<MDagMessage::MatrixModifiedFlags>(flags);
+        w->func(changed, modified, w->clientData);
+    });
 }
 
 MCallbackId addParentChildWatch(MDagMessage::DagMessage message, MDagMessage::MMessageParentChildFunction func,
@@ -160,6 +180,7 @@ MCallbackId MDagMessage::addWorldMatrixModifiedCallback(MDagPath& instance, MWor
     }
     keepCurrent(node, number);
     MCallbackId id = newCallbackId(node, &removeWorldMatrixWatch);
+    watch->id = id;
     worldMatrixWatches()[id] = std::move(watch);
     if (ReturnStatus)
         *ReturnStatus = MS::kSuccess;

@@ -39,6 +39,12 @@ WorkPool& pool()
     return p;
 }
 
+std::vector<std::function<void()>>& tasksAfterWave()
+{
+    static std::vector<std::function<void()>> tasks;
+    return tasks;
+}
+
 // The node learns that `slot` became dirty; plugs it adds are dirtied too.
 void notify(Slot* slot, std::vector<Work>& work)
 {
@@ -184,8 +190,29 @@ void run(Slot* origin, bool markOrigin)
             pushAffected(s, s->attr, work);
         }
     }
-    --p.depth;
+    if (--p.depth == 0) {
+        // Tasks may start waves of their own and queue more tasks.
+        std::vector<std::function<void()>>& tasks = tasksAfterWave();
+        while (!tasks.empty()) {
+            std::vector<std::function<void()>> batch;
+            batch.swap(tasks);
+            for (auto& task : batch)
+                task();
+        }
+    }
 }
+
+} // namespace
+
+void afterDirtyWave(std::function<void()> task)
+{
+    if (pool().depth == 0)
+        task();
+    else
+        tasksAfterWave().push_back(std::move(task));
+}
+
+namespace {
 
 bool isNumericKind(const Attribute* a)
 {

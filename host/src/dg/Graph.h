@@ -6,6 +6,8 @@
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 
+#include <functional>
+
 namespace host {
 
 // Connects source to destination after the legality checks (readable source,
@@ -26,6 +28,9 @@ void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken, boo
 void propagateDirty(Slot* slot);
 // Marks the slot itself dirty too (new connection, setDependentsDirty).
 void dirtyAndPropagate(Slot* slot);
+// Runs `task` once the dirty wave in progress (and any it started) has finished, or now when
+// none is: callbacks that read values must not see a wave half done.
+void afterDirtyWave(std::function<void()> task);
 // Whether the slot or a compound/array above it has an incoming connection.
 bool isDestination(Slot* slot);
 // Marks a slot clean (and its numeric-compound children).
