@@ -5,6 +5,7 @@
 #include "dg/Registry.h"
 
 #include <maya/MFnCompoundAttribute.h>
+#include <maya/MFnEnumAttribute.h>
 #include <maya/MFnMatrixAttribute.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MPxLocatorNode.h>
@@ -24,6 +25,11 @@ MObject DagAttributes::parentMatrix;
 MObject DagAttributes::parentInverseMatrix;
 MObject DagAttributes::worldMatrix;
 MObject DagAttributes::worldInverseMatrix;
+MObject DagAttributes::hiddenInOutliner;
+MObject DagAttributes::drawOverride;
+MObject DagAttributes::overrideDisplayType;
+MObject DagAttributes::overrideEnabled;
+MObject DagAttributes::overrideVisibility;
 
 namespace {
 
@@ -67,6 +73,32 @@ MStatus createDagAttributes()
     MObject worldInverse = DagAttributes::createMatrix("worldInverseMatrix", "wim", true, true, status);
     DAG_CHECK(status);
 
+    // Outliner and display-override settings: the host draws no Outliner, but scripts and
+    // plug-ins set and read them as in Maya.
+    MObject hidden = DagAttributes::createBool("hiddenInOutliner", "hio", false, false, status);
+    DAG_CHECK(status);
+    MFnEnumAttribute displayTypeFn;
+    MObject displayType = displayTypeFn.create("overrideDisplayType", "ovdt", 0, &status);
+    DAG_CHECK(status);
+    DAG_CHECK(displayTypeFn.addField("Normal", 0));
+    DAG_CHECK(displayTypeFn.addField("Template", 1));
+    DAG_CHECK(displayTypeFn.addField("Reference", 2));
+    MObject overrideOn = DagAttributes::createBool("overrideEnabled", "ove", false, false, status);
+    DAG_CHECK(status);
+    MObject overrideShown = DagAttributes::createBool("overrideVisibility", "ovv", true, false, status);
+    DAG_CHECK(status);
+    MFnCompoundAttribute overrides;
+    MObject drawOverrides = overrides.create("drawOverride", "do", &status);
+    DAG_CHECK(status);
+    DAG_CHECK(overrides.addChild(displayType));
+    DAG_CHECK(overrides.addChild(overrideOn));
+    DAG_CHECK(overrides.addChild(overrideShown));
+
+    DagAttributes::hiddenInOutliner = hidden;
+    DagAttributes::drawOverride = drawOverrides;
+    DagAttributes::overrideDisplayType = displayType;
+    DagAttributes::overrideEnabled = overrideOn;
+    DagAttributes::overrideVisibility = overrideShown;
     DagAttributes::visibility = visibility;
     DagAttributes::lodVisibility = lodVisibility;
     DagAttributes::templated = templated;
@@ -266,7 +298,7 @@ MStatus DagAttributes::addDagAttributes()
     DAG_CHECK(createDagAttributes());
     for (const MObject* attr : {&visibility, &lodVisibility, &templated, &intermediateObject, &instObjGroups,
                                 &offsetParentMatrix, &parentMatrix, &parentInverseMatrix, &worldMatrix,
-                                &worldInverseMatrix})
+                                &worldInverseMatrix, &hiddenInOutliner, &drawOverride})
         DAG_CHECK(MPxNode::addAttribute(*attr));
     DAG_CHECK(MPxNode::attributeAffects(parentMatrix, parentInverseMatrix));
     DAG_CHECK(MPxNode::attributeAffects(parentMatrix, worldMatrix));

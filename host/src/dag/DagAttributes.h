@@ -28,6 +28,11 @@ public:
     static MObject parentInverseMatrix;
     static MObject worldMatrix;
     static MObject worldInverseMatrix;
+    static MObject hiddenInOutliner;
+    static MObject drawOverride;        // overrideDisplayType, overrideEnabled, overrideVisibility
+    static MObject overrideDisplayType; // 0 normal, 1 template, 2 reference
+    static MObject overrideEnabled;
+    static MObject overrideVisibility;
 
     // Registers the steps with the node-type registry (once, at start-up).
     static void registerSteps();

@@ -172,6 +172,13 @@ void fireSceneMessage(MSceneMessage::Message message)
          [&](const Callback& cb) { as<MMessage::MBasicFunction>(cb)(cb.clientData); });
 }
 
+void fireSceneMessage(MSceneMessage::Message message, const MStringArray& strings)
+{
+    fireSceneMessage(message);
+    fire([&](const Callback& cb) { return cb.kind == CbKind::SceneStringArray && cb.message == message; },
+         [&](const Callback& cb) { as<MMessage::MStringArrayFunction>(cb)(strings, cb.clientData); });
+}
+
 bool fireSceneCheck(MSceneMessage::Message message)
 {
     bool proceed = true;

@@ -9,6 +9,7 @@
 #include <maya/MPlug.h>
 #include <maya/MSceneMessage.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 #include <maya/MTime.h>
 
 namespace host {
@@ -16,6 +17,9 @@ namespace host {
 class Node;
 
 void fireSceneMessage(MSceneMessage::Message message);
+// The same, also running the string-array callbacks of the message with `strings` (for the
+// plug-in messages: the file path and/or the plug-in name, as Maya passes them).
+void fireSceneMessage(MSceneMessage::Message message, const MStringArray& strings);
 // Runs the check callbacks of a *Check message; false when one of them vetoes.
 bool fireSceneCheck(MSceneMessage::Message message);
 void fireEvent(const MString& name);
