@@ -3,7 +3,9 @@
 # the tree into build/ (or the folder given as $1 with extra CMake arguments after it).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-packages=(cmake ninja-build g++ qtbase5-dev libtbb-dev libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev)
+# xvfb, xauth and Mesa's drivers give the GUI tests an X display with OpenGL 4.5 (llvmpipe).
+packages=(cmake ninja-build g++ qtbase5-dev libtbb-dev libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
+          xvfb xauth xdotool libgl1-mesa-dri)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

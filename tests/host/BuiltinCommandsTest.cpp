@@ -28,6 +28,16 @@ std::vector<std::string> toVector(const MStringArray& array)
 
 typedef std::vector<std::string> Names;
 
+// Every new scene starts with Maya's four startup cameras.
+const Names kStartupCameras{"persp", "top", "front", "side"};
+
+Names withCameras(const Names& more)
+{
+    Names names = kStartupCameras;
+    names.insert(names.end(), more.begin(), more.end());
+    return names;
+}
+
 } // namespace
 
 TEST_F(BuiltinCommands, CreateNodeNamesParentsAndSelectsTheNewNode)
@@ -59,7 +69,7 @@ TEST_F(BuiltinCommands, CreateNodeRefusesUnknownTypesAndBadParents)
     EXPECT_NE(errors().find("No object matches name: nowhere"), std::string::npos) << errors();
     run("createNode sceneTestNode -n dg");
     EXPECT_FALSE(run("createNode transform -p dg"));
-    EXPECT_EQ(toVector(strings("ls -type transform")), Names{});
+    EXPECT_EQ(toVector(strings("ls -type transform")), kStartupCameras);
 }
 
 TEST_F(BuiltinCommands, SetAttrAndGetAttrRoundTripEveryValueKind)
@@ -242,7 +252,7 @@ TEST_F(BuiltinCommands, SelectAndLsWorkOnNamesWildcardsAndTypes)
     EXPECT_EQ(toVector(strings("ls -sl")), Names{"data"});
     EXPECT_FALSE(run("select nobody"));
 
-    EXPECT_EQ(toVector(strings("ls -type transform")), (Names{"ctrlA", "ctrlB"}));
+    EXPECT_EQ(toVector(strings("ls -type transform")), withCameras({"ctrlA", "ctrlB"}));
     EXPECT_EQ(toVector(strings("ls -type sceneTestNode -type transform ctrlB data")), (Names{"ctrlB", "data"}));
     run("parent ctrlB ctrlA");
     EXPECT_EQ(toVector(strings("ls -l ctrlB")), Names{"|ctrlA|ctrlB"});
@@ -259,9 +269,9 @@ TEST_F(BuiltinCommands, RenameAndDeleteReportWhatTheyDid)
     EXPECT_EQ(text("rename a b"), "b1") << "a taken name is numbered";
     EXPECT_FALSE(run("rename b \"bad name\""));
     EXPECT_TRUE(run("delete b1"));
-    EXPECT_EQ(toVector(strings("ls -type transform")), Names{"b"});
+    EXPECT_EQ(toVector(strings("ls -type transform")), withCameras({"b"}));
     run("select b; delete");
-    EXPECT_EQ(toVector(strings("ls -type transform")), Names{});
+    EXPECT_EQ(toVector(strings("ls -type transform")), kStartupCameras);
     EXPECT_FALSE(run("delete nobody"));
 }
 
@@ -364,10 +374,12 @@ TEST_F(BuiltinCommands, LsAndListRelativesFilterDagKinds)
 {
     run("createNode transform -n grp; createNode sceneTestLocator -n locShape -p grp");
     run("createNode transform -n sub -p grp; createNode sceneTestNode -n data");
-    EXPECT_EQ(toVector(strings("ls -dag")), (Names{"grp", "locShape", "sub"}));
-    EXPECT_EQ(toVector(strings("ls -tr")), (Names{"grp", "sub"}));
-    EXPECT_EQ(toVector(strings("ls -s")), Names{"locShape"});
-    EXPECT_EQ(toVector(strings("ls -type shape -type sceneTestNode")), (Names{"locShape", "data"}));
+    EXPECT_EQ(toVector(strings("ls -dag")), (Names{"persp", "perspShape", "top", "topShape", "front", "frontShape",
+                                                  "side", "sideShape", "grp", "locShape", "sub"}));
+    EXPECT_EQ(toVector(strings("ls -tr")), withCameras({"grp", "sub"}));
+    EXPECT_EQ(toVector(strings("ls -s")), (Names{"perspShape", "topShape", "frontShape", "sideShape", "locShape"}));
+    EXPECT_EQ(toVector(strings("ls -type shape -type sceneTestNode")),
+              (Names{"perspShape", "topShape", "frontShape", "sideShape", "locShape", "data"}));
     EXPECT_EQ(toVector(strings("listRelatives -c grp")), (Names{"locShape", "sub"}));
     EXPECT_EQ(toVector(strings("listRelatives -c -type transform grp")), Names{"sub"});
     EXPECT_EQ(toVector(strings("listRelatives data")), Names{}) << "dependency nodes have no relatives";

@@ -442,22 +442,22 @@ TEST_F(DeformerTest, GraphWalksUpstreamDepthFirstThroughStackedDeformers)
 
 TEST_F(DeformerTest, GraphWalkOrderPruningAndFilters)
 {
-    // top <- a <- c, top <- b: a diamond-free tree with a shared leaf d under a and b.
-    ASSERT_TRUE(run("createNode sceneTestNode -n top; createNode sceneTestNode -n a; createNode sceneTestNode -n b; "
+    // root <- a <- c, root <- b: a diamond-free tree with a shared leaf d under a and b.
+    ASSERT_TRUE(run("createNode sceneTestNode -n root; createNode sceneTestNode -n a; createNode sceneTestNode -n b; "
                     "createNode sceneTestNode -n c; createNode sceneTestNode -n d; createNode transform -n t; "
-                    "connectAttr a.cnt top.vals[0]; connectAttr b.cnt top.vals[1]; connectAttr c.cnt a.vals[0]; "
+                    "connectAttr a.cnt root.vals[0]; connectAttr b.cnt root.vals[1]; connectAttr c.cnt a.vals[0]; "
                     "connectAttr d.cnt a.vals[1]; connectAttr d.cache b.vals[0]; connectAttr t.tx c.vals[0]"));
     using It = MItDependencyGraph;
-    EXPECT_EQ(upstreamNames("top"), (std::vector<std::string>{"top", "a", "c", "t", "d", "b"}));
-    EXPECT_EQ(upstreamNames("top", MFn::kInvalid, It::kBreadthFirst),
-              (std::vector<std::string>{"top", "a", "b", "c", "d", "t"}));
+    EXPECT_EQ(upstreamNames("root"), (std::vector<std::string>{"root", "a", "c", "t", "d", "b"}));
+    EXPECT_EQ(upstreamNames("root", MFn::kInvalid, It::kBreadthFirst),
+              (std::vector<std::string>{"root", "a", "b", "c", "d", "t"}));
     EXPECT_EQ(upstreamNames("d", MFn::kInvalid, It::kDepthFirst, It::kDownstream),
-              (std::vector<std::string>{"d", "b", "top", "a"}))
+              (std::vector<std::string>{"d", "b", "root", "a"}))
         << "connections are followed in attribute order: d.cache before d.count";
     // A filter prunes the walk at nodes it rejects, unless pruning is off.
-    EXPECT_EQ(upstreamNames("top", MFn::kTransform), std::vector<std::string>{});
-    MObject top = nodeNamed("top");
-    It it(top, MFn::kTransform, It::kUpstream);
+    EXPECT_EQ(upstreamNames("root", MFn::kTransform), std::vector<std::string>{});
+    MObject root = nodeNamed("root");
+    It it(root, MFn::kTransform, It::kUpstream);
     it.disablePruningOnFilter();
     ASSERT_TRUE(it.reset());
     ASSERT_FALSE(it.isDone());
@@ -468,21 +468,21 @@ TEST_F(DeformerTest, GraphWalkOrderPruningAndFilters)
     EXPECT_TRUE(it.isDone());
 
     // prune() skips what lies beyond the current node.
-    It pruned(top, MFn::kInvalid, It::kUpstream);
+    It pruned(root, MFn::kInvalid, It::kUpstream);
     std::vector<std::string> names;
     for (; !pruned.isDone(); pruned.next()) {
         names.push_back(MFnDependencyNode(pruned.currentItem()).name().asChar());
         if (names.back() == "a")
             pruned.prune();
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"top", "a", "b", "d"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"root", "a", "b", "d"}));
 
     // From a plug, the walk starts with that plug's connections only.
-    MPlug second = MFnDependencyNode(top).findPlug("vals", true).elementByLogicalIndex(1);
+    MPlug second = MFnDependencyNode(root).findPlug("vals", true).elementByLogicalIndex(1);
     std::vector<std::string> fromPlug;
     for (It walk(second, MFn::kInvalid, It::kUpstream); !walk.isDone(); walk.next())
         fromPlug.push_back(MFnDependencyNode(walk.currentItem()).name().asChar());
-    EXPECT_EQ(fromPlug, (std::vector<std::string>{"top", "b", "d"}));
+    EXPECT_EQ(fromPlug, (std::vector<std::string>{"root", "b", "d"}));
 
     MObject nothing;
     MStatus status;

@@ -164,7 +164,7 @@ TEST_F(SceneFile, OpenRestoresValuesDynamicAttributesAndConnections)
     const std::string path = tempPath("rich.ma");
     ASSERT_TRUE(save(path));
     ASSERT_TRUE(run("file -new"));
-    EXPECT_EQ(strings("ls").length(), 0u);
+    EXPECT_EQ(strings("ls").length(), 8u) << "only the startup cameras";
     ASSERT_TRUE(open(path)) << errors();
 
     EXPECT_EQ(text("getAttr store.ia"), "3 4 4 -4");
@@ -256,7 +256,8 @@ TEST_F(SceneFile, NewFiresItsMessagesAndEmptiesTheScene)
     MMessage::removeCallback(beforeId);
     MMessage::removeCallback(afterId);
     EXPECT_EQ(events, (std::vector<std::string>{"beforeNew", "afterNew"}));
-    EXPECT_EQ(strings("ls").length(), 0u);
+    EXPECT_EQ(strings("ls -type transform -type camera").length(), 8u) << "only the startup cameras";
+    EXPECT_EQ(strings("ls").length(), 8u);
     EXPECT_EQ(text("file -q -sn"), "");
     EXPECT_FALSE(run("file -save")) << "an untitled scene needs a name first";
 }

@@ -86,6 +86,7 @@ void addCoreSteps()
 } // namespace
 MStatus registerDagNodeTypes();   // src/dag: "transform", "objectSet"
 MStatus registerGeometryNodeTypes();  // src/geometry: "mesh", "nurbsCurve"
+MStatus registerCameraNodeType();     // src/views: "camera"
 
 namespace {
 // Built-in types are registered on first use of the registry.
@@ -97,6 +98,7 @@ void ensureBuiltinTypes()
     done = true;
     registerDagNodeTypes();
     registerGeometryNodeTypes();
+    registerCameraNodeType();
 }
 } // namespace
 

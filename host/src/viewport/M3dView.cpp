@@ -2,17 +2,41 @@
 #include <maya/MDagPath.h>
 
 #include "DisplayStatus.h"
+#include "views/CameraView.h"
+#include "views/Views.h"
 
-// Batch mode has no 3D views: every view query fails with kFailure and
-// refresh requests have nothing to refresh.
+#include <cmath>
+#include <limits>
+
+// A view is one of the model panels, by index. Batch mode has no views: every
+// view query fails with kFailure and refresh requests have nothing to refresh.
 
 namespace
 {
 
-MStatus noView(MStatus* status)
+MStatus report(MStatus* status, MStatus value)
 {
-    if (status) *status = MStatus::kFailure;
-    return MStatus::kFailure;
+    if (status) *status = value;
+    return value;
+}
+
+short toShort(double value)
+{
+    const double rounded = std::floor(value + 0.5);
+    if (!(rounded >= std::numeric_limits<short>::min())) return std::numeric_limits<short>::min();
+    if (rounded > std::numeric_limits<short>::max()) return std::numeric_limits<short>::max();
+    return static_cast<short>(rounded);
+}
+
+// MFrameContext display-style bits to M3dView's single style.
+M3dView::DisplayStyle viewStyleOf(unsigned int style)
+{
+    using MHWRender::MFrameContext;
+    if (style & MFrameContext::kBoundingBox) return M3dView::kBoundingBox;
+    if (style & (MFrameContext::kGouraudShaded | MFrameContext::kFlatShaded))
+        return style & MFrameContext::kFlatShaded ? M3dView::kFlatShaded : M3dView::kGouraudShaded;
+    if (style & MFrameContext::kWireFrame) return M3dView::kWireFrame;
+    return M3dView::kGouraudShaded;
 }
 
 } // namespace
@@ -23,33 +47,48 @@ M3dView::~M3dView() = default;
 
 M3dView M3dView::active3dView(MStatus* ReturnStatus)
 {
-    noView(ReturnStatus);
-    return M3dView();
+    M3dView view;
+    if (host::panelCount() == 0) {
+        report(ReturnStatus, MStatus::kFailure);
+        return view;
+    }
+    view.fViewIndex = static_cast<int>(host::activePanel());
+    report(ReturnStatus, MStatus::kSuccess);
+    return view;
 }
 
 unsigned int M3dView::numberOf3dViews()
 {
-    return 0;
+    return host::panelCount();
 }
 
 MStatus M3dView::get3dView(const unsigned int index, M3dView& view)
 {
     if (index >= numberOf3dViews()) return MStatus::kInvalidParameter;
     view = M3dView();
-    return MStatus::kFailure;
+    view.fViewIndex = static_cast<int>(index);
+    return MStatus::kSuccess;
 }
 
-MStatus M3dView::getM3dViewFromModelPanel(const MString&, M3dView&)
+MStatus M3dView::getM3dViewFromModelPanel(const MString& modelPaneName, M3dView& view)
 {
-    return MStatus::kFailure;
+    const int index = host::panelIndex(modelPaneName);
+    if (index < 0) return MStatus::kFailure;
+    view = M3dView();
+    view.fViewIndex = index;
+    return MStatus::kSuccess;
 }
 
-MStatus M3dView::getM3dViewFromModelEditor(const MString&, M3dView&)
+MStatus M3dView::getM3dViewFromModelEditor(const MString& modelEditorName, M3dView& view)
 {
-    return MStatus::kFailure;
+    // Each model panel's editor has the panel's name.
+    return getM3dViewFromModelPanel(modelEditorName, view);
 }
 
-void M3dView::scheduleRefreshAllViews() {}
+void M3dView::scheduleRefreshAllViews()
+{
+    host::scheduleRefreshAll();
+}
 
 M3dView::DisplayStatus M3dView::displayStatus(const MDagPath& path, MStatus* ReturnStatus)
 {
@@ -59,93 +98,144 @@ M3dView::DisplayStatus M3dView::displayStatus(const MDagPath& path, MStatus* Ret
 
 QWidget* M3dView::widget(MStatus* ReturnStatus) const
 {
-    noView(ReturnStatus);
-    return nullptr;
+    QWidget* widget = fViewIndex >= 0 ? host::panelWidget(static_cast<unsigned>(fViewIndex)) : nullptr;
+    report(ReturnStatus, widget ? MStatus::kSuccess : MStatus::kFailure);
+    return widget;
 }
 
 int M3dView::portWidth(MStatus* ReturnStatus) const
 {
-    noView(ReturnStatus);
-    return 0;
+    int width = 0, height = 0;
+    if (fViewIndex >= 0) host::panelPortSize(static_cast<unsigned>(fViewIndex), width, height);
+    report(ReturnStatus, width > 0 ? MStatus::kSuccess : MStatus::kFailure);
+    return width;
 }
 
 int M3dView::portHeight(MStatus* ReturnStatus) const
 {
-    noView(ReturnStatus);
-    return 0;
+    int width = 0, height = 0;
+    if (fViewIndex >= 0) host::panelPortSize(static_cast<unsigned>(fViewIndex), width, height);
+    report(ReturnStatus, height > 0 ? MStatus::kSuccess : MStatus::kFailure);
+    return height;
 }
 
-bool M3dView::worldToView(const MPoint&, short& x_pos, short& y_pos, MStatus* ReturnStatus) const
+bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus) const
+{
+    return worldToView(worldPt, x_pos, y_pos, nullptr, ReturnStatus);
+}
+
+bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, bool* clipped, MStatus* ReturnStatus) const
 {
     x_pos = y_pos = 0;
-    noView(ReturnStatus);
-    return false;
-}
-
-bool M3dView::worldToView(const MPoint&, short& x_pos, short& y_pos, bool* clipped, MStatus* ReturnStatus) const
-{
     if (clipped) *clipped = true;
-    return worldToView(MPoint(), x_pos, y_pos, ReturnStatus);
+    if (fViewIndex < 0 || host::panelCount() == 0) {
+        report(ReturnStatus, MStatus::kFailure);
+        return false;
+    }
+    const host::ViewSetup setup = host::panelViewSetup(static_cast<unsigned>(fViewIndex));
+    double x = 0.0, y = 0.0;
+    const bool inside = host::worldToPort(setup, worldPt, x, y);
+    x_pos = toShort(x);
+    y_pos = toShort(y);
+    if (clipped) *clipped = !inside;
+    report(ReturnStatus, MStatus::kSuccess);
+    return inside;
 }
 
-MStatus M3dView::viewToWorld(short, short, MPoint&, MVector&) const
+MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& worldPt, MVector& worldVector) const
 {
-    return MStatus::kFailure;
+    MPoint farPt;
+    MStatus status = viewToWorld(x_pos, y_pos, worldPt, farPt);
+    if (!status) return status;
+    worldVector = farPt - worldPt;
+    worldVector.normalize();
+    return MStatus::kSuccess;
 }
 
-MStatus M3dView::viewToWorld(short, short, MPoint&, MPoint&) const
+MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoint& farClipPt) const
 {
-    return MStatus::kFailure;
+    if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
+    const host::ViewSetup setup = host::panelViewSetup(static_cast<unsigned>(fViewIndex));
+    return host::portToWorld(setup, x_pos, y_pos, nearClipPt, farClipPt);
 }
 
-MStatus M3dView::refresh(bool, bool)
+MStatus M3dView::refresh(bool all, bool)
 {
-    return MStatus::kFailure;
+    if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
+    if (all) {
+        for (unsigned i = 0; i < host::panelCount(); ++i) host::refreshNow(i);
+    } else {
+        host::refreshNow(static_cast<unsigned>(fViewIndex));
+    }
+    return MStatus::kSuccess;
 }
 
-void M3dView::scheduleRefresh() {}
-
-MStatus M3dView::getCamera(MDagPath&)
+void M3dView::scheduleRefresh()
 {
-    return MStatus::kFailure;
+    if (fViewIndex >= 0) host::scheduleRefresh(static_cast<unsigned>(fViewIndex));
 }
 
-MStatus M3dView::modelViewMatrix(MMatrix&) const
+MStatus M3dView::getCamera(MDagPath& camera)
 {
-    return MStatus::kFailure;
+    if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
+    MDagPath path = host::panelCamera(static_cast<unsigned>(fViewIndex));
+    if (!path.isValid()) return MStatus::kFailure;
+    camera = path;
+    return MStatus::kSuccess;
 }
 
-MStatus M3dView::projectionMatrix(MMatrix&) const
+MStatus M3dView::modelViewMatrix(MMatrix& modelView) const
 {
-    return MStatus::kFailure;
+    if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
+    modelView = host::panelViewSetup(static_cast<unsigned>(fViewIndex)).view;
+    return MStatus::kSuccess;
+}
+
+MStatus M3dView::projectionMatrix(MMatrix& projection) const
+{
+    if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
+    projection = host::panelViewSetup(static_cast<unsigned>(fViewIndex)).projection;
+    return MStatus::kSuccess;
 }
 
 M3dView::DisplayStyle M3dView::displayStyle(MStatus* ReturnStatus) const
 {
-    noView(ReturnStatus);
-    return kGouraudShaded;
+    if (fViewIndex < 0 || host::panelCount() == 0) {
+        report(ReturnStatus, MStatus::kFailure);
+        return kGouraudShaded;
+    }
+    report(ReturnStatus, MStatus::kSuccess);
+    return viewStyleOf(host::panelDisplayStyle(static_cast<unsigned>(fViewIndex)));
 }
 
 unsigned int M3dView::objectDisplay(MStatus* ReturnStatus)
 {
-    noView(ReturnStatus);
-    return 0;
+    if (fViewIndex < 0 || host::panelCount() == 0) {
+        report(ReturnStatus, MStatus::kFailure);
+        return 0;
+    }
+    report(ReturnStatus, MStatus::kSuccess);
+    return host::panelObjectDisplay(static_cast<unsigned>(fViewIndex));
 }
 
-MStatus M3dView::setObjectDisplay(DisplayObjects)
+MStatus M3dView::setObjectDisplay(DisplayObjects displayMask)
 {
-    return MStatus::kFailure;
+    if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
+    host::setPanelObjectDisplay(static_cast<unsigned>(fViewIndex), static_cast<unsigned int>(displayMask));
+    return MStatus::kSuccess;
 }
 
 bool M3dView::pluginObjectDisplay(const MString&, MStatus* ReturnStatus) const
 {
-    noView(ReturnStatus);
-    return false;
+    // Every plug-in display filter is on in the host's views.
+    const bool hasView = fViewIndex >= 0 && host::panelCount() > 0;
+    report(ReturnStatus, hasView ? MStatus::kSuccess : MStatus::kFailure);
+    return hasView;
 }
 
 MColor M3dView::colorAtIndex(unsigned int, ColorTable, MStatus* ReturnStatus)
 {
-    noView(ReturnStatus);
+    report(ReturnStatus, MStatus::kFailure);
     return MColor();
 }
 

@@ -8,6 +8,7 @@
 
 #include "viewport/FrameRenderer.h"
 
+#include <maya/MDagPath.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
@@ -33,10 +34,23 @@ unsigned int panelCount();
 MString panelName(unsigned int index);
 int panelIndex(const MString& name);         // -1 when unknown
 QWidget* panelWidget(unsigned int index);    // the QOpenGLWidget
+bool panelShown(unsigned int index);         // on screen in the current layout
 unsigned int activePanel();                  // the panel with focus (persp at start)
 void setActivePanel(unsigned int index);
 // The view of a panel as the renderer needs it, from its camera and widget size.
 ViewSetup panelViewSetup(unsigned int index);
+
+// What a panel looks through: a camera shape. A panel whose camera was deleted
+// (or whose scene was cleared) looks through its startup camera again.
+MDagPath panelCamera(unsigned int index);
+MStatus setPanelCamera(unsigned int index, const MDagPath& cameraShape);
+// Port size in device pixels (a hidden panel has the size of the shown one).
+void panelPortSize(unsigned int index, int& width, int& height);
+// MFrameContext::DisplayStyle bits and the M3dView::DisplayObjects mask.
+unsigned int panelDisplayStyle(unsigned int index);
+void setPanelDisplayStyle(unsigned int index, unsigned int style);
+unsigned int panelObjectDisplay(unsigned int index);
+void setPanelObjectDisplay(unsigned int index, unsigned int mask);
 
 // Repaints: schedule (next event-loop turn) or draw now.
 void scheduleRefresh(unsigned int index);
@@ -50,6 +64,8 @@ MStatus writeViewImage(unsigned int index, const std::string& fileName, int widt
 
 // Runs the Qt event loop until no events are pending (GUI tests and -gui runs).
 void processEvents();
+// Runs the Qt event loop until the main window is closed (pellixgui).
+void runViewsUntilClosed();
 
 } // namespace host
 

@@ -49,10 +49,19 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
     }
     if (flags.boolValue("-s", false) && name.length() > 0) {
         // A shared node that exists already is used as it is.
+        // It is selected as a new node would be, so that the relative setAttrs
+        // that follow it in a scene file reach it.
         if (Node* existing = findNodeByName(name)) {
             if (existing->type == type) {
-                setResult(name);
                 mSelect = false;
+                if (!flags.boolValue("-ss", false)) {
+                    status = MGlobal::selectByName(name, MGlobal::kReplaceList);
+                    if (!status) {
+                        MGlobal::displayError("createNode: cannot select the new node.");
+                        return status;
+                    }
+                }
+                setResult(name);
                 return MS::kSuccess;
             }
         }

@@ -11,6 +11,7 @@
 #include "dg/Registry.h"
 #include "dg/Scene.h"
 #include "geometry/GeometryFileText.h"
+#include "views/StartupCameras.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
@@ -152,6 +153,8 @@ private:
         Node* n = nodeOf(node);
         mOut += "createNode ";
         mOut += n->type->info.name.asChar();
+        if (isStartupCameraNode(node))
+            mOut += " -s";
         word(" -n ", ValueText::quote(n->name));
         if (node.hasFn(MFn::kDagNode)) {
             MFnDagNode fn(node);

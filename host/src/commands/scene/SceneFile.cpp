@@ -8,6 +8,7 @@
 #include "commands/scene/MayaAsciiWriter.h"
 #include "dg/Messages.h"
 #include "dg/Scene.h"
+#include "views/StartupCameras.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MSceneMessage.h>
@@ -39,6 +40,7 @@ MStatus SceneFile::newScene()
         FileStateScope newing(FileFlag::kNewing);
         clearScene();
         setCurrentFile(MString());
+        CHECK_MSTATUS(ensureStartupCameras());
     }
     fireSceneMessage(MSceneMessage::kAfterNew);
     return MS::kSuccess;
@@ -59,6 +61,8 @@ MStatus SceneFile::open(const MString& path)
         FileStateScope opening(FileFlag::kOpening);
         FileStateScope reading(FileFlag::kReading);
         clearScene();
+        // A scene that lacks the startup cameras still gets them; one that has them reuses these.
+        CHECK_MSTATUS(ensureStartupCameras());
         setCurrentFile(path);
         fireSceneMessage(MSceneMessage::kBeforeFileRead);
         status = MayaAsciiReader::read(path);

@@ -1,0 +1,198 @@
+#include "runner/Runner.h"
+
+#include "commands/MessageOutput.h"
+#include "commands/PluginManager.h"
+#include "commands/Session.h"
+#include "commands/mel/MelInterpreter.h"
+#include "views/StartupCameras.h"
+#include "views/Views.h"
+
+#include <maya/MGlobal.h>
+#include <maya/MString.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+struct Options
+{
+    bool gui = false;
+    std::string sceneFile;
+    std::string command;
+    bool hasCommand = false;
+    std::string scriptFile;
+    std::vector<std::string> plugins;
+};
+
+void printUsage(RunnerKind kind)
+{
+    if (kind == RunnerKind::kBatch)
+        std::fputs("usage: pellixbatch [-gui] [-file SCENE.ma] [-command \"MEL\"] [-script FILE.mel] "
+                   "[-plugin PATH_OR_NAME]...\n",
+                   stderr);
+    else
+        std::fputs("usage: pellixgui [-file SCENE.ma] [-command \"MEL\"] [-script FILE.mel] "
+                   "[-plugin PATH_OR_NAME]...\n",
+                   stderr);
+}
+
+bool parseOptions(int argc, char** argv, RunnerKind kind, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "-h" || flag == "-help" || flag == "--help")
+            return false;
+        if (flag == "-gui" && kind == RunnerKind::kBatch) {
+            options.gui = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "Error: %s needs a value.\n", flag.c_str());
+            return false;
+        }
+        const char* value = argv[++i];
+        if (flag == "-file")
+            options.sceneFile = value;
+        else if (flag == "-command") {
+            options.command = value;
+            options.hasCommand = true;
+        } else if (flag == "-script")
+            options.scriptFile = value;
+        else if (flag == "-plugin")
+            options.plugins.push_back(value);
+        else {
+            std::fprintf(stderr, "Error: unknown option %s.\n", flag.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// The built plug-in sits in <dir of the program>/../plug-ins: put that
+// folder first on the plug-in search path.
+void addBuiltPluginFolder()
+{
+    char exe[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+    if (length <= 0)
+        return;
+    std::string folder(exe, static_cast<size_t>(length));
+    folder.erase(folder.find_last_of('/'));
+    folder += "/../plug-ins";
+    std::string path = folder;
+    if (const char* existing = std::getenv("MAYA_PLUG_IN_PATH"))
+        if (*existing)
+            path += std::string(":") + existing;
+    ::setenv("MAYA_PLUG_IN_PATH", path.c_str(), 1);
+}
+
+// "a\"b" for a\"b inside a MEL string.
+std::string melQuoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+void echoResult(const MelValue& value)
+{
+    writeMessage(MessageKind::kPrint, MString("// Result: ") + value.asString() + " //\n");
+}
+
+MStatus runMel(const std::string& text, const MString& sourceName)
+{
+    MelInterpreter::Options options;
+    options.sourceName = sourceName;
+    options.onResult = echoResult;
+    MStatus status = MelInterpreter::run(MString(text.c_str(), static_cast<int>(text.size())), options);
+    if (status)
+        status = runIdleCommands();
+    return status;
+}
+
+MStatus runSteps(const Options& options)
+{
+    for (const std::string& plugin : options.plugins) {
+        MStatus status = PluginManager::load(plugin.c_str());
+        if (!status)
+            return status;
+    }
+    if (!options.sceneFile.empty()) {
+        // Opening the scene echoes nothing, as Maya's -file does not.
+        MStatus status = MelInterpreter::run(("file -force -open " + melQuoted(options.sceneFile)).c_str());
+        if (!status)
+            return status;
+    }
+    if (options.hasCommand) {
+        MStatus status = runMel(options.command, MString());
+        if (!status)
+            return status;
+    }
+    if (!options.scriptFile.empty()) {
+        std::ifstream file(options.scriptFile, std::ios::binary);
+        if (!file) {
+            MGlobal::displayError(MString("Cannot read script file: ") + options.scriptFile.c_str());
+            return MS::kNotFound;
+        }
+        std::ostringstream text;
+        text << file.rdbuf();
+        MStatus status = runMel(text.str(), options.scriptFile.c_str());
+        if (!status)
+            return status;
+    }
+    return MS::kSuccess;
+}
+
+} // namespace
+
+int runnerMain(int argc, char** argv, RunnerKind kind)
+{
+    Options options;
+    if (!parseOptions(argc, argv, kind, options)) {
+        printUsage(kind);
+        return 2;
+    }
+    setMayaState(MGlobal::kBatch);
+    addBuiltPluginFolder();
+
+    const bool gui = kind == RunnerKind::kGui || options.gui;
+    if (gui) {
+        std::string error;
+        if (!startViews(argc, argv, error)) {
+            std::fprintf(stderr, "Error: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    // The session starts with Maya's startup cameras.
+    MStatus status = ensureStartupCameras();
+    if (status)
+        status = runSteps(options);
+    if (gui) {
+        // The views show what the steps left behind.
+        scheduleRefreshAll();
+        processEvents();
+        // A person closes the window; a failed step leaves it open to look at.
+        if (kind == RunnerKind::kGui)
+            runViewsUntilClosed();
+        stopViews();
+    }
+    PluginManager::shutdown();
+    std::fflush(stdout);
+    return status ? 0 : 1;
+}
+
+} // namespace host

@@ -1,0 +1,566 @@
+#include "views/Views.h"
+
+#include "commands/CommandExecution.h"
+#include "commands/Session.h"
+#include "views/CameraView.h"
+#include "views/StartupCameras.h"
+
+#include <maya/M3dView.h>
+#include <maya/MGlobal.h>
+#include <maya/MSelectionList.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QImage>
+#include <QMainWindow>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+#include <QOpenGLWidget>
+#include <QSurfaceFormat>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace host {
+
+namespace {
+
+constexpr unsigned kPanelCount = 4;
+constexpr unsigned kPerspPanel = 3;
+// modelPanel1..4 look through these, as in Maya's default layout.
+const char* const kStartupCameraOf[kPanelCount] = {"top", "front", "side", "persp"};
+
+class ModelPanelWidget;
+
+struct PanelState
+{
+    MString name;
+    MString camera; // full path of the camera shape looked through; empty: the startup one
+    unsigned int displayStyle = MHWRender::MFrameContext::kGouraudShaded;
+    unsigned int objectDisplay = static_cast<unsigned int>(M3dView::kDisplayEverything);
+    ModelPanelWidget* widget = nullptr;
+};
+
+struct ViewsState
+{
+    bool started = false;
+    QApplication* application = nullptr; // made here or found; kept for the process
+    QMainWindow* window = nullptr;
+    PanelState panels[kPanelCount];
+    unsigned int active = kPerspPanel;
+    // Off-screen images render in a context of their own, shared with nothing,
+    // so that they do not depend on the window being shown.
+    std::unique_ptr<QOffscreenSurface> imageSurface;
+    std::unique_ptr<QOpenGLContext> imageContext;
+};
+
+ViewsState& views()
+{
+    static ViewsState state;
+    return state;
+}
+
+QSurfaceFormat viewFormat()
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setVersion(4, 5);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+    format.setSamples(0); // no multisampling: the same pixels on every run
+    format.setSwapInterval(0);
+    return format;
+}
+
+class ModelPanelWidget : public QOpenGLWidget
+{
+public:
+    ModelPanelWidget(unsigned int index, QWidget* parent) : QOpenGLWidget(parent), mIndex(index)
+    {
+        setFormat(viewFormat());
+        setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
+        setMinimumSize(16, 16);
+    }
+
+    bool initialized() const { return mInitialized; }
+    bool contextValid() const { return mContextValid; }
+
+protected:
+    void initializeGL() override
+    {
+        mInitialized = true;
+        const QSurfaceFormat actual = context() ? context()->format() : QSurfaceFormat();
+        mContextValid = context() && context()->isValid() &&
+                        (actual.majorVersion() > 4 || (actual.majorVersion() == 4 && actual.minorVersion() >= 5));
+    }
+
+    void paintGL() override
+    {
+        if (!mContextValid)
+            return;
+        const ViewSetup setup = panelViewSetup(mIndex);
+        context()->functions()->glViewport(0, 0, setup.width, setup.height);
+        renderFrame(setup);
+    }
+
+    void focusInEvent(QFocusEvent* event) override
+    {
+        setActivePanel(mIndex);
+        QOpenGLWidget::focusInEvent(event);
+    }
+
+private:
+    unsigned int mIndex;
+    bool mInitialized = false;
+    bool mContextValid = false;
+};
+
+class MainWindow : public QMainWindow
+{
+public:
+    MainWindow()
+    {
+        setWindowTitle("pellix");
+        auto* central = new QWidget(this);
+        auto* layout = new QGridLayout(central);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(2);
+        // Maya's four-view layout: top and persp above, front and side below.
+        const int row[kPanelCount] = {0, 1, 1, 0};
+        const int column[kPanelCount] = {0, 0, 1, 1};
+        ViewsState& state = views();
+        for (unsigned i = 0; i < kPanelCount; ++i) {
+            auto* panel = new ModelPanelWidget(i, central);
+            panel->setObjectName(state.panels[i].name.asChar());
+            layout->addWidget(panel, row[i], column[i]);
+            state.panels[i].widget = panel;
+            // One perspective panel, as Maya starts.
+            panel->setVisible(i == kPerspPanel);
+        }
+        setCentralWidget(central);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        // The panels' overrides go before their contexts do.
+        if (ModelPanelWidget* panel = views().panels[kPerspPanel].widget) {
+            panel->makeCurrent();
+            releaseOverrides(MString());
+            panel->doneCurrent();
+        }
+        QMainWindow::closeEvent(event);
+    }
+};
+
+std::string programName(int argc, char** argv)
+{
+    if (argc < 1 || !argv || !argv[0] || !*argv[0])
+        return "pellix";
+    const char* slash = std::strrchr(argv[0], '/');
+    return slash ? slash + 1 : argv[0];
+}
+
+// Whether an X server answers at `display` (":1", "unix:0", "host:0.0"), so that a
+// missing server gives a message instead of Qt aborting the process.
+bool displayReachable(const std::string& display)
+{
+    const size_t colon = display.rfind(':');
+    if (colon == std::string::npos)
+        return false;
+    const std::string hostName = display.substr(0, colon);
+    const int number = std::atoi(display.c_str() + colon + 1);
+    if (hostName.empty() || hostName == "unix" || hostName[0] == '/') {
+        const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (fd < 0)
+            return false;
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+        const bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+        ::close(fd);
+        return connected;
+    }
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string port = std::to_string(6000 + number);
+    if (::getaddrinfo(hostName.c_str(), port.c_str(), &hints, &found) != 0 || !found)
+        return false;
+    bool connected = false;
+    for (addrinfo* a = found; a && !connected; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+        if (fd < 0)
+            continue;
+        connected = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0;
+        ::close(fd);
+    }
+    ::freeaddrinfo(found);
+    return connected;
+}
+
+bool validPanel(unsigned int index)
+{
+    return views().started && index < kPanelCount;
+}
+
+MStatus ensureImageContext(std::string& error)
+{
+    ViewsState& state = views();
+    if (state.imageContext)
+        return MS::kSuccess;
+    auto surface = std::make_unique<QOffscreenSurface>();
+    surface->setFormat(viewFormat());
+    surface->create();
+    auto context = std::make_unique<QOpenGLContext>();
+    context->setFormat(viewFormat());
+    if (!surface->isValid() || !context->create()) {
+        error = "cannot create an OpenGL context for images.";
+        return MS::kFailure;
+    }
+    state.imageSurface = std::move(surface);
+    state.imageContext = std::move(context);
+    return MS::kSuccess;
+}
+
+} // namespace
+
+MStatus startViews(int& argc, char** argv, std::string& error, int width, int height)
+{
+    ViewsState& state = views();
+    if (state.started)
+        return MS::kSuccess;
+    const std::string program = programName(argc, argv);
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        error = program + ": -gui needs an X display (DISPLAY is not set).";
+        return MS::kFailure;
+    }
+    if (!displayReachable(display)) {
+        error = program + ": -gui cannot open the X display " + display + ".";
+        return MS::kFailure;
+    }
+    if (QCoreApplication::instance() && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        error = program + ": the views need a QApplication, but another application object exists.";
+        return MS::kFailure;
+    }
+    if (!QCoreApplication::instance()) {
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        if (!std::getenv("XDG_RUNTIME_DIR")) {
+            // Qt wants a private runtime folder; make the one it would pick itself, quietly.
+            const std::string runtime = "/tmp/runtime-" + std::to_string(::getuid());
+            ::mkdir(runtime.c_str(), 0700);
+            ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
+        }
+        QSurfaceFormat::setDefaultFormat(viewFormat());
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        state.application = new QApplication(argc, argv);
+    } else {
+        state.application = qobject_cast<QApplication*>(QCoreApplication::instance());
+    }
+
+    for (unsigned i = 0; i < kPanelCount; ++i) {
+        state.panels[i] = PanelState();
+        state.panels[i].name = MString("modelPanel") + static_cast<int>(i + 1);
+    }
+    state.active = kPerspPanel;
+    state.window = new MainWindow;
+    state.window->resize(width, height);
+    state.started = true;
+    setMayaState(MGlobal::kInteractive);
+    setRendererActive(true);
+    state.window->show();
+
+    // Wait for the shown panel's OpenGL context.
+    ModelPanelWidget* persp = state.panels[kPerspPanel].widget;
+    QElapsedTimer timer;
+    timer.start();
+    while (!persp->initialized() && timer.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!persp->initialized())
+            QThread::msleep(5);
+    }
+    if (!persp->initialized() || !persp->contextValid()) {
+        error = program + ": the views need OpenGL 4.5 core profile, which this display does not offer.";
+        stopViews();
+        return MS::kFailure;
+    }
+    persp->setFocus();
+    processEvents();
+    return MS::kSuccess;
+}
+
+bool viewsStarted()
+{
+    return views().started;
+}
+
+void stopViews()
+{
+    ViewsState& state = views();
+    if (!state.started)
+        return;
+    // Overrides and their GL objects go first, while a context is there to free them in.
+    if (ModelPanelWidget* panel = state.panels[kPerspPanel].widget) {
+        if (panel->initialized()) {
+            panel->makeCurrent();
+            releaseOverrides(MString());
+            panel->doneCurrent();
+        }
+    }
+    if (state.imageContext) {
+        state.imageContext->makeCurrent(state.imageSurface.get());
+        releaseOverrides(MString());
+        state.imageContext->doneCurrent();
+    }
+    setRendererActive(false);
+    state.imageContext.reset();
+    state.imageSurface.reset();
+    delete state.window;
+    state.window = nullptr;
+    for (PanelState& panel : state.panels)
+        panel = PanelState();
+    state.started = false;
+    // The application stays until the process ends: closing its X connection would
+    // unload Mesa's driver while the driver's own allocations are still held.
+    QApplication::processEvents();
+    setMayaState(MGlobal::kBatch);
+}
+
+unsigned int panelCount()
+{
+    return views().started ? kPanelCount : 0;
+}
+
+MString panelName(unsigned int index)
+{
+    return validPanel(index) ? views().panels[index].name : MString();
+}
+
+int panelIndex(const MString& name)
+{
+    if (!views().started)
+        return -1;
+    for (unsigned i = 0; i < kPanelCount; ++i)
+        if (views().panels[i].name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+QWidget* panelWidget(unsigned int index)
+{
+    return validPanel(index) ? views().panels[index].widget : nullptr;
+}
+
+bool panelShown(unsigned int index)
+{
+    return validPanel(index) && views().panels[index].widget->isVisible();
+}
+
+unsigned int activePanel()
+{
+    return views().active;
+}
+
+void setActivePanel(unsigned int index)
+{
+    if (validPanel(index))
+        views().active = index;
+}
+
+MDagPath panelCamera(unsigned int index)
+{
+    MDagPath camera;
+    if (index >= kPanelCount)
+        return camera;
+    const MString& name = views().panels[index].camera;
+    if (name.length() > 0 && findCamera(name, camera))
+        return camera;
+    startupCamera(kStartupCameraOf[index], camera);
+    return camera;
+}
+
+MStatus setPanelCamera(unsigned int index, const MDagPath& cameraShape)
+{
+    if (!validPanel(index) || !cameraShape.isValid() || !cameraShape.node().hasFn(MFn::kCamera))
+        return MS::kInvalidParameter;
+    views().panels[index].camera = cameraShape.fullPathName();
+    scheduleRefresh(index);
+    return MS::kSuccess;
+}
+
+void panelPortSize(unsigned int index, int& width, int& height)
+{
+    width = height = 0;
+    if (!validPanel(index))
+        return;
+    const ViewsState& state = views();
+    QWidget* widget = state.panels[index].widget;
+    if (!widget->isVisible()) {
+        // A hidden panel is as big as the shown one would make it.
+        for (const PanelState& panel : state.panels)
+            if (panel.widget->isVisible()) {
+                widget = panel.widget;
+                break;
+            }
+    }
+    const double ratio = widget->devicePixelRatioF();
+    width = static_cast<int>(widget->width() * ratio + 0.5);
+    height = static_cast<int>(widget->height() * ratio + 0.5);
+}
+
+unsigned int panelDisplayStyle(unsigned int index)
+{
+    return validPanel(index) ? views().panels[index].displayStyle
+                             : static_cast<unsigned int>(MHWRender::MFrameContext::kGouraudShaded);
+}
+
+void setPanelDisplayStyle(unsigned int index, unsigned int style)
+{
+    if (!validPanel(index))
+        return;
+    views().panels[index].displayStyle = style;
+    scheduleRefresh(index);
+}
+
+unsigned int panelObjectDisplay(unsigned int index)
+{
+    return validPanel(index) ? views().panels[index].objectDisplay : 0u;
+}
+
+void setPanelObjectDisplay(unsigned int index, unsigned int mask)
+{
+    if (!validPanel(index))
+        return;
+    views().panels[index].objectDisplay = mask;
+    scheduleRefresh(index);
+}
+
+ViewSetup panelViewSetup(unsigned int index)
+{
+    ViewSetup setup;
+    if (!validPanel(index))
+        return setup;
+    int width = 0;
+    int height = 0;
+    panelPortSize(index, width, height);
+    const MDagPath camera = panelCamera(index);
+    if (!cameraViewSetup(camera, width, height, setup)) {
+        setup.width = width;
+        setup.height = height;
+    }
+    const PanelState& panel = views().panels[index];
+    setup.devicePixelRatio = panel.widget->devicePixelRatioF();
+    setup.displayStyle = panel.displayStyle;
+    setup.objectDisplay = panel.objectDisplay;
+    setup.panelName = panel.name;
+    return setup;
+}
+
+void scheduleRefresh(unsigned int index)
+{
+    if (validPanel(index))
+        views().panels[index].widget->update();
+}
+
+void scheduleRefreshAll()
+{
+    for (unsigned i = 0; i < panelCount(); ++i)
+        scheduleRefresh(i);
+}
+
+void refreshNow(unsigned int index)
+{
+    if (validPanel(index) && views().panels[index].widget->isVisible())
+        views().panels[index].widget->repaint();
+}
+
+MStatus writeViewImage(unsigned int index, const std::string& fileName, int width, int height)
+{
+    if (!validPanel(index))
+        return MS::kFailure;
+    if (width <= 0 || height <= 0)
+        panelPortSize(index, width, height);
+    if (width <= 0 || height <= 0)
+        return MS::kInvalidParameter;
+    std::string error;
+    if (!ensureImageContext(error)) {
+        MGlobal::displayError(commandMessage(MString(error.c_str())));
+        return MS::kFailure;
+    }
+    ViewsState& state = views();
+    if (!state.imageContext->makeCurrent(state.imageSurface.get())) {
+        MGlobal::displayError(commandMessage("cannot make the image context current."));
+        return MS::kFailure;
+    }
+    ViewSetup setup = panelViewSetup(index);
+    if (!cameraViewSetup(setup.camera, width, height, setup)) {
+        setup.width = width;
+        setup.height = height;
+    }
+    setup.devicePixelRatio = 1.0;
+    setup.panelName = MString();
+
+    QImage image;
+    {
+        QOpenGLFramebufferObjectFormat format;
+        format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+        format.setSamples(0);
+        QOpenGLFramebufferObject target(width, height, format);
+        if (!target.isValid() || !target.bind()) {
+            state.imageContext->doneCurrent();
+            MGlobal::displayError(commandMessage(MString("cannot create an image of ") + width + " x " + height + " pixels."));
+            return MS::kFailure;
+        }
+        QOpenGLFunctions* gl = state.imageContext->functions();
+        gl->glViewport(0, 0, width, height);
+        renderFrame(setup);
+        gl->glFinish();
+        image = target.toImage().convertToFormat(QImage::Format_RGB888);
+        target.release();
+    }
+    state.imageContext->doneCurrent();
+    if (!image.save(QString::fromStdString(fileName), "PNG")) {
+        MGlobal::displayError(commandMessage(MString("cannot write ") + fileName.c_str() + "."));
+        return MS::kFailure;
+    }
+    return MS::kSuccess;
+}
+
+void runViewsUntilClosed()
+{
+    ViewsState& state = views();
+    if (!state.started || !state.window)
+        return;
+    state.application->setQuitOnLastWindowClosed(true);
+    if (state.window->isVisible())
+        state.application->exec();
+}
+
+void processEvents()
+{
+    if (!QCoreApplication::instance())
+        return;
+    for (int turn = 0; turn < 4; ++turn) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+} // namespace host

@@ -1,0 +1,24 @@
+// The GUI tests share one process with the views up: they start once, before
+// any test, as in a session of pellixgui.
+
+#include "views/StartupCameras.h"
+#include "views/Views.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    std::string error;
+    if (!host::startViews(argc, argv, error)) {
+        std::fprintf(stderr, "Error: %s\n", error.c_str());
+        return 1;
+    }
+    // The session starts with Maya's startup cameras, as pellixgui's does.
+    const int result = host::ensureStartupCameras() ? RUN_ALL_TESTS() : 1;
+    host::stopViews();
+    return result;
+}
