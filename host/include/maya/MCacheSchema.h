@@ -9,6 +9,8 @@
 class MCacheSchemaAttributesRange;
 
 // Attributes a node wants stored by Cached Playback.
+namespace host { struct RendererAccess; }
+
 class MCacheSchema
 {
 public:
@@ -16,6 +18,7 @@ public:
     void reset();
 
 private:
+    friend struct host::RendererAccess;
     MCacheSchema();
     MCacheSchema(const MCacheSchema&) = delete;
     MCacheSchema& operator=(const MCacheSchema&) = delete;

@@ -10,6 +10,8 @@ class MEvaluationNodeIterator;
 
 // A node as the evaluation manager schedules it. The stand-in host evaluates
 // in DG mode only and hands these out only to hooks called outside of it.
+namespace host { struct RendererAccess; }
+
 class MEvaluationNode
 {
 public:
@@ -27,6 +29,7 @@ public:
                         MStatus* ReturnStatus = nullptr) const;
 
 private:
+    friend struct host::RendererAccess;
     explicit MEvaluationNode(const MObject& node);
     MObject mNode;
 };

@@ -7,6 +7,9 @@
 #include <maya/MPoint.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
+#include <maya/MDagPath.h>
+
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
 
 namespace MHWRender
 {
@@ -74,6 +77,10 @@ protected:
     float fLineWidth;
     RenderingDestination fDestination;
     MString fDestinationName;
+
+private:
+    friend struct host::RendererAccess;
+    MDagPath fCameraPath;
 };
 
 } // namespace MHWRender

@@ -10,6 +10,8 @@
 
 class MUserData;
 
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+
 namespace MHWRender
 {
 
@@ -62,6 +64,7 @@ public:
     static unsigned int dataTypeSize(DataType type);
 
 private:
+    friend struct host::RendererAccess;
     std::vector<MVertexBuffer*> fVertexBuffers;
     std::vector<MIndexBuffer*> fIndexBuffers;
 };
@@ -340,6 +343,7 @@ public:
     void clear();
 
 private:
+    friend struct host::RendererAccess;
     std::vector<MRenderItem*> fItems;
 };
 

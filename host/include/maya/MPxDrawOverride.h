@@ -10,6 +10,8 @@
 
 class MUserData;
 
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+
 namespace MHWRender
 {
 
@@ -47,6 +49,7 @@ public:
     static bool pointSnappingActive();
 
 private:
+    friend struct host::RendererAccess;
     MPxDrawOverride(const MPxDrawOverride&) = delete;
     MPxDrawOverride& operator=(const MPxDrawOverride&) = delete;
 

@@ -5,6 +5,8 @@
 #include <maya/MString.h>
 #include <maya/MHWGeometry.h>
 
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+
 namespace MHWRender
 {
 
@@ -43,6 +45,7 @@ protected:
     const MFrameContext* getFrameContext() const;
 
 private:
+    friend struct host::RendererAccess;
     MPxGeometryOverride(const MPxGeometryOverride&) = delete;
     MPxGeometryOverride& operator=(const MPxGeometryOverride&) = delete;
 

@@ -5,6 +5,8 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+
 namespace MHWRender
 {
 
@@ -31,12 +33,19 @@ public:
 
 private:
     friend class MShaderManager;
+    friend class MRenderItem;
+    friend struct host::RendererAccess;
     MShaderInstance();
     ~MShaderInstance();
     MShaderInstance(const MShaderInstance&) = delete;
     MShaderInstance& operator=(const MShaderInstance&) = delete;
 
     bool fTransparent;
+    int fStockShader;
+    DrawCallback fPreDraw;
+    DrawCallback fPostDraw;
+    host::ShaderParameters* fParameters;
+    int fReferences;  // the getter's, plus one per render item using it
 };
 
 class MShaderManager
@@ -79,6 +88,7 @@ public:
 
 private:
     friend class MRenderer;
+    friend struct host::RendererAccess;
     MShaderManager();
     ~MShaderManager();
     MShaderManager(const MShaderManager&) = delete;

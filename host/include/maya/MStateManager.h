@@ -3,6 +3,8 @@
 
 #include <maya/MStatus.h>
 
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+
 namespace MHWRender
 {
 
@@ -26,6 +28,7 @@ public:
     MStatus setDepthStencilState(const MDepthStencilState* depthStencilState);
 
 private:
+    friend struct host::RendererAccess;
     MStateManager();
     ~MStateManager();
     MStateManager(const MStateManager&) = delete;

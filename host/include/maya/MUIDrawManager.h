@@ -8,6 +8,8 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+
 namespace MHWRender
 {
 
@@ -97,6 +99,10 @@ protected:
     MUIDrawManager& operator=(const MUIDrawManager&) = delete;
 
     unsigned int fDepthPriority;
+
+private:
+    friend struct host::RendererAccess;
+    host::UiDrawList* fList;
 };
 
 } // namespace MHWRender

@@ -4,6 +4,8 @@
 #include <maya/MStatus.h>
 #include <maya/MHWGeometry.h>
 
+namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+
 namespace MHWRender
 {
 
@@ -24,6 +26,7 @@ public:
     unsigned int drawAPIVersion() const;
 
 private:
+    friend struct host::RendererAccess;
     MRenderer();
     ~MRenderer();
     MRenderer(const MRenderer&) = delete;

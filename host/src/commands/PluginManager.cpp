@@ -11,12 +11,14 @@
 #include "dg/Registry.h"
 #include "dg/Scene.h"
 #include "viewport/DrawRegistryState.h"
+#include "viewport/FrameRenderer.h"
 
 #include <maya/MDagModifier.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MSceneMessage.h>
+#include <maya/MStringArray.h>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -163,6 +165,17 @@ MStatus deleteNodesOfPlugin(const MString& plugin)
     return count ? modifier.doIt() : MStatus(MS::kSuccess);
 }
 
+// What the plug-in load and unload messages pass to string-array callbacks, in Maya's order:
+// the file before loading, file and name after it, the name before unloading, name and file after.
+MStringArray pluginMessageStrings(const MString& first, const MString& second = MString())
+{
+    MStringArray strings;
+    strings.append(first);
+    if (second.length() > 0)
+        strings.append(second);
+    return strings;
+}
+
 } // namespace
 
 MString PluginManager::resolve(const MString& pathOrName)
@@ -261,7 +274,7 @@ MStatus PluginManager::load(const MString& pathOrName, MString* loadedName, bool
 
     MObject object = ObjectAccess::make(new PluginRecord(name, path, handle));
     PluginRecord* record = recordOf(object);
-    fireSceneMessage(MSceneMessage::kBeforePluginLoad);
+    fireSceneMessage(MSceneMessage::kBeforePluginLoad, pluginMessageStrings(path));
     loaded().records.push_back(object);
 
     MStatus status = callEntryPoint(record, object, "initializePlugin");
@@ -274,7 +287,7 @@ MStatus PluginManager::load(const MString& pathOrName, MString* loadedName, bool
         return status;
     }
     record->initialized = true;
-    fireSceneMessage(MSceneMessage::kAfterPluginLoad);
+    fireSceneMessage(MSceneMessage::kAfterPluginLoad, pluginMessageStrings(path, name));
     if (loadedName)
         *loadedName = name;
     return MS::kSuccess;
@@ -292,8 +305,9 @@ MStatus PluginManager::unload(const MString& nameOrPath, bool force)
         if (recordOf(candidate) == record)
             object = candidate;  // keeps the record alive until the end
     const MString name = record->name;
+    const MString path = record->path;
 
-    fireSceneMessage(MSceneMessage::kBeforePluginUnload);
+    fireSceneMessage(MSceneMessage::kBeforePluginUnload, pluginMessageStrings(name));
 
     const unsigned int inUse = liveNodeCountOfPlugin(name);
     if (inUse > 0) {
@@ -318,6 +332,8 @@ MStatus PluginManager::unload(const MString& nameOrPath, bool force)
     pruneActiveSelection();
     releaseDeletedDagNodes();
 
+    // Its overrides (and their user data) are the module's code too.
+    releaseOverrides(name);
     MStatus status = callEntryPoint(record, object, "uninitializePlugin");
     if (!status) {
         reportError(MString("uninitializePlugin of \"") + name + "\" failed: " + status.errorString() +
@@ -326,7 +342,7 @@ MStatus PluginManager::unload(const MString& nameOrPath, bool force)
     }
     removeRegistrations(name, record->handle);
     forget(record);
-    fireSceneMessage(MSceneMessage::kAfterPluginUnload);
+    fireSceneMessage(MSceneMessage::kAfterPluginUnload, pluginMessageStrings(name, path));
     ::dlclose(record->handle);
     record->handle = nullptr;
     return MS::kSuccess;
@@ -344,6 +360,7 @@ void PluginManager::shutdown()
     while (!records.empty()) {
         MObject object = records.back();
         PluginRecord* record = recordOf(object);
+        releaseOverrides(record->name);
         MStatus status = callEntryPoint(record, object, "uninitializePlugin");
         if (!status)
             reportError(MString("uninitializePlugin of \"") + record->name + "\" failed: " + status.errorString() + ".");

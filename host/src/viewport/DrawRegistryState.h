@@ -33,6 +33,9 @@ bool findDrawOverrideFor(const MString& nodeClassification, DrawOverrideEntry& e
 // Forgets every registration (host start-up and test isolation).
 void clearDrawRegistry();
 
+// Changes whenever a registration comes or goes (lets lookups be cached).
+unsigned int drawRegistryGeneration();
+
 } // namespace host
 
 #endif

@@ -37,6 +37,29 @@ struct ViewSetup
 // every override on the main thread, then draws built-in shapes, override
 // render items (opaque first, then transparent ones without depth writes) and
 // UI drawables. Needs a current OpenGL 4.5 core context.
+//
+// Per node, each frame (main thread):
+// - geometry overrides: requiresGeometryUpdate; when it says so (or after
+//   MRenderer::setGeometryDrawDirty, or on the first frame) updateDG, then
+//   requiresUpdateRenderItems and, when true, updateRenderItems; then
+//   isIndexingDirty per item and isStreamDirty per stream, and populateGeometry
+//   with only the dirty streams and items (nothing when none is dirty). The
+//   streams asked for are position (float3) always, normal (float3) when an
+//   item uses a lit stock shader (Blinn, default material, standard surface)
+//   and colour (float4) when an item uses a per-vertex-colour shader. Buffers
+//   not rewritten keep their contents. Then addUIDrawables (every frame, when
+//   hasUIDrawables) and cleanUp (after an update).
+// - draw overrides: transform, isBounded and boundingBox (culled when wholly
+//   outside the view), prepareForDraw when isAlwaysDirty, after
+//   setGeometryDrawDirty or when no data is kept (the returned data is passed
+//   back next time; data that asks to be deleted after use is deleted after the
+//   frame), the draw callback, addUIDrawables when hasUIDrawables.
+// Built-in meshes draw shaded grey with a head light (wireframe on shaded in
+// Maya's lead and active colours when selected), nurbs curves as lines,
+// locators as their cross; cameras are not drawn. Hidden paths (visibility,
+// lodVisibility, intermediateObject, drawing overrides) and object types the
+// view filters out (objectDisplay; kExcludePluginShapes for plug-in shapes)
+// are skipped.
 void renderFrame(const ViewSetup& view);
 
 // True while views exist (GUI mode): MRenderer::theRenderer() is non-null then.
@@ -51,15 +74,32 @@ void releaseOverrides(const MString& pluginName);
 // Host-internal record of the Viewport 2.0 calls made while recording is on:
 // which override, on which node, which call, and for buffer writes which
 // buffer and how many bytes. Not part of the Maya API; for tests.
+// Calls are named after the override member ("updateDG", "isStreamDirty" with
+// the stream as detail, "isIndexingDirty" with the item, "draw" for a draw
+// override's callback), plus "create" and "destroy" for the override's life
+// and "bufferWrite" for each buffer populateGeometry wrote: detail "position",
+// "normal", "color" or "index:<render item name>", bytes its size.
 struct Vp2Call
 {
     std::string node;     // the node's name
-    std::string call;     // "updateDG", "populateGeometry", "prepareForDraw", ...
+    std::string call;     // "updateDG", "populateGeometry", "prepareForDraw", "bufferWrite", ...
     std::string detail;   // render item or buffer ("position", "index:pellixDataOverlayBase"), or empty
     std::size_t bytes = 0;
 };
-void startVp2Record();
+// Host-internal frame timing, for benchmarks: while on, each frame measures the
+// time spent inside override calls (the plug-in's share) and in the whole frame,
+// up to a finished GL pipeline.
+struct FrameTiming
+{
+    double pluginSeconds = 0.0;
+    double frameSeconds = 0.0;
+};
+void setFrameTiming(bool on);
+FrameTiming lastFrameTiming();
+
+void startVp2Record();                // clears the record and starts recording
 std::vector<Vp2Call> takeVp2Record(); // returns what was recorded and keeps recording
+void stopVp2Record();                 // stops recording and drops the record
 
 } // namespace host
 

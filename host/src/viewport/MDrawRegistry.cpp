@@ -5,6 +5,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MStringArray.h>
 
+#include <atomic>
 #include <mutex>
 
 namespace
@@ -15,6 +16,7 @@ using host::DrawOverrideEntry;
 struct DrawRegistryTable
 {
     std::mutex mutex;
+    std::atomic<unsigned int> generation{0};
     std::vector<DrawOverrideEntry> entries;
 };
 
@@ -64,6 +66,7 @@ MStatus registerEntry(const DrawOverrideEntry& entry)
         return MStatus::kFailure;
     }
     t.entries.push_back(entry);
+    ++t.generation;
     return MStatus::kSuccess;
 }
 
@@ -78,6 +81,7 @@ MStatus deregisterEntry(DrawOverrideEntry::Kind kind, const MString& classificat
         return MStatus::kNotFound;
     }
     t.entries.erase(it);
+    ++t.generation;
     return MStatus::kSuccess;
 }
 
@@ -143,6 +147,12 @@ void clearDrawRegistry()
     DrawRegistryTable& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     t.entries.clear();
+    ++t.generation;
+}
+
+unsigned int drawRegistryGeneration()
+{
+    return table().generation.load();
 }
 
 } // namespace host

@@ -47,9 +47,9 @@ MStatus MFrameContext::getViewportDimensions(int& originX, int& originY, int& wi
 
 MDagPath MFrameContext::getCurrentCameraPath(MStatus* ReturnStatus) const
 {
-    // The host has no camera nodes.
-    if (ReturnStatus) *ReturnStatus = MStatus::kFailure;
-    return MDagPath();
+    // The view's camera; a bare off-screen frame has none.
+    if (ReturnStatus) *ReturnStatus = fCameraPath.isValid() ? MStatus::kSuccess : MStatus::kFailure;
+    return fCameraPath;
 }
 
 unsigned int MFrameContext::getDisplayStyle() const

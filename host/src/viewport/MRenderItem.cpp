@@ -1,4 +1,5 @@
 #include <maya/MHWGeometry.h>
+#include <maya/MShaderManager.h>
 #include <maya/MUserData.h>
 
 namespace MHWRender
@@ -25,6 +26,7 @@ MRenderItem::MRenderItem(const MString& name, RenderItemType type, MGeometry::Pr
 MRenderItem::~MRenderItem()
 {
     setCustomData(nullptr);
+    if (fShader && --fShader->fReferences <= 0) delete fShader;
 }
 
 MRenderItem* MRenderItem::Create(const MString& name, RenderItemType type, MGeometry::Primitive primitive)
@@ -48,6 +50,7 @@ MRenderItem* MRenderItem::Create(const MRenderItem& item)
     copy->fCustomData = nullptr;
     copy->fIndexBuffer = nullptr;
     copy->fGeometry = nullptr;
+    if (copy->fShader) ++copy->fShader->fReferences;
     return copy;
 }
 
@@ -74,7 +77,12 @@ bool MRenderItem::setPrimitive(MGeometry::Primitive primitive, int stride)
 bool MRenderItem::setShader(const MShaderInstance* shader, const MString* /*customStreamName*/)
 {
     if (shader == nullptr) return false;
-    fShader = const_cast<MShaderInstance*>(shader);
+    // The item holds its own reference: the caller may release the shader after this.
+    MShaderInstance* next = const_cast<MShaderInstance*>(shader);
+    if (next == fShader) return true;
+    ++next->fReferences;
+    if (fShader && --fShader->fReferences <= 0) delete fShader;
+    fShader = next;
     return true;
 }
 

@@ -1,33 +1,43 @@
 #include <maya/MViewport2Renderer.h>
+#include <maya/M3dView.h>
 #include <maya/MObject.h>
+
+#include "FrameRenderer.h"
+#include "OverrideInstances.h"
+#include "RendererAccess.h"
+
+// The renderer exists while views do (GUI mode); batch mode has none, and
+// redraw requests have nothing to act on there.
 
 namespace MHWRender
 {
 
-// No Viewport 2.0 renderer runs in batch mode: there is no renderer object,
-// and requests to redraw have nothing to act on.
-
-MRenderer::MRenderer() = default;
-MRenderer::~MRenderer() = default;
-
 MRenderer* MRenderer::theRenderer(bool)
 {
-    return nullptr;
+    if (!host::rendererActive()) return nullptr;
+    static MRenderer* renderer = host::RendererAccess::newRenderer();
+    return renderer;
 }
 
-MStatus MRenderer::setGeometryDrawDirty(MObject, bool)
+MStatus MRenderer::setGeometryDrawDirty(MObject obj, bool topologyChanged)
 {
-    return MStatus::kSuccess;
+    // Without a renderer there is nothing to redraw.
+    if (!host::rendererActive()) return MStatus::kSuccess;
+    MStatus status = host::markDrawDirty(obj, topologyChanged);
+    if (status) M3dView::scheduleRefreshAllViews();
+    return status;
 }
 
 MStatus MRenderer::setLightsAndShadowsDirty()
 {
+    if (host::rendererActive()) M3dView::scheduleRefreshAllViews();
     return MStatus::kSuccess;
 }
 
 const MShaderManager* MRenderer::getShaderManager() const
 {
-    return nullptr;
+    static MShaderManager* manager = host::RendererAccess::newShaderManager();
+    return manager;
 }
 
 MTextureManager* MRenderer::getTextureManager() const
@@ -47,17 +57,20 @@ MFragmentManager* MRenderer::getFragmentManager() const
 
 DrawAPI MRenderer::drawAPI() const
 {
-    return kNone;
+    return kOpenGLCoreProfile;
 }
 
 bool MRenderer::drawAPIIsOpenGL() const
 {
-    return false;
+    return true;
 }
 
 unsigned int MRenderer::drawAPIVersion() const
 {
-    return 0;
+    return 4;
 }
+
+MRenderer::MRenderer() = default;
+MRenderer::~MRenderer() = default;
 
 } // namespace MHWRender

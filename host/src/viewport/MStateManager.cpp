@@ -1,5 +1,8 @@
 #include <maya/MStateManager.h>
 
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -31,6 +34,40 @@ struct StateTable
     std::mutex mutex;
     std::vector<MDepthStencilState*> states;
 };
+
+GLenum glCompare(MStateManager::CompareMode mode)
+{
+    static const GLenum modes[] = {GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL, GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
+    return mode >= MStateManager::kCompareNever && mode <= MStateManager::kCompareAlways ? modes[mode] : GL_LESS;
+}
+
+GLenum glStencilOp(MStateManager::StencilOperation op)
+{
+    static const GLenum ops[] = {GL_KEEP, GL_ZERO, GL_REPLACE, GL_INCR, GL_DECR, GL_INVERT, GL_INCR_WRAP, GL_DECR_WRAP};
+    return op >= MStateManager::kStencilKeep && op <= MStateManager::kStencilDecr ? ops[op] : GL_KEEP;
+}
+
+// Puts a depth-stencil description into the current OpenGL context.
+void applyDepthStencil(const MDepthStencilStateDesc& d)
+{
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (context == nullptr) return;
+    QOpenGLFunctions* gl = context->functions();
+    if (d.depthEnable) gl->glEnable(GL_DEPTH_TEST);
+    else gl->glDisable(GL_DEPTH_TEST);
+    gl->glDepthMask(d.depthWriteEnable ? GL_TRUE : GL_FALSE);
+    gl->glDepthFunc(glCompare(d.depthFunc));
+    if (d.stencilEnable) gl->glEnable(GL_STENCIL_TEST);
+    else gl->glDisable(GL_STENCIL_TEST);
+    gl->glStencilMask(d.stencilWriteMask);
+    const MStencilOpDesc* faces[2] = {&d.frontFace, &d.backFace};
+    const GLenum sides[2] = {GL_FRONT, GL_BACK};
+    for (int i = 0; i < 2; ++i) {
+        gl->glStencilFuncSeparate(sides[i], glCompare(faces[i]->stencilFunc), d.stencilReferenceVal, d.stencilReadMask);
+        gl->glStencilOpSeparate(sides[i], glStencilOp(faces[i]->stencilFailOp), glStencilOp(faces[i]->stencilDepthFailOp),
+                                glStencilOp(faces[i]->stencilPassOp));
+    }
+}
 
 StateTable& stateTable()
 {
@@ -115,6 +152,8 @@ MStatus MStateManager::setDepthStencilState(const MDepthStencilState* depthStenc
 {
     if (depthStencilState == nullptr) return MStatus::kInvalidParameter;
     fDepthStencilState = depthStencilState;
+    // Only the renderer's managers exist, and they draw now.
+    applyDepthStencil(depthStencilState->desc());
     return MStatus::kSuccess;
 }
 

@@ -28,6 +28,8 @@
 #include "geometry/MoveCommand.h"
 #include "geometry/PolyPrimitiveCommand.h"
 #include "geometry/XformCommand.h"
+#include "views/ViewCommands.h"
+#include "viewport/CacheEvaluatorCommands.h"
 
 #include <maya/MStatus.h>
 
@@ -74,6 +76,8 @@ void registerBuiltinCommands()
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
         CHECK_MSTATUS(status);
     }
+    registerViewCommands();
+    registerViewportCommands();
 }
 
 } // namespace host
