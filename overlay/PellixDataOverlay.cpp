@@ -1,5 +1,6 @@
 #include "overlay/PellixDataOverlay.h"
 
+#include "hoverMarker/HoverMarkerState.h"
 #include "overlay/OverlayCallbacks.h"
 #include "plugin/NodeAttributes.h"
 #include "plugin/StatusCheck.h"
@@ -357,12 +358,30 @@ bool PellixDataOverlay::isGeometryChanging()
     return status ? value.asBool() : true;
 }
 
+void PellixDataOverlay::clearGeometryChanging()
+{
+    MDataBlock block = forceCache();
+    MStatus status;
+    MDataHandle value = block.outputValue(geometryChanging, &status);
+    PELLIX_REPORT(status);
+    if (status) {
+        value.setBool(false);
+        value.setClean();
+    }
+}
+
 MStatus PellixDataOverlay::setDependentsDirty(const MPlug& plug, MPlugArray& affected)
 {
     if (MEvaluationManager::graphConstructionActive() && plug == inMesh) {
         const MObject self = thisMObject();
         affected.append(MPlug(self, evaluatedMesh));
         affected.append(MPlug(self, geometryChanging));
+    }
+
+    // A marker shown for this overlay's hover goes when the setting changes; hovering shows it
+    // again only while the setting is on.
+    if (plug == drawMarker) {
+        hideHoverMarker();
     }
 
     // A colour channel counts as its colour.

@@ -76,6 +76,9 @@ public:
     // The "geometryChanging" output as the override reads it; true when it cannot be read.
     bool isGeometryChanging();
 
+    // Sets "geometryChanging" to false and clean, once the override has drawn the new points.
+    void clearGeometryChanging();
+
     // A forced update of a live-drawn overlay: bounds recomputed, geometry redrawn in full.
     void refreshLiveDraw();
 

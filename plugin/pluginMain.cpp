@@ -89,6 +89,8 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
                                      MPxNode::kDeformerNode));
 
     installShapeControlMouseFilter();
+    // The marker is one of our nodes, so it must leave the scene before the host's unload check.
+    PELLIX_REPORT(installHoverMarkerUnloadCallback(plugin.name()));
     return status;
 }
 
@@ -101,6 +103,7 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj)
     // Filters, callbacks and handles go first and cannot fail: nothing may call back into
     // the module once its types are gone.
     removeShapeControlMouseFilter();
+    removeHoverMarkerUnloadCallback();
     setHoveredShapeControl(MObject::kNullObj, false);
     releaseOverlayCallbacks();
     if (activeShapeControlOverlayOwned) {
