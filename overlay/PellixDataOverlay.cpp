@@ -627,18 +627,9 @@ void PellixDataOverlay::rearmReadoutTracking()
     if (!readIntArray(self, selectedPatches, selected) || selected.length() != 1 || selected[0] < 0) {
         return;
     }
-    MObject control = connectedSource(self, patchControl, static_cast<unsigned>(selected[0]));
-    if (control.isNull() || !control.hasFn(MFn::kDagNode)) {
-        return;
-    }
+    MObject control;
     MDagPath path;
-    if (!MDagPath::getAPathTo(control, path)) {
-        return;
-    }
-    if (!control.hasFn(MFn::kTransform)) {
-        path.pop();
-    }
-    if (!path.isValid() || !path.node().hasFn(MFn::kTransform)) {
+    if (!patchControlTransform(self, static_cast<unsigned>(selected[0]), control, path)) {
         return;
     }
     MObject transform = path.node();
@@ -653,6 +644,19 @@ void PellixDataOverlay::rearmReadoutTracking()
             fReadoutCallbacks.append(callback);
         }
     }
+}
+
+bool PellixDataOverlay::patchControlTransform(const MObject& node, unsigned patch, MObject& control,
+                                              MDagPath& transform)
+{
+    control = connectedSource(node, patchControl, patch);
+    if (control.isNull() || !control.hasFn(MFn::kDagNode) || !MDagPath::getAPathTo(control, transform)) {
+        return false;
+    }
+    if (!control.hasFn(MFn::kTransform)) {
+        transform.pop();
+    }
+    return transform.isValid() && transform.node().hasFn(MFn::kTransform);
 }
 
 void PellixDataOverlay::removeReadoutCallbacks()

@@ -55,6 +55,9 @@ public:
     // The node connected into element `index` of one of the node's message arrays, or the
     // null object when the element, the connection or the node is missing.
     static MObject connectedSource(const MObject& node, const MObject& messageArray, unsigned index);
+    // The control of a patch (its "patchControl" source) and the transform it moves: the control
+    // itself, or the parent of a control shape. False when there is no such DAG control.
+    static bool patchControlTransform(const MObject& node, unsigned patch, MObject& control, MDagPath& transform);
 
     // Change counters, read by the geometry override without a lock.
     uint64_t topologyCounter() const { return fTopologyCounter.load(std::memory_order_acquire); }

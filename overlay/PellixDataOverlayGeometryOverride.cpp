@@ -532,19 +532,9 @@ void PellixDataOverlayGeometryOverride::updateReadout()
     if (patch < 0 || static_cast<size_t>(patch) >= data.topology.patchRanges.size()) {
         return;
     }
-    const MObject control =
-        PellixDataOverlay::connectedSource(fNode, PellixDataOverlay::patchControl, static_cast<unsigned>(patch));
-    if (control.isNull() || !control.hasFn(MFn::kDagNode)) {
-        return;
-    }
+    MObject control;
     MDagPath path;
-    if (!MDagPath::getAPathTo(control, path)) {
-        return;
-    }
-    if (!control.hasFn(MFn::kTransform)) {
-        path.pop();
-    }
-    if (!path.isValid() || !path.node().hasFn(MFn::kTransform)) {
+    if (!PellixDataOverlay::patchControlTransform(fNode, static_cast<unsigned>(patch), control, path)) {
         return;
     }
     PatchReadout readout;

@@ -474,6 +474,14 @@ TEST_F(OverlayGeometryOverride, RenderItemsFollowTheDisplayAttributes)
     }
     EXPECT_EQ(shaderParameter(*items.itemAt(0), "solidColor"), (std::vector<float>{0.5f, 0.25f, 0.125f, 1.0f}));
     EXPECT_FALSE(items.itemAt(0)->isTreatedAsTransparent());
+
+    // A wire width of 0 or less still draws, a tenth of a pixel wide.
+    ASSERT_TRUE(mel("setAttr overlayShape.enable 1; setAttr overlayShape.wireframeWidth 0"));
+    ASSERT_TRUE(updateItems(items));
+    EXPECT_EQ(shaderParameter(*items.itemAt(3), "lineWidth"), (std::vector<float>{0.1f, 0.1f}));
+    ASSERT_TRUE(mel("setAttr overlayShape.wireframeWidth -2"));
+    ASSERT_TRUE(updateItems(items));
+    EXPECT_EQ(shaderParameter(*items.itemAt(3), "lineWidth"), (std::vector<float>{0.1f, 0.1f}));
 }
 
 namespace {
