@@ -55,8 +55,8 @@ struct ReadoutHistory
 
 ReadoutHistory& history()
 {
-    static ReadoutHistory* instance = new ReadoutHistory;  // outlives every static caller
-    return *instance;
+    static ReadoutHistory instance;  // released with the module
+    return instance;
 }
 
 int64_t monotonicNanoseconds()
