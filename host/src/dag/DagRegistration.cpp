@@ -1,6 +1,7 @@
 #include "dag/Dag.h"
 
 #include "dag/DagAttributes.h"
+#include "dag/DisplayLayerNode.h"
 #include "dag/ObjectSetNode.h"
 #include "dag/TransformNode.h"
 #include "dg/Registry.h"
@@ -58,6 +59,8 @@ MStatus registerDagNodeTypes()
     set.type = MPxNode::kObjectSet;
     set.apiType = MFn::kSet;
     DAG_CHECK(registerNodeType(set));
+
+    DAG_CHECK(registerDisplayNodeTypes());
 
     setDagNameResolver(&resolveDagName);
     setNodeRemovedHook(&dagNodeRemoved);

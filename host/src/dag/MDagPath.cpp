@@ -2,6 +2,7 @@
 
 #include "dag/Dag.h"
 #include "dag/DagAttributes.h"
+#include "dag/DrawOverrides.h"
 #include "dg/FnSet.h"
 #include "dg/Node.h"
 
@@ -370,6 +371,9 @@ bool MDagPath::isVisible(MStatus* ReturnStatus) const
         hidden = flagOnPath(*this, DagAttributes::lodVisibility, false, &status);
     if (status && !hidden)
         hidden = flagOnPath(*this, DagAttributes::intermediateObject, true, &status);
+    // An enabled drawing override (own, a parent's or a display layer's) can hide it too.
+    if (status && !hidden)
+        hidden = !host::drawOverrideOf(*this).visible;
     setStatus(ReturnStatus, status);
     return status && !hidden;
 }
@@ -380,7 +384,10 @@ bool MDagPath::isTemplated(MStatus* ReturnStatus) const
         setStatus(ReturnStatus, MS::kSuccess);
         return false;
     }
-    return flagOnPath(*this, DagAttributes::templated, true, ReturnStatus);
+    // The template flag on the path, or a template drawing override (own,
+    // inherited or from a display layer).
+    const bool flagged = flagOnPath(*this, DagAttributes::templated, true, ReturnStatus);
+    return flagged || host::drawOverrideOf(*this).displayType == 1;
 }
 
 MStatus MDagPath::set(const MDagPath& src)

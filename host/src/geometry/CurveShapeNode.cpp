@@ -8,6 +8,8 @@
 
 #include <maya/MDataHandle.h>
 #include <maya/MFnMatrixData.h>
+#include <maya/MFnEnumAttribute.h>
+#include <maya/MFnNumericAttribute.h>
 #include <maya/MFnTypedAttribute.h>
 
 namespace host {
@@ -19,6 +21,9 @@ MObject CurveShapeNode::create;
 MObject CurveShapeNode::local;
 MObject CurveShapeNode::cached;
 MObject CurveShapeNode::worldSpace;
+MObject CurveShapeNode::degree;
+MObject CurveShapeNode::spans;
+MObject CurveShapeNode::form;
 
 void* CurveShapeNode::creator()
 {
@@ -52,10 +57,31 @@ MStatus CurveShapeNode::initialize()
     GEO_CHECK(typed.setStorable(false));
     GEO_CHECK(typed.setUsesArrayDataBuilder(true));
 
-    for (MObject* a : {&create, &local, &cached, &worldSpace})
+    MFnNumericAttribute numeric;
+    degree = numeric.create("degree", "d", MFnNumericData::kInt, 1, &status);
+    GEO_CHECK(status);
+    spans = numeric.create("spans", "sp", MFnNumericData::kInt, 0, &status);
+    GEO_CHECK(status);
+    MFnEnumAttribute enumFn;
+    form = enumFn.create("form", "f", 0, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(enumFn.addField("Open", 0));
+    GEO_CHECK(enumFn.addField("Closed", 1));
+    GEO_CHECK(enumFn.addField("Periodic", 2));
+    for (MObject* a : {&degree, &spans, &form}) {
+        MFnAttribute fn(*a);
+        GEO_CHECK(fn.setWritable(false));
+        GEO_CHECK(fn.setStorable(false));
+    }
+
+    for (MObject* a : {&create, &local, &cached, &worldSpace, &degree, &spans, &form})
         GEO_CHECK(addAttribute(*a));
+    for (MObject* a : {&degree, &spans, &form})
+        GEO_CHECK(attributeAffects(local, *a));
     for (MObject* a : {&create, &cached}) {
         GEO_CHECK(attributeAffects(*a, local));
+        for (MObject* fact : {&degree, &spans, &form})
+            GEO_CHECK(attributeAffects(*a, *fact));
         GEO_CHECK(attributeAffects(*a, worldSpace));
     }
     GEO_CHECK(attributeAffects(DagAttributes::worldMatrix, worldSpace));
@@ -75,6 +101,23 @@ MStatus CurveShapeNode::compute(const MPlug& plug, MDataBlock& block)
         MDataHandle out = block.outputValue(local, &status);
         GEO_CHECK(status);
         GEO_CHECK(out.set(CurveData::make(source ? &source->geometry : nullptr)));
+        return block.setClean(plug);
+    }
+    if (plug == degree || plug == spans || plug == form) {
+        MObject localData = MPlug(self, local).asMObject(&status);
+        GEO_CHECK(status);
+        const CurveData* source = curveDataOf(localData);
+        const bool usable = source && source->geometry.valid();
+        int value = 0;
+        if (plug == degree)
+            value = usable ? source->geometry.degree : 1;
+        else if (plug == spans)
+            value = usable ? source->geometry.numSpans() : 0;
+        else
+            value = usable ? source->geometry.form - 1 : 0;
+        MDataHandle out = block.outputValue(plug, &status);
+        GEO_CHECK(status);
+        out.setInt(value);
         return block.setClean(plug);
     }
     if (!(plug == worldSpace || (plug.isElement() && plug.array() == worldSpace)))

@@ -1,7 +1,8 @@
 #pragma once
 // The built-in "nurbsCurve" shape: "local" is the connected "create" curve or
 // the shape's own ("cached"); each "worldSpace" element is it with that
-// instance's world matrix.
+// instance's world matrix. "degree", "spans" and "form" describe the local
+// curve.
 
 #include <maya/MDataBlock.h>
 #include <maya/MPlug.h>
@@ -26,6 +27,10 @@ public:
     static MObject local;
     static MObject cached;
     static MObject worldSpace;
+    // Read-only facts of the local curve, as Maya's shape reports them.
+    static MObject degree;
+    static MObject spans;
+    static MObject form;  // 0 open, 1 closed, 2 periodic
 };
 
 } // namespace host

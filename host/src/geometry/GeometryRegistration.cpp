@@ -4,6 +4,7 @@
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/MakeNurbCircleNode.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 
@@ -44,6 +45,13 @@ MStatus registerGeometryNodeTypes()
                             &MeshShapeNode::initialize, MFn::kMesh));
     GEO_CHECK(registerShape(CurveShapeNode::typeName, CurveShapeNode::id, &CurveShapeNode::creator,
                             &CurveShapeNode::initialize, MFn::kNurbsCurve));
+    NodeTypeInfo circle;
+    circle.name = MakeNurbCircleNode::typeName;
+    circle.id = MakeNurbCircleNode::id;
+    circle.creator = &MakeNurbCircleNode::creator;
+    circle.initialize = &MakeNurbCircleNode::initialize;
+    circle.apiType = MFn::kDependencyNode;
+    GEO_CHECK(registerNodeType(circle));
     return MS::kSuccess;
 }
 

@@ -1,6 +1,7 @@
 #include <maya/MFnNurbsCurve.h>
 
 #include "dg/FnSet.h"
+#include "geometry/CurveBuild.h"
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
 #include "geometry/GeometryStatus.h"
@@ -120,7 +121,9 @@ MObject MFnNurbsCurve::create(const MPointArray& controlVertices, const MDoubleA
             g.cvs.push_back(k == 2 && create2D ? 0.0 : controlVertices[i][k]);
     for (unsigned i = 0; i < knotSequences.length(); ++i)
         g.knots.push_back(knotSequences[i]);
-    if (degree > 31 || form <= kInvalid || form >= kLast || !g.valid()) {
+    // A periodic curve's last `degree` CVs must repeat its first ones.
+    const bool badWrap = form == kPeriodic && !host::wrapsAround(g.cvs, int(degree));
+    if (degree > 31 || form <= kInvalid || form >= kLast || !g.valid() || badWrap) {
         host::setStatus(ReturnStatus, MS::kInvalidParameter);
         return MObject();
     }

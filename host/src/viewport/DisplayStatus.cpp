@@ -2,7 +2,6 @@
 
 #include <maya/MDagPath.h>
 #include <maya/MGlobal.h>
-#include <maya/MSelectionList.h>
 
 namespace host
 {
@@ -18,7 +17,31 @@ bool leadPath(const MSelectionList& list, MDagPath& lead)
     return false;
 }
 
+// The path or its nearest ancestor that the list holds.
+bool listedOnPath(const MSelectionList& list, const MDagPath& path, MDagPath& found)
+{
+    for (MDagPath p(path); p.length() > 0; p.pop()) {
+        if (list.hasItem(p)) {
+            found = p;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+MSelectionList& hiliteList()
+{
+    static MSelectionList list;
+    return list;
+}
+
+MSelectionList& liveList()
+{
+    static MSelectionList list;
+    return list;
+}
 
 MHWRender::DisplayStatus displayStatusOf(const MDagPath& path, MStatus* status)
 {
@@ -33,12 +56,16 @@ MHWRender::DisplayStatus displayStatusOf(const MDagPath& path, MStatus* status)
         if (status) *status = s;
         return MHWRender::kNoStatus;
     }
-    MDagPath lead;
-    bool hasLead = leadPath(active, lead);
-    for (MDagPath p(path); p.length() > 0; p.pop()) {
-        if (active.hasItem(p)) return hasLead && p == lead ? MHWRender::kLead : MHWRender::kActive;
+    MDagPath found;
+    if (listedOnPath(liveList(), path, found)) return MHWRender::kLive;
+    const bool selected = listedOnPath(active, path, found);
+    if (path.isTemplated()) return selected ? MHWRender::kActiveTemplate : MHWRender::kTemplate;
+    if (selected) {
+        MDagPath lead;
+        return leadPath(active, lead) && found == lead ? MHWRender::kLead : MHWRender::kActive;
     }
-    return path.isTemplated() ? MHWRender::kTemplate : MHWRender::kDormant;
+    if (listedOnPath(hiliteList(), path, found)) return MHWRender::kHilite;
+    return MHWRender::kDormant;
 }
 
 } // namespace host

@@ -778,15 +778,18 @@ void drawLines(GlDevice& device, const std::vector<float>& points, unsigned int 
                FrameState& fs, const ViewSetup& view)
 {
     if (points.empty()) return;
-    DisplayStatus status = MGeometryUtilities::displayStatus(path);
     DrawStyle s;
     s.worldView = path.inclusiveMatrix() * fs.context.view();
     s.projection = fs.context.projection();
     s.viewportWidth = view.width;
     s.viewportHeight = view.height;
     s.lineWidth = float(view.devicePixelRatio);
-    const float* color = status == kLead ? kLeadWire : isActive(status) ? kActiveWire : kDormantWire;
-    std::copy(color, color + 4, s.color);
+    // Curves and locators take the wire colour of their state (template grey, live green ...).
+    const MColor color = MGeometryUtilities::wireframeColor(path);
+    s.color[0] = color.r;
+    s.color[1] = color.g;
+    s.color[2] = color.b;
+    s.color[3] = 1.0f;
     fs.stateManager->setDepthStencilState(fs.opaqueState);
     applyBlend(device.gl(), false);
     device.drawArrays(mode, s, points.data(), points.size() / 3);
@@ -794,7 +797,9 @@ void drawLines(GlDevice& device, const std::vector<float>& points, unsigned int 
 
 void drawCurve(GlDevice& device, const MObject& object, const MDagPath& path, FrameState& fs, const ViewSetup& view)
 {
-    CurveData* curve = curveDataOf(MPlug(object, CurveShapeNode::local).asMObject());
+    // The data object must outlive the reads of its geometry.
+    const MObject data = MPlug(object, CurveShapeNode::local).asMObject();
+    CurveData* curve = curveDataOf(data);
     if (!curve || !curve->geometry.valid()) return;
     const CurveGeometry& g = curve->geometry;
     double start, end;
@@ -813,17 +818,21 @@ void drawCurve(GlDevice& device, const MObject& object, const MDagPath& path, Fr
 void drawLocator(GlDevice& device, const MObject& object, const MDagPath& path, FrameState& fs, const ViewSetup& view)
 {
     MFnDependencyNode fn(object);
-    double scale[3] = {1, 1, 1};
+    // A cross of the local scale's size centred on the local position.
+    double scale[3] = {1, 1, 1}, centre[3] = {0, 0, 0};
     const char* names[3] = {"localScaleX", "localScaleY", "localScaleZ"};
+    const char* positionNames[3] = {"localPositionX", "localPositionY", "localPositionZ"};
     for (int i = 0; i < 3; ++i) {
         MPlug plug = fn.findPlug(names[i], false);
         if (!plug.isNull()) scale[i] = plug.asDouble();
+        MPlug position = fn.findPlug(positionNames[i], false);
+        if (!position.isNull()) centre[i] = position.asDouble();
     }
     std::vector<float> points;
     for (int axis = 0; axis < 3; ++axis)
         for (double sign : {-1.0, 1.0}) {
-            float p[3] = {0, 0, 0};
-            p[axis] = float(sign * scale[axis]);
+            float p[3] = {float(centre[0]), float(centre[1]), float(centre[2])};
+            p[axis] += float(sign * scale[axis]);
             points.insert(points.end(), p, p + 3);
         }
     drawLines(device, points, GL_LINES, path, fs, view);

@@ -17,6 +17,10 @@ MColor MGeometryUtilities::wireframeColor(const MDagPath& path)
     case kActive: return MColor(1.0f, 1.0f, 1.0f);
     case kTemplate: return MColor(0.47f, 0.47f, 0.47f);
     case kHilite: return MColor(0.0f, 1.0f, 1.0f);
+    // The host's own picks for the remaining states: a light red for a selected
+    // template, green for the live object.
+    case kActiveTemplate: return MColor(1.0f, 0.47f, 0.47f);
+    case kLive: return MColor(0.2f, 0.62f, 0.2f);
     default: return MColor(0.0f, 0.016f, 0.376f);
     }
 }

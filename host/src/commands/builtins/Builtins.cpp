@@ -23,6 +23,10 @@
 #include "commands/builtins/SelectCommand.h"
 #include "commands/builtins/SetAttrCommand.h"
 #include "commands/builtins/UndoCommand.h"
+#include "dag/DisplayLayerCommands.h"
+#include "dag/SpaceLocatorCommand.h"
+#include "geometry/CircleCommand.h"
+#include "geometry/CurveCommand.h"
 #include "geometry/DeformerCommand.h"
 #include "geometry/DuplicateCommand.h"
 #include "geometry/MoveCommand.h"
@@ -30,6 +34,7 @@
 #include "geometry/XformCommand.h"
 #include "views/ViewCommands.h"
 #include "viewport/CacheEvaluatorCommands.h"
+#include "viewport/DisplayStatusCommands.h"
 
 #include <maya/MStatus.h>
 
@@ -71,6 +76,13 @@ void registerBuiltinCommands()
         {"xform", XformCommand::creator},
         {"duplicate", DuplicateCommand::creator},
         {"deformer", DeformerCommand::creator},
+        {"curve", CurveCommand::creator},
+        {"circle", CircleCommand::creator},
+        {"createDisplayLayer", CreateDisplayLayerCommand::creator},
+        {"editDisplayLayerMembers", EditDisplayLayerMembersCommand::creator},
+        {"spaceLocator", SpaceLocatorCommand::creator},
+        {"hilite", HiliteCommand::creator},
+        {"makeLive", MakeLiveCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);

@@ -1,0 +1,27 @@
+#pragma once
+// `spaceLocator [-p x y z] [-n name]`: a transform and a "locator" shape
+// ("locator1", "locatorShape1"; -n gives "<name>" and "<name>Shape"), the
+// position going into the shape's "localPosition". Selects and returns the
+// transform.
+
+#include "commands/builtins/ModifierCommand.h"
+
+#include <maya/MObject.h>
+#include <maya/MSelectionList.h>
+
+namespace host {
+
+class SpaceLocatorCommand : public ModifierCommand
+{
+public:
+    static void* creator() { return new SpaceLocatorCommand; }
+    MStatus doIt(const MArgList& args) override;
+    MStatus undoIt() override;
+    MStatus redoIt() override;
+
+private:
+    MObject mTransform;
+    MSelectionList mPreviousSelection;
+};
+
+} // namespace host

@@ -1,0 +1,90 @@
+// The host's own shapes as a view draws them: a locator's cross sits on its
+// local position at its local scale, curves made by `curve` and `circle`
+// draw along their points in the colour of their state, and a hidden display
+// layer hides its members.
+
+#include "ViewportTestScene.h"
+
+#include "PluginTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace viewtest;
+
+namespace
+{
+
+class BuiltinShapeDrawing : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        host::setRendererActive(true);
+        ASSERT_TRUE(mel("file -f -new"));
+    }
+    void TearDown() override { mel("file -f -new"); }
+
+    // Whether anything but background is drawn within a pixel of the world point
+    // (one-pixel lines may fall on either side of a pixel boundary).
+    bool drawnNear(double x, double y)
+    {
+        const int px = int((x + 5) * 10), py = int((y + 5) * 10);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (!near(canvas.pixel(px + dx, py + dy), kBackground)) return true;
+        return false;
+    }
+
+    // Whether the colour is drawn within a pixel of the world point.
+    bool colourNear(double x, double y, const QColor& colour)
+    {
+        const int px = int((x + 5) * 10), py = int((y + 5) * 10);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (nearWithin(canvas.pixel(px + dx, py + dy), colour, 4)) return true;
+        return false;
+    }
+
+    Canvas canvas;
+};
+
+} // namespace
+
+TEST_F(BuiltinShapeDrawing, LocatorCrossSitsOnItsLocalPositionAtItsLocalScale)
+{
+    ASSERT_TRUE(mel("spaceLocator -p 2 2 0"));
+    canvas.draw();
+    EXPECT_TRUE(drawnNear(2, 2.5));
+    EXPECT_TRUE(drawnNear(2.5, 2));
+    EXPECT_FALSE(drawnNear(0, 0.5));
+    EXPECT_FALSE(drawnNear(2, 3.6));
+
+    ASSERT_TRUE(mel("setAttr locatorShape1.localScaleY 2"));
+    canvas.draw();
+    EXPECT_TRUE(drawnNear(2, 3.6));
+    EXPECT_FALSE(drawnNear(3.6, 2));
+}
+
+TEST_F(BuiltinShapeDrawing, CurvesDrawAlongTheirPointsUntilTheirLayerIsHidden)
+{
+    ASSERT_TRUE(mel("circle -r 3"));
+    ASSERT_TRUE(mel("curve -d 1 -p -4 -4 0 -p 4 -4 0 -n edge"));
+    canvas.draw();
+    EXPECT_TRUE(drawnNear(3, 0));
+    EXPECT_TRUE(drawnNear(0, -3));
+    EXPECT_TRUE(drawnNear(0, -4));
+    EXPECT_FALSE(drawnNear(0, 0));
+
+    // A templated curve draws in the template grey.
+    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("setAttr edge.template 1"));
+    canvas.draw();
+    EXPECT_TRUE(colourNear(0, -4, rgb(0.47, 0.47, 0.47)));
+    EXPECT_FALSE(colourNear(3, 0, rgb(0.47, 0.47, 0.47)));
+
+    ASSERT_TRUE(mel("createDisplayLayer -n hidden nurbsCircle1"));
+    ASSERT_TRUE(mel("setAttr hidden.visibility 0"));
+    canvas.draw();
+    EXPECT_FALSE(drawnNear(3, 0));
+    EXPECT_TRUE(drawnNear(0, -4));
+}
