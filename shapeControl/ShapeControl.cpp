@@ -2,10 +2,22 @@
 
 #include "plugin/NodeAttributes.h"
 #include "plugin/StatusCheck.h"
+#include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlQueries.h"
 
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
+#include <maya/MEvaluationNode.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnEnumAttribute.h>
 #include <maya/MFnGenericAttribute.h>
+#include <maya/MFnMesh.h>
 #include <maya/MFnNumericAttribute.h>
+#include <maya/MFnNurbsCurve.h>
+#include <maya/MPlug.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
+#include <maya/MViewport2Renderer.h>
 
 namespace {
 
@@ -56,7 +68,15 @@ const EnumField kLineStyleFields[] = {
     {"Solid", 0}, {"shortdotted", 1}, {"shortdashed", 2}, {"dashed", 3}, {"dotted", 4}};
 const EnumField kPaintStyleFields[] = {{"Flat", 0}, {"Stippled", 1}, {"Shaded", 2}};
 
+// Live nodes; main thread only.
+int liveControlCount = 0;
+
 } // namespace
+
+int liveShapeControlCount()
+{
+    return liveControlCount;
+}
 
 const MTypeId ShapeControl::id(0x140542);
 const MString ShapeControl::typeName("shapeControl");
@@ -90,12 +110,177 @@ MObject ShapeControl::bbMaxZ;
 MObject ShapeControl::hasBBox;
 MObject ShapeControl::inverse;
 
-ShapeControl::ShapeControl() = default;
-ShapeControl::~ShapeControl() = default;
+ShapeControl::ShapeControl()
+{
+    ++liveControlCount;
+}
+
+ShapeControl::~ShapeControl()
+{
+    if (fHasCacheKey) {
+        dropShapeControlCurveSamples(fCacheKey);
+    }
+    --liveControlCount;
+    if (liveControlCount == 0) {
+        clearShapeControlCurveSamples();
+        setHoveredShapeControl(MObject::kNullObj, false);
+    }
+}
 
 void* ShapeControl::creator()
 {
     return new ShapeControl();
+}
+
+void ShapeControl::postConstructor()
+{
+    const MObject self = thisMObject();
+    fCacheKey = MObjectHandle(self).hashCode();
+    fHasCacheKey = true;
+    MStatus status;
+    MFnDependencyNode node(self, &status);
+    PELLIX_REPORT(status);
+    if (status) {
+        node.setName("ShapeControlShape#", false, &status);
+        PELLIX_REPORT(status);
+    }
+    // The hover works as soon as any control exists.
+    installShapeControlMouseFilter();
+}
+
+bool ShapeControl::isDrawingAttribute(const MPlug& plug) const
+{
+    static const MObject* const kDrawing[] = {
+        &inGeometry,       &primitive,         &lineStyle,         &lineWidth,          &transparency,
+        &hoverTransparency, &selectedTransparency, &paintStyle,    &drawInXray,         &wireframe,
+        &enableHover,      &hoverMarkerScale,  &showTransformReadout, &useReadoutTextColor, &readoutTextSize,
+        &bbMinX,           &bbMinY,            &bbMinZ,            &bbMaxX,             &bbMaxY,
+        &bbMaxZ,           &hasBBox,           &inverse};
+    // Colours count for the compound and for each of its channels.
+    static const MObject* const kColours[] = {&color, &hoverColor, &selectedColor, &readoutTextColor,
+                                              &sliderHandleColor};
+    const MObject attribute = plug.attribute();
+    for (const MObject* drawing : kDrawing) {
+        if (attribute == *drawing) {
+            return true;
+        }
+    }
+    const MObject parent = plug.isChild() ? plug.parent().attribute() : MObject();
+    for (const MObject* colour : kColours) {
+        if (attribute == *colour || (!parent.isNull() && parent == *colour)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ShapeControl::forgetGeometryBox()
+{
+    std::lock_guard<std::mutex> lock(fBoxMutex);
+    fBoxValid = false;
+    fBoxSource = MObjectHandle();
+}
+
+MStatus ShapeControl::setDependentsDirty(const MPlug& plug, MPlugArray& plugArray)
+{
+    if (plug.attribute() == inGeometry) {
+        dropShapeControlCurveSamples(thisMObject());
+        // A live source may hand over the same data object with new points.
+        forgetGeometryBox();
+    }
+    if (isDrawingAttribute(plug)) {
+        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true));
+    }
+    return MPxLocatorNode::setDependentsDirty(plug, plugArray);
+}
+
+MStatus ShapeControl::postEvaluation(const MDGContext&, const MEvaluationNode& evaluationNode, PostEvaluationType)
+{
+    MStatus status;
+    const bool geometryDirty = evaluationNode.dirtyPlugExists(inGeometry, &status);
+    if (status && geometryDirty) {
+        dropShapeControlCurveSamples(thisMObject());
+        forgetGeometryBox();
+        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true));
+    }
+    return MS::kSuccess;
+}
+
+bool ShapeControl::isBounded() const
+{
+    return true;
+}
+
+bool ShapeControl::explicitBox(MDataBlock& block, MBoundingBox& box) const
+{
+    if (!block.inputValue(hasBBox).asBool()) {
+        return false;
+    }
+    const MPoint low(block.inputValue(bbMinX).asDouble(), block.inputValue(bbMinY).asDouble(),
+                     block.inputValue(bbMinZ).asDouble());
+    const MPoint high(block.inputValue(bbMaxX).asDouble(), block.inputValue(bbMaxY).asDouble(),
+                      block.inputValue(bbMaxZ).asDouble());
+    if (low.x == high.x && low.y == high.y && low.z == high.z) {
+        return false;
+    }
+    box = MBoundingBox(low, high);
+    return true;
+}
+
+MBoundingBox ShapeControl::boundingBox() const
+{
+    // The node's own data: the stored geometry object itself, not a copy of it.
+    MDataBlock block = const_cast<ShapeControl*>(this)->forceCache();
+    MBoundingBox box;
+    if (explicitBox(block, box)) {
+        return box;
+    }
+
+    MStatus status;
+    MDataHandle geometryHandle = block.inputValue(inGeometry, &status);
+    const MObject data = status ? geometryHandle.data() : MObject();
+    const bool isMesh = status && data.hasFn(MFn::kMeshData);
+    const bool isCurve = status && !isMesh && isShapeControlCurve(data);
+    if (isMesh || isCurve) {
+        {
+            std::lock_guard<std::mutex> lock(fBoxMutex);
+            if (fBoxValid && fBoxSource.isValid() && fBoxSource.isAlive() && fBoxSource == data) {
+                return fBox;
+            }
+        }
+        // Measured outside the lock: the geometry is read-only here.
+        MPointArray points;
+        if (isMesh) {
+            MFnMesh mesh(data, &status);
+            if (status) {
+                status = mesh.getPoints(points, MSpace::kObject);
+            }
+        } else {
+            MFnNurbsCurve curve(data, &status);
+            if (status) {
+                status = curve.getCVs(points, MSpace::kObject);
+            }
+        }
+        if (status && points.length() > 0) {
+            MBoundingBox measured;
+            for (unsigned i = 0; i < points.length(); ++i) {
+                measured.expand(points[i]);
+            }
+            std::lock_guard<std::mutex> lock(fBoxMutex);
+            fBoxSource = MObjectHandle(data);
+            fBox = measured;
+            fBoxValid = true;
+            return measured;
+        }
+    } else {
+        std::lock_guard<std::mutex> lock(fBoxMutex);
+        fBoxValid = false;
+    }
+
+    if (explicitBox(block, box)) {
+        return box;
+    }
+    return MPxLocatorNode::boundingBox();
 }
 
 MStatus ShapeControl::initialize()

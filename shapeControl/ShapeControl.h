@@ -3,10 +3,14 @@
 // geometry (a baked mesh or curve, or a unit square) and drawing settings live on the node.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MBoundingBox.h>
 #include <maya/MObject.h>
+#include <maya/MObjectHandle.h>
 #include <maya/MPxLocatorNode.h>
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
+
+#include <mutex>
 
 class ShapeControl : public MPxLocatorNode
 {
@@ -16,6 +20,13 @@ public:
 
     static void* creator();
     static MStatus initialize();
+
+    void postConstructor() override;
+    MStatus setDependentsDirty(const MPlug& plug, MPlugArray& plugArray) override;
+    MStatus postEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode,
+                           PostEvaluationType evalType) override;
+    bool isBounded() const override;
+    MBoundingBox boundingBox() const override;
 
     static const MTypeId id;
     static const MString typeName;
@@ -48,4 +59,24 @@ public:
     static MObject bbMaxZ;
     static MObject hasBBox;
     static MObject inverse;
+
+private:
+    bool explicitBox(MDataBlock& block, MBoundingBox& box) const;
+    bool isDrawingAttribute(const MPlug& plug) const;
+    void forgetGeometryBox();
+
+    // The box of the stored geometry, remembered per data object. The host may ask for
+    // bounds from several threads at once, so the three members are read and written only
+    // under fBoxMutex.
+    mutable std::mutex fBoxMutex;
+    mutable MObjectHandle fBoxSource;
+    mutable MBoundingBox fBox;
+    mutable bool fBoxValid = false;
+
+    // The key of this node's curve samples, fixed once the node exists.
+    unsigned fCacheKey = 0;
+    bool fHasCacheKey = false;
 };
+
+// How many "shapeControl" nodes exist right now (main thread).
+int liveShapeControlCount();

@@ -1,0 +1,330 @@
+// "shapeControlCreate" driven through MEL: which selected items become sources, the names and
+// world placement of the new controls, baked against live geometry, its refusals, a failure
+// part-way that must leave nothing behind, undo and redo, and saving.
+
+#include "BindCommandSupport.h"
+#include "PluginTestSupport.h"
+#include "ShapeControlTestSupport.h"
+
+#include <maya/MDGMessage.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnMesh.h>
+#include <maya/MGlobal.h>
+#include <maya/MMessage.h>
+#include <maya/MPlug.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> toVector(const MStringArray& array)
+{
+    std::vector<std::string> values;
+    for (unsigned i = 0; i < array.length(); ++i) {
+        values.push_back(array[i].asChar());
+    }
+    return values;
+}
+
+void expectMatrixNear(const MMatrix& actual, const MMatrix& expected)
+{
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_NEAR(actual(row, column), expected(row, column), 1e-9) << row << "," << column;
+        }
+    }
+}
+
+void expectPointsNear(const MPointArray& actual, const MPointArray& expected)
+{
+    ASSERT_EQ(actual.length(), expected.length());
+    for (unsigned i = 0; i < actual.length(); ++i) {
+        EXPECT_NEAR(actual[i].distanceTo(expected[i]), 0.0, 1e-9) << i;
+    }
+}
+
+class ShapeControlCreate : public PellixPluginTest
+{
+protected:
+    std::vector<std::string> create(const std::string& command)
+    {
+        MStringArray result;
+        const MStatus status = MGlobal::executeCommand(MString(command.c_str()), result, false, true);
+        EXPECT_TRUE(status) << command;
+        return toVector(result);
+    }
+
+    static std::string errorsOf(const host::MessageCapture& capture)
+    {
+        return capture.text(host::MessageKind::kError).asChar();
+    }
+};
+
+} // namespace
+
+TEST_F(ShapeControlCreate, NamesTheControlAfterTheSourceTransformAndSelectsIt)
+{
+    ASSERT_TRUE(mel("polyCube -n box; select -r box"));
+    EXPECT_EQ(create("shapeControlCreate"),
+              (std::vector<std::string>{"box_ShapeControl", "box_ShapeControlShape"}));
+    EXPECT_EQ(melString("nodeType box_ShapeControlShape"), MString("shapeControl"));
+    EXPECT_EQ(toVector(melStrings("listRelatives -p box_ShapeControlShape")),
+              (std::vector<std::string>{"box_ShapeControl"}));
+    EXPECT_EQ(toVector(melStrings("ls -sl")), (std::vector<std::string>{"box_ShapeControl"}));
+    EXPECT_EQ(melInt("getAttr box_ShapeControlShape.hasBBox"), 1);
+
+    // A transform inside a group: only the leaf name is used; a second control of the same
+    // source gets a name of its own.
+    ASSERT_TRUE(mel("createNode transform -n rig; parent box rig; select -r rig|box"));
+    const std::vector<std::string> again = create("shapeControlCreate");
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[0].rfind("box_ShapeControl", 0), 0u) << again[0];
+    EXPECT_NE(again[0], "box_ShapeControl");
+    EXPECT_EQ(melString("nodeType " + again[1]), MString("shapeControl"));
+}
+
+TEST_F(ShapeControlCreate, NameFlagNamesASingleControlAndIsIgnoredForSeveral)
+{
+    ASSERT_TRUE(mel("polyCube -n box; polyPlane -n floor; select -r box"));
+    EXPECT_EQ(create("shapeControlCreate -name handle"), (std::vector<std::string>{"handle", "handleShape"}));
+
+    ASSERT_TRUE(mel("select -r box floor"));
+    host::MessageCapture capture;
+    EXPECT_EQ(create("shapeControlCreate -n pair"),
+              (std::vector<std::string>{"box_ShapeControl", "box_ShapeControlShape", "floor_ShapeControl",
+                                        "floor_ShapeControlShape"}));
+    EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
+              "shapeControlCreate: -name is ignored for multiple selected sources.\n");
+    EXPECT_EQ(melInt("objExists pair"), 0);
+    EXPECT_EQ(toVector(melStrings("ls -sl")), (std::vector<std::string>{"box_ShapeControl", "floor_ShapeControl"}));
+}
+
+TEST_F(ShapeControlCreate, ControlSitsWhereTheSourceIsInTheWorld)
+{
+    ASSERT_TRUE(mel("createNode transform -n group1; setAttr group1.translate 1 -2 3; "
+                    "setAttr group1.rotate 30 -45 60; setAttr group1.scale 2 2 2"));
+    const int rotateOrders[] = {0, 2, 5};
+    for (int order : rotateOrders) {
+        SCOPED_TRACE(order);
+        const std::string box = "box" + std::to_string(order);
+        ASSERT_TRUE(mel("polyCube -n " + box + "; parent " + box + " group1"));
+        ASSERT_TRUE(mel("setAttr " + box + ".rotateOrder " + std::to_string(order)));
+        ASSERT_TRUE(mel("setAttr " + box + ".translate 4 5 -6; setAttr " + box + ".rotate 10 70 -20; setAttr " + box +
+                        ".scale 1.5 0.5 3"));
+        ASSERT_TRUE(mel("select -r " + box));
+        const std::vector<std::string> made = create("shapeControlCreate");
+        ASSERT_EQ(made.size(), 2u);
+        // The control has no parent, so its own transform carries the whole world placement.
+        EXPECT_EQ(melStrings("listRelatives -p " + made[0]).length(), 0u);
+        expectMatrixNear(worldMatrixOf(made[0]), worldMatrixOf(box));
+    }
+}
+
+TEST_F(ShapeControlCreate, EachSourceShapeGivesOneControl)
+{
+    ASSERT_TRUE(mel("polyCube -n box; polyPlane -n floor; select -r box boxShape floor|floorShape floor"));
+    const std::vector<std::string> made = create("shapeControlCreate");
+    EXPECT_EQ(made, (std::vector<std::string>{"box_ShapeControl", "box_ShapeControlShape", "floor_ShapeControl",
+                                              "floor_ShapeControlShape"}));
+}
+
+TEST_F(ShapeControlCreate, IntermediateMeshesAreNeverSources)
+{
+    // A history mesh first under the transform, the visible one after it.
+    ASSERT_TRUE(mel("polyCube -n box; polyPlane -sx 2 -sy 2 -n flat; parent -s -r flatShape box; delete flat"));
+    ASSERT_TRUE(mel("setAttr boxShape.intermediateObject 1; select -r box"));
+    const std::vector<std::string> made = create("shapeControlCreate");
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(storedPoints(made[1] + ".inGeometry").length(), 9u) << "the plane's nine vertices, not the cube's";
+
+    // Only the intermediate shape selected: nothing qualifies.
+    ASSERT_TRUE(mel("select -r boxShape"));
+    host::MessageCapture capture;
+    EXPECT_FALSE(mel("shapeControlCreate"));
+    EXPECT_EQ(errorsOf(capture), "shapeControlCreate: select at least one mesh or nurbsCurve shape/transform.\n");
+}
+
+TEST_F(ShapeControlCreate, RefusesAnEmptyOrUnusableSelectionAndChangesNothing)
+{
+    ASSERT_TRUE(mel("createNode transform -n empty"));
+    const MStringArray before = melStrings("ls");
+    {
+        ASSERT_TRUE(mel("select -clear"));
+        host::MessageCapture capture;
+        EXPECT_FALSE(mel("shapeControlCreate"));
+        EXPECT_EQ(errorsOf(capture), "shapeControlCreate: select a mesh or curve shape/transform first.\n");
+    }
+    {
+        ASSERT_TRUE(mel("select -r empty"));
+        host::MessageCapture capture;
+        EXPECT_FALSE(mel("shapeControlCreate -live true"));
+        EXPECT_EQ(errorsOf(capture), "shapeControlCreate: select at least one mesh or nurbsCurve shape/transform.\n");
+    }
+    {
+        host::MessageCapture capture;
+        EXPECT_FALSE(mel("shapeControlCreate -noSuchFlag"));
+        EXPECT_EQ(errorsOf(capture).find("select"), std::string::npos) << errorsOf(capture);
+    }
+    EXPECT_EQ(toVector(melStrings("ls")), toVector(before));
+}
+
+TEST_F(ShapeControlCreate, BakedCopyKeepsItsShapeWhileLiveFollowsTheSource)
+{
+    ASSERT_TRUE(mel("polyCube -w 2 -h 2 -d 2 -n box; select -r box"));
+    const std::vector<std::string> baked = create("shapeControlCreate -n baked");
+    ASSERT_TRUE(mel("select -r box"));
+    const std::vector<std::string> live = create("shapeControlCreate -n follower -live true");
+    ASSERT_EQ(baked.size(), 2u);
+    ASSERT_EQ(live.size(), 2u);
+
+    MPointArray original;
+    ASSERT_TRUE(MFnMesh(nodeByName("boxShape")).getPoints(original));
+    expectPointsNear(storedPoints("bakedShape.inGeometry"), original);
+    expectPointsNear(storedPoints("followerShape.inGeometry"), original);
+    EXPECT_EQ(connectionSource("followerShape.inGeometry"), "boxShape.outMesh");
+    EXPECT_EQ(connectionSource("bakedShape.inGeometry"), "");
+    // The source's box, recorded in the control's own space.
+    EXPECT_DOUBLE_EQ(melDouble("getAttr bakedShape.bbMinX"), -1.0);
+    EXPECT_DOUBLE_EQ(melDouble("getAttr bakedShape.bbMaxZ"), 1.0);
+
+    scaleMeshPoints("boxShape", 3.0);
+    MPointArray edited;
+    ASSERT_TRUE(MFnMesh(nodeByName("boxShape")).getPoints(edited));
+    expectPointsNear(storedPoints("followerShape.inGeometry"), edited);
+    expectPointsNear(storedPoints("bakedShape.inGeometry"), original);
+}
+
+TEST_F(ShapeControlCreate, CurvesAreBakedWithTheirKnotsAndFormOrConnectedLive)
+{
+    makeCurve("loop",
+              {MPoint(0, 0, 2), MPoint(2, 0, 0), MPoint(0, 0, -2), MPoint(-2, 0, 0), MPoint(0, 0, 2),
+               MPoint(2, 0, 0), MPoint(0, 0, -2)},
+              {-2, -1, 0, 1, 2, 3, 4, 5, 6}, 3, MFnNurbsCurve::kPeriodic);
+    ASSERT_TRUE(mel("select -r loop"));
+    const std::vector<std::string> baked = create("shapeControlCreate");
+    ASSERT_EQ(baked, (std::vector<std::string>{"loop_ShapeControl", "loop_ShapeControlShape"}));
+
+    MPlug geometry = MFnDependencyNode(nodeByName("loop_ShapeControlShape")).findPlug("inGeometry", true);
+    const MObject data = geometry.asMObject();
+    ASSERT_TRUE(data.hasFn(MFn::kNurbsCurveData));
+    MFnNurbsCurve stored(data);
+    MFnNurbsCurve source(nodeByName("loopShape"));
+    EXPECT_EQ(stored.form(), MFnNurbsCurve::kPeriodic);
+    EXPECT_EQ(stored.degree(), 3);
+    MDoubleArray storedKnots, sourceKnots;
+    ASSERT_TRUE(stored.getKnots(storedKnots) && source.getKnots(sourceKnots));
+    ASSERT_EQ(storedKnots.length(), sourceKnots.length());
+    for (unsigned i = 0; i < storedKnots.length(); ++i) {
+        EXPECT_DOUBLE_EQ(storedKnots[i], sourceKnots[i]);
+    }
+    MPointArray sourceCvs;
+    ASSERT_TRUE(source.getCVs(sourceCvs));
+    expectPointsNear(storedPoints("loop_ShapeControlShape.inGeometry"), sourceCvs);
+
+    ASSERT_TRUE(mel("select -r loopShape"));
+    const std::vector<std::string> live = create("shapeControlCreate -l 1");
+    ASSERT_EQ(live.size(), 2u);
+    EXPECT_EQ(connectionSource(live[1] + ".inGeometry"), "loopShape.local");
+}
+
+namespace {
+
+// Locks the translateX of every transform made while it is installed, so that setting the
+// new control's placement fails after its nodes exist.
+void lockNewTransform(MObject& node, void*)
+{
+    if (node.apiType() == MFn::kTransform) {
+        MFnDependencyNode(node).findPlug("translateX", true).setLocked(true);
+    }
+}
+
+} // namespace
+
+TEST_F(ShapeControlCreate, FailureAfterTheNodesExistLeavesNothingBehind)
+{
+    ASSERT_TRUE(mel("polyCube -n box; setAttr box.translateX 3; polyPlane -n floor; select -r floor box"));
+    const std::string before = sceneText();
+    const unsigned nodesBefore = melStrings("ls").length();
+
+    MStatus status;
+    const MCallbackId id = MDGMessage::addNodeAddedCallback(lockNewTransform, "transform", nullptr, &status);
+    ASSERT_TRUE(status);
+    host::MessageCapture capture;
+    const MStatus created = mel("shapeControlCreate");
+    ASSERT_TRUE(MMessage::removeCallback(id));
+
+    EXPECT_FALSE(created);
+    EXPECT_EQ(errorsOf(capture), "shapeControlCreate: failed to set up the new controls; nothing was created.\n");
+    EXPECT_EQ(melStrings("ls -type shapeControl").length(), 0u);
+    EXPECT_EQ(melStrings("ls").length(), nodesBefore);
+    EXPECT_EQ(sceneText(), before);
+}
+
+TEST_F(ShapeControlCreate, UndoAndRedoRestoreTheSceneExactly)
+{
+    ASSERT_TRUE(mel("polyCube -n box; setAttr box.rotate 0 45 0; polyPlane -n floor"));
+    makeLine("line", MPoint(0, 0, 0), MPoint(1, 2, 3));
+    ASSERT_TRUE(mel("select -r box line"));
+    const std::string before = sceneText();
+    ASSERT_TRUE(undoableMel("shapeControlCreate"));
+    const std::string baked = sceneText();
+    ASSERT_TRUE(mel("select -r floor"));
+    ASSERT_TRUE(undoableMel("shapeControlCreate -live 1 -n follower"));
+    const std::string after = sceneText();
+    ASSERT_NE(baked, before);
+    EXPECT_EQ(melStrings("ls -type shapeControl").length(), 3u);
+
+    ASSERT_TRUE(undoableMel("undo"));
+    EXPECT_EQ(sceneText(), baked);
+    EXPECT_EQ(connectionSource("floorShape.outMesh"), "");
+    ASSERT_TRUE(undoableMel("undo"));
+    EXPECT_EQ(sceneText(), before);
+    EXPECT_EQ(melStrings("ls -type shapeControl").length(), 0u);
+
+    ASSERT_TRUE(undoableMel("redo"));
+    EXPECT_EQ(sceneText(), baked);
+    EXPECT_EQ(storedPoints("line_ShapeControlShape.inGeometry").length(), 2u);
+    ASSERT_TRUE(undoableMel("redo"));
+    EXPECT_EQ(sceneText(), after);
+    EXPECT_EQ(connectionSource("followerShape.inGeometry"), "floorShape.outMesh");
+    ASSERT_TRUE(undoableMel("undo; undo"));
+    EXPECT_EQ(sceneText(), before);
+}
+
+namespace {
+
+// Saves the scene to a file, empties it and opens the file again.
+void saveAndReopen(const std::string& fileName)
+{
+    const std::string path = ::testing::TempDir() + fileName;
+    ASSERT_TRUE(mel("file -rename \"" + path + "\"; file -force -save"));
+    ASSERT_TRUE(mel("file -force -new"));
+    EXPECT_EQ(melStrings("ls -type shapeControl").length(), 0u);
+    ASSERT_TRUE(mel("file -force -open \"" + path + "\""));
+    std::remove(path.c_str());
+}
+
+} // namespace
+
+TEST_F(ShapeControlCreate, ControlsSaveAndReopen)
+{
+    ASSERT_TRUE(mel("polyCube -n box; setAttr box.translate 1 2 3; setAttr box.rotateY 30; polyPlane -n floor"));
+    ASSERT_TRUE(mel("select -r box"));
+    create("shapeControlCreate -n placed -live 1");
+    ASSERT_TRUE(mel("select -r floor"));
+    create("shapeControlCreate -n follower -live 1");
+    const MMatrix placedWorld = worldMatrixOf("placed");
+    const std::string saved = sceneText();
+
+    saveAndReopen("shapeControls.ma");
+
+    EXPECT_EQ(melString("nodeType placedShape"), MString("shapeControl"));
+    expectMatrixNear(worldMatrixOf("placed"), placedWorld);
+    EXPECT_EQ(melInt("getAttr placedShape.hasBBox"), 1);
+    EXPECT_DOUBLE_EQ(melDouble("getAttr placedShape.bbMaxY"), 0.5);
+    EXPECT_EQ(connectionSource("followerShape.inGeometry"), "floorShape.outMesh");
+    EXPECT_EQ(sceneText(), saved);
+}
+

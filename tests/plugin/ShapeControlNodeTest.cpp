@@ -1,0 +1,388 @@
+// The "shapeControl" node as a created node presents it: its attribute table, its name, the
+// box it reports for explicit, mesh and curve geometry, and the hover and curve-sample
+// queries that drawing and picking ask of it.
+
+#include "PluginTestSupport.h"
+#include "ShapeControlTestSupport.h"
+
+#include "shapeControl/ShapeControlQueries.h"
+
+#include <maya/MBoundingBox.h>
+#include <maya/MDagPath.h>
+#include <maya/MFnAttribute.h>
+#include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnEnumAttribute.h>
+#include <maya/MFnGenericAttribute.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MPlug.h>
+#include <maya/MSelectionList.h>
+
+#include <atomic>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+enum class Kind { Enum, Bool, Int, Float, Double, Color, Generic };
+
+const double kNone = NAN;
+
+// `flags` lists the flags that are on: S storable, R readable, W writable, C connectable,
+// K keyable, H hidden, U used as colour.
+struct Row
+{
+    const char* name;
+    const char* shortName;
+    Kind kind;
+    double value;
+    float rgb[3];
+    const char* flags;
+    double min, softMin, softMax;
+};
+
+const Row kTable[] = {
+    {"primitive", "pri", Kind::Enum, 4, {}, "SRWC", kNone, kNone, kNone},
+    {"lineStyle", "ls", Kind::Enum, 0, {}, "SRWC", kNone, kNone, kNone},
+    {"paintStyle", "paintStyle", Kind::Enum, 0, {}, "SRWC", kNone, kNone, kNone},
+    {"lineWidth", "lw", Kind::Float, 2.0, {}, "SRWC", kNone, kNone, kNone},
+    {"transparency", "tp", Kind::Float, 0.5, {}, "SRWCK", kNone, 0.0, 1.0},
+    {"hoverTransparency", "htp", Kind::Float, 0.5, {}, "SRWCK", kNone, 0.0, 1.0},
+    {"selectedTransparency", "stp", Kind::Float, 0.5, {}, "SRWCK", kNone, 0.0, 1.0},
+    {"drawInXray", "dix", Kind::Bool, 0, {}, "SRWCK", kNone, kNone, kNone},
+    {"wireframe", "wf", Kind::Bool, 0, {}, "SRWCK", kNone, kNone, kNone},
+    {"enableHover", "eh", Kind::Bool, 1, {}, "SRWCK", kNone, kNone, kNone},
+    {"hoverMarkerScale", "hms", Kind::Double, 1.0, {}, "SRWCK", 0.0, kNone, 5.0},
+    {"showTransformReadout", "strd", Kind::Bool, 1, {}, "SRWCK", kNone, kNone, kNone},
+    {"useReadoutTextColor", "urtc", Kind::Bool, 1, {}, "SRWCK", kNone, kNone, kNone},
+    {"readoutTextColor", "rtc", Kind::Color, 0, {1.0f, 0.95f, 0.55f}, "SRWCKU", kNone, kNone, kNone},
+    {"readoutTextSize", "rts", Kind::Int, 15, {}, "SRWCK", 6, kNone, 32},
+    {"sliderHandleColor", "shc", Kind::Color, 0, {1.0f, 1.0f, 1.0f}, "SRWCKU", kNone, kNone, kNone},
+    {"color", "color", Kind::Color, 0, {1.0f, 0.0f, 0.0f}, "SRWCKU", kNone, kNone, kNone},
+    {"hoverColor", "hc", Kind::Color, 0, {1.0f, 0.82f, 0.18f}, "SRWCKU", kNone, kNone, kNone},
+    {"selectedColor", "scol", Kind::Color, 0, {0.056f, 1.0f, 0.366f}, "SRWCKU", kNone, kNone, kNone},
+    {"inGeometry", "ig", Kind::Generic, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"bbMinX", "bbmnx", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"bbMinY", "bbmny", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"bbMinZ", "bbmnz", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"bbMaxX", "bbmxx", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"bbMaxY", "bbmxy", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"bbMaxZ", "bbmxz", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"hasBBox", "hbb", Kind::Bool, 0, {}, "SRWCH", kNone, kNone, kNone},
+    {"inverse", "inv", Kind::Bool, 0, {}, "SRWC", kNone, kNone, kNone},
+};
+
+bool has(const char* flags, char flag)
+{
+    return std::string(flags).find(flag) != std::string::npos;
+}
+
+void expectLimits(const Row& row, const MObject& attr)
+{
+    MFnNumericAttribute fn(attr);
+    double limit = 0.0;
+    EXPECT_EQ(fn.hasMin(), !std::isnan(row.min));
+    if (fn.hasMin() && !std::isnan(row.min)) {
+        ASSERT_TRUE(fn.getMin(limit));
+        EXPECT_DOUBLE_EQ(limit, row.min);
+    }
+    EXPECT_FALSE(fn.hasMax());
+    EXPECT_EQ(fn.hasSoftMin(), !std::isnan(row.softMin));
+    if (fn.hasSoftMin() && !std::isnan(row.softMin)) {
+        ASSERT_TRUE(fn.getSoftMin(limit));
+        EXPECT_DOUBLE_EQ(limit, row.softMin);
+    }
+    EXPECT_EQ(fn.hasSoftMax(), !std::isnan(row.softMax));
+    if (fn.hasSoftMax() && !std::isnan(row.softMax)) {
+        ASSERT_TRUE(fn.getSoftMax(limit));
+        EXPECT_DOUBLE_EQ(limit, row.softMax);
+    }
+}
+
+void expectBox(const MBoundingBox& box, const MPoint& low, const MPoint& high)
+{
+    EXPECT_NEAR(box.min().x, low.x, 1e-9);
+    EXPECT_NEAR(box.min().y, low.y, 1e-9);
+    EXPECT_NEAR(box.min().z, low.z, 1e-9);
+    EXPECT_NEAR(box.max().x, high.x, 1e-9);
+    EXPECT_NEAR(box.max().y, high.y, 1e-9);
+    EXPECT_NEAR(box.max().z, high.z, 1e-9);
+}
+
+class ShapeControlNode : public PellixPluginTest
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        ASSERT_TRUE(mel("createNode transform -n ctrl; createNode shapeControl -n ctrlShape -p ctrl"));
+        node = nodeByName("ctrlShape");
+        ASSERT_FALSE(node.isNull());
+    }
+
+    // Nodes must be let go before the plug-in unloads: their code goes with the module.
+    void TearDown() override
+    {
+        node = MObject();
+        PellixPluginTest::TearDown();
+    }
+
+    // The box the node reports, as the host's bounds queries see it.
+    MBoundingBox bounds(const char* name = "ctrlShape")
+    {
+        MSelectionList list;
+        MDagPath path;
+        EXPECT_TRUE(list.add(name) && list.getDagPath(0, path)) << name;
+        MStatus status;
+        const MBoundingBox box = MFnDagNode(path).boundingBox(&status);
+        EXPECT_TRUE(status);
+        return box;
+    }
+
+    MObject node;
+};
+
+} // namespace
+
+TEST_F(ShapeControlNode, EveryAttributeMatchesTheTable)
+{
+    MFnDependencyNode fn(node);
+    EXPECT_EQ(fn.typeName(), MString("shapeControl"));
+    EXPECT_EQ(fn.typeId().id(), 0x140542u);
+    for (const Row& row : kTable) {
+        SCOPED_TRACE(row.name);
+        MStatus status;
+        MObject attr = fn.attribute(row.name, &status);
+        ASSERT_TRUE(status);
+        MFnAttribute attrFn(attr);
+        EXPECT_EQ(attrFn.shortName(), MString(row.shortName));
+        EXPECT_EQ(attrFn.isStorable(), has(row.flags, 'S'));
+        EXPECT_EQ(attrFn.isReadable(), has(row.flags, 'R'));
+        EXPECT_EQ(attrFn.isWritable(), has(row.flags, 'W'));
+        EXPECT_EQ(attrFn.isConnectable(), has(row.flags, 'C'));
+        EXPECT_EQ(attrFn.isKeyable(), has(row.flags, 'K'));
+        EXPECT_EQ(attrFn.isHidden(), has(row.flags, 'H'));
+        EXPECT_EQ(attrFn.isUsedAsColor(), has(row.flags, 'U'));
+
+        MPlug plug(node, attr);
+        switch (row.kind) {
+        case Kind::Enum:
+            ASSERT_TRUE(attr.hasFn(MFn::kEnumAttribute));
+            EXPECT_EQ(plug.asShort(), static_cast<short>(row.value));
+            break;
+        case Kind::Bool:
+        case Kind::Int:
+        case Kind::Float:
+        case Kind::Double: {
+            const MFnNumericData::Type expected[] = {MFnNumericData::kBoolean, MFnNumericData::kInt,
+                                                     MFnNumericData::kFloat, MFnNumericData::kDouble};
+            ASSERT_TRUE(attr.hasFn(MFn::kNumericAttribute));
+            EXPECT_EQ(MFnNumericAttribute(attr).unitType(), expected[static_cast<int>(row.kind) - 1]);
+            EXPECT_NEAR(plug.asDouble(), row.value, 1e-6);
+            expectLimits(row, attr);
+            break;
+        }
+        case Kind::Color:
+            ASSERT_EQ(plug.numChildren(), 3u);
+            EXPECT_EQ(MFnNumericAttribute(attr).unitType(), MFnNumericData::k3Float);
+            for (unsigned i = 0; i < 3; ++i) {
+                EXPECT_FLOAT_EQ(plug.child(i).asFloat(), row.rgb[i]);
+            }
+            break;
+        case Kind::Generic: {
+            ASSERT_TRUE(attr.hasFn(MFn::kGenericAttribute));
+            EXPECT_TRUE(plug.asMObject().isNull()) << "no geometry until one is stored";
+            break;
+        }
+        }
+    }
+}
+
+TEST_F(ShapeControlNode, GeometryTakesMeshesAndCurvesOnly)
+{
+    ASSERT_TRUE(mel("polyPlane -n plane"));
+    EXPECT_TRUE(mel("connectAttr planeShape.outMesh ctrlShape.inGeometry"));
+    EXPECT_EQ(storedPoints("ctrlShape.inGeometry").length(), 121u);
+    makeLine("line", MPoint(0, 0, 0), MPoint(1, 0, 0));
+    EXPECT_TRUE(mel("connectAttr -f lineShape.local ctrlShape.inGeometry"));
+    EXPECT_EQ(storedPoints("ctrlShape.inGeometry").length(), 2u);
+}
+
+TEST_F(ShapeControlNode, NewNodesAreNamedFromTheShapePattern)
+{
+    EXPECT_EQ(melString("createNode shapeControl"), MString("ShapeControlShape1"));
+    EXPECT_EQ(melString("createNode shapeControl"), MString("ShapeControlShape2"));
+    // Under a transform of the host's own naming.
+    EXPECT_EQ(melStrings("listRelatives -p ShapeControlShape2").length(), 1u);
+    // A name given at creation wins over the pattern.
+    EXPECT_EQ(melString("nodeType ctrlShape"), MString("shapeControl"));
+    EXPECT_EQ(melInt("objExists ShapeControlShape3"), 0);
+}
+
+TEST_F(ShapeControlNode, ExplicitBoxCountsOnlyWhenItsCornersDiffer)
+{
+    ASSERT_TRUE(mel("polyCube -w 2 -h 4 -d 6 -n cube; connectAttr cubeShape.outMesh ctrlShape.inGeometry"));
+    ASSERT_TRUE(mel("setAttr ctrlShape.hasBBox 1"));
+    // Both corners at 0: not a box, so the geometry's box stands.
+    expectBox(bounds(), MPoint(-1, -2, -3), MPoint(1, 2, 3));
+
+    ASSERT_TRUE(mel("setAttr ctrlShape.bbMinX -5; setAttr ctrlShape.bbMaxY 7"));
+    expectBox(bounds(), MPoint(-5, 0, 0), MPoint(0, 7, 0));
+
+    ASSERT_TRUE(mel("setAttr ctrlShape.hasBBox 0"));
+    expectBox(bounds(), MPoint(-1, -2, -3), MPoint(1, 2, 3));
+}
+
+TEST_F(ShapeControlNode, BoundsFollowTheStoredGeometryAsItChanges)
+{
+    ASSERT_TRUE(mel("polyCube -w 2 -h 4 -d 6 -n cube; connectAttr cubeShape.outMesh ctrlShape.inGeometry"));
+    expectBox(bounds(), MPoint(-1, -2, -3), MPoint(1, 2, 3));
+    // Asked again without a change: the same box.
+    expectBox(bounds(), MPoint(-1, -2, -3), MPoint(1, 2, 3));
+
+    scaleMeshPoints("cubeShape", 5.0);
+    expectBox(bounds(), MPoint(-5, -10, -15), MPoint(5, 10, 15));
+
+    // Another data object of the same kind replaces the first.
+    makeCurve("arc", {MPoint(0, 0, 0), MPoint(3, 1, 0), MPoint(4, 0, -2), MPoint(8, 0, 0)}, {0, 0, 0, 1, 1, 1}, 3,
+              MFnNurbsCurve::kOpen);
+    ASSERT_TRUE(mel("connectAttr -f arcShape.local ctrlShape.inGeometry"));
+    expectBox(bounds(), MPoint(0, 0, -2), MPoint(8, 1, 0));
+    // The curve's own points edited in place.
+    MFnNurbsCurve arc(nodeByName("arcShape"));
+    MPointArray cvs;
+    ASSERT_TRUE(arc.getCVs(cvs));
+    cvs[1] = MPoint(3, 6, 0);
+    ASSERT_TRUE(arc.setCVs(cvs));
+    ASSERT_TRUE(arc.updateCurve());
+    expectBox(bounds(), MPoint(0, 0, -2), MPoint(8, 6, 0));
+}
+
+TEST_F(ShapeControlNode, BoundsAskedFromManyThreadsAgree)
+{
+    ASSERT_TRUE(mel("polyPlane -w 3 -h 3 -sx 40 -sy 40 -n plane; connectAttr planeShape.outMesh ctrlShape.inGeometry"));
+    MSelectionList list;
+    MDagPath path;
+    ASSERT_TRUE(list.add("ctrlShape") && list.getDagPath(0, path));
+    std::atomic<int> wrong{0};
+    for (int round = 0; round < 20; ++round) {
+        // New points each round, so that every thread finds the remembered box stale at once.
+        scaleMeshPoints("planeShape", (4.0 + round) / (3.0 + round));
+        const double halfWidth = (4 + round) / 2.0;
+        // The new mesh is evaluated here; the control's box of it is measured by the threads.
+        ASSERT_EQ(storedPoints("ctrlShape.inGeometry").length(), 41u * 41u);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&] {
+                for (int i = 0; i < 20; ++i) {
+                    const MBoundingBox box = MFnDagNode(path).boundingBox();
+                    if (std::fabs(box.max().x - halfWidth) > 1e-6 || std::fabs(box.min().z + halfWidth) > 1e-6) {
+                        ++wrong;
+                    }
+                }
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+    }
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+TEST_F(ShapeControlNode, HoverIsRefusedWhenDisabledHiddenTemplatedOrDisplayedAsReference)
+{
+    EXPECT_TRUE(isShapeControlInteractive(node));
+    struct Case
+    {
+        const char* set;
+        const char* reset;
+    };
+    const Case cases[] = {
+        {"setAttr ctrlShape.enableHover 0", "setAttr ctrlShape.enableHover 1"},
+        {"setAttr ctrlShape.visibility 0", "setAttr ctrlShape.visibility 1"},
+        {"setAttr ctrlShape.template 1", "setAttr ctrlShape.template 0"},
+        {"setAttr ctrlShape.overrideEnabled 1; setAttr ctrlShape.overrideDisplayType 1",
+         "setAttr ctrlShape.overrideEnabled 0; setAttr ctrlShape.overrideDisplayType 0"},
+        {"setAttr ctrlShape.overrideEnabled 1; setAttr ctrlShape.overrideDisplayType 2",
+         "setAttr ctrlShape.overrideEnabled 0; setAttr ctrlShape.overrideDisplayType 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set);
+        ASSERT_TRUE(mel(c.set));
+        EXPECT_FALSE(isShapeControlInteractive(node));
+        ASSERT_TRUE(mel(c.reset));
+        EXPECT_TRUE(isShapeControlInteractive(node));
+    }
+    // A display type without the override switch on does not count.
+    ASSERT_TRUE(mel("setAttr ctrlShape.overrideDisplayType 1"));
+    EXPECT_TRUE(isShapeControlInteractive(node));
+}
+
+TEST_F(ShapeControlNode, CurveSamplesAreSpreadEvenlyAndReusedUntilDropped)
+{
+    makeLine("line", MPoint(0, 0, 0), MPoint(8, 4, 0));
+    const MObject curve = nodeByName("lineShape");
+    MPointArray points;
+    bool closed = true;
+    unsigned long long serial = 0;
+    ASSERT_TRUE(sampleShapeControlCurve(node, curve, 0, points, closed, serial));
+    // One span: nine samples, from start to end in equal steps.
+    ASSERT_EQ(points.length(), 9u);
+    for (unsigned i = 0; i < 9; ++i) {
+        EXPECT_NEAR(points[i].x, i, 1e-9);
+        EXPECT_NEAR(points[i].y, i * 0.5, 1e-9);
+    }
+    EXPECT_FALSE(closed);
+    EXPECT_NE(serial, 0u);
+
+    // Known serial: the points are current and are not copied again.
+    MPointArray untouched;
+    unsigned long long again = 0;
+    ASSERT_TRUE(sampleShapeControlCurve(node, curve, serial, untouched, closed, again));
+    EXPECT_EQ(again, serial);
+    EXPECT_EQ(untouched.length(), 0u);
+    // Another serial gets a copy of the same samples.
+    ASSERT_TRUE(sampleShapeControlCurve(node, curve, serial + 100, untouched, closed, again));
+    EXPECT_EQ(again, serial);
+    EXPECT_EQ(untouched.length(), 9u);
+
+    // Dropped samples are built anew under a new serial.
+    dropShapeControlCurveSamples(node);
+    ASSERT_TRUE(sampleShapeControlCurve(node, curve, serial, untouched, closed, again));
+    EXPECT_GT(again, serial);
+
+    // Another curve for the same node replaces its entry.
+    makeCurve("loop",
+              {MPoint(0, 0, 1), MPoint(1, 0, 0), MPoint(0, 0, -1), MPoint(-1, 0, 0), MPoint(0, 0, 1),
+               MPoint(1, 0, 0), MPoint(0, 0, -1)},
+              {-2, -1, 0, 1, 2, 3, 4, 5, 6}, 3, MFnNurbsCurve::kPeriodic);
+    const unsigned long long lineSerial = again;
+    MPointArray loopPoints;
+    ASSERT_TRUE(sampleShapeControlCurve(node, nodeByName("loopShape"), lineSerial, loopPoints, closed, again));
+    EXPECT_TRUE(closed);
+    EXPECT_GT(again, lineSerial);
+    EXPECT_EQ(loopPoints.length(), 8u * 4u + 1u);
+    // The nodes' entries are their own.
+    const MObject otherNode = nodeByName(melString("createNode shapeControl"));
+    unsigned long long otherSerial = 0;
+    ASSERT_TRUE(sampleShapeControlCurve(otherNode, curve, again, points, closed, otherSerial));
+    EXPECT_FALSE(closed);
+    EXPECT_GT(otherSerial, again);
+    dropShapeControlCurveSamples(otherNode);
+    dropShapeControlCurveSamples(node);
+}
+
+TEST_F(ShapeControlNode, SamplingRefusesWhatIsNotACurve)
+{
+    MPointArray points;
+    bool closed = false;
+    unsigned long long serial = 0;
+    EXPECT_FALSE(sampleShapeControlCurve(node, MObject(), 0, points, closed, serial));
+    EXPECT_FALSE(sampleShapeControlCurve(MObject(), nodeByName("ctrl"), 0, points, closed, serial));
+    ASSERT_TRUE(mel("polyPlane -n plane"));
+    EXPECT_FALSE(sampleShapeControlCurve(node, nodeByName("planeShape"), 0, points, closed, serial));
+    EXPECT_EQ(points.length(), 0u);
+    EXPECT_EQ(serial, 0u);
+}
