@@ -283,6 +283,14 @@ MBoundingBox ShapeControl::boundingBox() const
     return MPxLocatorNode::boundingBox();
 }
 
+MObject ShapeControl::storedGeometry() const
+{
+    MDataBlock block = const_cast<ShapeControl*>(this)->forceCache();
+    MStatus status;
+    MDataHandle geometryHandle = block.inputValue(inGeometry, &status);
+    return status ? geometryHandle.data() : MObject();
+}
+
 MStatus ShapeControl::initialize()
 {
     PELLIX_CHECK(createEnum(primitive, "primitive", "pri", 4, kPrimitiveFields, 6, 0u));

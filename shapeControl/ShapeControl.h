@@ -28,6 +28,10 @@ public:
     bool isBounded() const override;
     MBoundingBox boundingBox() const override;
 
+    // The data object held in "inGeometry" itself (not a copy), null when there is none; the
+    // drawing keys its caches on its identity.
+    MObject storedGeometry() const;
+
     static const MTypeId id;
     static const MString typeName;
 

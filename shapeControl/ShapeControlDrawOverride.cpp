@@ -1,12 +1,209 @@
 #include "shapeControl/ShapeControlDrawOverride.h"
 
+#include "plugin/StatusCheck.h"
+#include "shapeControl/ShapeControl.h"
+#include "shapeControl/ShapeControlDrawLayout.h"
+#include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlQueries.h"
+#include "shapeControl/TransformReadout.h"
+
+#include <maya/MFloatVector.h>
+#include <maya/MFloatVectorArray.h>
+#include <maya/MFn.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnNurbsCurve.h>
+#include <maya/MFrameContext.h>
+#include <maya/MHWGeometry.h>
+#include <maya/MHWGeometryUtilities.h>
+#include <maya/MMatrix.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+#include <maya/MPxLocatorNode.h>
+#include <maya/MUIDrawManager.h>
+#include <maya/MViewport2Renderer.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const char* const kStatusSource = "shapeControlDrawOverride";
+
+using Layout = ShapeControlDrawLayout::Vec3;
+
+Layout toLayout(const MPoint& p)
+{
+    return {p.x, p.y, p.z};
+}
+
+Layout toLayout(const MVector& v)
+{
+    return {v.x, v.y, v.z};
+}
+
+MPoint toPoint(const Layout& v)
+{
+    return MPoint(v.x, v.y, v.z);
+}
+
+
+MColor toColor(const float c[4])
+{
+    return MColor(c[0], c[1], c[2], c[3]);
+}
+
+bool readBool(const MObject& node, const MObject& attr, bool fallback)
+{
+    MStatus status;
+    const MPlug plug(node, attr);
+    const bool value = plug.asBool(&status);
+    return status ? value : fallback;
+}
+
+int readInt(const MObject& node, const MObject& attr, int fallback)
+{
+    MStatus status;
+    const MPlug plug(node, attr);
+    const int value = plug.asInt(&status);
+    return status ? value : fallback;
+}
+
+double readDouble(const MObject& node, const MObject& attr, double fallback)
+{
+    MStatus status;
+    const MPlug plug(node, attr);
+    const double value = plug.asDouble(&status);
+    return status ? value : fallback;
+}
+
+MColor readColor(const MObject& node, const MObject& attr, float alpha)
+{
+    const MPlug plug(node, attr);
+    return MColor(plug.child(0).asFloat(), plug.child(1).asFloat(), plug.child(2).asFloat(), alpha);
+}
+
+void readPlacement(const MObject& node, MPoint& position, MVector& scale)
+{
+    position = MPoint(readDouble(node, MPxLocatorNode::localPositionX, 0.0),
+                      readDouble(node, MPxLocatorNode::localPositionY, 0.0),
+                      readDouble(node, MPxLocatorNode::localPositionZ, 0.0));
+    scale = MVector(readDouble(node, MPxLocatorNode::localScaleX, 1.0), readDouble(node, MPxLocatorNode::localScaleY, 1.0),
+                    readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
+}
+
+// The explicit box from the node; it counts only when its corners differ.
+bool readExplicitBox(const MObject& node, MPoint& boxMin, MPoint& boxMax)
+{
+    boxMin = MPoint(readDouble(node, ShapeControl::bbMinX, 0.0), readDouble(node, ShapeControl::bbMinY, 0.0),
+                    readDouble(node, ShapeControl::bbMinZ, 0.0));
+    boxMax = MPoint(readDouble(node, ShapeControl::bbMaxX, 0.0), readDouble(node, ShapeControl::bbMaxY, 0.0),
+                    readDouble(node, ShapeControl::bbMaxZ, 0.0));
+    return readBool(node, ShapeControl::hasBBox, false);
+}
+
+
+MPoint placed(const MPoint& q, const MPoint& position, const MVector& scale)
+{
+    return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z);
+}
+
+MBoundingBox placedBox(const MPoint& a, const MPoint& b, const MPoint& position, const MVector& scale)
+{
+    MBoundingBox box(placed(a, position, scale), placed(b, position, scale));
+    return box;
+}
+
+bool samePlacement(const MPoint& p0, const MVector& s0, const MPoint& p1, const MVector& s1)
+{
+    const double tolerance = 1e-5;
+    return std::fabs(p0.x - p1.x) <= tolerance && std::fabs(p0.y - p1.y) <= tolerance &&
+           std::fabs(p0.z - p1.z) <= tolerance && std::fabs(s0.x - s1.x) <= tolerance &&
+           std::fabs(s0.y - s1.y) <= tolerance && std::fabs(s0.z - s1.z) <= tolerance;
+}
+
+MObject storedGeometryOf(const MObject& node)
+{
+    MFnDependencyNode fn(node);
+    const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode());
+    return control ? control->storedGeometry() : MObject();
+}
+
+bool isSelectedStatus(MHWRender::DisplayStatus status)
+{
+    return status == MHWRender::kActive || status == MHWRender::kActiveTemplate ||
+           status == MHWRender::kActiveComponent || status == MHWRender::kLead;
+}
+
+// The shape or its parent transform is selected.
+bool isSelectedPath(const MDagPath& objPath)
+{
+    MStatus status;
+    if (isSelectedStatus(MHWRender::MGeometryUtilities::displayStatus(objPath, &status)) && status) {
+        return true;
+    }
+    MDagPath parent(objPath);
+    if (objPath.length() < 1 || !parent.pop()) {
+        return false;
+    }
+    const MHWRender::DisplayStatus parentStatus = MHWRender::MGeometryUtilities::displayStatus(parent, &status);
+    return status && isSelectedStatus(parentStatus);
+}
+
+// A camera axis (a row of its world matrix) in the control's local space.
+MVector cameraAxis(const MMatrix& camera, int row, const MMatrix& objectInverse, const MVector& fallback)
+{
+    MVector axis = MVector(camera(row, 0), camera(row, 1), camera(row, 2)) * objectInverse;
+    if (axis.length() < 1e-5) {
+        return fallback;
+    }
+    return axis.normal();
+}
+
+void clearMesh(ShapeControlData& data)
+{
+    data.trianglePositions.clear();
+    data.edgePositions.clear();
+    data.triangleNormals.clear();
+    data.vertexPositions.clear();
+    data.triangleVertices.clear();
+    data.edgeVertices.clear();
+    data.meshHandle = MObjectHandle();
+    data.cachedVertexCount = -1;
+    data.cachedPolygonCount = -1;
+    data.cachedNormalCount = -1;
+    data.cachedTriangleVertexCount = -1;
+    data.cachedEdgeCount = -1;
+    data.hasMeshDraw = false;
+    data.meshTopologyValid = false;
+}
+
+MPointArray unitSquare()
+{
+    MPointArray square;
+    square.append(-1.0, 0.0, -1.0);
+    square.append(-1.0, 0.0, 1.0);
+    square.append(1.0, 0.0, 1.0);
+    square.append(1.0, 0.0, -1.0);
+    square.append(-1.0, 0.0, -1.0);
+    return square;
+}
+
+} // namespace
+
+ShapeControlData::ShapeControlData() : MUserData(), defaultSquare(unitSquare()) {}
+
+ShapeControlData::~ShapeControlData() = default;
+
 MHWRender::MPxDrawOverride* ShapeControlDrawOverride::creator(const MObject& obj)
 {
     return new ShapeControlDrawOverride(obj);
 }
 
+// No draw callback, and not always dirty: the node dirties its drawing when it changes, and a
+// hovered or selected control dirties itself each frame while its readout may change.
 ShapeControlDrawOverride::ShapeControlDrawOverride(const MObject& obj)
-    : MHWRender::MPxDrawOverride(obj, nullptr, true)
+    : MHWRender::MPxDrawOverride(obj, nullptr, false)
 {
 }
 
@@ -17,9 +214,467 @@ MHWRender::DrawAPI ShapeControlDrawOverride::supportedDrawAPIs() const
     return MHWRender::kAllDevices;
 }
 
-MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath&, const MDagPath&,
+bool ShapeControlDrawOverride::isBounded(const MDagPath&, const MDagPath&) const
+{
+    return true;
+}
+
+bool ShapeControlDrawOverride::hasUIDrawables() const
+{
+    return true;
+}
+
+MMatrix ShapeControlDrawOverride::transform(const MDagPath& objPath, const MDagPath&) const
+{
+    const MObject node = objPath.node();
+    // The source counts only while "inverse" is on and still feeds "inGeometry": a source
+    // remembered from before must not keep steering the control.
+    if (readBool(node, ShapeControl::inverse, false)) {
+        MPlugArray sources;
+        const MPlug geometry(node, ShapeControl::inGeometry);
+        if (geometry.connectedTo(sources, true, false) && sources.length() > 0) {
+            const MObject source = sources[0].node();
+            const bool remembered = fInverseSource.isValid() && fInverseSource.isAlive() && fInverseSource == source;
+            if (!remembered) {
+                MDagPath path;
+                if (MDagPath::getAPathTo(source, path)) {
+                    fInverseSource = MObjectHandle(source);
+                    fInverseSourcePath = path;
+                } else {
+                    fInverseSource = MObjectHandle();
+                }
+            }
+            if (fInverseSource.isValid() && fInverseSource.isAlive() && fInverseSource == source) {
+                return fInverseSourcePath.inclusiveMatrix();
+            }
+        }
+    }
+    return objPath.inclusiveMatrix();
+}
+
+MBoundingBox ShapeControlDrawOverride::boundingBox(const MDagPath& objPath, const MDagPath&) const
+{
+    const MObject node = objPath.node();
+    MPoint position;
+    MVector scale;
+    readPlacement(node, position, scale);
+
+    MPoint boxMin, boxMax;
+    bool hasBox = false;
+    if (fExplicitBoxValid) {
+        boxMin = fExplicitMin;
+        boxMax = fExplicitMax;
+        hasBox = true;
+    } else {
+        hasBox = readExplicitBox(node, boxMin, boxMax);
+    }
+    if (hasBox && !(boxMin == boxMax)) {
+        return placedBox(boxMin, boxMax, position, scale);
+    }
+
+    const MObject geometry = storedGeometryOf(node);
+    const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
+    const bool isCurve = !geometry.isNull() && !isMesh && isShapeControlCurve(geometry);
+    if (isMesh || isCurve) {
+        if (fGeometryBoxValid && fGeometryBoxSource.isValid() && fGeometryBoxSource.isAlive() &&
+            fGeometryBoxSource == geometry &&
+            samePlacement(fGeometryBoxPosition, fGeometryBoxScale, position, scale)) {
+            return fGeometryBox;
+        }
+        MStatus status;
+        MPointArray points;
+        if (isMesh) {
+            MFnMesh mesh(geometry, &status);
+            if (status) {
+                status = mesh.getPoints(points, MSpace::kObject);
+            }
+        } else {
+            MFnNurbsCurve curve(geometry, &status);
+            if (status) {
+                status = curve.getCVs(points, MSpace::kObject);
+            }
+        }
+        if (status && points.length() > 0) {
+            MBoundingBox box;
+            for (unsigned i = 0; i < points.length(); ++i) {
+                box.expand(placed(points[i], position, scale));
+            }
+            fGeometryBoxSource = MObjectHandle(geometry);
+            fGeometryBoxPosition = position;
+            fGeometryBoxScale = scale;
+            fGeometryBox = box;
+            fGeometryBoxValid = true;
+            return box;
+        }
+    } else {
+        fGeometryBoxValid = false;
+    }
+
+    if (readExplicitBox(node, boxMin, boxMax) && !(boxMin == boxMax)) {
+        return placedBox(boxMin, boxMax, position, scale);
+    }
+    return placedBox(MPoint(-1.0, 0.0, -1.0), MPoint(1.0, 0.0, 1.0), position, scale);
+}
+
+void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlData& data) const
+{
+    MStatus status;
+    MFnMesh mesh(meshData, &status);
+    if (!status) {
+        clearMesh(data);
+        return;
+    }
+    const int vertexCount = mesh.numVertices();
+    const int polygonCount = mesh.numPolygons();
+    const int edgeCount = mesh.numEdges(&status);
+    const int cachedEdges = status ? edgeCount : -1;
+
+    // Counts alone do not tell two meshes apart: the topology must come from this very object.
+    const bool reuse = data.meshTopologyValid && data.meshHandle.isValid() && data.meshHandle.isAlive() &&
+                       data.meshHandle == meshData && vertexCount == data.cachedVertexCount &&
+                       polygonCount == data.cachedPolygonCount && cachedEdges == data.cachedEdgeCount &&
+                       data.cachedTriangleVertexCount == static_cast<int>(data.triangleVertices.length());
+    if (!reuse) {
+        MIntArray triangleCounts;
+        MIntArray triangleVertices;
+        if (!mesh.getTriangles(triangleCounts, triangleVertices)) {
+            clearMesh(data);
+            return;
+        }
+        data.trianglePositions.clear();
+        data.triangleNormals.clear();
+        data.edgePositions.clear();
+        data.triangleVertices = triangleVertices;
+        data.edgeVertices.clear();
+        for (int edge = 0; edge < cachedEdges; ++edge) {
+            int2 ends;
+            if (!mesh.getEdgeVertices(edge, ends)) {
+                continue;
+            }
+            if (ends[0] >= 0 && ends[0] < vertexCount && ends[1] >= 0 && ends[1] < vertexCount) {
+                data.edgeVertices.append(ends[0]);
+                data.edgeVertices.append(ends[1]);
+            }
+        }
+        data.meshHandle = MObjectHandle(meshData);
+        data.cachedVertexCount = vertexCount;
+        data.cachedPolygonCount = polygonCount;
+        data.cachedEdgeCount = cachedEdges;
+        data.cachedNormalCount = mesh.numNormals();
+        data.cachedTriangleVertexCount = static_cast<int>(triangleVertices.length());
+        data.meshTopologyValid = true;
+    }
+
+    const MPoint& p = data.localPosition;
+    const MVector& s = data.localScale;
+    data.vertexPositions.setLength(static_cast<unsigned>(std::max(vertexCount, 0)));
+    const float* raw = mesh.getRawPoints(&status);
+    if (status && raw) {
+        for (int v = 0; v < vertexCount; ++v) {
+            data.vertexPositions[v] = MFloatPoint(static_cast<float>(p.x + s.x * raw[3 * v]),
+                                                  static_cast<float>(p.y + s.y * raw[3 * v + 1]),
+                                                  static_cast<float>(p.z + s.z * raw[3 * v + 2]));
+        }
+    } else {
+        MPointArray points;
+        if (mesh.getPoints(points, MSpace::kObject) && static_cast<int>(points.length()) >= vertexCount) {
+            for (int v = 0; v < vertexCount; ++v) {
+                const MPoint q = placed(points[v], p, s);
+                data.vertexPositions[v] = MFloatPoint(static_cast<float>(q.x), static_cast<float>(q.y),
+                                                      static_cast<float>(q.z));
+            }
+        } else {
+            data.vertexPositions.clear();
+        }
+    }
+    const int positionCount = static_cast<int>(data.vertexPositions.length());
+
+    if (data.wireframe) {
+        data.trianglePositions.clear();
+        data.triangleNormals.clear();
+        const unsigned ends = data.edgeVertices.length();
+        data.edgePositions.setLength(ends);
+        unsigned written = 0;
+        for (unsigned i = 0; i < ends; ++i) {
+            const int v = data.edgeVertices[i];
+            if (v >= 0 && v < positionCount) {
+                data.edgePositions[written++] = MPoint(data.vertexPositions[v]);
+            }
+        }
+        data.edgePositions.setLength(written);
+    } else {
+        data.edgePositions.clear();
+        MFloatVectorArray normals;
+        const bool haveNormals = mesh.getVertexNormals(true, normals, MSpace::kObject) &&
+                                 static_cast<int>(normals.length()) >= vertexCount && normals.length() > 0;
+        const unsigned corners = data.triangleVertices.length();
+        data.trianglePositions.setLength(corners);
+        data.triangleNormals.setLength(corners);
+        unsigned written = 0;
+        for (unsigned i = 0; i < corners; ++i) {
+            const int v = data.triangleVertices[i];
+            if (v < 0 || v >= positionCount) {
+                continue;
+            }
+            const MFloatPoint& q = data.vertexPositions[v];
+            data.trianglePositions[written] = MPoint(q.x, q.y, q.z);
+            if (haveNormals) {
+                const MFloatVector& n = normals[v];
+                data.triangleNormals[written] = MVector(n.x, n.y, n.z);
+            } else {
+                MVector n;
+                data.triangleNormals[written] =
+                    mesh.getVertexNormal(v, true, n, MSpace::kObject) ? n.normal() : MVector(0.0, 0.0, 0.0);
+            }
+            ++written;
+        }
+        data.trianglePositions.setLength(written);
+        data.triangleNormals.setLength(written);
+    }
+
+    data.cachedLocalPosition = p;
+    data.cachedLocalScale = s;
+    data.hasMeshDraw = data.trianglePositions.length() > 0 || data.edgePositions.length() > 0;
+}
+
+MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, const MDagPath& cameraPath,
                                                     const MHWRender::MFrameContext&, MUserData* oldData)
 {
-    // Nothing is drawn yet, so there is no draw data to build; hand back what the renderer holds.
-    return oldData;
+    ShapeControlData* data = dynamic_cast<ShapeControlData*>(oldData);
+    if (!data) {
+        data = new ShapeControlData();
+    }
+    const MObject node = objPath.node();
+
+    readPlacement(node, data->localPosition, data->localScale);
+    fExplicitBoxValid = readExplicitBox(node, fExplicitMin, fExplicitMax);
+    data->primitive = readInt(node, ShapeControl::primitive, 4);
+
+    data->hovered = isShapeControlInteractive(node) && activeShapeControl.isValid() &&
+                    activeShapeControl.isAlive() && activeShapeControl == node;
+    data->selected = isSelectedPath(objPath);
+
+    if (data->selected) {
+        data->color = readColor(node, ShapeControl::selectedColor,
+                                1.0f - static_cast<float>(readDouble(node, ShapeControl::selectedTransparency, 0.5)));
+    } else if (data->hovered) {
+        data->color = readColor(node, ShapeControl::hoverColor,
+                                1.0f - static_cast<float>(readDouble(node, ShapeControl::hoverTransparency, 0.5)));
+    } else {
+        data->color = readColor(node, ShapeControl::color,
+                                1.0f - static_cast<float>(readDouble(node, ShapeControl::transparency, 0.5)));
+    }
+    data->lineWidth = static_cast<float>(readDouble(node, ShapeControl::lineWidth, 2.0)) + (data->hovered ? 1.5f : 0.0f);
+    data->lineStyle = readInt(node, ShapeControl::lineStyle, 0);
+    data->paintStyle = readInt(node, ShapeControl::paintStyle, 0);
+    data->drawInXray = readBool(node, ShapeControl::drawInXray, false);
+    data->wireframe = readBool(node, ShapeControl::wireframe, false);
+
+    data->showReadout = false;
+    data->showSlider = false;
+    data->showRangeLabels = false;
+    data->sliderKind = 0;
+    if (data->hovered || data->selected) {
+        // The readout fades by time, so the next frame must be prepared again.
+        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+        const bool showTransformChannels = readBool(node, ShapeControl::showTransformReadout, true);
+        const bool useTextColor = readBool(node, ShapeControl::useReadoutTextColor, true);
+        data->readoutTextSize = std::max(readInt(node, ShapeControl::readoutTextSize, 15), 6);
+
+        const Layout scale = toLayout(data->localScale);
+        data->unitSize = ShapeControlDrawLayout::unitSize(scale);
+        data->sliderLength = ShapeControlDrawLayout::sliderLength(data->unitSize);
+
+        MStatus cameraStatus, objectStatus;
+        const MMatrix camera = cameraPath.inclusiveMatrix(&cameraStatus);
+        const MMatrix objectInverse = objPath.inclusiveMatrixInverse(&objectStatus);
+        if (cameraStatus && objectStatus) {
+            data->cameraRight = cameraAxis(camera, 0, objectInverse, MVector(1.0, 0.0, 0.0));
+            data->cameraUp = cameraAxis(camera, 1, objectInverse, MVector(0.0, 1.0, 0.0));
+        } else {
+            data->cameraRight = MVector(1.0, 0.0, 0.0);
+            data->cameraUp = MVector(0.0, 1.0, 0.0);
+        }
+
+        const MColor handle = readColor(node, ShapeControl::sliderHandleColor, 0.98f);
+        data->sliderHandleColor[0] = handle.r;
+        data->sliderHandleColor[1] = handle.g;
+        data->sliderHandleColor[2] = handle.b;
+        data->sliderHandleColor[3] = handle.a;
+
+        TransformReadout readout;
+        bool hasText = false;
+        MDagPath parent(objPath);
+        if (objPath.isValid() && objPath.length() > 0 && parent.pop() && parent.node().hasFn(MFn::kTransform)) {
+            hasText = buildTransformReadout(parent, node, true, showTransformChannels, "shape:", readout);
+        }
+        if (hasText && readout.hasText) {
+            data->showReadout = readout.text.length() > 0;
+            data->showSlider = readout.showSlider;
+            data->showRangeLabels = readout.showRangeLabels;
+            data->sliderKind = readout.sliderKind;
+            data->sliderValue = readout.sliderValue;
+            data->sliderReference = readout.sliderReference;
+            data->readoutText = readout.text;
+            data->minLabel = readout.minLabel;
+            data->maxLabel = readout.maxLabel;
+            data->readoutAnchor = toPoint(ShapeControlDrawLayout::readoutAnchor(
+                toLayout(data->localPosition), scale, fExplicitBoxValid && !(fExplicitMin == fExplicitMax),
+                toLayout(fExplicitMin), toLayout(fExplicitMax)));
+            if (useTextColor) {
+                const MColor text = readColor(node, ShapeControl::readoutTextColor, 0.95f);
+                data->readoutColor[0] = text.r;
+                data->readoutColor[1] = text.g;
+                data->readoutColor[2] = text.b;
+                data->readoutColor[3] = text.a;
+            } else {
+                std::copy(readout.color, readout.color + 4, data->readoutColor);
+            }
+        }
+    }
+
+    const MObject geometry = storedGeometryOf(node);
+    const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
+    if (!isMesh && !geometry.isNull() && isShapeControlCurve(geometry)) {
+        bool closed = false;
+        unsigned long long serial = 0;
+        if (sampleShapeControlCurve(node, geometry, data->curveSerial, data->curveSamples, closed, serial)) {
+            data->hasCurve = data->curveSamples.length() > 0;
+            data->curveClosed = closed;
+            data->curveSerial = serial;
+        } else {
+            data->curveSamples.clear();
+            data->hasCurve = false;
+            data->curveClosed = false;
+            data->curveSerial = 0;
+        }
+    } else {
+        data->curveSamples.clear();
+        data->hasCurve = false;
+        data->curveClosed = false;
+        data->curveSerial = 0;
+    }
+
+    if (isMesh) {
+        gatherMesh(geometry, *data);
+    } else {
+        clearMesh(*data);
+    }
+
+    const MPointArray& source = data->hasCurve ? data->curveSamples : data->defaultSquare;
+    const unsigned count = source.length();
+    data->polylinePoints.setLength(count);
+    for (unsigned i = 0; i < count; ++i) {
+        data->polylinePoints[i] = placed(source[i], data->localPosition, data->localScale);
+    }
+    if (data->hasCurve && data->curveClosed && count >= 2 &&
+        ShapeControlDrawLayout::needsClosingPoint(toLayout(data->polylinePoints[0]),
+                                                  toLayout(data->polylinePoints[count - 1]))) {
+        data->polylinePoints.append(data->polylinePoints[0]);
+    }
+    return data;
+}
+
+void ShapeControlDrawOverride::addUIDrawables(const MDagPath&, MHWRender::MUIDrawManager& drawManager,
+                                              const MHWRender::MFrameContext&, const MUserData* userData)
+{
+    const ShapeControlData* data = dynamic_cast<const ShapeControlData*>(userData);
+    if (!data) {
+        return;
+    }
+    using DrawManager = MHWRender::MUIDrawManager;
+
+    drawManager.beginDrawable(DrawManager::kSelectable, 1);
+    if (data->drawInXray) {
+        drawManager.beginDrawInXray();
+    } else {
+        drawManager.setDepthPriority(MHWRender::MRenderItem::sSelectionDepthPriority);
+    }
+    drawManager.setColor(data->color);
+    drawManager.setLineWidth(data->lineWidth);
+    drawManager.setLineStyle(static_cast<DrawManager::LineStyle>(data->lineStyle));
+
+    if (data->hasMeshDraw) {
+        drawManager.setPaintStyle(static_cast<DrawManager::PaintStyle>(data->paintStyle));
+        if (data->wireframe) {
+            drawManager.mesh(DrawManager::kLines, data->edgePositions);
+        } else if (data->primitive >= DrawManager::kPoints && data->primitive <= DrawManager::kTriStrip) {
+            drawManager.mesh(static_cast<DrawManager::Primitive>(data->primitive), data->trianglePositions,
+                             &data->triangleNormals);
+        }
+    } else {
+        switch (data->primitive) {
+        case DrawManager::kPoints:
+            drawManager.points(data->polylinePoints, false);
+            break;
+        case DrawManager::kLines:
+            drawManager.lineList(data->polylinePoints, false);
+            break;
+        case DrawManager::kClosedLine:
+            if (data->polylinePoints.length() > 1) {
+                // Joined back to the first point, unless the points already end where they start.
+                MPointArray closed(data->polylinePoints);
+                const unsigned last = closed.length() - 1;
+                if (ShapeControlDrawLayout::needsClosingPoint(toLayout(closed[0]), toLayout(closed[last]))) {
+                    closed.append(closed[0]);
+                }
+                drawManager.lineStrip(closed, false);
+            } else {
+                drawManager.lineStrip(data->polylinePoints, false);
+            }
+            break;
+        default:
+            drawManager.lineStrip(data->polylinePoints, false);
+            break;
+        }
+    }
+
+    if (data->drawInXray) {
+        drawManager.endDrawInXray();
+    }
+    if (data->showReadout) {
+        drawReadout(drawManager, *data);
+    }
+    drawManager.endDrawable();
+}
+
+void ShapeControlDrawOverride::drawReadout(MHWRender::MUIDrawManager& drawManager, const ShapeControlData& data) const
+{
+    using DrawManager = MHWRender::MUIDrawManager;
+    drawManager.beginDrawInXray();
+    drawReadoutText(drawManager, data.readoutAnchor, data.readoutText, toColor(data.readoutColor),
+                    static_cast<unsigned>(data.readoutTextSize), DrawManager::kLeft);
+
+    if (data.showSlider) {
+        const ShapeControlDrawLayout::SliderLayout slider = ShapeControlDrawLayout::sliderLayout(
+            toLayout(data.readoutAnchor), toLayout(data.cameraRight), toLayout(data.cameraUp), data.unitSize,
+            data.sliderLength, data.sliderValue, data.sliderReference, data.readoutColor, data.readoutTextSize);
+        const MVector up = data.cameraUp;
+        auto tick = [&](const Layout& at, double halfHeight) {
+            const MPoint centre = toPoint(at);
+            drawManager.line(centre - up * halfHeight, centre + up * halfHeight);
+        };
+        drawManager.setLineWidth(2.0f);
+        drawManager.setColor(toColor(slider.trackColor));
+        drawManager.line(toPoint(slider.start), toPoint(slider.end));
+        drawManager.setColor(toColor(slider.tickColor));
+        if (data.sliderKind == 1) {
+            tick(slider.start, slider.tickHalfHeight);
+            tick(slider.end, slider.tickHalfHeight);
+        }
+        tick(slider.referencePoint, slider.tickHalfHeight);
+        drawManager.setColor(toColor(slider.fillColor));
+        drawManager.line(toPoint(slider.referencePoint), toPoint(slider.valuePoint));
+        drawManager.setColor(toColor(data.sliderHandleColor));
+        tick(slider.valuePoint, slider.handleHalfHeight);
+
+        if (data.showRangeLabels) {
+            drawManager.setColor(toColor(slider.labelColor));
+            drawManager.setFontSize(slider.labelFontSize);
+            drawManager.text(toPoint(slider.minLabelPosition), data.minLabel, DrawManager::kRight);
+            drawManager.text(toPoint(slider.maxLabelPosition), data.maxLabel, DrawManager::kLeft);
+            drawManager.setFontSize(static_cast<unsigned>(data.readoutTextSize));
+        }
+    }
+    drawManager.endDrawInXray();
 }

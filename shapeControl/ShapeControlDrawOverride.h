@@ -1,9 +1,83 @@
 #pragma once
-// Viewport 2.0 drawing of "shapeControl" shapes. Drawing arrives with the shape-control
-// drawing work; until then the override is registered and draws nothing.
+// Viewport 2.0 drawing of "shapeControl" shapes: the stored mesh (filled or as wire edges),
+// the stored curve or the default square as lines or points, in the normal, hovered or
+// selected look, with the transform readout and its slider above a moved control.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MBoundingBox.h>
+#include <maya/MColor.h>
+#include <maya/MDagPath.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MIntArray.h>
+#include <maya/MObjectHandle.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
 #include <maya/MPxDrawOverride.h>
+#include <maya/MString.h>
+#include <maya/MUserData.h>
+#include <maya/MVector.h>
+#include <maya/MVectorArray.h>
+
+// Everything one control's drawing needs, gathered from the node and kept between frames so
+// that mesh topology and curve samples are rebuilt only when they change.
+class ShapeControlData : public MUserData
+{
+public:
+    ShapeControlData();
+    ~ShapeControlData() override;
+
+    int primitive = 1;
+    MColor color = MColor(1.0f, 0.0f, 0.0f, 1.0f);
+    float lineWidth = 2.0f;
+    MPoint localPosition = MPoint(0.0, 0.0, 0.0, 1.0);
+    MVector localScale = MVector(1.0, 1.0, 1.0);
+    int lineStyle = 0;
+    int paintStyle = 0;
+    bool drawInXray = false;
+    bool wireframe = false;
+    bool hovered = false;
+    bool selected = false;
+    bool showReadout = false;
+    bool showSlider = false;
+    bool showRangeLabels = false;
+    int sliderKind = 0;
+    double unitSize = 0.12;
+    double sliderValue = 0.0;
+    double sliderReference = 0.5;
+    double sliderLength = 0.75;
+    int readoutTextSize = 15;
+    MPoint readoutAnchor = MPoint(0.0, 0.0, 0.0, 1.0);
+    MVector cameraRight = MVector(1.0, 0.0, 0.0);
+    MVector cameraUp = MVector(0.0, 1.0, 0.0);
+    MString readoutText;
+    MString minLabel;
+    MString maxLabel;
+    float readoutColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    float sliderHandleColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    MPointArray polylinePoints;
+    MPointArray defaultSquare;
+    MPointArray curveSamples;
+    bool hasCurve = false;
+    bool curveClosed = false;
+    // Kept in the draw manager's own array types so that drawing hands them over uncopied.
+    MPointArray trianglePositions;
+    MPointArray edgePositions;
+    MVectorArray triangleNormals;
+    MFloatPointArray vertexPositions;
+    MIntArray triangleVertices;
+    MIntArray edgeVertices;
+    bool hasMeshDraw = false;
+    bool meshTopologyValid = false;
+    MObjectHandle meshHandle;
+    int cachedVertexCount = -1;
+    int cachedPolygonCount = -1;
+    int cachedNormalCount = -1;
+    int cachedTriangleVertexCount = -1;
+    int cachedEdgeCount = -1;
+    MPoint cachedLocalPosition = MPoint(0.0, 0.0, 0.0, 1.0);
+    MVector cachedLocalScale = MVector(1.0, 1.0, 1.0);
+    unsigned long long curveSerial = 0;
+};
 
 class ShapeControlDrawOverride : public MHWRender::MPxDrawOverride
 {
@@ -12,9 +86,34 @@ public:
     ~ShapeControlDrawOverride() override;
 
     MHWRender::DrawAPI supportedDrawAPIs() const override;
+    bool isBounded(const MDagPath& objPath, const MDagPath& cameraPath) const override;
+    MMatrix transform(const MDagPath& objPath, const MDagPath& cameraPath) const override;
+    MBoundingBox boundingBox(const MDagPath& objPath, const MDagPath& cameraPath) const override;
+    bool hasUIDrawables() const override;
     MUserData* prepareForDraw(const MDagPath& objPath, const MDagPath& cameraPath,
                               const MHWRender::MFrameContext& frameContext, MUserData* oldData) override;
+    void addUIDrawables(const MDagPath& objPath, MHWRender::MUIDrawManager& drawManager,
+                        const MHWRender::MFrameContext& frameContext, const MUserData* data) override;
 
 private:
     explicit ShapeControlDrawOverride(const MObject& obj);
+
+    void gatherMesh(const MObject& meshData, ShapeControlData& data) const;
+    void drawReadout(MHWRender::MUIDrawManager& drawManager, const ShapeControlData& data) const;
+
+    // The explicit box as the last prepared frame read it.
+    MPoint fExplicitMin;
+    MPoint fExplicitMax;
+    bool fExplicitBoxValid = false;
+
+    // The box of the stored geometry, placed by the local position and scale it was built with.
+    mutable MObjectHandle fGeometryBoxSource;
+    mutable MPoint fGeometryBoxPosition;
+    mutable MVector fGeometryBoxScale;
+    mutable MBoundingBox fGeometryBox;
+    mutable bool fGeometryBoxValid = false;
+
+    // The shape feeding "inGeometry" whose world matrix an "inverse" control draws with.
+    mutable MObjectHandle fInverseSource;
+    mutable MDagPath fInverseSourcePath;
 };

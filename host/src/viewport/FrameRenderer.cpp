@@ -597,13 +597,14 @@ const TextTexture& textTexture(GlDevice& device, const MString& text, int pixelS
     return texts.emplace(key, t).first->second;
 }
 
-void drawText(GlDevice& device, const UiDrawable& d, FrameState& fs, const ViewSetup& view)
+void drawText(GlDevice& device, const UiDrawable& d, FrameState& fs, const ViewSetup& view, const MMatrix& objectToWorld)
 {
     double x = d.anchor.x, y = d.anchor.y;
     if (!d.is2D) {
-        MPoint clip = d.anchor * (fs.context.view() * fs.context.projection());
+        const MPoint anchor = d.anchor * objectToWorld;
+        MPoint clip = anchor * (fs.context.view() * fs.context.projection());
         if (clip.w <= 0.0) return;  // behind the camera
-        fs.context.worldToViewport(d.anchor, x, y);
+        fs.context.worldToViewport(anchor, x, y);
     }
     if (!std::isfinite(x) || !std::isfinite(y)) return;
     const double dpr = view.devicePixelRatio > 0 ? view.devicePixelRatio : 1.0;
@@ -651,17 +652,19 @@ void drawUi(GlDevice& device, FrameState& fs, const ViewSetup& view)
     QOpenGLFunctions_3_3_Core* gl = device.gl();
     const double dpr = view.devicePixelRatio > 0 ? view.devicePixelRatio : 1.0;
     for (OverrideInstance* inst : fs.uiInstances) {
+        // A draw override's drawables are in its object space, placed by its transform().
+        const MMatrix objectToWorld = inst->draw ? inst->drawTransform : MMatrix();
         for (const UiDrawable& d : RendererAccess::uiList(inst->drawManager).drawables) {
             const bool onTop = d.xray || d.is2D || d.kind == UiDrawable::kText;
             fs.stateManager->setDepthStencilState(onTop ? fs.overlayState
                                                         : d.color[3] < 1.0f ? fs.transparentState : fs.opaqueState);
             applyBlend(gl, true);
             if (d.kind == UiDrawable::kText) {
-                drawText(device, d, fs, view);
+                drawText(device, d, fs, view, objectToWorld);
                 continue;
             }
             DrawStyle style;
-            style.worldView = d.is2D ? MMatrix() : fs.context.view();
+            style.worldView = d.is2D ? MMatrix() : objectToWorld * fs.context.view();
             style.projection = d.is2D ? screenProjection(view) : fs.context.projection();
             style.viewportWidth = view.width;
             style.viewportHeight = view.height;

@@ -1,0 +1,51 @@
+#pragma once
+// Host-free layout of a shape control's drawing: placing stored points by the locator's local
+// position and scale, closing sampled curves, and where the readout and its slider hang.
+
+namespace ShapeControlDrawLayout {
+
+struct Vec3
+{
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+};
+
+// A stored point q placed by localPosition p and localScale s: p + s * q, per component.
+Vec3 place(const Vec3& q, const Vec3& position, const Vec3& scale);
+
+// Whether a closed curve's samples still need the first point appended: the first and last
+// points differ by more than 1e-5 on some axis.
+bool needsClosingPoint(const Vec3& first, const Vec3& last);
+
+// The handle unit of the slider (local units) and the slider's length for it.
+double unitSize(const Vec3& scale);
+double sliderLength(double unit);
+
+// Where the readout hangs: above the explicit box when there is one, else above the placed origin.
+Vec3 readoutAnchor(const Vec3& position, const Vec3& scale, bool hasBox, const Vec3& boxMin, const Vec3& boxMax);
+
+// Every point and colour of the slider below the readout text.
+struct SliderLayout
+{
+    Vec3 start;
+    Vec3 end;
+    Vec3 referencePoint;
+    Vec3 valuePoint;
+    double handleHalfHeight = 0.0;
+    double tickHalfHeight = 0.0;
+    float trackColor[4] = {0, 0, 0, 0};
+    float fillColor[4] = {0, 0, 0, 0};
+    float tickColor[4] = {0, 0, 0, 0};
+    float labelColor[4] = {0, 0, 0, 0};
+    unsigned labelFontSize = 8;
+    Vec3 minLabelPosition;
+    Vec3 maxLabelPosition;
+};
+
+// right and up are the camera's unit axes in the control's local space; value and reference are
+// 0..1 along the slider; readoutColor is r, g, b, a.
+SliderLayout sliderLayout(const Vec3& anchor, const Vec3& right, const Vec3& up, double unit, double length,
+                          double value, double reference, const float readoutColor[4], int readoutTextSize);
+
+} // namespace ShapeControlDrawLayout
