@@ -162,10 +162,10 @@ MVector cameraAxis(const MMatrix& camera, int row, const MMatrix& objectInverse,
 
 void clearMesh(ShapeControlData& data)
 {
-    data.trianglePositions.clear();
-    data.edgePositions.clear();
-    data.triangleNormals.clear();
-    data.vertexPositions.clear();
+    data.meshPoints.clear();
+    data.meshNormals.clear();
+    data.triangleCorners.clear();
+    data.edgeCorners.clear();
     data.triangleVertices.clear();
     data.edgeVertices.clear();
     data.meshHandle = MObjectHandle();
@@ -341,11 +341,16 @@ void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlD
             clearMesh(data);
             return;
         }
-        data.trianglePositions.clear();
-        data.triangleNormals.clear();
-        data.edgePositions.clear();
         data.triangleVertices = triangleVertices;
+        // Corners naming no vertex are left out once, here, not on every frame.
+        data.triangleCorners.clear();
+        for (unsigned i = 0; i < triangleVertices.length(); ++i) {
+            if (triangleVertices[i] >= 0 && triangleVertices[i] < vertexCount) {
+                data.triangleCorners.append(static_cast<unsigned>(triangleVertices[i]));
+            }
+        }
         data.edgeVertices.clear();
+        data.edgeCorners.clear();
         for (int edge = 0; edge < cachedEdges; ++edge) {
             int2 ends;
             if (!mesh.getEdgeVertices(edge, ends)) {
@@ -354,6 +359,8 @@ void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlD
             if (ends[0] >= 0 && ends[0] < vertexCount && ends[1] >= 0 && ends[1] < vertexCount) {
                 data.edgeVertices.append(ends[0]);
                 data.edgeVertices.append(ends[1]);
+                data.edgeCorners.append(static_cast<unsigned>(ends[0]));
+                data.edgeCorners.append(static_cast<unsigned>(ends[1]));
             }
         }
         data.meshHandle = MObjectHandle(meshData);
@@ -367,74 +374,47 @@ void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlD
 
     const MPoint& p = data.localPosition;
     const MVector& s = data.localScale;
-    data.vertexPositions.setLength(static_cast<unsigned>(std::max(vertexCount, 0)));
+    const unsigned count = static_cast<unsigned>(std::max(vertexCount, 0));
+    data.meshPoints.setLength(count);
     const float* raw = mesh.getRawPoints(&status);
     if (status && raw) {
-        for (int v = 0; v < vertexCount; ++v) {
-            data.vertexPositions[v] = MFloatPoint(static_cast<float>(p.x + s.x * raw[3 * v]),
-                                                  static_cast<float>(p.y + s.y * raw[3 * v + 1]),
-                                                  static_cast<float>(p.z + s.z * raw[3 * v + 2]));
+        for (unsigned v = 0; v < count; ++v) {
+            data.meshPoints[v] = MPoint(p.x + s.x * raw[3 * v], p.y + s.y * raw[3 * v + 1], p.z + s.z * raw[3 * v + 2]);
         }
     } else {
         MPointArray points;
-        if (mesh.getPoints(points, MSpace::kObject) && static_cast<int>(points.length()) >= vertexCount) {
-            for (int v = 0; v < vertexCount; ++v) {
-                const MPoint q = placed(points[v], p, s);
-                data.vertexPositions[v] = MFloatPoint(static_cast<float>(q.x), static_cast<float>(q.y),
-                                                      static_cast<float>(q.z));
+        if (mesh.getPoints(points, MSpace::kObject) && points.length() >= count) {
+            for (unsigned v = 0; v < count; ++v) {
+                data.meshPoints[v] = placed(points[v], p, s);
             }
         } else {
-            data.vertexPositions.clear();
+            data.meshPoints.clear();
         }
     }
-    const int positionCount = static_cast<int>(data.vertexPositions.length());
 
     if (data.wireframe) {
-        data.trianglePositions.clear();
-        data.triangleNormals.clear();
-        const unsigned ends = data.edgeVertices.length();
-        data.edgePositions.setLength(ends);
-        unsigned written = 0;
-        for (unsigned i = 0; i < ends; ++i) {
-            const int v = data.edgeVertices[i];
-            if (v >= 0 && v < positionCount) {
-                data.edgePositions[written++] = MPoint(data.vertexPositions[v]);
-            }
-        }
-        data.edgePositions.setLength(written);
+        data.meshNormals.clear();
     } else {
-        data.edgePositions.clear();
-        MFloatVectorArray normals;
-        const bool haveNormals = mesh.getVertexNormals(true, normals, MSpace::kObject) &&
-                                 static_cast<int>(normals.length()) >= vertexCount && normals.length() > 0;
-        const unsigned corners = data.triangleVertices.length();
-        data.trianglePositions.setLength(corners);
-        data.triangleNormals.setLength(corners);
-        unsigned written = 0;
-        for (unsigned i = 0; i < corners; ++i) {
-            const int v = data.triangleVertices[i];
-            if (v < 0 || v >= positionCount) {
-                continue;
-            }
-            const MFloatPoint& q = data.vertexPositions[v];
-            data.trianglePositions[written] = MPoint(q.x, q.y, q.z);
+        data.meshNormals.setLength(data.meshPoints.length());
+        const bool haveNormals = mesh.getVertexNormals(true, data.vertexNormals, MSpace::kObject) &&
+                                 data.vertexNormals.length() >= count && data.vertexNormals.length() > 0;
+        for (unsigned v = 0; v < data.meshPoints.length(); ++v) {
             if (haveNormals) {
-                const MFloatVector& n = normals[v];
-                data.triangleNormals[written] = MVector(n.x, n.y, n.z);
+                const MFloatVector& n = data.vertexNormals[v];
+                data.meshNormals[v] = MVector(n.x, n.y, n.z);
             } else {
                 MVector n;
-                data.triangleNormals[written] =
-                    mesh.getVertexNormal(v, true, n, MSpace::kObject) ? n.normal() : MVector(0.0, 0.0, 0.0);
+                data.meshNormals[v] = mesh.getVertexNormal(static_cast<int>(v), true, n, MSpace::kObject)
+                                          ? n.normal()
+                                          : MVector(0.0, 0.0, 0.0);
             }
-            ++written;
         }
-        data.trianglePositions.setLength(written);
-        data.triangleNormals.setLength(written);
     }
 
     data.cachedLocalPosition = p;
     data.cachedLocalScale = s;
-    data.hasMeshDraw = data.trianglePositions.length() > 0 || data.edgePositions.length() > 0;
+    data.hasMeshDraw =
+        data.meshPoints.length() > 0 && (data.wireframe ? data.edgeCorners.length() : data.triangleCorners.length()) > 0;
 }
 
 MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, const MDagPath& cameraPath,
@@ -597,10 +577,10 @@ void ShapeControlDrawOverride::addUIDrawables(const MDagPath&, MHWRender::MUIDra
     if (data->hasMeshDraw) {
         drawManager.setPaintStyle(static_cast<DrawManager::PaintStyle>(data->paintStyle));
         if (data->wireframe) {
-            drawManager.mesh(DrawManager::kLines, data->edgePositions);
+            drawManager.mesh(DrawManager::kLines, data->meshPoints, nullptr, nullptr, &data->edgeCorners);
         } else if (data->primitive >= DrawManager::kPoints && data->primitive <= DrawManager::kTriStrip) {
-            drawManager.mesh(static_cast<DrawManager::Primitive>(data->primitive), data->trianglePositions,
-                             &data->triangleNormals);
+            drawManager.mesh(static_cast<DrawManager::Primitive>(data->primitive), data->meshPoints,
+                             &data->meshNormals, nullptr, &data->triangleCorners);
         }
     } else {
         switch (data->primitive) {

@@ -7,13 +7,14 @@
 #include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
 #include <maya/MDagPath.h>
-#include <maya/MFloatPointArray.h>
+#include <maya/MFloatVectorArray.h>
 #include <maya/MIntArray.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 #include <maya/MPxDrawOverride.h>
 #include <maya/MString.h>
+#include <maya/MUintArray.h>
 #include <maya/MUserData.h>
 #include <maya/MVector.h>
 #include <maya/MVectorArray.h>
@@ -59,11 +60,14 @@ public:
     MPointArray curveSamples;
     bool hasCurve = false;
     bool curveClosed = false;
+    // The mesh is drawn indexed: one point and one normal per vertex (placed by localPosition
+    // and localScale), and the corners of the triangles and edges that name an existing vertex.
     // Kept in the draw manager's own array types so that drawing hands them over uncopied.
-    MPointArray trianglePositions;
-    MPointArray edgePositions;
-    MVectorArray triangleNormals;
-    MFloatPointArray vertexPositions;
+    MPointArray meshPoints;
+    MVectorArray meshNormals;
+    MFloatVectorArray vertexNormals;  // what the mesh reports, reused across frames
+    MUintArray triangleCorners;
+    MUintArray edgeCorners;
     MIntArray triangleVertices;
     MIntArray edgeVertices;
     bool hasMeshDraw = false;

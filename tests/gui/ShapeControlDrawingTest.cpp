@@ -295,10 +295,11 @@ TEST_F(ShapeControlDrawing, AnotherMeshWithTheSameCountsIsNotDrawnWithStaleTrian
 
     const ShapeControlData* drawn = dynamic_cast<const ShapeControlData*>(again);
     ASSERT_NE(drawn, nullptr);
-    ASSERT_EQ(drawn->trianglePositions.length(), 12u);
+    ASSERT_EQ(drawn->triangleCorners.length(), 12u);
     for (unsigned corner = 0; corner < 12; corner += 3) {
-        const MPoint* t = &drawn->trianglePositions[corner];
-        const double centreX = (t[0].x + t[1].x + t[2].x) / 3.0;
+        const MPointArray& p = drawn->meshPoints;
+        const unsigned* t = &drawn->triangleCorners[corner];
+        const double centreX = (p[t[0]].x + p[t[1]].x + p[t[2]].x) / 3.0;
         EXPECT_GE(std::fabs(centreX), 1.0) << "triangle " << corner / 3 << " bridges the gap";
     }
 
