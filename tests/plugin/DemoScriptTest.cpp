@@ -29,6 +29,9 @@ TEST(DemoScript, RunsToTheEndShowingEveryPartAtWork)
     EXPECT_TRUE(shows("// Result: 2 3 0 //"));
     EXPECT_TRUE(shows("cloth's vertex 12 with it\n// Result: 0 1 0 //\n// Result: 0 1 0 //"));
     EXPECT_TRUE(shows("(vertex 12 lowered by 2)\n// Result: 0 -1 0 //"));
+    EXPECT_TRUE(shows("sits where its curve was\n// Result: 0 1 0 //"));
+    EXPECT_TRUE(shows("brings it back\n// Result: hipCtrlShape //\n// Result: hipCtrlShape headCtrlShape //"));
+    EXPECT_TRUE(shows("The shape controls are back\n// Result: hipCtrlShape headCtrlShape //"));
     EXPECT_TRUE(shows("== Done"));
     EXPECT_FALSE(shows("Error:")) << output;
 }
