@@ -7,6 +7,7 @@
 
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnEnumAttribute.h>
+#include <maya/MFnGenericAttribute.h>
 #include <maya/MFnMatrixAttribute.h>
 #include <maya/MFnMessageAttribute.h>
 #include <maya/MFnNumericAttribute.h>
@@ -106,6 +107,11 @@ public:
         SUPPORT_CHECK(numeric.setMin(0));
         SUPPORT_CHECK(numeric.setMax(10));
         SUPPORT_CHECK(addAttribute(cnt));
+        MFnGenericAttribute generic;
+        MObject geo = generic.create("geometry", "geo", &s);
+        SUPPORT_CHECK(s);
+        SUPPORT_CHECK(generic.addDataAccept(MFnData::kMesh));
+        SUPPORT_CHECK(addAttribute(geo));
         return MS::kSuccess;
     }
 };

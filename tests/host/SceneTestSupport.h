@@ -20,7 +20,8 @@
 //   ia Int32Array, da doubleArray, sa stringArray, str string, mat matrix,
 //   vec double3 (vx vy vz), flag bool (default true), mode enum (a=0 b=1 c=5),
 //   ang angle, cache double (not storable), vals double multi, links message
-//   multi, in compound multi (iv double, inm string), cnt int (0..10).
+//   multi, in compound multi (iv double, inm string), cnt int (0..10),
+//   geo generic (mesh data only).
 // "sceneTestLocator": a locator shape.
 // "sceneTestForeign": a type owned by the plug-in "sceneTestMissingPlugin".
 void registerSceneTestTypes();

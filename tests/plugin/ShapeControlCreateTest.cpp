@@ -10,6 +10,8 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MDoubleArray.h>
 #include <maya/MMessage.h>
 #include <maya/MPlug.h>
 
@@ -24,6 +26,24 @@ std::vector<std::string> toVector(const MStringArray& array)
     std::vector<std::string> values;
     for (unsigned i = 0; i < array.length(); ++i) {
         values.push_back(array[i].asChar());
+    }
+    return values;
+}
+
+std::vector<int> toVector(const MIntArray& array)
+{
+    std::vector<int> values;
+    for (unsigned i = 0; i < array.length(); ++i) {
+        values.push_back(array[i]);
+    }
+    return values;
+}
+
+std::vector<double> toVector(const MDoubleArray& array)
+{
+    std::vector<double> values;
+    for (unsigned i = 0; i < array.length(); ++i) {
+        values.push_back(array[i]);
     }
     return values;
 }
@@ -328,3 +348,50 @@ TEST_F(ShapeControlCreate, ControlsSaveAndReopen)
     EXPECT_EQ(sceneText(), saved);
 }
 
+
+TEST_F(ShapeControlCreate, BakedMeshAndCurveControlsKeepTheirGeometryThroughSaveAndReopen)
+{
+    ASSERT_TRUE(mel("polyCube -n box; select -r box"));
+    create("shapeControlCreate -n boxControl");
+    makeCurve("loop",
+              {MPoint(0, 0, 2), MPoint(2, 0, 0), MPoint(0, 0, -2), MPoint(-2, 0, 0), MPoint(0, 0, 2),
+               MPoint(2, 0, 0), MPoint(0, 0, -2)},
+              {-2, -1, 0, 1, 2, 3, 4, 5, 6}, 3, MFnNurbsCurve::kPeriodic);
+    ASSERT_TRUE(mel("select -r loop"));
+    create("shapeControlCreate -n loopControl");
+    // The sources go, so only the saved copies can bring the shapes back.
+    ASSERT_TRUE(mel("delete box loop"));
+    ASSERT_EQ(connectionSource("boxControlShape.inGeometry"), "");
+
+    const MPointArray boxPoints = storedPoints("boxControlShape.inGeometry");
+    const MPointArray loopCvs = storedPoints("loopControlShape.inGeometry");
+    ASSERT_EQ(boxPoints.length(), 8u);
+    ASSERT_EQ(loopCvs.length(), 7u);
+    MIntArray counts, vertices;
+    ASSERT_TRUE(MFnMesh(MFnDependencyNode(nodeByName("boxControlShape")).findPlug("inGeometry", true).asMObject())
+                    .getVertices(counts, vertices));
+    const std::string saved = sceneText();
+
+    saveAndReopen("bakedControls.ma");
+
+    expectPointsNear(storedPoints("boxControlShape.inGeometry"), boxPoints);
+    const MObject mesh = MFnDependencyNode(nodeByName("boxControlShape")).findPlug("inGeometry", true).asMObject();
+    ASSERT_TRUE(mesh.hasFn(MFn::kMeshData));
+    MIntArray reopenedCounts, reopenedVertices;
+    ASSERT_TRUE(MFnMesh(mesh).getVertices(reopenedCounts, reopenedVertices));
+    EXPECT_EQ(toVector(reopenedCounts), toVector(counts));
+    EXPECT_EQ(toVector(reopenedVertices), toVector(vertices));
+
+    expectPointsNear(storedPoints("loopControlShape.inGeometry"), loopCvs);
+    const MObject curve = MFnDependencyNode(nodeByName("loopControlShape")).findPlug("inGeometry", true).asMObject();
+    ASSERT_TRUE(curve.hasFn(MFn::kNurbsCurveData));
+    MFnNurbsCurve reopened(curve);
+    EXPECT_EQ(reopened.degree(), 3);
+    EXPECT_EQ(reopened.form(), MFnNurbsCurve::kPeriodic);
+    MDoubleArray knots;
+    ASSERT_TRUE(reopened.getKnots(knots));
+    EXPECT_EQ(toVector(knots), (std::vector<double>{-2, -1, 0, 1, 2, 3, 4, 5, 6}));
+    // The box drawn from the stored mesh, as before saving.
+    EXPECT_DOUBLE_EQ(melDouble("getAttr boxControlShape.bbMaxY"), 0.5);
+    EXPECT_EQ(sceneText(), saved);
+}

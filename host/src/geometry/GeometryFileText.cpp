@@ -117,24 +117,15 @@ void writeMesh(const MeshGeometry& g, std::string& out)
 
 void writeCurve(const CurveGeometry& c, std::string& out)
 {
-    // Scene files number the forms from 0: open, closed, periodic.
-    out += "\tsetAttr \".cc\" -type \"nurbsCurve\" \n\t\t";
-    out += std::to_string(c.degree) + " " + std::to_string(c.numSpans()) + " " + std::to_string(c.form - 1) +
-           " no 3\n\t\t" + std::to_string(c.knots.size());
-    for (double k : c.knots) {
-        out += ' ';
-        appendDouble(out, k);
-    }
-    out += "\n\t\t" + std::to_string(c.numCVs());
-    for (int i = 0; i < c.numCVs(); ++i) {
-        out += "\n\t\t";
-        for (int k = 0; k < 3; ++k) {
-            if (k)
-                out += ' ';
-            appendDouble(out, c.cvs[size_t(i) * 3 + size_t(k)]);
-        }
-    }
-    out += "\n\t\t;\n";
+    out += "\tsetAttr \".cc\"";
+    GeometryFileText::formatCurveValue(c, out);
+    out += ";\n";
+}
+
+// A float as its shortest exact text, negative zero as zero.
+void appendFloatWord(std::string& out, float value)
+{
+    out += ValueText::formatFloat(value == 0.0f ? 0.0f : value).asChar();
 }
 
 // ---------------------------------------------------------------------------
@@ -337,39 +328,216 @@ MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNa
     return fail(MString("cannot set ") + plug.partialName(true) + ".");
 }
 
-MStatus readCurve(const MPlug& plug, const std::vector<MString>& words, size_t& pos, MDGModifier& modifier)
+// Words of one "mesh" or "nurbsCurve" value; every error names the plug.
+class ValueReader
 {
-    CurveGeometry c;
+public:
+    ValueReader(const char* command, const MString& plugName, const char* type, const std::vector<MString>& words,
+                size_t& pos)
+        : mCommand(command), mPlugName(plugName), mType(type), mWords(words), mPos(pos)
+    {
+    }
+
+    MStatus fail(const MString& problem) const
+    {
+        MGlobal::displayError(MString(mCommand) + ": bad " + mType + " value for " + mPlugName + ": " + problem);
+        return MS::kInvalidParameter;
+    }
+
+    bool at(const char* word) const { return mPos < mWords.size() && mWords[mPos] == word; }
+    size_t remaining() const { return mWords.size() - mPos; }
+
+    MStatus keyword(const char* word)
+    {
+        if (mPos >= mWords.size())
+            return fail(MString("the value ends before \"") + word + "\".");
+        if (mWords[mPos] != word)
+            return fail(MString("expected \"") + word + "\", found \"" + mWords[mPos] + "\".");
+        ++mPos;
+        return MS::kSuccess;
+    }
+
+    MStatus number(double& value)
+    {
+        if (mPos >= mWords.size())
+            return fail("the value ends too soon.");
+        if (!ValueText::parseDouble(mWords[mPos], value))
+            return fail(MString("\"") + mWords[mPos] + "\" is not a number.");
+        ++mPos;
+        return MS::kSuccess;
+    }
+
+    // A whole number from `low` to `high`; `what` names it in the message.
+    MStatus integer(const char* what, long long low, long long high, int& value)
+    {
+        if (mPos >= mWords.size())
+            return fail("the value ends too soon.");
+        long long n = 0;
+        if (!ValueText::parseInt(mWords[mPos], n))
+            return fail(MString("\"") + mWords[mPos] + "\" is not a whole number.");
+        if (n < low || n > high)
+            return fail(MString(what) + " " + ValueText::formatInt(n) + " is out of range.");
+        ++mPos;
+        value = int(n);
+        return MS::kSuccess;
+    }
+
+    // A count of items of `perItem` words each, which must all follow.
+    MStatus count(const char* what, size_t perItem, int& value)
+    {
+        GEO_CHECK(integer(what, 0, 1 << 28, value));
+        if (size_t(value) * perItem > remaining())
+            return fail("the value ends too soon.");
+        return MS::kSuccess;
+    }
+
+    MStatus word(MString& value)
+    {
+        if (mPos >= mWords.size())
+            return fail("the value ends too soon.");
+        value = mWords[mPos++];
+        return MS::kSuccess;
+    }
+
+private:
+    const char* mCommand;
+    MString mPlugName;
+    const char* mType;
+    const std::vector<MString>& mWords;
+    size_t& mPos;
+};
+
+MStatus readCurveValue(ValueReader& in, CurveGeometry& c)
+{
     int spans = 0, form = 0, dimension = 0, knotCount = 0, cvCount = 0;
-    GEO_CHECK(readCount(words, pos, 31, c.degree));
-    GEO_CHECK(readCount(words, pos, 1 << 24, spans));
-    GEO_CHECK(readCount(words, pos, 2, form));
+    GEO_CHECK(in.integer("degree", 1, 31, c.degree));
+    GEO_CHECK(in.integer("span count", 0, 1 << 24, spans));
+    GEO_CHECK(in.integer("form", 0, 2, form));
+    MString rationalWord;
     bool rational = false;
-    if (pos >= words.size() || !ValueText::parseBool(words[pos], rational))
-        return fail("the curve's rational flag is missing.");
-    ++pos;
-    GEO_CHECK(readCount(words, pos, 3, dimension));
-    if (dimension < 2)
-        return fail("a curve has 2 or 3 dimensions.");
-    GEO_CHECK(readCount(words, pos, 1 << 24, knotCount));
+    GEO_CHECK(in.word(rationalWord));
+    if (!ValueText::parseBool(rationalWord, rational))
+        return in.fail(MString("the rational flag must be yes or no, not \"") + rationalWord + "\".");
+    GEO_CHECK(in.integer("dimension", 2, 3, dimension));
+    GEO_CHECK(in.count("knot count", 1, knotCount));
     for (int i = 0; i < knotCount; ++i) {
         double k = 0;
-        GEO_CHECK(readDouble(words, pos, k));
+        GEO_CHECK(in.number(k));
         c.knots.push_back(k);
     }
-    GEO_CHECK(readCount(words, pos, 1 << 24, cvCount));
+    GEO_CHECK(in.count("CV count", size_t(dimension + (rational ? 1 : 0)), cvCount));
     for (int i = 0; i < cvCount; ++i) {
         double xyz[3] = {0, 0, 0}, weight = 1;
         for (int k = 0; k < dimension; ++k)
-            GEO_CHECK(readDouble(words, pos, xyz[k]));
+            GEO_CHECK(in.number(xyz[k]));
         if (rational)
-            GEO_CHECK(readDouble(words, pos, weight));
+            GEO_CHECK(in.number(weight));
         c.cvs.insert(c.cvs.end(), xyz, xyz + 3);
     }
     c.form = form + 1;
     if (!c.valid() || spans != c.numSpans())
-        return fail(MString("the curve given to ") + plug.partialName(true) + " is not a valid curve.");
-    return modifier.newPlugValue(plug, CurveData::make(&c));
+        return in.fail("its degree, knots and CVs are not a valid curve.");
+    return MS::kSuccess;
+}
+
+// Maya's "mesh" value. Normals follow from the edges' smoothing, so given
+// normals are read past and none are written.
+MStatus readMeshValue(ValueReader& in, MeshGeometry& g)
+{
+    int n = 0;
+    GEO_CHECK(in.keyword("v"));
+    GEO_CHECK(in.count("vertex count", 3, n));
+    std::vector<float> points(size_t(n) * 3);
+    for (float& p : points) {
+        double v = 0;
+        GEO_CHECK(in.number(v));
+        p = float(v);
+    }
+    const int numVertices = n;
+    if (in.at("vn")) {
+        GEO_CHECK(in.keyword("vn"));
+        GEO_CHECK(in.count("normal count", 3, n));
+        for (int i = 0; i < n * 3; ++i) {
+            double ignored = 0;
+            GEO_CHECK(in.number(ignored));
+        }
+    }
+    bool hasUVs = false;
+    std::vector<float> u, v;
+    if (in.at("vt")) {
+        hasUVs = true;
+        GEO_CHECK(in.keyword("vt"));
+        GEO_CHECK(in.count("UV count", 2, n));
+        u.resize(size_t(n));
+        v.resize(size_t(n));
+        for (int i = 0; i < n; ++i) {
+            double a = 0, b = 0;
+            GEO_CHECK(in.number(a));
+            GEO_CHECK(in.number(b));
+            u[size_t(i)] = float(a);
+            v[size_t(i)] = float(b);
+        }
+    }
+    GEO_CHECK(in.keyword("e"));
+    int numEdges = 0;
+    GEO_CHECK(in.count("edge count", 3, numEdges));
+    std::vector<int> pairs(size_t(numEdges) * 2);
+    std::vector<char> smooth(static_cast<size_t>(numEdges));
+    for (int e = 0; e < numEdges; ++e) {
+        GEO_CHECK(in.integer("vertex", 0, numVertices - 1, pairs[size_t(e) * 2]));
+        GEO_CHECK(in.integer("vertex", 0, numVertices - 1, pairs[size_t(e) * 2 + 1]));
+        MString kind;
+        GEO_CHECK(in.word(kind));
+        if (kind != "smooth" && kind != "hard")
+            return in.fail(MString("edge ") + ValueText::formatInt(e) + " must be \"smooth\" or \"hard\", not \"" +
+                           kind + "\".");
+        smooth[size_t(e)] = char(kind == "smooth");
+    }
+    // Faces walk their edges in order; a negative id -(e+1) walks edge e backwards.
+    std::vector<int> counts, connects, uvIds;
+    while (in.at("f")) {
+        const long long face = (long long)counts.size();
+        GEO_CHECK(in.keyword("f"));
+        GEO_CHECK(in.integer("face size", 3, numEdges, n));
+        const size_t begin = connects.size();
+        std::vector<int> ends;
+        for (int i = 0; i < n; ++i) {
+            int id = 0;
+            GEO_CHECK(in.integer("edge id", -(long long)numEdges, numEdges - 1, id));
+            const size_t e = size_t(id >= 0 ? id : -id - 1);
+            connects.push_back(pairs[e * 2 + (id >= 0 ? 0 : 1)]);
+            ends.push_back(pairs[e * 2 + (id >= 0 ? 1 : 0)]);
+        }
+        for (int i = 0; i < n; ++i)
+            if (ends[size_t(i)] != connects[begin + size_t((i + 1) % n)])
+                return in.fail(MString("the edges of face ") + ValueText::formatInt(face) +
+                               " do not join into a loop.");
+        counts.push_back(n);
+        uvIds.resize(connects.size(), -1);
+        if (in.at("mu")) {
+            int set = 0, m = 0;
+            GEO_CHECK(in.keyword("mu"));
+            GEO_CHECK(in.integer("UV set", 0, hasUVs ? 0 : -1, set));
+            GEO_CHECK(in.integer("face UV count", n, n, m));
+            for (int i = 0; i < m; ++i)
+                GEO_CHECK(in.integer("UV id", 0, (long long)u.size() - 1, uvIds[begin + size_t(i)]));
+        }
+    }
+    MString error;
+    if (!g.setTopology(std::move(points), counts, connects, &error))
+        return in.fail(MString("the faces do not make a valid mesh: ") + error + ".");
+    g.setSmoothingByVertexPairs(pairs, smooth);
+    if (hasUVs)
+        g.setUVSet("map1", std::move(u), std::move(v), std::move(uvIds));
+    g.touch();
+    return MS::kSuccess;
+}
+
+MStatus readCurve(const MPlug& plug, const std::vector<MString>& words, size_t& pos, MDGModifier& modifier)
+{
+    MObject data;
+    GEO_CHECK(GeometryFileText::parseCurveValue("setAttr", SceneNames::plugName(plug), words, pos, data));
+    return modifier.newPlugValue(plug, data);
 }
 
 bool isMeshFileAttribute(const MObject& attribute)
@@ -422,6 +590,96 @@ MStatus GeometryFileText::parseSetAttr(const MPlug& plug, const SceneNames::Inde
         return fail(MString(plug.partialName(true)) + " takes a -type \"polyFaces\" value.");
     Node* n = nodeOf(node);
     return readMeshAttribute(*static_cast<MeshShapeNode*>(n->user), plug, range, words, pos, modifier);
+}
+
+void GeometryFileText::formatCurveValue(const CurveGeometry& c, std::string& out)
+{
+    // Scene files number the forms from 0: open, closed, periodic.
+    out += " -type \"nurbsCurve\" \n\t\t";
+    out += std::to_string(c.degree) + " " + std::to_string(c.numSpans()) + " " + std::to_string(c.form - 1) +
+           " no 3\n\t\t" + std::to_string(c.knots.size());
+    for (double k : c.knots) {
+        out += ' ';
+        appendDouble(out, k);
+    }
+    out += "\n\t\t" + std::to_string(c.numCVs());
+    for (int i = 0; i < c.numCVs(); ++i) {
+        out += "\n\t\t";
+        for (int k = 0; k < 3; ++k) {
+            if (k)
+                out += ' ';
+            appendDouble(out, c.cvs[size_t(i) * 3 + size_t(k)]);
+        }
+    }
+    out += "\n\t\t";
+}
+
+void GeometryFileText::formatMeshValue(const MeshGeometry& g, std::string& out)
+{
+    out += " -type \"mesh\" \n\t\t\"v\" " + std::to_string(g.numVertices());
+    for (int i = 0; i < g.numVertices(); ++i) {
+        out += "\n\t\t";
+        for (int k = 0; k < 3; ++k) {
+            if (k)
+                out += ' ';
+            appendFloatWord(out, g.points[size_t(i) * 3 + size_t(k)]);
+        }
+    }
+    out += "\n\t\t\"vn\" 0";
+    // The current UV set travels as the value's one set of UVs.
+    const MeshUVSet* uvs = g.uvSets.empty() ? nullptr : &g.uvSets[size_t(g.currentUVSet)];
+    if (uvs) {
+        out += "\n\t\t\"vt\" " + std::to_string(uvs->u.size());
+        for (size_t i = 0; i < uvs->u.size(); ++i) {
+            out += "\n\t\t";
+            appendFloatWord(out, uvs->u[i]);
+            out += ' ';
+            appendFloatWord(out, uvs->v[i]);
+        }
+    }
+    out += "\n\t\t\"e\" " + std::to_string(g.numEdges());
+    for (int e = 0; e < g.numEdges(); ++e)
+        out += "\n\t\t" + std::to_string(g.edgeVertices[size_t(e) * 2]) + " " +
+               std::to_string(g.edgeVertices[size_t(e) * 2 + 1]) + (g.edgeSmooth[size_t(e)] ? " \"smooth\"" : " \"hard\"");
+    for (int f = 0; f < g.numFaces(); ++f) {
+        const int begin = g.offsets[size_t(f)], n = g.counts[size_t(f)];
+        out += "\n\t\t\"f\" " + std::to_string(n);
+        for (int i = 0; i < n; ++i) {
+            const int e = g.faceEdges[size_t(begin + i)];
+            appendInt(out, g.edgeVertices[size_t(e) * 2] == g.connects[size_t(begin + i)] ? e : -e - 1);
+        }
+        if (!uvs || uvs->ids.size() < size_t(begin + n))
+            continue;
+        bool complete = true;
+        for (int i = 0; i < n && complete; ++i)
+            complete = uvs->ids[size_t(begin + i)] >= 0;
+        if (!complete)
+            continue;
+        out += "\n\t\t\"mu\" 0 " + std::to_string(n);
+        for (int i = 0; i < n; ++i)
+            appendInt(out, uvs->ids[size_t(begin + i)]);
+    }
+    out += "\n\t\t";
+}
+
+MStatus GeometryFileText::parseMeshValue(const char* command, const MString& plugName,
+                                         const std::vector<MString>& words, size_t& pos, MObject& data)
+{
+    ValueReader in(command, plugName, "mesh", words, pos);
+    auto g = std::make_shared<MeshGeometry>();
+    GEO_CHECK(readMeshValue(in, *g));
+    data = MeshData::make(g);
+    return MS::kSuccess;
+}
+
+MStatus GeometryFileText::parseCurveValue(const char* command, const MString& plugName,
+                                          const std::vector<MString>& words, size_t& pos, MObject& data)
+{
+    ValueReader in(command, plugName, "nurbsCurve", words, pos);
+    CurveGeometry c;
+    GEO_CHECK(readCurveValue(in, c));
+    data = CurveData::make(&c);
+    return MS::kSuccess;
 }
 
 } // namespace host

@@ -3,7 +3,10 @@
 // (".uvst[i].uvsn", ".uvst[i].uvsp"), current set (".cuvs"), points (".vt"),
 // edges with their smooth flag (".ed") and "polyFaces" records (".fc": "f"
 // with edge ids, negative for reversed edges, and "mu" UV lines); a curve's
-// ".cc" "nurbsCurve" value.
+// ".cc" "nurbsCurve" value. The same curve form, and Maya's "mesh" value
+// ("v" points, "vn" normals, "vt" UVs, "e" edges with "smooth" or "hard",
+// then one "f" record per face with its edge ids and "mu" UV ids), carry
+// geometry in any other typed or generic attribute.
 
 #include "commands/builtins/SceneNames.h"
 
@@ -18,6 +21,9 @@
 
 namespace host {
 
+class MeshGeometry;
+struct CurveGeometry;
+
 class GeometryFileText
 {
 public:
@@ -31,6 +37,18 @@ public:
     static MStatus parseSetAttr(const MPlug& plug, const SceneNames::IndexRange& range, const MString& type,
                                 const std::vector<MString>& words, size_t& pos, MDGModifier& modifier,
                                 bool& handled);
+
+    // Appends a setAttr value (" -type \"mesh\" ..."), ending with a line
+    // break and indent so that the ";" sits on a line of its own.
+    static void formatMeshValue(const MeshGeometry& mesh, std::string& out);
+    static void formatCurveValue(const CurveGeometry& curve, std::string& out);
+    // Reads a "mesh" or "nurbsCurve" value from words[pos...] (advancing pos)
+    // into new data. Errors are reported as "<command>: bad mesh value for
+    // <plugName>: ...".
+    static MStatus parseMeshValue(const char* command, const MString& plugName, const std::vector<MString>& words,
+                                  size_t& pos, MObject& data);
+    static MStatus parseCurveValue(const char* command, const MString& plugName, const std::vector<MString>& words,
+                                   size_t& pos, MObject& data);
 };
 
 } // namespace host

@@ -4,6 +4,9 @@
 #include "commands/builtins/ValueText.h"
 #include "commands/mel/MelValue.h"
 #include "dg/Node.h"
+#include "geometry/CurveData.h"
+#include "geometry/GeometryFileText.h"
+#include "geometry/MeshData.h"
 
 #include <maya/MAngle.h>
 #include <maya/MDistance.h>
@@ -47,6 +50,7 @@ const TypeNameEntry kTypeNames[] = {
     {"float2", PlugValue::kNumericCompound, 2}, {"float3", PlugValue::kNumericCompound, 3},
     {"double2", PlugValue::kNumericCompound, 2}, {"double3", PlugValue::kNumericCompound, 3},
     {"double4", PlugValue::kNumericCompound, 4},
+    {"mesh", PlugValue::kMesh, 0},             {"nurbsCurve", PlugValue::kNurbsCurve, 0},
 };
 
 const char* numericCompoundName(MFnNumericData::Type type)
@@ -244,6 +248,14 @@ MStatus parseScalar(const char* command, const MPlug& plug, PlugValue::Kind kind
     }
 }
 
+bool acceptsData(const Attribute* attr, MFnData::Type type)
+{
+    for (MFnData::Type accepted : attr->acceptedData)
+        if (accepted == type || accepted == MFnData::kAny)
+            return true;
+    return false;
+}
+
 bool isScalar(PlugValue::Kind kind)
 {
     return kind >= PlugValue::kBool && kind <= PlugValue::kTime;
@@ -301,6 +313,8 @@ PlugValue::Kind PlugValue::kindOf(const Attribute* a)
         case MFnData::kDoubleArray: return kDoubleArray;
         case MFnData::kMatrix: return kMatrix;
         case MFnData::kMatrixArray: return kMatrixArray;
+        case MFnData::kMesh: return kMesh;
+        case MFnData::kNurbsCurve: return kNurbsCurve;
         default: return kUnsupported;
         }
     case AttrKind::Matrix: return kMatrix;
@@ -337,6 +351,8 @@ MString PlugValue::typeName(const MPlug& plug)
     case kDoubleArray: return "doubleArray";
     case kMatrix: return "matrix";
     case kMatrixArray: return "matrixArray";
+    case kMesh: return "mesh";
+    case kNurbsCurve: return "nurbsCurve";
     default: return MString();
     }
 }
@@ -479,6 +495,18 @@ MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& 
         MObject data = fn.create(values, &status);
         if (!status)
             return fail(command, "cannot create matrix array data.", status);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kMesh:
+    case kNurbsCurve: {
+        if (attr->attrKind == AttrKind::Generic &&
+            !acceptsData(attr, kind == kMesh ? MFnData::kMesh : MFnData::kNurbsCurve))
+            return fail(command, name + " does not accept " + typeName + " data.");
+        MObject data;
+        status = kind == kMesh ? GeometryFileText::parseMeshValue(command, name, words, pos, data)
+                               : GeometryFileText::parseCurveValue(command, name, words, pos, data);
+        if (!status)
+            return status;
         return modifier.newPlugValue(plug, data);
     }
     case kCompound:
@@ -688,6 +716,22 @@ bool PlugValue::format(const MPlug& plug, std::string& out)
         for (unsigned i = 0; i < values.length(); ++i)
             appendMatrix(out, values[i]);
         return true;
+    }
+    case kMesh:
+    case kNurbsCurve:
+    case kGeneric: {
+        // Geometry only: a generic attribute's numbers are not written.
+        MObject data = plug.asMObject();
+        if (const MeshData* mesh = kind != kNurbsCurve ? meshDataOf(data) : nullptr) {
+            GeometryFileText::formatMeshValue(mesh->read(), out);
+            return true;
+        }
+        const CurveData* curve = kind != kMesh ? curveDataOf(data) : nullptr;
+        if (curve && curve->geometry.valid()) {
+            GeometryFileText::formatCurveValue(curve->geometry, out);
+            return true;
+        }
+        return false;
     }
     default:
         return false;

@@ -2,7 +2,7 @@
 // Plug values as setAttr takes them, getAttr returns them and scene files
 // write them. Values are in UI units (centimetres, degrees, frames), as MEL
 // shows them; typed values carry their MEL type name ("double3",
-// "Int32Array", "stringArray", "matrix" ...).
+// "Int32Array", "stringArray", "matrix", "mesh", "nurbsCurve" ...).
 
 #include <maya/MDGModifier.h>
 #include <maya/MFnUnitAttribute.h>
@@ -39,6 +39,8 @@ public:
         kDoubleArray,
         kMatrix,
         kMatrixArray,
+        kMesh,            // mesh data, as Maya's "mesh" value
+        kNurbsCurve,      // curve data, as a "nurbsCurve" value
         kGeneric
     };
 

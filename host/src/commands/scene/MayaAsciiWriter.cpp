@@ -176,7 +176,11 @@ private:
         if (!attr->is(kStorable))
             return;
         const PlugValue::Kind kind = PlugValue::kindOf(attr);
-        if (kind == PlugValue::kMessage || kind == PlugValue::kUnsupported || kind == PlugValue::kGeneric)
+        if (kind == PlugValue::kMessage || kind == PlugValue::kUnsupported)
+            return;
+        const bool geometry = kind == PlugValue::kMesh || kind == PlugValue::kNurbsCurve || kind == PlugValue::kGeneric;
+        // Mesh and curve shapes write their own geometry in their own records.
+        if (geometry && isShapeGeometryAttribute(plug.node(), attr))
             return;
         if (plug.isArray()) {
             if (PlugValue::isGroupable(kind))
@@ -201,7 +205,19 @@ private:
         mOut += "\tsetAttr ";
         mOut += ValueText::quote(SceneNames::attributePath(plug)).asChar();
         mOut += value;
-        mOut += PlugValue::typeName(plug).length() > 0 ? " ;\n" : ";\n";
+        // Geometry values end on a line of their own.
+        mOut += PlugValue::typeName(plug).length() > 0 && !geometry ? " ;\n" : ";\n";
+    }
+
+    static bool isShapeGeometryAttribute(const MObject& node, const Attribute* attr)
+    {
+        if (!node.hasFn(MFn::kMesh) && !node.hasFn(MFn::kNurbsCurve))
+            return false;
+        const Node* n = nodeOf(node);
+        for (size_t i = 0; i < n->staticCount; ++i)
+            if (n->attrs[i] == attr)
+                return true;
+        return false;
     }
 
     // Elements of simple values as runs of consecutive indices:
