@@ -213,6 +213,8 @@ TEST_F(Cameras, ViewCommandsInBatchModeSayThereAreNoViews)
         {"modelEditor -q -camera modelPanel4", "modelEditor: no views in batch mode.\n"},
         {"viewFit", "viewFit: no views in batch mode.\n"},
         {"viewFit nobody", "viewFit: nobody is neither a panel nor a camera.\n"},
+        {"hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1", "hostMouseEvent: no views in batch mode.\n"},
+        {"commandPort -n \":7001\"", "commandPort: no views in batch mode.\n"},
     };
     for (const auto& c : cases) {
         clearMessages();

@@ -841,7 +841,52 @@ void drawLocator(GlDevice& device, const MObject& object, const MDagPath& path, 
     drawLines(device, points, GL_LINES, path, fs, view);
 }
 
+DrawFilter& drawFilter()
+{
+    static DrawFilter filter = nullptr;
+    return filter;
+}
+
+OverlaySource& overlaySource()
+{
+    static OverlaySource source = nullptr;
+    return source;
+}
+
+void drawOverlayLines(GlDevice& device, FrameState& fs, const ViewSetup& view)
+{
+    if (!overlaySource() || view.filterPanel.length() == 0) return;
+    std::vector<OverlayLines> lines;
+    overlaySource()(view, lines);
+    fs.stateManager->setDepthStencilState(fs.overlayState);
+    applyBlend(device.gl(), false);
+    for (const OverlayLines& l : lines) {
+        if (l.points.size() < 6) continue;
+        DrawStyle s;
+        s.worldView = fs.context.view();
+        s.projection = fs.context.projection();
+        s.viewportWidth = view.width;
+        s.viewportHeight = view.height;
+        s.lineWidth = l.width;
+        s.color[0] = l.color[0];
+        s.color[1] = l.color[1];
+        s.color[2] = l.color[2];
+        s.color[3] = 1.0f;
+        device.drawArrays(GL_LINES, s, l.points.data(), l.points.size() / 3);
+    }
+}
+
 } // namespace
+
+void setOverlaySource(OverlaySource source)
+{
+    overlaySource() = source;
+}
+
+void setDrawFilter(DrawFilter filter)
+{
+    drawFilter() = filter;
+}
 
 void renderFrame(const ViewSetup& view)
 {
@@ -891,6 +936,7 @@ void renderFrame(const ViewSetup& view)
         }
         MDagPath path;
         if (!MDagPath::getAPathTo(object, path) || !path.isVisible() || hiddenByOverride(path)) continue;
+        if (drawFilter() && view.filterPanel.length() > 0 && !drawFilter()(view.filterPanel, path)) continue;
         if (isMesh) {
             if (view.objectDisplay & M3dView::kDisplayMeshes) drawMesh(*device, node, object, path, fs, view);
         } else if (isCurve) {
@@ -921,6 +967,7 @@ void renderFrame(const ViewSetup& view)
     for (const ItemDraw& d : fs.transparent) drawItem(*device, d, fs, view, true);
     for (OverrideInstance* inst : fs.transparentDraws) drawOverrideCallback(*device, *inst, fs, true);
     drawUi(*device, fs, view);
+    drawOverlayLines(*device, fs, view);
 
     // Data the overrides asked to have deleted after use.
     for (auto& instance : overrideInstances())

@@ -30,6 +30,7 @@ struct ViewSetup
     unsigned int displayStyle = MHWRender::MFrameContext::kGouraudShaded;
     unsigned int objectDisplay = ~0u; // M3dView::DisplayObjects mask
     MString panelName;         // "modelPanel4"; empty for an off-screen frame
+    MString filterPanel;       // the panel whose draw filter applies, images of it included
 };
 
 // Draws one frame into the current OpenGL context and the bound framebuffer
@@ -61,6 +62,23 @@ struct ViewSetup
 // view filters out (objectDisplay; kExcludePluginShapes for plug-in shapes)
 // are skipped.
 void renderFrame(const ViewSetup& view);
+
+// Asked for each DAG shape a panel's view would draw (isolate select): false
+// leaves it out. Frames of no panel (no filterPanel) draw everything.
+using DrawFilter = bool (*)(const MString& panelName, const MDagPath& path);
+void setDrawFilter(DrawFilter filter);
+
+// Lines a panel's frames draw over the scene, unhidden by it (the current
+// tool's manipulator): world-space end points in pairs, one colour, a width
+// in device pixels.
+struct OverlayLines
+{
+    std::vector<float> points;
+    float color[3] = {1.0f, 1.0f, 1.0f};
+    float width = 1.0f;
+};
+using OverlaySource = void (*)(const ViewSetup& view, std::vector<OverlayLines>& lines);
+void setOverlaySource(OverlaySource source);
 
 // True while views exist (GUI mode): MRenderer::theRenderer() is non-null then.
 bool rendererActive();

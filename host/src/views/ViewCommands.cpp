@@ -1,11 +1,21 @@
 #include "views/ViewCommands.h"
 
 #include "commands/CommandRegistry.h"
+#include "views/ContextInfoCommand.h"
+#include "views/CurrentCtxCommand.h"
+#include "views/CommandPortCommand.h"
 #include "views/GetPanelCommand.h"
+#include "views/HostMouseEventCommand.h"
+#include "views/IsolateSelect.h"
+#include "views/IsolateSelectCommand.h"
 #include "views/LookThruCommand.h"
+#include "views/ManipContextCommand.h"
+#include "views/ManipOptionsCommand.h"
 #include "views/ModelEditorCommand.h"
 #include "views/PlayblastCommand.h"
 #include "views/RefreshCommand.h"
+#include "views/SetToolToCommand.h"
+#include "views/ToolManipulatorDrawing.h"
 #include "views/ViewFitCommand.h"
 #include "views/Views.h"
 
@@ -23,11 +33,21 @@ void registerViewCommands()
         {"lookThru", LookThruCommand::creator},     {"viewFit", ViewFitCommand::creator},
         {"getPanel", GetPanelCommand::creator},     {"modelEditor", ModelEditorCommand::creator},
         {"refresh", RefreshCommand::creator},       {"playblast", PlayblastCommand::creator},
+        {"hostMouseEvent", HostMouseEventCommand::creator}, {"commandPort", CommandPortCommand::creator},
+        {"setToolTo", SetToolToCommand::creator},   {"currentCtx", CurrentCtxCommand::creator},
+        {"contextInfo", ContextInfoCommand::creator},
+        {"manipMoveContext", ManipContextCommand::moveCreator},
+        {"manipRotateContext", ManipContextCommand::rotateCreator},
+        {"manipScaleContext", ManipContextCommand::scaleCreator},
+        {"manipOptions", ManipOptionsCommand::creator},
+        {"isolateSelect", IsolateSelectCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
         CHECK_MSTATUS(status);
     }
+    setDrawFilter(isolateShows);
+    setOverlaySource(toolManipulatorLines);
 }
 
 MStatus requireViews(const char* command)
@@ -44,6 +64,16 @@ int panelNamed(const char* command, const MString& name)
     if (index < 0)
         MGlobal::displayError(MString(command) + ": No panel named '" + name + "'.");
     return index;
+}
+
+bool isQueryCall(const MArgList& args)
+{
+    for (unsigned i = 0; i < args.length(); ++i) {
+        const MString word = args.asString(i);
+        if (word == "-q" || word == "-query")
+            return true;
+    }
+    return false;
 }
 
 MString cameraDisplayName(const MDagPath& cameraShape)

@@ -2,6 +2,8 @@
 
 #include "commands/CommandExecution.h"
 #include "commands/Session.h"
+#include "views/CameraNavigation.h"
+#include "views/CommandPort.h"
 #include "views/CameraView.h"
 #include "views/StartupCameras.h"
 
@@ -149,6 +151,7 @@ public:
             panel->setObjectName(state.panels[i].name.asChar());
             layout->addWidget(panel, row[i], column[i]);
             state.panels[i].widget = panel;
+            installCameraNavigation(panel, i);
             // One perspective panel, as Maya starts.
             panel->setVisible(i == kPerspPanel);
         }
@@ -329,6 +332,7 @@ void stopViews()
         releaseOverrides(MString());
         state.imageContext->doneCurrent();
     }
+    closeAllCommandPorts();
     setRendererActive(false);
     state.imageContext.reset();
     state.imageSurface.reset();
@@ -470,6 +474,7 @@ ViewSetup panelViewSetup(unsigned int index)
     setup.displayStyle = panel.displayStyle;
     setup.objectDisplay = panel.objectDisplay;
     setup.panelName = panel.name;
+    setup.filterPanel = panel.name;
     return setup;
 }
 

@@ -1,0 +1,206 @@
+// Alt + drag in a model panel moves its camera as in Maya: left tumbles around
+// the centre of interest, middle tracks, right dollies (orthographic cameras
+// change their width). The application's filters still see every event.
+
+#include "MouseEventRecorder.h"
+#include "PluginTestSupport.h"
+
+#include "views/StartupCameras.h"
+#include "views/Views.h"
+
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MGlobal.h>
+#include <maya/MMatrix.h>
+#include <maya/MPoint.h>
+#include <maya/MVector.h>
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct CameraPose
+{
+    MPoint eye;
+    MVector viewDirection;
+    double centerOfInterest = 0.0;
+    MPoint pivot() const { return eye + viewDirection * centerOfInterest; }
+};
+
+CameraPose poseOf(const char* camera)
+{
+    MDagPath shape;
+    EXPECT_TRUE(host::startupCamera(camera, shape)) << camera;
+    const MMatrix world = shape.inclusiveMatrix();
+    CameraPose pose;
+    pose.eye = MPoint(world[3][0], world[3][1], world[3][2]);
+    pose.viewDirection = -MVector(world[2][0], world[2][1], world[2][2]).normal();
+    pose.centerOfInterest = melDouble(std::string("getAttr ") + camera + "Shape.centerOfInterest");
+    return pose;
+}
+
+class CameraNavigation : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mel("file -force -new"));
+        ASSERT_TRUE(mel("lookThru persp modelPanel4; lookThru top modelPanel1"));
+        host::processEvents();
+        fRecorder = std::make_unique<MouseEventRecorder>();
+    }
+    void TearDown() override
+    {
+        fRecorder.reset();
+        mel("file -force -new");
+    }
+
+    // Presses at (x, y), moves by (dx, dy) in two steps and releases there.
+    static void drag(const char* panel, const char* button, const char* modifiers, int x, int y, int dx, int dy)
+    {
+        const std::string head = std::string("hostMouseEvent -panel ") + panel + " -modifiers \"" + modifiers + "\" ";
+        auto at = [](int px, int py) { return " -x " + std::to_string(px) + " -y " + std::to_string(py); };
+        ASSERT_TRUE(mel(head + "-type press -button " + button + at(x, y)));
+        ASSERT_TRUE(mel(head + "-type move" + at(x + dx / 2, y + dy / 2)));
+        ASSERT_TRUE(mel(head + "-type move" + at(x + dx, y + dy)));
+        ASSERT_TRUE(mel(head + "-type release -button " + button + at(x + dx, y + dy)));
+    }
+
+    std::unique_ptr<MouseEventRecorder> fRecorder;
+};
+
+TEST_F(CameraNavigation, AltLeftTumblesAroundTheCentreOfInterest)
+{
+    const CameraPose before = poseOf("persp");
+    drag("modelPanel4", "left", "alt", 100, 100, 60, 30);
+    const CameraPose after = poseOf("persp");
+    EXPECT_GT((after.eye - before.eye).length(), 0.1);
+    EXPECT_GT((after.viewDirection - before.viewDirection).length(), 0.01);
+    EXPECT_NEAR(after.centerOfInterest, before.centerOfInterest, 1e-9);
+    EXPECT_LT((after.pivot() - before.pivot()).length(), 1e-6);
+    // Still the same distance from the pivot, looking at it.
+    EXPECT_NEAR((after.pivot() - after.eye).length(), before.centerOfInterest, 1e-6);
+
+    // The application filter saw the whole drag although the view took it.
+    EXPECT_EQ(fRecorder->byApplication(QEvent::MouseButtonPress).size(), 1u);
+    EXPECT_EQ(fRecorder->byApplication(QEvent::MouseMove).size(), 2u);
+    EXPECT_EQ(fRecorder->byApplication(QEvent::MouseButtonRelease).size(), 1u);
+}
+
+TEST_F(CameraNavigation, AltMiddleTracksSoThePivotFollowsTheCursor)
+{
+    M3dView view;
+    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    const CameraPose before = poseOf("persp");
+    short x0 = 0, y0 = 0;
+    ASSERT_TRUE(view.worldToView(before.pivot(), x0, y0));
+    drag("modelPanel4", "middle", "alt", 100, 100, 40, 20);
+    const CameraPose after = poseOf("persp");
+    EXPECT_LT((after.viewDirection - before.viewDirection).length(), 1e-9);
+    short x1 = 0, y1 = 0;
+    ASSERT_TRUE(view.worldToView(before.pivot(), x1, y1));
+    const double ratio = host::panelWidget(3)->devicePixelRatioF();
+    // Right 40 and down 20 logical pixels: port y counts upwards.
+    EXPECT_NEAR(x1 - x0, 40 * ratio, 1.0);
+    EXPECT_NEAR(y1 - y0, -20 * ratio, 1.0);
+}
+
+TEST_F(CameraNavigation, AltRightDolliesTowardsTheCentreOfInterest)
+{
+    const CameraPose before = poseOf("persp");
+    drag("modelPanel4", "right", "alt", 100, 100, 50, 0);
+    const CameraPose closer = poseOf("persp");
+    EXPECT_LT(closer.centerOfInterest, before.centerOfInterest);
+    EXPECT_LT((closer.pivot() - before.pivot()).length(), 1e-6);
+    EXPECT_LT((closer.viewDirection - before.viewDirection).length(), 1e-9);
+
+    drag("modelPanel4", "right", "alt", 150, 100, -100, 0);
+    const CameraPose farther = poseOf("persp");
+    EXPECT_GT(farther.centerOfInterest, before.centerOfInterest);
+    EXPECT_LT((farther.pivot() - before.pivot()).length(), 1e-6);
+}
+
+TEST_F(CameraNavigation, OrthographicViewsZoomAndTrackButDoNotTumble)
+{
+    const double width = melDouble("getAttr topShape.orthographicWidth");
+    const CameraPose before = poseOf("top");
+    drag("modelPanel1", "left", "alt", 100, 100, 60, 30);
+    const CameraPose untumbled = poseOf("top");
+    EXPECT_LT((untumbled.eye - before.eye).length(), 1e-9);
+    EXPECT_LT((untumbled.viewDirection - before.viewDirection).length(), 1e-9);
+
+    drag("modelPanel1", "right", "alt", 100, 100, 50, 0);
+    EXPECT_LT(melDouble("getAttr topShape.orthographicWidth"), width);
+    EXPECT_LT((poseOf("top").eye - before.eye).length(), 1e-9);
+
+    drag("modelPanel1", "middle", "alt", 100, 100, 30, 0);
+    const CameraPose tracked = poseOf("top");
+    // Looking down -Y with +X to the right: the scene follows the cursor, the camera goes to -X.
+    EXPECT_LT(tracked.eye.x, before.eye.x);
+    EXPECT_NEAR(tracked.eye.y, before.eye.y, 1e-9);
+    EXPECT_NEAR(tracked.eye.z, before.eye.z, 1e-9);
+}
+
+TEST_F(CameraNavigation, DragsWithoutAltLeaveTheCameraAlone)
+{
+    const CameraPose before = poseOf("persp");
+    drag("modelPanel4", "left", "", 100, 100, 60, 30);
+    drag("modelPanel4", "right", "shift", 100, 100, 60, 30);
+    const CameraPose after = poseOf("persp");
+    EXPECT_LT((after.eye - before.eye).length(), 1e-12);
+    EXPECT_NEAR(after.centerOfInterest, before.centerOfInterest, 1e-12);
+}
+
+TEST_F(CameraNavigation, CameraMovesAreNotOnTheUndoQueue)
+{
+    // Undoable, as typed into the script editor.
+    ASSERT_TRUE(MGlobal::executeCommand("polyCube -n box", false, true));
+    drag("modelPanel4", "right", "alt", 100, 100, 50, 0);
+    const CameraPose moved = poseOf("persp");
+    // Undo takes back the cube, not the dolly.
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_FALSE(melInt("objExists box"));
+    const CameraPose afterUndo = poseOf("persp");
+    EXPECT_NEAR(afterUndo.centerOfInterest, moved.centerOfInterest, 1e-12);
+    EXPECT_LT((afterUndo.eye - moved.eye).length(), 1e-12);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CameraNavigation, RealAltRightDragDolliesThePerspectiveView)
+{
+    QWidget* widget = host::panelWidget(3);
+    ASSERT_NE(widget, nullptr);
+    widget->window()->raise();
+    host::processEvents();
+    const CameraPose before = poseOf("persp");
+    const std::string window = std::to_string(widget->window()->winId());
+    const QPoint start = widget->mapTo(widget->window(), QPoint(100, 100));
+    const QPoint end = widget->mapTo(widget->window(), QPoint(160, 100));
+    auto moveTo = [&](const QPoint& p) {
+        return " mousemove --window " + window + " " + std::to_string(p.x()) + " " + std::to_string(p.y());
+    };
+    const std::string command = "xdotool" + moveTo(start) + " keydown alt mousedown 3" + moveTo(end) +
+                                " mouseup 3 keyup alt";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    QElapsedTimer timer;
+    timer.start();
+    while (fRecorder->byApplication(QEvent::MouseButtonRelease).empty() && timer.elapsed() < 5000)
+        host::processEvents();
+    const auto presses = fRecorder->byApplication(QEvent::MouseButtonPress);
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0].button, Qt::RightButton);
+    EXPECT_TRUE(presses[0].modifiers & Qt::AltModifier);
+    const CameraPose after = poseOf("persp");
+    EXPECT_LT(after.centerOfInterest, before.centerOfInterest);
+    EXPECT_LT((after.pivot() - before.pivot()).length(), 1e-6);
+}
+
+} // namespace
