@@ -17,7 +17,11 @@
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 
+#include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -29,6 +33,18 @@ Matrix4 toMatrix4(const MMatrix& m)
     Matrix4 out;
     std::memcpy(out.m, m.matrix, sizeof(out.m));
     return out;
+}
+
+bool isFinite(const Matrix4& m)
+{
+    for (const auto& row : m.m) {
+        for (double v : row) {
+            if (!std::isfinite(v)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 // Length of a matrix array input; 0 when it holds no data.
@@ -117,6 +133,34 @@ MStatus PinEvaluation::readMaintainOffset(MDataBlock& data)
     return MS::kSuccess;
 }
 
+bool PinEvaluation::finite(double value)
+{
+    return std::isfinite(value);
+}
+
+void PinEvaluation::beginBindLoad(const MObject& node, int count)
+{
+    MStatus status;
+    MFnDependencyNode fn(node, &status);
+    fLoadingNodeName = status ? fn.name() : MString(kStatusSource);
+    fRejectedPins.assign(static_cast<size_t>(std::max(count, 0)), 0);
+}
+
+void PinEvaluation::rejectNonFinitePin(int pin, const char* attributeName)
+{
+    if (pin < 0 || static_cast<size_t>(pin) >= fRejectedPins.size() || fRejectedPins[pin]) {
+        return;
+    }
+    fRejectedPins[pin] = 1;
+    MString message = fLoadingNodeName;
+    message += ": pin ";
+    message += pin;
+    message += " has non-finite ";
+    message += attributeName;
+    message += "; the pin is left out until it is bound again.";
+    MGlobal::displayError(message);
+}
+
 MStatus PinEvaluation::loadBindMatrices(MDataBlock& data, int count)
 {
     fBindSurfaceInverse.clear();
@@ -139,7 +183,12 @@ MStatus PinEvaluation::loadBindMatrices(MDataBlock& data, int count)
             MFnMatrixArrayData surfaces(surfaceData, &status);
             PELLIX_CHECK(status);
             for (unsigned i = 0; i < present; ++i) {
-                fBindSurfaceInverse[i] = toMatrix4(surfaces[i].inverse());
+                const Matrix4 inverse = toMatrix4(surfaces[i].inverse());
+                if (!isFinite(toMatrix4(surfaces[i])) || !isFinite(inverse)) {
+                    rejectNonFinitePin(static_cast<int>(i), "bindSurfaceMatrices");
+                    continue;
+                }
+                fBindSurfaceInverse[i] = inverse;
                 fBindDataPresent[i] = 1;
             }
         }
@@ -148,7 +197,12 @@ MStatus PinEvaluation::loadBindMatrices(MDataBlock& data, int count)
             MFnMatrixArrayData controls(controlData, &status);
             PELLIX_CHECK(status);
             for (unsigned i = 0; i < present && i < controlCount; ++i) {
-                fBindControl[i] = toMatrix4(controls[i]);
+                const Matrix4 control = toMatrix4(controls[i]);
+                if (!isFinite(control)) {
+                    rejectNonFinitePin(static_cast<int>(i), "bindControlMatrices");
+                    continue;
+                }
+                fBindControl[i] = control;
             }
         }
     }
@@ -369,8 +423,17 @@ MStatus PinEvaluation::evaluate(MFnMesh& mesh, const float* points, const std::v
         fFrameInputs.normals = status ? normals : nullptr;
     }
     const int count = static_cast<int>(pins.size());
-    fOutputs.resize(pins.size());
-    PinFrameMath::evaluatePins(fFrameInputs, pins.data(), count, fOutputs.data());
+    fOutputs.resize(pins.size(), Matrix4::identity());
+    fFreshOutputs.resize(pins.size());
+    PinFrameMath::evaluatePins(fFrameInputs, pins.data(), count, fFreshOutputs.data());
+    // Rejected pins and frames that came out non-finite (e.g. from non-finite driver points
+    // or input matrices) keep their last finite output, so no control is handed a NaN.
+    for (int i = 0; i < count; ++i) {
+        const bool rejected = static_cast<size_t>(i) < fRejectedPins.size() && fRejectedPins[i];
+        if (!rejected && isFinite(fFreshOutputs[i])) {
+            fOutputs[i] = fFreshOutputs[i];
+        }
+    }
     return writeOutputs(data, count, request);
 }
 

@@ -11,6 +11,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 
 #include <cstdint>
 #include <vector>
@@ -56,10 +57,22 @@ public:
     bool maintainOffset() const { return fMaintainOffset; }
     // Reads "bindMaintainOffset" (at the start of a load).
     MStatus readMaintainOffset(MDataBlock& data);
+    // Starts a load of `count` pins of `node`: no pin is rejected yet.
+    void beginBindLoad(const MObject& node, int count);
+    // Rejects a pin whose stored `attributeName` data is not finite, once per load, with an
+    // error naming the node and the pin. A rejected pin is evaluated on safe stand-in data
+    // and its outputs keep their last finite value.
+    void rejectNonFinitePin(int pin, const char* attributeName);
+    bool pinRejected(int pin) const
+    {
+        return pin >= 0 && static_cast<size_t>(pin) < fRejectedPins.size() && fRejectedPins[pin] != 0;
+    }
     // With maintain offset: inverts the stored bind surface matrices and takes the bind
     // control matrices for `count` pins; without, or without pins, drops them. This ends a
     // load: the bind data is clean and the pins' validity is checked again.
     MStatus loadBindMatrices(MDataBlock& data, int count);
+    // Whether `value` is finite (stored bind data is checked before it is used).
+    static bool finite(double value);
 
     // Validity of the pins' ids for the mesh's topology, recomputed only after a load or a
     // change of vertex, polygon or normal count (the UV pin adds its own reasons).
@@ -121,7 +134,10 @@ private:
     std::vector<uint8_t> fLocalInversePresent;
     std::vector<PinFrameMath::Matrix4> fParentInverse;
     std::vector<uint8_t> fParentInversePresent;
-    std::vector<PinFrameMath::Matrix4> fOutputs;
+    std::vector<PinFrameMath::Matrix4> fOutputs;      // last finite output per pin
+    std::vector<PinFrameMath::Matrix4> fFreshOutputs;  // this evaluation's frames
+    std::vector<uint8_t> fRejectedPins;                // non-finite stored bind data
+    MString fLoadingNodeName;  // a name, not the node: the node owns this object
 
     int fCachedVertexCount = -1;
     int fCachedPolygonCount = -1;

@@ -74,15 +74,29 @@ MStatus SurfacePin::loadBindData(MDataBlock& data)
     const unsigned count = std::min({vertices.length() / 3, weights.length() / 3, tangents.length() / 2,
                                      normals.length() / 3});
     fBindings.assign(count, PinFrameMath::PinBinding{});
+    fEvaluation.beginBindLoad(thisMObject(), static_cast<int>(count));
     for (unsigned i = 0; i < count; ++i) {
         PinFrameMath::PinBinding& pin = fBindings[i];
+        bool weightsFinite = true;
         for (unsigned k = 0; k < 3; ++k) {
             pin.vertexIds[k] = vertices[3 * i + k];
             pin.normalIds[k] = normals[3 * i + k];
             pin.weights[k] = static_cast<float>(weights[3 * i + k]);
+            weightsFinite = weightsFinite && PinEvaluation::finite(pin.weights[k]);
         }
         pin.tangentCoeffs[0] = static_cast<float>(tangents[2 * i]);
         pin.tangentCoeffs[1] = static_cast<float>(tangents[2 * i + 1]);
+        // Values beyond float range are as unusable as NaN; stand-ins keep the frame math finite.
+        if (!weightsFinite) {
+            fEvaluation.rejectNonFinitePin(static_cast<int>(i), "baryWeights");
+            pin.weights[0] = 1.0f;
+            pin.weights[1] = pin.weights[2] = 0.0f;
+        }
+        if (!PinEvaluation::finite(pin.tangentCoeffs[0]) || !PinEvaluation::finite(pin.tangentCoeffs[1])) {
+            fEvaluation.rejectNonFinitePin(static_cast<int>(i), "bindTangents");
+            pin.tangentCoeffs[0] = 1.0f;
+            pin.tangentCoeffs[1] = 0.0f;
+        }
     }
     PELLIX_CHECK(fEvaluation.loadBindMatrices(data, static_cast<int>(count)));
     return MS::kSuccess;

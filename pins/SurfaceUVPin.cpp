@@ -124,10 +124,23 @@ MStatus SurfaceUVPin::loadBindData(MDataBlock& data)
     // Pins beyond the preferred indices have none.
     const unsigned count = std::min(uvs.length() / 2, tangents.length() / 2);
     fBindings.resize(count);
+    fEvaluation.beginBindLoad(thisMObject(), static_cast<int>(count));
     for (unsigned i = 0; i < count; ++i) {
-        fBindings[i] = PinFrameMath::loadedUVPinBinding(
-            static_cast<float>(uvs[2 * i]), static_cast<float>(uvs[2 * i + 1]), static_cast<float>(tangents[2 * i]),
-            static_cast<float>(tangents[2 * i + 1]), i < preferred.length() ? preferred[i] : -1);
+        float u = static_cast<float>(uvs[2 * i]);
+        float v = static_cast<float>(uvs[2 * i + 1]);
+        float du = static_cast<float>(tangents[2 * i]);
+        float dv = static_cast<float>(tangents[2 * i + 1]);
+        // Values beyond float range are as unusable as NaN; stand-ins keep the frame math finite.
+        if (!PinEvaluation::finite(u) || !PinEvaluation::finite(v)) {
+            fEvaluation.rejectNonFinitePin(static_cast<int>(i), "pinUVs");
+            u = v = 0.0f;
+        }
+        if (!PinEvaluation::finite(du) || !PinEvaluation::finite(dv)) {
+            fEvaluation.rejectNonFinitePin(static_cast<int>(i), "bindTangents");
+            du = 1.0f;
+            dv = 0.0f;
+        }
+        fBindings[i] = PinFrameMath::loadedUVPinBinding(u, v, du, dv, i < preferred.length() ? preferred[i] : -1);
     }
     PELLIX_CHECK(fEvaluation.loadBindMatrices(data, static_cast<int>(count)));
     fResolveNeeded = true;
@@ -212,8 +225,17 @@ MStatus SurfaceUVPin::compute(const MPlug& plug, MDataBlock& data)
         PELLIX_CHECK(rebuildUVTable(mesh));
     }
     if (fResolveNeeded) {
-        for (PinFrameMath::UVPinBinding& pin : fBindings) {
+        for (size_t i = 0; i < fBindings.size(); ++i) {
+            PinFrameMath::UVPinBinding& pin = fBindings[i];
             PinFrameMath::resolvePinUV(pin, fUVTable);
+            // A rejected pin is evaluated on the first vertex; its outputs are not used.
+            if (fEvaluation.pinRejected(static_cast<int>(i))) {
+                for (int k = 0; k < 3; ++k) {
+                    pin.vertexIds[k] = 0;
+                    pin.normalIds[k] = 0;
+                    pin.weights[k] = k == 0 ? 1.0f : 0.0f;
+                }
+            }
         }
         fResolveNeeded = false;
         fEvaluation.invalidateValidity();

@@ -1,11 +1,13 @@
 // Pulling elements of computed output arrays: children of a numeric-compound element pulled
-// before the element was ever computed, and elements whose compute failed.
+// before the element was ever computed, elements whose compute failed, and elements the
+// compute leaves out of the array it rebuilds.
 
 #include "support/HostFixture.h"
 
 #include <maya/MArrayDataBuilder.h>
 #include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
+#include <maya/MDGModifier.h>
 #include <maya/MDataHandle.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnNumericData.h>
@@ -123,6 +125,52 @@ TEST_F(ArrayOutputEvaluation, FailedComputeIsTriedAgainOnEveryPull)
     EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(0).asDouble(), 3.0);
     EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(1).asDouble(), 30.0);
     EXPECT_EQ(node->computes, 3);
+}
+
+TEST_F(ArrayOutputEvaluation, ElementLeftOutOfTheRebuiltArrayReadsAsDefault)
+{
+    MObject n = create("caoTestPoints");
+    MPlug out = plug(n, "outPoint");
+    auto* node = static_cast<PointArrayNode*>(MFnDependencyNode(n).userNode());
+    // The compute rebuilds the array with elements 0 and 1 only, while [5].outY is pulled.
+    EXPECT_EQ(out.elementByLogicalIndex(5).child(1).asDouble(), 0.0);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(1).child(1).asDouble(), 10.0);
+    EXPECT_EQ(node->computes, 1);
+
+    // The same when the whole element is pulled, after the array shrank under it.
+    plug(n, "count").setValue(4);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(3).child(2).asDouble(), 300.0);
+    plug(n, "count").setValue(1);
+    EXPECT_EQ(out.elementByLogicalIndex(3).child(2).asDouble(), 0.0);
+    EXPECT_EQ(out.elementByLogicalIndex(3).child(0).asDouble(), 0.0);
+    EXPECT_DOUBLE_EQ(out.elementByLogicalIndex(0).child(0).asDouble(), 0.0);
+    EXPECT_EQ(node->computes, 3);
+}
+
+TEST_F(ArrayOutputEvaluation, ShrunkArrayKeepsElementsWhoseChildrenAreConnected)
+{
+    MObject n = create("caoTestPoints");
+    MObject reader = create("caoTestPoints");
+    MPlug out = plug(n, "outPoint");
+    plug(n, "count").setValue(4);
+    MDGModifier connect;
+    ASSERT_TRUE(connect.connect(out.elementByLogicalIndex(3).child(0), plug(reader, "scale")));
+    ASSERT_TRUE(connect.doIt());
+    EXPECT_DOUBLE_EQ(plug(reader, "scale").asDouble(), 3.0);
+
+    // The connected element stays, with the last value it was given, and still drives.
+    plug(n, "count").setValue(1);
+    EXPECT_DOUBLE_EQ(plug(reader, "scale").asDouble(), 3.0);
+    EXPECT_EQ(out.evaluateNumElements(), 2u);
+    EXPECT_DOUBLE_EQ(plug(reader, "outPoint").elementByLogicalIndex(1).child(0).asDouble(), 3.0);
+
+    // And the connection can be broken cleanly afterwards.
+    MDGModifier disconnect;
+    ASSERT_TRUE(disconnect.disconnect(out.elementByLogicalIndex(3).child(0), plug(reader, "scale")));
+    ASSERT_TRUE(disconnect.doIt());
+    plug(n, "count").setValue(0);
+    EXPECT_EQ(out.evaluateNumElements(), 0u);
+    EXPECT_DOUBLE_EQ(plug(reader, "scale").asDouble(), 3.0);
 }
 
 } // namespace

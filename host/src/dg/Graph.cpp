@@ -269,9 +269,10 @@ MStatus computeSlot(Slot* slot)
     if (!node->user)
         return MStatus::kUnknownParameter;
     MDataBlock block = DataAccess::block(node);
-    // Children and elements fall back to their parent plug, as the DG does.
-    for (Slot* s = slot; s; s = s->parent) {
-        MPlug plug = plugOf(s);
+    // Children and elements fall back to their parent plug, as the DG does. The walk up
+    // goes by plug: a compute may free the slots.
+    for (MPlug plug = plugOf(slot); !plug.isNull();
+         plug = plug.isChild() ? plug.parent() : plug.isElement() ? plug.array() : MPlug()) {
         // The attributes every DAG node has are the host's to compute.
         MStatus status = node->isDag ? computeDagAttribute(node, plug, block) : MStatus(MStatus::kUnknownParameter);
         if (status == MStatus::kUnknownParameter)
@@ -286,19 +287,29 @@ MStatus computeSlot(Slot* slot)
     return MStatus::kUnknownParameter;
 }
 
-// Brings in the connected inputs anywhere below a slot (e.g. input[0].inputGeometry
-// below the input array), before the slot is computed and marked clean.
-void pullConnectedBelow(Slot* slot)
+// The dirty connected inputs anywhere below a slot (e.g. input[0].inputGeometry below
+// the input array), as plugs: pulling one may rebuild arrays of the node.
+void collectConnectedBelow(Slot* slot, std::vector<MPlug>& plugs)
 {
     for (auto* list : {&slot->children, &slot->elements})
         for (auto& s : *list) {
             if (!s->dirty)
                 continue;
             if (s->source)
-                evaluate(s.get());
+                plugs.push_back(plugOf(s.get()));
             else
-                pullConnectedBelow(s.get());
+                collectConnectedBelow(s.get(), plugs);
         }
+}
+
+// Brings in the connected inputs below a slot before the slot is computed and marked clean.
+void pullConnectedBelow(Slot* slot)
+{
+    std::vector<MPlug> plugs;
+    collectConnectedBelow(slot, plugs);
+    for (const MPlug& plug : plugs)
+        if (Slot* s = resolve(plug, false))
+            evaluate(s);
 }
 
 } // namespace
@@ -318,30 +329,42 @@ void setClean(Slot* slot)
     setCleanTree(slot);
 }
 
-MStatus evaluate(Slot* slot)
+MStatus evaluate(Slot*& slot)
 {
     if (!slot->dirty || slot->evaluating)
         return MStatus::kSuccess;
+    // A compute may replace any output array of its node (MArrayDataHandle::set), which
+    // frees the element slots it dropped; the plug finds this slot again afterwards, as
+    // the plug of an element Maya dropped still reads.
+    const MPlug plug = plugOf(slot);
     slot->evaluating = true;
     MStatus status = MStatus::kSuccess;
     if (Slot* dst = connectedAncestor(slot)) {
+        const MPlug dstPlug = plugOf(dst);
         Slot* src = dst->source;
         status = evaluate(src);
-        copyValue(dst, src);
-        setCleanTree(dst);
+        dst = resolve(dstPlug, true);
+        if (dst && dst->source) {
+            copyValue(dst, dst->source);
+            setCleanTree(dst);
+        }
     } else {
         // Inputs below this plug that are connected come in first.
         pullConnectedBelow(slot);
-        if (slot->dirty) {
+        slot = resolve(plug, true);
+        if (slot && slot->dirty) {
             MStatus computed = computeSlot(slot);
             if (computed != MStatus::kUnknownParameter)
                 status = computed;
+            slot = resolve(plug, true);
             // A failed compute leaves the plug dirty, so the next pull tries again.
-            if (computed || computed == MStatus::kUnknownParameter)
+            if (slot && (computed || computed == MStatus::kUnknownParameter))
                 setCleanTree(slot);
         }
     }
-    slot->evaluating = false;
+    slot = resolve(plug, true);
+    if (slot)
+        slot->evaluating = false;
     return status;
 }
 
@@ -525,6 +548,9 @@ MStatus disconnect(const MPlug& source, const MPlug& destination)
         return MStatus::kInvalidParameter;
     // The destination keeps the last value it received.
     evaluate(dst);
+    src = resolve(source, false);
+    if (!src || !dst || dst->source != src)
+        return MStatus::kNotFound;
     unlink(src, dst);
     announce(srcPlug, dstPlug, src, dst, false);
     propagateDirty(dst);
@@ -543,8 +569,11 @@ void disconnectAll(Slot* slot, std::vector<std::pair<MPlug, MPlug>>* broken, boo
     while (!slot->dests.empty()) {
         Slot* dst = slot->dests.back();
         MPlug s = plugOf(slot), d = plugOf(dst);
-        if (keepDestinationValues)
-            evaluate(dst);
+        if (keepDestinationValues) {
+            // Connected slots are kept when a compute rebuilds their array.
+            Slot* pulled = dst;
+            evaluate(pulled);
+        }
         unlink(slot, dst);
         announce(s, d, slot, dst, false);
         propagateDirty(dst);

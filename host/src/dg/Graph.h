@@ -36,8 +36,10 @@ bool isDestination(Slot* slot);
 // Marks a slot clean (and its numeric-compound children).
 void setClean(Slot* slot);
 
-// Brings a slot up to date: copies from the connected source or computes.
-MStatus evaluate(Slot* slot);
+// Brings a slot up to date: copies from the connected source or computes. A compute may
+// rebuild arrays and so free slots: `slot` is updated to the plug's slot afterwards (null
+// only when the plug no longer resolves).
+MStatus evaluate(Slot*& slot);
 
 // Numeric read/write with conversion between numeric kinds. Writes through
 // setNumeric apply the attribute's hard limits when `clamp` is set.

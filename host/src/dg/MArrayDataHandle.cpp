@@ -25,6 +25,21 @@ MArrayDataHandle& MArrayDataHandle::operator=(const MArrayDataHandle& other) = d
 MArrayDataHandle::~MArrayDataHandle() = default;
 
 namespace {
+// A connection anywhere in an element keeps it when its array is replaced. A pull in
+// progress does not: the evaluation finds its plug's slot again afterwards.
+bool heldInPlace(const Slot& slot)
+{
+    if (slot.source || !slot.dests.empty())
+        return true;
+    for (const auto& c : slot.children)
+        if (heldInPlace(*c))
+            return true;
+    for (const auto& e : slot.elements)
+        if (heldInPlace(*e))
+            return true;
+    return false;
+}
+
 Slot* current(Slot* array, unsigned int position)
 {
     return (array && position < array->elements.size()) ? array->elements[position].get() : nullptr;
@@ -158,7 +173,7 @@ MStatus MArrayDataHandle::set(MArrayDataBuilder& builder)
         while (pos < source.size() && source[pos]->logical < e.logical)
             ++pos;
         const bool inBuilder = pos < source.size() && source[pos]->logical == e.logical;
-        if (!inBuilder && !e.source && e.dests.empty() && !e.evaluating)
+        if (!inBuilder && !heldInPlace(e))
             continue;
         if (kept != k)
             mine[kept] = std::move(mine[k]);

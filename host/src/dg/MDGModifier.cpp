@@ -155,6 +155,8 @@ public:
         if (!slot)
             return MStatus::kInvalidParameter;
         host::evaluate(slot);
+        if (!slot)
+            return MStatus::kInvalidParameter;
         mSaved = std::make_unique<host::Slot>(slot->node, slot->attr, nullptr, -1);
         mSaved->copyValueFrom(*slot);
         // Numeric values of compound children live in their parent: keep them as numbers.

@@ -32,9 +32,9 @@ template <class Key>
 MDataHandle handleFor(host::Node* node, const Key& key, bool pull, MStatus* status)
 {
     Slot* slot = slotFor(node, key);
-    host::setStatus(status, slot ? MStatus::kSuccess : MStatus::kInvalidParameter);
     if (slot && pull)
         host::evaluate(slot);
+    host::setStatus(status, slot ? MStatus::kSuccess : MStatus::kInvalidParameter);
     return host::DataAccess::handle(slot);
 }
 
@@ -48,7 +48,7 @@ MArrayDataHandle arrayHandleFor(host::Node* node, const Key& key, bool pull, MSt
     }
     if (pull)
         host::evaluate(slot);
-    host::setStatus(status, MStatus::kSuccess);
+    host::setStatus(status, slot ? MStatus::kSuccess : MStatus::kInvalidParameter);
     return host::DataAccess::arrayHandle(slot, pull);
 }
 

@@ -36,7 +36,7 @@ Slot* readSlot(const MPlug& plug, MStatus* status)
         return nullptr;
     }
     host::evaluate(slot);
-    host::setStatus(status, MStatus::kSuccess);
+    host::setStatus(status, slot ? MStatus::kSuccess : MStatus::kInvalidParameter);
     return slot;
 }
 
