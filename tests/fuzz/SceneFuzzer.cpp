@@ -8,6 +8,7 @@
 #include "SceneMutator.h"
 
 #include "commands/MessageOutput.h"
+#include "views/Views.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MFnAttribute.h>
@@ -47,6 +48,8 @@ const unsigned kMaxElementsRead = 64;
 
 // What the signal handlers print: the input in progress.
 char gCurrentInput[512] = "no input yet";
+// With --draw, every evaluated scene is also drawn in the views, framed whole, into this image.
+std::string gDrawnImage;
 
 void writeRaw(const char* text)
 {
@@ -93,6 +96,7 @@ struct Options
     std::string realScenes;
     std::string workDirectory = "/tmp";
     bool verbose = false;
+    bool draw = false;
 };
 
 bool parse(int argc, char** argv, Options& options)
@@ -115,10 +119,12 @@ bool parse(int argc, char** argv, Options& options)
             options.workDirectory = argv[++i];
         } else if (arg == "--verbose") {
             options.verbose = true;
+        } else if (arg == "--draw") {
+            options.draw = true;
         } else {
             std::fprintf(stderr,
                          "usage: pellixfuzz [--seconds S] [--seed N] [--input N] [--plant non-finite-output|abort]\n"
-                         "                  [--real-scenes DIR] [--work DIR] [--verbose]\n");
+                         "                  [--real-scenes DIR] [--work DIR] [--verbose] [--draw]\n");
             return false;
         }
     }
@@ -231,6 +237,11 @@ std::string evaluateScene()
         if (it.getPath(path)) {
             (void)path.inclusiveMatrix();
         }
+    }
+    if (!gDrawnImage.empty()) {
+        // Damaged data must draw (or draw nothing), never crash the viewport.
+        run("viewFit -all");
+        run("refresh -cv -fe png -fn \"" + gDrawnImage + "\"");
     }
     return failure;
 }
@@ -398,6 +409,24 @@ int main(int argc, char** argv)
         options.runSeed %= 1000000000000ULL;
     }
     installHandlers();
+    // The views close before the process ends, whichever way main returns.
+    struct ViewsClosed {
+        ~ViewsClosed()
+        {
+            if (host::viewsStarted()) {
+                run("file -force -new");
+                host::stopViews();
+            }
+        }
+    } viewsClosed;
+    if (options.draw) {
+        std::string error;
+        if (!host::startViews(argc, argv, error)) {
+            std::fprintf(stderr, "pellixfuzz: %s\n", error.c_str());
+            return 1;
+        }
+        gDrawnImage = options.workDirectory + "/pellixfuzz-view.png";
+    }
     if (!run(std::string("loadPlugin \"") + PELLIX_PLUGIN_PATH + "\"")) {
         std::fprintf(stderr, "pellixfuzz: cannot load %s\n", PELLIX_PLUGIN_PATH);
         return 1;
