@@ -71,25 +71,11 @@ MStatus SpaceLocatorCommand::doIt(const MArgList& args)
     for (int k = 0; k < 3; ++k)
         DAG_CHECK(mModifier.newPlugValueDouble(MPlug(shape, *axes[k]), position[k]));
     DAG_CHECK(execute("spaceLocator"));
-    mTransform = transform;
-    DAG_CHECK(MGlobal::getActiveSelectionList(mPreviousSelection));
-    DAG_CHECK(MGlobal::select(transform, MGlobal::kReplaceList));
+    DAG_CHECK(selectCreated(transform));
     MStringArray result;
     result.append(SceneNames::nodeName(transform));
     setResult(result);
     return MS::kSuccess;
-}
-
-MStatus SpaceLocatorCommand::undoIt()
-{
-    DAG_CHECK(MGlobal::setActiveSelectionList(mPreviousSelection));
-    return ModifierCommand::undoIt();
-}
-
-MStatus SpaceLocatorCommand::redoIt()
-{
-    DAG_CHECK(ModifierCommand::redoIt());
-    return MGlobal::select(mTransform, MGlobal::kReplaceList);
 }
 
 } // namespace host

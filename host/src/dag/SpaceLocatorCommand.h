@@ -7,7 +7,6 @@
 #include "commands/builtins/ModifierCommand.h"
 
 #include <maya/MObject.h>
-#include <maya/MSelectionList.h>
 
 namespace host {
 
@@ -16,12 +15,7 @@ class SpaceLocatorCommand : public ModifierCommand
 public:
     static void* creator() { return new SpaceLocatorCommand; }
     MStatus doIt(const MArgList& args) override;
-    MStatus undoIt() override;
-    MStatus redoIt() override;
 
-private:
-    MObject mTransform;
-    MSelectionList mPreviousSelection;
 };
 
 } // namespace host

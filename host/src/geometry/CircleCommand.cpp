@@ -147,27 +147,13 @@ MStatus CircleCommand::doIt(const MArgList& args)
         GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), CurveData::make(&geometry)));
     }
     GEO_CHECK(execute("circle"));
-    mTransform = transform;
-    GEO_CHECK(MGlobal::getActiveSelectionList(mPreviousSelection));
-    GEO_CHECK(MGlobal::select(transform, MGlobal::kReplaceList));
+    GEO_CHECK(selectCreated(transform));
     MStringArray result;
     result.append(SceneNames::nodeName(transform));
     if (history)
         result.append(SceneNames::nodeName(maker));
     setResult(result);
     return MS::kSuccess;
-}
-
-MStatus CircleCommand::undoIt()
-{
-    GEO_CHECK(MGlobal::setActiveSelectionList(mPreviousSelection));
-    return ModifierCommand::undoIt();
-}
-
-MStatus CircleCommand::redoIt()
-{
-    GEO_CHECK(ModifierCommand::redoIt());
-    return MGlobal::select(mTransform, MGlobal::kReplaceList);
 }
 
 } // namespace host

@@ -143,23 +143,9 @@ MStatus CurveCommand::doIt(const MArgList& args)
     GEO_CHECK(mModifier.renameNode(shape, shapeName));
     GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), CurveData::make(&geometry)));
     GEO_CHECK(execute("curve"));
-    mTransform = transform;
-    GEO_CHECK(MGlobal::getActiveSelectionList(mPreviousSelection));
-    GEO_CHECK(MGlobal::select(transform, MGlobal::kReplaceList));
+    GEO_CHECK(selectCreated(transform));
     setResult(SceneNames::nodeName(transform));
     return MS::kSuccess;
-}
-
-MStatus CurveCommand::undoIt()
-{
-    GEO_CHECK(MGlobal::setActiveSelectionList(mPreviousSelection));
-    return ModifierCommand::undoIt();
-}
-
-MStatus CurveCommand::redoIt()
-{
-    GEO_CHECK(ModifierCommand::redoIt());
-    return MGlobal::select(mTransform, MGlobal::kReplaceList);
 }
 
 } // namespace host

@@ -8,7 +8,6 @@
 #include "commands/builtins/ModifierCommand.h"
 
 #include <maya/MObject.h>
-#include <maya/MSelectionList.h>
 
 namespace host {
 
@@ -17,12 +16,7 @@ class CurveCommand : public ModifierCommand
 public:
     static void* creator() { return new CurveCommand; }
     MStatus doIt(const MArgList& args) override;
-    MStatus undoIt() override;
-    MStatus redoIt() override;
 
-private:
-    MObject mTransform;
-    MSelectionList mPreviousSelection;
 };
 
 } // namespace host

@@ -120,27 +120,13 @@ MStatus PolyPrimitiveCommand::doIt(const MArgList& args)
     GEO_CHECK(mModifier.renameNode(shape, shapeName));
     GEO_CHECK(mModifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), MeshData::make(geometry)));
     GEO_CHECK(execute(c));
-    mTransform = transform;
-    GEO_CHECK(MGlobal::getActiveSelectionList(mPreviousSelection));
-    GEO_CHECK(MGlobal::select(transform, MGlobal::kReplaceList));
+    GEO_CHECK(selectCreated(transform));
 
     MStringArray result;
     result.append(SceneNames::nodeName(transform));
     result.append(SceneNames::nodeName(shape));
     setResult(result);
     return MS::kSuccess;
-}
-
-MStatus PolyPrimitiveCommand::undoIt()
-{
-    GEO_CHECK(MGlobal::setActiveSelectionList(mPreviousSelection));
-    return ModifierCommand::undoIt();
-}
-
-MStatus PolyPrimitiveCommand::redoIt()
-{
-    GEO_CHECK(ModifierCommand::redoIt());
-    return MGlobal::select(mTransform, MGlobal::kReplaceList);
 }
 
 } // namespace host

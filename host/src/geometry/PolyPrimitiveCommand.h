@@ -6,7 +6,6 @@
 #include "commands/builtins/ModifierCommand.h"
 
 #include <maya/MObject.h>
-#include <maya/MSelectionList.h>
 
 namespace host {
 
@@ -21,13 +20,9 @@ public:
 
     explicit PolyPrimitiveCommand(Kind kind) : mKind(kind) {}
     MStatus doIt(const MArgList& args) override;
-    MStatus undoIt() override;
-    MStatus redoIt() override;
 
 private:
     const Kind mKind;
-    MObject mTransform;
-    MSelectionList mPreviousSelection;
 };
 
 } // namespace host

@@ -6,12 +6,29 @@ namespace host {
 
 MStatus ModifierCommand::undoIt()
 {
+    if (!mCreated.isNull()) {
+        MStatus status = MGlobal::setActiveSelectionList(mSelectionBefore);
+        if (!status)
+            return status;
+    }
     return mModifier.undoIt();
 }
 
 MStatus ModifierCommand::redoIt()
 {
-    return mModifier.doIt();
+    MStatus status = mModifier.doIt();
+    if (status && !mCreated.isNull())
+        status = MGlobal::select(mCreated, MGlobal::kReplaceList);
+    return status;
+}
+
+MStatus ModifierCommand::selectCreated(const MObject& node)
+{
+    MStatus status = MGlobal::getActiveSelectionList(mSelectionBefore);
+    if (!status)
+        return status;
+    mCreated = node;
+    return MGlobal::select(node, MGlobal::kReplaceList);
 }
 
 MStatus ModifierCommand::execute(const char* command, const MString& whatFailed)

@@ -4,7 +4,9 @@
 // and redo executes them again.
 
 #include <maya/MDagModifier.h>
+#include <maya/MObject.h>
 #include <maya/MPxCommand.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 
 namespace host {
@@ -22,7 +24,15 @@ protected:
     // `whatFailed` is empty).
     MStatus execute(const char* command, const MString& whatFailed = MString());
 
+    // Makes the node the command created the selection, as Maya's creation commands do; undo
+    // gives back the selection before it, redo selects the node again.
+    MStatus selectCreated(const MObject& node);
+
     MDagModifier mModifier;
+
+private:
+    MObject mCreated;
+    MSelectionList mSelectionBefore;
 };
 
 } // namespace host
