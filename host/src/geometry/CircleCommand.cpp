@@ -1,5 +1,6 @@
 #include "geometry/CircleCommand.h"
 
+#include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
 #include "dg/Scene.h"
@@ -27,11 +28,6 @@ MStatus fail(const MString& message)
     return MS::kInvalidParameter;
 }
 
-bool isFlag(const MString& word, const char* shortName, const char* longName)
-{
-    return word == shortName || word == longName;
-}
-
 } // namespace
 
 MStatus CircleCommand::doIt(const MArgList& args)
@@ -50,22 +46,22 @@ MStatus CircleCommand::doIt(const MArgList& args)
             i += count;
             return true;
         };
-        if (isFlag(word, "-nr", "-normal")) {
+        if (CommandFlags::names(word, "-nr", "-normal")) {
             if (!numbers(normal, 3))
                 return fail(MString(word) + " takes three numbers.");
-        } else if (isFlag(word, "-c", "-center")) {
+        } else if (CommandFlags::names(word, "-c", "-center")) {
             if (!numbers(center, 3))
                 return fail(MString(word) + " takes three numbers.");
-        } else if (isFlag(word, "-r", "-radius")) {
+        } else if (CommandFlags::names(word, "-r", "-radius")) {
             if (!numbers(&radius, 1))
                 return fail(MString(word) + " takes a number.");
-        } else if (isFlag(word, "-s", "-sections")) {
+        } else if (CommandFlags::names(word, "-s", "-sections")) {
             if (!numbers(&sections, 1))
                 return fail(MString(word) + " takes a number.");
-        } else if (isFlag(word, "-d", "-degree")) {
+        } else if (CommandFlags::names(word, "-d", "-degree")) {
             if (!numbers(&degree, 1))
                 return fail(MString(word) + " takes a number.");
-        } else if (isFlag(word, "-ch", "-constructionHistory")) {
+        } else if (CommandFlags::names(word, "-ch", "-constructionHistory")) {
             double on = 1;
             const MString next = i + 1 < n ? args.asString(i + 1) : MString();
             if (next == "true" || next == "on" || next == "yes")
@@ -75,7 +71,7 @@ MStatus CircleCommand::doIt(const MArgList& args)
             else if (i + 1 < n && ValueText::parseDouble(next, on))
                 ++i;
             history = on != 0;
-        } else if (isFlag(word, "-n", "-name")) {
+        } else if (CommandFlags::names(word, "-n", "-name")) {
             if (i + 1 >= n)
                 return fail(MString(word) + " takes a name.");
             name = args.asString(++i);

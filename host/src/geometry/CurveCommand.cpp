@@ -1,5 +1,6 @@
 #include "geometry/CurveCommand.h"
 
+#include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
 #include "dg/Scene.h"
@@ -22,11 +23,6 @@ MStatus fail(const MString& message)
 {
     MGlobal::displayError(MString("curve: ") + message);
     return MS::kInvalidParameter;
-}
-
-bool isFlag(const MString& word, const char* shortName, const char* longName)
-{
-    return word == shortName || word == longName;
 }
 
 bool isBoolWord(const MString& word, bool& value)
@@ -62,11 +58,11 @@ MStatus CurveCommand::doIt(const MArgList& args)
         auto numberAt = [&](unsigned at, double& value) {
             return at < n && ValueText::parseDouble(args.asString(at), value);
         };
-        if (isFlag(word, "-d", "-degree")) {
+        if (CommandFlags::names(word, "-d", "-degree")) {
             if (!numberAt(i + 1, degreeValue))
                 return fail(MString(word) + " takes a number.");
             ++i;
-        } else if (isFlag(word, "-p", "-point")) {
+        } else if (CommandFlags::names(word, "-p", "-point")) {
             for (unsigned k = 0; k < 3; ++k) {
                 double v;
                 if (!numberAt(i + 1 + k, v))
@@ -74,25 +70,25 @@ MStatus CurveCommand::doIt(const MArgList& args)
                 cvs.push_back(v);
             }
             i += 3;
-        } else if (isFlag(word, "-k", "-knot")) {
+        } else if (CommandFlags::names(word, "-k", "-knot")) {
             double v;
             if (!numberAt(i + 1, v))
                 return fail(MString(word) + " takes a number.");
             knots.push_back(v);
             knotsGiven = true;
             ++i;
-        } else if (isFlag(word, "-per", "-periodic")) {
+        } else if (CommandFlags::names(word, "-per", "-periodic")) {
             periodic = true;
             bool value;
             if (i + 1 < n && isBoolWord(args.asString(i + 1), value)) {
                 periodic = value;
                 ++i;
             }
-        } else if (isFlag(word, "-n", "-name")) {
+        } else if (CommandFlags::names(word, "-n", "-name")) {
             if (i + 1 >= n)
                 return fail(MString(word) + " takes a name.");
             name = args.asString(++i);
-        } else if (isFlag(word, "-os", "-objectSpace") || isFlag(word, "-ws", "-worldSpace")) {
+        } else if (CommandFlags::names(word, "-os", "-objectSpace") || CommandFlags::names(word, "-ws", "-worldSpace")) {
             // New curves have no parent: both spaces are the same.
         } else if (ValueText::isFlag(word)) {
             return fail(MString("unknown flag ") + word + ".");

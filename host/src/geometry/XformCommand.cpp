@@ -1,5 +1,6 @@
 #include "geometry/XformCommand.h"
 
+#include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/ValueText.h"
 #include "geometry/GeometryStatus.h"
 #include "geometry/MeshComponents.h"
@@ -31,11 +32,6 @@ const Channel kChannels[] = {
     {"-s", "-scale", "scale", 1.0},
 };
 
-bool isFlag(const MString& word, const char* shortName, const char* longName)
-{
-    return word == shortName || word == longName;
-}
-
 MStatus fail(const MString& message)
 {
     MGlobal::displayError(MString("xform: ") + message);
@@ -53,20 +49,20 @@ MStatus XformCommand::doIt(const MArgList& args)
     const unsigned n = args.length();
     for (unsigned i = 0; i < n; ++i) {
         const MString word = args.asString(i);
-        if (isFlag(word, "-q", "-query")) {
+        if (CommandFlags::names(word, "-q", "-query")) {
             query = true;
-        } else if (isFlag(word, "-r", "-relative")) {
+        } else if (CommandFlags::names(word, "-r", "-relative")) {
             relative = true;
-        } else if (isFlag(word, "-a", "-absolute")) {
+        } else if (CommandFlags::names(word, "-a", "-absolute")) {
             relative = false;
-        } else if (isFlag(word, "-ws", "-worldSpace")) {
+        } else if (CommandFlags::names(word, "-ws", "-worldSpace")) {
             world = true;
-        } else if (isFlag(word, "-os", "-objectSpace")) {
+        } else if (CommandFlags::names(word, "-os", "-objectSpace")) {
             world = false;
         } else if (ValueText::isFlag(word)) {
             int found = -1;
             for (int c = 0; c < 3; ++c)
-                if (isFlag(word, kChannels[c].shortFlag, kChannels[c].longFlag))
+                if (CommandFlags::names(word, kChannels[c].shortFlag, kChannels[c].longFlag))
                     found = c;
             if (found < 0)
                 return fail(MString("unknown flag ") + word + ".");
@@ -76,7 +72,7 @@ MStatus XformCommand::doIt(const MArgList& args)
             // Values follow unless querying; -q may also come later, so look ahead.
             bool queried = query;
             for (unsigned j = i + 1; j < n && !queried; ++j)
-                queried = isFlag(args.asString(j), "-q", "-query");
+                queried = CommandFlags::names(args.asString(j), "-q", "-query");
             if (!queried) {
                 for (unsigned k = 0; k < 3; ++k)
                     if (i + 1 + k >= n || !ValueText::parseDouble(args.asString(i + 1 + k), value[k]))

@@ -46,6 +46,13 @@ public:
     MStatus doubleValue(const char* flag, double& value, unsigned use = 0) const;
 
     const std::vector<MString>& objects() const { return mObjects; }
+
+    // Whether a word is a flag by its short or long name, for the commands that read their
+    // words in order (point lists, per-axis values) instead of through a flag table.
+    static bool names(const MString& word, const char* shortName, const char* longName)
+    {
+        return word == shortName || word == longName;
+    }
     bool isQuery() const { return isSet("-q"); }
 
 private:
