@@ -302,6 +302,62 @@ TEST_F(MeshTest, TrianglesFanConvexFacesAndClipConcaveOnes)
     }
 }
 
+TEST_F(MeshTest, ConcaveFacesTriangulateInEveryOrientation)
+{
+    // Outlines in a plane (u, v), including ones whose first convex corner's ear encloses a
+    // reflex vertex (the U and the arrow), so an ear test that never looks for enclosed
+    // vertices spills outside the face.
+    const std::vector<std::vector<std::pair<double, double>>> outlines = {
+        {{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}},           // U
+        {{0, 1}, {3, 1}, {3, 0}, {5, 2}, {3, 4}, {3, 3}, {0, 3}},                   // arrow
+        {{0, 0}, {0, 3}, {1, 3}, {1, 1}, {3, 1}, {3, 0}},                           // reversed L
+        {{0, 3}, {1, 1}, {3, 1}, {1.5, 0}, {2, -2}, {0, -1}, {-2, -2}, {-1.5, 0}, {-3, 1}, {-1, 1}}, // star
+    };
+    // Planes facing +-X, +-Y and +-Z: the outline's (u, v) run along these axes.
+    struct Plane
+    {
+        MVector u, v;
+    };
+    const Plane planes[] = {
+        {{0, 1, 0}, {0, 0, 1}}, {{0, 0, 1}, {0, 1, 0}}, // +X, -X
+        {{0, 0, 1}, {1, 0, 0}}, {{1, 0, 0}, {0, 0, 1}}, // +Y, -Y
+        {{1, 0, 0}, {0, 1, 0}}, {{0, 1, 0}, {1, 0, 0}}, // +Z, -Z
+    };
+    for (const Plane& plane : planes) {
+        const MVector facing = plane.u ^ plane.v;
+        for (size_t shape = 0; shape < outlines.size(); ++shape) {
+            std::vector<MPoint> points;
+            std::vector<int> ids;
+            for (const auto& uv : outlines[shape]) {
+                ids.push_back(int(points.size()));
+                points.push_back(MPoint(0.5, -0.25, 2.0) + uv.first * plane.u + uv.second * plane.v);
+            }
+            MFnMesh mesh(meshData(points, {int(points.size())}, ids));
+            MIntArray counts, triangles;
+            ASSERT_TRUE(mesh.getTriangles(counts, triangles));
+            ASSERT_EQ(int(points.size()) - 2, counts[0]) << "shape " << shape << " facing " << facing;
+
+            // Signed areas along the face's own normal: every triangle on the face's side, and
+            // together they cover the face exactly once.
+            MVector newell(0, 0, 0);
+            for (size_t i = 0; i < points.size(); ++i)
+                newell += MVector(points[i]) ^ MVector(points[(i + 1) % points.size()]);
+            const double faceArea = 0.5 * newell.length();
+            const MVector normal = newell.normal();
+            double sum = 0;
+            for (unsigned t = 0; t < triangles.length(); t += 3) {
+                const MPoint& a = points[unsigned(triangles[t])];
+                const MPoint& b = points[unsigned(triangles[t + 1])];
+                const MPoint& c = points[unsigned(triangles[t + 2])];
+                const double area = 0.5 * (((b - a) ^ (c - a)) * normal);
+                EXPECT_GT(area, 1e-12) << "triangle " << t / 3 << " of shape " << shape << " facing " << facing;
+                sum += std::fabs(area);
+            }
+            EXPECT_NEAR(faceArea, sum, 1e-9) << "shape " << shape << " facing " << facing;
+        }
+    }
+}
+
 // --------------------------------------------------------------------------
 // Closest points and intersections
 
