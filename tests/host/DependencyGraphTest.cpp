@@ -181,6 +181,56 @@ public:
 
 MObject ArrayNode::count, ArrayNode::outValues, ArrayNode::inValues, ArrayNode::total;
 
+// Rows of cells (a compound array) summed into a total; records every plug it hears of.
+class RowsNode : public MPxNode
+{
+public:
+    static MObject cell, rows, total;
+    std::vector<std::string> dirtied;
+
+    static void* creator() { return new RowsNode; }
+
+    static MStatus initialize()
+    {
+        MFnNumericAttribute num;
+        cell = num.create("cell", "ce", MFnNumericData::kDouble, 0.0);
+        MFnCompoundAttribute compound;
+        rows = compound.create("rows", "rw");
+        compound.addChild(cell);
+        compound.setArray(true);
+        total = num.create("total", "tot", MFnNumericData::kDouble, 0.0);
+        num.setWritable(false);
+        for (const MObject* a : {&rows, &total})
+            if (!addAttribute(*a))
+                return MS::kFailure;
+        attributeAffects(rows, total);
+        return MS::kSuccess;
+    }
+
+    MStatus setDependentsDirty(const MPlug& plug, MPlugArray&) override
+    {
+        dirtied.push_back(plug.partialName(false, true, false, false, true, true).asChar());
+        return MS::kSuccess;
+    }
+
+    MStatus compute(const MPlug& plug, MDataBlock& block) override
+    {
+        if (plug != total)
+            return MS::kUnknownParameter;
+        MArrayDataHandle in = block.inputArrayValue(rows);
+        double sum = 0.0;
+        for (unsigned i = 0; i < in.elementCount(); ++i) {
+            in.jumpToArrayElement(i);
+            sum += in.inputValue().child(cell).asDouble();
+        }
+        block.outputValue(total).set(sum);
+        block.setClean(plug);
+        return MS::kSuccess;
+    }
+};
+
+MObject RowsNode::cell, RowsNode::rows, RowsNode::total;
+
 // Attributes with limits, compounds, enums and typed data.
 class LimitsNode : public MPxNode
 {
@@ -251,6 +301,7 @@ protected:
         registerOnce(typeInfo("dgTestAdd", 0x0007f201, &AddNode::creator, &AddNode::initialize));
         registerOnce(typeInfo("dgTestArray", 0x0007f202, &ArrayNode::creator, &ArrayNode::initialize));
         registerOnce(typeInfo("dgTestLimits", 0x0007f203, &LimitsNode::creator, &LimitsNode::initialize));
+        registerOnce(typeInfo("dgTestRows", 0x0007f204, &RowsNode::creator, &RowsNode::initialize));
     }
 
     template <class T>
@@ -327,6 +378,36 @@ TEST_F(DependencyGraph, DirtyPlugCallbackFiresOncePerPlugMadeDirty)
     plug(a, "inputB").setValue(2.0);
     EXPECT_TRUE(seen.empty());
     EXPECT_FALSE(MMessage::removeCallback(id));
+}
+
+TEST_F(DependencyGraph, SettingAChildOfAnElementDirtiesEveryAncestor)
+{
+    // a.rows -> b.rows as a whole array: a cell set on a reaches the element, the array, the
+    // array's destination and what the array affects.
+    MObject a = create("dgTestRows", "a");
+    MObject b = create("dgTestRows", "b");
+    MPlug cell = plug(a, "rows").elementByLogicalIndex(0).child(0);
+    ASSERT_TRUE(cell.setValue(0.0));
+    ASSERT_TRUE(connectPlugs(plug(a, "rows"), plug(b, "rows")));
+    plug(a, "total").asDouble();
+    plug(b, "total").asDouble();
+    user<RowsNode>(a)->dirtied.clear();
+    user<RowsNode>(b)->dirtied.clear();
+    std::vector<std::string> callbacks;
+    MStatus status;
+    MCallbackId id = MNodeMessage::addNodeDirtyPlugCallback(a, recordDirtyPlug, &callbacks, &status);
+    ASSERT_TRUE(status);
+
+    ASSERT_TRUE(cell.setValue(2.0));
+    const Names heardOnA(user<RowsNode>(a)->dirtied.begin(), user<RowsNode>(a)->dirtied.end());
+    EXPECT_EQ(heardOnA, (Names{"rows[0].cell", "rows[0]", "rows", "total"}));
+    const Names calledBack(callbacks.begin(), callbacks.end());
+    EXPECT_TRUE(calledBack.count("rw[0]") && calledBack.count("rw")) << "callbacks: " << callbacks.size();
+    const Names heardOnB(user<RowsNode>(b)->dirtied.begin(), user<RowsNode>(b)->dirtied.end());
+    EXPECT_TRUE(heardOnB.count("rows")) << "the whole-array destination was not dirtied";
+    EXPECT_TRUE(heardOnB.count("total"));
+    EXPECT_DOUBLE_EQ(plug(b, "total").asDouble(), 2.0);
+    EXPECT_TRUE(MMessage::removeCallback(id));
 }
 
 TEST_F(DependencyGraph, ComputeOnPullReadsUpstreamAndIsNotRepeatedWhileClean)
