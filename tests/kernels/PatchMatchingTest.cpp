@@ -212,6 +212,11 @@ TEST(DriverGridMatching, TinyCoordinatesNearZeroKeepTheVisitingOrder)
     // underflow), but the one in cell -1 is visited first.
     Driver d({0.0, 0.0, 0.0, -1e-300, 0.0, 0.0}, 1.0);
     EXPECT_EQ(d.find(0.0, 0.0, 0.0), 1);
+
+    // Likewise in z alone, with x and y large enough for the exact-hit shortcut: the
+    // vertex exactly at the query must not win over the one in the cell below.
+    Driver inZ({1.0, 2.0, 0.0, 1.0, 2.0, -1e-200}, 1.0);
+    EXPECT_EQ(inZ.find(1.0, 2.0, 0.0), 1);
 }
 
 TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnCrowdedLattices)

@@ -874,7 +874,9 @@ TEST(ComposePinOutput, UVPinsEvaluateOnTheirResolvedTriangle)
 namespace {
 
 // A strip of quads with bumpy points and tilted normals, so pins land on many
-// different triangles, with pins bound to it and a rotated, moved geometry.
+// different triangles, with pins bound to it and a rotated, moved geometry. Every
+// coordinate of every point differs from its neighbours', so four pins evaluated
+// side by side never share a value a mixed-up lane could hide behind.
 struct PinStrip {
     static constexpr int kColumns = 40;
     std::vector<float> points;
@@ -886,8 +888,9 @@ struct PinStrip {
     {
         for (int j = 0; j < 2; ++j) {
             for (int i = 0; i <= kColumns; ++i) {
-                points.insert(points.end(), {float(i), float(j), 0.1f * float(i % 3)});
-                normals.insert(normals.end(), {0.05f * float(i % 5), 0.0f, 1.0f});
+                points.insert(points.end(), {float(i) + 0.013f * float((i + j) % 4), float(j) + 0.07f * float((3 * i + j) % 5),
+                                             0.1f * float(i % 3) + 0.02f * float(j)});
+                normals.insert(normals.end(), {0.05f * float(i % 5), 0.03f * float((i + 2 * j) % 3), 1.0f});
             }
         }
         for (int i = 0; i < count; ++i) {
