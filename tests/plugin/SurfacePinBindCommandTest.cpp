@@ -327,6 +327,32 @@ TEST_F(SurfacePinBind, MaintainOffsetKeepsEveryControlWhereItWas)
     }
 }
 
+TEST_F(SurfacePinBind, TranslateModeMaintainOffsetFollowsTheMeshAndTogglesWithTheAttribute)
+{
+    const std::string pin = melString("surfacePinBind -mo -c translate pPlane1 c0 c1").asChar();
+    const MPoint start[] = {MPoint(1.2, 1.0, -3.1), MPoint(-2.0, 0.5, 2.2)};
+    auto expectTranslate = [&](const char* control, const MPoint& expected) {
+        const std::string c(control);
+        EXPECT_NEAR(melDouble("getAttr " + c + ".translateX"), expected.x, 1e-5) << control;
+        EXPECT_NEAR(melDouble("getAttr " + c + ".translateY"), expected.y, 1e-5) << control;
+        EXPECT_NEAR(melDouble("getAttr " + c + ".translateZ"), expected.z, 1e-5) << control;
+    };
+    // Bound where they stand, then carried by the mesh with their offset.
+    expectTranslate("c0", start[0]);
+    expectTranslate("c1", start[1]);
+    ASSERT_TRUE(mel("setAttr pPlane1.translateY 1"));
+    expectTranslate("c0", start[0] + MVector(0, 1, 0));
+    expectTranslate("c1", start[1] + MVector(0, 1, 0));
+
+    // Without the offset they sit on the surface; with it again they are back above it.
+    ASSERT_TRUE(mel("setAttr " + pin + ".bindMaintainOffset 0"));
+    expectTranslate("c0", boundPoint(pin, 0) + MVector(0, 1, 0));
+    expectTranslate("c1", boundPoint(pin, 1) + MVector(0, 1, 0));
+    ASSERT_TRUE(mel("setAttr " + pin + ".bindMaintainOffset 1"));
+    expectTranslate("c0", start[0] + MVector(0, 1, 0));
+    expectTranslate("c1", start[1] + MVector(0, 1, 0));
+}
+
 TEST_F(SurfacePinBind, ControlsRideTheMeshAsItMovesAndDeforms)
 {
     ASSERT_TRUE(mel("surfacePinBind pPlane1 c0 c1"));
