@@ -198,6 +198,39 @@ TEST_F(SurfaceUVPinBind, RedoBindsAgainWhereTheControlsWereWhenTheCommandRan)
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
 }
 
+TEST_F(SurfaceUVPinBind, SwitchingBetweenUVSetsOfTheSameSizeResolvesThePinsInTheNewLayout)
+{
+    // A unit quad with two UV sets of four UVs each: "map1" runs u along +X, "mirror" along -X.
+    ASSERT_TRUE(mel("createNode transform -n quad; createNode mesh -n quadShape -p quad"));
+    ASSERT_TRUE(mel("setAttr \"quadShape.uvst[0].uvsn\" -type \"string\" \"map1\";"
+                    "setAttr -s 4 \"quadShape.uvst[0].uvsp[0:3]\" -type \"float2\" 0 0 1 0 0 1 1 1;"
+                    "setAttr \"quadShape.uvst[1].uvsn\" -type \"string\" \"mirror\";"
+                    "setAttr -s 4 \"quadShape.uvst[1].uvsp[0:3]\" -type \"float2\" 1 0 0 0 1 1 0 1;"
+                    "setAttr \"quadShape.cuvs\" -type \"string\" \"map1\";"
+                    "setAttr -s 4 \"quadShape.vt[0:3]\" -0.5 0 0.5 0.5 0 0.5 -0.5 0 -0.5 0.5 0 -0.5;"
+                    "setAttr -s 4 \"quadShape.ed[0:3]\" 0 1 0 1 3 0 3 2 0 2 0 0;"
+                    "setAttr -s 1 \"quadShape.fc[0:0]\" -type \"polyFaces\" f 4 0 1 2 3 mu 0 4 0 1 3 2 mu 1 4 0 1 3 2;"));
+    MSelectionList list;
+    MDagPath shape;
+    ASSERT_TRUE(list.add("quadShape") && list.getDagPath(0, shape));
+    ASSERT_EQ(MFnMesh(shape).numUVs("map1"), 4);
+    ASSERT_EQ(MFnMesh(shape).numUVs("mirror"), 4);
+    addControl("q0", -0.3, 1.0, 0.2);
+    const std::string pin = melString("surfaceUVPinBind quad q0").asChar();
+    MMatrix world = worldMatrix("q0");
+    EXPECT_NEAR(world(3, 0), -0.3, 1e-5);
+    EXPECT_NEAR(world(3, 2), 0.2, 1e-5);
+
+    // The stored UV (0.2, 0.3) lies at the mirrored point in the other set, and back.
+    ASSERT_TRUE(mel("setAttr " + pin + ".uvSet -type \"string\" \"mirror\""));
+    world = worldMatrix("q0");
+    EXPECT_NEAR(world(3, 0), 0.3, 1e-5);
+    EXPECT_NEAR(world(3, 1), 0.0, 1e-5);
+    EXPECT_NEAR(world(3, 2), 0.2, 1e-5);
+    ASSERT_TRUE(mel("setAttr " + pin + ".uvSet -type \"string\" \"map1\""));
+    EXPECT_NEAR(worldMatrix("q0")(3, 0), -0.3, 1e-5);
+}
+
 TEST_F(SurfaceUVPinBind, MaintainOffsetKeepsEveryControlWhereItWasAndMovesItWithTheMesh)
 {
     ASSERT_TRUE(mel("createNode transform -n grp; setAttr grp.translate 0 2 1; setAttr grp.rotateY 40; parent c1 grp"));
