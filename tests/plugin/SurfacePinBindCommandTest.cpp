@@ -306,6 +306,35 @@ TEST_F(SurfacePinBind, UndoAndRedoRoundTripTheSavedScene)
     EXPECT_EQ(sceneText(), extended);
 }
 
+TEST_F(SurfacePinBind, SavedAndReopenedBindDataKeepsFullDoublePrecision)
+{
+    // Controls at coordinates no float can hold give weights and matrices that need doubles.
+    ASSERT_TRUE(mel("setAttr c0.translate 1.2345678901234567 0.3333333333333333 -3.0987654321098765;"
+                    "setAttr c1.rotate 12.345678901234567 -7.654321098765432 0.1234567890123456"));
+    const std::string pin = melString("surfacePinBind -mo pPlane1 c0 c1").asChar();
+    const std::vector<double> weights = doubleArray(pin + ".baryWeights");
+    const std::vector<double> tangents = doubleArray(pin + ".bindTangents");
+    const std::vector<MMatrix> surfaces = matrixArray(pin + ".bindSurfaceMatrices");
+    const std::vector<MMatrix> controls = matrixArray(pin + ".bindControlMatrices");
+    ASSERT_EQ(weights.size(), 6u);
+    ASSERT_EQ(controls.size(), 2u);
+    ASSERT_NE(double(float(controls[0](3, 0))), controls[0](3, 0));
+
+    const std::string file = ::testing::TempDir() + "pinPrecision.ma";
+    ASSERT_TRUE(mel("file -rename \"" + file + "\"; file -save -type \"mayaAscii\"; file -f -new; file -f -open \"" +
+                    file + "\""));
+    EXPECT_EQ(doubleArray(pin + ".baryWeights"), weights);
+    EXPECT_EQ(doubleArray(pin + ".bindTangents"), tangents);
+    const std::vector<MMatrix> reopenedSurfaces = matrixArray(pin + ".bindSurfaceMatrices");
+    const std::vector<MMatrix> reopenedControls = matrixArray(pin + ".bindControlMatrices");
+    ASSERT_EQ(reopenedSurfaces.size(), surfaces.size());
+    ASSERT_EQ(reopenedControls.size(), controls.size());
+    for (size_t i = 0; i < surfaces.size(); ++i) {
+        EXPECT_EQ(matrixDistance(reopenedSurfaces[i], surfaces[i]), 0.0) << i;
+        EXPECT_EQ(matrixDistance(reopenedControls[i], controls[i]), 0.0) << i;
+    }
+}
+
 // Evaluation through the node: what the bound controls do afterwards.
 
 TEST_F(SurfacePinBind, MaintainOffsetKeepsEveryControlWhereItWas)
