@@ -108,7 +108,23 @@ struct FrameState
     const MDepthStencilState* opaqueState = nullptr;
     const MDepthStencilState* transparentState = nullptr;
     const MDepthStencilState* overlayState = nullptr;
+    const MDepthStencilState* pickXrayState = nullptr;
 };
+
+// The selection pass: while on, every draw is flat in `color` (the id of the
+// path being drawn) and only selectable parts are drawn.
+struct PickPass
+{
+    bool on = false;
+    float color[4] = {0, 0, 0, 1};
+};
+PickPass picking;
+
+void setPickColor(DrawStyle& style)
+{
+    style.mode = DrawStyle::kSolid;
+    std::copy(picking.color, picking.color + 4, style.color);
+}
 
 FrameState& frame()
 {
@@ -122,6 +138,11 @@ FrameState& frame()
         state->transparentState = MStateManager::acquireDepthStencilState(desc);
         desc.depthEnable = false;
         state->overlayState = MStateManager::acquireDepthStencilState(desc);
+        // X-ray drawables in the selection pass: always drawn and written at the
+        // nearest depth (with glDepthRange(0, 0)), so they win over what they cover.
+        MDepthStencilStateDesc xray;
+        xray.depthFunc = MStateManager::kCompareAlways;
+        state->pickXrayState = MStateManager::acquireDepthStencilState(xray);
     }
     return *state;
 }
@@ -532,6 +553,11 @@ void drawItem(GlDevice& device, const ItemDraw& d, FrameState& fs, const ViewSet
     fs.stateManager->setDepthStencilState(transparent ? fs.transparentState : fs.opaqueState);
     applyBlend(device.gl(), transparent);
     fs.context.setWorld(d.world);
+    if (picking.on) {
+        setPickColor(style);
+        device.draw(kind, mode, style, source, indexName, indexType, static_cast<int>(index->buffer->size()), 0);
+        return;
+    }
     callShaderCallback(RendererAccess::preDraw(*shader), item, shader, fs);
     device.draw(kind, mode, style, source, indexName, indexType, static_cast<int>(index->buffer->size()), 0);
     callShaderCallback(RendererAccess::postDraw(*shader), item, shader, fs);
@@ -656,9 +682,17 @@ void drawUi(GlDevice& device, FrameState& fs, const ViewSetup& view)
         const MMatrix objectToWorld = inst->draw ? inst->drawTransform : MMatrix();
         for (const UiDrawable& d : RendererAccess::uiList(inst->drawManager).drawables) {
             const bool onTop = d.xray || d.is2D || d.kind == UiDrawable::kText;
-            fs.stateManager->setDepthStencilState(onTop ? fs.overlayState
-                                                        : d.color[3] < 1.0f ? fs.transparentState : fs.opaqueState);
-            applyBlend(gl, true);
+            if (picking.on) {
+                // Text (readouts, labels) never picks its object.
+                if (!d.selectable || d.kind == UiDrawable::kText) continue;
+                fs.stateManager->setDepthStencilState(onTop ? fs.pickXrayState : fs.opaqueState);
+                gl->glDepthRange(0.0, onTop ? 0.0 : 1.0);
+                applyBlend(gl, false);
+            } else {
+                fs.stateManager->setDepthStencilState(onTop ? fs.overlayState
+                                                            : d.color[3] < 1.0f ? fs.transparentState : fs.opaqueState);
+                applyBlend(gl, true);
+            }
             if (d.kind == UiDrawable::kText) {
                 drawText(device, d, fs, view, objectToWorld);
                 continue;
@@ -675,6 +709,7 @@ void drawUi(GlDevice& device, FrameState& fs, const ViewSetup& view)
             style.depthPriority = d.depthPriority;
             if (!d.colors.empty()) style.mode = DrawStyle::kPerVertexColor;
             else if (d.lit && !d.normals.empty()) style.mode = DrawStyle::kLit;
+            if (picking.on) setPickColor(style);
             static const unsigned int modes[] = {GL_POINTS,    GL_LINES,     GL_LINE_STRIP,
                                                  GL_LINE_LOOP, GL_TRIANGLES, GL_TRIANGLE_STRIP};
             device.drawArrays(modes[d.shape], style, d.positions.data(), d.positions.size() / 3,
@@ -751,6 +786,20 @@ void drawMesh(GlDevice& device, Node* node, const MObject& object, const MDagPat
     s.viewportHeight = view.height;
     fs.stateManager->setDepthStencilState(fs.opaqueState);
     applyBlend(device.gl(), false);
+    if (picking.on) {
+        // Shaded views pick the surface, wireframe views the wire.
+        const bool shaded = isShaded(style);
+        const std::vector<float>& positions = shaded ? cache.trianglePositions : cache.edgePositions;
+        if (positions.empty() || (!shaded && !(style & MFrameContext::kWireFrame))) return;
+        VertexSource source;
+        source.position = device.buffer(shaded ? cache.positions : cache.edges, GL_ARRAY_BUFFER, positions.data(),
+                                        positions.size() * sizeof(float));
+        setPickColor(s);
+        s.lineWidth = float(view.devicePixelRatio);
+        device.draw(shaded ? DrawStyle::kTriangles : DrawStyle::kLines, shaded ? GL_TRIANGLES : GL_LINES, s, source,
+                    0, 0, static_cast<int>(positions.size() / 3), 0);
+        return;
+    }
     if (isShaded(style) && !cache.trianglePositions.empty()) {
         VertexSource source;
         source.position = device.buffer(cache.positions, GL_ARRAY_BUFFER, cache.trianglePositions.data(),
@@ -793,6 +842,7 @@ void drawLines(GlDevice& device, const std::vector<float>& points, unsigned int 
     s.color[1] = color.g;
     s.color[2] = color.b;
     s.color[3] = 1.0f;
+    if (picking.on) setPickColor(s);
     fs.stateManager->setDepthStencilState(fs.opaqueState);
     applyBlend(device.gl(), false);
     device.drawArrays(mode, s, points.data(), points.size() / 3);
@@ -994,6 +1044,158 @@ void setFrameTiming(bool on)
 FrameTiming lastFrameTiming()
 {
     return timing;
+}
+
+namespace
+{
+
+// Whether the user can pick a path in the views: templated paths and paths
+// drawn as references (display override type 2) cannot be selected.
+bool pickablePath(const MDagPath& path)
+{
+    if (path.isTemplated()) return false;
+    MDagPath p(path);
+    while (p.length() > 0) {
+        MObject node = p.node();
+        if (MPlug(node, DagAttributes::overrideEnabled).asBool() &&
+            MPlug(node, DagAttributes::overrideDisplayType).asInt() != 0)
+            return false;
+        p.pop();
+    }
+    return true;
+}
+
+bool selectableItem(MRenderItem& item)
+{
+    if (item.type() == MRenderItem::DecorationItem) return false;
+    // An empty mask (the default, or set on purpose) takes no part in selection.
+    MSelectionMask mask = item.selectionMask();
+    return mask.intersects(mask);
+}
+
+// Draws one plug-in shape's selectable items and drawables from its last frame.
+void pickOverride(GlDevice& device, OverrideInstance& inst, const MDagPath& path, FrameState& fs,
+                  const ViewSetup& view)
+{
+    if (inst.geometry) {
+        if (!inst.updated) return;
+        const MMatrix pathWorld = path.inclusiveMatrix();
+        for (int i = 0; i < inst.items.length(); ++i) {
+            MRenderItem* item = inst.items.itemAt(i);
+            if (!item->isEnabled() || item->getShader() == nullptr || !selectableItem(*item)) continue;
+            if (!showsIn(item->drawMode(), view.displayStyle, path)) continue;
+            ItemDraw d{&inst, item, item->matrix() ? *item->matrix() : pathWorld, 0.0};
+            drawItem(device, d, fs, view, false);
+        }
+    }
+    if (inst.hasUi) {
+        fs.uiInstances.assign(1, &inst);
+        drawUi(device, fs, view);
+        fs.uiInstances.clear();
+        device.gl()->glDepthRange(0.0, 1.0);
+    }
+}
+
+} // namespace
+
+bool pickNearest(const ViewSetup& view, int x, int y, int radius, MDagPath& hit)
+{
+    GlDevice* device = GlDevice::current();
+    if (!device || view.width <= 0 || view.height <= 0) return false;
+    radius = std::max(0, radius);
+    const int x0 = std::max(0, x - radius), y0 = std::max(0, y - radius);
+    const int x1 = std::min(view.width - 1, x + radius), y1 = std::min(view.height - 1, y + radius);
+    if (x0 > x1 || y0 > y1) return false;
+
+    FrameState& fs = frame();
+    QOpenGLFunctions_3_3_Core* gl = device->gl();
+    fs.context.set(view.view, view.projection, view.width, view.height, view.displayStyle, view.camera,
+                   fs.stateManager);
+    gl->glViewport(0, 0, view.width, view.height);
+    gl->glDisable(GL_SCISSOR_TEST);
+    gl->glDisable(GL_CULL_FACE);
+    gl->glDisable(GL_DITHER);
+    gl->glDepthMask(GL_TRUE);
+    gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    gl->glClearColor(0, 0, 0, 0);
+    gl->glClearDepth(1.0);
+    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    // Only the pick region needs drawing.
+    gl->glEnable(GL_SCISSOR_TEST);
+    gl->glScissor(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+
+    std::vector<MDagPath> paths;
+    picking.on = true;
+    const bool pluginShapes = view.objectDisplay == ~0u || !(view.objectDisplay & M3dView::kExcludePluginShapes);
+    for (Node* node : sceneNodes()) {
+        if (!node->isDag || !node->type || node->type->isTransform || !node->inScene) continue;
+        const MString& typeName = node->type->info.name;
+        const bool isMesh = typeName == "mesh", isCurve = typeName == "nurbsCurve", isLocator = typeName == "locator";
+        if (typeName == "camera") continue;
+        OverrideInstance* inst = nullptr;
+        if (!isMesh && !isCurve && !isLocator) {
+            if (!pluginShapes) continue;
+            // Only what a frame has drawn can be picked.
+            inst = instanceFor(node, MDagPath(), false);
+            if (!inst) continue;
+        } else {
+            const unsigned int mask = isMesh ? M3dView::kDisplayMeshes
+                                             : isCurve ? M3dView::kDisplayNurbsCurves : M3dView::kDisplayLocators;
+            if (!(view.objectDisplay & mask)) continue;
+        }
+        MObject object = ObjectAccess::make(node);
+        MDagPath path;
+        if (!MDagPath::getAPathTo(object, path) || !path.isVisible() || hiddenByOverride(path)) continue;
+        if (drawFilter() && view.filterPanel.length() > 0 && !drawFilter()(view.filterPanel, path)) continue;
+        if (!pickablePath(path)) continue;
+        if (paths.size() >= 0xFFFFFEu) break;
+        paths.push_back(path);
+        const std::uint32_t id = std::uint32_t(paths.size());
+        picking.color[0] = float(id & 0xFF) / 255.0f;
+        picking.color[1] = float((id >> 8) & 0xFF) / 255.0f;
+        picking.color[2] = float((id >> 16) & 0xFF) / 255.0f;
+        picking.color[3] = 1.0f;
+        if (isMesh) drawMesh(*device, node, object, path, fs, view);
+        else if (isCurve) drawCurve(*device, object, path, fs, view);
+        else if (isLocator) drawLocator(*device, object, path, fs, view);
+        else pickOverride(*device, *inst, path, fs, view);
+    }
+    picking.on = false;
+    gl->glDepthRange(0.0, 1.0);
+    gl->glFinish();
+
+    const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+    std::vector<unsigned char> colors(std::size_t(w) * std::size_t(h) * 4);
+    std::vector<float> depths(std::size_t(w) * std::size_t(h));
+    gl->glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl->glReadPixels(x0, y0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, colors.data());
+    gl->glReadPixels(x0, y0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, depths.data());
+    gl->glDisable(GL_SCISSOR_TEST);
+    fs.stateManager->setDepthStencilState(fs.opaqueState);
+    applyBlend(gl, false);
+    gl->glBindVertexArray(0);
+    gl->glUseProgram(0);
+
+    // The nearest surface in the region; between equal depths the pixel nearer the click.
+    std::uint32_t best = 0;
+    float bestDepth = 2.0f;
+    long bestDistance = 0;
+    for (int row = 0; row < h; ++row)
+        for (int column = 0; column < w; ++column) {
+            const std::size_t i = std::size_t(row) * std::size_t(w) + std::size_t(column);
+            const std::uint32_t id = std::uint32_t(colors[4 * i]) | (std::uint32_t(colors[4 * i + 1]) << 8) |
+                                     (std::uint32_t(colors[4 * i + 2]) << 16);
+            if (id == 0 || id > paths.size()) continue;
+            const long dx = x0 + column - x, dy = y0 + row - y, distance = dx * dx + dy * dy;
+            if (depths[i] < bestDepth || (depths[i] == bestDepth && distance < bestDistance)) {
+                best = id;
+                bestDepth = depths[i];
+                bestDistance = distance;
+            }
+        }
+    if (best == 0) return false;
+    hit = paths[best - 1];
+    return true;
 }
 
 } // namespace host

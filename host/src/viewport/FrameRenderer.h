@@ -80,6 +80,18 @@ struct OverlayLines
 using OverlaySource = void (*)(const ViewSetup& view, std::vector<OverlayLines>& lines);
 void setOverlaySource(OverlaySource source);
 
+// Host-internal selection by drawing, as Viewport 2.0 selects: draws the
+// view's pickable shapes (not templated, not drawn as references) into the
+// bound framebuffer (port size, with depth), each DAG path in its own flat
+// colour: built-in meshes (surface when shaded, wire otherwise), curves and
+// locators, and of plug-in shapes what their last frame drew: render items
+// with a non-empty selection mask (not decoration items) and UI drawables
+// opened selectable or automatic (text excepted; x-ray drawables in front of
+// everything). Then reads the square of `radius` port pixels around (x, y)
+// (port pixels, origin bottom left) and gives the shape path nearest the
+// camera there. False when nothing pickable is there. Needs a current context.
+bool pickNearest(const ViewSetup& view, int x, int y, int radius, MDagPath& hit);
+
 // True while views exist (GUI mode): MRenderer::theRenderer() is non-null then.
 bool rendererActive();
 void setRendererActive(bool active);

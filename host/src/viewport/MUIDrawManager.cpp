@@ -153,18 +153,20 @@ MUIDrawManager::~MUIDrawManager()
     delete fList;
 }
 
-void MUIDrawManager::beginDrawable(Selectability, unsigned int)
+void MUIDrawManager::beginDrawable(Selectability selectability, unsigned int)
 {
     // Each drawable starts from the default style.
     fList->style = UiDrawable();
+    // Object selection picks automatic drawables as well as explicitly selectable ones.
+    fList->style.selectable = selectability != kNonSelectable;
     fList->style.depthPriority = fDepthPriority = 0;
     fList->fontSize = kDefaultFontSize;
     fList->xray = false;
 }
 
-void MUIDrawManager::beginDrawable(unsigned int, bool)
+void MUIDrawManager::beginDrawable(unsigned int name, bool nameIsPickable)
 {
-    beginDrawable(kAutomatic, 0);
+    beginDrawable(nameIsPickable ? kSelectable : kNonSelectable, name);
 }
 
 void MUIDrawManager::endDrawable()

@@ -23,6 +23,7 @@ struct UiDrawable
     bool is2D = false;        // positions in viewport pixels (y up) instead of world space
     bool xray = false;        // drawn without the depth test
     bool lit = false;         // shaded paint style with normals
+    bool selectable = false;  // opened as kSelectable or kAutomatic: drawn in the selection pass
     float color[4] = {1, 1, 1, 1};
     float lineWidth = 1.0f;
     float pointSize = 1.0f;

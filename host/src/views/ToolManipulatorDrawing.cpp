@@ -47,8 +47,9 @@ void addCircle(OverlayLines& lines, const MPoint& centre, const MVector& u, cons
     }
 }
 
-// World units per logical pixel at a world point (0 when it is behind the camera).
-double worldPerPixel(const ViewSetup& view, const MPoint& world)
+} // namespace
+
+double worldUnitsPerPixel(const ViewSetup& view, const MPoint& world)
 {
     const MPoint eye = world * view.view;
     const bool perspective = std::fabs(view.projection(3, 3)) < 1e-12;
@@ -59,6 +60,8 @@ double worldPerPixel(const ViewSetup& view, const MPoint& world)
         view.projection(1, 1) * 0.5 * view.height / (perspective ? depth : 1.0) / std::max(view.devicePixelRatio, 1e-6);
     return pixelsPerUnit > 0.0 ? 1.0 / pixelsPerUnit : 0.0;
 }
+
+namespace {
 
 // The manipulator's axes in world space for the context's mode.
 void manipAxes(ManipKind kind, const ManipContextSettings& settings, const MDagPath& transform, MVector axes[3])
@@ -81,31 +84,14 @@ void manipAxes(ManipKind kind, const ManipContextSettings& settings, const MDagP
 
 } // namespace
 
-void toolManipulatorLines(const ViewSetup& view, std::vector<OverlayLines>& lines)
+bool currentManipulatorPlacements(ManipKind& kind, std::vector<ManipulatorPlacement>& placements)
 {
-    ManipKind kind;
+    placements.clear();
     if (!currentManipulator(kind))
-        return;
+        return false;
     MSelectionList selection;
     MGlobal::getActiveSelectionList(selection);
-    if (selection.length() == 0)
-        return;
-
-    const double g = std::max(double(MFnManip3D::globalSize()), 0.1);
-    const double hs = std::max(double(MFnManip3D::handleSize()), 1.0);
-    const float width = float(std::max(double(MFnManip3D::lineSize()), 1.0) * view.devicePixelRatio);
-    const MMatrix cameraToWorld = view.view.inverse();
-    const MVector right = MVector(1, 0, 0) * cameraToWorld, up = MVector(0, 1, 0) * cameraToWorld;
     const ManipContextSettings& settings = manipContextSettings(kind);
-
-    OverlayLines axisLines[3], centre;
-    for (int i = 0; i < 3; ++i) {
-        std::copy(kAxisColors[i], kAxisColors[i] + 3, axisLines[i].color);
-        axisLines[i].width = width;
-    }
-    std::copy(kCentreColor, kCentreColor + 3, centre.color);
-    centre.width = width;
-
     for (unsigned item = 0; item < selection.length(); ++item) {
         MDagPath path;
         if (!selection.getDagPath(item, path))
@@ -118,15 +104,45 @@ void toolManipulatorLines(const ViewSetup& view, std::vector<OverlayLines>& line
         MFnTransform transform(path, &status);
         if (!status)
             continue;
-        const MPoint pivot = kind == ManipKind::kScale ? transform.scalePivot(MSpace::kWorld, &status)
-                                                       : transform.rotatePivot(MSpace::kWorld, &status);
+        ManipulatorPlacement placement;
+        placement.transform = path;
+        placement.pivot = kind == ManipKind::kScale ? transform.scalePivot(MSpace::kWorld, &status)
+                                                    : transform.rotatePivot(MSpace::kWorld, &status);
         if (!status)
             continue;
-        const double unit = worldPerPixel(view, pivot);
+        manipAxes(kind, settings, path, placement.axes);
+        placements.push_back(placement);
+    }
+    return !placements.empty();
+}
+
+void toolManipulatorLines(const ViewSetup& view, std::vector<OverlayLines>& lines)
+{
+    ManipKind kind;
+    std::vector<ManipulatorPlacement> placements;
+    if (!currentManipulatorPlacements(kind, placements))
+        return;
+
+    const double g = std::max(double(MFnManip3D::globalSize()), 0.1);
+    const double hs = std::max(double(MFnManip3D::handleSize()), 1.0);
+    const float width = float(std::max(double(MFnManip3D::lineSize()), 1.0) * view.devicePixelRatio);
+    const MMatrix cameraToWorld = view.view.inverse();
+    const MVector right = MVector(1, 0, 0) * cameraToWorld, up = MVector(0, 1, 0) * cameraToWorld;
+
+    OverlayLines axisLines[3], centre;
+    for (int i = 0; i < 3; ++i) {
+        std::copy(kAxisColors[i], kAxisColors[i] + 3, axisLines[i].color);
+        axisLines[i].width = width;
+    }
+    std::copy(kCentreColor, kCentreColor + 3, centre.color);
+    centre.width = width;
+
+    for (const ManipulatorPlacement& placement : placements) {
+        const MPoint& pivot = placement.pivot;
+        const MVector* axes = placement.axes;
+        const double unit = worldUnitsPerPixel(view, pivot);
         if (unit <= 0.0)
             continue;
-        MVector axes[3];
-        manipAxes(kind, settings, path, axes);
 
         if (kind == ManipKind::kRotate) {
             const double radius = (200.0 / 3.0) * g * unit;

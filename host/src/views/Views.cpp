@@ -6,6 +6,7 @@
 #include "views/CommandPort.h"
 #include "views/CameraView.h"
 #include "views/StartupCameras.h"
+#include "views/ToolInteraction.h"
 
 #include <maya/M3dView.h>
 #include <maya/MGlobal.h>
@@ -17,6 +18,7 @@
 #include <QGridLayout>
 #include <QImage>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -32,6 +34,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -124,6 +127,25 @@ protected:
     {
         setActivePanel(mIndex);
         QOpenGLWidget::focusInEvent(event);
+    }
+
+    // The tools act on what the application's filters and the camera navigation let through.
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (!toolMousePress(mIndex, event->localPos(), event->button(), event->modifiers()))
+            QOpenGLWidget::mousePressEvent(event);
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (!toolMouseMove(mIndex, event->localPos()))
+            QOpenGLWidget::mouseMoveEvent(event);
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (!toolMouseRelease(mIndex, event->localPos(), event->button()))
+            QOpenGLWidget::mouseReleaseEvent(event);
     }
 
 private:
@@ -494,6 +516,38 @@ void refreshNow(unsigned int index)
 {
     if (validPanel(index) && views().panels[index].widget->isVisible())
         views().panels[index].widget->repaint();
+}
+
+bool pickPanelShape(unsigned int index, double x, double y, double radius, MDagPath& shape)
+{
+    if (!validPanel(index))
+        return false;
+    ModelPanelWidget* widget = views().panels[index].widget;
+    if (!widget->initialized() || !widget->contextValid())
+        return false;
+    const ViewSetup setup = panelViewSetup(index);
+    if (setup.width <= 0 || setup.height <= 0)
+        return false;
+    const double ratio = setup.devicePixelRatio > 0.0 ? setup.devicePixelRatio : 1.0;
+    // Far outside the port nothing is under the cursor (and the pixel would not fit an int).
+    if (!(std::fabs(x * ratio) < 1e6) || !(std::fabs(y * ratio) < 1e6) || !(radius >= 0.0 && radius < 1e3))
+        return false;
+    const int portX = static_cast<int>(std::floor(x * ratio));
+    const int portY = setup.height - 1 - static_cast<int>(std::floor(y * ratio));
+    widget->makeCurrent();
+    bool hit = false;
+    {
+        QOpenGLFramebufferObjectFormat format;
+        format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+        format.setSamples(0);
+        QOpenGLFramebufferObject target(setup.width, setup.height, format);
+        if (target.isValid() && target.bind()) {
+            hit = pickNearest(setup, portX, portY, static_cast<int>(std::lround(radius * ratio)), shape);
+            target.release();
+        }
+    }
+    widget->doneCurrent();
+    return hit;
 }
 
 MStatus writeViewImage(unsigned int index, const std::string& fileName, int width, int height)

@@ -57,6 +57,12 @@ void scheduleRefresh(unsigned int index);
 void scheduleRefreshAll();
 void refreshNow(unsigned int index);
 
+// Selection by drawing in a panel: the pickable shape nearest the camera
+// within `radius` logical pixels of (x, y) (logical pixels of the panel's
+// widget, y down), from what the panel's last frame drew. False when there is
+// none or the panel cannot draw.
+bool pickPanelShape(unsigned int index, double x, double y, double radius, MDagPath& shape);
+
 // Renders a panel's current view into an image file (PNG), width x height
 // device pixels (0: the panel's own size). Same pixels for the same scene on
 // every run.

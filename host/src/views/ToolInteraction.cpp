@@ -1,0 +1,430 @@
+#include "views/ToolInteraction.h"
+
+#include "commands/UndoQueue.h"
+#include "views/CameraView.h"
+#include "views/ToolContexts.h"
+#include "views/ToolManipulatorDrawing.h"
+#include "views/Views.h"
+
+#include <maya/MFnManip3D.h>
+#include <maya/MFnTransform.h>
+#include <maya/MGlobal.h>
+#include <maya/MMatrix.h>
+#include <maya/MPxCommand.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+// A press and release closer than this (logical pixels) is a click.
+constexpr double kClickDistance = 4.0;
+// Half the side of the square a click picks in (logical pixels), Maya's click box.
+constexpr double kPickRadius = 4.0;
+
+// What a manipulator drag changes on each transform.
+enum class DragPart { kTranslate, kScale };
+
+// One transform a drag changes: its translation (parent space) or scale, before and now.
+struct MovedTransform
+{
+    MDagPath path;
+    MVector before;
+    MVector after;
+};
+
+MStatus readPart(const MDagPath& path, DragPart part, MVector& value)
+{
+    MStatus status;
+    MFnTransform transform(path, &status);
+    if (!status)
+        return status;
+    if (part == DragPart::kTranslate) {
+        value = transform.getTranslation(MSpace::kTransform, &status);
+        return status;
+    }
+    double scale[3] = {1.0, 1.0, 1.0};
+    status = transform.getScale(scale);
+    value = MVector(scale[0], scale[1], scale[2]);
+    return status;
+}
+
+MStatus writePart(const MDagPath& path, DragPart part, const MVector& value)
+{
+    MStatus status;
+    MFnTransform transform(path, &status);
+    if (!status)
+        return status;
+    if (part == DragPart::kTranslate)
+        return transform.setTranslation(value, MSpace::kTransform);
+    const double scale[3] = {value.x, value.y, value.z};
+    return transform.setScale(scale);
+}
+
+// The drag as one undoable step, recorded when the drag ends.
+class ManipulatorDragStep : public MPxCommand
+{
+public:
+    ManipulatorDragStep(DragPart part, std::vector<MovedTransform> moved) : mPart(part), mMoved(std::move(moved))
+    {
+        setCommandString(part == DragPart::kTranslate ? "move" : "scale");
+    }
+    MStatus doIt(const MArgList&) override { return redoIt(); }
+    MStatus undoIt() override { return apply(false); }
+    MStatus redoIt() override { return apply(true); }
+    bool isUndoable() const override { return true; }
+
+private:
+    MStatus apply(bool after)
+    {
+        MStatus result = MS::kSuccess;
+        for (const MovedTransform& m : mMoved) {
+            const MStatus status = writePart(m.path, mPart, after ? m.after : m.before);
+            if (!status)
+                result = status;
+        }
+        scheduleRefreshAll();
+        return result;
+    }
+
+    DragPart mPart;
+    std::vector<MovedTransform> mMoved;
+};
+
+enum class Handle { kNone, kCentre, kAxis, kOther };
+
+struct ToolInput
+{
+    bool pressed = false;      // the panel widget saw the left press
+    unsigned int panel = 0;
+    QPointF pressPosition;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    // Dragging the move or scale manipulator.
+    Handle handle = Handle::kNone;
+    DragPart part = DragPart::kTranslate;
+    int axisIndex = 0;
+    double handlePixels = 1.0; // the axis handles' length on screen
+    MPoint pivot;
+    MVector axis;              // the picked axis, or the view direction for the centre handle
+    MPoint pressPoint;         // where the press ray met the axis or the view plane
+    std::vector<MovedTransform> moved;
+};
+
+ToolInput& input()
+{
+    static ToolInput state;
+    return state;
+}
+
+double devicePixelRatio(const ViewSetup& view)
+{
+    return view.devicePixelRatio > 0.0 ? view.devicePixelRatio : 1.0;
+}
+
+// A world point in the widget's logical pixels (y down); false behind the camera.
+bool worldToLogical(const ViewSetup& view, const MPoint& world, QPointF& position)
+{
+    const MPoint clip = world * (view.view * view.projection);
+    if (!(clip.w > 1e-12))
+        return false;
+    const double ratio = devicePixelRatio(view);
+    const double portX = (clip.x / clip.w * 0.5 + 0.5) * view.width;
+    const double portY = (clip.y / clip.w * 0.5 + 0.5) * view.height;
+    position = QPointF(portX / ratio, (view.height - portY) / ratio);
+    return std::isfinite(position.x()) && std::isfinite(position.y());
+}
+
+// The world ray under a logical position.
+bool rayAt(const ViewSetup& view, const QPointF& position, MPoint& origin, MVector& direction)
+{
+    const double ratio = devicePixelRatio(view);
+    MPoint nearPoint, farPoint;
+    if (!portToWorld(view, position.x() * ratio, view.height - position.y() * ratio, nearPoint, farPoint))
+        return false;
+    origin = nearPoint;
+    direction = farPoint - nearPoint;
+    if (direction.length() <= 1e-12)
+        return false;
+    direction.normalize();
+    return true;
+}
+
+// The point of the line (pivot, axis) nearest the ray; false when they are parallel.
+bool pointOnAxis(const MPoint& pivot, const MVector& axis, const MPoint& origin, const MVector& direction, MPoint& point)
+{
+    const MVector w = pivot - origin;
+    const double b = axis * direction;
+    const double denominator = 1.0 - b * b;
+    if (denominator < 1e-9)
+        return false;
+    const double s = (b * (direction * w) - axis * w) / denominator;
+    point = pivot + axis * s;
+    return std::isfinite(s);
+}
+
+// Where the ray meets the plane through the pivot with the given normal.
+bool pointOnPlane(const MPoint& pivot, const MVector& normal, const MPoint& origin, const MVector& direction, MPoint& point)
+{
+    const double d = normal * direction;
+    if (std::fabs(d) < 1e-9)
+        return false;
+    const double t = normal * (pivot - origin) / d;
+    point = origin + direction * t;
+    return std::isfinite(t);
+}
+
+double distanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b)
+{
+    const QPointF ab = b - a;
+    const double length2 = QPointF::dotProduct(ab, ab);
+    const double t = length2 > 0.0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    const QPointF nearest = a + ab * t;
+    return std::hypot(p.x() - nearest.x(), p.y() - nearest.y());
+}
+
+// Which handle of which manipulator is under a position, with the handle sizes
+// the manipulators draw with (MFnManip3D preferences).
+Handle handleAt(const ViewSetup& view, const QPointF& position, ManipKind& kind, ManipulatorPlacement& hit,
+                int& axisIndex)
+{
+    std::vector<ManipulatorPlacement> placements;
+    if (!currentManipulatorPlacements(kind, placements))
+        return Handle::kNone;
+    const double g = std::max(double(MFnManip3D::globalSize()), 0.1);
+    const double hs = std::max(double(MFnManip3D::handleSize()), 1.0);
+    const double ls = std::max(double(MFnManip3D::lineSize()), 1.0);
+    const double length = 0.5 * hs + 130.0 * g;
+    const double lineTolerance = std::max(2.0 * ls + 0.2 * hs, 8.0);
+    const double tipTolerance = std::max(0.35 * hs, 10.0);
+    const double centreTolerance = 8.0 * g + std::max(0.15 * hs, 4.0);
+    const double ringRadius = (200.0 / 3.0) * g;
+    const double ringTolerance = std::max(2.0 * ls + 0.2 * hs, 6.0);
+
+    double bestAxis = lineTolerance + tipTolerance;
+    Handle best = Handle::kNone;
+    for (const ManipulatorPlacement& placement : placements) {
+        QPointF centre;
+        if (!worldToLogical(view, placement.pivot, centre))
+            continue;
+        const double d = std::hypot(position.x() - centre.x(), position.y() - centre.y());
+        if (kind == ManipKind::kRotate) {
+            if (d <= ringRadius + ringTolerance) {
+                hit = placement;
+                return Handle::kOther;
+            }
+            continue;
+        }
+        if (d <= centreTolerance) {
+            hit = placement;
+            return Handle::kCentre;
+        }
+        const double unit = worldUnitsPerPixel(view, placement.pivot);
+        for (int i = 0; i < 3; ++i) {
+            // The handle where it is drawn: `length` pixels of world axis at the pivot's depth.
+            QPointF tip;
+            if (!(unit > 0.0) || !worldToLogical(view, placement.pivot + placement.axes[i] * (length * unit), tip))
+                continue;
+            const QPointF u = tip - centre;
+            if (std::hypot(u.x(), u.y()) < 1e-6)
+                continue;
+            const double line = distanceToSegment(position, centre, tip);
+            const double tipDistance = std::hypot(position.x() - tip.x(), position.y() - tip.y());
+            if ((line <= lineTolerance || tipDistance <= tipTolerance) && std::min(line, tipDistance) < bestAxis) {
+                bestAxis = std::min(line, tipDistance);
+                best = kind == ManipKind::kRotate ? Handle::kOther : Handle::kAxis;
+                hit = placement;
+                axisIndex = i;
+            }
+        }
+    }
+    return best;
+}
+
+bool startDrag(ToolInput& state, const ViewSetup& view, const QPointF& position, ManipKind kind, Handle handle,
+               const ManipulatorPlacement& placement, int axisIndex)
+{
+    MPoint origin;
+    MVector direction;
+    if (!rayAt(view, position, origin, direction))
+        return false;
+    state.part = kind == ManipKind::kScale ? DragPart::kScale : DragPart::kTranslate;
+    state.axisIndex = axisIndex;
+    state.handlePixels = std::max(0.5 * std::max(double(MFnManip3D::handleSize()), 1.0) +
+                                      130.0 * std::max(double(MFnManip3D::globalSize()), 0.1),
+                                  1.0);
+    state.pivot = placement.pivot;
+    if (handle == Handle::kAxis) {
+        state.axis = placement.axes[axisIndex];
+        if (!pointOnAxis(state.pivot, state.axis, origin, direction, state.pressPoint))
+            return false;
+        // Scaling measures from the pivot: a press on it gives no ratio.
+        if (state.part == DragPart::kScale && std::fabs((state.pressPoint - state.pivot) * state.axis) < 1e-9)
+            return false;
+    } else {
+        // The view plane through the pivot.
+        state.axis = MVector(0.0, 0.0, -1.0) * view.view.inverse();
+        state.axis.normalize();
+        if (!pointOnPlane(state.pivot, state.axis, origin, direction, state.pressPoint))
+            return false;
+    }
+    // The tool changes every selected transform alike.
+    std::vector<ManipulatorPlacement> placements;
+    ManipKind current;
+    currentManipulatorPlacements(current, placements);
+    state.moved.clear();
+    for (const ManipulatorPlacement& p : placements) {
+        MVector value;
+        if (readPart(p.transform, state.part, value))
+            state.moved.push_back({p.transform, value, value});
+    }
+    state.handle = handle;
+    return !state.moved.empty();
+}
+
+void continueDrag(ToolInput& state, const QPointF& position)
+{
+    if (state.part == DragPart::kScale && state.handle == Handle::kCentre) {
+        // Uniform scale: a handle's length of horizontal travel doubles the size.
+        const double factor = std::max(1.0 + (position.x() - state.pressPosition.x()) / state.handlePixels, 0.01);
+        for (MovedTransform& m : state.moved)
+            if (writePart(m.path, state.part, m.before * factor))
+                m.after = m.before * factor;
+        scheduleRefreshAll();
+        return;
+    }
+    const ViewSetup view = panelViewSetup(state.panel);
+    MPoint origin, point;
+    MVector direction;
+    if (!rayAt(view, position, origin, direction))
+        return;
+    const bool found = state.handle == Handle::kAxis
+                           ? pointOnAxis(state.pivot, state.axis, origin, direction, point)
+                           : pointOnPlane(state.pivot, state.axis, origin, direction, point);
+    if (!found)
+        return;
+    if (state.part == DragPart::kScale) {
+        // The handle's scale follows the ratio of the cursor's distance from the pivot along the axis.
+        const double factor = ((point - state.pivot) * state.axis) / ((state.pressPoint - state.pivot) * state.axis);
+        if (!std::isfinite(factor))
+            return;
+        for (MovedTransform& m : state.moved) {
+            MVector value = m.before;
+            value[state.axisIndex] *= factor;
+            if (writePart(m.path, state.part, value))
+                m.after = value;
+        }
+        scheduleRefreshAll();
+        return;
+    }
+    const MVector worldDelta = point - state.pressPoint;
+    for (MovedTransform& m : state.moved) {
+        // The world offset in the parent's space, where translate lives.
+        const MVector value = m.before + worldDelta * m.path.exclusiveMatrixInverse();
+        if (writePart(m.path, state.part, value))
+            m.after = value;
+    }
+    scheduleRefreshAll();
+}
+
+void finishDrag(ToolInput& state)
+{
+    std::vector<MovedTransform> moved;
+    for (const MovedTransform& m : state.moved)
+        if (!m.after.isEquivalent(m.before, 0.0))
+            moved.push_back(m);
+    state.moved.clear();
+    state.handle = Handle::kNone;
+    if (!moved.empty())
+        UndoQueue::record(std::make_unique<ManipulatorDragStep>(state.part, std::move(moved)));
+}
+
+MString quoted(const MString& text)
+{
+    return MString("\"") + text + "\"";
+}
+
+} // namespace
+
+MStatus clickSelect(unsigned int panel, const QPointF& position, Qt::KeyboardModifiers modifiers)
+{
+    MDagPath shape;
+    const bool hit = pickPanelShape(panel, position.x(), position.y(), kPickRadius, shape);
+    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
+    if (!hit) {
+        // Only a plain click on empty space clears; modified clicks there change nothing.
+        if (shift || ctrl)
+            return MS::kSuccess;
+        return MGlobal::executeCommand("select -cl", false, true);
+    }
+    // Object selection picks a shape's transform.
+    MDagPath target = shape;
+    if (!target.node().hasFn(MFn::kTransform) && target.length() > 1)
+        target.pop();
+    const char* mode = shift && ctrl ? "-add" : shift ? "-tgl" : ctrl ? "-d" : "-r";
+    return MGlobal::executeCommand(MString("select ") + mode + " " + quoted(target.fullPathName()), false, true);
+}
+
+bool toolMousePress(unsigned int panel, const QPointF& position, Qt::MouseButton button,
+                    Qt::KeyboardModifiers modifiers)
+{
+    if (button != Qt::LeftButton)
+        return false;
+    ToolInput& state = input();
+    // A press while one is held means its release went elsewhere: that drag ends here.
+    if (state.pressed && (state.handle == Handle::kAxis || state.handle == Handle::kCentre))
+        finishDrag(state);
+    state = ToolInput();
+    state.panel = panel;
+    state.pressPosition = position;
+    state.modifiers = modifiers;
+
+    const ViewSetup view = panelViewSetup(panel);
+    ManipKind kind;
+    ManipulatorPlacement placement;
+    int axisIndex = 0;
+    const Handle handle = handleAt(view, position, kind, placement, axisIndex);
+    if (handle == Handle::kAxis || handle == Handle::kCentre) {
+        if (!startDrag(state, view, position, kind, handle, placement, axisIndex))
+            state.handle = Handle::kOther;
+    } else {
+        state.handle = handle;
+    }
+    state.pressed = true;
+    return true;
+}
+
+bool toolMouseMove(unsigned int panel, const QPointF& position)
+{
+    ToolInput& state = input();
+    if (!state.pressed || state.panel != panel)
+        return false;
+    if (state.handle == Handle::kAxis || state.handle == Handle::kCentre)
+        continueDrag(state, position);
+    return true;
+}
+
+bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButton button)
+{
+    ToolInput& state = input();
+    // A release whose press went to someone else (an application filter) does nothing.
+    if (button != Qt::LeftButton || !state.pressed || state.panel != panel)
+        return false;
+    state.pressed = false;
+    if (state.handle == Handle::kAxis || state.handle == Handle::kCentre) {
+        continueDrag(state, position);
+        finishDrag(state);
+        return true;
+    }
+    if (state.handle == Handle::kOther)
+        return true;
+    const QPointF travel = position - state.pressPosition;
+    if (std::hypot(travel.x(), travel.y()) <= kClickDistance)
+        clickSelect(panel, state.pressPosition, state.modifiers);
+    return true;
+}
+
+} // namespace host

@@ -1,0 +1,40 @@
+#pragma once
+// What the current tool does with the left mouse button in a model panel, as
+// in Maya:
+// - a click (press and release within a few pixels) selects the nearest
+//   pickable object under the cursor: its transform for a shape, with Shift
+//   toggling, Ctrl removing, Ctrl+Shift adding and a plain click on empty
+//   space clearing; the change runs as a `select` command, so it is undoable
+//   and fires "SelectionChanged";
+// - with the move tool, a press on a handle of its manipulator drags the
+//   selected transforms along the picked axis (the centre handle: in the view
+//   plane), changing their translate plugs during the drag, and the release
+//   records one undoable step; the scale tool's axis handles scale by the
+//   ratio of the cursor's distance from the pivot along the axis, its centre
+//   handle uniformly by horizontal travel; the rotate tool's rings take the
+//   press (it does not select) but do not drag.
+// Undo follows the context the event arrives in: from the event loop the step
+// is kept; an event sent by a command run with undo off (hostMouseEvent from
+// MGlobal::executeCommand's default) keeps nothing, as for any command.
+// The panel widget calls these from its own mouse handlers, so the
+// application's event filters and the camera navigation (Alt) see every event
+// first and can keep it from the tool.
+
+#include <QPointF>
+#include <Qt>
+
+#include <maya/MStatus.h>
+
+namespace host {
+
+// Each returns true when the tool used the event. Positions are the widget's
+// logical pixels.
+bool toolMousePress(unsigned int panel, const QPointF& position, Qt::MouseButton button,
+                    Qt::KeyboardModifiers modifiers);
+bool toolMouseMove(unsigned int panel, const QPointF& position);
+bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButton button);
+
+// Click selection at a position of a panel, with the modifiers of the click.
+MStatus clickSelect(unsigned int panel, const QPointF& position, Qt::KeyboardModifiers modifiers);
+
+} // namespace host
