@@ -6,6 +6,16 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 # xvfb, xauth and Mesa's drivers give the GUI tests an X display with OpenGL 4.5 (llvmpipe).
 packages=(cmake ninja-build g++ qtbase5-dev libtbb-dev libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
           xvfb xauth xdotool libgl1-mesa-dri)
+# The benchmarks (built unless -DPELLIX_BENCH=OFF is given) measure the overlay pick against Embree.
+bench=1
+for arg in "${@:2}"; do
+  case "${arg^^}" in
+    -DPELLIX_BENCH=OFF | -DPELLIX_BENCH=0 | -DPELLIX_BENCH=FALSE | -DPELLIX_BENCH=NO | -DPELLIX_BENCH:BOOL=OFF) bench=0 ;;
+  esac
+done
+if [ "$bench" -eq 1 ]; then
+  packages+=(libembree-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
