@@ -1,27 +1,222 @@
 #include "shapeControl/ShapeControlMouseFilter.h"
 
+#include "overlay/OverlayCallbacks.h"
+#include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
+#include "shapeControl/ShapeControl.h"
+#include "shapeControl/ShapeControlPicking.h"
 
 #include <maya/M3dView.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MObjectArray.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
 #include <maya/MViewport2Renderer.h>
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMouseEvent>
 #include <QObject>
+#include <QPointF>
 #include <QWidget>
+
+#include <cmath>
 
 namespace {
 
 const char* const kStatusSource = "shapeControlMouseFilter";
 
-// Watches mouse events over the 3D views for the shape-control hover. It never consumes an
-// event. Picking arrives with the shape-control interaction work; until then every event
-// passes on unchanged.
+// A hover move closer than this (Manhattan, pixels) to the last handled one, and sooner than
+// kThrottleMilliseconds after it, is not picked again.
+const double kThrottlePixels = 2.0;
+const qint64 kThrottleMilliseconds = 8;
+
+bool plugIsOn(const MObject& node, const MObject& attribute)
+{
+    MStatus status;
+    const bool on = MPlug(node, attribute).asBool(&status);
+    return status && on;
+}
+
+// Whether the control feeds any overlay's "trackedShapeControls". Asking the control's own
+// connections first spares the overlay registry (and its scene scan when empty) for the many
+// controls that no overlay tracks.
+bool feedsTrackedShapeControls(const MObject& control)
+{
+    MStatus status;
+    const MFnDependencyNode fn(control, &status);
+    MPlugArray plugs;
+    if (!status || !fn.getConnections(plugs)) {
+        return false;
+    }
+    for (unsigned i = 0; i < plugs.length(); ++i) {
+        MPlugArray destinations;
+        if (!plugs[i].connectedTo(destinations, false, true, &status) || !status) {
+            continue;
+        }
+        for (unsigned d = 0; d < destinations.length(); ++d) {
+            const MPlug& destination = destinations[d];
+            const MPlug array = destination.isElement() ? destination.array() : destination;
+            if (array.attribute() == PellixDataOverlay::trackedShapeControls) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Whether a patch overlay whose "enable" is on tracks the control: such a control is hovered
+// by the overlay's own filter, which weighs it against the overlay's patches.
+bool isTrackedByEnabledOverlay(const MObject& control)
+{
+    if (!feedsTrackedShapeControls(control)) {
+        return false;
+    }
+    const MObjectArray overlays = liveOverlayNodes();
+    for (unsigned o = 0; o < overlays.length(); ++o) {
+        if (!plugIsOn(overlays[o], PellixDataOverlay::enable)) {
+            continue;
+        }
+        const MPlug tracked(overlays[o], PellixDataOverlay::trackedShapeControls);
+        MStatus status;
+        const unsigned count = tracked.numElements(&status);
+        for (unsigned e = 0; status && e < count; ++e) {
+            MPlugArray sources;
+            if (tracked.elementByPhysicalIndex(e).connectedTo(sources, true, false) && sources.length() > 0 &&
+                sources[0].node() == control) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Watches mouse events over the 3D views and keeps the hovered shape control up to date.
+// It never consumes an event: the host's tools and selection see every one.
 class ShapeControlMouseFilter : public QObject
 {
 public:
-    bool eventFilter(QObject* watched, QEvent* event) override { return QObject::eventFilter(watched, event); }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void forgetLastPosition()
+    {
+        fHasLastPosition = false;
+        fLastTime = 0;
+    }
+
+    // Whether a hover move at `position` comes too soon after the last handled one; when it
+    // does not, it becomes the last handled one.
+    bool throttled(const QPointF& position);
+
+    QElapsedTimer fTimer;
+    QPointF fLastPosition;
+    bool fHasLastPosition = false;
+    qint64 fLastTime = 0;
 };
+
+// The 3D view whose widget is `watched` or holds it.
+bool findView(QObject* watched, M3dView& view, QWidget*& viewWidget)
+{
+    if (!watched || !watched->isWidgetType()) {
+        return false;
+    }
+    QWidget* widget = static_cast<QWidget*>(watched);
+    const unsigned viewCount = M3dView::numberOf3dViews();
+    for (unsigned i = 0; i < viewCount; ++i) {
+        if (!M3dView::get3dView(i, view)) {
+            continue;
+        }
+        MStatus status;
+        QWidget* candidate = view.widget(&status);
+        if (status && candidate && (candidate == widget || candidate->isAncestorOf(widget))) {
+            viewWidget = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ShapeControlMouseFilter::throttled(const QPointF& position)
+{
+    if (!fTimer.isValid()) {
+        fTimer.start();
+    }
+    const qint64 now = fTimer.elapsed();
+    if (fHasLastPosition) {
+        const QPointF travel = position - fLastPosition;
+        if (std::fabs(travel.x()) + std::fabs(travel.y()) < kThrottlePixels && now - fLastTime < kThrottleMilliseconds) {
+            return true;
+        }
+    }
+    fLastPosition = position;
+    fHasLastPosition = true;
+    fLastTime = now;
+    return false;
+}
+
+bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    // Paint, timer and key events are by far the most common: leave them at once.
+    if (type != QEvent::Enter && type != QEvent::Leave && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonPress) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (liveShapeControlCount() == 0) {
+        return QObject::eventFilter(watched, event);
+    }
+    M3dView view;
+    QWidget* viewWidget = nullptr;
+    if (!findView(watched, view, viewWidget)) {
+        return QObject::eventFilter(watched, event);
+    }
+
+    if (type == QEvent::Enter) {
+        viewWidget->setMouseTracking(true);
+        forgetLastPosition();
+        return QObject::eventFilter(watched, event);
+    }
+    if (type == QEvent::Leave) {
+        if (watched == viewWidget) {
+            forgetLastPosition();
+            setHoveredShapeControl(MObject::kNullObj, false);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    const QMouseEvent* mouse = static_cast<const QMouseEvent*>(event);
+    const bool hover = type == QEvent::MouseMove && mouse->buttons() == Qt::NoButton;
+    const bool click = type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton;
+    if (!hover && !click) {
+        return QObject::eventFilter(watched, event);
+    }
+    // The event's position is in the watched widget, which may be a child of the view's.
+    const QWidget* watchedWidget = static_cast<const QWidget*>(watched);
+    const QPointF position = mouse->localPos() + QPointF(watchedWidget->mapTo(viewWidget, QPoint(0, 0)));
+
+    if ((mouse->modifiers() & Qt::AltModifier) || isNearActiveManipulator(view, position)) {
+        setHoveredShapeControl(MObject::kNullObj, false);
+        return QObject::eventFilter(watched, event);
+    }
+    if (hover && throttled(position)) {
+        return false;
+    }
+
+    MObject node;
+    double depth = 0.0;
+    double worldRadius = 0.0;
+    const bool hit = pickShapeControl(view, position, node, depth, worldRadius, nullptr);
+    if (hit && !node.isNull() && !isTrackedByEnabledOverlay(node)) {
+        setHoveredShapeControl(node, false);
+    } else if (!activeShapeControlOverlayOwned) {
+        // A miss leaves a hover the overlay set to the overlay.
+        setHoveredShapeControl(MObject::kNullObj, false);
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 void markControlDirty(const MObject& node)
 {

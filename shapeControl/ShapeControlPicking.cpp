@@ -1,0 +1,579 @@
+#include "shapeControl/ShapeControlPicking.h"
+
+#include "plugin/StatusCheck.h"
+#include "shapeControl/ShapeControl.h"
+#include "shapeControl/ShapeControlPickRanking.h"
+#include "shapeControl/ShapeControlQueries.h"
+
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnManip3D.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnTransform.h>
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MItDag.h>
+#include <maya/MMatrix.h>
+#include <maya/MObjectArray.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+#include <maya/MString.h>
+#include <maya/MVector.h>
+
+#include <QPointF>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+const char* const kStatusSource = "shapeControlPicking";
+
+using ShapeControlPick::Point2;
+
+// The closed unit square a control without geometry is drawn and picked as.
+const MPoint kDefaultSquare[] = {MPoint(-1, 0, -1), MPoint(-1, 0, 1), MPoint(1, 0, 1), MPoint(1, 0, -1),
+                                 MPoint(-1, 0, -1)};
+
+double readDouble(const MObject& node, const MObject& attribute, double fallback)
+{
+    MStatus status;
+    const double value = MPlug(node, attribute).asDouble(&status);
+    return status ? value : fallback;
+}
+
+bool readBool(const MObject& node, const MObject& attribute, bool fallback)
+{
+    MStatus status;
+    const bool value = MPlug(node, attribute).asBool(&status);
+    return status ? value : fallback;
+}
+
+bool isShapeControlNode(const MObject& node)
+{
+    MStatus status;
+    const MFnDependencyNode fn(node, &status);
+    if (!status) {
+        return false;
+    }
+    const MTypeId id = fn.typeId(&status);
+    return status && id == ShapeControl::id;
+}
+
+// Logical widget pixels (y down) to the view's device pixels (y up) and back.
+class ViewPixels
+{
+public:
+    explicit ViewPixels(M3dView& view) : fView(view)
+    {
+        MStatus status;
+        if (QWidget* widget = view.widget(&status); status && widget) {
+            fRatio = widget->devicePixelRatioF();
+        }
+        if (!(fRatio > 0.0)) {
+            fRatio = 1.0;
+        }
+        const int height = view.portHeight(&status);
+        fPortHeight = status ? height : 0;
+    }
+
+    // False for a position no device pixel of the view's range can hold.
+    bool toDevice(const QPointF& position, short& x, short& y) const
+    {
+        const double deviceX = position.x() * fRatio;
+        const double deviceY = fPortHeight - position.y() * fRatio;
+        const double limit = std::numeric_limits<short>::max();
+        if (!(std::fabs(deviceX) <= limit) || !(std::fabs(deviceY) <= limit)) {
+            return false;
+        }
+        x = static_cast<short>(std::lround(deviceX));
+        y = static_cast<short>(std::lround(deviceY));
+        return true;
+    }
+
+    // The ray through a logical position; false when the view gives none.
+    bool ray(const QPointF& position, MPoint& origin, MVector& direction) const
+    {
+        short x = 0;
+        short y = 0;
+        if (!toDevice(position, x, y) || !fView.viewToWorld(x, y, origin, direction)) {
+            return false;
+        }
+        if (!(direction.length() >= 1e-8)) {
+            return false;
+        }
+        direction.normalize();
+        return true;
+    }
+
+    // Where a world point lands, in logical pixels; false when it is outside the view.
+    bool project(const MPoint& world, Point2& out) const
+    {
+        short x = 0;
+        short y = 0;
+        MStatus status;
+        if (!fView.worldToView(world, x, y, &status) || !status) {
+            return false;
+        }
+        out.x = x / fRatio;
+        out.y = (fPortHeight - y) / fRatio;
+        return true;
+    }
+
+private:
+    M3dView& fView;
+    double fRatio = 1.0;
+    int fPortHeight = 0;
+};
+
+// One pick: the mouse ray, the selection, and the best candidate so far.
+class ShapePick
+{
+public:
+    ShapePick(M3dView& view, const QPointF& mouse) : fPixels(view), fMouse(mouse)
+    {
+        fMousePoint = Point2{mouse.x(), mouse.y()};
+        fHasRay = fPixels.ray(mouse, fOrigin, fDirection);
+        PELLIX_REPORT(MGlobal::getActiveSelectionList(fSelection));
+    }
+
+    bool hasRay() const { return fHasRay; }
+    const ShapeControlPick::Ranking& ranking() const { return fRanking; }
+    const MObject& control(std::size_t index) const { return fControls[index]; }
+
+    void pickPath(const MDagPath& path);
+
+private:
+    struct Placement
+    {
+        MPoint position;
+        MVector scale;
+        MMatrix world;
+        MPoint toWorld(const MPoint& q) const
+        {
+            return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z) * world;
+        }
+    };
+
+    // The path being picked: what its candidates share.
+    struct PathPick
+    {
+        double tolerance = 10.0;
+        const MDagPath* path = nullptr;
+        bool hasPathName = false;
+        ShapeControlPick::Candidate candidate;  // reused for each of the path's candidates
+    };
+
+    MMatrix worldMatrixOf(const MDagPath& path, const MObject& node) const;
+    bool isSelected(const MDagPath& path) const;
+    void pickMesh(PathPick& pick, const MObject& mesh, const Placement& placement);
+    void pickPolyline(PathPick& pick, const std::vector<MPoint>& points);
+    // Tests segment (i, j) of `world`, whose points are projected into fScreen on first use.
+    void testSegment(PathPick& pick, const std::vector<MPoint>& world, unsigned i, unsigned j);
+    // False when no point of `world` can lie within `tolerance` pixels of the mouse (nor be
+    // crossed by its ray): their box lies wholly in the view and projects away from the mouse.
+    bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
+    double pixelWorldSize(const MPoint& world);
+    void offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, double worldRadius);
+
+    ViewPixels fPixels;
+    QPointF fMouse;
+    Point2 fMousePoint;
+    MPoint fOrigin;
+    MVector fDirection;
+    bool fHasRay = false;
+    MSelectionList fSelection;
+
+    // Rays one pixel right of and below the mouse, cast once a segment is near.
+    bool fNeighbourRaysCast = false;
+    bool fNeighbourValid[2] = {false, false};
+    MPoint fNeighbourOrigin[2];
+    MVector fNeighbourDirection[2];
+
+    std::vector<MObject> fControls;
+    ShapeControlPick::Ranking fRanking;
+
+    // Scratch buffers reused from path to path: world points, their projections and whether
+    // each projected (0 no, 1 yes, 2 not tried yet).
+    std::vector<MPoint> fWorld;
+    std::vector<Point2> fScreen;
+    std::vector<char> fProjected;
+};
+
+MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node) const
+{
+    MStatus status;
+    // An inverse control is placed by the shape that feeds its geometry.
+    if (readBool(node, ShapeControl::inverse, false)) {
+        MPlugArray sources;
+        const MPlug geometry(node, ShapeControl::inGeometry);
+        if (geometry.connectedTo(sources, true, false, &status) && status && sources.length() > 0) {
+            MDagPath sourcePath;
+            if (MDagPath::getAPathTo(sources[0].node(), sourcePath)) {
+                const MMatrix matrix = sourcePath.inclusiveMatrix(&status);
+                if (status) {
+                    return matrix;
+                }
+            }
+        }
+    }
+    const MMatrix matrix = path.inclusiveMatrix(&status);
+    return status ? matrix : MMatrix();
+}
+
+bool ShapePick::isSelected(const MDagPath& path) const
+{
+    MStatus status;
+    if (fSelection.hasItem(path, MObject::kNullObj, &status) && status) {
+        return true;
+    }
+    MDagPath parent(path);
+    if (parent.length() > 1 && parent.pop()) {
+        return fSelection.hasItem(parent, MObject::kNullObj, &status) && status;
+    }
+    return false;
+}
+
+void ShapePick::pickPath(const MDagPath& path)
+{
+    MStatus status;
+    const MObject node = path.node(&status);
+    if (!status || node.isNull()) {
+        return;
+    }
+    const bool visible = path.isVisible(&status);
+    if (!status || !visible) {
+        return;
+    }
+    const bool templated = path.isTemplated(&status);
+    if (!status || templated || !isShapeControlInteractive(node)) {
+        return;
+    }
+
+    Placement placement;
+    placement.position = MPoint(readDouble(node, MPxLocatorNode::localPositionX, 0.0),
+                                readDouble(node, MPxLocatorNode::localPositionY, 0.0),
+                                readDouble(node, MPxLocatorNode::localPositionZ, 0.0));
+    placement.scale = MVector(readDouble(node, MPxLocatorNode::localScaleX, 1.0),
+                              readDouble(node, MPxLocatorNode::localScaleY, 1.0),
+                              readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
+    placement.world = worldMatrixOf(path, node);
+
+    PathPick pick;
+    pick.candidate.control = fControls.size();
+    fControls.push_back(node);
+    pick.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
+    pick.candidate.selected = isSelected(path);
+    pick.path = &path;
+
+    MObject geometry;
+    const MFnDependencyNode fn(node, &status);
+    if (status) {
+        if (const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode(&status)); status && control) {
+            geometry = control->storedGeometry();
+        }
+    }
+
+    fWorld.clear();
+    if (!geometry.isNull() && geometry.hasFn(MFn::kMeshData)) {
+        pickMesh(pick, geometry, placement);
+        return;
+    }
+    if (!geometry.isNull() && isShapeControlCurve(geometry)) {
+        MPointArray samples;
+        bool closed = false;
+        unsigned long long serial = 0;
+        if (sampleShapeControlCurve(node, geometry, 0, samples, closed, serial)) {
+            fWorld.reserve(samples.length() + 1);
+            for (unsigned i = 0; i < samples.length(); ++i) {
+                fWorld.push_back(placement.toWorld(samples[i]));
+            }
+            if (closed && fWorld.size() > 1) {
+                fWorld.push_back(fWorld.front());
+            }
+            pickPolyline(pick, fWorld);
+            return;
+        }
+    }
+    for (const MPoint& corner : kDefaultSquare) {
+        fWorld.push_back(placement.toWorld(corner));
+    }
+    pickPolyline(pick, fWorld);
+}
+
+void ShapePick::pickMesh(PathPick& pick, const MObject& mesh, const Placement& placement)
+{
+    MStatus status;
+    const MFnMesh fn(mesh, &status);
+    if (!status) {
+        return;
+    }
+    MPointArray points;
+    if (!fn.getPoints(points, MSpace::kObject)) {
+        return;
+    }
+    const unsigned vertexCount = points.length();
+    fWorld.resize(vertexCount);
+    for (unsigned i = 0; i < vertexCount; ++i) {
+        fWorld[i] = placement.toWorld(points[i]);
+    }
+    if (!mayBeUnderMouse(fWorld, pick.tolerance)) {
+        return;
+    }
+
+    MIntArray triangleCounts;
+    MIntArray triangleVertices;
+    if (fHasRay && fn.getTriangles(triangleCounts, triangleVertices)) {
+        const double origin[3] = {fOrigin.x, fOrigin.y, fOrigin.z};
+        const double direction[3] = {fDirection.x, fDirection.y, fDirection.z};
+        for (unsigned corner = 0; corner + 2 < triangleVertices.length(); corner += 3) {
+            const int a = triangleVertices[corner];
+            const int b = triangleVertices[corner + 1];
+            const int c = triangleVertices[corner + 2];
+            if (a < 0 || b < 0 || c < 0 || unsigned(a) >= vertexCount || unsigned(b) >= vertexCount ||
+                unsigned(c) >= vertexCount) {
+                continue;
+            }
+            const double p0[3] = {fWorld[a].x, fWorld[a].y, fWorld[a].z};
+            const double p1[3] = {fWorld[b].x, fWorld[b].y, fWorld[b].z};
+            const double p2[3] = {fWorld[c].x, fWorld[c].y, fWorld[c].z};
+            double t = 0.0;
+            if (ShapeControlPick::rayHitsTriangle(origin, direction, p0, p1, p2, t)) {
+                offer(pick, true, 0.0, t, 0.0);
+            }
+        }
+    }
+
+    fScreen.assign(vertexCount, Point2());
+    fProjected.assign(vertexCount, 2);  // 2: not projected yet
+    const int edgeCount = fn.numEdges(&status);
+    if (!status) {
+        return;
+    }
+    for (int edge = 0; edge < edgeCount; ++edge) {
+        int2 ends = {0, 0};
+        if (!fn.getEdgeVertices(edge, ends)) {
+            continue;
+        }
+        if (ends[0] < 0 || ends[1] < 0 || unsigned(ends[0]) >= vertexCount || unsigned(ends[1]) >= vertexCount) {
+            continue;
+        }
+        testSegment(pick, fWorld, unsigned(ends[0]), unsigned(ends[1]));
+    }
+}
+
+void ShapePick::pickPolyline(PathPick& pick, const std::vector<MPoint>& points)
+{
+    if (!mayBeUnderMouse(points, pick.tolerance)) {
+        return;
+    }
+    fScreen.assign(points.size(), Point2());
+    fProjected.assign(points.size(), 2);
+    for (unsigned i = 0; i + 1 < points.size(); ++i) {
+        testSegment(pick, points, i, i + 1);
+    }
+}
+
+void ShapePick::testSegment(PathPick& pick, const std::vector<MPoint>& world, unsigned i, unsigned j)
+{
+    // A point shared by several segments is projected once.
+    for (unsigned index : {i, j}) {
+        if (fProjected[index] == 2) {
+            fProjected[index] = fPixels.project(world[index], fScreen[index]) ? 1 : 0;
+        }
+    }
+    if (!fProjected[i] || !fProjected[j]) {
+        return;
+    }
+    const ShapeControlPick::SegmentProximity near =
+        ShapeControlPick::closestOnSegment(fMousePoint, fScreen[i], fScreen[j]);
+    if (!(near.distance <= pick.tolerance) || !fHasRay) {
+        return;
+    }
+    const MPoint onSegment = world[i] + (world[j] - world[i]) * near.parameter;
+    const double depth = (onSegment - fOrigin) * fDirection;
+    const double radius = std::max(0.2 * pick.tolerance, 1.5) * pixelWorldSize(onSegment);
+    offer(pick, false, near.distance, depth, radius);
+}
+
+bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const
+{
+    // Projecting the box's corners only pays for itself with more points than corners.
+    if (world.size() <= 8) {
+        return true;
+    }
+    MPoint low = world.front();
+    MPoint high = world.front();
+    for (const MPoint& p : world) {
+        low.x = std::min(low.x, p.x), low.y = std::min(low.y, p.y), low.z = std::min(low.z, p.z);
+        high.x = std::max(high.x, p.x), high.y = std::max(high.y, p.y), high.z = std::max(high.z, p.z);
+    }
+    // With every corner inside the view, the box lies in front of the eye and projects inside
+    // the corners' screen rectangle, so its points do too (each rounded by up to half a pixel,
+    // and the mouse ray cast through a rounded pixel).
+    Point2 screenLow{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    Point2 screenHigh{-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+    // A flat box (a planar curve) has only four distinct corners.
+    const int repeated = (high.x == low.x ? 1 : 0) | (high.y == low.y ? 2 : 0) | (high.z == low.z ? 4 : 0);
+    for (int corner = 0; corner < 8; ++corner) {
+        if (corner & repeated) {
+            continue;
+        }
+        const MPoint p((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
+        Point2 projected;
+        if (!fPixels.project(p, projected)) {
+            return true;
+        }
+        screenLow.x = std::min(screenLow.x, projected.x), screenLow.y = std::min(screenLow.y, projected.y);
+        screenHigh.x = std::max(screenHigh.x, projected.x), screenHigh.y = std::max(screenHigh.y, projected.y);
+    }
+    const double margin = tolerance + 2.0;
+    return fMousePoint.x >= screenLow.x - margin && fMousePoint.x <= screenHigh.x + margin &&
+           fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
+}
+
+double ShapePick::pixelWorldSize(const MPoint& world)
+{
+    if (!fNeighbourRaysCast) {
+        fNeighbourRaysCast = true;
+        const QPointF neighbours[2] = {fMouse + QPointF(1.0, 0.0), fMouse + QPointF(0.0, 1.0)};
+        for (int k = 0; k < 2; ++k) {
+            fNeighbourValid[k] = fPixels.ray(neighbours[k], fNeighbourOrigin[k], fNeighbourDirection[k]);
+        }
+    }
+    double size = 0.0;
+    for (int k = 0; k < 2; ++k) {
+        if (fNeighbourValid[k]) {
+            size = std::max(size, ((world - fNeighbourOrigin[k]) ^ fNeighbourDirection[k]).length());
+        }
+    }
+    return size;
+}
+
+void ShapePick::offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, double worldRadius)
+{
+    if (!pick.hasPathName) {
+        MStatus status;
+        const MString name = pick.path->fullPathName(&status);
+        pick.candidate.pathName = status ? name.asChar() : "";
+        pick.hasPathName = true;
+    }
+    pick.candidate.surfaceHit = surfaceHit;
+    pick.candidate.pixelDistance = pixelDistance;
+    pick.candidate.depth = depth;
+    pick.candidate.worldRadius = worldRadius;
+    fRanking.offer(pick.candidate);
+}
+
+} // namespace
+
+bool pickShapeControl(M3dView& view, const QPointF& mousePosition, MObject& outNode, double& outDepth,
+                      double& outWorldRadius, const MObjectArray* candidates)
+{
+    outDepth = std::numeric_limits<double>::max();
+    outWorldRadius = 0.0;
+    ShapePick pick(view, mousePosition);
+    if (!pick.hasRay()) {
+        return false;
+    }
+
+    MStatus status;
+    if (candidates) {
+        for (unsigned i = 0; i < candidates->length(); ++i) {
+            const MObject& node = (*candidates)[i];
+            if (node.isNull() || !isShapeControlNode(node)) {
+                continue;
+            }
+            MDagPathArray paths;
+            if (!MDagPath::getAllPathsTo(node, paths)) {
+                continue;
+            }
+            for (unsigned p = 0; p < paths.length(); ++p) {
+                pick.pickPath(paths[p]);
+            }
+        }
+    } else {
+        MItDag it(MItDag::kDepthFirst, MFn::kPluginLocatorNode, &status);
+        PELLIX_REPORT(status);
+        for (; status && !it.isDone(); it.next()) {
+            MDagPath path;
+            if (!it.getPath(path)) {
+                continue;
+            }
+            if (isShapeControlNode(path.node())) {
+                pick.pickPath(path);
+            }
+        }
+    }
+
+    if (!pick.ranking().hasBest()) {
+        return false;
+    }
+    const ShapeControlPick::Candidate& best = pick.ranking().best();
+    outNode = pick.control(best.control);
+    outDepth = best.depth;
+    outWorldRadius = best.worldRadius;
+    return true;
+}
+
+bool isNearActiveManipulator(M3dView& view, const QPointF& mousePosition)
+{
+    MString contextName;
+    if (!MGlobal::executeCommand("currentCtx", contextName)) {
+        return false;
+    }
+    const ShapeControlPick::TransformTool tool = ShapeControlPick::transformToolNamed(contextName.asChar());
+    if (tool == ShapeControlPick::TransformTool::kNone) {
+        return false;
+    }
+    MSelectionList selection;
+    if (!MGlobal::getActiveSelectionList(selection) || selection.isEmpty()) {
+        return false;
+    }
+    const double globalSize = MFnManip3D::globalSize();
+    const ViewPixels pixels(view);
+    const Point2 mouse{mousePosition.x(), mousePosition.y()};
+    static const MVector kAxes[3] = {MVector(1, 0, 0), MVector(0, 1, 0), MVector(0, 0, 1)};
+
+    for (unsigned i = 0; i < selection.length(); ++i) {
+        MDagPath path;
+        if (!selection.getDagPath(i, path)) {
+            continue;
+        }
+        while (path.length() > 0 && !path.hasFn(MFn::kTransform)) {
+            path.pop();
+        }
+        if (path.length() == 0) {
+            continue;
+        }
+        MStatus status;
+        const MFnTransform transform(path, &status);
+        if (!status) {
+            continue;
+        }
+        const MPoint pivot = transform.rotatePivot(MSpace::kWorld, &status);
+        Point2 centre;
+        if (!status || !pixels.project(pivot, centre)) {
+            continue;
+        }
+        Point2 tips[3];
+        bool tipValid[3] = {false, false, false};
+        if (tool != ShapeControlPick::TransformTool::kRotate) {
+            for (int axis = 0; axis < 3; ++axis) {
+                tipValid[axis] = pixels.project(pivot + kAxes[axis], tips[axis]);
+            }
+        }
+        if (ShapeControlPick::isNearManipulator(tool, mouse, centre, tips, tipValid, globalSize)) {
+            return true;
+        }
+    }
+    return false;
+}
