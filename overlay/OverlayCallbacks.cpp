@@ -1,5 +1,6 @@
 #include "overlay/OverlayCallbacks.h"
 
+#include "overlay/DataOverlayMouseFilter.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
@@ -87,12 +88,15 @@ void selectionChanged(void*)
 
 // Installs the overlay mouse filter once, as the application's most recent filter, and
 // lets every 3D view report mouse moves without a button held. Batch hosts have no
-// QApplication, and until a filter object has been made there is nothing to install.
+// QApplication and get no filter.
 void installOverlayFilter()
 {
     QApplication* application = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!application || !overlayFilter) {
+    if (!application) {
         return;
+    }
+    if (!overlayFilter) {
+        overlayFilter = createDataOverlayMouseFilter();
     }
     if (overlayFilterHost && overlayFilterHost != application) {
         overlayFilterHost->removeEventFilter(overlayFilter);

@@ -1,0 +1,333 @@
+// Hover moves through the overlay's mouse filter in a real view (run under Xvfb): one overlay
+// of 10,000 patches with 1,000,000 triangles covering a 1,000 x 500 face driver, seen from
+// above, with a 14,400-triangle sphere standing on the driver as the occluder. Mouse moves go
+// through the application's event filters exactly as the view's own events do.
+//   Move             the cursor jumps to another patch every move: pick, occlusion, new hover;
+//   MoveSamePatch    the cursor stays on one patch: pick and occlusion, the hover unchanged;
+//   Pick             the same rays through the pick kernel alone (the filter's pick step);
+//   Occlusion        the same rays and hit distances through the occlusion test alone;
+// all in the same run, so that Move - Pick - Occlusion is the rest of the filter's work (hover
+// application, isolate gate, cache checks and event dispatch).
+
+#include "commands/MessageOutput.h"
+#include "overlay/OverlayOcclusion.h"
+#include "overlay/PatchPickData.h"
+#include "views/StartupCameras.h"
+#include "views/Views.h"
+
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnIntArrayData.h>
+#include <maya/MFnMesh.h>
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
+#include <maya/MPlug.h>
+#include <maya/MPoint.h>
+#include <maya/MSelectionList.h>
+#include <maya/MString.h>
+#include <maya/MVector.h>
+#include <maya/MViewport2Renderer.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr unsigned kPanel = 3; // modelPanel4
+constexpr int kFacesX = 1000, kFacesZ = 500;
+constexpr int kPatchFacesX = 10, kPatchFacesZ = 5; // 50 quads, 100 triangles a patch
+
+void require(bool ok, const std::string& what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "OverlayHoverBench: %s failed\n", what.c_str());
+        std::exit(1);
+    }
+}
+
+void mel(const std::string& command)
+{
+    require(MGlobal::executeCommand(MString(command.c_str()), false, false), command);
+}
+
+MString melString(const std::string& command)
+{
+    MString result;
+    require(MGlobal::executeCommand(MString(command.c_str()), result, false, false), command);
+    return result;
+}
+
+MObject nodeNamed(const MString& name)
+{
+    MSelectionList list;
+    MObject node;
+    require(list.add(name) && list.getDependNode(0, node), "finding " + std::string(name.asChar()));
+    return node;
+}
+
+void setIntArray(const MObject& node, const char* attribute, const MIntArray& values)
+{
+    MFnIntArrayData data;
+    const MObject value = data.create(values);
+    MPlug plug(node, MFnDependencyNode(node).attribute(attribute));
+    require(plug.setMObject(value), std::string("writing ") + attribute);
+}
+
+struct Scene
+{
+    MString overlay;
+    MObject driverShape;
+    QWidget* widget = nullptr;
+    M3dView view;
+    // Cursor positions (widget logical pixels) spread over the driver, one per patch visited.
+    std::vector<QPointF> spread;
+    // Two positions inside one patch.
+    QPointF sameA, sameB;
+    // The rays of `spread`, and the pick data the overlay builds from the same arrays.
+    std::vector<MPoint> origins;
+    std::vector<MVector> directions;
+    PatchPick::PickData pickData;
+    MIntArray arrays[8];
+};
+
+Scene* theScene = nullptr;
+
+// The patches: blocks of 10 x 5 faces tiling the driver, vertices numbered along x first.
+void buildPatchArrays(MIntArray arrays[8])
+{
+    const int rowLength = kFacesX + 1;
+    const int localX = kPatchFacesX + 1, localZ = kPatchFacesZ + 1;
+    int triangleOffset = 0;
+    for (int pz = 0; pz < kFacesZ / kPatchFacesZ; ++pz) {
+        for (int px = 0; px < kFacesX / kPatchFacesX; ++px) {
+            arrays[0].append(localX * localZ);
+            for (int j = 0; j < localZ; ++j)
+                for (int i = 0; i < localX; ++i)
+                    arrays[1].append((pz * kPatchFacesZ + j) * rowLength + px * kPatchFacesX + i);
+            arrays[2].append(triangleOffset);
+            arrays[3].append(kPatchFacesX * kPatchFacesZ * 6);
+            for (int j = 0; j < kPatchFacesZ; ++j)
+                for (int i = 0; i < kPatchFacesX; ++i) {
+                    const int a = j * localX + i, b = a + 1, c = a + localX, d = c + 1;
+                    for (int corner : {a, c, b, b, c, d})
+                        arrays[4].append(corner);
+                }
+            triangleOffset += kPatchFacesX * kPatchFacesZ * 6;
+            arrays[5].append(0);
+            arrays[6].append(0);
+        }
+    }
+}
+
+QPointF widgetPoint(Scene& scene, const MPoint& world)
+{
+    short x = 0, y = 0;
+    require(scene.view.worldToView(world, x, y), "projecting a driver point");
+    const double ratio = scene.widget->devicePixelRatioF();
+    return QPointF(x / ratio, (scene.view.portHeight() - y) / ratio);
+}
+
+void sendMove(QWidget* widget, const QPointF& position)
+{
+    QMouseEvent event(QEvent::MouseMove, position, widget->mapToGlobal(position.toPoint()), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void buildScene(Scene& scene)
+{
+    host::MessageCapture quiet;
+    mel("file -f -new");
+    mel("loadPlugin \"" PELLIX_PLUGIN_PATH "\"");
+    mel("polyPlane -n body -w 100 -h 50 -sx " + std::to_string(kFacesX) + " -sy " + std::to_string(kFacesZ));
+    mel("polySphere -n prop -r 6 -sx 120 -sy 60; move 20 0 0 prop");
+    scene.driverShape = nodeNamed("bodyShape");
+
+    scene.overlay = melString("createNode pellixDataOverlay");
+    const MObject overlay = nodeNamed(scene.overlay);
+    buildPatchArrays(scene.arrays);
+    const char* names[8] = {"patchVertexCounts",   "patchDriverVertexIndices", "patchTriangleOffsets",
+                            "patchTriangleCounts", "patchTriangleIndices",     "patchEdgeOffsets",
+                            "patchEdgeCounts",     "patchEdgeIndices"};
+    for (int i = 0; i < 8; ++i)
+        setIntArray(overlay, names[i], scene.arrays[i]);
+    mel("connectAttr bodyShape.worldMesh[0] " + std::string(scene.overlay.asChar()) + ".inMesh");
+    mel("setAttr " + std::string(scene.overlay.asChar()) + ".drawMarker 1");
+
+    mel("lookThru top modelPanel4; setAttr top.translate 0 100 0; setAttr topShape.orthographicWidth 110");
+    host::setActivePanel(kPanel);
+    host::processEvents();
+    scene.widget = host::panelWidget(kPanel);
+    require(scene.widget != nullptr && M3dView::getM3dViewFromModelPanel("modelPanel4", scene.view), "the view");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(scene.widget, &enter);
+
+    // 128 places 6 units apart across the driver, so every move lands on another patch.
+    for (int j = 0; j < 8; ++j)
+        for (int i = 0; i < 16; ++i)
+            scene.spread.push_back(widgetPoint(scene, MPoint(-45.0 + 6.0 * i + 0.35, 0.0, -21.0 + 6.0 * j + 0.2)));
+    scene.sameA = widgetPoint(scene, MPoint(-10.3, 0.0, -10.2));
+    scene.sameB = widgetPoint(scene, MPoint(-10.7, 0.0, -10.3));
+
+    // The rays the filter casts for those places.
+    const double ratio = scene.widget->devicePixelRatioF();
+    for (const QPointF& p : scene.spread) {
+        MPoint origin;
+        MVector direction;
+        require(scene.view.viewToWorld(short(std::lround(p.x() * ratio)),
+                                       short(std::lround(scene.view.portHeight() - p.y() * ratio)), origin, direction),
+                "casting a ray");
+        scene.origins.push_back(origin);
+        scene.directions.push_back(direction.normal());
+    }
+    MFnMesh driver(scene.driverShape);
+    MStatus status;
+    const float* points = driver.getRawPoints(&status);
+    require(status && points != nullptr, "reading the driver's points");
+    OverlayDrawData::PatchArrays patchArrays;
+    OverlayDrawData::IntSpan* spans[8] = {&patchArrays.vertexCounts,   &patchArrays.driverVertexIndices,
+                                          &patchArrays.triangleOffsets, &patchArrays.triangleCounts,
+                                          &patchArrays.triangleIndices, &patchArrays.edgeOffsets,
+                                          &patchArrays.edgeCounts,      &patchArrays.edgeIndices};
+    for (int i = 0; i < 8; ++i) {
+        spans[i]->length = scene.arrays[i].length();
+        spans[i]->data = spans[i]->length > 0 ? &scene.arrays[i][0] : nullptr;
+    }
+    const MMatrix identity;
+    require(PatchPick::buildPickData(patchArrays, points, driver.numVertices(), identity.matrix, scene.pickData),
+            "building the pick data");
+
+    // The first move builds the overlay's pick data; every place must hover a patch.
+    const std::string hovered = "getAttr " + std::string(scene.overlay.asChar()) + ".hoveredPatch";
+    int onPatches = 0;
+    for (const QPointF& p : scene.spread) {
+        sendMove(scene.widget, p);
+        onPatches += melString(hovered).asInt() >= 0 ? 1 : 0;
+    }
+    std::printf("OverlayHoverBench: %d of %zu places hover a patch (the others are on the sphere)\n", onPatches,
+                scene.spread.size());
+    require(onPatches > int(scene.spread.size()) / 2, "hovering the patches");
+}
+
+Scene& scene()
+{
+    if (theScene == nullptr) {
+        theScene = new Scene;
+        buildScene(*theScene);
+    }
+    return *theScene;
+}
+
+void Move(benchmark::State& state)
+{
+    Scene& s = scene();
+    size_t next = 0;
+    for (auto _ : state) {
+        sendMove(s.widget, s.spread[next]);
+        next = (next + 1) % s.spread.size();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void MoveSamePatch(benchmark::State& state)
+{
+    Scene& s = scene();
+    bool flip = false;
+    for (auto _ : state) {
+        sendMove(s.widget, flip ? s.sameA : s.sameB);
+        flip = !flip;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void Pick(benchmark::State& state)
+{
+    Scene& s = scene();
+    size_t next = 0;
+    int hits = 0;
+    for (auto _ : state) {
+        const MPoint& o = s.origins[next];
+        const MVector& d = s.directions[next];
+        const double origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
+        const PatchPick::PickHit hit = PatchPick::rayPick(s.pickData, origin, direction);
+        hits += hit.hit ? 1 : 0;
+        benchmark::DoNotOptimize(hit);
+        next = (next + 1) % s.spread.size();
+    }
+    state.counters["hit_share"] = double(hits) / double(state.iterations());
+}
+
+void Occlusion(benchmark::State& state)
+{
+    Scene& s = scene();
+    std::vector<double> distances;
+    for (size_t i = 0; i < s.spread.size(); ++i) {
+        const double origin[3] = {s.origins[i].x, s.origins[i].y, s.origins[i].z};
+        const double direction[3] = {s.directions[i].x, s.directions[i].y, s.directions[i].z};
+        distances.push_back(PatchPick::rayPick(s.pickData, origin, direction).distance);
+    }
+    OverlayOcclusion occlusion;
+    size_t next = 0;
+    int occluded = 0;
+    for (auto _ : state) {
+        occlusion.refreshIfDue();
+        const OverlayOcclusion::Result result =
+            occlusion.test(s.origins[next], s.directions[next], distances[next], nullptr, s.driverShape, 0);
+        occluded += result.occluded ? 1 : 0;
+        benchmark::DoNotOptimize(result);
+        next = (next + 1) % s.spread.size();
+    }
+    state.counters["occluded_share"] = double(occluded) / double(state.iterations());
+}
+
+// The host side of applying a new hover: "hoveredPatch" written, the overlay's drawing marked
+// dirty and the views asked to refresh, as setHoveredPatch does for every patch change.
+void HoverWrite(benchmark::State& state)
+{
+    Scene& s = scene();
+    const MObject overlay = nodeNamed(s.overlay);
+    MPlug hovered(overlay, MFnDependencyNode(overlay).attribute("hoveredPatch"));
+    int patch = 0;
+    for (auto _ : state) {
+        patch = (patch + 37) % 10000;
+        require(hovered.setInt(patch), "writing hoveredPatch");
+        MHWRender::MRenderer::setGeometryDrawDirty(overlay, true);
+        M3dView::scheduleRefreshAllViews();
+    }
+}
+
+BENCHMARK(Move)->Unit(benchmark::kMicrosecond);
+BENCHMARK(HoverWrite)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MoveSamePatch)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Pick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Occlusion)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string error;
+    require(host::startViews(argc, argv, error), "starting the views: " + error);
+    require(host::ensureStartupCameras(), "the startup cameras");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    {
+        host::MessageCapture quiet;
+        mel("file -f -new");
+    }
+    delete theScene;
+    host::stopViews();
+    benchmark::Shutdown();
+    return 0;
+}

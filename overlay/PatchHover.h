@@ -1,0 +1,23 @@
+#pragma once
+// Writing the hovered patch of an overlay and selecting what a clicked patch stands for.
+
+#include <maya/MApiNamespace.h>
+#include <maya/MObjectArray.h>
+
+// Sets the node's "hoveredPatch" to `index` (−1: none, which also hides the hover marker) and
+// asks for a redraw when it changed.
+void setHoveredPatch(const MObject& node, int index);
+
+// Clears the hovered patch of every node that has one, and hides the hover marker.
+void clearAllHovers(const MObjectArray& nodes);
+
+// Selection modes of a click, as the mouse filter derives them from the modifiers.
+enum PatchSelectMode { kSelectReplace = 0, kSelectToggle = 1, kSelectAdd = 2, kSelectRemove = 3 };
+
+// Applies `object` to the active selection in `mode`: a DAG node by its path, any other node
+// as itself. True when the host took the selection.
+bool selectObject(const MObject& object, int mode);
+
+// Selects what patch `patch` stands for: its control, else the transform of its source mesh
+// (or the mesh itself when it has no transform). False when the patch has neither.
+bool selectPatchTarget(const MObject& node, int patch, int mode);
