@@ -9,6 +9,7 @@
 #include "overlay/PatchPickCache.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlPicking.h"
@@ -38,13 +39,6 @@
 namespace {
 
 constexpr double kLargest = std::numeric_limits<double>::max();
-
-bool plugIsOn(const MObject& node, const MObject& attribute)
-{
-    MStatus status;
-    const bool on = MPlug(node, attribute).asBool(&status);
-    return status && on;
-}
 
 int hoveredPatchOf(const MObject& node)
 {
@@ -231,29 +225,6 @@ private:
     OverlayIsolateGate isolateGate_;
 };
 
-// The first 3D view whose widget is the watched object or one of its ancestors.
-bool findView(QObject* watched, M3dView& view, QWidget*& viewWidget)
-{
-    if (watched == nullptr || !watched->isWidgetType()) {
-        return false;
-    }
-    QWidget* watchedWidget = static_cast<QWidget*>(watched);
-    const unsigned viewCount = M3dView::numberOf3dViews();
-    for (unsigned i = 0; i < viewCount; ++i) {
-        M3dView candidate;
-        if (!M3dView::get3dView(i, candidate)) {
-            continue;
-        }
-        QWidget* widget = candidate.widget();
-        if (widget != nullptr && (widget == watchedWidget || widget->isAncestorOf(watchedWidget))) {
-            view = candidate;
-            viewWidget = widget;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool DataOverlayMouseFilter::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
@@ -263,7 +234,7 @@ bool DataOverlayMouseFilter::eventFilter(QObject* watched, QEvent* event)
     }
     M3dView view;
     QWidget* viewWidget = nullptr;
-    if (!findView(watched, view, viewWidget)) {
+    if (!findViewOf(watched, view, viewWidget)) {
         return false;
     }
 

@@ -4,6 +4,7 @@
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
+#include "plugin/ViewMouseSupport.h"
 
 #include <maya/M3dView.h>
 #include <maya/MDGMessage.h>
@@ -57,13 +58,6 @@ bool isSceneFileBusy()
            MFileIO::isReferencingFile() || MFileIO::isNewingFile();
 }
 
-bool plugIsOn(const MObject& node, const MObject& attribute)
-{
-    MStatus status;
-    const bool on = MPlug(node, attribute).asBool(&status);
-    return status && on;
-}
-
 // Live-drawn overlays follow time changes even when nothing upstream of them is animated.
 void forcedUpdate(MTime&, void*)
 {
@@ -104,17 +98,7 @@ void installOverlayFilter()
     application->removeEventFilter(overlayFilter);
     application->installEventFilter(overlayFilter);
     overlayFilterHost = application;
-
-    const unsigned viewCount = M3dView::numberOf3dViews();
-    for (unsigned i = 0; i < viewCount; ++i) {
-        M3dView view;
-        if (!M3dView::get3dView(i, view)) {
-            continue;
-        }
-        if (QWidget* widget = view.widget()) {
-            widget->setMouseTracking(true);
-        }
-    }
+    trackMouseInAllViews();
 }
 
 } // namespace
@@ -222,10 +206,5 @@ void releaseOverlayCallbacks()
     removeCallback(overlayForceUpdateCallback);
     removeCallback(overlaySelectionCallback);
 
-    if (overlayFilterHost && overlayFilter) {
-        overlayFilterHost->removeEventFilter(overlayFilter);
-    }
-    overlayFilterHost = nullptr;
-    delete overlayFilter;
-    overlayFilter = nullptr;
+    removeApplicationFilter(overlayFilter, overlayFilterHost);
 }

@@ -3,22 +3,11 @@
 #include "overlay/PellixDataOverlay.h"
 
 #include <maya/MAnimControl.h>
-#include <maya/MFnMesh.h>
-#include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
-#include <maya/MPlug.h>
 
 #include <algorithm>
 
 namespace {
-
-OverlayDrawData::IntSpan spanOf(const MIntArray& values)
-{
-    OverlayDrawData::IntSpan span;
-    span.length = values.length();
-    span.data = span.length > 0 ? &values[0] : nullptr;
-    return span;
-}
 
 bool isGone(const std::unique_ptr<PickCacheEntry>& entry)
 {
@@ -39,46 +28,12 @@ bool buildNodePickData(const MObject& node, PatchPick::PickData& data)
     const MMatrix driverMatrix = overlay->driverMatrix();
 
     // Unreadable arrays or mesh fail the build silently: the node is just not pickable now.
-    const MObject* attributes[8] = {
-        &PellixDataOverlay::patchVertexCounts,    &PellixDataOverlay::patchDriverVertexIndices,
-        &PellixDataOverlay::patchTriangleOffsets, &PellixDataOverlay::patchTriangleCounts,
-        &PellixDataOverlay::patchTriangleIndices, &PellixDataOverlay::patchEdgeOffsets,
-        &PellixDataOverlay::patchEdgeCounts,      &PellixDataOverlay::patchEdgeIndices};
-    MIntArray arrays[8];
-    for (int i = 0; i < 8; ++i) {
-        if (!PellixDataOverlay::readIntArray(node, *attributes[i], arrays[i])) {
-            return false;
-        }
-    }
-
-    MStatus status;
-    const MObject mesh = MPlug(node, PellixDataOverlay::evaluatedMesh).asMObject(&status);
-    if (!status || mesh.isNull() || !(mesh.hasFn(MFn::kMeshData) || mesh.hasFn(MFn::kMesh))) {
+    PellixDataOverlay::StoredPatchArrays arrays;
+    PellixDataOverlay::EvaluatedPoints driver;
+    if (!PellixDataOverlay::readPatchArrays(node, arrays) || !PellixDataOverlay::readEvaluatedPoints(node, driver)) {
         return false;
     }
-    MFnMesh fnMesh(mesh, &status);
-    if (!status) {
-        return false;
-    }
-    const float* rawPoints = fnMesh.getRawPoints(&status);
-    if (!status || rawPoints == nullptr) {
-        return false;
-    }
-    const int vertexCount = fnMesh.numVertices(&status);
-    if (!status || vertexCount <= 0) {
-        return false;
-    }
-
-    OverlayDrawData::PatchArrays patchArrays;
-    patchArrays.vertexCounts = spanOf(arrays[0]);
-    patchArrays.driverVertexIndices = spanOf(arrays[1]);
-    patchArrays.triangleOffsets = spanOf(arrays[2]);
-    patchArrays.triangleCounts = spanOf(arrays[3]);
-    patchArrays.triangleIndices = spanOf(arrays[4]);
-    patchArrays.edgeOffsets = spanOf(arrays[5]);
-    patchArrays.edgeCounts = spanOf(arrays[6]);
-    patchArrays.edgeIndices = spanOf(arrays[7]);
-    return PatchPick::buildPickData(patchArrays, rawPoints, vertexCount, driverMatrix.matrix, data);
+    return PatchPick::buildPickData(arrays.spans(), driver.points, driver.count, driverMatrix.matrix, data);
 }
 
 const PickCacheEntry* PatchPickCache::entryFor(const MObject& node)

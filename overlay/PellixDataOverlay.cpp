@@ -14,6 +14,7 @@
 #include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnIntArrayData.h>
+#include <maya/MFnMesh.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MGlobal.h>
 #include <maya/MMessage.h>
@@ -258,6 +259,64 @@ MStatus PellixDataOverlay::readIntArray(const MObject& node, const MObject& attr
     PELLIX_PASS_ON(status);
     values = array.array(&status);
     return status;
+}
+
+OverlayDrawData::PatchArrays PellixDataOverlay::StoredPatchArrays::spans() const
+{
+    OverlayDrawData::IntSpan span[8];
+    for (int i = 0; i < 8; ++i) {
+        span[i].length = values[i].length();
+        span[i].data = span[i].length > 0 ? &values[i][0] : nullptr;
+    }
+    OverlayDrawData::PatchArrays arrays;
+    arrays.vertexCounts = span[0];
+    arrays.driverVertexIndices = span[1];
+    arrays.triangleOffsets = span[2];
+    arrays.triangleCounts = span[3];
+    arrays.triangleIndices = span[4];
+    arrays.edgeOffsets = span[5];
+    arrays.edgeCounts = span[6];
+    arrays.edgeIndices = span[7];
+    return arrays;
+}
+
+bool PellixDataOverlay::readPatchArrays(const MObject& node, StoredPatchArrays& arrays)
+{
+    const MObject* attributes[8] = {&patchVertexCounts,    &patchDriverVertexIndices, &patchTriangleOffsets,
+                                    &patchTriangleCounts,  &patchTriangleIndices,     &patchEdgeOffsets,
+                                    &patchEdgeCounts,      &patchEdgeIndices};
+    for (int i = 0; i < 8; ++i) {
+        if (!readIntArray(node, *attributes[i], arrays.values[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PellixDataOverlay::readEvaluatedPoints(const MObject& node, EvaluatedPoints& points)
+{
+    points = EvaluatedPoints();
+    MStatus status;
+    const MObject mesh = MPlug(node, evaluatedMesh).asMObject(&status);
+    if (!status || mesh.isNull() || !(mesh.hasFn(MFn::kMeshData) || mesh.hasFn(MFn::kMesh))) {
+        return false;
+    }
+    MFnMesh fnMesh(mesh, &status);
+    if (!status) {
+        return false;
+    }
+    const float* raw = fnMesh.getRawPoints(&status);
+    if (!status || raw == nullptr) {
+        return false;
+    }
+    const int count = fnMesh.numVertices(&status);
+    if (!status || count <= 0) {
+        return false;
+    }
+    points.mesh = mesh;
+    points.points = raw;
+    points.count = count;
+    return true;
 }
 
 MObject PellixDataOverlay::connectedSource(const MObject& node, const MObject& messageArray, unsigned index)

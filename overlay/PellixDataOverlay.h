@@ -19,6 +19,8 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include "overlay/OverlayDrawData.h"
+
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -51,6 +53,25 @@ public:
     // Reads one of the node's int-array attributes; fails when the plug or its data cannot
     // be obtained.
     static MStatus readIntArray(const MObject& node, const MObject& attribute, MIntArray& values);
+
+    // The eight patch arrays as stored, with plain views of them for the host-free kernels.
+    struct StoredPatchArrays
+    {
+        MIntArray values[8];
+        OverlayDrawData::PatchArrays spans() const;
+    };
+    // Reads all eight; false when any cannot be read.
+    static bool readPatchArrays(const MObject& node, StoredPatchArrays& arrays);
+
+    // The raw points of "evaluatedMesh", kept alive by the mesh object beside them.
+    struct EvaluatedPoints
+    {
+        MObject mesh;
+        const float* points = nullptr;
+        int count = 0;
+    };
+    // False when "evaluatedMesh" is not a mesh with at least one point.
+    static bool readEvaluatedPoints(const MObject& node, EvaluatedPoints& points);
 
     // The node connected into element `index` of one of the node's message arrays, or the
     // null object when the element, the connection or the node is missing.

@@ -102,14 +102,6 @@ void readColor(const MObject& node, const MObject& colorAttribute, const MObject
     color.a = 1.0f - transparency;
 }
 
-OverlayDrawData::IntSpan spanOf(const MIntArray& values)
-{
-    OverlayDrawData::IntSpan span;
-    span.length = values.length();
-    span.data = span.length > 0 ? &values[0] : nullptr;
-    return span;
-}
-
 // Reads the eight patch arrays and rebuilds the render topology from them. The partition
 // and positions belong to the old topology and are dropped with it.
 bool rebuildTopology(const MObject& node, uint64_t topologyCounter, PellixDataOverlayData& data)
@@ -121,26 +113,11 @@ bool rebuildTopology(const MObject& node, uint64_t topologyCounter, PellixDataOv
     data.positionsValid = false;
     data.seenTopologyCounter = topologyCounter;
 
-    const MObject* attributes[8] = {
-        &PellixDataOverlay::patchVertexCounts,  &PellixDataOverlay::patchDriverVertexIndices,
-        &PellixDataOverlay::patchTriangleOffsets, &PellixDataOverlay::patchTriangleCounts,
-        &PellixDataOverlay::patchTriangleIndices, &PellixDataOverlay::patchEdgeOffsets,
-        &PellixDataOverlay::patchEdgeCounts,    &PellixDataOverlay::patchEdgeIndices};
-    MIntArray arrays[8];
-    for (int i = 0; i < 8; ++i) {
-        if (!PellixDataOverlay::readIntArray(node, *attributes[i], arrays[i])) {
-            return false;
-        }
+    PellixDataOverlay::StoredPatchArrays arrays;
+    if (!PellixDataOverlay::readPatchArrays(node, arrays)) {
+        return false;
     }
-    OverlayDrawData::PatchArrays patchArrays;
-    patchArrays.vertexCounts = spanOf(arrays[0]);
-    patchArrays.driverVertexIndices = spanOf(arrays[1]);
-    patchArrays.triangleOffsets = spanOf(arrays[2]);
-    patchArrays.triangleCounts = spanOf(arrays[3]);
-    patchArrays.triangleIndices = spanOf(arrays[4]);
-    patchArrays.edgeOffsets = spanOf(arrays[5]);
-    patchArrays.edgeCounts = spanOf(arrays[6]);
-    patchArrays.edgeIndices = spanOf(arrays[7]);
+    const OverlayDrawData::PatchArrays patchArrays = arrays.spans();
     data.topologyValid = OverlayDrawData::buildTopology(patchArrays, data.topology);
     return data.topologyValid;
 }
@@ -149,26 +126,13 @@ bool rebuildTopology(const MObject& node, uint64_t topologyCounter, PellixDataOv
 bool computePositions(const MObject& node, const MMatrix& matrix, const std::vector<int>& renderVertexDrivers,
                       std::vector<float>& positions)
 {
-    MStatus status;
-    const MObject mesh = MPlug(node, PellixDataOverlay::evaluatedMesh).asMObject(&status);
-    if (!status || mesh.isNull() || !(mesh.hasFn(MFn::kMeshData) || mesh.hasFn(MFn::kMesh))) {
-        return false;
-    }
-    MFnMesh fnMesh(mesh, &status);
-    if (!status) {
-        return false;
-    }
-    const float* rawPoints = fnMesh.getRawPoints(&status);
-    if (!status || rawPoints == nullptr) {
-        return false;
-    }
-    const int vertexCount = fnMesh.numVertices(&status);
-    if (!status || vertexCount <= 0) {
+    PellixDataOverlay::EvaluatedPoints driver;
+    if (!PellixDataOverlay::readEvaluatedPoints(node, driver)) {
         return false;
     }
     positions.resize(renderVertexDrivers.size() * 3);
     OverlayDrawData::transformPositions(renderVertexDrivers.data(), static_cast<int64_t>(renderVertexDrivers.size()),
-                                        rawPoints, vertexCount, matrix.matrix, positions.data());
+                                        driver.points, driver.count, matrix.matrix, positions.data());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "overlay/OverlayCallbacks.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
+#include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlPicking.h"
 
@@ -32,13 +33,6 @@ const char* const kStatusSource = "shapeControlMouseFilter";
 // kThrottleMilliseconds after it, is not picked again.
 const double kThrottlePixels = 2.0;
 const qint64 kThrottleMilliseconds = 8;
-
-bool plugIsOn(const MObject& node, const MObject& attribute)
-{
-    MStatus status;
-    const bool on = MPlug(node, attribute).asBool(&status);
-    return status && on;
-}
 
 // Whether the control feeds any overlay's "trackedShapeControls". Asking the control's own
 // connections first spares the overlay registry (and its scene scan when empty) for the many
@@ -117,28 +111,6 @@ private:
     qint64 fLastTime = 0;
 };
 
-// The 3D view whose widget is `watched` or holds it.
-bool findView(QObject* watched, M3dView& view, QWidget*& viewWidget)
-{
-    if (!watched || !watched->isWidgetType()) {
-        return false;
-    }
-    QWidget* widget = static_cast<QWidget*>(watched);
-    const unsigned viewCount = M3dView::numberOf3dViews();
-    for (unsigned i = 0; i < viewCount; ++i) {
-        if (!M3dView::get3dView(i, view)) {
-            continue;
-        }
-        MStatus status;
-        QWidget* candidate = view.widget(&status);
-        if (status && candidate && (candidate == widget || candidate->isAncestorOf(widget))) {
-            viewWidget = candidate;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool ShapeControlMouseFilter::throttled(const QPointF& position)
 {
     if (!fTimer.isValid()) {
@@ -170,7 +142,7 @@ bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
     }
     M3dView view;
     QWidget* viewWidget = nullptr;
-    if (!findView(watched, view, viewWidget)) {
+    if (!findViewOf(watched, view, viewWidget)) {
         return QObject::eventFilter(watched, event);
     }
 
@@ -249,27 +221,12 @@ void installShapeControlMouseFilter()
     shapeControlFilterHost = application;
 
     // Hover needs move events without a button held.
-    const unsigned viewCount = M3dView::numberOf3dViews();
-    for (unsigned i = 0; i < viewCount; ++i) {
-        M3dView view;
-        if (!M3dView::get3dView(i, view)) {
-            continue;
-        }
-        QWidget* widget = view.widget();
-        if (widget) {
-            widget->setMouseTracking(true);
-        }
-    }
+    trackMouseInAllViews();
 }
 
 void removeShapeControlMouseFilter()
 {
-    if (shapeControlFilterHost && shapeControlFilter) {
-        shapeControlFilterHost->removeEventFilter(shapeControlFilter);
-    }
-    shapeControlFilterHost = nullptr;
-    delete shapeControlFilter;
-    shapeControlFilter = nullptr;
+    removeApplicationFilter(shapeControlFilter, shapeControlFilterHost);
 }
 
 void setHoveredShapeControl(const MObject& node, bool overlayOwned)
