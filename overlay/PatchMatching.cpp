@@ -40,9 +40,14 @@ inline uint64_t hashOfCell(const CellKey& key)
            (static_cast<uint64_t>(key.z) * 83492791ull);
 }
 
+// A point with an infinite or NaN coordinate has no cell: it is nowhere on a
+// mesh, and in the end cell it would match another point at the same infinity
+// through the exact-hit test. A finite coordinate whose scaled value overflows
+// saturates.
 inline bool cellOf(double inverse, double x, double y, double z, CellKey& key)
 {
-    return floorToCell(x * inverse, key.x) && floorToCell(y * inverse, key.y) && floorToCell(z * inverse, key.z);
+    return std::isfinite(x) && std::isfinite(y) && std::isfinite(z) && floorToCell(x * inverse, key.x) &&
+           floorToCell(y * inverse, key.y) && floorToCell(z * inverse, key.z);
 }
 
 // Block of a cell along one axis: floor(cell / 4), also below zero.

@@ -19,7 +19,9 @@ struct CellKey {
 };
 
 // Cell coordinate of one value already scaled by 1 / t. Values beyond the
-// 64-bit range saturate to its ends; a NaN has no cell (returns false).
+// 64-bit range (infinity too, as a huge coordinate times 1 / t can give)
+// saturate to its ends; a NaN has no cell (returns false). Points with an
+// infinite coordinate are kept out of the grid before they get here.
 bool cellCoordinate(double scaled, int64_t& cell);
 
 // Hash of a cell key: the three coordinates times three primes, XOR-ed, in
@@ -42,8 +44,8 @@ public:
     // Clears the grid and fills it with the points (xyz triples, indexed by
     // vertex id). Returns false, leaving the grid empty, when the tolerance is
     // not finite and positive, its reciprocal overflows, or there are more
-    // than 2^30 points. Points with a NaN coordinate are left out: no query
-    // could match them.
+    // than 2^30 points. Points with a non-finite coordinate are left out: no
+    // query could match them.
     bool build(const double* xyz, int64_t pointCount, double tolerance);
 
     void clear();
@@ -52,7 +54,7 @@ public:
     // distance strictly below t² over the 3x3x3 cells around the query's cell,
     // visited z-cell, y-cell, x-cell (each ascending) and ascending vertex id,
     // the first one met winning a tie. -1 when there is none or the query has
-    // a NaN coordinate.
+    // a non-finite coordinate.
     int findDriverVertex(double x, double y, double z) const;
 
     // findDriverVertex for count query points (xyz triples) into driverIds.
@@ -62,7 +64,7 @@ public:
 
     double tolerance() const { return fTolerance; }
     int64_t pointCount() const { return fPointCount; }
-    // Points placed in the grid: those without a NaN coordinate.
+    // Points placed in the grid: those with finite coordinates.
     int64_t indexedPointCount() const { return static_cast<int64_t>(fIds.size()); }
 
 private:

@@ -23,7 +23,7 @@ constexpr int64_t kParallelThreshold = 1 << 14;
 bool buildDriverGrid(const double* xyz, int64_t pointCount, PatchMatching::DriverGrid& grid);
 
 // map[k] = the driver vertex of target vertex k (xyz triples), or -1 when no
-// driver vertex is closer than kMatchDistance or the point has a NaN coordinate.
+// driver vertex is closer than kMatchDistance or the point has a non-finite coordinate.
 void mapTargetVertices(const PatchMatching::DriverGrid& grid, const double* xyz, int64_t vertexCount, int* map);
 
 }  // namespace VertexMapping

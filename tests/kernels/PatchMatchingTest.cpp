@@ -17,6 +17,7 @@ using namespace PatchMatching;
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
 
@@ -204,6 +205,26 @@ TEST(DriverGridMatching, NaNMatchesNothingAndHidesNoOtherVertex)
     EXPECT_EQ(d.find(0.1, 0.0, 0.0), 1);
     EXPECT_EQ(d.find(1.0, 0.0, 1.0), -1);
     EXPECT_EQ(d.grid.indexedPointCount(), 1);
+}
+
+TEST(DriverGridMatching, InfinitePointsMatchNothingLikeNaNPoints)
+{
+    // A patch vertex at infinity is no more on the driver than a NaN one, even
+    // where a driver vertex has the very same coordinates.
+    Driver d({kInf, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, -kInf, 1.0, kInf, kInf, kInf}, 0.5);
+    EXPECT_EQ(d.find(kInf, 0.0, 0.0), -1);
+    EXPECT_EQ(d.find(1.0, -kInf, 1.0), -1);
+    EXPECT_EQ(d.find(kInf, kInf, kInf), -1);
+    EXPECT_EQ(d.find(0.1, 0.0, 0.0), 1);
+    EXPECT_EQ(d.findAll({kInf, 0.0, 0.0, 0.1, 0.0, 0.0, 1.0, -kInf, 1.0, kInf, kInf, kInf}),
+              (std::vector<int>{-1, 1, -1, -1}));
+    EXPECT_EQ(d.grid.indexedPointCount(), 1);
+
+    std::vector<int> ids(2, -7), scratch;
+    const std::vector<double> patch = {kInf, 0.0, 0.0, 0.0, 0.0, 0.0};
+    const PatchMatch match = matchPatchVertices(d.grid, patch.data(), 2, ids.data(), scratch);
+    EXPECT_EQ(ids, (std::vector<int>{-1, 1}));
+    EXPECT_EQ(match.outside, 1);
 }
 
 TEST(DriverGridMatching, TinyCoordinatesNearZeroKeepTheVisitingOrder)

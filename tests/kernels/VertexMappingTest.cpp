@@ -111,6 +111,14 @@ TEST(VertexMapping, HugeAndNaNCoordinatesMapToDefinedCells)
     EXPECT_EQ(mapVertices(driver, target), (std::vector<int>{0, -1, -1, -1, 3, -1}));
 }
 
+TEST(VertexMapping, InfiniteCoordinatesMatchNothingInEitherRole)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<double> driver = {inf, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, -inf, 1.0};
+    const std::vector<double> target = {inf, 0.0, 0.0, 1.0, -inf, 1.0, 0.0, 0.0, 0.0};
+    EXPECT_EQ(mapVertices(driver, target), (std::vector<int>{-1, -1, 1}));
+}
+
 TEST(VertexMapping, EmptyDriverMapsNothing)
 {
     EXPECT_EQ(mapVertices({}, {0.0, 0.0, 0.0, 1.0, 2.0, 3.0}), (std::vector<int>{-1, -1}));
