@@ -106,19 +106,30 @@ MStatus makeInstance(const NodeType* type, MObject& result)
 bool isValidNodeName(const MString& name)
 {
     const char* s = name.asChar();
-    if (!*s || std::isdigit(static_cast<unsigned char>(*s)))
-        return false;
-    for (; *s; ++s) {
-        unsigned char c = static_cast<unsigned char>(*s);
-        if (!std::isalnum(c) && c != '_' && !(c == '#' && s[1] == '\0'))
+    if (*s == ':')
+        ++s;  // the root namespace
+    // Namespaces, each ended by ':', then the name: none empty or starting with a digit.
+    const char* segment = s;
+    for (;; ++s) {
+        const unsigned char c = static_cast<unsigned char>(*s);
+        if (c == ':' || c == '\0') {
+            if (s == segment || std::isdigit(static_cast<unsigned char>(*segment)))
+                return false;
+            if (c == '\0')
+                return true;
+            segment = s + 1;
+        } else if (!std::isalnum(c) && c != '_' && !(c == '#' && s[1] == '\0')) {
             return false;
+        }
     }
-    return true;
 }
 
 MString uniqueName(const MString& requested, const Node* except)
 {
     std::string name = requested.asChar();
+    // Names are kept relative to the root namespace, as Maya reports them.
+    if (!name.empty() && name.front() == ':')
+        name.erase(0, 1);
     if (name.empty() && except)
         name = defaultBaseName(except) + "#";
     bool hash = !name.empty() && name.back() == '#';

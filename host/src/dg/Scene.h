@@ -38,6 +38,8 @@ MStatus restoreNodeToScene(const MObject& node);
 // number; a taken name gets a number appended. Returns the name given.
 MString renameNode(Node* node, const MString& requested);
 MString uniqueName(const MString& requested, const Node* except = nullptr);
+// Maya's node names: letters, digits and "_", not starting with a digit, after any
+// namespaces ("ns:", or ":" for the root), with an optional trailing "#".
 bool isValidNodeName(const MString& name);
 
 const std::vector<Node*>& sceneNodes();   // creation order
