@@ -2,14 +2,15 @@
 
 #include "overlay/OverlayCallbacks.h"
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/MeshResolve.h"
 #include "plugin/StatusCheck.h"
 
 #include <maya/MArgDatabase.h>
 #include <maya/MFn.h>
-#include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnIntArrayData.h>
 #include <maya/MFnMesh.h>
+#include <maya/MFnNumericAttribute.h>
 #include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
 #include <maya/MObjectArray.h>
@@ -81,31 +82,12 @@ private:
     std::unordered_multimap<unsigned, std::pair<MObject, size_t>> fNodes;
 };
 
-// The path itself when it is a usable mesh shape, else the first non-intermediate mesh
-// shape directly below it (the path is extended to it). False when there is none.
+// Whether the path leads to a visible mesh, extending it to that mesh. An intermediate
+// shape counts as no mesh here; host failures are reported by the resolver.
 bool resolveToMesh(MDagPath& path)
 {
-    MStatus status;
-    const MObject node = path.node(&status);
-    if (!status)
-        return false;
-    if (node.hasFn(MFn::kMesh)) {
-        MFnDagNode shape(path, &status);
-        return status && !shape.isIntermediateObject(&status) && status;
-    }
-    const unsigned childCount = path.childCount(&status);
-    if (!status)
-        return false;
-    for (unsigned i = 0; i < childCount; ++i) {
-        MObject child = path.child(i, &status);
-        if (!status || !child.hasFn(MFn::kMesh))
-            continue;
-        MFnDagNode shape(child, &status);
-        if (!status || shape.isIntermediateObject(&status) || !status)
-            continue;
-        return static_cast<bool>(path.push(child));
-    }
-    return false;
+    MeshResolution resolution = MeshResolution::kNoMesh;
+    return resolveMesh(path, resolution) && resolution == MeshResolution::kMesh;
 }
 
 // The node feeding a destination plug, or the null object.
@@ -343,6 +325,17 @@ MStatus PellixDataBindCommand::doIt(const MArgList& args)
         PELLIX_CHECK(parsed.getFlagArgument("-bindTolerance", 0, tolerance));
     if (!std::isfinite(tolerance) || tolerance <= 0.0) {
         reportError("pellixDataBind: bindTolerance must be a finite value greater than zero.");
+        return MS::kInvalidParameter;
+    }
+    // The overlay stores no tolerance below its attribute's minimum, so a smaller one would be
+    // reported as used while another is stored.
+    MFnNumericAttribute toleranceAttribute(PellixDataOverlay::bindTolerance, &status);
+    PELLIX_CHECK(status);
+    double smallestStored = 0.0;
+    PELLIX_CHECK(toleranceAttribute.getMin(smallestStored));
+    if (tolerance < smallestStored) {
+        reportError("pellixDataBind: bindTolerance must be at least " + PatchBinding::formatNumber(smallestStored) +
+                    ".");
         return MS::kInvalidParameter;
     }
 

@@ -9,6 +9,7 @@
 #include <maya/MFnDoubleArrayData.h>
 #include <maya/MFnIntArrayData.h>
 #include <maya/MFnMatrixArrayData.h>
+#include <maya/MFnMatrixData.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MGlobal.h>
 #include <maya/MMatrixArray.h>
@@ -83,25 +84,25 @@ MStatus resolveDagPath(const MString& name, MDagPath& path)
     return list.getDagPath(0, path);
 }
 
-MStatus meshFromPath(const MDagPath& path, MDagPath& shape, MDagPath& transform)
+MStatus resolveMeshName(const MString& name, MDagPath& shape, MDagPath& transform, MeshResolution& resolution)
 {
-    shape = path;
-    if (!shape.hasFn(MFn::kMesh)) {
-        // A transform stands for its mesh shape; anything else is no mesh.
-        if (!shape.extendToShape() || !shape.hasFn(MFn::kMesh))
-            return MStatus::kFailure;
-    }
+    resolution = MeshResolution::kNoMesh;
+    MStatus status = resolveDagPath(name, shape);
+    if (!status)
+        return status;
+    status = resolveMesh(shape, resolution);
+    if (!status || resolution != MeshResolution::kMesh)
+        return status;
     transform = shape;
     return transform.pop();
 }
 
-MStatus resolveMesh(const MString& name, MDagPath& shape, MDagPath& transform)
+void displayMeshRefusal(const MString& command, MeshResolution resolution, const MDagPath& path)
 {
-    MDagPath path;
-    MStatus status = resolveDagPath(name, path);
-    if (!status)
-        return MStatus::kFailure;
-    return meshFromPath(path, shape, transform);
+    if (resolution == MeshResolution::kIntermediate)
+        MGlobal::displayError(command + ": selected mesh is intermediate: " + path.partialPathName());
+    else if (resolution == MeshResolution::kNoMesh)
+        MGlobal::displayError(command + ": object has no visible mesh shape: " + path.partialPathName());
 }
 
 MPlug nodePlug(const MObject& node, const char* attribute, MStatus* status)
@@ -196,6 +197,22 @@ MStatus disconnectControlInputs(MDGModifier& modifier, const MDagPath& control, 
             return status;
     }
     return MStatus::kSuccess;
+}
+
+MStatus resetDrivenOffsetParentMatrix(MDGModifier& modifier, const MDagPath& control)
+{
+    MStatus status;
+    const MPlug offset = nodePlug(control.node(), "offsetParentMatrix", &status);
+    if (!status)
+        return status;
+    const MPlug source = offset.source(&status);
+    if (!status || source.isNull())
+        return MStatus::kSuccess;  // not driven: whatever it holds was set on purpose
+    MFnMatrixData fn;
+    const MObject identity = fn.create(MMatrix::identity, &status);
+    if (!status)
+        return status;
+    return modifier.newPlugValue(offset, identity);
 }
 
 MStatus connectControlMatrix(MDGModifier& modifier, const MObject& node, const MDagPath& control, unsigned pin)

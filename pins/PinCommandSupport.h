@@ -5,6 +5,7 @@
 // line under its own source name.
 
 #include "pins/PinFrameMath.h"
+#include "plugin/MeshResolve.h"
 
 #include <maya/MApiNamespace.h>
 #include <maya/MDagPath.h>
@@ -27,10 +28,14 @@ MStatus collectObjectNames(const MArgDatabase& args, MStringArray& names);
 // The DAG path a name stands for (any DAG node).
 MStatus resolveDagPath(const MString& name, MDagPath& path);
 
-// A mesh shape from a path to the shape or to a transform whose shape is a mesh, and the
-// shape's parent transform. kFailure when the path leads to no mesh.
-MStatus meshFromPath(const MDagPath& path, MDagPath& shape, MDagPath& transform);
-MStatus resolveMesh(const MString& name, MDagPath& shape, MDagPath& transform);
+// The mesh a name stands for, through the plug-in's one mesh resolver: `shape` is the
+// visible mesh shape and `transform` its parent when `resolution` is kMesh; otherwise
+// `shape` is the path as named. A name that matches nothing is a failed status.
+MStatus resolveMeshName(const MString& name, MDagPath& shape, MDagPath& transform, MeshResolution& resolution);
+
+// The command's error for a name that is not a usable mesh: an intermediate shape named
+// directly, or an object with no visible mesh shape.
+void displayMeshRefusal(const MString& command, MeshResolution resolution, const MDagPath& path);
 
 // The plug of a named attribute on a node (networked).
 MPlug nodePlug(const MObject& node, const char* attribute, MStatus* status);
@@ -51,6 +56,11 @@ MStatus connectControlInverses(MDGModifier& modifier, const MObject& node, const
 // Queues the disconnection of whatever drives the control's "offsetParentMatrix" and, with
 // translateToo, its "translate" and each of that plug's children.
 MStatus disconnectControlInputs(MDGModifier& modifier, const MDagPath& control, bool translateToo);
+
+// Queues setting the control's "offsetParentMatrix" back to identity when something drives
+// it now: once disconnected it would keep the last matrix it was given and place the
+// control a second time. Queue it after the disconnection.
+MStatus resetDrivenOffsetParentMatrix(MDGModifier& modifier, const MDagPath& control);
 
 // Queues "outputMatrix"[pin] -> the control's "offsetParentMatrix" and zero translate and
 // rotate and unit scale, so that the matrix alone places it.

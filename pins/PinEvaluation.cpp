@@ -246,33 +246,36 @@ void PinEvaluation::noteConnectionChange(const MPlug& plug, bool asSrc)
     }
 }
 
-void PinEvaluation::lookUpMeshPath(const MObject& node)
+bool connectedMeshPath(const MPlug& input, MDagPath& path)
 {
-    fMeshPathFound = false;
     MPlugArray sources;
-    MPlug input(node, fAttributes.deformedGeometry);
     if (!input.connectedTo(sources, true, false) || sources.length() == 0) {
-        return;
+        return false;
     }
     const MPlug& source = sources[0];
     const MObject sourceNode = source.node();
     if (!sourceNode.hasFn(MFn::kDagNode)) {
-        return;
+        return false;
     }
     MDagPathArray paths;
     if (!MDagPath::getAllPathsTo(sourceNode, paths) || paths.length() == 0) {
-        return;
+        return false;
     }
     // worldMesh[i] belongs to instance i.
     const unsigned instance = source.isElement() ? source.logicalIndex() : 0;
-    fMeshPath = paths[0];
+    path = paths[0];
     for (unsigned i = 0; i < paths.length(); ++i) {
         if (paths[i].instanceNumber() == instance) {
-            fMeshPath = paths[i];
+            path = paths[i];
             break;
         }
     }
-    fMeshPathFound = true;
+    return true;
+}
+
+void PinEvaluation::lookUpMeshPath(const MObject& node)
+{
+    fMeshPathFound = connectedMeshPath(MPlug(node, fAttributes.deformedGeometry), fMeshPath);
 }
 
 MStatus PinEvaluation::readGeometryMatrix(const MObject& node, MDataBlock& data)

@@ -35,6 +35,11 @@ struct PinNodeAttributes
 MStatus readDoubleArrayInput(MDataBlock& data, const MObject& attribute, MDoubleArray& values);
 MStatus readIntArrayInput(MDataBlock& data, const MObject& attribute, MIntArray& values);
 
+// The path of the mesh instance whose world mesh feeds `input` (a pin node's
+// "deformedGeometry"): the instance numbered by the source plug's logical index, else the
+// first path. False when nothing feeds it or the source is not a DAG node.
+bool connectedMeshPath(const MPlug& input, MDagPath& path);
+
 // The outputs one compute call is asked for.
 struct PinOutputRequest
 {

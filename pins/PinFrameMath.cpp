@@ -468,8 +468,9 @@ void evaluatePinsT(const PinEvaluation& eval, const Binding* pins, int count, Ma
         composePinOutputsT(eval, pins, 0, count, outputs);
         return;
     }
-    // A context of its own keeps a cancellation elsewhere from cutting this loop short.
-    tbb::task_group_context context;
+    // An isolated context: a bound one would inherit a cancellation of the caller's task
+    // group and stop part-way, leaving outputs unwritten that the node then marks clean.
+    tbb::task_group_context context(tbb::task_group_context::isolated);
     tbb::parallel_for(
         tbb::blocked_range<int>(0, count, kParallelGrain),
         [&](const tbb::blocked_range<int>& range) {
@@ -668,6 +669,10 @@ TriangleChoice triangulationSearch(const FaceCorners& face,
                 continue;
             const Barycentric w = barycentricOnTriangle(face.positions[local[0]], face.positions[local[1]],
                                                         face.positions[local[2]], p);
+            // A flat triangle's (1, 0, 0) says nothing about where p is; taking
+            // it would snap p to its first corner.
+            if (w.degenerate)
+                continue;
             const double score = std::fmax(-w.w[0], 0.0) + std::fmax(-w.w[1], 0.0) + std::fmax(-w.w[2], 0.0);
             const bool inside = insideTriangle(w.w);
             if (!haveBest || score < bestScore || inside) {

@@ -114,9 +114,10 @@ struct TriangleChoice {
 TriangleChoice fanTriangleSearch(const FaceCorners& face, const Vec3d& p);
 
 // The same question on the mesh's triangulation: the face's triangles are
-// faceTriangleCount vertex triples from triangleVertices[faceOffset]. The
-// first triangle inside the tolerance wins, else the one with the smallest
-// sum of negative weights; without a usable triangle the fan answers.
+// faceTriangleCount vertex triples from triangleVertices[faceOffset]. Flat
+// triangles are passed over. The first triangle inside the tolerance wins,
+// else the one with the smallest sum of negative weights; without a usable
+// triangle the fan answers.
 TriangleChoice triangulationSearch(const FaceCorners& face,
                                    const int* triangleVertices,
                                    int64_t triangleVertexCount,
@@ -278,8 +279,9 @@ void composePinOutputs(const PinEvaluation& eval, const PinBinding* pins, int be
 void composePinOutputs(const PinEvaluation& eval, const UVPinBinding* pins, int begin, int end, Matrix4* outputs);
 
 // Outputs of all pins: serially below kParallelThreshold pins, else a TBB
-// parallel_for in blocks of kParallelGrain with the auto partitioner, in a
-// task group context of its own. Returns when every output is written.
+// parallel_for in blocks of kParallelGrain with the auto partitioner, in an
+// isolated task group context, so no cancellation of the caller's task group
+// can stop it. Returns when every output is written.
 void evaluatePins(const PinEvaluation& eval, const PinBinding* pins, int count, Matrix4* outputs);
 void evaluatePins(const PinEvaluation& eval, const UVPinBinding* pins, int count, Matrix4* outputs);
 

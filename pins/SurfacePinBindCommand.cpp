@@ -1,6 +1,7 @@
 #include "pins/SurfacePinBindCommand.h"
 
 #include "pins/PinCommandSupport.h"
+#include "pins/PinEvaluation.h"
 #include "pins/PinFrameMath.h"
 #include "plugin/StatusCheck.h"
 
@@ -24,6 +25,10 @@ using PinFrameMath::Vec3d;
 
 namespace {
 const char* const kStatusSource = "surfacePinCommand";
+
+const char* const kInverseIgnoredInTranslateMode =
+    "surfacePinBind: translate mode does not use the control inverse: the pin drives each control's "
+    "translate, so its inverseMatrix is left unconnected.";
 
 // The normal id of a triangle corner: the face-vertex normal at the corner's first place in
 // the face's vertex list, -1 when the corner is missing or the normal list is short.
@@ -183,8 +188,12 @@ MStatus SurfacePinBindCommand::gatherNewNode(const MStringArray& names)
         displayError("Usage: surfacePinBind mesh ctrl0 ctrl1 ...");
         return MS::kFailure;
     }
-    if (!resolveMesh(names[0], fMeshShapePath, fMeshTransformPath))
+    MeshResolution resolution = MeshResolution::kNoMesh;
+    PELLIX_CHECK(resolveMeshName(names[0], fMeshShapePath, fMeshTransformPath, resolution));
+    if (resolution != MeshResolution::kMesh) {
+        displayMeshRefusal(commandName, resolution, fMeshShapePath);
         return MS::kFailure;
+    }
     for (unsigned i = 1; i < names.length(); ++i) {
         MDagPath control;
         PELLIX_CHECK(resolveDagPath(names[i], control));
@@ -221,12 +230,17 @@ MStatus SurfacePinBindCommand::gatherExistingNode(const MString& nodeName, const
 
     unsigned first = 0;
     if (names.length() > 0) {
+        // A first name that is no mesh is a control; an intermediate mesh is neither.
         MDagPath shape, transform;
-        if (resolveMesh(names[0], shape, transform)) {
+        MeshResolution resolution = MeshResolution::kNoMesh;
+        if (resolveMeshName(names[0], shape, transform, resolution) && resolution == MeshResolution::kMesh) {
             fMeshShapePath = shape;
             fMeshTransformPath = transform;
             fMeshGiven = true;
             first = 1;
+        } else if (resolution == MeshResolution::kIntermediate) {
+            displayMeshRefusal(commandName, resolution, shape);
+            return MS::kFailure;
         }
     }
     std::unordered_set<std::string> bound;
@@ -250,26 +264,12 @@ MStatus SurfacePinBindCommand::findExistingMesh()
     const MPlug input = nodePlug(fNode, "deformedGeometry", &status);
     if (!status)
         return status;
-    const MPlug source = input.source(&status);
-    if (!status || source.isNull())
+    MDagPath path;
+    if (!connectedMeshPath(input, path) || !path.hasFn(MFn::kMesh))
         return MS::kFailure;
-    const MObject meshNode = source.node();
-    if (!meshNode.hasFn(MFn::kDagNode))
-        return MS::kFailure;
-    MDagPathArray paths;
-    status = MDagPath::getAllPathsTo(meshNode, paths);
-    if (!status || paths.length() == 0)
-        return MS::kFailure;
-    // The instance whose world mesh feeds the node.
-    const unsigned instance = source.isElement() ? source.logicalIndex() : 0;
-    MDagPath path = paths[0];
-    for (unsigned i = 0; i < paths.length(); ++i) {
-        if (paths[i].instanceNumber() == instance) {
-            path = paths[i];
-            break;
-        }
-    }
-    return meshFromPath(path, fMeshShapePath, fMeshTransformPath);
+    fMeshShapePath = path;
+    fMeshTransformPath = path;
+    return fMeshTransformPath.pop();
 }
 
 MStatus SurfacePinBindCommand::findExistingControls(MDagPathArray& existing, bool& denseIndices) const
@@ -334,8 +334,13 @@ MStatus SurfacePinBindCommand::queueNodeConnections()
             PELLIX_CHECK(disconnectIncoming(fNodeModifier, element));
         }
     }
+    // In translate mode the pin drives the controls' translate, which their inverseMatrix
+    // is made from: connecting it would feed each output back into its own input.
+    const bool connectInverse = fUseInverse && !fTranslateOnly;
+    if (fUseInverse && fTranslateOnly)
+        displayWarning(kInverseIgnoredInTranslateMode);
     for (unsigned i = 0; i < fControls.length(); ++i)
-        PELLIX_CHECK(connectControlInverses(fNodeModifier, fNode, fControls[i], i, fUseInverse));
+        PELLIX_CHECK(connectControlInverses(fNodeModifier, fNode, fControls[i], i, connectInverse));
 
     // The mesh comes last: reconnecting inverse matrices can evaluate the node through its
     // controls, and the bind data still on it belongs to the old mesh.
@@ -364,6 +369,8 @@ MStatus SurfacePinBindCommand::queueControlConnections(unsigned start)
             PELLIX_CHECK(connectControlMatrix(fControlModifier, fNode, fControls[i], i));
             continue;
         }
+        // Translate alone places the control: a matrix left behind would move it again.
+        PELLIX_CHECK(resetDrivenOffsetParentMatrix(fControlModifier, fControls[i]));
         const MPlug element = outputTranslate.elementByLogicalIndex(i, &status);
         PELLIX_CHECK(status);
         MFnDependencyNode controlFn(fControls[i].node(), &status);

@@ -85,7 +85,12 @@ MStatus SurfaceUVPinBindCommand::doIt(const MArgList& argList)
         displayError("surfaceUVPinBind requires a mesh and at least one control.");
         return MS::kFailure;
     }
-    PELLIX_CHECK(resolveMesh(names[0], fMeshShapePath, fMeshTransformPath));
+    MeshResolution resolution = MeshResolution::kNoMesh;
+    PELLIX_CHECK(resolveMeshName(names[0], fMeshShapePath, fMeshTransformPath, resolution));
+    if (resolution != MeshResolution::kMesh) {
+        displayMeshRefusal(commandName, resolution, fMeshShapePath);
+        return MS::kFailure;
+    }
     for (unsigned i = 1; i < names.length(); ++i) {
         MDagPath control;
         PELLIX_CHECK(resolveDagPath(names[i], control));

@@ -1,11 +1,11 @@
 #include "vertexWrap/VertexWrapCommand.h"
 
+#include "plugin/MeshResolve.h"
 #include "plugin/StatusCheck.h"
 #include "vertexWrap/VertexMapping.h"
 #include "vertexWrap/VertexWrap.h"
 
 #include <maya/MArgDatabase.h>
-#include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnIntArrayData.h>
 #include <maya/MFnMesh.h>
@@ -14,59 +14,58 @@
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 
+#include <string>
+
 namespace {
 const char* const kStatusSource = "vertexWrapCommand";
 
 const char* const kNameFlag = "-n";
 const char* const kNameFlagLong = "-name";
 
-// The deformer's name goes into MEL text, so only what a node name may hold
-// passes: letters, digits and underscores, not starting with a digit, and
-// "#" for the number the host fills in.
+// The deformer's name goes into MEL text, so only what Maya takes for a node
+// name passes: names of letters, digits and underscores that do not start
+// with a digit, namespaces before the name each ended by ":" ("rig:wrap", or
+// ":wrap" for the root namespace), and a last "#" for the number the host
+// fills in.
 bool isLegalNodeName(const MString& name)
 {
-    const char* text = name.asChar();
-    const unsigned length = name.length();
-    if (length == 0 || (text[0] >= '0' && text[0] <= '9'))
+    const std::string text(name.asChar(), name.length());
+    const size_t begin = !text.empty() && text.front() == ':' ? 1 : 0;
+    const size_t end = !text.empty() && text.back() == '#' ? text.size() - 1 : text.size();
+    if (begin >= end)
         return false;
-    for (unsigned i = 0; i < length; ++i) {
+    bool segmentStart = true;
+    for (size_t i = begin; i < end; ++i) {
         const char c = text[i];
-        const bool legal = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                           c == '_' || c == '#';
-        if (!legal)
+        if (c == ':') {
+            if (segmentStart)
+                return false;  // an empty namespace
+            segmentStart = true;
+            continue;
+        }
+        const bool digit = c >= '0' && c <= '9';
+        const bool legal = digit || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        if (!legal || (segmentStart && digit))
             return false;
+        segmentStart = false;
     }
-    return true;
+    return !segmentStart;
 }
 
-// Leaves the path on the visible mesh it names: the path itself when it is a
-// mesh, else the first non-intermediate mesh shape directly below it.
-MStatus resolveMesh(MDagPath& path)
+// Leaves the path on the visible mesh it names, or refuses it with the wrap's message.
+MStatus resolveWrapMesh(MDagPath& path)
 {
-    MStatus status;
-    if (path.hasFn(MFn::kMesh)) {
-        MFnDagNode dagFn(path, &status);
-        PELLIX_CHECK(status);
-        if (dagFn.isIntermediateObject()) {
-            MPxCommand::displayError("vertexWrap: selected mesh is intermediate: " + path.partialPathName());
-            return MS::kFailure;
-        }
-        return MS::kSuccess;
+    MeshResolution resolution = MeshResolution::kNoMesh;
+    PELLIX_PASS_ON(resolveMesh(path, resolution));
+    if (resolution == MeshResolution::kIntermediate) {
+        MPxCommand::displayError("vertexWrap: selected mesh is intermediate: " + path.partialPathName());
+        return MS::kFailure;
     }
-    unsigned shapeCount = 0;
-    PELLIX_CHECK(path.numberOfShapesDirectlyBelow(shapeCount));
-    for (unsigned i = 0; i < shapeCount; ++i) {
-        PELLIX_CHECK(path.extendToShapeDirectlyBelow(i));
-        if (path.hasFn(MFn::kMesh)) {
-            MFnDagNode dagFn(path, &status);
-            PELLIX_CHECK(status);
-            if (!dagFn.isIntermediateObject())
-                return MS::kSuccess;
-        }
-        PELLIX_CHECK(path.pop());
+    if (resolution == MeshResolution::kNoMesh) {
+        MPxCommand::displayError("vertexWrap: object has no visible mesh shape: " + path.partialPathName());
+        return MS::kFailure;
     }
-    MPxCommand::displayError("vertexWrap: object has no visible mesh shape: " + path.partialPathName());
-    return MS::kFailure;
+    return MS::kSuccess;
 }
 
 // The mesh's object-space points as xyz triples.
@@ -173,7 +172,7 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
     }
 
     PELLIX_CHECK(objects.getDagPath(0, fDriver));
-    PELLIX_PASS_ON(resolveMesh(fDriver));
+    PELLIX_PASS_ON(resolveWrapMesh(fDriver));
     std::vector<double> driverXyz;
     PELLIX_CHECK(readObjectPoints(fDriver, driverXyz));
     PatchMatching::DriverGrid grid;
@@ -190,7 +189,7 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
     for (unsigned i = 1; i < objectCount; ++i) {
         MDagPath target;
         PELLIX_CHECK(objects.getDagPath(i, target));
-        PELLIX_PASS_ON(resolveMesh(target));
+        PELLIX_PASS_ON(resolveWrapMesh(target));
         if (target == fDriver) {
             displayError("vertexWrap: driver mesh cannot also be a target mesh.");
             return MS::kFailure;

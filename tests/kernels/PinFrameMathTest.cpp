@@ -240,6 +240,27 @@ TEST(TriangulationSearch, UsesTheMeshTriangulationAndItsGlobalIndices)
                  {10, 11, 13}, {0, 1, 3}, {-0.005, 0.5025, 0.5025}, 1);
 }
 
+TEST(TriangulationSearch, SkipsFlatTrianglesInsteadOfSnappingToACorner)
+{
+    // The mesh's first triangle of this face lies on its three collinear corners.
+    const Face face{{0, 1, 2, 3, 4}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}};
+    const std::vector<int> list = {0, 1, 2, 0, 2, 3, 0, 3, 4};
+    const int n = static_cast<int>(list.size());
+    expectChoice(triangulationSearch(face.corners(), list.data(), n, 0, 3, Vec3d{1.5, 0.5, 0}), {0, 2, 3},
+                 {0, 2, 3}, {0.25, 0.5, 0.25}, 1);
+    expectChoice(triangulationSearch(face.corners(), list.data(), n, 0, 3, Vec3d{0.5, 1.5, 0}), {0, 3, 4},
+                 {0, 3, 4}, {0.25, 0.25, 0.5}, 2);
+    // Outside every triangle: the best usable one, extrapolated, not the flat one's corner.
+    expectChoice(triangulationSearch(face.corners(), list.data(), n, 0, 3, Vec3d{5, 5, 0}), {0, 2, 3},
+                 {0, 2, 3}, {-1.5, 0, 2.5}, 1);
+
+    // A face whose triangles are all flat is left to the fan, which ends on the first corner.
+    const Face line{{5, 6, 7, 8}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}};
+    const std::vector<int> flat = {5, 6, 7, 5, 7, 8};
+    expectChoice(triangulationSearch(line.corners(), flat.data(), 6, 0, 2, Vec3d{1.5, 0, 0}), {5, 6, 7},
+                 {0, 1, 2}, {1, 0, 0}, -1);
+}
+
 TEST(TriangulationSearch, FallsBackToTheFanWhenTheTriangulationIsUnusable)
 {
     const Vec3d p{0.25, 0.75, 0};

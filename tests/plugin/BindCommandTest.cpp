@@ -244,8 +244,10 @@ TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
          "pellixDataBind: skipped driver mesh in patch list.\n"},
         {"pellixDataBind -partialRebind true driver patchA",
          "pellixDataBind: partialRebind requires an existing overlay for the driver.\n", ""},
-        {"pellixDataBind -bindTolerance 1e-310 driver patchA",
-         "pellixDataBind: driver mesh '|driver|driverShape' cannot be matched at bind tolerance 1e-310.\n", ""},
+        {"pellixDataBind -bindTolerance 1e-13 driver patchA",
+         "pellixDataBind: bindTolerance must be at least 1e-12.\n", ""},
+        {"pellixDataBind -bindTolerance 1e-310 empty patchA",
+         "pellixDataBind: bindTolerance must be at least 1e-12.\n", ""},
     };
     const std::string before = sceneText();
     for (const Case& c : cases) {
@@ -256,6 +258,16 @@ TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
         EXPECT_EQ(messages(capture, host::MessageKind::kWarning), c.warnings);
         EXPECT_EQ(sceneText(), before);
     }
+}
+
+TEST_F(BindCommand, SmallestStorableToleranceIsReportedAndStoredAsGiven)
+{
+    host::MessageCapture capture;
+    ASSERT_TRUE(mel("pellixDataBind -bindTolerance 1e-12 driver patchA"));
+    EXPECT_EQ(melDouble("getAttr pellixDataOverlayShape.bindTolerance"), 1e-12);
+    EXPECT_EQ(messages(capture, host::MessageKind::kInfo),
+              "pellixDataBind created data overlay with 1 patch(es); 4 vertices matched at bind tolerance 1e-12.\n");
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), fIdsA);
 }
 
 TEST_F(BindCommand, FewerThanTwoObjectsAskForADriverAndPatches)

@@ -272,7 +272,10 @@ TEST_F(SurfacePinBind, ExtendingKeepsTheNodesModeAndSettings)
     ASSERT_TRUE(mel("surfacePinBind -n " + pin + " c1"));
     EXPECT_EQ(sourceOf("c1.translateX"), pin + ".outputTranslate[1].outputTranslateX");
     EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), "");
-    EXPECT_EQ(sourceOf(pin + ".controlLocalInverseMatrix[1]"), "c1.inverseMatrix");
+    // The inverse setting is kept for a later switch to matrix mode, but a translate-driven
+    // control's inverse is never fed back into the pin.
+    EXPECT_EQ(sourceOf(pin + ".controlLocalInverseMatrix[1]"), "");
+    EXPECT_EQ(melInt("getAttr " + pin + ".bindUseControlInverse"), 1);
     EXPECT_EQ(melInt("getAttr " + pin + ".bindMaintainOffset"), 1);
     EXPECT_EQ(matrixArray(pin + ".bindSurfaceMatrices").size(), 2u);
 

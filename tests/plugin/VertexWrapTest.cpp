@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -252,14 +253,46 @@ TEST_F(VertexWrapTest, RefusesBadSelectionsAndNamesLeavingTheSceneAlone)
     ASSERT_TRUE(mel("select -r driver"));
     const std::string tooFew = errorsOf("vertexWrap");
     EXPECT_EQ(tooFew.rfind("vertexWrap: ", 0), 0u) << tooFew;
-    for (const char* name : {"\"a;b\"", "\"a b\"", "\"a\\\"b\"", "\"9lives\"", "\"\"", "\"x|y\""}) {
-        const std::string errors = errorsOf(std::string("vertexWrap -n ") + name + " driver target");
-        EXPECT_EQ(errors.rfind("vertexWrap: deformer name is not a legal node name: ", 0), 0u) << errors;
+    // Names that could change the MEL they are put into, or that Maya would not take.
+    const std::pair<const char*, const char*> badNames[] = {
+        {"\"a;b\"", "a;b"},         {"\"a b\"", "a b"},         {"\"a\\\"b\"", "a\"b"},
+        {"\"9lives\"", "9lives"},   {"\"\"", ""},               {"\"x|y\"", "x|y"},
+        {"\"ns::wrap\"", "ns::wrap"}, {"\"ns:\"", "ns:"},         {"\":\"", ":"},
+        {"\"ns:9lives\"", "ns:9lives"}, {"\"9ns:wrap\"", "9ns:wrap"}, {"\"wr#ap\"", "wr#ap"},
+        {"\"#\"", "#"},             {"\"ns:a b\"", "ns:a b"},
+    };
+    for (const auto& bad : badNames) {
+        EXPECT_EQ(errorsOf(std::string("vertexWrap -n ") + bad.first + " driver target"),
+                  std::string("vertexWrap: deformer name is not a legal node name: ") + bad.second + "\n");
     }
     EXPECT_TRUE(sceneText() == before);
 
     ASSERT_TRUE(mel("vertexWrap -n \"wrap#\" driver target"));
     EXPECT_FALSE(nodeByName("wrap1").isNull());
+}
+
+TEST_F(VertexWrapTest, NamespacedNamesNameTheDeformer)
+{
+    // The target stays where the driver is, so that every stacked wrap maps all of it.
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
+    ASSERT_TRUE(mel("duplicate -n target driver"));
+    const std::vector<int> expected =
+        nearestDriverVertices(meshPoints("driver", MSpace::kObject), meshPoints("target", MSpace::kObject));
+    ASSERT_TRUE(mel("vertexWrap -n \"ns:wrap\" driver target"));
+    EXPECT_EQ(storedMap("ns:wrap", 0), expected);
+    // A leading colon names the root namespace; "#" still numbers the last name.
+    ASSERT_TRUE(mel("vertexWrap -n \":rootWrap\" driver target"));
+    EXPECT_EQ(storedMap("rootWrap", 0), expected);
+    ASSERT_TRUE(mel("vertexWrap -n \"rig:face:wrap#\" driver target"));
+    EXPECT_EQ(storedMap("rig:face:wrap1", 0), expected);
+    EXPECT_EQ(melStrings("ls -type vertexWrap").length(), 3u);
+
+    // The namespaced deformer deforms like any other.
+    moveDriver();
+    const std::vector<MPoint> driverWorld = meshPoints("driver", MSpace::kWorld);
+    const std::vector<MPoint> targetWorld = meshPoints("target", MSpace::kWorld);
+    for (size_t i = 0; i < targetWorld.size(); ++i)
+        expectSamePoint(targetWorld[i], driverWorld[i], i);
 }
 
 TEST_F(VertexWrapTest, IntermediateMeshIsRefusedAsDriverOrTarget)
