@@ -142,11 +142,20 @@ struct GlDevice::Program
 };
 
 // The devices by share group; buffers released while no context is current
-// wait in each device's pending list.
+// wait in each device's pending list. Function tables and vertex array objects
+// belong to one context, not to its group: a group can outlive every context
+// that drew in it (the application's global share context keeps it when the
+// views close), so they are kept per context and forgotten with it.
 struct GlDeviceTable
 {
+    struct ContextState
+    {
+        QOpenGLFunctions_3_3_Core* functions = nullptr;
+        unsigned int vao = 0;
+    };
     std::mutex mutex;
     std::unordered_map<QOpenGLContextGroup*, GlDevice*> devices;
+    std::unordered_map<QOpenGLContext*, ContextState> contexts;
     bool warned = false;
 };
 
@@ -178,35 +187,67 @@ GlDevice* GlDevice::current()
         return nullptr;
     }
     QOpenGLContextGroup* group = context->shareGroup();
+    GlDevice* device = nullptr;
+    GlDeviceTable::ContextState state;
     {
         std::lock_guard<std::mutex> lock(table.mutex);
         auto it = table.devices.find(group);
-        if (it != table.devices.end()) return it->second->fValid ? it->second : nullptr;
+        if (it != table.devices.end()) device = it->second;
+        auto known = table.contexts.find(context);
+        if (known != table.contexts.end()) state = known->second;
     }
-    auto* functions = context->versionFunctions<QOpenGLFunctions_3_3_Core>();
-    if (functions == nullptr || !functions->initializeOpenGLFunctions()) {
-        if (!table.warned) MGlobal::displayError("The viewport needs an OpenGL 3.3 core context or later.");
-        table.warned = true;
-        return nullptr;
-    }
-    GlDevice* device = new GlDevice(functions);
-    device->fValid = device->build();
-    {
-        std::lock_guard<std::mutex> lock(table.mutex);
-        table.devices[group] = device;
-    }
-    // The group's objects die with it.
-    QObject::connect(group, &QObject::destroyed, [group]() {
-        GlDeviceTable& t = deviceTable();
-        std::lock_guard<std::mutex> lock(t.mutex);
-        auto it = t.devices.find(group);
-        if (it != t.devices.end()) {
-            it->second->fGl = nullptr;
-            delete it->second;
-            t.devices.erase(it);
+    if (device && !device->fValid) return nullptr;
+    if (!state.functions) {
+        auto* functions = context->versionFunctions<QOpenGLFunctions_3_3_Core>();
+        if (functions == nullptr || !functions->initializeOpenGLFunctions()) {
+            if (!table.warned) MGlobal::displayError("The viewport needs an OpenGL 3.3 core context or later.");
+            table.warned = true;
+            return nullptr;
         }
-    });
-    return device->fValid ? device : nullptr;
+        state.functions = functions;
+        functions->glGenVertexArrays(1, &state.vao);
+        {
+            std::lock_guard<std::mutex> lock(table.mutex);
+            table.contexts[context] = state;
+        }
+        // The function table and the vertex array object die with the context.
+        QObject::connect(context, &QObject::destroyed, [context]() {
+            GlDeviceTable& t = deviceTable();
+            std::lock_guard<std::mutex> lock(t.mutex);
+            t.contexts.erase(context);
+            for (auto& entry : t.devices)
+                if (entry.second->fContext == context) {
+                    entry.second->fContext = nullptr;
+                    entry.second->fGl = nullptr;
+                    entry.second->fVao = 0;
+                }
+        });
+    }
+    if (!device) {
+        device = new GlDevice(state.functions);
+        device->fValid = device->build();
+        {
+            std::lock_guard<std::mutex> lock(table.mutex);
+            table.devices[group] = device;
+        }
+        // The group's objects die with it.
+        QObject::connect(group, &QObject::destroyed, [group]() {
+            GlDeviceTable& t = deviceTable();
+            std::lock_guard<std::mutex> lock(t.mutex);
+            auto it = t.devices.find(group);
+            if (it != t.devices.end()) {
+                it->second->fGl = nullptr;
+                delete it->second;
+                t.devices.erase(it);
+            }
+        });
+        if (!device->fValid) return nullptr;
+    }
+    // Draw with the current context's own functions and vertex array object.
+    device->fContext = context;
+    device->fGl = state.functions;
+    device->fVao = state.vao;
+    return device;
 }
 
 void GlDevice::releaseBuffer(std::uint64_t serial)
@@ -279,7 +320,6 @@ bool GlDevice::build()
         program->pointSize = gl->glGetUniformLocation(id, "uPointSize");
         fPrograms[k] = std::move(program);
     }
-    gl->glGenVertexArrays(1, &fVao);
     gl->glGenBuffers(4, fStream);
     return true;
 }

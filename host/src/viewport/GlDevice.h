@@ -16,6 +16,7 @@
 #include <vector>
 
 class QOpenGLFunctions_3_3_Core;
+class QOpenGLContext;
 class QOpenGLContextGroup;
 
 namespace host
@@ -90,6 +91,8 @@ private:
     const Program& programFor(DrawStyle::Kind kind) const;
     void bindAttribute(unsigned int location, unsigned int buffer, int size, unsigned int type, const float* fallback);
 
+    // The context drawing now (set by current()), its functions and vertex array object.
+    QOpenGLContext* fContext = nullptr;
     QOpenGLFunctions_3_3_Core* fGl;
     std::unique_ptr<Program> fPrograms[3];
     unsigned int fVao = 0;
