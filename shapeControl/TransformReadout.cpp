@@ -12,6 +12,7 @@
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnNumericData.h>
 #include <maya/MFnUnitAttribute.h>
+#include <maya/MObjectHandle.h>
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 #include <maya/MTime.h>
@@ -33,6 +34,7 @@ const char* const kChannelNames[ReadoutText::kChannelCount] = {
 
 struct Snapshot
 {
+    MObjectHandle node;  // the transform it was taken of
     double channels[ReadoutText::kChannelCount] = {};
     std::unordered_map<std::string, double> extras;
     bool active = false;
@@ -44,14 +46,31 @@ struct HeldReadout
     int64_t holdUntil = 0;
 };
 
-// Previous snapshots and held readouts per "prefix + full path". Draw preparation of several
-// overlays may run at once, so one mutex guards both; entries live for the whole session.
+// Previous snapshots and held readouts per "prefix + full path". A snapshot belongs to the
+// node it was taken of: a node that takes the path later (a new scene, a deleted node's name
+// reused, a rename) starts afresh, and snapshots of deleted nodes are swept out as new ones
+// come. Draw preparation of several overlays may run at once, so one mutex guards both.
 struct ReadoutHistory
 {
     std::mutex mutex;
     std::unordered_map<std::string, Snapshot> snapshots;
     std::unordered_map<std::string, HeldReadout> held;
+    size_t sweepAt = 64;  // sweep when the snapshots grow to this many
 };
+
+// Drops the histories of nodes that are gone; called with the lock held.
+void sweepGoneNodes(ReadoutHistory& h)
+{
+    for (auto it = h.snapshots.begin(); it != h.snapshots.end();) {
+        if (it->second.node.isValid()) {
+            ++it;
+            continue;
+        }
+        h.held.erase(it->first);
+        it = h.snapshots.erase(it);
+    }
+    h.sweepAt = 2 * h.snapshots.size() + 64;
+}
 
 ReadoutHistory& history()
 {
@@ -332,13 +351,23 @@ bool buildTransformReadout(const MDagPath& transformPath, const MObject& shapeNo
         current.extras[entry.name] = entry.value;
     }
     current.active = active;
+    current.node = MObjectHandle(transformNode);
 
     const std::string key = std::string(prefix.asChar()) + fullPath.asChar();
     ReadoutHistory& h = history();
     std::lock_guard<std::mutex> lock(h.mutex);
 
     auto found = h.snapshots.find(key);
+    if (found != h.snapshots.end() && !(found->second.node == transformNode)) {
+        // Another node had this path: nothing it showed belongs to this one.
+        h.held.erase(key);
+        found->second = std::move(current);
+        return false;
+    }
     if (found == h.snapshots.end()) {
+        if (h.snapshots.size() + 1 >= h.sweepAt) {
+            sweepGoneNodes(h);
+        }
         h.snapshots.emplace(key, std::move(current));
         return false;
     }
