@@ -181,3 +181,15 @@ TEST_F(OverlayToolBlocking, AxesFollowTheObjectOrWorldByMode)
     EXPECT_TRUE(blockedAt(onObjectX));
     EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 60.0)));
 }
+
+TEST_F(OverlayToolBlocking, AToolMadeUnderAnyNameCountsByItsClass)
+{
+    // The names say nothing; "manipMove" and "manipRotate" say which manipulator shows.
+    ASSERT_TRUE(mel("manipMoveContext nudge; setToolTo nudge"));
+    EXPECT_TRUE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "on the move tool's axis";
+    EXPECT_FALSE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "inside a rotate ring, but this is the move tool";
+
+    ASSERT_TRUE(mel("manipRotateContext twirl; setToolTo twirl"));
+    EXPECT_TRUE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "inside the rotate ring";
+    EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "past the ring, where only a move axis would be";
+}

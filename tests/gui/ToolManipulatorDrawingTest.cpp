@@ -1,6 +1,7 @@
 // The move, rotate and scale tools draw their manipulators at the selection's
 // pivot, sized by the manipulator preferences, and nothing for the select
-// tool, a hidden manipulator or an empty selection.
+// tool, a hidden manipulator or an empty selection; a context a script made
+// draws its class's manipulator with its own settings.
 
 #include "PluginTestSupport.h"
 
@@ -154,6 +155,22 @@ TEST_F(ToolManipulatorDrawing, NothingIsDrawnWithoutAShownManipulatorAndASelecti
     ASSERT_TRUE(mel("select -cl"));
     snapshot();
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "empty selection";
+}
+
+TEST_F(ToolManipulatorDrawing, AMadeContextDrawsItsKindWithItsOwnSettings)
+{
+    ASSERT_TRUE(mel("manipRotateContext twirl; setToolTo twirl"));
+    snapshot();
+    EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100) << "rings, as the rotate class draws";
+    EXPECT_EQ(axisPixelsBetween(75.0, 2000.0), 0);
+
+    // Hiding the built-in Rotate context's manipulator leaves this one shown, and the other way round.
+    ASSERT_TRUE(mel("manipRotateContext -e -manipVisible 0 Rotate"));
+    snapshot();
+    EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100);
+    ASSERT_TRUE(mel("manipRotateContext -e -manipVisible 1 Rotate; manipRotateContext -e -manipVisible 0 twirl"));
+    snapshot();
+    EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0);
 }
 
 } // namespace

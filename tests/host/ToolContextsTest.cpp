@@ -118,8 +118,57 @@ TEST_F(ToolContexts, BadManipContextEditsChangeNothing)
     EXPECT_EQ(failure("manipMoveContext -q -mode Rotate"), "manipMoveContext: Context 'Rotate' not found.\n");
     EXPECT_EQ(failure("manipScaleContext -q -mode -manipVisible Scale"),
               "manipScaleContext: query one of -manipVisible, -mode and -orientAxes.\n");
-    EXPECT_EQ(failure("manipMoveContext -mode 1 Move"), "manipMoveContext: use -query or -edit on the Move context.\n");
+    EXPECT_EQ(failure("manipMoveContext -mode 1 Move"), "manipMoveContext: Object's name 'Move' is not unique.\n");
+    EXPECT_EQ(failure("manipMoveContext -q -e -mode Move"), "manipMoveContext: use -query or -edit, not both.\n");
     EXPECT_EQ(answer("manipMoveContext -q -mode Move"), "2");
+}
+
+TEST_F(ToolContexts, ManipContextsMadeByNameAreToolsOfTheirClassWithTheirOwnSettings)
+{
+    EXPECT_EQ(answer("manipMoveContext myMove"), "myMove");
+    EXPECT_EQ(answer("contextInfo -q -class myMove"), "manipMove");
+    EXPECT_EQ(answer("manipMoveContext -exists myMove"), "1");
+    EXPECT_EQ(answer("manipRotateContext -exists spinner"), "0");
+    ASSERT_EQ(run("setToolTo myMove"), MS::kSuccess) << errors();
+    EXPECT_EQ(answer("currentCtx"), "myMove");
+
+    // Made with values of its own, from Maya's defaults; editing one leaves the other alone.
+    EXPECT_EQ(answer("manipRotateContext -mode 2 -orientAxes 10 20 30 spinner"), "spinner");
+    EXPECT_EQ(answer("contextInfo -c spinner"), "manipRotate");
+    EXPECT_EQ(answer("manipRotateContext -q -mode spinner"), "2");
+    EXPECT_EQ(answer("manipRotateContext -q -mode Rotate"), "0");
+    host::MelValue axes;
+    ASSERT_EQ(run("manipRotateContext -q -oa spinner", &axes), MS::kSuccess) << errors();
+    ASSERT_EQ(axes.asDoubleArray().length(), 3u);
+    EXPECT_EQ(axes.asDoubleArray()[2], 30.0);
+    ASSERT_EQ(run("manipMoveContext -e -manipVisible 0 myMove"), MS::kSuccess) << errors();
+    EXPECT_EQ(answer("manipMoveContext -q -vis myMove"), "0");
+    EXPECT_EQ(answer("manipMoveContext -q -vis Move"), "1");
+    EXPECT_EQ(answer("manipMoveContext -q -mode myMove"), "2");
+
+    // Unnamed contexts take the command's name and the first free number.
+    EXPECT_EQ(answer("manipScaleContext"), "manipScaleContext1");
+    EXPECT_EQ(answer("manipScaleContext -oa 0 0 45"), "manipScaleContext2");
+    EXPECT_EQ(answer("contextInfo -c manipScaleContext2"), "manipScale");
+
+    host::resetToolContexts();
+    EXPECT_EQ(answer("contextInfo -exists myMove"), "0");
+}
+
+TEST_F(ToolContexts, ANameInUseOrAContextOfAnotherKindIsRefused)
+{
+    ASSERT_EQ(run("manipMoveContext myMove"), MS::kSuccess) << errors();
+    EXPECT_EQ(failure("manipMoveContext -mode 0 myMove"), "manipMoveContext: Object's name 'myMove' is not unique.\n");
+    EXPECT_EQ(failure("manipScaleContext myMove"), "manipScaleContext: Object's name 'myMove' is not unique.\n");
+    EXPECT_EQ(failure("manipRotateContext selectSuperContext"),
+              "manipRotateContext: Object's name 'selectSuperContext' is not unique.\n");
+    EXPECT_EQ(answer("manipMoveContext -q -mode myMove"), "2");
+    EXPECT_EQ(failure("manipScaleContext -q -mode myMove"), "manipScaleContext: Context 'myMove' not found.\n");
+    EXPECT_EQ(failure("manipRotateContext -mode 5 wobbly"),
+              "manipRotateContext: -mode must be a whole number from 0 to 3, not \"5\".\n");
+    EXPECT_EQ(answer("contextInfo -exists wobbly"), "0");
+    EXPECT_EQ(failure("manipMoveContext one two"), "manipMoveContext: unexpected argument \"one\".\n");
+    EXPECT_EQ(answer("contextInfo -exists one"), "0");
 }
 
 TEST_F(ToolContexts, ManipOptionsSetsWhatManipulatorsRead)

@@ -132,9 +132,13 @@ bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, boo
         report(ReturnStatus, MStatus::kFailure);
         return false;
     }
-    const host::ViewSetup setup = host::panelViewSetup(static_cast<unsigned>(fViewIndex));
+    const host::ViewSetup* setup = host::panelCameraView(static_cast<unsigned>(fViewIndex));
+    if (!setup) {
+        report(ReturnStatus, MStatus::kFailure);
+        return false;
+    }
     double x = 0.0, y = 0.0;
-    const bool inside = host::worldToPort(setup, worldPt, x, y);
+    const bool inside = host::worldToPort(*setup, worldPt, x, y);
     x_pos = toShort(x);
     y_pos = toShort(y);
     if (clipped) *clipped = !inside;
@@ -155,8 +159,9 @@ MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& worldPt, MVector&
 MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoint& farClipPt) const
 {
     if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
-    const host::ViewSetup setup = host::panelViewSetup(static_cast<unsigned>(fViewIndex));
-    return host::portToWorld(setup, x_pos, y_pos, nearClipPt, farClipPt);
+    const host::ViewSetup* setup = host::panelCameraView(static_cast<unsigned>(fViewIndex));
+    if (!setup) return MStatus::kFailure;
+    return host::portToWorld(*setup, x_pos, y_pos, nearClipPt, farClipPt);
 }
 
 MStatus M3dView::refresh(bool all, bool)
@@ -187,14 +192,18 @@ MStatus M3dView::getCamera(MDagPath& camera)
 MStatus M3dView::modelViewMatrix(MMatrix& modelView) const
 {
     if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
-    modelView = host::panelViewSetup(static_cast<unsigned>(fViewIndex)).view;
+    const host::ViewSetup* setup = host::panelCameraView(static_cast<unsigned>(fViewIndex));
+    if (!setup) return MStatus::kFailure;
+    modelView = setup->view;
     return MStatus::kSuccess;
 }
 
 MStatus M3dView::projectionMatrix(MMatrix& projection) const
 {
     if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
-    projection = host::panelViewSetup(static_cast<unsigned>(fViewIndex)).projection;
+    const host::ViewSetup* setup = host::panelCameraView(static_cast<unsigned>(fViewIndex));
+    if (!setup) return MStatus::kFailure;
+    projection = setup->projection;
     return MStatus::kSuccess;
 }
 

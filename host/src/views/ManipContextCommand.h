@@ -1,13 +1,18 @@
 #pragma once
-// manipMoveContext, manipRotateContext and manipScaleContext: query (-q) and
-// edit (-e) of the "Move", "Rotate" and "Scale" manipulator contexts' -manipVisible,
-// -mode (Maya's numbering) and -orientAxes.
+// manipMoveContext, manipRotateContext and manipScaleContext: make a context
+// (no -q or -e), -exists, and query (-q) and edit (-e) of a context's
+// -manipVisible, -mode (Maya's numbering) and -orientAxes ("Move", "Rotate",
+// "Scale" or one a script made).
 
 #include "views/ToolContexts.h"
 
 #include <maya/MPxCommand.h>
 
+#include <vector>
+
 namespace host {
+
+class CommandFlags;
 
 class ManipContextCommand : public MPxCommand
 {
@@ -19,6 +24,9 @@ public:
 
 private:
     explicit ManipContextCommand(ManipKind kind) : fKind(kind) {}
+    MStatus create(const CommandFlags& flags);
+    MStatus readSettings(const CommandFlags& flags, const std::vector<MString>& angles,
+                         ManipContextSettings& settings) const;
     ManipKind fKind;
 };
 

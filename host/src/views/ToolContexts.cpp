@@ -1,5 +1,7 @@
 #include "views/ToolContexts.h"
 
+#include <vector>
+
 namespace host {
 
 namespace {
@@ -17,10 +19,21 @@ const ContextName kContexts[] = {
     {"Scale", "manipScale"},
 };
 
+// A manipulator context a script made (manipMoveContext myMove), with its own settings.
+struct CreatedContext
+{
+    MString name;
+    ManipKind kind;
+    ManipContextSettings settings;
+};
+
+const char* const kManipClass[] = {"manipMove", "manipRotate", "manipScale"};
+
 struct ToolState
 {
     MString current = "selectSuperContext";
     ManipContextSettings manips[3];
+    std::vector<CreatedContext> created;
     ToolState()
     {
         // Maya's defaults: move and scale in world space, rotate in object space.
@@ -36,6 +49,14 @@ ToolState& toolState()
     return state;
 }
 
+CreatedContext* createdContext(const MString& contextName)
+{
+    for (CreatedContext& c : toolState().created)
+        if (c.name == contextName)
+            return &c;
+    return nullptr;
+}
+
 } // namespace
 
 MString contextClass(const MString& contextName)
@@ -43,6 +64,8 @@ MString contextClass(const MString& contextName)
     for (const ContextName& c : kContexts)
         if (contextName == c.name)
             return MString(c.className);
+    if (const CreatedContext* created = createdContext(contextName))
+        return MString(kManipClass[int(created->kind)]);
     return MString();
 }
 
@@ -61,8 +84,33 @@ bool setCurrentContext(const MString& contextName)
 
 bool isManipContext(ManipKind kind, const MString& contextName)
 {
+    return manipContextSettings(kind, contextName) != nullptr;
+}
+
+ManipContextSettings* manipContextSettings(ManipKind kind, const MString& contextName)
+{
     static const char* const kNames[] = {"Move", "Rotate", "Scale"};
-    return contextName == kNames[int(kind)];
+    if (contextName == kNames[int(kind)])
+        return &manipContextSettings(kind);
+    CreatedContext* created = createdContext(contextName);
+    return created && created->kind == kind ? &created->settings : nullptr;
+}
+
+bool createManipContext(ManipKind kind, const MString& contextName, const ManipContextSettings& settings)
+{
+    if (contextName.length() == 0 || contextClass(contextName).length() != 0)
+        return false;
+    toolState().created.push_back(CreatedContext{contextName, kind, settings});
+    return true;
+}
+
+MString unusedContextName(const MString& stem)
+{
+    for (int n = 1;; ++n) {
+        const MString name = stem + n;
+        if (contextClass(name).length() == 0)
+            return name;
+    }
 }
 
 ManipContextSettings& manipContextSettings(ManipKind kind)
@@ -91,7 +139,14 @@ bool currentManipulator(ManipKind& kind)
         kind = ManipKind::kScale;
     else
         return false;
-    return manipContextSettings(kind).manipVisible;
+    return currentManipulatorSettings(kind).manipVisible;
+}
+
+const ManipContextSettings& currentManipulatorSettings(ManipKind kind)
+{
+    // A made context has its own settings; the super contexts drive the built-in ones.
+    const CreatedContext* created = createdContext(toolState().current);
+    return created && created->kind == kind ? created->settings : manipContextSettings(kind);
 }
 
 } // namespace host

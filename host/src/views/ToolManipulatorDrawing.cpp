@@ -91,7 +91,7 @@ bool currentManipulatorPlacements(ManipKind& kind, std::vector<ManipulatorPlacem
         return false;
     MSelectionList selection;
     MGlobal::getActiveSelectionList(selection);
-    const ManipContextSettings& settings = manipContextSettings(kind);
+    const ManipContextSettings& settings = currentManipulatorSettings(kind);
     for (unsigned item = 0; item < selection.length(); ++item) {
         MDagPath path;
         if (!selection.getDagPath(item, path))

@@ -3,6 +3,7 @@
 #include "commands/CommandExecution.h"
 #include "commands/Session.h"
 #include "views/CameraNavigation.h"
+#include "views/CameraWatch.h"
 #include "views/CommandPort.h"
 #include "views/CameraView.h"
 #include "views/StartupCameras.h"
@@ -35,6 +36,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -57,6 +59,11 @@ struct PanelState
     unsigned int displayStyle = MHWRender::MFrameContext::kGouraudShaded;
     unsigned int objectDisplay = static_cast<unsigned int>(M3dView::kDisplayEverything);
     ModelPanelWidget* widget = nullptr;
+    // The camera part of the view (camera, view, projection, port size), kept
+    // while the camera generation has not moved: views are asked for it
+    // hundreds of times per mouse move. 0: nothing kept.
+    ViewSetup cameraView;
+    std::uint64_t cameraViewGeneration = 0;
 };
 
 struct ViewsState
@@ -305,6 +312,7 @@ MStatus startViews(int& argc, char** argv, std::string& error, int width, int he
         state.panels[i].name = MString("modelPanel") + static_cast<int>(i + 1);
     }
     state.active = kPerspPanel;
+    startCameraWatch();
     state.window = new MainWindow;
     state.window->resize(width, height);
     state.started = true;
@@ -362,6 +370,7 @@ void stopViews()
     state.window = nullptr;
     for (PanelState& panel : state.panels)
         panel = PanelState();
+    stopCameraWatch();
     state.started = false;
     // The application stays until the process ends: closing its X connection would
     // unload Mesa's driver while the driver's own allocations are still held.
@@ -410,16 +419,32 @@ void setActivePanel(unsigned int index)
         views().active = index;
 }
 
-MDagPath panelCamera(unsigned int index)
+namespace {
+
+// The camera a panel looks through; `fellBack` when the panel's own camera no
+// longer resolves and the startup one stands in.
+MDagPath resolvePanelCamera(unsigned int index, bool& fellBack)
 {
     MDagPath camera;
+    fellBack = false;
     if (index >= kPanelCount)
         return camera;
     const MString& name = views().panels[index].camera;
-    if (name.length() > 0 && findCamera(name, camera))
-        return camera;
+    if (name.length() > 0) {
+        if (findCamera(name, camera))
+            return camera;
+        fellBack = true;
+    }
     startupCamera(kStartupCameraOf[index], camera);
     return camera;
+}
+
+} // namespace
+
+MDagPath panelCamera(unsigned int index)
+{
+    bool fellBack = false;
+    return resolvePanelCamera(index, fellBack);
 }
 
 MStatus setPanelCamera(unsigned int index, const MDagPath& cameraShape)
@@ -427,6 +452,7 @@ MStatus setPanelCamera(unsigned int index, const MDagPath& cameraShape)
     if (!validPanel(index) || !cameraShape.isValid() || !cameraShape.node().hasFn(MFn::kCamera))
         return MS::kInvalidParameter;
     views().panels[index].camera = cameraShape.fullPathName();
+    noteCameraChange();
     scheduleRefresh(index);
     return MS::kSuccess;
 }
@@ -478,19 +504,44 @@ void setPanelObjectDisplay(unsigned int index, unsigned int mask)
     scheduleRefresh(index);
 }
 
-ViewSetup panelViewSetup(unsigned int index)
+const ViewSetup* panelCameraView(unsigned int index)
 {
-    ViewSetup setup;
     if (!validPanel(index))
-        return setup;
+        return nullptr;
     int width = 0;
     int height = 0;
     panelPortSize(index, width, height);
-    const MDagPath camera = panelCamera(index);
+    PanelState& panel = views().panels[index];
+    const std::uint64_t generation = cameraGeneration();
+    if (panel.cameraViewGeneration == generation && panel.cameraView.width == width &&
+        panel.cameraView.height == height)
+        return &panel.cameraView;
+    bool fellBack = false;
+    const MDagPath camera = resolvePanelCamera(index, fellBack);
+    ViewSetup setup;
     if (!cameraViewSetup(camera, width, height, setup)) {
         setup.width = width;
         setup.height = height;
     }
+    panel.cameraView = setup;
+    panel.cameraViewGeneration = 0;
+    // A stand-in for a camera that no longer resolves is not kept: a node taking
+    // the stored name would change the answer without telling any watched node.
+    if (!fellBack && setup.camera.isValid()) {
+        watchPanelCamera(index, setup.camera);
+        // Reading the camera may have evaluated something that moved the generation.
+        if (cameraGeneration() == generation)
+            panel.cameraViewGeneration = generation;
+    }
+    return &panel.cameraView;
+}
+
+ViewSetup panelViewSetup(unsigned int index)
+{
+    const ViewSetup* cameraView = panelCameraView(index);
+    if (!cameraView)
+        return ViewSetup();
+    ViewSetup setup = *cameraView;
     const PanelState& panel = views().panels[index];
     setup.devicePixelRatio = panel.widget->devicePixelRatioF();
     setup.displayStyle = panel.displayStyle;

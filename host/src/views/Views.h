@@ -39,6 +39,11 @@ unsigned int activePanel();                  // the panel with focus (persp at s
 void setActivePanel(unsigned int index);
 // The view of a panel as the renderer needs it, from its camera and widget size.
 ViewSetup panelViewSetup(unsigned int index);
+// Only its camera part (camera, view, projection, width, height), without a
+// copy: kept between calls until the camera, anything above it, the DAG, the
+// scene or the port size changes. Valid until the next call into the views or
+// the scene; null for no panel.
+const ViewSetup* panelCameraView(unsigned int index);
 
 // What a panel looks through: a camera shape. A panel whose camera was deleted
 // (or whose scene was cleared) looks through its startup camera again.
