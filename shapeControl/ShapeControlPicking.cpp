@@ -174,7 +174,11 @@ private:
 
     MMatrix worldMatrixOf(const MDagPath& path, const MObject& node) const;
     bool isSelected(const MDagPath& path) const;
-    void pickMesh(PathPick& pick, const MObject& mesh, const Placement& placement);
+    // The control's mesh vertices or outline placed in world space, into fWorld.
+    bool meshToWorld(const MObject& mesh, const Placement& placement);
+    bool outlineToWorld(const MObject& node, const MObject& geometry, const Placement& placement);
+    // Tests the surface and edges of the mesh whose world points are in fWorld.
+    void pickMesh(PathPick& pick, const MObject& mesh);
     void pickPolyline(PathPick& pick, const std::vector<MPoint>& points);
     // Tests segment (i, j) of `world`, whose points are projected into fScreen on first use.
     void testSegment(PathPick& pick, const std::vector<MPoint>& world, unsigned i, unsigned j);
@@ -249,14 +253,6 @@ void ShapePick::pickPath(const MDagPath& path)
     if (!status || node.isNull()) {
         return;
     }
-    const bool visible = path.isVisible(&status);
-    if (!status || !visible) {
-        return;
-    }
-    const bool templated = path.isTemplated(&status);
-    if (!status || templated || !isShapeControlInteractive(node)) {
-        return;
-    }
 
     Placement placement;
     placement.position = MPoint(readDouble(node, MPxLocatorNode::localPositionX, 0.0),
@@ -267,13 +263,6 @@ void ShapePick::pickPath(const MDagPath& path)
                               readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
     placement.world = worldMatrixOf(path, node);
 
-    PathPick pick;
-    pick.candidate.control = fControls.size();
-    fControls.push_back(node);
-    pick.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
-    pick.candidate.selected = isSelected(path);
-    pick.path = &path;
-
     MObject geometry;
     const MFnDependencyNode fn(node, &status);
     if (status) {
@@ -282,11 +271,56 @@ void ShapePick::pickPath(const MDagPath& path)
         }
     }
 
-    fWorld.clear();
-    if (!geometry.isNull() && geometry.hasFn(MFn::kMeshData)) {
-        pickMesh(pick, geometry, placement);
+    // The outline (or mesh) in world space first: a control that cannot be under the mouse
+    // is left before its visibility and selection are asked for, which changes no answer.
+    PathPick pick;
+    pick.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
+    pick.path = &path;
+    const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
+    if (isMesh ? !meshToWorld(geometry, placement) : !outlineToWorld(node, geometry, placement)) {
         return;
     }
+    if (!mayBeUnderMouse(fWorld, pick.tolerance)) {
+        return;
+    }
+
+    const bool visible = path.isVisible(&status);
+    if (!status || !visible) {
+        return;
+    }
+    const bool templated = path.isTemplated(&status);
+    if (!status || templated || !isShapeControlInteractive(node)) {
+        return;
+    }
+    pick.candidate.control = fControls.size();
+    fControls.push_back(node);
+    pick.candidate.selected = isSelected(path);
+
+    if (isMesh) {
+        pickMesh(pick, geometry);
+    } else {
+        pickPolyline(pick, fWorld);
+    }
+}
+
+bool ShapePick::meshToWorld(const MObject& mesh, const Placement& placement)
+{
+    MStatus status;
+    const MFnMesh fn(mesh, &status);
+    MPointArray points;
+    if (!status || !fn.getPoints(points, MSpace::kObject)) {
+        return false;
+    }
+    fWorld.resize(points.length());
+    for (unsigned i = 0; i < points.length(); ++i) {
+        fWorld[i] = placement.toWorld(points[i]);
+    }
+    return true;
+}
+
+bool ShapePick::outlineToWorld(const MObject& node, const MObject& geometry, const Placement& placement)
+{
+    fWorld.clear();
     if (!geometry.isNull() && isShapeControlCurve(geometry)) {
         MPointArray samples;
         bool closed = false;
@@ -299,35 +333,23 @@ void ShapePick::pickPath(const MDagPath& path)
             if (closed && fWorld.size() > 1) {
                 fWorld.push_back(fWorld.front());
             }
-            pickPolyline(pick, fWorld);
-            return;
+            return true;
         }
     }
     for (const MPoint& corner : kDefaultSquare) {
         fWorld.push_back(placement.toWorld(corner));
     }
-    pickPolyline(pick, fWorld);
+    return true;
 }
 
-void ShapePick::pickMesh(PathPick& pick, const MObject& mesh, const Placement& placement)
+void ShapePick::pickMesh(PathPick& pick, const MObject& mesh)
 {
     MStatus status;
     const MFnMesh fn(mesh, &status);
     if (!status) {
         return;
     }
-    MPointArray points;
-    if (!fn.getPoints(points, MSpace::kObject)) {
-        return;
-    }
-    const unsigned vertexCount = points.length();
-    fWorld.resize(vertexCount);
-    for (unsigned i = 0; i < vertexCount; ++i) {
-        fWorld[i] = placement.toWorld(points[i]);
-    }
-    if (!mayBeUnderMouse(fWorld, pick.tolerance)) {
-        return;
-    }
+    const unsigned vertexCount = unsigned(fWorld.size());
 
     MIntArray triangleCounts;
     MIntArray triangleVertices;
@@ -372,9 +394,6 @@ void ShapePick::pickMesh(PathPick& pick, const MObject& mesh, const Placement& p
 
 void ShapePick::pickPolyline(PathPick& pick, const std::vector<MPoint>& points)
 {
-    if (!mayBeUnderMouse(points, pick.tolerance)) {
-        return;
-    }
     fScreen.assign(points.size(), Point2());
     fProjected.assign(points.size(), 2);
     for (unsigned i = 0; i + 1 < points.size(); ++i) {
