@@ -9,6 +9,7 @@
 #include "overlay/PatchPickCache.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/PlugQueries.h"
 #include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
@@ -66,11 +67,10 @@ MObjectArray trackedShapeControlsOf(const MObject& node)
         return tracked;
     }
     for (unsigned i = 0; i < count; ++i) {
-        MPlugArray sources;
         const MPlug element = array.elementByPhysicalIndex(i, &status);
-        if (status && element.connectedTo(sources, true, false, &status) && status && sources.length() > 0 &&
-            !sources[0].node().isNull()) {
-            tracked.append(sources[0].node());
+        const MObject source = status ? sourceNodeOf(element) : MObject::kNullObj;
+        if (!source.isNull()) {
+            tracked.append(source);
         }
     }
     return tracked;

@@ -3,6 +3,7 @@
 #include "overlay/DataOverlayMouseFilter.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "plugin/ViewMouseSupport.h"
 

@@ -3,6 +3,7 @@
 #include "overlay/OverlayCallbacks.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/MeshResolve.h"
+#include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 
 #include <maya/MArgDatabase.h>
@@ -88,16 +89,6 @@ bool resolveToMesh(MDagPath& path)
 {
     MeshResolution resolution = MeshResolution::kNoMesh;
     return resolveMesh(path, resolution) && resolution == MeshResolution::kMesh;
-}
-
-// The node feeding a destination plug, or the null object.
-MObject sourceNodeOf(const MPlug& destination)
-{
-    MStatus status;
-    MPlugArray sources;
-    if (!destination.connectedTo(sources, true, false, &status) || !status || sources.length() == 0)
-        return MObject::kNullObj;
-    return sources[0].node();
 }
 
 // Source nodes of the elements of a message array, indexed by logical index below `count`.

@@ -3,6 +3,7 @@
 #include "hoverMarker/HoverMarkerState.h"
 #include "overlay/OverlayCallbacks.h"
 #include "plugin/NodeAttributes.h"
+#include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 
 #include <maya/MDagPath.h>
@@ -327,14 +328,7 @@ MObject PellixDataOverlay::connectedSource(const MObject& node, const MObject& m
         return MObject::kNullObj;
     }
     const MPlug element = array.elementByLogicalIndex(index, &status);
-    if (!status) {
-        return MObject::kNullObj;
-    }
-    MPlugArray sources;
-    if (!element.connectedTo(sources, true, false, &status) || !status || sources.length() == 0) {
-        return MObject::kNullObj;
-    }
-    return sources[0].node();
+    return status ? sourceNodeOf(element) : MObject::kNullObj;
 }
 
 void PellixDataOverlay::postConstructor()

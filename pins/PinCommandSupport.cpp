@@ -1,5 +1,7 @@
 #include "pins/PinCommandSupport.h"
 
+#include "pins/PinEvaluation.h"
+
 #include <maya/MArgDatabase.h>
 #include <maya/MDGModifier.h>
 #include <maya/MFloatVectorArray.h>
@@ -249,15 +251,6 @@ MString nodeName(const MObject& node, MStatus* status)
     if (status && !*status)
         return MString();
     return fn.name(status);
-}
-
-Matrix4 toMatrix4(const MMatrix& m)
-{
-    Matrix4 out;
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            out.m[r][c] = m(r, c);
-    return out;
 }
 
 MMatrix toMMatrix(const Matrix4& m)

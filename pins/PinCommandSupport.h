@@ -69,7 +69,6 @@ MStatus connectControlMatrix(MDGModifier& modifier, const MObject& node, const M
 // The node's name as the command result.
 MString nodeName(const MObject& node, MStatus* status);
 
-PinFrameMath::Matrix4 toMatrix4(const MMatrix& m);
 MMatrix toMMatrix(const PinFrameMath::Matrix4& m);
 
 // Array data objects holding the values, for plug writes.

@@ -28,13 +28,6 @@ namespace {
 
 using PinFrameMath::Matrix4;
 
-Matrix4 toMatrix4(const MMatrix& m)
-{
-    Matrix4 out;
-    std::memcpy(out.m, m.matrix, sizeof(out.m));
-    return out;
-}
-
 bool isFinite(const Matrix4& m)
 {
     for (const auto& row : m.m) {
@@ -244,6 +237,13 @@ void PinEvaluation::noteConnectionChange(const MPlug& plug, bool asSrc)
     } else if (attribute == fAttributes.controlParentInverseMatrix) {
         fCpimConnectionDirty = true;
     }
+}
+
+PinFrameMath::Matrix4 toMatrix4(const MMatrix& m)
+{
+    PinFrameMath::Matrix4 out;
+    std::memcpy(out.m, m.matrix, sizeof(out.m));
+    return out;
 }
 
 bool connectedMeshPath(const MPlug& input, MDagPath& path)

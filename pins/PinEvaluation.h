@@ -40,6 +40,9 @@ MStatus readIntArrayInput(MDataBlock& data, const MObject& attribute, MIntArray&
 // first path. False when nothing feeds it or the source is not a DAG node.
 bool connectedMeshPath(const MPlug& input, MDagPath& path);
 
+// The host's matrix as the frame math's (same rows, same row-vector convention).
+PinFrameMath::Matrix4 toMatrix4(const MMatrix& m);
+
 // The outputs one compute call is asked for.
 struct PinOutputRequest
 {

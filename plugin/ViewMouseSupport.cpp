@@ -1,7 +1,6 @@
 #include "plugin/ViewMouseSupport.h"
 
 #include <maya/M3dView.h>
-#include <maya/MPlug.h>
 
 #include <QObject>
 #include <QWidget>
@@ -51,11 +50,4 @@ void removeApplicationFilter(QObject*& filter, QObject*& host)
     host = nullptr;
     delete filter;
     filter = nullptr;
-}
-
-bool plugIsOn(const MObject& node, const MObject& attribute)
-{
-    MStatus status;
-    const bool on = MPlug(node, attribute).asBool(&status);
-    return status && on;
 }

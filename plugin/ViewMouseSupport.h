@@ -16,6 +16,3 @@ void trackMouseInAllViews();
 
 // Removes `filter` from the object it is installed on, deletes it and clears both pointers.
 void removeApplicationFilter(QObject*& filter, QObject*& host);
-
-// A boolean plug of a node; false when it cannot be read.
-bool plugIsOn(const MObject& node, const MObject& attribute);

@@ -1,5 +1,6 @@
 #include "shapeControl/ShapeControlDrawOverride.h"
 
+#include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawLayout.h"
@@ -230,10 +231,8 @@ MMatrix ShapeControlDrawOverride::transform(const MDagPath& objPath, const MDagP
     // The source counts only while "inverse" is on and still feeds "inGeometry": a source
     // remembered from before must not keep steering the control.
     if (readBool(node, ShapeControl::inverse, false)) {
-        MPlugArray sources;
-        const MPlug geometry(node, ShapeControl::inGeometry);
-        if (geometry.connectedTo(sources, true, false) && sources.length() > 0) {
-            const MObject source = sources[0].node();
+        const MObject source = sourceNodeOf(MPlug(node, ShapeControl::inGeometry));
+        if (!source.isNull()) {
             const bool remembered = fInverseSource.isValid() && fInverseSource.isAlive() && fInverseSource == source;
             if (!remembered) {
                 MDagPath path;

@@ -2,6 +2,7 @@
 
 #include "overlay/OverlayCallbacks.h"
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
@@ -77,9 +78,7 @@ bool isTrackedByEnabledOverlay(const MObject& control)
         MStatus status;
         const unsigned count = tracked.numElements(&status);
         for (unsigned e = 0; status && e < count; ++e) {
-            MPlugArray sources;
-            if (tracked.elementByPhysicalIndex(e).connectedTo(sources, true, false) && sources.length() > 0 &&
-                sources[0].node() == control) {
+            if (sourceNodeOf(tracked.elementByPhysicalIndex(e)) == control) {
                 return true;
             }
         }

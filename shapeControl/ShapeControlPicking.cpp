@@ -1,5 +1,6 @@
 #include "shapeControl/ShapeControlPicking.h"
 
+#include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlPickRanking.h"
@@ -217,11 +218,10 @@ MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node) cons
     MStatus status;
     // An inverse control is placed by the shape that feeds its geometry.
     if (readBool(node, ShapeControl::inverse, false)) {
-        MPlugArray sources;
-        const MPlug geometry(node, ShapeControl::inGeometry);
-        if (geometry.connectedTo(sources, true, false, &status) && status && sources.length() > 0) {
+        const MObject source = sourceNodeOf(MPlug(node, ShapeControl::inGeometry));
+        if (!source.isNull()) {
             MDagPath sourcePath;
-            if (MDagPath::getAPathTo(sources[0].node(), sourcePath)) {
+            if (MDagPath::getAPathTo(source, sourcePath)) {
                 const MMatrix matrix = sourcePath.inclusiveMatrix(&status);
                 if (status) {
                     return matrix;
