@@ -393,7 +393,7 @@ MStatus PinEvaluation::readMatrixInputs(const MObject& node, MDataBlock& data, i
     PELLIX_CHECK(status);
     const bool useInverse = useInverseHandle.asBool();
 
-    PinFrameMath::PinEvaluation& inputs = fFrameInputs;
+    PinFrameMath::FrameInputs& inputs = fFrameInputs;
     inputs.translateOnly = request.wantTranslate && !request.wantMatrix && !fMaintainOffset && !useInverse;
     inputs.maintainOffset = fMaintainOffset;
     inputs.bindSurfaceInverse = fBindSurfaceInverse.empty() ? nullptr : fBindSurfaceInverse.data();

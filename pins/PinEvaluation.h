@@ -152,7 +152,7 @@ private:
     int fCachedNormalCount = -1;
 
     // What the per-pin loop shares, filled by readMatrixInputs.
-    PinFrameMath::PinEvaluation fFrameInputs;
+    PinFrameMath::FrameInputs fFrameInputs;
 };
 
 template <class Binding>

@@ -180,7 +180,7 @@ Matrix4 pinFrameT(const float* points, const float* normals, const Binding& pin,
 }
 
 // The bind, local and parent inverse steps that follow the frame of pin i.
-void applyPinMatrices(const PinEvaluation& eval, int i, Matrix4& out)
+void applyPinMatrices(const FrameInputs& eval, int i, Matrix4& out)
 {
     if (eval.maintainOffset && eval.bindDataPresent && eval.bindDataPresent[i])
         out = affineProduct(eval.bindControl[i], affineProduct(eval.bindSurfaceInverse[i], out));
@@ -191,7 +191,7 @@ void applyPinMatrices(const PinEvaluation& eval, int i, Matrix4& out)
 }
 
 template <class Binding>
-void translateOnlyOutput(const PinEvaluation& eval, const Binding& pin, const Vec3f corners[3], int i, Matrix4& out)
+void translateOnlyOutput(const FrameInputs& eval, const Binding& pin, const Vec3f corners[3], int i, Matrix4& out)
 {
     out = Matrix4::identity();
     setPointRow(out, toDouble(weightedSum(corners, pin.weights)), eval.geometry);
@@ -204,7 +204,7 @@ void translateOnlyOutput(const PinEvaluation& eval, const Binding& pin, const Ve
 }
 
 template <class Binding>
-Matrix4 composePinOutputT(const PinEvaluation& eval, const Binding& pin, int i)
+Matrix4 composePinOutputT(const FrameInputs& eval, const Binding& pin, int i)
 {
     Matrix4 out;
     if (eval.translateOnly) {
@@ -226,7 +226,7 @@ Matrix4 composePinOutputT(const PinEvaluation& eval, const Binding& pin, int i)
 constexpr int kGatherBlock = 32;
 
 template <class Binding>
-void composeTranslateOnlyOutputs(const PinEvaluation& eval, const Binding* pins, int begin, int end,
+void composeTranslateOnlyOutputs(const FrameInputs& eval, const Binding* pins, int begin, int end,
                                  Matrix4* outputs)
 {
     Vec3f corners[kGatherBlock][3];
@@ -250,7 +250,7 @@ void composeTranslateOnlyOutputs(const PinEvaluation& eval, const Binding* pins,
 constexpr int kPrefetchDistance = 32;
 
 template <class Binding>
-void prefetchPin(const PinEvaluation& eval, const Binding& pin)
+void prefetchPin(const FrameInputs& eval, const Binding& pin)
 {
     for (int c = 0; c < 3; ++c) {
         _mm_prefetch(reinterpret_cast<const char*>(eval.points + 3 * static_cast<int64_t>(pin.vertexIds[c])),
@@ -326,7 +326,7 @@ struct Frame4 {
 // for each lane whose normal and tangent both had a length; the others need a
 // fallback and are left to the single-pin path.
 template <class Binding>
-int frames4(const PinEvaluation& eval, const Binding* const lanes[4], Frame4& f)
+int frames4(const FrameInputs& eval, const Binding* const lanes[4], Frame4& f)
 {
     static const float kNoNormal[3] = {0.0f, 0.0f, 0.0f};
     const float* corner[3][4];
@@ -409,7 +409,7 @@ void writeFramePair(const Frame4& f, int h, const GeometryPairs& g, Matrix4* out
 }
 
 template <class Binding>
-void composeFrameOutputs(const PinEvaluation& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
+void composeFrameOutputs(const FrameInputs& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
 {
     const GeometryPairs g(eval.geometry);
     const bool pinMatrices = eval.maintainOffset || eval.localInverse.matrices || eval.parentInverse.matrices;
@@ -444,7 +444,7 @@ void composeFrameOutputs(const PinEvaluation& eval, const Binding* pins, int beg
 #else
 
 template <class Binding>
-void composeFrameOutputs(const PinEvaluation& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
+void composeFrameOutputs(const FrameInputs& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
 {
     for (int i = begin; i < end; ++i)
         outputs[i] = composePinOutputT(eval, pins[i], i);
@@ -453,7 +453,7 @@ void composeFrameOutputs(const PinEvaluation& eval, const Binding* pins, int beg
 #endif
 
 template <class Binding>
-void composePinOutputsT(const PinEvaluation& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
+void composePinOutputsT(const FrameInputs& eval, const Binding* pins, int begin, int end, Matrix4* outputs)
 {
     if (eval.translateOnly)
         composeTranslateOnlyOutputs(eval, pins, begin, end, outputs);
@@ -462,7 +462,7 @@ void composePinOutputsT(const PinEvaluation& eval, const Binding* pins, int begi
 }
 
 template <class Binding>
-void evaluatePinsT(const PinEvaluation& eval, const Binding* pins, int count, Matrix4* outputs)
+void evaluatePinsT(const FrameInputs& eval, const Binding* pins, int count, Matrix4* outputs)
 {
     if (count < kParallelThreshold) {
         composePinOutputsT(eval, pins, 0, count, outputs);
@@ -934,32 +934,32 @@ bool resolvePinUV(UVPinBinding& pin, const UVTriangleTable& table)
     return true;
 }
 
-Matrix4 composePinOutput(const PinEvaluation& eval, const PinBinding& pin, int i)
+Matrix4 composePinOutput(const FrameInputs& eval, const PinBinding& pin, int i)
 {
     return composePinOutputT(eval, pin, i);
 }
 
-Matrix4 composePinOutput(const PinEvaluation& eval, const UVPinBinding& pin, int i)
+Matrix4 composePinOutput(const FrameInputs& eval, const UVPinBinding& pin, int i)
 {
     return composePinOutputT(eval, pin, i);
 }
 
-void composePinOutputs(const PinEvaluation& eval, const PinBinding* pins, int begin, int end, Matrix4* outputs)
+void composePinOutputs(const FrameInputs& eval, const PinBinding* pins, int begin, int end, Matrix4* outputs)
 {
     composePinOutputsT(eval, pins, begin, end, outputs);
 }
 
-void composePinOutputs(const PinEvaluation& eval, const UVPinBinding* pins, int begin, int end, Matrix4* outputs)
+void composePinOutputs(const FrameInputs& eval, const UVPinBinding* pins, int begin, int end, Matrix4* outputs)
 {
     composePinOutputsT(eval, pins, begin, end, outputs);
 }
 
-void evaluatePins(const PinEvaluation& eval, const PinBinding* pins, int count, Matrix4* outputs)
+void evaluatePins(const FrameInputs& eval, const PinBinding* pins, int count, Matrix4* outputs)
 {
     evaluatePinsT(eval, pins, count, outputs);
 }
 
-void evaluatePins(const PinEvaluation& eval, const UVPinBinding* pins, int count, Matrix4* outputs)
+void evaluatePins(const FrameInputs& eval, const UVPinBinding* pins, int count, Matrix4* outputs)
 {
     evaluatePinsT(eval, pins, count, outputs);
 }

@@ -255,7 +255,7 @@ struct InverseMatrices {
 };
 
 // Everything one evaluation shares across pins.
-struct PinEvaluation {
+struct FrameInputs {
     const float* points = nullptr;   // raw points, xyz per vertex id
     const float* normals = nullptr;  // raw normals, xyz per normal id; may be null
     GeometryBlock geometry = identityBlock();
@@ -271,18 +271,18 @@ struct PinEvaluation {
 // Output of pin i: C·S⁻¹·F for a maintain-offset pin with bind data, else F,
 // then L·M with a local inverse and M·P with a parent inverse. Translate-only:
 // identity axes at the pin position (through P as a point when present).
-Matrix4 composePinOutput(const PinEvaluation& eval, const PinBinding& pin, int i);
-Matrix4 composePinOutput(const PinEvaluation& eval, const UVPinBinding& pin, int i);
+Matrix4 composePinOutput(const FrameInputs& eval, const PinBinding& pin, int i);
+Matrix4 composePinOutput(const FrameInputs& eval, const UVPinBinding& pin, int i);
 
 // Outputs of pins [begin, end) in order on the calling thread.
-void composePinOutputs(const PinEvaluation& eval, const PinBinding* pins, int begin, int end, Matrix4* outputs);
-void composePinOutputs(const PinEvaluation& eval, const UVPinBinding* pins, int begin, int end, Matrix4* outputs);
+void composePinOutputs(const FrameInputs& eval, const PinBinding* pins, int begin, int end, Matrix4* outputs);
+void composePinOutputs(const FrameInputs& eval, const UVPinBinding* pins, int begin, int end, Matrix4* outputs);
 
 // Outputs of all pins: serially below kParallelThreshold pins, else a TBB
 // parallel_for in blocks of kParallelGrain with the auto partitioner, in an
 // isolated task group context, so no cancellation of the caller's task group
 // can stop it. Returns when every output is written.
-void evaluatePins(const PinEvaluation& eval, const PinBinding* pins, int count, Matrix4* outputs);
-void evaluatePins(const PinEvaluation& eval, const UVPinBinding* pins, int count, Matrix4* outputs);
+void evaluatePins(const FrameInputs& eval, const PinBinding* pins, int count, Matrix4* outputs);
+void evaluatePins(const FrameInputs& eval, const UVPinBinding* pins, int count, Matrix4* outputs);
 
 }  // namespace PinFrameMath

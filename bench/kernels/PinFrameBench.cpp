@@ -72,9 +72,9 @@ PinData& pinData()
     return data;
 }
 
-PinEvaluation evaluationOf(const PinData& d)
+FrameInputs evaluationOf(const PinData& d)
 {
-    PinEvaluation e;
+    FrameInputs e;
     e.points = d.points.data();
     e.normals = d.normals.data();
     e.geometry = geometryBlock(d.geometry);
@@ -91,7 +91,7 @@ void reportPerPin(benchmark::State& state)
 void BM_PinFramesSerial(benchmark::State& state)
 {
     PinData& d = pinData();
-    const PinEvaluation e = evaluationOf(d);
+    const FrameInputs e = evaluationOf(d);
     for (auto _ : state) {
         composePinOutputs(e, d.pins.data(), 0, kPins, d.outputs.data());
         benchmark::ClobberMemory();
@@ -102,7 +102,7 @@ void BM_PinFramesSerial(benchmark::State& state)
 void BM_PinFramesParallel(benchmark::State& state)
 {
     PinData& d = pinData();
-    const PinEvaluation e = evaluationOf(d);
+    const FrameInputs e = evaluationOf(d);
     for (auto _ : state) {
         evaluatePins(e, d.pins.data(), kPins, d.outputs.data());
         benchmark::ClobberMemory();

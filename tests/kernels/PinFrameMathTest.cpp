@@ -771,9 +771,9 @@ struct PinScene {
     std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
     PinBinding pin{{0, 1, 2}, {0, 1, 2}, {0.5f, 0.25f, 0.25f}, {0.5f, 0.0f}};
 
-    PinEvaluation evaluation() const
+    FrameInputs evaluation() const
     {
-        PinEvaluation e;
+        FrameInputs e;
         e.points = points.data();
         e.normals = normals.data();
         return e;
@@ -785,7 +785,7 @@ struct PinScene {
 TEST(ComposePinOutput, BasicFrameWithLocalAndParentInverses)
 {
     PinScene s;
-    PinEvaluation e = s.evaluation();
+    FrameInputs e = s.evaluation();
     expectMatrix(composePinOutput(e, s.pin, 0), translation(0.5, 0.5, 0), 1e-6);
 
     e.geometry = geometryBlock(translation(10, 0, 0));
@@ -806,7 +806,7 @@ TEST(ComposePinOutput, BasicFrameWithLocalAndParentInverses)
 TEST(ComposePinOutput, MaintainOffsetKeepsTheControlAtBindAndFollowsTheSurface)
 {
     PinScene s;
-    PinEvaluation e = s.evaluation();
+    FrameInputs e = s.evaluation();
     const Matrix4 control = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 5, 1}});
     const Matrix4 surfaceInverse = translation(-0.5, -0.5, 0);  // the frame at bind time, inverted
     const uint8_t present = 1;
@@ -833,7 +833,7 @@ TEST(ComposePinOutput, TranslateOnlyReadsNoNormalsIgnoresLocalInverseAndAppliesP
 {
     PinScene s;
     s.pin.normalIds[0] = 999;  // would read far outside the normals if they were used
-    PinEvaluation e = s.evaluation();
+    FrameInputs e = s.evaluation();
     e.normals = nullptr;
     e.translateOnly = true;
     const Matrix4 local = translation(100, 100, 100);
@@ -850,7 +850,7 @@ TEST(ComposePinOutput, TranslateOnlyReadsNoNormalsIgnoresLocalInverseAndAppliesP
 TEST(ComposePinOutput, SparseInverseMatricesApplyOnlyWherePresent)
 {
     PinScene s;
-    PinEvaluation e = s.evaluation();
+    FrameInputs e = s.evaluation();
     const Matrix4 parents[3] = {translation(0, 0, 1), translation(0, 0, 2), translation(0, 0, 3)};
     const uint8_t present[3] = {1, 0, 1};
     e.parentInverse.matrices = parents;
@@ -881,7 +881,7 @@ TEST(ComposePinOutput, UVPinsEvaluateOnTheirResolvedTriangle)
     ASSERT_TRUE(resolvePinUV(pin, table));
     ASSERT_EQ(pin.vertexIds[2], 3);
 
-    PinEvaluation e;
+    FrameInputs e;
     e.points = points.data();
     const Matrix4 out = composePinOutput(e, pin, 0);
     // Weights (0.25, 0.25, 0.5) on (0,0,0), (1,1,1), (0,1,0).
@@ -903,7 +903,7 @@ struct PinStrip {
     std::vector<float> points;
     std::vector<float> normals;
     std::vector<PinBinding> pins;
-    PinEvaluation evaluation;
+    FrameInputs evaluation;
 
     explicit PinStrip(int count)
     {
@@ -928,7 +928,7 @@ struct PinStrip {
 };
 
 template <class Binding>
-void expectSinglePinResults(const PinEvaluation& e, const std::vector<Binding>& pins, int begin, int end)
+void expectSinglePinResults(const FrameInputs& e, const std::vector<Binding>& pins, int begin, int end)
 {
     const Matrix4 untouched = Matrix4::identity();
     std::vector<Matrix4> out(pins.size(), untouched);
@@ -974,7 +974,7 @@ TEST(ComposePinOutputs, RangesGiveTheSinglePinResultsBitForBitIncludingFallbacks
         expectSinglePinResults(s.evaluation, s.pins, r[0], r[1]);
 
     // No normals at all, then the bind, local and parent inverse steps.
-    PinEvaluation withoutNormals = s.evaluation;
+    FrameInputs withoutNormals = s.evaluation;
     withoutNormals.normals = nullptr;
     expectSinglePinResults(withoutNormals, s.pins, 0, 75);
 
@@ -988,7 +988,7 @@ TEST(ComposePinOutputs, RangesGiveTheSinglePinResultsBitForBitIncludingFallbacks
         bound[i] = i % 2;
         present[i] = i % 3 == 0;
     }
-    PinEvaluation composed = s.evaluation;
+    FrameInputs composed = s.evaluation;
     composed.maintainOffset = true;
     composed.bindControl = control.data();
     composed.bindSurfaceInverse = surfaceInverse.data();
@@ -1032,7 +1032,7 @@ TEST(EvaluatePins, ParallelLoopGivesTheSerialResultsForBothPinKinds)
         parents[i] = translation(0, 0, i);
         present[i] = i % 3 == 0;
     }
-    PinEvaluation e = s.evaluation;
+    FrameInputs e = s.evaluation;
     e.parentInverse.matrices = parents.data();
     e.parentInverse.present = present.data();
     const std::vector<PinBinding>& pins = s.pins;
@@ -1040,7 +1040,7 @@ TEST(EvaluatePins, ParallelLoopGivesTheSerialResultsForBothPinKinds)
     std::vector<Matrix4> serial(count), parallel(count), plain(count);
     composePinOutputs(e, pins.data(), 0, count, serial.data());
     evaluatePins(e, pins.data(), count, parallel.data());
-    PinEvaluation withoutParents = e;
+    FrameInputs withoutParents = e;
     withoutParents.parentInverse = InverseMatrices{};
     evaluatePins(withoutParents, pins.data(), count, plain.data());
     for (int i = 0; i < count; ++i) {
