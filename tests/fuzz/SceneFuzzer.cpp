@@ -8,6 +8,7 @@
 #include "SceneMutator.h"
 
 #include "commands/MessageOutput.h"
+#include "commands/mel/MelInterpreter.h"
 #include "views/Views.h"
 
 #include <maya/MDagPath.h>
@@ -94,6 +95,7 @@ struct Options
     long onlyInput = -1;
     std::string plant;  // a fault the harness must catch: "non-finite-output" or "abort"
     std::string realScenes;
+    std::string melScripts;
     std::string workDirectory = "/tmp";
     bool verbose = false;
     bool draw = false;
@@ -115,6 +117,8 @@ bool parse(int argc, char** argv, Options& options)
             options.plant = argv[++i];
         } else if (arg == "--real-scenes" && hasValue) {
             options.realScenes = argv[++i];
+        } else if (arg == "--mel-scripts" && hasValue) {
+            options.melScripts = argv[++i];
         } else if (arg == "--work" && hasValue) {
             options.workDirectory = argv[++i];
         } else if (arg == "--verbose") {
@@ -124,7 +128,7 @@ bool parse(int argc, char** argv, Options& options)
         } else {
             std::fprintf(stderr,
                          "usage: pellixfuzz [--seconds S] [--seed N] [--input N] [--plant non-finite-output|abort]\n"
-                         "                  [--real-scenes DIR] [--work DIR] [--verbose] [--draw]\n");
+                         "                  [--real-scenes DIR] [--mel-scripts DIR] [--work DIR] [--verbose] [--draw]\n");
             return false;
         }
     }
@@ -275,7 +279,7 @@ public:
     explicit Campaign(const Options& options) : fOptions(options)
     {
         fScenePath = options.workDirectory + "/pellixfuzz-scene.ma";
-        fSeeds = fuzz::seedScenes(options.realScenes);
+        fSeeds = fuzz::seedScenes(options.realScenes, options.melScripts);
     }
 
     ~Campaign() { std::remove(fScenePath.c_str()); }
@@ -301,14 +305,14 @@ public:
         // Errors the damage brought; a MEL mutant's seed is damaged as it is built.
         unsigned long long errorsBefore = host::errorCount();
         if (planted) {
-            fuzz::buildSeed(seed, fOptions.workDirectory);
+            fuzz::buildSeed(seed);
             if (fOptions.plant == "abort") {
                 std::abort();
             }
         } else {
             switch (kind) {
             case fuzz::Kind::kStoredData: {
-                fuzz::buildSeed(seed, fOptions.workDirectory);
+                fuzz::buildSeed(seed);
                 errorsBefore = host::errorCount();
                 const std::string done = fuzz::mutateStoredData(random);
                 if (fOptions.verbose) {
@@ -317,7 +321,7 @@ public:
                 break;
             }
             case fuzz::Kind::kSceneText: {
-                fuzz::buildSeed(seed, fOptions.workDirectory);
+                fuzz::buildSeed(seed);
                 errorsBefore = host::errorCount();
                 const std::string text = fuzz::saveSceneText(fScenePath);
                 writeFile(fScenePath, fuzz::mutateSceneText(random, text));
@@ -325,6 +329,9 @@ public:
                 run("file -force -open \"" + fScenePath + "\"");
                 break;
             }
+            case fuzz::Kind::kMelScript:
+                run(fuzz::mutateMelScript(random, readFile(seed.melScriptPath)));
+                break;
             case fuzz::Kind::kMel:
                 for (const std::string& line : fuzz::mutateMel(random, seed.mel)) {
                     run(line);
@@ -375,12 +382,25 @@ private:
     // The plug-in's own scenes mostly; the real scenes are many, large and slow to build.
     const fuzz::SeedScene& pickSeed(Random& random) const
     {
-        const size_t own = static_cast<size_t>(
-            std::count_if(fSeeds.begin(), fSeeds.end(), [](const fuzz::SeedScene& s) { return s.realScenePath.empty(); }));
-        if (own < fSeeds.size() && random.chance(0.25)) {
-            return fSeeds[own + random.below(fSeeds.size() - own)];
+        std::vector<const fuzz::SeedScene*> own, real, scripts;
+        for (const fuzz::SeedScene& seed : fSeeds) {
+            (!seed.realScenePath.empty() ? real : !seed.melScriptPath.empty() ? scripts : own).push_back(&seed);
         }
-        return fSeeds[random.below(own)];
+        if (!real.empty() && random.chance(0.25)) {
+            return *real[random.below(real.size())];
+        }
+        if (!scripts.empty() && random.chance(0.15)) {
+            return *scripts[random.below(scripts.size())];
+        }
+        return *own[random.below(own.size())];
+    }
+
+    static std::string readFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
     }
 
     static void writeFile(const std::string& path, const std::string& text)
@@ -409,6 +429,8 @@ int main(int argc, char** argv)
         options.runSeed %= 1000000000000ULL;
     }
     installHandlers();
+    // A damaged script may loop for ever, which is its own business, not the host's fault.
+    host::MelInterpreter::setLoopIterationLimit(100000);
     // The views close before the process ends, whichever way main returns.
     struct ViewsClosed {
         ~ViewsClosed()

@@ -320,12 +320,16 @@ const char* kindName(Kind kind)
         return "scene-text";
     case Kind::kMel:
         return "mel";
+    case Kind::kMelScript:
+        return "mel-script";
     }
     return "?";
 }
 
 Kind pickKind(Random& random, const SeedScene& seed)
 {
+    if (!seed.melScriptPath.empty())
+        return Kind::kMelScript;
     // Real scenes are large: their text is damaged, or their stored values.
     if (!seed.realScenePath.empty())
         return random.chance(0.5) ? Kind::kSceneText : Kind::kStoredData;
@@ -333,7 +337,29 @@ Kind pickKind(Random& random, const SeedScene& seed)
     return pick < 5 ? Kind::kStoredData : pick < 8 ? Kind::kSceneText : Kind::kMel;
 }
 
-std::vector<SeedScene> seedScenes(const std::string& realScenesDirectory)
+namespace {
+
+// The files of `directory` whose names end in `suffix`, sorted; none when it is empty or missing.
+std::vector<std::string> filesEndingIn(const std::string& directory, const std::string& suffix)
+{
+    std::vector<std::string> paths;
+    if (directory.empty())
+        return paths;
+    if (DIR* dir = opendir(directory.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+                paths.push_back(directory + "/" + name);
+        }
+        closedir(dir);
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+} // namespace
+
+std::vector<SeedScene> seedScenes(const std::string& realScenesDirectory, const std::string& melScriptsDirectory)
 {
     const std::vector<std::string> controls = {
         "createNode transform -n c0", "setAttr c0.translate 1.2 1 -3.1",
@@ -380,45 +406,19 @@ std::vector<SeedScene> seedScenes(const std::string& realScenesDirectory)
                       "polyCube -n cube", "connectAttr cubeShape.outMesh sc2.inGeometry", "setAttr scT2.translate 1 2 3"}};
     seeds.push_back(shapes);
 
-    if (!realScenesDirectory.empty()) {
-        if (DIR* dir = opendir(realScenesDirectory.c_str())) {
-            std::vector<std::string> names;
-            while (dirent* entry = readdir(dir)) {
-                const std::string name = entry->d_name;
-                if (name.size() > 3 && name.compare(name.size() - 3, 3, ".ma") == 0)
-                    names.push_back(name);
-            }
-            closedir(dir);
-            std::sort(names.begin(), names.end());
-            for (const std::string& name : names)
-                seeds.push_back({name, {}, realScenesDirectory + "/" + name});
-        }
-    }
+    for (const std::string& path : filesEndingIn(realScenesDirectory, ".ma"))
+        seeds.push_back({path.substr(path.rfind('/') + 1), {}, path, {}});
+    for (const std::string& path : filesEndingIn(melScriptsDirectory, ".mel"))
+        seeds.push_back({path.substr(path.rfind('/') + 1), {}, {}, path});
     return seeds;
 }
 
-void buildSeed(const SeedScene& seed, const std::string& /*workDirectory*/)
+void buildSeed(const SeedScene& seed)
 {
     for (const std::string& line : seed.mel)
         run(line);
-    if (seed.realScenePath.empty())
-        return;
-    // Statement by statement, so that what the host does not know (renderer nodes, file
-    // references, "fileInfo") costs only its own statement, as an error.
-    std::ifstream in(seed.realScenePath, std::ios::binary);
-    std::string statement;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (statement.empty() && (line.compare(0, 2, "//") == 0 || line.empty()))
-            continue;
-        statement += line + "\n";
-        const size_t end = line.find_last_not_of(" \t\r");
-        if (end != std::string::npos && line[end] == ';') {
-            if (statement.compare(0, 9, "requires ") != 0)
-                run(statement);
-            statement.clear();
-        }
-    }
+    if (!seed.realScenePath.empty())
+        run("file -force -open \"" + seed.realScenePath + "\"");
 }
 
 std::string mutateStoredData(Random& random)
@@ -502,6 +502,16 @@ std::string mutateSceneText(Random& random, const std::string& text)
         }
     }
     return join(lines, "\n") + "\n";
+}
+
+std::string mutateMelScript(Random& random, const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return join(mutateMel(random, lines), "\n") + "\n";
 }
 
 std::vector<std::string> mutateMel(Random& random, const std::vector<std::string>& lines)

@@ -28,17 +28,20 @@ struct SeedScene
     std::string name;
     std::vector<std::string> mel;  // builds the scene from an empty one
     std::string realScenePath;     // or a file saved by Maya
+    std::string melScriptPath;     // or a MEL script, damaged and run whole
 };
 
-enum class Kind { kStoredData, kSceneText, kMel };
+enum class Kind { kStoredData, kSceneText, kMel, kMelScript };
 const char* kindName(Kind kind);
 Kind pickKind(Random& random, const SeedScene& seed);
 
-// The scenes the plug-in's tests build, and the real scenes in `realScenesDirectory` (if any).
-std::vector<SeedScene> seedScenes(const std::string& realScenesDirectory);
-// A real scene is run statement by statement, without its "requires" statements: the
-// plug-ins they name (renderers, exporters) are not part of the host.
-void buildSeed(const SeedScene& seed, const std::string& workDirectory);
+// The scenes the plug-in's tests build, the real scenes in `realScenesDirectory` and the MEL
+// scripts in `melScriptsDirectory` (either may be empty).
+std::vector<SeedScene> seedScenes(const std::string& realScenesDirectory, const std::string& melScriptsDirectory);
+// Builds the seed's scene: its MEL, or its real scene opened.
+void buildSeed(const SeedScene& seed);
+// A MEL script's text with one to four lines damaged, dropped or repeated.
+std::string mutateMelScript(Random& random, const std::string& text);
 
 // Damages one to four stored values of the plug-in's nodes and meshes through their plugs;
 // returns what was done.

@@ -117,7 +117,7 @@ TEST_F(MelSyntax, MalformedScriptsNameTheLineAndStopThere)
         {"testRecord 1;\ntestRecord (1 + ;", "Line 2: Syntax error: unexpected ';'.", 1},
         {"testRecord $undeclared;", "Line 1: $undeclared is an undeclared variable.", 0},
         {"string $a[];\ntestRecord $a[1;", "Line 2: Missing ']' after array index.", 0},
-        {"testRecord 1;\nif (1) testRecord 2;", "Line 2: 'if' is not supported by this interpreter.", 1},
+        {"testRecord 1;\nif (1 testRecord 2;", "Line 2: Syntax error: expected ')' before 'testRecord'.", 1},
         {"$x = ;", "Line 1: Syntax error: unexpected ';'.", 0},
         {"testRecord 1;\ntestRecord ) 3;", "Line 2: Syntax error: unexpected ')'.", 1},
         {"= 5;", "Line 1: Syntax error: unexpected '='.", 0},

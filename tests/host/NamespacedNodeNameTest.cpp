@@ -24,7 +24,9 @@ TEST_F(NamespacedNodeName, NamesKeepTheirNamespacesAndAreUniqueWithinThem)
     EXPECT_EQ(text("createNode transform -n \":stand\""), "stand");
     EXPECT_EQ(text("rename stand \"rig:stand\""), "rig:stand");
 
-    EXPECT_EQ(strings("ls \"rig:*\"").length(), 4u);
+    // A wildcard stays in the namespace it names; -r looks in the nested ones too.
+    EXPECT_EQ(strings("ls \"rig:*\"").length(), 3u);
+    EXPECT_EQ(strings("ls -r true \"rig:*\"").length(), 4u);
     EXPECT_EQ(text("nodeType \"rig:face:ctrl1\""), "transform");
     ASSERT_TRUE(run("setAttr \"rig:root.translateX\" 2"));
     EXPECT_EQ(number("getAttr \"rig:root.translateX\""), 2.0);

@@ -13,6 +13,7 @@
 #include "dg/FnSet.h"
 #include "dg/Graph.h"
 #include "dg/Node.h"
+#include "dg/PlugState.h"
 #include "dg/PlugPath.h"
 
 #include <cstring>
@@ -261,14 +262,16 @@ bool MPlug::isKeyable(MStatus* ReturnStatus) const
 {
     Attribute* a = host::attributeOf(mAttr);
     host::setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kFailure);
-    return a && a->is(host::kKeyable);
+    const int own = a ? host::PlugState::keyable(host::resolve(*this, false)) : -1;
+    return own >= 0 ? own == 1 : a && a->is(host::kKeyable);
 }
 
 bool MPlug::isChannelBox(MStatus* ReturnStatus) const
 {
     Attribute* a = host::attributeOf(mAttr);
     host::setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kFailure);
-    return a && a->is(host::kChannelBox);
+    const int own = a ? host::PlugState::channelBox(host::resolve(*this, false)) : -1;
+    return own >= 0 ? own == 1 : a && a->is(host::kChannelBox);
 }
 
 bool MPlug::isLocked(MStatus* ReturnStatus) const
@@ -653,20 +656,21 @@ MStatus MPlug::setLocked(bool locked)
     return MStatus::kSuccess;
 }
 
+// Keyable and channel-box settings belong to this plug, not to every node with the attribute.
 MStatus MPlug::setKeyable(bool keyable)
 {
-    Attribute* a = host::attributeOf(mAttr);
-    if (!a)
+    host::Slot* slot = host::attributeOf(mAttr) ? host::resolve(*this, true) : nullptr;
+    if (!slot)
         return MStatus::kFailure;
-    a->set(host::kKeyable, keyable);
+    host::PlugState::setKeyable(slot, keyable);
     return MStatus::kSuccess;
 }
 
 MStatus MPlug::setChannelBox(bool channelBox)
 {
-    Attribute* a = host::attributeOf(mAttr);
-    if (!a)
+    host::Slot* slot = host::attributeOf(mAttr) ? host::resolve(*this, true) : nullptr;
+    if (!slot)
         return MStatus::kFailure;
-    a->set(host::kChannelBox, channelBox);
+    host::PlugState::setChannelBox(slot, channelBox);
     return MStatus::kSuccess;
 }

@@ -133,6 +133,9 @@ MStatus MSelectionList::add(const MDagPath& object, const MObject& component, co
 MStatus MSelectionList::add(const MString& matchString, const bool)
 {
     std::string text = matchString.asChar();
+    // ":name" is the name in the root namespace, where names are kept (":time1" in scene files).
+    if (text.size() > 1 && text[0] == ':' && text[1] != ':')
+        return add(MString(text.c_str() + 1), false);
     if (text.empty())
         return MStatus::kInvalidParameter;
     size_t dot = text.find('.');

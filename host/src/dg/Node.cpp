@@ -2,6 +2,7 @@
 
 #include "dg/Data.h"
 #include "dg/Messages.h"
+#include "dg/PlugState.h"
 #include "dg/Registry.h"
 
 #include <algorithm>
@@ -17,7 +18,10 @@ Slot::Slot(Node* owner, Attribute* attribute, Slot* parentSlot, int logicalIndex
     num.d4[0] = num.d4[1] = num.d4[2] = num.d4[3] = 0.0;
 }
 
-Slot::~Slot() = default;
+Slot::~Slot()
+{
+    PlugState::forget(this);
+}
 
 size_t Slot::lowerBound(int logicalIndex) const
 {

@@ -87,6 +87,7 @@ void addCoreSteps()
 MStatus registerDagNodeTypes();   // src/dag: "transform", "objectSet"
 MStatus registerGeometryNodeTypes();  // src/geometry: "mesh", "nurbsCurve"
 MStatus registerCameraNodeType();     // src/views: "camera"
+void registerUnknownNodeTypes();      // src/dag: "unknown", "unknownDag", "unknownTransform"
 
 namespace {
 // Built-in types are registered on first use of the registry.
@@ -99,6 +100,7 @@ void ensureBuiltinTypes()
     registerDagNodeTypes();
     registerGeometryNodeTypes();
     registerCameraNodeType();
+    registerUnknownNodeTypes();
 }
 } // namespace
 

@@ -48,6 +48,45 @@ void appendRange(std::string& out, const char* name, size_t count, const char* t
     }
 }
 
+// One loop of a face ("f") or of a hole ("h") as its edge ids; an edge
+// walked against its stored direction is written as -(e+1).
+void writeLoop(const MeshGeometry& g, const char* record, const std::vector<int>& vertices,
+               const std::vector<int>& edges, std::string& out)
+{
+    out += "\n\t\t";
+    out += record;
+    appendInt(out, (long long)vertices.size());
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const int e = edges[i];
+        appendInt(out, g.edgeVertices[size_t(e) * 2] == vertices[i] ? e : -e - 1);
+    }
+}
+
+void writeLoopUVs(size_t set, const int* ids, int n, std::string& out)
+{
+    out += "\n\t\tmu";
+    appendInt(out, (long long)set);
+    appendInt(out, n);
+    for (int i = 0; i < n; ++i)
+        appendInt(out, ids[i]);
+}
+
+// The colour records of one loop, from the face's records [first, last).
+void writeLoopColors(const MeshGeometry& g, size_t first, size_t last, int loop, std::string& out)
+{
+    for (size_t c = first; c < last; ++c) {
+        const MeshLoopColors& colors = g.loopColors[c];
+        if (colors.loop != loop)
+            continue;
+        out += colors.set < 0 ? "\n\t\tfc" : "\n\t\tmc";
+        if (colors.set >= 0)
+            appendInt(out, colors.set);
+        appendInt(out, (long long)colors.ids.size());
+        for (int id : colors.ids)
+            appendInt(out, id);
+    }
+}
+
 void writeMesh(const MeshGeometry& g, std::string& out)
 {
     for (size_t s = 0; s < g.uvSets.size(); ++s) {
@@ -85,30 +124,43 @@ void writeMesh(const MeshGeometry& g, std::string& out)
         }
         out += ";\n";
     }
+    if (!g.userNormals.empty()) {
+        appendRange(out, "n", g.userNormals.size() / 3, "float3");
+        for (float n : g.userNormals)
+            appendFloat(out, n);
+        out += ";\n";
+    }
     if (g.numFaces() > 0) {
-        out += "\tsetAttr -s " + std::to_string(g.numFaces()) + " -ch " + std::to_string(g.numFaceVertices()) +
+        size_t loopCorners = size_t(g.numFaceVertices());
+        for (const MeshHole& hole : g.holes)
+            loopCorners += hole.vertices.size();
+        out += "\tsetAttr -s " + std::to_string(g.numFaces()) + " -ch " + std::to_string(loopCorners) +
                " \".fc[0:" + std::to_string(g.numFaces() - 1) + "]\" -type \"polyFaces\" ";
+        size_t nextHole = 0, nextColors = 0;
         for (int f = 0; f < g.numFaces(); ++f) {
             const int begin = g.offsets[size_t(f)], n = g.counts[size_t(f)];
-            out += "\n\t\tf";
-            appendInt(out, n);
-            for (int i = 0; i < n; ++i) {
-                const int e = g.faceEdges[size_t(begin + i)];
-                // An edge walked against its stored direction is written as -(e+1).
-                appendInt(out, g.edgeVertices[size_t(e) * 2] == g.connects[size_t(begin + i)] ? e : -e - 1);
-            }
+            std::vector<int> vertices(g.connects.begin() + begin, g.connects.begin() + begin + n);
+            std::vector<int> edges(g.faceEdges.begin() + begin, g.faceEdges.begin() + begin + n);
+            writeLoop(g, "f", vertices, edges, out);
             for (size_t s = 0; s < g.uvSets.size(); ++s) {
                 const std::vector<int>& ids = g.uvSets[s].ids;
                 bool complete = true;
                 for (int i = 0; i < n && complete; ++i)
                     complete = ids[size_t(begin + i)] >= 0;
-                if (!complete)
-                    continue;
-                out += "\n\t\tmu";
-                appendInt(out, (long long)s);
-                appendInt(out, n);
-                for (int i = 0; i < n; ++i)
-                    appendInt(out, ids[size_t(begin + i)]);
+                if (complete)
+                    writeLoopUVs(s, ids.data() + begin, n, out);
+            }
+            const size_t faceColors = nextColors;
+            while (nextColors < g.loopColors.size() && g.loopColors[nextColors].face == f)
+                ++nextColors;
+            writeLoopColors(g, faceColors, nextColors, 0, out);
+            for (int loop = 1; nextHole < g.holes.size() && g.holes[nextHole].face == f; ++nextHole, ++loop) {
+                const MeshHole& hole = g.holes[nextHole];
+                writeLoop(g, "h", hole.vertices, hole.edges, out);
+                for (size_t s = 0; s < hole.uvIds.size() && s < g.uvSets.size(); ++s)
+                    if (hole.uvIds[s].size() == hole.vertices.size())
+                        writeLoopUVs(s, hole.uvIds[s].data(), int(hole.vertices.size()), out);
+                writeLoopColors(g, faceColors, nextColors, loop, out);
             }
         }
         out += ";\n";
@@ -186,18 +238,25 @@ void growTo(std::vector<T>& v, size_t size)
         v.resize(size);
 }
 
-// Builds the mesh from its records once its faces arrive.
-MStatus readFaces(MeshShapeNode& shape, const MPlug& plug, unsigned count, const std::vector<MString>& words,
-                  size_t& pos, MDGModifier& modifier)
+// Colour sets and ids past these are beyond any mesh the host handles.
+const long long kMaxColorSet = 1 << 16, kMaxColorId = 1 << 28;
+
+// Reads a run of faces; builds the mesh from its records once all its faces have arrived.
+MStatus readFaces(MeshShapeNode& shape, const MPlug& plug, unsigned first, unsigned count,
+                  const std::vector<MString>& words, size_t& pos, MDGModifier& modifier)
 {
     MeshFileRecords& r = shape.fileRecords();
     const long long numEdges = (long long)(r.edges.size() / 3);
-    std::vector<int> counts, connects;
-    std::vector<std::vector<int>> uvIds(r.uvSets.size());
-    for (unsigned f = 0; f < count; ++f) {
-        if (pos >= words.size() || words[pos] != "f")
-            return fail(MString("face ") + ValueText::formatInt(f) + " does not start with an \"f\" record.");
-        ++pos;
+    if (first != r.faceCounts.size())
+        return fail(MString("faces come in order: ") + plug.partialName(true) + " starts at face " +
+                    ValueText::formatInt(first) + " after " + ValueText::formatInt((long long)r.faceCounts.size()) +
+                    " faces.");
+    std::vector<int>& counts = r.faceCounts;
+    std::vector<int>& connects = r.faceConnects;
+    std::vector<std::vector<int>>& uvIds = r.faceUVIds;
+    uvIds.resize(r.uvSets.size());
+    // A loop's edge ids, negative -(e+1) for an edge walked backwards, give its vertices.
+    auto readLoop = [&](unsigned f, std::vector<int>& vertices) {
         int n = 0;
         GEO_CHECK(readCount(words, pos, numEdges, n));
         for (int i = 0; i < n; ++i) {
@@ -207,26 +266,112 @@ MStatus readFaces(MeshShapeNode& shape, const MPlug& plug, unsigned count, const
             if (edge >= numEdges)
                 return fail(MString("face ") + ValueText::formatInt(f) + " uses edge " + ValueText::formatInt(edge) +
                             ", which does not exist.");
-            connects.push_back(r.edges[size_t(edge) * 3 + (e >= 0 ? 0 : 1)]);
+            vertices.push_back(r.edges[size_t(edge) * 3 + (e >= 0 ? 0 : 1)]);
         }
+        return MStatus(MS::kSuccess);
+    };
+    for (unsigned f = first; f < first + count; ++f) {
+        if (pos >= words.size() || words[pos] != "f")
+            return fail(MString("face ") + ValueText::formatInt(f) + " does not start with an \"f\" record.");
+        ++pos;
+        const size_t faceBegin = connects.size();
+        GEO_CHECK(readLoop(f, connects));
+        const int n = int(connects.size() - faceBegin);
         counts.push_back(n);
         for (auto& ids : uvIds)
             ids.resize(connects.size(), -1);
-        while (pos < words.size() && words[pos] == "mu") {
-            ++pos;
-            int set = 0, m = 0;
-            GEO_CHECK(readCount(words, pos, (long long)r.uvSets.size() - 1, set));
-            GEO_CHECK(readCount(words, pos, n, m));
-            if (m != n)
-                return fail(MString("face ") + ValueText::formatInt(f) + " has " + ValueText::formatInt(m) +
-                            " UVs for " + ValueText::formatInt(n) + " corners.");
-            for (int i = 0; i < m; ++i) {
-                int id = 0;
-                GEO_CHECK(readCount(words, pos, (long long)r.uvSets[size_t(set)].u.size() - 1, id));
-                uvIds[size_t(set)][connects.size() - size_t(n) + size_t(i)] = id;
+        // Holes follow their face; UV and colour records each go to the face's
+        // first loop (its own, then its holes in order) that has none of their set yet.
+        const size_t firstHole = r.holes.size(), firstColors = r.loopColors.size();
+        auto loopSize = [&](size_t loop) {
+            return loop == 0 ? n : int(r.holes[firstHole + loop - 1].vertices.size());
+        };
+        while (pos < words.size()) {
+            const MString record = words[pos];
+            if (record == "h") {
+                ++pos;
+                MeshHole hole;
+                hole.face = int(f);
+                GEO_CHECK(readLoop(f, hole.vertices));
+                hole.uvIds.resize(r.uvSets.size());
+                r.holes.push_back(std::move(hole));
+            } else if (record == "mu" || record == "mf" || record == "mh") {
+                // "mf" and "mh" are the older form of "mu 0" for the face's loop and for a hole.
+                ++pos;
+                int set = 0, m = 0;
+                if (record == "mu")
+                    GEO_CHECK(readCount(words, pos, (long long)r.uvSets.size() - 1, set));
+                else if (r.uvSets.empty())
+                    return fail(MString("face ") + ValueText::formatInt(f) + " has UVs, but the mesh has no UV set.");
+                GEO_CHECK(readCount(words, pos, numEdges, m));
+                const size_t loops = 1 + r.holes.size() - firstHole;
+                size_t loop = record == "mh" ? 1 : 0;
+                const size_t lastLoop = record == "mf" ? 1 : loops;
+                auto hasUVs = [&](size_t l) {
+                    return l == 0 ? n > 0 && uvIds[size_t(set)][faceBegin] >= 0
+                                  : !r.holes[firstHole + l - 1].uvIds[size_t(set)].empty();
+                };
+                while (loop < lastLoop && hasUVs(loop))
+                    ++loop;
+                if (loop >= lastLoop)
+                    return fail(MString("face ") + ValueText::formatInt(f) + " has more \"" + record +
+                                "\" records for UV set " + ValueText::formatInt(set) + " than it has loops.");
+                if (m != loopSize(loop))
+                    return fail(MString("face ") + ValueText::formatInt(f) + " has " + ValueText::formatInt(m) +
+                                " UVs for " + ValueText::formatInt(loopSize(loop)) + " corners.");
+                const long long lastUV = (long long)r.uvSets[size_t(set)].u.size() - 1;
+                std::vector<int> holeIds;
+                for (int i = 0; i < m; ++i) {
+                    int id = 0;
+                    GEO_CHECK(readCount(words, pos, lastUV, id));
+                    if (loop == 0)
+                        uvIds[size_t(set)][faceBegin + size_t(i)] = id;
+                    else
+                        holeIds.push_back(id);
+                }
+                if (loop > 0)
+                    r.holes[firstHole + loop - 1].uvIds[size_t(set)] = std::move(holeIds);
+            } else if (record == "mc" || record == "fc") {
+                // Colour ids, per colour set ("mc") or in the older form ("fc"); -1 leaves a corner uncoloured.
+                ++pos;
+                MeshLoopColors colors;
+                colors.face = int(f);
+                int m = 0;
+                if (record == "mc")
+                    GEO_CHECK(readCount(words, pos, kMaxColorSet, colors.set));
+                GEO_CHECK(readCount(words, pos, numEdges, m));
+                const size_t loops = 1 + r.holes.size() - firstHole;
+                size_t loop = 0;
+                auto colored = [&](size_t l) {
+                    for (size_t c = firstColors; c < r.loopColors.size(); ++c)
+                        if (r.loopColors[c].loop == int(l) && r.loopColors[c].set == colors.set)
+                            return true;
+                    return false;
+                };
+                while (loop < loops && colored(loop))
+                    ++loop;
+                if (loop >= loops)
+                    return fail(MString("face ") + ValueText::formatInt(f) + " has more \"" + record +
+                                "\" records for one colour set than it has loops.");
+                if (m != loopSize(loop))
+                    return fail(MString("face ") + ValueText::formatInt(f) + " has " + ValueText::formatInt(m) +
+                                " colours for " + ValueText::formatInt(loopSize(loop)) + " corners.");
+                colors.loop = int(loop);
+                for (int i = 0; i < m; ++i) {
+                    long long id = 0;
+                    GEO_CHECK(readInt(words, pos, id));
+                    if (id < -1 || id > kMaxColorId)
+                        return fail(MString("colour id ") + ValueText::formatInt(id) + " is out of range.");
+                    colors.ids.push_back(int(id));
+                }
+                r.loopColors.push_back(std::move(colors));
+            } else {
+                break;
             }
         }
     }
+    if (counts.size() < r.expectedFaces)
+        return MS::kSuccess;
     auto g = std::make_shared<MeshGeometry>();
     MString error;
     if (!g->setTopology(r.points, counts, connects, &error))
@@ -239,14 +384,45 @@ MStatus readFaces(MeshShapeNode& shape, const MPlug& plug, unsigned count, const
         pairs.push_back(r.edges[e * 3 + 1]);
         smooth.push_back(char(r.edges[e * 3 + 2] != 0));
     }
+    if (!r.holes.empty() && !g->setHoles(std::move(r.holes), &error))
+        return fail(MString("the holes of ") + plug.partialName(true) + " are invalid: " + error + ".");
     g->setSmoothingByVertexPairs(pairs, smooth);
     for (size_t s = 0; s < r.uvSets.size(); ++s)
         g->setUVSet(r.uvSets[s].name, r.uvSets[s].u, r.uvSets[s].v, uvIds[s]);
     const int current = g->uvSetIndex(r.currentUVSet);
     g->currentUVSet = current < 0 ? 0 : current;
+    g->loopColors = std::move(r.loopColors);
+    g->userNormals = std::move(r.userNormals);
     g->touch();
+    if (g->hasHoles()) {
+        int holed = 0;
+        for (size_t h = 0; h < g->holes.size(); ++h)
+            holed += h == 0 || g->holes[h].face != g->holes[h - 1].face;
+        MGlobal::displayWarning(MString("setAttr: ") + SceneNames::nodeName(plug.node()) + " has " +
+                                ValueText::formatInt(holed) + (holed == 1 ? " face" : " faces") +
+                                " with holes, which the host does not draw or triangulate.");
+    }
     shape.clearFileRecords();
     return modifier.newPlugValue(MPlug(plug.node(), MeshShapeNode::cachedInMesh), MeshData::make(g));
+}
+
+// User normals set once the mesh is whole (after its faces, or on a mesh
+// already in the scene) go straight to its geometry; before that they wait
+// for the faces.
+MStatus applyUserNormals(MeshShapeNode& shape, const MPlug& plug, MDGModifier& modifier)
+{
+    MeshFileRecords& r = shape.fileRecords();
+    if (!r.faceCounts.empty() || r.expectedFaces > 0)
+        return MS::kSuccess;
+    const MPlug cached(plug.node(), MeshShapeNode::cachedInMesh);
+    MStatus status;
+    const MeshData* data = meshDataOf(cached.asMObject(&status));
+    if (!status || !data || data->read().numFaces() == 0)
+        return MS::kSuccess;
+    auto g = std::make_shared<MeshGeometry>(data->read());
+    g->userNormals = r.userNormals;
+    g->touch();
+    return modifier.newPlugValue(cached, MeshData::make(g));
 }
 
 MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNames::IndexRange& range,
@@ -289,8 +465,18 @@ MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNa
         }
         return MS::kSuccess;
     }
+    if (attribute == MeshShapeNode::userNormals) {
+        GEO_CHECK(contiguous(r.userNormals.size() / 3));
+        growTo(r.userNormals, size_t(last + 1) * 3);
+        for (size_t i = 0; i < count * 3; ++i) {
+            double v = 0;
+            GEO_CHECK(readDouble(words, pos, v));
+            r.userNormals[size_t(first) * 3 + i] = float(v);
+        }
+        return applyUserNormals(shape, plug, modifier);
+    }
     if (attribute == MeshShapeNode::face)
-        return readFaces(shape, plug, unsigned(count), words, pos, modifier);
+        return readFaces(shape, plug, first, unsigned(count), words, pos, modifier);
     if (attribute == MeshShapeNode::currentUVSet) {
         if (pos >= words.size())
             return fail("too few values.");
@@ -542,7 +728,7 @@ MStatus readCurve(const MPlug& plug, const std::vector<MString>& words, size_t& 
 
 bool isMeshFileAttribute(const MObject& attribute)
 {
-    for (const MObject* a : {&MeshShapeNode::vrts, &MeshShapeNode::edge, &MeshShapeNode::face,
+    for (const MObject* a : {&MeshShapeNode::vrts, &MeshShapeNode::edge, &MeshShapeNode::userNormals, &MeshShapeNode::face,
                              &MeshShapeNode::uvSetName, &MeshShapeNode::uvSetPoints, &MeshShapeNode::currentUVSet})
         if (attribute == *a)
             return true;
@@ -572,8 +758,8 @@ void GeometryFileText::write(const MObject& node, std::string& out)
 }
 
 MStatus GeometryFileText::parseSetAttr(const MPlug& plug, const SceneNames::IndexRange& range, const MString& type,
-                                       const std::vector<MString>& words, size_t& pos, MDGModifier& modifier,
-                                       bool& handled)
+                                       long long size, const std::vector<MString>& words, size_t& pos,
+                                       MDGModifier& modifier, bool& handled)
 {
     handled = false;
     const MObject node = plug.node();
@@ -586,9 +772,20 @@ MStatus GeometryFileText::parseSetAttr(const MPlug& plug, const SceneNames::Inde
     if (!node.hasFn(MFn::kMesh) || !isMeshFileAttribute(plug.attribute()))
         return MS::kSuccess;
     handled = true;
-    if (plug.attribute() == MeshShapeNode::face && type != "polyFaces")
-        return fail(MString(plug.partialName(true)) + " takes a -type \"polyFaces\" value.");
     Node* n = nodeOf(node);
+    if (plug.attribute() == MeshShapeNode::face && type != "polyFaces") {
+        // "setAttr -s N .fc" announces the face count; runs after the first may omit the type.
+        if (type.length() == 0 && pos >= words.size() && !range.present && !plug.isElement()) {
+            if (size >= 0)
+                static_cast<MeshShapeNode*>(n->user)->fileRecords().expectedFaces = size_t(size);
+            return MS::kSuccess;
+        }
+        const bool continuation = type.length() == 0 && pos < words.size() && words[pos] == "f";
+        if (!continuation)
+            return fail(MString(plug.partialName(true)) + " takes a -type \"polyFaces\" value.");
+    }
+    if (plug.attribute() == MeshShapeNode::face && size >= 0 && range.present && range.first == 0)
+        static_cast<MeshShapeNode*>(n->user)->fileRecords().expectedFaces = size_t(size);
     return readMeshAttribute(*static_cast<MeshShapeNode*>(n->user), plug, range, words, pos, modifier);
 }
 

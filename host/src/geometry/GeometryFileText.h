@@ -2,7 +2,9 @@
 // Meshes and curves in Maya ASCII files, in Maya's own form: a mesh's UV sets
 // (".uvst[i].uvsn", ".uvst[i].uvsp"), current set (".cuvs"), points (".vt"),
 // edges with their smooth flag (".ed") and "polyFaces" records (".fc": "f"
-// with edge ids, negative for reversed edges, and "mu" UV lines); a curve's
+// with edge ids, negative for reversed edges, "h" holes of the face given the
+// same way, "mu" UV lines per loop (and their older "mf"/"mh" form), "mc" and
+// "fc" colour ids per loop); a curve's
 // ".cc" "nurbsCurve" value. The same curve form, and Maya's "mesh" value
 // ("v" points, "vn" normals, "vt" UVs, "e" edges with "smooth" or "hard",
 // then one "f" record per face with its edge ids and "mu" UV ids), carry
@@ -33,10 +35,12 @@ public:
 
     // setAttr on those attributes: reads the value from words[pos...]
     // (advancing pos) and queues the change on `modifier`. `handled` is false
-    // (and nothing is read) for any other plug. Errors are reported as "setAttr: ...".
+    // (and nothing is read) for any other plug. `size` is setAttr's -size, or
+    // -1: on ".fc" it announces how many faces the runs that follow hold.
+    // Errors are reported as "setAttr: ...".
     static MStatus parseSetAttr(const MPlug& plug, const SceneNames::IndexRange& range, const MString& type,
-                                const std::vector<MString>& words, size_t& pos, MDGModifier& modifier,
-                                bool& handled);
+                                long long size, const std::vector<MString>& words, size_t& pos,
+                                MDGModifier& modifier, bool& handled);
 
     // Appends a setAttr value (" -type \"mesh\" ..."), ending with a line
     // break and indent so that the ";" sits on a line of its own.

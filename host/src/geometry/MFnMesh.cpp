@@ -7,6 +7,7 @@
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 #include "geometry/Triangulate.h"
+#include "testing/HostMeshFaultCommand.h"
 
 #include <maya/MMatrix.h>
 #include <maya/MPlug.h>
@@ -415,6 +416,10 @@ MStatus MFnMesh::setPoints(MPointArray& vertexArray, MSpace::Space space)
 
 const float* MFnMesh::getRawPoints(MStatus* ReturnStatus)
 {
+    if (host::rawPointsRefused()) {  // hostMeshFault -refuseRawPoints
+        host::setStatus(ReturnStatus, MS::kFailure);
+        return nullptr;
+    }
     const MeshGeometry* g = readGeometry(mObject, fHolder, ReturnStatus);
     return g ? g->points.data() : nullptr;
 }
@@ -503,9 +508,11 @@ MStatus MFnMesh::getFaceNormalIds(int faceIndex, MIntArray& normals) const
         return MS::kInvalidParameter;
     const std::vector<int>& ids = g->normalIds();
     const int begin = g->offsets[size_t(faceIndex)], n = g->counts[size_t(faceIndex)];
+    // hostMeshFault -invalidNormalIds: ids past the last normal, as a damaged mesh gives.
+    const int shift = host::meshHasInvalidNormalIds(mObject) ? int(g->normals().size() / 3) : 0;
     normals.setLength(unsigned(n));
     for (int i = 0; i < n; ++i)
-        normals[unsigned(i)] = ids[size_t(begin + i)];
+        normals[unsigned(i)] = ids[size_t(begin + i)] + shift;
     return MS::kSuccess;
 }
 

@@ -104,9 +104,11 @@ MStatus findMoveTargets(const char* command, const std::vector<MString>& names, 
         GEO_CHECK(MGlobal::getActiveSelectionList(objects));
     for (unsigned i = 0; i < objects.length(); ++i) {
         MDagPath path;
-        if (!objects.getDagPath(i, path) || !path.node().hasFn(MFn::kTransform))
-            return fail(command, SceneNames::nodeName(path.isValid() ? path.node() : MObject()) +
-                                     " is not a transform.");
+        if (!objects.getDagPath(i, path) || !path.node().hasFn(MFn::kTransform)) {
+            MObject node;
+            objects.getDependNode(i, node);
+            return fail(command, SceneNames::nodeName(node) + " is not a transform.");
+        }
         targets.transforms.push_back(path);
     }
     if (targets.vertices.empty() && targets.transforms.empty())
@@ -214,32 +216,42 @@ MeshGeometryPtr withoutFaces(const MeshGeometry& g, const std::vector<char>& rem
 
 } // namespace
 
-MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const MString& text)
+MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const std::vector<MString>& texts)
 {
-    MeshComponent faces;
-    GEO_CHECK(findMeshComponent(command, text, faces));
-    if (faces.kind != "f")
-        return fail(command, MString("only faces can be deleted: ") + text + ".");
-    const MObject shape = faces.shape.node();
-    MStatus status;
-    if (MPlug(shape, MeshShapeNode::inMesh).isConnected())
-        return fail(command, MString("cannot delete faces of ") + text + ": its mesh comes from a connection.");
-    const MObject current = MPlug(shape, MeshShapeNode::outMesh).asMObject(&status);
-    GEO_CHECK(status);
-    const MeshData* data = meshDataOf(current);
-    if (!data)
-        return fail(command, MString("cannot read the mesh of ") + text + ".");
-    std::vector<char> removed(size_t(data->read().numFaces()), 0);
-    for (int f : faces.indices)
-        removed[size_t(f)] = 1;
-    GEO_CHECK(modifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh),
-                                    MeshData::make(withoutFaces(data->read(), removed))));
-    MPlug tweaks(shape, MeshShapeNode::pnts);
-    for (unsigned i = 0, n = tweaks.numElements(); i < n; ++i) {
-        MPlug element = tweaks.elementByPhysicalIndex(i, &status);
+    // Faces to remove per mesh shape, in the order the meshes were first named.
+    std::vector<std::pair<MObject, std::vector<char>>> meshes;
+    for (const MString& text : texts) {
+        MeshComponent faces;
+        GEO_CHECK(findMeshComponent(command, text, faces));
+        if (faces.kind != "f")
+            return fail(command, MString("only faces can be deleted: ") + text + ".");
+        const MObject shape = faces.shape.node();
+        if (MPlug(shape, MeshShapeNode::inMesh).isConnected())
+            return fail(command, MString("cannot delete faces of ") + text + ": its mesh comes from a connection.");
+        auto it = std::find_if(meshes.begin(), meshes.end(), [&](const auto& entry) { return entry.first == shape; });
+        if (it == meshes.end()) {
+            meshes.emplace_back(shape, std::vector<char>(size_t(MFnMesh(faces.shape).numPolygons()), 0));
+            it = meshes.end() - 1;
+        }
+        for (int f : faces.indices)
+            it->second[size_t(f)] = 1;
+    }
+    for (const auto& [shape, removed] : meshes) {
+        MStatus status;
+        const MObject current = MPlug(shape, MeshShapeNode::outMesh).asMObject(&status);
         GEO_CHECK(status);
-        for (unsigned k = 0; k < 3; ++k)
-            GEO_CHECK(modifier.newPlugValueFloat(element.child(k), 0.0f));
+        const MeshData* data = meshDataOf(current);
+        if (!data || size_t(data->read().numFaces()) != removed.size())
+            return fail(command, MString("cannot read the mesh of ") + SceneNames::nodeName(shape) + ".");
+        GEO_CHECK(modifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh),
+                                        MeshData::make(withoutFaces(data->read(), removed))));
+        MPlug tweaks(shape, MeshShapeNode::pnts);
+        for (unsigned i = 0, n = tweaks.numElements(); i < n; ++i) {
+            MPlug element = tweaks.elementByPhysicalIndex(i, &status);
+            GEO_CHECK(status);
+            for (unsigned k = 0; k < 3; ++k)
+                GEO_CHECK(modifier.newPlugValueFloat(element.child(k), 0.0f));
+        }
     }
     return MS::kSuccess;
 }

@@ -46,7 +46,9 @@ MStatus vertexPositions(const MeshComponent& vertices, bool worldSpace, std::vec
 // Queues the removal of mesh faces named as "name.f[...]": the faces go, and
 // so do the vertices and UVs no remaining face uses; the rest keep their
 // order. Tweaks are baked into the points. Meshes fed by a connection are refused.
-MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const MString& text);
+// Every range is read against the meshes as they are before the call, so
+// several ranges of one mesh go together.
+MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const std::vector<MString>& texts);
 
 // Queues a transform's translation change: by `value` (relative) or to it,
 // world-space values taken through the parent's matrix.

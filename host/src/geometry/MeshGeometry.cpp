@@ -46,7 +46,9 @@ MeshGeometry::MeshGeometry() : serial(nextSerial())
 MeshGeometry::MeshGeometry(const MeshGeometry& other)
     : points(other.points), counts(other.counts), connects(other.connects), offsets(other.offsets),
       edgeVertices(other.edgeVertices), edgeSmooth(other.edgeSmooth), faceEdges(other.faceEdges),
-      uvSets(other.uvSets), currentUVSet(other.currentUVSet), serial(nextSerial())
+      uvSets(other.uvSets), currentUVSet(other.currentUVSet), userNormals(other.userNormals), holes(other.holes),
+      loopColors(other.loopColors),
+      serial(nextSerial())
 {
     // A copy is mostly made to change its points: keep the normal ids.
     std::lock_guard<std::mutex> guard(other.lock);
@@ -91,12 +93,40 @@ bool MeshGeometry::setTopology(std::vector<float> newPoints, std::vector<int> ne
         offsets[f + 1] = offsets[f] + counts[f];
     uvSets.clear();
     currentUVSet = 0;
+    userNormals.clear();
+    holes.clear();
+    loopColors.clear();
     buildEdges();
     touch();
     return true;
 }
 
-// Edges numbered in order of first use, walking the faces' corners.
+bool MeshGeometry::setHoles(std::vector<MeshHole> newHoles, MString* error)
+{
+    auto fail = [error](const char* reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    int previousFace = 0;
+    for (const MeshHole& hole : newHoles) {
+        if (hole.face < previousFace || hole.face >= numFaces())
+            return fail("a hole belongs to a face that does not exist or comes out of order");
+        previousFace = hole.face;
+        if (hole.vertices.size() < 3)
+            return fail("a hole has fewer than 3 vertices");
+        for (int v : hole.vertices)
+            if (v < 0 || v >= numVertices())
+                return fail("a hole uses a vertex that does not exist");
+    }
+    holes = std::move(newHoles);
+    buildEdges();
+    touch();
+    return true;
+}
+
+// Edges numbered in order of first use, walking the faces' corners, then
+// the corners of their holes.
 void MeshGeometry::buildEdges()
 {
     const int nv = numVertices();
@@ -105,28 +135,35 @@ void MeshGeometry::buildEdges()
     // Per-vertex chains of the edges starting at their lower vertex.
     std::vector<int> head(size_t(nv), -1), next;
     std::vector<int> useCount;
+    auto edgeOf = [&](int a, int b) {
+        int lo = a < b ? a : b, hi = a < b ? b : a;
+        int edge = -1;
+        for (int e = head[lo]; e >= 0; e = next[e])
+            if (edgeVertices[2 * e + 1] == hi || (edgeVertices[2 * e] == hi && edgeVertices[2 * e + 1] == lo)) {
+                edge = e;
+                break;
+            }
+        if (edge < 0) {
+            edge = int(next.size());
+            edgeVertices.push_back(a);
+            edgeVertices.push_back(b);
+            next.push_back(head[lo]);
+            head[lo] = edge;
+            useCount.push_back(0);
+        }
+        ++useCount[edge];
+        return edge;
+    };
     for (int f = 0; f < numFaces(); ++f) {
         const int begin = offsets[f], n = counts[f];
-        for (int i = 0; i < n; ++i) {
-            int a = connects[begin + i], b = connects[begin + (i + 1) % n];
-            int lo = a < b ? a : b, hi = a < b ? b : a;
-            int edge = -1;
-            for (int e = head[lo]; e >= 0; e = next[e])
-                if (edgeVertices[2 * e + 1] == hi || (edgeVertices[2 * e] == hi && edgeVertices[2 * e + 1] == lo)) {
-                    edge = e;
-                    break;
-                }
-            if (edge < 0) {
-                edge = int(next.size());
-                edgeVertices.push_back(a);
-                edgeVertices.push_back(b);
-                next.push_back(head[lo]);
-                head[lo] = edge;
-                useCount.push_back(0);
-            }
-            ++useCount[edge];
-            faceEdges[begin + i] = edge;
-        }
+        for (int i = 0; i < n; ++i)
+            faceEdges[begin + i] = edgeOf(connects[begin + i], connects[begin + (i + 1) % n]);
+    }
+    for (MeshHole& hole : holes) {
+        const size_t n = hole.vertices.size();
+        hole.edges.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            hole.edges[i] = edgeOf(hole.vertices[i], hole.vertices[(i + 1) % n]);
     }
     edgeSmooth.resize(useCount.size());
     for (size_t e = 0; e < useCount.size(); ++e)
@@ -195,6 +232,22 @@ int MeshGeometry::uvSetIndex(const MString& name) const
         if (uvSets[i].name == name)
             return int(i);
     return -1;
+}
+
+bool MeshGeometry::hasUserNormal(int faceVertex) const
+{
+    const size_t at = size_t(faceVertex) * 3;
+    if (faceVertex < 0 || userNormals.size() != connects.size() * 3 || at + 2 >= userNormals.size())
+        return false;
+    const float* n = &userNormals[at];
+    const float kUnset = 1e19f;
+    bool nonZero = false;
+    for (int k = 0; k < 3; ++k) {
+        if (!(std::fabs(n[k]) < kUnset))  // also refuses NaN
+            return false;
+        nonZero = nonZero || n[k] != 0.0f;
+    }
+    return nonZero;
 }
 
 const MeshUVSet* MeshGeometry::uvSet(const MString* name) const
@@ -266,9 +319,10 @@ void MeshGeometry::buildNormalIds() const
             const int otherFace = int(std::upper_bound(offsets.begin(), offsets.end(), first) - offsets.begin()) - 1;
             const int otherBegin = offsets[otherFace], otherN = counts[otherFace];
             const int otherNext = otherBegin + (first - otherBegin + 1) % otherN;
+            // A face-vertex with a user normal keeps a normal of its own.
             for (int a : {corner, nextCorner})
                 for (int b : {first, otherNext})
-                    if (connects[size_t(a)] == connects[size_t(b)])
+                    if (connects[size_t(a)] == connects[size_t(b)] && !hasUserNormal(a) && !hasUserNormal(b))
                         unite(parent, a, b);
         }
     }
@@ -325,6 +379,14 @@ void MeshGeometry::buildNormals() const
         for (int k = 0; k < 3; ++k)
             cachedNormals[id * 3 + k] = len > 0 ? float(s[k] / len) : 0.0f;
     }
+    for (int c = 0; c < numFaceVertices() && size_t(c) * 3 < userNormals.size(); ++c) {
+        if (!hasUserNormal(c))
+            continue;
+        const float* user = &userNormals[size_t(c) * 3];
+        const double len = std::sqrt(double(user[0]) * user[0] + double(user[1]) * user[1] + double(user[2]) * user[2]);
+        for (int k = 0; k < 3; ++k)
+            cachedNormals[size_t(cachedNormalIds[size_t(c)]) * 3 + k] = float(user[k] / len);
+    }
     normalsBuilt = true;
 }
 
@@ -357,7 +419,14 @@ void MeshGeometry::buildTriangles() const
     cachedTriCorners.clear();
     cachedTriCorners.reserve(size_t(numFaceVertices()) * 3);
     std::vector<int> scratch;
+    std::vector<char> holed(size_t(nf), 0);
+    for (const MeshHole& hole : holes)
+        holed[size_t(hole.face)] = 1;
     for (int f = 0; f < nf; ++f) {
+        if (holed[size_t(f)]) {
+            cachedTriOffsets[size_t(f) + 1] = cachedTriOffsets[size_t(f)];
+            continue;
+        }
         int made = triangulateFace(points.data(), connects.data() + offsets[f], counts[f], cachedTriCorners, scratch);
         cachedTriCounts[size_t(f)] = made;
         cachedTriOffsets[size_t(f) + 1] = cachedTriOffsets[size_t(f)] + made;

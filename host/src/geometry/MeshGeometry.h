@@ -21,6 +21,27 @@ struct MeshUVSet
     std::vector<int> ids;  // per face-vertex; -1 where the face has no UVs
 };
 
+// A hole in a face: a loop of vertices inside the face's own loop. Its
+// vertices are not corners of the face (numPolygonVertices leaves them out),
+// but its edges are edges of the mesh.
+struct MeshHole
+{
+    int face = 0;
+    std::vector<int> vertices;
+    std::vector<int> edges;               // per corner: the edge to the next corner (built with the edges)
+    std::vector<std::vector<int>> uvIds;  // per UV set: one id per corner, or empty when the set maps none
+};
+
+// Colour ids a scene file gives one loop of a face: "mc" records of a colour
+// set, or the older "fc" form (set -1). Kept to be written back.
+struct MeshLoopColors
+{
+    int face = 0;
+    int loop = 0;  // 0: the face's own loop; k: its k-th hole
+    int set = -1;
+    std::vector<int> ids;
+};
+
 class MeshGeometry
 {
 public:
@@ -41,6 +62,11 @@ public:
     // Takes the smooth flags of edges given by their vertex pairs (edges
     // missing from the list keep theirs).
     void setSmoothingByVertexPairs(const std::vector<int>& pairs, const std::vector<char>& smooth);
+    // Replaces the holes (ordered by face, each loop at least 3 vertices of
+    // this mesh) and rebuilds the edges, so smoothing must be set after.
+    // Fails (false, with a reason) on a bad face or vertex id.
+    bool setHoles(std::vector<MeshHole> newHoles, MString* error = nullptr);
+    bool hasHoles() const { return !holes.empty(); }
     // Adds or replaces a UV set; ids per face-vertex. False when ids don't fit.
     bool setUVSet(const MString& name, std::vector<float> u, std::vector<float> v, std::vector<int> ids);
     int uvSetIndex(const MString& name) const;  // -1 when missing
@@ -62,7 +88,8 @@ public:
     const std::vector<int>& normalIds() const;      // per face-vertex
     const std::vector<float>& normals() const;      // xyz per normal id
     const std::vector<float>& faceNormals() const;  // xyz per face (unit, Newell)
-    // Triangles: per face a count, then the three face-relative corners of each.
+    // Triangles: per face a count, then the three face-relative corners of
+    // each. A face with holes has none: a fan over its own loop would cover them.
     const std::vector<int>& triangleCounts() const;
     const std::vector<int>& triangleCorners() const;  // face-relative corner indices
     const std::vector<int>& triangleOffsets() const;  // first triangle of each face (size faces+1)
@@ -79,6 +106,15 @@ public:
     std::vector<int> faceEdges;     // per face-vertex: edge from this corner to the next
     std::vector<MeshUVSet> uvSets;
     int currentUVSet = 0;
+    // Normals a user set (locked), xyz per face-vertex, face after face, as
+    // scene files give them; a component of 1e+20 or more leaves that
+    // face-vertex its computed normal. A list of another length (stale data
+    // some files carry) is kept for saving but not applied. Dropped by
+    // setTopology; call touch() after changing them.
+    std::vector<float> userNormals;
+    bool hasUserNormal(int faceVertex) const;
+    std::vector<MeshHole> holes;              // ordered by face; dropped by setTopology
+    std::vector<MeshLoopColors> loopColors;   // ordered by face; dropped by setTopology
 
 private:
     void buildEdges();

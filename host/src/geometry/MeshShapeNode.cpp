@@ -24,7 +24,7 @@ MObject MeshShapeNode::cachedInMesh;
 MObject MeshShapeNode::worldMesh;
 MObject MeshShapeNode::pnts, MeshShapeNode::pntx, MeshShapeNode::pnty, MeshShapeNode::pntz;
 MObject MeshShapeNode::vrts, MeshShapeNode::edge, MeshShapeNode::face, MeshShapeNode::uvSet,
-    MeshShapeNode::uvSetName, MeshShapeNode::uvSetPoints, MeshShapeNode::currentUVSet;
+    MeshShapeNode::uvSetName, MeshShapeNode::uvSetPoints, MeshShapeNode::currentUVSet, MeshShapeNode::userNormals;
 
 namespace {
 
@@ -46,6 +46,9 @@ MStatus createFileAttributes()
     GEO_CHECK(status);
     GEO_CHECK(fileOnly(numeric, true));
     MeshShapeNode::edge = numeric.create("edge", "ed", MFnNumericData::k3Int, 0.0, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(fileOnly(numeric, true));
+    MeshShapeNode::userNormals = numeric.create("normals", "n", MFnNumericData::k3Float, 0.0, &status);
     GEO_CHECK(status);
     GEO_CHECK(fileOnly(numeric, true));
     MeshShapeNode::face = typed.create("face", "fc", MFnData::kIntArray, MObject::kNullObj, &status);
@@ -116,7 +119,8 @@ MStatus MeshShapeNode::initialize()
     GEO_CHECK(numeric.setArray(true));
 
     GEO_CHECK(createFileAttributes());
-    for (MObject* a : {&inMesh, &outMesh, &cachedInMesh, &worldMesh, &pnts, &vrts, &edge, &face, &uvSet, &currentUVSet})
+    for (MObject* a : {&inMesh, &outMesh, &cachedInMesh, &worldMesh, &pnts, &vrts, &edge, &userNormals, &face, &uvSet,
+                      &currentUVSet})
         GEO_CHECK(addAttribute(*a));
     for (MObject* a : {&inMesh, &cachedInMesh, &pnts}) {
         GEO_CHECK(attributeAffects(*a, outMesh));

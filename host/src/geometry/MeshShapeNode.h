@@ -21,8 +21,15 @@ struct MeshFileRecords
 {
     std::vector<float> points;
     std::vector<int> edges;  // vertex, vertex, smooth flag per edge
+    std::vector<float> userNormals;  // xyz per face-vertex, as MeshGeometry keeps them
     std::vector<MeshUVSet> uvSets;
     MString currentUVSet;
+    // Faces read so far: Maya writes large meshes' faces in several setAttr runs.
+    std::vector<int> faceCounts, faceConnects;
+    std::vector<std::vector<int>> faceUVIds;  // per UV set, per face-vertex
+    std::vector<MeshHole> holes;              // hole loops of the faces read so far
+    std::vector<MeshLoopColors> loopColors;   // colour records of the faces read so far
+    size_t expectedFaces = 0;                 // from "setAttr -s N .fc"; 0 when not given
 };
 
 class MeshShapeNode : public MPxNode
@@ -43,9 +50,9 @@ public:
     static MObject worldMesh;
     static MObject pnts, pntx, pnty, pntz;
     // The names scene files use for the shape's own geometry: points, edges,
-    // faces, UV sets and the current UV set. They hold no values; setAttr on
+    // user normals, faces, UV sets and the current UV set. They hold no values; setAttr on
     // them goes through the mesh's scene-file reader (GeometryFileText).
-    static MObject vrts, edge, face, uvSet, uvSetName, uvSetPoints, currentUVSet;
+    static MObject vrts, edge, face, uvSet, uvSetName, uvSetPoints, currentUVSet, userNormals;
 
     // Scene-file pieces read so far (created on first use).
     MeshFileRecords& fileRecords();

@@ -1,8 +1,12 @@
 #pragma once
-// xform: sets (-t, -ro, -s with three values; -r adds to the current ones) or
-// queries (-q with -t, -ro or -s) a transform's translation, rotation in
-// degrees and scale; -t also moves and reports mesh vertices. -ws works in
-// world space, -os (the default) in object space. Undoable.
+// xform: sets or queries (-q) a transform's translation (-t), rotation in
+// degrees (-ro), scale (-s), shear (-sh), local matrix (-m, 16 values),
+// rotate and scale pivots (-rp, -sp, or both with -piv), rotation order
+// (-roo), and queries its bounding box (-bb: xmin ymin zmin xmax ymax zmax).
+// Several channels may be set in one call ("-t 1 2 3 -ro 0 90 0"); -r adds
+// to the current values (scale multiplies). -ws works in world space, -os
+// (the default) in object space. -t also moves and reports mesh vertices.
+// Undoable.
 
 #include "commands/builtins/ModifierCommand.h"
 

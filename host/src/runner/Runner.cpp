@@ -4,6 +4,7 @@
 #include "commands/PluginManager.h"
 #include "commands/Session.h"
 #include "commands/mel/MelInterpreter.h"
+#include "commands/scene/DefaultNodes.h"
 #include "views/StartupCameras.h"
 #include "views/Views.h"
 
@@ -177,8 +178,10 @@ int runnerMain(int argc, char** argv, RunnerKind kind)
             return 1;
         }
     }
-    // The session starts with Maya's startup cameras.
+    // The session starts with Maya's startup cameras and default nodes.
     MStatus status = ensureStartupCameras();
+    if (status)
+        status = DefaultNodes::createForNewScene();
     if (status)
         status = runSteps(options);
     if (gui) {

@@ -4,6 +4,7 @@
 #include "commands/builtins/DynamicAttribute.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
+#include "commands/scene/KeptSceneData.h"
 #include "dg/Node.h"
 
 #include <maya/MGlobal.h>
@@ -27,6 +28,8 @@ const CommandFlags::Definition kFlags[] = {
     {"-ci", "-cachedInternally", CommandFlags::kOptionalBool}, {"-h", "-hidden", CommandFlags::kOptionalBool},
     {"-s", "-storable", CommandFlags::kOptionalBool}, {"-r", "-readable", CommandFlags::kOptionalBool},
     {"-w", "-writable", CommandFlags::kOptionalBool}, {"-uac", "-usedAsColor", CommandFlags::kOptionalBool},
+    {"-dcb", "-disconnectBehaviour", CommandFlags::kOneArg}, {"-is", "-internalSet", CommandFlags::kOptionalBool},
+    {"-uaf", "-usedAsFilename", CommandFlags::kOptionalBool}, {"-ct", "-category", CommandFlags::kOneArg},
 };
 
 // A compound whose children are still being added.
@@ -96,6 +99,10 @@ MStatus AddAttrCommand::doIt(const MArgList& args)
     }
     if (!status)
         return status;
+    // A scene file's attribute the host cannot make, or one on a stand-in node, is kept for saving.
+    if (KeptSceneData::keepAddAttr(args, node, flags.arg("-p"),
+                                   DynamicAttribute::canCreate(flags.arg("-at"), flags.arg("-dt"))))
+        return MS::kSuccess;
 
     DynamicAttribute::Description d;
     d.longName = flags.isSet("-ln") ? flags.arg("-ln") : flags.arg("-sn");
@@ -109,6 +116,7 @@ MStatus AddAttrCommand::doIt(const MArgList& args)
                               d.longName + "\".");
         return MS::kInvalidParameter;
     }
+    d.niceName = flags.arg("-nn");
     d.attributeType = flags.arg("-at");
     d.dataType = flags.arg("-dt");
     d.enumNames = flags.arg("-en");
@@ -120,6 +128,14 @@ MStatus AddAttrCommand::doIt(const MArgList& args)
     d.writable = flags.boolValue("-w", true);
     d.usedAsColor = flags.boolValue("-uac", false);
     d.indexMatters = flags.boolValue("-im", true);
+    if (flags.isSet("-dcb")) {
+        long long behavior = -1;
+        if (!ValueText::parseInt(flags.arg("-dcb"), behavior) || behavior < 0 || behavior > 2) {
+            MGlobal::displayError(MString("addAttr: bad disconnect behaviour \"") + flags.arg("-dcb") + "\".");
+            return MS::kInvalidParameter;
+        }
+        d.disconnectBehavior = static_cast<int>(behavior);
+    }
     status = readNumber(flags, "-dv", d.hasDefault, d.defaultValue);
     if (status) status = readNumber(flags, "-min", d.hasMin, d.minValue);
     if (status) status = readNumber(flags, "-max", d.hasMax, d.maxValue);

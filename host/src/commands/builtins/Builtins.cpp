@@ -2,6 +2,7 @@
 
 #include "commands/CommandRegistry.h"
 #include "commands/builtins/AddAttrCommand.h"
+#include "commands/builtins/AttributeQueryCommand.h"
 #include "commands/builtins/ConnectAttrCommand.h"
 #include "commands/builtins/CreateNodeCommand.h"
 #include "commands/builtins/CurrentTimeCommand.h"
@@ -10,19 +11,29 @@
 #include "commands/builtins/DisconnectAttrCommand.h"
 #include "commands/builtins/FileCommand.h"
 #include "commands/builtins/GetAttrCommand.h"
+#include "commands/builtins/ListAttrCommand.h"
 #include "commands/builtins/ListConnectionsCommand.h"
+#include "commands/builtins/ListHistoryCommand.h"
 #include "commands/builtins/ListRelativesCommand.h"
 #include "commands/builtins/LsCommand.h"
 #include "commands/builtins/NodeTypeCommand.h"
 #include "commands/builtins/ObjExistsCommand.h"
+#include "commands/builtins/ObjectTypeCommand.h"
 #include "commands/builtins/ParentCommand.h"
+#include "commands/builtins/PointPositionCommand.h"
+#include "commands/builtins/PolyEvaluateCommand.h"
 #include "commands/builtins/PrintCommand.h"
 #include "commands/builtins/RedoCommand.h"
 #include "commands/builtins/RenameCommand.h"
 #include "commands/builtins/RequiresCommand.h"
+#include "commands/builtins/FileInfoCommand.h"
+#include "commands/builtins/RelationshipCommand.h"
+#include "commands/builtins/LockNodeCommand.h"
+#include "commands/builtins/DataStructureCommand.h"
 #include "commands/builtins/SelectCommand.h"
 #include "commands/builtins/SetAttrCommand.h"
 #include "commands/builtins/UndoCommand.h"
+#include "commands/builtins/UnknownNodeCommand.h"
 #include "dag/DisplayLayerCommands.h"
 #include "dag/SpaceLocatorCommand.h"
 #include "geometry/CircleCommand.h"
@@ -32,6 +43,7 @@
 #include "geometry/MoveCommand.h"
 #include "geometry/PolyPrimitiveCommand.h"
 #include "geometry/XformCommand.h"
+#include "testing/HostMeshFaultCommand.h"
 #include "views/ViewCommands.h"
 #include "viewport/CacheEvaluatorCommands.h"
 #include "viewport/DisplayStatusCommands.h"
@@ -69,6 +81,11 @@ void registerBuiltinCommands()
         {"currentTime", CurrentTimeCommand::creator},
         {"currentUnit", CurrentUnitCommand::creator},
         {"requires", RequiresCommand::creator},
+        {"fileInfo", FileInfoCommand::creator},
+        {"relationship", RelationshipCommand::creator},
+        {"lockNode", LockNodeCommand::creator},
+        {"dataStructure", DataStructureCommand::creator},
+        {"unknownNode", UnknownNodeCommand::creator},
         {"polyPlane", PolyPrimitiveCommand::planeCreator},
         {"polyCube", PolyPrimitiveCommand::cubeCreator},
         {"polySphere", PolyPrimitiveCommand::sphereCreator},
@@ -83,6 +100,12 @@ void registerBuiltinCommands()
         {"spaceLocator", SpaceLocatorCommand::creator},
         {"hilite", HiliteCommand::creator},
         {"makeLive", MakeLiveCommand::creator},
+        {"objectType", ObjectTypeCommand::creator},
+        {"listAttr", ListAttrCommand::creator},
+        {"attributeQuery", AttributeQueryCommand::creator},
+        {"listHistory", ListHistoryCommand::creator},
+        {"polyEvaluate", PolyEvaluateCommand::creator},
+        {"pointPosition", PointPositionCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
@@ -90,6 +113,7 @@ void registerBuiltinCommands()
     }
     registerViewCommands();
     registerViewportCommands();
+    registerTestingCommands();
 }
 
 } // namespace host

@@ -5,7 +5,12 @@
 
 #include <maya/MGlobal.h>
 
+#include "commands/mel/MelValue.h"
+
+#include <charconv>
 #include <cstring>
+#include <string>
+#include <utility>
 
 namespace host {
 
@@ -14,6 +19,22 @@ namespace {
 bool sameFlag(const CommandFlags::Definition& definition, const char* flag)
 {
     return std::strcmp(definition.shortName, flag) == 0 || std::strcmp(definition.longName, flag) == 0;
+}
+
+// Argument::toString without a temporary MelValue: scene files pass long runs of numbers.
+MString wordOf(const Argument& arg, std::string& scratch)
+{
+    if (arg.kind == Argument::kInt) {
+        char buffer[24];
+        const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof(buffer), arg.intValue);
+        return MString(buffer, static_cast<int>(written.ptr - buffer));
+    }
+    if (arg.kind == Argument::kDouble) {
+        scratch.clear();
+        appendDouble(scratch, arg.doubleValue);
+        return MString(scratch.data(), static_cast<int>(scratch.size()));
+    }
+    return arg.text;
 }
 
 } // namespace
@@ -30,10 +51,15 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Def
     const std::vector<Argument>& raw = ArgListAccess::args(args);
     const unsigned n = static_cast<unsigned>(raw.size());
     mObjects.reserve(n);
+    std::string scratch;
     for (unsigned i = 0; i < n; ++i) {
-        MString token = raw[i].toString();
-        if (raw[i].kind != Argument::kFlag || token == "-inf" || token == "-nan") {
-            mObjects.push_back(token);
+        if (raw[i].kind != Argument::kFlag) {
+            mObjects.push_back(wordOf(raw[i], scratch));
+            continue;
+        }
+        MString token = raw[i].text;
+        if (token == "-inf" || token == "-nan") {
+            mObjects.push_back(std::move(token));
             continue;
         }
         const Definition* definition = nullptr;

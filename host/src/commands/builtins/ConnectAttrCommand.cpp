@@ -2,6 +2,8 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
+#include "commands/scene/KeptSceneData.h"
+#include "dg/Node.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MPlugArray.h>
@@ -28,6 +30,17 @@ MPlug nextAvailable(const MPlug& array)
     }
 }
 
+// The per-instance outputs of DAG nodes, one element per instance.
+bool isPerInstanceOutput(const MPlug& plug)
+{
+    const MString& name = PlugAccess::attribute(plug)->name;
+    for (const char* perInstance : {"worldMesh", "worldSpace", "worldMatrix", "worldInverseMatrix", "parentMatrix",
+                                    "parentInverseMatrix", "instObjGroups"})
+        if (name == perInstance)
+            return true;
+    return false;
+}
+
 } // namespace
 
 MStatus ConnectAttrCommand::doIt(const MArgList& args)
@@ -40,6 +53,9 @@ MStatus ConnectAttrCommand::doIt(const MArgList& args)
         MGlobal::displayError("connectAttr: expects a source and a destination attribute.");
         return MS::kInvalidParameter;
     }
+    // A scene file's connection to an attribute a node does not have is kept for saving.
+    if (KeptSceneData::keepConnectAttr(args, flags.objects()[0], flags.objects()[1]))
+        return MS::kSuccess;
     MPlug source, destination;
     status = SceneNames::findPlug("connectAttr", flags.objects()[0], source);
     if (!status)
@@ -55,6 +71,9 @@ MStatus ConnectAttrCommand::doIt(const MArgList& args)
         }
         destination = nextAvailable(destination);
     }
+    // "shape.worldMesh" or "shape.iog" into a single plug means the first instance's, as Maya reads it.
+    if (source.isArray() && !destination.isArray() && isPerInstanceOutput(source))
+        source = source.elementByLogicalIndex(0);
     const MString sourceName = SceneNames::plugName(source, true);
     const MString destinationName = SceneNames::plugName(destination, true);
     MPlug current = destination.source();
@@ -74,6 +93,12 @@ MStatus ConnectAttrCommand::doIt(const MArgList& args)
             return status;
     }
     status = mModifier.connect(source, destination);
+    if (!status && KeptSceneData::keepConnectAttr(args, flags.objects()[0], flags.objects()[1], true)) {
+        // A scene file's connection the host cannot make is still written back.
+        MGlobal::displayWarning(MString("connectAttr: cannot connect ") + sourceName + " to " + destinationName +
+                                "; the connection is kept for saving.");
+        return MS::kSuccess;
+    }
     if (!status) {
         MGlobal::displayError(MString("connectAttr: cannot connect ") + sourceName + " to " + destinationName + ".");
         return status;

@@ -2,10 +2,13 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
+#include "commands/scene/KeptSceneData.h"
+#include "dag/UnknownNode.h"
 #include "dg/Registry.h"
 #include "dg/Scene.h"
 
 #include <maya/MFnDagNode.h>
+#include <maya/MFileIO.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 
@@ -34,6 +37,10 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
     }
     const MString& typeName = flags.objects()[0];
     const NodeType* type = findRegisteredType(typeName);
+    // A scene file's node of a type the host lacks is kept in a stand-in node.
+    const bool standIn = !type && MFileIO::isReadingFile();
+    if (standIn)
+        type = UnknownNode::standInFor(typeName, flags.isSet("-p"));
     if (!type) {
         MGlobal::displayError(MString("createNode: Unknown object type: ") + typeName);
         return MS::kInvalidParameter;
@@ -52,7 +59,7 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
         // It is selected as a new node would be, so that the relative setAttrs
         // that follow it in a scene file reach it.
         if (Node* existing = findNodeByName(name)) {
-            if (existing->type == type) {
+            if (existing->type == type && (!standIn || KeptSceneData::realTypeOf(existing->object()) == typeName)) {
                 mSelect = false;
                 if (!flags.boolValue("-ss", false)) {
                     status = MGlobal::selectByName(name, MGlobal::kReplaceList);
@@ -78,8 +85,8 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
         }
     }
 
-    MObject created = type->isDag ? mModifier.createNode(typeName, parent, &status)
-                                  : static_cast<MDGModifier&>(mModifier).createNode(typeName, &status);
+    MObject created = type->isDag ? mModifier.createNode(type->info.name, parent, &status)
+                                  : static_cast<MDGModifier&>(mModifier).createNode(type->info.name, &status);
     if (!status) {
         MGlobal::displayError(MString("createNode: cannot create a node of type ") + typeName + ".");
         return status;
@@ -106,6 +113,10 @@ MStatus CreateNodeCommand::doIt(const MArgList& args)
         if (!status)
             return status;
     }
+    if (standIn)
+        KeptSceneData::rememberRealType(mNode, typeName);
+    if (flags.boolValue("-s", false) && MFileIO::isReadingFile())
+        KeptSceneData::rememberShared(mNode);
     mSelect = !flags.boolValue("-ss", false);
     if (mSelect) {
         status = MGlobal::getActiveSelectionList(mPreviousSelection);

@@ -7,6 +7,8 @@
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 
+#include <vector>
+
 namespace host {
 
 namespace {
@@ -29,17 +31,21 @@ MStatus DeleteCommand::doIt(const MArgList& args)
             return MS::kInvalidParameter;
         }
     }
+    std::vector<MString> components;
     for (const MString& name : flags.objects()) {
         if (looksLikeComponent(name)) {
-            // Mesh faces go now, so that the next name sees the mesh without them.
-            status = queueFaceDeletion(mModifier, "delete", name);
-            if (status)
-                status = execute("delete");
-            if (!status)
-                return status;
+            components.push_back(name);
             continue;
         }
         status = SceneNames::addMatches("delete", name, targets);
+        if (!status)
+            return status;
+    }
+    if (!components.empty()) {
+        // All ranges name faces of the meshes as they are now, so they go together.
+        status = queueFaceDeletion(mModifier, "delete", components);
+        if (status)
+            status = execute("delete");
         if (!status)
             return status;
     }

@@ -92,6 +92,9 @@ MStatus applyCommonFlags(const DynamicAttribute::Description& d, MObject& attrib
     if (status) status = fn.setWritable(d.writable);
     if (status) status = fn.setIndexMatters(d.indexMatters);
     if (status && d.usedAsColor) status = fn.setUsedAsColor(true);
+    if (status && d.niceName.length() > 0) status = fn.setNiceNameOverride(d.niceName);
+    if (status && d.disconnectBehavior >= 0)
+        status = fn.setDisconnectBehavior(static_cast<MFnAttribute::DisconnectBehavior>(d.disconnectBehavior));
     return status;
 }
 
@@ -142,6 +145,18 @@ double toUi(const Attribute* a, double internal)
 }
 
 } // namespace
+
+bool DynamicAttribute::canCreate(const MString& at, const MString& dt)
+{
+    if (dt.length() > 0) {
+        for (const DataName& entry : kDataNames)
+            if (dt == entry.name)
+                return true;
+        return false;
+    }
+    return numericByName(at) || at == "doubleLinear" || at == "doubleAngle" || at == "time" || at == "enum" ||
+           at == "message" || at == "matrix" || at == "fltMatrix" || at == "compound";
+}
 
 bool DynamicAttribute::isCompoundType(const Description& d, unsigned& maxChildren)
 {
@@ -248,6 +263,10 @@ MStatus DynamicAttribute::createCompound(const char* command, const Description&
 bool DynamicAttribute::describe(const Attribute* a, std::string& out)
 {
     std::string line = "\taddAttr -ci true";
+    if (a->disconnectBehavior != MFnAttribute::kNothing) {
+        line += " -dcb ";
+        line += std::to_string(static_cast<int>(a->disconnectBehavior));
+    }
     if (a->is(kKeyable)) line += " -k true";
     if (a->is(kHidden)) line += " -h true";
     if (!a->is(kStorable)) line += " -s false";
@@ -258,6 +277,8 @@ bool DynamicAttribute::describe(const Attribute* a, std::string& out)
     if (a->is(kArray) && !a->is(kIndexMatters)) line += " -im false";
     appendFlag(line, "-sn", a->shortName);
     appendFlag(line, "-ln", a->name);
+    if (a->niceName.length() > 0)
+        appendFlag(line, "-nn", a->niceName);
     bool numeric = false;
     switch (a->attrKind) {
     case AttrKind::Numeric: {

@@ -21,6 +21,7 @@ public:
     {
         MString longName;
         MString shortName;
+        MString niceName;       // -nn
         MString attributeType;  // -at
         MString dataType;       // -dt
         MString enumNames;      // -en "a:b=4:c"
@@ -32,9 +33,13 @@ public:
         bool writable = true;
         bool usedAsColor = false;
         bool indexMatters = true;
+        int disconnectBehavior = -1;  // -dcb: MFnAttribute::DisconnectBehavior, -1 when not given
         bool hasDefault = false, hasMin = false, hasMax = false, hasSoftMin = false, hasSoftMax = false;
         double defaultValue = 0, minValue = 0, maxValue = 0, softMinValue = 0, softMaxValue = 0;
     };
+
+    // Whether addAttr can make an attribute of this -attributeType or -dataType.
+    static bool canCreate(const MString& attributeType, const MString& dataType);
 
     // Whether the type needs children (-at "compound", "double3" ...), and how many at most.
     static bool isCompoundType(const Description& description, unsigned& maxChildren);

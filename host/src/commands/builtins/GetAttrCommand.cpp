@@ -1,8 +1,10 @@
 #include "commands/builtins/GetAttrCommand.h"
 
 #include "commands/builtins/CommandFlags.h"
+#include "commands/builtins/MeshAttributeValues.h"
 #include "commands/builtins/PlugValue.h"
 #include "commands/builtins/SceneNames.h"
+#include "geometry/MeshShapeNode.h"
 
 #include <maya/MGlobal.h>
 
@@ -29,9 +31,19 @@ MStatus GetAttrCommand::doIt(const MArgList& args)
         return MS::kInvalidParameter;
     }
     MPlug plug;
-    status = SceneNames::findPlug("getAttr", flags.objects()[0], plug);
+    SceneNames::IndexRange range;
+    status = SceneNames::findPlug("getAttr", flags.objects()[0], plug, &range);
     if (!status)
         return status;
+    const bool meshGeometry = isMeshGeometryPlug(plug);
+    if (range.present && !(meshGeometry && plug.attribute() == MeshShapeNode::vrts)) {
+        // Only mesh positions read as a range; anything else is refused as a single plug would be.
+        status = SceneNames::findPlug("getAttr", flags.objects()[0], plug);
+        if (!status)
+            return status;
+        MGlobal::displayError(MString("getAttr: ") + flags.objects()[0] + " names a range: give one element.");
+        return MS::kInvalidParameter;
+    }
     if (flags.isSet("-l")) {
         setResult(plug.isLocked());
         return MS::kSuccess;
@@ -44,6 +56,14 @@ MStatus GetAttrCommand::doIt(const MArgList& args)
         setResult(PlugValue::typeName(plug));
         return MS::kSuccess;
     }
+    if (flags.isSet("-s") && meshGeometry && !plug.isElement()) {
+        unsigned count = 0;
+        status = meshGeometryCount(plug, count);
+        if (!status)
+            return status;
+        setResult(static_cast<int>(count));
+        return MS::kSuccess;
+    }
     if (flags.isSet("-s")) {
         unsigned size = 0;
         if (!PlugValue::arraySize(plug, size)) {
@@ -53,6 +73,10 @@ MStatus GetAttrCommand::doIt(const MArgList& args)
         setResult(static_cast<int>(size));
         return MS::kSuccess;
     }
+    if (meshGeometry && plug.attribute() == MeshShapeNode::vrts)
+        return setMeshPositionsResult(plug, range);
+    if (plug.isArray() && PlugValue::kindOf(plug) == PlugValue::kMatrix)
+        plug = plug.elementByLogicalIndex(0);  // worldMatrix without an index: the first instance's
     return PlugValue::setResult("getAttr", plug, flags.isSet("-as"));
 }
 

@@ -1,6 +1,7 @@
 #include "commands/builtins/ListRelativesCommand.h"
 
 #include "commands/builtins/CommandFlags.h"
+#include "commands/builtins/NodeTypeHierarchy.h"
 #include "commands/builtins/SceneNames.h"
 
 #include <maya/MDagPath.h>
@@ -9,6 +10,9 @@
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace host {
 
@@ -22,6 +26,7 @@ const CommandFlags::Definition kFlags[] = {
     {"-ad", "-allDescendents", CommandFlags::kOptionalBool},
     {"-typ", "-type", CommandFlags::kOneArg},
     {"-ni", "-noIntermediate", CommandFlags::kOptionalBool},
+    {"-pa", "-path", CommandFlags::kOptionalBool},
 };
 
 struct Listing
@@ -29,7 +34,7 @@ struct Listing
     bool shapesOnly;
     bool noIntermediate;
     bool fullPath;
-    MString type;
+    std::vector<MString> types;
     MStringArray* out;
 
     void add(const MDagPath& path) const
@@ -39,12 +44,36 @@ struct Listing
             return;
         if (noIntermediate && MFnDagNode(path).isIntermediateObject())
             return;
-        if (type.length() > 0 && MFnDependencyNode(node).typeName() != type)
+        if (!types.empty() &&
+            std::none_of(types.begin(), types.end(), [&](const MString& type) { return isOfType(node, type); }))
             return;
         out->append(fullPath ? path.fullPathName() : path.partialPathName());
     }
 
-    void children(const MDagPath& path, bool recurse) const
+    void children(const MDagPath& path) const
+    {
+        const unsigned n = path.childCount();
+        for (unsigned i = 0; i < n; ++i) {
+            MDagPath child(path);
+            if (child.push(path.child(i)))
+                add(child);
+        }
+    }
+
+    // Maya lists all descendents deepest and last child first: the reverse of
+    // a depth-first walk.
+    void allDescendents(const MDagPath& path) const
+    {
+        MStringArray walk;
+        Listing inOrder = *this;
+        inOrder.out = &walk;
+        inOrder.walk(path);
+        for (unsigned i = walk.length(); i > 0; --i)
+            out->append(walk[i - 1]);
+    }
+
+private:
+    void walk(const MDagPath& path) const
     {
         const unsigned n = path.childCount();
         for (unsigned i = 0; i < n; ++i) {
@@ -52,8 +81,7 @@ struct Listing
             if (!child.push(path.child(i)))
                 continue;
             add(child);
-            if (recurse)
-                children(child, true);
+            walk(child);
         }
     }
 };
@@ -78,7 +106,11 @@ MStatus ListRelativesCommand::doIt(const MArgList& args)
             return status;
     }
     MStringArray result;
-    const Listing listing{flags.boolValue("-s", false), flags.boolValue("-ni", false), flags.boolValue("-f", false), flags.arg("-typ"), &result};
+    std::vector<MString> types;
+    for (unsigned t = 0; t < flags.uses("-typ"); ++t)
+        types.push_back(flags.arg("-typ", t));
+    const Listing listing{flags.boolValue("-s", false), flags.boolValue("-ni", false), flags.boolValue("-f", false),
+                          types, &result};
     for (unsigned i = 0; i < targets.length(); ++i) {
         MDagPath path;
         if (targets.getDagPath(i, path) != MS::kSuccess)
@@ -89,8 +121,10 @@ MStatus ListRelativesCommand::doIt(const MArgList& args)
                 parent.pop();
                 listing.add(parent);
             }
+        } else if (flags.boolValue("-ad", false)) {
+            listing.allDescendents(path);
         } else {
-            listing.children(path, flags.boolValue("-ad", false));
+            listing.children(path);
         }
     }
     setResult(result);

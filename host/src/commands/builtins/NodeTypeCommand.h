@@ -1,5 +1,6 @@
 #pragma once
-// nodeType: the type name of a node.
+// nodeType: the type name of a node; -i (-inherited) lists the types it
+// derives from, ending with its own.
 
 #include <maya/MPxCommand.h>
 

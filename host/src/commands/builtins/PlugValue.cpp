@@ -21,10 +21,14 @@
 #include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
 #include <maya/MMatrixArray.h>
+#include <maya/MEulerRotation.h>
+#include <maya/MQuaternion.h>
+#include <maya/MTransformationMatrix.h>
 #include <maya/MPxCommand.h>
 #include <maya/MStringArray.h>
 #include <maya/MTime.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +94,15 @@ double shortestUiValue(double ui, double internal, ToInternal toInternal)
     return ui;
 }
 
+// The double MEL shows for a float: the one its shortest float text reads as
+// (0.85f shows as 0.85, not 0.8500000238418579).
+double floatAsShown(float value)
+{
+    if (!std::isfinite(value))
+        return value;
+    return std::strtod(ValueText::formatFloat(value).asChar(), nullptr);
+}
+
 // A scalar plug's value in UI units.
 double scalarValue(const MPlug& plug, PlugValue::Kind kind)
 {
@@ -97,7 +110,7 @@ double scalarValue(const MPlug& plug, PlugValue::Kind kind)
     case PlugValue::kBool: return plug.asBool() ? 1.0 : 0.0;
     case PlugValue::kInteger: return static_cast<double>(plug.asInt64());
     case PlugValue::kEnum: return plug.asInt();
-    case PlugValue::kFloat: return plug.asFloat();
+    case PlugValue::kFloat: return floatAsShown(plug.asFloat());
     case PlugValue::kDistance:
         return PlugValue::uiValue(MFnUnitAttribute::kDistance, plug.asMDistance().as(MDistance::internalUnit()));
     case PlugValue::kAngle:
@@ -183,9 +196,68 @@ MStatus readInt(const char* command, const MPlug& plug, const MString& word, lon
     return MS::kSuccess;
 }
 
+MMatrix translation(const double* t)
+{
+    MMatrix m;
+    m[3][0] = t[0];
+    m[3][1] = t[1];
+    m[3][2] = t[2];
+    return m;
+}
+
+// Maya's "xform" matrix form: scale, rotate (radians), rotate order, translate, shear, scale pivot
+// and its translation, rotate pivot and its translation, rotate axis and joint orient quaternions,
+// inverse parent scale and whether to compensate for it (37 words after "xform").
+MStatus readXformMatrix(const char* command, const MPlug& plug, const std::vector<MString>& words, size_t& pos,
+                        MMatrix& m)
+{
+    const unsigned kCount = 36;
+    MStatus status = needWords(command, plug, words, pos, kCount + 1);
+    if (!status)
+        return status;
+    double v[kCount];
+    for (unsigned i = 0; i < kCount; ++i) {
+        status = readDouble(command, plug, words[pos++], v[i]);
+        if (!status)
+            return status;
+    }
+    bool compensate = false;
+    if (!ValueText::parseBool(words[pos], compensate))
+        return fail(command, MString("\"") + words[pos] + "\" is not a boolean (" + SceneNames::plugName(plug) + ").");
+    ++pos;
+    const double* scale = v;
+    const double* rotate = v + 3;
+    const int order = static_cast<int>(v[6]);
+    if (order < 0 || order > 5 || v[6] != order)
+        return fail(command, MString("bad rotate order in the xform value of ") + SceneNames::plugName(plug) + ".");
+    const double *move = v + 7, *shear = v + 10, *scalePivot = v + 13, *scalePivotMove = v + 16;
+    const double *rotatePivot = v + 19, *rotatePivotMove = v + 22, *axis = v + 25, *orient = v + 29;
+    const double* parentScale = v + 33;
+    MTransformationMatrix scaling;
+    scaling.setScale(scale, MSpace::kTransform);
+    scaling.setShear(shear, MSpace::kTransform);
+    const double negativeScalePivot[3] = {-scalePivot[0], -scalePivot[1], -scalePivot[2]};
+    const double negativeRotatePivot[3] = {-rotatePivot[0], -rotatePivot[1], -rotatePivot[2]};
+    const MEulerRotation rotation(rotate[0], rotate[1], rotate[2], static_cast<MEulerRotation::RotationOrder>(order));
+    m = translation(negativeScalePivot) * scaling.asMatrix() * translation(scalePivot) * translation(scalePivotMove) *
+        translation(negativeRotatePivot) * MQuaternion(axis[0], axis[1], axis[2], axis[3]).asMatrix() *
+        rotation.asMatrix() * MQuaternion(orient[0], orient[1], orient[2], orient[3]).asMatrix() *
+        translation(rotatePivot) * translation(rotatePivotMove);
+    if (compensate) {
+        MMatrix inverseParentScale;
+        for (int i = 0; i < 3; ++i)
+            inverseParentScale[i][i] = parentScale[i];
+        m = m * inverseParentScale;
+    }
+    m = m * translation(move);
+    return MS::kSuccess;
+}
+
 MStatus readMatrix(const char* command, const MPlug& plug, const std::vector<MString>& words, size_t& pos,
                    MMatrix& m)
 {
+    if (pos < words.size() && words[pos] == "xform")
+        return readXformMatrix(command, plug, words, ++pos, m);
     MStatus status = needWords(command, plug, words, pos, 16);
     if (!status)
         return status;

@@ -2,6 +2,7 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
+#include "commands/scene/NodeUuids.h"
 #include "dg/Scene.h"
 
 #include <maya/MFnDependencyNode.h>
@@ -11,7 +12,21 @@
 namespace host {
 
 namespace {
-const CommandFlags::Definition kFlags[] = {{"-ignoreShape", "-ignoreShape", CommandFlags::kNoArg}};
+const CommandFlags::Definition kFlags[] = {
+    {"-ignoreShape", "-ignoreShape", CommandFlags::kNoArg},
+    {"-uid", "-uuid", CommandFlags::kOptionalBool},
+};
+}
+
+MStatus RenameCommand::setUuid(const MObject& node, const MString& uuid)
+{
+    if (!NodeUuids::isWellFormed(uuid)) {
+        MGlobal::displayError(MString("rename: \"") + uuid + "\" is not a valid UUID.");
+        return MS::kInvalidParameter;
+    }
+    NodeUuids::set(nodeOf(node), uuid);
+    setResult(NodeUuids::of(nodeOf(node)));
+    return MS::kSuccess;
 }
 
 MStatus RenameCommand::doIt(const MArgList& args)
@@ -41,6 +56,8 @@ MStatus RenameCommand::doIt(const MArgList& args)
     if (!status)
         return status;
     const MString& newName = objects.back();
+    if (flags.boolValue("-uid", false))
+        return setUuid(node, newName);
     if (!isValidNodeName(newName)) {
         MGlobal::displayError(MString("rename: \"") + newName + "\" is not a valid node name.");
         return MS::kInvalidParameter;

@@ -2,6 +2,7 @@
 
 #include "commands/PluginManager.h"
 #include "commands/builtins/CommandFlags.h"
+#include "commands/scene/SceneRecords.h"
 
 #include <maya/MGlobal.h>
 
@@ -25,13 +26,26 @@ MStatus RequiresCommand::doIt(const MArgList& args)
         return MS::kInvalidParameter;
     }
     const MString& name = flags.objects()[0];
+    // Any version of Maya is read ("2023", "2025ff03").
     if (name == "maya" || PluginManager::isLoaded(name))
         return MS::kSuccess;
-    status = PluginManager::load(name);
-    if (!status) {
-        MGlobal::displayError(MString("requires: the plug-in \"") + name + "\" is required but cannot be loaded.");
-        return status;
+    if (PluginManager::resolve(name).length() > 0)
+        return PluginManager::load(name);
+
+    SceneRecords::Requirement requirement;
+    requirement.plugin = name;
+    requirement.version = flags.objects().size() > 1 ? flags.objects()[1] : MString();
+    // The type flags in the order given.
+    for (unsigned i = 0; i + 1 < args.length(); ++i) {
+        const MString word = args.asString(i);
+        if (word == "-nodeType" || word == "-dataType") {
+            requirement.typeFlags.emplace_back(word, args.asString(i + 1));
+            ++i;
+        }
     }
+    if (SceneRecords::keepRequirement(requirement))
+        MGlobal::displayWarning(MString("requires: the plug-in \"") + name +
+                            "\" cannot be found; the scene keeps what it needs from it.");
     return MS::kSuccess;
 }
 

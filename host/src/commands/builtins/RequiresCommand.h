@@ -1,6 +1,8 @@
 #pragma once
-// requires: names a plug-in a scene file needs; loads it (by name through
-// MAYA_PLUG_IN_PATH) when it is not loaded yet, and fails when it cannot.
+// requires: names a plug-in a scene file needs and loads it (by name through
+// MAYA_PLUG_IN_PATH) when it is not loaded yet. A plug-in this host cannot
+// find is only warned about: the statement is kept with the scene and
+// written back on save, so the file loses nothing.
 
 #include <maya/MPxCommand.h>
 

@@ -1,8 +1,13 @@
 #include "commands/builtins/SceneNames.h"
 
+#include "dag/DagAttributes.h"
+
 #include "dg/Node.h"
 
+#include "dag/Dag.h"
+
 #include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 
@@ -12,6 +17,17 @@
 namespace host {
 
 namespace {
+
+// A short name that two DAG nodes under different parents share.
+bool isAmbiguous(const MString& name)
+{
+    for (const char* p = name.asChar(); *p; ++p)
+        if (*p == '*' || *p == '?')
+            return false;
+    MDagPathArray paths;
+    findDagPaths(name, paths);
+    return paths.length() > 1;
+}
 
 // First attribute called `name` at or below `attrs` (breadth first, so a
 // top-level attribute wins over a child of the same name).
@@ -71,6 +87,10 @@ MStatus resolvePlug(const MString& text, MPlug& plug, SceneNames::IndexRange* ra
     } else {
         MSelectionList list;
         status = list.add(MString(full.c_str(), static_cast<int>(dot)));
+        if ((!status || list.length() == 0) && isAmbiguous(MString(full.c_str(), static_cast<int>(dot)))) {
+            error = MString("More than one object matches name: ") + MString(full.c_str(), static_cast<int>(dot));
+            return MS::kInvalidParameter;
+        }
         if (!status || list.length() == 0) {
             error = MString("No object matches name: ") + MString(full.c_str(), static_cast<int>(dot));
             return MS::kInvalidParameter;
@@ -155,6 +175,9 @@ MStatus resolvePlug(const MString& text, MPlug& plug, SceneNames::IndexRange* ra
                 }
                 indices[found->depth] = static_cast<int>(first);
             }
+        } else if (found->is(kArray) && !last && found == attributeOf(DagAttributes::instObjGroups)) {
+            // "shape.iog.og[0]" names the first instance, as Maya reads it.
+            indices[found->depth] = 0;
         } else if (found->is(kArray) && !last) {
             error = MString("\"") + text + "\" needs an index for " + found->name;
             return MS::kInvalidParameter;
@@ -172,7 +195,8 @@ MStatus SceneNames::addMatches(const char* command, const MString& pattern, MSel
     MSelectionList matches;
     MStatus status = matches.add(pattern);
     if (!status || matches.length() == 0) {
-        MGlobal::displayError(MString(command) + ": No object matches name: " + pattern);
+        MGlobal::displayError(MString(command) + (isAmbiguous(pattern) ? ": More than one object matches name: "
+                                                                       : ": No object matches name: ") + pattern);
         return MS::kInvalidParameter;
     }
     return list.merge(matches);
@@ -183,7 +207,8 @@ MStatus SceneNames::findNode(const char* command, const MString& name, MObject& 
     MSelectionList matches;
     MStatus status = matches.add(name);
     if (!status || matches.length() == 0) {
-        MGlobal::displayError(MString(command) + ": No object matches name: " + name);
+        MGlobal::displayError(MString(command) + (isAmbiguous(name) ? ": More than one object matches name: "
+                                                                    : ": No object matches name: ") + name);
         return MS::kInvalidParameter;
     }
     if (matches.length() > 1) {

@@ -31,8 +31,13 @@ MStatus SelectCommand::doIt(const MArgList& args)
     MSelectionList items;
     for (const MString& name : flags.objects()) {
         status = SceneNames::addMatches("select", name, items);
-        if (!status)
+        if (!status) {
+            // Scene files set attributes on what "select -ne" picks: after a failed
+            // one they must not land on the node selected before.
+            if (flags.boolValue("-ne", false))
+                CHECK_MSTATUS(MGlobal::clearSelectionList());
             return status;
+        }
     }
     MGlobal::ListAdjustment adjustment = MGlobal::kReplaceList;
     if (flags.boolValue("-add", false))

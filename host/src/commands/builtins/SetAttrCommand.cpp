@@ -3,6 +3,8 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/PlugValue.h"
 #include "commands/builtins/SceneNames.h"
+#include "commands/builtins/ValueText.h"
+#include "commands/scene/KeptSceneData.h"
 #include "geometry/GeometryFileText.h"
 
 #include <maya/MGlobal.h>
@@ -34,6 +36,9 @@ MStatus SetAttrCommand::doIt(const MArgList& args)
         MGlobal::displayError("setAttr: expects an attribute name.");
         return MS::kInvalidParameter;
     }
+    // A scene file's value of an attribute the node does not have is kept for saving.
+    if (KeptSceneData::keepSetAttr(args))
+        return MS::kSuccess;
     SceneNames::IndexRange range;
     MPlug plug;
     status = SceneNames::findPlug("setAttr", words[0], plug, &range);
@@ -53,7 +58,12 @@ MStatus SetAttrCommand::doIt(const MArgList& args)
     size_t pos = 1;
     // Mesh and curve geometry come in their own file forms.
     bool geometry = false;
-    status = GeometryFileText::parseSetAttr(plug, range, type, words, pos, mModifier, geometry);
+    long long size = -1;
+    if (flags.isSet("-s") && !ValueText::parseInt(flags.arg("-s"), size)) {
+        MGlobal::displayError(MString("setAttr: bad size \"") + flags.arg("-s") + "\".");
+        return MS::kInvalidParameter;
+    }
+    status = GeometryFileText::parseSetAttr(plug, range, type, size, words, pos, mModifier, geometry);
     if (!status)
         return status;
     if (geometry) {

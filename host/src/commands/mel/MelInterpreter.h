@@ -1,14 +1,15 @@
 #pragma once
-// The MEL subset: command statements with flags and objects, quoted strings,
-// numbers, comments, back-quoted command substitution, and simple variables
-// ($x = ...; typed declarations; $x[i]; `+` concatenation in parentheses).
-// Statements run as they are read; the first failure stops the script.
+// MEL: typed variables and arrays with global and local scope, expressions,
+// control flow, procedures, catch, eval and source, command and function
+// call syntax. Each top-level statement is parsed, then run; the first
+// failure that is not caught stops the script.
 
 #include "commands/mel/MelValue.h"
 
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+#include <cstdint>
 #include <functional>
 
 namespace host {
@@ -29,6 +30,11 @@ public:
     // statement that produced one.
     static MStatus run(const MString& script, const Options& options, MelValue* lastResult = nullptr);
     static MStatus run(const MString& script, MelValue* lastResult = nullptr);
+
+    // Host test facility (the fuzz campaign): loop iterations one top-level run may take
+    // before it fails with "Loop iteration limit of N reached.". 0, the default, is no limit,
+    // as in Maya.
+    static void setLoopIterationLimit(uint64_t limit);
 };
 
 } // namespace host

@@ -7,6 +7,12 @@
 #include "commands/builtins/PlugValue.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
+#include "commands/scene/DefaultNodes.h"
+#include "commands/scene/KeptSceneData.h"
+#include "commands/scene/MayaAsciiReader.h"
+#include "commands/scene/PlugSettingsText.h"
+#include "commands/scene/NodeUuids.h"
+#include "commands/scene/SceneRecords.h"
 #include "dg/Node.h"
 #include "dg/Registry.h"
 #include "dg/Scene.h"
@@ -75,18 +81,33 @@ public:
             word(" ", ValueText::quote(record ? record->version : MString("Unknown")));
             mOut += ";\n";
         }
+        SceneRecords::writeRequirements(mOut, plugins);
     }
 
     void nodes()
     {
         for (const MObject& node : mOrder)
-            writeNode(node);
+            if (!DefaultNodes::isShared(nodeOf(node)) && !MayaAsciiReader::isReferenced(nodeOf(node)))
+                writeNode(node);
+        // Every scene has the shared default nodes: only what changed on them is written.
+        for (const MObject& node : DefaultNodes::shared()) {
+            if (!mWritable.count(nodeOf(node)))
+                continue;
+            const size_t blockStart = mOut.size();
+            mOut += "select -ne :";
+            mOut += nodeOf(node)->name.asChar();
+            mOut += ";\n";
+            const size_t bodyStart = mOut.size();
+            writeNodeBody(node);
+            if (mOut.size() == bodyStart)
+                mOut.resize(blockStart);
+        }
     }
 
     void instances()
     {
         for (const MObject& node : mOrder) {
-            if (!node.hasFn(MFn::kDagNode))
+            if (!node.hasFn(MFn::kDagNode) || MayaAsciiReader::isReferenced(nodeOf(node)))
                 continue;
             MFnDagNode fn(node);
             MDagPathArray paths;
@@ -116,12 +137,16 @@ public:
                 MPlug source = plugs[i].source();
                 if (source.isNull() || !mWritable.count(nodeOf(source.node())))
                     continue;
+                // A referenced scene's own connections come with it.
+                if (MayaAsciiReader::isReferenced(nodeOf(node)) && MayaAsciiReader::isReferenced(nodeOf(source.node())))
+                    continue;
                 mOut += "connectAttr";
                 word(" ", ValueText::quote(SceneNames::plugName(source)));
                 word(" ", ValueText::quote(SceneNames::plugName(plugs[i])));
                 mOut += ";\n";
             }
         }
+        KeptSceneData::writeConnections([this](const Node* node) { return mWritable.count(node) > 0; }, mOut);
     }
 
 private:
@@ -152,8 +177,8 @@ private:
     {
         Node* n = nodeOf(node);
         mOut += "createNode ";
-        mOut += n->type->info.name.asChar();
-        if (isStartupCameraNode(node))
+        mOut += KeptSceneData::writtenTypeName(node).asChar();
+        if (isStartupCameraNode(node) || KeptSceneData::isShared(node))
             mOut += " -s";
         word(" -n ", ValueText::quote(n->name));
         if (node.hasFn(MFn::kDagNode)) {
@@ -163,11 +188,23 @@ private:
                 word(" -p ", ValueText::quote(SceneNames::nodeName(parent, true)));
         }
         mOut += ";\n";
+        word("\trename -uid ", ValueText::quote(NodeUuids::of(n)));
+        mOut += ";\n";
+        writeNodeBody(node);
+    }
+
+    // The statements after a node's createNode (or select -ne), relative to it.
+    void writeNodeBody(const MObject& node)
+    {
+        Node* n = nodeOf(node);
         for (size_t i = n->staticCount; i < n->attrs.size(); ++i)
             DynamicAttribute::describe(n->attrs[i], mOut);
         for (Attribute* attr : n->attrs)
             writePlug(MPlug(node, ObjectAccess::make(attr)), false);
         GeometryFileText::write(node, mOut);
+        KeptSceneData::writeNodeLines(node, mOut);
+        if (n->locked)
+            mOut += "lockNode -l 1 ;\n";
     }
 
     void writePlug(const MPlug& plug, bool element)
@@ -197,16 +234,23 @@ private:
             return;
         }
         // Elements are written even at their default, so that sparse arrays keep their indices.
-        if (plug.isDestination() || (!element && isAtDefault(plug)))
-            return;
         std::string value;
-        if (!PlugValue::format(plug, value))
+        if (plug.isDestination() || (!element && isAtDefault(plug)) || !PlugValue::format(plug, value)) {
+            // Locked or hidden channels are saved without their value.
+            PlugSettingsText::appendSettingsLine(plug, mOut);
+            if (kind == PlugValue::kNumericCompound)
+                PlugSettingsText::appendChildSettingsLines(plug, mOut);
             return;
-        mOut += "\tsetAttr ";
+        }
+        mOut += "\tsetAttr";
+        mOut += PlugSettingsText::flagsOf(plug);
+        mOut += ' ';
         mOut += ValueText::quote(SceneNames::attributePath(plug)).asChar();
         mOut += value;
         // Geometry values end on a line of their own.
         mOut += PlugValue::typeName(plug).length() > 0 && !geometry ? " ;\n" : ";\n";
+        if (kind == PlugValue::kNumericCompound)
+            PlugSettingsText::appendChildSettingsLines(plug, mOut);
     }
 
     static bool isShapeGeometryAttribute(const MObject& node, const Attribute* attr)
@@ -296,12 +340,15 @@ MStatus MayaAsciiWriter::write(const MString& fileName, std::string& text)
     text += "\n";
     Writer writer(text);
     writer.collectNodes();
+    SceneRecords::writeReferences(text);
     writer.requires();
     text += CurrentUnitCommand::statement().asChar();
     text += "\n";
+    SceneRecords::writeFileInfo(text);
     writer.nodes();
     writer.instances();
     writer.connections();
+    SceneRecords::writeRelationships(text);
     text += "// End of ";
     text += name.asChar();
     text += "\n";

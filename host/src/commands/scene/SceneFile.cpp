@@ -4,7 +4,11 @@
 #include "commands/UndoQueue.h"
 #include "dag/Dag.h"
 #include "commands/builtins/AddAttrCommand.h"
+#include "commands/scene/DefaultNodes.h"
 #include "commands/scene/MayaAsciiReader.h"
+#include "commands/scene/NodeUuids.h"
+#include "commands/scene/SceneRecords.h"
+#include "commands/scene/KeptSceneData.h"
 #include "commands/scene/MayaAsciiWriter.h"
 #include "dg/Messages.h"
 #include "dg/Scene.h"
@@ -29,6 +33,10 @@ void clearScene()
     UndoQueue::flush();
     releaseDeletedDagNodes();
     AddAttrCommand::discardPendingCompounds();
+    KeptSceneData::forgetScene();
+    SceneRecords::clear();
+    NodeUuids::clear();
+    MayaAsciiReader::forgetReferences();
 }
 
 } // namespace
@@ -41,6 +49,7 @@ MStatus SceneFile::newScene()
         clearScene();
         setCurrentFile(MString());
         CHECK_MSTATUS(ensureStartupCameras());
+        CHECK_MSTATUS(DefaultNodes::createForNewScene());
     }
     fireSceneMessage(MSceneMessage::kAfterNew);
     return MS::kSuccess;
@@ -63,9 +72,11 @@ MStatus SceneFile::open(const MString& path)
         clearScene();
         // A scene that lacks the startup cameras still gets them; one that has them reuses these.
         CHECK_MSTATUS(ensureStartupCameras());
+        CHECK_MSTATUS(DefaultNodes::createBeforeRead());
         setCurrentFile(path);
         fireSceneMessage(MSceneMessage::kBeforeFileRead);
         status = MayaAsciiReader::read(path);
+        CHECK_MSTATUS(DefaultNodes::createAfterRead());
         fireSceneMessage(MSceneMessage::kAfterFileRead);
         CHECK_MSTATUS(MGlobal::clearSelectionList());
         UndoQueue::flush();
