@@ -34,7 +34,6 @@ namespace {
 
 const char* const kStatusSource = "pellixDataBindCommand";
 
-const double kDefaultTolerance = 0.0001;
 
 void reportError(const std::string& text)
 {
@@ -204,14 +203,6 @@ MObject existingOverlayOf(const MDagPath& driver)
     return MObject::kNullObj;
 }
 
-// The attributes of the eight patch arrays, in storage order.
-const MObject* const kPatchArrayAttributes[] = {
-    &PellixDataOverlay::patchVertexCounts,   &PellixDataOverlay::patchDriverVertexIndices,
-    &PellixDataOverlay::patchTriangleOffsets, &PellixDataOverlay::patchTriangleCounts,
-    &PellixDataOverlay::patchTriangleIndices, &PellixDataOverlay::patchEdgeOffsets,
-    &PellixDataOverlay::patchEdgeCounts,      &PellixDataOverlay::patchEdgeIndices,
-};
-
 template <typename Value>
 MStatus readValue(const MObject& node, const MObject& attribute, Value& value)
 {
@@ -291,35 +282,71 @@ bool PellixDataBindCommand::isUndoable() const
 
 MStatus PellixDataBindCommand::doIt(const MArgList& args)
 {
-    MStatus status;
-    MArgDatabase parsed(syntax(), args, &status);
-    PELLIX_CHECK(status);
-    MSelectionList objects;
-    PELLIX_CHECK(parsed.getObjects(objects));
+    Options options;
+    PELLIX_PASS_ON(parseOptions(args, options));
 
-    if (objects.length() < 2) {
-        reportError("pellixDataBind: select driver mesh followed by one or more patch meshes.");
+    MDagPath driver;
+    PELLIX_CHECK(options.objects.getDagPath(0, driver));
+    if (!resolveToMesh(driver)) {
+        reportError("pellixDataBind: first selected object must be a driver mesh.");
+        return MS::kFailure;
+    }
+    PELLIX_PASS_ON(buildDriverGrid(driver, options.tolerance));
+
+    const MObject existing = existingOverlayOf(driver);
+    if (options.partialRebind && existing.isNull()) {
+        reportError("pellixDataBind: partialRebind requires an existing overlay for the driver.");
+        return MS::kFailure;
+    }
+    std::vector<MDagPath> patches;
+    PELLIX_PASS_ON(collectPatches(options.objects, driver, patches));
+
+    BindResult result;
+    const MStatus bound = options.partialRebind ? rebindPartly(existing, patches, result) : bindAll(patches, result);
+    finishRun();
+    PELLIX_PASS_ON(bound);
+    if (result.arrays.patchCount() == 0) {
+        reportError("pellixDataBind: no valid patch meshes were found.");
         return MS::kFailure;
     }
 
-    MString name;
+    PELLIX_PASS_ON(replaceOrCreateOverlay(options, driver, existing, result));
+    fDone = true;
+    PELLIX_PASS_ON(finishExecution());
+    reportSummary(options, static_cast<int64_t>(patches.size()), result);
+    return MS::kSuccess;
+}
+
+MStatus PellixDataBindCommand::parseOptions(const MArgList& args, Options& options) const
+{
+    MStatus status;
+    MArgDatabase parsed(syntax(), args, &status);
+    PELLIX_CHECK(status);
+    PELLIX_CHECK(parsed.getObjects(options.objects));
+    if (options.objects.length() < 2) {
+        reportError("pellixDataBind: select driver mesh followed by one or more patch meshes.");
+        return MS::kFailure;
+    }
     if (parsed.isFlagSet("-name"))
-        PELLIX_CHECK(parsed.getFlagArgument("-name", 0, name));
-    bool hidePatches = false;
+        PELLIX_CHECK(parsed.getFlagArgument("-name", 0, options.name));
     if (parsed.isFlagSet("-hidePatches"))
-        PELLIX_CHECK(parsed.getFlagArgument("-hidePatches", 0, hidePatches));
-    bool partialRebind = false;
+        PELLIX_CHECK(parsed.getFlagArgument("-hidePatches", 0, options.hidePatches));
     if (parsed.isFlagSet("-partialRebind"))
-        PELLIX_CHECK(parsed.getFlagArgument("-partialRebind", 0, partialRebind));
-    double tolerance = kDefaultTolerance;
+        PELLIX_CHECK(parsed.getFlagArgument("-partialRebind", 0, options.partialRebind));
     if (parsed.isFlagSet("-bindTolerance"))
-        PELLIX_CHECK(parsed.getFlagArgument("-bindTolerance", 0, tolerance));
+        PELLIX_CHECK(parsed.getFlagArgument("-bindTolerance", 0, options.tolerance));
+    return checkTolerance(options.tolerance);
+}
+
+MStatus PellixDataBindCommand::checkTolerance(double tolerance)
+{
     if (!std::isfinite(tolerance) || tolerance <= 0.0) {
         reportError("pellixDataBind: bindTolerance must be a finite value greater than zero.");
         return MS::kInvalidParameter;
     }
     // The overlay stores no tolerance below its attribute's minimum, so a smaller one would be
     // reported as used while another is stored.
+    MStatus status;
     MFnNumericAttribute toleranceAttribute(PellixDataOverlay::bindTolerance, &status);
     PELLIX_CHECK(status);
     double smallestStored = 0.0;
@@ -329,23 +356,13 @@ MStatus PellixDataBindCommand::doIt(const MArgList& args)
                     ".");
         return MS::kInvalidParameter;
     }
+    return MS::kSuccess;
+}
 
-    MDagPath driver;
-    PELLIX_CHECK(objects.getDagPath(0, driver));
-    if (!resolveToMesh(driver)) {
-        reportError("pellixDataBind: first selected object must be a driver mesh.");
-        return MS::kFailure;
-    }
-    PELLIX_PASS_ON(buildDriverGrid(driver, tolerance));
-
-    const MObject existing = existingOverlayOf(driver);
-    if (partialRebind && existing.isNull()) {
-        reportError("pellixDataBind: partialRebind requires an existing overlay for the driver.");
-        return MS::kFailure;
-    }
-
+MStatus PellixDataBindCommand::collectPatches(const MSelectionList& objects, const MDagPath& driver,
+                                              std::vector<MDagPath>& patches)
+{
     // Patches in the order given, each mesh once, never the driver.
-    std::vector<MDagPath> patches;
     NodeSet listed;
     for (unsigned i = 1; i < objects.length(); ++i) {
         MDagPath patch;
@@ -362,19 +379,12 @@ MStatus PellixDataBindCommand::doIt(const MArgList& args)
         reportError("pellixDataBind: no valid patch meshes were found.");
         return MS::kFailure;
     }
+    return MS::kSuccess;
+}
 
-    BindResult result;
-    if (partialRebind)
-        status = rebindPartly(existing, patches, result);
-    else
-        status = bindAll(patches, result);
-    finishRun();
-    PELLIX_PASS_ON(status);
-    if (result.arrays.patchCount() == 0) {
-        reportError("pellixDataBind: no valid patch meshes were found.");
-        return MS::kFailure;
-    }
-
+MStatus PellixDataBindCommand::replaceOrCreateOverlay(const Options& options, const MDagPath& driver,
+                                                      const MObject& existing, const BindResult& result)
+{
     DisplaySettings settings;
     std::vector<MObject> trackedControls;
     MString replacedName;
@@ -383,32 +393,32 @@ MStatus PellixDataBindCommand::doIt(const MArgList& args)
         PELLIX_PASS_ON(takeOverOverlay(existing, settings, trackedControls, replacedName));
     }
 
+    MString name = options.name;
     if (name.length() == 0)
         name = replacedName.length() > 0 ? replacedName : MString("pellixDataOverlay");
-    status = createOverlay(name);
+    MStatus status = createOverlay(name);
     if (status)
-        status = queueOverlayValues(result, settings, tolerance);
+        status = queueOverlayValues(result, settings, options.tolerance);
     if (status)
         status = queueConnections(driver, result, trackedControls);
-    if (status && hidePatches)
+    if (status && options.hidePatches)
         status = queueHiddenPatches(result.patchPaths);
     if (!status) {
         // Creation may have run; nothing queued after it has.
         PELLIX_REPORT(fCreation.undoIt());
         return status;
     }
-    PELLIX_PASS_ON(executeAfterCreation());
+    return executeAfterCreation();
+}
 
-    fDone = true;
-    PELLIX_PASS_ON(finishExecution());
-    if (partialRebind)
-        MGlobal::displayInfo(PatchBinding::partialRebindSummary(static_cast<int64_t>(patches.size()),
-                                                                result.arrays.patchCount(), result.vertexTotal,
-                                                                tolerance).c_str());
-    else
-        MGlobal::displayInfo(
-            PatchBinding::fullBindSummary(result.arrays.patchCount(), result.vertexTotal, tolerance).c_str());
-    return MS::kSuccess;
+void PellixDataBindCommand::reportSummary(const Options& options, int64_t givenPatches, const BindResult& result)
+{
+    const std::string summary =
+        options.partialRebind
+            ? PatchBinding::partialRebindSummary(givenPatches, result.arrays.patchCount(), result.vertexTotal,
+                                                 options.tolerance)
+            : PatchBinding::fullBindSummary(result.arrays.patchCount(), result.vertexTotal, options.tolerance);
+    MGlobal::displayInfo(summary.c_str());
 }
 
 MStatus PellixDataBindCommand::undoIt()
@@ -524,23 +534,12 @@ MStatus PellixDataBindCommand::bindAll(const std::vector<MDagPath>& patches, Bin
 MStatus PellixDataBindCommand::rebindPartly(const MObject& overlay, const std::vector<MDagPath>& patches,
                                             BindResult& result)
 {
-    MIntArray stored[8];
-    bool readable = true;
-    for (int i = 0; i < 8 && readable; ++i)
-        readable = static_cast<bool>(PellixDataOverlay::readIntArray(overlay, *kPatchArrayAttributes[i], stored[i]));
-    if (!readable || stored[0].length() == 0) {
+    PellixDataOverlay::StoredPatchArrays stored;
+    if (!PellixDataOverlay::readPatchArrays(overlay, stored) || stored.values[0].length() == 0) {
         reportError("pellixDataBind: existing overlay binding data could not be read; use a full Rebind.");
         return MS::kFailure;
     }
-    PatchMatching::StoredPatchArrays arrays;
-    arrays.vertexCounts = spanOf(stored[0]);
-    arrays.driverVertexIndices = spanOf(stored[1]);
-    arrays.triangleOffsets = spanOf(stored[2]);
-    arrays.triangleCounts = spanOf(stored[3]);
-    arrays.triangleIndices = spanOf(stored[4]);
-    arrays.edgeOffsets = spanOf(stored[5]);
-    arrays.edgeCounts = spanOf(stored[6]);
-    arrays.edgeIndices = spanOf(stored[7]);
+    const PatchMatching::StoredPatchArrays arrays = stored.matchingSpans();
     const int64_t patchCount = arrays.vertexCounts.length;
 
     const std::vector<MObject> sources = messageSources(overlay, PellixDataOverlay::patchSourceMeshes, patchCount);
@@ -661,16 +660,16 @@ MStatus PellixDataBindCommand::queueOverlayValues(const BindResult& result, cons
                                                   double tolerance)
 {
     MStatus status;
-    const std::vector<int>* values[] = {
+    const std::vector<int>* values[PellixDataOverlay::kPatchArrayCount] = {
         &result.arrays.vertexCounts,   &result.arrays.driverVertexIndices, &result.arrays.triangleOffsets,
         &result.arrays.triangleCounts, &result.arrays.triangleIndices,     &result.arrays.edgeOffsets,
         &result.arrays.edgeCounts,     &result.arrays.edgeIndices,
     };
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < PellixDataOverlay::kPatchArrayCount; ++i) {
         MFnIntArrayData data;
         const MObject value = data.create(toIntArray(*values[i]), &status);
         PELLIX_CHECK(status);
-        PELLIX_CHECK(fSettings.newPlugValue(MPlug(fShape, *kPatchArrayAttributes[i]), value));
+        PELLIX_CHECK(fSettings.newPlugValue(MPlug(fShape, PellixDataOverlay::patchArrayAttribute(i)), value));
     }
     PELLIX_CHECK(fSettings.newPlugValueBool(MPlug(fShape, PellixDataOverlay::enable), settings.enable));
     PELLIX_CHECK(fSettings.newPlugValueBool(MPlug(fShape, PellixDataOverlay::liveDraw), settings.liveDraw));

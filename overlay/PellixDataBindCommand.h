@@ -12,6 +12,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
 #include <maya/MPxCommand.h>
+#include <maya/MSelectionList.h>
 #include <maya/MString.h>
 #include <maya/MSyntax.h>
 
@@ -62,6 +63,26 @@ private:
         int64_t vertexTotal = 0;
     };
 
+    // What the user asked for.
+    struct Options
+    {
+        MSelectionList objects;  // the driver, then the patches
+        MString name;
+        bool hidePatches = false;
+        bool partialRebind = false;
+        double tolerance = 0.0001;  // the default bind tolerance
+    };
+
+    MStatus parseOptions(const MArgList& args, Options& options) const;
+    // Refuses a tolerance that is not finite and positive or that the overlay cannot store.
+    static MStatus checkTolerance(double tolerance);
+    // The given patches resolved to meshes, in the order given, each once, never the driver.
+    static MStatus collectPatches(const MSelectionList& objects, const MDagPath& driver,
+                                  std::vector<MDagPath>& patches);
+    // Takes over `existing` (when not null) and creates, fills and connects the new overlay.
+    MStatus replaceOrCreateOverlay(const Options& options, const MDagPath& driver, const MObject& existing,
+                                   const BindResult& result);
+    static void reportSummary(const Options& options, int64_t givenPatches, const BindResult& result);
     MStatus buildDriverGrid(const MDagPath& driver, double tolerance);
     MStatus bindPatch(const MDagPath& patch, BindResult& result);
     MStatus bindAll(const std::vector<MDagPath>& patches, BindResult& result);

@@ -264,8 +264,8 @@ MStatus PellixDataOverlay::readIntArray(const MObject& node, const MObject& attr
 
 OverlayDrawData::PatchArrays PellixDataOverlay::StoredPatchArrays::spans() const
 {
-    OverlayDrawData::IntSpan span[8];
-    for (int i = 0; i < 8; ++i) {
+    OverlayDrawData::IntSpan span[kPatchArrayCount];
+    for (int i = 0; i < kPatchArrayCount; ++i) {
         span[i].length = values[i].length();
         span[i].data = span[i].length > 0 ? &values[i][0] : nullptr;
     }
@@ -281,13 +281,34 @@ OverlayDrawData::PatchArrays PellixDataOverlay::StoredPatchArrays::spans() const
     return arrays;
 }
 
+PatchMatching::StoredPatchArrays PellixDataOverlay::StoredPatchArrays::matchingSpans() const
+{
+    const OverlayDrawData::PatchArrays drawn = spans();
+    const auto span = [](const OverlayDrawData::IntSpan& s) { return PatchMatching::IntSpan{s.data, s.length}; };
+    PatchMatching::StoredPatchArrays arrays;
+    arrays.vertexCounts = span(drawn.vertexCounts);
+    arrays.driverVertexIndices = span(drawn.driverVertexIndices);
+    arrays.triangleOffsets = span(drawn.triangleOffsets);
+    arrays.triangleCounts = span(drawn.triangleCounts);
+    arrays.triangleIndices = span(drawn.triangleIndices);
+    arrays.edgeOffsets = span(drawn.edgeOffsets);
+    arrays.edgeCounts = span(drawn.edgeCounts);
+    arrays.edgeIndices = span(drawn.edgeIndices);
+    return arrays;
+}
+
+const MObject& PellixDataOverlay::patchArrayAttribute(int index)
+{
+    static const MObject* const attributes[kPatchArrayCount] = {
+        &patchVertexCounts,    &patchDriverVertexIndices, &patchTriangleOffsets, &patchTriangleCounts,
+        &patchTriangleIndices, &patchEdgeOffsets,         &patchEdgeCounts,      &patchEdgeIndices};
+    return *attributes[index];
+}
+
 bool PellixDataOverlay::readPatchArrays(const MObject& node, StoredPatchArrays& arrays)
 {
-    const MObject* attributes[8] = {&patchVertexCounts,    &patchDriverVertexIndices, &patchTriangleOffsets,
-                                    &patchTriangleCounts,  &patchTriangleIndices,     &patchEdgeOffsets,
-                                    &patchEdgeCounts,      &patchEdgeIndices};
-    for (int i = 0; i < 8; ++i) {
-        if (!readIntArray(node, *attributes[i], arrays.values[i])) {
+    for (int i = 0; i < kPatchArrayCount; ++i) {
+        if (!readIntArray(node, patchArrayAttribute(i), arrays.values[i])) {
             return false;
         }
     }

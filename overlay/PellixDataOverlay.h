@@ -20,6 +20,7 @@
 #include <maya/MTypeId.h>
 
 #include "overlay/OverlayDrawData.h"
+#include "overlay/PatchMatching.h"
 
 #include <atomic>
 #include <cstdint>
@@ -55,13 +56,17 @@ public:
     static MStatus readIntArray(const MObject& node, const MObject& attribute, MIntArray& values);
 
     // The eight patch arrays as stored, with plain views of them for the host-free kernels.
+    static constexpr int kPatchArrayCount = 8;
     struct StoredPatchArrays
     {
-        MIntArray values[8];
+        MIntArray values[kPatchArrayCount];
         OverlayDrawData::PatchArrays spans() const;
+        PatchMatching::StoredPatchArrays matchingSpans() const;
     };
     // Reads all eight; false when any cannot be read.
     static bool readPatchArrays(const MObject& node, StoredPatchArrays& arrays);
+    // The attribute holding patch array `index` (0 .. kPatchArrayCount - 1, in storage order).
+    static const MObject& patchArrayAttribute(int index);
 
     // The raw points of "evaluatedMesh", kept alive by the mesh object beside them.
     struct EvaluatedPoints

@@ -117,6 +117,32 @@ bool PinEvaluation::selectOutputs(const MPlug& plug, PinOutputRequest& request) 
     return request.wantMatrix || request.wantTranslate;
 }
 
+MStatus PinEvaluation::readDeformedGeometry(MDataBlock& data, const char* nodeLabel, MObject& geometry) const
+{
+    MStatus status;
+    MDataHandle handle = data.inputValue(fAttributes.deformedGeometry, &status);
+    PELLIX_CHECK(status);
+    geometry = handle.asMesh();
+    if (geometry.isNull()) {
+        MString message(nodeLabel);
+        message += ": deformedGeometry is null";
+        MGlobal::displayError(message);
+        return MS::kFailure;
+    }
+    return MS::kSuccess;
+}
+
+MStatus PinEvaluation::readRawPoints(PinComputeStart& start) const
+{
+    MStatus status;
+    start.points = start.mesh.getRawPoints(&status);
+    if (!status || start.points == nullptr) {
+        start.points = nullptr;
+        return MS::kFailure;
+    }
+    return MS::kSuccess;
+}
+
 MStatus PinEvaluation::readMaintainOffset(MDataBlock& data)
 {
     MStatus status;

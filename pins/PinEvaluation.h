@@ -6,9 +6,11 @@
 // own kind of pin.
 
 #include "pins/PinFrameMath.h"
+#include "plugin/StatusCheck.h"
 
 #include <maya/MApiNamespace.h>
 #include <maya/MDagPath.h>
+#include <maya/MFnMesh.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
@@ -50,6 +52,14 @@ struct PinOutputRequest
     bool wantTranslate = false;
 };
 
+// What the shared start of a pin compute hands to the node's own steps.
+struct PinComputeStart
+{
+    PinOutputRequest request;
+    MFnMesh mesh;                   // the mesh data feeding "deformedGeometry"
+    const float* points = nullptr;  // its raw points; null when no pin is left to evaluate
+};
+
 class PinEvaluation
 {
 public:
@@ -58,6 +68,15 @@ public:
 
     // Which outputs a plug asks for; false when it is neither output.
     bool selectOutputs(const MPlug& plug, PinOutputRequest& request) const;
+
+    // The start both pin computes share: the outputs `plug` asks for (kUnknownParameter when
+    // neither), the mesh feeding "deformedGeometry" (an error "<nodeLabel>: deformedGeometry
+    // is null" without one), the bind data loaded again by `loadBindData` when it is dirty,
+    // and the mesh's raw points. Without pins it writes empty outputs and leaves
+    // `start.points` null. Failures are reported here; callers pass them on.
+    template <class Binding, class LoadBindData>
+    MStatus beginCompute(const MPlug& plug, MDataBlock& data, const char* nodeLabel, LoadBindData loadBindData,
+                         const std::vector<Binding>& pins, PinComputeStart& start);
 
     // Bind data.
     bool bindDataDirty() const { return fBindDataDirty; }
@@ -106,6 +125,10 @@ public:
     MStatus emptyOutputs(MDataBlock& data, const PinOutputRequest& request);
 
 private:
+    // The mesh data feeding "deformedGeometry"; an error naming the node type when it is null.
+    MStatus readDeformedGeometry(MDataBlock& data, const char* nodeLabel, MObject& geometry) const;
+    MStatus readRawPoints(PinComputeStart& start) const;
+
     enum class InverseResult { kNone, kSome, kAll };
     InverseResult readInverseArray(MDataBlock& data, const MObject& attribute, int count,
                                    std::vector<PinFrameMath::Matrix4>& matrices, std::vector<uint8_t>& present,
@@ -154,6 +177,28 @@ private:
     // What the per-pin loop shares, filled by readMatrixInputs.
     PinFrameMath::FrameInputs fFrameInputs;
 };
+
+template <class Binding, class LoadBindData>
+MStatus PinEvaluation::beginCompute(const MPlug& plug, MDataBlock& data, const char* nodeLabel,
+                                    LoadBindData loadBindData, const std::vector<Binding>& pins,
+                                    PinComputeStart& start)
+{
+    start.points = nullptr;
+    if (!selectOutputs(plug, start.request)) {
+        return MS::kUnknownParameter;
+    }
+    MObject geometry;
+    PELLIX_PASS_ON(readDeformedGeometry(data, nodeLabel, geometry));
+    PELLIX_CHECK(start.mesh.setObject(geometry));
+    if (fBindDataDirty) {
+        PELLIX_CHECK(loadBindData());
+    }
+    if (pins.empty()) {
+        PELLIX_CHECK(emptyOutputs(data, start.request));
+        return MS::kSuccess;
+    }
+    return readRawPoints(start);
+}
 
 template <class Binding>
 bool PinEvaluation::pinsValid(const std::vector<Binding>& pins, int vertexCount, int normalCount)

@@ -104,33 +104,16 @@ MStatus SurfacePin::loadBindData(MDataBlock& data)
 
 MStatus SurfacePin::compute(const MPlug& plug, MDataBlock& data)
 {
-    PinOutputRequest request;
-    if (!fEvaluation.selectOutputs(plug, request)) {
-        return MS::kUnknownParameter;
-    }
-    MStatus status;
-    MDataHandle geometryHandle = data.inputValue(deformedGeometry, &status);
-    PELLIX_CHECK(status);
-    const MObject geometry = geometryHandle.asMesh();
-    if (geometry.isNull()) {
-        MGlobal::displayError("SurfacePin: deformedGeometry is null");
-        return MS::kFailure;
-    }
-    MFnMesh mesh(geometry, &status);
-    PELLIX_CHECK(status);
-
-    if (fEvaluation.bindDataDirty()) {
-        PELLIX_CHECK(loadBindData(data));
-    }
-    if (fBindings.empty()) {
-        PELLIX_CHECK(fEvaluation.emptyOutputs(data, request));
+    PinComputeStart start;
+    PELLIX_PASS_ON(fEvaluation.beginCompute(
+        plug, data, "SurfacePin", [&] { return loadBindData(data); }, fBindings, start));
+    if (start.points == nullptr) {
         return MS::kSuccess;
     }
-    const float* points = mesh.getRawPoints(&status);
-    if (!status || points == nullptr) {
-        return MS::kFailure;
-    }
+    MFnMesh& mesh = start.mesh;
+    const PinOutputRequest& request = start.request;
 
+    MStatus status;
     const int vertexCount = mesh.numVertices(&status);
     PELLIX_CHECK(status);
     const int polygonCount = mesh.numPolygons(&status);
@@ -145,7 +128,7 @@ MStatus SurfacePin::compute(const MPlug& plug, MDataBlock& data)
     }
 
     PELLIX_CHECK(fEvaluation.readMatrixInputs(thisMObject(), data, static_cast<int>(fBindings.size()), request));
-    PELLIX_CHECK(fEvaluation.evaluate(mesh, points, fBindings, data, request));
+    PELLIX_CHECK(fEvaluation.evaluate(mesh, start.points, fBindings, data, request));
     return MS::kSuccess;
 }
 

@@ -189,33 +189,34 @@ MStatus SurfaceUVPin::rebuildUVTable(MFnMesh& mesh)
     return MS::kSuccess;
 }
 
+void SurfaceUVPin::resolvePins()
+{
+    for (size_t i = 0; i < fBindings.size(); ++i) {
+        PinFrameMath::UVPinBinding& pin = fBindings[i];
+        PinFrameMath::resolvePinUV(pin, fUVTable);
+        // A rejected pin is evaluated on the first vertex; its outputs are not used.
+        if (fEvaluation.pinRejected(static_cast<int>(i))) {
+            for (int k = 0; k < 3; ++k) {
+                pin.vertexIds[k] = 0;
+                pin.normalIds[k] = 0;
+                pin.weights[k] = k == 0 ? 1.0f : 0.0f;
+            }
+        }
+    }
+    fResolveNeeded = false;
+    fEvaluation.invalidateValidity();
+}
+
 MStatus SurfaceUVPin::compute(const MPlug& plug, MDataBlock& data)
 {
-    PinOutputRequest request;
-    if (!fEvaluation.selectOutputs(plug, request)) {
-        return MS::kUnknownParameter;
-    }
-    MStatus status;
-    MDataHandle geometryHandle = data.inputValue(deformedGeometry, &status);
-    PELLIX_CHECK(status);
-    const MObject geometry = geometryHandle.asMesh();
-    if (geometry.isNull()) {
-        return MS::kFailure;
-    }
-    MFnMesh mesh(geometry, &status);
-    PELLIX_CHECK(status);
-
-    if (fEvaluation.bindDataDirty()) {
-        PELLIX_CHECK(loadBindData(data));
-    }
-    if (fBindings.empty()) {
-        PELLIX_CHECK(fEvaluation.emptyOutputs(data, request));
+    PinComputeStart start;
+    PELLIX_PASS_ON(fEvaluation.beginCompute(
+        plug, data, "SurfaceUVPin", [&] { return loadBindData(data); }, fBindings, start));
+    if (start.points == nullptr) {
         return MS::kSuccess;
     }
-    const float* points = mesh.getRawPoints(&status);
-    if (!status || points == nullptr) {
-        return MS::kFailure;
-    }
+    MFnMesh& mesh = start.mesh;
+    const PinOutputRequest& request = start.request;
 
     int vertexCount = 0;
     int normalCount = 0;
@@ -225,27 +226,14 @@ MStatus SurfaceUVPin::compute(const MPlug& plug, MDataBlock& data)
         PELLIX_CHECK(rebuildUVTable(mesh));
     }
     if (fResolveNeeded) {
-        for (size_t i = 0; i < fBindings.size(); ++i) {
-            PinFrameMath::UVPinBinding& pin = fBindings[i];
-            PinFrameMath::resolvePinUV(pin, fUVTable);
-            // A rejected pin is evaluated on the first vertex; its outputs are not used.
-            if (fEvaluation.pinRejected(static_cast<int>(i))) {
-                for (int k = 0; k < 3; ++k) {
-                    pin.vertexIds[k] = 0;
-                    pin.normalIds[k] = 0;
-                    pin.weights[k] = k == 0 ? 1.0f : 0.0f;
-                }
-            }
-        }
-        fResolveNeeded = false;
-        fEvaluation.invalidateValidity();
+        resolvePins();
     }
     if (!fEvaluation.pinsValid(fBindings, vertexCount, normalCount)) {
         MGlobal::displayError("SurfaceUVPin: pin UVs did not resolve to valid mesh vertices or normals. "
                               "Re-run surfaceUVPinBind after topology or UV changes.");
         return MS::kFailure;
     }
-    PELLIX_CHECK(fEvaluation.evaluate(mesh, points, fBindings, data, request));
+    PELLIX_CHECK(fEvaluation.evaluate(mesh, start.points, fBindings, data, request));
     return MS::kSuccess;
 }
 

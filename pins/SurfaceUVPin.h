@@ -4,6 +4,7 @@
 
 #include "pins/PinEvaluation.h"
 #include "pins/PinFrameMath.h"
+#include "pins/PinUVTable.h"
 
 #include <maya/MApiNamespace.h>
 #include <maya/MObject.h>
@@ -56,6 +57,8 @@ private:
     MStatus noteTopology(MFnMesh& mesh, int& vertexCount, int& normalCount);
     // Rebuilds the UV triangle table from the mesh's current triangulation.
     MStatus rebuildUVTable(MFnMesh& mesh);
+    // Resolves every pin to a row of the UV table; a rejected pin sits on the first vertex.
+    void resolvePins();
     void noteConnectionChange(const MPlug& plug, bool asSrc);
 
     static const PinNodeAttributes kAttributes;

@@ -2,6 +2,7 @@
 
 #include "pins/PinCommandSupport.h"
 #include "pins/PinFrameMath.h"
+#include "pins/PinUVTable.h"
 #include "plugin/StatusCheck.h"
 
 #include <maya/MArgDatabase.h>
@@ -33,6 +34,175 @@ MStatus writeArray(const MObject& node, const char* attribute, MObject data)
     MPlug plug = nodePlug(node, attribute, &status);
     PELLIX_CHECK(status);
     PELLIX_CHECK(plug.setValue(data));
+    return MStatus::kSuccess;
+}
+
+// The arrays a bind writes onto the node, one entry (or pair) per control.
+struct UVBindArrays {
+    explicit UVBindArrays(unsigned count)
+        : pinUVs(2 * count), bindTangents(2 * count), preferredTriangles(count), bindSurfaceMatrices(count),
+          bindControlMatrices(count)
+    {
+    }
+    std::vector<double> pinUVs;
+    std::vector<double> bindTangents;
+    std::vector<int> preferredTriangles;
+    std::vector<MMatrix> bindSurfaceMatrices;  // identity unless maintaining the offset
+    std::vector<MMatrix> bindControlMatrices;
+};
+
+// The mesh's triangulation with the offset of each face's first triangle vertex.
+struct Triangulation {
+    MIntArray counts;
+    MIntArray vertices;
+    std::vector<int64_t> faceOffsets;
+
+    MStatus read(MFnMesh& fn)
+    {
+        PELLIX_CHECK(fn.getTriangles(counts, vertices));
+        faceOffsets.assign(counts.length() + 1, 0);
+        for (unsigned f = 0; f < counts.length(); ++f)
+            faceOffsets[f + 1] = faceOffsets[f] + 3 * static_cast<int64_t>(counts[f]);
+        return MStatus::kSuccess;
+    }
+
+    // The triangle of `face` holding `point`; a face beyond the triangulation has no
+    // triangles, so the fan answers for it.
+    PinFrameMath::TriangleChoice search(const PinFrameMath::FaceCorners& corners, int face, const Vec3d& point) const
+    {
+        const bool triangulated = face >= 0 && static_cast<unsigned>(face) < counts.length();
+        return PinFrameMath::triangulationSearch(corners, vertices.length() > 0 ? &vertices[0] : nullptr,
+                                                 vertices.length(), triangulated ? faceOffsets[face] : 0,
+                                                 triangulated ? counts[face] : 0, point);
+    }
+};
+
+// The corners of a chosen triangle: vertex and normal ids, weights and UVs.
+MStatus takeCorners(BindMesh& mesh, int face, const PinFrameMath::TriangleChoice& choice, const MString& uvSet,
+                    MIntArray& faceNormalIds, UVPinCorners& pin)
+{
+    const int normalCount = mesh.normalCount();
+    PELLIX_CHECK(mesh.readFaceNormalIds(face, faceNormalIds));
+    for (int k = 0; k < 3; ++k) {
+        const int local = choice.localPositions[k];
+        const int normalId =
+            local >= 0 && static_cast<unsigned>(local) < faceNormalIds.length() ? faceNormalIds[local] : -1;
+        if (normalCount <= 0 || normalId < 0 || normalId >= normalCount) {
+            MPxCommand::displayError("surfaceUVPinBind: mesh did not provide valid face-vertex normal ids.");
+            return MS::kFailure;
+        }
+        pin.vertexIds[k] = choice.vertexIds[k];
+        pin.normalIds[k] = normalId;
+        pin.weights[k] = choice.weights[k];
+        if (!mesh.mesh().getPolygonUV(face, local, pin.cornerUVs[2 * k], pin.cornerUVs[2 * k + 1], &uvSet)) {
+            MPxCommand::displayError("surfaceUVPinBind: mesh face is missing usable UVs.");
+            return MS::kFailure;
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+// Finds each control's triangle and UV: the closest point on the mesh, the triangle of its
+// face that holds it, and the UV the triangle's corner UVs give there.
+MStatus placePins(BindMesh& mesh, const MMatrixArray& controls, const MString& uvSet,
+                  std::vector<UVPinCorners>& pins, UVBindArrays& arrays)
+{
+    Triangulation triangulation;
+    PELLIX_PASS_ON(triangulation.read(mesh.mesh()));
+    pins.assign(controls.length(), UVPinCorners{});
+    MIntArray faceNormalIds;
+    for (unsigned i = 0; i < controls.length(); ++i) {
+        UVPinCorners& pin = pins[i];
+        Vec3d closest;
+        int face = -1;
+        PELLIX_CHECK(mesh.closestPoint(controls[i], closest, face));
+        PinFrameMath::FaceCorners corners{};
+        PELLIX_CHECK(mesh.readFace(face, corners));
+        const PinFrameMath::TriangleChoice choice = triangulation.search(corners, face, closest);
+        arrays.preferredTriangles[i] = choice.triangleIndex;
+        PELLIX_PASS_ON(takeCorners(mesh, face, choice, uvSet, faceNormalIds, pin));
+        for (int axis = 0; axis < 2; ++axis) {
+            const float* uv = pin.cornerUVs + axis;
+            const float w0 = static_cast<float>(pin.weights[0]);
+            const float w1 = static_cast<float>(pin.weights[1]);
+            const float w2 = static_cast<float>(pin.weights[2]);
+            pin.pinUV[axis] = w0 * uv[0] + w1 * uv[2] + w2 * uv[4];
+            arrays.pinUVs[2 * i + axis] = pin.pinUV[axis];
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+// The bind tangent of each pin as a UV direction and, when maintaining the offset, its bind
+// surface frame and control matrix.
+MStatus bindTangentsAndFrames(BindMesh& mesh, const MMatrixArray& controls, bool maintainOffset,
+                              const std::vector<UVPinCorners>& pins, UVBindArrays& arrays)
+{
+    const int normalCount = mesh.normalCount();
+    std::vector<float> normals;
+    PELLIX_CHECK(mesh.readNormals(normals));
+    for (unsigned i = 0; i < pins.size(); ++i) {
+        const UVPinCorners& pin = pins[i];
+        // The weights evaluation will find from the UV, unless the UV triangle is degenerate.
+        const PinFrameMath::UVWeights uvWeights =
+            PinFrameMath::uvBarycentric(pin.cornerUVs, pin.pinUV[0], pin.pinUV[1]);
+        double weights[3] = {pin.weights[0], pin.weights[1], pin.weights[2]};
+        if (!uvWeights.degenerate) {
+            for (int k = 0; k < 3; ++k)
+                weights[k] = uvWeights.w[k];
+        }
+        Vec3d cornerPoints[3];
+        mesh.cornerPoints(pin.vertexIds, cornerPoints);
+        const Vec3d n = PinFrameMath::uvPinBindNormal(normals.data(), normalCount, pin.normalIds, weights);
+
+        PinFrameMath::TangentCoefficients tangent{};
+        float tangentUV[2] = {1.0f, 0.0f};
+        if (maintainOffset) {
+            tangent = controlTangent(cornerPoints, n, controls[i], mesh,
+                                     PinFrameMath::TangentOrder::kUVPinMaintainOffset);
+            PinFrameMath::bindTangentUV(pin.cornerUVs, tangent.a, tangent.b, tangentUV[0], tangentUV[1]);
+        } else {
+            tangent = PinFrameMath::uvTangentCoefficients(pin.cornerUVs, tangentUV[0], tangentUV[1]);
+        }
+        arrays.bindTangents[2 * i] = tangentUV[0];
+        arrays.bindTangents[2 * i + 1] = tangentUV[1];
+        if (maintainOffset) {
+            arrays.bindSurfaceMatrices[i] = bindFrame(cornerPoints, weights, n, tangent, mesh);
+            arrays.bindControlMatrices[i] = controls[i];
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+// Written straight onto the node: undoing its creation takes the values with it.
+MStatus writeBindArrays(const MObject& node, const UVBindArrays& arrays, const MString& uvSet, bool maintainOffset,
+                        bool useInverse)
+{
+    MStatus status;
+    const MObject uvData = doubleArrayData(arrays.pinUVs, &status);
+    PELLIX_CHECK(status);
+    PELLIX_PASS_ON(writeArray(node, "pinUVs", uvData));
+    const MObject triangleData = intArrayData(arrays.preferredTriangles, &status);
+    PELLIX_CHECK(status);
+    PELLIX_PASS_ON(writeArray(node, "preferredTriangleIndices", triangleData));
+    MPlug uvSetPlug = nodePlug(node, "uvSet", &status);
+    PELLIX_CHECK(status);
+    PELLIX_CHECK(uvSetPlug.setString(uvSet));
+    const MObject tangentData = doubleArrayData(arrays.bindTangents, &status);
+    PELLIX_CHECK(status);
+    PELLIX_PASS_ON(writeArray(node, "bindTangents", tangentData));
+    const MObject surfaceData = matrixArrayData(arrays.bindSurfaceMatrices, &status);
+    PELLIX_CHECK(status);
+    PELLIX_PASS_ON(writeArray(node, "bindSurfaceMatrices", surfaceData));
+    const MObject controlData = matrixArrayData(arrays.bindControlMatrices, &status);
+    PELLIX_CHECK(status);
+    PELLIX_PASS_ON(writeArray(node, "bindControlMatrices", controlData));
+    for (const auto& flag : {std::make_pair("bindMaintainOffset", maintainOffset),
+                             std::make_pair("bindUseControlInverse", useInverse)}) {
+        MPlug plug = nodePlug(node, flag.first, &status);
+        PELLIX_CHECK(status);
+        PELLIX_CHECK(plug.setBool(flag.second));
+    }
     return MStatus::kSuccess;
 }
 } // namespace
@@ -166,128 +336,14 @@ MStatus SurfaceUVPinBindCommand::undoIt()
 MStatus SurfaceUVPinBindCommand::bindAndWrite(BindMesh& mesh)
 {
     MStatus status;
-    MFnMesh& fn = mesh.mesh();
     const unsigned instance = fMeshShapePath.instanceNumber(&status);
     PELLIX_CHECK(status);
-    if (!fn.getCurrentUVSetName(fUVSet, static_cast<int>(instance)) || fUVSet.length() == 0)
+    if (!mesh.mesh().getCurrentUVSetName(fUVSet, static_cast<int>(instance)) || fUVSet.length() == 0)
         fUVSet = "map1";
 
-    const unsigned count = fControls.length();
-    std::vector<double> pinUVs(2 * count);
-    std::vector<double> bindTangents(2 * count);
-    std::vector<int> preferredTriangles(count);
-    std::vector<MMatrix> bindSurfaceMatrices(count);  // identity unless maintaining the offset
-    std::vector<MMatrix> bindControlMatrices(count);
-    const int normalCount = mesh.normalCount();
-
-    MIntArray triangleCounts, triangleVertices;
-    PELLIX_CHECK(fn.getTriangles(triangleCounts, triangleVertices));
-    std::vector<int64_t> faceOffsets(triangleCounts.length() + 1, 0);
-    for (unsigned f = 0; f < triangleCounts.length(); ++f)
-        faceOffsets[f + 1] = faceOffsets[f] + 3 * static_cast<int64_t>(triangleCounts[f]);
-    const int* const triangleList = triangleVertices.length() > 0 ? &triangleVertices[0] : nullptr;
-
-    std::vector<UVPinCorners> pins(count);
-    MIntArray faceNormalIds;
-    for (unsigned i = 0; i < count; ++i) {
-        UVPinCorners& pin = pins[i];
-        Vec3d closest;
-        int face = -1;
-        PELLIX_CHECK(mesh.closestPoint(fControlMatrices[i], closest, face));
-        PinFrameMath::FaceCorners corners{};
-        PELLIX_CHECK(mesh.readFace(face, corners));
-        // A face beyond the triangulation has no triangles: the fan answers for it.
-        const bool triangulated = face >= 0 && static_cast<unsigned>(face) < triangleCounts.length();
-        const PinFrameMath::TriangleChoice choice = PinFrameMath::triangulationSearch(
-            corners, triangleList, triangleVertices.length(), triangulated ? faceOffsets[face] : 0,
-            triangulated ? triangleCounts[face] : 0, closest);
-        preferredTriangles[i] = choice.triangleIndex;
-
-        PELLIX_CHECK(mesh.readFaceNormalIds(face, faceNormalIds));
-        for (int k = 0; k < 3; ++k) {
-            const int local = choice.localPositions[k];
-            const int normalId = local >= 0 && static_cast<unsigned>(local) < faceNormalIds.length()
-                                     ? faceNormalIds[local]
-                                     : -1;
-            if (normalCount <= 0 || normalId < 0 || normalId >= normalCount) {
-                displayError("surfaceUVPinBind: mesh did not provide valid face-vertex normal ids.");
-                return MS::kFailure;
-            }
-            pin.vertexIds[k] = choice.vertexIds[k];
-            pin.normalIds[k] = normalId;
-            pin.weights[k] = choice.weights[k];
-            if (!fn.getPolygonUV(face, local, pin.cornerUVs[2 * k], pin.cornerUVs[2 * k + 1], &fUVSet)) {
-                displayError("surfaceUVPinBind: mesh face is missing usable UVs.");
-                return MS::kFailure;
-            }
-        }
-        for (int axis = 0; axis < 2; ++axis) {
-            const float* uv = pin.cornerUVs + axis;
-            const float w0 = static_cast<float>(pin.weights[0]);
-            const float w1 = static_cast<float>(pin.weights[1]);
-            const float w2 = static_cast<float>(pin.weights[2]);
-            pin.pinUV[axis] = w0 * uv[0] + w1 * uv[2] + w2 * uv[4];
-            pinUVs[2 * i + axis] = pin.pinUV[axis];
-        }
-    }
-
-    std::vector<float> normals;
-    PELLIX_CHECK(mesh.readNormals(normals));
-    for (unsigned i = 0; i < count; ++i) {
-        const UVPinCorners& pin = pins[i];
-        // The weights evaluation will find from the UV, unless the UV triangle is degenerate.
-        const PinFrameMath::UVWeights uvWeights =
-            PinFrameMath::uvBarycentric(pin.cornerUVs, pin.pinUV[0], pin.pinUV[1]);
-        double weights[3] = {pin.weights[0], pin.weights[1], pin.weights[2]};
-        if (!uvWeights.degenerate) {
-            for (int k = 0; k < 3; ++k)
-                weights[k] = uvWeights.w[k];
-        }
-        Vec3d cornerPoints[3];
-        mesh.cornerPoints(pin.vertexIds, cornerPoints);
-        const Vec3d n = PinFrameMath::uvPinBindNormal(normals.data(), normalCount, pin.normalIds, weights);
-
-        PinFrameMath::TangentCoefficients tangent{};
-        float tangentUV[2] = {1.0f, 0.0f};
-        if (fMaintainOffset) {
-            tangent = controlTangent(cornerPoints, n, fControlMatrices[i], mesh,
-                                     PinFrameMath::TangentOrder::kUVPinMaintainOffset);
-            PinFrameMath::bindTangentUV(pin.cornerUVs, tangent.a, tangent.b, tangentUV[0], tangentUV[1]);
-        } else {
-            tangent = PinFrameMath::uvTangentCoefficients(pin.cornerUVs, tangentUV[0], tangentUV[1]);
-        }
-        bindTangents[2 * i] = tangentUV[0];
-        bindTangents[2 * i + 1] = tangentUV[1];
-        if (fMaintainOffset) {
-            bindSurfaceMatrices[i] = bindFrame(cornerPoints, weights, n, tangent, mesh);
-            bindControlMatrices[i] = fControlMatrices[i];
-        }
-    }
-
-    // Written straight onto the node: undoing its creation takes the values with it.
-    const MObject uvData = doubleArrayData(pinUVs, &status);
-    PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(fNode, "pinUVs", uvData));
-    const MObject triangleData = intArrayData(preferredTriangles, &status);
-    PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(fNode, "preferredTriangleIndices", triangleData));
-    MPlug uvSetPlug = nodePlug(fNode, "uvSet", &status);
-    PELLIX_CHECK(status);
-    PELLIX_CHECK(uvSetPlug.setString(fUVSet));
-    const MObject tangentData = doubleArrayData(bindTangents, &status);
-    PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(fNode, "bindTangents", tangentData));
-    const MObject surfaceData = matrixArrayData(bindSurfaceMatrices, &status);
-    PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(fNode, "bindSurfaceMatrices", surfaceData));
-    const MObject controlData = matrixArrayData(bindControlMatrices, &status);
-    PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(fNode, "bindControlMatrices", controlData));
-    for (const auto& flag : {std::make_pair("bindMaintainOffset", fMaintainOffset),
-                             std::make_pair("bindUseControlInverse", fUseInverse)}) {
-        MPlug plug = nodePlug(fNode, flag.first, &status);
-        PELLIX_CHECK(status);
-        PELLIX_CHECK(plug.setBool(flag.second));
-    }
-    return MStatus::kSuccess;
+    UVBindArrays arrays(fControls.length());
+    std::vector<UVPinCorners> pins;
+    PELLIX_PASS_ON(placePins(mesh, fControlMatrices, fUVSet, pins, arrays));
+    PELLIX_PASS_ON(bindTangentsAndFrames(mesh, fControlMatrices, fMaintainOffset, pins, arrays));
+    return writeBindArrays(fNode, arrays, fUVSet, fMaintainOffset, fUseInverse);
 }

@@ -54,26 +54,103 @@ MStatus VertexWrap::setDependentsDirty(const MPlug& plug, MPlugArray& plugArray)
 {
     if (plug == inMesh) {
         // A new driver mesh is coming: whoever still holds the old points keeps them.
-        std::lock_guard<std::mutex> lock(fMutex);
-        fCachedDriverMesh = MObjectHandle();
-        fCachedDriverPoints.reset();
+        fDriverPointCache.reset();
     }
     return MS::kSuccess;
 }
 
 MStatus VertexWrap::cachedDriverPoints(const MObject& driverMesh, std::shared_ptr<const MPointArray>& points)
 {
-    std::lock_guard<std::mutex> lock(fMutex);
-    if (!fCachedDriverPoints || !fCachedDriverMesh.isValid() || fCachedDriverMesh.object() != driverMesh) {
-        MStatus status;
-        MFnMesh meshFn(driverMesh, &status);
+    MStatus status;
+    points = fDriverPointCache.get(
+        MObjectHandle(driverMesh),
+        [&](const MObjectHandle& held) { return held.isValid() && held.object() == driverMesh; },
+        [&](MPointArray& fresh) {
+            MFnMesh meshFn(driverMesh, &status);
+            if (status)
+                status = meshFn.getPoints(fresh, MSpace::kWorld);
+            return static_cast<bool>(status);
+        });
+    PELLIX_CHECK(status);
+    return MS::kSuccess;
+}
+
+MStatus VertexWrap::readVertexMap(MDataBlock& block, unsigned int multiIndex, MIntArray& map)
+{
+    MStatus status;
+    MArrayDataHandle maps = block.inputArrayValue(vertexMapping, &status);
+    PELLIX_CHECK(status);
+    if (!maps.jumpToElement(multiIndex))
+        return MS::kSuccess;  // this geometry has no map
+    MDataHandle mapHandle = maps.inputValue(&status);
+    PELLIX_CHECK(status);
+    MObject mapData = mapHandle.data();
+    if (mapData.isNull())
+        return MS::kSuccess;
+    MFnIntArrayData mapFn(mapData, &status);
+    PELLIX_CHECK(status);
+    map = mapFn.array(&status);
+    PELLIX_CHECK(status);
+    return MS::kSuccess;
+}
+
+MStatus VertexWrap::readDriverPoints(const MObject& driverMesh, const MMatrix& worldToLocal, DriverSource& source)
+{
+    MStatus status;
+    MFnMesh driverFn(driverMesh, &status);
+    PELLIX_CHECK(status);
+    source.toLocal = worldToLocal;
+    MStatus rawStatus;
+    const float* raw = driverFn.getRawPoints(&rawStatus);
+    if (rawStatus && raw) {
+        source.points.floatXyz = raw;
+        source.points.count = driverFn.numVertices(&status);
         PELLIX_CHECK(status);
-        auto fresh = std::make_shared<MPointArray>();
-        PELLIX_CHECK(meshFn.getPoints(*fresh, MSpace::kWorld));
-        fCachedDriverMesh = MObjectHandle(driverMesh);
-        fCachedDriverPoints = std::move(fresh);
+        // Raw points are in the driver's object space; the data's matrix takes them to the world.
+        MFnGeometryData dataFn(driverMesh, &status);
+        PELLIX_CHECK(status);
+        MMatrix driverToWorld;
+        PELLIX_CHECK(dataFn.getMatrix(driverToWorld));
+        source.toLocal = driverToWorld * worldToLocal;
+        return MS::kSuccess;
     }
-    points = fCachedDriverPoints;
+    PELLIX_CHECK(cachedDriverPoints(driverMesh, source.cached));
+    if (source.cached) {
+        source.points.count = source.cached->length();
+        source.points.doubleXyzw = source.points.count > 0 ? &(*source.cached)[0].x : nullptr;
+    }
+    return MS::kSuccess;
+}
+
+MStatus VertexWrap::moveMappedVertices(MItGeometry& iter, const DriverSource& source, const MIntArray& map,
+                                       double weight)
+{
+    MStatus status;
+    const int vertexCount = iter.count(&status);
+    PELLIX_CHECK(status);
+    const int64_t mapped = std::min<int64_t>(vertexCount, map.length());
+    if (mapped <= 0)
+        return MS::kSuccess;
+    const int* ids = &map[0];
+
+    // Every vertex follows the driver in full: write the new positions without reading the old.
+    if (weight == 1.0 && mapped == vertexCount) {
+        MPointArray positions;
+        PELLIX_CHECK(positions.setLength(static_cast<unsigned int>(vertexCount)));
+        if (VertexWrapDeform::deformAll(source.points, source.toLocal.matrix, ids, mapped, &positions[0].x)) {
+            PELLIX_CHECK(iter.setAllPositions(positions, MSpace::kObject));
+            return MS::kSuccess;
+        }
+    }
+
+    MPointArray positions;
+    PELLIX_CHECK(iter.allPositions(positions, MSpace::kObject));
+    const int64_t count = std::min<int64_t>(mapped, positions.length());
+    if (count <= 0)
+        return MS::kSuccess;
+    if (VertexWrapDeform::deformMapped(source.points, source.toLocal.matrix, ids, count, weight, &positions[0].x) >
+        0)
+        PELLIX_CHECK(iter.setAllPositions(positions, MSpace::kObject));
     return MS::kSuccess;
 }
 
@@ -93,73 +170,15 @@ MStatus VertexWrap::deform(MDataBlock& block, MItGeometry& iter, const MMatrix& 
     if (driverMesh.isNull())
         return MS::kSuccess;
 
-    MArrayDataHandle maps = block.inputArrayValue(vertexMapping, &status);
-    PELLIX_CHECK(status);
-    if (!maps.jumpToElement(multiIndex))
-        return MS::kSuccess;  // this geometry has no map
-    MDataHandle mapHandle = maps.inputValue(&status);
-    PELLIX_CHECK(status);
-    MObject mapData = mapHandle.data();
-    if (mapData.isNull())
-        return MS::kSuccess;
-    MFnIntArrayData mapFn(mapData, &status);
-    PELLIX_CHECK(status);
-    const MIntArray map = mapFn.array(&status);
-    PELLIX_CHECK(status);
+    MIntArray map;
+    PELLIX_CHECK(readVertexMap(block, multiIndex, map));
     if (map.length() == 0)
         return MS::kSuccess;
 
-    MFnMesh driverFn(driverMesh, &status);
-    PELLIX_CHECK(status);
-    const MMatrix worldToLocal = localToWorld.inverse();
-    VertexWrapDeform::DriverPoints driver;
-    MMatrix toLocal = worldToLocal;
-    std::shared_ptr<const MPointArray> cached;  // keeps the fallback points alive while they are read
-    MStatus rawStatus;
-    const float* raw = driverFn.getRawPoints(&rawStatus);
-    if (rawStatus && raw) {
-        driver.floatXyz = raw;
-        driver.count = driverFn.numVertices(&status);
-        PELLIX_CHECK(status);
-        // Raw points are in the driver's object space; the data's matrix takes them to the world.
-        MFnGeometryData dataFn(driverMesh, &status);
-        PELLIX_CHECK(status);
-        MMatrix driverToWorld;
-        PELLIX_CHECK(dataFn.getMatrix(driverToWorld));
-        toLocal = driverToWorld * worldToLocal;
-    } else {
-        PELLIX_CHECK(cachedDriverPoints(driverMesh, cached));
-        if (!cached)
-            return MS::kSuccess;
-        driver.count = cached->length();
-        driver.doubleXyzw = driver.count > 0 ? &(*cached)[0].x : nullptr;
-    }
-    if (driver.count == 0)
+    DriverSource source;  // keeps cached fallback points alive while they are read
+    PELLIX_CHECK(readDriverPoints(driverMesh, localToWorld.inverse(), source));
+    if (source.points.count == 0)
         return MS::kSuccess;
-
-    const int vertexCount = iter.count(&status);
-    PELLIX_CHECK(status);
-    const int64_t mapped = std::min<int64_t>(vertexCount, map.length());
-    if (mapped <= 0)
-        return MS::kSuccess;
-    const int* ids = &map[0];
-
-    // Every vertex follows the driver in full: write the new positions without reading the old.
-    if (weight == 1.0 && mapped == vertexCount) {
-        MPointArray positions;
-        PELLIX_CHECK(positions.setLength(static_cast<unsigned int>(vertexCount)));
-        if (VertexWrapDeform::deformAll(driver, toLocal.matrix, ids, mapped, &positions[0].x)) {
-            PELLIX_CHECK(iter.setAllPositions(positions, MSpace::kObject));
-            return MS::kSuccess;
-        }
-    }
-
-    MPointArray positions;
-    PELLIX_CHECK(iter.allPositions(positions, MSpace::kObject));
-    const int64_t count = std::min<int64_t>(mapped, positions.length());
-    if (count <= 0)
-        return MS::kSuccess;
-    if (VertexWrapDeform::deformMapped(driver, toLocal.matrix, ids, count, weight, &positions[0].x) > 0)
-        PELLIX_CHECK(iter.setAllPositions(positions, MSpace::kObject));
+    PELLIX_CHECK(moveMappedVertices(iter, source, map, weight));
     return MS::kSuccess;
 }

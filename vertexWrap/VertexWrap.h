@@ -2,7 +2,11 @@
 // The "vertexWrap" deformer: every mapped target vertex takes the position of the driver
 // vertex it coincided with when the deformer was set up.
 
+#include "vertexWrap/DriverPointCache.h"
+#include "vertexWrap/VertexWrapDeform.h"
+
 #include <maya/MApiNamespace.h>
+#include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MObjectHandle.h>
@@ -12,7 +16,6 @@
 #include <maya/MTypeId.h>
 
 #include <memory>
-#include <mutex>
 
 class VertexWrap : public MPxDeformerNode
 {
@@ -34,11 +37,25 @@ public:
     static MObject vertexMapping;
 
 private:
+    // The driver's points as the deform kernels read them, and the matrix taking them into
+    // the target's object space.
+    struct DriverSource
+    {
+        VertexWrapDeform::DriverPoints points;
+        MMatrix toLocal;
+        std::shared_ptr<const MPointArray> cached;  // owns the points when they came from the cache
+    };
+
+    // The map of the geometry at `multiIndex`; left empty when it has none.
+    MStatus readVertexMap(MDataBlock& block, unsigned int multiIndex, MIntArray& map);
+    // The driver's raw object-space points, else its cached world-space points.
+    MStatus readDriverPoints(const MObject& driverMesh, const MMatrix& worldToLocal, DriverSource& source);
+    // Moves every mapped vertex toward its driver vertex by `weight`.
+    static MStatus moveMappedVertices(MItGeometry& iter, const DriverSource& source, const MIntArray& map,
+                                      double weight);
     // The world-space points of a driver mesh data object, read once per data object.
     // The array stays alive for its holders after the cache moves on to another mesh.
     MStatus cachedDriverPoints(const MObject& driverMesh, std::shared_ptr<const MPointArray>& points);
 
-    std::mutex fMutex;
-    MObjectHandle fCachedDriverMesh;
-    std::shared_ptr<const MPointArray> fCachedDriverPoints;
+    DriverPointCache<MObjectHandle, MPointArray> fDriverPointCache;
 };

@@ -3,6 +3,7 @@
 // and the composed pin outputs.
 
 #include "pins/PinFrameMath.h"
+#include "pins/PinUVTable.h"
 
 #include <gtest/gtest.h>
 

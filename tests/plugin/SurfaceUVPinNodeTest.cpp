@@ -192,6 +192,12 @@ TEST_F(SurfaceUVPinNodeTest, ZeroPinsEmptyTheOutputs)
     EXPECT_EQ(0u, pinOutputCount("uvPin", "outputTranslate"));
 }
 
+TEST_F(SurfaceUVPinNodeTest, NullGeometryIsAnError)
+{
+    bind("uvPin", {{0.25, 0.5, -1}});
+    EXPECT_EQ(errorsWhilePulling(), "SurfaceUVPin: deformedGeometry is null\n");
+}
+
 TEST_F(SurfaceUVPinNodeTest, ParallelEvaluationMatchesSerialEvaluation)
 {
     ASSERT_TRUE(mel("polyPlane -w 4 -h 3 -sx 12 -sy 9 -n grid"));
