@@ -102,8 +102,9 @@ TEST_F(RealScenes, SavingKeepsRequirementsFileInfoReferencesAndUuids)
             // Maya wraps long statements over lines; the host writes each on one.
             if (line.empty() || line.back() != ';')
                 continue;
-            if (line.rfind("fileInfo ", 0) == 0 || line.rfind("file -r", 0) == 0 || line.rfind("\trename -uid ", 0) == 0)
+            if (line.rfind("fileInfo ", 0) == 0 || line.rfind("file -r", 0) == 0 || line.rfind("\trename -uid ", 0) == 0) {
                 EXPECT_NE(saved.find(line + "\n"), std::string::npos) << line;
+            }
             if (line.rfind("requires ", 0) == 0 && line.find("requires maya ") == std::string::npos) {
                 // The plug-in and its version, whatever types other lines of it add.
                 const size_t plugin = line.rfind(" \"", line.rfind(" \""));

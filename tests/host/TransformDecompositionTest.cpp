@@ -100,8 +100,9 @@ TEST(TransformDecomposition, WorldMatrixSplitsIntoPartsThatRebuildItForEveryRota
                 EXPECT_TRUE(euler.asMatrix().isEquivalent(posed.asMatrix(), 1e-9));
                 // Away from gimbal lock the angles themselves come back.
                 if (std::fabs(std::fabs(pose.rotate[1]) - 90) > 1 && std::fabs(pose.rotate[0]) < 90 &&
-                    std::fabs(pose.rotate[2]) < 90 && order == MTransformationMatrix::kXYZ)
+                    std::fabs(pose.rotate[2]) < 90 && order == MTransformationMatrix::kXYZ) {
                     EXPECT_TRUE(euler.isEquivalent(posed, 1e-9));
+                }
             }
         }
     }

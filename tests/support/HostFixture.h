@@ -22,8 +22,9 @@ protected:
     // Registers a node type once per process; later calls are no-ops.
     static void registerOnce(const host::NodeTypeInfo& info)
     {
-        if (!host::findNodeType(info.name))
+        if (!host::findNodeType(info.name)) {
             ASSERT_TRUE(host::registerNodeType(info)) << info.name.asChar();
+        }
     }
 
     static MObject create(const MString& type, const MString& name = MString())

@@ -160,16 +160,9 @@ MStatus ListHistoryCommand::doIt(const MArgList& args)
     }
     walk.collectKeptConnections();
     MSelectionList targets;
-    if (flags.objects().empty()) {
-        status = MGlobal::getActiveSelectionList(targets);
-        if (!status)
-            return status;
-    }
-    for (const MString& name : flags.objects()) {
-        status = SceneNames::addMatches("listHistory", name, targets);
-        if (!status)
-            return status;
-    }
+    status = SceneNames::namedOrSelected("listHistory", flags.objects(), targets);
+    if (!status)
+        return status;
     if (targets.length() == 0) {
         MGlobal::displayError("listHistory: Not enough objects or values.");
         return MS::kInvalidParameter;

@@ -95,16 +95,9 @@ MStatus ListRelativesCommand::doIt(const MArgList& args)
     if (!status)
         return status;
     MSelectionList targets;
-    if (flags.objects().empty()) {
-        status = MGlobal::getActiveSelectionList(targets);
-        if (!status)
-            return status;
-    }
-    for (const MString& name : flags.objects()) {
-        status = SceneNames::addMatches("listRelatives", name, targets);
-        if (!status)
-            return status;
-    }
+    status = SceneNames::namedOrSelected("listRelatives", flags.objects(), targets);
+    if (!status)
+        return status;
     MStringArray result;
     std::vector<MString> types;
     for (unsigned t = 0; t < flags.uses("-typ"); ++t)

@@ -190,6 +190,18 @@ MStatus resolvePlug(const MString& text, MPlug& plug, SceneNames::IndexRange* ra
 
 } // namespace
 
+MStatus SceneNames::namedOrSelected(const char* command, const std::vector<MString>& names, MSelectionList& list)
+{
+    if (names.empty())
+        return MGlobal::getActiveSelectionList(list);
+    for (const MString& name : names) {
+        const MStatus status = addMatches(command, name, list);
+        if (!status)
+            return status;
+    }
+    return MS::kSuccess;
+}
+
 MStatus SceneNames::addMatches(const char* command, const MString& pattern, MSelectionList& list)
 {
     MSelectionList matches;

@@ -9,6 +9,8 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+#include <vector>
+
 namespace host {
 
 class SceneNames
@@ -25,6 +27,8 @@ public:
     // Adds every object matching a name, path or wildcard pattern. Fails with
     // "<command>: No object matches name: <pattern>" when nothing matches.
     static MStatus addMatches(const char* command, const MString& pattern, MSelectionList& list);
+    // The objects matching every name, or the active selection when no name is given.
+    static MStatus namedOrSelected(const char* command, const std::vector<MString>& names, MSelectionList& list);
 
     // The one node called `name` (name or DAG path).
     static MStatus findNode(const char* command, const MString& name, MObject& node);

@@ -8,22 +8,6 @@ namespace host {
 
 namespace {
 
-int64_t saturatedInt(double value)
-{
-    if (!(value == value))
-        return 0;
-    if (value >= 9.2e18)
-        return INT64_MAX;
-    if (value <= -9.2e18)
-        return INT64_MIN;
-    return static_cast<int64_t>(value);
-}
-
-int saturatedInt32(int64_t value)
-{
-    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int>(value);
-}
-
 double leadingNumber(const std::string& text)
 {
     return std::strtod(text.c_str(), nullptr);
@@ -32,7 +16,7 @@ double leadingNumber(const std::string& text)
 int64_t leadingInt(const std::string& text)
 {
     // "2.5" as an int is 2, as MEL truncates; "1e3" is 1000.
-    return saturatedInt(leadingNumber(text));
+    return saturatingInt64(leadingNumber(text));
 }
 
 double length(const MelVector& v)
@@ -168,9 +152,9 @@ int64_t melToInt(const MelData& value)
 {
     switch (value.kind) {
     case MelData::kInt: return value.i;
-    case MelData::kFloat: return saturatedInt(value.f);
+    case MelData::kFloat: return saturatingInt64(value.f);
     case MelData::kString: return leadingInt(value.s);
-    case MelData::kVector: return saturatedInt(length(value.v));
+    case MelData::kVector: return saturatingInt64(length(value.v));
     default: return 0;
     }
 }
@@ -368,7 +352,7 @@ MelValue toMelValue(const MelData& value)
         MIntArray ints;
         ints.setLength(static_cast<unsigned int>(value.ints.size()));
         for (size_t k = 0; k < value.ints.size(); ++k)
-            ints[static_cast<unsigned int>(k)] = saturatedInt32(value.ints[k]);
+            ints[static_cast<unsigned int>(k)] = saturatingInt32(value.ints[k]);
         out.setIntArray(ints);
         break;
     }

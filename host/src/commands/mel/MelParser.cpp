@@ -404,6 +404,19 @@ MelNodePtr MelParser::doStatement(int line)
     return node;
 }
 
+void MelParser::expressionStatements(MelNode& into, MelToken::Kind end, const char* endText)
+{
+    while (fLexer.peek().kind != end) {
+        auto statementNode = std::make_unique<MelNode>(MelNode::kExpressionStatement, fLexer.peek().line);
+        statementNode->kids.push_back(expression());
+        into.kids.push_back(std::move(statementNode));
+        if (fLexer.peek().kind != MelToken::kComma)
+            break;
+        fLexer.next();
+    }
+    expect(end, endText);
+}
+
 MelNodePtr MelParser::forStatement(int line)
 {
     expect(MelToken::kLParen, "'('");
@@ -444,15 +457,7 @@ MelNodePtr MelParser::forStatement(int line)
         const int declarationLine = fLexer.next().line;
         init->kids.push_back(declaration(type, false, declarationLine));
     } else {
-        while (fLexer.peek().kind != MelToken::kSemicolon) {
-            auto statementNode = std::make_unique<MelNode>(MelNode::kExpressionStatement, fLexer.peek().line);
-            statementNode->kids.push_back(expression());
-            init->kids.push_back(std::move(statementNode));
-            if (fLexer.peek().kind != MelToken::kComma)
-                break;
-            fLexer.next();
-        }
-        expect(MelToken::kSemicolon, "';'");
+        expressionStatements(*init, MelToken::kSemicolon, "';'");
     }
     node->kids.push_back(std::move(init));
     if (fLexer.peek().kind != MelToken::kSemicolon)
@@ -461,15 +466,7 @@ MelNodePtr MelParser::forStatement(int line)
         node->kids.push_back(nullptr);
     expect(MelToken::kSemicolon, "';'");
     auto step = std::make_unique<MelNode>(MelNode::kBlock, line);
-    while (fLexer.peek().kind != MelToken::kRParen) {
-        auto statementNode = std::make_unique<MelNode>(MelNode::kExpressionStatement, fLexer.peek().line);
-        statementNode->kids.push_back(expression());
-        step->kids.push_back(std::move(statementNode));
-        if (fLexer.peek().kind != MelToken::kComma)
-            break;
-        fLexer.next();
-    }
-    expect(MelToken::kRParen, "')'");
+    expressionStatements(*step, MelToken::kRParen, "')'");
     node->kids.push_back(std::move(step));
     Counter loops(fLoops), breakable(fBreakable);
     node->kids.push_back(statement());
@@ -598,26 +595,36 @@ void MelParser::commandArguments(MelNode& call)
     }
 }
 
-MelNodePtr MelParser::commandArgument()
+MelNodePtr MelParser::literal(MelToken& token)
 {
-    MelToken token = fLexer.next(MelLexMode::kCommand);
-    const int line = token.line;
     switch (token.kind) {
     case MelToken::kInt: {
-        auto node = std::make_unique<MelNode>(MelNode::kIntLiteral, line);
+        auto node = std::make_unique<MelNode>(MelNode::kIntLiteral, token.line);
         node->intValue = token.intValue;
         return node;
     }
     case MelToken::kDouble: {
-        auto node = std::make_unique<MelNode>(MelNode::kFloatLiteral, line);
+        auto node = std::make_unique<MelNode>(MelNode::kFloatLiteral, token.line);
         node->floatValue = token.doubleValue;
         return node;
     }
     case MelToken::kString: {
-        auto node = std::make_unique<MelNode>(MelNode::kStringLiteral, line);
+        auto node = std::make_unique<MelNode>(MelNode::kStringLiteral, token.line);
         node->text = std::move(token.text);
         return node;
     }
+    default:
+        return nullptr;
+    }
+}
+
+MelNodePtr MelParser::commandArgument()
+{
+    MelToken token = fLexer.next(MelLexMode::kCommand);
+    const int line = token.line;
+    if (MelNodePtr node = literal(token))
+        return node;
+    switch (token.kind) {
     case MelToken::kFlag: {
         auto node = std::make_unique<MelNode>(MelNode::kFlag, line);
         node->text = std::move(token.text);
@@ -816,22 +823,9 @@ MelNodePtr MelParser::primary()
 {
     MelToken token = fLexer.next();
     const int line = token.line;
+    if (MelNodePtr node = literal(token))
+        return node;
     switch (token.kind) {
-    case MelToken::kInt: {
-        auto node = std::make_unique<MelNode>(MelNode::kIntLiteral, line);
-        node->intValue = token.intValue;
-        return node;
-    }
-    case MelToken::kDouble: {
-        auto node = std::make_unique<MelNode>(MelNode::kFloatLiteral, line);
-        node->floatValue = token.doubleValue;
-        return node;
-    }
-    case MelToken::kString: {
-        auto node = std::make_unique<MelNode>(MelNode::kStringLiteral, line);
-        node->text = std::move(token.text);
-        return node;
-    }
     case MelToken::kVariable:
         return variable(std::move(token));
     case MelToken::kBackquote:

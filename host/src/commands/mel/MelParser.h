@@ -39,6 +39,10 @@ private:
     MelNodePtr sourceStatement(int line);
     void commandArguments(MelNode& call);
     void callArguments(MelNode& call);
+    // Comma-separated expressions, each a statement of `into`, up to and including `end`.
+    void expressionStatements(MelNode& into, MelToken::Kind end, const char* endText);
+    // A number or string token as its literal node; null for any other token.
+    MelNodePtr literal(MelToken& token);
     MelNodePtr commandArgument();
     MelNodePtr catchExpression(bool quiet, int line);
     MelNodePtr backquoted(int line);

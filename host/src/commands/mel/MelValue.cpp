@@ -8,6 +8,22 @@
 
 namespace host {
 
+int64_t saturatingInt64(double value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 9.2e18)
+        return INT64_MAX;
+    if (value <= -9.2e18)
+        return INT64_MIN;
+    return static_cast<int64_t>(value);
+}
+
+int saturatingInt32(int64_t value)
+{
+    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int>(value);
+}
+
 void appendDouble(std::string& out, double value)
 {
     appendDoubleText(out, value);
@@ -22,22 +38,6 @@ MString doubleText(double value)
 
 namespace {
 
-// Saturating conversions: out-of-range values must not be undefined behaviour.
-int64_t toInt64(double value)
-{
-    if (!(value == value))
-        return 0;
-    if (value >= 9.2e18)
-        return INT64_MAX;
-    if (value <= -9.2e18)
-        return INT64_MIN;
-    return static_cast<int64_t>(value);
-}
-
-int toInt32(int64_t value)
-{
-    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int>(value);
-}
 
 MString formatInt(int64_t value)
 {
@@ -117,7 +117,7 @@ void MelValue::appendInt(int64_t value)
         fType = kIntArray;
         fIntArray = widened;
     }
-    fIntArray.append(toInt32(value));
+    fIntArray.append(saturatingInt32(value));
 }
 
 void MelValue::appendDouble(double value)
@@ -150,10 +150,10 @@ int64_t MelValue::asInt() const
 {
     switch (fType) {
     case kInt: return fInt;
-    case kDouble: return toInt64(fDouble);
+    case kDouble: return saturatingInt64(fDouble);
     case kString: return fString.asInt();
     case kIntArray: return fIntArray.length() ? fIntArray[0] : 0;
-    case kDoubleArray: return fDoubleArray.length() ? toInt64(fDoubleArray[0]) : 0;
+    case kDoubleArray: return fDoubleArray.length() ? saturatingInt64(fDoubleArray[0]) : 0;
     case kStringArray: return fStringArray.length() ? fStringArray[0].asInt() : 0;
     default: return 0;
     }
@@ -240,14 +240,14 @@ MIntArray MelValue::asIntArray() const
     case kNone: return out;
     case kDoubleArray:
         for (unsigned int i = 0; i < fDoubleArray.length(); ++i)
-            out.append(toInt32(toInt64(fDoubleArray[i])));
+            out.append(saturatingInt32(saturatingInt64(fDoubleArray[i])));
         return out;
     case kStringArray:
         for (unsigned int i = 0; i < fStringArray.length(); ++i)
             out.append(fStringArray[i].asInt());
         return out;
     default:
-        out.append(toInt32(asInt()));
+        out.append(saturatingInt32(asInt()));
         return out;
     }
 }

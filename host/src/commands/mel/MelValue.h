@@ -64,6 +64,11 @@ private:
     MStringArray fStringArray;
 };
 
+// Saturating conversions: out-of-range values must not be undefined behaviour
+// (NaN gives 0).
+int64_t saturatingInt64(double value);
+int saturatingInt32(int64_t value);
+
 // Shortest text that reads back as exactly the same double ("0.1", "3",
 // "1e+300"), as MEL prints doubles.
 MString doubleText(double value);
