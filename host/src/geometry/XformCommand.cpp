@@ -2,6 +2,7 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/ValueText.h"
+#include "dag/TransformNode.h"
 #include "geometry/GeometryStatus.h"
 #include "geometry/MeshComponents.h"
 
@@ -199,6 +200,36 @@ MStatus queryTransform(const MDagPath& transform, const Request& request, bool w
     return MS::kSuccess;
 }
 
+// Sets the channels so the local matrix becomes m, keeping the pivots, their
+// translations and the rotate axis: the 3x3 part gives scale, shear and rotation,
+// and the translate takes what the pivots leave of m's translation.
+MStatus queueMatrix(MDGModifier& modifier, const MDagPath& transform, const MMatrix& m)
+{
+    using Part = TransformNode::Part;
+    MVector parts[TransformNode::kPartCount];
+    for (int p = 0; p < TransformNode::kPartCount; ++p)
+        parts[p] = vectorOf(MPlug(transform.node(), TransformNode::partAttribute(Part(p))));
+    const int orderValue = plugOf(transform, "rotateOrder").asInt();
+    const MTransformationMatrix tm(m);
+    double scale[3], shear[3];
+    GEO_CHECK(tm.getScale(scale, MSpace::kTransform));
+    GEO_CHECK(tm.getShear(shear, MSpace::kTransform));
+    // m's rotation is the rotate axis followed by the rotation.
+    const MMatrix rotateAxis = MEulerRotation(parts[TransformNode::kRotateAxis]).asMatrix();
+    const MMatrix rotation = rotateAxis.inverse() * tm.asRotateMatrix();
+    parts[TransformNode::kScale] = MVector(scale[0], scale[1], scale[2]);
+    parts[TransformNode::kShear] = MVector(shear[0], shear[1], shear[2]);
+    parts[TransformNode::kRotate] = rotationOf(rotation, orderOf(transform)) * kDegrees;
+    parts[TransformNode::kTranslate] = MVector::zero;
+    const MMatrix withoutTranslate = TransformNode::compose(parts, short(orderValue)).asMatrix();
+    const MVector translate(m(3, 0) - withoutTranslate(3, 0), m(3, 1) - withoutTranslate(3, 1),
+                            m(3, 2) - withoutTranslate(3, 2));
+    GEO_CHECK(queueVector(modifier, plugOf(transform, "translate"), translate));
+    GEO_CHECK(queueVector(modifier, plugOf(transform, "rotate"), parts[TransformNode::kRotate]));
+    GEO_CHECK(queueVector(modifier, plugOf(transform, "scale"), parts[TransformNode::kScale]));
+    return queueVector(modifier, plugOf(transform, "shear"), parts[TransformNode::kShear]);
+}
+
 MStatus queueChannel(MDGModifier& modifier, const MDagPath& transform, const Request& request, bool relative,
                      bool world)
 {
@@ -243,15 +274,7 @@ MStatus queueChannel(MDGModifier& modifier, const MDagPath& transform, const Req
             GEO_CHECK(status);
             m = m * parentInverse;
         }
-        const MTransformationMatrix::RotationOrder order = orderOf(transform);
-        const MTransformationMatrix tm(m);
-        double scale[3], shear[3];
-        GEO_CHECK(tm.getScale(scale, MSpace::kTransform));
-        GEO_CHECK(tm.getShear(shear, MSpace::kTransform));
-        GEO_CHECK(queueVector(modifier, plugOf(transform, "translate"), tm.getTranslation(MSpace::kTransform)));
-        GEO_CHECK(queueVector(modifier, plugOf(transform, "rotate"), rotationOf(m, order) * kDegrees));
-        GEO_CHECK(queueVector(modifier, plugOf(transform, "scale"), MVector(scale[0], scale[1], scale[2])));
-        return queueVector(modifier, plugOf(transform, "shear"), MVector(shear[0], shear[1], shear[2]));
+        return queueMatrix(modifier, transform, m);
     }
     case kPivots:
     case kRotatePivot:
