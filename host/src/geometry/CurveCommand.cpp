@@ -8,6 +8,7 @@
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/LinearUnitText.h"
 
 #include <maya/MArgList.h>
 #include <maya/MFnDagNode.h>
@@ -67,7 +68,8 @@ MStatus CurveCommand::doIt(const MArgList& args)
                 double v;
                 if (!numberAt(i + 1 + k, v))
                     return fail(MString(word) + " takes three numbers.");
-                cvs.push_back(v);
+                // Points are in the UI unit; curves hold centimetres.
+                cvs.push_back(v * LinearUnitText::centimetresPerUiUnit());
             }
             i += 3;
         } else if (CommandFlags::names(word, "-k", "-knot")) {

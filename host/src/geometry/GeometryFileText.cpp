@@ -6,6 +6,7 @@
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/LinearUnitText.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 
@@ -89,6 +90,8 @@ void writeLoopColors(const MeshGeometry& g, size_t first, size_t last, int loop,
 
 void writeMesh(const MeshGeometry& g, std::string& out)
 {
+    // Points are written in the UI unit, as Maya writes them.
+    const double scale = LinearUnitText::centimetresPerUiUnit();
     for (size_t s = 0; s < g.uvSets.size(); ++s) {
         const MeshUVSet& set = g.uvSets[s];
         const std::string prefix = ".uvst[" + std::to_string(s) + "]";
@@ -111,8 +114,10 @@ void writeMesh(const MeshGeometry& g, std::string& out)
     }
     if (g.numVertices() > 0) {
         appendRange(out, "vt", size_t(g.numVertices()), nullptr);
-        for (float p : g.points)
-            appendFloat(out, p);
+        for (float p : g.points) {
+            out += ' ';
+            LinearUnitText::appendFloat(out, p, scale);
+        }
         out += ";\n";
     }
     if (g.numEdges() > 0) {
@@ -416,7 +421,9 @@ MStatus applyUserNormals(MeshShapeNode& shape, const MPlug& plug, MDGModifier& m
         return MS::kSuccess;
     const MPlug cached(plug.node(), MeshShapeNode::cachedInMesh);
     MStatus status;
-    const MeshData* data = meshDataOf(cached.asMObject(&status));
+    // Held here: the data lives only as long as an MObject refers to it.
+    const MObject value = cached.asMObject(&status);
+    const MeshData* data = meshDataOf(value);
     if (!status || !data || data->read().numFaces() == 0)
         return MS::kSuccess;
     auto g = std::make_shared<MeshGeometry>(data->read());
@@ -448,10 +455,12 @@ MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNa
     if (attribute == MeshShapeNode::vrts) {
         GEO_CHECK(contiguous(r.points.size() / 3));
         growTo(r.points, size_t(last + 1) * 3);
+        // Files give points in the UI unit; meshes hold centimetres.
+        const double scale = LinearUnitText::centimetresPerUiUnit();
         for (size_t i = 0; i < count * 3; ++i) {
             double v = 0;
             GEO_CHECK(readDouble(words, pos, v));
-            r.points[size_t(first) * 3 + i] = float(v);
+            r.points[size_t(first) * 3 + i] = LinearUnitText::toCentimetres(v, scale);
         }
         return MS::kSuccess;
     }
@@ -612,10 +621,14 @@ MStatus readCurveValue(ValueReader& in, CurveGeometry& c)
         c.knots.push_back(k);
     }
     GEO_CHECK(in.count("CV count", size_t(dimension + (rational ? 1 : 0)), cvCount));
+    // CVs come in the UI unit; curves hold centimetres.
+    const double scale = LinearUnitText::centimetresPerUiUnit();
     for (int i = 0; i < cvCount; ++i) {
         double xyz[3] = {0, 0, 0}, weight = 1;
-        for (int k = 0; k < dimension; ++k)
+        for (int k = 0; k < dimension; ++k) {
             GEO_CHECK(in.number(xyz[k]));
+            xyz[k] *= scale;
+        }
         if (rational)
             GEO_CHECK(in.number(weight));
         c.cvs.insert(c.cvs.end(), xyz, xyz + 3);
@@ -634,10 +647,12 @@ MStatus readMeshValue(ValueReader& in, MeshGeometry& g)
     GEO_CHECK(in.keyword("v"));
     GEO_CHECK(in.count("vertex count", 3, n));
     std::vector<float> points(size_t(n) * 3);
+    // Points come in the UI unit; meshes hold centimetres.
+    const double scale = LinearUnitText::centimetresPerUiUnit();
     for (float& p : points) {
         double v = 0;
         GEO_CHECK(in.number(v));
-        p = float(v);
+        p = LinearUnitText::toCentimetres(v, scale);
     }
     const int numVertices = n;
     if (in.at("vn")) {
@@ -800,12 +815,13 @@ void GeometryFileText::formatCurveValue(const CurveGeometry& c, std::string& out
         appendDouble(out, k);
     }
     out += "\n\t\t" + std::to_string(c.numCVs());
+    const double scale = LinearUnitText::centimetresPerUiUnit();
     for (int i = 0; i < c.numCVs(); ++i) {
         out += "\n\t\t";
         for (int k = 0; k < 3; ++k) {
             if (k)
                 out += ' ';
-            appendDouble(out, c.cvs[size_t(i) * 3 + size_t(k)]);
+            LinearUnitText::appendDouble(out, c.cvs[size_t(i) * 3 + size_t(k)], scale);
         }
     }
     out += "\n\t\t";
@@ -814,12 +830,13 @@ void GeometryFileText::formatCurveValue(const CurveGeometry& c, std::string& out
 void GeometryFileText::formatMeshValue(const MeshGeometry& g, std::string& out)
 {
     out += " -type \"mesh\" \n\t\t\"v\" " + std::to_string(g.numVertices());
+    const double scale = LinearUnitText::centimetresPerUiUnit();
     for (int i = 0; i < g.numVertices(); ++i) {
         out += "\n\t\t";
         for (int k = 0; k < 3; ++k) {
             if (k)
                 out += ' ';
-            appendFloatWord(out, g.points[size_t(i) * 3 + size_t(k)]);
+            LinearUnitText::appendFloat(out, g.points[size_t(i) * 3 + size_t(k)], scale);
         }
     }
     out += "\n\t\t\"vn\" 0";

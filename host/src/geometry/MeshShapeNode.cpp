@@ -114,6 +114,9 @@ MStatus MeshShapeNode::initialize()
     GEO_CHECK(status);
     pntz = numeric.create("pntz", "pz", MFnNumericData::kFloat, 0.0, &status);
     GEO_CHECK(status);
+    // Tweaks are distances, as in Maya: MEL and scene files give them in the UI unit.
+    for (const MObject* child : {&pntx, &pnty, &pntz})
+        attributeOf(*child)->unitType = MFnUnitAttribute::kDistance;
     pnts = numeric.create("pnts", "pt", pntx, pnty, pntz, &status);
     GEO_CHECK(status);
     GEO_CHECK(numeric.setArray(true));

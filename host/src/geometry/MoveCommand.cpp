@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/ValueText.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/LinearUnitText.h"
 #include "geometry/MeshComponents.h"
 
 #include <maya/MGlobal.h>
@@ -30,6 +31,8 @@ MStatus MoveCommand::doIt(const MArgList& args)
             MGlobal::displayError("move: expects three numbers, then the objects to move.");
             return MS::kInvalidParameter;
         }
+    // MEL gives distances in the UI unit; the scene holds centimetres.
+    value *= LinearUnitText::centimetresPerUiUnit();
     MoveTargets targets;
     GEO_CHECK(findMoveTargets("move", std::vector<MString>(words.begin() + 3, words.end()), targets));
     const bool relative = flags.isSet("-r");

@@ -4,6 +4,7 @@
 #include "commands/builtins/SceneNames.h"
 #include "dg/Scene.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/LinearUnitText.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 #include "geometry/PolyPrimitives.h"
@@ -80,12 +81,14 @@ MStatus PolyPrimitiveCommand::doIt(const MArgList& args)
     MeshGeometryPtr geometry;
     double w, h, d, r, sx, sy, sz, sa, sh;
     const char* c = info.command;
+    // Sizes are in the UI unit (a default cube under metres is a metre wide).
+    const double unit = LinearUnitText::centimetresPerUiUnit();
     if (mKind == kPlane) {
         GEO_CHECK(readNumber(flags, c, "-w", 1.0, 0.0, false, w));
         GEO_CHECK(readNumber(flags, c, "-h", 1.0, 0.0, false, h));
         GEO_CHECK(readNumber(flags, c, "-sx", 10, 1, true, sx));
         GEO_CHECK(readNumber(flags, c, "-sy", 10, 1, true, sy));
-        geometry = buildPlane(w, h, int(sx), int(sy));
+        geometry = buildPlane(w * unit, h * unit, int(sx), int(sy));
     } else if (mKind == kCube) {
         GEO_CHECK(readNumber(flags, c, "-w", 1.0, 0.0, false, w));
         GEO_CHECK(readNumber(flags, c, "-h", 1.0, 0.0, false, h));
@@ -93,12 +96,12 @@ MStatus PolyPrimitiveCommand::doIt(const MArgList& args)
         GEO_CHECK(readNumber(flags, c, "-sx", 1, 1, true, sx));
         GEO_CHECK(readNumber(flags, c, "-sy", 1, 1, true, sy));
         GEO_CHECK(readNumber(flags, c, "-sz", 1, 1, true, sz));
-        geometry = buildCube(w, h, d, int(sx), int(sy), int(sz));
+        geometry = buildCube(w * unit, h * unit, d * unit, int(sx), int(sy), int(sz));
     } else {
         GEO_CHECK(readNumber(flags, c, "-r", 1.0, 0.0, false, r));
         GEO_CHECK(readNumber(flags, c, "-sa", 20, 3, true, sa));
         GEO_CHECK(readNumber(flags, c, "-sh", 20, 2, true, sh));
-        geometry = buildSphere(r, int(sa), int(sh));
+        geometry = buildSphere(r * unit, int(sa), int(sh));
     }
 
     MStatus status;

@@ -4,6 +4,7 @@
 #include "commands/builtins/ValueText.h"
 #include "dag/TransformNode.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/LinearUnitText.h"
 #include "geometry/MeshComponents.h"
 
 #include <maya/MArgList.h>
@@ -50,6 +51,21 @@ struct Request
     std::vector<double> values;
     MString word;  // -roo's order name
 };
+
+// Which of a channel's values are distances (MEL gives them in the UI unit):
+// all of a translate, pivot or box, the translation row of a matrix.
+bool isDistance(Channel channel, size_t index)
+{
+    switch (channel) {
+    case kTranslate:
+    case kPivots:
+    case kRotatePivot:
+    case kScalePivot:
+    case kBox: return true;
+    case kMatrix: return index % 16 >= 12 && index % 16 < 15;
+    default: return false;
+    }
+}
 
 MStatus fail(const MString& message)
 {
@@ -349,6 +365,8 @@ MStatus XformCommand::doIt(const MArgList& args)
                     double value = 0;
                     if (i + 1 + k >= n || !ValueText::parseDouble(args.asString(i + 1 + k), value))
                         return fail(MString(word) + " takes " + ValueText::formatInt(found->values) + " numbers.");
+                    if (isDistance(found->channel, k))
+                        value *= LinearUnitText::centimetresPerUiUnit();
                     request.values.push_back(value);
                 }
                 i += found->values;
@@ -393,6 +411,11 @@ MStatus XformCommand::doIt(const MArgList& args)
                 return MS::kSuccess;
             }
         }
+        const double scale = LinearUnitText::centimetresPerUiUnit();
+        if (scale != 1.0)
+            for (unsigned i = 0; i < result.length(); ++i)
+                if (isDistance(requests[0].flag->channel, i))
+                    result[i] /= scale;
         setResult(result);
         return MS::kSuccess;
     }

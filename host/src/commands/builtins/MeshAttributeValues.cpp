@@ -1,6 +1,7 @@
 #include "commands/builtins/MeshAttributeValues.h"
 
 #include "commands/builtins/ValueText.h"
+#include "geometry/LinearUnitText.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 
@@ -20,15 +21,6 @@ MStatus fail(const MString& message)
 {
     MGlobal::displayError(MString("getAttr: ") + message);
     return MS::kInvalidParameter;
-}
-
-// A stored float as MEL shows it: the shortest text that reads back as that float.
-double shownFloat(double value)
-{
-    const float f = static_cast<float>(value);
-    if (!std::isfinite(f))
-        return f;
-    return std::strtod(ValueText::formatFloat(f).asChar(), nullptr);
 }
 
 } // namespace
@@ -79,9 +71,11 @@ MStatus setMeshPositionsResult(const MPlug& plug, const SceneNames::IndexRange& 
     if (count == 0 || last >= count || first > last)
         return fail(SceneNames::plugName(plug) + " is out of range: the mesh has " + ValueText::formatInt(count) +
                     " vertices.");
+    // Positions show in the UI unit, as MEL gives all distances.
+    const double scale = LinearUnitText::centimetresPerUiUnit();
     MDoubleArray values;
     for (size_t i = size_t(first) * 3; i < size_t(last + 1) * 3; ++i)
-        values.append(shownFloat(points[i]));
+        values.append(std::isfinite(points[i]) ? LinearUnitText::uiFloatValue(points[i], scale) : double(points[i]));
     MPxCommand::setResult(values);
     return MS::kSuccess;
 }

@@ -6,6 +6,7 @@
 #include "dg/Node.h"
 #include "geometry/CurveData.h"
 #include "geometry/GeometryFileText.h"
+#include "geometry/LinearUnitText.h"
 #include "geometry/MeshData.h"
 
 #include <maya/MAngle.h>
@@ -103,9 +104,18 @@ double floatAsShown(float value)
     return std::strtod(ValueText::formatFloat(value).asChar(), nullptr);
 }
 
+// Float distances (a mesh's vertex tweaks) hold centimetres as floats.
+bool isFloatDistance(const MPlug& plug)
+{
+    const Attribute* a = PlugAccess::attribute(plug);
+    return a && a->numericType == MFnNumericData::kFloat;
+}
+
 // A scalar plug's value in UI units.
 double scalarValue(const MPlug& plug, PlugValue::Kind kind)
 {
+    if (kind == PlugValue::kDistance && isFloatDistance(plug))
+        return LinearUnitText::uiFloatValue(plug.asFloat(), LinearUnitText::centimetresPerUiUnit());
     switch (kind) {
     case PlugValue::kBool: return plug.asBool() ? 1.0 : 0.0;
     case PlugValue::kInteger: return static_cast<double>(plug.asInt64());
@@ -313,7 +323,10 @@ MStatus parseScalar(const char* command, const MPlug& plug, PlugValue::Kind kind
         return status;
     switch (kind) {
     case PlugValue::kFloat: return modifier.newPlugValueFloat(plug, static_cast<float>(value));
-    case PlugValue::kDistance: return modifier.newPlugValueMDistance(plug, MDistance(value, MDistance::uiUnit()));
+    case PlugValue::kDistance:
+        if (isFloatDistance(plug))
+            return modifier.newPlugValueFloat(plug, LinearUnitText::toCentimetres(value, LinearUnitText::centimetresPerUiUnit()));
+        return modifier.newPlugValueMDistance(plug, MDistance(value, MDistance::uiUnit()));
     case PlugValue::kAngle: return modifier.newPlugValueMAngle(plug, MAngle(value, MAngle::uiUnit()));
     case PlugValue::kTime: return modifier.newPlugValueMTime(plug, MTime(value, MTime::uiUnit()));
     default: return modifier.newPlugValueDouble(plug, value);
@@ -364,7 +377,7 @@ PlugValue::Kind PlugValue::kindOf(const Attribute* a)
         case MFnNumericData::kShort:
         case MFnNumericData::kLong:
         case MFnNumericData::kInt64: return kInteger;
-        case MFnNumericData::kFloat: return kFloat;
+        case MFnNumericData::kFloat: return a->unitType == MFnUnitAttribute::kDistance ? kDistance : kFloat;
         case MFnNumericData::kDouble: return kDouble;
         default: return kUnsupported;
         }

@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/ShapeLookup.h"
 #include "commands/builtins/ValueText.h"
+#include "geometry/LinearUnitText.h"
 
 #include <maya/MDoubleArray.h>
 #include <maya/MFnMesh.h>
@@ -91,10 +92,12 @@ MStatus PointPositionCommand::doIt(const MArgList& args)
     }
     if (!status)
         return fail(MString("cannot read ") + name + ".");
+    // MEL shows distances in the UI unit.
+    const double scale = LinearUnitText::centimetresPerUiUnit();
     MDoubleArray result;
-    result.append(point.x);
-    result.append(point.y);
-    result.append(point.z);
+    result.append(point.x / scale);
+    result.append(point.y / scale);
+    result.append(point.z / scale);
     setResult(result);
     return MS::kSuccess;
 }

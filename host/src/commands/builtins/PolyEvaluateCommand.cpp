@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
+#include "geometry/LinearUnitText.h"
 
 #include <maya/MArgList.h>
 #include <maya/MDoubleArray.h>
@@ -170,9 +171,11 @@ MStatus PolyEvaluateCommand::doIt(const MArgList& args)
         return MS::kSuccess;
     }
     if (wantsBox) {
+        // MEL shows distances in the UI unit.
+        const double scale = LinearUnitText::centimetresPerUiUnit();
         MDoubleArray values;
         for (double v : box)
-            values.append(v);
+            values.append(v / scale);
         setResult(values);
         return MS::kSuccess;
     }

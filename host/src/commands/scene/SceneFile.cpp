@@ -14,8 +14,11 @@
 #include "dg/Scene.h"
 #include "views/StartupCameras.h"
 
+#include <maya/MAngle.h>
+#include <maya/MDistance.h>
 #include <maya/MGlobal.h>
 #include <maya/MSceneMessage.h>
+#include <maya/MTime.h>
 
 #include <cstdio>
 #include <fstream>
@@ -48,6 +51,10 @@ MStatus SceneFile::newScene()
         FileStateScope newing(FileFlag::kNewing);
         clearScene();
         setCurrentFile(MString());
+        // A new scene starts in the default working units, whatever the last scene opened used.
+        CHECK_MSTATUS(MDistance::setUIUnit(MDistance::kCentimeters));
+        CHECK_MSTATUS(MAngle::setUIUnit(MAngle::kDegrees));
+        CHECK_MSTATUS(MTime::setUIUnit(MTime::kFilm));
         CHECK_MSTATUS(ensureStartupCameras());
         CHECK_MSTATUS(DefaultNodes::createForNewScene());
     }
