@@ -38,6 +38,9 @@ const char* const kStatusSource = "pluginMain";
 
 const char* const kVendor = "pellix";
 const char* const kVersion = "2.0.0";
+// Built when a main window exists (scripts/pellixCreateMenu.mel), removed before unload.
+const char* const kCreateMenuProcedure = "pellixCreateMenu";
+const char* const kDeleteMenuProcedure = "pellixDeleteMenu";
 
 const MString kShapeControlClassification("drawdb/geometry/shapeControl");
 const MString kShapeControlRegistrant("shapeControlPlugin");
@@ -91,6 +94,9 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
     installShapeControlMouseFilter();
     // The marker is one of our nodes, so it must leave the scene before the host's unload check.
     PELLIX_REPORT(installHoverMarkerUnloadCallback(plugin.name()));
+    // The "Pellix" menu is a convenience over the commands: without it the plug-in still works,
+    // so a failure is reported and the load goes on.
+    PELLIX_REPORT(plugin.registerUI(kCreateMenuProcedure, kDeleteMenuProcedure));
     return status;
 }
 

@@ -7,11 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef PELLIX_SCRIPTS_DIR
+    // The plug-in's menu script, found as an installed module's scripts folder would be.
+    ::setenv("MAYA_SCRIPT_PATH", PELLIX_SCRIPTS_DIR, 1);
+#endif
     std::string error;
     if (!host::startViews(argc, argv, error)) {
         std::fprintf(stderr, "Error: %s\n", error.c_str());

@@ -36,6 +36,9 @@ public:
                             MCreateSyntaxFunction createSyntaxFunction = NULL);
     MStatus deregisterCommand(const MString& commandName);
 
+    MStatus registerUI(const MString& creationProcedure, const MString& deletionProcedure,
+                       const MString& creationBatchProcedure = "", const MString& deletionBatchProcedure = "");
+
     MString vendor(MStatus* ReturnStatus = NULL) const;
     MString version(MStatus* ReturnStatus = NULL) const;
     MString apiVersion(MStatus* ReturnStatus = NULL) const;

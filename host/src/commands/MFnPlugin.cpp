@@ -7,6 +7,11 @@
 #include "commands/PluginRecord.h"
 #include "dg/Registry.h"
 
+#include <maya/MGlobal.h>
+
+#include <cctype>
+#include <string>
+
 namespace {
 
 void setStatus(MStatus* ReturnStatus, MStatus status)
@@ -26,6 +31,20 @@ MString recordText(const MObject& object, MString host::PluginRecord::*member, M
     host::PluginRecord* record = recordOf(object);
     setStatus(ReturnStatus, record ? MS::kSuccess : MS::kFailure);
     return record ? record->*member : MString();
+}
+
+// A MEL procedure name (the names are run as MEL, so nothing else may pass).
+bool isProcedureName(const MString& name, bool mayBeEmpty)
+{
+    const std::string text = name.asChar();
+    if (text.empty())
+        return mayBeEmpty;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!(std::isalpha(c) || c == '_' || (i > 0 && std::isdigit(c))))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -102,6 +121,36 @@ MStatus MFnPlugin::deregisterCommand(const MString& commandName)
     if (!record)
         return MS::kFailure;
     return host::deregisterPluginCommand(commandName, record->name);
+}
+
+MStatus MFnPlugin::registerUI(const MString& creationProcedure, const MString& deletionProcedure,
+                              const MString& creationBatchProcedure, const MString& deletionBatchProcedure)
+{
+    host::PluginRecord* record = recordOf(mObject);
+    // Only while the plug-in initialises, as Maya allows.
+    if (!record || host::PluginManager::current() != record || record->initialized)
+        return MS::kFailure;
+    if (!isProcedureName(creationProcedure, false) || !isProcedureName(deletionProcedure, false) ||
+        !isProcedureName(creationBatchProcedure, true) || !isProcedureName(deletionBatchProcedure, true))
+        return MS::kInvalidParameter;
+    // The procedures of the mode the host runs in must be there to call (sourced, or NAME.mel on MAYA_SCRIPT_PATH).
+    const bool interactive = MGlobal::mayaState() == MGlobal::kInteractive;
+    for (const MString* procedure : {interactive ? &creationProcedure : &creationBatchProcedure,
+                                     interactive ? &deletionProcedure : &deletionBatchProcedure}) {
+        if (procedure->length() == 0)
+            continue;
+        int found = 0;
+        MGlobal::executeCommand(MString("exists \"") + *procedure + "\"", found, false, false);
+        if (!found) {
+            MGlobal::displayError(MString("registerUI: procedure \"") + *procedure + "\" was not found.");
+            return MS::kNotFound;
+        }
+    }
+    record->uiCreation = creationProcedure;
+    record->uiDeletion = deletionProcedure;
+    record->uiCreationBatch = creationBatchProcedure;
+    record->uiDeletionBatch = deletionBatchProcedure;
+    return MS::kSuccess;
 }
 
 MString MFnPlugin::vendor(MStatus* ReturnStatus) const

@@ -176,6 +176,21 @@ MStringArray pluginMessageStrings(const MString& first, const MString& second = 
     return strings;
 }
 
+// The procedure MFnPlugin::registerUI gave for loading (or unloading) in the mode the
+// host runs in: the interface ones with a main window, the batch ones without. A failing
+// procedure is reported; the plug-in stays loaded (or unloads) all the same.
+void runUiProcedure(const PluginRecord& record, bool creation)
+{
+    const bool interactive = MGlobal::mayaState() == MGlobal::kInteractive;
+    const MString& procedure = interactive ? (creation ? record.uiCreation : record.uiDeletion)
+                                           : (creation ? record.uiCreationBatch : record.uiDeletionBatch);
+    if (procedure.length() == 0)
+        return;
+    if (!MGlobal::executeCommand(procedure, false, false))
+        reportError(MString("The ") + (creation ? "interface creation" : "interface deletion") + " procedure \"" +
+                    procedure + "\" of plug-in \"" + record.name + "\" failed.");
+}
+
 } // namespace
 
 MString PluginManager::resolve(const MString& pathOrName)
@@ -287,6 +302,7 @@ MStatus PluginManager::load(const MString& pathOrName, MString* loadedName, bool
         return status;
     }
     record->initialized = true;
+    runUiProcedure(*record, true);
     fireSceneMessage(MSceneMessage::kAfterPluginLoad, pluginMessageStrings(path, name));
     if (loadedName)
         *loadedName = name;
@@ -332,12 +348,16 @@ MStatus PluginManager::unload(const MString& nameOrPath, bool force)
     pruneActiveSelection();
     releaseDeletedDagNodes();
 
+    // Its interface goes before its commands do.
+    runUiProcedure(*record, false);
     // Its overrides (and their user data) are the module's code too.
     releaseOverrides(name);
     MStatus status = callEntryPoint(record, object, "uninitializePlugin");
     if (!status) {
         reportError(MString("uninitializePlugin of \"") + name + "\" failed: " + status.errorString() +
                     ". The plug-in stays loaded.");
+        // It stays with its interface.
+        runUiProcedure(*record, true);
         return status;
     }
     removeRegistrations(name, record->handle);

@@ -24,6 +24,8 @@ public:
     MString apiVersion = "Any";
     void* handle;  // dlopen handle
     bool initialized = false;
+    // MFnPlugin::registerUI: MEL procedures run after load and before unload.
+    MString uiCreation, uiDeletion, uiCreationBatch, uiDeletionBatch;
 };
 
 } // namespace host

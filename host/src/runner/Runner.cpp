@@ -1,6 +1,7 @@
 #include "runner/Runner.h"
 
 #include "commands/MessageOutput.h"
+#include "commands/ModulePaths.h"
 #include "commands/PluginManager.h"
 #include "commands/Session.h"
 #include "commands/mel/MelInterpreter.h"
@@ -79,8 +80,9 @@ bool parseOptions(int argc, char** argv, RunnerKind kind, Options& options)
     return true;
 }
 
-// The built plug-in sits in <dir of the program>/../plug-ins: put that
-// folder first on the plug-in search path.
+// The built plug-in sits in <dir of the program>/../plug-ins: that folder
+// comes last on the plug-in search path, as Maya's own plug-ins folder does,
+// so the user's folders and the modules' come first.
 void addBuiltPluginFolder()
 {
     char exe[PATH_MAX];
@@ -93,8 +95,24 @@ void addBuiltPluginFolder()
     std::string path = folder;
     if (const char* existing = std::getenv("MAYA_PLUG_IN_PATH"))
         if (*existing)
-            path += std::string(":") + existing;
+            path = existing + std::string(":") + folder;
     ::setenv("MAYA_PLUG_IN_PATH", path.c_str(), 1);
+}
+
+// In the build tree the plug-in's interface scripts (its menu) are read from the sources:
+// with the views up, that folder comes last on the script path, after the user's and the
+// modules' folders. Batch runs build no interface and leave the path as the modules set it.
+void addSourceScriptsFolder()
+{
+#ifdef PELLIX_SCRIPTS_DIR
+    if (::access(PELLIX_SCRIPTS_DIR, R_OK) != 0)
+        return;
+    std::string path = PELLIX_SCRIPTS_DIR;
+    if (const char* existing = std::getenv("MAYA_SCRIPT_PATH"))
+        if (*existing)
+            path = existing + std::string(":") + path;
+    ::setenv("MAYA_SCRIPT_PATH", path.c_str(), 1);
+#endif
 }
 
 // "a\"b" for a\"b inside a MEL string.
@@ -168,10 +186,13 @@ int runnerMain(int argc, char** argv, RunnerKind kind)
         return 2;
     }
     setMayaState(MGlobal::kBatch);
+    // Modules add their folders before any plug-in loads, as at Maya's start-up.
+    loadModulesFromEnvironment();
     addBuiltPluginFolder();
 
     const bool gui = kind == RunnerKind::kGui || options.gui;
     if (gui) {
+        addSourceScriptsFolder();
         std::string error;
         if (!startViews(argc, argv, error)) {
             std::fprintf(stderr, "Error: %s\n", error.c_str());

@@ -2,6 +2,7 @@
 
 #include "commands/CommandExecution.h"
 #include "commands/Session.h"
+#include "ui/MenuModel.h"
 #include "views/CameraNavigation.h"
 #include "views/CameraWatch.h"
 #include "views/CommandPort.h"
@@ -315,6 +316,7 @@ MStatus startViews(int& argc, char** argv, std::string& error, int width, int he
     startCameraWatch();
     state.window = new MainWindow;
     state.window->resize(width, height);
+    attachMainWindow(state.window);
     state.started = true;
     setMayaState(MGlobal::kInteractive);
     setRendererActive(true);
@@ -366,6 +368,7 @@ void stopViews()
     setRendererActive(false);
     state.imageContext.reset();
     state.imageSurface.reset();
+    detachMainWindow();
     delete state.window;
     state.window = nullptr;
     for (PanelState& panel : state.panels)

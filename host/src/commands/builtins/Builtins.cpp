@@ -1,6 +1,7 @@
 #include "commands/builtins/Builtins.h"
 
 #include "commands/CommandRegistry.h"
+#include "commands/ModuleCommands.h"
 #include "commands/builtins/AddAttrCommand.h"
 #include "commands/builtins/AttributeQueryCommand.h"
 #include "commands/builtins/ConnectAttrCommand.h"
@@ -44,6 +45,8 @@
 #include "geometry/PolyPrimitiveCommand.h"
 #include "geometry/XformCommand.h"
 #include "testing/HostMeshFaultCommand.h"
+#include "ui/EditorTemplateCommand.h"
+#include "ui/UiCommands.h"
 #include "views/ViewCommands.h"
 #include "viewport/CacheEvaluatorCommands.h"
 #include "viewport/DisplayStatusCommands.h"
@@ -111,9 +114,12 @@ void registerBuiltinCommands()
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
         CHECK_MSTATUS(status);
     }
+    registerModuleCommands();
     registerViewCommands();
     registerViewportCommands();
     registerTestingCommands();
+    registerEditorTemplateCommands();
+    registerUiCommands();
 }
 
 } // namespace host
