@@ -8,6 +8,7 @@
 
 #include "SceneTestSupport.h"
 #include "StoredMeshReader.h"
+#include "support/RealScenesFolder.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MFnMesh.h>
@@ -23,17 +24,6 @@
 #include <vector>
 
 namespace {
-
-std::string realScenesFolder()
-{
-    if (const char* folder = std::getenv("PELLIX_REAL_SCENES"))
-        return folder;
-#ifdef PELLIX_REAL_SCENES
-    return PELLIX_REAL_SCENES;
-#else
-    return "../shared/real-scenes";
-#endif
-}
 
 bool near(double expected, double got)
 {

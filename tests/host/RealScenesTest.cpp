@@ -2,6 +2,7 @@
 // opening what was saved and saving again gives the same text.
 
 #include "SceneTestSupport.h"
+#include "support/RealScenesFolder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,17 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string realScenesFolder()
-{
-    if (const char* folder = std::getenv("PELLIX_REAL_SCENES"))
-        return folder;
-#ifdef PELLIX_REAL_SCENES
-    return PELLIX_REAL_SCENES;
-#else
-    return "../shared/real-scenes";
-#endif
-}
 
 class RealScenes : public SceneTest
 {

@@ -7,6 +7,7 @@
 #include "SceneTestSupport.h"
 
 #include "dg/Registry.h"
+#include "support/RealScenesFolder.h"
 
 #include <maya/MPxDeformerNode.h>
 
@@ -50,17 +51,6 @@ void registerPassDeformer()
     info.initialize = &PassDeformer::initialize;
     info.type = MPxNode::kDeformerNode;
     ASSERT_TRUE(host::registerNodeType(info));
-}
-
-std::string realScenesFolder()
-{
-    if (const char* folder = std::getenv("PELLIX_REAL_SCENES"))
-        return folder;
-#ifdef PELLIX_REAL_SCENES
-    return PELLIX_REAL_SCENES;
-#else
-    return "../shared/real-scenes";
-#endif
 }
 
 class SceneQueryCommands : public SceneTest

@@ -7,6 +7,7 @@
 #include "SurfacePinBindTestSupport.h"
 
 #include "commands/MessageOutput.h"
+#include "support/RealScenesFolder.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MFnMesh.h>
@@ -21,17 +22,6 @@
 #include <vector>
 
 namespace {
-
-std::string realScenesFolder()
-{
-    if (const char* folder = std::getenv("PELLIX_REAL_SCENES"))
-        return folder;
-#ifdef PELLIX_REAL_SCENES
-    return PELLIX_REAL_SCENES;
-#else
-    return "../shared/real-scenes";
-#endif
-}
 
 MDagPath dagPathOf(const std::string& name)
 {

@@ -20,7 +20,7 @@ namespace {
 const char* const kCommand = "editorTemplate";
 const char* const kRecordCommand = "hostEditorTemplateRecord";
 
-struct FlagSpec
+struct FlagDefinition
 {
     const char* shortName;  // null where the long name is the only one
     const char* longName;
@@ -29,7 +29,7 @@ struct FlagSpec
     bool action;  // one action per call; the others qualify it
 };
 
-const FlagSpec kFlags[] = {
+const FlagDefinition kFlags[] = {
     {nullptr, "-beginScrollLayout", 0, 0, true},
     {nullptr, "-endScrollLayout", 0, 0, true},
     {nullptr, "-beginLayout", 1, 1, true},
@@ -53,15 +53,15 @@ const FlagSpec kFlags[] = {
 
 struct FlagUse
 {
-    const FlagSpec* spec;
+    const FlagDefinition* definition;
     std::vector<std::string> words;
 };
 
-const FlagSpec* findFlag(const std::string& word)
+const FlagDefinition* findFlag(const std::string& word)
 {
-    for (const FlagSpec& spec : kFlags)
-        if (word == spec.longName || (spec.shortName && word == spec.shortName))
-            return &spec;
+    for (const FlagDefinition& definition : kFlags)
+        if (word == definition.longName || (definition.shortName && word == definition.shortName))
+            return &definition;
     return nullptr;
 }
 
@@ -98,15 +98,15 @@ MStatus parseUses(const MArgList& args, std::vector<FlagUse>& uses)
     const unsigned count = args.length();
     for (unsigned i = 0; i < count; ++i) {
         const std::string word = args.asString(i).asChar();
-        const bool roomForWord = !uses.empty() && (uses.back().spec->maxArgs < 0 ||
-                                                   int(uses.back().words.size()) < uses.back().spec->maxArgs);
+        const bool roomForWord = !uses.empty() && (uses.back().definition->maxArgs < 0 ||
+                                                   int(uses.back().words.size()) < uses.back().definition->maxArgs);
         // A flag still short of its arguments takes the word whatever it looks like.
-        const bool wordNeeded = !uses.empty() && int(uses.back().words.size()) < uses.back().spec->minArgs;
+        const bool wordNeeded = !uses.empty() && int(uses.back().words.size()) < uses.back().definition->minArgs;
         if (!word.empty() && word[0] == '-' && !wordNeeded && !(roomForWord && isNumber(word))) {
-            const FlagSpec* spec = findFlag(word);
-            if (!spec)
+            const FlagDefinition* definition = findFlag(word);
+            if (!definition)
                 return fail(kCommand, "invalid flag " + word + ".");
-            uses.push_back(FlagUse{spec, {}});
+            uses.push_back(FlagUse{definition, {}});
             continue;
         }
         if (uses.empty() || !roomForWord)
@@ -114,17 +114,17 @@ MStatus parseUses(const MArgList& args, std::vector<FlagUse>& uses)
         uses.back().words.push_back(word);
     }
     for (const FlagUse& use : uses)
-        if (int(use.words.size()) < use.spec->minArgs)
-            return fail(kCommand, std::string("flag ") + use.spec->longName + " needs " +
-                                      std::to_string(use.spec->minArgs) +
-                                      (use.spec->minArgs == 1 ? " argument." : " arguments."));
+        if (int(use.words.size()) < use.definition->minArgs)
+            return fail(kCommand, std::string("flag ") + use.definition->longName + " needs " +
+                                      std::to_string(use.definition->minArgs) +
+                                      (use.definition->minArgs == 1 ? " argument." : " arguments."));
     return MS::kSuccess;
 }
 
 const FlagUse* findUse(const std::vector<FlagUse>& uses, const char* longName, size_t* position = nullptr)
 {
     for (size_t k = 0; k < uses.size(); ++k)
-        if (std::string(uses[k].spec->longName) == longName) {
+        if (std::string(uses[k].definition->longName) == longName) {
             if (position)
                 *position = k;
             return &uses[k];
@@ -154,17 +154,17 @@ MStatus EditorTemplateCommand::doIt(const MArgList& args)
     const FlagUse* action = nullptr;
     size_t actionPosition = 0;
     for (size_t k = 0; k < uses.size(); ++k) {
-        if (!uses[k].spec->action)
+        if (!uses[k].definition->action)
             continue;
         if (action)
-            return fail(kCommand, std::string(action->spec->longName) + " and " + uses[k].spec->longName +
+            return fail(kCommand, std::string(action->definition->longName) + " and " + uses[k].definition->longName +
                                       " cannot be used together.");
         action = &uses[k];
         actionPosition = k;
     }
     if (!action)
         return fail(kCommand, "no action flag given (-addControl, -beginLayout, -suppress, ...).");
-    const std::string name = action->spec->longName;
+    const std::string name = action->definition->longName;
     const bool control = name == "-addControl" || name == "-addDynamicControl";
 
     size_t labelPosition = 0;
