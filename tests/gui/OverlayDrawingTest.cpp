@@ -61,8 +61,8 @@ protected:
                  "addAttr -ln pellixSelectNode -at message bellyPatch",
                  "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
             ASSERT_TRUE(mel(command)) << command;
-        chest = centreOf("chestPatch");
-        belly = centreOf("bellyPatch");
+        chest = worldCentreOf("chestPatch");
+        belly = worldCentreOf("bellyPatch");
         bare = MPoint(0.5, 0.0, 0.5); // a body face no patch covers
         ASSERT_TRUE(mel("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch bellyPatch"));
         for (const char* command : {"setAttr torsoOverlayShape.transparency 0",
@@ -81,21 +81,6 @@ protected:
         ASSERT_TRUE(mel("lookThru persp modelPanel4"));
         PellixPluginTest::TearDown();
         std::remove(imageFile.c_str());
-    }
-
-    static MPoint centreOf(const char* mesh)
-    {
-        MSelectionList list;
-        list.add(mesh);
-        MDagPath path;
-        list.getDagPath(0, path);
-        path.extendToShape();
-        MPointArray points;
-        MFnMesh(path).getPoints(points, MSpace::kWorld);
-        MPoint sum(0, 0, 0);
-        for (unsigned i = 0; i < points.length(); ++i)
-            sum += MVector(points[i]);
-        return sum / points.length();
     }
 
     // What the current view shows, as `refresh -cv -fe png` writes it.

@@ -146,7 +146,7 @@ protected:
     {
         OverlayHover::SetUp();
         // A lid over the chest and the arm, one unit above the body, clear of the belly.
-        const MPoint over = (centreOf("chestPatch") * 2.0 + MVector(arm)) / 3.0;
+        const MPoint over = (worldCentreOf("chestPatch") * 2.0 + MVector(arm)) / 3.0;
         ASSERT_TRUE(mel("polyPlane -n lid -w 3.2 -h 1.5 -sx 1 -sy 1; move " + std::to_string(over.x) + " 1 " +
                         std::to_string(over.z) + " lid"));
         ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));

@@ -50,9 +50,9 @@ protected:
                  "addAttr -ln pellixSelectNode -at message bellyPatch",
                  "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
             ASSERT_TRUE(mel(command)) << command;
-        chest = centreOf("chestPatch") + MVector(0.25, 0.0, 0.0); // inside a face, off its edges
-        arm = centreOf("armPatch");
-        belly = centreOf("bellyPatch") + MVector(0.25, 0.0, 0.0);
+        chest = worldCentreOf("chestPatch") + MVector(0.25, 0.0, 0.0); // inside a face, off its edges
+        arm = worldCentreOf("armPatch");
+        belly = worldCentreOf("bellyPatch") + MVector(0.25, 0.0, 0.0);
         bare = MPoint(0.5, 0.0, 0.5); // a body face no patch covers
         ASSERT_TRUE(mel("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch armPatch bellyPatch"));
         for (const char* command : {"setAttr torsoOverlayShape.transparency 0",
@@ -79,21 +79,6 @@ protected:
         mel("lookThru persp modelPanel4");
         PellixPluginTest::TearDown();
         std::remove(imageFile.c_str());
-    }
-
-    static MPoint centreOf(const char* mesh)
-    {
-        MSelectionList list;
-        list.add(mesh);
-        MDagPath path;
-        list.getDagPath(0, path);
-        path.extendToShape();
-        MPointArray points;
-        MFnMesh(path).getPoints(points, MSpace::kWorld);
-        MPoint sum(0, 0, 0);
-        for (unsigned i = 0; i < points.length(); ++i)
-            sum += MVector(points[i]);
-        return sum / points.length();
     }
 
     // The widget position (logical pixels, y down) a world point projects to.

@@ -5,6 +5,7 @@
 // with its draw override, so that the test can set the hovered control as the mouse would.
 
 #include "PluginTestSupport.h"
+#include "ShapeControlPicture.h"
 
 #include "dg/Registry.h"
 #include "shapeControl/ShapeControl.h"
@@ -39,21 +40,6 @@ namespace {
 const char* const kControlPlugin = "shapeControlDrawTest";
 const char* const kClassification = "drawdb/geometry/shapeControl";
 
-using PixelTest = std::function<bool(const QColor&)>;
-
-PixelTest colour(double r, double g, double b, int tolerance = 8)
-{
-    return [=](const QColor& c) {
-        return std::abs(c.red() - int(r * 255 + 0.5)) <= tolerance &&
-               std::abs(c.green() - int(g * 255 + 0.5)) <= tolerance &&
-               std::abs(c.blue() - int(b * 255 + 0.5)) <= tolerance;
-    };
-}
-
-const PixelTest kNormal = colour(1.0, 0.0, 0.0);
-const PixelTest kHovered = colour(1.0, 0.82, 0.18);
-const PixelTest kSelected = colour(0.056, 1.0, 0.366);
-
 class BareFrameContext : public MHWRender::MFrameContext
 {
 };
@@ -78,9 +64,11 @@ MDagPath pathNamed(const char* name)
     return path;
 }
 
-class ShapeControlDrawing : public ::testing::Test
+class ShapeControlDrawing : public ::testing::Test, protected ShapeControlPicture
 {
 protected:
+    ShapeControlDrawing() : ShapeControlPicture("shapecontrol") {}
+
     void SetUp() override
     {
         ASSERT_FALSE(isPellixLoaded()) << "the test registers the control type itself";
@@ -107,7 +95,6 @@ protected:
         MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kControlPlugin);
         host::deregisterNodeType(ShapeControl::id);
         removeShapeControlMouseFilter();
-        std::remove(imageFile.c_str());
     }
 
     void lookFromTop()
@@ -124,50 +111,6 @@ protected:
         ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
     }
 
-    // A control "name" with its shape "nameShape", opaque in every state so colours compare exactly.
-    void makeControl(const std::string& name)
-    {
-        for (const std::string& command :
-             {"createNode transform -n " + name, "createNode shapeControl -p " + name + " -n " + name + "Shape",
-              "setAttr " + name + "Shape.transparency 0", "setAttr " + name + "Shape.hoverTransparency 0",
-              "setAttr " + name + "Shape.selectedTransparency 0", std::string("select -cl")})
-            ASSERT_TRUE(mel(command)) << command;
-    }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
-    }
-
-    QColor pixel(int x, int y) const { return image.pixelColor(x, image.height() - 1 - y); }
-
-    // Whether a pixel within `radius` of the projected point passes the test.
-    bool drawnNear(const MPoint& world, const PixelTest& test, int radius = 2) const
-    {
-        short cx = 0, cy = 0;
-        if (!view.worldToView(world, cx, cy)) return false;
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx) {
-                const int x = cx + dx, y = cy + dy;
-                if (x >= 0 && y >= 0 && x < image.width() && y < image.height() && test(pixel(x, y))) return true;
-            }
-        return false;
-    }
-
-    // How many pixels in a row pass the test, walking across a line through the projected point.
-    int thicknessAt(const MPoint& world, const PixelTest& test, int dx, int dy) const
-    {
-        short cx = 0, cy = 0;
-        if (!view.worldToView(world, cx, cy)) return -1;
-        int count = 0;
-        for (int step = -8; step <= 8; ++step) count += test(pixel(cx + dx * step, cy + dy * step));
-        return count;
-    }
-
-    M3dView view;
-    QImage image;
-    std::string imageFile = "/tmp/pellix-shapecontrol-" + std::to_string(::getpid()) + ".png";
 };
 
 // A mesh shape "name" built from positions and quads.

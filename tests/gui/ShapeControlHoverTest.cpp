@@ -9,6 +9,7 @@
 
 #include "MouseEventRecorder.h"
 #include "PluginTestSupport.h"
+#include "ShapeControlPicture.h"
 
 #include "dg/Registry.h"
 #include "shapeControl/ShapeControl.h"
@@ -44,25 +45,12 @@ namespace {
 
 constexpr unsigned kPanel = 3; // modelPanel4
 
-using PixelTest = std::function<bool(const QColor&)>;
-
-PixelTest colour(double r, double g, double b, int tolerance = 8)
-{
-    return [=](const QColor& c) {
-        return std::abs(c.red() - int(r * 255 + 0.5)) <= tolerance &&
-               std::abs(c.green() - int(g * 255 + 0.5)) <= tolerance &&
-               std::abs(c.blue() - int(b * 255 + 0.5)) <= tolerance;
-    };
-}
-
-const PixelTest kNormal = colour(1.0, 0.0, 0.0);
-const PixelTest kHovered = colour(1.0, 0.82, 0.18);
-const PixelTest kSelected = colour(0.056, 1.0, 0.366);
-
 // A view of the XZ plane from the top camera, 10 units wide, and the mouse in it.
-class HoverView
+class HoverView : protected ShapeControlPicture
 {
 protected:
+    HoverView() : ShapeControlPicture("shapehover") {}
+
     void setUpView()
     {
         ASSERT_TRUE(mel("lookThru top modelPanel4; setAttr topShape.orthographicWidth 10"));
@@ -85,17 +73,6 @@ protected:
         mel("hostMouseEvent -panel modelPanel4 -type leave");
         mel("setToolTo selectSuperContext");
         mel("lookThru persp modelPanel4");
-        std::remove(imageFile.c_str());
-    }
-
-    // A control "name" with its shape "nameShape", opaque in every state so colours compare exactly.
-    static void makeControl(const std::string& name)
-    {
-        for (const std::string& command :
-             {"createNode transform -n " + name, "createNode shapeControl -p " + name + " -n " + name + "Shape",
-              "setAttr " + name + "Shape.transparency 0", "setAttr " + name + "Shape.hoverTransparency 0",
-              "setAttr " + name + "Shape.selectedTransparency 0", std::string("select -cl")})
-            ASSERT_TRUE(mel(command)) << command;
     }
 
     QPointF widgetPoint(const MPoint& world) const
@@ -128,37 +105,6 @@ protected:
     // A spot of the view where no control of these scenes lies.
     void moveAway() { moveTo(MPoint(-4.5, 0, -3.5)); }
 
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
-    }
-
-    QColor pixel(int x, int y) const { return image.pixelColor(x, image.height() - 1 - y); }
-
-    // Whether a pixel within `radius` of the projected point passes the test.
-    bool drawnNear(const MPoint& world, const PixelTest& test, int radius = 2) const
-    {
-        short cx = 0, cy = 0;
-        if (!view.worldToView(world, cx, cy)) return false;
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx) {
-                const int x = cx + dx, y = cy + dy;
-                if (x >= 0 && y >= 0 && x < image.width() && y < image.height() && test(pixel(x, y))) return true;
-            }
-        return false;
-    }
-
-    // How many pixels in a row pass the test, walking across a line through the projected point.
-    int thicknessAt(const MPoint& world, const PixelTest& test, int dx, int dy) const
-    {
-        short cx = 0, cy = 0;
-        if (!view.worldToView(world, cx, cy)) return -1;
-        int count = 0;
-        for (int step = -8; step <= 8; ++step) count += test(pixel(cx + dx * step, cy + dy * step));
-        return count;
-    }
-
     // What the outline at `world` looks like in a fresh picture.
     std::string lookAt(const MPoint& world)
     {
@@ -174,11 +120,8 @@ protected:
         return hovered ? "hovered" : normal ? "normal" : "selected";
     }
 
-    M3dView view;
     QWidget* widget = nullptr;
     double pixelsPerUnit = 0.0;
-    QImage image;
-    std::string imageFile = "/tmp/pellix-shapehover-" + std::to_string(::getpid()) + ".png";
 };
 
 // The loaded module's filter, driven as a person drives it.

@@ -1,6 +1,9 @@
 #include "PluginTestSupport.h"
 
+#include <maya/MDagPath.h>
+#include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
+#include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 
 #include <cstdio>
@@ -139,4 +142,19 @@ void PellixPluginTest::TearDown()
     if (isPellixLoaded()) {
         EXPECT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
     }
+}
+
+MPoint worldCentreOf(const char* mesh)
+{
+    MSelectionList list;
+    list.add(mesh);
+    MDagPath path;
+    list.getDagPath(0, path);
+    path.extendToShape();
+    MPointArray points;
+    MFnMesh(path).getPoints(points, MSpace::kWorld);
+    MPoint sum(0, 0, 0);
+    for (unsigned i = 0; i < points.length(); ++i)
+        sum += MVector(points[i]);
+    return sum / points.length();
 }

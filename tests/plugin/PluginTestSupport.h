@@ -5,6 +5,7 @@
 #include "commands/MessageOutput.h"
 
 #include <maya/MObject.h>
+#include <maya/MPoint.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
@@ -22,6 +23,9 @@ MString melString(const std::string& command);
 MStringArray melStrings(const std::string& command);
 int melInt(const std::string& command);
 double melDouble(const std::string& command);
+
+// The average of a mesh's world-space points (a transform or its shape).
+MPoint worldCentreOf(const char* mesh);
 
 // "loadPlugin" with the built module's path.
 MStatus loadPellix();
