@@ -359,12 +359,18 @@ MelNodePtr MelParser::procedure(bool global, int line)
     return node;
 }
 
+MelNodePtr MelParser::parenthesised()
+{
+    expect(MelToken::kLParen, "'('");
+    MelNodePtr node = expression();
+    expect(MelToken::kRParen, "')'");
+    return node;
+}
+
 MelNodePtr MelParser::ifStatement(int line)
 {
     auto node = std::make_unique<MelNode>(MelNode::kIf, line);
-    expect(MelToken::kLParen, "'('");
-    node->kids.push_back(expression());
-    expect(MelToken::kRParen, "')'");
+    node->kids.push_back(parenthesised());
     Counter blocks(fBlocks);
     node->kids.push_back(statement());
     if (fLexer.peek().isWord("else")) {
@@ -379,9 +385,7 @@ MelNodePtr MelParser::ifStatement(int line)
 MelNodePtr MelParser::whileStatement(int line)
 {
     auto node = std::make_unique<MelNode>(MelNode::kWhile, line);
-    expect(MelToken::kLParen, "'('");
-    node->kids.push_back(expression());
-    expect(MelToken::kRParen, "')'");
+    node->kids.push_back(parenthesised());
     Counter blocks(fBlocks), loops(fLoops), breakable(fBreakable);
     node->kids.push_back(statement());
     return node;
@@ -397,9 +401,7 @@ MelNodePtr MelParser::doStatement(int line)
     MelToken word = fLexer.next();
     if (!word.isWord("while"))
         fail(word.line, "Syntax error: expected 'while' before " + describe(word) + ".");
-    expect(MelToken::kLParen, "'('");
-    node->kids.push_back(expression());
-    expect(MelToken::kRParen, "')'");
+    node->kids.push_back(parenthesised());
     endStatement();
     return node;
 }
@@ -476,9 +478,7 @@ MelNodePtr MelParser::forStatement(int line)
 MelNodePtr MelParser::switchStatement(int line)
 {
     auto node = std::make_unique<MelNode>(MelNode::kSwitch, line);
-    expect(MelToken::kLParen, "'('");
-    node->kids.push_back(expression());
-    expect(MelToken::kRParen, "')'");
+    node->kids.push_back(parenthesised());
     expect(MelToken::kLBrace, "'{'");
     Counter blocks(fBlocks), breakable(fBreakable);
     for (;;) {

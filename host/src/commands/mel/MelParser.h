@@ -39,6 +39,8 @@ private:
     MelNodePtr sourceStatement(int line);
     void commandArguments(MelNode& call);
     void callArguments(MelNode& call);
+    // "(" expression ")", as conditions and switch values are written.
+    MelNodePtr parenthesised();
     // Comma-separated expressions, each a statement of `into`, up to and including `end`.
     void expressionStatements(MelNode& into, MelToken::Kind end, const char* endText);
     // A number or string token as its literal node; null for any other token.
