@@ -16,36 +16,9 @@
 
 namespace {
 
-const char* const kHead = "//Maya ASCII 2023 scene\nrequires maya \"2023\";\n"
-                          "currentUnit -l centimeter -a degree -t film;\n";
-
 class KeptSceneData : public SceneTest
 {
 protected:
-    std::string readFile(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    // Writes the scene text (after the header) and opens it.
-    MStatus openText(const std::string& body, const std::string& name = "scene.ma")
-    {
-        const std::string path = tempPath(name);
-        std::ofstream(path, std::ios::binary) << kHead << body;
-        return run("file -f -o \"" + path + "\"");
-    }
-
-    // Saves the scene and returns what was written.
-    std::string save(const std::string& name)
-    {
-        const std::string path = tempPath(name);
-        EXPECT_TRUE(run("file -rename \"" + path + "\"; file -save")) << errors();
-        return readFile(path);
-    }
-
     // The lines written for one node: its createNode and the indented lines after it, UUIDs left out.
     static std::string nodeBlock(const std::string& text, const std::string& createLine)
     {

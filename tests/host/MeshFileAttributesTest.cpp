@@ -19,9 +19,6 @@
 
 namespace {
 
-const char* const kHead = "//Maya ASCII 2023 scene\nrequires maya \"2023\";\n"
-                          "currentUnit -l centimeter -a degree -t film;\n";
-
 // A 4 x 4 square with a 2 x 2 square hole, in the xz plane: vertices 0-3 the
 // outside, 4-7 the hole; edges 0-3 around the outside, 4-7 around the hole.
 const char* const kFramePoints = R"(	setAttr -s 8 ".vt[0:7]"  0 0 0 4 0 0 4 0 4 0 0 4 1 0 1 3 0 1 3 0 3 1 0 3;
@@ -36,23 +33,6 @@ const char* const kFrameUVs = R"(	setAttr ".uvst[0].uvsn" -type "string" "map1";
 class MeshFileAttributes : public SceneTest
 {
 protected:
-    MStatus openText(const std::string& body, const std::string& name = "scene.ma")
-    {
-        const std::string path = tempPath(name);
-        std::ofstream(path, std::ios::binary) << kHead << body;
-        return run("file -f -o \"" + path + "\"");
-    }
-
-    std::string save(const std::string& name)
-    {
-        const std::string path = tempPath(name);
-        EXPECT_TRUE(run("file -rename \"" + path + "\"; file -save")) << errors();
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     // Saving, reopening what was saved and saving again gives the same text.
     void expectStableRoundTrip()
     {

@@ -41,11 +41,7 @@ protected:
     void SetUp() override
     {
         SceneTest::SetUp();
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(realScenesFolder(), error))
-            if (entry.path().extension() == ".ma")
-                fScenes.push_back(entry.path().string());
-        std::sort(fScenes.begin(), fScenes.end());
+        fScenes = realScenePaths();
         if (fScenes.empty())
             GTEST_SKIP() << "no scenes in " << realScenesFolder();
     }

@@ -20,21 +20,9 @@ protected:
     void SetUp() override
     {
         SceneTest::SetUp();
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(realScenesFolder(), error))
-            if (entry.path().extension() == ".ma")
-                fScenes.push_back(entry.path().string());
-        std::sort(fScenes.begin(), fScenes.end());
+        fScenes = realScenePaths();
         if (fScenes.empty())
             GTEST_SKIP() << "no scenes in " << realScenesFolder();
-    }
-
-    static std::string readFile(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
     }
 
     MStatus open(const std::string& path) { return run("file -f -o \"" + path + "\""); }

@@ -20,6 +20,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -208,4 +210,28 @@ std::string SceneTest::errors() const
 std::string SceneTest::tempPath(const std::string& name) const
 {
     return fTempDir + "/" + name;
+}
+
+MStatus SceneTest::openText(const std::string& body, const std::string& name)
+{
+    const std::string path = tempPath(name);
+    std::ofstream(path, std::ios::binary) << "//Maya ASCII 2023 scene\nrequires maya \"2023\";\n"
+                                             "currentUnit -l centimeter -a degree -t film;\n"
+                                          << body;
+    return run("file -f -o \"" + path + "\"");
+}
+
+std::string SceneTest::save(const std::string& name)
+{
+    const std::string path = tempPath(name);
+    EXPECT_TRUE(run("file -rename \"" + path + "\"; file -save")) << errors();
+    return readFile(path);
+}
+
+std::string SceneTest::readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }

@@ -47,6 +47,12 @@ protected:
     void clearMessages() { fCapture->clear(); }
     // A file path under the test's temporary folder.
     std::string tempPath(const std::string& name) const;
+    // Writes a scene file of Maya's header (centimetres, degrees, film) and `body` under the
+    // temporary folder, and opens it.
+    MStatus openText(const std::string& body, const std::string& name = "scene.ma");
+    // Saves the scene under the temporary folder and returns what was written.
+    std::string save(const std::string& name);
+    static std::string readFile(const std::string& path);
 
 private:
     std::unique_ptr<host::MessageCapture> fCapture;
