@@ -4,6 +4,7 @@
 // installed on. Plug-in teardown releases whatever they left.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MMessage.h>
 #include <maya/MObjectArray.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MTypes.h>

@@ -191,7 +191,7 @@ bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
 
 void markControlDirty(const MObject& node)
 {
-    PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+    MHWRender::MRenderer::setGeometryDrawDirty(node, true);
 }
 
 } // namespace

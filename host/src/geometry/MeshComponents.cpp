@@ -243,8 +243,8 @@ MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const std:
         const MeshData* data = meshDataOf(current);
         if (!data || size_t(data->read().numFaces()) != removed.size())
             return fail(command, MString("cannot read the mesh of ") + SceneNames::nodeName(shape) + ".");
-        GEO_CHECK(modifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh),
-                                        MeshData::make(withoutFaces(data->read(), removed))));
+        MObject remaining = MeshData::make(withoutFaces(data->read(), removed));
+        GEO_CHECK(modifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), remaining));
         MPlug tweaks(shape, MeshShapeNode::pnts);
         for (unsigned i = 0, n = tweaks.numElements(); i < n; ++i) {
             MPlug element = tweaks.elementByPhysicalIndex(i, &status);

@@ -121,7 +121,8 @@ MStatus PolyPrimitiveCommand::doIt(const MArgList& args)
         shapeName = base + "Shape" + transformName.substring(int(base.length()), int(transformName.length()) - 1);
     }
     GEO_CHECK(mModifier.renameNode(shape, shapeName));
-    GEO_CHECK(mModifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), MeshData::make(geometry)));
+    MObject mesh = MeshData::make(geometry);
+    GEO_CHECK(mModifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), mesh));
     GEO_CHECK(execute(c));
     GEO_CHECK(selectCreated(transform));
 

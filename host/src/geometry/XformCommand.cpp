@@ -141,7 +141,7 @@ MStatus shownBox(const MDagPath& path, MBoundingBox& box)
         } else if (child.node().hasFn(MFn::kTransform)) {
             MBoundingBox childBox;
             GEO_CHECK(shownBox(child, childBox));
-            GEO_CHECK(childBox.transformUsing(fn.transformationMatrix()));
+            childBox.transformUsing(fn.transformationMatrix());
             box.expand(childBox);
         }
     }
@@ -202,7 +202,7 @@ MStatus queryTransform(const MDagPath& transform, const Request& request, bool w
         MBoundingBox box;
         GEO_CHECK(shownBox(transform, box));
         if (world)
-            GEO_CHECK(box.transformUsing(inclusive));
+            box.transformUsing(inclusive);
         appendVector(out, MVector(box.min()));
         appendVector(out, MVector(box.max()));
         break;
