@@ -5,8 +5,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 # xvfb, xauth and Mesa's drivers give the GUI tests an X display with OpenGL 4.5 (llvmpipe).
+# python3 runs the check that the plug-in's files depend on each other one way only.
 packages=(cmake ninja-build g++ qtbase5-dev libtbb-dev libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
-          xvfb xauth xdotool libgl1-mesa-dri)
+          xvfb xauth xdotool libgl1-mesa-dri python3)
 # The benchmarks (built unless -DPELLIX_BENCH=OFF is given) measure the overlay pick against Embree.
 bench=1
 for arg in "${@:2}"; do

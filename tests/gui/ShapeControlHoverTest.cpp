@@ -15,6 +15,7 @@
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "viewport/FrameRenderer.h"
 #include "views/Views.h"
 
@@ -570,6 +571,7 @@ protected:
         info.classification = kClassification;
         info.pluginName = kControlPlugin;
         ASSERT_TRUE(host::registerNodeType(info));
+        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
         ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kControlPlugin,
                                                                            &ShapeControlDrawOverride::creator));
         setUpView();
@@ -584,6 +586,7 @@ protected:
         MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kControlPlugin);
         host::deregisterNodeType(ShapeControl::id);
         removeShapeControlMouseFilter();
+        setShapeControlCreatedCallback(nullptr);
     }
 
     static MObject nodeNamed(const char* name)
