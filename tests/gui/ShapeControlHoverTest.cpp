@@ -181,6 +181,8 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     const QPointF ringRight = widgetPoint(MPoint(-0.2, 0, 0));
     moveTo(ringRight + QPointF(-8, 0));
     EXPECT_EQ(lookAt(ringFar), "hovered") << "just inside the circle's outline";
+    moveTo(ringRight + QPointF(6, 0));
+    EXPECT_EQ(lookAt(ringFar), "hovered") << "just outside it, past the box of its samples";
     moveTo(ringRight + QPointF(-16, 0));
     EXPECT_EQ(lookAt(ringFar), "normal") << "further in";
     moveTo(MPoint(-2.2, 0, 0));
