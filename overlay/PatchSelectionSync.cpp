@@ -1,6 +1,6 @@
 #include "overlay/PatchSelectionSync.h"
 
-#include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
 

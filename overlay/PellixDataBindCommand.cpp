@@ -1,6 +1,7 @@
 #include "overlay/PellixDataBindCommand.h"
 
 #include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/IntArrayData.h"
 #include "plugin/MeshResolve.h"

@@ -1,7 +1,7 @@
 #include "overlay/PellixDataOverlay.h"
 
 #include "hoverMarker/HoverMarkerState.h"
-#include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "plugin/IntArrayData.h"
 #include "plugin/NodeAttributes.h"
 #include "plugin/PlugQueries.h"
@@ -80,7 +80,7 @@ bool pathOfInstance(const MObject& node, unsigned instance, MDagPath& path)
 
 } // namespace
 
-const MTypeId PellixDataOverlay::id(0x140548);
+const MTypeId PellixDataOverlay::id(kPellixDataOverlayTypeId);
 const MString PellixDataOverlay::typeName("pellixDataOverlay");
 
 MObject PellixDataOverlay::enable;
@@ -367,8 +367,7 @@ void PellixDataOverlay::postConstructor()
             MGlobal::displayWarning("pellixDataOverlay: could not load its Maya node icon.");
         }
     }
-    registerOverlayNode(self);
-    installOverlayCallbacks();
+    registerCreatedOverlayNode(self);
     rearmReadoutTracking();
 }
 

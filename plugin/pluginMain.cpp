@@ -6,6 +6,7 @@
 #include "hoverMarker/HoverMarkerNode.h"
 #include "hoverMarker/HoverMarkerState.h"
 #include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataBindCommand.h"
 #include "overlay/PellixDataOverlay.h"
 #include "overlay/PellixDataOverlayGeometryOverride.h"
@@ -18,6 +19,7 @@
 #include "shapeControl/ShapeControlCreateCommand.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "vertexWrap/VertexWrap.h"
 #include "vertexWrap/VertexWrapCommand.h"
 
@@ -52,6 +54,11 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
     MStatus status;
     MFnPlugin plugin(obj, kVendor, kVersion, "Any", &status);
     PELLIX_CHECK(status);
+
+    // The first overlay installs the overlay's callbacks and mouse filter, and any shape
+    // control the hover's filter, which the nodes themselves do not know.
+    setOverlayCreatedCallback(installOverlayCallbacks);
+    setShapeControlCreatedCallback(installShapeControlMouseFilter);
 
     // Stops at the first failure; what was registered before it stays registered.
     PELLIX_CHECK(plugin.registerNode(ShapeControl::typeName, ShapeControl::id, ShapeControl::creator,

@@ -4,8 +4,8 @@
 #include "plugin/StatusCheck.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawLayout.h"
-#include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlQueries.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "shapeControl/TransformReadout.h"
 
 #include <maya/MFloatVector.h>
