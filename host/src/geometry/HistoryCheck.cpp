@@ -26,7 +26,8 @@ void reportMeshesWithoutGeometry()
         const MObject shape = node->object();
         if (MPlug(shape, MeshShapeNode::inMesh).isConnected())
             continue;
-        const MeshData* cached = meshDataOf(MPlug(shape, MeshShapeNode::cachedInMesh).asMObject());
+        const MObject cachedData = MPlug(shape, MeshShapeNode::cachedInMesh).asMObject();
+        const MeshData* cached = meshDataOf(cachedData);
         if (cached && cached->read().numVertices() > 0)
             continue;
         const MObject source = KeptSceneData::keptSourceOf(shape, {".i", ".inMesh"});

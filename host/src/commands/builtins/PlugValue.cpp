@@ -388,7 +388,7 @@ PlugValue::Kind PlugValue::kindOf(const Attribute* a)
         case MFnNumericData::kLong:
         case MFnNumericData::kInt64: return kInteger;
         case MFnNumericData::kFloat: return a->unitType == MFnUnitAttribute::kDistance ? kDistance : kFloat;
-        case MFnNumericData::kDouble: return kDouble;
+        case MFnNumericData::kDouble: return a->unitType == MFnUnitAttribute::kDistance ? kDistance : kDouble;
         default: return kUnsupported;
         }
     case AttrKind::Unit:
