@@ -300,7 +300,7 @@ TEST_F(CurveCommand, CVsMoveAsTweaksOrTheirOwnPointsAndCountInBounds)
     run("undo");
     EXPECT_EQ(value("pointPosition line.cv[1]").asDoubleArray()[0], 1.0);
     EXPECT_FALSE(run("move 0 0 0 line.cv[2]"));
-    EXPECT_NE(errors().find("move: line.cv[2] is out of range: the shape has 2 of them."), std::string::npos) << errors();
+    EXPECT_NE(errors().find("move: line.cv[2] is out of range: the curve has 2 of them."), std::string::npos) << errors();
     const std::string saved = save("tweaked.ma");
     EXPECT_NE(saved.find("\".cp[0]\" -type \"double3\" 0 2 0 ;"), std::string::npos) << saved;
 }

@@ -67,7 +67,7 @@ MStatus splitComponent(const char* command, const MString& text, std::string& no
 
 // The indices "i", "a:b" or "*" name among `count`.
 MStatus rangeIndices(const char* command, const MString& text, const std::string& range, int count,
-                     std::vector<int>& indices)
+                     const char* owner, std::vector<int>& indices)
 {
     long long first = 0, last = count - 1;
     const size_t colon = range.find(':');
@@ -78,7 +78,8 @@ MStatus rangeIndices(const char* command, const MString& text, const std::string
             return fail(command, MString("bad index range in ") + text + ".");
     }
     if (first < 0 || last >= count)
-        return fail(command, text + " is out of range: the shape has " + ValueText::formatInt(count) + " of them.");
+        return fail(command, text + " is out of range: the " + owner + " has " + ValueText::formatInt(count) +
+                                 " of them.");
     indices.clear();
     for (long long i = first; i <= last; ++i)
         indices.push_back(int(i));
@@ -105,7 +106,7 @@ MStatus findMeshComponent(const char* command, const MString& text, MeshComponen
     MFnMesh mesh(component.shape);
     const int count = component.kind == "vtx" ? mesh.numVertices() : component.kind == "f" ? mesh.numPolygons()
                                                                                           : mesh.numEdges();
-    return rangeIndices(command, text, range, count, component.indices);
+    return rangeIndices(command, text, range, count, "mesh", component.indices);
 }
 
 MStatus findCurveComponent(const char* command, const MString& text, CurveComponent& component)
@@ -115,7 +116,7 @@ MStatus findCurveComponent(const char* command, const MString& text, CurveCompon
     if (kind != "cv")
         return fail(command, MString("unknown component type in ") + text + ".");
     GEO_CHECK(shapeOf(command, MString(node.c_str()), MFn::kNurbsCurve, "NURBS curve", component.shape));
-    return rangeIndices(command, text, range, MFnNurbsCurve(component.shape).numCVs(), component.indices);
+    return rangeIndices(command, text, range, MFnNurbsCurve(component.shape).numCVs(), "curve", component.indices);
 }
 
 MStatus findMoveTargets(const char* command, const std::vector<MString>& names, MoveTargets& targets)
