@@ -1,5 +1,6 @@
 #include "anim/AnimCommands.h"
 
+#include "anim/ConstraintCommand.h"
 #include "anim/KeyCommands.h"
 #include "anim/PlaybackCommands.h"
 #include "commands/CommandRegistry.h"
@@ -20,6 +21,11 @@ void registerAnimCommands()
         {"cutKey", CutKeyCommand::creator},
         {"playbackOptions", PlaybackOptionsCommand::creator},
         {"play", PlayCommand::creator},
+        {"parentConstraint", ConstraintCommand::parentCreator},
+        {"pointConstraint", ConstraintCommand::pointCreator},
+        {"orientConstraint", ConstraintCommand::orientCreator},
+        {"scaleConstraint", ConstraintCommand::scaleCreator},
+        {"aimConstraint", ConstraintCommand::aimCreator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);

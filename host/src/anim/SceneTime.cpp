@@ -2,6 +2,7 @@
 
 #include "anim/AnimCurveNode.h"
 #include "anim/AnimStatus.h"
+#include "anim/ConstraintNode.h"
 #include "anim/TimeNode.h"
 #include "dg/Messages.h"
 #include "dg/Node.h"
@@ -87,6 +88,7 @@ MStatus registerAnimNodeTypes()
     time.apiType = MFn::kTime;
     ANIM_CHECK(registerNodeType(time));
     AnimCurveNode::registerTypes();
+    ANIM_CHECK(ConstraintNode::registerTypes());
     setCurrentTimeHook(&changeTimeFromApi);
     return MS::kSuccess;
 }

@@ -20,7 +20,7 @@ void startSceneTime();
 // After a file was read: the current time is time1's (the file's frame).
 void syncTimeNode();
 
-// Registers the time node and the built-in animation node types.
+// Registers the time node and the built-in animation node types (curves, constraints).
 MStatus registerAnimNodeTypes();
 
 } // namespace host
