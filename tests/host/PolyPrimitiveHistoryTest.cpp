@@ -25,31 +25,32 @@ struct Reference
     const char* command;  // run with " -ch on" or " -ch off" after it
     int vertices, faces, uvs;
     std::vector<std::pair<int, MPoint>> points;
-    std::pair<int, std::vector<int>> faceVertices;
+    std::vector<std::pair<int, std::vector<int>>> faceVertices;
     std::pair<int, std::vector<int>> faceUVs;
-    std::pair<int, std::pair<float, float>> uv;
+    std::vector<std::pair<int, std::pair<float, float>>> uvPoints;
 };
 
 // Values copied from meshes of Maya ASCII scenes (primitives whose history was deleted).
 const Reference kReferences[] = {
     {"Cube", "polyCube", "polyCube", 8, 6, 14,
-     {{0, {-0.5, -0.5, 0.5}}, {5, {0.5, 0.5, -0.5}}}, {4, {1, 7, 5, 3}}, {4, {1, 10, 11, 3}}, {10, {0.875f, 0.0f}}},
+     {{0, {-0.5, -0.5, 0.5}}, {5, {0.5, 0.5, -0.5}}}, {{4, {1, 7, 5, 3}}}, {4, {1, 10, 11, 3}}, {{10, {0.875f, 0.0f}}}},
     {"Sphere", "polySphere", "polySphere", 382, 400, 439,
      {{0, {0.14877813, -0.98768836, -0.048340943}}, {181, {0.80901754, 0, -0.5877856}}, {381, {0, 1, 0}}},
-     {360, {1, 0, 380}}, {360, {1, 0, 399}}, {399, {0.025f, 0.0f}}},
+     {{360, {1, 0, 380}}}, {360, {1, 0, 399}}, {{399, {0.025f, 0.0f}}}},
     {"Plane", "polyPlane", "polyPlane", 121, 100, 121,
-     {{0, {-0.5, 0, 0.5}}, {11, {-0.5, 0, 0.40000001}}, {120, {0.5, 0, -0.5}}}, {10, {11, 12, 23, 22}},
-     {10, {11, 12, 23, 22}}, {12, {0.1f, 0.1f}}},
+     {{0, {-0.5, 0, 0.5}}, {11, {-0.5, 0, 0.40000001}}, {120, {0.5, 0, -0.5}}}, {{10, {11, 12, 23, 22}}},
+     {10, {11, 12, 23, 22}}, {{12, {0.1f, 0.1f}}}},
     {"CylinderWithCapCentres", "polyCylinder", "polyCylinder -sc 1", 42, 60, 84,
      {{0, {0.95105714, -1, -0.30901718}}, {20, {0.95105714, 1, -0.30901718}}, {41, {0, 1, 0}}},
-     {40, {20, 21, 41}}, {40, {80, 79, 83}}, {62, {0.64860266f, 0.79546607f}}},
+     {{40, {20, 21, 41}}, {20, {1, 0, 40}}}, {40, {80, 79, 83}},
+     {{62, {0.64860266f, 0.79546607f}}, {41, {0.375f, 0.68843985f}}, {82, {0.5f, 0.15000001f}}, {83, {0.5f, 0.83749998f}}}},
     {"Cone", "polyCone", "polyCone", 21, 21, 42,
      {{0, {0.95105714, -1, -0.30901718}}, {9, {-1.000000238419, -1, 0}}, {20, {0, 1, 0}}},
-     {0, {0, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}}, {1, {20, 21, 41}},
-     {0, {0.7377643f, 0.1727457f}}},
+     {{0, {0, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}}, {1, {0, 1, 20}}}, {1, {20, 21, 41}},
+     {{0, {0.7377643f, 0.1727457f}}, {41, {0.5f, 1.0f}}}},
     {"Torus", "polyTorus", "polyTorus", 400, 400, 441,
      {{0, {0.47552857, 0, -0.15450859}}, {100, {0.95105714, 0.50000006, -0.30901718}}, {200, {1.42658579, 0, -0.4635258}}},
-     {0, {1, 0, 20, 21}}, {0, {1, 0, 21, 22}}, {22, {0.050000001f, 0.94999999f}}},
+     {{0, {1, 0, 20, 21}}}, {0, {1, 0, 21, 22}}, {{22, {0.050000001f, 0.94999999f}}}},
 };
 
 class PolyPrimitiveHistory : public SceneTest, public ::testing::WithParamInterface<std::tuple<Reference, bool>>
@@ -88,9 +89,11 @@ TEST_P(PolyPrimitiveHistory, MeshesMatchWhatMayaSaved)
         ASSERT_TRUE(mesh.getPoint(index, p));
         EXPECT_LT(p.distanceTo(expected), 2e-6) << "vertex " << index << " at " << p.x << " " << p.y << " " << p.z;
     }
-    MIntArray corners;
-    ASSERT_TRUE(mesh.getPolygonVertices(r.faceVertices.first, corners));
-    EXPECT_EQ(std::vector<int>(corners.begin(), corners.end()), r.faceVertices.second);
+    for (const auto& [face, expected] : r.faceVertices) {
+        MIntArray corners;
+        ASSERT_TRUE(mesh.getPolygonVertices(face, corners));
+        EXPECT_EQ(std::vector<int>(corners.begin(), corners.end()), expected) << "face " << face;
+    }
     std::vector<int> uvIds;
     for (int k = 0; k < int(r.faceUVs.second.size()); ++k) {
         int id = -1;
@@ -100,9 +103,11 @@ TEST_P(PolyPrimitiveHistory, MeshesMatchWhatMayaSaved)
     EXPECT_EQ(uvIds, r.faceUVs.second);
     MFloatArray u, v;
     ASSERT_TRUE(mesh.getUVs(u, v));
-    ASSERT_LT(unsigned(r.uv.first), u.length());
-    EXPECT_NEAR(u[unsigned(r.uv.first)], r.uv.second.first, 1e-6);
-    EXPECT_NEAR(v[unsigned(r.uv.first)], r.uv.second.second, 1e-6);
+    for (const auto& [index, expected] : r.uvPoints) {
+        ASSERT_LT(unsigned(index), u.length());
+        EXPECT_NEAR(u[unsigned(index)], expected.first, 1e-6) << "uv " << index;
+        EXPECT_NEAR(v[unsigned(index)], expected.second, 1e-6) << "uv " << index;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Primitives, PolyPrimitiveHistory,
@@ -139,6 +144,14 @@ TEST_F(PrimitiveNodes, HistoryFollowsItsSettingsAxisAndUndo)
     EXPECT_EQ(value("polyEvaluate -b box").asDoubleArray()[1], 2.0) << "x = 2 x + 1";
     ASSERT_TRUE(run("setAttr frozen.itf 1"));
     EXPECT_EQ(value("polyEvaluate -b box").asDoubleArray()[1], -0.25) << "x = (x - 1) / 2";
+
+    // A quarter turn of twist moves each section ring of a four-sided torus on by one.
+    ASSERT_TRUE(run("polyTorus -ch on -sx 5 -sy 4 -n plain; polyTorus -ch on -sx 5 -sy 4 -tw 90 -n twisted"));
+    for (int i = 0; i < 5; ++i) {
+        const MDoubleArray from = value("pointPosition twisted.vtx[" + std::to_string(i) + "]").asDoubleArray();
+        const MDoubleArray to = value("pointPosition plain.vtx[" + std::to_string(5 + i) + "]").asDoubleArray();
+        EXPECT_LT(MPoint(from[0], from[1], from[2]).distanceTo(MPoint(to[0], to[1], to[2])), 1e-6) << i;
+    }
 }
 
 TEST_F(PrimitiveNodes, BadSettingsAreRefusedOrKeptInBounds)
@@ -169,6 +182,24 @@ TEST_F(PrimitiveNodes, BadSettingsAreRefusedOrKeptInBounds)
 
 TEST_F(PrimitiveNodes, RealScenesBuildTheirPrimitiveHistory)
 {
+    // A mesh fed by a node the host does not evaluate keeps the geometry the file gives it; one without is named.
+    {
+        host::MessageCapture capture;
+        ASSERT_TRUE(openText("createNode transform -n kept; createNode mesh -n keptShape -p kept;\n"
+                             "\tsetAttr -s 3 \".vt[0:2]\" 0 0 0 1 0 0 0 1 0;\n"
+                             "\tsetAttr -s 3 \".ed[0:2]\" 0 1 0 1 2 0 2 0 0;\n"
+                             "\tsetAttr \".fc[0]\" -type \"polyFaces\" f 3 0 1 2;\n"
+                             "createNode transform -n lost; createNode mesh -n lostShape -p lost;\n"
+                             "createNode polyBevel3 -n bevel1; createNode polyBevel3 -n bevel2;\n"
+                             "connectAttr bevel1.out keptShape.i; connectAttr bevel2.out lostShape.i;\n"))
+            << errors();
+        EXPECT_EQ(number("polyEvaluate -v kept"), 3);
+        EXPECT_NE(std::string(capture.text(host::MessageKind::kWarning).asChar())
+                      .find("file: the host does not evaluate \"polyBevel3\" nodes, and the file holds no geometry for "
+                            "the meshes they build: lostShape.\n"),
+                  std::string::npos)
+            << capture.text(host::MessageKind::kWarning).asChar();
+    }
     const std::string folder = realScenesFolder();
     if (!std::filesystem::exists(folder + "/SkellyRoomSet.ma"))
         GTEST_SKIP() << "no real scenes in " << folder;

@@ -231,7 +231,7 @@ MeshGeometryPtr PolyPrimitiveNode::build(Kind kind, const Settings& s)
     case kCube: geometry = buildCube(s.width, s.height, s.depth, sw, sh, sd); break;
     case kSphere: geometry = buildSphere(s.radius, sa, std::max(sh, 2)); break;
     case kPlane: geometry = buildPlane(s.width, s.height, sw, sh); break;
-    case kCylinder: geometry = buildCylinder(s.radius, s.height, sa, sh, sc); break;
+    case kCylinder: geometry = buildCylinder(s.radius, s.height, sa, sh, sc, s.createUVs); break;
     case kCone: geometry = buildCone(s.radius, s.height, sa, sh, sc); break;
     default: geometry = buildTorus(s.radius, s.sectionRadius, s.twist, sa, std::max(sh, 3)); break;
     }

@@ -255,7 +255,7 @@ void capFaces(Builder& b, const CapRings& rings, int sa, int centre, int centreU
 
 } // namespace
 
-MeshGeometryPtr buildCylinder(double radius, double height, int sa, int sh, int sc)
+MeshGeometryPtr buildCylinder(double radius, double height, int sa, int sh, int sc, int createUVs)
 {
     Builder b;
     const double bottom = -height / 2, top = height / 2;
@@ -275,12 +275,16 @@ MeshGeometryPtr buildCylinder(double radius, double height, int sa, int sh, int 
     const int topCentre = sc > 0 ? b.point(0, top, 0) : -1;
 
     // UVs: the bottom cap, the side rows, the top cap, the inner cap rings, the centres.
+    // Maya's "normalize and preserve aspect ratio" makes the side a little taller (50/133 of the
+    // map) and sets the cap centres 1/160 below the caps' middles.
+    const bool aspect = createUVs == 3;
     const double capRadius = 0.15625, bottomV = 0.15625, topV = 0.84375;
+    const double sideHeight = aspect ? 50.0 / 133.0 : 0.375, centreShift = aspect ? 0.00625 : 0.0;
     capUVs(b, sa, 0.5, bottomV, capRadius);
     const int side = int(b.u.size());
     for (int k = 0; k <= sh; ++k)
         for (int i = 0; i <= sa; ++i)
-            b.uv(0.375 + 0.25 * i / sa, 0.3125 + 0.375 * k / sh);
+            b.uv(0.375 + 0.25 * i / sa, 0.3125 + sideHeight * k / sh);
     const int topCap = int(b.u.size());
     capUVs(b, sa, 0.5, topV, capRadius);
     bottomRings.uv.push_back(0);
@@ -290,8 +294,8 @@ MeshGeometryPtr buildCylinder(double radius, double height, int sa, int sh, int 
             rings->uv.push_back(int(b.u.size()));
             capUVs(b, sa, 0.5, rings == &bottomRings ? bottomV : topV, capRadius * (sc - m) / sc);
         }
-    const int bottomCentreUV = sc > 0 ? b.uv(0.5, bottomV) : -1;
-    const int topCentreUV = sc > 0 ? b.uv(0.5, topV) : -1;
+    const int bottomCentreUV = sc > 0 ? b.uv(0.5, bottomV - centreShift) : -1;
+    const int topCentreUV = sc > 0 ? b.uv(0.5, topV - centreShift) : -1;
 
     auto ring = [&](int k, int i) { return k * sa + i % sa; };
     auto sideUV = [&](int k, int i) { return side + k * (sa + 1) + i; };

@@ -20,8 +20,10 @@ MeshGeometryPtr buildCube(double width, double height, double depth, int subdivi
 MeshGeometryPtr buildSphere(double radius, int subdivisionsAxis, int subdivisionsHeight);
 // Cylinder: rings from the bottom up, then (with cap subdivisions) the inner cap rings and the
 // bottom and top centres; side quads first, then the bottom cap, then the top cap. Cap rims are hard.
+// `createUVs` 3 (normalize and preserve aspect ratio) lays the side and cap centres out as Maya does
+// for that mode; other modes give the plain layout.
 MeshGeometryPtr buildCylinder(double radius, double height, int subdivisionsAxis, int subdivisionsHeight,
-                              int subdivisionsCap);
+                              int subdivisionsCap, int createUVs);
 // Cone: rings from the base up, then (with cap subdivisions) the inner base rings and the base
 // centre, then the apex; the base cap first, then the sides. The base rim is hard.
 MeshGeometryPtr buildCone(double radius, double height, int subdivisionsAxis, int subdivisionsHeight,
