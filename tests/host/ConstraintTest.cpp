@@ -69,11 +69,15 @@ TEST_F(Constraints, EachKindDrivesItsChannelsByWeight)
     EXPECT_LT((vector("xform -q -ws -t p") - vector("xform -q -ws -rp a") - MVector(0, 1, 0)).length(), 1e-9);
     ASSERT_TRUE(run("createNode transform -n o; orientConstraint b o"));
     EXPECT_LT(rotationGap(world("o"), world("b")), 1e-9);
-    ASSERT_TRUE(run("createNode transform -n s; scaleConstraint a s"));
-    EXPECT_LT((vector("getAttr s.s") - MVector(2, 2, 2)).length(), 1e-9);
-    ASSERT_TRUE(run("createNode transform -n looker; setAttr looker.t 0 10 5; aimConstraint -aim 0 0 -1 a looker"));
+    // A joint's orient comes after its rotation: the constraint leaves it out of the rotation it gives.
+    ASSERT_TRUE(run("setAttr o_orientConstraint1.cjo 0 0 90"));
+    const MVector r = vector("getAttr o.r") * (M_PI / 180);
+    EXPECT_LT(rotationGap(MEulerRotation(r).asMatrix() * MEulerRotation(0, 0, M_PI / 2).asMatrix(), world("b")), 1e-9);
+    ASSERT_TRUE(run("createNode transform -n s; scaleConstraint -o 1 0.5 1 a s"));
+    EXPECT_LT((vector("getAttr s.s") - MVector(2, 1, 2)).length(), 1e-9);
+    ASSERT_TRUE(run("createNode transform -n looker; setAttr looker.t 3 12 5; aimConstraint -aim 0 0 -1 a looker"));
     const MMatrix look = world("looker");
-    const MVector toTarget = (vector("xform -q -ws -rp a") - MVector(0, 10, 5)).normal();
+    const MVector toTarget = (vector("xform -q -ws -rp a") - MVector(3, 12, 5)).normal();
     EXPECT_LT((MVector(0, 0, -1) * look - toTarget).length(), 1e-9) << "-Z points at the target";
     EXPECT_NEAR(MVector(1, 0, 0) * look * MVector(0, 1, 0), 0.0, 1e-9) << "X stays level: the scene's up is Y";
 }
@@ -99,7 +103,9 @@ TEST_F(Constraints, MaintainOffsetSkipsAndUndo)
     EXPECT_EQ(number("getAttr obj.ty"), 5.0) << "a skipped axis is left alone";
     EXPECT_EQ(strings("listConnections -s 1 -d 0 obj.ty").length(), 0u);
     EXPECT_EQ(strings("listConnections -s 1 -d 0 obj.ry").length(), 1u);
-    ASSERT_TRUE(run("undo; undo"));
+    ASSERT_TRUE(run("setAttr obj_parentConstraint1.targetW0 0"));
+    EXPECT_NEAR(number("getAttr obj.tx"), -4.0, 1e-9) << "with no weight the object is back where it was";
+    ASSERT_TRUE(run("undo; undo; undo"));
     EXPECT_EQ(strings("ls -type constraint").length(), 0u);
     EXPECT_EQ(strings("listConnections -s 1 -d 0 obj.ry").length(), 0u);
 
@@ -121,6 +127,7 @@ TEST_F(Constraints, MaintainOffsetSkipsAndUndo)
         EXPECT_FALSE(run(c.mel));
         EXPECT_NE(errors().find(c.message), std::string::npos) << errors();
     }
+    EXPECT_TRUE(run("pointConstraint -sk x target obj")) << "a skipped axis may be locked: " << errors();
 }
 
 TEST_F(Constraints, SavedConstraintsKeepWorkingAndLampRigJointsFollowTheirControls)

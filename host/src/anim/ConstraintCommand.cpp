@@ -309,6 +309,13 @@ MStatus ConstraintCommand::doIt(const MArgList& args)
             if (!from.isNull() && !(a.*input.input).isNull())
                 ANIM_CHECK(mModifier.connect(from, MPlug(constraint, a.*input.input)));
         }
+        // With every weight at 0 the object goes back to where it was when constrained.
+        for (const auto& [rest, channel] : {std::make_pair(&A::restTranslate, "translate"), std::make_pair(&A::restRotate, "rotate")})
+            if (!(a.*rest).isNull()) {
+                const MVector now = vectorOf(object.node(), channel);
+                for (unsigned k = 0; k < 3; ++k)
+                    ANIM_CHECK(mModifier.newPlugValueDouble(MPlug(constraint, a.*rest).child(k), now[k]));
+            }
         if (aim)
             ANIM_CHECK(mModifier.connect(plugOf(object.node(), "translate"), MPlug(constraint, a.translate)));
         if (aim) {
