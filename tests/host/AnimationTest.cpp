@@ -47,6 +47,7 @@ const TangentCase kTangentCases[] = {
     {"FlatEasesInAndOut", "setKeyframe -t 1 -v 0 -itt flat -ott flat box.tx; setKeyframe -t 11 -v 10 -itt flat -ott flat box.tx", 3.5, 1.5625},
     {"SplineOfTwoKeysIsStraight", "setKeyframe -t 1 -v 0 -itt spline -ott spline box.tx; setKeyframe -t 11 -v 10 -itt spline -ott spline box.tx", 3.5, 2.5},
     {"AutoFlattensAPeak", "setKeyframe -t 1 -v 0 box.tx; setKeyframe -t 11 -v 10 box.tx; setKeyframe -t 21 -v 0 box.tx", 13.5, 8.4375},
+    {"AutoStopsShortOfOvershooting", "setKeyframe -t 1 -v 0 box.tx; setKeyframe -t 2 -v 10 box.tx; setKeyframe -t 11 -v 11 box.tx", 6.5, 10.875},
     {"PlateauKeepsSplineBetweenRisingKeys", "setKeyframe -t 1 -v 0 -itt plateau -ott plateau box.tx; setKeyframe -t 11 -v 5 -itt plateau -ott plateau box.tx; setKeyframe -t 21 -v 10 -itt plateau -ott plateau box.tx", 6, 1.875},
     {"ClampedGoesLinearBesideAnEqualKey", "setKeyframe -t 1 -v 0 -itt clamped -ott clamped box.tx; setKeyframe -t 11 -v 0 -itt clamped -ott clamped box.tx; setKeyframe -t 21 -v 10 -itt clamped -ott clamped box.tx", 13.5, 2.5},
 };
@@ -85,6 +86,8 @@ TEST_F(Animation, InfinityRepeatsOrExtendsTheKeyedRange)
         ASSERT_TRUE(run(std::string("setAttr box_translateX.pre ") + c.pre + "; setAttr box_translateX.pst " + c.post));
         EXPECT_NEAR(at(c.frame, "box.tx"), c.expected, 1e-9);
     }
+    ASSERT_TRUE(run("setKeyframe -t 11 -v 10 -ott step box.tx; setAttr box_translateX.pst 1"));
+    EXPECT_NEAR(at(16, "box.tx"), 10.0, 1e-9) << "a stepped end extends flat";
 }
 
 TEST_F(Animation, WeightedHandlesShapeTheSegment)
@@ -135,6 +138,8 @@ TEST_F(Animation, SetKeyframeKeysKeyableChannelsAndUndoRemovesTheCurves)
     ASSERT_TRUE(run("redo"));
     EXPECT_EQ(strings("ls -type animCurve").length(), 10u);
     EXPECT_EQ(number("keyframe -q -kc box.ty"), 1);
+    ASSERT_TRUE(run("addAttr -ln count -at long -k 1 box; setKeyframe -t 1 -v 0 box.count; setKeyframe -t 11 -v 10 box.count"));
+    EXPECT_EQ(at(10, "box.count"), 0.0) << "whole numbers hold their value until the next key";
 }
 
 TEST_F(Animation, KeyframeEditsAndCutKeyRemoveKeysUndoably)

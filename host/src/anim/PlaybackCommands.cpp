@@ -17,6 +17,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MTime.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace host {
@@ -71,6 +72,11 @@ void evaluateSlot(Slot* slot)
 
 } // namespace
 
+void resetPlaybackSettings()
+{
+    settings() = PlaybackSettings();
+}
+
 void evaluateScene()
 {
     // A copy: evaluation may create nodes' slots but not nodes; still, do not hold the live list.
@@ -82,8 +88,15 @@ void evaluateScene()
         for (size_t i = 0; i < node->slots.size(); ++i) {
             const Attribute* attribute = node->slots[i]->attr;
             const bool output = attribute->is(kReadable) && !attribute->is(kWritable);
-            if (attribute == worldMatrix || (node->isShape && output))
+            if (attribute == worldMatrix) {
+                // Read as a caller would, one element per instance, so that elements nothing has asked
+                // for yet are computed too.
+                const MPlug plug = plugOf(node->slots[i].get());
+                for (unsigned instance = 0; instance < std::max<size_t>(node->parents.size(), 1); ++instance)
+                    plug.elementByLogicalIndex(instance).asMObject();
+            } else if (node->isShape && output) {
                 evaluateSlot(node->slots[i].get());
+            }
         }
     }
 }

@@ -27,6 +27,9 @@ public:
     MStatus doIt(const MArgList& args) override;
 };
 
+// A new scene's playback step and speeds (every frame, real time).
+void resetPlaybackSettings();
+
 // Brings what the views would show up to date: world matrices of every DAG node and the
 // outputs of every shape.
 void evaluateScene();

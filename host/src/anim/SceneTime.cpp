@@ -3,6 +3,7 @@
 #include "anim/AnimCurveNode.h"
 #include "anim/AnimStatus.h"
 #include "anim/ConstraintNode.h"
+#include "anim/PlaybackCommands.h"
 #include "anim/TimeNode.h"
 #include "dg/Messages.h"
 #include "dg/Node.h"
@@ -69,6 +70,7 @@ void startSceneTime()
     const MTime first(1.0, MTime::uiUnit());
     MAnimControl::setMinMaxTime(first, MTime(120.0, MTime::uiUnit()));
     MAnimControl::setAnimationStartEndTime(first, MTime(200.0, MTime::uiUnit()));
+    resetPlaybackSettings();
     writeTimeNode(first);
 }
 
