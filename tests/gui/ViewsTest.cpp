@@ -284,6 +284,12 @@ TEST_F(Views, ViewFitFramesTheSelectionOrEverything)
     EXPECT_TRUE(persp.worldToView(MPoint(-20, 0, 20), x, y));
     EXPECT_TRUE(persp.worldToView(MPoint(40, 5, -30), x, y));
 
+    // A curve is framed by its CVs as a mesh is by its points.
+    ASSERT_TRUE(mel("curve -d 1 -p 100 0 0 -p 100 10 0 -n rail; select rail; viewFit"));
+    ASSERT_TRUE(persp.worldToView(MPoint(100, 5, 0), x, y));
+    EXPECT_NEAR(x, persp.portWidth() / 2.0, 1.0);
+    EXPECT_NEAR(y, persp.portHeight() / 2.0, 1.0);
+
     clearMessages();
     EXPECT_FALSE(mel("viewFit -f 0 modelPanel4"));
     EXPECT_EQ(errors(), "viewFit: -fitFactor needs a number above 0.\n");
