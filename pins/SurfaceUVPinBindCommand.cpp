@@ -1,5 +1,6 @@
 #include "pins/SurfaceUVPinBindCommand.h"
 
+#include "pins/PinBindTargets.h"
 #include "pins/PinCommandSupport.h"
 #include "pins/PinFrameMath.h"
 #include "pins/PinUVTable.h"
@@ -89,14 +90,18 @@ MStatus takeCorners(BindMesh& mesh, int face, const PinFrameMath::TriangleChoice
         const int normalId =
             local >= 0 && static_cast<unsigned>(local) < faceNormalIds.length() ? faceNormalIds[local] : -1;
         if (normalCount <= 0 || normalId < 0 || normalId >= normalCount) {
-            MPxCommand::displayError("surfaceUVPinBind: mesh did not provide valid face-vertex normal ids.");
+            MPxCommand::displayError("surfaceUVPinBind: mesh did not provide valid face-vertex normal ids: " +
+                                     mesh.mesh().partialPathName());
             return MS::kFailure;
         }
         pin.vertexIds[k] = choice.vertexIds[k];
         pin.normalIds[k] = normalId;
         pin.weights[k] = choice.weights[k];
         if (!mesh.mesh().getPolygonUV(face, local, pin.cornerUVs[2 * k], pin.cornerUVs[2 * k + 1], &uvSet)) {
-            MPxCommand::displayError("surfaceUVPinBind: mesh face is missing usable UVs.");
+            MString faceName = mesh.mesh().partialPathName() + ".f[";
+            faceName += face;
+            MPxCommand::displayError("surfaceUVPinBind: mesh face is missing usable UVs in UV set " + uvSet + ": " +
+                                     faceName + "]");
             return MS::kFailure;
         }
     }
@@ -240,7 +245,8 @@ MStatus SurfaceUVPinBindCommand::doIt(const MArgList& argList)
 {
     MStatus status;
     MArgDatabase args(syntax(), argList, &status);
-    PELLIX_CHECK(status);
+    if (!status)
+        return status;  // the parser has said what is wrong
     if (args.isFlagSet("-n")) {
         displayError("surfaceUVPinBind: appending to existing nodes is not implemented yet.");
         return MS::kFailure;
@@ -256,30 +262,21 @@ MStatus SurfaceUVPinBindCommand::doIt(const MArgList& argList)
         displayError("surfaceUVPinBind requires a mesh and at least one control.");
         return MS::kFailure;
     }
-    MeshResolution resolution = MeshResolution::kNoMesh;
-    PELLIX_CHECK(resolveMeshName(names[0], fMeshShapePath, fMeshTransformPath, resolution));
-    if (resolution != MeshResolution::kMesh) {
-        displayMeshRefusal(commandName, resolution, fMeshShapePath);
-        return MS::kFailure;
-    }
-    for (unsigned i = 1; i < names.length(); ++i) {
-        MDagPath control;
-        PELLIX_CHECK(resolveDagPath(names[i], control));
-        PELLIX_CHECK(fControls.append(control));
-    }
-    PELLIX_CHECK(fControlMatrices.setLength(fControls.length()));
-    for (unsigned i = 0; i < fControls.length(); ++i) {
-        fControlMatrices[i] = fControls[i].inclusiveMatrix(&status);
+    PELLIX_PASS_ON(gatherNewTargets(commandName, names, fTargets));
+    PELLIX_PASS_ON(checkControls(commandName, fTargets, 0, ControlDrive::kMatrix));
+    PELLIX_CHECK(fControlMatrices.setLength(fTargets.controls.length()));
+    for (unsigned i = 0; i < fTargets.controls.length(); ++i) {
+        fControlMatrices[i] = fTargets.controls[i].inclusiveMatrix(&status);
         PELLIX_CHECK(status);
     }
 
-    fNode = fNodeModifier.createNode("surfaceUVPin", &status);
+    fTargets.node = fNodeModifier.createNode("surfaceUVPin", &status);
     PELLIX_CHECK(status);
-    PELLIX_CHECK(connectMesh(fNodeModifier, fMeshShapePath, fNode));
-    for (unsigned i = 0; i < fControls.length(); ++i) {
-        PELLIX_CHECK(connectControlInverses(fNodeModifier, fNode, fControls[i], i, fUseInverse));
-        PELLIX_CHECK(disconnectControlInputs(fControlModifier, fControls[i], false));
-        PELLIX_CHECK(connectControlMatrix(fControlModifier, fNode, fControls[i], i));
+    PELLIX_CHECK(connectMesh(fNodeModifier, fTargets.meshShape, fTargets.node));
+    for (unsigned i = 0; i < fTargets.controls.length(); ++i) {
+        PELLIX_CHECK(connectControlInverses(fNodeModifier, fTargets.node, fTargets.controls[i], i, fUseInverse));
+        PELLIX_CHECK(disconnectControlInputs(fControlModifier, fTargets.controls[i], false));
+        PELLIX_CHECK(connectControlMatrix(fControlModifier, fTargets.node, fTargets.controls[i], i));
     }
     return redoIt();
 }
@@ -295,7 +292,7 @@ MStatus SurfaceUVPinBindCommand::redoIt()
 
     // The binding is taken afresh from the control matrices of the first run.
     BindMesh mesh;
-    status = mesh.attach(fMeshShapePath, fMeshTransformPath);
+    status = mesh.attach(fTargets.meshShape, fTargets.meshTransform);
     if (!status) {
         status.pAPIerror(kStatusSource, __LINE__);
         PELLIX_REPORT(undoExecuted());
@@ -313,7 +310,7 @@ MStatus SurfaceUVPinBindCommand::redoIt()
         PELLIX_REPORT(undoExecuted());
         return status;
     }
-    const MString name = nodeName(fNode, &status);
+    const MString name = nodeName(fTargets.node, &status);
     PELLIX_CHECK(status);
     setResult(name);
     return MStatus::kSuccess;
@@ -337,14 +334,14 @@ MStatus SurfaceUVPinBindCommand::undoIt()
 MStatus SurfaceUVPinBindCommand::bindAndWrite(BindMesh& mesh)
 {
     MStatus status;
-    const unsigned instance = fMeshShapePath.instanceNumber(&status);
+    const unsigned instance = fTargets.meshShape.instanceNumber(&status);
     PELLIX_CHECK(status);
     if (!mesh.mesh().getCurrentUVSetName(fUVSet, static_cast<int>(instance)) || fUVSet.length() == 0)
         fUVSet = "map1";
 
-    UVBindArrays arrays(fControls.length());
+    UVBindArrays arrays(fTargets.controls.length());
     std::vector<UVPinCorners> pins;
     PELLIX_PASS_ON(placePins(mesh, fControlMatrices, fUVSet, pins, arrays));
     PELLIX_PASS_ON(bindTangentsAndFrames(mesh, fControlMatrices, fMaintainOffset, pins, arrays));
-    return writeBindArrays(fNode, arrays, fUVSet, fMaintainOffset, fUseInverse);
+    return writeBindArrays(fTargets.node, arrays, fUVSet, fMaintainOffset, fUseInverse);
 }

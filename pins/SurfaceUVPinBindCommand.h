@@ -2,6 +2,8 @@
 // "surfaceUVPinBind": pins transform controls to a mesh by UV through a new "surfaceUVPin"
 // node, in matrix mode.
 
+#include "pins/PinBindTargets.h"
+
 #include <maya/MApiNamespace.h>
 #include <maya/MDGModifier.h>
 #include <maya/MDagPath.h>
@@ -36,10 +38,7 @@ private:
 
     MDGModifier fNodeModifier;
     MDGModifier fControlModifier;
-    MObject fNode;
-    MDagPath fMeshShapePath;
-    MDagPath fMeshTransformPath;
-    MDagPathArray fControls;
+    PinCommandSupport::PinBindTargets fTargets;
     MMatrixArray fControlMatrices;
     MString fUVSet;
     bool fMaintainOffset = false;

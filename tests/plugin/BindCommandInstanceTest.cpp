@@ -129,22 +129,25 @@ TEST_F(BindCommandInstance, LockedOldOverlayStopsTheReplacementAndStaysAsItWas)
 {
     makePatch("nearPatch2", fNear, {12, 17, 18, 13}, {{0, 1, 2, 3}});
     EXPECT_EQ(bind("driver nearPatch nearPatch2"), "pellixDataOverlayShape");
-    ASSERT_TRUE(mel("lockNode -lock true pellixDataOverlay"));
-    const std::string before = sceneText();
 
-    // The new overlay is made and filled before the old one is deleted; the deletion fails on
-    // the lock and everything the bind did is undone.
-    host::MessageCapture capture;
-    StderrCapture apiErrors;
-    EXPECT_FALSE(mel("pellixDataBind driver nearPatch2"));
-    EXPECT_NE(apiErrors.finish().find("API error detected in pellixDataBindCommand"), std::string::npos);
-    EXPECT_EQ(sceneText(), before);
-    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 4}));
-    EXPECT_EQ(pinbind::sourceOf("pellixDataOverlayShape.inMesh"), "driverShape.worldMesh[0]");
+    // A locked overlay could not be deleted: the lock, on its transform or its shape, is found
+    // before anything is made.
+    for (const char* locked : {"pellixDataOverlay", "pellixDataOverlayShape"}) {
+        SCOPED_TRACE(locked);
+        ASSERT_TRUE(mel(std::string("lockNode -lock true ") + locked));
+        const std::string before = sceneText();
+        host::MessageCapture capture;
+        StderrCapture apiErrors;
+        EXPECT_FALSE(mel("pellixDataBind driver nearPatch2"));
+        EXPECT_EQ(apiErrors.finish(), "");
+        EXPECT_EQ(capture.text(host::MessageKind::kError),
+                  "pellixDataBind: cannot replace the locked overlay: pellixDataOverlay\n");
+        EXPECT_EQ(sceneText(), before);
+        EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 4}));
+        ASSERT_TRUE(mel(std::string("lockNode -lock false ") + locked));
+    }
 
     // Unlocked, the same replacement goes through under the old name.
-    ASSERT_TRUE(mel("lockNode -lock false pellixDataOverlay"));
     EXPECT_EQ(bind("driver nearPatch2"), "pellixDataOverlayShape");
     EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4}));

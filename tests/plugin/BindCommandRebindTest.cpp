@@ -6,6 +6,12 @@
 
 #include "commands/MessageOutput.h"
 
+#include <maya/MDGMessage.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MMessage.h>
+#include <maya/MPlug.h>
+#include <maya/MSelectionList.h>
+
 #include <climits>
 #include <string>
 #include <vector>
@@ -213,20 +219,71 @@ TEST_F(BindCommandRebind, UndoAndRedoOfAFirstBindRestoreTheSavedScene)
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 3}));
 }
 
+TEST_F(BindCommandRebind, PatchesTheRigKeepsVisibleStayVisibleWithAWarning)
+{
+    ASSERT_TRUE(mel("setAttr -lock true patchC.visibility; createNode transform -n switch; "
+                    "connectAttr switch.visibility patchA.visibility"));
+    host::MessageCapture capture;
+    EXPECT_EQ(melString("pellixDataBind -hidePatches true driver patchA patchB patchC"), "pellixDataOverlayShape");
+    EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
+              "pellixDataBind: patch patchA stays visible: its visibility is connected.\n"
+              "pellixDataBind: patch patchC stays visible: its visibility is locked.\n");
+    EXPECT_EQ(melInt("getAttr patchA.visibility") + melInt("getAttr patchC.visibility"), 2);
+    EXPECT_EQ(melInt("getAttr patchB.visibility"), 0);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 6, 3}));
+}
+
+namespace {
+
+// Locks a plug once a bind starts connecting its new overlay, so that hiding a patch fails
+// after the overlay was made and partly filled.
+class LockWhenOverlayIsConnected
+{
+public:
+    explicit LockWhenOverlayIsConnected(const char* plug) : fPlug(plug)
+    {
+        fId = MDGMessage::addConnectionCallback(lock, this);
+    }
+    ~LockWhenOverlayIsConnected()
+    {
+        MMessage::removeCallback(fId);
+        mel(std::string("setAttr -lock false ") + fPlug);
+    }
+
+private:
+    static void lock(MPlug&, MPlug& destination, bool made, void* data)
+    {
+        if (!made || MFnDependencyNode(destination.node()).typeName() != "pellixDataOverlay")
+            return;
+        MSelectionList list;
+        MPlug plug;
+        if (list.add(static_cast<LockWhenOverlayIsConnected*>(data)->fPlug) && list.getPlug(0, plug))
+            plug.setLocked(true);
+    }
+
+    const char* fPlug;
+    MCallbackId fId = 0;
+};
+
+} // namespace
+
 TEST_F(BindCommandRebind, FailureAfterCreationLeavesNoHalfBuiltOverlay)
 {
-    // Patch C's visibility is locked, so hiding it fails once the new overlay exists and its
-    // values are partly written.
-    ASSERT_TRUE(mel("setAttr -lock true patchC.visibility"));
     const std::string withOldOverlay = sceneText();
-    EXPECT_FALSE(mel("pellixDataBind -hidePatches true -name other driver patchA patchC"));
+    {
+        LockWhenOverlayIsConnected sabotage("patchC.visibility");
+        EXPECT_FALSE(mel("pellixDataBind -hidePatches true -name other driver patchA patchC"));
+    }
     EXPECT_EQ(sceneText(), withOldOverlay);
     EXPECT_EQ(melInt("getAttr patchA.visibility"), 1);
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 6, 3}));
 
     ASSERT_TRUE(mel("undo"));  // the fixture's bind
     const std::string withoutOverlay = sceneText();
-    EXPECT_FALSE(mel("pellixDataBind -hidePatches true driver patchA patchC"));
+    {
+        LockWhenOverlayIsConnected sabotage("patchC.visibility");
+        EXPECT_FALSE(mel("pellixDataBind -hidePatches true driver patchA patchC"));
+    }
     EXPECT_EQ(sceneText(), withoutOverlay);
     EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 0u);
 }

@@ -96,7 +96,8 @@ TEST_F(BindCommand, TakesTheSelectionAndEachPatchMeshOnce)
     ASSERT_TRUE(mel("select -replace driverShape patchA patchAShape driver patchC"));
     host::MessageCapture capture;
     EXPECT_EQ(melString("pellixDataBind -name faceRig -hidePatches true"), "faceRigShape");
-    EXPECT_EQ(messages(capture, host::MessageKind::kWarning), "pellixDataBind: skipped driver mesh in patch list.\n");
+    EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
+              "pellixDataBind: skipped driver mesh in patch list: driverShape\n");
     EXPECT_EQ(intArray("faceRigShape.patchVertexCounts"), (std::vector<int>{4, 3}));
     EXPECT_EQ(intArray("faceRigShape.patchDriverVertexIndices"), concat({fIdsA, fIdsC}));
     EXPECT_EQ(melInt("getAttr patchA.visibility"), 0);
@@ -222,10 +223,12 @@ TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
         const char* errors;
         const char* warnings;
     };
-    ASSERT_TRUE(mel("createNode transform -name empty"));
+    ASSERT_TRUE(mel("createNode transform -name empty; createNode mesh -name meshless"));
     // A mesh kept only as history is not a driver, whether named by shape or by transform.
     makePatch("ghost", fGrid, {0, 5, 6, 1}, {{0, 1, 2, 3}});
     ASSERT_TRUE(mel("setAttr ghostShape.intermediateObject 1"));
+    // The same object named twice is one object to the command.
+    ASSERT_TRUE(mel("select -replace driver"));
     const Case cases[] = {
         {"pellixDataBind -bindTolerance 0 driver patchA",
          "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
@@ -233,27 +236,46 @@ TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
          "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
         {"pellixDataBind -bindTolerance 1e999 driver patchA",
          "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
-        {"pellixDataBind empty patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
-        {"pellixDataBind ghost patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
-        {"pellixDataBind ghostShape patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
+        {"pellixDataBind -bindTolerance abc driver patchA",
+         "pellixDataBind: Flag -bindTolerance expects a number argument, not \"abc\".\n", ""},
+        {"pellixDataBind empty patchA", "pellixDataBind: first selected object must be a driver mesh: empty\n", ""},
+        {"pellixDataBind ghost patchA", "pellixDataBind: first selected object must be a driver mesh: ghost\n", ""},
+        {"pellixDataBind ghostShape patchA",
+         "pellixDataBind: first selected object must be a driver mesh: ghostShape\n", ""},
+        {"pellixDataBind time1 patchA", "pellixDataBind: first selected object must be a driver mesh: time1\n", ""},
+        {"pellixDataBind nothingHere patchA", "pellixDataBind: No object matches name: nothingHere\n", ""},
+        {"pellixDataBind meshless patchA", "pellixDataBind: driver mesh has no vertices: meshless\n", ""},
         {"pellixDataBind driver ghost", "pellixDataBind: no valid patch meshes were found.\n",
-         "pellixDataBind: skipped non-mesh patch.\n"},
-        {"pellixDataBind patchA empty", "pellixDataBind: no valid patch meshes were found.\n",
-         "pellixDataBind: skipped non-mesh patch.\n"},
+         "pellixDataBind: skipped non-mesh patch: ghost\n"},
+        {"pellixDataBind patchA empty time1", "pellixDataBind: no valid patch meshes were found.\n",
+         "pellixDataBind: skipped non-mesh patch: empty\npellixDataBind: skipped non-mesh patch: time1\n"},
+        {"pellixDataBind driver meshless", "pellixDataBind: no valid patch meshes were found.\n",
+         "pellixDataBind: skipped patch mesh with no vertices: meshless\n"},
         {"pellixDataBind driver driverShape", "pellixDataBind: no valid patch meshes were found.\n",
-         "pellixDataBind: skipped driver mesh in patch list.\n"},
+         "pellixDataBind: skipped driver mesh in patch list: driverShape\n"},
+        {"pellixDataBind driver driver", "pellixDataBind: no valid patch meshes were found.\n",
+         "pellixDataBind: skipped driver mesh in patch list: driverShape\n"},
+        {"pellixDataBind", "pellixDataBind: select driver mesh followed by one or more patch meshes.\n", ""},
         {"pellixDataBind -partialRebind true driver patchA",
          "pellixDataBind: partialRebind requires an existing overlay for the driver.\n", ""},
         {"pellixDataBind -bindTolerance 1e-13 driver patchA",
          "pellixDataBind: bindTolerance must be at least 1e-12.\n", ""},
         {"pellixDataBind -bindTolerance 1e-310 empty patchA",
          "pellixDataBind: bindTolerance must be at least 1e-12.\n", ""},
+        {"pellixDataBind -name \"face rig\" driver patchA",
+         "pellixDataBind: overlay name is not a legal node name (it holds a space): face rig\n", ""},
+        {"pellixDataBind -name 2ndRig driver patchA",
+         "pellixDataBind: overlay name is not a legal node name (it starts with a digit): 2ndRig\n", ""},
+        {"pellixDataBind -name rig# driver patchA",
+         "pellixDataBind: overlay name is not a legal node name (it holds the character '#'): rig#\n", ""},
     };
     const std::string before = sceneText();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.call);
         host::MessageCapture capture;
+        StderrCapture apiErrors;
         EXPECT_FALSE(mel(c.call));
+        EXPECT_EQ(apiErrors.finish(), "");
         EXPECT_EQ(messages(capture, host::MessageKind::kError), c.errors);
         EXPECT_EQ(messages(capture, host::MessageKind::kWarning), c.warnings);
         EXPECT_EQ(sceneText(), before);
@@ -268,23 +290,4 @@ TEST_F(BindCommand, SmallestStorableToleranceIsReportedAndStoredAsGiven)
     EXPECT_EQ(messages(capture, host::MessageKind::kInfo),
               "pellixDataBind created data overlay with 1 patch(es); 4 vertices matched at bind tolerance 1e-12.\n");
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), fIdsA);
-}
-
-TEST_F(BindCommand, FewerThanTwoObjectsAskForADriverAndPatches)
-{
-    ASSERT_TRUE(mel("select -replace driver"));
-    const std::string before = sceneText();
-    // One selected object fails the argument parse; the same object named twice passes it
-    // but is one object to the command.
-    const std::pair<const char*, const char*> cases[] = {
-        {"pellixDataBind", "pellixDataBind: Expected at least 2 objects, got 1.\n"},
-        {"pellixDataBind driver driver", "pellixDataBind: select driver mesh followed by one or more patch meshes.\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.first);
-        host::MessageCapture capture;
-        EXPECT_FALSE(mel(c.first));
-        EXPECT_EQ(messages(capture, host::MessageKind::kError), c.second);
-        EXPECT_EQ(sceneText(), before);
-    }
 }

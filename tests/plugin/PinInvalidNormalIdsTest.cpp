@@ -38,7 +38,7 @@ TEST_F(PinInvalidNormalIds, NewSurfacePinIsRolledBackWithTheUsersError)
     const std::string before = sceneText();
     host::MessageCapture capture;
     EXPECT_FALSE(mel("surfacePinBind pPlane1 c0 c1"));
-    EXPECT_EQ(errors(capture), "surfacePinBind: mesh did not provide valid face-vertex normal ids.\n");
+    EXPECT_EQ(errors(capture), "surfacePinBind: mesh did not provide valid face-vertex normal ids: pPlaneShape1\n");
     EXPECT_EQ(melStrings("ls -type surfacePin").length(), 0u);
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), "");
     EXPECT_EQ(sceneText(), before);
@@ -59,7 +59,7 @@ TEST_F(PinInvalidNormalIds, ExtendedSurfacePinKeepsItsControlsAndData)
     // Restating the mode reconnects every control, so the rollback has connections to restore.
     host::MessageCapture capture;
     EXPECT_FALSE(mel("surfacePinBind -n " + pin + " -c translate c1"));
-    EXPECT_EQ(errors(capture), "surfacePinBind: mesh did not provide valid face-vertex normal ids.\n");
+    EXPECT_EQ(errors(capture), "surfacePinBind: mesh did not provide valid face-vertex normal ids: pPlaneShape1\n");
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
     EXPECT_EQ(sourceOf("c0.translateX"), "");
     EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), "");
@@ -73,7 +73,7 @@ TEST_F(PinInvalidNormalIds, NewSurfaceUVPinIsRolledBackWithTheUsersError)
     const std::string before = sceneText();
     host::MessageCapture capture;
     EXPECT_FALSE(mel("surfaceUVPinBind -mo pPlane1 c0 c1"));
-    EXPECT_EQ(errors(capture), "surfaceUVPinBind: mesh did not provide valid face-vertex normal ids.\n");
+    EXPECT_EQ(errors(capture), "surfaceUVPinBind: mesh did not provide valid face-vertex normal ids: pPlaneShape1\n");
     EXPECT_EQ(melStrings("ls -type surfaceUVPin").length(), 0u);
     EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), "");
     EXPECT_EQ(melDouble("getAttr c1.rotateX"), 30.0);

@@ -215,7 +215,8 @@ TEST_F(PinReviewFixes, AnIntermediateShapeOrAMeshlessObjectIsRefusedByEveryComma
          "surfacePinBind: selected mesh is intermediate: tgtShapeOrig\n"},
         {"surfaceUVPinBind tgtShapeOrig c1", "surfaceUVPinBind: selected mesh is intermediate: tgtShapeOrig\n"},
         {"vertexWrap tgtShapeOrig patch", "vertexWrap: selected mesh is intermediate: tgtShapeOrig\n"},
-        {"pellixDataBind tgtShapeOrig patch", "pellixDataBind: first selected object must be a driver mesh.\n"},
+        {"pellixDataBind tgtShapeOrig patch",
+         "pellixDataBind: first selected object must be a driver mesh: tgtShapeOrig\n"},
         {"surfacePinBind c1 c0", "surfacePinBind: object has no visible mesh shape: c1\n"},
         {"surfaceUVPinBind c1 c0", "surfaceUVPinBind: object has no visible mesh shape: c1\n"},
     };

@@ -197,32 +197,68 @@ TEST_F(SurfacePinBind, RefusesBadInputWithItsMessageAndChangesNothing)
 {
     ASSERT_TRUE(mel("createNode surfacePin -n lonely; createNode surfacePin -n meshOnly"));
     ASSERT_TRUE(mel("connectAttr pPlaneShape1.worldMesh[0] meshOnly.deformedGeometry"));
+    // A mesh without faces, a mesh under a group, and controls the pin could not take over.
+    ASSERT_TRUE(mel("createNode mesh -n meshless; polyPlane -n inner; createNode transform -n grp; parent inner grp"));
+    ASSERT_TRUE(mel("setAttr -lock true c1.offsetParentMatrix; setAttr c2.rotateX 30; setAttr -lock true c2.rx"));
+    ASSERT_TRUE(mel("createNode transform -n stretch; setAttr stretch.scaleX 2; connectAttr stretch.scaleX c3.scaleY"));
+    EXPECT_EQ(melDouble("getAttr c3.scaleY"), 2.0);
+    ASSERT_TRUE(mel("setAttr -lock true c0.translateZ"));
     const std::string before = sceneText();
 
     struct Refusal {
-        const char* call;
-        const char* error;  // "" when the command fails without a message of its own
+        const char* call;  // "%" stands for each pin command
+        const char* error;
     };
     const Refusal refusals[] = {
+        {"% c0 c1", "%: object has no visible mesh shape: c0\n"},
+        {"% time1 c0", "%: object has no visible mesh shape: time1\n"},
+        {"% Torso noSuchControl", "%: No object matches name: Torso\n"},
+        {"% pPlane1 c0 noSuchControl", "%: No object matches name: noSuchControl\n"},
+        {"% meshless c0", "%: mesh has no faces to pin to: meshless\n"},
+        {"% pPlane1 time1", "%: control is not a transform: time1\n"},
+        {"% pPlane1 c0 pPlaneShape1", "%: control is not a transform: pPlaneShape1\n"},
+        {"% -mo pPlane1 pPlane1 c0", "%: the mesh cannot also be a control: pPlane1\n"},
+        {"% innerShape grp", "%: control is a parent of the mesh: grp\n"},
+        {"% pPlane1 c1", "%: cannot pin c1: c1.offsetParentMatrix is locked.\n"},
+        {"% pPlane1 c2", "%: cannot pin c2: c2.rotateX is locked.\n"},
+        {"% pPlane1 c3", "%: cannot pin c3: c3.scaleY is connected.\n"},
+        {"% -iv maybe pPlane1 c0", "%: Flag -inverse expects a boolean argument, not \"maybe\".\n"},
         {"surfacePinBind -c sideways pPlane1 c0", "surfacePinBind: -connect must be 'matrix' or 'translate'.\n"},
+        {"surfacePinBind -c translate pPlane1 c0", "surfacePinBind: cannot pin c0: c0.translateZ is locked.\n"},
         {"surfacePinBind pPlane1", "Usage: surfacePinBind mesh ctrl0 ctrl1 ...\n"},
-        {"surfacePinBind c0 c1", ""},
-        {"surfacePinBind -n lonely c0", "surfacePinBind: node has no mesh connected.\n"},
-        {"surfacePinBind -n meshOnly c0", "surfacePinBind: node has no connected controls.\n"},
+        {"surfacePinBind -n noSuchPin c0", "surfacePinBind: No object matches name: noSuchPin\n"},
+        {"surfacePinBind -n lonely c0", "surfacePinBind: node has no mesh connected: lonely\n"},
+        {"surfacePinBind -n meshOnly c0", "surfacePinBind: node has no connected controls: meshOnly\n"},
         {"surfacePinBind -n c1 c0", "surfacePinBind: c1 is not a surfacePin node.\n"},
     };
     for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.call);
-        host::MessageCapture capture;
-        EXPECT_FALSE(mel(refusal.call));
-        if (*refusal.error) {
-            EXPECT_EQ(errorsOf(capture), refusal.error);
+        for (const char* command : {"surfacePinBind", "surfaceUVPinBind"}) {
+            std::string call = refusal.call;
+            std::string error = refusal.error;
+            if (call[0] != '%' && command != call.substr(0, call.find(' ')))
+                continue;
+            for (std::string* text : {&call, &error}) {
+                if ((*text)[0] == '%')
+                    text->replace(0, 1, command);
+            }
+            SCOPED_TRACE(call);
+            host::MessageCapture capture;
+            StderrCapture apiErrors;
+            EXPECT_FALSE(mel(call));
+            EXPECT_EQ(apiErrors.finish(), "");
+            EXPECT_EQ(errorsOf(capture), error);
+            EXPECT_EQ(sceneText(), before);
         }
-        EXPECT_EQ(sceneText(), before);
     }
-    // An unknown control name fails before anything is made.
-    EXPECT_FALSE(mel("surfacePinBind pPlane1 c0 noSuchControl"));
-    EXPECT_EQ(sceneText(), before);
+
+    // Channels locked at the values the pin gives them do not stand in its way.
+    ASSERT_TRUE(mel("createNode transform -n steady; setAttr steady.translate 1 1 1"));
+    ASSERT_TRUE(mel("setAttr -lock true steady.sx; setAttr -lock true steady.sy; setAttr -lock true steady.rz"));
+    for (const char* command : {"surfacePinBind", "surfaceUVPinBind"}) {
+        const std::string pin = undoableMel(std::string(command) + " pPlane1 steady");
+        EXPECT_EQ(sourceOf("steady.offsetParentMatrix"), pin + ".outputMatrix[0]");
+        ASSERT_TRUE(mel("undo"));
+    }
 }
 
 TEST_F(SurfacePinBind, ExtendingAddsControlsAfterTheExistingOnesAndReconnectsOnlyNewOnes)

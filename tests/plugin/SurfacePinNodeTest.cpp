@@ -290,8 +290,8 @@ TEST_F(SurfacePinNodeTest, DeletedFacesLeaveIdsOutOfRangeUntilRebound)
     ASSERT_TRUE(mel("delete plane.f[1]"));
     for (int attempt = 0; attempt < 2; ++attempt) {
         EXPECT_NE(std::string::npos, errorsWhilePulling("pin").find(
-                                         "SurfacePin: bind vertex or normal indices are out of range. Re-run "
-                                         "surfacePinBind after topology changes."));
+                                         "SurfacePin: bind vertex or normal indices of pin are out of range. "
+                                         "Re-run surfacePinBind after topology changes."));
     }
     // Moving the remaining points does not make the stale ids usable.
     ASSERT_TRUE(mel("move -r 0 1 0 plane.vtx[0]"));
@@ -308,7 +308,7 @@ TEST_F(SurfacePinNodeTest, NullGeometryIsAnError)
 {
     ASSERT_TRUE(mel("createNode surfacePin -n pin"));
     setIntArray("pin.vertexIndices", {0, 1, 2});
-    EXPECT_NE(std::string::npos, errorsWhilePulling("pin").find("SurfacePin: deformedGeometry is null"));
+    EXPECT_NE(std::string::npos, errorsWhilePulling("pin").find("SurfacePin: pin.deformedGeometry is null"));
 }
 
 TEST_F(SurfacePinNodeTest, ParallelEvaluationMatchesSerialEvaluation)

@@ -163,8 +163,8 @@ TEST_F(SurfaceUVPinNodeTest, AMissingUVSetLeavesEveryPinUnresolvedAndAnEmptyName
     ASSERT_TRUE(mel("setAttr uvPin.uvSet -type \"string\" \"missing\""));
     for (int attempt = 0; attempt < 2; ++attempt) {
         EXPECT_NE(std::string::npos, errorsWhilePulling().find(
-                                         "SurfaceUVPin: pin UVs did not resolve to valid mesh vertices or normals. "
-                                         "Re-run surfaceUVPinBind after topology or UV changes."));
+                                         "SurfaceUVPin: pin UVs of uvPin did not resolve to valid mesh vertices or "
+                                         "normals. Re-run surfaceUVPinBind after topology or UV changes."));
     }
 
     // An empty name reads the mesh's current set.
@@ -195,7 +195,7 @@ TEST_F(SurfaceUVPinNodeTest, ZeroPinsEmptyTheOutputs)
 TEST_F(SurfaceUVPinNodeTest, NullGeometryIsAnError)
 {
     bind("uvPin", {{0.25, 0.5, -1}});
-    EXPECT_EQ(errorsWhilePulling(), "SurfaceUVPin: deformedGeometry is null\n");
+    EXPECT_EQ(errorsWhilePulling(), "SurfaceUVPin: uvPin.deformedGeometry is null\n");
 }
 
 TEST_F(SurfaceUVPinNodeTest, ParallelEvaluationMatchesSerialEvaluation)
