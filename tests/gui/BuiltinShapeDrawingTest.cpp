@@ -1,7 +1,8 @@
 // The host's own shapes as a view draws them: a locator's cross sits on its
 // local position at its local scale, curves made by `curve` and `circle`
-// draw along their points in the colour of their state, and a hidden display
-// layer hides its members.
+// draw along their points in the colour of their state, joints as circles of
+// their radius with bones to their children, and a hidden display layer hides
+// its members.
 
 #include "ViewportTestScene.h"
 
@@ -87,4 +88,26 @@ TEST_F(BuiltinShapeDrawing, CurvesDrawAlongTheirPointsUntilTheirLayerIsHidden)
     canvas.draw();
     EXPECT_FALSE(drawnNear(3, 0));
     EXPECT_TRUE(drawnNear(0, -4));
+}
+
+TEST_F(BuiltinShapeDrawing, JointsDrawCirclesOfTheirRadiusAndBonesToTheirChildren)
+{
+    ASSERT_TRUE(mel("select -cl; joint -p -3 0 0 -rad 0.5 -n root; joint -p 3 0 0 -rad 1 -n end; select -cl"));
+    canvas.draw();
+    const QColor dormant = rgb(0.0, 0.016, 0.376);
+    EXPECT_TRUE(colourNear(-3, 0.5, dormant));  // the circles of each joint's radius
+    EXPECT_TRUE(colourNear(3, 1, dormant));
+    EXPECT_FALSE(drawnNear(-3, 1));
+    EXPECT_TRUE(drawnNear(0, 0.125));  // the bone narrows from the root to its child
+    EXPECT_FALSE(drawnNear(0, 0.5));
+
+    // A selected joint draws in the lead colour; drawStyle None draws the joint and its bone not.
+    ASSERT_TRUE(mel("select root"));
+    canvas.draw();
+    EXPECT_TRUE(colourNear(-3, 0.5, rgb(0.26, 1.0, 0.64)));
+    ASSERT_TRUE(mel("select -cl; setAttr root.drawStyle 2"));
+    canvas.draw();
+    EXPECT_FALSE(drawnNear(-3, 0.5));
+    EXPECT_FALSE(drawnNear(0, 0.125));
+    EXPECT_TRUE(drawnNear(3, 1));
 }

@@ -143,6 +143,22 @@ TEST_F(VertexWrapTest, DuplicateTargetFollowsTheMovedDriverInWorldSpace)
         expectSamePoint(targetWorld[i], driverWorld[i], i);
 }
 
+TEST_F(VertexWrapTest, TargetFollowsABlendShapedDriver)
+{
+    makeDriverAndDuplicate();
+    ASSERT_TRUE(mel("duplicate -n smile driver; move -r 0 0.5 0 smile.vtx[5] smile.vtx[6]"));
+    ASSERT_TRUE(mel("vertexWrap -n wrap driver target; blendShape -n face smile driver"));
+    for (const char* weight : {"0.5", "1"}) {
+        ASSERT_TRUE(mel(std::string("setAttr face.w[0] ") + weight));
+        const std::vector<MPoint> driverWorld = meshPoints("driver", MSpace::kWorld);
+        const std::vector<MPoint> targetWorld = meshPoints("target", MSpace::kWorld);
+        ASSERT_EQ(targetWorld.size(), driverWorld.size());
+        EXPECT_NEAR(meshPoints("driver", MSpace::kObject)[5].y, std::stod(weight) * 0.5, kClose);
+        for (size_t i = 0; i < targetWorld.size(); ++i)
+            expectSamePoint(targetWorld[i], driverWorld[i], i);
+    }
+}
+
 TEST_F(VertexWrapTest, UnmatchedVerticesKeepTheirPlaceWhileMatchedOnesFollow)
 {
     // A 3x3-vertex target shares only its four corners with the 4x4 driver, so

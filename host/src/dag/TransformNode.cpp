@@ -171,6 +171,11 @@ MStatus TransformNode::initialize()
     xformMatrix = DagAttributes::createMatrix("xformMatrix", "xm", true, false, status);
     DAG_CHECK(status);
 
+    return addTransformAttributes();
+}
+
+MStatus TransformNode::addTransformAttributes()
+{
     for (Vector3Input& input : vectorInputs)
         DAG_CHECK(addAttribute(*input.compound));
     for (MObject* attr : {&rotateOrder, &inheritsTransform, &matrix, &inverseMatrix, &xformMatrix})

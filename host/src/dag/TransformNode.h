@@ -23,6 +23,9 @@ public:
 
     static void* creator();
     static MStatus initialize();
+    // Adds the transform's attributes (made by initialize) and their affects relations to the
+    // type being initialised: the initialiser of a type that is a transform (joint, stand-in).
+    static MStatus addTransformAttributes();
 
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;

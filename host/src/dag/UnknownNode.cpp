@@ -32,40 +32,11 @@ public:
     MPxNode::Type type() const override { return MPxNode::kSurfaceShape; }
 };
 
-// The transform's own attributes, shared with "transform", so that a joint's
-// translate, rotate and scale place what lies below it.
-MStatus initializeUnknownTransform()
-{
-    const MObject* outputs[] = {&TransformNode::matrix, &TransformNode::inverseMatrix, &TransformNode::xformMatrix,
-                                &DagAttributes::worldMatrix, &DagAttributes::worldInverseMatrix};
-    MStatus status;
-    for (int part = 0; part < TransformNode::kPartCount && status; ++part)
-        status = MPxNode::addAttribute(TransformNode::partAttribute(static_cast<TransformNode::Part>(part)));
-    for (const MObject* attr : {&TransformNode::rotateOrder, &TransformNode::inheritsTransform, &TransformNode::matrix,
-                                &TransformNode::inverseMatrix, &TransformNode::xformMatrix})
-        if (status)
-            status = MPxNode::addAttribute(*attr);
-    for (int part = 0; part < TransformNode::kPartCount && status; ++part)
-        for (const MObject* output : outputs)
-            if (status)
-                status = MPxNode::attributeAffects(TransformNode::partAttribute(static_cast<TransformNode::Part>(part)),
-                                                   *output);
-    for (const MObject* output : outputs)
-        if (status)
-            status = MPxNode::attributeAffects(TransformNode::rotateOrder, *output);
-    if (status)
-        status = MPxNode::attributeAffects(TransformNode::inheritsTransform, DagAttributes::worldMatrix);
-    if (status)
-        status = MPxNode::attributeAffects(TransformNode::inheritsTransform, DagAttributes::worldInverseMatrix);
-    return status;
-}
-
 // Maya's own types that are transforms: they keep their children in place.
 bool isTransformLike(const MString& type)
 {
-    static const char* const kTransforms[] = {"joint",        "ikEffector", "fosterParent", "lookAt",
-                                              "place3dTexture", "hikIKEffector", "hikFKJoint", "dagContainer",
-                                              "assembly"};
+    static const char* const kTransforms[] = {"ikEffector", "fosterParent", "lookAt", "place3dTexture",
+                                              "hikIKEffector", "hikFKJoint", "dagContainer", "assembly"};
     for (const char* name : kTransforms)
         if (type == name)
             return true;
@@ -106,7 +77,8 @@ void UnknownNode::registerTypes()
     transform.name = transformTypeName;
     transform.id = MTypeId(0x554e4b54);  // 'UNKT'
     transform.creator = &TransformNode::creator;
-    transform.initialize = &initializeUnknownTransform;
+    // The transform's own attributes, so that what lies below a stand-in keeps its place.
+    transform.initialize = &TransformNode::addTransformAttributes;
     transform.type = MPxNode::kTransformNode;
     transform.apiType = MFn::kTransform;
     CHECK_MSTATUS(registerNodeType(transform));

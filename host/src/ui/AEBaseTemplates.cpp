@@ -61,6 +61,7 @@ const BaseTemplate kBaseTemplates[] = {
     {"AEgeometryFilterCommon",
      "editorTemplate -label \"Envelope\" -addControl \"envelope\";"
      "editorTemplate -suppress \"input\";"
+     "editorTemplate -suppress \"originalGeometry\";"
      "editorTemplate -suppress \"outputGeometry\";"
      "editorTemplate -suppress \"weightList\";"},
 };

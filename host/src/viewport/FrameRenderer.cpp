@@ -6,6 +6,7 @@
 #include "RendererAccess.h"
 #include "ShaderParameters.h"
 #include "UiDrawList.h"
+#include "viewport/JointDrawing.h"
 
 #include "dag/DagAttributes.h"
 #include "dg/Node.h"
@@ -891,6 +892,13 @@ void drawLocator(GlDevice& device, const MObject& object, const MDagPath& path, 
     drawLines(device, points, GL_LINES, path, fs, view);
 }
 
+void drawJoint(GlDevice& device, const MObject& object, const MDagPath& path, FrameState& fs, const ViewSetup& view)
+{
+    static std::vector<float> points;
+    jointWireframe(object, points);
+    drawLines(device, points, GL_LINES, path, fs, view);
+}
+
 DrawFilter& drawFilter()
 {
     static DrawFilter filter = nullptr;
@@ -973,7 +981,17 @@ void renderFrame(const ViewSetup& view)
     // "everything" includes them).
     const bool pluginShapes = view.objectDisplay == ~0u || !(view.objectDisplay & M3dView::kExcludePluginShapes);
     for (Node* node : sceneNodes()) {
-        if (!node->isDag || !node->type || node->type->isTransform || !node->inScene) continue;
+        if (!node->isDag || !node->type || !node->inScene) continue;
+        if (node->type->isTransform) {
+            if (node->type->info.apiType == MFn::kJoint && (view.objectDisplay & M3dView::kDisplayJoints)) {
+                MDagPath path;
+                if (MDagPath::getAPathTo(ObjectAccess::make(node), path) && path.isVisible() &&
+                    !hiddenByOverride(path) &&
+                    (!drawFilter() || view.filterPanel.length() == 0 || drawFilter()(view.filterPanel, path)))
+                    drawJoint(*device, path.node(), path, fs, view);
+            }
+            continue;
+        }
         const MString& typeName = node->type->info.name;
         const bool isMesh = typeName == "mesh", isCurve = typeName == "nurbsCurve", isLocator = typeName == "locator";
         if (typeName == "camera") continue;
@@ -1128,12 +1146,16 @@ bool pickNearest(const ViewSetup& view, int x, int y, int radius, MDagPath& hit)
     picking.on = true;
     const bool pluginShapes = view.objectDisplay == ~0u || !(view.objectDisplay & M3dView::kExcludePluginShapes);
     for (Node* node : sceneNodes()) {
-        if (!node->isDag || !node->type || node->type->isTransform || !node->inScene) continue;
+        if (!node->isDag || !node->type || !node->inScene) continue;
+        const bool isJoint = node->type->info.apiType == MFn::kJoint;
+        if (node->type->isTransform && !isJoint) continue;
         const MString& typeName = node->type->info.name;
         const bool isMesh = typeName == "mesh", isCurve = typeName == "nurbsCurve", isLocator = typeName == "locator";
         if (typeName == "camera") continue;
         OverrideInstance* inst = nullptr;
-        if (!isMesh && !isCurve && !isLocator) {
+        if (isJoint) {
+            if (!(view.objectDisplay & M3dView::kDisplayJoints)) continue;
+        } else if (!isMesh && !isCurve && !isLocator) {
             if (!pluginShapes) continue;
             // Only what a frame has drawn can be picked.
             inst = instanceFor(node, MDagPath(), false);
@@ -1158,6 +1180,7 @@ bool pickNearest(const ViewSetup& view, int x, int y, int radius, MDagPath& hit)
         if (isMesh) drawMesh(*device, node, object, path, fs, view);
         else if (isCurve) drawCurve(*device, object, path, fs, view);
         else if (isLocator) drawLocator(*device, object, path, fs, view);
+        else if (isJoint) drawJoint(*device, object, path, fs, view);
         else pickOverride(*device, *inst, path, fs, view);
     }
     picking.on = false;

@@ -58,14 +58,15 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Def
             continue;
         }
         MString token = raw[i].text;
-        if (token == "-inf" || token == "-nan") {
-            mObjects.push_back(std::move(token));
-            continue;
-        }
         const Definition* definition = nullptr;
         for (size_t s = 0; s < count && !definition; ++s)
             if (sameFlag(definitions[s], token.asChar()))
                 definition = &definitions[s];
+        // Numbers, unless the command has a flag of that name (skinCluster -inf).
+        if (!definition && (token == "-inf" || token == "-nan")) {
+            mObjects.push_back(std::move(token));
+            continue;
+        }
         if (!definition) {
             MGlobal::displayError(MString(command) + ": invalid flag " + token + ".");
             return MS::kInvalidParameter;

@@ -222,6 +222,8 @@ private:
         if (plug.isArray()) {
             if (PlugValue::isGroupable(kind))
                 writeElementRuns(plug);
+            else if (isMultiOfDoubleMultis(attr))
+                writeSparseElements(plug);
             else
                 for (unsigned i = 0; i < plug.numElements(); ++i)
                     writePlug(plug.elementByPhysicalIndex(i), true);
@@ -251,6 +253,60 @@ private:
         mOut += PlugValue::typeName(plug).length() > 0 && !geometry ? " ;\n" : ";\n";
         if (kind == PlugValue::kNumericCompound)
             PlugSettingsText::appendChildSettingsLines(plug, mOut);
+    }
+
+    // A multi whose one child is a multi of doubles (skin weights: weightList[v].weights[j]).
+    static bool isMultiOfDoubleMultis(const Attribute* attr)
+    {
+        if (attr->attrKind != AttrKind::Compound || attr->isNumericCompound() || attr->children.size() != 1)
+            return false;
+        const Attribute* child = attr->children[0];
+        return child->is(kArray) && child->attrKind == AttrKind::Numeric &&
+               child->numericType == MFnNumericData::kDouble && child->is(kStorable);
+    }
+
+    // Maya's form for them: setAttr -s 3 ".wl"; then, for each run of consecutive elements,
+    // setAttr ".wl[0:2].w" with a count and that many index-value pairs per element.
+    void writeSparseElements(const MPlug& array)
+    {
+        const unsigned n = array.numElements();
+        if (n == 0)
+            return;
+        mOut += "\tsetAttr -s ";
+        mOut += std::to_string(n);
+        mOut += ' ';
+        mOut += ValueText::quote(SceneNames::attributePath(array)).asChar();
+        mOut += ";\n";
+        const std::string childName = PlugAccess::attribute(array)->children[0]->shortName.asChar();
+        unsigned i = 0;
+        while (i < n) {
+            const unsigned start = array.elementByPhysicalIndex(i).logicalIndex();
+            std::string words;
+            unsigned last = start, j = i;
+            for (; j < n; ++j) {
+                const MPlug element = array.elementByPhysicalIndex(j);
+                if (j > i && element.logicalIndex() != last + 1)
+                    break;
+                last = element.logicalIndex();
+                const MPlug values = element.child(0);
+                const unsigned count = values.numElements();
+                words += ' ';
+                words += std::to_string(count);
+                for (unsigned k = 0; k < count; ++k) {
+                    const MPlug value = values.elementByPhysicalIndex(k);
+                    words += ' ';
+                    words += std::to_string(value.logicalIndex());
+                    PlugValue::formatWords(value, words);
+                }
+            }
+            std::string path = SceneNames::attributePath(array).asChar();
+            path += '[' + std::to_string(start) + ':' + std::to_string(last) + "]." + childName;
+            mOut += "\tsetAttr ";
+            mOut += ValueText::quote(MString(path.c_str(), static_cast<int>(path.size()))).asChar();
+            mOut += words;
+            mOut += ";\n";
+            i = j;
+        }
     }
 
     static bool isShapeGeometryAttribute(const MObject& node, const Attribute* attr)
