@@ -145,6 +145,19 @@ TEST_F(Skinning, BindBuildsTheHistoryAndClosestDistanceWeights)
         for (unsigned j = 0; j < 3; ++j)
             EXPECT_LE(w[j], w[nearest]) << names[j].asChar();
     }
+
+    // The weights save in Maya's sparse form and read back as they were.
+    std::vector<MDoubleArray> weights;
+    for (unsigned v = 0; v < before.length(); ++v)
+        weights.push_back(value("skinPercent -q -v skinCluster1 body.vtx[" + std::to_string(v) + "]").asDoubleArray());
+    EXPECT_NE(save("skinned.ma").find("\tsetAttr -s 20 \".wl\";\n\tsetAttr \".wl[0:19].w\" "), std::string::npos);
+    ASSERT_TRUE(run("file -f -o \"" + tempPath("skinned.ma") + "\"")) << errors();
+    for (unsigned v = 0; v < before.length(); ++v) {
+        const MDoubleArray w = value("skinPercent -q -v skinCluster1 body.vtx[" + std::to_string(v) + "]").asDoubleArray();
+        ASSERT_EQ(w.length(), 3u);
+        for (unsigned j = 0; j < 3; ++j)
+            EXPECT_EQ(w[j], weights[v][j]) << "vertex " << v << " influence " << j;
+    }
 }
 
 TEST_F(Skinning, MovingJointsSkinsTheMeshLinearlyBlendedByTheEnvelope)

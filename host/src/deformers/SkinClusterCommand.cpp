@@ -22,6 +22,7 @@
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
 
+#include <cmath>
 #include <set>
 
 namespace host {
@@ -54,7 +55,7 @@ MStatus intFlag(const CommandFlags& flags, const char* flag, int low, int high, 
         return MS::kSuccess;
     double number = 0;
     DEFORMER_CHECK(flags.doubleValue(flag, number));
-    if (number != int(number) || number < low || number > high)
+    if (!(number >= low && number <= high) || number != std::floor(number))
         return fail(MString(flag) + " takes a whole number from " + low + " to " + high + ".");
     value = int(number);
     return MS::kSuccess;

@@ -226,7 +226,7 @@ MStatus readXformMatrix(const char* command, const MPlug& plug, const std::vecto
         return fail(command, MString("\"") + words[pos] + "\" is not a boolean (" + SceneNames::plugName(plug) + ").");
     ++pos;
     const double order = parts.values[XformParts::kRotateOrder];
-    if (order < 0 || order > 5 || order != int(order))
+    if (!(order >= 0 && order <= 5) || order != std::floor(order))
         return fail(command, MString("bad rotate order in the xform value of ") + SceneNames::plugName(plug) + ".");
     return MS::kSuccess;
 }
