@@ -192,6 +192,25 @@ TEST_F(Skinning, MovingJointsSkinsTheMeshLinearlyBlendedByTheEnvelope)
                           "as classic linear here.\n");
 }
 
+// Without component tags the bind builds Maya's older chain: a tweak in front, and each deformer
+// with its group parts, groupId and deformer set.
+TEST_F(Skinning, BindWithoutComponentTagsBuildsTheGroupedChainAndUndoRemovesIt)
+{
+    ASSERT_TRUE(run(kRig)) << errors();
+    ASSERT_TRUE(run("skinCluster -uct 0 hip body; setAttr spine.rz 30")) << errors();
+    EXPECT_EQ(list("listConnections -s 1 -d 0 skinCluster1.ip[0].ig"), (std::vector<std::string>{"skinCluster1GroupParts"}));
+    EXPECT_EQ(list("listConnections -s 1 -d 0 skinCluster1GroupParts.ig"), (std::vector<std::string>{"tweak1"}));
+    EXPECT_EQ(list("listConnections -s 1 -d 0 tweak1.ip[0].ig"), (std::vector<std::string>{"groupParts1"}));
+    EXPECT_EQ(list("listConnections -s 1 -d 0 groupParts1.ig"), (std::vector<std::string>{"bodyShapeOrig"}));
+    EXPECT_EQ(list("listConnections -p 1 -s 1 -d 0 skinCluster1Set.dsm"), (std::vector<std::string>{"bodyShape.iog[0].og[1]"}));
+    EXPECT_EQ(list("listConnections -s 1 -d 0 skinCluster1Set.ub"), (std::vector<std::string>{"skinCluster1"}));
+    EXPECT_EQ(list("listConnections -s 1 -d 0 tweakSet1.gn"), (std::vector<std::string>{"groupId1"}));
+    expectLinearBlendSkinning("skinCluster1", "bodyShape", "bodyShapeOrig");
+    ASSERT_TRUE(run("undo; undo")) << errors();
+    for (const char* gone : {"tweak1", "tweakSet1", "groupParts1", "skinCluster1GroupId", "skinCluster1Set"})
+        EXPECT_EQ(value(std::string("objExists ") + gone).asInt(), 0) << gone;
+}
+
 TEST_F(Skinning, UndoOfTheBindGivesTheMeshBackAndRedoBindsAgain)
 {
     ASSERT_TRUE(run(kRig)) << errors();

@@ -4,12 +4,18 @@
 #include "commands/builtins/SceneNames.h"
 #include "dag/DagAttributes.h"
 #include "dag/JointNode.h"
+#include "dag/ObjectSetNode.h"
 #include "deformers/AttributeBuilders.h"
 #include "deformers/BindPose.h"
 #include "deformers/BindWeights.h"
+#include "deformers/GroupNodes.h"
 #include "deformers/SkinClusterNode.h"
+#include "deformers/TweakNode.h"
+#include "dg/Data.h"
 #include "dg/Scene.h"
+#include "geometry/CurveShapeNode.h"
 #include "geometry/DeformerCommand.h"
+#include "geometry/MeshShapeNode.h"
 
 #include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
@@ -41,6 +47,7 @@ const CommandFlags::Definition kFlags[] = {
     {"-n", "-name", CommandFlags::kOneArg},
     {"-inf", "-influence", CommandFlags::kNoArg},
     {"-g", "-geometry", CommandFlags::kNoArg},
+    {"-uct", "-useComponentTags", CommandFlags::kOptionalBool},
 };
 
 MStatus fail(const MString& message)
@@ -278,13 +285,81 @@ MStatus SkinClusterCommand::doIt(const MArgList& args)
     return MS::kSuccess;
 }
 
+// Maya's wiring without component tags: Orig -> groupParts -> tweak -> groupParts -> skinCluster,
+// each deformer with a groupId naming its members on the shape and a deformer set holding them.
+MStatus SkinClusterCommand::queueGroupedChain(const MObject& skin, const MDagPath& geometry)
+{
+    MStatus status;
+    MDGModifier& dg = mModifier;
+    const MObject tweak = dg.createNode(TweakNode::typeName, &status);
+    DEFORMER_CHECK(status);
+    DEFORMER_CHECK(mModifier.renameNode(tweak, "tweak#"));
+    DEFORMER_CHECK(execute("skinCluster"));
+    DEFORMER_CHECK(DeformerCommand::queueInsertion(mModifier, tweak, geometry, 0));
+    DEFORMER_CHECK(execute("skinCluster"));
+    DEFORMER_CHECK(DeformerCommand::queueInsertion(mModifier, skin, geometry, 0));
+    DEFORMER_CHECK(execute("skinCluster"));
+    const MString skinName = MFnDependencyNode(skin).name();
+    const struct
+    {
+        const MObject& deformer;
+        MString groupId, groupParts, set;
+    } members[] = {{tweak, "groupId#", "groupParts#", "tweakSet#"},
+                   {skin, skinName + "GroupId", skinName + "GroupParts", skinName + "Set"}};
+    auto* components = new ComponentListData;
+    components->components.append(geometry.hasFn(MFn::kMesh) ? "vtx[*]" : "cv[*]");
+    const MObject everyPoint = ObjectAccess::make(components);
+    const MPlug groups = MPlug(geometry.node(), DagAttributes::instObjGroups)
+                             .elementByLogicalIndex(geometry.instanceNumber())
+                             .child(DagAttributes::objectGroups);
+    unsigned group = groups.numElements();
+    for (const auto& member : members) {
+        const MObject groupId = dg.createNode(GroupIdNode::typeName, &status);
+        DEFORMER_CHECK(status);
+        const MObject groupParts = dg.createNode(GroupPartsNode::typeName, &status);
+        DEFORMER_CHECK(status);
+        const MObject set = dg.createNode(ObjectSetNode::typeName, &status);
+        DEFORMER_CHECK(status);
+        DEFORMER_CHECK(mModifier.renameNode(groupId, member.groupId));
+        DEFORMER_CHECK(mModifier.renameNode(groupParts, member.groupParts));
+        DEFORMER_CHECK(mModifier.renameNode(set, member.set));
+        DEFORMER_CHECK(mModifier.newPlugValue(MPlug(groupParts, GroupPartsNode::inputComponents), everyPoint));
+        DEFORMER_CHECK(mModifier.newPlugValueBool(MPlug(set, ObjectSetNode::verticesOnlySet), true));
+        // The group parts go in front of the deformer's input.
+        const MPlug input = MPlug(member.deformer, MPxGeometryFilter::input).elementByLogicalIndex(0);
+        const MPlug geometryIn = input.child(MPxGeometryFilter::inputGeom);
+        const MPlug source = geometryIn.source();
+        DEFORMER_CHECK(mModifier.disconnect(source, geometryIn));
+        DEFORMER_CHECK(mModifier.connect(source, MPlug(groupParts, GroupPartsNode::inputGeometry)));
+        DEFORMER_CHECK(mModifier.connect(MPlug(groupParts, GroupPartsNode::outputGeometry), geometryIn));
+        const MPlug id(groupId, GroupIdNode::groupId);
+        const MPlug shapeGroup = groups.elementByLogicalIndex(group++);
+        DEFORMER_CHECK(mModifier.connect(id, MPlug(groupParts, GroupPartsNode::groupId)));
+        DEFORMER_CHECK(mModifier.connect(id, input.child(MPxGeometryFilter::groupId)));
+        DEFORMER_CHECK(mModifier.connect(id, shapeGroup.child(DagAttributes::objectGroupId)));
+        DEFORMER_CHECK(mModifier.connect(shapeGroup, MPlug(set, ObjectSetNode::dagSetMembers).elementByLogicalIndex(0)));
+        DEFORMER_CHECK(mModifier.connect(MPlug(groupId, MPxNode::message),
+                                         MPlug(set, ObjectSetNode::groupNodes).elementByLogicalIndex(0)));
+        DEFORMER_CHECK(mModifier.connect(MPlug(member.deformer, MPxNode::message),
+                                         MPlug(set, ObjectSetNode::usedBy).elementByLogicalIndex(0)));
+    }
+    return MS::kSuccess;
+}
+
 MStatus SkinClusterCommand::connectSkin(const MObject& skin, const MDagPath& geometry,
                                         const std::vector<MDagPath>& influences, const SkinWeightTable& weights,
                                         const CommandFlags& flags, int maxInfluences, int normalize, int method,
                                         double dropoff)
 {
     MStatus status;
-    DEFORMER_CHECK(DeformerCommand::queueInsertion(mModifier, skin, geometry, 0));
+    const MPlug history = MPlug(geometry.node(), geometry.hasFn(MFn::kMesh) ? MeshShapeNode::inMesh
+                                                                             : CurveShapeNode::create)
+                              .source();
+    if (flags.boolValue("-uct", true) || !history.isNull()) {
+        DEFORMER_CHECK(DeformerCommand::queueInsertion(mModifier, skin, geometry, 0));
+    } else {
+        DEFORMER_CHECK(queueGroupedChain(skin, geometry));
+    }
     const MMatrix geometryMatrix = geometry.inclusiveMatrix(&status);
     DEFORMER_CHECK(status);
     DEFORMER_CHECK(mModifier.newPlugValue(MPlug(skin, SkinClusterNode::geomMatrix), matrixValue(geometryMatrix)));

@@ -5,7 +5,9 @@
 // skinCluster on the shape's history (an Orig shape when it has none), connects each
 // influence's world matrix, keeps its inverse as the bind-pre-matrix and the shape's world
 // matrix as geomMatrix, weights each point to its -mi (5) closest influences with dropoff -dr
-// (4), and saves the skeleton's bind pose in a dagPose. Returns the skinCluster's name.
+// (4), and saves the skeleton's bind pose in a dagPose. Returns the skinCluster's name. With
+// -useComponentTags off a shape without history gets Maya's older chain: a tweak in front, and
+// for each deformer a groupParts, a groupId and a deformer set ("tweakSet1", "skinCluster1Set").
 // skinCluster -q -inf | -g | -mi | -nw | -omi | -sm node: its influences, geometry and settings.
 // Undoable.
 
@@ -28,6 +30,8 @@ public:
     bool isUndoable() const override { return !mQuery; }
 
 private:
+    // Without component tags: a tweak in front, each deformer with its group parts, groupId and set.
+    MStatus queueGroupedChain(const MObject& skin, const MDagPath& geometry);
     // Puts the new skinCluster on the geometry's history and connects, weights and poses it.
     MStatus connectSkin(const MObject& skin, const MDagPath& geometry, const std::vector<MDagPath>& influences,
                         const SkinWeightTable& weights, const CommandFlags& flags, int maxInfluences,
