@@ -299,6 +299,12 @@ TEST_F(Skinning, DagPoseRestoreTakesTheSkeletonBackToItsBindPose)
     clearMessages();
     EXPECT_FALSE(run("dagPose -r -bp body"));
     EXPECT_EQ(errors(), "dagPose: no bind pose holds body.\n");
+    // A pose saved by name comes back by name.
+    ASSERT_TRUE(run("disconnectAttr hip.ty spine.rx; setAttr spine.rx 0.5"));
+    EXPECT_EQ(strings("dagPose -save -n bent spine")[0], MString("bent"));
+    ASSERT_TRUE(run("setAttr spine.rx 0; dagPose -restore bent")) << errors();
+    EXPECT_NEAR(value("getAttr spine.rx").asDouble(), 0.5, 1e-9);
+    EXPECT_EQ(value("getAttr bent.bp").asInt(), 0);
 }
 
 // Skinned rigs saved by Maya: the older groupParts wiring deforming a mesh, and the component-tag
