@@ -171,11 +171,6 @@ MStatus TransformNode::initialize()
     xformMatrix = DagAttributes::createMatrix("xformMatrix", "xm", true, false, status);
     DAG_CHECK(status);
 
-    return addTransformAttributes();
-}
-
-MStatus TransformNode::addTransformAttributes()
-{
     for (Vector3Input& input : vectorInputs)
         DAG_CHECK(addAttribute(*input.compound));
     for (MObject* attr : {&rotateOrder, &inheritsTransform, &matrix, &inverseMatrix, &xformMatrix})
@@ -246,6 +241,24 @@ MMatrix TransformNode::localMatrixOf(Node* node, MStatus* status)
     MObject data = plug.asMObject(status);
     MFnMatrixData fn(data);
     return fn.matrix(status);
+}
+
+MStatus TransformNode::addTransformAttributes()
+{
+    const MObject* outputs[] = {&matrix, &inverseMatrix, &xformMatrix, &DagAttributes::worldMatrix,
+                                &DagAttributes::worldInverseMatrix};
+    for (int part = 0; part < kPartCount; ++part)
+        DAG_CHECK(MPxNode::addAttribute(partAttribute(static_cast<Part>(part))));
+    for (const MObject* attr : {&rotateOrder, &inheritsTransform, &matrix, &inverseMatrix, &xformMatrix})
+        DAG_CHECK(MPxNode::addAttribute(*attr));
+    for (int part = 0; part < kPartCount; ++part)
+        for (const MObject* output : outputs)
+            DAG_CHECK(MPxNode::attributeAffects(partAttribute(static_cast<Part>(part)), *output));
+    for (const MObject* output : outputs)
+        DAG_CHECK(MPxNode::attributeAffects(rotateOrder, *output));
+    DAG_CHECK(MPxNode::attributeAffects(inheritsTransform, DagAttributes::worldMatrix));
+    DAG_CHECK(MPxNode::attributeAffects(inheritsTransform, DagAttributes::worldInverseMatrix));
+    return MS::kSuccess;
 }
 
 MStatus TransformNode::compute(const MPlug& plug, MDataBlock& block)

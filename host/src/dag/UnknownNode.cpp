@@ -32,6 +32,13 @@ public:
     MPxNode::Type type() const override { return MPxNode::kSurfaceShape; }
 };
 
+// The transform's own attributes, shared with "transform", so that a stand-in's
+// translate, rotate and scale place what lies below it.
+MStatus initializeUnknownTransform()
+{
+    return TransformNode::addTransformAttributes();
+}
+
 // Maya's own types that are transforms: they keep their children in place.
 bool isTransformLike(const MString& type)
 {
@@ -77,8 +84,7 @@ void UnknownNode::registerTypes()
     transform.name = transformTypeName;
     transform.id = MTypeId(0x554e4b54);  // 'UNKT'
     transform.creator = &TransformNode::creator;
-    // The transform's own attributes, so that what lies below a stand-in keeps its place.
-    transform.initialize = &TransformNode::addTransformAttributes;
+    transform.initialize = &initializeUnknownTransform;
     transform.type = MPxNode::kTransformNode;
     transform.apiType = MFn::kTransform;
     CHECK_MSTATUS(registerNodeType(transform));

@@ -156,15 +156,16 @@ MStatus queueBindPose(MDagModifier& modifier, const std::vector<MDagPath>& joint
         const MMatrix world = member.inclusiveMatrix(&status);
         DEFORMER_CHECK(status);
         const MPlug worldPlug = MPlug(pose, DagPoseNode::worldMatrix).elementByLogicalIndex(i);
+        MObject worldValue = matrixValue(world);
         if (node.hasFn(MFn::kJoint)) {
-            DEFORMER_CHECK(modifier.newPlugValue(MPlug(node, JointNode::bindPose), matrixValue(world)));
+            DEFORMER_CHECK(modifier.newPlugValue(MPlug(node, JointNode::bindPose), worldValue));
             DEFORMER_CHECK(modifier.connect(MPlug(node, JointNode::bindPose), worldPlug));
         } else {
-            DEFORMER_CHECK(modifier.newPlugValue(worldPlug, matrixValue(world)));
+            DEFORMER_CHECK(modifier.newPlugValue(worldPlug, worldValue));
         }
         const XformParts parts = xformPartsOf(node);
-        DEFORMER_CHECK(modifier.newPlugValue(MPlug(pose, DagPoseNode::xformMatrix).elementByLogicalIndex(i),
-                                             matrixValue(parts.asMatrix(), &parts)));
+        MObject local = matrixValue(parts.asMatrix(), &parts);
+        DEFORMER_CHECK(modifier.newPlugValue(MPlug(pose, DagPoseNode::xformMatrix).elementByLogicalIndex(i), local));
     }
     return modifier.newPlugValueBool(MPlug(pose, DagPoseNode::bindPose), true);
 }

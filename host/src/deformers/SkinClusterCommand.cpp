@@ -308,7 +308,7 @@ MStatus SkinClusterCommand::queueGroupedChain(const MObject& skin, const MDagPat
                    {skin, skinName + "GroupId", skinName + "GroupParts", skinName + "Set"}};
     auto* components = new ComponentListData;
     components->components.append(geometry.hasFn(MFn::kMesh) ? "vtx[*]" : "cv[*]");
-    const MObject everyPoint = ObjectAccess::make(components);
+    MObject everyPoint = ObjectAccess::make(components);
     const MPlug groups = MPlug(geometry.node(), DagAttributes::instObjGroups)
                              .elementByLogicalIndex(geometry.instanceNumber())
                              .child(DagAttributes::objectGroups);
@@ -362,7 +362,8 @@ MStatus SkinClusterCommand::connectSkin(const MObject& skin, const MDagPath& geo
     }
     const MMatrix geometryMatrix = geometry.inclusiveMatrix(&status);
     DEFORMER_CHECK(status);
-    DEFORMER_CHECK(mModifier.newPlugValue(MPlug(skin, SkinClusterNode::geomMatrix), matrixValue(geometryMatrix)));
+    MObject geometryValue = matrixValue(geometryMatrix);
+    DEFORMER_CHECK(mModifier.newPlugValue(MPlug(skin, SkinClusterNode::geomMatrix), geometryValue));
     MFnNumericAttribute lockFn;
     for (unsigned j = 0; j < influences.size(); ++j) {
         const MObject node = influences[j].node();
@@ -370,8 +371,9 @@ MStatus SkinClusterCommand::connectSkin(const MObject& skin, const MDagPath& geo
         DEFORMER_CHECK(mModifier.connect(
             MPlug(node, DagAttributes::worldMatrix).elementByLogicalIndex(instance),
             MPlug(skin, SkinClusterNode::matrix).elementByLogicalIndex(j)));
+        MObject preMatrix = matrixValue(influences[j].inclusiveMatrixInverse());
         DEFORMER_CHECK(mModifier.newPlugValue(MPlug(skin, SkinClusterNode::bindPreMatrix).elementByLogicalIndex(j),
-                                              matrixValue(influences[j].inclusiveMatrixInverse())));
+                                              preMatrix));
         DEFORMER_CHECK(mModifier.newPlugValueDouble(
             MPlug(skin, SkinClusterNode::dropoff).elementByLogicalIndex(j), dropoff));
         // Each influence gets Maya's weight lock, connected to the skinCluster's.

@@ -89,6 +89,7 @@ MStatus registerGeometryNodeTypes();  // src/geometry: "mesh", "nurbsCurve"
 MStatus registerCameraNodeType();     // src/views: "camera"
 MStatus registerDeformerNodeTypes();  // src/deformers: "skinCluster", "tweak", "dagPose" ...
 void registerUnknownNodeTypes();      // src/dag: "unknown", "unknownDag", "unknownTransform"
+MStatus registerAnimNodeTypes();      // src/anim: "time", the animation curves
 
 namespace {
 // Built-in types are registered on first use of the registry.
@@ -102,6 +103,7 @@ void ensureBuiltinTypes()
     registerGeometryNodeTypes();
     registerCameraNodeType();
     registerDeformerNodeTypes();
+    registerAnimNodeTypes();
     registerUnknownNodeTypes();
 }
 } // namespace

@@ -216,7 +216,8 @@ MStatus DeformerCommand::queueInsertion(MDagModifier& modifier, const MObject& d
         GEO_CHECK(modifier.renameNode(created, fnShape.name() + "Orig"));
         const MObject geometry = MPlug(shapeNode, *attrs->current).asMObject(&status);
         GEO_CHECK(status);
-        GEO_CHECK(modifier.newPlugValue(MPlug(created, *attrs->own), cloneData(geometry)));
+        MObject original = cloneData(geometry);
+        GEO_CHECK(modifier.newPlugValue(MPlug(created, *attrs->own), original));
         GEO_CHECK(modifier.newPlugValueBool(MPlug(created, DagAttributes::intermediateObject), true));
         if (attrs->fn == MFn::kMesh)
             GEO_CHECK(queueClearTweaks(modifier, shapeNode));

@@ -8,6 +8,8 @@
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 #include "geometry/PolyTweakNode.h"
+#include "geometry/PolyPrimitiveNode.h"
+#include "geometry/TransformGeometryNode.h"
 
 namespace host {
 
@@ -60,6 +62,14 @@ MStatus registerGeometryNodeTypes()
     polyTweak.initialize = &PolyTweakNode::initialize;
     polyTweak.apiType = MFn::kDependencyNode;
     GEO_CHECK(registerNodeType(polyTweak));
+    GEO_CHECK(PolyPrimitiveNode::registerTypes());
+    NodeTypeInfo freeze;
+    freeze.name = TransformGeometryNode::typeName;
+    freeze.id = TransformGeometryNode::id;
+    freeze.creator = &TransformGeometryNode::creator;
+    freeze.initialize = &TransformGeometryNode::initialize;
+    freeze.apiType = MFn::kDependencyNode;
+    GEO_CHECK(registerNodeType(freeze));
     return MS::kSuccess;
 }
 

@@ -325,6 +325,16 @@ bool isScalar(PlugValue::Kind kind)
 
 } // namespace
 
+bool PlugValue::isScalarCompound(const Attribute* attribute)
+{
+    if (!attribute || kindOf(attribute) != kCompound || attribute->children.empty())
+        return false;
+    for (const Attribute* child : attribute->children)
+        if (!isScalar(kindOf(child)) || child->is(kArray))
+            return false;
+    return true;
+}
+
 double PlugValue::uiValue(MFnUnitAttribute::Type unit, double internal)
 {
     switch (unit) {
@@ -355,7 +365,7 @@ PlugValue::Kind PlugValue::kindOf(const Attribute* a)
         case MFnNumericData::kLong:
         case MFnNumericData::kInt64: return kInteger;
         case MFnNumericData::kFloat: return a->unitType == MFnUnitAttribute::kDistance ? kDistance : kFloat;
-        case MFnNumericData::kDouble: return kDouble;
+        case MFnNumericData::kDouble: return a->unitType == MFnUnitAttribute::kDistance ? kDistance : kDouble;
         default: return kUnsupported;
         }
     case AttrKind::Unit:
@@ -456,6 +466,8 @@ MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& 
             return status;
         return parseScalar(command, plug, kind, words[pos++], modifier);
     }
+    if (kind == kCompound && isScalarCompound(attr))
+        kind = kNumericCompound;  // its children's values in order
     switch (kind) {
     case kNumericCompound: {
         const unsigned n = plug.numChildren();
@@ -562,7 +574,8 @@ MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& 
                 if (!status)
                     return status;
             }
-        return modifier.newPlugValue(plug, ObjectAccess::make(new PointArrayData(points)));
+        MObject data = ObjectAccess::make(new PointArrayData(points));
+        return modifier.newPlugValue(plug, data);
     }
     case kComponentList: {
         size_t count = 0;
@@ -572,7 +585,8 @@ MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& 
         auto* list = new ComponentListData;
         for (size_t i = 0; i < count; ++i)
             list->components.append(words[pos++]);
-        return modifier.newPlugValue(plug, ObjectAccess::make(list));
+        MObject data = ObjectAccess::make(list);
+        return modifier.newPlugValue(plug, data);
     }
     case kMatrixArray: {
         size_t count = 0;
@@ -677,6 +691,10 @@ MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asStri
     case kAngle:
     case kTime: MPxCommand::setResult(scalarValue(plug, kind)); return MS::kSuccess;
     case kGeneric: MPxCommand::setResult(plug.asDouble()); return MS::kSuccess;
+    case kCompound:
+        if (!isScalarCompound(attr))
+            return fail(command, name + " is a compound attribute: ask for its children.");
+        [[fallthrough]];  // its children's values, as for a numeric compound
     case kNumericCompound: {
         MDoubleArray values;
         const unsigned n = plug.numChildren();
@@ -745,7 +763,6 @@ MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asStri
         MPxCommand::setResult(list ? list->components : MStringArray());
         return MS::kSuccess;
     }
-    case kCompound: return fail(command, name + " is a compound attribute: ask for its children.");
     case kMessage: return fail(command, name + " is a message attribute and holds no value.");
     default: return fail(command, MString("the value of ") + name + " cannot be shown as text.");
     }
@@ -758,7 +775,7 @@ bool PlugValue::formatWords(const MPlug& plug, std::string& out)
         appendScalar(out, plug, kind);
         return true;
     }
-    if (kind != kNumericCompound)
+    if (kind != kNumericCompound && !isScalarCompound(PlugAccess::attribute(plug)))
         return false;
     const unsigned n = plug.numChildren();
     for (unsigned i = 0; i < n; ++i) {

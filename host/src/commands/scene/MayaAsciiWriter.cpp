@@ -220,7 +220,7 @@ private:
         if (geometry && isShapeGeometryAttribute(plug.node(), attr))
             return;
         if (plug.isArray()) {
-            if (PlugValue::isGroupable(kind))
+            if (PlugValue::isGroupable(kind) || PlugValue::isScalarCompound(attr))
                 writeElementRuns(plug);
             else if (isMultiOfDoubleMultis(attr))
                 writeSparseElements(plug);
@@ -320,6 +320,18 @@ private:
         return false;
     }
 
+    // Whether a value comes from a connection: to the plug, or to a child of a compound of
+    // scalars (a shape's objectGroups[i], whose groupId is connected), which is then not written.
+    static bool isDriven(const MPlug& plug)
+    {
+        if (plug.isDestination())
+            return true;
+        for (unsigned i = 0, n = plug.isCompound() ? plug.numChildren() : 0; i < n; ++i)
+            if (plug.child(i).isDestination())
+                return true;
+        return false;
+    }
+
     // Elements of simple values as runs of consecutive indices:
     // setAttr -s 4 ".vals[0:2]" 1 0 3; then setAttr ".vals[10]" 11;
     // Elements are written even at their default, so that sparse arrays keep their indices.
@@ -331,7 +343,7 @@ private:
         unsigned i = 0;
         while (i < n) {
             MPlug element = array.elementByPhysicalIndex(i);
-            if (element.isDestination()) {
+            if (isDriven(element)) {
                 ++i;
                 continue;
             }
@@ -342,7 +354,7 @@ private:
             unsigned j = i + 1;
             for (; j < n; ++j) {
                 MPlug next = array.elementByPhysicalIndex(j);
-                if (next.logicalIndex() != last + 1 || next.isDestination())
+                if (next.logicalIndex() != last + 1 || isDriven(next))
                     break;
                 PlugValue::formatWords(next, words);
                 last = next.logicalIndex();
