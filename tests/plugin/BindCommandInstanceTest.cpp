@@ -3,7 +3,7 @@
 // new one fails.
 
 #include "BindCommandSupport.h"
-#include "SurfacePinBindTestSupport.h"
+#include "PinTestSupport.h"
 
 #include "commands/MessageOutput.h"
 

@@ -4,7 +4,7 @@
 
 #include "PluginTestSupport.h"
 #include "ShapeControlTestSupport.h"
-#include "SurfacePinBindTestSupport.h"
+#include "PinTestSupport.h"
 
 #include "commands/MessageOutput.h"
 #include "support/RealScenesFolder.h"
