@@ -153,7 +153,7 @@ TEST_P(PinBind, MaintainOffsetStoresTheBindFrameAndKeepsEveryControlWhereItWas)
 {
     ASSERT_TRUE(mel("setAttr c0.rotateY 30"));
     MMatrix before = worldMatrix("c0");
-    const std::string pin = undoableMel(command() + " -mo pPlane1 c0");
+    const std::string pin = undoableResult(command() + " -mo pPlane1 c0");
     EXPECT_EQ(melInt("getAttr " + pin + ".bindMaintainOffset"), 1);
     const std::vector<MMatrix> controls = matrixArray(pin + ".bindControlMatrices");
     const std::vector<MMatrix> frames = matrixArray(pin + ".bindSurfaceMatrices");
@@ -203,7 +203,7 @@ TEST_P(PinBind, UndoAndRedoRoundTripTheSavedScene)
 {
     ASSERT_TRUE(mel("createNode transform -n grp; parent c1 grp; setAttr c0.rotateZ 20; setAttr c1.scaleX 3"));
     const std::string before = sceneText();
-    undoableMel(command() + " -mo -iv true pPlane1 c0 c1");
+    undoableResult(command() + " -mo -iv true pPlane1 c0 c1");
     const std::string bound = sceneText();
     ASSERT_NE(bound, before);
     ASSERT_TRUE(mel("undo"));
@@ -229,7 +229,7 @@ TEST_P(PinBind, AMeshWithoutValidNormalIdsFailsTheBindWithTheUsersErrorAndLeaves
 
         // The same bind goes through once the mesh is sound again.
         ASSERT_TRUE(mel("hostMeshFault -invalidNormalIds false pPlaneShape1"));
-        const std::string pin = undoableMel(command() + flags + " pPlane1 c0 c1");
+        const std::string pin = undoableResult(command() + flags + " pPlane1 c0 c1");
         EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), pin + ".outputMatrix[1]");
         ASSERT_TRUE(mel("undo"));
     }
@@ -418,12 +418,12 @@ TEST_F(PinScene, TranslateModeWithInverseFollowsTheMeshWithoutFeedingBack)
 
 TEST_F(PinScene, SwitchingToTranslateModePlacesTheControlOnceAndUndoesExactly)
 {
-    const std::string pin = undoableMel("surfacePinBind pPlane1 c0");
+    const std::string pin = undoableResult("surfacePinBind pPlane1 c0");
     ASSERT_TRUE(vectorsNear(worldPosition("c0"), onThePlane(0), kTolerance));
     const std::string matrixScene = sceneText();
     const MMatrix matrixWorld = worldMatrix("c0");
 
-    undoableMel("surfacePinBind -n " + pin + " -c translate");
+    undoableResult("surfacePinBind -n " + pin + " -c translate");
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), "");
     MDoubleArray offset;
     ASSERT_TRUE(MGlobal::executeCommand("getAttr c0.offsetParentMatrix", offset));
@@ -476,9 +476,9 @@ TEST_F(PinScene, ExtendingUndoesAndRedoesStepByStep)
 {
     ASSERT_TRUE(mel("createNode transform -n grp; parent c1 grp; setAttr c0.rotateZ 20"));
     const std::string before = sceneText();
-    const std::string pin = undoableMel("surfacePinBind -mo -iv true pPlane1 c0 c1");
+    const std::string pin = undoableResult("surfacePinBind -mo -iv true pPlane1 c0 c1");
     const std::string bound = sceneText();
-    undoableMel("surfacePinBind -n " + pin + " c2");
+    undoableResult("surfacePinBind -n " + pin + " c2");
     const std::string extended = sceneText();
     ASSERT_NE(extended, bound);
     for (const auto& [step, scene] : {std::make_pair("undo", bound), std::make_pair("undo", before),
@@ -601,7 +601,7 @@ TEST_F(PinScene, UVPinBindOnAMeshWithoutUVsLeavesTheControlsAlone)
 
 TEST_F(PinScene, UVPinRedoBindsAgainWhereTheControlsWereWhenTheCommandRan)
 {
-    const std::string pin = undoableMel("surfaceUVPinBind pPlane1 c0");
+    const std::string pin = undoableResult("surfaceUVPinBind pPlane1 c0");
     const std::vector<double> first = doubleArray(pin + ".pinUVs");
     ASSERT_TRUE(mel("undo"));
     // Moved behind the undo queue's back, so that redo stays available.

@@ -1,6 +1,5 @@
 #include "PinTestSupport.h"
 
-#include "commands/scene/MayaAsciiWriter.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
@@ -202,21 +201,11 @@ std::string plugText(const MPlug& plug)
 
 } // namespace
 
-std::string undoableMel(const std::string& command)
+std::string undoableResult(const std::string& command)
 {
     MString result;
-    EXPECT_TRUE(MGlobal::executeCommand(MString(command.c_str()), result, false, true)) << command;
+    EXPECT_TRUE(undoableMel(command, &result)) << command;
     return result.asChar();
-}
-
-std::vector<int> intArray(const std::string& plug)
-{
-    const MObject data = arrayData(plug);
-    if (data.isNull()) {
-        return {};
-    }
-    const MIntArray values = MFnIntArrayData(data).array();
-    return copied<int>(values);
 }
 
 std::vector<double> doubleArray(const std::string& plug)
@@ -251,13 +240,6 @@ MMatrix worldMatrix(const std::string& dagName)
     MDagPath path;
     EXPECT_TRUE(list.add(MString(dagName.c_str())) && list.getDagPath(0, path)) << "no DAG node " << dagName;
     return path.inclusiveMatrix();
-}
-
-std::string sceneText()
-{
-    std::string text;
-    EXPECT_TRUE(host::MayaAsciiWriter::write("pins.ma", text));
-    return text;
 }
 
 double matrixDistance(const MMatrix& a, const MMatrix& b)

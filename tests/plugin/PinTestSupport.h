@@ -51,9 +51,8 @@ void makePinNode(const std::string& type, const std::string& name, const std::st
 namespace pinbind {
 
 // Runs MEL on the undo queue, as a user's command would be, and returns its result.
-std::string undoableMel(const std::string& command);
+std::string undoableResult(const std::string& command);
 
-std::vector<int> intArray(const std::string& plug);
 std::vector<double> doubleArray(const std::string& plug);
 std::vector<MMatrix> matrixArray(const std::string& plug);
 
@@ -62,9 +61,6 @@ std::vector<MMatrix> matrixArray(const std::string& plug);
 std::string sourceOf(const std::string& plug);
 
 MMatrix worldMatrix(const std::string& dagName);
-
-// The scene as Maya ASCII text.
-std::string sceneText();
 
 // Largest absolute difference between two matrices.
 double matrixDistance(const MMatrix& a, const MMatrix& b);
