@@ -4,6 +4,7 @@
 // they left, along with the overlay node registry.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MMessage.h>
 #include <maya/MTypes.h>
 
 #include <vector>

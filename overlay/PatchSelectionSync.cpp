@@ -122,7 +122,7 @@ void syncSelectedPatches()
             PELLIX_REPORT(status);
             continue;
         }
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+        MHWRender::MRenderer::setGeometryDrawDirty(node, true);
         M3dView::scheduleRefreshAllViews();
     }
 }

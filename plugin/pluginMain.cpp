@@ -23,16 +23,12 @@
 #include "vertexWrap/VertexWrap.h"
 #include "vertexWrap/VertexWrapCommand.h"
 
-// Included in this one source file only: it defines the module's MApiVersion.
+// Included in this one source file only: it defines the module's MApiVersion and signature.
 #include <maya/MFnPlugin.h>
 
 #include <maya/MDrawRegistry.h>
 #include <maya/MObject.h>
 #include <maya/MString.h>
-
-// Signature bytes the host may check a module by; our own, with no meaning beyond that.
-PLUGIN_EXPORT const unsigned char ADSK_PLUGIN_SIGNATURE[] = {'p', 'e', 'l', 'l', 'i', 'x', '-', 's',
-                                                             'i', 'g', 'n', 'e', 'd', '-', '2', '0'};
 
 namespace {
 

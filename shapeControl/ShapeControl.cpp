@@ -178,7 +178,7 @@ MStatus ShapeControl::setDependentsDirty(const MPlug& plug, MPlugArray& plugArra
         forgetGeometryBox();
     }
     if (isDrawingAttribute(plug)) {
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true));
+        MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true);
     }
     return MPxLocatorNode::setDependentsDirty(plug, plugArray);
 }
@@ -190,7 +190,7 @@ MStatus ShapeControl::postEvaluation(const MDGContext&, const MEvaluationNode& e
     if (status && geometryDirty) {
         dropShapeControlCurveSamples(thisMObject());
         forgetGeometryBox();
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true));
+        MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true);
     }
     return MS::kSuccess;
 }

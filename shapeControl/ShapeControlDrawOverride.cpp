@@ -455,7 +455,7 @@ MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, con
     data->sliderKind = 0;
     if (data->hovered || data->selected) {
         // The readout fades by time, so the next frame must be prepared again.
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+        MHWRender::MRenderer::setGeometryDrawDirty(node, true);
         const bool showTransformChannels = readBool(node, ShapeControl::showTransformReadout, true);
         const bool useTextColor = readBool(node, ShapeControl::useReadoutTextColor, true);
         data->readoutTextSize = std::max(readInt(node, ShapeControl::readoutTextSize, 15), 6);

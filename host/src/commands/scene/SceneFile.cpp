@@ -1,5 +1,6 @@
 #include "commands/scene/SceneFile.h"
 
+#include "anim/SceneTime.h"
 #include "commands/FileState.h"
 #include "commands/UndoQueue.h"
 #include "dag/Dag.h"
@@ -12,6 +13,7 @@
 #include "commands/scene/MayaAsciiWriter.h"
 #include "dg/Messages.h"
 #include "dg/Scene.h"
+#include "geometry/HistoryCheck.h"
 #include "views/StartupCameras.h"
 
 #include <maya/MAngle.h>
@@ -57,6 +59,7 @@ MStatus SceneFile::newScene()
         CHECK_MSTATUS(MTime::setUIUnit(MTime::kFilm));
         CHECK_MSTATUS(ensureStartupCameras());
         CHECK_MSTATUS(DefaultNodes::createForNewScene());
+        startSceneTime();
     }
     fireSceneMessage(MSceneMessage::kAfterNew);
     return MS::kSuccess;
@@ -84,6 +87,8 @@ MStatus SceneFile::open(const MString& path)
         fireSceneMessage(MSceneMessage::kBeforeFileRead);
         status = MayaAsciiReader::read(path);
         CHECK_MSTATUS(DefaultNodes::createAfterRead());
+        syncTimeNode();
+        reportMeshesWithoutGeometry();
         fireSceneMessage(MSceneMessage::kAfterFileRead);
         CHECK_MSTATUS(MGlobal::clearSelectionList());
         UndoQueue::flush();
