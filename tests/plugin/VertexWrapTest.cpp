@@ -3,7 +3,6 @@
 
 #include "PluginTestSupport.h"
 
-#include "commands/scene/MayaAsciiWriter.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
@@ -86,13 +85,6 @@ void expectSamePoint(const MPoint& actual, const MPoint& expected, size_t vertex
     EXPECT_NEAR(actual.x, expected.x, kClose) << "vertex " << vertex;
     EXPECT_NEAR(actual.y, expected.y, kClose) << "vertex " << vertex;
     EXPECT_NEAR(actual.z, expected.z, kClose) << "vertex " << vertex;
-}
-
-std::string sceneText()
-{
-    std::string text;
-    EXPECT_TRUE(host::MayaAsciiWriter::write("wrap.ma", text));
-    return text;
 }
 
 std::string errorsOf(const std::string& command)
