@@ -1,5 +1,6 @@
 #include "commands/MessageOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -37,6 +38,12 @@ MessageSink& currentSink()
 
 unsigned long long gErrorCount = 0;
 
+std::vector<std::pair<int, MessageSink>>& listeners()
+{
+    static std::vector<std::pair<int, MessageSink>> all;
+    return all;
+}
+
 // Messages may come from draw threads too; a sink may itself write messages.
 std::recursive_mutex& outputMutex()
 {
@@ -51,6 +58,8 @@ void writeMessage(MessageKind kind, const MString& text)
     std::lock_guard<std::recursive_mutex> lock(outputMutex());
     if (kind == MessageKind::kError)
         ++gErrorCount;
+    for (const auto& listener : listeners())
+        listener.second(kind, text);
     const MessageSink& sink = currentSink();
     if (sink)
         sink(kind, text);
@@ -64,6 +73,22 @@ MessageSink setMessageSink(MessageSink sink)
     MessageSink previous = std::move(currentSink());
     currentSink() = std::move(sink);
     return previous;
+}
+
+int addMessageListener(MessageSink listener)
+{
+    std::lock_guard<std::recursive_mutex> lock(outputMutex());
+    static int nextId = 0;
+    listeners().emplace_back(++nextId, std::move(listener));
+    return nextId;
+}
+
+void removeMessageListener(int id)
+{
+    std::lock_guard<std::recursive_mutex> lock(outputMutex());
+    auto& all = listeners();
+    all.erase(std::remove_if(all.begin(), all.end(), [id](const auto& entry) { return entry.first == id; }),
+              all.end());
 }
 
 unsigned long long errorCount()

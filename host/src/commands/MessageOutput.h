@@ -23,6 +23,11 @@ void writeMessage(MessageKind kind, const MString& text);
 // Installs a sink (an empty one restores the default) and returns the old.
 MessageSink setMessageSink(MessageSink sink);
 
+// Listeners see every message before the sink does, whatever the sink (the views'
+// script output pane). They may be called on any thread that writes a message.
+int addMessageListener(MessageSink listener);
+void removeMessageListener(int id);
+
 // Errors written since start-up; lets callers tell whether a failing
 // command already explained itself.
 unsigned long long errorCount();

@@ -114,6 +114,7 @@ void registerBuiltinCommands()
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
         CHECK_MSTATUS(status);
     }
+    registerScriptCommands();
     registerModuleCommands();
     registerViewCommands();
     registerViewportCommands();
