@@ -8,8 +8,13 @@ namespace host {
 
 namespace {
 
+void notifyListeners(MessageKind kind, const MString& text);
+
 void writeToStandardStreams(MessageKind kind, const MString& text)
 {
+    // What reaches the terminal reaches the listeners (a capture that keeps its messages
+    // keeps them from both).
+    notifyListeners(kind, text);
     switch (kind) {
     case MessageKind::kInfo:
         std::fputs(text.asChar(), stdout);
@@ -44,6 +49,12 @@ std::vector<std::pair<int, MessageSink>>& listeners()
     return all;
 }
 
+void notifyListeners(MessageKind kind, const MString& text)
+{
+    for (const auto& listener : listeners())
+        listener.second(kind, text);
+}
+
 // Messages may come from draw threads too; a sink may itself write messages.
 std::recursive_mutex& outputMutex()
 {
@@ -58,8 +69,6 @@ void writeMessage(MessageKind kind, const MString& text)
     std::lock_guard<std::recursive_mutex> lock(outputMutex());
     if (kind == MessageKind::kError)
         ++gErrorCount;
-    for (const auto& listener : listeners())
-        listener.second(kind, text);
     const MessageSink& sink = currentSink();
     if (sink)
         sink(kind, text);

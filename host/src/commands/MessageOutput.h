@@ -23,8 +23,9 @@ void writeMessage(MessageKind kind, const MString& text);
 // Installs a sink (an empty one restores the default) and returns the old.
 MessageSink setMessageSink(MessageSink sink);
 
-// Listeners see every message before the sink does, whatever the sink (the views'
-// script output pane). They may be called on any thread that writes a message.
+// Listeners (the views' script output pane) see every message that reaches the standard
+// streams, as it does; a capture that does not pass its messages on keeps them from the
+// listeners too. They may be called on any thread that writes a message.
 int addMessageListener(MessageSink listener);
 void removeMessageListener(int id);
 

@@ -735,6 +735,21 @@ MStatus writeViewImage(unsigned int index, const std::string& fileName, int widt
     return MS::kSuccess;
 }
 
+MStatus writeWindowImage(const std::string& fileName)
+{
+    ViewsState& state = views();
+    if (!state.started || !state.window)
+        return MS::kFailure;
+    processEvents();
+    // The panels render into their own framebuffers; grabbing the window composes them.
+    const QImage image = state.window->grab().toImage().convertToFormat(QImage::Format_RGB888);
+    if (!image.save(QString::fromStdString(fileName), "PNG")) {
+        MGlobal::displayError(commandMessage(MString("cannot write ") + fileName.c_str() + "."));
+        return MS::kFailure;
+    }
+    return MS::kSuccess;
+}
+
 void runViewsUntilClosed()
 {
     ViewsState& state = views();

@@ -80,6 +80,9 @@ bool pickPanelShape(unsigned int index, double x, double y, double radius, MDagP
 // every run.
 MStatus writeViewImage(unsigned int index, const std::string& fileName, int width = 0, int height = 0);
 
+// The main window as it is on screen, into a PNG file (hostWindowImage).
+MStatus writeWindowImage(const std::string& fileName);
+
 // Runs the Qt event loop until no events are pending (GUI tests and -gui runs).
 void processEvents();
 // Runs the Qt event loop until the main window is closed (pellixgui).
