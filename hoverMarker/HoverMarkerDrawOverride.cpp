@@ -7,6 +7,7 @@
 #include <maya/MStatus.h>
 #include <maya/MUIDrawManager.h>
 
+#include <cmath>
 #include <mutex>
 
 namespace {
@@ -82,16 +83,16 @@ void HoverMarkerDrawOverride::addUIDrawables(const MDagPath&, MHWRender::MUIDraw
     }
 
     // Two rays a ring radius apart on screen give the world radius at the marker's depth.
+    // A point with no place on screen (an empty viewport, the eye plane) draws nothing.
     double sx = 0.0;
     double sy = 0.0;
-    if (!frameContext.worldToViewport(data->position, sx, sy)) {
+    frameContext.worldToViewport(data->position, sx, sy);
+    if (!std::isfinite(sx) || !std::isfinite(sy)) {
         return;
     }
     MPoint near0, far0, near1, far1;
-    if (!frameContext.viewportToWorld(sx, sy, near0, far0) ||
-        !frameContext.viewportToWorld(sx + data->screenRadius, sy, near1, far1)) {
-        return;
-    }
+    frameContext.viewportToWorld(sx, sy, near0, far0);
+    frameContext.viewportToWorld(sx + data->screenRadius, sy, near1, far1);
     HoverMarkerRing::Ring ring;
     if (!HoverMarkerRing::ringGeometry(toVec3(data->position), toVec3(data->normal), toVec3(near0), toVec3(far0),
                                        toVec3(near1), toVec3(far1), ring)) {

@@ -1,8 +1,8 @@
 #include "overlay/DataOverlayMouseFilter.h"
 
 #include "hoverMarker/HoverMarkerState.h"
-#include "overlay/OverlayCallbacks.h"
 #include "overlay/OverlayIsolate.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/OverlayOcclusion.h"
 #include "overlay/OverlayToolBlocking.h"
 #include "overlay/PatchHover.h"
@@ -12,8 +12,8 @@
 #include "plugin/PlugQueries.h"
 #include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
-#include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlPicking.h"
+#include "shapeControl/ShapeControlRegistry.h"
 
 #include <maya/M3dView.h>
 #include <maya/MColor.h>

@@ -1,6 +1,7 @@
 #include "overlay/OverlayCallbacks.h"
 
 #include "overlay/DataOverlayMouseFilter.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/PlugQueries.h"
@@ -11,8 +12,6 @@
 #include <maya/MDGMessage.h>
 #include <maya/MEventMessage.h>
 #include <maya/MFileIO.h>
-#include <maya/MFnDependencyNode.h>
-#include <maya/MItDependencyNodes.h>
 #include <maya/MMessage.h>
 #include <maya/MPlug.h>
 #include <maya/MSceneMessage.h>
@@ -21,7 +20,6 @@
 #include <QObject>
 #include <QWidget>
 
-#include <algorithm>
 
 namespace {
 
@@ -40,11 +38,6 @@ void removeCallback(MCallbackId& id)
         PELLIX_REPORT(MMessage::removeCallback(id));
         id = 0;
     }
-}
-
-bool isStale(const MObjectHandle& handle)
-{
-    return !handle.isValid() || !handle.isAlive() || handle.object().isNull();
 }
 
 void sceneChanged(void*)
@@ -104,63 +97,11 @@ void installOverlayFilter()
 
 } // namespace
 
-std::vector<MObjectHandle> overlayNodeRegistry;
 std::vector<MCallbackId> overlaySceneCallbacks;
 MCallbackId overlayForceUpdateCallback = 0;
 MCallbackId overlaySelectionCallback = 0;
 QObject* overlayFilter = nullptr;
 QObject* overlayFilterHost = nullptr;
-
-void registerOverlayNode(const MObject& node)
-{
-    if (node.isNull()) {
-        return;
-    }
-    const bool known = std::any_of(overlayNodeRegistry.begin(), overlayNodeRegistry.end(),
-                                   [&node](const MObjectHandle& handle) {
-                                       return handle.isAlive() && handle == node;
-                                   });
-    if (!known) {
-        overlayNodeRegistry.emplace_back(node);
-    }
-}
-
-void unregisterOverlayNode(const MObjectHandle& node)
-{
-    overlayNodeRegistry.erase(std::remove_if(overlayNodeRegistry.begin(), overlayNodeRegistry.end(),
-                                             [&node](const MObjectHandle& handle) {
-                                                 return isStale(handle) || handle == node;
-                                             }),
-                              overlayNodeRegistry.end());
-}
-
-void rebuildOverlayNodeRegistry()
-{
-    overlayNodeRegistry.clear();
-    MStatus status;
-    for (MItDependencyNodes it(MFn::kInvalid, &status); status && !it.isDone(); it.next()) {
-        const MObject node = it.thisNode();
-        MFnDependencyNode fn(node, &status);
-        if (status && fn.typeId() == PellixDataOverlay::id) {
-            registerOverlayNode(node);
-        }
-    }
-    PELLIX_REPORT(status);
-}
-
-MObjectArray liveOverlayNodes()
-{
-    overlayNodeRegistry.erase(std::remove_if(overlayNodeRegistry.begin(), overlayNodeRegistry.end(), isStale),
-                              overlayNodeRegistry.end());
-    if (overlayNodeRegistry.empty()) {
-        rebuildOverlayNodeRegistry();
-    }
-    MObjectArray nodes;
-    for (const MObjectHandle& handle : overlayNodeRegistry) {
-        nodes.append(handle.object());
-    }
-    return nodes;
-}
 
 void installOverlayCallbacks()
 {

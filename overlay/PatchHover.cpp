@@ -55,7 +55,7 @@ void setHoveredPatch(const MObject& node, int index)
         PELLIX_REPORT(status);
         return;
     }
-    PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+    MHWRender::MRenderer::setGeometryDrawDirty(node, true);
     M3dView::scheduleRefreshAllViews();
 }
 

@@ -1,6 +1,6 @@
 #include "overlay/PatchSelectionSync.h"
 
-#include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
 
@@ -122,7 +122,7 @@ void syncSelectedPatches()
             PELLIX_REPORT(status);
             continue;
         }
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+        MHWRender::MRenderer::setGeometryDrawDirty(node, true);
         M3dView::scheduleRefreshAllViews();
     }
 }

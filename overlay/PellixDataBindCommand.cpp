@@ -1,7 +1,9 @@
 #include "overlay/PellixDataBindCommand.h"
 
 #include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/IntArrayData.h"
 #include "plugin/MeshResolve.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
@@ -163,7 +165,7 @@ MObject selectTarget(const MDagPath& patch)
 
 PatchMatching::IntSpan spanOf(const MIntArray& values)
 {
-    return {values.length() > 0 ? &values[0] : nullptr, static_cast<int64_t>(values.length())};
+    return {intArrayData(values), static_cast<int64_t>(values.length())};
 }
 
 MIntArray toIntArray(const std::vector<int>& values)
@@ -667,7 +669,7 @@ MStatus PellixDataBindCommand::queueOverlayValues(const BindResult& result, cons
     };
     for (int i = 0; i < PellixDataOverlay::kPatchArrayCount; ++i) {
         MFnIntArrayData data;
-        const MObject value = data.create(toIntArray(*values[i]), &status);
+        MObject value = data.create(toIntArray(*values[i]), &status);
         PELLIX_CHECK(status);
         PELLIX_CHECK(fSettings.newPlugValue(MPlug(fShape, PellixDataOverlay::patchArrayAttribute(i)), value));
     }

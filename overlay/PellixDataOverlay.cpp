@@ -1,7 +1,8 @@
 #include "overlay/PellixDataOverlay.h"
 
 #include "hoverMarker/HoverMarkerState.h"
-#include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
+#include "plugin/IntArrayData.h"
 #include "plugin/NodeAttributes.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
@@ -79,7 +80,7 @@ bool pathOfInstance(const MObject& node, unsigned instance, MDagPath& path)
 
 } // namespace
 
-const MTypeId PellixDataOverlay::id(0x140548);
+const MTypeId PellixDataOverlay::id(kPellixDataOverlayTypeId);
 const MString PellixDataOverlay::typeName("pellixDataOverlay");
 
 MObject PellixDataOverlay::enable;
@@ -267,7 +268,7 @@ OverlayDrawData::PatchArrays PellixDataOverlay::StoredPatchArrays::spans() const
     OverlayDrawData::IntSpan span[kPatchArrayCount];
     for (int i = 0; i < kPatchArrayCount; ++i) {
         span[i].length = values[i].length();
-        span[i].data = span[i].length > 0 ? &values[i][0] : nullptr;
+        span[i].data = intArrayData(values[i]);
     }
     OverlayDrawData::PatchArrays arrays;
     arrays.vertexCounts = span[0];
@@ -366,8 +367,7 @@ void PellixDataOverlay::postConstructor()
             MGlobal::displayWarning("pellixDataOverlay: could not load its Maya node icon.");
         }
     }
-    registerOverlayNode(self);
-    installOverlayCallbacks();
+    registerCreatedOverlayNode(self);
     rearmReadoutTracking();
 }
 
@@ -567,9 +567,10 @@ MBoundingBox PellixDataOverlay::boundingBox() const
         return MPxLocatorNode::boundingBox();
     }
     const MMatrix world = path.inclusiveMatrix(&status);
-    if (!status || !box.transformUsing(world * inverse)) {
+    if (!status) {
         return MPxLocatorNode::boundingBox();
     }
+    box.transformUsing(world * inverse);
 
     std::lock_guard<std::mutex> lock(fMutex);
     // A change while the box was measured makes it stale already: don't keep it.
@@ -750,7 +751,7 @@ void PellixDataOverlay::readoutControlDirty(MObject&, MPlug&, void* clientData)
 
 void PellixDataOverlay::requestDrawDirty(bool topologyChanged)
 {
-    PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), topologyChanged));
+    MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), topologyChanged);
 }
 
 void PellixDataOverlay::bump(std::atomic<uint64_t>& counter)

@@ -40,9 +40,8 @@ bool isCachedContext()
 // The current evaluation time in 1/6000 s, the key of the position cache.
 int64_t currentTimeKey()
 {
-    MStatus status;
-    const MTime time = MDGContext::current().getTime(&status);
-    if (!status) {
+    MTime time;
+    if (!MDGContext::current().getTime(time)) {
         return INT64_MIN;
     }
     const double ticks = std::round(time.as(MTime::k6000FPS));
@@ -251,7 +250,7 @@ void releaseOverlayDepthStencilState()
 {
     std::lock_guard<std::mutex> lock(overlayDepthStencilMutex);
     if (overlayDepthStencilState) {
-        PELLIX_REPORT(MHWRender::MStateManager::releaseDepthStencilState(overlayDepthStencilState));
+        MHWRender::MStateManager::releaseDepthStencilState(overlayDepthStencilState);
         overlayDepthStencilState = nullptr;
     }
 }
@@ -396,7 +395,7 @@ void PellixDataOverlayGeometryOverride::readDisplayAttributes()
     readFloat(fNode, PellixDataOverlay::wireframeWidth, data.wireframeWidth);
     readBool(fNode, PellixDataOverlay::showTransformReadout, data.showTransformReadout);
     if (fUIDrawablesWanted.exchange(data.showTransformReadout) != data.showTransformReadout) {
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(fNode, false));
+        MHWRender::MRenderer::setGeometryDrawDirty(fNode, false);
     }
     readInt(fNode, PellixDataOverlay::readoutTextSize, data.readoutTextSize);
     data.readoutTextSize = std::max<int32_t>(data.readoutTextSize, 6);
@@ -604,7 +603,7 @@ void PellixDataOverlayGeometryOverride::updateRenderItems(const MDagPath&, MHWRe
             item->castsShadows(false);
             item->receivesShadows(false);
             // The overlay does its own picking; its items take no part in viewport selection.
-            PELLIX_REPORT(item->setSelectionMask(MSelectionMask()));
+            item->setSelectionMask(MSelectionMask());
             item->setWantConsolidation(false);
             list.append(item);
         }
@@ -627,7 +626,7 @@ void PellixDataOverlayGeometryOverride::updateRenderItems(const MDagPath&, MHWRe
             item->depthPriority(MHWRender::MRenderItem::sSelectionDepthPriority + 1);
         }
         // Positions are already in world space.
-        PELLIX_REPORT(item->setMatrix(&MMatrix::identity));
+        PELLIX_REPORT(item->setMatrix(&MMatrix::identity) ? MStatus::kSuccess : MStatus::kFailure);
         item->enable(setup.enabled);
     }
 }

@@ -211,7 +211,7 @@ MStatus resetDrivenOffsetParentMatrix(MDGModifier& modifier, const MDagPath& con
     if (!status || source.isNull())
         return MStatus::kSuccess;  // not driven: whatever it holds was set on purpose
     MFnMatrixData fn;
-    const MObject identity = fn.create(MMatrix::identity, &status);
+    MObject identity = fn.create(MMatrix::identity, &status);
     if (!status)
         return status;
     return modifier.newPlugValue(offset, identity);
@@ -274,7 +274,9 @@ MObject doubleArrayData(const std::vector<double>& values, MStatus* status)
 
 MObject matrixArrayData(const std::vector<MMatrix>& values, MStatus* status)
 {
-    MMatrixArray array(values.data(), static_cast<unsigned>(values.size()));
+    MMatrixArray array(static_cast<unsigned>(values.size()));
+    for (unsigned i = 0; i < array.length(); ++i)
+        array[i] = values[i];
     MFnMatrixArrayData fn;
     return fn.create(array, status);
 }

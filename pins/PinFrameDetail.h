@@ -3,7 +3,7 @@
 // matrices that follow it. The single-pin path, the four-pin path and the bind-time frame
 // all build on these, so each gives the same result bit for bit.
 
-#include "pins/PinFrameMath.h"
+#include "pins/PinFrameTypes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -168,12 +168,22 @@ inline Vec3f pointAt(const float* xyz, int32_t id)
     return {p[0], p[1], p[2]};
 }
 
+// Interpolated normal at evaluation: zero unless normals exist and all three ids are >= 0.
+inline Vec3f evaluationNormalT(const float* normals, const int32_t normalIds[3], const float weights[3])
+{
+    if (!normals || normalIds[0] < 0 || normalIds[1] < 0 || normalIds[2] < 0)
+        return {0.0f, 0.0f, 0.0f};
+    const Vec3f corner[3] = {pointAt(normals, normalIds[0]), pointAt(normals, normalIds[1]),
+                             pointAt(normals, normalIds[2])};
+    return weightedSum(corner, weights);
+}
+
 template <class Binding>
 Matrix4 pinFrameT(const float* points, const float* normals, const Binding& pin, const GeometryBlock& g)
 {
     const Vec3f corners[3] = {pointAt(points, pin.vertexIds[0]), pointAt(points, pin.vertexIds[1]),
                               pointAt(points, pin.vertexIds[2])};
-    const Vec3f normal = evaluationNormal(normals, pin.normalIds, pin.weights);
+    const Vec3f normal = evaluationNormalT(normals, pin.normalIds, pin.weights);
     return surfaceFrameT(corners, pin.weights, normal, pin.tangentCoeffs[0], pin.tangentCoeffs[1], g);
 }
 

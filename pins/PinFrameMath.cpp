@@ -98,40 +98,6 @@ Vec3d directionTimes(const Vec3d& v, const Matrix4& m)
 
 }  // namespace
 
-Matrix4 Matrix4::identity()
-{
-    return Matrix4{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
-}
-
-Matrix4 affineProduct(const Matrix4& a, const Matrix4& b)
-{
-    Matrix4 out;
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 3; ++c)
-            out.m[r][c] = a.m[r][0] * b.m[0][c] + a.m[r][1] * b.m[1][c] + a.m[r][2] * b.m[2][c];
-        out.m[r][3] = 0.0;
-    }
-    for (int c = 0; c < 3; ++c)
-        out.m[3][c] += b.m[3][c];
-    out.m[3][3] = 1.0;
-    return out;
-}
-
-GeometryBlock geometryBlock(const Matrix4& g)
-{
-    GeometryBlock block;
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 4; ++c)
-            block.k[r][c] = g.m[c][r];
-    }
-    return block;
-}
-
-GeometryBlock identityBlock()
-{
-    return GeometryBlock{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}};
-}
-
 Barycentric barycentricOnTriangle(const Vec3d& a, const Vec3d& b, const Vec3d& c, const Vec3d& p)
 {
     const Vec3d ab = b - a;
@@ -237,11 +203,7 @@ TriangleChoice triangulationSearch(const FaceCorners& face,
 
 Vec3f evaluationNormal(const float* normals, const int32_t normalIds[3], const float weights[3])
 {
-    if (!normals || normalIds[0] < 0 || normalIds[1] < 0 || normalIds[2] < 0)
-        return {0.0f, 0.0f, 0.0f};
-    const Vec3f corner[3] = {pointAt(normals, normalIds[0]), pointAt(normals, normalIds[1]),
-                             pointAt(normals, normalIds[2])};
-    return weightedSum(corner, weights);
+    return evaluationNormalT(normals, normalIds, weights);
 }
 
 Vec3d surfacePinBindNormal(const float* normals, int64_t normalCount, const int normalIds[3], const double weights[3])

@@ -2,7 +2,7 @@
 // The frame loop of the pin evaluation, four pins at a time where SSE is there (one at a
 // time elsewhere). Each output equals composePinOutput's for the same pin bit for bit.
 
-#include "pins/PinFrameMath.h"
+#include "pins/PinFrameTypes.h"
 
 namespace PinFrameMath {
 

@@ -73,7 +73,7 @@ void recordDrivenTransforms(const MPlug& source, unsigned index, std::map<unsign
     }
 }
 
-MStatus queueArrayValue(MDGModifier& modifier, const MObject& node, const char* attribute, const MObject& data)
+MStatus queueArrayValue(MDGModifier& modifier, const MObject& node, const char* attribute, MObject data)
 {
     MStatus status;
     const MPlug plug = nodePlug(node, attribute, &status);

@@ -3,6 +3,7 @@
 #include "pins/PinCommandSupport.h"
 #include "pins/PinFrameMath.h"
 #include "pins/PinUVTable.h"
+#include "plugin/IntArrayData.h"
 #include "plugin/StatusCheck.h"
 
 #include <maya/MArgDatabase.h>
@@ -71,7 +72,7 @@ struct Triangulation {
     PinFrameMath::TriangleChoice search(const PinFrameMath::FaceCorners& corners, int face, const Vec3d& point) const
     {
         const bool triangulated = face >= 0 && static_cast<unsigned>(face) < counts.length();
-        return PinFrameMath::triangulationSearch(corners, vertices.length() > 0 ? &vertices[0] : nullptr,
+        return PinFrameMath::triangulationSearch(corners, intArrayData(vertices),
                                                  vertices.length(), triangulated ? faceOffsets[face] : 0,
                                                  triangulated ? counts[face] : 0, point);
     }

@@ -10,6 +10,7 @@
 #include <maya/MFnStringArrayData.h>
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MIntArray.h>
+#include <maya/MString.h>
 #include <maya/MStringArray.h>
 
 namespace {

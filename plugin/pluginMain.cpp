@@ -6,6 +6,7 @@
 #include "hoverMarker/HoverMarkerNode.h"
 #include "hoverMarker/HoverMarkerState.h"
 #include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataBindCommand.h"
 #include "overlay/PellixDataOverlay.h"
 #include "overlay/PellixDataOverlayGeometryOverride.h"
@@ -18,19 +19,16 @@
 #include "shapeControl/ShapeControlCreateCommand.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "vertexWrap/VertexWrap.h"
 #include "vertexWrap/VertexWrapCommand.h"
 
-// Included in this one source file only: it defines the module's MApiVersion.
+// Included in this one source file only: it defines the module's MApiVersion and signature.
 #include <maya/MFnPlugin.h>
 
 #include <maya/MDrawRegistry.h>
 #include <maya/MObject.h>
 #include <maya/MString.h>
-
-// Signature bytes the host may check a module by; our own, with no meaning beyond that.
-PLUGIN_EXPORT const unsigned char ADSK_PLUGIN_SIGNATURE[] = {'p', 'e', 'l', 'l', 'i', 'x', '-', 's',
-                                                             'i', 'g', 'n', 'e', 'd', '-', '2', '0'};
 
 namespace {
 
@@ -56,6 +54,11 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
     MStatus status;
     MFnPlugin plugin(obj, kVendor, kVersion, "Any", &status);
     PELLIX_CHECK(status);
+
+    // The first overlay installs the overlay's callbacks and mouse filter, and any shape
+    // control the hover's filter, which the nodes themselves do not know.
+    setOverlayCreatedCallback(installOverlayCallbacks);
+    setShapeControlCreatedCallback(installShapeControlMouseFilter);
 
     // Stops at the first failure; what was registered before it stays registered.
     PELLIX_CHECK(plugin.registerNode(ShapeControl::typeName, ShapeControl::id, ShapeControl::creator,

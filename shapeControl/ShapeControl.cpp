@@ -2,8 +2,8 @@
 
 #include "plugin/NodeAttributes.h"
 #include "plugin/StatusCheck.h"
-#include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlQueries.h"
+#include "shapeControl/ShapeControlRegistry.h"
 
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
@@ -68,15 +68,7 @@ const EnumField kLineStyleFields[] = {
     {"Solid", 0}, {"shortdotted", 1}, {"shortdashed", 2}, {"dashed", 3}, {"dotted", 4}};
 const EnumField kPaintStyleFields[] = {{"Flat", 0}, {"Stippled", 1}, {"Shaded", 2}};
 
-// Live nodes; main thread only.
-int liveControlCount = 0;
-
 } // namespace
-
-int liveShapeControlCount()
-{
-    return liveControlCount;
-}
 
 const MTypeId ShapeControl::id(0x140542);
 const MString ShapeControl::typeName("shapeControl");
@@ -112,7 +104,7 @@ MObject ShapeControl::inverse;
 
 ShapeControl::ShapeControl()
 {
-    ++liveControlCount;
+    registerShapeControl();
 }
 
 ShapeControl::~ShapeControl()
@@ -120,10 +112,8 @@ ShapeControl::~ShapeControl()
     if (fHasCacheKey) {
         dropShapeControlCurveSamples(fCacheKey);
     }
-    --liveControlCount;
-    if (liveControlCount == 0) {
+    if (unregisterShapeControl() == 0) {
         clearShapeControlCurveSamples();
-        setHoveredShapeControl(MObject::kNullObj, false);
     }
 }
 
@@ -144,8 +134,7 @@ void ShapeControl::postConstructor()
         node.setName("ShapeControlShape#", false, &status);
         PELLIX_REPORT(status);
     }
-    // The hover works as soon as any control exists.
-    installShapeControlMouseFilter();
+    shapeControlCreated();
 }
 
 bool ShapeControl::isDrawingAttribute(const MPlug& plug) const
@@ -189,7 +178,7 @@ MStatus ShapeControl::setDependentsDirty(const MPlug& plug, MPlugArray& plugArra
         forgetGeometryBox();
     }
     if (isDrawingAttribute(plug)) {
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true));
+        MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true);
     }
     return MPxLocatorNode::setDependentsDirty(plug, plugArray);
 }
@@ -201,7 +190,7 @@ MStatus ShapeControl::postEvaluation(const MDGContext&, const MEvaluationNode& e
     if (status && geometryDirty) {
         dropShapeControlCurveSamples(thisMObject());
         forgetGeometryBox();
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true));
+        MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true);
     }
     return MS::kSuccess;
 }

@@ -81,6 +81,3 @@ private:
     unsigned fCacheKey = 0;
     bool fHasCacheKey = false;
 };
-
-// How many "shapeControl" nodes exist right now (main thread).
-int liveShapeControlCount();

@@ -381,7 +381,7 @@ MStatus ShapeControlCreateCommand::queueControlSettings(const Work& work, bool l
         return MS::kSuccess;
     }
 
-    const MObject baked = bakeSource(work.source, work.isMesh);
+    MObject baked = bakeSource(work.source, work.isMesh);
     if (baked.isNull() || !modifier.newPlugValue(geometry, baked)) {
         displayError("shapeControlCreate: failed to bake source geometry into ShapeControl.inGeometry.");
         return MS::kFailure;

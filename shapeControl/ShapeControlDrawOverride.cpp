@@ -4,8 +4,8 @@
 #include "plugin/StatusCheck.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawLayout.h"
-#include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlQueries.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "shapeControl/TransformReadout.h"
 
 #include <maya/MFloatVector.h>
@@ -455,7 +455,7 @@ MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, con
     data->sliderKind = 0;
     if (data->hovered || data->selected) {
         // The readout fades by time, so the next frame must be prepared again.
-        PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+        MHWRender::MRenderer::setGeometryDrawDirty(node, true);
         const bool showTransformChannels = readBool(node, ShapeControl::showTransformReadout, true);
         const bool useTextColor = readBool(node, ShapeControl::useReadoutTextColor, true);
         data->readoutTextSize = std::max(readInt(node, ShapeControl::readoutTextSize, 15), 6);

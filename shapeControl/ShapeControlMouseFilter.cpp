@@ -1,12 +1,12 @@
 #include "shapeControl/ShapeControlMouseFilter.h"
 
-#include "overlay/OverlayCallbacks.h"
+#include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "plugin/ViewMouseSupport.h"
-#include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlPicking.h"
+#include "shapeControl/ShapeControlRegistry.h"
 
 #include <maya/M3dView.h>
 #include <maya/MFnDependencyNode.h>
@@ -189,17 +189,10 @@ bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void markControlDirty(const MObject& node)
-{
-    PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
-}
-
 } // namespace
 
 QObject* shapeControlFilter = nullptr;
 QObject* shapeControlFilterHost = nullptr;
-MObjectHandle activeShapeControl;
-bool activeShapeControlOverlayOwned = false;
 
 void installShapeControlMouseFilter()
 {
@@ -226,25 +219,4 @@ void installShapeControlMouseFilter()
 void removeShapeControlMouseFilter()
 {
     removeApplicationFilter(shapeControlFilter, shapeControlFilterHost);
-}
-
-void setHoveredShapeControl(const MObject& node, bool overlayOwned)
-{
-    if (activeShapeControl.isValid() && activeShapeControl.isAlive() && !activeShapeControl.object().isNull()) {
-        if (activeShapeControl.object() == node) {
-            activeShapeControlOverlayOwned = overlayOwned;
-            return;
-        }
-        markControlDirty(activeShapeControl.object());
-    } else if (node.isNull()) {
-        activeShapeControlOverlayOwned = false;
-        return;
-    }
-
-    activeShapeControl = node.isNull() ? MObjectHandle() : MObjectHandle(node);
-    activeShapeControlOverlayOwned = !node.isNull() && overlayOwned;
-    if (!node.isNull()) {
-        markControlDirty(node);
-    }
-    M3dView::scheduleRefreshAllViews();
 }

@@ -449,7 +449,7 @@ void drawReadoutText(MHWRender::MUIDrawManager& drawManager, const MPoint& posit
     int viewHeight = 0;
     if (M3dView::numberOf3dViews() > 0) {
         MStatus status;
-        const M3dView view = M3dView::active3dView(&status);
+        M3dView view = M3dView::active3dView(&status);
         if (status) {
             viewWidth = view.portWidth(&status);
             if (status) {

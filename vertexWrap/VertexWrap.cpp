@@ -1,5 +1,6 @@
 #include "vertexWrap/VertexWrap.h"
 
+#include "plugin/IntArrayData.h"
 #include "plugin/NodeAttributes.h"
 #include "plugin/StatusCheck.h"
 #include "vertexWrap/VertexWrapDeform.h"
@@ -131,7 +132,7 @@ MStatus VertexWrap::moveMappedVertices(MItGeometry& iter, const DriverSource& so
     const int64_t mapped = std::min<int64_t>(vertexCount, map.length());
     if (mapped <= 0)
         return MS::kSuccess;
-    const int* ids = &map[0];
+    const int* ids = intArrayData(map);
 
     // Every vertex follows the driver in full: write the new positions without reading the old.
     if (weight == 1.0 && mapped == vertexCount) {

@@ -345,7 +345,7 @@ void BM_HostWriteOverlay(benchmark::State& state)
         MDGModifier modifier;
         for (int i = 0; i < 8; ++i) {
             MFnIntArrayData data;
-            const MObject value = data.create(arrays[i]);
+            MObject value = data.create(arrays[i]);
             modifier.newPlugValue(fn.findPlug(kArrayNames[i], false), value);
         }
         for (const char* name : kSettings)

@@ -17,6 +17,7 @@
 
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "shapeControl/ShapeControlPicking.h"
 #include "shapeControl/ShapeControlQueries.h"
 
@@ -210,6 +211,7 @@ int main(int argc, char** argv)
     info.classification = "drawdb/geometry/shapeControl";
     info.pluginName = kPlugin;
     require(host::registerNodeType(info), "registering shapeControl");
+    setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -218,6 +220,7 @@ int main(int argc, char** argv)
     mel("file -f -new");
     host::deregisterNodeType(ShapeControl::id);
     removeShapeControlMouseFilter();
+    setShapeControlCreatedCallback(nullptr);
     host::stopViews();
     return 0;
 }

@@ -252,6 +252,28 @@ TEST_F(MoveToolDrag, ARealDragMovesAlongXAndIsUndoable)
     EXPECT_DOUBLE_EQ(attr("translateX"), 0.0);
 }
 
+TEST_F(MoveToolDrag, DraggingTheRingFacingTheViewTurnsAboutItsAxisUndoably)
+{
+    // Looking down -Z the Z ring is a circle round the pivot; the X and Y rings are edge-on lines
+    // through it. A quarter turn counterclockwise on screen turns the box +90 degrees about Z.
+    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
+    host::processEvents();
+    const double radius = 200.0 / 3.0 * MFnManip3D::globalSize(), side = radius * std::sqrt(0.5);
+    mouse("press", {centre.x + side, centre.y - side});
+    mouse("move", {centre.x, centre.y - radius});
+    EXPECT_NEAR(attr("rotateZ"), 45.0, 1.5) << "the channels follow during the drag";
+    mouse("move", {centre.x - side, centre.y - side});
+    mouse("release", {centre.x - side, centre.y - side});
+    EXPECT_NEAR(attr("rotateZ"), 90.0, 1.5);
+    EXPECT_NEAR(attr("rotateX"), 0.0, 1e-9);
+    EXPECT_NEAR(attr("rotateY"), 0.0, 1e-9);
+    EXPECT_EQ(selected(), MString("box"));
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_DOUBLE_EQ(attr("rotateZ"), 0.0);
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_NEAR(attr("rotateZ"), 90.0, 1.5);
+}
+
 TEST_F(MoveToolDrag, RotateAndScaleHandlesTakeThePressWithoutSelecting)
 {
     // A click inside the rotate manipulator's rings over the other cube keeps the selection.

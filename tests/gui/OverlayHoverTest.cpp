@@ -11,8 +11,10 @@
 
 #include <QElapsedTimer>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -165,7 +167,7 @@ TEST_F(Occluded, APatchBehindAnotherMeshIsNotHoveredUnlessItsOverlayDrawsInXray)
     EXPECT_EQ(hovered(), 0);
 }
 
-TEST_F(Occluded, MeshesHiddenFromTheViewDoNotOcclude)
+TEST_F(Occluded, OnlyMeshesTheViewShowsInFrontOfAPatchHideIt)
 {
     // A view that shows no meshes tests no occlusion.
     const unsigned shown = host::panelObjectDisplay(overlaymouse::kPanel);
@@ -177,12 +179,36 @@ TEST_F(Occluded, MeshesHiddenFromTheViewDoNotOcclude)
     moveTo(chest);
     EXPECT_EQ(hovered(), -1);
 
-    // Nor does a hidden mesh.
-    ASSERT_TRUE(mel("setAttr lid.visibility 0"));
+    // Nor does a mesh the view isolates away.
+    ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject body modelPanel4"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
     moveTo(belly);
     moveTo(chest);
     EXPECT_EQ(hovered(), 0);
+    ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
+
+    // Nor does a hidden mesh, nor one lying on the driver's surface; the driver's other
+    // instance, above it, does.
+    const std::string steps[][2] = {{"setAttr lid.visibility 0; duplicate -n skin body", "0"},
+                                    {"createNode transform -n bodyCopy; parent -add -shape bodyShape bodyCopy; "
+                                     "setAttr bodyCopy.translateY 0.5",
+                                     "-1"}};
+    for (const auto& [change, wanted] : steps) {
+        ASSERT_TRUE(mel(change + "; hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1")) << change;
+        moveTo(bare);
+        moveTo(chest);
+        EXPECT_EQ(std::to_string(hovered()), wanted) << change;
+    }
+}
+
+TEST_F(Occluded, AMeshShownWhileTheMouseStaysInTheViewHidesPatchesWithinATenthOfASecond)
+{
+    ASSERT_TRUE(mel("setAttr lid.visibility 0; hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
+    moveTo(belly);
+    ASSERT_TRUE(mel("setAttr lid.visibility 1"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    moveTo(chest);
+    EXPECT_EQ(hovered(), -1);
 }
 
 TEST_F(Occluded, AHoveredPatchThatGoesBehindSomethingSurvivesTwoMovesAndDropsOnTheThird)

@@ -154,7 +154,7 @@ protected:
         return light && dark;
     }
 
-    M3dView view;
+    mutable M3dView view;  // its port queries are not const
     QWidget* widget = nullptr;
     QImage image;
     MPoint chest, arm, belly, bare;

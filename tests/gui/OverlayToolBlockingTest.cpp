@@ -88,7 +88,7 @@ protected:
 
     bool blockedAt(const QPointF& position) { return isOverlayBlockedByTool(view, position); }
 
-    M3dView view;
+    mutable M3dView view;  // its port queries are not const
     QWidget* widget = nullptr;
     const MPoint pivot{0.5, 0.0, 0.5};
     QPointF centre;

@@ -12,6 +12,7 @@
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "views/ToolContexts.h"
 #include "views/Views.h"
 
@@ -295,6 +296,7 @@ protected:
         info.classification = kClassification;
         info.pluginName = kPlugin;
         ASSERT_TRUE(host::registerNodeType(info));
+        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
         ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kPlugin,
                                                                            &ShapeControlDrawOverride::creator));
     }
@@ -307,6 +309,7 @@ protected:
         MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kPlugin);
         host::deregisterNodeType(ShapeControl::id);
         removeShapeControlMouseFilter();
+        setShapeControlCreatedCallback(nullptr);
     }
 };
 

@@ -11,6 +11,7 @@
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "viewport/FrameRenderer.h"
 #include "views/Views.h"
 
@@ -82,6 +83,7 @@ protected:
         info.classification = kClassification;
         info.pluginName = kControlPlugin;
         ASSERT_TRUE(host::registerNodeType(info));
+        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
         ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kControlPlugin,
                                                                            &ShapeControlDrawOverride::creator));
         lookFromTop();
@@ -95,6 +97,7 @@ protected:
         MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kControlPlugin);
         host::deregisterNodeType(ShapeControl::id);
         removeShapeControlMouseFilter();
+        setShapeControlCreatedCallback(nullptr);
     }
 
     void lookFromTop()

@@ -15,6 +15,7 @@
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRegistry.h"
 #include "viewport/FrameRenderer.h"
 #include "views/Views.h"
 
@@ -180,6 +181,8 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     const QPointF ringRight = widgetPoint(MPoint(-0.2, 0, 0));
     moveTo(ringRight + QPointF(-8, 0));
     EXPECT_EQ(lookAt(ringFar), "hovered") << "just inside the circle's outline";
+    moveTo(ringRight + QPointF(6, 0));
+    EXPECT_EQ(lookAt(ringFar), "hovered") << "just outside it, past the box of its samples";
     moveTo(ringRight + QPointF(-16, 0));
     EXPECT_EQ(lookAt(ringFar), "normal") << "further in";
     moveTo(MPoint(-2.2, 0, 0));
@@ -570,6 +573,7 @@ protected:
         info.classification = kClassification;
         info.pluginName = kControlPlugin;
         ASSERT_TRUE(host::registerNodeType(info));
+        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
         ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kControlPlugin,
                                                                            &ShapeControlDrawOverride::creator));
         setUpView();
@@ -584,6 +588,7 @@ protected:
         MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kControlPlugin);
         host::deregisterNodeType(ShapeControl::id);
         removeShapeControlMouseFilter();
+        setShapeControlCreatedCallback(nullptr);
     }
 
     static MObject nodeNamed(const char* name)

@@ -82,7 +82,7 @@ protected:
         return count;
     }
 
-    M3dView view;
+    mutable M3dView view;  // its port queries are not const
     QImage image;
     const std::string imageFile;
 };

@@ -52,8 +52,10 @@ public:
 
 std::pair<bool, double> currentContext()
 {
-    const MDGContext& context = MDGContext::current();
-    return {context.isNormal(), context.getTime().value()};
+    const MDGContext context = MDGContext::current();
+    MTime time;
+    context.getTime(time);
+    return {context.isNormal(), time.value()};
 }
 
 class TestGeometryOverride : public MPxGeometryOverride

@@ -64,7 +64,7 @@ protected:
     }
 
     // Projects a world point and checks that the pixel maps back onto a ray through it.
-    static void expectRoundTrip(const M3dView& view, const MPoint& world)
+    static void expectRoundTrip(M3dView& view, const MPoint& world)
     {
         short x = 0, y = 0;
         ASSERT_TRUE(view.worldToView(world, x, y)) << world.x << " " << world.y << " " << world.z;
@@ -143,7 +143,7 @@ TEST_F(Views, FourModelPanelsOnTheStartupCamerasWithPerspInFocus)
 
 TEST_F(Views, WorldToViewAndBackInPerspectiveAndOrthographicPanels)
 {
-    const M3dView persp = panel("modelPanel4");
+    M3dView persp = panel("modelPanel4");
     const int width = persp.portWidth();
     const int height = persp.portHeight();
     short x = 0, y = 0;
@@ -159,7 +159,7 @@ TEST_F(Views, WorldToViewAndBackInPerspectiveAndOrthographicPanels)
     EXPECT_TRUE(clipped);
 
     // front: 30 units across the port, looking down -Z.
-    const M3dView front = panel("modelPanel2");
+    M3dView front = panel("modelPanel2");
     ASSERT_TRUE(front.worldToView(MPoint(7.5, 0, 0), x, y));
     EXPECT_NEAR(x, front.portWidth() * 0.75, 1.0);
     EXPECT_NEAR(y, front.portHeight() * 0.5, 1.0);
@@ -180,7 +180,7 @@ TEST_F(Views, WorldToViewAndBackInPerspectiveAndOrthographicPanels)
 
 TEST_F(Views, MovingOrChangingTheCameraReprojects)
 {
-    const M3dView persp = panel("modelPanel4");
+    M3dView persp = panel("modelPanel4");
     short x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     ASSERT_TRUE(persp.worldToView(MPoint(2, 0, -2), x0, y0));
     ASSERT_TRUE(mel("setAttr persp.tx 29"));
@@ -197,7 +197,7 @@ TEST_F(Views, MovingOrChangingTheCameraReprojects)
     EXPECT_NEAR(x1 - cx, 2.0 * (x0 - cx), 1.5);
 
     ASSERT_TRUE(mel("setAttr topShape.orthographicWidth 60"));
-    const M3dView top = panel("modelPanel1");
+    M3dView top = panel("modelPanel1");
     short tx = 0, ty = 0;
     ASSERT_TRUE(top.worldToView(MPoint(15, 0, 0), tx, ty));
     EXPECT_NEAR(tx, top.portWidth() * 0.75, 1.0) << "60 units across now";
@@ -366,7 +366,7 @@ TEST_F(Views, ViewFitFramesTheSelectionOrEverything)
 {
     ASSERT_TRUE(mel("polyCube -w 2 -h 2 -d 2 -n box; move 40 5 -30 box; polySphere -n ball; move -20 0 20 ball"));
     ASSERT_TRUE(mel("select box; viewFit"));
-    const M3dView persp = panel("modelPanel4");
+    M3dView persp = panel("modelPanel4");
     short x = 0, y = 0;
     ASSERT_TRUE(persp.worldToView(MPoint(40, 5, -30), x, y));
     EXPECT_NEAR(x, persp.portWidth() / 2.0, 1.0);
@@ -381,6 +381,12 @@ TEST_F(Views, ViewFitFramesTheSelectionOrEverything)
     EXPECT_TRUE(persp.worldToView(MPoint(-20, 0, 20), x, y));
     EXPECT_TRUE(persp.worldToView(MPoint(40, 5, -30), x, y));
 
+    // A curve is framed by its CVs as a mesh is by its points.
+    ASSERT_TRUE(mel("curve -d 1 -p 100 0 0 -p 100 10 0 -n rail; select rail; viewFit"));
+    ASSERT_TRUE(persp.worldToView(MPoint(100, 5, 0), x, y));
+    EXPECT_NEAR(x, persp.portWidth() / 2.0, 1.0);
+    EXPECT_NEAR(y, persp.portHeight() / 2.0, 1.0);
+
     clearMessages();
     EXPECT_FALSE(mel("viewFit -f 0 modelPanel4"));
     EXPECT_EQ(errors(), "viewFit: -fitFactor needs a number above 0.\n");
@@ -388,7 +394,7 @@ TEST_F(Views, ViewFitFramesTheSelectionOrEverything)
 
 TEST_F(Views, RefreshAndPlayblastWriteTheSameImageEveryTime)
 {
-    const M3dView persp = panel("modelPanel4");
+    M3dView persp = panel("modelPanel4");
     const std::string view = imagePath("view.png");
     ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + view + "\""));
     QImage written(QString::fromStdString(view));

@@ -152,6 +152,22 @@ TEST_F(Cameras, FocalLengthAndFilmFitShapeThePerspectiveView)
     project("persp", 1600, 600, above, unused, high);
     EXPECT_NEAR(low, high, 1e-6);
     EXPECT_GT(low, 300.0);
+
+    // Fill fits the film's nearer sides to the port, Overscan its farther ones, so that the
+    // whole gate shows: in a port wider than the film that is horizontal and vertical fit.
+    const struct {
+        int fit, width, height, sameAs;
+    } fits[] = {{0, 1600, 600, 1}, {0, 800, 1200, 2}, {3, 1600, 600, 2}, {3, 800, 1200, 1}};
+    const MPoint corner(15, 10, 0);
+    for (const auto& c : fits) {
+        double x = 0.0, y = 0.0, wantX = 0.0, wantY = 0.0;
+        run("setAttr perspShape.ff " + std::to_string(c.sameAs));
+        project("persp", c.width, c.height, corner, wantX, wantY);
+        run("setAttr perspShape.ff " + std::to_string(c.fit));
+        project("persp", c.width, c.height, corner, x, y);
+        EXPECT_NEAR(x, wantX, 1e-6) << "fit " << c.fit << " in " << c.width << " x " << c.height;
+        EXPECT_NEAR(y, wantY, 1e-6) << "fit " << c.fit << " in " << c.width << " x " << c.height;
+    }
 }
 
 TEST_F(Cameras, OrthographicWidthSpansThePortAndClipPlanesBoundTheView)

@@ -272,3 +272,35 @@ TEST_F(CurveCommand, CurvesSaveAndReopenWithTheirFormKnotsAndHistory)
     run("setAttr makeNurbCircle1.radius 4");
     EXPECT_NEAR(4.0, pointAt(curveNamed("nurbsCircleShape1"), 2).distanceTo(MPoint::origin), 1e-12);
 }
+
+TEST_F(CurveCommand, CVsMoveAsTweaksOrTheirOwnPointsAndCountInBounds)
+{
+    // A circle's CVs come from its history: moves become tweaks that the history keeps under; a
+    // periodic curve's repeated CVs move with the first ones.
+    run("circle -n ring; move -r 0 2 0 ring.cv[0] ring.cv[8]");
+    // The default circle's CVs sit 0.78361162489122449 from its axes (scaled to meet the radius).
+    const double corner = 0.78361162489122449;
+    MPointArray cvs;
+    ASSERT_TRUE(curveNamed("ringShape").getCVs(cvs));
+    EXPECT_NEAR(cvs[0].y, corner + 2.0, 1e-12);
+    EXPECT_EQ(cvs[8], cvs[0]) << "the repeat follows the CV it repeats";
+    EXPECT_EQ(value("getAttr ringShape.cp[0]").asDoubleArray()[1], 2.0);
+    run("setAttr makeNurbCircle1.radius 3");
+    ASSERT_TRUE(curveNamed("ringShape").getCVs(cvs));
+    EXPECT_NEAR(cvs[0].y, 2.0 + 3 * corner, 1e-12) << "the tweak rides on the history";
+    // A curve of its own: its points change, and xform reads and sets them in world space.
+    run("curve -d 1 -p 0 0 0 -p 1 0 0 -n line; move 0 0 10 line; xform -ws -t 1 2 3 line.cv[0]; move -r 5 0 0 line.cv[1]");
+    auto numbers = [this](const std::string& mel) {
+        const MDoubleArray values = value(mel).asDoubleArray();
+        return std::vector<double>(values.begin(), values.end());
+    };
+    EXPECT_EQ(numbers("xform -q -ws -t line.cv[*]"), (std::vector<double>{1, 2, 3, 6, 0, 10}));
+    EXPECT_EQ(numbers("xform -q -ws -bb line"), (std::vector<double>{1, 0, 3, 6, 2, 10}))
+        << "curves count in bounding boxes";
+    run("undo");
+    EXPECT_EQ(value("pointPosition line.cv[1]").asDoubleArray()[0], 1.0);
+    EXPECT_FALSE(run("move 0 0 0 line.cv[2]"));
+    EXPECT_NE(errors().find("move: line.cv[2] is out of range: the curve has 2 of them."), std::string::npos) << errors();
+    const std::string saved = save("tweaked.ma");
+    EXPECT_NE(saved.find("\".cp[0]\" -type \"double3\" 0 2 0 ;"), std::string::npos) << saved;
+}

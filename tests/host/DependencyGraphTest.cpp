@@ -17,6 +17,7 @@
 #include <maya/MFnNumericData.h>
 #include <maya/MFnStringData.h>
 #include <maya/MFnTypedAttribute.h>
+#include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MNodeMessage.h>
@@ -827,6 +828,18 @@ TEST_F(DependencyGraph, UnknownEventNamesAreRefused)
     host::fireEvent("timeChanged");
     EXPECT_EQ(calls, 1);
     MMessage::removeCallback(id);
+}
+
+TEST_F(DependencyGraph, PlayEvaluatesTheSceneAtEachFrame)
+{
+    // A keyed node feeding a transform computes once a frame while play steps, with nothing drawn or queried.
+    MObject add = create("dgTestAdd", "add");
+    ASSERT_TRUE(MGlobal::executeCommand("createNode transform -n follower; connectAttr add.sum follower.tx;"
+                                        "setKeyframe -t 1 -v 0 add.ia; setKeyframe -t 5 -v 4 add.ia;"
+                                        "playbackOptions -min 1 -max 5; currentTime 1"));
+    const int before = user<AddNode>(add)->computes;
+    ASSERT_TRUE(MGlobal::executeCommand("play -wait"));
+    EXPECT_EQ(user<AddNode>(add)->computes - before, 5);
 }
 
 } // namespace

@@ -143,9 +143,7 @@ TEST_F(KeptSceneData, EachUnknownTypeIsReportedOnce)
                   where + "8: Unrecognized node type 'joint' for node 'hip'; preserving node information during "
                           "this session.\n" +
                   where + "16: Unrecognized node type 'aiOptions' for node 'defaultArnoldRenderOptions'; preserving "
-                          "node information during this session.\n" +
-                  where + "23: Unrecognized node type 'animCurveTL' for node 'hip_translateX'; preserving node "
-                          "information during this session.\n");
+                          "node information during this session.\n");
 }
 
 TEST_F(KeptSceneData, ConnectionsToUnknownNodesAreKept)

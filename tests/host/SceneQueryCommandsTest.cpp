@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -418,11 +417,10 @@ TEST_F(SceneQueryCommands, DeletingSeveralFaceRangesRemovesThemTogether)
 
 TEST_F(SceneQueryCommands, ASceneSavedByMayaAnswersItsQueries)
 {
-    const std::string scene = realScenesFolder() + "/Chess.ma";
-    if (!std::filesystem::exists(scene))
-        GTEST_SKIP() << "no " << scene;
-    if (!run("file -f -o \"" + scene + "\""))
-        GTEST_SKIP() << "Chess.ma does not open yet: " << errors();
+    const std::string scene = realScenePath("Chess.ma");
+    if (scene.empty())
+        GTEST_SKIP() << kNoRealScenes;
+    ASSERT_TRUE(run("file -f -o \"" + scene + "\"")) << errors();
     EXPECT_EQ(names("polyEvaluate -v -f -uv polySurface2"), (Names{"1124", "1090", "1470"}));
     EXPECT_EQ(1124, number("getAttr -s polySurfaceShape2.vt"));
     // The file's first point and its tweak, read independently from the text.

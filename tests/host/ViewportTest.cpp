@@ -13,6 +13,7 @@
 #include <maya/MViewport2Renderer.h>
 
 #include "viewport/DrawRegistryState.h"
+#include "viewport/RendererAccess.h"
 
 #include <cmath>
 
@@ -50,7 +51,7 @@ struct CountedData : public MUserData
 class FixedFrameContext : public MFrameContext
 {
 public:
-    FixedFrameContext()
+    explicit FixedFrameContext(int width = 200)
     {
         fView = MMatrix();
         fView[3][2] = -5.0;
@@ -60,7 +61,7 @@ public:
         fProjection[2][2] = -0.01;
         fViewport[0] = 0;
         fViewport[1] = 0;
-        fViewport[2] = 200;
+        fViewport[2] = width;
         fViewport[3] = 100;
     }
 };
@@ -135,7 +136,7 @@ TEST(BatchViews, NoViewsAndNoRenderer)
     M3dView::scheduleRefreshAllViews();
 
     EXPECT_EQ(MRenderer::theRenderer(), nullptr);
-    EXPECT_EQ(MRenderer::setGeometryDrawDirty(MObject(), true), MS::kSuccess);
+    MRenderer::setGeometryDrawDirty(MObject(), true);
 }
 
 TEST(GeometryBuffers, AcquireCommitAndUpdateFillTheBuffer)
@@ -224,6 +225,7 @@ TEST(RenderItems, ListOwnsItemsAndTheirCustomData)
 
 TEST(DepthStencilStates, EqualDescriptionsShareOneCountedState)
 {
+    const size_t held = host::RendererAccess::heldDepthStencilStates();
     MDepthStencilStateDesc noDepth;
     noDepth.depthEnable = false;
     const MDepthStencilState* a = MStateManager::acquireDepthStencilState(noDepth);
@@ -236,12 +238,18 @@ TEST(DepthStencilStates, EqualDescriptionsShareOneCountedState)
     EXPECT_FALSE(a->desc().depthEnable);
     EXPECT_TRUE(c->desc().depthEnable);
 
-    EXPECT_EQ(MStateManager::releaseDepthStencilState(a), MS::kSuccess);
+    EXPECT_EQ(host::RendererAccess::heldDepthStencilStates(), held + 2);
+
+    MStateManager::releaseDepthStencilState(a);
     EXPECT_FALSE(b->desc().depthEnable);  // still held once
-    EXPECT_EQ(MStateManager::releaseDepthStencilState(b), MS::kSuccess);
-    EXPECT_NE(MStateManager::releaseDepthStencilState(b), MS::kSuccess);
-    EXPECT_EQ(MStateManager::releaseDepthStencilState(c), MS::kSuccess);
-    EXPECT_NE(MStateManager::releaseDepthStencilState(nullptr), MS::kSuccess);
+    EXPECT_EQ(host::RendererAccess::heldDepthStencilStates(), held + 2);
+    MStateManager::releaseDepthStencilState(b);
+    EXPECT_EQ(host::RendererAccess::heldDepthStencilStates(), held + 1);
+    MStateManager::releaseDepthStencilState(b);  // no longer held: ignored
+    MStateManager::releaseDepthStencilState(nullptr);
+    EXPECT_EQ(host::RendererAccess::heldDepthStencilStates(), held + 1);
+    MStateManager::releaseDepthStencilState(c);
+    EXPECT_EQ(host::RendererAccess::heldDepthStencilStates(), held);
 }
 
 TEST(SelectionMasks, NamedTypesIntersectOnlyWhenRegistered)
@@ -279,13 +287,20 @@ TEST(FrameContexts, MatricesAndViewportProjectionAgree)
     EXPECT_TRUE(frame.getMatrix(MFrameContext::kViewProjTransposeMtx).isEquivalent(viewProj.transpose()));
 
     double x = 0.0, y = 0.0;
-    ASSERT_EQ(frame.worldToViewport(MPoint(5.0, -2.5, 0.0), x, y), MS::kSuccess);
+    frame.worldToViewport(MPoint(5.0, -2.5, 0.0), x, y);
     EXPECT_DOUBLE_EQ(x, 150.0);
     EXPECT_DOUBLE_EQ(y, 25.0);
 
     MPoint nearPt, farPt;
-    ASSERT_EQ(frame.viewportToWorld(150.0, 25.0, nearPt, farPt), MS::kSuccess);
+    frame.viewportToWorld(150.0, 25.0, nearPt, farPt);
     EXPECT_NEAR(nearPt.x, 5.0, 1e-9);
     EXPECT_NEAR(farPt.y, -2.5, 1e-9);
     EXPECT_GT(std::fabs(nearPt.z - farPt.z), 1.0);
+
+    // An empty viewport has no screen positions and no rays.
+    FixedFrameContext empty(0);
+    empty.worldToViewport(MPoint(5.0, -2.5, 0.0), x, y);
+    EXPECT_TRUE(std::isnan(x) && std::isnan(y));
+    empty.viewportToWorld(150.0, 25.0, nearPt, farPt);
+    EXPECT_TRUE(std::isnan(nearPt.x) && std::isnan(farPt.y));
 }

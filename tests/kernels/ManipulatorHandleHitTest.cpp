@@ -82,6 +82,10 @@ TEST(TranslateHandles, AxisLineAndTipReachesEndAtTheirTolerances)
     const ManipulatorSizes thick = manipulatorSizes(1.0, 10.0, 5.0, false);
     EXPECT_TRUE(hits(thick, xOnly, 70.0, 12.0));
     EXPECT_FALSE(hits(thick, xOnly, 70.0, 12.0 + kJust));
+    // The global size stretches the axis: 5 + 130 * 2 = 265, the tip reaching 10 past it.
+    const ManipulatorSizes large = manipulatorSizes(2.0, 10.0, 1.0, false);
+    EXPECT_TRUE(hits(large, xOnly, 275.0, 0.0));
+    EXPECT_FALSE(hits(large, xOnly, 275.0 + kJust, 0.0));
 }
 
 TEST(TranslateHandles, PlaneHandleCoversItsSquareOnlyWhenPlaneHandlesAreDrawn)

@@ -336,6 +336,21 @@ TEST(PatchRayPick, MissesGiveNoPatch)
     EXPECT_FALSE(pickDown(data, 0.5, 0.5, 0.0).hit);
 }
 
+TEST(PatchRayPick, ARayExactlyOnAPatchsOuterEdgeHitsIt)
+{
+    // The square's sides are each edge condition of its two triangles, tested as a pair; the
+    // lone triangle after it is tested on its own.
+    Overlay overlay;
+    overlay.addSquare(0, 0, 0);
+    const int a = overlay.addPoint(2, 0, 0), b = overlay.addPoint(3, 0, 0), c = overlay.addPoint(2, 1, 0);
+    overlay.add({a, b, c}, {0, 1, 2});
+    const PickData data = built(overlay);
+    const double onEdges[][2] = {{0.5, 0}, {1, 0.5}, {0, 0.5}, {0.5, 1}, {2.5, 0}, {2, 0.5}, {2.5, 0.5}};
+    for (const auto& at : onEdges)
+        EXPECT_TRUE(pickDown(data, at[0], at[1]).hit) << at[0] << ", " << at[1];
+    EXPECT_FALSE(pickDown(data, 0.5, -1e-9).hit);
+}
+
 TEST(PatchRayPick, RayInTheTrianglesPlaneAndDegenerateTrianglesNeverHit)
 {
     Overlay overlay;

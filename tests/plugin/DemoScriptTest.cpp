@@ -3,6 +3,7 @@
 
 #include "PluginTestSupport.h"
 
+#include <cstdio>
 #include <string>
 
 TEST(DemoScript, RunsToTheEndShowingEveryPartAtWork)
@@ -25,8 +26,16 @@ TEST(DemoScript, RunsToTheEndShowingEveryPartAtWork)
     EXPECT_TRUE(shows("marks patch 1 as selected\n// Result: 1 //"));
     EXPECT_TRUE(shows("redo the second\n// Result: 0.0001 //\n// Result: torsoOverlayShape //\n// Result: 0.001 //"));
     // The side control rides the rock up by 3; the wrapped cloth vertex follows the body's.
-    EXPECT_TRUE(shows("carries them along\n// Result: "));
-    EXPECT_TRUE(shows("// Result: 2 3 0 //"));
+    // The side control ends at (2, 3, 0), to the last digits of the pin's frame math.
+    const size_t carried = output.find("carries them along\n// Result: ");
+    ASSERT_NE(carried, std::string::npos) << output;
+    const size_t side = output.find("// Result: ", output.find('\n', carried + 20));
+    ASSERT_NE(side, std::string::npos) << output;
+    double x = 0, y = 0, z = 0;
+    ASSERT_EQ(std::sscanf(output.c_str() + side, "// Result: %lf %lf %lf //", &x, &y, &z), 3) << output.substr(side, 80);
+    EXPECT_NEAR(x, 2.0, 1e-9);
+    EXPECT_NEAR(y, 3.0, 1e-9);
+    EXPECT_NEAR(z, 0.0, 1e-9);
     EXPECT_TRUE(shows("cloth's vertex 12 with it\n// Result: 0 1 0 //\n// Result: 0 1 0 //"));
     EXPECT_TRUE(shows("(vertex 12 lowered by 2)\n// Result: 0 -1 0 //"));
     EXPECT_TRUE(shows("sits where its curve was\n// Result: 0 1 0 //"));

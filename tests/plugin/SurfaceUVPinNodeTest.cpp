@@ -153,7 +153,7 @@ TEST_F(SurfaceUVPinNodeTest, SplitFaceReResolvesThroughPreferredIndexOrScan)
     EXPECT_TRUE(vectorsNear(translationOf(pinOutputMatrix("uvPin", 3)), MVector(0.25, 0.0, 0.5), kTolerance));
 }
 
-TEST_F(SurfaceUVPinNodeTest, UVSetChangeRebuildsTheTable)
+TEST_F(SurfaceUVPinNodeTest, AMissingUVSetLeavesEveryPinUnresolvedAndAnEmptyNameReadsTheCurrentSet)
 {
     setMesh(twoQuads(0.0, false));
     bind("uvPin", {{0.25, 0.5, -1}});

@@ -69,8 +69,8 @@ public:
     static DisplayStatus displayStatus(const MDagPath& path, MStatus* ReturnStatus = NULL);
 
     QWidget* widget(MStatus* ReturnStatus = NULL) const;
-    int portWidth(MStatus* ReturnStatus = NULL) const;
-    int portHeight(MStatus* ReturnStatus = NULL) const;
+    int portWidth(MStatus* ReturnStatus = NULL);
+    int portHeight(MStatus* ReturnStatus = NULL);
     bool worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus = NULL) const;
     bool worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, bool* clipped,
                      MStatus* ReturnStatus = NULL) const;

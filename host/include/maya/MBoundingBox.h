@@ -14,7 +14,7 @@ public:
     MBoundingBox& operator=(const MBoundingBox& src) = default;
 
     void clear();
-    MStatus transformUsing(const MMatrix& matrix);
+    void transformUsing(const MMatrix& matrix);
     void expand(const MPoint& point);
     void expand(const MBoundingBox& box);
     bool contains(const MPoint& point) const;

@@ -17,10 +17,9 @@ public:
 
     bool isNormal(MStatus* ReturnStatus = NULL) const;
     bool isCurrent(MStatus* ReturnStatus = NULL) const;
-    MTime getTime(MStatus* ReturnStatus = NULL) const;
     MStatus getTime(MTime& time) const;
 
-    static const MDGContext& current();
+    static const MDGContext current();
     static MDGContext fsNormal;
 
 private:

@@ -38,7 +38,7 @@ public:
     MStatus disconnect(const MPlug& source, const MPlug& dest);
     MStatus addAttribute(const MObject& node, const MObject& attribute);
     MStatus removeAttribute(const MObject& node, const MObject& attribute);
-    MStatus newPlugValue(const MPlug& plug, const MObject& plugValue);
+    MStatus newPlugValue(const MPlug& plug, MObject& plugValue);
     MStatus newPlugValueBool(const MPlug& plug, bool plugValue);
     MStatus newPlugValueChar(const MPlug& plug, char plugValue);
     MStatus newPlugValueShort(const MPlug& plug, short plugValue);
@@ -53,8 +53,8 @@ public:
     MStatus commandToExecute(const MString& command);
     MStatus pythonCommandToExecute(const MString& command);
 
-    virtual MStatus doIt();
-    virtual MStatus undoIt();
+    MStatus doIt();
+    MStatus undoIt();
 
 private:
     friend struct host::ModifierAccess;

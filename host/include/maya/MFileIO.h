@@ -9,12 +9,12 @@
 class MFileIO
 {
 public:
-    static bool isOpeningFile(MStatus* ReturnStatus = NULL);
-    static bool isReadingFile(MStatus* ReturnStatus = NULL);
-    static bool isImportingFile(MStatus* ReturnStatus = NULL);
-    static bool isReferencingFile(MStatus* ReturnStatus = NULL);
-    static bool isNewingFile(MStatus* ReturnStatus = NULL);
-    static bool isWritingFile(MStatus* ReturnStatus = NULL);
+    static bool isOpeningFile();
+    static bool isReadingFile();
+    static bool isImportingFile();
+    static bool isReferencingFile();
+    static bool isNewingFile();
+    static bool isWritingFile();
     static bool isSavingReference(MStatus* ReturnStatus = NULL);
     static MString currentFile();
 };

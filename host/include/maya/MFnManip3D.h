@@ -9,8 +9,8 @@ class MFnManip3D
 public:
     static float globalSize();
     static void setGlobalSize(float size);
-    static unsigned short handleSize();
-    static void setHandleSize(unsigned short size);
+    static float handleSize();
+    static void setHandleSize(float size);
     static float lineSize();
     static void setLineSize(float size);
     static bool drawPlaneHandles();

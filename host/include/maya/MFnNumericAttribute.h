@@ -17,7 +17,7 @@ public:
     MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
                    double defaultValue = 0, MStatus* ReturnStatus = NULL);
     MObject create(const MString& fullName, const MString& briefName, const MObject& child1,
-                   const MObject& child2 = MObject::kNullObj, const MObject& child3 = MObject::kNullObj,
+                   const MObject& child2, const MObject& child3 = MObject::kNullObj,
                    MStatus* ReturnStatus = NULL);
     MObject createColor(const MString& fullName, const MString& briefName, MStatus* ReturnStatus = NULL);
     MObject createPoint(const MString& fullName, const MString& briefName, MStatus* ReturnStatus = NULL);

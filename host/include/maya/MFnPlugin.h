@@ -2,6 +2,7 @@
 #define MAYA_MFNPLUGIN_H
 
 #include <maya/MApiNamespace.h>
+#include <maya/MApiVersion.h>
 #include <maya/MFnBase.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
@@ -58,15 +59,6 @@ private:
 #ifndef MNoPluginEntry
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj);
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj);
-#endif
-
-// The API version the module was built against, read by the host at load
-// time. A definition: include this header in exactly one source file of a
-// module (or define MNoVersionString in the others).
-#ifndef MNoVersionString
-#define MAYA_STRINGIFY_VERSION_(v) #v
-#define MAYA_STRINGIFY_VERSION(v) MAYA_STRINGIFY_VERSION_(v)
-PLUGIN_EXPORT const char MApiVersion[] = MAYA_STRINGIFY_VERSION(MAYA_API_VERSION);
 #endif
 
 #endif

@@ -51,8 +51,8 @@ public:
     unsigned int getDisplayStyle() const;
     LightingMode getLightingMode() const;
     float getGlobalLineWidth() const;
-    MStatus worldToViewport(const MPoint& inPoint, double& x_pos, double& y_pos) const;
-    MStatus viewportToWorld(double x_pos, double y_pos, MPoint& nearClipPt, MPoint& farClipPt) const;
+    void worldToViewport(const MPoint& inPoint, double& x_pos, double& y_pos) const;
+    void viewportToWorld(double x_pos, double y_pos, MPoint& nearClipPt, MPoint& farClipPt) const;
     RenderingDestination renderingDestination(MString& destinationName) const;
     MUint64 objectTypeExclusions() const;
     MStringArray classificationExclusions() const;

@@ -267,9 +267,9 @@ public:
     unsigned int depthPriority() const { return fDepthPriority; }
     void enable(bool on) { fEnabled = on; }
     bool isEnabled() const { return fEnabled; }
-    MStatus setMatrix(const MMatrix* matrix);
+    bool setMatrix(const MMatrix* matrix);
     const MMatrix* matrix() const { return fHasMatrix ? &fMatrix : NULL; }
-    MStatus setSelectionMask(const MSelectionMask& mask);
+    void setSelectionMask(const MSelectionMask& mask);
     const MSelectionMask& selectionMask() const { return fSelectionMask; }
     void setWantConsolidation(bool state) { fWantConsolidation = state; }
     bool wantConsolidation() const { return fWantConsolidation; }

@@ -7,6 +7,8 @@ class MIntArray : public MArrayTemplate<int>
 {
 public:
     using MArrayTemplate<int>::MArrayTemplate;
+    int operator[](unsigned int index) const { return fData[index]; }
+    int& operator[](unsigned int index) { return fData[index]; }
 };
 
 #endif

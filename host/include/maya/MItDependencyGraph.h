@@ -25,7 +25,7 @@ public:
                        Traversal traversal = kDepthFirst, Level level = kNodeLevel, MStatus* ReturnStatus = NULL);
     virtual ~MItDependencyGraph();
 
-    bool isDone(MStatus* ReturnStatus = NULL) const;
+    bool isDone(MStatus* ReturnStatus = NULL);
     MStatus next();
     MStatus prune();
     MStatus reset();

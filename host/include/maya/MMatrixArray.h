@@ -7,6 +7,9 @@ class MMatrixArray : public MArrayTemplate<MMatrix>
 {
 public:
     using MArrayTemplate<MMatrix>::MArrayTemplate;
+    MMatrixArray(unsigned int initialSize) : MArrayTemplate<MMatrix>(initialSize) {}
+    MMatrixArray(unsigned int initialSize, const MMatrix& initialValue) = delete;
+    MMatrixArray(const MMatrix src[], unsigned int count) = delete;
 };
 
 #endif

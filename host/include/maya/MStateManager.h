@@ -22,7 +22,7 @@ public:
 
     // Shared, reference-counted state objects: every acquire needs one release.
     static const MDepthStencilState* acquireDepthStencilState(const MDepthStencilStateDesc& desc);
-    static MStatus releaseDepthStencilState(const MDepthStencilState* depthStencilState);
+    static void releaseDepthStencilState(const MDepthStencilState* depthStencilState);
 
     const MDepthStencilState* getDepthStencilState(MStatus* ReturnStatus = NULL) const;
     MStatus setDepthStencilState(const MDepthStencilState* depthStencilState);

@@ -10,6 +10,8 @@ public:
     using MArrayTemplate<MString>::MArrayTemplate;
     MStringArray() = default;
     MStringArray(const char* strings[], unsigned int count);
+    MString operator[](unsigned int index) const { return fData[index]; }
+    MString& operator[](unsigned int index) { return fData[index]; }
 };
 
 #endif

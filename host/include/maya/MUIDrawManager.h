@@ -48,7 +48,7 @@ public:
     void setPointSize(float value);
     void setDepthPriority(unsigned int priority);
     void setFontSize(unsigned int fontSize);
-    void setFontWeight(unsigned int fontWeight);
+    void setFontWeight(const int fontWeight);
     void setFontName(const MString& faceName);
     void setFontIncline(int fontIncline);
     void setFontLine(int fontLine);

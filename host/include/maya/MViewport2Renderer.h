@@ -14,7 +14,7 @@ class MRenderer
 {
 public:
     static MRenderer* theRenderer(bool initializeRenderer = true);
-    static MStatus setGeometryDrawDirty(MObject obj, bool topologyChanged = true);
+    static void setGeometryDrawDirty(MObject obj, bool topologyChanged = true);
     static MStatus setLightsAndShadowsDirty();
 
     const MShaderManager* getShaderManager() const;

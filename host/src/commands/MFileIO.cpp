@@ -4,7 +4,7 @@
 
 namespace {
 
-bool queryFlag(host::FileFlag flag, MStatus* ReturnStatus)
+bool queryFlag(host::FileFlag flag, MStatus* ReturnStatus = nullptr)
 {
     if (ReturnStatus)
         *ReturnStatus = MS::kSuccess;
@@ -13,12 +13,12 @@ bool queryFlag(host::FileFlag flag, MStatus* ReturnStatus)
 
 } // namespace
 
-bool MFileIO::isOpeningFile(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kOpening, ReturnStatus); }
-bool MFileIO::isReadingFile(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kReading, ReturnStatus); }
-bool MFileIO::isImportingFile(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kImporting, ReturnStatus); }
-bool MFileIO::isReferencingFile(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kReferencing, ReturnStatus); }
-bool MFileIO::isNewingFile(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kNewing, ReturnStatus); }
-bool MFileIO::isWritingFile(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kWriting, ReturnStatus); }
+bool MFileIO::isOpeningFile() { return queryFlag(host::FileFlag::kOpening); }
+bool MFileIO::isReadingFile() { return queryFlag(host::FileFlag::kReading); }
+bool MFileIO::isImportingFile() { return queryFlag(host::FileFlag::kImporting); }
+bool MFileIO::isReferencingFile() { return queryFlag(host::FileFlag::kReferencing); }
+bool MFileIO::isNewingFile() { return queryFlag(host::FileFlag::kNewing); }
+bool MFileIO::isWritingFile() { return queryFlag(host::FileFlag::kWriting); }
 bool MFileIO::isSavingReference(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kSavingReference, ReturnStatus); }
 
 MString MFileIO::currentFile()

@@ -5,6 +5,8 @@
 #include "dag/TransformNode.h"
 #include "dg/FnSet.h"
 #include "dg/Node.h"
+#include "geometry/CurveData.h"
+#include "geometry/CurveShapeNode.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 
@@ -19,8 +21,8 @@ const unsigned int MFnDagNode::kNextPos = 0xffffffffu;
 
 namespace {
 
-// Object-space box of a DAG node: the locator's own box, or for a transform
-// the union of its children's boxes in its space.
+// Object-space box of a DAG node: the locator's own box, a mesh's points, a curve's
+// CVs, or for a transform the union of its children's boxes in its space.
 MBoundingBox boxOf(Node* node, MStatus& status)
 {
     MBoundingBox box;
@@ -36,6 +38,16 @@ MBoundingBox boxOf(Node* node, MStatus& status)
             const std::vector<float>& points = mesh->read().points;
             for (size_t i = 0; i + 2 < points.size(); i += 3)
                 box.expand(MPoint(points[i], points[i + 1], points[i + 2]));
+        }
+        return box;
+    }
+    if (dynamic_cast<CurveShapeNode*>(node->user)) {
+        // A curve lies within the hull of its CVs, as Maya's curve box does.
+        MObject data = MPlug(node->object(), CurveShapeNode::local).asMObject(&status);
+        if (const CurveData* curve = status ? curveDataOf(data) : nullptr) {
+            const std::vector<double>& cvs = curve->geometry.cvs;
+            for (size_t i = 0; i + 2 < cvs.size(); i += 3)
+                box.expand(MPoint(cvs[i], cvs[i + 1], cvs[i + 2]));
         }
         return box;
     }

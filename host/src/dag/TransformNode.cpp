@@ -243,6 +243,24 @@ MMatrix TransformNode::localMatrixOf(Node* node, MStatus* status)
     return fn.matrix(status);
 }
 
+MStatus TransformNode::addTransformAttributes()
+{
+    const MObject* outputs[] = {&matrix, &inverseMatrix, &xformMatrix, &DagAttributes::worldMatrix,
+                                &DagAttributes::worldInverseMatrix};
+    for (int part = 0; part < kPartCount; ++part)
+        DAG_CHECK(MPxNode::addAttribute(partAttribute(static_cast<Part>(part))));
+    for (const MObject* attr : {&rotateOrder, &inheritsTransform, &matrix, &inverseMatrix, &xformMatrix})
+        DAG_CHECK(MPxNode::addAttribute(*attr));
+    for (int part = 0; part < kPartCount; ++part)
+        for (const MObject* output : outputs)
+            DAG_CHECK(MPxNode::attributeAffects(partAttribute(static_cast<Part>(part)), *output));
+    for (const MObject* output : outputs)
+        DAG_CHECK(MPxNode::attributeAffects(rotateOrder, *output));
+    DAG_CHECK(MPxNode::attributeAffects(inheritsTransform, DagAttributes::worldMatrix));
+    DAG_CHECK(MPxNode::attributeAffects(inheritsTransform, DagAttributes::worldInverseMatrix));
+    return MS::kSuccess;
+}
+
 MStatus TransformNode::compute(const MPlug& plug, MDataBlock& block)
 {
     const Attribute* attribute = attributeOf(plug.attribute());

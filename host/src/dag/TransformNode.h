@@ -28,6 +28,11 @@ public:
     MStatus setDependentsDirty(const MPlug& plug, MPlugArray& affected) override;
     MPxNode::Type type() const override;
 
+    // Adds the transform's own attributes (shared with "transform") to the type being
+    // initialised, with their effects on the matrices: what node types that are transforms in
+    // Maya (joints, constraints, stand-ins for them) call from their initialisers.
+    static MStatus addTransformAttributes();
+
     // The parts of the local transformation, in the order compose() takes them.
     enum Part { kTranslate, kRotate, kScale, kShear, kRotatePivot, kScalePivot, kRotatePivotTranslate,
                 kScalePivotTranslate, kRotateAxis, kPartCount };

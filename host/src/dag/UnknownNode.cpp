@@ -36,28 +36,7 @@ public:
 // translate, rotate and scale place what lies below it.
 MStatus initializeUnknownTransform()
 {
-    const MObject* outputs[] = {&TransformNode::matrix, &TransformNode::inverseMatrix, &TransformNode::xformMatrix,
-                                &DagAttributes::worldMatrix, &DagAttributes::worldInverseMatrix};
-    MStatus status;
-    for (int part = 0; part < TransformNode::kPartCount && status; ++part)
-        status = MPxNode::addAttribute(TransformNode::partAttribute(static_cast<TransformNode::Part>(part)));
-    for (const MObject* attr : {&TransformNode::rotateOrder, &TransformNode::inheritsTransform, &TransformNode::matrix,
-                                &TransformNode::inverseMatrix, &TransformNode::xformMatrix})
-        if (status)
-            status = MPxNode::addAttribute(*attr);
-    for (int part = 0; part < TransformNode::kPartCount && status; ++part)
-        for (const MObject* output : outputs)
-            if (status)
-                status = MPxNode::attributeAffects(TransformNode::partAttribute(static_cast<TransformNode::Part>(part)),
-                                                   *output);
-    for (const MObject* output : outputs)
-        if (status)
-            status = MPxNode::attributeAffects(TransformNode::rotateOrder, *output);
-    if (status)
-        status = MPxNode::attributeAffects(TransformNode::inheritsTransform, DagAttributes::worldMatrix);
-    if (status)
-        status = MPxNode::attributeAffects(TransformNode::inheritsTransform, DagAttributes::worldInverseMatrix);
-    return status;
+    return TransformNode::addTransformAttributes();
 }
 
 // Maya's own types that are transforms: they keep their children in place.

@@ -365,7 +365,7 @@ MStatus MDGModifier::removeAttribute(const MObject& node, const MObject& attribu
     return queueIfNode(*this, node, std::make_unique<AttributeOp>(node, attribute, false));
 }
 
-MStatus MDGModifier::newPlugValue(const MPlug& plug, const MObject& plugValue)
+MStatus MDGModifier::newPlugValue(const MPlug& plug, MObject& plugValue)
 {
     return queueIfPlug(*this, plug, std::make_unique<PlugValueOp>(plug, plugValue));
 }

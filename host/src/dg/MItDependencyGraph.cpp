@@ -213,7 +213,7 @@ void MItDependencyGraph::advance()
     }
 }
 
-bool MItDependencyGraph::isDone(MStatus* ReturnStatus) const
+bool MItDependencyGraph::isDone(MStatus* ReturnStatus)
 {
     if (ReturnStatus)
         *ReturnStatus = MStatus::kSuccess;

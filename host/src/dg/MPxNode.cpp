@@ -50,7 +50,8 @@ void createBaseNodeAttributes()
     enumAttr.addField("Waiting-Normal", 3);
     enumAttr.addField("Waiting-HasNoEffect", 4);
     enumAttr.addField("Waiting-Blocking", 5);
-    enumAttr.setKeyable(true);
+    // Keyable only where a node type asks for it (constraints do): setKeyframe leaves it alone.
+    enumAttr.setKeyable(false);
 }
 
 namespace {

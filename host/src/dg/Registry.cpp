@@ -88,6 +88,7 @@ MStatus registerDagNodeTypes();   // src/dag: "transform", "objectSet"
 MStatus registerGeometryNodeTypes();  // src/geometry: "mesh", "nurbsCurve"
 MStatus registerCameraNodeType();     // src/views: "camera"
 void registerUnknownNodeTypes();      // src/dag: "unknown", "unknownDag", "unknownTransform"
+MStatus registerAnimNodeTypes();      // src/anim: "time", the animation curves
 
 namespace {
 // Built-in types are registered on first use of the registry.
@@ -100,6 +101,7 @@ void ensureBuiltinTypes()
     registerDagNodeTypes();
     registerGeometryNodeTypes();
     registerCameraNodeType();
+    registerAnimNodeTypes();
     registerUnknownNodeTypes();
 }
 } // namespace

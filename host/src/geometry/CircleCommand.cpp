@@ -141,7 +141,8 @@ MStatus CircleCommand::doIt(const MArgList& args)
         geometry.degree = settings.degree;
         geometry.form = int(CurveForm::kPeriodic);
         buildCircle(settings, geometry.cvs, geometry.knots);
-        GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), CurveData::make(&geometry)));
+        MObject circle = CurveData::make(&geometry);
+        GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), circle));
     }
     GEO_CHECK(execute("circle"));
     GEO_CHECK(selectCreated(transform));

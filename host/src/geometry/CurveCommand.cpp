@@ -140,7 +140,8 @@ MStatus CurveCommand::doIt(const MArgList& args)
     if (!name.length())
         shapeName = numberedShapeName(transformName, "curve");
     GEO_CHECK(mModifier.renameNode(shape, shapeName));
-    GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), CurveData::make(&geometry)));
+    MObject curve = CurveData::make(&geometry);
+    GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), curve));
     GEO_CHECK(execute("curve"));
     GEO_CHECK(selectCreated(transform));
     setResult(SceneNames::nodeName(transform));

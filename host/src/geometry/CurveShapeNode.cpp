@@ -8,9 +8,11 @@
 
 #include <maya/MDataHandle.h>
 #include <maya/MFnMatrixData.h>
+#include <maya/MArrayDataHandle.h>
 #include <maya/MFnEnumAttribute.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnTypedAttribute.h>
+#include <maya/MFnUnitAttribute.h>
 
 namespace host {
 
@@ -21,6 +23,7 @@ MObject CurveShapeNode::create;
 MObject CurveShapeNode::local;
 MObject CurveShapeNode::cached;
 MObject CurveShapeNode::worldSpace;
+MObject CurveShapeNode::controlPoints, CurveShapeNode::xValue, CurveShapeNode::yValue, CurveShapeNode::zValue;
 MObject CurveShapeNode::degree;
 MObject CurveShapeNode::spans;
 MObject CurveShapeNode::form;
@@ -58,6 +61,18 @@ MStatus CurveShapeNode::initialize()
     GEO_CHECK(typed.setUsesArrayDataBuilder(true));
 
     MFnNumericAttribute numeric;
+    // Tweaks are distances: MEL and scene files give them in the UI unit.
+    static const char* const names[3] = {"xValue", "yValue", "zValue"};
+    static const char* const shortNames[3] = {"xv", "yv", "zv"};
+    MObject* values[3] = {&xValue, &yValue, &zValue};
+    for (int k = 0; k < 3; ++k) {
+        *values[k] = numeric.create(names[k], shortNames[k], MFnNumericData::kDouble, 0.0, &status);
+        GEO_CHECK(status);
+        attributeOf(*values[k])->unitType = MFnUnitAttribute::kDistance;
+    }
+    controlPoints = numeric.create("controlPoints", "cp", xValue, yValue, zValue, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(numeric.setArray(true));
     degree = numeric.create("degree", "d", MFnNumericData::kInt, 1, &status);
     GEO_CHECK(status);
     spans = numeric.create("spans", "sp", MFnNumericData::kInt, 0, &status);
@@ -74,11 +89,11 @@ MStatus CurveShapeNode::initialize()
         GEO_CHECK(fn.setStorable(false));
     }
 
-    for (MObject* a : {&create, &local, &cached, &worldSpace, &degree, &spans, &form})
+    for (MObject* a : {&create, &local, &cached, &worldSpace, &controlPoints, &degree, &spans, &form})
         GEO_CHECK(addAttribute(*a));
     for (MObject* a : {&degree, &spans, &form})
         GEO_CHECK(attributeAffects(local, *a));
-    for (MObject* a : {&create, &cached}) {
+    for (MObject* a : {&create, &cached, &controlPoints}) {
         GEO_CHECK(attributeAffects(*a, local));
         for (MObject* fact : {&degree, &spans, &form})
             GEO_CHECK(attributeAffects(*a, *fact));
@@ -98,9 +113,24 @@ MStatus CurveShapeNode::compute(const MPlug& plug, MDataBlock& block)
         MDataHandle input = block.inputValue(connected ? create : cached, &status);
         GEO_CHECK(status);
         const CurveData* source = curveDataOf(input.data());
+        CurveGeometry geometry;
+        if (source)
+            geometry = source->geometry;
+        MArrayDataHandle tweaks = block.inputArrayValue(controlPoints, &status);
+        GEO_CHECK(status);
+        for (unsigned i = 0, n = tweaks.elementCount(); i < n; ++i, tweaks.next()) {
+            const unsigned cv = tweaks.elementIndex(&status);
+            GEO_CHECK(status);
+            if (cv >= unsigned(geometry.numCVs()))
+                continue;  // tweaks past the last CV have nothing to move
+            const double3& offset = tweaks.inputValue(&status).asDouble3();
+            GEO_CHECK(status);
+            for (int k = 0; k < 3; ++k)
+                geometry.cvs[size_t(cv) * 3 + size_t(k)] += offset[k];
+        }
         MDataHandle out = block.outputValue(local, &status);
         GEO_CHECK(status);
-        GEO_CHECK(out.set(CurveData::make(source ? &source->geometry : nullptr)));
+        GEO_CHECK(out.set(CurveData::make(source ? &geometry : nullptr)));
         return block.setClean(plug);
     }
     if (plug == degree || plug == spans || plug == form) {

@@ -1,8 +1,9 @@
 #pragma once
 // The built-in "nurbsCurve" shape: "local" is the connected "create" curve or
-// the shape's own ("cached"); each "worldSpace" element is it with that
-// instance's world matrix. "degree", "spans" and "form" describe the local
-// curve.
+// the shape's own ("cached"), with the CV tweaks of "controlPoints" added
+// (moved CVs of a curve with history); each "worldSpace" element is it with
+// that instance's world matrix. "degree", "spans" and "form" describe the
+// local curve.
 
 #include <maya/MDataBlock.h>
 #include <maya/MPlug.h>
@@ -27,6 +28,7 @@ public:
     static MObject local;
     static MObject cached;
     static MObject worldSpace;
+    static MObject controlPoints, xValue, yValue, zValue;
     // Read-only facts of the local curve, as Maya's shape reports them.
     static MObject degree;
     static MObject spans;

@@ -206,7 +206,8 @@ MStatus DeformerCommand::insertDeformer(const MObject& deformer, const MDagPath&
         GEO_CHECK(mModifier.renameNode(orig, fnShape.name() + "Orig"));
         const MObject geometry = MPlug(shapeNode, *attrs->current).asMObject(&status);
         GEO_CHECK(status);
-        GEO_CHECK(mModifier.newPlugValue(MPlug(orig, *attrs->own), cloneData(geometry)));
+        MObject original = cloneData(geometry);
+        GEO_CHECK(mModifier.newPlugValue(MPlug(orig, *attrs->own), original));
         GEO_CHECK(mModifier.newPlugValueBool(MPlug(orig, DagAttributes::intermediateObject), true));
         if (attrs->fn == MFn::kMesh)
             GEO_CHECK(queueClearTweaks(mModifier, shapeNode));

@@ -103,8 +103,8 @@ MStatus DuplicateCommand::doIt(const MArgList& args)
             const MObject geometry = MPlug(child, MeshShapeNode::outMesh).asMObject(&status);
             GEO_CHECK(status);
             const MeshData* data = meshDataOf(geometry);
-            GEO_CHECK(mModifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh),
-                                             MeshData::make(data ? data->shared() : nullptr)));
+            MObject copy = MeshData::make(data ? data->shared() : nullptr);
+            GEO_CHECK(mModifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), copy));
             GEO_CHECK(execute("duplicate"));
         }
         GEO_CHECK(mCopies.add(copy));

@@ -408,7 +408,8 @@ MStatus readFaces(MeshShapeNode& shape, const MPlug& plug, unsigned first, unsig
                                 " with holes, which the host does not draw or triangulate.");
     }
     shape.clearFileRecords();
-    return modifier.newPlugValue(MPlug(plug.node(), MeshShapeNode::cachedInMesh), MeshData::make(g));
+    MObject data = MeshData::make(g);
+    return modifier.newPlugValue(MPlug(plug.node(), MeshShapeNode::cachedInMesh), data);
 }
 
 // User normals set once the mesh is whole (after its faces, or on a mesh
@@ -429,7 +430,8 @@ MStatus applyUserNormals(MeshShapeNode& shape, const MPlug& plug, MDGModifier& m
     auto g = std::make_shared<MeshGeometry>(data->read());
     g->userNormals = r.userNormals;
     g->touch();
-    return modifier.newPlugValue(cached, MeshData::make(g));
+    MObject meshData = MeshData::make(g);
+    return modifier.newPlugValue(cached, meshData);
 }
 
 MStatus readMeshAttribute(MeshShapeNode& shape, const MPlug& plug, const SceneNames::IndexRange& range,

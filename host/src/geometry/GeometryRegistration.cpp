@@ -7,6 +7,8 @@
 #include "geometry/MakeNurbCircleNode.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
+#include "geometry/PolyPrimitiveNode.h"
+#include "geometry/TransformGeometryNode.h"
 
 namespace host {
 
@@ -52,6 +54,14 @@ MStatus registerGeometryNodeTypes()
     circle.initialize = &MakeNurbCircleNode::initialize;
     circle.apiType = MFn::kDependencyNode;
     GEO_CHECK(registerNodeType(circle));
+    GEO_CHECK(PolyPrimitiveNode::registerTypes());
+    NodeTypeInfo freeze;
+    freeze.name = TransformGeometryNode::typeName;
+    freeze.id = TransformGeometryNode::id;
+    freeze.creator = &TransformGeometryNode::creator;
+    freeze.initialize = &TransformGeometryNode::initialize;
+    freeze.apiType = MFn::kDependencyNode;
+    GEO_CHECK(registerNodeType(freeze));
     return MS::kSuccess;
 }
 

@@ -3,11 +3,15 @@
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/CurveData.h"
+#include "geometry/CurveShapeNode.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 
 #include <maya/MFnDagNode.h>
+#include <maya/MDistance.h>
 #include <maya/MFnMesh.h>
+#include <maya/MFnNurbsCurve.h>
 #include <maya/MGlobal.h>
 #include <maya/MMatrix.h>
 #include <maya/MPlug.h>
@@ -27,24 +31,59 @@ MStatus fail(const char* command, const MString& message)
     return MS::kInvalidParameter;
 }
 
-// The mesh shape of a node: itself, or the first mesh under a transform.
-MStatus meshShapeOf(const char* command, const MString& name, MDagPath& shape)
+// The shape of a node of the given type: itself, or the first such shape under a transform.
+MStatus shapeOf(const char* command, const MString& name, MFn::Type type, const char* typeName, MDagPath& shape)
 {
     MSelectionList list;
     MStatus status = list.add(name);
     if (!status || list.length() != 1 || !list.getDagPath(0, shape))
         return fail(command, MString("No object matches name: ") + name);
-    if (shape.node().hasFn(MFn::kMesh))
+    if (shape.node().hasFn(type))
         return MS::kSuccess;
     const unsigned children = shape.childCount();
     for (unsigned i = 0; i < children; ++i) {
         MObject child = shape.child(i);
-        if (child.hasFn(MFn::kMesh) && !MFnDagNode(child).isIntermediateObject()) {
+        if (child.hasFn(type) && !MFnDagNode(child).isIntermediateObject()) {
             GEO_CHECK(shape.push(child));
             return MS::kSuccess;
         }
     }
-    return fail(command, name + " is not a mesh.");
+    return fail(command, name + " is not a " + typeName + ".");
+}
+
+// "node.kind[range]" split into its node, kind and range texts.
+MStatus splitComponent(const char* command, const MString& text, std::string& node, std::string& kind,
+                       std::string& range)
+{
+    const std::string s(text.asChar());
+    const size_t dot = s.rfind('.'), open = s.find('[', dot == std::string::npos ? 0 : dot);
+    if (dot == std::string::npos || open == std::string::npos || s.back() != ']')
+        return fail(command, MString("\"") + text + "\" is not a component.");
+    node = s.substr(0, dot);
+    kind = s.substr(dot + 1, open - dot - 1);
+    range = s.substr(open + 1, s.size() - open - 2);
+    return MS::kSuccess;
+}
+
+// The indices "i", "a:b" or "*" name among `count`.
+MStatus rangeIndices(const char* command, const MString& text, const std::string& range, int count,
+                     const char* owner, std::vector<int>& indices)
+{
+    long long first = 0, last = count - 1;
+    const size_t colon = range.find(':');
+    if (range != "*") {
+        const MString a(range.substr(0, colon).c_str());
+        const MString b(colon == std::string::npos ? a : MString(range.substr(colon + 1).c_str()));
+        if (!ValueText::parseInt(a, first) || !ValueText::parseInt(b, last) || first > last)
+            return fail(command, MString("bad index range in ") + text + ".");
+    }
+    if (first < 0 || last >= count)
+        return fail(command, text + " is out of range: the " + owner + " has " + ValueText::formatInt(count) +
+                                 " of them.");
+    indices.clear();
+    for (long long i = first; i <= last; ++i)
+        indices.push_back(int(i));
+    return MS::kSuccess;
 }
 
 } // namespace
@@ -58,43 +97,50 @@ bool looksLikeComponent(const MString& text)
 
 MStatus findMeshComponent(const char* command, const MString& text, MeshComponent& component)
 {
-    const std::string s(text.asChar());
-    const size_t dot = s.rfind('.'), open = s.find('[', dot == std::string::npos ? 0 : dot);
-    if (dot == std::string::npos || open == std::string::npos || s.back() != ']')
-        return fail(command, MString("\"") + text + "\" is not a component.");
-    component.kind = MString(s.substr(dot + 1, open - dot - 1).c_str());
+    std::string node, kind, range;
+    GEO_CHECK(splitComponent(command, text, node, kind, range));
+    component.kind = MString(kind.c_str());
     if (component.kind != "vtx" && component.kind != "f" && component.kind != "e")
         return fail(command, MString("unknown component type in ") + text + ".");
-    GEO_CHECK(meshShapeOf(command, MString(s.substr(0, dot).c_str()), component.shape));
+    GEO_CHECK(shapeOf(command, MString(node.c_str()), MFn::kMesh, "mesh", component.shape));
     MFnMesh mesh(component.shape);
     const int count = component.kind == "vtx" ? mesh.numVertices() : component.kind == "f" ? mesh.numPolygons()
                                                                                           : mesh.numEdges();
-    const std::string range = s.substr(open + 1, s.size() - open - 2);
-    long long first = 0, last = count - 1;
-    const size_t colon = range.find(':');
-    if (range != "*") {
-        const MString a(range.substr(0, colon).c_str());
-        const MString b(colon == std::string::npos ? a : MString(range.substr(colon + 1).c_str()));
-        if (!ValueText::parseInt(a, first) || !ValueText::parseInt(b, last) || first > last)
-            return fail(command, MString("bad index range in ") + text + ".");
-    }
-    if (first < 0 || last >= count)
-        return fail(command, text + " is out of range: the mesh has " + ValueText::formatInt(count) + " of them.");
-    component.indices.clear();
-    for (long long i = first; i <= last; ++i)
-        component.indices.push_back(int(i));
-    return MS::kSuccess;
+    return rangeIndices(command, text, range, count, "mesh", component.indices);
+}
+
+MStatus findCurveComponent(const char* command, const MString& text, CurveComponent& component)
+{
+    std::string node, kind, range;
+    GEO_CHECK(splitComponent(command, text, node, kind, range));
+    if (kind != "cv")
+        return fail(command, MString("unknown component type in ") + text + ".");
+    GEO_CHECK(shapeOf(command, MString(node.c_str()), MFn::kNurbsCurve, "NURBS curve", component.shape));
+    return rangeIndices(command, text, range, MFnNurbsCurve(component.shape).numCVs(), "curve", component.indices);
 }
 
 MStatus findMoveTargets(const char* command, const std::vector<MString>& names, MoveTargets& targets)
 {
     MSelectionList objects;
     for (const MString& name : names) {
-        if (looksLikeComponent(name)) {
+        if (looksLikeComponent(name) && std::string(name.asChar()).find(".cv[") != std::string::npos) {
+            CurveComponent component;
+            GEO_CHECK(findCurveComponent(command, name, component));
+            // CVs of one curve named apart move together, so that no move undoes another.
+            auto same = std::find_if(targets.cvs.begin(), targets.cvs.end(),
+                                     [&](const CurveComponent& c) { return c.shape == component.shape; });
+            if (same == targets.cvs.end()) {
+                targets.cvs.push_back(component);
+            } else {
+                same->indices.insert(same->indices.end(), component.indices.begin(), component.indices.end());
+                std::sort(same->indices.begin(), same->indices.end());
+                same->indices.erase(std::unique(same->indices.begin(), same->indices.end()), same->indices.end());
+            }
+        } else if (looksLikeComponent(name)) {
             MeshComponent component;
             GEO_CHECK(findMeshComponent(command, name, component));
             if (component.kind != "vtx")
-                return fail(command, MString("only vertices can be moved: ") + name + ".");
+                return fail(command, MString("only vertices and CVs can be moved: ") + name + ".");
             targets.vertices.push_back(component);
         } else {
             GEO_CHECK(SceneNames::addMatches(command, name, objects));
@@ -111,8 +157,8 @@ MStatus findMoveTargets(const char* command, const std::vector<MString>& names, 
         }
         targets.transforms.push_back(path);
     }
-    if (targets.vertices.empty() && targets.transforms.empty())
-        return fail(command, "nothing to move: name or select objects or vertices.");
+    if (targets.vertices.empty() && targets.cvs.empty() && targets.transforms.empty())
+        return fail(command, "nothing to move: name or select objects, vertices or CVs.");
     return MS::kSuccess;
 }
 
@@ -153,6 +199,70 @@ MStatus queueVertexMove(MDGModifier& modifier, const MeshComponent& vertices, co
         }
         for (unsigned k = 0; k < 3; ++k)
             GEO_CHECK(modifier.newPlugValueFloat(element.child(k), tweak[k] + float(offset[k])));
+    }
+    return MS::kSuccess;
+}
+
+MStatus cvPositions(const CurveComponent& cvs, bool worldSpace, std::vector<double>& xyz)
+{
+    MFnNurbsCurve curve(cvs.shape);
+    xyz.clear();
+    for (int i : cvs.indices) {
+        MPoint p;
+        GEO_CHECK(curve.getCV(unsigned(i), p, worldSpace ? MSpace::kWorld : MSpace::kObject));
+        xyz.insert(xyz.end(), {p.x, p.y, p.z});
+    }
+    return MS::kSuccess;
+}
+
+MStatus queueCVMove(MDGModifier& modifier, const CurveComponent& cvs, const MVector& value, bool relative,
+                    bool worldSpace)
+{
+    MStatus status;
+    const MObject shape = cvs.shape.node();
+    const MMatrix toObject = worldSpace ? cvs.shape.inclusiveMatrixInverse(&status) : MMatrix();
+    GEO_CHECK(status);
+    const MObject localData = MPlug(shape, CurveShapeNode::local).asMObject(&status);
+    GEO_CHECK(status);
+    const CurveData* local = curveDataOf(localData);
+    if (!local || !local->geometry.valid())
+        return fail("move", MString("cannot read the curve of ") + cvs.shape.partialPathName() + ".");
+    const CurveGeometry& g = local->geometry;
+    // A periodic curve repeats its first `degree` CVs at its end: they move as one.
+    const int distinct = g.form == 3 ? g.numCVs() - g.degree : g.numCVs();
+    std::vector<double> offsets(g.cvs.size(), 0.0);
+    for (int i : cvs.indices) {
+        const int cv = i % distinct;
+        const MPoint current(g.cvs[size_t(cv) * 3], g.cvs[size_t(cv) * 3 + 1], g.cvs[size_t(cv) * 3 + 2]);
+        const MVector offset = relative ? (worldSpace ? value * toObject : value)  // a direction
+                                        : (worldSpace ? MPoint(value) * toObject : MPoint(value)) - current;
+        for (int copy = cv; copy < g.numCVs(); copy += distinct)
+            for (int k = 0; k < 3; ++k)
+                offsets[size_t(copy) * 3 + size_t(k)] = offset[k];
+    }
+    if (!MPlug(shape, CurveShapeNode::create).isConnected()) {
+        // A curve of its own: its CVs change.
+        const MObject ownData = MPlug(shape, CurveShapeNode::cached).asMObject(&status);
+        GEO_CHECK(status);
+        const CurveData* own = curveDataOf(ownData);
+        if (!own || own->geometry.cvs.size() != g.cvs.size())
+            return fail("move", MString("cannot read the curve of ") + cvs.shape.partialPathName() + ".");
+        CurveGeometry moved = own->geometry;
+        for (size_t k = 0; k < moved.cvs.size(); ++k)
+            moved.cvs[k] += offsets[k];
+        return modifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), CurveData::make(&moved));
+    }
+    // A curve from its history: tweaks on top of it.
+    MPlug tweaks(shape, CurveShapeNode::controlPoints);
+    for (int cv = 0; cv < g.numCVs(); ++cv) {
+        const double* delta = &offsets[size_t(cv) * 3];
+        if (delta[0] == 0 && delta[1] == 0 && delta[2] == 0)
+            continue;
+        MPlug element = tweaks.elementByLogicalIndex(unsigned(cv), &status);
+        GEO_CHECK(status);
+        for (unsigned k = 0; k < 3; ++k)
+            GEO_CHECK(modifier.newPlugValueMDistance(
+                element.child(k), MDistance(element.child(k).asDouble() + delta[k], MDistance::kCentimeters)));
     }
     return MS::kSuccess;
 }
@@ -243,8 +353,8 @@ MStatus queueFaceDeletion(MDGModifier& modifier, const char* command, const std:
         const MeshData* data = meshDataOf(current);
         if (!data || size_t(data->read().numFaces()) != removed.size())
             return fail(command, MString("cannot read the mesh of ") + SceneNames::nodeName(shape) + ".");
-        GEO_CHECK(modifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh),
-                                        MeshData::make(withoutFaces(data->read(), removed))));
+        MObject remaining = MeshData::make(withoutFaces(data->read(), removed));
+        GEO_CHECK(modifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), remaining));
         MPlug tweaks(shape, MeshShapeNode::pnts);
         for (unsigned i = 0, n = tweaks.numElements(); i < n; ++i) {
             MPlug element = tweaks.elementByPhysicalIndex(i, &status);

@@ -27,11 +27,23 @@ bool looksLikeComponent(const MString& text);
 // reported as "<command>: ...".
 MStatus findMeshComponent(const char* command, const MString& text, MeshComponent& component);
 
-// What move and xform act on: vertex components and transforms. Names may
-// be components or DAG objects; no names means the active selection.
+// CVs of a NURBS curve named in commands ("curve1.cv[2]", "curveShape1.cv[0:3]",
+// "curve1.cv[*]"; node: the curve or its transform). A periodic curve's CVs past
+// its spans are the first ones again.
+struct CurveComponent
+{
+    MDagPath shape;            // the nurbsCurve shape
+    std::vector<int> indices;  // ascending, without repeats
+};
+MStatus findCurveComponent(const char* command, const MString& text, CurveComponent& component);
+
+// What move and xform act on: vertex and CV components and transforms. Names may
+// be components or DAG objects; no names means the active selection. Components of
+// one shape named apart are gathered into one.
 struct MoveTargets
 {
     std::vector<MeshComponent> vertices;
+    std::vector<CurveComponent> cvs;
     std::vector<MDagPath> transforms;
 };
 MStatus findMoveTargets(const char* command, const std::vector<MString>& names, MoveTargets& targets);
@@ -42,6 +54,12 @@ MStatus queueVertexMove(MDGModifier& modifier, const MeshComponent& vertices, co
                         bool worldSpace);
 // Current positions of vertices (object or world space), flattened xyz.
 MStatus vertexPositions(const MeshComponent& vertices, bool worldSpace, std::vector<double>& xyz);
+
+// Queues CV moves: a curve without history has its own CVs changed, one with history gets
+// "controlPoints" tweaks; a periodic curve's repeated CVs move with the ones they repeat.
+MStatus queueCVMove(MDGModifier& modifier, const CurveComponent& cvs, const MVector& value, bool relative,
+                    bool worldSpace);
+MStatus cvPositions(const CurveComponent& cvs, bool worldSpace, std::vector<double>& xyz);
 
 // Queues the removal of mesh faces named as "name.f[...]": the faces go, and
 // so do the vertices and UVs no remaining face uses; the rest keep their

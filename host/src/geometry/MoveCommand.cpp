@@ -39,6 +39,8 @@ MStatus MoveCommand::doIt(const MArgList& args)
     const bool world = !flags.isSet("-os") && !flags.isSet("-ls");
     for (const MeshComponent& vertices : targets.vertices)
         GEO_CHECK(queueVertexMove(mModifier, vertices, value, relative, world));
+    for (const CurveComponent& cvs : targets.cvs)
+        GEO_CHECK(queueCVMove(mModifier, cvs, value, relative, world));
     for (const MDagPath& transform : targets.transforms)
         GEO_CHECK(queueTranslate(mModifier, transform, value, relative, world));
     return execute("move");

@@ -1,6 +1,6 @@
 #pragma once
-// move x y z [objects]: moves transforms (their translation) or mesh vertices
-// (their tweaks), to the position or by it with -r, in world space unless
+// move x y z [objects]: moves transforms (their translation), mesh vertices
+// (their tweaks) or curve CVs, to the position or by it with -r, in world space unless
 // -os/-ls; no objects means the selection. Undoable.
 
 #include "commands/builtins/ModifierCommand.h"

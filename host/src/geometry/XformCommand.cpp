@@ -141,7 +141,7 @@ MStatus shownBox(const MDagPath& path, MBoundingBox& box)
         } else if (child.node().hasFn(MFn::kTransform)) {
             MBoundingBox childBox;
             GEO_CHECK(shownBox(child, childBox));
-            GEO_CHECK(childBox.transformUsing(fn.transformationMatrix()));
+            childBox.transformUsing(fn.transformationMatrix());
             box.expand(childBox);
         }
     }
@@ -202,7 +202,7 @@ MStatus queryTransform(const MDagPath& transform, const Request& request, bool w
         MBoundingBox box;
         GEO_CHECK(shownBox(transform, box));
         if (world)
-            GEO_CHECK(box.transformUsing(inclusive));
+            box.transformUsing(inclusive);
         appendVector(out, MVector(box.min()));
         appendVector(out, MVector(box.max()));
         break;
@@ -384,10 +384,10 @@ MStatus XformCommand::doIt(const MArgList& args)
 
     MoveTargets targets;
     GEO_CHECK(findMoveTargets("xform", names, targets));
-    if (!targets.vertices.empty())
+    if (!targets.vertices.empty() || !targets.cvs.empty())
         for (const Request& request : requests)
             if (request.flag->channel != kTranslate)
-                return fail("vertices take only -t.");
+                return fail("vertices and CVs take only -t.");
 
     if (!query)
         for (const Request& request : requests)
@@ -401,6 +401,11 @@ MStatus XformCommand::doIt(const MArgList& args)
         std::vector<double> xyz;
         for (const MeshComponent& vertices : targets.vertices) {
             GEO_CHECK(vertexPositions(vertices, world, xyz));
+            for (double v : xyz)
+                result.append(v);
+        }
+        for (const CurveComponent& cvs : targets.cvs) {
+            GEO_CHECK(cvPositions(cvs, world, xyz));
             for (double v : xyz)
                 result.append(v);
         }
@@ -426,6 +431,11 @@ MStatus XformCommand::doIt(const MArgList& args)
         for (const Request& request : requests) {
             const std::vector<double>& v = request.values;
             GEO_CHECK(queueVertexMove(mModifier, vertices, MVector(v[0], v[1], v[2]), relative, world));
+        }
+    for (const CurveComponent& cvs : targets.cvs)
+        for (const Request& request : requests) {
+            const std::vector<double>& v = request.values;
+            GEO_CHECK(queueCVMove(mModifier, cvs, MVector(v[0], v[1], v[2]), relative, world));
         }
     for (const MDagPath& transform : targets.transforms)
         for (Channel channel : order)

@@ -1,5 +1,7 @@
 #include <maya/MAnimControl.h>
 
+#include "values/CurrentTime.h"
+
 namespace
 {
 
@@ -12,6 +14,8 @@ struct AnimState
     MTime startTime{1.0, MTime::kFilm};
     MTime endTime{200.0, MTime::kFilm};
     MAnimControl::PlaybackMode mode = MAnimControl::kPlaybackLoop;
+    host::CurrentTimeHook hook = nullptr;
+    bool playing = false;
 };
 
 AnimState& state()
@@ -27,9 +31,27 @@ MTime MAnimControl::currentTime()
     return state().current;
 }
 
+void host::storeCurrentTime(const MTime& time)
+{
+    state().current = time;
+}
+
+void host::setPlaybackRunning(bool running)
+{
+    state().playing = running;
+}
+
+void host::setCurrentTimeHook(CurrentTimeHook hook)
+{
+    state().hook = hook;
+}
+
 MStatus MAnimControl::setCurrentTime(const MTime& newTime)
 {
-    // Only stores the time: the currentTime command fires the time-change messages.
+    // The scene's time moves as with currentTime (time node, curves, callbacks) once the
+    // scene part of the host is there.
+    if (state().hook)
+        return state().hook(newTime);
     state().current = newTime;
     return MStatus::kSuccess;
 }
@@ -109,7 +131,7 @@ MStatus MAnimControl::setPlaybackMode(PlaybackMode newMode)
 
 bool MAnimControl::isPlaying()
 {
-    return false;
+    return state().playing;
 }
 
 bool MAnimControl::isScrubbing()

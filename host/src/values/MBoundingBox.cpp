@@ -20,16 +20,15 @@ void MBoundingBox::clear()
     *this = MBoundingBox();
 }
 
-MStatus MBoundingBox::transformUsing(const MMatrix& matrix)
+void MBoundingBox::transformUsing(const MMatrix& matrix)
 {
-    if (fEmpty) return MStatus::kSuccess;
+    if (fEmpty) return;
     MBoundingBox result;
     for (int corner = 0; corner < 8; ++corner) {
         MPoint p((corner & 1) ? fMax.x : fMin.x, (corner & 2) ? fMax.y : fMin.y, (corner & 4) ? fMax.z : fMin.z);
         result.expand(p * matrix);
     }
     *this = result;
-    return MStatus::kSuccess;
 }
 
 void MBoundingBox::expand(const MPoint& point)

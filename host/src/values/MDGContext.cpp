@@ -29,19 +29,13 @@ bool MDGContext::isCurrent(MStatus* ReturnStatus) const
     return !fTimed || now.fTime == fTime;
 }
 
-MTime MDGContext::getTime(MStatus* ReturnStatus) const
-{
-    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return fTimed ? fTime : MAnimControl::currentTime();
-}
-
 MStatus MDGContext::getTime(MTime& time) const
 {
-    time = getTime();
+    time = fTimed ? fTime : MAnimControl::currentTime();
     return MStatus::kSuccess;
 }
 
-const MDGContext& MDGContext::current()
+const MDGContext MDGContext::current()
 {
     return tCurrent ? *tCurrent : fsNormal;
 }

@@ -103,7 +103,7 @@ QWidget* M3dView::widget(MStatus* ReturnStatus) const
     return widget;
 }
 
-int M3dView::portWidth(MStatus* ReturnStatus) const
+int M3dView::portWidth(MStatus* ReturnStatus)
 {
     int width = 0, height = 0;
     if (fViewIndex >= 0) host::panelPortSize(static_cast<unsigned>(fViewIndex), width, height);
@@ -111,7 +111,7 @@ int M3dView::portWidth(MStatus* ReturnStatus) const
     return width;
 }
 
-int M3dView::portHeight(MStatus* ReturnStatus) const
+int M3dView::portHeight(MStatus* ReturnStatus)
 {
     int width = 0, height = 0;
     if (fViewIndex >= 0) host::panelPortSize(static_cast<unsigned>(fViewIndex), width, height);

@@ -7,7 +7,7 @@ namespace
 struct ManipPreferences
 {
     float globalSize = 1.0f;
-    unsigned short handleSize = 10;
+    float handleSize = 10.0f;
     float lineSize = 1.0f;
     bool drawPlaneHandles = true;
 };
@@ -30,14 +30,14 @@ void MFnManip3D::setGlobalSize(float size)
     if (size > 0.0f) preferences().globalSize = size;
 }
 
-unsigned short MFnManip3D::handleSize()
+float MFnManip3D::handleSize()
 {
     return preferences().handleSize;
 }
 
-void MFnManip3D::setHandleSize(unsigned short size)
+void MFnManip3D::setHandleSize(float size)
 {
-    if (size > 0) preferences().handleSize = size;
+    if (size > 0.0f) preferences().handleSize = size;
 }
 
 float MFnManip3D::lineSize()

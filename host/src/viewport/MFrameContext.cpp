@@ -1,6 +1,8 @@
 #include <maya/MFrameContext.h>
 #include <maya/MDagPath.h>
 
+#include <limits>
+
 namespace MHWRender
 {
 
@@ -67,25 +69,33 @@ float MFrameContext::getGlobalLineWidth() const
     return fLineWidth;
 }
 
-MStatus MFrameContext::worldToViewport(const MPoint& inPoint, double& x_pos, double& y_pos) const
+// A point on the eye plane, or any point of an empty viewport, has no position on screen:
+// both coordinates come back NaN.
+void MFrameContext::worldToViewport(const MPoint& inPoint, double& x_pos, double& y_pos) const
 {
     MPoint clip = inPoint * (fView * fProjection);
-    if (clip.w == 0.0 || fViewport[2] <= 0 || fViewport[3] <= 0) return MStatus::kFailure;
+    if (clip.w == 0.0 || fViewport[2] <= 0 || fViewport[3] <= 0) {
+        x_pos = y_pos = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     double ndcX = clip.x / clip.w, ndcY = clip.y / clip.w;
     x_pos = fViewport[0] + 0.5 * (ndcX + 1.0) * fViewport[2];
     y_pos = fViewport[1] + 0.5 * (ndcY + 1.0) * fViewport[3];
-    return MStatus::kSuccess;
 }
 
-MStatus MFrameContext::viewportToWorld(double x_pos, double y_pos, MPoint& nearClipPt, MPoint& farClipPt) const
+// An empty viewport has no rays: both points come back NaN.
+void MFrameContext::viewportToWorld(double x_pos, double y_pos, MPoint& nearClipPt, MPoint& farClipPt) const
 {
-    if (fViewport[2] <= 0 || fViewport[3] <= 0) return MStatus::kFailure;
+    if (fViewport[2] <= 0 || fViewport[3] <= 0) {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        nearClipPt = farClipPt = MPoint(nan, nan, nan);
+        return;
+    }
     MMatrix inverse = (fView * fProjection).inverse();
     double ndcX = 2.0 * (x_pos - fViewport[0]) / fViewport[2] - 1.0;
     double ndcY = 2.0 * (y_pos - fViewport[1]) / fViewport[3] - 1.0;
     nearClipPt = (MPoint(ndcX, ndcY, -1.0) * inverse).cartesianize();
     farClipPt = (MPoint(ndcX, ndcY, 1.0) * inverse).cartesianize();
-    return MStatus::kSuccess;
 }
 
 MFrameContext::RenderingDestination MFrameContext::renderingDestination(MString& destinationName) const

@@ -86,17 +86,16 @@ bool MRenderItem::setShader(const MShaderInstance* shader, const MString* /*cust
     return true;
 }
 
-MStatus MRenderItem::setMatrix(const MMatrix* matrix)
+bool MRenderItem::setMatrix(const MMatrix* matrix)
 {
     fHasMatrix = matrix != nullptr;
     if (matrix) fMatrix = *matrix;
-    return MStatus::kSuccess;
+    return true;
 }
 
-MStatus MRenderItem::setSelectionMask(const MSelectionMask& mask)
+void MRenderItem::setSelectionMask(const MSelectionMask& mask)
 {
     fSelectionMask = mask;
-    return MStatus::kSuccess;
 }
 
 bool MRenderItem::associateWithIndexBuffer(const MIndexBuffer* buffer) const

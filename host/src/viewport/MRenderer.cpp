@@ -19,13 +19,11 @@ MRenderer* MRenderer::theRenderer(bool)
     return renderer;
 }
 
-MStatus MRenderer::setGeometryDrawDirty(MObject obj, bool topologyChanged)
+void MRenderer::setGeometryDrawDirty(MObject obj, bool topologyChanged)
 {
     // Without a renderer there is nothing to redraw.
-    if (!host::rendererActive()) return MStatus::kSuccess;
-    MStatus status = host::markDrawDirty(obj, topologyChanged);
-    if (status) M3dView::scheduleRefreshAllViews();
-    return status;
+    if (!host::rendererActive()) return;
+    if (host::markDrawDirty(obj, topologyChanged)) M3dView::scheduleRefreshAllViews();
 }
 
 MStatus MRenderer::setLightsAndShadowsDirty()

@@ -1,5 +1,7 @@
 #include <maya/MStateManager.h>
 
+#include "viewport/RendererAccess.h"
+
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
@@ -127,20 +129,21 @@ const MDepthStencilState* MStateManager::acquireDepthStencilState(const MDepthSt
     return state;
 }
 
-MStatus MStateManager::releaseDepthStencilState(const MDepthStencilState* depthStencilState)
+// A state that is not held (null, or released as often as acquired) is ignored.
+void MStateManager::releaseDepthStencilState(const MDepthStencilState* depthStencilState)
 {
-    if (depthStencilState == nullptr) return MStatus::kInvalidParameter;
+    if (depthStencilState == nullptr) return;
     StateTable& table = stateTable();
     std::lock_guard<std::mutex> lock(table.mutex);
     auto it = std::find(table.states.begin(), table.states.end(), depthStencilState);
-    if (it == table.states.end()) return MStatus::kInvalidParameter;
+    if (it == table.states.end()) return;
     MDepthStencilState* state = *it;
     if (--state->fRefCount == 0) {
         table.states.erase(it);
         delete state;
     }
-    return MStatus::kSuccess;
 }
+
 
 const MDepthStencilState* MStateManager::getDepthStencilState(MStatus* ReturnStatus) const
 {
@@ -158,3 +161,10 @@ MStatus MStateManager::setDepthStencilState(const MDepthStencilState* depthStenc
 }
 
 } // namespace MHWRender
+
+size_t host::RendererAccess::heldDepthStencilStates()
+{
+    MHWRender::StateTable& table = MHWRender::stateTable();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    return table.states.size();
+}

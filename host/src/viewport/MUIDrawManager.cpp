@@ -234,7 +234,7 @@ void MUIDrawManager::setFontSize(unsigned int fontSize)
     fList->fontSize = fontSize == 0 ? int(kDefaultFontSize) : int(fontSize > 200 ? 200 : fontSize);
 }
 
-void MUIDrawManager::setFontWeight(unsigned int) {}
+void MUIDrawManager::setFontWeight(const int) {}
 void MUIDrawManager::setFontName(const MString&) {}
 void MUIDrawManager::setFontIncline(int) {}
 void MUIDrawManager::setFontLine(int) {}

@@ -30,6 +30,8 @@ struct RendererAccess
     static MHWRender::MShaderManager* newShaderManager() { return new MHWRender::MShaderManager(); }
     static MHWRender::MStateManager* newStateManager() { return new MHWRender::MStateManager(); }
     static void deleteStateManager(MHWRender::MStateManager* m) { delete m; }
+    // Distinct depth-stencil states acquired and not yet released.
+    static size_t heldDepthStencilStates();
     static void setCurrentState(MHWRender::MStateManager& m, const MHWRender::MDepthStencilState* s)
     {
         m.fDepthStencilState = s;

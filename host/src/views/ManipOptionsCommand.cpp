@@ -87,7 +87,7 @@ MStatus ManipOptionsCommand::doIt(const MArgList& args)
         return MS::kInvalidParameter;
     }
     MFnManip3D::setGlobalSize(float(wanted[0]));
-    MFnManip3D::setHandleSize(static_cast<unsigned short>(handle));
+    MFnManip3D::setHandleSize(float(handle));
     MFnManip3D::setLineSize(float(wanted[2]));
     if (flags.isSet("-sph"))
         MFnManip3D::setDrawPlaneHandles(flags.boolValue("-sph", true));

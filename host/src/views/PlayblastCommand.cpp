@@ -2,11 +2,10 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/ValueText.h"
-#include "dg/Messages.h"
+#include "anim/SceneTime.h"
 #include "views/ViewCommands.h"
 #include "views/Views.h"
 
-#include <maya/MAnimControl.h>
 #include <maya/MGlobal.h>
 #include <maya/MTime.h>
 
@@ -102,14 +101,11 @@ MStatus PlayblastCommand::doIt(const MArgList& args)
             MGlobal::displayError(MString("playblast: -frame needs a number, not \"") + flags.arg("-fr") + "\".");
             return MS::kInvalidParameter;
         }
-        MTime time(frame, MTime::uiUnit());
-        status = MAnimControl::setCurrentTime(time);
+        status = setSceneTime(MTime(frame, MTime::uiUnit()));
         if (!status) {
             MGlobal::displayError("playblast: cannot set the time.");
             return status;
         }
-        fireTimeChange(time);
-        fireForceUpdate(time);
     }
     status = writeViewImage(panel, file.asChar(), width, height);
     if (!status)

@@ -1,6 +1,7 @@
 #include "views/ToolInteraction.h"
 
 #include "commands/UndoQueue.h"
+#include "geometry/TransformRotation.h"
 #include "views/CameraView.h"
 #include "views/ToolContexts.h"
 #include "views/ToolManipulatorDrawing.h"
@@ -9,7 +10,9 @@
 #include <maya/MFnManip3D.h>
 #include <maya/MFnTransform.h>
 #include <maya/MGlobal.h>
+#include <maya/MEulerRotation.h>
 #include <maya/MMatrix.h>
+#include <maya/MQuaternion.h>
 #include <maya/MPxCommand.h>
 
 #include <algorithm>
@@ -27,14 +30,16 @@ constexpr double kClickDistance = 4.0;
 constexpr double kPickRadius = 4.0;
 
 // What a manipulator drag changes on each transform.
-enum class DragPart { kTranslate, kScale };
+enum class DragPart { kTranslate, kScale, kRotate };
 
-// One transform a drag changes: its translation (parent space) or scale, before and now.
+// One transform a drag changes: its translation (parent space), scale or rotate channels, before
+// and now; for a rotation also its orientation in the world when the drag began.
 struct MovedTransform
 {
     MDagPath path;
     MVector before;
     MVector after;
+    MMatrix worldBefore;
 };
 
 MStatus readPart(const MDagPath& path, DragPart part, MVector& value)
@@ -45,6 +50,12 @@ MStatus readPart(const MDagPath& path, DragPart part, MVector& value)
         return status;
     if (part == DragPart::kTranslate) {
         value = transform.getTranslation(MSpace::kTransform, &status);
+        return status;
+    }
+    if (part == DragPart::kRotate) {
+        MEulerRotation rotation;
+        status = transform.getRotation(rotation);
+        value = MVector(rotation.x, rotation.y, rotation.z);
         return status;
     }
     double scale[3] = {1.0, 1.0, 1.0};
@@ -61,6 +72,13 @@ MStatus writePart(const MDagPath& path, DragPart part, const MVector& value)
         return status;
     if (part == DragPart::kTranslate)
         return transform.setTranslation(value, MSpace::kTransform);
+    if (part == DragPart::kRotate) {
+        MEulerRotation rotation;
+        status = transform.getRotation(rotation);
+        if (!status)
+            return status;
+        return transform.setRotation(MEulerRotation(value.x, value.y, value.z, rotation.order));
+    }
     const double scale[3] = {value.x, value.y, value.z};
     return transform.setScale(scale);
 }
@@ -71,7 +89,7 @@ class ManipulatorDragStep : public MPxCommand
 public:
     ManipulatorDragStep(DragPart part, std::vector<MovedTransform> moved) : mPart(part), mMoved(std::move(moved))
     {
-        setCommandString(part == DragPart::kTranslate ? "move" : "scale");
+        setCommandString(part == DragPart::kTranslate ? "move" : part == DragPart::kRotate ? "rotate" : "scale");
     }
     MStatus doIt(const MArgList&) override { return redoIt(); }
     MStatus undoIt() override { return apply(false); }
@@ -95,7 +113,7 @@ private:
     std::vector<MovedTransform> mMoved;
 };
 
-enum class Handle { kNone, kCentre, kAxis, kOther };
+enum class Handle { kNone, kCentre, kAxis, kRing, kOther };
 
 struct ToolInput
 {
@@ -103,16 +121,21 @@ struct ToolInput
     unsigned int panel = 0;
     QPointF pressPosition;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-    // Dragging the move or scale manipulator.
+    // Dragging the move, rotate or scale manipulator.
     Handle handle = Handle::kNone;
     DragPart part = DragPart::kTranslate;
     int axisIndex = 0;
     double handlePixels = 1.0; // the axis handles' length on screen
     MPoint pivot;
-    MVector axis;              // the picked axis, or the view direction for the centre handle
+    MVector axis;              // the picked axis (a ring's normal), or the view direction for the centre handle
     MPoint pressPoint;         // where the press ray met the axis or the view plane
     std::vector<MovedTransform> moved;
 };
+
+bool isDragHandle(Handle handle)
+{
+    return handle == Handle::kAxis || handle == Handle::kCentre || handle == Handle::kRing;
+}
 
 ToolInput& input()
 {
@@ -212,9 +235,35 @@ Handle handleAt(const ViewSetup& view, const QPointF& position, ManipKind& kind,
             continue;
         const double d = std::hypot(position.x() - centre.x(), position.y() - centre.y());
         if (kind == ManipKind::kRotate) {
-            if (d <= ringRadius + ringTolerance) {
+            // The nearest ring where it is drawn; inside them the press is taken all the same.
+            const double unit = worldUnitsPerPixel(view, placement.pivot);
+            double bestRing = ringTolerance;
+            Handle ring = d <= ringRadius + ringTolerance ? Handle::kOther : Handle::kNone;
+            for (int i = 0; i < 3 && unit > 0.0; ++i) {
+                const MVector u = placement.axes[(i + 1) % 3], v = placement.axes[(i + 2) % 3];
+                const int segments = 64;
+                QPointF previous;
+                bool havePrevious = false;
+                for (int k = 0; k <= segments; ++k) {
+                    const double a = 2.0 * 3.14159265358979323846 * k / segments;
+                    QPointF here;
+                    const bool visible =
+                        worldToLogical(view, placement.pivot + (u * std::cos(a) + v * std::sin(a)) * (ringRadius * unit), here);
+                    if (visible && havePrevious) {
+                        const double distance = distanceToSegment(position, previous, here);
+                        if (distance <= bestRing) {
+                            bestRing = distance;
+                            ring = Handle::kRing;
+                            axisIndex = i;
+                        }
+                    }
+                    previous = here;
+                    havePrevious = visible;
+                }
+            }
+            if (ring != Handle::kNone) {
                 hit = placement;
-                return Handle::kOther;
+                return ring;
             }
             continue;
         }
@@ -251,13 +300,21 @@ bool startDrag(ToolInput& state, const ViewSetup& view, const QPointF& position,
     MVector direction;
     if (!rayAt(view, position, origin, direction))
         return false;
-    state.part = kind == ManipKind::kScale ? DragPart::kScale : DragPart::kTranslate;
+    state.part = kind == ManipKind::kScale    ? DragPart::kScale
+                 : kind == ManipKind::kRotate ? DragPart::kRotate
+                                              : DragPart::kTranslate;
     state.axisIndex = axisIndex;
     state.handlePixels = std::max(0.5 * std::max(double(MFnManip3D::handleSize()), 1.0) +
                                       130.0 * std::max(double(MFnManip3D::globalSize()), 0.1),
                                   1.0);
     state.pivot = placement.pivot;
-    if (handle == Handle::kAxis) {
+    if (handle == Handle::kRing) {
+        // The ring's plane: the press and the drag are measured as angles about its normal.
+        state.axis = placement.axes[axisIndex];
+        if (!pointOnPlane(state.pivot, state.axis, origin, direction, state.pressPoint) ||
+            (state.pressPoint - state.pivot).length() < 1e-12)
+            return false;
+    } else if (handle == Handle::kAxis) {
         state.axis = placement.axes[axisIndex];
         if (!pointOnAxis(state.pivot, state.axis, origin, direction, state.pressPoint))
             return false;
@@ -278,8 +335,10 @@ bool startDrag(ToolInput& state, const ViewSetup& view, const QPointF& position,
     state.moved.clear();
     for (const ManipulatorPlacement& p : placements) {
         MVector value;
-        if (readPart(p.transform, state.part, value))
-            state.moved.push_back({p.transform, value, value});
+        TransformOrientation orientation;
+        if (readPart(p.transform, state.part, value) &&
+            (state.part != DragPart::kRotate || orientationOf(p.transform, orientation)))
+            state.moved.push_back({p.transform, value, value, orientation.world});
     }
     state.handle = handle;
     return !state.moved.empty();
@@ -306,6 +365,26 @@ void continueDrag(ToolInput& state, const QPointF& position)
                            : pointOnPlane(state.pivot, state.axis, origin, direction, point);
     if (!found)
         return;
+    if (state.part == DragPart::kRotate) {
+        // The angle the cursor swept about the ring's normal turns every transform by as much
+        // about that axis through its own pivot.
+        const MVector from = state.pressPoint - state.pivot, to = point - state.pivot;
+        const double angle = std::atan2((from ^ to) * state.axis, from * to);
+        if (!std::isfinite(angle))
+            return;
+        const MMatrix turn = MQuaternion(angle, state.axis).asMatrix();
+        for (MovedTransform& m : state.moved) {
+            TransformOrientation current;
+            MEulerRotation rotate;
+            if (!orientationOf(m.path, current) || !rotateForWorld(m.path, current, m.worldBefore * turn, rotate))
+                continue;
+            const MVector value(rotate.x, rotate.y, rotate.z);
+            if (writePart(m.path, state.part, value))
+                m.after = value;
+        }
+        scheduleRefreshAll();
+        return;
+    }
     if (state.part == DragPart::kScale) {
         // The handle's scale follows the ratio of the cursor's distance from the pivot along the axis.
         const double factor = ((point - state.pivot) * state.axis) / ((state.pressPoint - state.pivot) * state.axis);
@@ -375,7 +454,7 @@ bool toolMousePress(unsigned int panel, const QPointF& position, Qt::MouseButton
         return false;
     ToolInput& state = input();
     // A press while one is held means its release went elsewhere: that drag ends here.
-    if (state.pressed && (state.handle == Handle::kAxis || state.handle == Handle::kCentre))
+    if (state.pressed && isDragHandle(state.handle))
         finishDrag(state);
     state = ToolInput();
     state.panel = panel;
@@ -387,7 +466,7 @@ bool toolMousePress(unsigned int panel, const QPointF& position, Qt::MouseButton
     ManipulatorPlacement placement;
     int axisIndex = 0;
     const Handle handle = handleAt(view, position, kind, placement, axisIndex);
-    if (handle == Handle::kAxis || handle == Handle::kCentre) {
+    if (isDragHandle(handle)) {
         if (!startDrag(state, view, position, kind, handle, placement, axisIndex))
             state.handle = Handle::kOther;
     } else {
@@ -402,7 +481,7 @@ bool toolMouseMove(unsigned int panel, const QPointF& position)
     ToolInput& state = input();
     if (!state.pressed || state.panel != panel)
         return false;
-    if (state.handle == Handle::kAxis || state.handle == Handle::kCentre)
+    if (isDragHandle(state.handle))
         continueDrag(state, position);
     return true;
 }
@@ -414,7 +493,7 @@ bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButt
     if (button != Qt::LeftButton || !state.pressed || state.panel != panel)
         return false;
     state.pressed = false;
-    if (state.handle == Handle::kAxis || state.handle == Handle::kCentre) {
+    if (isDragHandle(state.handle)) {
         continueDrag(state, position);
         finishDrag(state);
         return true;

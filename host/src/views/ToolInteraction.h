@@ -11,8 +11,10 @@
 //   plane), changing their translate plugs during the drag, and the release
 //   records one undoable step; the scale tool's axis handles scale by the
 //   ratio of the cursor's distance from the pivot along the axis, its centre
-//   handle uniformly by horizontal travel; the rotate tool's rings take the
-//   press (it does not select) but do not drag.
+//   handle uniformly by horizontal travel; the rotate tool's rings turn the
+//   selected transforms about the ring's axis through their pivots by the angle
+//   the cursor sweeps around the manipulator's centre (inside the rings a
+//   press is taken without turning anything).
 // Undo follows the context the event arrives in: from the event loop the step
 // is kept; an event sent by a command run with undo off (hostMouseEvent from
 // MGlobal::executeCommand's default) keeps nothing, as for any command.

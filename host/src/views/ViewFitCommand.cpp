@@ -39,8 +39,7 @@ void addWorldBox(const MDagPath& path, MBoundingBox& total, bool& any)
     if (!status || !box.contains(box.center()))
         return;
     const MMatrix toWorld = path.node().hasFn(MFn::kTransform) ? path.inclusiveMatrix() : path.exclusiveMatrix();
-    if (!box.transformUsing(toWorld))
-        return;
+    box.transformUsing(toWorld);
     total.expand(box);
     any = true;
 }

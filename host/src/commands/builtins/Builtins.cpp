@@ -1,5 +1,6 @@
 #include "commands/builtins/Builtins.h"
 
+#include "anim/AnimCommands.h"
 #include "commands/CommandRegistry.h"
 #include "commands/ModuleCommands.h"
 #include "commands/builtins/AddAttrCommand.h"
@@ -43,6 +44,7 @@
 #include "geometry/DuplicateCommand.h"
 #include "geometry/MoveCommand.h"
 #include "geometry/PolyPrimitiveCommand.h"
+#include "geometry/RotateCommand.h"
 #include "geometry/XformCommand.h"
 #include "testing/HostMeshFaultCommand.h"
 #include "ui/EditorTemplateCommand.h"
@@ -92,7 +94,11 @@ void registerBuiltinCommands()
         {"polyPlane", PolyPrimitiveCommand::planeCreator},
         {"polyCube", PolyPrimitiveCommand::cubeCreator},
         {"polySphere", PolyPrimitiveCommand::sphereCreator},
+        {"polyCylinder", PolyPrimitiveCommand::cylinderCreator},
+        {"polyCone", PolyPrimitiveCommand::coneCreator},
+        {"polyTorus", PolyPrimitiveCommand::torusCreator},
         {"move", MoveCommand::creator},
+        {"rotate", RotateCommand::creator},
         {"xform", XformCommand::creator},
         {"duplicate", DuplicateCommand::creator},
         {"deformer", DeformerCommand::creator},
@@ -116,6 +122,7 @@ void registerBuiltinCommands()
     }
     registerScriptCommands();
     registerModuleCommands();
+    registerAnimCommands();
     registerViewCommands();
     registerViewportCommands();
     registerTestingCommands();

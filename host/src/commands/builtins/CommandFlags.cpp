@@ -8,6 +8,7 @@
 #include "commands/mel/MelValue.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -147,6 +148,29 @@ MStatus CommandFlags::doubleValue(const char* flag, double& value, unsigned use)
     if (!ValueText::parseDouble(text, value)) {
         MGlobal::displayError(MString(mCommand) + ": flag " + flag + " needs a number, not \"" + text + "\".");
         return MS::kInvalidParameter;
+    }
+    return MS::kSuccess;
+}
+
+MStatus CommandFlags::takeTriple(const char* command, const MArgList& args, const char* shortName,
+                                 const char* longName, MArgList& rest, bool& given, double values[3])
+{
+    given = false;
+    const std::vector<Argument>& words = ArgListAccess::args(args);
+    for (size_t i = 0; i < words.size(); ++i) {
+        const Argument& word = words[i];
+        if (word.kind != Argument::kFlag || (word.text != shortName && word.text != longName)) {
+            ArgListAccess::args(rest).push_back(word);
+            continue;
+        }
+        for (size_t k = 0; k < 3; ++k)
+            if (i + 1 + k >= words.size() || !ValueText::parseDouble(words[i + 1 + k].toString(), values[k]) ||
+                !std::isfinite(values[k])) {
+                MGlobal::displayError(MString(command) + ": " + longName + " takes three numbers.");
+                return MS::kInvalidParameter;
+            }
+        i += 3;
+        given = true;
     }
     return MS::kSuccess;
 }

@@ -56,6 +56,12 @@ public:
     }
     bool isQuery() const { return isSet("-q"); }
 
+    // Takes a flag with three numbers ("-ax 0 0 1", "-p 1 2 3") out of `args`, which the flag table
+    // cannot hold, leaving the other words in `rest`; the last use wins. Fails with
+    // "<command>: <longName> takes three numbers." when they are missing.
+    static MStatus takeTriple(const char* command, const MArgList& args, const char* shortName, const char* longName,
+                              MArgList& rest, bool& given, double values[3]);
+
 private:
     struct Use
     {

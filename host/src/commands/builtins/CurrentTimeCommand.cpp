@@ -1,12 +1,14 @@
 #include "commands/builtins/CurrentTimeCommand.h"
 
+#include "anim/SceneTime.h"
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/ValueText.h"
-#include "dg/Messages.h"
 
 #include <maya/MAnimControl.h>
 #include <maya/MGlobal.h>
 #include <maya/MTime.h>
+
+#include <cmath>
 
 namespace host {
 
@@ -33,15 +35,15 @@ MStatus CurrentTimeCommand::doIt(const MArgList& args)
         MGlobal::displayError("currentTime: expects one time value.");
         return MS::kInvalidParameter;
     }
-    MTime time(value, MTime::uiUnit());
-    status = MAnimControl::setCurrentTime(time);
+    if (!std::isfinite(value)) {
+        MGlobal::displayError("currentTime: expects one time value.");
+        return MS::kInvalidParameter;
+    }
+    status = setSceneTime(MTime(value, MTime::uiUnit()), flags.boolValue("-u", true));
     if (!status) {
         MGlobal::displayError("currentTime: cannot set the time.");
         return status;
     }
-    fireTimeChange(time);
-    if (flags.boolValue("-u", true))
-        fireForceUpdate(time);
     setResult(value);
     return MS::kSuccess;
 }

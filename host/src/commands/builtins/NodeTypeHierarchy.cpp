@@ -30,6 +30,23 @@ const KnownLineage kKnown[] = {
     {"shadingEngine", "entity objectSet"},
     {"skinCluster", "geometryFilter"},
     {"tweak", "geometryFilter"},
+    {"polyCube", "polyBase polyCreator polyPrimitive"},
+    {"polySphere", "polyBase polyCreator polyPrimitive"},
+    {"polyPlane", "polyBase polyCreator polyPrimitive"},
+    {"polyCylinder", "polyBase polyCreator polyPrimitive"},
+    {"polyCone", "polyBase polyCreator polyPrimitive"},
+    {"polyTorus", "polyBase polyCreator polyPrimitive"},
+    {"parentConstraint", "containerBase entity dagNode transform constraint"},
+    {"pointConstraint", "containerBase entity dagNode transform constraint"},
+    {"orientConstraint", "containerBase entity dagNode transform constraint"},
+    {"scaleConstraint", "containerBase entity dagNode transform constraint"},
+    {"aimConstraint", "containerBase entity dagNode transform constraint"},
+    {"animCurveTL", "animCurve"},
+    {"animCurveTA", "animCurve"},
+    {"animCurveTU", "animCurve"},
+    {"animCurveUL", "animCurve"},
+    {"animCurveUA", "animCurve"},
+    {"animCurveUU", "animCurve"},
 };
 
 // Ancestors of types made with the proxy classes (plug-in types), by the class they derive from.

@@ -348,6 +348,16 @@ bool isScalar(PlugValue::Kind kind)
 
 } // namespace
 
+bool PlugValue::isScalarCompound(const Attribute* attribute)
+{
+    if (!attribute || kindOf(attribute) != kCompound || attribute->children.empty())
+        return false;
+    for (const Attribute* child : attribute->children)
+        if (!isScalar(kindOf(child)) || child->is(kArray))
+            return false;
+    return true;
+}
+
 double PlugValue::uiValue(MFnUnitAttribute::Type unit, double internal)
 {
     switch (unit) {
@@ -378,7 +388,7 @@ PlugValue::Kind PlugValue::kindOf(const Attribute* a)
         case MFnNumericData::kLong:
         case MFnNumericData::kInt64: return kInteger;
         case MFnNumericData::kFloat: return a->unitType == MFnUnitAttribute::kDistance ? kDistance : kFloat;
-        case MFnNumericData::kDouble: return kDouble;
+        case MFnNumericData::kDouble: return a->unitType == MFnUnitAttribute::kDistance ? kDistance : kDouble;
         default: return kUnsupported;
         }
     case AttrKind::Unit:
@@ -475,6 +485,8 @@ MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& 
             return status;
         return parseScalar(command, plug, kind, words[pos++], modifier);
     }
+    if (kind == kCompound && isScalarCompound(attr))
+        kind = kNumericCompound;  // its children's values in order
     switch (kind) {
     case kNumericCompound: {
         const unsigned n = plug.numChildren();
@@ -663,6 +675,10 @@ MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asStri
     case kAngle:
     case kTime: MPxCommand::setResult(scalarValue(plug, kind)); return MS::kSuccess;
     case kGeneric: MPxCommand::setResult(plug.asDouble()); return MS::kSuccess;
+    case kCompound:
+        if (!isScalarCompound(attr))
+            return fail(command, name + " is a compound attribute: ask for its children.");
+        [[fallthrough]];  // its children's values, as for a numeric compound
     case kNumericCompound: {
         MDoubleArray values;
         const unsigned n = plug.numChildren();
@@ -715,7 +731,6 @@ MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asStri
         MPxCommand::setResult(values);
         return MS::kSuccess;
     }
-    case kCompound: return fail(command, name + " is a compound attribute: ask for its children.");
     case kMessage: return fail(command, name + " is a message attribute and holds no value.");
     default: return fail(command, MString("the value of ") + name + " cannot be shown as text.");
     }
@@ -728,7 +743,7 @@ bool PlugValue::formatWords(const MPlug& plug, std::string& out)
         appendScalar(out, plug, kind);
         return true;
     }
-    if (kind != kNumericCompound)
+    if (kind != kNumericCompound && !isScalarCompound(PlugAccess::attribute(plug)))
         return false;
     const unsigned n = plug.numChildren();
     for (unsigned i = 0; i < n; ++i) {

@@ -77,6 +77,9 @@ public:
     static bool formatWords(const MPlug& plug, std::string& out);
     // Whether plugs of this kind can share one multi-element setAttr.
     static bool isGroupable(Kind kind) { return (kind >= kBool && kind <= kTime) || kind == kNumericCompound; }
+    // A compound whose children are all single values (an animation curve's key: time and value):
+    // set, shown and written as its children's values in order, like a numeric compound.
+    static bool isScalarCompound(const Attribute* attribute);
 };
 
 } // namespace host

@@ -321,6 +321,19 @@ bool KeptSceneData::keepConnectAttr(const MArgList& args, const MString& sourceT
     return true;
 }
 
+MObject KeptSceneData::keptSourceOf(const MObject& destination, std::initializer_list<const char*> attributes)
+{
+    const Node* node = nodeOf(destination);
+    for (const KeptConnection& kept : state().connections) {
+        if (nodeOf(kept.destination) != node || !nodeOf(kept.source)->inScene)
+            continue;
+        for (const char* attribute : attributes)
+            if (kept.destinationAttribute == attribute)
+                return kept.source;
+    }
+    return MObject();
+}
+
 void KeptSceneData::writeNodeLines(const MObject& node, std::string& out)
 {
     if (const NodeEntry* entry = findEntry(node))

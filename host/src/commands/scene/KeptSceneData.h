@@ -11,6 +11,7 @@
 #include <maya/MString.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 namespace host {
@@ -40,6 +41,10 @@ public:
     // `always` keeps a connection between existing plugs too (one the host refused to make).
     static bool keepConnectAttr(const MArgList& args, const MString& sourceText, const MString& destinationText,
                                 bool always = false);
+
+    // The node a kept connection feeds into `destination` at one of the attribute texts
+    // (".i", ".inMesh"), or a null object.
+    static MObject keptSourceOf(const MObject& destination, std::initializer_list<const char*> attributes);
 
     // The kept lines of a node (tab-indented statements relative to it).
     static void writeNodeLines(const MObject& node, std::string& out);

@@ -220,7 +220,7 @@ private:
         if (geometry && isShapeGeometryAttribute(plug.node(), attr))
             return;
         if (plug.isArray()) {
-            if (PlugValue::isGroupable(kind))
+            if (PlugValue::isGroupable(kind) || PlugValue::isScalarCompound(attr))
                 writeElementRuns(plug);
             else
                 for (unsigned i = 0; i < plug.numElements(); ++i)

@@ -1,5 +1,6 @@
 #include "commands/scene/SceneFile.h"
 
+#include "anim/SceneTime.h"
 #include "commands/FileState.h"
 #include "commands/UndoQueue.h"
 #include "dag/Dag.h"
@@ -13,6 +14,7 @@
 #include "dg/Messages.h"
 #include "dg/Namespaces.h"
 #include "dg/Scene.h"
+#include "geometry/HistoryCheck.h"
 #include "views/StartupCameras.h"
 
 #include <maya/MAngle.h>
@@ -60,6 +62,7 @@ MStatus SceneFile::newScene()
         CHECK_MSTATUS(MTime::setUIUnit(MTime::kFilm));
         CHECK_MSTATUS(ensureStartupCameras());
         CHECK_MSTATUS(DefaultNodes::createForNewScene());
+        startSceneTime();
     }
     fireSceneMessage(MSceneMessage::kAfterNew);
     return MS::kSuccess;
@@ -87,6 +90,8 @@ MStatus SceneFile::open(const MString& path)
         fireSceneMessage(MSceneMessage::kBeforeFileRead);
         status = MayaAsciiReader::read(path);
         CHECK_MSTATUS(DefaultNodes::createAfterRead());
+        syncTimeNode();
+        reportMeshesWithoutGeometry();
         fireSceneMessage(MSceneMessage::kAfterFileRead);
         CHECK_MSTATUS(MGlobal::clearSelectionList());
         UndoQueue::flush();
