@@ -1,13 +1,9 @@
 #include "shapeControl/ShapeControlRegistry.h"
 
-#include "plugin/StatusCheck.h"
-
 #include <maya/M3dView.h>
 #include <maya/MViewport2Renderer.h>
 
 namespace {
-
-const char* const kStatusSource = "shapeControlRegistry";
 
 // Live nodes; main thread only.
 int liveControlCount = 0;
@@ -16,7 +12,7 @@ void (*shapeControlCreatedCallback)() = nullptr;
 
 void markControlDirty(const MObject& node)
 {
-    PELLIX_REPORT(MHWRender::MRenderer::setGeometryDrawDirty(node, true));
+    MHWRender::MRenderer::setGeometryDrawDirty(node, true);
 }
 
 } // namespace

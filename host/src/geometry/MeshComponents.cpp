@@ -250,7 +250,8 @@ MStatus queueCVMove(MDGModifier& modifier, const CurveComponent& cvs, const MVec
         CurveGeometry moved = own->geometry;
         for (size_t k = 0; k < moved.cvs.size(); ++k)
             moved.cvs[k] += offsets[k];
-        return modifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), CurveData::make(&moved));
+        MObject data = CurveData::make(&moved);
+        return modifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), data);
     }
     // A curve from its history: tweaks on top of it.
     MPlug tweaks(shape, CurveShapeNode::controlPoints);
