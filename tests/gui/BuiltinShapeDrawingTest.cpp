@@ -8,6 +8,8 @@
 
 #include "PluginTestSupport.h"
 
+#include <maya/MGlobal.h>
+
 #include <gtest/gtest.h>
 
 using namespace viewtest;
@@ -110,4 +112,37 @@ TEST_F(BuiltinShapeDrawing, JointsDrawCirclesOfTheirRadiusAndBonesToTheirChildre
     EXPECT_FALSE(drawnNear(-3, 0.5));
     EXPECT_FALSE(drawnNear(0, 0.125));
     EXPECT_TRUE(drawnNear(3, 1));
+}
+
+// Dormant wireframes take the drawing override's colour (a palette index or RGB, a display
+// layer's colour through its members' overrides), else the object's own (`color`); selecting
+// still shows the selection colours.
+TEST_F(BuiltinShapeDrawing, WireframesTakeTheirOverrideOrOwnColourUntilSelected)
+{
+    ASSERT_TRUE(mel("circle -r 3 -n ring; curve -d 1 -p -4 -4 0 -p 4 -4 0 -n edge; spaceLocator -p 2 2 0 -n loc;"
+                    "polyPlane -w 2 -h 2 -sx 1 -sy 1 -n card; setAttr card.rotateX 90; move -3 3 0 card; select -cl"));
+    ASSERT_TRUE(mel("setAttr ring.overrideEnabled 1; setAttr ring.overrideColor 13"));
+    ASSERT_TRUE(mel("setAttr cardShape.overrideEnabled 1; setAttr cardShape.overrideRGBColors 1;"
+                    "setAttr cardShape.overrideColorRGB 1 0.5 0"));
+    ASSERT_TRUE(mel("color -rgbColor 0 1 1 loc"));
+    ASSERT_TRUE(mel("createDisplayLayer -n yellowLayer edge; setAttr yellowLayer.color 17; select -cl"));
+    host::ViewSetup wireframe = canvas.view();
+    wireframe.displayStyle = MHWRender::MFrameContext::kWireFrame;
+    canvas.draw(wireframe);
+    EXPECT_TRUE(colourNear(3, 0, rgb(1, 0, 0))) << "palette index 13";
+    EXPECT_TRUE(colourNear(0, -4, rgb(1, 1, 0))) << "the layer's colour 17";
+    EXPECT_TRUE(colourNear(2, 2.5, rgb(0, 1, 1))) << "the locator's own colour";
+    EXPECT_TRUE(colourNear(-4, 3, rgb(1, 0.5, 0))) << "the mesh's RGB override";
+
+    // Overrides off, the colours go; the selection colour beats the object's own.
+    // As typed: undoable.
+    ASSERT_TRUE(MGlobal::executeCommand("setAttr ring.overrideEnabled 0; color loc; select -r card", false, true));
+    canvas.draw(wireframe);
+    EXPECT_TRUE(colourNear(3, 0, rgb(0.0, 0.016, 0.376))) << "the dormant curve colour";
+    EXPECT_TRUE(colourNear(2, 2.5, rgb(0.0, 0.016, 0.376)));
+    EXPECT_TRUE(colourNear(-4, 3, rgb(0.26, 1, 0.64))) << "the lead colour";
+    ASSERT_TRUE(mel("undo; undo; undo"));
+    canvas.draw(wireframe);
+    EXPECT_TRUE(colourNear(3, 0, rgb(1, 0, 0))) << "the override again";
+    EXPECT_TRUE(colourNear(2, 2.5, rgb(0, 1, 1))) << "color is undone";
 }

@@ -345,7 +345,7 @@ createNode transform -n "b";
 createNode mesh -n "bShape" -p "b";
 connectAttr "aShape.w" "bShape.i";
 )")) << errors();
-    EXPECT_EQ(text("listConnections -p 1 -s 1 -d 0 bShape.i"), "aShape.w[0]");
+    EXPECT_EQ(text("listConnections -p 1 -s 1 -d 0 bShape.i"), "aShape.worldMesh[0]");
 }
 
 } // namespace

@@ -285,7 +285,7 @@ TEST_F(VertexWrapTest, NamespacedNamesNameTheDeformer)
     ASSERT_TRUE(mel("duplicate -n target driver"));
     const std::vector<int> expected =
         nearestDriverVertices(meshPoints("driver", MSpace::kObject), meshPoints("target", MSpace::kObject));
-    ASSERT_TRUE(mel("vertexWrap -n \"ns:wrap\" driver target"));
+    ASSERT_TRUE(mel("namespace -add ns; vertexWrap -n \"ns:wrap\" driver target"));
     EXPECT_EQ(storedMap("ns:wrap", 0), expected);
     // A leading colon names the root namespace; "#" still numbers the last name.
     ASSERT_TRUE(mel("vertexWrap -n \":rootWrap\" driver target"));
@@ -293,6 +293,9 @@ TEST_F(VertexWrapTest, NamespacedNamesNameTheDeformer)
     ASSERT_TRUE(mel("vertexWrap -n \"rig:face:wrap#\" driver target"));
     EXPECT_EQ(storedMap("rig:face:wrap1", 0), expected);
     EXPECT_EQ(melStrings("ls -type vertexWrap").length(), 3u);
+    // With a namespace current, the deformer is named in it.
+    ASSERT_TRUE(mel("namespace -set ns; vertexWrap driver target; namespace -set \":\""));
+    EXPECT_EQ(melStrings("ls -type vertexWrap \"ns:*\"").length(), 2u);
 
     // The namespaced deformer deforms like any other.
     moveDriver();

@@ -130,6 +130,7 @@ void registerBuiltinCommands()
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
         CHECK_MSTATUS(status);
     }
+    registerScriptCommands();
     registerModuleCommands();
     registerAnimCommands();
     registerViewCommands();

@@ -53,6 +53,9 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Def
     const unsigned n = static_cast<unsigned>(raw.size());
     mObjects.reserve(n);
     std::string scratch;
+    bool query = false;
+    for (const Argument& arg : raw)
+        query = query || (arg.kind == Argument::kFlag && (arg.text == "-q" || arg.text == "-query"));
     for (unsigned i = 0; i < n; ++i) {
         if (raw[i].kind != Argument::kFlag) {
             mObjects.push_back(wordOf(raw[i], scratch));
@@ -73,7 +76,7 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Def
             return MS::kInvalidParameter;
         }
         Use use{definition, MString(), false};
-        if (definition->arity == kOneArg) {
+        if (definition->arity == kOneArg || (definition->arity == kArgUnlessQuery && !query)) {
             if (i + 1 >= n) {
                 MGlobal::displayError(MString(command) + ": flag " + token + " needs an argument.");
                 return MS::kInvalidParameter;
