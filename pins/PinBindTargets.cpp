@@ -295,4 +295,34 @@ MStatus checkControls(const MString& command, const PinBindTargets& targets, uns
     return MS::kSuccess;
 }
 
+MStatus queueNodeInputs(MDGModifier& modifier, const PinBindTargets& targets, bool newNode, bool useInverse)
+{
+    MStatus status;
+    for (const char* attribute : {"controlParentInverseMatrix", "controlLocalInverseMatrix"}) {
+        const MPlug array = nodePlug(targets.node, attribute, &status);
+        PELLIX_CHECK(status);
+        for (unsigned e = 0; e < array.numElements(); ++e) {
+            const MPlug element = array.elementByPhysicalIndex(e, &status);
+            PELLIX_CHECK(status);
+            PELLIX_CHECK(disconnectIncoming(modifier, element));
+        }
+    }
+    for (unsigned i = 0; i < targets.controls.length(); ++i)
+        PELLIX_CHECK(connectControlInverses(modifier, targets.node, targets.controls[i], i, useInverse));
+
+    // The mesh comes last: reconnecting inverse matrices can evaluate the node through its
+    // controls, and the bind data still on it belongs to the old mesh.
+    if (!newNode && !targets.meshGiven)
+        return MS::kSuccess;
+    if (!newNode) {
+        for (const char* attribute : {"deformedGeometry", "geometryWorldMatrix"}) {
+            const MPlug input = nodePlug(targets.node, attribute, &status);
+            PELLIX_CHECK(status);
+            PELLIX_CHECK(disconnectIncoming(modifier, input));
+        }
+    }
+    PELLIX_CHECK(connectMesh(modifier, targets.meshShape, targets.node));
+    return MS::kSuccess;
+}
+
 } // namespace PinCommandSupport

@@ -4,6 +4,7 @@
 // refusal names the command, the cause and the object.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MDGModifier.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
 #include <maya/MObject.h>
@@ -46,5 +47,9 @@ enum class ControlDrive
 // Refuses controls the pin cannot take: the mesh itself or a parent of it (the pin would move
 // its own mesh), and channels it must set or connect that are locked or driven by others.
 MStatus checkControls(const MString& command, const PinBindTargets& targets, unsigned first, ControlDrive drive);
+
+// Queues the node's inputs for every control: the inverse matrices connected afresh (pin
+// numbers may have moved), then the mesh when the node is new or gets another one.
+MStatus queueNodeInputs(MDGModifier& modifier, const PinBindTargets& targets, bool newNode, bool useInverse);
 
 } // namespace PinCommandSupport

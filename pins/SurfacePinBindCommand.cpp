@@ -190,38 +190,11 @@ MStatus SurfacePinBindCommand::readExistingSettings()
 
 MStatus SurfacePinBindCommand::queueNodeConnections()
 {
-    MStatus status;
-    // Pin numbers may have moved: every inverse input is connected afresh.
-    for (const char* attribute : {"controlParentInverseMatrix", "controlLocalInverseMatrix"}) {
-        const MPlug array = nodePlug(fTargets.node, attribute, &status);
-        PELLIX_CHECK(status);
-        for (unsigned e = 0; e < array.numElements(); ++e) {
-            const MPlug element = array.elementByPhysicalIndex(e, &status);
-            PELLIX_CHECK(status);
-            PELLIX_CHECK(disconnectIncoming(fNodeModifier, element));
-        }
-    }
     // In translate mode the pin drives the controls' translate, which their inverseMatrix
     // is made from: connecting it would feed each output back into its own input.
-    const bool connectInverse = fUseInverse && !fTranslateOnly;
     if (fUseInverse && fTranslateOnly)
         displayWarning(kInverseIgnoredInTranslateMode);
-    for (unsigned i = 0; i < fTargets.controls.length(); ++i)
-        PELLIX_CHECK(connectControlInverses(fNodeModifier, fTargets.node, fTargets.controls[i], i, connectInverse));
-
-    // The mesh comes last: reconnecting inverse matrices can evaluate the node through its
-    // controls, and the bind data still on it belongs to the old mesh.
-    if (fCreateNew || fTargets.meshGiven) {
-        if (!fCreateNew) {
-            for (const char* attribute : {"deformedGeometry", "geometryWorldMatrix"}) {
-                const MPlug input = nodePlug(fTargets.node, attribute, &status);
-                PELLIX_CHECK(status);
-                PELLIX_CHECK(disconnectIncoming(fNodeModifier, input));
-            }
-        }
-        PELLIX_CHECK(connectMesh(fNodeModifier, fTargets.meshShape, fTargets.node));
-    }
-    return MStatus::kSuccess;
+    return queueNodeInputs(fNodeModifier, fTargets, fCreateNew, fUseInverse && !fTranslateOnly);
 }
 
 MStatus SurfacePinBindCommand::queueControlConnections(unsigned start)
