@@ -4,6 +4,7 @@
 #include "PluginTestSupport.h"
 
 #include "commands/CommandRegistry.h"
+#include "commands/Session.h"
 
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
@@ -92,6 +93,30 @@ TEST_F(PluginLoading, LoadsAndUnloadsTwiceInOneProcess)
     }
 }
 
+TEST_F(PluginLoading, LoadsWithoutAnErrorWhereItsMenuCannotBeBuilt)
+{
+    if (melInt("exists pellixCreateMenu")) {
+        GTEST_SKIP() << "the menu's scripts are on MAYA_SCRIPT_PATH";
+    }
+    // Batch mode needs no menu and says nothing; with a window the user learns why there is none.
+    for (const MGlobal::MMayaState state : {MGlobal::kBatch, MGlobal::kInteractive}) {
+        SCOPED_TRACE(state);
+        ASSERT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
+        host::setMayaState(state);
+        host::MessageCapture capture;
+        StderrCapture apiErrors;
+        EXPECT_TRUE(loadPellix());
+        host::setMayaState(MGlobal::kBatch);
+        EXPECT_EQ(apiErrors.finish(), "");
+        EXPECT_EQ(std::string(capture.text(host::MessageKind::kError).asChar()), "");
+        EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
+                  state == MGlobal::kBatch
+                      ? ""
+                      : "pellix: no Pellix menu: its script pellixCreateMenu.mel is not on MAYA_SCRIPT_PATH.\n");
+        EXPECT_EQ(registeredCommands(), kCommands);
+    }
+}
+
 TEST_F(PluginLoading, UnloadIsRefusedWhileAnOverlayExists)
 {
     ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
@@ -108,7 +133,11 @@ TEST_F(PluginLoading, UnloadIsRefusedWhileAnOverlayExists)
 TEST_F(PluginLoading, ForcedUnloadRemovesTheOverlayAndThePlugin)
 {
     ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
+    host::MessageCapture capture;
     ASSERT_TRUE(mel(std::string("unloadPlugin -force ") + kPluginName));
+    EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
+              std::string("unloadPlugin: Plug-in \"") + kPluginName +
+                  "\" unloaded by force: deleted its node overlayShape.\n");
     EXPECT_FALSE(isPellixLoaded());
     EXPECT_FALSE(melInt("objExists overlayShape"));
 }
