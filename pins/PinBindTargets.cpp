@@ -210,9 +210,15 @@ MStatus checkChannels(const MString& command, const MDagPath& control, ControlDr
 MStatus gatherNewTargets(const MString& command, const MStringArray& names, PinBindTargets& targets)
 {
     PELLIX_PASS_ON(resolveNamedMesh(command, names[0], targets));
+    std::unordered_set<std::string> named;
     for (unsigned i = 1; i < names.length(); ++i) {
         MDagPath control;
         PELLIX_PASS_ON(resolveNamedControl(command, names[i], control));
+        // One pin per control: a second would drive the same plugs.
+        if (!named.insert(control.fullPathName().asChar()).second) {
+            MGlobal::displayWarning(command + ": control named twice, skipping " + control.partialPathName());
+            continue;
+        }
         PELLIX_CHECK(targets.controls.append(control));
     }
     targets.existingControlCount = 0;

@@ -82,7 +82,11 @@ MVector onThePlane(unsigned control, double height = 0.0)
 TEST_P(PinBind, ConnectsMeshControlsAndInversesAndPutsEachControlOnTheSurface)
 {
     ASSERT_TRUE(mel("createNode transform -n grp; setAttr grp.translate 0 2 0; parent c1 grp"));
-    const std::string pin = melString(command() + " -iv true pPlane1 c0 c1 c2").asChar();
+    // A control named twice gets one pin.
+    host::MessageCapture capture;
+    const std::string pin = melString(command() + " -iv true pPlane1 c0 c1 c2 grp|c1").asChar();
+    EXPECT_EQ(warnings(capture), command() + ": control named twice, skipping c1\n");
+    EXPECT_EQ(matrixArray(pin + ".bindControlMatrices").size(), 3u);
     EXPECT_EQ(melString("nodeType " + pin).asChar(), type());
     EXPECT_EQ(sourceOf(pin + ".deformedGeometry"), "pPlaneShape1.worldMesh[0]");
     EXPECT_EQ(sourceOf(pin + ".geometryWorldMatrix"), "pPlaneShape1.worldMatrix[0]");
