@@ -433,8 +433,9 @@ TEST_F(BindCommandRebind, UndoAndRedoOfAFirstBindRestoreTheSavedScene)
 
 TEST_F(BindCommandRebind, PatchesTheRigKeepsVisibleStayVisibleWithAWarning)
 {
+    // A locked patch node still hides.
     ASSERT_TRUE(mel("setAttr -lock true patchC.visibility; createNode transform -n switch; "
-                    "connectAttr switch.visibility patchA.visibility"));
+                    "connectAttr switch.visibility patchA.visibility; lockNode -lock true patchB"));
     host::MessageCapture capture;
     EXPECT_EQ(melString("pellixDataBind -hidePatches true driver patchA patchB patchC"), "pellixDataOverlayShape");
     EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
