@@ -189,6 +189,13 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
             displayError("vertexWrap: driver mesh cannot also be a target mesh: " + target.partialPathName());
             return MS::kFailure;
         }
+        // The deformer goes in through the target's inMesh.
+        const MPlug inMesh = MFnDependencyNode(target.node()).findPlug("inMesh", false, &status);
+        PELLIX_CHECK(status);
+        if (inMesh.isLocked()) {
+            displayError("vertexWrap: cannot deform " + target.partialPathName() + ": " + inMesh.name() + " is locked.");
+            return MS::kFailure;
+        }
         PELLIX_CHECK(readObjectPoints(target, targetXyz));
         const int64_t vertexCount = static_cast<int64_t>(targetXyz.size() / 3);
         MIntArray map;

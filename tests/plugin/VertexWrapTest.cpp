@@ -260,6 +260,7 @@ TEST_F(VertexWrapTest, RefusesBadSelectionsAndNamesLeavingTheSceneAlone)
     ASSERT_TRUE(mel("polyPlane -n driver"));
     ASSERT_TRUE(mel("duplicate -n target driver"));
     ASSERT_TRUE(mel("createNode transform -n empty; createNode mesh -n meshless"));
+    ASSERT_TRUE(mel("duplicate -n sealed driver; setAttr -lock true sealedShape.inMesh"));
     ASSERT_TRUE(mel("select -r driver"));
     const std::string before = sceneText();
 
@@ -268,6 +269,7 @@ TEST_F(VertexWrapTest, RefusesBadSelectionsAndNamesLeavingTheSceneAlone)
         {"vertexWrap driver target driver", "vertexWrap: driver mesh cannot also be a target mesh: driver\n"},
         {"vertexWrap driver driver", "vertexWrap: driver mesh cannot also be a target mesh: driver\n"},
         {"vertexWrap driver empty", "vertexWrap: object has no visible mesh shape: empty\n"},
+        {"vertexWrap driver target sealed", "vertexWrap: cannot deform sealedShape: sealedShape.inMesh is locked.\n"},
         {"vertexWrap time1 target", "vertexWrap: object has no visible mesh shape: time1\n"},
         {"vertexWrap driver nothingHere", "vertexWrap: No object matches name: nothingHere\n"},
         {"vertexWrap meshless target", "vertexWrap: driver mesh has no vertices: meshless\n"},
