@@ -301,6 +301,22 @@ MStatus checkControls(const MString& command, const PinBindTargets& targets, uns
     return MS::kSuccess;
 }
 
+MStatus checkBindPlugs(const MString& command, const MObject& node, std::initializer_list<const char*> attributes)
+{
+    MStatus status;
+    for (const char* attribute : attributes) {
+        const MPlug plug = nodePlug(node, attribute, &status);
+        PELLIX_CHECK(status);
+        const char* const problem = plug.isLocked() ? "is locked" : !plug.source().isNull() ? "is connected" : nullptr;
+        if (problem) {
+            MGlobal::displayError(command + ": cannot bind again to " + MFnDependencyNode(node).name() + ": " +
+                                  plug.name() + " " + problem + ".");
+            return MS::kFailure;
+        }
+    }
+    return MS::kSuccess;
+}
+
 MStatus queueNodeInputs(MDGModifier& modifier, const PinBindTargets& targets, bool newNode, bool useInverse)
 {
     MStatus status;

@@ -12,6 +12,8 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+#include <initializer_list>
+
 namespace PinCommandSupport {
 
 struct PinBindTargets
@@ -47,6 +49,10 @@ enum class ControlDrive
 // Refuses controls the pin cannot take: the mesh itself or a parent of it (the pin would move
 // its own mesh), and channels it must set or connect that are locked or driven by others.
 MStatus checkControls(const MString& command, const PinBindTargets& targets, unsigned first, ControlDrive drive);
+
+// Refuses an existing node whose bind data the command rewrites when a plug of it is locked
+// or driven by something else.
+MStatus checkBindPlugs(const MString& command, const MObject& node, std::initializer_list<const char*> attributes);
 
 // Queues the node's inputs for every control: the inverse matrices connected afresh (pin
 // numbers may have moved), then the mesh when the node is new or gets another one.

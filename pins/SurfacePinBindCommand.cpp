@@ -145,6 +145,10 @@ MStatus SurfacePinBindCommand::doIt(const MArgList& argList)
         MString nodeName;
         PELLIX_CHECK(args.getFlagArgument("-n", 0, nodeName));
         PELLIX_PASS_ON(gatherExistingTargets(commandName, "surfacePin", nodeName, names, fTargets));
+        PELLIX_PASS_ON(checkBindPlugs(commandName, fTargets.node,
+                                      {"vertexIndices", "normalIndices", "baryWeights", "bindTangents",
+                                       "bindSurfaceMatrices", "bindControlMatrices", "bindMaintainOffset",
+                                       "bindUseControlInverse"}));
     }
 
     PELLIX_CHECK(fControlMatrices.setLength(fTargets.controls.length()));

@@ -266,6 +266,10 @@ MStatus SurfaceUVPinBindCommand::doIt(const MArgList& argList)
         MString nodeName;
         PELLIX_CHECK(args.getFlagArgument("-n", 0, nodeName));
         PELLIX_PASS_ON(gatherExistingTargets(commandName, "surfaceUVPin", nodeName, names, fTargets));
+        PELLIX_PASS_ON(checkBindPlugs(commandName, fTargets.node,
+                                      {"pinUVs", "preferredTriangleIndices", "uvSet", "bindTangents",
+                                       "bindSurfaceMatrices", "bindControlMatrices", "bindMaintainOffset",
+                                       "bindUseControlInverse"}));
         PELLIX_CHECK(readExistingSettings(args.isFlagSet("-mo"), inverseGiven));
     }
     // Existing controls keep their connections unless their element indices moved (a control

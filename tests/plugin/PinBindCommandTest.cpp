@@ -290,6 +290,12 @@ TEST_F(PinScene, EveryCommandRefusesBadInputWithItsMessageAndChangesNothing)
     const std::string pin = melString("surfacePinBind pPlane1 c3").asChar();
     ASSERT_TRUE(mel("createNode transform -n uvCtrl"));
     const std::string uvPin = melString("surfaceUVPinBind pPlane1 uvCtrl").asChar();
+    // Pin nodes whose bind data is held in place.
+    ASSERT_TRUE(mel("createNode transform -n heldCtrl; createNode transform -n heldUVCtrl"));
+    const std::string heldPin = melString("surfacePinBind pPlane1 heldCtrl").asChar();
+    const std::string heldUVPin = melString("surfaceUVPinBind pPlane1 heldUVCtrl").asChar();
+    ASSERT_TRUE(mel("setAttr -lock true " + heldPin + ".baryWeights"));
+    ASSERT_TRUE(mel("connectAttr lonely.bindMaintainOffset " + heldUVPin + ".bindMaintainOffset"));
     // A mesh without faces, a mesh under a group, and controls the pins could not take over.
     ASSERT_TRUE(mel("createNode mesh -n meshless; polyPlane -n inner; createNode transform -n grp"));
     ASSERT_TRUE(mel("parent inner grp"));
@@ -332,6 +338,10 @@ TEST_F(PinScene, EveryCommandRefusesBadInputWithItsMessageAndChangesNothing)
          "surfacePinBind: selected mesh is intermediate: tgtShapeOrig\n"},
         {"surfaceUVPinBind -n " + uvPin + " tgtShapeOrig c1",
          "surfaceUVPinBind: selected mesh is intermediate: tgtShapeOrig\n"},
+        {"surfacePinBind -n " + heldPin + " c0",
+         "surfacePinBind: cannot bind again to " + heldPin + ": " + heldPin + ".baryWeights is locked.\n"},
+        {"surfaceUVPinBind -n " + heldUVPin + " c0", "surfaceUVPinBind: cannot bind again to " + heldUVPin + ": " +
+                                                       heldUVPin + ".bindMaintainOffset is connected.\n"},
         {"surfaceUVPinBind -n " + uvPin + " pPlane1 c1",
          "surfaceUVPinBind: cannot pin c1: c1.offsetParentMatrix is locked.\n"},
         {"surfaceUVPinBind pPlane1", "surfaceUVPinBind requires a mesh and at least one control.\n"},
