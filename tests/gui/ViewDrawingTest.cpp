@@ -1,9 +1,9 @@
-// The move, rotate and scale tools draw their manipulators at the selection's
-// pivot, sized by the manipulator preferences, and nothing for the select
-// tool, a hidden manipulator or an empty selection; a context a script made
-// draws its class's manipulator with its own settings.
+// What the views draw of the scene itself: Maya's locator cross and curves, an isolated view
+// showing only its members and what hangs below them, and the move, rotate and scale tools'
+// manipulators drawn around the selection.
 
 #include "PluginTestSupport.h"
+#include "ViewportTestScene.h"
 
 #include "views/ToolContexts.h"
 #include "views/Views.h"
@@ -14,11 +14,180 @@
 
 #include <QImage>
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <unistd.h>
+
+using namespace viewtest;
+
+namespace
+{
+
+class BuiltinShapeDrawing : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        host::setRendererActive(true);
+        ASSERT_TRUE(mel("file -f -new"));
+    }
+    void TearDown() override { mel("file -f -new"); }
+
+    // Whether anything but background is drawn within a pixel of the world point
+    // (one-pixel lines may fall on either side of a pixel boundary).
+    bool drawnNear(double x, double y)
+    {
+        const int px = int((x + 5) * 10), py = int((y + 5) * 10);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (!near(canvas.pixel(px + dx, py + dy), kBackground)) return true;
+        return false;
+    }
+
+    // Whether the colour is drawn within a pixel of the world point.
+    bool colourNear(double x, double y, const QColor& colour)
+    {
+        const int px = int((x + 5) * 10), py = int((y + 5) * 10);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (nearWithin(canvas.pixel(px + dx, py + dy), colour, 4)) return true;
+        return false;
+    }
+
+    Canvas canvas;
+};
+
+} // namespace
+
+TEST_F(BuiltinShapeDrawing, LocatorCrossSitsOnItsLocalPositionAtItsLocalScale)
+{
+    ASSERT_TRUE(mel("spaceLocator -p 2 2 0"));
+    canvas.draw();
+    EXPECT_TRUE(drawnNear(2, 2.5));
+    EXPECT_TRUE(drawnNear(2.5, 2));
+    EXPECT_FALSE(drawnNear(0, 0.5));
+    EXPECT_FALSE(drawnNear(2, 3.6));
+
+    ASSERT_TRUE(mel("setAttr locatorShape1.localScaleY 2"));
+    canvas.draw();
+    EXPECT_TRUE(drawnNear(2, 3.6));
+    EXPECT_FALSE(drawnNear(3.6, 2));
+}
+
+TEST_F(BuiltinShapeDrawing, CurvesDrawAlongTheirPointsUntilTheirLayerIsHidden)
+{
+    ASSERT_TRUE(mel("circle -r 3"));
+    ASSERT_TRUE(mel("curve -d 1 -p -4 -4 0 -p 4 -4 0 -n edge"));
+    canvas.draw();
+    EXPECT_TRUE(drawnNear(3, 0));
+    EXPECT_TRUE(drawnNear(0, -3));
+    EXPECT_TRUE(drawnNear(0, -4));
+    EXPECT_FALSE(drawnNear(0, 0));
+
+    // A templated curve draws in the template grey.
+    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("setAttr edge.template 1"));
+    canvas.draw();
+    EXPECT_TRUE(colourNear(0, -4, rgb(0.47, 0.47, 0.47)));
+    EXPECT_FALSE(colourNear(3, 0, rgb(0.47, 0.47, 0.47)));
+
+    ASSERT_TRUE(mel("createDisplayLayer -n hidden nurbsCircle1"));
+    ASSERT_TRUE(mel("setAttr hidden.visibility 0"));
+    canvas.draw();
+    EXPECT_FALSE(drawnNear(3, 0));
+    EXPECT_TRUE(drawnNear(0, -4));
+}
+
+namespace {
+
+class IsolateDrawing : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mel("file -force -new"));
+        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        host::setActivePanel(3);
+        // Two boxes side by side and a third parented under the left one.
+        ASSERT_TRUE(mel("polyCube -w 2 -h 2 -d 2 -n left; move -3 0 0 left; "
+                        "polyCube -w 2 -h 2 -d 2 -n right; move 3 0 0 right; "
+                        "polyCube -w 2 -h 2 -d 2 -n child; parent child left; setAttr child.t 0 3 0; "
+                        "select -cl; viewFit -all modelPanel4"));
+        host::processEvents();
+        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    }
+
+    void TearDown() override
+    {
+        mel("isolateSelect -state 0 modelPanel4");
+        mel("file -force -new");
+        std::remove(imageFile.c_str());
+    }
+
+    void snapshot()
+    {
+        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
+        ASSERT_TRUE(image.load(imageFile.c_str()));
+    }
+
+    // Whether the pixel where a world point lands differs from the empty view's.
+    bool drawnAt(const MPoint& world) const
+    {
+        short x = 0, y = 0;
+        EXPECT_TRUE(view.worldToView(world, x, y));
+        const QColor pixel = image.pixelColor(x, image.height() - 1 - y);
+        const QColor corner = image.pixelColor(2, 2);
+        return std::abs(pixel.red() - corner.red()) + std::abs(pixel.green() - corner.green()) +
+                   std::abs(pixel.blue() - corner.blue()) > 12;
+    }
+
+    M3dView view;
+    QImage image;
+    std::string imageFile = "/tmp/pellix-isolate-" + std::to_string(::getpid()) + ".png";
+    // The middle of each box's top face, which the camera above sees.
+    const MPoint leftCentre{-3, 1, 0}, rightCentre{3, 1, 0}, childCentre{-3, 4, 0};
+};
+
+TEST_F(IsolateDrawing, IsolatedViewDrawsOnlyMembersAndTheirChildren)
+{
+    snapshot();
+    ASSERT_TRUE(drawnAt(leftCentre));
+    ASSERT_TRUE(drawnAt(rightCentre));
+    ASSERT_TRUE(drawnAt(childCentre));
+
+    ASSERT_TRUE(mel("select -r left; isolateSelect -loadSelected -state 1 modelPanel4; select -cl"));
+    snapshot();
+    EXPECT_TRUE(drawnAt(leftCentre));
+    EXPECT_TRUE(drawnAt(childCentre)) << "a member's children stay";
+    EXPECT_FALSE(drawnAt(rightCentre));
+
+    ASSERT_TRUE(mel("isolateSelect -addDagObject right -removeDagObject left modelPanel4"));
+    snapshot();
+    EXPECT_FALSE(drawnAt(leftCentre));
+    EXPECT_FALSE(drawnAt(childCentre));
+    EXPECT_TRUE(drawnAt(rightCentre));
+
+    ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
+    snapshot();
+    EXPECT_TRUE(drawnAt(leftCentre));
+    EXPECT_TRUE(drawnAt(rightCentre));
+}
+
+TEST_F(IsolateDrawing, OtherPanelsKeepDrawingEverything)
+{
+    ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject right modelPanel1"));
+    snapshot();
+    EXPECT_TRUE(drawnAt(leftCentre));
+    EXPECT_TRUE(drawnAt(rightCentre));
+    ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel1"));
+}
+
+} // namespace
 
 namespace {
 
