@@ -61,44 +61,66 @@ std::string describe(const QColor& c)
     return "rgb(" + std::to_string(c.red()) + ", " + std::to_string(c.green()) + ", " + std::to_string(c.blue()) + ")";
 }
 
-// The body of the demo: a 4 x 4 plane with a chest patch on its first two faces and a belly
-// patch on its last two, each standing for a control, bound into "torsoOverlay" and seen
-// from the top camera, opaque colours so that pixels can be compared exactly.
-class OverlayDrawing : public PellixPluginTest
+// The body of the demo: a 4 x 4 plane with a chest patch on its first two faces (and, when
+// asked, a belly patch on its last two), each standing for a control, bound into
+// "torsoOverlay" and seen from the top camera.
+class TorsoScene : public PellixPluginTest
+{
+protected:
+    void buildTorso(bool withBelly)
+    {
+        for (const std::string& command : {
+                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4", "duplicate -n chestPatch body",
+                 "delete \"chestPatch.f[2:15]\"", "createNode transform -n chestCtrl",
+                 "addAttr -ln pellixSelectNode -at message chestPatch",
+                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode"})
+            ASSERT_TRUE(mel(command)) << command;
+        if (withBelly) {
+            for (const char* command : {
+                     "duplicate -n bellyPatch body", "delete \"bellyPatch.f[0:13]\"", "createNode transform -n bellyCtrl",
+                     "addAttr -ln pellixSelectNode -at message bellyPatch",
+                     "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
+                ASSERT_TRUE(mel(command)) << command;
+        }
+        ASSERT_TRUE(mel(std::string("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch") +
+                        (withBelly ? " bellyPatch" : "") +
+                        "; lookThru top modelPanel4; setAttr topShape.orthographicWidth 6; select -cl"));
+        host::setActivePanel(3);
+        host::processEvents();
+        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        widget = host::panelWidget(3);
+        ASSERT_NE(widget, nullptr);
+    }
+
+    void TearDown() override
+    {
+        mel("lookThru persp modelPanel4");
+        PellixPluginTest::TearDown();
+    }
+
+    mutable M3dView view;  // its port queries are not const
+    QWidget* widget = nullptr;
+};
+
+// The patches in opaque colours, so that pixels can be compared exactly.
+class OverlayDrawing : public TorsoScene
 {
 protected:
     void SetUp() override
     {
         PellixPluginTest::SetUp();
-        for (const char* command : {
-                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4",
-                 "duplicate -n chestPatch body", "delete \"chestPatch.f[2:15]\"",
-                 "duplicate -n bellyPatch body", "delete \"bellyPatch.f[0:13]\"",
-                 "createNode transform -n chestCtrl", "createNode transform -n bellyCtrl",
-                 "addAttr -ln pellixSelectNode -at message chestPatch",
-                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode",
-                 "addAttr -ln pellixSelectNode -at message bellyPatch",
-                 "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
-            ASSERT_TRUE(mel(command)) << command;
+        buildTorso(true);
         chest = worldCentreOf("chestPatch");
         belly = worldCentreOf("bellyPatch");
         bare = MPoint(0.5, 0.0, 0.5); // a body face no patch covers
-        ASSERT_TRUE(mel("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch bellyPatch"));
-        for (const char* command : {"setAttr torsoOverlayShape.transparency 0",
-                                    "setAttr torsoOverlayShape.hoverTransparency 0",
-                                    "setAttr torsoOverlayShape.selectedTransparency 0",
-                                    "lookThru top modelPanel4", "setAttr topShape.orthographicWidth 6",
-                                    "select -cl"})
-            ASSERT_TRUE(mel(command)) << command;
-        host::setActivePanel(3);
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.hoverTransparency 0; "
+                        "setAttr torsoOverlayShape.selectedTransparency 0"));
     }
 
     void TearDown() override
     {
         host::stopVp2Record();
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
-        PellixPluginTest::TearDown();
+        TorsoScene::TearDown();
         std::remove(imageFile.c_str());
     }
 
@@ -159,7 +181,6 @@ protected:
         return writes;
     }
 
-    M3dView view;
     QImage image;
     MPoint chest, belly, bare;
     std::string imageFile = "/tmp/pellix-overlay-" + std::to_string(::getpid()) + ".png";
@@ -174,7 +195,7 @@ const double kSelected[3] = {0.056, 1.0, 0.366};
 
 } // namespace
 
-TEST_F(OverlayDrawing, PatchesDrawInTheirColoursOnTheDriverAndNowhereElse)
+TEST_F(OverlayDrawing, PatchesDrawInTheirColoursBlendedOverTheDriverWhileEnabled)
 {
     snapshot();
     EXPECT_COLOUR(at(chest), kBase);
@@ -183,12 +204,28 @@ TEST_F(OverlayDrawing, PatchesDrawInTheirColoursOnTheDriverAndNowhereElse)
     EXPECT_TRUE(isGrey(body)) << describe(body);
     EXPECT_GT(body.red(), 60) << "the shaded body is lit: " << describe(body);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.color -type double3 1 0 1"));
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0.5"));
+    snapshot();
+    const QColor blended = at(chest);
+    // Half the base colour over the body's grey.
+    EXPECT_NEAR(blended.red(), 0.5 * 0.2 * 255 + 0.5 * body.red(), 6) << describe(blended);
+    EXPECT_NEAR(blended.blue(), 0.5 * 255 + 0.5 * body.blue(), 6) << describe(blended);
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.color -type double3 1 0 1"));
     snapshot();
     EXPECT_TRUE(nearColour(at(chest), 1, 0, 1)) << describe(at(chest));
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.enable 0"));
+    snapshot();
+    EXPECT_TRUE(isGrey(at(chest))) << describe(at(chest));
+    EXPECT_TRUE(isGrey(at(belly))) << describe(at(belly));
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.color -type double3 1 0 0; setAttr torsoOverlayShape.enable 1"));
+    snapshot();
+    EXPECT_TRUE(nearColour(at(chest), 1, 0, 0)) << describe(at(chest));
 }
 
-TEST_F(OverlayDrawing, HoveredPatchLightsUpAndASelectedOneWinsOverHover)
+TEST_F(OverlayDrawing, HoveredPatchLightsUpWithoutAMarkerAndASelectedOneWinsOverHover)
 {
     ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
     snapshot();
@@ -203,18 +240,11 @@ TEST_F(OverlayDrawing, HoveredPatchLightsUpAndASelectedOneWinsOverHover)
     snapshot();
     EXPECT_COLOUR(at(chest), kBase);
     EXPECT_COLOUR(at(belly), kSelected);
-}
 
-TEST_F(OverlayDrawing, TranslucentPatchesBlendOverTheShadedDriver)
-{
+    // Drawing a hovered patch never creates the hover marker.
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
     snapshot();
-    const QColor body = at(bare);
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0.5"));
-    snapshot();
-    const QColor blended = at(chest);
-    // Half the base colour over the body's grey.
-    EXPECT_NEAR(blended.red(), 0.5 * 0.2 * 255 + 0.5 * body.red(), 6) << describe(blended);
-    EXPECT_NEAR(blended.blue(), 0.5 * 255 + 0.5 * body.blue(), 6) << describe(blended);
+    EXPECT_EQ(melStrings("ls -type hoverMarker").length(), 0u);
 }
 
 TEST_F(OverlayDrawing, WireframeDrawsPatchEdgesInTheWireColour)
@@ -245,18 +275,6 @@ TEST_F(OverlayDrawing, AnOccluderHidesPatchesUnlessTheyDrawInXray)
     EXPECT_COLOUR(at(chest), kBase);
     // Depth testing is back on after the overlay: the lid still hides the body behind it.
     EXPECT_TRUE(isGrey(at(bare))) << describe(at(bare));
-}
-
-TEST_F(OverlayDrawing, DisabledOverlayDrawsNothingUntilEnabledAgain)
-{
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.enable 0"));
-    snapshot();
-    EXPECT_TRUE(isGrey(at(chest))) << describe(at(chest));
-    EXPECT_TRUE(isGrey(at(belly))) << describe(at(belly));
-
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.color -type double3 1 0 0; setAttr torsoOverlayShape.enable 1"));
-    snapshot();
-    EXPECT_TRUE(nearColour(at(chest), 1, 0, 0)) << describe(at(chest));
 }
 
 TEST_F(OverlayDrawing, PatchesFollowTheDriverAsItMovesAndDeforms)
@@ -324,44 +342,22 @@ TEST_F(OverlayDrawing, ReadoutHangsAboveASingleSelectedPatchWhileItsControlMoves
     EXPECT_EQ(darkPixelsAround(belly), 0);
 }
 
-TEST_F(OverlayDrawing, DrawingNeverCreatesTheHoverMarker)
-{
-    snapshot();
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
-    snapshot();
-    EXPECT_EQ(melStrings("ls -type hoverMarker").length(), 0u);
-}
-
 namespace {
 
-constexpr unsigned kPanel = 3;  // modelPanel4
 
 // Maya's default manipulator sizes: global 1, handle 10, line 1.
 const double kRingReach = 200.0 / 3.0 + 6.0;  // ring radius plus max(2 + 2, 6)
 const double kTipReach = 135.0 + 10.0;       // axis length 5 + 130, tip tolerance 10
 const double kPlaneMiddle = (13.0 + 30.5) / 2.0;  // between inner offset and outer size
 
-class OverlayToolBlocking : public PellixPluginTest
+class OverlayToolBlocking : public TorsoScene
 {
 protected:
     void SetUp() override
     {
         PellixPluginTest::SetUp();
-        for (const char* command : {
-                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4",
-                 "duplicate -n chestPatch body", "delete \"chestPatch.f[2:15]\"",
-                 "createNode transform -n chestCtrl", "move 0.5 0 0.5 chestCtrl",
-                 "addAttr -ln pellixSelectNode -at message chestPatch",
-                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode",
-                 "pellixDataBind -hidePatches true -name torsoOverlay body chestPatch",
-                 "lookThru top modelPanel4", "setAttr topShape.orthographicWidth 6",
-                 "select -r chestCtrl"})
-            ASSERT_TRUE(mel(command)) << command;
-        host::setActivePanel(kPanel);
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        widget = host::panelWidget(kPanel);
-        ASSERT_NE(widget, nullptr);
+        buildTorso(false);
+        ASSERT_TRUE(mel("move 0.5 0 0.5 chestCtrl; select -r chestCtrl"));
         centre = screenOf(pivot);
     }
 
@@ -370,8 +366,7 @@ protected:
         host::resetToolContexts();
         MFnManip3D::setGlobalSize(1.0f);
         MFnManip3D::setDrawPlaneHandles(true);
-        mel("lookThru persp modelPanel4");
-        PellixPluginTest::TearDown();
+        TorsoScene::TearDown();
     }
 
     // Logical widget pixels, y down, of a world point.
@@ -397,15 +392,13 @@ protected:
 
     bool blockedAt(const QPointF& position) { return isOverlayBlockedByTool(view, position); }
 
-    mutable M3dView view;  // its port queries are not const
-    QWidget* widget = nullptr;
     const MPoint pivot{0.5, 0.0, 0.5};
     QPointF centre;
 };
 
 } // namespace
 
-TEST_F(OverlayToolBlocking, EmptySelectionNeverBlocksWhateverTheTool)
+TEST_F(OverlayToolBlocking, OnlyAShownManipulatorOfASelectionOtherThanTheSelectToolsBlocks)
 {
     ASSERT_TRUE(mel("select -cl"));
     for (const char* tool : {"moveSuperContext", "RotateSuperContext", "scaleSuperContext"}) {
@@ -414,17 +407,11 @@ TEST_F(OverlayToolBlocking, EmptySelectionNeverBlocksWhateverTheTool)
     }
     ASSERT_TRUE(mel("select -r chestCtrl"));
     EXPECT_TRUE(blockedAt(centre)) << "the same spot with the control selected";
-}
 
-TEST_F(OverlayToolBlocking, SelectToolNeverBlocks)
-{
     ASSERT_TRUE(mel("setToolTo selectSuperContext"));
     EXPECT_FALSE(blockedAt(centre));
     EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 60.0)));
-}
 
-TEST_F(OverlayToolBlocking, HiddenManipulatorDoesNotBlock)
-{
     ASSERT_TRUE(mel("setToolTo moveSuperContext; manipMoveContext -e -manipVisible 0 Move"));
     EXPECT_FALSE(blockedAt(centre));
     ASSERT_TRUE(mel("manipMoveContext -e -manipVisible 1 Move"));
@@ -434,7 +421,7 @@ TEST_F(OverlayToolBlocking, HiddenManipulatorDoesNotBlock)
     EXPECT_FALSE(blockedAt(centre));
 }
 
-TEST_F(OverlayToolBlocking, RotateRingBlocksOutToItsRadiusAndGrowsWithTheGlobalSize)
+TEST_F(OverlayToolBlocking, EachHandleBlocksOutToItsReach)
 {
     ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
     for (const MVector& direction : {MVector(1, 0, 0), MVector(-1, 0, 1)}) {
@@ -445,21 +432,15 @@ TEST_F(OverlayToolBlocking, RotateRingBlocksOutToItsRadiusAndGrowsWithTheGlobalS
     ASSERT_TRUE(mel("manipOptions -scale 2"));
     EXPECT_TRUE(blockedAt(away(MVector(1, 0, 0), kRingReach + 30.0)));
     EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 400.0 / 3.0 + 6.0 + 0.01)));
-}
 
-TEST_F(OverlayToolBlocking, MoveToolBlocksOnAnAxisTipButNotPastIt)
-{
-    ASSERT_TRUE(mel("setToolTo moveSuperContext"));
+    ASSERT_TRUE(mel("manipOptions -scale 1; setToolTo moveSuperContext"));
     for (const MVector& axis : {MVector(1, 0, 0), MVector(0, 0, 1)}) {
         EXPECT_TRUE(blockedAt(away(axis, 100.0))) << "on the axis line";
         EXPECT_TRUE(blockedAt(away(axis, kTipReach - 0.01)));
         EXPECT_FALSE(blockedAt(away(axis, kTipReach + 0.01)));
     }
     EXPECT_FALSE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "between the axes, outside every handle";
-}
 
-TEST_F(OverlayToolBlocking, PlaneHandleBlocksOnlyWhilePlaneHandlesAreDrawn)
-{
     ASSERT_TRUE(mel("setToolTo moveSuperContext"));
     // The Z-X square, between the two axes seen from the top; Y points at the camera.
     const QPointF inSquare =
@@ -469,7 +450,7 @@ TEST_F(OverlayToolBlocking, PlaneHandleBlocksOnlyWhilePlaneHandlesAreDrawn)
     EXPECT_FALSE(blockedAt(inSquare));
 }
 
-TEST_F(OverlayToolBlocking, AxesFollowTheObjectOrWorldByMode)
+TEST_F(OverlayToolBlocking, AxesFollowTheModeAndAToolCountsByItsClassNotItsName)
 {
     ASSERT_TRUE(mel("setAttr chestCtrl.rotateY 45; setToolTo moveSuperContext"));
     MSelectionList list;
@@ -489,10 +470,8 @@ TEST_F(OverlayToolBlocking, AxesFollowTheObjectOrWorldByMode)
     ASSERT_TRUE(mel("setAttr chestCtrl.rotateY 0; manipMoveContext -e -mode 6 -orientAxes 0 0.7853981634 0 Move"));
     EXPECT_TRUE(blockedAt(onObjectX));
     EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 60.0)));
-}
 
-TEST_F(OverlayToolBlocking, AToolMadeUnderAnyNameCountsByItsClass)
-{
+    host::resetToolContexts();
     // The names say nothing; "manipMove" and "manipRotate" say which manipulator shows.
     ASSERT_TRUE(mel("manipMoveContext nudge; setToolTo nudge"));
     EXPECT_TRUE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "on the move tool's axis";
@@ -522,24 +501,15 @@ MDagPath pathTo(const char* name)
     return path;
 }
 
-class OverlayIsolate : public PellixPluginTest
+class OverlayIsolate : public TorsoScene
 {
 protected:
     void SetUp() override
     {
         PellixPluginTest::SetUp();
-        for (const char* command : {
-                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4",
-                 "duplicate -n chestPatch body", "delete \"chestPatch.f[2:15]\"",
-                 "createNode transform -n chestCtrl",
-                 "addAttr -ln pellixSelectNode -at message chestPatch",
-                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode",
-                 "pellixDataBind -hidePatches true -name torsoOverlay body chestPatch",
-                 "polyCube -n prop", "move 5 0 0 prop", "select -cl"})
-            ASSERT_TRUE(mel(command)) << command;
+        buildTorso(false);
+        ASSERT_TRUE(mel("polyCube -n prop; move 5 0 0 prop; select -cl"));
         testNow = 0;
-        widget = host::panelWidget(kPanel);
-        ASSERT_NE(widget, nullptr);
         overlay = nodeByName("torsoOverlayShape");
         ASSERT_FALSE(overlay.isNull());
         marker = getOrCreateHoverMarker();
@@ -554,7 +524,7 @@ protected:
         overlay = MObject();
         marker = MObject();
         isolateGate = OverlayIsolateGate(&testClock);
-        PellixPluginTest::TearDown();
+        TorsoScene::TearDown();
     }
 
     void isolate(const std::string& objects)
@@ -573,7 +543,6 @@ protected:
 
     static bool viewShows(const char* name) { return host::isolateShows("modelPanel4", pathTo(name)); }
 
-    QWidget* widget = nullptr;
     MObject overlay;
     MObject marker;
     OverlayIsolateGate isolateGate{&testClock};
@@ -581,7 +550,7 @@ protected:
 
 } // namespace
 
-TEST_F(OverlayIsolate, ViewWithoutIsolationLeavesTheOverlayPickableAndTouchesNoSet)
+TEST_F(OverlayIsolate, AViewWithoutIsolationOrAWidgetOfNoPanelLeavesTheOverlayPickableAndTouchesNoSet)
 {
     EXPECT_TRUE(gate());
     EXPECT_FALSE(isolateGate.hasCurrentIsolate());
@@ -594,9 +563,18 @@ TEST_F(OverlayIsolate, ViewWithoutIsolationLeavesTheOverlayPickableAndTouchesNoS
     EXPECT_FALSE(inIsolateSet("torsoOverlay"));
     EXPECT_FALSE(inIsolateSet(kHoverMarkerTransformName));
     EXPECT_TRUE(inIsolateSet("prop"));
+
+    // Widgets of no panel isolate nothing.
+    isolate("prop");
+    isolateGate.forgetPanel(widget);
+    EXPECT_TRUE(isolateGate.syncIsolateForView(nullptr, overlay));
+    QWidget stray;
+    EXPECT_TRUE(isolateGate.syncIsolateForView(&stray, overlay));
+    EXPECT_FALSE(inIsolateSet("torsoOverlay"));
+    EXPECT_FALSE(gate()) << "while modelPanel4's own widget is isolated";
 }
 
-TEST_F(OverlayIsolate, IsolatingTheDriverAddsOverlayAndMarkerAndUpdatesTheView)
+TEST_F(OverlayIsolate, IsolatingTheDriverAddsOverlayAndMarkerWhileIsolatingSomethingElseRemovesThem)
 {
     isolate("body");
     ASSERT_FALSE(viewShows("torsoOverlay"));
@@ -613,12 +591,15 @@ TEST_F(OverlayIsolate, IsolatingTheDriverAddsOverlayAndMarkerAndUpdatesTheView)
 
     EXPECT_TRUE(gate()) << "a second pass changes nothing";
     EXPECT_TRUE(inIsolateSet("torsoOverlay"));
-}
 
-TEST_F(OverlayIsolate, IsolatingSomethingElseRemovesTheOverlayAndMarker)
-{
-    isolate("body");
-    ASSERT_TRUE(gate());
+    // Hover keeps the marker in the isolate set.
+    ASSERT_TRUE(mel(std::string("isolateSelect -removeDagObject ") + kHoverMarkerTransformName + " modelPanel4"));
+    ASSERT_FALSE(viewShows(kHoverMarkerTransformName));
+
+    isolateGate.keepMarkerIsolated();
+    EXPECT_TRUE(inIsolateSet(kHoverMarkerTransformName));
+    EXPECT_TRUE(viewShows(kHoverMarkerTransformName));
+
     ASSERT_TRUE(mel("isolateSelect -removeDagObject body -addDagObject prop modelPanel4"));
 
     EXPECT_FALSE(gate());
@@ -629,7 +610,7 @@ TEST_F(OverlayIsolate, IsolatingSomethingElseRemovesTheOverlayAndMarker)
     EXPECT_FALSE(isolateGate.hasCurrentIsolate());
 }
 
-TEST_F(OverlayIsolate, ControlsSourceMeshesAndAncestorsOfTheDriverCountAsBound)
+TEST_F(OverlayIsolate, ControlsSourceMeshesAncestorsOfTheDriverAndNewlyConnectedControlsCountAsBound)
 {
     isolate("chestCtrl");
     EXPECT_TRUE(gate()) << "the patch's control";
@@ -640,10 +621,7 @@ TEST_F(OverlayIsolate, ControlsSourceMeshesAndAncestorsOfTheDriverCountAsBound)
     EXPECT_TRUE(gate()) << "a group above the driver";
     isolate("prop");
     EXPECT_FALSE(gate());
-}
 
-TEST_F(OverlayIsolate, NewlyConnectedControlIsSeenOnTheNextGate)
-{
     ASSERT_TRUE(mel("createNode transform -n lateCtrl"));
     isolate("lateCtrl");
     ASSERT_FALSE(gate());
@@ -670,18 +648,6 @@ TEST_F(OverlayIsolate, IsolateQueryRunsAtMostOnceInAHundredMilliseconds)
     EXPECT_FALSE(gate());
 }
 
-TEST_F(OverlayIsolate, HoverKeepsTheMarkerInTheIsolateSet)
-{
-    isolate("body");
-    ASSERT_TRUE(gate());
-    ASSERT_TRUE(mel(std::string("isolateSelect -removeDagObject ") + kHoverMarkerTransformName + " modelPanel4"));
-    ASSERT_FALSE(viewShows(kHoverMarkerTransformName));
-
-    isolateGate.keepMarkerIsolated();
-    EXPECT_TRUE(inIsolateSet(kHoverMarkerTransformName));
-    EXPECT_TRUE(viewShows(kHoverMarkerTransformName));
-}
-
 TEST_F(OverlayIsolate, MarkerStaysWhileAnyOverlayOfTheViewIsPickable)
 {
     ASSERT_TRUE(mel("duplicate -n propPatch prop; delete \"propPatch.f[1:5]\"; "
@@ -704,12 +670,3 @@ TEST_F(OverlayIsolate, MarkerStaysWhileAnyOverlayOfTheViewIsPickable)
     EXPECT_FALSE(inIsolateSet(kHoverMarkerTransformName)) << "no overlay left pickable in the view";
 }
 
-TEST_F(OverlayIsolate, WidgetsOfNoPanelIsolateNothing)
-{
-    isolate("prop");
-    EXPECT_TRUE(isolateGate.syncIsolateForView(nullptr, overlay));
-    QWidget stray;
-    EXPECT_TRUE(isolateGate.syncIsolateForView(&stray, overlay));
-    EXPECT_FALSE(inIsolateSet("torsoOverlay"));
-    EXPECT_FALSE(gate()) << "while modelPanel4's own widget is isolated";
-}

@@ -4,6 +4,7 @@
 // hovered point at a constant size.
 
 #include "MouseEventRecorder.h"
+#include "OwnLocatorType.h"
 #include "PluginTestSupport.h"
 
 #include "dg/Registry.h"
@@ -43,6 +44,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -127,22 +129,9 @@ protected:
 
 namespace {
 
-const char* const kControlPlugin = "shapeControlDrawTest";
-const char* const kClassification = "drawdb/geometry/shapeControl";
-
 class BareFrameContext : public MHWRender::MFrameContext
 {
 };
-
-MObject nodeNamed(const char* name)
-{
-    MSelectionList list;
-    MObject node;
-    if (list.add(name)) {
-        list.getDependNode(0, node);
-    }
-    return node;
-}
 
 MDagPath pathNamed(const char* name)
 {
@@ -161,33 +150,11 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_FALSE(isPellixLoaded()) << "the test registers the control type itself";
-        ASSERT_TRUE(mel("file -force -new"));
-        host::NodeTypeInfo info;
-        info.name = ShapeControl::typeName;
-        info.id = ShapeControl::id;
-        info.creator = &ShapeControl::creator;
-        info.initialize = &ShapeControl::initialize;
-        info.type = MPxNode::kLocatorNode;
-        info.classification = kClassification;
-        info.pluginName = kControlPlugin;
-        ASSERT_TRUE(host::registerNodeType(info));
-        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
-        ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kControlPlugin,
-                                                                           &ShapeControlDrawOverride::creator));
+        own.emplace("shapeControlDrawTest");
         lookFromTop();
     }
 
-    void TearDown() override
-    {
-        setHoveredShapeControl(MObject(), false);
-        mel("file -force -new");
-        host::releaseOverrides(kControlPlugin);
-        MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kControlPlugin);
-        host::deregisterNodeType(ShapeControl::id);
-        removeShapeControlMouseFilter();
-        setShapeControlCreatedCallback(nullptr);
-    }
+    void TearDown() override { own.reset(); }
 
     void lookFromTop()
     {
@@ -203,6 +170,7 @@ protected:
         ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
     }
 
+    std::optional<OwnShapeControlType> own;
 };
 
 // A mesh shape "name" built from positions and quads.
@@ -261,7 +229,7 @@ TEST_F(ShapeControlDrawing, ClosedCurveIsDrawnAllRoundAndClosedOnlyOnce)
     EXPECT_FALSE(drawnNear(MPoint(1, 0, 0), kNormal, 4)) << "the square gave way to the curve";
 
     // The periodic curve's samples already end where they start: no extra closing point.
-    std::unique_ptr<MHWRender::MPxDrawOverride> drawOverride(ShapeControlDrawOverride::creator(nodeNamed("ctrlShape")));
+    std::unique_ptr<MHWRender::MPxDrawOverride> drawOverride(ShapeControlDrawOverride::creator(nodeByName("ctrlShape")));
     BareFrameContext context;
     std::unique_ptr<MUserData> data(
         drawOverride->prepareForDraw(pathNamed("ctrlShape"), pathNamed("top"), context, nullptr));
@@ -320,7 +288,7 @@ TEST_F(ShapeControlDrawing, AnotherMeshWithTheSameCountsIsNotDrawnWithStaleTrian
     ASSERT_TRUE(mel("connectAttr apartShape.outMesh ctrlShape.inGeometry"));
 
     // Prepared twice in a row by one override, as the renderer does on consecutive frames.
-    std::unique_ptr<MHWRender::MPxDrawOverride> drawOverride(ShapeControlDrawOverride::creator(nodeNamed("ctrlShape")));
+    std::unique_ptr<MHWRender::MPxDrawOverride> drawOverride(ShapeControlDrawOverride::creator(nodeByName("ctrlShape")));
     BareFrameContext context;
     std::unique_ptr<MUserData> data(
         drawOverride->prepareForDraw(pathNamed("ctrlShape"), pathNamed("top"), context, nullptr));
@@ -355,7 +323,7 @@ TEST_F(ShapeControlDrawing, NormalHoveredAndSelectedLooks)
     ASSERT_TRUE(drawnNear(edge, kNormal));
     const int normalWidth = thicknessAt(edge, kNormal, 1, 0);
 
-    setHoveredShapeControl(nodeNamed("ctrlShape"), false);
+    setHoveredShapeControl(nodeByName("ctrlShape"), false);
     snapshot();
     EXPECT_TRUE(drawnNear(edge, kHovered));
     EXPECT_FALSE(drawnNear(edge, kNormal, 4));
@@ -400,7 +368,7 @@ TEST_F(ShapeControlDrawing, NonInteractiveControlsAreNeverDrawnHovered)
                     {"referencedShape", MPoint(1, 0, 3)},
                     {"overriddenShape", MPoint(1, 0, -3)}};
     for (const auto& control : controls) {
-        setHoveredShapeControl(nodeNamed(control.shape), false);
+        setHoveredShapeControl(nodeByName(control.shape), false);
         snapshot();
         EXPECT_TRUE(drawnNear(control.edge, kNormal)) << control.shape;
         EXPECT_FALSE(drawnNear(control.edge, kHovered, 4)) << control.shape;
@@ -1006,45 +974,17 @@ class ShapeControlHoverCopy : public ::testing::Test, protected HoverView
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(isPellixLoaded()) << "the test registers the control type itself";
-        ASSERT_TRUE(mel("file -force -new"));
-        host::NodeTypeInfo info;
-        info.name = ShapeControl::typeName;
-        info.id = ShapeControl::id;
-        info.creator = &ShapeControl::creator;
-        info.initialize = &ShapeControl::initialize;
-        info.type = MPxNode::kLocatorNode;
-        info.classification = kClassification;
-        info.pluginName = kControlPlugin;
-        ASSERT_TRUE(host::registerNodeType(info));
-        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
-        ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kControlPlugin,
-                                                                           &ShapeControlDrawOverride::creator));
+        own.emplace("shapeControlHoverTest");
         setUpView();
     }
 
     void TearDown() override
     {
         tearDownView();
-        setHoveredShapeControl(MObject(), false);
-        mel("file -force -new");
-        host::releaseOverrides(kControlPlugin);
-        MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kControlPlugin);
-        host::deregisterNodeType(ShapeControl::id);
-        removeShapeControlMouseFilter();
-        setShapeControlCreatedCallback(nullptr);
+        own.reset();
     }
 
-    static MObject nodeNamed(const char* name)
-    {
-        MSelectionList list;
-        MObject node;
-        if (list.add(name)) list.getDependNode(0, node);
-        return node;
-    }
-
-    static constexpr const char* kControlPlugin = "shapeControlHoverTest";
-    static constexpr const char* kClassification = "drawdb/geometry/shapeControl";
+    std::optional<OwnShapeControlType> own;
 };
 
 TEST_F(ShapeControlHoverCopy, AHoverTheOverlaySetSurvivesAMissButNotAHitOrLeavingTheView)
@@ -1054,7 +994,7 @@ TEST_F(ShapeControlHoverCopy, AHoverTheOverlaySetSurvivesAMissButNotAHitOrLeavin
     ASSERT_TRUE(mel("setAttr other.translateX 3"));
     ASSERT_NE(shapeControlFilter, nullptr) << "the first control installed the filter";
 
-    setHoveredShapeControl(nodeNamed("ctrlShape"), true);
+    setHoveredShapeControl(nodeByName("ctrlShape"), true);
     moveAway();
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "a miss leaves the overlay's hover";
 
@@ -1065,7 +1005,7 @@ TEST_F(ShapeControlHoverCopy, AHoverTheOverlaySetSurvivesAMissButNotAHitOrLeavin
     moveAway();
     EXPECT_EQ(lookAt(MPoint(2, 0, 0)), "normal") << "and, being the filter's own, a miss clears it";
 
-    setHoveredShapeControl(nodeNamed("ctrlShape"), true);
+    setHoveredShapeControl(nodeByName("ctrlShape"), true);
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type leave"));
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal") << "leaving the view clears every hover";
 }
@@ -1074,32 +1014,19 @@ TEST_F(ShapeControlHoverCopy, AHoverTheOverlaySetSurvivesAMissButNotAHitOrLeavin
 
 namespace {
 
-const char* const kMarkerPlugin = "markerDrawTest";
-const char* const kMarkerClassification = "drawdb/geometry/hoverMarker";
-
 bool isRing(const QColor& c)
 {
     return c.red() > 200 && c.green() < 90 && c.blue() > 200;
 }
 
-class HoverMarkerDrawing : public ::testing::Test
+class HoverMarkerDrawing : public ::testing::Test, protected ShapeControlPicture
 {
 protected:
+    HoverMarkerDrawing() : ShapeControlPicture("marker") {}
+
     void SetUp() override
     {
-        ASSERT_FALSE(isPellixLoaded()) << "the test registers the marker type itself";
-        ASSERT_TRUE(mel("file -force -new"));
-        host::NodeTypeInfo info;
-        info.name = HoverMarkerNode::typeName;
-        info.id = HoverMarkerNode::id;
-        info.creator = &HoverMarkerNode::creator;
-        info.initialize = &HoverMarkerNode::initialize;
-        info.type = MPxNode::kLocatorNode;
-        info.classification = kMarkerClassification;
-        info.pluginName = kMarkerPlugin;
-        ASSERT_TRUE(host::registerNodeType(info));
-        ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kMarkerClassification, kMarkerPlugin,
-                                                                           &HoverMarkerDrawOverride::creator));
+        own.emplace("markerDrawTest");
         ASSERT_TRUE(mel("lookThru persp modelPanel4; setAttr persp.rotate 0 0 0; setAttr persp.translate 0 0 10"));
         host::setActivePanel(3);
         ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
@@ -1108,20 +1035,8 @@ protected:
     void TearDown() override
     {
         deleteHoverMarker();
-        mel("file -force -new");
-        host::releaseOverrides(kMarkerPlugin);
-        MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kMarkerClassification, kMarkerPlugin);
-        host::deregisterNodeType(HoverMarkerNode::id);
-        std::remove(imageFile.c_str());
+        own.reset();
     }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
-    }
-
-    QColor pixel(int x, int y) const { return image.pixelColor(x, image.height() - 1 - y); }
 
     // Distance in pixels from the projected point to the ring's outer edge, walking in (dx, dy).
     int ringRadius(const MPoint& world, int dx, int dy) const
@@ -1137,9 +1052,7 @@ protected:
         return outer;
     }
 
-    M3dView view;
-    QImage image;
-    std::string imageFile = "/tmp/pellix-marker-" + std::to_string(::getpid()) + ".png";
+    std::optional<OwnHoverMarkerType> own;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // dragging the move tool's manipulator.
 
 #include "MouseEventRecorder.h"
+#include "OwnLocatorType.h"
 #include "PluginTestSupport.h"
 #include "ViewportTestScene.h"
 
@@ -33,6 +34,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -467,37 +469,17 @@ TEST_F(SelectPluginShapes, XrayDrawablesWinOverWhatCoversThem)
 class SelectShapeControls : public SelectTool
 {
 protected:
-    static constexpr const char* kPlugin = "shapeControlSelectTest";
-    static constexpr const char* kClassification = "drawdb/geometry/shapeControl";
-
     void SetUp() override
     {
-        ASSERT_FALSE(isPellixLoaded()) << "the test registers the control type itself";
+        own.emplace("shapeControlSelectTest");
         SelectTool::SetUp();
-        host::NodeTypeInfo info;
-        info.name = ShapeControl::typeName;
-        info.id = ShapeControl::id;
-        info.creator = &ShapeControl::creator;
-        info.initialize = &ShapeControl::initialize;
-        info.type = MPxNode::kLocatorNode;
-        info.classification = kClassification;
-        info.pluginName = kPlugin;
-        ASSERT_TRUE(host::registerNodeType(info));
-        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
-        ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kPlugin,
-                                                                           &ShapeControlDrawOverride::creator));
     }
     void TearDown() override
     {
-        // The clicks went through the control filter too: no hover is left for the next test.
-        setHoveredShapeControl(MObject(), false);
         SelectTool::TearDown();
-        host::releaseOverrides(kPlugin);
-        MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kPlugin);
-        host::deregisterNodeType(ShapeControl::id);
-        removeShapeControlMouseFilter();
-        setShapeControlCreatedCallback(nullptr);
+        own.reset();
     }
+    std::optional<OwnShapeControlType> own;
 };
 
 TEST_F(SelectShapeControls, AClickOnAControlsLineSelectsItsTransform)
