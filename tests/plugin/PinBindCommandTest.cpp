@@ -570,6 +570,25 @@ TEST_F(PinScene, ControlsRideTheMeshAsItMovesAndDeforms)
             << i;
 }
 
+TEST_F(PinScene, ControlRidesASkinnedMeshAsItsJointTurns)
+{
+    ASSERT_TRUE(mel("select -cl; joint -p -5 0 0 -n root; joint -p 5 0 0 -n end; skinCluster root pPlane1"));
+    ASSERT_TRUE(mel("surfacePinBind pPlane1 c0 c2"));
+    const MMatrix before[2] = {worldMatrix("c0"), worldMatrix("c2")};
+    // The whole chain turns a quarter round y about the root, and the skin, rigidly, with it.
+    ASSERT_TRUE(mel("setAttr root.ry 90"));
+    MMatrix turn;
+    turn(0, 0) = turn(2, 2) = 0.0;
+    turn(0, 2) = -1.0;
+    turn(2, 0) = 1.0;
+    MMatrix toRoot, fromRoot;
+    toRoot(3, 0) = 5.0;
+    fromRoot(3, 0) = -5.0;
+    const MMatrix after[2] = {worldMatrix("c0"), worldMatrix("c2")};
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(after[i].isEquivalent(before[i] * toRoot * turn * fromRoot, 1e-5)) << "control " << i;
+}
+
 // surfaceUVPinBind alone: a mesh without UVs, redo, UV sets.
 
 TEST_F(PinScene, UVPinBindOnAMeshWithoutUVsLeavesTheControlsAlone)
