@@ -48,11 +48,6 @@
 // filter in the loaded module through hostMouseEvent and watch "hoveredPatch", the selection
 // and what the view draws.
 
-
-
-
-
-
 namespace overlaymouse {
 
 constexpr unsigned kPanel = 3; // modelPanel4

@@ -344,7 +344,6 @@ TEST_F(OverlayDrawing, ReadoutHangsAboveASingleSelectedPatchWhileItsControlMoves
 
 namespace {
 
-
 // Maya's default manipulator sizes: global 1, handle 10, line 1.
 const double kRingReach = 200.0 / 3.0 + 6.0;  // ring radius plus max(2 + 2, 6)
 const double kTipReach = 135.0 + 10.0;       // axis length 5 + 130, tip tolerance 10

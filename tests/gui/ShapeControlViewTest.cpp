@@ -15,6 +15,7 @@
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlRegistry.h"
+#include "support/TestValues.h"
 #include "viewport/FrameRenderer.h"
 #include "views/Views.h"
 
@@ -51,10 +52,6 @@
 
 // What the shape-control tests read from a picture of modelPanel4: controls made opaque so their
 // colours compare exactly, the colours of their looks, and pixel tests near projected points.
-
-
-
-
 
 using PixelTest = std::function<bool(const QColor&)>;
 
@@ -132,16 +129,6 @@ namespace {
 class BareFrameContext : public MHWRender::MFrameContext
 {
 };
-
-MDagPath pathNamed(const char* name)
-{
-    MSelectionList list;
-    MDagPath path;
-    if (list.add(name)) {
-        list.getDagPath(0, path);
-    }
-    return path;
-}
 
 class ShapeControlDrawing : public ::testing::Test, protected ShapeControlPicture
 {

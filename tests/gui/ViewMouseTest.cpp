@@ -224,7 +224,6 @@ TEST_F(HostMouseEvent, RealXEventsReachTheApplicationFilterFirst)
 
 namespace {
 
-
 std::vector<std::string> selection()
 {
     const MStringArray names = melStrings("ls -sl");
@@ -626,7 +625,6 @@ TEST_F(SelectTool, RealShiftClickAddsToTheSelection)
 } // namespace
 
 namespace {
-
 
 class MoveToolDrag : public ::testing::Test
 {

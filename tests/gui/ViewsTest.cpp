@@ -6,6 +6,7 @@
 #include "ViewportTestScene.h"
 
 #include "commands/MessageOutput.h"
+#include "support/TestValues.h"
 #include "views/Views.h"
 
 #include <maya/M3dView.h>
@@ -90,14 +91,6 @@ private:
     std::unique_ptr<host::MessageCapture> fCapture;
     std::vector<std::string> fFiles;
 };
-
-std::vector<std::string> toVector(const MStringArray& array)
-{
-    std::vector<std::string> out;
-    for (unsigned i = 0; i < array.length(); ++i)
-        out.emplace_back(array[i].asChar());
-    return out;
-}
 
 typedef std::vector<std::string> Names;
 

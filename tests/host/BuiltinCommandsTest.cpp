@@ -3,6 +3,7 @@
 #include "SceneTestSupport.h"
 
 #include "commands/UndoQueue.h"
+#include "support/TestValues.h"
 
 #include <maya/MAnimControl.h>
 #include <maya/MDGMessage.h>
@@ -17,14 +18,6 @@ namespace {
 class BuiltinCommands : public SceneTest
 {
 };
-
-std::vector<std::string> toVector(const MStringArray& array)
-{
-    std::vector<std::string> out;
-    for (unsigned i = 0; i < array.length(); ++i)
-        out.emplace_back(array[i].asChar());
-    return out;
-}
 
 typedef std::vector<std::string> Names;
 

@@ -5,6 +5,7 @@
 #include "SceneTestSupport.h"
 
 #include "commands/MessageOutput.h"
+#include "support/TestValues.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
@@ -22,15 +23,6 @@
 #include <string>
 
 namespace {
-
-MObject nodeNamed(const char* name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name));
-    MObject node;
-    EXPECT_TRUE(list.getDependNode(0, node));
-    return node;
-}
 
 // Everything a mesh query can tell apart, as text.
 std::string describeMesh(const char* name)

@@ -4,6 +4,8 @@
 
 #include "SceneTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include <maya/MDagPath.h>
 #include <maya/MFloatArray.h>
 #include <maya/MFloatPointArray.h>
@@ -23,24 +25,6 @@
 #include <set>
 
 namespace {
-
-MObject nodeNamed(const char* name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name));
-    MObject node;
-    EXPECT_TRUE(list.getDependNode(0, node));
-    return node;
-}
-
-MDagPath pathNamed(const char* name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name));
-    MDagPath path;
-    EXPECT_TRUE(list.getDagPath(0, path));
-    return path;
-}
 
 // Mesh data (no shape) from flat lists.
 MObject meshData(const std::vector<MPoint>& points, const std::vector<int>& counts, const std::vector<int>& connects,

@@ -6,6 +6,7 @@
 #include "CommandTestSupport.h"
 
 #include "commands/PluginManager.h"
+#include "support/TestValues.h"
 
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
@@ -22,7 +23,6 @@
 #include <vector>
 
 #define MNoVersionString
-
 
 namespace {
 
@@ -166,14 +166,6 @@ TEST_F(PluginModules, LoadUnloadAndLoadAgainInOneProcess)
 }
 
 namespace {
-
-std::vector<std::string> toVector(const MStringArray& strings)
-{
-    std::vector<std::string> out;
-    for (unsigned i = 0; i < strings.length(); ++i)
-        out.push_back(strings[i].asChar());
-    return out;
-}
 
 struct Recorded
 {

@@ -3,6 +3,8 @@
 
 #include "SceneTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MFnMesh.h>
@@ -37,26 +39,17 @@ std::string sceneIn(const std::string& unit)
            "\t\t1 1 0\n\t\t;\n";
 }
 
-MDagPath pathOf(const char* name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name));
-    MDagPath path;
-    EXPECT_TRUE(list.getDagPath(0, path));
-    return path;
-}
-
 MPoint meshPoint(const char* shape, int index, MSpace::Space space = MSpace::kObject)
 {
     MPoint point;
-    EXPECT_TRUE(MFnMesh(pathOf(shape)).getPoint(index, point, space));
+    EXPECT_TRUE(MFnMesh(pathNamed(shape)).getPoint(index, point, space));
     return point;
 }
 
 MPoint curveCV(const char* shape, unsigned index)
 {
     MPoint point;
-    EXPECT_TRUE(MFnNurbsCurve(pathOf(shape)).getCV(index, point, MSpace::kObject));
+    EXPECT_TRUE(MFnNurbsCurve(pathNamed(shape)).getCV(index, point, MSpace::kObject));
     return point;
 }
 

@@ -1,6 +1,8 @@
 // The host's value types as the plug-in uses them: API arrays, MArgList, MString and MStatus,
 // times, angles and distances with their units.
 
+#include "support/TestValues.h"
+
 #include <maya/MAngle.h>
 #include <maya/MAnimControl.h>
 #include <maya/MArgList.h>
@@ -32,11 +34,6 @@
 
 namespace
 {
-
-std::vector<int> toVector(const MIntArray& a)
-{
-    return std::vector<int>(a.begin(), a.end());
-}
 
 } // namespace
 
@@ -220,13 +217,6 @@ TEST(ArgumentList, ShortOrCorruptListsFailWithoutMovingTheIndex)
 
 namespace
 {
-
-std::vector<std::string> toVector(const MStringArray& array)
-{
-    std::vector<std::string> out;
-    for (unsigned int i = 0; i < array.length(); ++i) out.push_back(array[i].asChar());
-    return out;
-}
 
 MStatus failWith(MStatus::MStatusCode code, int& calls)
 {

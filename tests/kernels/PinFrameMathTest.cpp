@@ -213,7 +213,6 @@ TEST(FanTriangleSearch, SkipsDegenerateFanTrianglesInsteadOfSnappingToACorner)
     expectChoice(fanTriangleSearch(none.corners(), Vec3d{0, 0, 0}), {-1, -1, -1}, {0, 0, 0}, {1, 0, 0}, -1);
 }
 
-
 TEST(TriangulationSearch, UsesTheMeshTriangulationAndItsGlobalIndices)
 {
     // The quad is the second face; the mesh split it along the other diagonal.

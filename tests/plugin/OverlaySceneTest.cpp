@@ -3,6 +3,8 @@
 
 #include "PluginTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
 #include <maya/MStringArray.h>
@@ -40,24 +42,6 @@ std::string int32ArrayText(const std::vector<int>& values)
         text += " " + std::to_string(v);
     }
     return text;
-}
-
-std::vector<int> toVector(const MIntArray& array)
-{
-    std::vector<int> values;
-    for (unsigned i = 0; i < array.length(); ++i) {
-        values.push_back(array[i]);
-    }
-    return values;
-}
-
-std::vector<std::string> toVector(const MStringArray& array)
-{
-    std::vector<std::string> values;
-    for (unsigned i = 0; i < array.length(); ++i) {
-        values.push_back(array[i].asChar());
-    }
-    return values;
 }
 
 std::vector<int> getIntArray(const std::string& plug)

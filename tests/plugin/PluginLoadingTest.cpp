@@ -7,6 +7,7 @@
 #include "commands/PluginRecord.h"
 #include "dg/Object.h"
 #include "dg/Registry.h"
+#include "support/TestValues.h"
 #include "viewport/DrawRegistryState.h"
 
 #include <maya/MDrawRegistry.h>
@@ -27,15 +28,6 @@ const std::vector<std::string> kNodeTypes = {"shapeControl", "pellixDataOverlay"
                                              "surfacePin",   "surfaceUVPin",      "vertexWrap"};
 const std::vector<std::string> kCommands = {"shapeControlCreate", "pellixDataBind", "surfacePinBind",
                                             "surfaceUVPinBind", "vertexWrap"};
-
-std::vector<std::string> toVector(const MStringArray& array)
-{
-    std::vector<std::string> values;
-    for (unsigned i = 0; i < array.length(); ++i) {
-        values.push_back(array[i].asChar());
-    }
-    return values;
-}
 
 std::vector<std::string> registeredNodeTypes()
 {

@@ -6,6 +6,8 @@
 #include "PluginTestSupport.h"
 #include "ShapeControlTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include <maya/MDGMessage.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
@@ -20,33 +22,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> toVector(const MStringArray& array)
-{
-    std::vector<std::string> values;
-    for (unsigned i = 0; i < array.length(); ++i) {
-        values.push_back(array[i].asChar());
-    }
-    return values;
-}
-
-std::vector<int> toVector(const MIntArray& array)
-{
-    std::vector<int> values;
-    for (unsigned i = 0; i < array.length(); ++i) {
-        values.push_back(array[i]);
-    }
-    return values;
-}
-
-std::vector<double> toVector(const MDoubleArray& array)
-{
-    std::vector<double> values;
-    for (unsigned i = 0; i < array.length(); ++i) {
-        values.push_back(array[i]);
-    }
-    return values;
-}
 
 void expectMatrixNear(const MMatrix& actual, const MMatrix& expected)
 {
@@ -347,7 +322,6 @@ TEST_F(ShapeControlCreate, ControlsSaveAndReopen)
     EXPECT_EQ(connectionSource("followerShape.inGeometry"), "floorShape.outMesh");
     EXPECT_EQ(sceneText(), saved);
 }
-
 
 TEST_F(ShapeControlCreate, BakedMeshAndCurveControlsKeepTheirGeometryThroughSaveAndReopen)
 {
