@@ -5,6 +5,7 @@
 #include "StoredMeshReader.h"
 
 #include "support/RealScenesFolder.h"
+#include "support/TestValues.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MFnMesh.h>
@@ -185,10 +186,18 @@ TEST_F(RealSceneGeometry, ReaderFindsTheCountsTheScenesNotesGive)
     }
 }
 
-TEST_F(RealSceneGeometry, StoredMeshesHaveTheFilesCounts)
+// Each stored mesh, opened by the host, has the file's counts, its transform the file's local and
+// world matrices, and its points where the file's channels put them in the world.
+TEST_F(RealSceneGeometry, StoredMeshesHaveTheFilesCountsMatricesAndWorldPoints)
 {
     if (fScenes.empty())
         GTEST_SKIP() << kNoRealScenes;
+    const auto expectNear = [](const stored::Mat4& want, const MDoubleArray& got, const char* what) {
+        ASSERT_EQ(got.length(), 16u);
+        for (unsigned k = 0; k < 16; ++k)
+            EXPECT_PRED2(near, want[k / 4][k % 4], got[k]) << what << " element " << k;
+    };
+    int compared = 0;
     for (const std::string& path : fScenes) {
         SCOPED_TRACE(path);
         const stored::Scene scene = stored::readScene(path);
@@ -196,65 +205,21 @@ TEST_F(RealSceneGeometry, StoredMeshesHaveTheFilesCounts)
         for (int mesh : storedMeshes(scene)) {
             const std::string name = scene.fullPath(mesh);
             SCOPED_TRACE(name);
-            EXPECT_EQ(value("polyEvaluate -v \"" + name + "\"").asInt(), int(scene.localPoints(mesh).size()));
+            const std::vector<stored::Vec3> local = scene.localPoints(mesh);
+            EXPECT_EQ(value("polyEvaluate -v \"" + name + "\"").asInt(), int(local.size()));
             EXPECT_EQ(value("polyEvaluate -f \"" + name + "\"").asInt(), scene.nodes[size_t(mesh)].faceCount);
-        }
-    }
-}
-
-TEST_F(RealSceneGeometry, TransformWorldMatricesMatchTheFilesChannels)
-{
-    if (fScenes.empty())
-        GTEST_SKIP() << kNoRealScenes;
-    int compared = 0;
-    for (const std::string& path : fScenes) {
-        SCOPED_TRACE(path);
-        const stored::Scene scene = stored::readScene(path);
-        ASSERT_TRUE(run("file -f -o \"" + path + "\"")) << errors();
-        for (int mesh : storedMeshes(scene)) {
             const int transform = scene.nodes[size_t(mesh)].parent;
             if (transform < 0 || !scene.worldIsStatic(mesh))
                 continue;
-            const std::string name = scene.fullPath(transform);
-            SCOPED_TRACE(name);
-            const stored::Mat4 want = scene.worldMatrix(transform);
-            const MDoubleArray got = value("xform -q -ws -m \"" + name + "\"").asDoubleArray();
-            ASSERT_EQ(got.length(), 16u);
-            for (unsigned k = 0; k < 16; ++k)
-                EXPECT_PRED2(near, want[k / 4][k % 4], got[k]) << "world element " << k;
-            const stored::Mat4 wantLocal = stored::localMatrix(scene.nodes[size_t(transform)].channels);
-            const MDoubleArray gotLocal = value("xform -q -m \"" + name + "\"").asDoubleArray();
-            ASSERT_EQ(gotLocal.length(), 16u);
-            for (unsigned k = 0; k < 16; ++k)
-                EXPECT_PRED2(near, wantLocal[k / 4][k % 4], gotLocal[k]) << "local element " << k;
-            ++compared;
-        }
-    }
-    if (hasScene("White Box Rig.ma")) {
-        EXPECT_GE(compared, 39);
-    }
-}
+            const std::string transformName = scene.fullPath(transform);
+            const stored::Mat4 world = scene.worldMatrix(transform);
+            expectNear(world, value("xform -q -ws -m \"" + transformName + "\"").asDoubleArray(), "world");
+            expectNear(stored::localMatrix(scene.nodes[size_t(transform)].channels),
+                       value("xform -q -m \"" + transformName + "\"").asDoubleArray(), "local");
 
-TEST_F(RealSceneGeometry, StoredMeshesSitWhereTheFileSaysInTheWorld)
-{
-    if (fScenes.empty())
-        GTEST_SKIP() << kNoRealScenes;
-    int compared = 0;
-    for (const std::string& path : fScenes) {
-        SCOPED_TRACE(path);
-        const stored::Scene scene = stored::readScene(path);
-        ASSERT_TRUE(run("file -f -o \"" + path + "\"")) << errors();
-        for (int mesh : storedMeshes(scene)) {
-            if (!scene.worldIsStatic(mesh))
-                continue;
-            const std::string name = scene.fullPath(mesh);
-            SCOPED_TRACE(name);
-            const stored::Mat4 world = scene.worldMatrix(scene.nodes[size_t(mesh)].parent);
-            const std::vector<stored::Vec3> local = scene.localPoints(mesh);
             std::vector<stored::Vec3> want;
             for (const stored::Vec3& p : local)
                 want.push_back(stored::transformPoint(p, world));
-
             // A few vertices through the command, in the scene's units.
             for (size_t i : {size_t(0), want.size() / 3, want.size() / 2, want.size() - 1}) {
                 const MDoubleArray got = value("pointPosition -w \"" + vertexName(name, i) + "\"").asDoubleArray();
@@ -264,12 +229,8 @@ TEST_F(RealSceneGeometry, StoredMeshesSitWhereTheFileSaysInTheWorld)
             }
             ++compared;
             // Every vertex through the API, in centimetres whatever unit the scene was saved in.
-            MSelectionList list;
-            ASSERT_TRUE(list.add(MString(name.c_str())));
-            MDagPath dag;
-            ASSERT_TRUE(list.getDagPath(0, dag));
             MPointArray points;
-            ASSERT_TRUE(MFnMesh(dag).getPoints(points, MSpace::kWorld));
+            ASSERT_TRUE(MFnMesh(pathNamed(name)).getPoints(points, MSpace::kWorld));
             ASSERT_EQ(points.length(), want.size());
             int wrong = 0;
             for (unsigned i = 0; i < points.length(); ++i)
