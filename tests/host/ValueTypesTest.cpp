@@ -21,7 +21,6 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 #include <maya/MTime.h>
-#include <maya/MTypeId.h>
 #include <maya/MUintArray.h>
 #include <maya/MVector.h>
 #include <maya/MVectorArray.h>
@@ -408,21 +407,6 @@ TEST(MStatusReport, CheckMacrosEvaluateOnceReportAndReturn)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST(MStatusReport, ConvertsToBoolAndComparesWithCodes)
-{
-    MStatus ok;
-    MStatus bad(MS::kFailure);
-    EXPECT_TRUE(ok);
-    EXPECT_FALSE(bad);
-    EXPECT_TRUE(bad.error());
-    EXPECT_TRUE(MS::kFailure == bad);
-    EXPECT_TRUE(bad != MS::kSuccess);
-    EXPECT_TRUE(MFAIL(bad));
-    EXPECT_FALSE(MFAIL(ok));
-    bad.clear();
-    EXPECT_EQ(bad.statusCode(), MS::kSuccess);
-}
-
 TEST(TimeUnits, FilmIsTheDefaultAndConversionsAreExact)
 {
     EXPECT_EQ(MTime::uiUnit(), MTime::kFilm);
@@ -526,9 +510,3 @@ TEST(EvaluationContext, GuardsNestAndRestoreTheNormalContext)
     ASSERT_EQ(MAnimControl::setCurrentTime(MTime(1.0, MTime::kFilm)), MS::kSuccess);
 }
 
-TEST(TypeIds, PrefixAndLocalIdCombine)
-{
-    EXPECT_EQ(MTypeId(0x0013a8c0).id(), 0x0013a8c0u);
-    EXPECT_EQ(MTypeId(0x0013a8, 0xc0), MTypeId(0x0013a8c0));
-    EXPECT_NE(MTypeId(1), MTypeId(2));
-}
