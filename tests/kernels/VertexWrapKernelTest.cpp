@@ -73,61 +73,42 @@ TEST(VertexMapping, TargetMovedBeyondTheMatchDistanceMapsNothing)
         EXPECT_EQ(nearMap[k], static_cast<int>(k));
 }
 
-TEST(VertexMapping, DistanceOfExactlyTheMatchDistanceDoesNotMatch)
-{
-    const std::vector<double> driver = {0.0, 0.0, 0.0};
-    const std::vector<int> map = mapVertices(driver, {0.0001, 0.0, 0.0, 0.0, -0.0000999, 0.0, 0.0, 0.0, 0.0001});
-    EXPECT_EQ(map, (std::vector<int>{-1, 0, -1}));
-}
-
-TEST(VertexMapping, VertexOnACellBoundaryFindsNeighbouringCellsBelowZero)
-{
-    // -0.0001 is on the boundary of cells -1 and -2; the driver sits in the cell above.
-    const std::vector<double> driver = {-0.00004, -0.00004, -0.00004};
-    const std::vector<int> map = mapVertices(driver, {-0.0001, -0.0001, -0.0001, -0.00005, 0.00002, 0.0});
-    EXPECT_EQ(map, (std::vector<int>{-1, 0}));
-    EXPECT_EQ(mapVertices(driver, {-0.00009, -0.00009, -0.00009}), (std::vector<int>{0}));
-}
-
-TEST(VertexMapping, EquallyDistantDriversTieBreakByZCellThenYCellThenXCellThenId)
-{
-    // Binary fractions keep both distances exactly equal. c sits in cell 0 on
-    // every axis; lo is in cell 0 and hi in cell 1 along the axis they differ on.
-    const double c = 3.0 / 32768.0;
-    const double lo = 2.0 / 32768.0;
-    const double hi = 4.0 / 32768.0;
-    // Lower z cell wins over the lower id.
-    EXPECT_EQ(mapVertices({c, c, hi, c, c, lo}, {c, c, c}), (std::vector<int>{1}));
-    // Lower y cell wins over a lower x cell.
-    EXPECT_EQ(mapVertices({lo, hi, c, hi, lo, c}, {c, c, c}), (std::vector<int>{1}));
-    // Lower x cell wins when z and y cells are the same.
-    EXPECT_EQ(mapVertices({hi, c, c, lo, c, c}, {c, c, c}), (std::vector<int>{1}));
-    // In one cell the lower id wins.
-    EXPECT_EQ(mapVertices({c, c, lo, c, c, lo}, {c, c, c}), (std::vector<int>{0}));
-}
-
-TEST(VertexMapping, HugeAndNaNCoordinatesMapToDefinedCells)
-{
-    // Coordinates far past the 64-bit cell range saturate: the same huge point
-    // still matches, a different huge point in the same end cell does not, and
-    // NaN points match nothing in either role.
-    const std::vector<double> driver = {1e300, -1e300, 1e300, 0.0, 0.0, 0.0, kNaN, 1.0, 1.0, 5e19, 0.0, 0.0};
-    const std::vector<double> target = {1e300, -1e300, 1e300, 2e300, -1e300, 1e300, kNaN, 0.0, 0.0,
-                                        kNaN,  1.0,    1.0,   5e19,  0.0,    0.0,   -1e300, 1e300, -1e300};
-    EXPECT_EQ(mapVertices(driver, target), (std::vector<int>{0, -1, -1, -1, 3, -1}));
-}
-
-TEST(VertexMapping, InfiniteCoordinatesMatchNothingInEitherRole)
+TEST(VertexMapping, EdgeCasesMatchTheNearestDriverWithinTheDistanceOrNothing)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    const std::vector<double> driver = {inf, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, -inf, 1.0};
-    const std::vector<double> target = {inf, 0.0, 0.0, 1.0, -inf, 1.0, 0.0, 0.0, 0.0};
-    EXPECT_EQ(mapVertices(driver, target), (std::vector<int>{-1, -1, 1}));
-}
-
-TEST(VertexMapping, EmptyDriverMapsNothing)
-{
-    EXPECT_EQ(mapVertices({}, {0.0, 0.0, 0.0, 1.0, 2.0, 3.0}), (std::vector<int>{-1, -1}));
+    // Binary fractions keep tied distances exactly equal. c sits in cell 0 on every axis; lo is
+    // in cell 0 and hi in cell 1 along the axis they differ on.
+    const double c = 3.0 / 32768.0, lo = 2.0 / 32768.0, hi = 4.0 / 32768.0;
+    struct Case
+    {
+        const char* what;
+        std::vector<double> driver, target;
+        std::vector<int> expected;
+    };
+    const Case cases[] = {
+        {"a distance of exactly the match distance does not match", {0.0, 0.0, 0.0},
+         {0.0001, 0.0, 0.0, 0.0, -0.0000999, 0.0, 0.0, 0.0, 0.0001}, {-1, 0, -1}},
+        // -0.0001 is on the boundary of cells -1 and -2; the driver sits in the cell above.
+        {"a vertex on a cell boundary below zero finds the neighbouring cells", {-0.00004, -0.00004, -0.00004},
+         {-0.0001, -0.0001, -0.0001, -0.00005, 0.00002, 0.0, -0.00009, -0.00009, -0.00009}, {-1, 0, 0}},
+        {"a lower z cell wins over the lower id", {c, c, hi, c, c, lo}, {c, c, c}, {1}},
+        {"a lower y cell wins over a lower x cell", {lo, hi, c, hi, lo, c}, {c, c, c}, {1}},
+        {"a lower x cell wins when z and y cells are the same", {hi, c, c, lo, c, c}, {c, c, c}, {1}},
+        {"in one cell the lower id wins", {c, c, lo, c, c, lo}, {c, c, c}, {0}},
+        // Coordinates far past the 64-bit cell range saturate: the same huge point still
+        // matches, a different huge point in the same end cell does not, and NaN points match
+        // nothing in either role.
+        {"huge and NaN coordinates map to defined cells",
+         {1e300, -1e300, 1e300, 0.0, 0.0, 0.0, kNaN, 1.0, 1.0, 5e19, 0.0, 0.0},
+         {1e300, -1e300, 1e300, 2e300, -1e300, 1e300, kNaN, 0.0, 0.0, kNaN, 1.0, 1.0, 5e19, 0.0, 0.0, -1e300, 1e300,
+          -1e300},
+         {0, -1, -1, -1, 3, -1}},
+        {"infinite coordinates match nothing in either role", {inf, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, -inf, 1.0},
+         {inf, 0.0, 0.0, 1.0, -inf, 1.0, 0.0, 0.0, 0.0}, {-1, -1, 1}},
+        {"an empty driver maps nothing", {}, {0.0, 0.0, 0.0, 1.0, 2.0, 3.0}, {-1, -1}},
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(mapVertices(test.driver, test.target), test.expected) << test.what;
 }
 
 TEST(VertexMapping, LargeTargetsMatchedInParallelGiveEveryVertexItsOwnAnswer)
@@ -345,7 +326,7 @@ std::shared_ptr<const Points> read(Cache& cache, int key, std::atomic<int>& buil
 
 } // namespace
 
-TEST(DriverPointCache, BuildsOncePerDriverDataAndHandsOutTheSameArray)
+TEST(DriverPointCache, BuildsOncePerDriverDataAgainOnNewDataOrResetAndNothingOnFailure)
 {
     Cache cache;
     std::atomic<int> builds{0};
@@ -355,12 +336,10 @@ TEST(DriverPointCache, BuildsOncePerDriverDataAndHandsOutTheSameArray)
     EXPECT_EQ(first.get(), second.get());
     EXPECT_EQ(builds, 1);
     EXPECT_EQ(first->front(), 7);
-}
 
-TEST(DriverPointCache, NewDataOrAResetBuildsAgainWhileHoldersKeepTheirArray)
-{
-    Cache cache;
-    std::atomic<int> builds{0};
+    // New data or a reset builds again while holders keep their array.
+    builds = 0;
+    cache.reset();
     const auto old = read(cache, 1, builds);
     const auto moved = read(cache, 2, builds);
     EXPECT_EQ(builds, 2);
@@ -374,12 +353,10 @@ TEST(DriverPointCache, NewDataOrAResetBuildsAgainWhileHoldersKeepTheirArray)
     EXPECT_EQ(builds, 3);
     EXPECT_NE(again.get(), moved.get());
     EXPECT_EQ(moved->size(), 512u);
-}
 
-TEST(DriverPointCache, FailedBuildHandsOutNothingAndKeepsWhatWasHeld)
-{
-    Cache cache;
-    std::atomic<int> builds{0};
+    // A failed build hands out nothing and keeps what was held.
+    builds = 0;
+    cache.reset();
     const auto held = read(cache, 1, builds);
     EXPECT_FALSE(read(cache, 2, builds, false));
     EXPECT_EQ(read(cache, 1, builds).get(), held.get());
