@@ -336,7 +336,7 @@ protected:
     std::string imageFile = "/tmp/pellix-manip-" + std::to_string(::getpid()) + ".png";
 };
 
-TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivot)
+TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivotScaledByTheGlobalSize)
 {
     ASSERT_TRUE(mel("setToolTo moveSuperContext"));
     snapshot();
@@ -346,22 +346,12 @@ TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivot)
         EXPECT_GT(axisPixelsAt(axis, 60.0), 0) << "axis " << axis;
     }
     EXPECT_EQ(axisPixelsBetween(160.0, 2000.0), 0) << "the handles end at their length";
-}
 
-TEST_F(ToolManipulatorDrawing, GlobalSizeScalesTheManipulator)
-{
-    ASSERT_TRUE(mel("setToolTo moveSuperContext; manipOptions -scale 2"));
+    // The global size scales them.
+    ASSERT_TRUE(mel("manipOptions -scale 2"));
     snapshot();
     EXPECT_GT(axisPixelsAt(0, 240.0), 0);
     EXPECT_GT(axisPixelsBetween(160.0, 2000.0), 0);
-}
-
-TEST_F(ToolManipulatorDrawing, RotateToolDrawsRingsAroundThePivot)
-{
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
-    snapshot();
-    EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100);
-    EXPECT_EQ(axisPixelsBetween(75.0, 2000.0), 0) << "the rings stay within their radius";
 }
 
 TEST_F(ToolManipulatorDrawing, NothingIsDrawnWithoutAShownManipulatorAndASelection)
@@ -383,8 +373,14 @@ TEST_F(ToolManipulatorDrawing, NothingIsDrawnWithoutAShownManipulatorAndASelecti
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "empty selection";
 }
 
-TEST_F(ToolManipulatorDrawing, AMadeContextDrawsItsKindWithItsOwnSettings)
+TEST_F(ToolManipulatorDrawing, RotateToolsDrawRingsAroundThePivotWithTheirOwnSettings)
 {
+    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
+    snapshot();
+    EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100);
+    EXPECT_EQ(axisPixelsBetween(75.0, 2000.0), 0) << "the rings stay within their radius";
+
+    // A context made by name draws its kind, with settings of its own.
     ASSERT_TRUE(mel("manipRotateContext twirl; setToolTo twirl"));
     snapshot();
     EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100) << "rings, as the rotate class draws";
