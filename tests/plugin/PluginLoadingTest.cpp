@@ -50,21 +50,14 @@ class PluginLoading : public PellixPluginTest
 
 } // namespace
 
-TEST_F(PluginLoading, RegistersItsNodeTypesAndCommandsInOrder)
+TEST_F(PluginLoading, RegistersItsNodeTypesAndCommandsInOrderAndEveryTypeCanBeCreated)
 {
     EXPECT_EQ(registeredNodeTypes(), kNodeTypes);
     EXPECT_EQ(registeredCommands(), kCommands);
-}
-
-TEST_F(PluginLoading, LocatorsCarryTheirDrawClassification)
-{
+    // The locators carry their draw classification.
     EXPECT_EQ(MFnDependencyNode::classification("shapeControl"), MString("drawdb/geometry/shapeControl"));
     EXPECT_EQ(MFnDependencyNode::classification("pellixDataOverlay"), MString("drawdb/geometry/pellixDataOverlay"));
     EXPECT_EQ(MFnDependencyNode::classification("hoverMarker"), MString("drawdb/geometry/hoverMarker"));
-}
-
-TEST_F(PluginLoading, EveryNodeTypeCanBeCreated)
-{
     for (const std::string& type : kNodeTypes) {
         const MString name = melString("createNode " + type);
         EXPECT_EQ(melString(std::string("nodeType ") + name.asChar()), MString(type.c_str())) << type;
@@ -92,22 +85,21 @@ TEST_F(PluginLoading, LoadsAndUnloadsTwiceInOneProcess)
     }
 }
 
-TEST_F(PluginLoading, UnloadIsRefusedWhileAnOverlayExists)
+TEST_F(PluginLoading, UnloadIsRefusedWhileAnOverlayExistsUnlessForced)
 {
     ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
     {
         host::MessageCapture capture;
         EXPECT_FALSE(mel(std::string("unloadPlugin ") + kPluginName));
-        EXPECT_NE(capture.text(host::MessageKind::kError).length(), 0u);
+        EXPECT_EQ(std::string(capture.text(host::MessageKind::kError).asChar()),
+                  "unloadPlugin: Cannot unload plug-in \"pellix\": 1 node of its types is in the scene (use -force to "
+                  "unload anyway).\n");
     }
     EXPECT_TRUE(isPellixLoaded());
     EXPECT_TRUE(melInt("objExists overlayShape"));
     EXPECT_EQ(melString("nodeType overlayShape"), MString("pellixDataOverlay"));
-}
 
-TEST_F(PluginLoading, ForcedUnloadRemovesTheOverlayAndThePlugin)
-{
-    ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
+    // Forced, it removes the overlay and the plug-in.
     ASSERT_TRUE(mel(std::string("unloadPlugin -force ") + kPluginName));
     EXPECT_FALSE(isPellixLoaded());
     EXPECT_FALSE(melInt("objExists overlayShape"));
