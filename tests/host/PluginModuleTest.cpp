@@ -282,13 +282,17 @@ protected:
     }
 };
 
-TEST_F(PluginInterface, BatchProceduresRunAfterLoadAndBeforeUnload)
+TEST_F(PluginInterface, BatchProceduresRunAfterLoadAndBeforeUnloadAndLateRegistrationFails)
 {
     ASSERT_EQ(run(logging("uiModuleCreate") + logging("uiModuleDelete") + logging("uiModuleCreateBatch") +
                   logging("uiModuleDeleteBatch")),
               MS::kSuccess);
     ASSERT_EQ(run("loadPlugin \"" + uiModulePath() + "\";"), MS::kSuccess) << errors();
     EXPECT_EQ(log(), "registerUI ok, uiModuleCreateBatch");
+    // Registering outside initializePlugin fails.
+    host::MelValue late;
+    ASSERT_EQ(run("uiModuleLateRegister;", &late), MS::kSuccess);
+    EXPECT_EQ(late.asString(), "0");
     ASSERT_EQ(run("unloadPlugin uiModule;"), MS::kSuccess) << errors();
     EXPECT_EQ(log(), "registerUI ok, uiModuleCreateBatch, uiModuleDeleteBatch, uninitialize");
     EXPECT_EQ(errors(), "");
@@ -318,17 +322,6 @@ TEST_F(PluginInterface, AFailingCreationProcedureIsReportedAndThePluginStaysLoad
                             "\"uiModule\" failed.\n"),
               std::string::npos)
         << errors();
-}
-
-TEST_F(PluginInterface, RegisteringOutsideInitializePluginFails)
-{
-    ASSERT_EQ(run(logging("uiModuleCreate") + logging("uiModuleDelete") + logging("uiModuleCreateBatch") +
-                  logging("uiModuleDeleteBatch")),
-              MS::kSuccess);
-    ASSERT_EQ(run("loadPlugin \"" + uiModulePath() + "\";"), MS::kSuccess);
-    host::MelValue late;
-    ASSERT_EQ(run("uiModuleLateRegister;", &late), MS::kSuccess);
-    EXPECT_EQ(late.asString(), "0");
 }
 
 } // namespace
