@@ -30,6 +30,12 @@ MObject DagAttributes::drawOverride;
 MObject DagAttributes::overrideDisplayType;
 MObject DagAttributes::overrideEnabled;
 MObject DagAttributes::overrideVisibility;
+MObject DagAttributes::overrideRGBColors;
+MObject DagAttributes::overrideColor;
+MObject DagAttributes::overrideColorRGB;
+MObject DagAttributes::useObjectColor;
+MObject DagAttributes::objectColor;
+MObject DagAttributes::wireColorRGB;
 
 namespace {
 
@@ -83,22 +89,63 @@ MStatus createDagAttributes()
     DAG_CHECK(displayTypeFn.addField("Normal", 0));
     DAG_CHECK(displayTypeFn.addField("Template", 1));
     DAG_CHECK(displayTypeFn.addField("Reference", 2));
+    MFnEnumAttribute detailFn;
+    MObject detail = detailFn.create("overrideLevelOfDetail", "ovlod", 0, &status);
+    DAG_CHECK(status);
+    DAG_CHECK(detailFn.addField("Full", 0));
+    DAG_CHECK(detailFn.addField("Bounding Box", 1));
+    MObject shading = DagAttributes::createBool("overrideShading", "ovs", true, false, status);
+    DAG_CHECK(status);
+    MObject texturing = DagAttributes::createBool("overrideTexturing", "ovt", true, false, status);
+    DAG_CHECK(status);
+    MObject playback = DagAttributes::createBool("overridePlayback", "ovp", true, false, status);
+    DAG_CHECK(status);
     MObject overrideOn = DagAttributes::createBool("overrideEnabled", "ove", false, false, status);
     DAG_CHECK(status);
     MObject overrideShown = DagAttributes::createBool("overrideVisibility", "ovv", true, false, status);
     DAG_CHECK(status);
+    MObject hideOnPlayback = DagAttributes::createBool("hideOnPlayback", "hpb", false, false, status);
+    DAG_CHECK(status);
+    // The colour: an index into Maya's 32-colour palette (0: the object's own), or RGB.
+    MObject rgbColors = DagAttributes::createBool("overrideRGBColors", "ovrgbf", false, false, status);
+    DAG_CHECK(status);
+    MObject colorIndex = numeric.create("overrideColor", "ovc", MFnNumericData::kByte, 0, &status);
+    DAG_CHECK(status);
+    DAG_CHECK(numeric.setMin(0));
+    DAG_CHECK(numeric.setMax(31));
+    MObject colorRGB = DagAttributes::createColor("overrideColorRGB", "ovrgb", "overrideColor", "ovc", status);
+    DAG_CHECK(status);
+    MObject colorAlpha = numeric.create("overrideColorA", "ovca", MFnNumericData::kFloat, 1.0, &status);
+    DAG_CHECK(status);
     MFnCompoundAttribute overrides;
     MObject drawOverrides = overrides.create("drawOverride", "do", &status);
     DAG_CHECK(status);
-    DAG_CHECK(overrides.addChild(displayType));
-    DAG_CHECK(overrides.addChild(overrideOn));
-    DAG_CHECK(overrides.addChild(overrideShown));
+    // In a display layer's "drawInfo" order, child for child.
+    for (const MObject& child : {displayType, detail, shading, texturing, playback, overrideOn, overrideShown,
+                                 hideOnPlayback, rgbColors, colorIndex, colorRGB, colorAlpha})
+        DAG_CHECK(overrides.addChild(child));
+
+    // The dormant wireframe colour of its own (`color`): 1 a user colour, 2 "wireColorRGB".
+    MObject useColor = numeric.create("useObjectColor", "uoc", MFnNumericData::kShort, 0, &status);
+    DAG_CHECK(status);
+    MObject colorNumber = numeric.create("objectColor", "oc", MFnNumericData::kShort, 0, &status);
+    DAG_CHECK(status);
+    DAG_CHECK(numeric.setMin(0));
+    DAG_CHECK(numeric.setMax(7));
+    MObject wireColor = DagAttributes::createColor("wireColorRGB", "wfcc", "wireColor", "wfc", status);
+    DAG_CHECK(status);
 
     DagAttributes::hiddenInOutliner = hidden;
     DagAttributes::drawOverride = drawOverrides;
     DagAttributes::overrideDisplayType = displayType;
     DagAttributes::overrideEnabled = overrideOn;
     DagAttributes::overrideVisibility = overrideShown;
+    DagAttributes::overrideRGBColors = rgbColors;
+    DagAttributes::overrideColor = colorIndex;
+    DagAttributes::overrideColorRGB = colorRGB;
+    DagAttributes::useObjectColor = useColor;
+    DagAttributes::objectColor = colorNumber;
+    DagAttributes::wireColorRGB = wireColor;
     DagAttributes::visibility = visibility;
     DagAttributes::lodVisibility = lodVisibility;
     DagAttributes::templated = templated;
@@ -285,6 +332,25 @@ MObject DagAttributes::createMatrix(const MString& name, const MString& shortNam
     return attr;
 }
 
+MObject DagAttributes::createColor(const char* name, const char* shortName, const char* channelStem,
+                                   const char* shortStem, MStatus& status)
+{
+    MFnNumericAttribute numeric;
+    MObject channels[3];
+    const char* suffixes[3] = {"R", "G", "B"};
+    const char* shortSuffixes[3] = {"r", "g", "b"};
+    for (int k = 0; k < 3; ++k) {
+        channels[k] = numeric.create(MString(channelStem) + suffixes[k], MString(shortStem) + shortSuffixes[k],
+                                     MFnNumericData::kFloat, 0.0, &status);
+        if (!status)
+            return MObject();
+    }
+    MObject color = numeric.create(name, shortName, channels[0], channels[1], channels[2], &status);
+    if (status)
+        status = numeric.setUsedAsColor(true);
+    return color;
+}
+
 bool DagAttributes::isHierarchyMatrix(const Attribute* attribute)
 {
     if (!attribute || worldMatrix.isNull())
@@ -298,7 +364,8 @@ MStatus DagAttributes::addDagAttributes()
     DAG_CHECK(createDagAttributes());
     for (const MObject* attr : {&visibility, &lodVisibility, &templated, &intermediateObject, &instObjGroups,
                                 &offsetParentMatrix, &parentMatrix, &parentInverseMatrix, &worldMatrix,
-                                &worldInverseMatrix, &hiddenInOutliner, &drawOverride})
+                                &worldInverseMatrix, &hiddenInOutliner, &drawOverride, &useObjectColor, &objectColor,
+                                &wireColorRGB})
         DAG_CHECK(MPxNode::addAttribute(*attr));
     DAG_CHECK(MPxNode::attributeAffects(parentMatrix, parentInverseMatrix));
     DAG_CHECK(MPxNode::attributeAffects(parentMatrix, worldMatrix));

@@ -29,10 +29,16 @@ public:
     static MObject worldMatrix;
     static MObject worldInverseMatrix;
     static MObject hiddenInOutliner;
-    static MObject drawOverride;        // overrideDisplayType, overrideEnabled, overrideVisibility
+    static MObject drawOverride;        // the drawing overrides, child for child as a display layer's drawInfo
     static MObject overrideDisplayType; // 0 normal, 1 template, 2 reference
     static MObject overrideEnabled;
     static MObject overrideVisibility;
+    static MObject overrideRGBColors;   // overrideColorRGB instead of the overrideColor index
+    static MObject overrideColor;       // 0..31, 0: the object's own colour
+    static MObject overrideColorRGB;
+    static MObject useObjectColor;      // 0 class colour, 1 objectColor (a user colour), 2 wireColorRGB
+    static MObject objectColor;
+    static MObject wireColorRGB;
 
     // Registers the steps with the node-type registry (once, at start-up).
     static void registerSteps();
@@ -51,6 +57,9 @@ public:
     static MObject createDouble3(const MString& name, const MString& shortName, const char* const childNames[3],
                                  const char* const childShortNames[3], MFnUnitAttribute::Type unit, double value,
                                  bool keyable, MStatus& status);
+    // A float colour whose channels are named as Maya names them: "overrideColorR" ("ovcr") ...
+    static MObject createColor(const char* name, const char* shortName, const char* channelStem,
+                               const char* shortStem, MStatus& status);
     // Matrix attribute; outputs are read-only, not stored, and arrays when per instance.
     static MObject createMatrix(const MString& name, const MString& shortName, bool output, bool perInstance,
                                 MStatus& status);

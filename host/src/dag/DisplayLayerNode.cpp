@@ -3,6 +3,7 @@
 #include "dag/Dag.h"
 #include "dag/DagAttributes.h"
 #include "dag/LocatorShapeNode.h"
+#include "dag/SceneManagerNodes.h"
 #include "dg/Registry.h"
 
 #include <maya/MFnCompoundAttribute.h>
@@ -19,6 +20,7 @@ MObject DisplayLayerNode::displayType;
 MObject DisplayLayerNode::enabled;
 MObject DisplayLayerNode::visibility;
 MObject DisplayLayerNode::identification;
+MObject DisplayLayerNode::color;
 
 void* DisplayLayerNode::creator()
 {
@@ -34,19 +36,41 @@ MStatus DisplayLayerNode::initialize()
     DAG_CHECK(typeFn.addField("Normal", 0));
     DAG_CHECK(typeFn.addField("Template", 1));
     DAG_CHECK(typeFn.addField("Reference", 2));
+    MFnEnumAttribute detailFn;
+    MObject detail = detailFn.create("levelOfDetail", "lod", 0, &status);
+    DAG_CHECK(status);
+    DAG_CHECK(detailFn.addField("Full", 0));
+    DAG_CHECK(detailFn.addField("Bounding Box", 1));
+    MObject shading = DagAttributes::createBool("shading", "s", true, false, status);
+    DAG_CHECK(status);
+    MObject texturing = DagAttributes::createBool("texturing", "t", true, false, status);
+    DAG_CHECK(status);
+    MObject playback = DagAttributes::createBool("playback", "p", true, false, status);
+    DAG_CHECK(status);
     enabled = DagAttributes::createBool("enabled", "e", true, false, status);
     DAG_CHECK(status);
     visibility = DagAttributes::createBool("visibility", "v", true, false, status);
     DAG_CHECK(status);
-    // The children line up one for one with a DAG node's "drawOverride"
-    // (overrideDisplayType, overrideEnabled, overrideVisibility).
+    MObject hideOnPlayback = DagAttributes::createBool("hideOnPlayback", "hpb", false, false, status);
+    DAG_CHECK(status);
+    MObject rgbColors = DagAttributes::createBool("overrideRGBColors", "ovrgbf", false, false, status);
+    DAG_CHECK(status);
+    MFnNumericAttribute numeric;
+    color = numeric.create("color", "c", MFnNumericData::kByte, 0, &status);
+    DAG_CHECK(status);
+    DAG_CHECK(numeric.setMin(0));
+    DAG_CHECK(numeric.setMax(31));
+    MObject colorRGB = DagAttributes::createColor("overrideColorRGB", "ovrgb", "overrideColor", "ovc", status);
+    DAG_CHECK(status);
+    MObject colorAlpha = numeric.create("overrideColorA", "ovca", MFnNumericData::kFloat, 1.0, &status);
+    DAG_CHECK(status);
+    // The children line up one for one with a DAG node's "drawOverride".
     MFnCompoundAttribute compound;
     drawInfo = compound.create("drawInfo", "di", &status);
     DAG_CHECK(status);
-    DAG_CHECK(compound.addChild(displayType));
-    DAG_CHECK(compound.addChild(enabled));
-    DAG_CHECK(compound.addChild(visibility));
-    MFnNumericAttribute numeric;
+    for (const MObject& child : {displayType, detail, shading, texturing, playback, enabled, visibility,
+                                 hideOnPlayback, rgbColors, color, colorRGB, colorAlpha})
+        DAG_CHECK(compound.addChild(child));
     identification = numeric.create("identification", "id", MFnNumericData::kShort, 0, &status);
     DAG_CHECK(status);
     DAG_CHECK(addAttribute(drawInfo));
@@ -71,7 +95,8 @@ MStatus registerDisplayNodeTypes()
     locator.initialize = &LocatorShapeNode::initialize;
     locator.type = MPxNode::kLocatorNode;
     locator.apiType = MFn::kLocator;
-    return registerNodeType(locator);
+    DAG_CHECK(registerNodeType(locator));
+    return registerSceneManagerNodeTypes();
 }
 
 } // namespace host
