@@ -59,7 +59,7 @@ TEST_F(Joints, ChildLandsWhereMayasJointMatrixOrderPutsIt)
 TEST_F(Joints, SegmentScaleCompensateUndoesTheParentsScale)
 {
     ASSERT_TRUE(run("joint -n a; joint -n b -p 1 0 0; setAttr a.s 2 2 2")) << errors();
-    EXPECT_EQ(strings("listConnections -p 1 b.is")[0], MString("a.s"));
+    EXPECT_EQ(strings("listConnections -p 1 b.is")[0], MString("a.scale"));
     expectPosition(worldPosition("b"), 2, 0, 0);  // its translate is in the scaled space
     EXPECT_NEAR(value("getAttr b.wm[0]").asDoubleArray()[0], 1.0, 1e-12);
     ASSERT_TRUE(run("setAttr b.ssc 0"));

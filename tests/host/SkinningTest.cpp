@@ -202,7 +202,7 @@ TEST_F(Skinning, BindWithoutComponentTagsBuildsTheGroupedChainAndUndoRemovesIt)
     EXPECT_EQ(list("listConnections -s 1 -d 0 skinCluster1GroupParts.ig"), (std::vector<std::string>{"tweak1"}));
     EXPECT_EQ(list("listConnections -s 1 -d 0 tweak1.ip[0].ig"), (std::vector<std::string>{"groupParts1"}));
     EXPECT_EQ(list("listConnections -s 1 -d 0 groupParts1.ig"), (std::vector<std::string>{"bodyShapeOrig"}));
-    EXPECT_EQ(list("listConnections -p 1 -s 1 -d 0 skinCluster1Set.dsm"), (std::vector<std::string>{"bodyShape.iog[0].og[1]"}));
+    EXPECT_EQ(list("listConnections -p 1 -s 1 -d 0 skinCluster1Set.dsm"), (std::vector<std::string>{"bodyShape.instObjGroups[0].objectGroups[1]"}));
     EXPECT_EQ(list("listConnections -s 1 -d 0 skinCluster1Set.ub"), (std::vector<std::string>{"skinCluster1"}));
     EXPECT_EQ(list("listConnections -s 1 -d 0 tweakSet1.gn"), (std::vector<std::string>{"groupId1"}));
     expectLinearBlendSkinning("skinCluster1", "bodyShape", "bodyShapeOrig");

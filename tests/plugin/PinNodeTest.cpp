@@ -261,8 +261,9 @@ TEST_F(SurfacePinNode, DeletedFacesLeaveIdsOutOfRangeUntilRebound)
     // moving the remaining points does not make them usable.
     ASSERT_TRUE(mel("delete plane.f[1]"));
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (attempt == 2)
+        if (attempt == 2) {
             ASSERT_TRUE(mel("move -r 0 1 0 plane.vtx[0]"));
+        }
         EXPECT_NE(errorsWhilePulling("pin").find("SurfacePin: bind vertex or normal indices are out of range. Re-run "
                                                  "surfacePinBind after topology changes."),
                   std::string::npos)
