@@ -209,12 +209,14 @@ TEST_F(BuiltinCommands, ConnectAttrForceNextAvailableAndDisconnect)
     EXPECT_NE(errors().find("not an array"), std::string::npos);
 
     // Data of another type is refused, also by a generic attribute that accepts only meshes.
-    for (const auto& refused : {std::pair<const char*, const char*>{"a.mat", "b.geo"}, {"a.str", "b.ia"}}) {
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"a.mat b.geo", "a.transformMatrix' -> 'b.geometry"},
+        {"a.mat b.ia", "a.transformMatrix' -> 'b.intArray"},
+        {"a.str b.ia", "a.text' -> 'b.intArray"}};
+    for (const auto& [plugs, named] : refused) {
         clearMessages();
-        EXPECT_FALSE(run(std::string("connectAttr ") + refused.first + " " + refused.second));
-        EXPECT_EQ(errors(), std::string("connectAttr: Connection not made: '") +
-                                (refused.first == std::string("a.mat") ? "a.transformMatrix' -> 'b.geometry"
-                                                                       : "a.text' -> 'b.intArray") +
+        EXPECT_FALSE(run("connectAttr " + plugs));
+        EXPECT_EQ(errors(), "connectAttr: Connection not made: '" + named +
                                 "'. Data types of source and destination are not compatible.\n");
     }
     EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 b")), Names{});
