@@ -46,7 +46,7 @@ constexpr uint32_t kNone = UINT32_MAX;
 constexpr size_t kMovedShareForAll = 8;
 
 const double kNoHit = std::numeric_limits<double>::max();
-const float kInfinity = std::numeric_limits<float>::infinity();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 int64_t notNegative(int value)
 {
