@@ -1,6 +1,8 @@
 // MArgList: values built by code read back whole, and short or corrupted
 // lists fail instead of reading past their end.
 
+#include "commands/Argument.h"
+
 #include <maya/MArgList.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MIntArray.h>
@@ -22,8 +24,8 @@ TEST(ArgumentList, ArraysVectorsAndMatricesReadBackAndAdvanceTheIndex)
     double rows[4][4] = {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
 
     MArgList list;
-    list.addArg(ints).addArg(MVector(0.5, 1.5, 2.5)).addArg(strings).addArg(MMatrix(rows));
-    list.addArg(MDoubleArray()).addArg(MPoint(7, 8, 9));
+    host::addArgs(list, ints, MVector(0.5, 1.5, 2.5), strings, MMatrix(rows));
+    host::addArgs(list, MDoubleArray(), MPoint(7, 8, 9));
 
     unsigned int index = 0;
     MStatus status;
@@ -63,7 +65,7 @@ TEST(ArgumentList, ArraysVectorsAndMatricesReadBackAndAdvanceTheIndex)
 TEST(ArgumentList, ShortOrCorruptListsFailWithoutMovingTheIndex)
 {
     MArgList list;
-    list.addArg(5).addArg(1.0).addArg(MString("x"));  // claims 5 elements, holds 2
+    host::addArgs(list, 5, 1.0, MString("x"));  // claims 5 elements, holds 2
 
     unsigned int index = 0;
     MStatus status;
@@ -84,7 +86,7 @@ TEST(ArgumentList, ShortOrCorruptListsFailWithoutMovingTheIndex)
     EXPECT_EQ(index, 1u);
 
     MArgList negative;
-    negative.addArg(-1).addArg(2);
+    host::addArgs(negative, -1, 2);
     index = 0;
     negative.asIntArray(index, &status);
     EXPECT_NE(status, MS::kSuccess);

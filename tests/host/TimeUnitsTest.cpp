@@ -111,7 +111,7 @@ TEST(EvaluationContext, GuardsNestAndRestoreTheNormalContext)
     }
     EXPECT_TRUE(MDGContext::current().isNormal());
     EXPECT_FALSE(MEvaluationManager::graphConstructionActive());
-    EXPECT_FALSE(MEvaluationManager::evaluationManagerActive());
+    EXPECT_FALSE(MEvaluationManager::evaluationManagerActive(MDGContext::current()));
     ASSERT_EQ(MAnimControl::setCurrentTime(MTime(1.0, MTime::kFilm)), MS::kSuccess);
 }
 
