@@ -288,8 +288,8 @@ TEST_F(ShapeControlDrawing, AnotherMeshWithTheSameCountsIsNotDrawnWithStaleTrian
     ASSERT_EQ(drawn->triangleCorners.length(), 12u);
     for (unsigned corner = 0; corner < 12; corner += 3) {
         const MPointArray& p = drawn->meshPoints;
-        const unsigned* t = &drawn->triangleCorners[corner];
-        const double centreX = (p[t[0]].x + p[t[1]].x + p[t[2]].x) / 3.0;
+        const MUintArray& t = drawn->triangleCorners;
+        const double centreX = (p[t[corner]].x + p[t[corner + 1]].x + p[t[corner + 2]].x) / 3.0;
         EXPECT_GE(std::fabs(centreX), 1.0) << "triangle " << corner / 3 << " bridges the gap";
     }
 

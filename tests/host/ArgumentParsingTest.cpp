@@ -3,6 +3,7 @@
 
 #include "CommandTestSupport.h"
 
+#include "commands/Argument.h"
 #include "commands/CommandRegistry.h"
 
 #include <maya/MArgDatabase.h>
@@ -99,10 +100,10 @@ TEST_F(ArgumentParsing, ShortAndLongNamesReadTheSameTypedValues)
 {
     ASSERT_EQ(run("createNode transform -n \"driver\";"), MS::kSuccess);
     MArgList list;
-    list.addArg(MString("-name")).addArg(MString("rig")).addArg(MString("-c")).addArg(7);
-    list.addArg(MString("-scale")).addArg(3).addArg(MString("-on")).addArg(MString("off"));
-    list.addArg(MString("-p")).addArg(2).addArg(MString("two")).addArg(MString("-d")).addArg(1.5);
-    list.addArg(MString("-t")).addArg(MString("a")).addArg(MString("-tag")).addArg(MString("b"));
+    host::addArgs(list, MString("-name"), MString("rig"), MString("-c"), 7);
+    host::addArgs(list, MString("-scale"), 3, MString("-on"), MString("off"));
+    host::addArgs(list, MString("-p"), 2, MString("two"), MString("-d"), 1.5);
+    host::addArgs(list, MString("-t"), MString("a"), MString("-tag"), MString("b"));
     list.addArg(MString("driver"));
 
     MStatus status;
@@ -145,11 +146,11 @@ TEST_F(ArgumentParsing, RefusesUnknownFlagsAndBadArgumentsWithClearErrors)
         const char* message;
     };
     MArgList badCount;
-    badCount.addArg(MString("-count")).addArg(MString("many"));
+    host::addArgs(badCount, MString("-count"), MString("many"));
     MArgList fractionalCount;
-    fractionalCount.addArg(MString("-c")).addArg(2.5);
+    host::addArgs(fractionalCount, MString("-c"), 2.5);
     MArgList badBool;
-    badBool.addArg(MString("-on")).addArg(MString("maybe"));
+    host::addArgs(badBool, MString("-on"), MString("maybe"));
     const Case cases[] = {
         {args({"-bogus"}), MS::kFailure, "Invalid flag: -bogus"},
         {badCount, MS::kInvalidParameter, "Flag -count expects an integer argument, not \"many\"."},

@@ -291,6 +291,11 @@ void recordParentChild(MDagMessage::DagMessage message, MDagPath& child, MDagPat
                            parent.fullPathName().asChar());
 }
 
+void recordChildAdded(MDagPath& child, MDagPath& parent, void* clientData)
+{
+    recordParentChild(MDagMessage::kChildAdded, child, parent, clientData);
+}
+
 TEST_F(DagTest, ParentingReportsChildAddedAndRemoved)
 {
     MObject a = transform("a");
@@ -298,8 +303,8 @@ TEST_F(DagTest, ParentingReportsChildAddedAndRemoved)
     MObject leaf = transform("leaf", a);
 
     ParentChildEvents events;
-    MCallbackId added = MDagMessage::addChildAddedCallback(&recordParentChild, &events);
-    MCallbackId removed = MDagMessage::addChildRemovedCallback(&recordParentChild, &events);
+    MCallbackId added = MDagMessage::addChildAddedCallback(&recordChildAdded, &events);
+    MCallbackId removed = MDagMessage::addDagCallback(MDagMessage::kChildRemoved, &recordParentChild, &events);
     ASSERT_TRUE(MFnDagNode(b).addChild(leaf));
     EXPECT_EQ(events.seen, (std::vector<std::string>{"removed |a|leaf under |a", "added |b|leaf under |b"}));
 

@@ -57,7 +57,7 @@ class SceneQueryCommands : public SceneTest
 protected:
     Numbers numbers(const std::string& script)
     {
-        const MDoubleArray array = value(script).asDoubleArray();
+        MDoubleArray array = value(script).asDoubleArray();
         return Numbers(&array[0], &array[0] + array.length());
     }
     Names names(const std::string& script) { return toNames(strings(script)); }

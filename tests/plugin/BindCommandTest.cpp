@@ -7,6 +7,7 @@
 #include "BindCommandSupport.h"
 #include "PinTestSupport.h"
 
+#include <maya/MCallbackIdArray.h>
 #include <maya/MDGMessage.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MMessage.h>

@@ -121,7 +121,7 @@ protected:
             (isPosition ? result.positions : result.normals) = readFloats(buffer);
         }
         for (int i = 0; i < items.length(); ++i) {
-            const MHWRender::MIndexBuffer* buffer = items.itemAt(i)->associatedIndexBuffer();
+            const MHWRender::MIndexBuffer* buffer = host::RendererAccess::associatedIndexBuffer(*items.itemAt(i));
             if (buffer != nullptr) {
                 MHWRender::MIndexBuffer* readable = const_cast<MHWRender::MIndexBuffer*>(buffer);
                 const uint32_t* data = static_cast<const uint32_t*>(readable->map());
@@ -482,9 +482,9 @@ TEST_F(OverlayGeometryOverride, RenderItemsFollowTheDisplayAttributes)
     EXPECT_FALSE(hover.isEnabled()) << "nothing is hovered";
     EXPECT_TRUE(wire.isEnabled());
     EXPECT_EQ(shaderParameter(base, "solidColor"), (std::vector<float>{0.5f, 0.25f, 0.125f, 0.75f}));
-    EXPECT_TRUE(base.isTreatedAsTransparent());
+    EXPECT_TRUE(host::RendererAccess::treatedAsTransparent(base));
     EXPECT_TRUE(base.getShader()->isTransparent());
-    EXPECT_FALSE(selected.isTreatedAsTransparent());
+    EXPECT_FALSE(host::RendererAccess::treatedAsTransparent(selected));
     EXPECT_EQ(selected.depthPriority(), MHWRender::MRenderItem::sSelectionDepthPriority + 1);
     EXPECT_EQ(host::RendererAccess::stockShader(*wire.getShader()), 10);
     EXPECT_EQ(shaderParameter(wire, "lineWidth"), (std::vector<float>{3.0f, 3.0f}));
@@ -500,7 +500,7 @@ TEST_F(OverlayGeometryOverride, RenderItemsFollowTheDisplayAttributes)
         EXPECT_FALSE(items.itemAt(i)->isEnabled()) << items.itemAt(i)->name().asChar();
     }
     EXPECT_EQ(shaderParameter(*items.itemAt(0), "solidColor"), (std::vector<float>{0.5f, 0.25f, 0.125f, 1.0f}));
-    EXPECT_FALSE(items.itemAt(0)->isTreatedAsTransparent());
+    EXPECT_FALSE(host::RendererAccess::treatedAsTransparent(*items.itemAt(0)));
 
     // A wire width of 0 or less still draws, a tenth of a pixel wide.
     ASSERT_TRUE(mel("setAttr overlayShape.enable 1; setAttr overlayShape.wireframeWidth 0"));

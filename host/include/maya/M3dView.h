@@ -72,8 +72,6 @@ public:
     int portWidth(MStatus* ReturnStatus = NULL);
     int portHeight(MStatus* ReturnStatus = NULL);
     bool worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus = NULL) const;
-    bool worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, bool* clipped,
-                     MStatus* ReturnStatus = NULL) const;
     MStatus viewToWorld(short x_pos, short y_pos, MPoint& worldPt, MVector& worldVector) const;
     MStatus viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoint& farClipPt) const;
     MStatus refresh(bool all = false, bool force = false);
@@ -83,8 +81,8 @@ public:
     MStatus projectionMatrix(MMatrix& projection) const;
     DisplayStyle displayStyle(MStatus* ReturnStatus = NULL) const;
     unsigned int objectDisplay(MStatus* ReturnStatus = NULL);
-    MStatus setObjectDisplay(DisplayObjects displayMask);
-    bool pluginObjectDisplay(const MString& pluginDisplayFilter, MStatus* ReturnStatus = NULL) const;
+    MStatus setObjectDisplay(unsigned int displayMask);
+    bool pluginObjectDisplay(const MString& pluginDisplayFilter, MStatus* ReturnStatus = NULL);
     MColor colorAtIndex(unsigned int index, ColorTable table = kActiveColors, MStatus* ReturnStatus = NULL);
     void drawText(const MString& text, const MPoint position, TextPosition textPosition = kLeft);
 

@@ -21,7 +21,7 @@ public:
     static MStatus setAnimationStartTime(MTime newStartTime);
     static MStatus setAnimationEndTime(MTime newEndTime);
     static MStatus setAnimationStartEndTime(const MTime& newStartTime, const MTime& newEndTime);
-    static PlaybackMode playbackMode(MStatus* ReturnStatus = NULL);
+    static PlaybackMode playbackMode();
     static MStatus setPlaybackMode(PlaybackMode newMode);
     static bool isPlaying();
     static bool isScrubbing();

@@ -46,19 +46,15 @@ public:
 
     unsigned int flagIndex(const char* shortFlag, const char* longFlag = NULL) const;
 
-    MArgList& addArg(bool arg);
-    MArgList& addArg(int arg);
-    MArgList& addArg(double arg);
-    MArgList& addArg(const MString& arg);
-    MArgList& addArg(const MDistance& arg);
-    MArgList& addArg(const MAngle& arg);
-    MArgList& addArg(const MTime& arg);
-    MArgList& addArg(const MVector& arg);
-    MArgList& addArg(const MPoint& arg);
-    MArgList& addArg(const MMatrix& arg);
-    MArgList& addArg(const MStringArray& arg);
-    MArgList& addArg(const MIntArray& arg);
-    MArgList& addArg(const MDoubleArray& arg);
+    MStatus addArg(bool arg);
+    MStatus addArg(int arg);
+    MStatus addArg(double arg);
+    MStatus addArg(const MString& arg);
+    MStatus addArg(const MDistance& arg);
+    MStatus addArg(const MAngle& arg);
+    MStatus addArg(const MTime& arg);
+    MStatus addArg(const MVector& arg);
+    MStatus addArg(const MPoint& arg);
 
     static const unsigned int kInvalidArgIndex;
 

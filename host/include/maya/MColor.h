@@ -44,6 +44,8 @@ public:
 
     friend std::ostream& operator<<(std::ostream& out, const MColor& c);
 
+    static const MColor kOpaqueBlack;
+
     float r;
     float g;
     float b;

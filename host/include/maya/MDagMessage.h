@@ -74,17 +74,17 @@ public:
     static MCallbackId addMatrixModifiedCallback(MDagPath& instance, MWorldMatrixModifiedFunction func,
                                                  void* clientData = NULL, MStatus* ReturnStatus = NULL);
 
-    static MCallbackId addParentAddedCallback(MMessageParentChildFunction func, void* clientData = NULL,
+    static MCallbackId addParentAddedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
                                               MStatus* ReturnStatus = NULL);
-    static MCallbackId addParentRemovedCallback(MMessageParentChildFunction func, void* clientData = NULL,
+    static MCallbackId addParentRemovedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
                                                 MStatus* ReturnStatus = NULL);
-    static MCallbackId addChildAddedCallback(MMessageParentChildFunction func, void* clientData = NULL,
+    static MCallbackId addChildAddedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
                                              MStatus* ReturnStatus = NULL);
-    static MCallbackId addChildRemovedCallback(MMessageParentChildFunction func, void* clientData = NULL,
+    static MCallbackId addChildRemovedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
                                                MStatus* ReturnStatus = NULL);
-    static MCallbackId addInstanceAddedCallback(MMessageParentChildFunction func, void* clientData = NULL,
+    static MCallbackId addInstanceAddedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
                                                 MStatus* ReturnStatus = NULL);
-    static MCallbackId addInstanceRemovedCallback(MMessageParentChildFunction func, void* clientData = NULL,
+    static MCallbackId addInstanceRemovedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
                                                   MStatus* ReturnStatus = NULL);
     static MCallbackId addDagCallback(DagMessage msgType, MMessageParentChildFunction func, void* clientData = NULL,
                                       MStatus* ReturnStatus = NULL);

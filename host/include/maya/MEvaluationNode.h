@@ -25,7 +25,7 @@ public:
     MEvaluationNode parent(int index) const;
     int childCount() const;
     MEvaluationNode child(int index) const;
-    bool skipEvaluation(const MObject& attribute, bool allowSingleDownstreamDependency = false,
+    void skipEvaluation(const MObject& attribute, bool allowSingleDownstreamDependency = false,
                         MStatus* ReturnStatus = nullptr) const;
 
 private:

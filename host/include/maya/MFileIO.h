@@ -15,7 +15,7 @@ public:
     static bool isReferencingFile();
     static bool isNewingFile();
     static bool isWritingFile();
-    static bool isSavingReference(MStatus* ReturnStatus = NULL);
+    static bool isSavingReference();
     static MString currentFile();
 };
 

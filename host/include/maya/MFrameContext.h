@@ -55,11 +55,13 @@ public:
     void viewportToWorld(double x_pos, double y_pos, MPoint& nearClipPt, MPoint& farClipPt) const;
     RenderingDestination renderingDestination(MString& destinationName) const;
     MUint64 objectTypeExclusions() const;
-    MStringArray classificationExclusions() const;
+    void classificationExclusions(MStringArray& classificationExclusions) const;
 
     static bool inUserInteraction();
     static bool userChangingViewContext();
-    static bool wireOnShadedMode();
+    // How wireframe on shaded draws when a view shows it.
+    enum WireOnShadedMode { kWireframeOnShadedFull, kWireframeOnShadedReduced, kWireframeOnShadedNone };
+    static WireOnShadedMode wireOnShadedMode();
     static bool shadeTemplates();
 
 protected:

@@ -5,6 +5,7 @@
 #include <maya/MString.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MMatrix.h>
+#include <maya/MObject.h>
 #include <maya/MSelectionMask.h>
 #include <vector>
 
@@ -61,7 +62,6 @@ public:
     static MString semanticString(Semantic semantic);
     static MString drawModeString(DrawMode mode);
     static MString dataTypeString(DataType type);
-    static unsigned int dataTypeSize(DataType type);
 
 private:
     friend struct host::RendererAccess;
@@ -92,7 +92,6 @@ public:
     void setDataType(MGeometry::DataType type) { fDataType = type; }
     void setDimension(int dimension) { fDimension = dimension; }
     void setOffset(int offset) { fOffset = offset; }
-    void setStride(int stride) { fStride = stride; }
 
 private:
     MString fName;
@@ -128,26 +127,25 @@ public:
     };
 
     MIndexBufferDescriptor();
+    // The component and data type are accepted; the host's index buffers always cover the whole shape.
     MIndexBufferDescriptor(IndexType type, const MString& name, MGeometry::Primitive primitive,
-                           int primitiveStride = 0);
+                           unsigned int primitiveStride = 0, MObject component = MObject::kNullObj,
+                           MGeometry::DataType dataType = MGeometry::kUnsignedInt32);
 
     IndexType indexType() const { return fType; }
     MString name() const { return fName; }
     MGeometry::Primitive primitive() const { return fPrimitive; }
-    int primitiveStride() const { return fPrimitiveStride; }
+    unsigned int primitiveStride() const { return fPrimitiveStride; }
     void setIndexType(IndexType type) { fType = type; }
-    void setName(const MString& name) { fName = name; }
-    void setPrimitive(MGeometry::Primitive primitive, int primitiveStride = 0)
-    {
-        fPrimitive = primitive;
-        fPrimitiveStride = primitiveStride;
-    }
+    void setName(MString& name) { fName = name; }
+    void setPrimitive(MGeometry::Primitive primitive) { fPrimitive = primitive; }
+    void setPrimitiveStride(unsigned int primitiveStride) { fPrimitiveStride = primitiveStride; }
 
 private:
     IndexType fType;
     MString fName;
     MGeometry::Primitive fPrimitive;
-    int fPrimitiveStride;
+    unsigned int fPrimitiveStride;
 };
 
 class MIndexBufferDescriptorList
@@ -251,7 +249,7 @@ public:
     RenderItemType type() const { return fType; }
     MGeometry::Primitive primitive() const { return fPrimitive; }
     MGeometry::Primitive primitive(int& stride) const;
-    bool setPrimitive(MGeometry::Primitive primitive, int stride);
+    void setPrimitive(MGeometry::Primitive primitive, int stride = 0);
     MGeometry::DrawMode drawMode() const { return fDrawMode; }
     void setDrawMode(MGeometry::DrawMode mode) { fDrawMode = mode; }
     bool setShader(const MShaderInstance* shader, const MString* customStreamName = NULL);
@@ -268,15 +266,12 @@ public:
     void enable(bool on) { fEnabled = on; }
     bool isEnabled() const { return fEnabled; }
     bool setMatrix(const MMatrix* matrix);
-    const MMatrix* matrix() const { return fHasMatrix ? &fMatrix : NULL; }
     void setSelectionMask(const MSelectionMask& mask);
-    const MSelectionMask& selectionMask() const { return fSelectionMask; }
+    MSelectionMask selectionMask() const { return fSelectionMask; }
     void setWantConsolidation(bool state) { fWantConsolidation = state; }
     bool wantConsolidation() const { return fWantConsolidation; }
     void setTreatAsTransparent(bool state) { fTreatAsTransparent = state; }
-    bool isTreatedAsTransparent() const { return fTreatAsTransparent; }
     bool associateWithIndexBuffer(const MIndexBuffer* buffer) const;
-    const MIndexBuffer* associatedIndexBuffer() const { return fIndexBuffer; }
     void setCustomData(MUserData* userData);
     MUserData* customData() const { return fCustomData; }
     MStatus setBoundingBox(const MBoundingBox& bbox);
@@ -295,6 +290,7 @@ public:
 
 private:
     friend class MRenderItemList;
+    friend struct host::RendererAccess;
     MRenderItem(const MString& name, RenderItemType type, MGeometry::Primitive primitive);
     ~MRenderItem();
     MRenderItem(const MRenderItem&) = default;

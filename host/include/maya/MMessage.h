@@ -1,10 +1,16 @@
 #ifndef MAYA_MMESSAGE_H
 #define MAYA_MMESSAGE_H
 
-#include <maya/MCallbackIdArray.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+#include <cstdint>
+
+// Names one registered callback, for its removal.
+typedef uintptr_t MCallbackId;
+
+class MCallbackIdArray;
+class MDagPath;
 class MObject;
 class MPlug;
 class MString;
@@ -20,6 +26,7 @@ public:
     enum Action { kDefaultAction, kDoNotDoAction, kDoAction };
 
     typedef void (*MBasicFunction)(void* clientData);
+    typedef void (*MParentChildFunction)(MDagPath& child, MDagPath& parent, void* clientData);
     typedef void (*MElapsedTimeFunction)(float elapsedTime, float lastTime, void* clientData);
     typedef void (*MCheckFunction)(bool* retCode, void* clientData);
     typedef void (*MCheckFileFunction)(bool* retCode, MFileObject& file, void* clientData);

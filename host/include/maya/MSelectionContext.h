@@ -41,8 +41,6 @@ public:
     MStatus getLocalRay(MPoint& pt, MVector& vec) const;
     bool selectForHilite(const MSelectionMask& mask, MStatus* ReturnStatus = NULL) const;
     bool selectOnHilitedOnly(MStatus* ReturnStatus = NULL) const;
-    int highestPriority(MStatus* ReturnStatus = NULL) const;
-    void setHighestPriority(int priority, MStatus* ReturnStatus = NULL);
 
 private:
     MSelectionInfo();
@@ -53,7 +51,6 @@ private:
     unsigned int fRect[4];
     bool fSingle;
     MSelectionMask fMask;
-    int fHighestPriority;
 };
 
 class MIntersection

@@ -100,7 +100,6 @@ public:
     bool intersects(SelectionType selType, MStatus* ReturnStatus = NULL) const;
     bool intersects(MSelectionMask& mask, MStatus* ReturnStatus = NULL) const;
     MSelectionMask operator|(const MSelectionMask& other) const;
-    MSelectionMask& operator|=(const MSelectionMask& other);
 
     static bool registerSelectionType(const MString& selTypeName, int priority = 0);
     static bool deregisterSelectionType(const MString& selTypeName);

@@ -21,11 +21,9 @@ public:
     MString& operator=(MString&& other) noexcept;
     MString& operator=(const char* charString);
     MString& operator=(double value);
-    MString& operator=(int value);
 
     MString& operator+=(const MString& other);
     MString& operator+=(const char* other);
-    MString& operator+=(char other);
     MString& operator+=(double value);
     MString& operator+=(int value);
     MString& operator+=(unsigned int value);
@@ -35,8 +33,6 @@ public:
     bool operator==(const char* other) const;
     bool operator!=(const MString& other) const { return fText != other.fText; }
     bool operator!=(const char* other) const { return !(*this == other); }
-    bool operator<(const MString& other) const { return fText < other.fText; }
-    bool operator>(const MString& other) const { return fText > other.fText; }
 
     friend MString operator+(const MString& a, const MString& b);
     friend MString operator+(const MString& a, const char* b);
@@ -79,20 +75,20 @@ public:
     float asFloat() const;
     double asDouble() const;
 
-    MString& set(const char* charString);
-    MString& set(const char* charString, int charLength);
-    MString& set(double value);
-    MString& set(double value, int precision);
+    MStatus set(const char* charString);
+    MStatus set(const char* charString, int charLength);
+    MStatus set(double value);
+    MStatus set(double value, int precision);
 
     MStatus substitute(const MString& original, const MString& replacement);
     MStatus substituteFirst(const MString& original, const MString& replacement);
 
-    MString& format(const MString& fmt,
-                    const MString& arg1 = MString(), const MString& arg2 = MString(),
-                    const MString& arg3 = MString(), const MString& arg4 = MString(),
-                    const MString& arg5 = MString(), const MString& arg6 = MString(),
-                    const MString& arg7 = MString(), const MString& arg8 = MString(),
-                    const MString& arg9 = MString(), const MString& arg10 = MString());
+    MStatus format(const MString& fmt,
+                   const MString& arg1 = MString(), const MString& arg2 = MString(),
+                   const MString& arg3 = MString(), const MString& arg4 = MString(),
+                   const MString& arg5 = MString(), const MString& arg6 = MString(),
+                   const MString& arg7 = MString(), const MString& arg8 = MString(),
+                   const MString& arg9 = MString(), const MString& arg10 = MString());
 
     friend std::ostream& operator<<(std::ostream& out, const MString& s);
 

@@ -32,8 +32,6 @@ typedef int64_t MInt64;
 typedef uint64_t MUint64;
 typedef uintptr_t MUintPtrSz;
 
-typedef MUintPtrSz MCallbackId;
-
 class MSpace
 {
 public:

@@ -8,7 +8,7 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
-namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
+namespace host { class HostDrawManager; struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
 
 namespace MHWRender
 {
@@ -66,10 +66,9 @@ public:
     void point2d(const MPoint& point);
     void points(const MPointArray& points, bool draw2D);
     void circle(const MPoint& center, const MVector& normal, double radius, bool filled = false);
-    void circle(const MPoint& center, const MVector& normal, double radius, unsigned int numSegments,
-                bool filled = false);
+    void circle(const MPoint& center, const MVector& normal, double radius, int numSubdivision, bool filled);
     void circle2d(const MPoint& center, double radius, bool filled = false);
-    void circle2d(const MPoint& center, double radius, unsigned int numSegments, bool filled = false);
+    void circle2d(const MPoint& center, double radius, int numSubdivision, bool filled);
     void arc(const MPoint& center, const MVector& start, const MVector& end, const MVector& normal, double radius,
              bool filled = false);
     void arc2d(const MPoint& center, const MVector& start, const MVector& end, double radius, bool filled = false);
@@ -80,8 +79,10 @@ public:
     void box(const MPoint& center, const MVector& up, const MVector& right, double scaleX = 1.0, double scaleY = 1.0,
              double scaleZ = 1.0, bool filled = false);
     void cone(const MPoint& base, const MVector& direction, double radius, double height, bool filled = false);
-    void cylinder(const MPoint& center, const MVector& up, double radius, double height, bool filled = false);
-    void capsule(const MPoint& center, const MVector& up, double radius, double height, bool filled = false);
+    void cylinder(const MPoint& center, const MVector& up, double radius, double height, int subdivisionsAxis,
+                  bool filled = false);
+    void capsule(const MPoint& center, const MVector& up, double radius, double height, int subdivisionsAxis,
+                 int subdivisionsHeight, bool filled = false);
     void mesh(Primitive mode, const MPointArray& position, const MVectorArray* normal = NULL,
               const MColorArray* color = NULL, const MUintArray* index = NULL, const MPointArray* texcoord = NULL);
     void mesh2d(Primitive mode, const MPointArray& position, const MColorArray* color = NULL,
@@ -93,7 +94,6 @@ public:
     static unsigned int getIconNames(MStringArray& names);
 
 protected:
-    MUIDrawManager();
     virtual ~MUIDrawManager();
     MUIDrawManager(const MUIDrawManager&) = delete;
     MUIDrawManager& operator=(const MUIDrawManager&) = delete;
@@ -101,7 +101,9 @@ protected:
     unsigned int fDepthPriority;
 
 private:
+    MUIDrawManager(void* data);
     friend struct host::RendererAccess;
+    friend class host::HostDrawManager;
     host::UiDrawList* fList;
 };
 

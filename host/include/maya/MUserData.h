@@ -11,7 +11,7 @@ public:
     MUserData(bool deleteAfterUse);
     virtual ~MUserData();
 
-    bool deleteAfterUse() const;
+    bool deleteAfterUse();
     void setDeleteAfterUse(bool shouldDelete);
 
     static const char* className();

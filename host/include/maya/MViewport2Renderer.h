@@ -15,7 +15,7 @@ class MRenderer
 public:
     static MRenderer* theRenderer(bool initializeRenderer = true);
     static void setGeometryDrawDirty(MObject obj, bool topologyChanged = true);
-    static MStatus setLightsAndShadowsDirty();
+    static void setLightsAndShadowsDirty();
 
     const MShaderManager* getShaderManager() const;
     MTextureManager* getTextureManager() const;

@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+class MDoubleArray;
+class MIntArray;
+class MMatrix;
+class MStringArray;
+
 namespace host {
 
 struct Argument
@@ -46,5 +51,24 @@ struct ArgListAccess
     static std::vector<Argument>& args(MArgList& list) { return list.fData->args; }
     static const std::vector<Argument>& args(const MArgList& list) { return list.fData->args; }
 };
+
+// Values MArgList::addArg does not take whole, added as the interpreter leaves them: an array
+// as its count then its elements, a matrix as its sixteen numbers, row by row.
+void addArg(MArgList& list, const MMatrix& value);
+void addArg(MArgList& list, const MStringArray& value);
+void addArg(MArgList& list, const MIntArray& value);
+void addArg(MArgList& list, const MDoubleArray& value);
+template <typename T>
+void addArg(MArgList& list, const T& value)
+{
+    list.addArg(value);
+}
+
+// Adds each value in turn.
+template <typename... T>
+void addArgs(MArgList& list, const T&... values)
+{
+    (addArg(list, values), ...);
+}
 
 } // namespace host

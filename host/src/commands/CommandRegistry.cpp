@@ -2,6 +2,7 @@
 
 #include "commands/PluginCommands.h"
 
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -12,9 +13,14 @@ void registerBuiltinCommands() __attribute__((weak));
 
 namespace {
 
+struct NameOrder
+{
+    bool operator()(const MString& a, const MString& b) const { return std::strcmp(a.asChar(), b.asChar()) < 0; }
+};
+
 struct Registry
 {
-    std::map<MString, std::unique_ptr<CommandEntry>> entries;
+    std::map<MString, std::unique_ptr<CommandEntry>, NameOrder> entries;
     std::vector<const CommandEntry*> order;  // registration order
 };
 

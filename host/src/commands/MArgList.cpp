@@ -234,85 +234,90 @@ unsigned int MArgList::flagIndex(const char* shortFlag, const char* longFlag) co
     return kInvalidArgIndex;
 }
 
-MArgList& MArgList::addArg(bool arg)
+MStatus MArgList::addArg(bool arg)
 {
     fData->args.push_back(Argument::fromInt(arg ? 1 : 0));
-    return *this;
+    return MStatus::kSuccess;
 }
 
-MArgList& MArgList::addArg(int arg)
+MStatus MArgList::addArg(int arg)
 {
     fData->args.push_back(Argument::fromInt(arg));
-    return *this;
+    return MStatus::kSuccess;
 }
 
-MArgList& MArgList::addArg(double arg)
+MStatus MArgList::addArg(double arg)
 {
     fData->args.push_back(Argument::fromDouble(arg));
-    return *this;
+    return MStatus::kSuccess;
 }
 
-MArgList& MArgList::addArg(const MString& arg)
+MStatus MArgList::addArg(const MString& arg)
 {
     // Built in code, a "-name" string is meant as a flag.
     fData->args.push_back(host::looksLikeFlag(arg.asChar()) ? Argument::fromFlag(arg)
                                                               : Argument::fromString(arg));
-    return *this;
+    return MStatus::kSuccess;
 }
 
-MArgList& MArgList::addArg(const MDistance& arg)
+MStatus MArgList::addArg(const MDistance& arg)
 {
     return addArg(arg.asUnits(MDistance::uiUnit()));
 }
 
-MArgList& MArgList::addArg(const MAngle& arg)
+MStatus MArgList::addArg(const MAngle& arg)
 {
     return addArg(arg.asUnits(MAngle::uiUnit()));
 }
 
-MArgList& MArgList::addArg(const MTime& arg)
+MStatus MArgList::addArg(const MTime& arg)
 {
     return addArg(arg.asUnits(MTime::uiUnit()));
 }
 
-MArgList& MArgList::addArg(const MVector& arg)
+MStatus MArgList::addArg(const MVector& arg)
 {
-    return addArg(arg.x).addArg(arg.y).addArg(arg.z);
+    addArg(arg.x);
+    addArg(arg.y);
+    return addArg(arg.z);
 }
 
-MArgList& MArgList::addArg(const MPoint& arg)
+MStatus MArgList::addArg(const MPoint& arg)
 {
-    return addArg(arg.x).addArg(arg.y).addArg(arg.z);
+    addArg(arg.x);
+    addArg(arg.y);
+    return addArg(arg.z);
 }
 
-MArgList& MArgList::addArg(const MMatrix& arg)
+namespace host
+{
+
+void addArg(MArgList& list, const MMatrix& value)
 {
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 4; ++column)
-            addArg(arg(row, column));
-    return *this;
+            list.addArg(value(row, column));
 }
 
-MArgList& MArgList::addArg(const MStringArray& arg)
+void addArg(MArgList& list, const MStringArray& value)
 {
-    addArg(static_cast<int>(arg.length()));
-    for (unsigned int i = 0; i < arg.length(); ++i)
-        fData->args.push_back(Argument::fromString(arg[i]));
-    return *this;
+    list.addArg(static_cast<int>(value.length()));
+    for (unsigned int i = 0; i < value.length(); ++i)
+        ArgListAccess::args(list).push_back(Argument::fromString(value[i]));
 }
 
-MArgList& MArgList::addArg(const MIntArray& arg)
+void addArg(MArgList& list, const MIntArray& value)
 {
-    addArg(static_cast<int>(arg.length()));
-    for (unsigned int i = 0; i < arg.length(); ++i)
-        addArg(arg[i]);
-    return *this;
+    list.addArg(static_cast<int>(value.length()));
+    for (unsigned int i = 0; i < value.length(); ++i)
+        list.addArg(value[i]);
 }
 
-MArgList& MArgList::addArg(const MDoubleArray& arg)
+void addArg(MArgList& list, const MDoubleArray& value)
 {
-    addArg(static_cast<int>(arg.length()));
-    for (unsigned int i = 0; i < arg.length(); ++i)
-        addArg(arg[i]);
-    return *this;
+    list.addArg(static_cast<int>(value.length()));
+    for (unsigned int i = 0; i < value.length(); ++i)
+        list.addArg(value[i]);
 }
+
+} // namespace host

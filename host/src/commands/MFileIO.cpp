@@ -19,7 +19,7 @@ bool MFileIO::isImportingFile() { return queryFlag(host::FileFlag::kImporting); 
 bool MFileIO::isReferencingFile() { return queryFlag(host::FileFlag::kReferencing); }
 bool MFileIO::isNewingFile() { return queryFlag(host::FileFlag::kNewing); }
 bool MFileIO::isWritingFile() { return queryFlag(host::FileFlag::kWriting); }
-bool MFileIO::isSavingReference(MStatus* ReturnStatus) { return queryFlag(host::FileFlag::kSavingReference, ReturnStatus); }
+bool MFileIO::isSavingReference() { return queryFlag(host::FileFlag::kSavingReference, nullptr); }
 
 MString MFileIO::currentFile()
 {

@@ -132,7 +132,7 @@ MString MessageCapture::text(MessageKind kind) const
             continue;
         all += message.second;
         if (kind != MessageKind::kPrint)
-            all += '\n';
+            all += "\n";
     }
     return all;
 }

@@ -33,7 +33,8 @@ struct ParentChildWatch
 {
     MCallbackId id;
     MDagMessage::DagMessage message;
-    MDagMessage::MMessageParentChildFunction func;
+    MDagMessage::MMessageParentChildFunction func;  // told which change happened
+    MMessage::MParentChildFunction plainFunc;       // or watching one kind of change
     void* clientData;
 };
 
@@ -115,15 +116,15 @@ void onDirtyPlug(MObject& node, MPlug& plug, void* clientData)
 }
 
 MCallbackId addParentChildWatch(MDagMessage::DagMessage message, MDagMessage::MMessageParentChildFunction func,
-                                void* clientData, MStatus* status)
+                                MMessage::MParentChildFunction plainFunc, void* clientData, MStatus* status)
 {
-    if (!func) {
+    if (!func && !plainFunc) {
         if (status)
             *status = MS::kInvalidParameter;
         return 0;
     }
     MCallbackId id = newCallbackId(MObject::kNullObj, &removeParentChildWatch);
-    parentChildWatches().push_back({id, message, func, clientData});
+    parentChildWatches().push_back({id, message, func, plainFunc, clientData});
     if (status)
         *status = MS::kSuccess;
     return id;
@@ -140,9 +141,14 @@ void fireDagMessage(MDagMessage::DagMessage message, MDagPath& child, MDagPath& 
 {
     // Callbacks may add or remove callbacks: walk a copy.
     std::vector<ParentChildWatch> watches = parentChildWatches();
-    for (const ParentChildWatch& watch : watches)
-        if (watch.message == message)
+    for (const ParentChildWatch& watch : watches) {
+        if (watch.message != message)
+            continue;
+        if (watch.func)
             watch.func(message, child, parent, watch.clientData);
+        else
+            watch.plainFunc(child, parent, watch.clientData);
+    }
 }
 
 void noteLocalMatrixChange(Node* transform, unsigned flags)
@@ -193,40 +199,40 @@ MCallbackId MDagMessage::addMatrixModifiedCallback(MDagPath& instance, MWorldMat
     return addWorldMatrixModifiedCallback(instance, func, clientData, ReturnStatus);
 }
 
-MCallbackId MDagMessage::addParentAddedCallback(MMessageParentChildFunction func, void* clientData,
+MCallbackId MDagMessage::addParentAddedCallback(MMessage::MParentChildFunction func, void* clientData,
                                                 MStatus* ReturnStatus)
 {
-    return addParentChildWatch(kParentAdded, func, clientData, ReturnStatus);
+    return addParentChildWatch(kParentAdded, nullptr, func, clientData, ReturnStatus);
 }
 
-MCallbackId MDagMessage::addParentRemovedCallback(MMessageParentChildFunction func, void* clientData,
+MCallbackId MDagMessage::addParentRemovedCallback(MMessage::MParentChildFunction func, void* clientData,
                                                   MStatus* ReturnStatus)
 {
-    return addParentChildWatch(kParentRemoved, func, clientData, ReturnStatus);
+    return addParentChildWatch(kParentRemoved, nullptr, func, clientData, ReturnStatus);
 }
 
-MCallbackId MDagMessage::addChildAddedCallback(MMessageParentChildFunction func, void* clientData,
+MCallbackId MDagMessage::addChildAddedCallback(MMessage::MParentChildFunction func, void* clientData,
                                                MStatus* ReturnStatus)
 {
-    return addParentChildWatch(kChildAdded, func, clientData, ReturnStatus);
+    return addParentChildWatch(kChildAdded, nullptr, func, clientData, ReturnStatus);
 }
 
-MCallbackId MDagMessage::addChildRemovedCallback(MMessageParentChildFunction func, void* clientData,
+MCallbackId MDagMessage::addChildRemovedCallback(MMessage::MParentChildFunction func, void* clientData,
                                                  MStatus* ReturnStatus)
 {
-    return addParentChildWatch(kChildRemoved, func, clientData, ReturnStatus);
+    return addParentChildWatch(kChildRemoved, nullptr, func, clientData, ReturnStatus);
 }
 
-MCallbackId MDagMessage::addInstanceAddedCallback(MMessageParentChildFunction func, void* clientData,
+MCallbackId MDagMessage::addInstanceAddedCallback(MMessage::MParentChildFunction func, void* clientData,
                                                   MStatus* ReturnStatus)
 {
-    return addParentChildWatch(kInstanceAdded, func, clientData, ReturnStatus);
+    return addParentChildWatch(kInstanceAdded, nullptr, func, clientData, ReturnStatus);
 }
 
-MCallbackId MDagMessage::addInstanceRemovedCallback(MMessageParentChildFunction func, void* clientData,
+MCallbackId MDagMessage::addInstanceRemovedCallback(MMessage::MParentChildFunction func, void* clientData,
                                                     MStatus* ReturnStatus)
 {
-    return addParentChildWatch(kInstanceRemoved, func, clientData, ReturnStatus);
+    return addParentChildWatch(kInstanceRemoved, nullptr, func, clientData, ReturnStatus);
 }
 
 MCallbackId MDagMessage::addDagCallback(DagMessage msgType, MMessageParentChildFunction func, void* clientData,
@@ -237,5 +243,5 @@ MCallbackId MDagMessage::addDagCallback(DagMessage msgType, MMessageParentChildF
             *ReturnStatus = MS::kInvalidParameter;
         return 0;
     }
-    return addParentChildWatch(msgType, func, clientData, ReturnStatus);
+    return addParentChildWatch(msgType, func, nullptr, clientData, ReturnStatus);
 }

@@ -46,8 +46,8 @@ MEvaluationNode MEvaluationNode::child(int) const
     return MEvaluationNode(MObject());
 }
 
-bool MEvaluationNode::skipEvaluation(const MObject&, bool, MStatus* ReturnStatus) const
+void MEvaluationNode::skipEvaluation(const MObject&, bool, MStatus* ReturnStatus) const
 {
+    // Without an evaluation graph there is nothing to skip.
     host::setStatus(ReturnStatus, MStatus::kSuccess);
-    return false;
 }

@@ -296,40 +296,6 @@ MStatus MFnNumericAttribute::getLimit(int which, double* values, int count) cons
         a = v[0]; b = v[1]; c = v[2];                                                            \
         return s;                                                                                \
     }                                                                                            \
-    MStatus MFnNumericAttribute::get##Name(int& a) const                                        \
-    {                                                                                            \
-        double v; MStatus s = getLimit(Which, &v, 1); a = static_cast<int>(v); return s;         \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::get##Name(int& a, int& b) const                                \
-    {                                                                                            \
-        double v[2]; MStatus s = getLimit(Which, v, 2);                                          \
-        a = static_cast<int>(v[0]); b = static_cast<int>(v[1]); return s;                        \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::get##Name(int& a, int& b, int& c) const                        \
-    {                                                                                            \
-        double v[3]; MStatus s = getLimit(Which, v, 3);                                          \
-        a = static_cast<int>(v[0]); b = static_cast<int>(v[1]); c = static_cast<int>(v[2]);      \
-        return s;                                                                                \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::get##Name(MInt64& a) const                                     \
-    {                                                                                            \
-        double v; MStatus s = getLimit(Which, &v, 1); a = static_cast<MInt64>(v); return s;      \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::get##Name(float& a) const                                      \
-    {                                                                                            \
-        double v; MStatus s = getLimit(Which, &v, 1); a = static_cast<float>(v); return s;       \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::get##Name(float& a, float& b) const                            \
-    {                                                                                            \
-        double v[2]; MStatus s = getLimit(Which, v, 2);                                          \
-        a = static_cast<float>(v[0]); b = static_cast<float>(v[1]); return s;                    \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::get##Name(float& a, float& b, float& c) const                  \
-    {                                                                                            \
-        double v[3]; MStatus s = getLimit(Which, v, 3);                                          \
-        a = static_cast<float>(v[0]); b = static_cast<float>(v[1]); c = static_cast<float>(v[2]); \
-        return s;                                                                                \
-    }                                                                                            \
     MStatus MFnNumericAttribute::set##Name(double a) { return setLimit(Which, &a, 1); }         \
     MStatus MFnNumericAttribute::set##Name(double a, double b)                                  \
     {                                                                                            \
@@ -338,25 +304,6 @@ MStatus MFnNumericAttribute::getLimit(int which, double* values, int count) cons
     MStatus MFnNumericAttribute::set##Name(double a, double b, double c)                        \
     {                                                                                            \
         double v[3] = {a, b, c}; return setLimit(Which, v, 3);                                   \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::set##Name(int a) { return set##Name(static_cast<double>(a)); } \
-    MStatus MFnNumericAttribute::set##Name(int a, int b)                                        \
-    {                                                                                            \
-        return set##Name(static_cast<double>(a), static_cast<double>(b));                        \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::set##Name(int a, int b, int c)                                 \
-    {                                                                                            \
-        return set##Name(static_cast<double>(a), static_cast<double>(b), static_cast<double>(c)); \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::set##Name(MInt64 a) { return set##Name(static_cast<double>(a)); } \
-    MStatus MFnNumericAttribute::set##Name(float a) { return set##Name(static_cast<double>(a)); } \
-    MStatus MFnNumericAttribute::set##Name(float a, float b)                                    \
-    {                                                                                            \
-        return set##Name(static_cast<double>(a), static_cast<double>(b));                        \
-    }                                                                                            \
-    MStatus MFnNumericAttribute::set##Name(float a, float b, float c)                           \
-    {                                                                                            \
-        return set##Name(static_cast<double>(a), static_cast<double>(b), static_cast<double>(c)); \
     }
 
 HOST_LIMIT_ACCESSORS(Min, kMinLimit)

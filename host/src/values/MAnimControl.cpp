@@ -116,9 +116,8 @@ MStatus MAnimControl::setAnimationStartEndTime(const MTime& newStartTime, const 
     return MStatus::kSuccess;
 }
 
-MAnimControl::PlaybackMode MAnimControl::playbackMode(MStatus* ReturnStatus)
+MAnimControl::PlaybackMode MAnimControl::playbackMode()
 {
-    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
     return state().mode;
 }
 

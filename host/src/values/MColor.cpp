@@ -51,6 +51,8 @@ void rgbToHsv(float r, float g, float b, float& h, float& s, float& v)
 
 } // namespace
 
+const MColor MColor::kOpaqueBlack(0.0f, 0.0f, 0.0f, 1.0f);
+
 MColor::MColor(MColorType colorModel, unsigned char c1, unsigned char c2, unsigned char c3, unsigned char alpha)
 {
     const float n = 255.0f;

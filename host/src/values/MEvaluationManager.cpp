@@ -8,14 +8,12 @@ bool MEvaluationManager::graphConstructionActive()
     return false;
 }
 
-bool MEvaluationManager::evaluationManagerActive(const MDGContext&, MStatus* ReturnStatus)
+bool MEvaluationManager::evaluationManagerActive(const MDGContext&)
 {
-    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
     return false;
 }
 
-bool MEvaluationManager::evaluationInExecution(const MDGContext&, MStatus* ReturnStatus)
+bool MEvaluationManager::evaluationInExecution(const MDGContext&)
 {
-    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
     return false;
 }

@@ -174,12 +174,6 @@ MString& MString::operator=(double value)
     return *this;
 }
 
-MString& MString::operator=(int value)
-{
-    fText = std::to_string(value);
-    return *this;
-}
-
 MString& MString::operator+=(const MString& other)
 {
     fText += other.fText;
@@ -189,12 +183,6 @@ MString& MString::operator+=(const MString& other)
 MString& MString::operator+=(const char* other)
 {
     if (other) fText += other;
-    return *this;
-}
-
-MString& MString::operator+=(char other)
-{
-    fText += other;
     return *this;
 }
 
@@ -434,29 +422,32 @@ double MString::asDouble() const
     return parseDouble(fText, v) ? v : 0.0;
 }
 
-MString& MString::set(const char* charString)
+MStatus MString::set(const char* charString)
 {
-    return *this = charString;
+    *this = charString;
+    return MStatus::kSuccess;
 }
 
-MString& MString::set(const char* charString, int charLength)
+MStatus MString::set(const char* charString, int charLength)
 {
-    return *this = MString(charString, charLength);
+    *this = MString(charString, charLength);
+    return MStatus::kSuccess;
 }
 
-MString& MString::set(double value)
+MStatus MString::set(double value)
 {
-    return *this = value;
+    *this = value;
+    return MStatus::kSuccess;
 }
 
-MString& MString::set(double value, int precision)
+MStatus MString::set(double value, int precision)
 {
     if (precision < 0) precision = 0;
     if (precision > 17) precision = 17;
     char buffer[512];
     std::snprintf(buffer, sizeof(buffer), "%.*f", precision, value);
     fText = buffer;
-    return *this;
+    return MStatus::kSuccess;
 }
 
 MStatus MString::substitute(const MString& original, const MString& replacement)
@@ -484,9 +475,9 @@ MStatus MString::substituteFirst(const MString& original, const MString& replace
     return MStatus::kSuccess;
 }
 
-MString& MString::format(const MString& fmt, const MString& arg1, const MString& arg2, const MString& arg3,
-                         const MString& arg4, const MString& arg5, const MString& arg6, const MString& arg7,
-                         const MString& arg8, const MString& arg9, const MString& arg10)
+MStatus MString::format(const MString& fmt, const MString& arg1, const MString& arg2, const MString& arg3,
+                        const MString& arg4, const MString& arg5, const MString& arg6, const MString& arg7,
+                        const MString& arg8, const MString& arg9, const MString& arg10)
 {
     // "^1s" .. "^10s" stand for the arguments; anything else is copied as it stands.
     const MString* args[10] = {&arg1, &arg2, &arg3, &arg4, &arg5, &arg6, &arg7, &arg8, &arg9, &arg10};
@@ -510,7 +501,7 @@ MString& MString::format(const MString& fmt, const MString& arg1, const MString&
         result += f[i++];
     }
     fText.swap(result);
-    return *this;
+    return MStatus::kSuccess;
 }
 
 std::ostream& operator<<(std::ostream& out, const MString& s)

@@ -4,6 +4,8 @@
 // Byte storage shared by vertex and index buffers: acquire hands out a
 // staging area, commit makes it the buffer's contents, update writes a range.
 
+#include <maya/MHWGeometry.h>
+
 #include <cstddef>
 #include <vector>
 
@@ -11,6 +13,9 @@ namespace host
 {
 
 typedef std::vector<unsigned char> ByteBuffer;
+
+// Bytes one element of the type takes; 0 for kInvalidType.
+unsigned int dataTypeSize(MHWRender::MGeometry::DataType type);
 
 // Returns staging memory of the given size; unless writeOnly, it starts with the current contents.
 void* acquireStaging(ByteBuffer& staging, const ByteBuffer& data, size_t bytes, bool writeOnly);

@@ -3,6 +3,7 @@
 #include "GlDevice.h"
 #include "OverrideInstances.h"
 #include "PlaybackCache.h"
+#include "BufferStorage.h"
 #include "RendererAccess.h"
 #include "ShaderParameters.h"
 #include "UiDrawList.h"
@@ -265,7 +266,7 @@ void absorb(OverrideInstance& inst, MGeometry& geometry, const std::vector<MRend
     for (MIndexBuffer* b : index) {
         MRenderItem* owner = nullptr;
         for (MRenderItem* item : items)
-            if (item->associatedIndexBuffer() == b) owner = item;
+            if (RendererAccess::associatedIndexBuffer(*item) == b) owner = item;
         if (owner == nullptr) {
             // Only items' index buffers are drawn; an unclaimed one is dropped.
             delete b;
@@ -273,7 +274,7 @@ void absorb(OverrideInstance& inst, MGeometry& geometry, const std::vector<MRend
         }
         std::string name = owner->name().asChar();
         recordVp2(inst.raw, "bufferWrite", "index:" + name,
-                  std::size_t(b->size()) * MGeometry::dataTypeSize(b->dataType()));
+                  std::size_t(b->size()) * dataTypeSize(b->dataType()));
         StoredIndexBuffer fresh{name, b, GlDevice::newSerial()};
         auto same = std::find_if(inst.indexBuffers.begin(), inst.indexBuffers.end(),
                                  [&](const StoredIndexBuffer& s) { return s.item == name; });
@@ -381,10 +382,10 @@ void updateGeometryOverride(OverrideInstance& inst, const MDagPath& path, FrameS
         MRenderItem* item = inst.items.itemAt(i);
         if (!item->isEnabled() || item->getShader() == nullptr) continue;
         if (!showsIn(item->drawMode(), style, path)) continue;
-        ItemDraw d{&inst, item, item->matrix() ? *item->matrix() : pathWorld, 0.0};
+        ItemDraw d{&inst, item, RendererAccess::matrix(*item) ? *RendererAccess::matrix(*item) : pathWorld, 0.0};
         MPoint origin = MPoint(0, 0, 0) * (d.world * view);
         d.depth = -origin.z;
-        bool transparent = item->isTreatedAsTransparent() || item->getShader()->isTransparent();
+        bool transparent = RendererAccess::treatedAsTransparent(*item) || item->getShader()->isTransparent();
         (transparent ? fs.transparent : fs.opaque).push_back(d);
     }
     if (inst.hasUi) fs.uiInstances.push_back(&inst);
@@ -545,7 +546,7 @@ void drawItem(GlDevice& device, const ItemDraw& d, FrameState& fs, const ViewSet
     }
     unsigned int indexName = device.buffer(index->serial, GL_ELEMENT_ARRAY_BUFFER, index->buffer->map(),
                                            std::size_t(index->buffer->size()) *
-                                               MGeometry::dataTypeSize(index->buffer->dataType()));
+                                               dataTypeSize(index->buffer->dataType()));
 
     // The renderer's own state for the pass; the shader's callbacks may change it.
     fs.stateManager->setDepthStencilState(transparent ? fs.transparentState : fs.opaqueState);
@@ -1066,7 +1067,7 @@ void pickOverride(GlDevice& device, OverrideInstance& inst, const MDagPath& path
             MRenderItem* item = inst.items.itemAt(i);
             if (!item->isEnabled() || item->getShader() == nullptr || !selectableItem(*item)) continue;
             if (!showsIn(item->drawMode(), view.displayStyle, path)) continue;
-            ItemDraw d{&inst, item, item->matrix() ? *item->matrix() : pathWorld, 0.0};
+            ItemDraw d{&inst, item, RendererAccess::matrix(*item) ? *RendererAccess::matrix(*item) : pathWorld, 0.0};
             drawItem(device, d, fs, view, false);
         }
     }

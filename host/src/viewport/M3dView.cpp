@@ -121,13 +121,7 @@ int M3dView::portHeight(MStatus* ReturnStatus)
 
 bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, MStatus* ReturnStatus) const
 {
-    return worldToView(worldPt, x_pos, y_pos, nullptr, ReturnStatus);
-}
-
-bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, bool* clipped, MStatus* ReturnStatus) const
-{
     x_pos = y_pos = 0;
-    if (clipped) *clipped = true;
     if (fViewIndex < 0 || host::panelCount() == 0) {
         report(ReturnStatus, MStatus::kFailure);
         return false;
@@ -141,7 +135,6 @@ bool M3dView::worldToView(const MPoint& worldPt, short& x_pos, short& y_pos, boo
     const bool inside = host::worldToPort(*setup, worldPt, x, y);
     x_pos = toShort(x);
     y_pos = toShort(y);
-    if (clipped) *clipped = !inside;
     report(ReturnStatus, MStatus::kSuccess);
     return inside;
 }
@@ -227,14 +220,14 @@ unsigned int M3dView::objectDisplay(MStatus* ReturnStatus)
     return host::panelObjectDisplay(static_cast<unsigned>(fViewIndex));
 }
 
-MStatus M3dView::setObjectDisplay(DisplayObjects displayMask)
+MStatus M3dView::setObjectDisplay(unsigned int displayMask)
 {
     if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
-    host::setPanelObjectDisplay(static_cast<unsigned>(fViewIndex), static_cast<unsigned int>(displayMask));
+    host::setPanelObjectDisplay(static_cast<unsigned>(fViewIndex), displayMask);
     return MStatus::kSuccess;
 }
 
-bool M3dView::pluginObjectDisplay(const MString&, MStatus* ReturnStatus) const
+bool M3dView::pluginObjectDisplay(const MString&, MStatus* ReturnStatus)
 {
     // Every plug-in display filter is on in the host's views.
     const bool hasView = fViewIndex >= 0 && host::panelCount() > 0;

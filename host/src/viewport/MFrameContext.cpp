@@ -109,9 +109,9 @@ MUint64 MFrameContext::objectTypeExclusions() const
     return 0;
 }
 
-MStringArray MFrameContext::classificationExclusions() const
+void MFrameContext::classificationExclusions(MStringArray& classificationExclusions) const
 {
-    return MStringArray();
+    classificationExclusions.clear();
 }
 
 bool MFrameContext::inUserInteraction()
@@ -124,9 +124,9 @@ bool MFrameContext::userChangingViewContext()
     return false;
 }
 
-bool MFrameContext::wireOnShadedMode()
+MFrameContext::WireOnShadedMode MFrameContext::wireOnShadedMode()
 {
-    return false;
+    return kWireframeOnShadedNone;
 }
 
 bool MFrameContext::shadeTemplates()

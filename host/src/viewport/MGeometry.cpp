@@ -1,5 +1,7 @@
 #include <maya/MHWGeometry.h>
 
+#include "BufferStorage.h"
+
 namespace MHWRender
 {
 
@@ -115,20 +117,25 @@ MString MGeometry::dataTypeString(DataType type)
     return type >= kInvalidType && type <= kUnsignedInt32 ? MString(names[type]) : MString("Invalid");
 }
 
-unsigned int MGeometry::dataTypeSize(DataType type)
+} // namespace MHWRender
+
+namespace host
+{
+
+unsigned int dataTypeSize(MHWRender::MGeometry::DataType type)
 {
     switch (type) {
-    case kFloat: return 4;
-    case kDouble: return 8;
-    case kChar:
-    case kUnsignedChar: return 1;
-    case kInt16:
-    case kUnsignedInt16: return 2;
-    case kInt32:
-    case kUnsignedInt32: return 4;
-    case kInvalidType: return 0;
+    case MHWRender::MGeometry::kFloat: return 4;
+    case MHWRender::MGeometry::kDouble: return 8;
+    case MHWRender::MGeometry::kChar:
+    case MHWRender::MGeometry::kUnsignedChar: return 1;
+    case MHWRender::MGeometry::kInt16:
+    case MHWRender::MGeometry::kUnsignedInt16: return 2;
+    case MHWRender::MGeometry::kInt32:
+    case MHWRender::MGeometry::kUnsignedInt32: return 4;
+    case MHWRender::MGeometry::kInvalidType: return 0;
     }
     return 0;
 }
 
-} // namespace MHWRender
+} // namespace host

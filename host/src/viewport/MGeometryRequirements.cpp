@@ -1,5 +1,7 @@
 #include <maya/MHWGeometry.h>
 
+#include "BufferStorage.h"
+
 namespace MHWRender
 {
 
@@ -25,7 +27,7 @@ MVertexBufferDescriptor::MVertexBufferDescriptor(const MString& name, MGeometry:
 
 unsigned int MVertexBufferDescriptor::dataTypeSize() const
 {
-    return MGeometry::dataTypeSize(fDataType);
+    return host::dataTypeSize(fDataType);
 }
 
 MVertexBufferDescriptorList::MVertexBufferDescriptorList() = default;
@@ -67,7 +69,7 @@ MIndexBufferDescriptor::MIndexBufferDescriptor()
 }
 
 MIndexBufferDescriptor::MIndexBufferDescriptor(IndexType type, const MString& name, MGeometry::Primitive primitive,
-                                               int primitiveStride)
+                                               unsigned int primitiveStride, MObject, MGeometry::DataType)
     : fType(type), fName(name), fPrimitive(primitive), fPrimitiveStride(primitiveStride)
 {
 }

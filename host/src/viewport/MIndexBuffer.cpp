@@ -11,7 +11,7 @@ MIndexBuffer::~MIndexBuffer() = default;
 
 void* MIndexBuffer::acquire(unsigned int size, bool writeOnly)
 {
-    void* buffer = host::acquireStaging(fStaging, fData, size_t(size) * MGeometry::dataTypeSize(fType), writeOnly);
+    void* buffer = host::acquireStaging(fStaging, fData, size_t(size) * host::dataTypeSize(fType), writeOnly);
     fStagingSize = buffer ? size : 0;
     return buffer;
 }
@@ -33,7 +33,7 @@ void MIndexBuffer::unload() {}
 MStatus MIndexBuffer::update(const void* buffer, unsigned int destOffset, unsigned int numIndices,
                              bool truncateIfSmaller)
 {
-    unsigned int elementSize = MGeometry::dataTypeSize(fType);
+    unsigned int elementSize = host::dataTypeSize(fType);
     if (elementSize == 0) return MStatus::kFailure;
     if (!host::updateBytes(fData, buffer, size_t(destOffset) * elementSize, size_t(numIndices) * elementSize,
                            truncateIfSmaller))

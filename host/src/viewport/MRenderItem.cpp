@@ -66,12 +66,11 @@ MGeometry::Primitive MRenderItem::primitive(int& stride) const
     return fPrimitive;
 }
 
-bool MRenderItem::setPrimitive(MGeometry::Primitive primitive, int stride)
+void MRenderItem::setPrimitive(MGeometry::Primitive primitive, int stride)
 {
-    if (primitive == MGeometry::kInvalidPrimitive) return false;
+    if (primitive == MGeometry::kInvalidPrimitive) return;  // an item always draws something
     fPrimitive = primitive;
     fPrimitiveStride = stride;
-    return true;
 }
 
 bool MRenderItem::setShader(const MShaderInstance* shader, const MString* /*customStreamName*/)

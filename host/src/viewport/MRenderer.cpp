@@ -26,10 +26,9 @@ void MRenderer::setGeometryDrawDirty(MObject obj, bool topologyChanged)
     if (host::markDrawDirty(obj, topologyChanged)) M3dView::scheduleRefreshAllViews();
 }
 
-MStatus MRenderer::setLightsAndShadowsDirty()
+void MRenderer::setLightsAndShadowsDirty()
 {
     if (host::rendererActive()) M3dView::scheduleRefreshAllViews();
-    return MStatus::kSuccess;
 }
 
 const MShaderManager* MRenderer::getShaderManager() const

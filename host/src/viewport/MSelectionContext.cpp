@@ -30,7 +30,7 @@ void succeed(MStatus* status)
 
 } // namespace
 
-MSelectionInfo::MSelectionInfo() : fRect{0, 0, 0, 0}, fSingle(true), fHighestPriority(0) {}
+MSelectionInfo::MSelectionInfo() : fRect{0, 0, 0, 0}, fSingle(true) {}
 
 MSelectionInfo::~MSelectionInfo() = default;
 
@@ -95,18 +95,6 @@ bool MSelectionInfo::selectOnHilitedOnly(MStatus* ReturnStatus) const
 {
     succeed(ReturnStatus);
     return false;
-}
-
-int MSelectionInfo::highestPriority(MStatus* ReturnStatus) const
-{
-    succeed(ReturnStatus);
-    return fHighestPriority;
-}
-
-void MSelectionInfo::setHighestPriority(int priority, MStatus* ReturnStatus)
-{
-    succeed(ReturnStatus);
-    fHighestPriority = priority;
 }
 
 MIntersection::MIntersection() : fIndex(-1), fInstanceId(-1) {}

@@ -86,14 +86,10 @@ bool MSelectionMask::intersects(MSelectionMask& mask, MStatus* ReturnStatus) con
 MSelectionMask MSelectionMask::operator|(const MSelectionMask& other) const
 {
     MSelectionMask result(*this);
-    return result |= other;
-}
-
-MSelectionMask& MSelectionMask::operator|=(const MSelectionMask& other)
-{
     for (int t : other.fTypes)
-        if (std::find(fTypes.begin(), fTypes.end(), t) == fTypes.end()) fTypes.push_back(t);
-    return *this;
+        if (std::find(result.fTypes.begin(), result.fTypes.end(), t) == result.fTypes.end())
+            result.fTypes.push_back(t);
+    return result;
 }
 
 bool MSelectionMask::registerSelectionType(const MString& selTypeName, int priority)

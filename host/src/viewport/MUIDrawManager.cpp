@@ -47,6 +47,12 @@ void planeAxes(const MVector& normal, MVector& u, MVector& v)
     v = n ^ u;
 }
 
+// A count below three (or negative) draws the fewest segments that still close a loop.
+unsigned int segmentCount(int subdivisions)
+{
+    return subdivisions < 3 ? 3u : static_cast<unsigned int>(subdivisions);
+}
+
 void addCircle(host::UiDrawList* list, const MPoint& center, const MVector& u, const MVector& v, double radius,
                unsigned int segments, bool filled, bool is2D)
 {
@@ -146,7 +152,7 @@ void addText(host::UiDrawList* list, const MPoint& position, const MString& text
 
 } // namespace
 
-MUIDrawManager::MUIDrawManager() : fDepthPriority(0), fList(new host::UiDrawList) {}
+MUIDrawManager::MUIDrawManager(void*) : fDepthPriority(0), fList(new host::UiDrawList) {}
 
 MUIDrawManager::~MUIDrawManager()
 {
@@ -302,12 +308,12 @@ void MUIDrawManager::circle(const MPoint& center, const MVector& normal, double 
     circle(center, normal, radius, 40, filled);
 }
 
-void MUIDrawManager::circle(const MPoint& center, const MVector& normal, double radius, unsigned int numSegments,
+void MUIDrawManager::circle(const MPoint& center, const MVector& normal, double radius, int numSubdivision,
                             bool filled)
 {
     MVector u, v;
     planeAxes(normal, u, v);
-    addCircle(fList, center, u, v, radius, numSegments, filled, false);
+    addCircle(fList, center, u, v, radius, segmentCount(numSubdivision), filled, false);
 }
 
 void MUIDrawManager::circle2d(const MPoint& center, double radius, bool filled)
@@ -315,9 +321,9 @@ void MUIDrawManager::circle2d(const MPoint& center, double radius, bool filled)
     circle2d(center, radius, 40, filled);
 }
 
-void MUIDrawManager::circle2d(const MPoint& center, double radius, unsigned int numSegments, bool filled)
+void MUIDrawManager::circle2d(const MPoint& center, double radius, int numSubdivision, bool filled)
 {
-    addCircle(fList, center, MVector(1, 0, 0), MVector(0, 1, 0), radius, numSegments, filled, true);
+    addCircle(fList, center, MVector(1, 0, 0), MVector(0, 1, 0), radius, segmentCount(numSubdivision), filled, true);
 }
 
 void MUIDrawManager::arc(const MPoint& center, const MVector& startV, const MVector& endV, const MVector& normal,
@@ -403,16 +409,18 @@ void MUIDrawManager::cone(const MPoint& base, const MVector& direction, double r
     lineList(lines, false);
 }
 
-void MUIDrawManager::cylinder(const MPoint& center, const MVector& up, double radius, double height, bool filled)
+void MUIDrawManager::cylinder(const MPoint& center, const MVector& up, double radius, double height,
+                              int subdivisionsAxis, bool filled)
 {
     MVector h = up.normal() * (height * 0.5);
-    circle(center - h, up, radius, filled);
-    circle(center + h, up, radius, filled);
+    circle(center - h, up, radius, subdivisionsAxis, filled);
+    circle(center + h, up, radius, subdivisionsAxis, filled);
 }
 
-void MUIDrawManager::capsule(const MPoint& center, const MVector& up, double radius, double height, bool filled)
+void MUIDrawManager::capsule(const MPoint& center, const MVector& up, double radius, double height,
+                             int subdivisionsAxis, int subdivisionsHeight, bool filled)
 {
-    cylinder(center, up, radius, height, filled);
+    cylinder(center, up, radius, height, subdivisionsAxis, filled);
 }
 
 void MUIDrawManager::mesh(Primitive mode, const MPointArray& position, const MVectorArray* normal,

@@ -6,7 +6,7 @@ MUserData::MUserData(bool deleteAfterUse) : fDeleteAfterUse(deleteAfterUse) {}
 
 MUserData::~MUserData() = default;
 
-bool MUserData::deleteAfterUse() const
+bool MUserData::deleteAfterUse()
 {
     return fDeleteAfterUse;
 }

@@ -26,6 +26,13 @@ struct UiDrawList;
 
 struct RendererAccess
 {
+    // What the renderer reads from a render item and Maya keeps to itself.
+    static const MMatrix* matrix(const MHWRender::MRenderItem& item) { return item.fHasMatrix ? &item.fMatrix : nullptr; }
+    static bool treatedAsTransparent(const MHWRender::MRenderItem& item) { return item.fTreatAsTransparent; }
+    static const MHWRender::MIndexBuffer* associatedIndexBuffer(const MHWRender::MRenderItem& item)
+    {
+        return item.fIndexBuffer;
+    }
     static MHWRender::MRenderer* newRenderer() { return new MHWRender::MRenderer(); }
     static MHWRender::MShaderManager* newShaderManager() { return new MHWRender::MShaderManager(); }
     static MHWRender::MStateManager* newStateManager() { return new MHWRender::MStateManager(); }
@@ -110,7 +117,7 @@ public:
 class HostDrawManager : public MHWRender::MUIDrawManager
 {
 public:
-    HostDrawManager() = default;
+    HostDrawManager() : MUIDrawManager(nullptr) {}
     ~HostDrawManager() override = default;
 };
 
