@@ -366,7 +366,7 @@ StoredArrays twoPatches()
 
 }  // namespace
 
-TEST(StoredPatchSlices, LocatesEachPatchOfAValidBinding)
+TEST(StoredPatchSlices, LocatesEachPatchOfAValidBindingAndNoneBeyondItsArrays)
 {
     const StoredArrays a = twoPatches();
     const StoredPatchSlice first = a.locate(0);
@@ -383,22 +383,20 @@ TEST(StoredPatchSlices, LocatesEachPatchOfAValidBinding)
     EXPECT_EQ(second.triangleOffset, 3);
     EXPECT_EQ(second.triangleCount, 0);
     EXPECT_EQ(second.edgeOffset, 6);
-}
 
-TEST(StoredPatchSlices, PatchBeyondAnyPerPatchArrayIsIncomplete)
-{
+    // A patch beyond any per-patch array is incomplete.
     EXPECT_EQ(twoPatches().locate(2).state, StoredPatchState::kIncomplete);
     for (int which = 0; which < 5; ++which) {
-        StoredArrays a = twoPatches();
-        std::vector<int>* arrays[5] = {&a.vertexCounts, &a.triangleOffsets, &a.triangleCounts, &a.edgeOffsets,
-                                       &a.edgeCounts};
+        StoredArrays shortened = twoPatches();
+        std::vector<int>* arrays[5] = {&shortened.vertexCounts, &shortened.triangleOffsets,
+                                       &shortened.triangleCounts, &shortened.edgeOffsets, &shortened.edgeCounts};
         arrays[which]->pop_back();
-        EXPECT_EQ(a.locate(1).state, StoredPatchState::kIncomplete) << which;
-        EXPECT_EQ(a.locate(0).state, StoredPatchState::kValid) << which;
+        EXPECT_EQ(shortened.locate(1).state, StoredPatchState::kIncomplete) << which;
+        EXPECT_EQ(shortened.locate(0).state, StoredPatchState::kValid) << which;
     }
 }
 
-TEST(StoredPatchSlices, NegativeOrOverrunningValuesAreInvalid)
+TEST(StoredPatchSlices, NegativeOverrunningOrOverflowingValuesAreInvalid)
 {
     auto invalidAfter = [](auto change, int64_t p) {
         StoredArrays a = twoPatches();
@@ -421,24 +419,22 @@ TEST(StoredPatchSlices, NegativeOrOverrunningValuesAreInvalid)
     a.edgeCounts = {0, 0, 0};
     EXPECT_EQ(a.locate(2).state, StoredPatchState::kInvalid);
     EXPECT_EQ(a.locate(1).state, StoredPatchState::kInvalid);
-}
 
-TEST(StoredPatchSlices, SumsThatOverflow32BitsAreInvalidNotWrapped)
-{
+    // Sums that overflow 32 bits are invalid, not wrapped.
     const int big = std::numeric_limits<int>::max();
-    StoredArrays a = twoPatches();
-    a.triangleOffsets[1] = big;  // big + 1 wraps negative in 32 bits
-    a.triangleCounts[1] = 1;
-    EXPECT_EQ(a.locate(1).state, StoredPatchState::kInvalid);
+    StoredArrays wrapped = twoPatches();
+    wrapped.triangleOffsets[1] = big;  // big + 1 wraps negative in 32 bits
+    wrapped.triangleCounts[1] = 1;
+    EXPECT_EQ(wrapped.locate(1).state, StoredPatchState::kInvalid);
 
-    StoredArrays b = twoPatches();
-    b.vertexCounts = {big, big, 2};
-    b.triangleOffsets = {0, 0, 0};
-    b.triangleCounts = {0, 0, 0};
-    b.edgeOffsets = {0, 0, 0};
-    b.edgeCounts = {0, 0, 0};
-    EXPECT_EQ(b.startOf(2), 2 * int64_t(big));
-    EXPECT_EQ(b.locate(2).state, StoredPatchState::kInvalid);
+    StoredArrays summed = twoPatches();
+    summed.vertexCounts = {big, big, 2};
+    summed.triangleOffsets = {0, 0, 0};
+    summed.triangleCounts = {0, 0, 0};
+    summed.edgeOffsets = {0, 0, 0};
+    summed.edgeCounts = {0, 0, 0};
+    EXPECT_EQ(summed.startOf(2), 2 * int64_t(big));
+    EXPECT_EQ(summed.locate(2).state, StoredPatchState::kInvalid);
 }
 
 using namespace PatchBinding;
@@ -479,7 +475,7 @@ int64_t startOf(const PatchArrays& arrays, int64_t p)
 
 }  // namespace
 
-TEST(PatchAppending, SlicesFollowEachOtherWithoutGaps)
+TEST(PatchAppending, SlicesFollowEachOtherWithoutGapsAndNegativeCountsAreRefused)
 {
     const PatchArrays arrays = threeBoundPatches();
     EXPECT_EQ(arrays.patchCount(), 3);
@@ -492,28 +488,26 @@ TEST(PatchAppending, SlicesFollowEachOtherWithoutGaps)
     EXPECT_EQ(arrays.edgeOffsets, (std::vector<int>{0, 6, 6}));
     EXPECT_EQ(arrays.edgeCounts, (std::vector<int>{6, 0, 10}));
     EXPECT_EQ(arrays.edgeIndices.size(), 16u);
-}
 
-TEST(PatchAppending, RefusesNegativeCountsAndLeavesArraysAlone)
-{
-    PatchArrays arrays = threeBoundPatches();
-    const PatchArrays before = arrays;
+    // Negative counts are refused and leave the arrays alone.
+    PatchArrays refused = threeBoundPatches();
+    const PatchArrays before = refused;
     const std::vector<int> ids = {1};
-    EXPECT_FALSE(appendBoundPatch(arrays, ids.data(), -1, topologyOf({}, {})));
+    EXPECT_FALSE(appendBoundPatch(refused, ids.data(), -1, topologyOf({}, {})));
     PatchTopology negative = topologyOf({}, {});
     negative.edgeVertexCount = -2;
-    EXPECT_FALSE(appendBoundPatch(arrays, ids.data(), 1, negative));
+    EXPECT_FALSE(appendBoundPatch(refused, ids.data(), 1, negative));
     // A slice whose end an int offset could not address.
     PatchTopology huge = topologyOf({}, {});
     huge.triangleVertexCount = std::numeric_limits<int>::max();
-    EXPECT_FALSE(appendBoundPatch(arrays, ids.data(), 1, huge));
-    EXPECT_EQ(arrays.vertexCounts, before.vertexCounts);
-    EXPECT_EQ(arrays.driverVertexIndices, before.driverVertexIndices);
-    EXPECT_EQ(arrays.triangleOffsets, before.triangleOffsets);
-    EXPECT_EQ(arrays.edgeIndices, before.edgeIndices);
+    EXPECT_FALSE(appendBoundPatch(refused, ids.data(), 1, huge));
+    EXPECT_EQ(refused.vertexCounts, before.vertexCounts);
+    EXPECT_EQ(refused.driverVertexIndices, before.driverVertexIndices);
+    EXPECT_EQ(refused.triangleOffsets, before.triangleOffsets);
+    EXPECT_EQ(refused.edgeIndices, before.edgeIndices);
 }
 
-TEST(StoredPatchCopying, CopyingEveryPatchReproducesTheBinding)
+TEST(StoredPatchCopying, CopiesReproduceTheBindingReadingStoredOffsetsAndWritingFreshOnes)
 {
     const PatchArrays stored = threeBoundPatches();
     PatchArrays copy;
@@ -527,33 +521,30 @@ TEST(StoredPatchCopying, CopyingEveryPatchReproducesTheBinding)
     EXPECT_EQ(copy.edgeOffsets, stored.edgeOffsets);
     EXPECT_EQ(copy.edgeCounts, stored.edgeCounts);
     EXPECT_EQ(copy.edgeIndices, stored.edgeIndices);
-}
 
-TEST(StoredPatchCopying, UsesStoredOffsetsAndWritesFreshOnes)
-{
     // Stored slices out of order and with a gap: the copy reads where the offsets point
     // and packs the result.
-    PatchArrays stored;
-    stored.vertexCounts = {1, 2};
-    stored.driverVertexIndices = {30, 40, 41};
-    stored.triangleOffsets = {4, 0};
-    stored.triangleCounts = {3, 3};
-    stored.triangleIndices = {0, 1, 1, 9, 0, 0, 0};
-    stored.edgeOffsets = {2, 0};
-    stored.edgeCounts = {2, 2};
-    stored.edgeIndices = {0, 1, 0, 0};
+    PatchArrays shuffled;
+    shuffled.vertexCounts = {1, 2};
+    shuffled.driverVertexIndices = {30, 40, 41};
+    shuffled.triangleOffsets = {4, 0};
+    shuffled.triangleCounts = {3, 3};
+    shuffled.triangleIndices = {0, 1, 1, 9, 0, 0, 0};
+    shuffled.edgeOffsets = {2, 0};
+    shuffled.edgeCounts = {2, 2};
+    shuffled.edgeIndices = {0, 1, 0, 0};
 
-    PatchArrays copy;
+    PatchArrays packed;
     const std::vector<int> newIds = {5, 6};
-    ASSERT_TRUE(appendBoundPatch(copy, newIds.data(), 2, topologyOf({0, 1, 0}, {1, 0})));
-    ASSERT_EQ(copyStoredPatch(stored.view(), 1, 1, copy), CopyResult::kCopied);
-    ASSERT_EQ(copyStoredPatch(stored.view(), 0, 0, copy), CopyResult::kCopied);
-    EXPECT_EQ(copy.vertexCounts, (std::vector<int>{2, 2, 1}));
-    EXPECT_EQ(copy.driverVertexIndices, (std::vector<int>{5, 6, 40, 41, 30}));
-    EXPECT_EQ(copy.triangleOffsets, (std::vector<int>{0, 3, 6}));
-    EXPECT_EQ(copy.triangleIndices, (std::vector<int>{0, 1, 0, 0, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(copy.edgeOffsets, (std::vector<int>{0, 2, 4}));
-    EXPECT_EQ(copy.edgeIndices, (std::vector<int>{1, 0, 0, 1, 0, 0}));
+    ASSERT_TRUE(appendBoundPatch(packed, newIds.data(), 2, topologyOf({0, 1, 0}, {1, 0})));
+    ASSERT_EQ(copyStoredPatch(shuffled.view(), 1, 1, packed), CopyResult::kCopied);
+    ASSERT_EQ(copyStoredPatch(shuffled.view(), 0, 0, packed), CopyResult::kCopied);
+    EXPECT_EQ(packed.vertexCounts, (std::vector<int>{2, 2, 1}));
+    EXPECT_EQ(packed.driverVertexIndices, (std::vector<int>{5, 6, 40, 41, 30}));
+    EXPECT_EQ(packed.triangleOffsets, (std::vector<int>{0, 3, 6}));
+    EXPECT_EQ(packed.triangleIndices, (std::vector<int>{0, 1, 0, 0, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(packed.edgeOffsets, (std::vector<int>{0, 2, 4}));
+    EXPECT_EQ(packed.edgeIndices, (std::vector<int>{1, 0, 0, 1, 0, 0}));
 }
 
 TEST(StoredPatchCopying, DamagedArraysAreRefusedWithoutAppending)
@@ -592,15 +583,6 @@ TEST(StoredPatchCopying, DamagedArraysAreRefusedWithoutAppending)
     }
 }
 
-TEST(BindMessages, NumbersUseDefaultStreamFormatting)
-{
-    EXPECT_EQ(formatNumber(0.0001), "0.0001");
-    EXPECT_EQ(formatNumber(0.00001), "1e-05");
-    EXPECT_EQ(formatNumber(0.123456789), "0.123457");
-    EXPECT_EQ(formatNumber(2.5), "2.5");
-    EXPECT_EQ(formatNumber(int64_t{3000000000}), "3000000000");
-}
-
 TEST(BindMessages, PerPatchErrorAndWarningTexts)
 {
     EXPECT_EQ(outsideToleranceError("|patchA|patchAShape", 1, 4, 0.0001),
@@ -612,6 +594,13 @@ TEST(BindMessages, PerPatchErrorAndWarningTexts)
               "pellixDataBind: existing overlay topology is incomplete; use a full Rebind.");
     EXPECT_EQ(copyFailureError(CopyResult::kInvalid),
               "pellixDataBind: existing overlay topology is invalid; use a full Rebind.");
+
+    // Numbers use the default stream formatting.
+    EXPECT_EQ(formatNumber(0.0001), "0.0001");
+    EXPECT_EQ(formatNumber(0.00001), "1e-05");
+    EXPECT_EQ(formatNumber(0.123456789), "0.123457");
+    EXPECT_EQ(formatNumber(2.5), "2.5");
+    EXPECT_EQ(formatNumber(int64_t{3000000000}), "3000000000");
 }
 
 TEST(BindMessages, SummariesCountPatchesAndVertices)
