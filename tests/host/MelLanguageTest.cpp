@@ -137,6 +137,13 @@ TEST_F(MelLanguage, MalformedScriptsAndOperatorsOnWrongTypesGiveTheirLineAndMaya
     options.sourceName = "rig.mel";
     EXPECT_FALSE(host::MelInterpreter::run("int $a = 1;\n\nerror \"bad rig\";", options));
     EXPECT_EQ(errors(), "rig.mel line 3: bad rig\n");
+    // -noContext leaves the place out, for messages in a tool's own words.
+    clearMessages();
+    EXPECT_TRUE(host::MelInterpreter::run("warning -noContext \"odd rig\";", options));
+    EXPECT_FALSE(host::MelInterpreter::run("error -n \"bad rig\";", options));
+    EXPECT_FALSE(host::MelInterpreter::run("error -quiet \"bad rig\";", options));
+    EXPECT_EQ(warnings(), "odd rig\n");
+    EXPECT_EQ(errors(), "bad rig\nrig.mel line 1: Invalid flag for error: -quiet\n");
 }
 
 TEST_F(MelLanguage, ErrorStopsTheScriptUnlessCaught)

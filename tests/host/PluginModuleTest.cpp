@@ -140,9 +140,11 @@ TEST_F(PluginModules, UnloadIsRefusedWhileItsNodesExistUnlessForced)
     EXPECT_EQ(value("pluginInfo -q -loaded sampleModule;").asInt(), 1);
     EXPECT_EQ(value("objExists inUse;").asInt(), 1);
 
+    value("createNode sampleNode -n \"spare\";");
     EXPECT_EQ(value("unloadPlugin -force sampleModule;").asString(), MString("sampleModule"));
+    EXPECT_EQ(warnings(), "unloadPlugin: Plug-in \"sampleModule\" unloaded by force: deleted its nodes inUse, spare.\n");
     EXPECT_EQ(beforeUnload, 2);
-    EXPECT_EQ(value("objExists inUse;").asInt(), 0);
+    EXPECT_EQ(value("objExists inUse;").asInt() + value("objExists spare;").asInt(), 0);
     EXPECT_EQ(value("pluginInfo -q -loaded sampleModule;").asInt(), 0);
     clearMessages();
     EXPECT_NE(run("sampleResult -i 1;"), MS::kSuccess) << "its command went with it";

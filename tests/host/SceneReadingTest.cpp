@@ -309,6 +309,9 @@ TEST_F(SceneReading, LockedNodesStayLockedAndAreWrittenLocked)
     EXPECT_TRUE(exists("guarded"));
     const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, "\tsetAttr \".t\" -type \"double3\" 2 0 0 ;\nlockNode -l 1 ;\ncreateNode transform -n \"free\"")) << saved;
+    // Its unlocked plugs still take values.
+    EXPECT_TRUE(run("setAttr guarded.ty 3")) << errors();
+    EXPECT_EQ(value("getAttr guarded.ty").asDouble(), 3.0);
     run("lockNode -l 0 guarded");
     EXPECT_TRUE(run("delete guarded")) << errors();
     run("undo; undo");

@@ -5,6 +5,7 @@
 
 #include "commands/CommandRegistry.h"
 #include "commands/PluginRecord.h"
+#include "commands/Session.h"
 #include "dg/Object.h"
 #include "dg/Registry.h"
 #include "support/TestValues.h"
@@ -85,6 +86,30 @@ TEST_F(PluginLoading, LoadsAndUnloadsTwiceInOneProcess)
     }
 }
 
+TEST_F(PluginLoading, LoadsWithoutAnErrorWhereItsMenuCannotBeBuilt)
+{
+    if (melInt("exists pellixCreateMenu")) {
+        GTEST_SKIP() << "the menu's scripts are on MAYA_SCRIPT_PATH";
+    }
+    // Batch mode needs no menu and says nothing; with a window the user learns why there is none.
+    for (const MGlobal::MMayaState state : {MGlobal::kBatch, MGlobal::kInteractive}) {
+        SCOPED_TRACE(state);
+        ASSERT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
+        host::setMayaState(state);
+        host::MessageCapture capture;
+        StderrCapture apiErrors;
+        EXPECT_TRUE(loadPellix());
+        host::setMayaState(MGlobal::kBatch);
+        EXPECT_EQ(apiErrors.finish(), "");
+        EXPECT_EQ(std::string(capture.text(host::MessageKind::kError).asChar()), "");
+        EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
+                  state == MGlobal::kBatch
+                      ? ""
+                      : "pellix: no Pellix menu: its script pellixCreateMenu.mel is not on MAYA_SCRIPT_PATH.\n");
+        EXPECT_EQ(registeredCommands(), kCommands);
+    }
+}
+
 TEST_F(PluginLoading, UnloadIsRefusedWhileAnOverlayExistsUnlessForced)
 {
     ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
@@ -99,8 +124,12 @@ TEST_F(PluginLoading, UnloadIsRefusedWhileAnOverlayExistsUnlessForced)
     EXPECT_TRUE(melInt("objExists overlayShape"));
     EXPECT_EQ(melString("nodeType overlayShape"), MString("pellixDataOverlay"));
 
-    // Forced, it removes the overlay and the plug-in.
+    // Forced, it removes the overlay and the plug-in, and says what it deleted.
+    host::MessageCapture capture;
     ASSERT_TRUE(mel(std::string("unloadPlugin -force ") + kPluginName));
+    EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
+              std::string("unloadPlugin: Plug-in \"") + kPluginName +
+                  "\" unloaded by force: deleted its node overlayShape.\n");
     EXPECT_FALSE(isPellixLoaded());
     EXPECT_FALSE(melInt("objExists overlayShape"));
 }
