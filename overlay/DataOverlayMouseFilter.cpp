@@ -108,47 +108,18 @@ MColor markerColorOf(const MObject& node)
     return color;
 }
 
-// World points to a view's logical pixels (y down), as the mouse reports them. The screen
-// test projects a corner once per triangle that uses it; the points of one patch are projected
-// once each and remembered, since a view projection costs far more than the test itself.
+// World points to a view's logical pixels (y down), as the mouse reports them, and the world
+// region around the mouse that projects near it, so that the screen test of a large patch
+// projects only its triangles there.
 class ViewProjector : public PatchPick::ScreenProjector
 {
 public:
-    ViewProjector(M3dView& view, double ratio, double portHeight, const double* patchPoints, size_t patchPointCount)
-        : view_(view), ratio_(ratio), portHeight_(portHeight), patchPoints_(patchPoints),
-          projected_(patchPointCount)
+    ViewProjector(M3dView& view, double ratio, double portHeight)
+        : view_(view), ratio_(ratio), portHeight_(portHeight)
     {
     }
 
     bool project(const double world[3], double pixel[2]) const override
-    {
-        // Compared as addresses: `world` need not point into the patch's points.
-        const uintptr_t address = reinterpret_cast<uintptr_t>(world);
-        const uintptr_t first = reinterpret_cast<uintptr_t>(patchPoints_);
-        const uintptr_t stride = 3 * sizeof(double);
-        if (patchPoints_ == nullptr || address < first || (address - first) % stride != 0 ||
-            (address - first) / stride >= projected_.size()) {
-            return projectNow(world, pixel);
-        }
-        Projection& known = projected_[(address - first) / stride];
-        if (!known.done) {
-            known.done = true;
-            known.ok = projectNow(world, known.pixel);
-        }
-        pixel[0] = known.pixel[0];
-        pixel[1] = known.pixel[1];
-        return known.ok;
-    }
-
-private:
-    struct Projection
-    {
-        bool done = false;
-        bool ok = false;
-        double pixel[2] = {0.0, 0.0};
-    };
-
-    bool projectNow(const double world[3], double pixel[2]) const
     {
         short x = 0;
         short y = 0;
@@ -160,11 +131,61 @@ private:
         return true;
     }
 
+    // The planes through the view rays at the corners of a port square around the mouse. The
+    // square reaches beyond `radius` by the whole pixel that worldToView rounds to, and more.
+    bool window(const double pixel[2], double radius, PatchPick::ScreenWindow& window) const override
+    {
+        const double reach = radius * ratio_ + 2.0;
+        const double x = pixel[0] * ratio_;
+        const double y = portHeight_ - pixel[1] * ratio_;
+        const double corners[4][2] = {{std::floor(x - reach), std::floor(y - reach)},
+                                      {std::ceil(x + reach), std::floor(y - reach)},
+                                      {std::ceil(x + reach), std::ceil(y + reach)},
+                                      {std::floor(x - reach), std::ceil(y + reach)}};
+        MPoint near[4];
+        MVector along[4];
+        for (int c = 0; c < 4; ++c) {
+            const double limit = std::numeric_limits<short>::max();
+            if (!(std::fabs(corners[c][0]) <= limit && std::fabs(corners[c][1]) <= limit) ||
+                !view_.viewToWorld(short(corners[c][0]), short(corners[c][1]), near[c], along[c])) {
+                return false;
+            }
+        }
+        // Side c passes through the rays at corners c and c + 1; the opposite corner is inside.
+        for (int c = 0; c < 4; ++c) {
+            const MPoint& from = near[c];
+            MVector normal = (near[(c + 1) % 4] - from) ^ along[c];
+            const MPoint& inside = near[(c + 2) % 4];
+            if (normal * (inside - from) < 0.0) {
+                normal = -normal;
+            }
+            if (!(normal.length() > 0.0)) {
+                return false;
+            }
+            window.sides[c][0] = normal.x;
+            window.sides[c][1] = normal.y;
+            window.sides[c][2] = normal.z;
+            window.sides[c][3] = -(normal * MVector(from));
+        }
+        // In front: beyond the near clip plane, through the corners' near points.
+        MVector front = (near[1] - near[0]) ^ (near[3] - near[0]);
+        if (front * along[0] < 0.0) {
+            front = -front;
+        }
+        if (!(front.length() > 0.0)) {
+            return false;
+        }
+        window.front[0] = front.x;
+        window.front[1] = front.y;
+        window.front[2] = front.z;
+        window.front[3] = -(front * MVector(near[0]));
+        return true;
+    }
+
+private:
     M3dView& view_;
     double ratio_;
     double portHeight_;
-    const double* patchPoints_;
-    mutable std::vector<Projection> projected_;
 };
 
 // What one overlay offers under the cursor.
@@ -445,11 +466,7 @@ bool DataOverlayMouseFilter::pickNode(QWidget* viewWidget, M3dView& view, const 
     const int hovered = hoveredPatchOf(node);
     const int patchCount = static_cast<int>(entry->data.patches.size());
     if (hovered >= 0 && hovered < patchCount && hovered != hit.patch) {
-        const PatchPick::PickPatch& patch = entry->data.patches[static_cast<size_t>(hovered)];
-        const bool inPoints = (static_cast<size_t>(patch.vertexBase) + patch.vertexCount) * 3 <= entry->data.points.size();
-        const ViewProjector projector(view, viewWidget->devicePixelRatioF(), view.portHeight(),
-                                      inPoints ? entry->data.points.data() + size_t(patch.vertexBase) * 3 : nullptr,
-                                      inPoints ? patch.vertexCount : 0);
+        const ViewProjector projector(view, viewWidget->devicePixelRatioF(), view.portHeight());
         const double mouse[2] = {position.x(), position.y()};
         const PatchPick::PickHit kept =
             PatchPick::screenTestPatch(entry->data, hovered, projector, mouse, hit.hit ? 0.75 : 0.5, o, d);

@@ -2,7 +2,6 @@
 
 #include "overlay/PellixDataOverlay.h"
 
-#include <maya/MAnimControl.h>
 #include <maya/MMatrix.h>
 
 #include <algorithm>
@@ -54,16 +53,24 @@ const PickCacheEntry* PatchPickCache::entryFor(const MObject& node)
 
     const uint64_t topology = overlay->topologyCounter();
     const uint64_t geometry = overlay->geometryCounter();
-    const MTime now = MAnimControl::currentTime();
-    if (entry.built && entry.valid && entry.time == now && entry.topologyCounter == topology &&
-        entry.geometryCounter == geometry) {
-        return &entry;
+    if (entry.built && entry.valid && entry.topologyCounter == topology) {
+        if (entry.geometryCounter == geometry) {
+            return &entry;
+        }
+        // The same patches on a driver that may have moved: only moved points are placed again.
+        const MMatrix driverMatrix = overlay->driverMatrix();
+        PellixDataOverlay::EvaluatedPoints driver;
+        if (PellixDataOverlay::readEvaluatedPoints(node, driver) &&
+            PatchPick::refitPickData(entry.data, driver.points, driver.count, driverMatrix.matrix) !=
+                PatchPick::Refit::kNeedsRebuild) {
+            entry.geometryCounter = geometry;
+            return &entry;
+        }
     }
     entry.valid = buildNodePickData(node, entry.data);
     entry.built = true;
     entry.topologyCounter = topology;
     entry.geometryCounter = geometry;
-    entry.time = now;
     return entry.valid ? &entry : nullptr;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
-// The overlay mouse filter's world-space pick data per overlay node, rebuilt only when the
-// node's patches, its driver's shape or placement, or the current time changed.
+// The overlay mouse filter's world-space pick data per overlay node. It follows the driver, not
+// the clock: rebuilt when the node's patches change, refitted to the driver's points and
+// placement when the node says its geometry changed, untouched otherwise.
 
 #include "overlay/PatchPickData.h"
 
 #include <maya/MApiNamespace.h>
 #include <maya/MObjectHandle.h>
-#include <maya/MTime.h>
 
 #include <cstdint>
 #include <memory>
@@ -18,7 +18,6 @@ struct PickCacheEntry
     PatchPick::PickData data;
     uint64_t topologyCounter = 0;
     uint64_t geometryCounter = 0;
-    MTime time;
     bool built = false;
     bool valid = false;
 };
@@ -31,7 +30,7 @@ bool buildNodePickData(const MObject& node, PatchPick::PickData& data);
 class PatchPickCache
 {
 public:
-    // The node's pick data, rebuilt when stale; null when it cannot be built (the node is then
+    // The node's pick data, brought up to date; null when it cannot be built (the node is then
     // skipped for the event).
     const PickCacheEntry* entryFor(const MObject& node);
 

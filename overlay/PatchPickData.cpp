@@ -8,23 +8,20 @@
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #include <xmmintrin.h>
+#define PATCH_PICK_SSE2 1
+#endif
+// Where the compiler builds single functions for AVX, the pick also has a walk that tests
+// eight boxes and four triangles at once, used when the processor has AVX.
+#if PATCH_PICK_SSE2 && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define PATCH_PICK_AVX 1
 #endif
 
 namespace PatchPick {
 
 void PickData::clear()
 {
-    points.clear();
-    patches.clear();
-    triangleIndices.clear();
-    edgeIndices.clear();
-    bvh.clear();
-    bvhPatches.clear();
-    bvhQuads.clear();
-    leafPatches.clear();
-    leafBounds.clear();
-    triangleNodes.clear();
-    leafBlocks.clear();
+    *this = PickData();
 }
 
 namespace {
@@ -37,15 +34,19 @@ constexpr double kMinDistance = 1e-6;       // hits at the origin are ignored
 constexpr double kMinNormalLength = 1e-8;   // degenerate triangle: default normal
 constexpr double kMinScreenArea = 1e-8;     // doubled pixel area of a triangle seen edge-on
 constexpr double kMinPlaneCosine = 1e-8;    // ray along the triangle's plane
-constexpr uint32_t kLeafPatches = 5;        // a BVH node with fewer patches is a leaf
-constexpr uint32_t kLeafTriangles = 8;      // the same inside a patch's triangle tree
-// Triangle-tree boxes are padded by this share of the patch's size, far beyond the rounding
-// of the exact test, so that culling never drops a triangle the exact test would accept.
+constexpr uint32_t kLeafTriangles = 8;      // a leaf holds this many triangles
+constexpr uint32_t kLargestLeaf = 16;       // or up to this many, rather than a node of two leaves
+// Single-precision boxes are padded by this share of the span of all points, far beyond the
+// rounding of the single-precision walk, so that culling never drops what the exact test
+// would accept.
 constexpr double kTreePadding = 1e-5;
-constexpr int kStackSize = 64;              // the BVH is balanced: depth <= log2(count) + 1
-constexpr int kTreeStackSize = 128;         // a triangle tree: 15 per level, at most 8 levels
+constexpr int kStackSize = 256;             // trees are balanced: at most 7 waiting per level
+constexpr uint32_t kNone = UINT32_MAX;
+// Moving more than this share of the patch vertices places and refits everything at once.
+constexpr size_t kMovedShareForAll = 8;
 
 const double kNoHit = std::numeric_limits<double>::max();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 int64_t notNegative(int value)
 {
@@ -65,10 +66,6 @@ struct Ray
     double inverse[3];
     bool parallel[3];
     bool anyParallel;
-#if defined(__SSE2__) || defined(_M_X64)
-    __m128d originLanes[3]; // each component in both lanes
-    __m128d inverseLanes[3];
-#endif
 };
 
 Ray makeRay(const double origin[3], const double direction[3])
@@ -81,10 +78,6 @@ Ray makeRay(const double origin[3], const double direction[3])
         ray.parallel[a] = std::fabs(direction[a]) < kParallelAxis;
         ray.anyParallel = ray.anyParallel || ray.parallel[a];
         ray.inverse[a] = ray.parallel[a] ? 0.0 : 1.0 / direction[a];
-#if defined(__SSE2__) || defined(_M_X64)
-        ray.originLanes[a] = _mm_set1_pd(ray.origin[a]);
-        ray.inverseLanes[a] = _mm_set1_pd(ray.inverse[a]);
-#endif
     }
     return ray;
 }
@@ -162,7 +155,7 @@ bool intersectTriangle(const double p0[3], const double p1[3], const double p2[3
     return t > kMinDistance;
 }
 
-#if defined(__SSE2__) || defined(_M_X64)
+#if PATCH_PICK_SSE2
 // Two triangles at once, one per lane, with the operations of intersectTriangle in the same
 // order, so each lane's distance and verdict are those intersectTriangle gives: bit i set when
 // triangle i is crossed at t[i].
@@ -254,6 +247,16 @@ void merge(Box& box, const Box& other)
     }
 }
 
+bool isEmpty(const Box& box)
+{
+    return !(box.min[0] <= box.max[0] && box.min[1] <= box.max[1] && box.min[2] <= box.max[2]);
+}
+
+bool sameBox(const Box& a, const Box& b)
+{
+    return std::memcmp(a.min, b.min, sizeof a.min) == 0 && std::memcmp(a.max, b.max, sizeof a.max) == 0;
+}
+
 // The split axis: z when the depth exceeds both width and height, else y when the height
 // exceeds the width, else x.
 int splitAxis(const Box& box)
@@ -276,6 +279,15 @@ double centre(const Box& box, int axis)
 bool isFinite(const double* point)
 {
     return std::isfinite(point[0]) && std::isfinite(point[1]) && std::isfinite(point[2]);
+}
+
+// A raw driver point placed by the matrix (row vector), as double.
+void placePoint(const float* raw, const double m[4][4], double out[3])
+{
+    const double x = raw[0], y = raw[1], z = raw[2];
+    for (int a = 0; a < 3; ++a) {
+        out[a] = x * m[0][a] + y * m[1][a] + z * m[2][a] + m[3][a];
+    }
 }
 
 // Calls visit(entry, a, b, c) for each triangle of `patch` the pick tests: whole triples of
@@ -301,42 +313,7 @@ void forEachTriangle(const PickData& data, const PickPatch& patch, Visit&& visit
     }
 }
 
-// Builds the patch BVH over bvhPatches[first, first + count) in pre-order, node 0 the root.
-void buildPatchBvh(PickData& data, uint32_t first, uint32_t count)
-{
-    const uint32_t index = static_cast<uint32_t>(data.bvh.size());
-    data.bvh.emplace_back();
-    Box bounds;
-    for (uint32_t k = first; k < first + count; ++k) {
-        merge(bounds, data.patches[data.bvhPatches[k]].bounds);
-    }
-    data.bvh[index].bounds = bounds;
-    if (count < kLeafPatches) {
-        data.bvh[index].first = first;
-        data.bvh[index].count = count;
-        return;
-    }
-    const int axis = splitAxis(bounds);
-    const uint32_t half = count / 2;
-    auto begin = data.bvhPatches.begin() + first;
-    std::nth_element(begin, begin + half, begin + count, [&](uint32_t a, uint32_t b) {
-        return centre(data.patches[a].bounds, axis) < centre(data.patches[b].bounds, axis);
-    });
-    const int32_t left = static_cast<int32_t>(data.bvh.size());
-    buildPatchBvh(data, first, half);
-    const int32_t right = static_cast<int32_t>(data.bvh.size());
-    buildPatchBvh(data, first + half, count - half);
-    data.bvh[index].left = left;
-    data.bvh[index].right = right;
-}
-
-// A triangle while its patch's tree is built: its corners in PickData::points.
-struct TreeItem
-{
-    uint32_t corner[3];
-    uint32_t entry;
-    Box box;
-};
+// ---- Single-precision boxes ----
 
 // A double as the nearest float, beyond the float range its infinity (a double outside the
 // range of float has no defined conversion).
@@ -344,73 +321,261 @@ float toFloat(double value)
 {
     const double largest = std::numeric_limits<float>::max();
     if (value > largest) {
-        return std::numeric_limits<float>::infinity();
+        return kInfinity;
     }
     if (value < -largest) {
-        return -std::numeric_limits<float>::infinity();
+        return -kInfinity;
     }
     return static_cast<float>(value); // NaN stays NaN
 }
 
+// The next float up or down, without a library call (infinities and NaN stay).
+float stepFloat(float f, bool up)
+{
+    if (!(f == f) || f == (up ? kInfinity : -kInfinity)) {
+        return f;
+    }
+    if (f == 0.0f) {
+        return up ? std::numeric_limits<float>::denorm_min() : -std::numeric_limits<float>::denorm_min();
+    }
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    bits = (f > 0.0f) == up ? bits + 1 : bits - 1;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
 float roundDown(double value)
 {
-    float f = toFloat(value);
-    if (double(f) > value) {
-        f = std::nextafter(f, -std::numeric_limits<float>::infinity());
-    }
-    return f;
+    const float f = toFloat(value);
+    return double(f) > value ? stepFloat(f, false) : f;
 }
 
 float roundUp(double value)
 {
-    float f = toFloat(value);
-    if (double(f) < value) {
-        f = std::nextafter(f, std::numeric_limits<float>::infinity());
-    }
-    return f;
+    const float f = toFloat(value);
+    return double(f) < value ? stepFloat(f, true) : f;
 }
 
-void boxCentre(const Box& box, double centreOut[3])
+// A frame for boxes over `bounds` holding points spread over `all`: anchored at the centre of
+// `bounds`, where rays start their single-precision walk.
+BoxFrame frameFor(const Box& bounds, const Box& all)
+{
+    BoxFrame frame;
+    double extent = 0.0;
+    for (int a = 0; a < 3; ++a) {
+        frame.anchor[a] = isEmpty(bounds) ? 0.0 : centre(bounds, a);
+        extent = std::max(extent, all.max[a] - all.min[a]);
+    }
+    frame.reach = extent;
+    frame.padding = kTreePadding * extent + 1e-30;
+    return frame;
+}
+
+// Whether a finite point lies where the frame's boxes keep their precision.
+bool withinFrame(const BoxFrame& frame, const double* point)
 {
     for (int a = 0; a < 3; ++a) {
-        centreOut[a] = centre(box, a);
+        if (!(std::fabs(point[a] - frame.anchor[a]) <= frame.reach)) {
+            return false;
+        }
     }
+    return true;
 }
 
-struct TreeBuild
+void clearNode(WideNode& node)
 {
-    std::vector<TreeItem>& items;
-    double anchor[3];
-    double padding;
-    size_t root;
-    PickData& data;
+    for (int s = 0; s < 8; ++s) {
+        node.minX[s] = node.minY[s] = node.minZ[s] = kInfinity;
+        node.maxX[s] = node.maxY[s] = node.maxZ[s] = -kInfinity;
+        node.child[s] = 0;
+        node.kind[s] = 0;
+        node.vertexCount[s] = 0;
+    }
+    node.childCount = 0;
+}
+
+struct SlotBox
+{
+    float min[3];
+    float max[3];
 };
 
-// Splits items[first, first + count) at the median centre along the longest axis of their box.
-uint32_t splitItems(std::vector<TreeItem>& items, uint32_t first, uint32_t count)
+constexpr SlotBox kEmptySlot{{kInfinity, kInfinity, kInfinity}, {-kInfinity, -kInfinity, -kInfinity}};
+
+SlotBox slotBox(const WideNode& node, int s)
 {
-    Box bounds;
-    for (uint32_t k = first; k < first + count; ++k) {
-        merge(bounds, items[k].box);
-    }
-    const int axis = splitAxis(bounds);
-    const uint32_t half = count / 2;
-    auto begin = items.begin() + first;
-    std::nth_element(begin, begin + half, begin + count, [axis](const TreeItem& a, const TreeItem& b) {
-        return centre(a.box, axis) < centre(b.box, axis);
-    });
-    return half;
+    return {{node.minX[s], node.minY[s], node.minZ[s]}, {node.maxX[s], node.maxY[s], node.maxZ[s]}};
 }
 
-// Appends the leaf block of items[first, first + count) (see PickData::leafBlocks) and returns
-// its vertex count.
-uint8_t writeLeafBlock(TreeBuild& build, uint32_t first, uint32_t count)
+bool slotIsEmpty(const WideNode& node, int s)
 {
-    uint32_t vertices[3 * kLeafTriangles];
+    return !(node.minX[s] <= node.maxX[s]);
+}
+
+// Writes a slot's box; true when it changed.
+bool setSlotBox(WideNode& node, int s, const SlotBox& box)
+{
+    const SlotBox before = slotBox(node, s);
+    node.minX[s] = box.min[0];
+    node.minY[s] = box.min[1];
+    node.minZ[s] = box.min[2];
+    node.maxX[s] = box.max[0];
+    node.maxY[s] = box.max[1];
+    node.maxZ[s] = box.max[2];
+    return std::memcmp(&before, &box, sizeof box) != 0;
+}
+
+// A double box in the frame's single precision: rounded outwards and padded; empty stays empty.
+SlotBox framedBox(const Box& box, const BoxFrame& frame)
+{
+    if (isEmpty(box)) {
+        return kEmptySlot;
+    }
+    SlotBox out;
+    for (int a = 0; a < 3; ++a) {
+        out.min[a] = roundDown(box.min[a] - frame.anchor[a] - frame.padding);
+        out.max[a] = roundUp(box.max[a] - frame.anchor[a] + frame.padding);
+    }
+    return out;
+}
+
+// The union of a node's boxes, as its parent's slot holds it. Rounding outwards commutes
+// with the union, so this is the slot a build over the same children gives.
+SlotBox nodeBox(const WideNode& node)
+{
+    SlotBox out = kEmptySlot;
+    for (int s = 0; s < 8; ++s) {
+        const SlotBox box = slotBox(node, s);
+        for (int a = 0; a < 3; ++a) {
+            out.min[a] = std::min(out.min[a], box.min[a]);
+            out.max[a] = std::max(out.max[a], box.max[a]);
+        }
+    }
+    return out;
+}
+
+// The box of a leaf block's finite vertices.
+Box leafBlockBounds(const PickData& data, uint32_t block, uint32_t triangles, uint32_t vertices)
+{
+    Box box;
+    const double* vertex = data.leafBlocks.data() + block + 1 + triangles;
+    for (uint32_t v = 0; v < vertices; ++v, vertex += 3) {
+        if (isFinite(vertex)) {
+            expand(box, vertex);
+        }
+    }
+    return box;
+}
+
+Box patchEntryBounds(const PatchEntry& entry)
+{
+    Box box;
+    std::copy(entry.min, entry.min + 3, box.min);
+    std::copy(entry.max, entry.max + 3, box.max);
+    return box;
+}
+
+// The box a slot should hold now: a leaf's vertices, a patch's bounds or a node's boxes.
+SlotBox currentSlotBox(const PickData& data, const WideNode& node, int s)
+{
+    const uint8_t kind = node.kind[s];
+    if (kind == WideNode::kPatchChild) {
+        return framedBox(patchEntryBounds(data.patchEntries[node.child[s]]), data.frame);
+    }
+    if (kind > 0) {
+        return framedBox(leafBlockBounds(data, node.child[s], kind, node.vertexCount[s]), data.frame);
+    }
+    // An empty slot has child 0: node 0 is a patch's root, never a child.
+    return node.child[s] != 0 && node.child[s] < data.nodes.size() ? nodeBox(data.nodes[node.child[s]]) : kEmptySlot;
+}
+
+// ---- Building ----
+
+// What a node's children are built from: a run of items, split into at most eight groups by
+// splitting the largest group along its longest axis while it holds more than `groupSize`.
+// With `aligned`, splits fall on multiples of `groupSize`, so that all groups but one are full
+// and subtrees are packed; otherwise they fall at the median centre.
+struct Group
+{
+    uint32_t first, count;
+};
+
+template <typename Item, typename BoxOf>
+int groupItems(std::vector<Item>& items, uint32_t first, uint32_t count, uint32_t groupSize, bool aligned,
+               BoxOf&& boxOf, Group groups[8])
+{
+    int groupCount = 1;
+    groups[0] = {first, count};
+    while (groupCount < 8) {
+        int largest = 0;
+        for (int g = 1; g < groupCount; ++g) {
+            largest = groups[g].count > groups[largest].count ? g : largest;
+        }
+        const Group group = groups[largest];
+        if (group.count <= groupSize) {
+            break;
+        }
+        Box bounds;
+        for (uint32_t k = group.first; k < group.first + group.count; ++k) {
+            merge(bounds, boxOf(items[k]));
+        }
+        const int axis = splitAxis(bounds);
+        const uint32_t at = aligned ? groupSize * std::max<uint32_t>(1, (group.count + groupSize) / (2 * groupSize))
+                                    : group.count / 2;
+        auto begin = items.begin() + group.first;
+        std::nth_element(begin, begin + at, begin + group.count, [&](const Item& a, const Item& b) {
+            return centre(boxOf(a), axis) < centre(boxOf(b), axis);
+        });
+        // The halves stay side by side, so that the children keep the items' order in space.
+        for (int g = groupCount; g > largest + 1; --g) {
+            groups[g] = groups[g - 1];
+        }
+        groups[largest] = {group.first, at};
+        groups[largest + 1] = {group.first + at, group.count - at};
+        ++groupCount;
+    }
+    return groupCount;
+}
+
+// The full size of each child of a packed node over `count` items, `unit` to a leaf.
+uint32_t packedGroupSize(uint32_t count, uint32_t unit)
+{
+    uint64_t size = unit;
+    while (size * 8 < count) {
+        size *= 8;
+    }
+    return static_cast<uint32_t>(size);
+}
+
+uint32_t newNode(PickData& data, uint32_t parentSlot)
+{
+    data.nodes.emplace_back();
+    clearNode(data.nodes.back());
+    data.follow.nodeParents.push_back(parentSlot);
+    return static_cast<uint32_t>(data.nodes.size() - 1);
+}
+
+// A triangle while its patch's tree is built: its corners in PickData::points.
+struct TreeItem
+{
+    uint32_t corner[3];
+    uint32_t entry;
+    Box box; // of its finite corners
+};
+
+// Appends the leaf block of items[first, first + count) (see PickData::leafBlocks) and
+// returns its vertex count; each vertex copy is recorded for refits.
+uint8_t writeLeafBlock(PickData& data, uint32_t patchIndex, const TreeItem* items, uint32_t count, uint32_t slot)
+{
+    uint32_t vertices[3 * kLargestLeaf];
     uint32_t vertexCount = 0;
-    std::vector<double>& blocks = build.data.leafBlocks;
-    for (uint32_t k = first; k < first + count; ++k) {
-        const TreeItem& item = build.items[k];
+    std::vector<double>& blocks = data.leafBlocks;
+    uint64_t header = patchIndex;
+    blocks.emplace_back();
+    std::memcpy(&blocks.back(), &header, sizeof header);
+    for (uint32_t k = 0; k < count; ++k) {
+        const TreeItem& item = items[k];
         uint64_t word = uint64_t(item.entry) << 32;
         for (int i = 0; i < 3; ++i) {
             uint32_t local = 0;
@@ -425,191 +590,260 @@ uint8_t writeLeafBlock(TreeBuild& build, uint32_t first, uint32_t count)
         blocks.emplace_back();
         std::memcpy(&blocks.back(), &word, sizeof word);
     }
+    PickData::Follow& follow = data.follow;
     for (uint32_t v = 0; v < vertexCount; ++v) {
-        const double* point = &build.data.points[size_t(vertices[v]) * 3];
+        follow.copyOffsets.push_back(static_cast<uint32_t>(blocks.size()));
+        follow.copyPoints.push_back(vertices[v]);
+        follow.copySlots.push_back(slot);
+        const double* point = &data.points[size_t(vertices[v]) * 3];
         blocks.insert(blocks.end(), point, point + 3);
     }
     return static_cast<uint8_t>(vertexCount);
 }
 
-// Builds the node over items[first, first + count): up to four levels of median splits give
-// up to sixteen children, each a leaf of at most kLeafTriangles triangles or an inner node.
-// Returns the node's number from the patch's first node.
-uint32_t buildTriangleTree(TreeBuild& build, uint32_t first, uint32_t count)
+// Builds the node over a patch's items[first, first + count) (at `index`, or a new one when
+// none) and returns its index.
+uint32_t buildTriangleNode(PickData& data, uint32_t patchIndex, std::vector<TreeItem>& items, uint32_t first,
+                           uint32_t count, uint32_t parentSlot, uint32_t index = kNone)
 {
-    struct Group {
-        uint32_t first, count;
-    };
-    Group groups[16];
-    int groupCount = 0;
-    auto collect = [&](auto& self, uint32_t from, uint32_t size, int level) -> void {
-        if (size <= kLeafTriangles || level == 4) {
-            groups[groupCount++] = {from, size};
-            return;
-        }
-        const uint32_t half = splitItems(build.items, from, size);
-        self(self, from, half, level + 1);
-        self(self, from + half, size - half, level + 1);
-    };
-    collect(collect, first, count, 0);
-
-    const size_t index = build.data.triangleNodes.size();
-    build.data.triangleNodes.emplace_back();
-    {
-        TriangleNode& node = build.data.triangleNodes[index];
-        const float inf = std::numeric_limits<float>::infinity();
-        for (TriangleNode::Boxes& boxes : node.boxes) {
-            for (int c = 0; c < 4; ++c) {
-                boxes.minX[c] = boxes.minY[c] = boxes.minZ[c] = inf;
-                boxes.maxX[c] = boxes.maxY[c] = boxes.maxZ[c] = -inf;
-            }
-        }
-        for (int c = 0; c < 16; ++c) {
-            node.child[c] = 0;
-            node.count[c] = 0;
-            node.vertexCount[c] = 0;
-        }
-        node.groupCount = static_cast<uint8_t>((groupCount + 3) / 4);
-    }
-    for (int g = 0; g < groupCount; ++g) {
-        Box bounds;
-        for (uint32_t k = groups[g].first; k < groups[g].first + groups[g].count; ++k) {
-            merge(bounds, build.items[k].box);
-        }
+    index = index == kNone ? newNode(data, parentSlot) : index;
+    // A node over few enough triangles holds them all in leaves split at the median; a larger
+    // one is packed with full subtrees.
+    const bool small = count <= 8 * kLargestLeaf;
+    Group groups[8];
+    const int groupCount = groupItems(items, first, count, small ? kLeafTriangles : packedGroupSize(count, kLeafTriangles),
+                                      !small, [](const TreeItem& item) -> const Box& { return item.box; }, groups);
+    for (int s = 0; s < groupCount; ++s) {
+        const uint32_t slot = index * 8 + uint32_t(s);
         uint32_t child = 0;
-        uint8_t leafCount = 0, vertexCount = 0;
-        if (groups[g].count > kLeafTriangles) {
-            child = buildTriangleTree(build, groups[g].first, groups[g].count);
+        uint8_t kind = 0, vertexCount = 0;
+        if (groups[s].count > kLargestLeaf) {
+            child = buildTriangleNode(data, patchIndex, items, groups[s].first, groups[s].count, slot);
         } else {
-            child = static_cast<uint32_t>(build.data.leafBlocks.size());
-            leafCount = static_cast<uint8_t>(groups[g].count);
-            vertexCount = writeLeafBlock(build, groups[g].first, groups[g].count);
+            child = static_cast<uint32_t>(data.leafBlocks.size());
+            kind = static_cast<uint8_t>(groups[s].count);
+            vertexCount = writeLeafBlock(data, patchIndex, &items[groups[s].first], groups[s].count, slot);
         }
-        TriangleNode& node = build.data.triangleNodes[index]; // the recursion may have moved it
-        TriangleNode::Boxes& boxes = node.boxes[g / 4];
-        float* mins[3] = {boxes.minX, boxes.minY, boxes.minZ};
-        float* maxs[3] = {boxes.maxX, boxes.maxY, boxes.maxZ};
-        for (int a = 0; a < 3; ++a) {
-            mins[a][g % 4] = roundDown(bounds.min[a] - build.anchor[a] - build.padding);
-            maxs[a][g % 4] = roundUp(bounds.max[a] - build.anchor[a] + build.padding);
-        }
-        node.child[g] = child;
-        node.count[g] = leafCount;
-        node.vertexCount[g] = vertexCount;
+        WideNode& node = data.nodes[index]; // the recursion may have moved it
+        node.child[s] = child;
+        node.kind[s] = kind;
+        node.vertexCount[s] = vertexCount;
+        setSlotBox(node, s, currentSlotBox(data, node, s));
     }
-    return static_cast<uint32_t>(index - build.root);
+    data.nodes[index].childCount = static_cast<uint8_t>(groupCount);
+    return index;
 }
 
-// Prepares the testable triangles of one patch and the tree over them. False when the
-// layout outgrows 32-bit indices.
-bool buildPatchTree(PickData& data, PickPatch& patch, std::vector<TreeItem>& items)
+// The testable triangles of one patch, with their corners in PickData::points.
+void collectTriangles(const PickData& data, const PickPatch& patch, std::vector<TreeItem>& items)
 {
     items.clear();
-    Box all = patch.bounds;
     forEachTriangle(data, patch, [&](uint32_t entry, uint32_t a, uint32_t b, uint32_t c) {
-        const uint32_t corners[3] = {patch.vertexBase + a, patch.vertexBase + b, patch.vertexBase + c};
         TreeItem item;
-        for (int i = 0; i < 3; ++i) {
-            const double* point = &data.points[size_t(corners[i]) * 3];
-            // A corner that is not finite never passes the exact test; it stays out of the tree.
-            if (!isFinite(point)) {
-                return;
-            }
-            expand(item.box, point);
-            item.corner[i] = corners[i];
-        }
         item.entry = entry;
-        merge(all, item.box);
+        const uint32_t corners[3] = {patch.vertexBase + a, patch.vertexBase + b, patch.vertexBase + c};
+        for (int i = 0; i < 3; ++i) {
+            item.corner[i] = corners[i];
+            const double* point = &data.points[size_t(corners[i]) * 3];
+            // A corner that is not finite never passes the exact test; it adds nothing to boxes.
+            if (isFinite(point)) {
+                expand(item.box, point);
+            }
+        }
         items.push_back(item);
     });
-    if (items.empty()) {
-        return true;
-    }
-    // A leaf block takes at most ten words per triangle.
-    if (data.leafBlocks.size() + 10 * uint64_t(items.size()) > UINT32_MAX ||
-        data.triangleNodes.size() + items.size() > UINT32_MAX) {
+}
+
+// Builds the tree of entry `rank` over its patch's triangles, rooted at node `rank`. False
+// when the layout outgrows 32-bit indices.
+bool buildPatchTree(PickData& data, uint32_t rank, std::vector<TreeItem>& items)
+{
+    const uint32_t patchIndex = data.patchEntries[rank].patch;
+    PickPatch& patch = data.patches[patchIndex];
+    collectTriangles(data, patch, items);
+    // A leaf block takes at most eleven slots and three vertex copies per triangle; node slots
+    // are numbered node * 8 + slot.
+    if (data.leafBlocks.size() + 11 * uint64_t(items.size()) > UINT32_MAX ||
+        data.follow.copyOffsets.size() + 3 * uint64_t(items.size()) > UINT32_MAX ||
+        data.nodes.size() + items.size() + data.patchEntries.size() > UINT32_MAX / 8) {
         return false;
     }
-    // Boxes are stored relative to the centre of the patch's bounds, where the pick starts
-    // testing the tree, and padded by a share of everything the tree and bounds span.
-    double extent = 0.0;
-    for (int a = 0; a < 3; ++a) {
-        extent = std::max(extent, all.max[a] - all.min[a]);
-    }
-    TreeBuild build{items, {}, kTreePadding * extent + 1e-30, data.triangleNodes.size(), data};
-    boxCentre(patch.bounds, build.anchor);
-    patch.firstTreeNode = static_cast<uint32_t>(data.triangleNodes.size());
-    buildTriangleTree(build, 0, static_cast<uint32_t>(items.size()));
-    patch.treeNodeCount = static_cast<uint32_t>(data.triangleNodes.size() - patch.firstTreeNode);
+    const size_t before = data.nodes.size();
+    patch.firstTreeNode = rank;
+    buildTriangleNode(data, patchIndex, items, 0, static_cast<uint32_t>(items.size()), kNone, rank);
+    patch.treeNodeCount = static_cast<uint32_t>(data.nodes.size() - before + 1);
     return true;
 }
 
-// The slab test of both boxes of a pair at once, computed exactly as slabTest computes each:
-// bit 0 for the first box, bit 1 for the second.
-inline int crossedPair(const BoxPair& pair, const Ray& ray, double limit, double entries[2])
+// Builds the node over entries ranks[first, first + count) of the tree over the patches.
+uint32_t buildPatchNode(PickData& data, std::vector<uint32_t>& ranks, uint32_t first, uint32_t count,
+                        uint32_t parentSlot)
 {
-#if defined(__SSE2__) || defined(_M_X64)
-    if (!ray.anyParallel) {
-        __m128d enter = _mm_setzero_pd();
-        __m128d leave = _mm_set1_pd(limit);
-        for (int a = 0; a < 3; ++a) {
-            const bool negative = ray.inverse[a] < 0.0;
-            const __m128d nearPlane = _mm_load_pd(negative ? pair.max[a] : pair.min[a]);
-            const __m128d farPlane = _mm_load_pd(negative ? pair.min[a] : pair.max[a]);
-            enter = _mm_max_pd(enter, _mm_mul_pd(_mm_sub_pd(nearPlane, ray.originLanes[a]), ray.inverseLanes[a]));
-            leave = _mm_min_pd(leave, _mm_mul_pd(_mm_sub_pd(farPlane, ray.originLanes[a]), ray.inverseLanes[a]));
+    const uint32_t index = newNode(data, parentSlot);
+    Group groups[8];
+    const int groupCount =
+        groupItems(ranks, first, count, packedGroupSize(count, 1), true,
+                   [&data](uint32_t rank) -> const Box& { return data.patches[data.patchEntries[rank].patch].bounds; },
+                   groups);
+    for (int s = 0; s < groupCount; ++s) {
+        const uint32_t slot = index * 8 + uint32_t(s);
+        uint32_t child = 0;
+        uint8_t kind = 0;
+        if (groups[s].count > 1) {
+            child = buildPatchNode(data, ranks, groups[s].first, groups[s].count, slot);
+        } else {
+            child = ranks[groups[s].first];
+            kind = WideNode::kPatchChild;
+            data.patchEntries[child].slot = slot;
         }
-        _mm_storeu_pd(entries, enter);
-        return _mm_movemask_pd(_mm_cmple_pd(enter, leave));
+        WideNode& node = data.nodes[index];
+        node.child[s] = child;
+        node.kind[s] = kind;
+        setSlotBox(node, s, currentSlotBox(data, node, s));
     }
-    __m128d enter = _mm_setzero_pd();
-    __m128d leave = _mm_set1_pd(limit);
-    __m128d inside = _mm_castsi128_pd(_mm_set1_epi32(-1));
-    for (int a = 0; a < 3; ++a) {
-        const __m128d lower = _mm_load_pd(pair.min[a]);
-        const __m128d upper = _mm_load_pd(pair.max[a]);
-        const __m128d origin = _mm_set1_pd(ray.origin[a]);
-        if (ray.parallel[a]) {
-            inside = _mm_and_pd(inside, _mm_and_pd(_mm_cmpge_pd(origin, lower), _mm_cmple_pd(origin, upper)));
-            continue;
+    data.nodes[index].childCount = static_cast<uint8_t>(groupCount);
+    return index;
+}
+
+// Counting sort of `keys` into runs: start[key] .. start[key + 1] of `values` hold the
+// indices whose key it is. Keys outside [0, keyCount) are left out.
+template <typename Key>
+void groupByKey(const std::vector<Key>& keys, size_t keyCount, std::vector<uint32_t>& start,
+                std::vector<uint32_t>& values)
+{
+    start.assign(keyCount + 1, 0);
+    for (const Key key : keys) {
+        if (int64_t(key) >= 0 && uint64_t(key) < keyCount) {
+            ++start[size_t(key) + 1];
         }
-        const __m128d inverse = _mm_set1_pd(ray.inverse[a]);
-        const __m128d toLower = _mm_mul_pd(_mm_sub_pd(lower, origin), inverse);
-        const __m128d toUpper = _mm_mul_pd(_mm_sub_pd(upper, origin), inverse);
-        const bool negative = ray.inverse[a] < 0.0;
-        enter = _mm_max_pd(enter, negative ? toUpper : toLower);
-        leave = _mm_min_pd(leave, negative ? toLower : toUpper);
     }
-    _mm_storeu_pd(entries, enter);
-    return _mm_movemask_pd(_mm_and_pd(inside, _mm_cmple_pd(enter, leave)));
+    for (size_t k = 0; k < keyCount; ++k) {
+        start[k + 1] += start[k];
+    }
+    values.resize(start[keyCount]);
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const Key key = keys[i];
+        if (int64_t(key) >= 0 && uint64_t(key) < keyCount) {
+            values[next[size_t(key)]++] = static_cast<uint32_t>(i);
+        }
+    }
+}
+
+// The box of every finite patch vertex, unbound ones at the origin included: what the
+// trees' boxes span.
+Box finitePointsBox(const PickData& data)
+{
+    Box all;
+    for (size_t k = 0; k < data.points.size(); k += 3) {
+        if (isFinite(&data.points[k])) {
+            expand(all, &data.points[k]);
+        }
+    }
+    return all;
+}
+
+// ---- Walking ----
+
+// Asks for `lines` cache lines from `address` on, which will be read shortly.
+void prefetchLines(const void* address, int lines)
+{
+#if PATCH_PICK_SSE2
+    const char* bytes = static_cast<const char*>(address);
+    for (int line = 0; line < lines; ++line) {
+        _mm_prefetch(bytes + 64 * line, _MM_HINT_T0);
+    }
 #else
+    (void)address;
+    (void)lines;
+#endif
+}
+
+// The lowest set bit of a non-zero mask.
+int lowestBit(int mask)
+{
+#if defined(__GNUC__)
+    return __builtin_ctz(unsigned(mask));
+#else
+    int bit = 0;
+    while ((mask & (1 << bit)) == 0) {
+        ++bit;
+    }
+    return bit;
+#endif
+}
+
+// The ray in single precision: started at the point `entry` where it enters the data's bounds,
+// relative to the anchor, so that the rounding stays far below the padding.
+struct FloatRay
+{
+    float origin[3];
+    float inverse[3];
+    bool negative[3];
+    double start; // distance of the float ray's origin along the pick ray
+};
+
+FloatRay makeFloatRay(const Ray& ray, const double anchor[3], double entry)
+{
+    FloatRay floatRay;
+    floatRay.start = entry;
+    for (int a = 0; a < 3; ++a) {
+        floatRay.origin[a] = toFloat(ray.origin[a] + entry * ray.direction[a] - anchor[a]);
+        // A component along which the pick ray counts as parallel gets a huge finite inverse of
+        // its sign, so no 0 * infinity arises.
+        const bool negative = std::signbit(ray.direction[a]);
+        floatRay.inverse[a] = ray.parallel[a] ? (negative ? -1e20f : 1e20f) : toFloat(ray.inverse[a]);
+        floatRay.negative[a] = negative;
+    }
+    return floatRay;
+}
+
+// Which of a node's boxes the ray crosses within [lower, upper] (bit per slot), and where it
+// enters them. An empty slot is never crossed.
+int crossedSlots(const WideNode& node, const FloatRay& ray, float lower, float upper, float entries[8])
+{
+#if PATCH_PICK_SSE2
+    const float* nears[3] = {ray.negative[0] ? node.maxX : node.minX, ray.negative[1] ? node.maxY : node.minY,
+                             ray.negative[2] ? node.maxZ : node.minZ};
+    const float* fars[3] = {ray.negative[0] ? node.minX : node.maxX, ray.negative[1] ? node.minY : node.maxY,
+                            ray.negative[2] ? node.minZ : node.maxZ};
+    const __m128 ox = _mm_set1_ps(ray.origin[0]), oy = _mm_set1_ps(ray.origin[1]), oz = _mm_set1_ps(ray.origin[2]);
+    const __m128 ix = _mm_set1_ps(ray.inverse[0]), iy = _mm_set1_ps(ray.inverse[1]), iz = _mm_set1_ps(ray.inverse[2]);
     int mask = 0;
-    for (int c = 0; c < 2; ++c) {
-        const double lower[3] = {pair.min[0][c], pair.min[1][c], pair.min[2][c]};
-        const double upper[3] = {pair.max[0][c], pair.max[1][c], pair.max[2][c]};
-        mask |= slabTest(lower, upper, ray, limit, entries[c]) ? 1 << c : 0;
+    for (int at = 0; at < node.childCount; at += 4) {
+        const __m128 enter = _mm_max_ps(
+            _mm_max_ps(_mm_mul_ps(_mm_sub_ps(_mm_load_ps(nears[0] + at), ox), ix),
+                       _mm_mul_ps(_mm_sub_ps(_mm_load_ps(nears[1] + at), oy), iy)),
+            _mm_max_ps(_mm_mul_ps(_mm_sub_ps(_mm_load_ps(nears[2] + at), oz), iz), _mm_set1_ps(lower)));
+        const __m128 leave = _mm_min_ps(
+            _mm_min_ps(_mm_mul_ps(_mm_sub_ps(_mm_load_ps(fars[0] + at), ox), ix),
+                       _mm_mul_ps(_mm_sub_ps(_mm_load_ps(fars[1] + at), oy), iy)),
+            _mm_min_ps(_mm_mul_ps(_mm_sub_ps(_mm_load_ps(fars[2] + at), oz), iz), _mm_set1_ps(upper)));
+        _mm_storeu_ps(entries + at, enter);
+        mask |= _mm_movemask_ps(_mm_cmple_ps(enter, leave)) << at;
+    }
+    return mask;
+#else
+    const float* nears[3] = {ray.negative[0] ? node.maxX : node.minX, ray.negative[1] ? node.maxY : node.minY,
+                             ray.negative[2] ? node.maxZ : node.minZ};
+    const float* fars[3] = {ray.negative[0] ? node.minX : node.maxX, ray.negative[1] ? node.minY : node.maxY,
+                            ray.negative[2] ? node.minZ : node.maxZ};
+    int mask = 0;
+    for (int s = 0; s < node.childCount && s < 8; ++s) {
+        float enter = lower, leave = upper;
+        for (int a = 0; a < 3; ++a) {
+            enter = std::max(enter, (nears[a][s] - ray.origin[a]) * ray.inverse[a]);
+            leave = std::min(leave, (fars[a][s] - ray.origin[a]) * ray.inverse[a]);
+        }
+        entries[s] = enter;
+        mask |= enter <= leave ? 1 << s : 0;
     }
     return mask;
 #endif
 }
 
-// Asks for the cache lines of a block that will be read shortly.
-void prefetch(const void* address, size_t bytes)
-{
-#if defined(__SSE2__) || defined(_M_X64)
-    const char* bytesAt = static_cast<const char*>(address);
-    for (size_t at = 0; at < bytes; at += 64) {
-        _mm_prefetch(bytesAt + at, _MM_HINT_T0);
-    }
-#else
-    (void)address;
-    (void)bytes;
-#endif
-}
-
-// The nearest hit so far. Equal distances within one patch go to the triangle listed first,
-// as a scan of the patch's triangles in list order would keep it; across patches the patch
-// reached first keeps it.
+// The nearest hit so far. Equal distances go to the lower patch, then to the triangle listed
+// first, as a scan of every patch's triangles in order would keep them.
 struct Nearest
 {
     double distance = kNoHit;
@@ -618,44 +852,47 @@ struct Nearest
     const double* corners[3] = {nullptr, nullptr, nullptr}; // in a leaf block
 };
 
-uint64_t triangleWord(const double* slot)
+uint64_t blockWord(const double* slot)
 {
     uint64_t word;
     std::memcpy(&word, slot, sizeof word);
     return word;
 }
 
-// Keeps triangle `word` of a leaf block, crossed at t, when it is nearer than the best so far.
-void offerHit(const double* vertices, uint64_t word, double t, int32_t patchIndex, Nearest& nearest)
+void cornersOf(const double* vertices, uint64_t word, const double* out[3])
 {
-    const uint32_t entry = static_cast<uint32_t>(word >> 32);
-    if (t < nearest.distance || (t == nearest.distance && nearest.patch == patchIndex && entry < nearest.entry)) {
-        nearest.distance = t;
-        nearest.patch = patchIndex;
-        nearest.entry = entry;
-        for (int i = 0; i < 3; ++i) {
-            nearest.corners[i] = vertices + 3 * ((word >> (8 * i)) & 0xFF);
-        }
+    for (int i = 0; i < 3; ++i) {
+        out[i] = vertices + 3 * ((word >> (8 * i)) & 0xFF);
     }
 }
 
-// Tests the triangles of a leaf block in order (two at a time where SSE2 is there).
-void pickInTriangleLeaf(const double* block, uint32_t count, int32_t patchIndex, const Ray& ray, Nearest& nearest)
+// Keeps triangle `word` of a leaf block, crossed at t, when it comes before the best so far.
+void offerHit(const double* vertices, uint64_t word, double t, int32_t patchIndex, Nearest& nearest)
 {
-    const double* vertices = block + count;
-    auto corners = [vertices](uint64_t word, const double* out[3]) {
-        for (int i = 0; i < 3; ++i) {
-            out[i] = vertices + 3 * ((word >> (8 * i)) & 0xFF);
-        }
-    };
-    uint32_t k = 0;
-#if defined(__SSE2__) || defined(_M_X64)
+    const uint32_t entry = static_cast<uint32_t>(word >> 32);
+    if (t < nearest.distance ||
+        (t == nearest.distance &&
+         (patchIndex < nearest.patch || (patchIndex == nearest.patch && entry < nearest.entry)))) {
+        nearest.distance = t;
+        nearest.patch = patchIndex;
+        nearest.entry = entry;
+        cornersOf(vertices, word, nearest.corners);
+    }
+}
+
+// Tests the triangles of a leaf block from the k-th on, one or two at a time.
+void pickInTriangleLeafFrom(const double* block, uint32_t k, uint32_t count, const Ray& ray, Nearest& nearest)
+{
+    const int32_t patchIndex = static_cast<int32_t>(blockWord(block));
+    const double* words = block + 1;
+    const double* vertices = words + count;
+#if PATCH_PICK_SSE2
     for (; k + 1 < count; k += 2) {
-        const uint64_t firstWord = triangleWord(block + k), secondWord = triangleWord(block + k + 1);
+        const uint64_t firstWord = blockWord(words + k), secondWord = blockWord(words + k + 1);
         const double* first[3];
         const double* second[3];
-        corners(firstWord, first);
-        corners(secondWord, second);
+        cornersOf(vertices, firstWord, first);
+        cornersOf(vertices, secondWord, second);
         double t[2];
         const int crossed = intersectTrianglePair(first, second, ray, t);
         if (crossed & 1) {
@@ -667,9 +904,9 @@ void pickInTriangleLeaf(const double* block, uint32_t count, int32_t patchIndex,
     }
 #endif
     for (; k < count; ++k) {
-        const uint64_t word = triangleWord(block + k);
+        const uint64_t word = blockWord(words + k);
         const double* points[3];
-        corners(word, points);
+        cornersOf(vertices, word, points);
         double t;
         if (intersectTriangle(points[0], points[1], points[2], ray, t)) {
             offerHit(vertices, word, t, patchIndex, nearest);
@@ -677,175 +914,398 @@ void pickInTriangleLeaf(const double* block, uint32_t count, int32_t patchIndex,
     }
 }
 
-// The ray in single precision for a patch's tree: started at the point where it enters the
-// patch's bounds, relative to their centre, so that the rounding stays far below the padding.
-struct TreeRay
+// The plain walk's tests: four boxes and two triangles at once where SSE2 is there.
+struct BaseLanes
 {
-    float origin[3];
-    float inverse[3];
-    bool negative[3];
-    double start; // distance of the tree ray's origin along the pick ray
+    static int crossed(const WideNode& node, const FloatRay& ray, float lower, float upper, float entries[8])
+    {
+        return crossedSlots(node, ray, lower, upper, entries);
+    }
+    static void leaf(const double* block, uint32_t count, const Ray& ray, Nearest& nearest)
+    {
+        pickInTriangleLeafFrom(block, 0, count, ray, nearest);
+    }
 };
 
-TreeRay makeTreeRay(const Ray& ray, const double anchor[3], double entry)
+#if PATCH_PICK_AVX
+// Eight boxes and four triangles at once, with the operations of the plain tests in the same
+// order, so that every lane gives the plain test's verdict and distance.
+struct AvxLanes
 {
-    TreeRay treeRay;
-    treeRay.start = entry;
-    for (int a = 0; a < 3; ++a) {
-        treeRay.origin[a] = toFloat(ray.origin[a] + entry * ray.direction[a] - anchor[a]);
-        // A component along which the pick ray counts as parallel gets a huge finite inverse of
-        // its sign, so no 0 * infinity arises.
-        const bool negative = std::signbit(ray.direction[a]);
-        treeRay.inverse[a] = ray.parallel[a] ? (negative ? -1e20f : 1e20f) : toFloat(ray.inverse[a]);
-        treeRay.negative[a] = negative;
+    __attribute__((target("avx"))) static int crossed(const WideNode& node, const FloatRay& ray, float lower,
+                                                      float upper, float entries[8])
+    {
+        const __m256 nearX = _mm256_load_ps(ray.negative[0] ? node.maxX : node.minX);
+        const __m256 farX = _mm256_load_ps(ray.negative[0] ? node.minX : node.maxX);
+        const __m256 nearY = _mm256_load_ps(ray.negative[1] ? node.maxY : node.minY);
+        const __m256 farY = _mm256_load_ps(ray.negative[1] ? node.minY : node.maxY);
+        const __m256 nearZ = _mm256_load_ps(ray.negative[2] ? node.maxZ : node.minZ);
+        const __m256 farZ = _mm256_load_ps(ray.negative[2] ? node.minZ : node.maxZ);
+        const __m256 ox = _mm256_set1_ps(ray.origin[0]), oy = _mm256_set1_ps(ray.origin[1]),
+                     oz = _mm256_set1_ps(ray.origin[2]);
+        const __m256 ix = _mm256_set1_ps(ray.inverse[0]), iy = _mm256_set1_ps(ray.inverse[1]),
+                     iz = _mm256_set1_ps(ray.inverse[2]);
+        const __m256 enter = _mm256_max_ps(
+            _mm256_max_ps(_mm256_mul_ps(_mm256_sub_ps(nearX, ox), ix), _mm256_mul_ps(_mm256_sub_ps(nearY, oy), iy)),
+            _mm256_max_ps(_mm256_mul_ps(_mm256_sub_ps(nearZ, oz), iz), _mm256_set1_ps(lower)));
+        const __m256 leave = _mm256_min_ps(
+            _mm256_min_ps(_mm256_mul_ps(_mm256_sub_ps(farX, ox), ix), _mm256_mul_ps(_mm256_sub_ps(farY, oy), iy)),
+            _mm256_min_ps(_mm256_mul_ps(_mm256_sub_ps(farZ, oz), iz), _mm256_set1_ps(upper)));
+        _mm256_storeu_ps(entries, enter);
+        return _mm256_movemask_ps(_mm256_cmp_ps(enter, leave, _CMP_LE_OQ));
     }
-    return treeRay;
-}
 
-// Which of a node's four boxes the tree ray crosses within [lower, upper], and where it enters them.
-int crossedChildren(const TriangleNode& node, const TreeRay& ray, float lower, float upper, float entries[16])
-{
-    int mask = 0;
-    const int groups = std::min<int>(node.groupCount, 4);
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128 ox = _mm_set1_ps(ray.origin[0]), oy = _mm_set1_ps(ray.origin[1]), oz = _mm_set1_ps(ray.origin[2]);
-    const __m128 ix = _mm_set1_ps(ray.inverse[0]), iy = _mm_set1_ps(ray.inverse[1]), iz = _mm_set1_ps(ray.inverse[2]);
-    const __m128 lowest = _mm_set1_ps(lower), highest = _mm_set1_ps(upper);
-    for (int g = 0; g < groups; ++g) {
-        const TriangleNode::Boxes& boxes = node.boxes[g];
-        const __m128 nearX = _mm_load_ps(ray.negative[0] ? boxes.maxX : boxes.minX);
-        const __m128 farX = _mm_load_ps(ray.negative[0] ? boxes.minX : boxes.maxX);
-        const __m128 nearY = _mm_load_ps(ray.negative[1] ? boxes.maxY : boxes.minY);
-        const __m128 farY = _mm_load_ps(ray.negative[1] ? boxes.minY : boxes.maxY);
-        const __m128 nearZ = _mm_load_ps(ray.negative[2] ? boxes.maxZ : boxes.minZ);
-        const __m128 farZ = _mm_load_ps(ray.negative[2] ? boxes.minZ : boxes.maxZ);
-        const __m128 enter = _mm_max_ps(
-            _mm_max_ps(_mm_mul_ps(_mm_sub_ps(nearX, ox), ix), _mm_mul_ps(_mm_sub_ps(nearY, oy), iy)),
-            _mm_max_ps(_mm_mul_ps(_mm_sub_ps(nearZ, oz), iz), lowest));
-        const __m128 leave = _mm_min_ps(
-            _mm_min_ps(_mm_mul_ps(_mm_sub_ps(farX, ox), ix), _mm_mul_ps(_mm_sub_ps(farY, oy), iy)),
-            _mm_min_ps(_mm_mul_ps(_mm_sub_ps(farZ, oz), iz), highest));
-        _mm_storeu_ps(entries + 4 * g, enter);
-        mask |= _mm_movemask_ps(_mm_cmple_ps(enter, leave)) << (4 * g);
+    struct Quad
+    {
+        __m256d x, y, z;
+    };
+
+    __attribute__((target("avx"))) static Quad load(const double* const corners[4])
+    {
+        return {_mm256_set_pd(corners[3][0], corners[2][0], corners[1][0], corners[0][0]),
+                _mm256_set_pd(corners[3][1], corners[2][1], corners[1][1], corners[0][1]),
+                _mm256_set_pd(corners[3][2], corners[2][2], corners[1][2], corners[0][2])};
     }
-#else
-    for (int g = 0; g < groups; ++g) {
-        const TriangleNode::Boxes& boxes = node.boxes[g];
-        const float* nears[3] = {ray.negative[0] ? boxes.maxX : boxes.minX, ray.negative[1] ? boxes.maxY : boxes.minY,
-                                 ray.negative[2] ? boxes.maxZ : boxes.minZ};
-        const float* fars[3] = {ray.negative[0] ? boxes.minX : boxes.maxX, ray.negative[1] ? boxes.minY : boxes.maxY,
-                                ray.negative[2] ? boxes.minZ : boxes.maxZ};
-        for (int c = 0; c < 4; ++c) {
-            float enter = lower, leave = upper;
-            for (int a = 0; a < 3; ++a) {
-                enter = std::max(enter, (nears[a][c] - ray.origin[a]) * ray.inverse[a]);
-                leave = std::min(leave, (fars[a][c] - ray.origin[a]) * ray.inverse[a]);
+    __attribute__((target("avx"))) static Quad minus(const Quad& a, const Quad& b)
+    {
+        return {_mm256_sub_pd(a.x, b.x), _mm256_sub_pd(a.y, b.y), _mm256_sub_pd(a.z, b.z)};
+    }
+    __attribute__((target("avx"))) static Quad crossOf(const Quad& a, const Quad& b)
+    {
+        return {_mm256_sub_pd(_mm256_mul_pd(a.y, b.z), _mm256_mul_pd(a.z, b.y)),
+                _mm256_sub_pd(_mm256_mul_pd(a.z, b.x), _mm256_mul_pd(a.x, b.z)),
+                _mm256_sub_pd(_mm256_mul_pd(a.x, b.y), _mm256_mul_pd(a.y, b.x))};
+    }
+    __attribute__((target("avx"))) static __m256d dotOf(const Quad& a, const Quad& b)
+    {
+        return _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(a.x, b.x), _mm256_mul_pd(a.y, b.y)),
+                             _mm256_mul_pd(a.z, b.z));
+    }
+
+    // Möller–Trumbore on four triangles: bit i set when triangle i is crossed at t[i].
+    __attribute__((target("avx"))) static int intersect(const double* const p0[4], const double* const p1[4],
+                                                        const double* const p2[4], const Ray& ray, double t[4])
+    {
+        const Quad corner = load(p0);
+        const Quad edge1 = minus(load(p1), corner);
+        const Quad edge2 = minus(load(p2), corner);
+        const Quad direction = {_mm256_set1_pd(ray.direction[0]), _mm256_set1_pd(ray.direction[1]),
+                                _mm256_set1_pd(ray.direction[2])};
+        const Quad origin = {_mm256_set1_pd(ray.origin[0]), _mm256_set1_pd(ray.origin[1]),
+                             _mm256_set1_pd(ray.origin[2])};
+        const Quad pvec = crossOf(direction, edge2);
+        const __m256d determinant = dotOf(edge1, pvec);
+        const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), determinant);
+        __m256d pass = _mm256_cmp_pd(magnitude, _mm256_set1_pd(kMinDeterminant), _CMP_GE_OQ);
+        const __m256d inverse = _mm256_div_pd(_mm256_set1_pd(1.0), determinant);
+        const Quad tvec = minus(origin, corner);
+        const __m256d u = _mm256_mul_pd(dotOf(tvec, pvec), inverse);
+        pass = _mm256_and_pd(pass, _mm256_and_pd(_mm256_cmp_pd(u, _mm256_setzero_pd(), _CMP_GE_OQ),
+                                                 _mm256_cmp_pd(u, _mm256_set1_pd(1.0), _CMP_LE_OQ)));
+        const Quad qvec = crossOf(tvec, edge1);
+        const __m256d v = _mm256_mul_pd(dotOf(direction, qvec), inverse);
+        pass = _mm256_and_pd(pass,
+                             _mm256_and_pd(_mm256_cmp_pd(v, _mm256_setzero_pd(), _CMP_GE_OQ),
+                                           _mm256_cmp_pd(_mm256_add_pd(u, v), _mm256_set1_pd(1.0), _CMP_LE_OQ)));
+        const __m256d distance = _mm256_mul_pd(dotOf(edge2, qvec), inverse);
+        pass = _mm256_and_pd(pass, _mm256_cmp_pd(distance, _mm256_set1_pd(kMinDistance), _CMP_GT_OQ));
+        _mm256_storeu_pd(t, distance);
+        return _mm256_movemask_pd(pass);
+    }
+
+    __attribute__((target("avx"))) static void leaf(const double* block, uint32_t count, const Ray& ray,
+                                                    Nearest& nearest)
+    {
+        const int32_t patchIndex = static_cast<int32_t>(blockWord(block));
+        const double* words = block + 1;
+        const double* vertices = words + count;
+        uint32_t k = 0;
+        for (; k + 3 < count; k += 4) {
+            uint64_t word[4];
+            const double* corners[3][4];
+            for (int i = 0; i < 4; ++i) {
+                word[i] = blockWord(words + k + uint32_t(i));
+                for (int c = 0; c < 3; ++c) {
+                    corners[c][i] = vertices + 3 * ((word[i] >> (8 * c)) & 0xFF);
+                }
             }
-            entries[4 * g + c] = enter;
-            mask |= enter <= leave ? 1 << (4 * g + c) : 0;
+            double t[4];
+            for (int crossed = intersect(corners[0], corners[1], corners[2], ray, t); crossed != 0;
+                 crossed &= crossed - 1) {
+                const int i = lowestBit(crossed);
+                offerHit(vertices, word[i], t[i], patchIndex, nearest);
+            }
         }
+        pickInTriangleLeafFrom(block, k, count, ray, nearest);
     }
+};
+
+bool processorHasAvx()
+{
+    return __builtin_cpu_supports("avx");
+}
 #endif
-    return mask;
-}
 
-void pickInPatch(const PickData& data, const LeafPatch& patch, const double anchor[3], int32_t patchIndex,
-                 const Ray& ray, double patchEntry, Nearest& nearest)
+// A child waiting on the walk's stack, and where the ray enters its box.
+struct StackItem
 {
-    const TriangleNode* nodes = data.triangleNodes.data() + patch.firstTreeNode;
-    const uint32_t nodeCount = patch.treeNodeCount;
-    const TreeRay treeRay = makeTreeRay(ray, anchor, patchEntry);
-    // The tree ray's parameter range [0, best] of the pick ray, rounded outwards.
-    const float lower = roundDown(-treeRay.start);
-    uint32_t stack[kTreeStackSize];
-    float entries[kTreeStackSize];
-    int depth = 0;
-    stack[depth] = 0;
-    entries[depth++] = lower;
-    while (depth > 0) {
-        --depth;
-        const float upper = roundUp(nearest.distance - treeRay.start);
-        if (entries[depth] > upper) {
-            continue;
+    uint32_t child;
+    uint8_t kind;
+    uint8_t vertexCount;
+    float entry;
+};
+
+// ---- Following the driver ----
+
+// Refits a slot and the slots above it, up to the first that stays the same.
+void refitSlot(PickData& data, uint32_t slot)
+{
+    for (uint32_t at = slot; at != kNone;) {
+        WideNode& node = data.nodes[at / 8];
+        if (!setSlotBox(node, int(at % 8), currentSlotBox(data, node, int(at % 8)))) {
+            return;
         }
-        const TriangleNode& node = nodes[stack[depth]];
-        float childEntries[16];
-        const int crossed = crossedChildren(node, treeRay, lower, upper, childEntries);
-        for (int c = 0; c < 16; ++c) {
-            if ((crossed & (1 << c)) != 0 && node.count[c] != 0) {
-                prefetch(data.leafBlocks.data() + node.child[c], (node.count[c] + 3 * node.vertexCount[c]) * 8);
-            }
-        }
-        // Inner children are pushed farthest first so the nearest is taken next; leaves are
-        // tested at once.
-        uint32_t innerNodes[16];
-        float innerEntries[16];
-        int innerCount = 0;
-        for (int c = 0; c < 16; ++c) {
-            if ((crossed & (1 << c)) == 0) {
-                continue;
-            }
-            if (node.count[c] == 0) {
-                innerNodes[innerCount] = node.child[c];
-                innerEntries[innerCount++] = childEntries[c];
-                continue;
-            }
-            pickInTriangleLeaf(data.leafBlocks.data() + node.child[c], node.count[c], patchIndex, ray, nearest);
-        }
-        for (int i = 1; i < innerCount; ++i) { // farthest first
-            for (int j = i; j > 0 && innerEntries[j - 1] < innerEntries[j]; --j) {
-                std::swap(innerEntries[j - 1], innerEntries[j]);
-                std::swap(innerNodes[j - 1], innerNodes[j]);
-            }
-        }
-        for (int i = 0; i < innerCount; ++i) {
-            if (innerNodes[i] < nodeCount && depth < kTreeStackSize) {
-                stack[depth] = innerNodes[i];
-                entries[depth++] = innerEntries[i];
-            }
-        }
+        at = data.follow.nodeParents[at / 8];
     }
 }
 
-// Tests the patches of a BVH leaf in order. Their bounds are tested first so that the trees
-// of those crossed load together; each is then taken only if the best hit found meanwhile
-// still lies beyond its entry, which is what testing it then would give.
-void pickInLeaf(const PickData& data, uint32_t first, uint32_t count, const Ray& ray, Nearest& nearest)
+// The bounds of a patch's bound, finite vertices.
+Box patchBounds(const PickData& data, const PickPatch& patch)
 {
-    const uint64_t end = std::min<uint64_t>(uint64_t(first) + count, data.leafPatches.size());
-    uint32_t crossed[kLeafPatches];
-    double crossedEntries[kLeafPatches];
-    int crossedCount = 0;
-    for (uint64_t pairStart = first & ~uint64_t(1); pairStart < end; pairStart += 2) {
-        double entries[2];
-        const int hits = crossedPair(data.leafBounds[size_t(pairStart / 2)], ray, nearest.distance, entries);
-        for (int lane = 0; lane < 2; ++lane) {
-            const uint64_t k = pairStart + uint64_t(lane);
-            if ((hits & (1 << lane)) == 0 || k < first || k >= end || crossedCount == int(kLeafPatches)) {
-                continue;
-            }
-            // Only patches with bounds and at least one testable triangle have a tree.
-            const LeafPatch& patch = data.leafPatches[size_t(k)];
-            if (patch.treeNodeCount == 0 ||
-                uint64_t(patch.firstTreeNode) + patch.treeNodeCount > data.triangleNodes.size()) {
-                continue;
-            }
-            prefetch(data.triangleNodes.data() + patch.firstTreeNode, sizeof(TriangleNode));
-            crossed[crossedCount] = uint32_t(k);
-            crossedEntries[crossedCount++] = entries[lane];
+    Box bounds;
+    for (uint32_t k = patch.vertexBase; k < patch.vertexBase + patch.vertexCount; ++k) {
+        const double* point = &data.points[size_t(k) * 3];
+        if (data.follow.pointDrivers[k] >= 0 && isFinite(point)) {
+            expand(bounds, point);
         }
     }
-    for (int i = 0; i < crossedCount; ++i) {
-        if (crossedEntries[i] <= nearest.distance) {
-            const uint32_t k = crossed[i];
-            const BoxPair& pair = data.leafBounds[k / 2];
-            const double anchor[3] = {0.5 * pair.min[0][k % 2] + 0.5 * pair.max[0][k % 2],
-                                      0.5 * pair.min[1][k % 2] + 0.5 * pair.max[1][k % 2],
-                                      0.5 * pair.min[2][k % 2] + 0.5 * pair.max[2][k % 2]};
-            pickInPatch(data, data.leafPatches[k], anchor, static_cast<int32_t>(data.bvhPatches[k]), ray,
-                        crossedEntries[i], nearest);
+    return bounds;
+}
+
+void setPatchBounds(PickData& data, uint32_t patchIndex, const Box& bounds)
+{
+    PickPatch& patch = data.patches[patchIndex];
+    patch.bounds = bounds;
+    if (patch.treeNodeCount > 0) {
+        PatchEntry& entry = data.patchEntries[patch.firstTreeNode];
+        std::copy(bounds.min, bounds.min + 3, entry.min);
+        std::copy(bounds.max, bounds.max + 3, entry.max);
+    }
+}
+
+// Places every patch vertex and refits every box in a new frame.
+Refit placeAll(PickData& data, const float* rawPoints, const double matrix[4][4])
+{
+    PickData::Follow& follow = data.follow;
+    std::memcpy(follow.matrix, matrix, sizeof follow.matrix);
+    std::copy(rawPoints, rawPoints + follow.driverPoints.size(), follow.driverPoints.begin());
+    for (size_t k = 0; k < follow.pointDrivers.size(); ++k) {
+        if (follow.pointDrivers[k] >= 0) {
+            placePoint(rawPoints + size_t(follow.pointDrivers[k]) * 3, follow.matrix, &data.points[k * 3]);
         }
     }
+    data.bounds = Box();
+    for (uint32_t i = 0; i < data.patches.size(); ++i) {
+        const Box bounds = patchBounds(data, data.patches[i]);
+        if (isEmpty(bounds) == data.patches[i].hasBounds) {
+            return Refit::kNeedsRebuild;
+        }
+        setPatchBounds(data, i, bounds);
+        merge(data.bounds, bounds);
+    }
+    data.frame = frameFor(data.bounds, finitePointsBox(data));
+    for (size_t r = 0; r < follow.copyOffsets.size(); ++r) {
+        std::memcpy(&data.leafBlocks[follow.copyOffsets[r]], &data.points[size_t(follow.copyPoints[r]) * 3],
+                    3 * sizeof(double));
+    }
+    for (size_t n = data.nodes.size(); n-- > 0;) { // children come after their parents
+        WideNode& node = data.nodes[n];
+        for (int s = 0; s < 8; ++s) {
+            setSlotBox(node, s, currentSlotBox(data, node, s));
+        }
+    }
+    return Refit::kRefitted;
+}
+
+struct Moved
+{
+    uint32_t point;
+    double before[3];
+};
+
+// Whether a point on the box's surface, so that moving it away may shrink the box.
+bool onBoundary(const Box& box, const double* point)
+{
+    for (int a = 0; a < 3; ++a) {
+        if (point[a] == box.min[a] || point[a] == box.max[a]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The patch holding patch vertex `point`.
+uint32_t patchOfPoint(const PickData& data, uint32_t point)
+{
+    const auto after = std::upper_bound(data.patches.begin(), data.patches.end(), point,
+                                        [](uint32_t value, const PickPatch& patch) { return value < patch.vertexBase; });
+    auto at = after - 1;
+    while (at->vertexCount == 0 || point >= at->vertexBase + at->vertexCount) {
+        --at; // empty patches share their base with the next one
+    }
+    return static_cast<uint32_t>(at - data.patches.begin());
+}
+
+// Refits what moved points of one patch touch: its bounds, the leaves holding them and the
+// boxes above both.
+Refit refitPatch(PickData& data, uint32_t patchIndex, const Moved* moved, size_t movedCount,
+                 std::vector<uint32_t>& slots)
+{
+    PickData::Follow& follow = data.follow;
+    const PickPatch& patch = data.patches[patchIndex];
+    bool shrinks = false;
+    for (size_t m = 0; m < movedCount; ++m) {
+        shrinks = shrinks || (isFinite(moved[m].before) && onBoundary(patch.bounds, moved[m].before));
+    }
+    Box bounds = patch.bounds;
+    if (shrinks) {
+        bounds = patchBounds(data, patch);
+    } else {
+        for (size_t m = 0; m < movedCount; ++m) {
+            const double* point = &data.points[size_t(moved[m].point) * 3];
+            if (isFinite(point)) {
+                expand(bounds, point);
+            }
+        }
+    }
+    if (isEmpty(bounds) == patch.hasBounds) {
+        return Refit::kNeedsRebuild;
+    }
+    const bool boundsChanged = !sameBox(bounds, patch.bounds);
+    setPatchBounds(data, patchIndex, bounds);
+    merge(data.bounds, bounds); // may stay larger than needed; it only has to hold every patch
+
+    slots.clear();
+    for (size_t m = 0; m < movedCount; ++m) {
+        const uint32_t point = moved[m].point;
+        for (uint32_t r = follow.pointCopyStart[point]; r < follow.pointCopyStart[point + 1]; ++r) {
+            const uint32_t copy = follow.pointCopies[r];
+            std::memcpy(&data.leafBlocks[follow.copyOffsets[copy]], &data.points[size_t(point) * 3],
+                        3 * sizeof(double));
+            slots.push_back(follow.copySlots[copy]);
+        }
+    }
+    std::sort(slots.begin(), slots.end());
+    slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+    for (const uint32_t slot : slots) {
+        refitSlot(data, slot);
+    }
+    if (boundsChanged && patch.treeNodeCount > 0) {
+        refitSlot(data, data.patchEntries[patch.firstTreeNode].slot);
+    }
+    return Refit::kRefitted;
+}
+
+// ---- Screen test ----
+
+// Whether a box (relative to `anchor`) lies wholly in front of the view and outside one side
+// of the window, so that nothing in it projects within the window's square.
+bool outsideWindow(const ScreenWindow& window, const double anchor[3], const SlotBox& box)
+{
+    if (!(box.min[0] <= box.max[0] && box.min[1] <= box.max[1] && box.min[2] <= box.max[2])) {
+        return true; // empty
+    }
+    // The plane's value at the corner that lies farthest along (high) or against (low) its normal.
+    auto value = [&](const double plane[4], bool high) {
+        double sum = plane[3] + plane[0] * anchor[0] + plane[1] * anchor[1] + plane[2] * anchor[2];
+        for (int a = 0; a < 3; ++a) {
+            sum += plane[a] * double((plane[a] >= 0.0) == high ? box.max[a] : box.min[a]);
+        }
+        return sum;
+    };
+    if (!(value(window.front, false) > 0.0)) {
+        return false;
+    }
+    for (const auto& side : window.sides) {
+        if (value(side, true) < 0.0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The nearest triangle the screen test accepted so far; equal distances keep the one listed first.
+struct ScreenBest
+{
+    double distance = kNoHit;
+    uint32_t entry = 0;
+    const double* corners[3] = {nullptr, nullptr, nullptr};
+};
+
+void screenTestTriangle(const double* const corners[3], uint32_t entry, const ScreenProjector& projector,
+                        const double mouse[2], double margin, const double origin[3], const double direction[3],
+                        ScreenBest& best)
+{
+    double pixels[3][2];
+    for (int i = 0; i < 3; ++i) {
+        if (!projector.project(corners[i], pixels[i])) {
+            return;
+        }
+    }
+    const double area = (pixels[1][0] - pixels[0][0]) * (pixels[2][1] - pixels[0][1]) -
+                        (pixels[2][0] - pixels[0][0]) * (pixels[1][1] - pixels[0][1]);
+    if (!(std::fabs(area) > kMinScreenArea)) {
+        return;
+    }
+    // The mouse may lie up to `margin` pixels outside each edge, and of the triangle's screen
+    // box: without the box, a sliver seen edge-on would reach across the screen.
+    for (int a = 0; a < 2; ++a) {
+        const double low = std::min({pixels[0][a], pixels[1][a], pixels[2][a]});
+        const double high = std::max({pixels[0][a], pixels[1][a], pixels[2][a]});
+        if (!(mouse[a] >= low - margin && mouse[a] <= high + margin)) {
+            return;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        const double* p = pixels[i];
+        const double* q = pixels[(i + 1) % 3];
+        const double side = (mouse[1] - p[1]) * (q[0] - p[0]) - (mouse[0] - p[0]) * (q[1] - p[1]);
+        const double tolerance = margin * std::hypot(q[0] - p[0], q[1] - p[1]);
+        const bool inside = area > 0.0 ? side >= -tolerance : side <= tolerance;
+        if (!inside) {
+            return;
+        }
+    }
+    double edge1[3], edge2[3], normal[3], toCorner[3];
+    sub(corners[1], corners[0], edge1);
+    sub(corners[2], corners[0], edge2);
+    cross(edge1, edge2, normal);
+    const double cosine = dot(normal, direction);
+    if (!(std::fabs(cosine) > kMinPlaneCosine)) {
+        return;
+    }
+    sub(corners[0], origin, toCorner);
+    const double t = dot(normal, toCorner) / cosine;
+    if (t > kMinDistance && (t < best.distance || (t == best.distance && entry < best.entry))) {
+        best.distance = t;
+        best.entry = entry;
+        std::copy(corners, corners + 3, best.corners);
+    }
+}
+
+void fillHit(PickHit& hit, int32_t patch, double distance, const double* const corners[3], const double origin[3],
+             const double direction[3])
+{
+    hit.hit = true;
+    hit.patch = patch;
+    hit.distance = distance;
+    for (int a = 0; a < 3; ++a) {
+        hit.point[a] = origin[a] + distance * direction[a];
+    }
+    double edge1[3], edge2[3];
+    sub(corners[1], corners[0], edge1);
+    sub(corners[2], corners[0], edge2);
+    unitNormal(edge1, edge2, hit.normal);
 }
 
 } // namespace
@@ -872,18 +1332,21 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
         }
         totalVertices += count;
     }
-    if (totalVertices > int64_t(UINT32_MAX) || usableLength(arrays.driverVertexIndices) < totalVertices) {
+    if (totalVertices >= int64_t(UINT32_MAX) || usableLength(arrays.driverVertexIndices) < totalVertices) {
         return false;
     }
 
+    PickData::Follow& follow = data.follow;
+    std::memcpy(follow.matrix, matrix, sizeof follow.matrix);
+    follow.driverPoints.assign(rawPoints, rawPoints + driverVertexCount * 3);
     const int64_t triangleEntries = usableLength(arrays.triangleIndices);
     const int64_t edgeEntries = usableLength(arrays.edgeIndices);
     data.triangleIndices.assign(arrays.triangleIndices.data, arrays.triangleIndices.data + triangleEntries);
     data.edgeIndices.assign(arrays.edgeIndices.data, arrays.edgeIndices.data + edgeEntries);
     data.points.resize(size_t(totalVertices) * 3);
     data.patches.resize(size_t(patchCount));
+    follow.pointDrivers.resize(size_t(totalVertices));
 
-    const double(*m)[4] = matrix;
     const int* drivers = arrays.driverVertexIndices.data;
     int64_t base = 0;
     for (int64_t i = 0; i < patchCount; ++i) {
@@ -897,184 +1360,250 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
         for (int64_t k = 0; k < int64_t(patch.vertexCount); ++k) {
             double* out = &data.points[size_t(base + k) * 3];
             const int driver = drivers[base + k];
-            if (driver < 0 || driver >= driverVertexCount) {
+            const bool bound = driver >= 0 && driver < driverVertexCount;
+            follow.pointDrivers[size_t(base + k)] = bound ? driver : -1;
+            if (!bound) {
                 out[0] = out[1] = out[2] = 0.0;
                 continue;
             }
-            const float* raw = rawPoints + int64_t(driver) * 3;
-            const double x = raw[0], y = raw[1], z = raw[2];
-            for (int a = 0; a < 3; ++a) {
-                out[a] = x * m[0][a] + y * m[1][a] + z * m[2][a] + m[3][a];
-            }
+            placePoint(rawPoints + int64_t(driver) * 3, matrix, out);
             // A point that is not finite cannot be hit; kept out of the bounds, it cannot
-            // poison the BVH's ordering either.
+            // poison the tree's ordering either.
             if (isFinite(out)) {
                 expand(patch.bounds, out);
                 patch.hasBounds = true;
             }
         }
+        merge(data.bounds, patch.bounds);
         base += patch.vertexCount;
     }
+    groupByKey(follow.pointDrivers, size_t(driverVertexCount), follow.driverUseStart, follow.driverUses);
+    data.frame = frameFor(data.bounds, finitePointsBox(data));
 
+    // Every patch with bounds and something to hit gets an entry and a tree rooted at the
+    // node of the same index, so that the walk finds both without reading another; then the
+    // tree over them.
     std::vector<TreeItem> items;
-    for (int64_t i = 0; i < patchCount; ++i) {
-        PickPatch& patch = data.patches[size_t(i)];
-        if (patch.hasBounds) {
-            data.bvhPatches.push_back(static_cast<uint32_t>(i));
-            if (patch.triCount >= 3 && !buildPatchTree(data, patch, items)) {
-                data.clear();
-                return false;
-            }
+    for (uint32_t i = 0; i < uint32_t(patchCount); ++i) {
+        PickPatch& patch = data.patches[i];
+        bool testable = false;
+        forEachTriangle(data, patch, [&testable](uint32_t, uint32_t, uint32_t, uint32_t) { testable = true; });
+        if (patch.hasBounds && patch.triCount >= 3 && testable) {
+            data.patchEntries.emplace_back();
+            data.patchEntries.back().patch = i;
+            std::copy(patch.bounds.min, patch.bounds.min + 3, data.patchEntries.back().min);
+            std::copy(patch.bounds.max, patch.bounds.max + 3, data.patchEntries.back().max);
+            newNode(data, kNone);
         }
     }
-    if (!data.bvhPatches.empty()) {
-        data.bvh.reserve(data.bvhPatches.size() / 2 + 1);
-        buildPatchBvh(data, 0, static_cast<uint32_t>(data.bvhPatches.size()));
-    }
-    // The walk's view of the BVH: each inner node with its children's and grandchildren's boxes.
-    data.bvhQuads.resize(data.bvh.size());
-    auto describe = [&](int32_t index, uint32_t& node, uint32_t& count) {
-        const BvhNode& described = data.bvh[size_t(index)];
-        node = described.count > 0 ? described.first : uint32_t(index);
-        count = described.count;
-    };
-    for (size_t n = 0; n < data.bvh.size(); ++n) {
-        const BvhNode& node = data.bvh[n];
-        BvhQuad& quad = data.bvhQuads[n];
-        if (node.count > 0) {
-            continue;
-        }
-        const int32_t children[2] = {node.left, node.right};
-        for (int c = 0; c < 2; ++c) {
-            const BvhNode& child = data.bvh[size_t(children[c])];
-            describe(children[c], quad.childNode[c], quad.childCount[c]);
-            for (int a = 0; a < 3; ++a) {
-                quad.children.min[a][c] = child.bounds.min[a];
-                quad.children.max[a][c] = child.bounds.max[a];
-            }
-            if (child.count > 0) {
-                continue;
-            }
-            const int32_t grandchildren[2] = {child.left, child.right};
-            for (int g = 0; g < 2; ++g) {
-                const Box& bounds = data.bvh[size_t(grandchildren[g])].bounds;
-                describe(grandchildren[g], quad.grandNode[2 * c + g], quad.grandCount[2 * c + g]);
-                for (int a = 0; a < 3; ++a) {
-                    quad.grandchildren[c].min[a][g] = bounds.min[a];
-                    quad.grandchildren[c].max[a][g] = bounds.max[a];
-                }
-            }
+    for (uint32_t rank = 0; rank < data.patchEntries.size(); ++rank) {
+        if (!buildPatchTree(data, rank, items)) {
+            data.clear();
+            return false;
         }
     }
-    data.leafPatches.reserve(data.bvhPatches.size());
-    data.leafBounds.resize((data.bvhPatches.size() + 1) / 2);
-    for (size_t k = 0; k < data.bvhPatches.size(); ++k) {
-        const PickPatch& patch = data.patches[data.bvhPatches[k]];
-        data.leafPatches.push_back({patch.firstTreeNode, patch.treeNodeCount});
-        BoxPair& pair = data.leafBounds[k / 2];
-        for (int a = 0; a < 3; ++a) {
-            pair.min[a][k % 2] = patch.bounds.min[a];
-            pair.max[a][k % 2] = patch.bounds.max[a];
+    groupByKey(follow.copyPoints, data.points.size() / 3, follow.pointCopyStart, follow.pointCopies);
+    if (!data.patchEntries.empty()) {
+        std::vector<uint32_t> ranks(data.patchEntries.size());
+        for (uint32_t rank = 0; rank < ranks.size(); ++rank) {
+            ranks[rank] = rank;
         }
-    }
-    if (data.bvhPatches.size() % 2 == 1) { // an empty box fills the last pair
-        for (int a = 0; a < 3; ++a) {
-            data.leafBounds.back().min[a][1] = std::numeric_limits<double>::max();
-            data.leafBounds.back().max[a][1] = -std::numeric_limits<double>::max();
-        }
+        data.root = buildPatchNode(data, ranks, 0, static_cast<uint32_t>(ranks.size()), kNone);
     }
     return true;
 }
 
-PickHit rayPick(const PickData& data, const double origin[3], const double direction[3])
+Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4])
+{
+    PickData::Follow& follow = data.follow;
+    if (data.patches.empty() || rawPoints == nullptr || matrix == nullptr || driverVertexCount < 0 ||
+        uint64_t(driverVertexCount) * 3 != follow.driverPoints.size()) {
+        return Refit::kNeedsRebuild;
+    }
+    if (std::memcmp(matrix, follow.matrix, sizeof follow.matrix) != 0) {
+        return placeAll(data, rawPoints, matrix);
+    }
+
+    // The driver vertices whose raw points differ, found a block at a time.
+    std::vector<Moved> moved;
+    const size_t movedForAll = data.points.size() / 3 / kMovedShareForAll + 1;
+    constexpr int64_t kBlock = 256;
+    float* snapshot = follow.driverPoints.data();
+    for (int64_t first = 0; first < driverVertexCount; first += kBlock) {
+        const int64_t count = std::min(kBlock, driverVertexCount - first);
+        if (std::memcmp(rawPoints + first * 3, snapshot + first * 3, size_t(count) * 3 * sizeof(float)) == 0) {
+            continue;
+        }
+        for (int64_t v = first; v < first + count; ++v) {
+            const float* raw = rawPoints + v * 3;
+            if (std::memcmp(raw, snapshot + v * 3, 3 * sizeof(float)) == 0) {
+                continue;
+            }
+            std::memcpy(snapshot + v * 3, raw, 3 * sizeof(float));
+            for (uint32_t u = follow.driverUseStart[size_t(v)]; u < follow.driverUseStart[size_t(v) + 1]; ++u) {
+                const uint32_t point = follow.driverUses[u];
+                double* at = &data.points[size_t(point) * 3];
+                Moved entry{point, {at[0], at[1], at[2]}};
+                placePoint(raw, follow.matrix, at);
+                if (std::memcmp(at, entry.before, sizeof entry.before) != 0) {
+                    moved.push_back(entry);
+                }
+                // A point leaving the frame needs new boxes everywhere.
+                if (isFinite(at) && !withinFrame(data.frame, at)) {
+                    return placeAll(data, rawPoints, matrix);
+                }
+            }
+            if (moved.size() > movedForAll) {
+                return placeAll(data, rawPoints, matrix);
+            }
+        }
+    }
+    if (moved.empty()) {
+        return Refit::kUnchanged;
+    }
+    std::sort(moved.begin(), moved.end(), [](const Moved& a, const Moved& b) { return a.point < b.point; });
+    std::vector<uint32_t> slots;
+    for (size_t m = 0; m < moved.size();) {
+        const uint32_t patch = patchOfPoint(data, moved[m].point);
+        const uint32_t end = data.patches[patch].vertexBase + data.patches[patch].vertexCount;
+        size_t last = m;
+        while (last < moved.size() && moved[last].point < end) {
+            ++last;
+        }
+        if (refitPatch(data, patch, moved.data() + m, last - m, slots) == Refit::kNeedsRebuild) {
+            return Refit::kNeedsRebuild;
+        }
+        m = last;
+    }
+    return Refit::kRefitted;
+}
+
+namespace {
+
+// The pick's walk with one set of lane tests.
+template <typename Lanes>
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline PickHit walkRay(const PickData& data, const double origin[3], const double direction[3])
 {
     PickHit hit;
-    if (data.bvh.empty() || data.bvhQuads.size() != data.bvh.size()) {
+    if (data.root >= data.nodes.size()) {
         return hit;
     }
     const Ray ray = makeRay(origin, direction);
-    const size_t nodeCount = data.bvhQuads.size();
     Nearest nearest;
-    // The walk visits nodes nearer child first, as a binary walk would. A node's record tests
-    // its children and grandchildren together; a grandchild waits on the stack where the
-    // binary walk would have pushed it, and is dropped on popping when its entry lies beyond
-    // the best hit then, which is exactly when the binary walk would have culled it or its
-    // parent. Stack items are inner nodes (count 0) or leaves (their patch range).
-    struct Item {
-        uint32_t node;
-        uint32_t count;
-        double entry;
-    };
-    Item stack[kStackSize];
-    int depth = 0;
-    auto push = [&](uint32_t node, uint32_t count, double entry) {
-        if (depth < kStackSize && (count > 0 || node < nodeCount)) {
-            if (count == 0) {
-                prefetch(&data.bvhQuads[node], offsetof(BvhQuad, grandchildren));
-            } else if (node < data.leafPatches.size()) {
-                const size_t patches = std::min<size_t>({count, kLeafPatches, data.leafPatches.size() - node});
-                prefetch(&data.leafPatches[node], patches * sizeof(LeafPatch));
-                prefetch(&data.leafBounds[node / 2], (patches / 2 + 1) * sizeof(BoxPair));
-            }
-            stack[depth++] = {node, count, entry};
-        }
-    };
     double rootEntry = 0.0;
-    if (slabTest(data.bvh[0].bounds.min, data.bvh[0].bounds.max, ray, nearest.distance, rootEntry)) {
-        push(data.bvh[0].count > 0 ? data.bvh[0].first : 0, data.bvh[0].count, rootEntry);
-    }
-    while (depth > 0) {
-        const Item item = stack[--depth];
-        if (item.entry > nearest.distance) {
-            continue;
-        }
-        if (item.count > 0) {
-            pickInLeaf(data, item.node, item.count, ray, nearest);
-            continue;
-        }
-        const BvhQuad& node = data.bvhQuads[item.node];
-        double childEntries[2];
-        const int children = crossedPair(node.children, ray, nearest.distance, childEntries);
-        // What the binary walk pushes for child c once it pops it: a leaf child itself, or
-        // the crossed grandchildren, farther first.
-        auto pushChild = [&](int c) {
-            if (node.childCount[c] > 0) {
-                push(node.childNode[c], node.childCount[c], childEntries[c]);
-                return;
-            }
-            double pairEntries[2];
-            const int crossed = crossedPair(node.grandchildren[c], ray, nearest.distance, pairEntries);
-            if (crossed == 3) {
-                const int nearer = pairEntries[0] <= pairEntries[1] ? 0 : 1;
-                push(node.grandNode[2 * c + 1 - nearer], node.grandCount[2 * c + 1 - nearer], pairEntries[1 - nearer]);
-                push(node.grandNode[2 * c + nearer], node.grandCount[2 * c + nearer], pairEntries[nearer]);
-            } else if (crossed != 0) {
-                const int g = crossed == 1 ? 0 : 1;
-                push(node.grandNode[2 * c + g], node.grandCount[2 * c + g], pairEntries[g]);
-            }
-        };
-        if (children == 3) {
-            const int nearer = childEntries[0] <= childEntries[1] ? 0 : 1;
-            pushChild(1 - nearer);
-            pushChild(nearer);
-        } else if (children != 0) {
-            pushChild(children == 1 ? 0 : 1);
-        }
-    }
-    if (nearest.patch < 0) {
+    if (!slabTest(data.bounds.min, data.bounds.max, ray, nearest.distance, rootEntry)) {
         return hit;
     }
-    hit.hit = true;
-    hit.patch = nearest.patch;
-    hit.distance = nearest.distance;
-    for (int a = 0; a < 3; ++a) {
-        hit.point[a] = origin[a] + nearest.distance * direction[a];
+    // One walk over both trees, nearer children first, skipping every box the ray enters
+    // beyond the best hit so far. A patch is entered when the ray crosses its bounds before
+    // the best hit.
+    const FloatRay floatRay = makeFloatRay(ray, data.frame.anchor, rootEntry);
+    const float lower = roundDown(-floatRay.start);
+    double seenDistance = nearest.distance;
+    float upper = roundUp(seenDistance - floatRay.start);
+    const size_t nodeCount = data.nodes.size();
+    const size_t blockCount = data.leafBlocks.size();
+    const size_t patchCount = data.patchEntries.size();
+    StackItem stack[kStackSize];
+    int depth = 0;
+    stack[depth++] = {data.root, 0, 0, lower};
+    while (depth > 0) {
+        StackItem item = stack[--depth];
+        if (nearest.distance != seenDistance) {
+            seenDistance = nearest.distance;
+            upper = roundUp(seenDistance - floatRay.start);
+        }
+        if (item.entry > upper) {
+            continue;
+        }
+        if (item.kind == WideNode::kPatchChild) {
+            if (item.child >= patchCount) {
+                continue;
+            }
+            const PatchEntry& patch = data.patchEntries[item.child];
+            double entry = 0.0;
+            if (!slabTest(patch.min, patch.max, ray, nearest.distance, entry)) {
+                continue;
+            }
+            item = {item.child, 0, 0, lower}; // the patch's tree
+        } else if (item.kind > 0) {
+            if (item.child + 1 + uint64_t(item.kind) + 3 * uint64_t(item.vertexCount) <= blockCount) {
+                Lanes::leaf(data.leafBlocks.data() + item.child, item.kind, ray, nearest);
+            }
+            continue;
+        }
+        if (item.child >= nodeCount) {
+            continue;
+        }
+        const WideNode& node = data.nodes[item.child];
+        float entries[8];
+        int crossed = Lanes::crossed(node, floatRay, lower, upper, entries);
+        // Crossed children onto the stack farther first, so that the nearest is taken next.
+        int order[8];
+        int count = 0;
+        for (; crossed != 0; crossed &= crossed - 1) {
+            const int s = lowestBit(crossed);
+            int at = count++;
+            while (at > 0 && entries[order[at - 1]] < entries[s]) {
+                order[at] = order[at - 1];
+                --at;
+            }
+            order[at] = s;
+        }
+        if (depth + count > kStackSize) {
+            continue; // deeper than any tree built here
+        }
+        for (int i = 0; i < count; ++i) {
+            const int s = order[i];
+            const StackItem next{node.child[s], node.kind[s], node.vertexCount[s], entries[s]};
+            if (next.kind == WideNode::kPatchChild) {
+                if (next.child < patchCount) {
+                    prefetchLines(&data.patchEntries[next.child], 1);
+                    prefetchLines(&data.nodes[next.child], 4);
+                }
+            } else if (next.kind > 0) {
+                if (next.child < blockCount) {
+                    prefetchLines(data.leafBlocks.data() + next.child, (1 + next.kind + 3 * next.vertexCount + 7) / 8);
+                }
+            } else if (next.child < nodeCount) {
+                prefetchLines(&data.nodes[next.child], 4);
+            }
+            stack[depth++] = next;
+        }
     }
-    double edge1[3], edge2[3];
-    sub(nearest.corners[1], nearest.corners[0], edge1);
-    sub(nearest.corners[2], nearest.corners[0], edge2);
-    unitNormal(edge1, edge2, hit.normal);
+    if (nearest.patch >= 0) {
+        fillHit(hit, nearest.patch, nearest.distance, nearest.corners, origin, direction);
+    }
     return hit;
+}
+
+PickHit walkRayBase(const PickData& data, const double origin[3], const double direction[3])
+{
+    return walkRay<BaseLanes>(data, origin, direction);
+}
+
+#if PATCH_PICK_AVX
+__attribute__((target("avx"))) PickHit walkRayAvx(const PickData& data, const double origin[3],
+                                                  const double direction[3])
+{
+    return walkRay<AvxLanes>(data, origin, direction);
+}
+#endif
+
+} // namespace
+
+PickHit rayPick(const PickData& data, const double origin[3], const double direction[3])
+{
+#if PATCH_PICK_AVX
+    static const bool avx = processorHasAvx();
+    if (avx) {
+        return walkRayAvx(data, origin, direction);
+    }
+#endif
+    return walkRayBase(data, origin, direction);
 }
 
 PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
@@ -1085,64 +1614,45 @@ PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProject
         return hit;
     }
     const PickPatch& pickPatch = data.patches[size_t(patch)];
-    if (pickPatch.triCount < 3 || uint64_t(pickPatch.vertexBase) + pickPatch.vertexCount > data.points.size() / 3) {
+    if (pickPatch.triCount < 3 || pickPatch.treeNodeCount == 0 || pickPatch.firstTreeNode >= data.nodes.size()) {
         return hit;
     }
-    const double* base = data.points.data() + size_t(pickPatch.vertexBase) * 3;
-    double best = kNoHit;
-    const double* bestCorners[3] = {nullptr, nullptr, nullptr};
-    forEachTriangle(data, pickPatch, [&](uint32_t, uint32_t a, uint32_t b, uint32_t c) {
-        const double* corners[3] = {base + size_t(a) * 3, base + size_t(b) * 3, base + size_t(c) * 3};
-        double pixels[3][2];
-        for (int i = 0; i < 3; ++i) {
-            if (!projector.project(corners[i], pixels[i])) {
-                return;
+    ScreenWindow window;
+    const bool culling = projector.window(mouse, margin, window);
+    ScreenBest best;
+    uint32_t stack[kStackSize];
+    int depth = 0;
+    stack[depth++] = pickPatch.firstTreeNode;
+    while (depth > 0) {
+        const WideNode& node = data.nodes[stack[--depth]];
+        for (int s = 0; s < 8; ++s) {
+            if (slotIsEmpty(node, s) || (culling && outsideWindow(window, data.frame.anchor, slotBox(node, s)))) {
+                continue;
+            }
+            const uint8_t kind = node.kind[s];
+            if (kind == 0) {
+                if (node.child[s] < data.nodes.size() && depth < kStackSize) {
+                    stack[depth++] = node.child[s];
+                }
+                continue;
+            }
+            if (kind == WideNode::kPatchChild ||
+                node.child[s] + 1 + uint64_t(kind) + 3 * uint64_t(node.vertexCount[s]) > data.leafBlocks.size()) {
+                continue;
+            }
+            const double* words = data.leafBlocks.data() + node.child[s] + 1;
+            const double* vertices = words + kind;
+            for (uint32_t k = 0; k < kind; ++k) {
+                const uint64_t word = blockWord(words + k);
+                const double* corners[3];
+                cornersOf(vertices, word, corners);
+                screenTestTriangle(corners, uint32_t(word >> 32), projector, mouse, margin, origin, direction, best);
             }
         }
-        const double area = (pixels[1][0] - pixels[0][0]) * (pixels[2][1] - pixels[0][1]) -
-                            (pixels[2][0] - pixels[0][0]) * (pixels[1][1] - pixels[0][1]);
-        if (!(std::fabs(area) > kMinScreenArea)) {
-            return;
-        }
-        // The mouse may lie up to `margin` pixels outside each edge.
-        for (int i = 0; i < 3; ++i) {
-            const double* p = pixels[i];
-            const double* q = pixels[(i + 1) % 3];
-            const double side = (mouse[1] - p[1]) * (q[0] - p[0]) - (mouse[0] - p[0]) * (q[1] - p[1]);
-            const double tolerance = margin * std::hypot(q[0] - p[0], q[1] - p[1]);
-            const bool inside = area > 0.0 ? side >= -tolerance : side <= tolerance;
-            if (!inside) {
-                return;
-            }
-        }
-        double edge1[3], edge2[3], normal[3], toCorner[3];
-        sub(corners[1], corners[0], edge1);
-        sub(corners[2], corners[0], edge2);
-        cross(edge1, edge2, normal);
-        const double cosine = dot(normal, direction);
-        if (!(std::fabs(cosine) > kMinPlaneCosine)) {
-            return;
-        }
-        sub(corners[0], origin, toCorner);
-        const double t = dot(normal, toCorner) / cosine;
-        if (t > kMinDistance && t < best) {
-            best = t;
-            std::copy(corners, corners + 3, bestCorners);
-        }
-    });
-    if (bestCorners[0] == nullptr) {
-        return hit;
     }
-    hit.hit = true;
-    hit.patch = patch;
-    hit.distance = best;
-    for (int a = 0; a < 3; ++a) {
-        hit.point[a] = origin[a] + best * direction[a];
+    if (best.corners[0] != nullptr) {
+        fillHit(hit, patch, best.distance, best.corners, origin, direction);
     }
-    double edge1[3], edge2[3];
-    sub(bestCorners[1], bestCorners[0], edge1);
-    sub(bestCorners[2], bestCorners[0], edge2);
-    unitNormal(edge1, edge2, hit.normal);
     return hit;
 }
 

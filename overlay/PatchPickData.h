@@ -1,8 +1,9 @@
 #pragma once
 // Host-free part of overlay picking: the patches placed in world space by the driver's world
 // matrix, a bounding-volume hierarchy over the patches, the nearest patch along a ray, and the
-// screen-space test that keeps a hovered patch under a still cursor. Plain arrays in, plain
-// results out, so the mouse filter, the tests and the benchmarks share it.
+// screen-space test that keeps a hovered patch under a still cursor. The data follows the
+// driver: when only its points or matrix change, the trees keep their shape and get new boxes.
+// Plain arrays in, plain results out, so the mouse filter, the tests and the benchmarks share it.
 
 #include "overlay/OverlayDrawData.h"
 
@@ -31,69 +32,44 @@ struct PickPatch
     uint32_t edgeCount = 0;
     Box bounds;
     bool hasBounds = false;
-    // The patch's triangle tree in PickData::triangleNodes (no nodes: nothing to test).
+    // The root of the patch's triangle tree in PickData::nodes and its node count (no nodes:
+    // nothing to test).
     uint32_t firstTreeNode = 0;
     uint32_t treeNodeCount = 0;
 };
 
-struct BvhNode
+// A node of up to eight children whose boxes are tested at once. The boxes are single
+// precision, relative to the pick data's anchor, rounded outwards and padded, so they only cull
+// what the exact double-precision tests could not accept. A child is an inner node (`kind` 0,
+// `child` its index), a leaf of `kind` triangles (`child` its block in PickData::leafBlocks),
+// a patch (`kind` kPatchChild, `child` its entry), or empty (its box inverted).
+struct alignas(64) WideNode
 {
-    Box bounds;
-    uint32_t first = 0; // into PickData::bvhPatches
-    uint32_t count = 0; // 0 for an inner node
-    int32_t left = -1;
-    int32_t right = -1;
+    static constexpr uint8_t kPatchChild = 255;
+    float minX[8], minY[8], minZ[8];
+    float maxX[8], maxY[8], maxZ[8];
+    uint32_t child[8];
+    uint8_t kind[8];
+    uint8_t vertexCount[8]; // leaves: the vertices of the block
+    uint8_t childCount;     // the children are slots 0 to childCount - 1
 };
 
-// A node of a patch's triangle tree with up to sixteen children, whose boxes are tested four
-// at a time. The boxes are single precision, relative to the centre of the patch's bounds,
-// rounded outwards and padded, so they only cull triangles the exact double-precision test
-// could not accept. A child is a leaf (`count` 1 to 8 triangles, `vertexCount` vertices, its
-// block starting at slot `child` of PickData::leafBlocks), an inner node (`count` 0, `child`
-// numbered from the patch's first node), or empty (its box inverted). Only the first
-// `groupCount` groups of four are in use.
-struct alignas(16) TriangleNode
+// Where the boxes are measured from: coordinates within `reach` of the anchor keep the
+// rounding of single precision far below `padding`.
+struct BoxFrame
 {
-    struct alignas(16) Boxes
-    {
-        float minX[4], minY[4], minZ[4];
-        float maxX[4], maxY[4], maxZ[4];
-    };
-
-    uint32_t child[16];
-    uint8_t count[16];
-    uint8_t vertexCount[16];
-    uint8_t groupCount;
-    Boxes boxes[4];
+    double anchor[3] = {0.0, 0.0, 0.0};
+    double reach = 0.0;
+    double padding = 0.0;
 };
 
-// Two BVH nodes' boxes side by side (x of both, then y, then z), so that both are tested at once.
-struct alignas(16) BoxPair
+// A patch as the pick reaches it: its bounds, tested exactly before its triangle tree.
+struct alignas(64) PatchEntry
 {
-    double min[3][2];
-    double max[3][2];
-};
-
-// An inner BVH node as the pick walks it: the boxes of its two children, then for each inner
-// child the boxes of that child's children, so that one record serves two levels of the walk;
-// and what each of them is: an inner node (`count` 0, `node` its index) or a leaf (`node` its
-// first entry of bvhPatches, `count` its patches). Grandchild slots under a leaf child are unused.
-struct alignas(16) BvhQuad
-{
-    BoxPair children;
-    uint32_t childNode[2] = {0, 0};
-    uint32_t childCount[2] = {0, 0};
-    uint32_t grandNode[4] = {0, 0, 0, 0};
-    uint32_t grandCount[4] = {0, 0, 0, 0};
-    BoxPair grandchildren[2];
-};
-
-// Where the tree of the patch at an entry of bvhPatches lies, kept in BVH order so that a
-// leaf's patches are read from one place.
-struct LeafPatch
-{
-    uint32_t firstTreeNode = 0;
-    uint32_t treeNodeCount = 0; // 0: nothing to test
+    double min[3] = {0.0, 0.0, 0.0};
+    double max[3] = {0.0, 0.0, 0.0};
+    uint32_t patch = 0;
+    uint32_t slot = UINT32_MAX; // node * 8 + slot of the tree over the patches that holds it
 };
 
 struct PickData
@@ -102,21 +78,39 @@ struct PickData
     std::vector<PickPatch> patches;   // one per patch
     std::vector<int> triangleIndices; // as stored, local to their patch
     std::vector<int> edgeIndices;     // as stored, local to their patch
-    std::vector<BvhNode> bvh;         // node 0 is the root; empty when no patch has bounds
-    std::vector<uint32_t> bvhPatches; // patch indices the leaves refer to
 
-    // The walk's own layout of the BVH and each patch's triangle tree, built with the rest.
-    // The pick gives exactly the answer of the plain walk that tests every triangle of a
-    // crossed patch in list order.
-    std::vector<BvhQuad> bvhQuads;      // one per BVH node (unused for leaves)
-    std::vector<LeafPatch> leafPatches; // one per entry of bvhPatches
-    std::vector<BoxPair> leafBounds;    // their bounds, entries 2i and 2i + 1 in pair i
-    std::vector<TriangleNode> triangleNodes;
-    // The trees' leaves, each one block of 8-byte slots: a slot per triangle holding the bits
-    // of a 64-bit word (its three corners as the leaf's vertex numbers in bytes 0 to 2, its
-    // position in its patch's list in the high 32 bits, which breaks ties of equal distance as
-    // a scan in list order would), then the leaf's vertices, xyz each.
+    // The walk's layout, built with the rest: a triangle tree for every patch with bounds and
+    // triangles to test and, above them, a tree over those patches, split along the longest
+    // axis. The pick gives exactly the answer of the plain walk that tests every triangle of a
+    // crossed patch, ties going to the lower patch and then to the triangle listed first.
+    // Entry i of patchEntries is such a patch, and node i the root of its tree.
+    std::vector<WideNode> nodes;
+    uint32_t root = UINT32_MAX;           // of the tree over the patches; none: nothing to hit
+    Box bounds;                           // holds every patch's bounds
+    BoxFrame frame;                       // of all boxes
+    std::vector<PatchEntry> patchEntries;
+    // The trees' leaves, each one block of 8-byte slots: the patch index, then a slot per
+    // triangle holding the bits of a 64-bit word (its three corners as the leaf's vertex
+    // numbers in bytes 0 to 2, its position in its patch's list in the high 32 bits), then
+    // the leaf's vertices, xyz each.
     std::vector<double> leafBlocks;
+
+    // What moving the data to new driver points needs.
+    struct Follow
+    {
+        std::vector<float> driverPoints; // the raw points the data was placed from
+        double matrix[4][4] = {};
+        std::vector<int32_t> pointDrivers;    // per patch vertex, -1 when unbound
+        std::vector<uint32_t> driverUseStart; // per driver vertex + 1: its run of driverUses
+        std::vector<uint32_t> driverUses;     // patch vertices, grouped by driver vertex
+        std::vector<uint32_t> nodeParents;    // per node: parent node * 8 + slot; none for roots
+        // A copy of a patch vertex in a leaf block: where it sits, the vertex and the leaf.
+        std::vector<uint32_t> copyOffsets;
+        std::vector<uint32_t> copyPoints;
+        std::vector<uint32_t> copySlots;      // node * 8 + slot of the leaf
+        std::vector<uint32_t> pointCopyStart; // per patch vertex + 1: its run of pointCopies
+        std::vector<uint32_t> pointCopies;
+    } follow;
 
     void clear();
 };
@@ -140,10 +134,33 @@ struct PickHit
 bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawPoints, int64_t driverVertexCount,
                    const double matrix[4][4], PickData& data);
 
+enum class Refit
+{
+    kUnchanged,    // the points and matrix are those the data was placed from
+    kRefitted,     // the moved points placed and the boxes around them refitted
+    kNeedsRebuild, // the data cannot follow (driver vertex count, or a patch gaining or losing
+                   // its bounds): build it again; until then it is unusable
+};
+
+// Places built pick data at the driver's new raw points and matrix, keeping its trees: only
+// the points that moved are placed again, and only the boxes holding them are refitted (all
+// of them when the matrix changed). Picks then answer exactly as freshly built data would.
+Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4]);
+
 // The nearest patch triangle along the ray from `origin` in unit `direction`: the BVH walked
 // nearer child first, a patch tested when its own bounds reach the best distance so far, a
-// triangle hit at 1e-6 < t < best (equal distances keep what was found first).
+// triangle hit at 1e-6 < t < best (equal distances keep the lower patch, then the triangle
+// listed first).
 PickHit rayPick(const PickData& data, const double origin[3], const double direction[3]);
+
+// The part of world space that projects within a square around a point of the view: inside
+// every side plane (n . x + w >= 0), and wholly in front of the view when also in front of
+// `front`. A box in front and outside one side projects outside the square.
+struct ScreenWindow
+{
+    double sides[4][4];
+    double front[4];
+};
 
 // Projects a world point to the view's logical pixels (y down); false skips the triangle.
 class ScreenProjector
@@ -151,12 +168,21 @@ class ScreenProjector
 public:
     virtual ~ScreenProjector() = default;
     virtual bool project(const double world[3], double pixel[2]) const = 0;
+    // The world region whose points project within `radius` logical pixels of `pixel`, as
+    // `project` rounds them; false when the projector cannot tell, and nothing is culled.
+    virtual bool window(const double pixel[2], double radius, ScreenWindow& window) const
+    {
+        (void)pixel;
+        (void)radius;
+        (void)window;
+        return false;
+    }
 };
 
 // Whether the mouse (logical pixels) lies within `margin` pixels of one of `patch`'s projected
-// triangles; the nearest such triangle's plane, crossed by the ray, gives the hit. A patch
-// index outside the data never hits. The corners handed to the projector point into
-// `data.points`, so a projector may remember each patch vertex's projection.
+// triangles: within `margin` outside each edge's line and of the triangle's screen box. The
+// nearest such triangle's plane, crossed by the ray, gives the hit. The patch's tree skips the
+// triangles outside the projector's window. A patch index outside the data never hits.
 PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
                         double margin, const double origin[3], const double direction[3]);
 

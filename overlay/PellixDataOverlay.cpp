@@ -396,6 +396,11 @@ MStatus PellixDataOverlay::compute(const MPlug& plug, MDataBlock& data)
 MStatus PellixDataOverlay::postEvaluation(const MDGContext& context, const MEvaluationNode& evaluationNode,
                                           PostEvaluationType evalType)
 {
+    // The evaluation manager dirties no plugs on its way: a new driver shape reaches the
+    // counter (and the mouse filter's pick data) through here.
+    if (evaluationNode.dirtyPlugExists(evaluatedMesh)) {
+        bump(fGeometryCounter);
+    }
     if (evalType == kEvaluatedDirectly && evaluationNode.dirtyPlugExists(geometryChanging)) {
         MDataBlock block = forceCache();
         MStatus status;

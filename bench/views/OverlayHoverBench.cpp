@@ -8,6 +8,15 @@
 //   Occlusion        the same rays and hit distances through the occlusion test alone;
 // all in the same run, so that Move - Pick - Occlusion is the rest of the filter's work (hover
 // application, isolate gate, cache checks and event dispatch).
+//
+// Then one patch covering a 500 x 400 face driver (200,901 vertices, 400,000 triangles), seen
+// from above, where each iteration times one hover move with the thread's CPU clock, and a
+// steady move beside it, whose ratio the `ratio` counter gives:
+//   SteadyHover                the cursor moves on the patch, nothing else changes;
+//   FirstHoverAfterPoseChange  one driver vertex moved (and the driver evaluated, as the
+//                              redraw after a pose change does), then a hover;
+//   FirstHoverAfterTimeChange  a new current time with the driver still, then a hover;
+//   HoverOffLargePatch         the cursor leaves the hovered patch for the empty view beside it.
 
 #include "commands/MessageOutput.h"
 #include "overlay/OverlayOcclusion.h"
@@ -40,6 +49,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -102,6 +112,8 @@ struct Scene
 };
 
 Scene* theScene = nullptr;
+struct LargeScene;
+LargeScene* theLargeScene = nullptr;
 
 // The patches: blocks of 10 x 5 faces tiling the driver, vertices numbered along x first.
 void buildPatchArrays(MIntArray arrays[8])
@@ -220,9 +232,12 @@ void buildScene(Scene& scene)
     require(onPatches > int(scene.spread.size()) / 2, "hovering the patches");
 }
 
+void dropLargeScene();
+
 Scene& scene()
 {
     if (theScene == nullptr) {
+        dropLargeScene();
         theScene = new Scene;
         buildScene(*theScene);
     }
@@ -313,6 +328,202 @@ BENCHMARK(MoveSamePatch)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Pick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Occlusion)->Unit(benchmark::kMicrosecond);
 
+// ---- One patch over a 200k-face driver ----
+
+constexpr int kLargeFacesX = 500, kLargeFacesZ = 400;
+
+struct LargeScene
+{
+    MString overlay;
+    MObject overlayNode;
+    QWidget* widget = nullptr;
+    M3dView view;
+    QPointF onPatch[2]; // two places on the patch
+    QPointF offPatch;   // the empty view beside it
+    int vertexCount = 0;
+};
+
+double threadMicroseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e6 + double(now.tv_nsec) * 1e-3;
+}
+
+QPointF largeWidgetPoint(LargeScene& scene, const MPoint& world)
+{
+    short x = 0, y = 0;
+    require(scene.view.worldToView(world, x, y), "projecting a point of the large scene");
+    const double ratio = scene.widget->devicePixelRatioF();
+    return QPointF(x / ratio, (scene.view.portHeight() - y) / ratio);
+}
+
+int largeHovered(LargeScene& scene)
+{
+    return MPlug(scene.overlayNode, MFnDependencyNode(scene.overlayNode).attribute("hoveredPatch")).asInt();
+}
+
+// What the redraw after a change does first: the overlay's driver points evaluated.
+void evaluateDriver(LargeScene& scene)
+{
+    MPlug evaluated(scene.overlayNode, MFnDependencyNode(scene.overlayNode).attribute("evaluatedMesh"));
+    MStatus status;
+    evaluated.asMObject(&status);
+    require(status, "evaluating the overlay's driver points");
+}
+
+void buildLargeScene(LargeScene& scene)
+{
+    host::MessageCapture quiet;
+    mel("file -f -new");
+    mel("loadPlugin \"" PELLIX_PLUGIN_PATH "\"");
+    mel("polyPlane -n skin -w 100 -h 80 -sx " + std::to_string(kLargeFacesX) + " -sy " + std::to_string(kLargeFacesZ));
+    const MObject driver = nodeNamed("skinShape");
+    scene.vertexCount = MFnMesh(driver).numVertices();
+
+    // One patch: every driver vertex, two triangles a face.
+    MIntArray arrays[8];
+    arrays[0].append(scene.vertexCount);
+    for (int v = 0; v < scene.vertexCount; ++v)
+        arrays[1].append(v);
+    arrays[2].append(0);
+    const int rowLength = kLargeFacesX + 1;
+    for (int j = 0; j < kLargeFacesZ; ++j)
+        for (int i = 0; i < kLargeFacesX; ++i) {
+            const int a = j * rowLength + i, b = a + 1, c = a + rowLength, d = c + 1;
+            for (int corner : {a, c, b, b, c, d})
+                arrays[4].append(corner);
+        }
+    arrays[3].append(int(arrays[4].length()));
+    arrays[5].append(0);
+    arrays[6].append(0);
+    scene.overlay = melString("createNode pellixDataOverlay");
+    scene.overlayNode = nodeNamed(scene.overlay);
+    const char* names[8] = {"patchVertexCounts",   "patchDriverVertexIndices", "patchTriangleOffsets",
+                            "patchTriangleCounts", "patchTriangleIndices",     "patchEdgeOffsets",
+                            "patchEdgeCounts",     "patchEdgeIndices"};
+    for (int i = 0; i < 8; ++i)
+        setIntArray(scene.overlayNode, names[i], arrays[i]);
+    mel("connectAttr skinShape.worldMesh[0] " + std::string(scene.overlay.asChar()) + ".inMesh");
+    mel("setAttr " + std::string(scene.overlay.asChar()) + ".drawMarker 1");
+
+    mel("lookThru top modelPanel4; setAttr top.translate 0 100 0; setAttr topShape.orthographicWidth 120");
+    host::setActivePanel(kPanel);
+    host::processEvents();
+    scene.widget = host::panelWidget(kPanel);
+    require(scene.widget != nullptr && M3dView::getM3dViewFromModelPanel("modelPanel4", scene.view), "the view");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(scene.widget, &enter);
+    scene.onPatch[0] = largeWidgetPoint(scene, MPoint(-10.3, 0.0, 5.2));
+    scene.onPatch[1] = largeWidgetPoint(scene, MPoint(-10.7, 0.0, 5.3));
+    scene.offPatch = largeWidgetPoint(scene, MPoint(54.0, 0.0, 5.0));
+
+    // The first move builds the pick data.
+    sendMove(scene.widget, scene.onPatch[0]);
+    require(largeHovered(scene) == 0, "hovering the large patch");
+    sendMove(scene.widget, scene.offPatch);
+    require(largeHovered(scene) == -1, "leaving the large patch");
+}
+
+LargeScene& largeScene()
+{
+    if (theLargeScene == nullptr) {
+        delete theScene;
+        theScene = nullptr;
+        theLargeScene = new LargeScene;
+        buildLargeScene(*theLargeScene);
+    }
+    return *theLargeScene;
+}
+
+void dropLargeScene()
+{
+    delete theLargeScene;
+    theLargeScene = nullptr;
+}
+
+// Times `hover` after an untimed `prepare`, and a steady move beside each; the iteration time
+// is the hover's, the `ratio` counter the hover's CPU time over the steady move's. Each steady
+// move goes from onPatch[1] to onPatch[0], so the cursor rests on onPatch[0] before `prepare`.
+template <typename Prepare, typename Hover>
+void timeAgainstSteadyHover(benchmark::State& state, Prepare&& prepare, Hover&& hover)
+{
+    LargeScene& s = largeScene();
+    sendMove(s.widget, s.onPatch[0]);
+    double hoverTime = 0.0, steadyTime = 0.0;
+    for (auto _ : state) {
+        prepare(s);
+        double start = threadMicroseconds();
+        hover(s);
+        const double hovered = threadMicroseconds() - start;
+        state.SetIterationTime(hovered * 1e-6);
+        hoverTime += hovered;
+
+        // A steady move: on the patch, nothing changed.
+        sendMove(s.widget, s.onPatch[1]);
+        start = threadMicroseconds();
+        sendMove(s.widget, s.onPatch[0]);
+        steadyTime += threadMicroseconds() - start;
+    }
+    require(largeHovered(s) == 0, "the steady move hovers the large patch");
+    state.counters["ratio"] = hoverTime / steadyTime;
+    state.counters["steady_us"] = steadyTime / double(state.iterations());
+}
+
+void SteadyHover(benchmark::State& state)
+{
+    LargeScene& s = largeScene();
+    int next = 0;
+    sendMove(s.widget, s.onPatch[next]);
+    for (auto _ : state) {
+        next = 1 - next;
+        sendMove(s.widget, s.onPatch[next]);
+    }
+    require(largeHovered(s) == 0, "hovering the large patch");
+}
+
+void FirstHoverAfterPoseChange(benchmark::State& state)
+{
+    int step = 0;
+    timeAgainstSteadyHover(
+        state,
+        [&step](LargeScene& s) {
+            // An inner vertex nudged up and back, a different one each time.
+            const int vertex = (kLargeFacesX + 2) + (step * 7919) % (s.vertexCount - 2 * (kLargeFacesX + 2));
+            const double lift = step % 2 == 0 ? 0.01 : -0.01;
+            ++step;
+            mel("move -r 0 " + std::to_string(lift) + " 0 skin.vtx[" + std::to_string(vertex) + "]");
+            evaluateDriver(s);
+        },
+        [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
+void FirstHoverAfterTimeChange(benchmark::State& state)
+{
+    int frame = 1;
+    timeAgainstSteadyHover(
+        state,
+        [&frame](LargeScene& s) {
+            frame = frame % 100 + 1;
+            mel("currentTime " + std::to_string(frame));
+            evaluateDriver(s);
+        },
+        [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
+void HoverOffLargePatch(benchmark::State& state)
+{
+    timeAgainstSteadyHover(
+        state, [](LargeScene&) {}, [](LargeScene& s) { sendMove(s.widget, s.offPatch); });
+}
+
+BENCHMARK(SteadyHover)->Unit(benchmark::kMicrosecond);
+// A fixed count: the untimed preparation (a vertex moved through the host) weighs far more
+// than the hover it prepares.
+BENCHMARK(FirstHoverAfterPoseChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FirstHoverAfterTimeChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(HoverOffLargePatch)->UseManualTime()->Iterations(500)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -327,6 +538,7 @@ int main(int argc, char** argv)
         mel("file -f -new");
     }
     delete theScene;
+    delete theLargeScene;
     host::stopViews();
     benchmark::Shutdown();
     return 0;

@@ -249,13 +249,18 @@ TEST_F(OverlayHover, PatchUnderTheCursorLightsUpWithTheMarkerOnItsSurfaceUntilTh
     EXPECT_EQ(hovered(), -1);
 }
 
-// The chest (patch 0) and the arm (patch 1) share an edge; the arm lies on its +X side.
-class StillCursor : public OverlayHover
+// The chest (patch 0) and the arm (patch 1) share an edge; the arm lies on its +X side. Seen
+// through the top camera, and through the perspective camera looking straight down.
+class StillCursor : public OverlayHover, public testing::WithParamInterface<bool>
 {
 protected:
     void SetUp() override
     {
         OverlayHover::SetUp();
+        if (GetParam()) {
+            ASSERT_TRUE(mel("lookThru persp modelPanel4; setAttr persp.translate 0 7 0; setAttr persp.rotate -90 0 0"));
+            host::processEvents();
+        }
         const MPoint edge = arm - MVector(0.5, 0, 0);
         short x = 0, y = 0;
         ASSERT_TRUE(view.worldToView(edge, x, y));
@@ -271,7 +276,7 @@ protected:
     double firstArmPixel = 0.0;
 };
 
-TEST_F(StillCursor, HoveredPatchStaysWithinThreeQuartersOfAPixelEvenOverAnotherPatch)
+TEST_P(StillCursor, HoveredPatchStaysWithinThreeQuartersOfAPixelEvenOverAnotherPatch)
 {
     moveTo(chest);
     ASSERT_EQ(hovered(), 0);
@@ -288,7 +293,7 @@ TEST_F(StillCursor, HoveredPatchStaysWithinThreeQuartersOfAPixelEvenOverAnotherP
     EXPECT_EQ(hovered(), 1);
 }
 
-TEST_F(StillCursor, OverBarePlaceTheHoveredPatchKeepsOnlyHalfAPixel)
+TEST_P(StillCursor, OverBarePlaceTheHoveredPatchKeepsOnlyHalfAPixel)
 {
     // The arm's far edge borders the bare body face.
     const QPointF projected = widgetPoint(arm + MVector(0.5, 0, 0));
@@ -299,6 +304,29 @@ TEST_F(StillCursor, OverBarePlaceTheHoveredPatchKeepsOnlyHalfAPixel)
     // The ray now misses every patch, and 0.6 pixel is past the half-pixel margin.
     moveTo(QPointF(projected.x() + 0.6, projected.y()));
     EXPECT_EQ(hovered(), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(TopAndPerspective, StillCursor, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Perspective" : "Top"; });
+
+TEST_F(OverlayHover, HoverFollowsTheDriversPointsAndPlacement)
+{
+    moveTo(chest);
+    ASSERT_EQ(hovered(), 0);
+    // The body's points move three units along X: the chest is no longer where it was.
+    ASSERT_TRUE(mel("move -r 3 0 0 \"body.vtx[0:24]\""));
+    moveTo(chest);
+    EXPECT_EQ(hovered(), -1);
+    moveTo(chest + MVector(3, 0, 0));
+    EXPECT_EQ(hovered(), 0);
+    // The body's transform moves them back.
+    ASSERT_TRUE(mel("move -r -3 0 0 body"));
+    moveTo(arm);
+    EXPECT_EQ(hovered(), 1);
+    // A new time with nothing animated changes nothing.
+    ASSERT_TRUE(mel("currentTime 7"));
+    moveTo(belly);
+    EXPECT_EQ(hovered(), 2);
 }
 
 TEST_F(OverlayHover, AStaleHoveredIndexIsReplacedNotTestedOnScreen)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -82,15 +83,30 @@ PickHit pickDown(const PickData& data, double x, double y, double fromZ = 10.0)
     return PatchPick::rayPick(data, origin, down);
 }
 
-// Projects world x, y straight to pixels; points with x beyond `failBeyondX` fail.
+// Projects world x, y straight to pixels; points with x beyond `failBeyondX` fail. With
+// `windowed`, it tells the square around the mouse, so that the screen test skips what lies
+// outside; it counts its projections.
 class FlatProjector : public PatchPick::ScreenProjector {
 public:
     double failBeyondX = 1e300;
+    bool windowed = false;
+    mutable int projections = 0;
     bool project(const double world[3], double pixel[2]) const override
     {
+        ++projections;
         pixel[0] = world[0];
         pixel[1] = world[1];
         return world[0] <= failBeyondX;
+    }
+    bool window(const double pixel[2], double radius, PatchPick::ScreenWindow& window) const override
+    {
+        const PatchPick::ScreenWindow square = {{{1, 0, 0, radius - pixel[0]},
+                                                 {-1, 0, 0, radius + pixel[0]},
+                                                 {0, 1, 0, radius - pixel[1]},
+                                                 {0, -1, 0, radius + pixel[1]}},
+                                                {0, 0, 0, 1}};
+        window = square;
+        return windowed;
     }
 };
 
@@ -140,7 +156,8 @@ TEST(PatchPickBuild, InvalidDriverIdsSitAtTheOriginAndDoNotCountForBounds)
     EXPECT_EQ(data.patches[0].bounds.min[2], 1);
     // A patch with no valid vertex has no bounds, stays out of the BVH and is never hit.
     EXPECT_FALSE(data.patches[1].hasBounds);
-    EXPECT_EQ(data.bvhPatches, (std::vector<uint32_t>{0}));
+    ASSERT_EQ(data.patchEntries.size(), 1u);
+    EXPECT_EQ(data.patchEntries[0].patch, 0u);
     EXPECT_EQ(pickDown(data, 5.9, 5.5).patch, 0);
 }
 
@@ -178,7 +195,7 @@ TEST(PatchPickBuild, NonFinitePointsStayOutOfBoundsAndAreNeverHit)
     EXPECT_EQ(data.patches[0].bounds.min[1], 0);
     EXPECT_FALSE(data.patches[8].hasBounds);
     EXPECT_FALSE(data.patches[9].hasBounds);
-    EXPECT_EQ(data.bvhPatches.size(), 8u);
+    EXPECT_EQ(data.patchEntries.size(), 8u);
     for (int i = 1; i < 8; ++i) {
         EXPECT_EQ(pickDown(data, 2.0 * i + 0.75, 0.25).patch, i) << i;
     }
@@ -214,7 +231,7 @@ TEST(PatchPickBuild, MissingOrShortArraysFailAndClearTheData)
         damage.apply(overlay);
         PickData data = built(good);
         EXPECT_FALSE(overlay.build(data)) << damage.what;
-        EXPECT_TRUE(data.points.empty() && data.patches.empty() && data.bvh.empty() && data.triangleIndices.empty())
+        EXPECT_TRUE(data.points.empty() && data.patches.empty() && data.nodes.empty() && data.triangleIndices.empty())
             << damage.what;
         EXPECT_FALSE(pickDown(data, 0.5, 0.5).hit) << damage.what;
     }
@@ -255,43 +272,6 @@ TEST(PatchPickBuild, NegativeStoredOffsetsAndCountsReadAsZero)
     ASSERT_TRUE(overlay.build(data));
     EXPECT_EQ(data.patches[0].triCount, 0u);
     EXPECT_FALSE(pickDown(data, 0.5, 0.2).hit);
-}
-
-TEST(PatchPickBuild, BvhSplitsPatchesAtTheMedianCentreAlongTheLongestAxis)
-{
-    // Twenty-three unit squares spread along y, so every split is along y.
-    Overlay overlay;
-    std::mt19937 random(7);
-    for (int i = 0; i < 23; ++i) {
-        overlay.addSquare(std::uniform_real_distribution<double>(0, 3)(random), i * 5.0 + (i % 3), 0);
-    }
-    const PickData data = built(overlay);
-    ASSERT_FALSE(data.bvh.empty());
-    std::multiset<uint32_t> seen;
-    std::vector<std::pair<int, uint32_t>> work{{0, 23}};
-    while (!work.empty()) {
-        const auto [index, expectedCount] = work.back();
-        work.pop_back();
-        const PatchPick::BvhNode& node = data.bvh[size_t(index)];
-        if (expectedCount < 5) {
-            ASSERT_EQ(node.count, expectedCount);
-            for (uint32_t k = node.first; k < node.first + node.count; ++k) {
-                seen.insert(data.bvhPatches[k]);
-            }
-            continue;
-        }
-        ASSERT_EQ(node.count, 0u);
-        const PatchPick::BvhNode& left = data.bvh[size_t(node.left)];
-        const PatchPick::BvhNode& right = data.bvh[size_t(node.right)];
-        EXPECT_LE(node.bounds.min[1], std::min(left.bounds.min[1], right.bounds.min[1]));
-        EXPECT_GE(node.bounds.max[1], std::max(left.bounds.max[1], right.bounds.max[1]));
-        // The left half holds count/2 patches, all below the right half along y.
-        EXPECT_LT(left.bounds.max[1], right.bounds.min[1]);
-        work.push_back({node.left, expectedCount / 2});
-        work.push_back({node.right, expectedCount - expectedCount / 2});
-    }
-    EXPECT_EQ(seen.size(), 23u);
-    EXPECT_EQ(std::set<uint32_t>(seen.begin(), seen.end()).size(), 23u);
 }
 
 TEST(PatchRayPick, StackedPatchesGiveTheNearestWithPointAndNormal)
@@ -446,7 +426,7 @@ PickHit bruteForcePick(const PickData& data, const double origin[3], const doubl
             p[1] = direction[2] * e2[0] - direction[0] * e2[2];
             p[2] = direction[0] * e2[1] - direction[1] * e2[0];
             const double det = e1[0] * p[0] + e1[1] * p[1] + e1[2] * p[2];
-            if (std::fabs(det) < 1e-8) {
+            if (!(std::fabs(det) >= 1e-8)) { // written as the condition to pass: NaN never passes
                 continue;
             }
             const double u = (s[0] * p[0] + s[1] * p[1] + s[2] * p[2]) * (1.0 / det);
@@ -455,7 +435,7 @@ PickHit bruteForcePick(const PickData& data, const double origin[3], const doubl
             q[2] = s[0] * e1[1] - s[1] * e1[0];
             const double v = (direction[0] * q[0] + direction[1] * q[1] + direction[2] * q[2]) * (1.0 / det);
             const double t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) * (1.0 / det);
-            if (u < 0 || u > 1 || v < 0 || u + v > 1 || t <= 1e-6 || t >= best.distance) {
+            if (!(u >= 0 && u <= 1 && v >= 0 && u + v <= 1 && t > 1e-6 && t < best.distance)) {
                 continue;
             }
             best.hit = true;
@@ -474,12 +454,12 @@ PickHit bruteForcePick(const PickData& data, const double origin[3], const doubl
 
 } // namespace
 
-TEST(PatchRayPick, BvhAndPatchTreesAgreeWithTestingEveryTriangle)
+namespace {
+
+// 100 bumpy patches of 50 to 100 triangles and four of 1,152 (whose trees have inner nodes),
+// randomly placed, tilted and overlapping.
+Overlay bumpyOverlay(std::mt19937& random)
 {
-    // 100 bumpy patches of 50 to 100 triangles and four of 1,152 (whose trees have inner
-    // nodes), randomly placed, tilted and overlapping, with rays from all sides, including
-    // grazing ones.
-    std::mt19937 random(2024);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     Overlay overlay;
     for (int p = 0; p < 100; ++p) {
@@ -503,11 +483,19 @@ TEST(PatchRayPick, BvhAndPatchTreesAgreeWithTestingEveryTriangle)
         }
         overlay.add(drivers, triangles);
     }
-    const PickData data = built(overlay);
-    ASSERT_GT(data.bvh.size(), 40u);
+    return overlay;
+}
 
+using Pick = PickHit (*)(const PickData&, const double*, const double*);
+
+// Casts `rays` rays from all sides into the patches, grazing ones included, and expects the
+// pick on `data` to give exactly what `referencePick` gives on `reference`; returns the hits.
+int expectSamePicks(const PickData& data, const PickData& reference, Pick referencePick, std::mt19937& random,
+                    int rays)
+{
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
     int hits = 0;
-    for (int r = 0; r < 2000; ++r) {
+    for (int r = 0; r < rays; ++r) {
         double origin[3] = {unit(random) * 15, unit(random) * 15, unit(random) * 15};
         // Aimed into the cloud of patches, so most rays cross several.
         double direction[3] = {unit(random) * 8 - origin[0], unit(random) * 8 - origin[1], unit(random) * 8 - origin[2]};
@@ -520,18 +508,106 @@ TEST(PatchRayPick, BvhAndPatchTreesAgreeWithTestingEveryTriangle)
             component /= length;
         }
         const PickHit fast = PatchPick::rayPick(data, origin, direction);
-        const PickHit slow = bruteForcePick(data, origin, direction);
-        ASSERT_EQ(fast.patch, slow.patch) << "ray " << r;
-        ASSERT_EQ(fast.distance, slow.distance) << "ray " << r;
+        const PickHit slow = referencePick(reference, origin, direction);
+        EXPECT_EQ(fast.patch, slow.patch) << "ray " << r;
+        EXPECT_EQ(fast.distance, slow.distance) << "ray " << r;
+        if (fast.patch != slow.patch || fast.distance != slow.distance) {
+            return hits;
+        }
         if (slow.hit) {
             ++hits;
             for (int i = 0; i < 3; ++i) {
-                ASSERT_EQ(fast.normal[i], slow.normal[i]) << "ray " << r;
-                ASSERT_DOUBLE_EQ(fast.point[i], origin[i] + slow.distance * direction[i]) << "ray " << r;
+                EXPECT_EQ(fast.normal[i], slow.normal[i]) << "ray " << r;
+                EXPECT_DOUBLE_EQ(fast.point[i], origin[i] + slow.distance * direction[i]) << "ray " << r;
             }
         }
     }
-    EXPECT_GT(hits, 800);
+    return hits;
+}
+
+} // namespace
+
+TEST(PatchRayPick, TreesAgreeWithTestingEveryTriangle)
+{
+    std::mt19937 random(2024);
+    const PickData data = built(bumpyOverlay(random));
+    ASSERT_GT(data.nodes.size(), 100u);
+    EXPECT_GT(expectSamePicks(data, data, bruteForcePick, random, 2000), 800);
+}
+
+TEST(PatchPickRefit, RefittedDataPicksAsFreshlyBuiltData)
+{
+    // The driver moves in ways a rig moves it, and in damaging ways; the refitted data must
+    // answer every ray as data built from the moved points does (which the test above holds to
+    // testing every triangle). Each motion is applied to
+    // data that has already followed the one before it.
+    struct Motion {
+        const char* what;
+        PatchPick::Refit expected;
+        void (*apply)(Overlay&, double (&)[4][4]);
+    };
+    const Motion motions[] = {
+        {"nothing moved", PatchPick::Refit::kUnchanged, [](Overlay&, double (&)[4][4]) {}},
+        {"one vertex nudged", PatchPick::Refit::kRefitted, [](Overlay& o, double (&)[4][4]) { o.driverPoints[301] += 0.3f; }},
+        {"a border vertex pulled in", PatchPick::Refit::kRefitted,
+         [](Overlay& o, double (&)[4][4]) { o.driverPoints[0] = o.driverPoints[3]; }},
+        {"a few vertices thrown far out", PatchPick::Refit::kRefitted,
+         [](Overlay& o, double (&)[4][4]) {
+             for (size_t k = 900; k < 930; k += 3) {
+                 o.driverPoints[k] *= 40.0f;
+             }
+         }},
+        {"triangles collapsed onto points and lines", PatchPick::Refit::kRefitted,
+         [](Overlay& o, double (&)[4][4]) {
+             for (size_t v = 40; v < 60; ++v) { // in patch 0: some triangles lose their area
+                 for (int a = 0; a < 3; ++a) {
+                     o.driverPoints[v * 3 + size_t(a)] = o.driverPoints[40 * 3 + size_t(a)];
+                 }
+             }
+         }},
+        {"every vertex waves", PatchPick::Refit::kRefitted,
+         [](Overlay& o, double (&)[4][4]) {
+             for (size_t k = 0; k < o.driverPoints.size(); k += 3) {
+                 o.driverPoints[k + 2] += 0.2f * std::sin(float(k) * 0.01f);
+             }
+         }},
+        {"the driver turned and moved", PatchPick::Refit::kRefitted,
+         [](Overlay&, double (&m)[4][4]) {
+             const double turned[4][4] = {{0.8, 0.6, 0, 0}, {-0.6, 0.8, 0, 0}, {0, 0, 1, 0}, {30, -3, 5, 1}};
+             std::copy(&turned[0][0], &turned[0][0] + 16, &m[0][0]);
+         }},
+        {"a vertex turned to NaN", PatchPick::Refit::kRefitted,
+         [](Overlay& o, double (&)[4][4]) { o.driverPoints[1000] = std::numeric_limits<float>::quiet_NaN(); }},
+        {"a patch's every vertex turned to NaN", PatchPick::Refit::kNeedsRebuild,
+         [](Overlay& o, double (&)[4][4]) {
+             for (const int driver : std::vector<int>(o.drivers.begin() + 625, o.drivers.begin() + 674)) {
+                 o.driverPoints[size_t(driver) * 3] = std::numeric_limits<float>::quiet_NaN();
+             }
+         }},
+        {"the driver lost a vertex", PatchPick::Refit::kNeedsRebuild,
+         [](Overlay& o, double (&)[4][4]) { o.driverPoints.resize(o.driverPoints.size() - 3); }},
+    };
+    std::mt19937 random(77);
+    Overlay overlay = bumpyOverlay(random);
+    double matrix[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    PickData data = built(overlay);
+    for (const Motion& motion : motions) {
+        motion.apply(overlay, matrix);
+        const PatchPick::Refit result = PatchPick::refitPickData(
+            data, overlay.driverPoints.data(), int64_t(overlay.driverPoints.size() / 3), matrix);
+        EXPECT_EQ(result, motion.expected) << motion.what;
+        if (result == PatchPick::Refit::kNeedsRebuild) {
+            ASSERT_TRUE(overlay.build(data, matrix)) << motion.what;
+            continue;
+        }
+        PickData rebuilt;
+        ASSERT_TRUE(overlay.build(rebuilt, matrix)) << motion.what;
+        EXPECT_TRUE(data.points.size() == rebuilt.points.size() &&
+                    std::memcmp(data.points.data(), rebuilt.points.data(), data.points.size() * sizeof(double)) == 0)
+            << motion.what;
+        SCOPED_TRACE(motion.what);
+        expectSamePicks(data, rebuilt, PatchPick::rayPick, random, 1000);
+    }
 }
 
 TEST(PatchScreenTest, MouseWithinTheMarginOfAnEdgeKeepsThePatch)
@@ -564,6 +640,49 @@ TEST(PatchScreenTest, EitherWindingOnScreenCounts)
     EXPECT_TRUE(screenTest(data, 0, 4.25, 4.25, 0.5).hit); // outside the hypotenuse by under 0.5
     EXPECT_FALSE(screenTest(data, 0, 4.5, 4.5, 0.5).hit);
     EXPECT_EQ(screenTest(data, 0, 2, 2, 0.5).normal[2], -1.0);
+}
+
+TEST(PatchScreenTest, ASliverSeenEdgeOnHoldsTheMouseOnlyNearItself)
+{
+    // Within 0.75 pixel outside each edge's line, a sliver's corners reach thousands of pixels
+    // away; the triangle's screen box keeps the margin near the triangle.
+    Overlay overlay;
+    const int a = overlay.addPoint(0, 0, 0), b = overlay.addPoint(100, 0, 0), c = overlay.addPoint(50, 0.01, 0);
+    overlay.add({a, b, c}, {0, 1, 2});
+    const PickData data = built(overlay);
+    EXPECT_TRUE(screenTest(data, 0, 50, 0.5, 0.75).hit);
+    EXPECT_TRUE(screenTest(data, 0, 100.5, 0.004, 0.75).hit);
+    EXPECT_FALSE(screenTest(data, 0, 3000, 0.003, 0.75).hit);
+    EXPECT_FALSE(screenTest(data, 0, -2000, 0.003, 0.75).hit);
+}
+
+TEST(PatchScreenTest, TheTreeSkipsOnlyWhatLiesOutsideTheMouseWindow)
+{
+    // The big bumpy patches seen from above: with and without the window, every mouse
+    // position gets the same answer, and away from a patch the window spares nearly every
+    // projection.
+    std::mt19937 random(5);
+    const PickData data = built(bumpyOverlay(random));
+    FlatProjector all, windowed;
+    windowed.windowed = true;
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    int hits = 0;
+    for (int k = 0; k < 400; ++k) {
+        const int32_t patch = 25 * (k % 4);
+        const double mouse[2] = {unit(random) * 12, unit(random) * 12};
+        const double origin[3] = {mouse[0], mouse[1], 20.0};
+        const double down[3] = {0, 0, -1};
+        const PickHit expected = PatchPick::screenTestPatch(data, patch, all, mouse, 0.75, origin, down);
+        const PickHit culled = PatchPick::screenTestPatch(data, patch, windowed, mouse, 0.75, origin, down);
+        ASSERT_EQ(culled.hit, expected.hit) << k;
+        ASSERT_EQ(culled.distance, expected.distance) << k;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(culled.normal[i], expected.normal[i]) << k;
+        }
+        hits += expected.hit ? 1 : 0;
+    }
+    EXPECT_GT(hits, 20);
+    EXPECT_LT(windowed.projections * 20, all.projections);
 }
 
 TEST(PatchScreenTest, PatchIndexOutsideTheDataNeverHits)
