@@ -172,24 +172,6 @@ TEST_F(ArgumentParsing, RefusesUnknownFlagsAndBadArgumentsWithClearErrors)
     }
 }
 
-TEST_F(ArgumentParsing, ErrorsRaisedInsideACommandNameIt)
-{
-    run("createNode transform -n \"driver\";");
-    clearMessages();
-    EXPECT_NE(run("testParse -bogus driver;"), MS::kSuccess);
-    EXPECT_EQ(errors(), "testParse: Invalid flag: -bogus\n");
-    EXPECT_FALSE(lastParse().ran);
-
-    clearMessages();
-    EXPECT_NE(run("testParse driver nowhere;"), MS::kSuccess);
-    EXPECT_EQ(errors(), "testParse: No object matches name: nowhere\n");
-
-    clearMessages();
-    run("createNode transform -n \"a\"; createNode transform -n \"b\";");
-    EXPECT_NE(run("testParse a b driver;"), MS::kSuccess);
-    EXPECT_EQ(errors(), "testParse: Expected at most 2 objects, got 3.\n");
-}
-
 TEST_F(ArgumentParsing, QueryModeTakesNoFlagArgumentsAndNeedsSupport)
 {
     ASSERT_EQ(run("createNode transform -n \"driver\";"), MS::kSuccess);
@@ -210,7 +192,7 @@ TEST_F(ArgumentParsing, QueryModeTakesNoFlagArgumentsAndNeedsSupport)
     EXPECT_EQ(errors(), "Query mode is not supported.\n");
 }
 
-TEST_F(ArgumentParsing, ObjectsResolveToTheSelectionOrComeFromTheActiveSelection)
+TEST_F(ArgumentParsing, ObjectsResolveOrComeFromTheSelectionAndErrorsNameTheCommand)
 {
     ASSERT_EQ(run("createNode transform -n \"driver\"; createNode transform -n \"patch\";"), MS::kSuccess);
 
@@ -235,6 +217,22 @@ TEST_F(ArgumentParsing, ObjectsResolveToTheSelectionOrComeFromTheActiveSelection
     clearMessages();
     EXPECT_NE(run("testParse;"), MS::kSuccess);
     EXPECT_EQ(errors(), "testParse: Expected at least 1 object, got 0.\n");
+
+    // Errors raised inside a command name it.
+    lastParse() = ParseOutcome();
+    clearMessages();
+    EXPECT_NE(run("testParse -bogus driver;"), MS::kSuccess);
+    EXPECT_EQ(errors(), "testParse: Invalid flag: -bogus\n");
+    EXPECT_FALSE(lastParse().ran);
+
+    clearMessages();
+    EXPECT_NE(run("testParse driver nowhere;"), MS::kSuccess);
+    EXPECT_EQ(errors(), "testParse: No object matches name: nowhere\n");
+
+    clearMessages();
+    run("createNode transform -n \"a\"; createNode transform -n \"b\";");
+    EXPECT_NE(run("testParse a b driver;"), MS::kSuccess);
+    EXPECT_EQ(errors(), "testParse: Expected at most 2 objects, got 3.\n");
 }
 
 TEST_F(ArgumentParsing, SyntaxDefinitionsRefuseContradictions)

@@ -64,15 +64,13 @@ TEST_F(Cameras, NewSceneHasTheFourStartupCamerasPlacedAsMayaPlacesThem)
     EXPECT_EQ(text("getAttr top.r"), "-90 0 0");
     EXPECT_EQ(text("getAttr front.t"), "0 0 1000.1");
     EXPECT_EQ(text("getAttr side.r"), "0 90 0");
-    EXPECT_EQ(number("getAttr perspShape.o"), 0);
-    EXPECT_EQ(number("getAttr sideShape.o"), 1);
-    EXPECT_EQ(number("getAttr sideShape.ow"), 30);
-    EXPECT_EQ(number("getAttr perspShape.focalLength"), 35);
-    EXPECT_EQ(number("getAttr perspShape.nearClipPlane"), 0.1);
-    EXPECT_EQ(number("getAttr perspShape.farClipPlane"), 10000);
-    EXPECT_EQ(number("getAttr perspShape.horizontalFilmAperture"), 1.41732);
-    EXPECT_EQ(number("getAttr perspShape.verticalFilmAperture"), 0.94488);
-    EXPECT_EQ(number("getAttr perspShape.filmFit"), 1) << "horizontal";
+    const std::pair<const char*, double> settings[] = {
+        {"perspShape.o", 0},        {"sideShape.o", 1},  {"sideShape.ow", 30}, {"perspShape.focalLength", 35},
+        {"perspShape.nearClipPlane", 0.1}, {"perspShape.farClipPlane", 10000},
+        {"perspShape.horizontalFilmAperture", 1.41732}, {"perspShape.verticalFilmAperture", 0.94488},
+        {"perspShape.filmFit", 1}};  // horizontal
+    for (const auto& [plug, expected] : settings)
+        EXPECT_EQ(number(std::string("getAttr ") + plug), expected) << plug;
     EXPECT_NEAR(number("getAttr perspShape.coi"), std::sqrt(28.0 * 28 + 21 * 21 + 28 * 28), 1e-9)
         << "the centre of interest is the origin";
 
@@ -82,7 +80,7 @@ TEST_F(Cameras, NewSceneHasTheFourStartupCamerasPlacedAsMayaPlacesThem)
     EXPECT_NEAR(y, 240.0, 1e-6);
 }
 
-TEST_F(Cameras, SavedAsSharedNodesAndReusedWhenTheSceneOpens)
+TEST_F(Cameras, SavedAsSharedNodesReusedWhenTheSceneOpensAndGivenWhenItLacksThem)
 {
     run("setAttr persp.t -type double3 10 20 30; setAttr perspShape.fl 50; createNode transform -n box");
     const std::string path = tempPath("cameras.ma");
@@ -109,13 +107,11 @@ TEST_F(Cameras, SavedAsSharedNodesAndReusedWhenTheSceneOpens)
         return text.substr(first, text.find("// End of") - first);
     };
     EXPECT_EQ(nodesOf(again), nodesOf(saved)) << "a second save writes the same nodes";
-}
 
-TEST_F(Cameras, OpeningASceneThatLacksThemStillGivesThem)
-{
-    const std::string path = tempPath("bare.ma");
-    std::ofstream(path) << "//Maya ASCII 2023 scene\nrequires maya \"2023\";\ncreateNode transform -n \"only\";\n";
-    ASSERT_TRUE(run("file -f -o \"" + path + "\"")) << errors();
+    // Opening a scene that lacks them still gives them.
+    const std::string bare = tempPath("bare.ma");
+    std::ofstream(bare) << "//Maya ASCII 2023 scene\nrequires maya \"2023\";\ncreateNode transform -n \"only\";\n";
+    ASSERT_TRUE(run("file -f -o \"" + bare + "\"")) << errors();
     EXPECT_EQ(toVector(strings("ls -type transform")), (Names{"persp", "top", "front", "side", "only"}));
 }
 

@@ -148,7 +148,7 @@ TEST_F(DagTest, WorldMatrixComposesPivotsScaleAndParentRotation)
     EXPECT_TRUE(matrixPlug(ctrl, "inverseMatrix").isEquivalent(matrixPlug(ctrl, "matrix").inverse(), 1e-9));
 }
 
-TEST_F(DagTest, OffsetParentMatrixSitsBetweenLocalAndParent)
+TEST_F(DagTest, OffsetParentMatrixRotateOrderAxisAndPivotTranslates)
 {
     MObject grp = transform("grp");
     setDouble(grp, "ry", kQuarterTurn);
@@ -166,10 +166,8 @@ TEST_F(DagTest, OffsetParentMatrixSitsBetweenLocalAndParent)
     expectPoint(MPoint::origin * matrixPlug(ctrl, "worldMatrix", 0), 0, 100, -1);
     // The local matrix itself does not include the offset.
     expectPoint(MPoint::origin * matrixPlug(ctrl, "matrix"), 1, 0, 0);
-}
 
-TEST_F(DagTest, RotateOrderChangesWhichAxisTurnsFirst)
-{
+    // The rotate order changes which axis turns first.
     MObject node = transform("node");
     setVector(node, "rotate", kQuarterTurn, kQuarterTurn, 0);
     MPoint up(0, 1, 0);
@@ -180,16 +178,14 @@ TEST_F(DagTest, RotateOrderChangesWhichAxisTurnsFirst)
     ASSERT_TRUE(order.setShort(1));  // yzx: Y leaves (0,1,0) alone, then X turns it to (0,0,1).
     expectPoint(up * matrixPlug(node, "worldMatrix", 0), 0, 0, 1);
     EXPECT_EQ(MFnTransform(node).rotationOrder(), MTransformationMatrix::kYZX);
-}
 
-TEST_F(DagTest, RotateAxisAndPivotTranslatesEnterTheLocalMatrix)
-{
-    MObject node = transform("node");
-    setVector(node, "rotateAxis", 0, 0, kQuarterTurn);
-    setVector(node, "rotatePivotTranslate", 0, 0, 3);
-    setVector(node, "scalePivotTranslate", 0, 4, 0);
+    // Rotate axis and pivot translates enter the local matrix.
+    MObject node2 = transform("node2");
+    setVector(node2, "rotateAxis", 0, 0, kQuarterTurn);
+    setVector(node2, "rotatePivotTranslate", 0, 0, 3);
+    setVector(node2, "scalePivotTranslate", 0, 4, 0);
     // (1,0,0): + spt -> (1,4,0); axis turn about Z -> (-4,1,0); + rpt -> (-4,1,3).
-    expectPoint(MPoint(1, 0, 0) * matrixPlug(node, "matrix"), -4, 1, 3);
+    expectPoint(MPoint(1, 0, 0) * matrixPlug(node2, "matrix"), -4, 1, 3);
 }
 
 // --- dirtying through the hierarchy ---------------------------------------
@@ -262,22 +258,6 @@ TEST_F(DagTest, WorldMatrixCallbackFiresForAncestorChangesOnly)
     EXPECT_EQ(changes.count, before);
 }
 
-TEST_F(DagTest, ReparentingMovesTheWorldMatrix)
-{
-    MObject a = transform("a");
-    setDouble(a, "tx", 5.0);
-    MObject b = transform("b");
-    setDouble(b, "ty", 7.0);
-    MObject leaf = transform("leaf", a);
-    expectPoint(MPoint::origin * pathTo(leaf).inclusiveMatrix(), 5, 0, 0);
-
-    MFnDagNode fnB(b);
-    ASSERT_TRUE(fnB.addChild(leaf));
-    EXPECT_EQ(pathTo(leaf).fullPathName(), MString("|b|leaf"));
-    expectPoint(MPoint::origin * pathTo(leaf).inclusiveMatrix(), 0, 7, 0);
-    EXPECT_EQ(MFnDagNode(a).childCount(), 0u);
-}
-
 struct ParentChildEvents
 {
     std::vector<std::string> seen;
@@ -296,29 +276,56 @@ void recordChildAdded(MDagPath& child, MDagPath& parent, void* clientData)
     recordParentChild(MDagMessage::kChildAdded, child, parent, clientData);
 }
 
-TEST_F(DagTest, ParentingReportsChildAddedAndRemoved)
+TEST_F(DagTest, ReparentingMovesTheWorldMatrixAndReportsTheChildMoved)
 {
     MObject a = transform("a");
+    setDouble(a, "tx", 5.0);
     MObject b = transform("b");
+    setDouble(b, "ty", 7.0);
     MObject leaf = transform("leaf", a);
+    expectPoint(MPoint::origin * pathTo(leaf).inclusiveMatrix(), 5, 0, 0);
 
+    MFnDagNode fnB(b);
+    ASSERT_TRUE(fnB.addChild(leaf));
+    EXPECT_EQ(pathTo(leaf).fullPathName(), MString("|b|leaf"));
+    expectPoint(MPoint::origin * pathTo(leaf).inclusiveMatrix(), 0, 7, 0);
+    EXPECT_EQ(MFnDagNode(a).childCount(), 0u);
+
+    // Parenting reports the child removed and added.
     ParentChildEvents events;
     MCallbackId added = MDagMessage::addChildAddedCallback(&recordChildAdded, &events);
     MCallbackId removed = MDagMessage::addDagCallback(MDagMessage::kChildRemoved, &recordParentChild, &events);
-    ASSERT_TRUE(MFnDagNode(b).addChild(leaf));
-    EXPECT_EQ(events.seen, (std::vector<std::string>{"removed |a|leaf under |a", "added |b|leaf under |b"}));
+    ASSERT_TRUE(MFnDagNode(a).addChild(leaf));
+    EXPECT_EQ(events.seen, (std::vector<std::string>{"removed |b|leaf under |b", "added |a|leaf under |a"}));
 
     MMessage::removeCallback(added);
     MMessage::removeCallback(removed);
     events.seen.clear();
-    ASSERT_TRUE(MFnDagNode(b).removeChild(leaf));
+    ASSERT_TRUE(MFnDagNode(a).removeChild(leaf));
     EXPECT_TRUE(events.seen.empty());
     EXPECT_EQ(pathTo(leaf).fullPathName(), MString("|leaf"));
 }
 
+std::vector<std::string> walk(MItDag::TraversalType type, MFn::Type filter, const char* pruneAt = nullptr)
+{
+    std::vector<std::string> names;
+    MStatus status;
+    MItDag it(type, filter, &status);
+    EXPECT_TRUE(status);
+    for (; !it.isDone(); it.next()) {
+        MDagPath path;
+        EXPECT_TRUE(it.getPath(path));
+        std::string name = path.fullPathName().asChar();
+        names.push_back(name.empty() ? "<world>" : name);
+        if (pruneAt && name == pruneAt)
+            it.prune();
+    }
+    return names;
+}
+
 // --- instancing -----------------------------------------------------------
 
-TEST_F(DagTest, InstancedNodeHasOnePathAndWorldMatrixPerParent)
+TEST_F(DagTest, InstancedNodeHasOnePathAndWorldMatrixPerParentAndNoShortName)
 {
     MObject a = transform("a");
     setDouble(a, "tx", 1.0);
@@ -348,6 +355,23 @@ TEST_F(DagTest, InstancedNodeHasOnePathAndWorldMatrixPerParent)
     setDouble(b, "tz", 3.0);
     expectPoint(MPoint::origin * paths[0].inclusiveMatrix(), 1, 10, 0);
     expectPoint(MPoint::origin * paths[1].inclusiveMatrix(), 2, 10, 3);
+
+    // An instanced short name is ambiguous and matches nothing; the iterator visits every instance path.
+
+    MSelectionList list;
+    EXPECT_FALSE(list.add("leaf"));
+    EXPECT_EQ(list.length(), 0u);
+    ASSERT_TRUE(list.add("b|leaf"));
+    MDagPath path;
+    ASSERT_TRUE(list.getDagPath(0, path));
+    EXPECT_EQ(path.instanceNumber(), 1u);
+    // Wildcards may match several paths.
+    MSelectionList all;
+    ASSERT_TRUE(all.add("*|lea*"));
+    EXPECT_EQ(all.length(), 2u);
+    MFnDagNode().create("dagTestLocator", "dot", shape);
+    EXPECT_EQ(walk(MItDag::kDepthFirst, MFn::kLocator),
+              (std::vector<std::string>{"|a|leaf|dot", "|b|leaf|dot"}));
 }
 
 TEST_F(DagTest, InstancesMultiplyThroughInstancedAncestors)
@@ -410,27 +434,7 @@ TEST_F(DagTest, PathNamesAndNameLookup)
     EXPECT_FALSE(popped.push(grp));  // not a child of ctrlShape
 }
 
-TEST_F(DagTest, AmbiguousShortNameMatchesNothing)
-{
-    MObject a = transform("a");
-    MObject b = transform("b");
-    MObject leaf = transform("leaf", a);
-    ASSERT_TRUE(MFnDagNode(b).addChild(leaf, MFnDagNode::kNextPos, true));
-
-    MSelectionList list;
-    EXPECT_FALSE(list.add("leaf"));
-    EXPECT_EQ(list.length(), 0u);
-    ASSERT_TRUE(list.add("b|leaf"));
-    MDagPath path;
-    ASSERT_TRUE(list.getDagPath(0, path));
-    EXPECT_EQ(path.instanceNumber(), 1u);
-    // Wildcards may match several paths.
-    MSelectionList all;
-    ASSERT_TRUE(all.add("*|lea*"));
-    EXPECT_EQ(all.length(), 2u);
-}
-
-TEST_F(DagTest, ExtendToShapeFindsTheSingleShape)
+TEST_F(DagTest, ExtendToShapeFindsTheSingleShapeWhichSharesTheDagAttributes)
 {
     MObject xform = transform("holder");
     MFnDagNode fn;
@@ -451,14 +455,10 @@ TEST_F(DagTest, ExtendToShapeFindsTheSingleShape)
     EXPECT_FALSE(two.extendToShape());
     ASSERT_TRUE(two.extendToShapeDirectlyBelow(1));
     EXPECT_EQ(two.partialPathName(), MString("second"));
-}
 
-TEST_F(DagTest, ShapesShareTheDagAttributes)
-{
-    MObject xform = transform("holder");
+    // Shapes share the DAG attributes: world matrices, world position and visibility.
     setDouble(xform, "tx", 2.0);
-    MObject shape = MFnDagNode().create("dagTestLocator", "holderShape", xform);
-    MDagPath path = pathTo(shape);
+    path = pathTo(shape);
     expectPoint(MPoint::origin * path.inclusiveMatrix(), 2, 0, 0);
     expectPoint(MPoint::origin * matrixPlug(shape, "worldMatrix", 0), 2, 0, 0);
 
@@ -494,23 +494,6 @@ TEST_F(DagTest, BoundingBoxGathersChildShapesInTheTransformSpace)
 
 // --- traversal ----------------------------------------------------------
 
-std::vector<std::string> walk(MItDag::TraversalType type, MFn::Type filter, const char* pruneAt = nullptr)
-{
-    std::vector<std::string> names;
-    MStatus status;
-    MItDag it(type, filter, &status);
-    EXPECT_TRUE(status);
-    for (; !it.isDone(); it.next()) {
-        MDagPath path;
-        EXPECT_TRUE(it.getPath(path));
-        std::string name = path.fullPathName().asChar();
-        names.push_back(name.empty() ? "<world>" : name);
-        if (pruneAt && name == pruneAt)
-            it.prune();
-    }
-    return names;
-}
-
 TEST_F(DagTest, ItDagVisitsDepthOrBreadthFirstWithFilterAndPrune)
 {
     MObject grp = transform("grp");
@@ -534,20 +517,9 @@ TEST_F(DagTest, ItDagVisitsDepthOrBreadthFirstWithFilterAndPrune)
     EXPECT_EQ(names, (std::vector<std::string>{"|grp|a", "|grp|a|a1"}));
 }
 
-TEST_F(DagTest, ItDagVisitsEveryInstancePath)
-{
-    MObject a = transform("a");
-    MObject b = transform("b");
-    MObject leaf = transform("leaf", a);
-    ASSERT_TRUE(MFnDagNode(b).addChild(leaf, MFnDagNode::kNextPos, true));
-    MFnDagNode().create("dagTestLocator", "dot", leaf);
-    EXPECT_EQ(walk(MItDag::kDepthFirst, MFn::kLocator),
-              (std::vector<std::string>{"|a|leaf|dot", "|b|leaf|dot"}));
-}
-
 // --- modifiers ------------------------------------------------------------
 
-TEST_F(DagTest, DagModifierCreationUndoesAndRedoes)
+TEST_F(DagTest, DagModifierCreationUndoesRedoesAndWrapsParentlessShapes)
 {
     MObject grp = transform("grp");
     MDagModifier modifier;
@@ -569,29 +541,26 @@ TEST_F(DagTest, DagModifierCreationUndoesAndRedoes)
     ASSERT_TRUE(modifier.doIt());
     EXPECT_TRUE(handle.isValid());
     EXPECT_EQ(MFnDagNode(grp).child(0), child);
-}
 
-TEST_F(DagTest, DagModifierWrapsAParentlessShapeInATransform)
-{
-    MDagModifier modifier;
-    MStatus status;
-    MObject result = modifier.createNode("dagTestLocator", MObject::kNullObj, &status);
+    // A parentless shape is wrapped in a transform.
+    MDagModifier wrapper;
+    MObject result = wrapper.createNode("dagTestLocator", MObject::kNullObj, &status);
     ASSERT_TRUE(status);
-    ASSERT_TRUE(modifier.doIt());
+    ASSERT_TRUE(wrapper.doIt());
     EXPECT_TRUE(result.hasFn(MFn::kTransform));
     MFnDagNode fn(result);
     ASSERT_EQ(fn.childCount(), 1u);
     MObject shape = fn.child(0);
     EXPECT_TRUE(shape.hasFn(MFn::kLocator));
 
-    ASSERT_TRUE(modifier.undoIt());
+    ASSERT_TRUE(wrapper.undoIt());
     EXPECT_FALSE(MObjectHandle(result).isValid());
     EXPECT_FALSE(MObjectHandle(shape).isValid());
     MItDag it(MItDag::kDepthFirst, MFn::kLocator);
     EXPECT_TRUE(it.isDone());
 }
 
-TEST_F(DagTest, ReparentUndoRestoresParentAndSiblingOrder)
+TEST_F(DagTest, ReparentAndDeleteUndoRestoreParentsShapesAndSiblingOrder)
 {
     MObject grp = transform("grp");
     MObject first = transform("first", grp);
@@ -618,22 +587,19 @@ TEST_F(DagTest, ReparentUndoRestoresParentAndSiblingOrder)
 
     MDagModifier cycle;
     EXPECT_FALSE(cycle.reparentNode(grp, first));
-}
 
-TEST_F(DagTest, DeletingATransformTakesItsShapeAndUndoBringsBothBack)
-{
-    MObject grp = transform("grp");
+    // Deleting a transform takes its shape, and undo brings both back.
     MObject holder = transform("holder", grp);
     MObject shape = MFnDagNode().create("dagTestLocator", "holderShape", holder);
 
-    MDagModifier modifier;
-    ASSERT_TRUE(modifier.deleteNode(holder));
-    ASSERT_TRUE(modifier.doIt());
+    MDagModifier deleter;
+    ASSERT_TRUE(deleter.deleteNode(holder));
+    ASSERT_TRUE(deleter.doIt());
     EXPECT_FALSE(MObjectHandle(holder).isValid());
     EXPECT_FALSE(MObjectHandle(shape).isValid());
-    EXPECT_EQ(MFnDagNode(grp).childCount(), 0u);
+    EXPECT_EQ(MFnDagNode(grp).childCount(), 1u);
 
-    ASSERT_TRUE(modifier.undoIt());
+    ASSERT_TRUE(deleter.undoIt());
     EXPECT_TRUE(MObjectHandle(shape).isValid());
     EXPECT_EQ(pathTo(shape).fullPathName(), MString("|grp|holder|holderShape"));
 }
@@ -671,25 +637,23 @@ TEST_F(DagTest, TransformFunctionSetWorksInWorldSpace)
     double back[3] = {0, 0, 0};
     ASSERT_TRUE(fn.getScale(back));
     EXPECT_EQ(back[2], 3.0);
-}
 
-TEST_F(DagTest, BalancedPivotMoveKeepsTheObjectInPlace)
-{
+    // A balanced pivot move keeps the object in place.
     MObject node = transform("node");
     setVector(node, "rotate", 0.3, -0.7, 1.1);
     setVector(node, "scale", 2, 0.5, 1.5);
-    MFnTransform fn(pathTo(node));
+    MFnTransform pivots(pathTo(node));
     MPoint probe(1, 2, 3);
     MPoint before = probe * pathTo(node).inclusiveMatrix();
 
-    ASSERT_TRUE(fn.setRotatePivot(MPoint(4, -1, 2), MSpace::kTransform, true));
-    ASSERT_TRUE(fn.setScalePivot(MPoint(-2, 5, 1), MSpace::kTransform, true));
+    ASSERT_TRUE(pivots.setRotatePivot(MPoint(4, -1, 2), MSpace::kTransform, true));
+    ASSERT_TRUE(pivots.setScalePivot(MPoint(-2, 5, 1), MSpace::kTransform, true));
     MPoint after = probe * pathTo(node).inclusiveMatrix();
     EXPECT_TRUE(after.isEquivalent(before, 1e-9));
-    expectPoint(fn.rotatePivot(MSpace::kTransform), 4, -1, 2);
+    expectPoint(pivots.rotatePivot(MSpace::kTransform), 4, -1, 2);
 
     // Without balance the object swings around the new pivot.
-    ASSERT_TRUE(fn.setRotatePivot(MPoint(0, 0, 0), MSpace::kTransform, false));
+    ASSERT_TRUE(pivots.setRotatePivot(MPoint(0, 0, 0), MSpace::kTransform, false));
     EXPECT_FALSE((probe * pathTo(node).inclusiveMatrix()).isEquivalent(before, 1e-6));
 }
 

@@ -165,7 +165,7 @@ protected:
     }
 };
 
-TEST_F(DeformerTest, DeformerSitsBetweenAnOrigShapeAndTheMesh)
+TEST_F(DeformerTest, DeformerSitsBetweenAnOrigShapeAndTheMeshAndNamesFollowTheHashRule)
 {
     ASSERT_TRUE(run("polyCube -n box"));
     const MPointArray before = pointsOf("boxShape");
@@ -189,6 +189,14 @@ TEST_F(DeformerTest, DeformerSitsBetweenAnOrigShapeAndTheMesh)
 
     expectLifted(before, pointsOf("boxShape"), 1.0);
     expectLifted(before, pointsOf("boxShapeOrig"), 0.0);
+
+    // Further deformers are named by the hash rule.
+    EXPECT_EQ(strings("deformer -type deformerTestOffset box")[0], "deformerTestOffset2");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset box")[0], "deformerTestOffset3");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n \"wave#\" box")[0], "wave1");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n \"wave#\" box")[0], "wave2");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n lift box")[0], "lift");
+    EXPECT_EQ(strings("deformer -type deformerTestOffset -n lift box")[0], "lift1") << "a taken name gets a number";
 }
 
 TEST_F(DeformerTest, DeformGetsThePointsCountAndTheShapesWorldMatrix)
@@ -290,7 +298,7 @@ TEST_F(DeformerTest, CurvesAreDeformedThroughTheirControlVertices)
     EXPECT_EQ(OffsetDeformer::calls[0].count, 5);
 }
 
-TEST_F(DeformerTest, SecondDeformerStacksOnTheFirst)
+TEST_F(DeformerTest, SecondDeformerStacksOnTheFirstAndTheGraphWalksThroughBoth)
 {
     ASSERT_TRUE(run("polyCube -n box; setAttr box.translate 5 0 0"));
     const MPointArray before = pointsOf("boxShape");
@@ -305,17 +313,14 @@ TEST_F(DeformerTest, SecondDeformerStacksOnTheFirst)
     ASSERT_EQ(OffsetDeformer::calls.size(), 2u);
     for (const DeformCall& call : OffsetDeformer::calls)
         EXPECT_TRUE(call.matrix.isEquivalent(toWorld, 1e-9));
-}
 
-TEST_F(DeformerTest, NamesFollowTheHashRule)
-{
-    ASSERT_TRUE(run("polyCube -n box"));
-    EXPECT_EQ(strings("deformer -type deformerTestOffset box")[0], "deformerTestOffset1");
-    EXPECT_EQ(strings("deformer -type deformerTestOffset box")[0], "deformerTestOffset2");
-    EXPECT_EQ(strings("deformer -type deformerTestOffset -n \"wave#\" box")[0], "wave1");
-    EXPECT_EQ(strings("deformer -type deformerTestOffset -n \"wave#\" box")[0], "wave2");
-    EXPECT_EQ(strings("deformer -type deformerTestOffset -n lift box")[0], "lift");
-    EXPECT_EQ(strings("deformer -type deformerTestOffset -n lift box")[0], "lift1") << "a taken name gets a number";
+    // The graph walks upstream depth first through the stack, and downstream from the Orig shape.
+    EXPECT_EQ(upstreamNames("boxShape"), (std::vector<std::string>{"boxShape", "second", "first", "boxShapeOrig"}));
+    EXPECT_EQ(upstreamNames("boxShape", MFn::kPluginDeformerNode), (std::vector<std::string>{"second", "first"}));
+    EXPECT_EQ(upstreamNames("boxShapeOrig", MFn::kInvalid, MItDependencyGraph::kDepthFirst,
+                            MItDependencyGraph::kDownstream),
+              (std::vector<std::string>{"boxShapeOrig", "first", "second", "boxShape"}));
+    EXPECT_EQ(upstreamNames("boxShapeOrig"), (std::vector<std::string>{"boxShapeOrig"}));
 }
 
 TEST_F(DeformerTest, UndoRemovesWhatTheCommandMadeAndRedoBringsItBack)
@@ -409,18 +414,6 @@ TEST_F(DeformerTest, CommandToExecuteUndoRemovesTheDeformerAndRedoMakesItAgain)
     ASSERT_TRUE(run("setAttr driver.cnt 0"));
     EXPECT_EQ(sceneText(), plain);
     expectLifted(before, pointsOf("boxShape"), 0.0);
-}
-
-TEST_F(DeformerTest, GraphWalksUpstreamDepthFirstThroughStackedDeformers)
-{
-    ASSERT_TRUE(run("polyCube -n box; deformer -type deformerTestOffset -n first box; "
-                    "deformer -type deformerTestOffset -n second box"));
-    EXPECT_EQ(upstreamNames("boxShape"), (std::vector<std::string>{"boxShape", "second", "first", "boxShapeOrig"}));
-    EXPECT_EQ(upstreamNames("boxShape", MFn::kPluginDeformerNode), (std::vector<std::string>{"second", "first"}));
-    EXPECT_EQ(upstreamNames("boxShapeOrig", MFn::kInvalid, MItDependencyGraph::kDepthFirst,
-                            MItDependencyGraph::kDownstream),
-              (std::vector<std::string>{"boxShapeOrig", "first", "second", "boxShape"}));
-    EXPECT_EQ(upstreamNames("boxShapeOrig"), (std::vector<std::string>{"boxShapeOrig"}));
 }
 
 TEST_F(DeformerTest, GraphWalkOrderPruningAndFilters)

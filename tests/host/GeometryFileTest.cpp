@@ -390,7 +390,7 @@ TEST_F(MeshFileAttributes, UserNormalsShadeTheirCornersAndUnsetOnesKeepComputedN
     expectDirection(faceVertexNormals(reopened, 0)[3], 0, 0, -1);
 }
 
-TEST_F(MeshFileAttributes, UserNormalsAfterTheFacesAreAppliedToo)
+TEST_F(MeshFileAttributes, UserNormalsAfterTheFacesApplyAndThoseOfAnotherLengthAreKeptUnapplied)
 {
     const std::string rest = R"(	setAttr -s 2 -ch 8 ".fc[0:1]" -type "polyFaces" 
 		f 4 0 1 2 3
@@ -401,19 +401,16 @@ TEST_F(MeshFileAttributes, UserNormalsAfterTheFacesAreAppliedToo)
     ASSERT_TRUE(openText(std::string(kFolded) + rest)) << errors();
     MFnMesh mesh(meshPath("foldShape"));
     expectDirection(faceVertexNormals(mesh, 1)[0], 1, 0, 0);
-}
 
-TEST_F(MeshFileAttributes, UserNormalsOfAnotherLengthAreKeptButNotApplied)
-{
     // One normal per vertex is not the form Maya writes; such lists are kept as read.
-    const std::string rest = R"(	setAttr -s 6 ".n[0:5]" -type "float3" 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0;
+    const std::string perVertex = R"(	setAttr -s 6 ".n[0:5]" -type "float3" 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0;
 	setAttr -s 2 -ch 8 ".fc[0:1]" -type "polyFaces" 
 		f 4 0 1 2 3
 		f 4 4 5 6 -2;
 )";
-    ASSERT_TRUE(openText(std::string(kFolded) + rest)) << errors();
-    MFnMesh mesh(meshPath("foldShape"));
-    expectDirection(faceVertexNormals(mesh, 0)[0], 0, -1, 0);
+    ASSERT_TRUE(openText(std::string(kFolded) + perVertex)) << errors();
+    MFnMesh kept(meshPath("foldShape"));
+    expectDirection(faceVertexNormals(kept, 0)[0], 0, -1, 0);
     EXPECT_NE(save("short.ma").find("\tsetAttr -s 6 \".n[0:5]\" -type \"float3\" 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0 1 0 0;\n"),
               std::string::npos);
 }

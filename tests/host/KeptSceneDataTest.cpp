@@ -76,36 +76,6 @@ connectAttr "defaultArnoldRenderOptions.msg" "second.ai_link" -na;
 connectAttr "kneeCtrl.wm" "second.matrices[2]";
 )";
 
-TEST_F(KeptSceneData, UnknownNodesAreWrittenBackAsRead)
-{
-    ASSERT_TRUE(openText(kRig)) << errors();
-    const std::string text = save("rig.ma");
-    EXPECT_EQ(nodeBlock(text, "createNode aiOptions -s -n \"defaultArnoldRenderOptions\""),
-              "createNode aiOptions -s -n \"defaultArnoldRenderOptions\";\n"
-              "\taddAttr -ci true -sn \"ARV_options\" -ln \"ARV_options\" -dt \"string\";\n"
-              "\tsetAttr \".version\" -type \"string\" \"5.3.0\" ;\n"
-              "\tsetAttr \".ARV_options\" -type \"string\" \"Test Resolution=100%\" ;\n"
-              "\tsetAttr -s 2 \".aovs\";\n"
-              "\tsetAttr -l on \".imagers[0]\" -type \"string\" \"denoise\" ;\n"
-              "\tsetAttr \".mtx\" -type \"matrix\" \"xform\" 1 1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 1 1 1 1 ;\n");
-    EXPECT_EQ(nodeBlock(text, "createNode aiSkyDomeLight"),
-              "createNode aiSkyDomeLight -n \"skyShape\" -p \"|lightRig\";\n"
-              "\tsetAttr \".csh\" 0;\n"
-              "\tsetAttr \".ai_exposure\" 0.5;\n");
-    // A stand-in transform's translate is a real transform value; its joint orient is kept.
-    EXPECT_EQ(nodeBlock(text, "createNode ikEffector -n \"hip\""),
-              "createNode ikEffector -n \"hip\";\n"
-              "\tsetAttr \".t\" -type \"double3\" 0 10 0 ;\n"
-              "\taddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -min 0 -max 1 -at \"bool\";\n"
-              "\tsetAttr \".jo\" -type \"double3\" 0 0 90 ;\n"
-              "\tsetAttr \".liw\" 1;\n");
-    EXPECT_EQ(nodeBlock(text, "createNode animCurveTL"),
-              "createNode animCurveTL -n \"hip_translateX\";\n"
-              "\tsetAttr \".tan\" 18;\n"
-              "\tsetAttr -s 2 \".ktv[0:1]\" 1 0 24 5;\n");
-    expectStableRoundTrip();
-}
-
 TEST_F(KeptSceneData, UnknownNodesStandInByKindAndRememberTheirType)
 {
     ASSERT_TRUE(openText(kRig)) << errors();
@@ -132,7 +102,7 @@ TEST_F(KeptSceneData, UnknownNodesStandInByKindAndRememberTheirType)
     EXPECT_NE(errors().find("unknownNode: kneeCtrl is not an unknown node."), std::string::npos) << errors();
 }
 
-TEST_F(KeptSceneData, EachUnknownTypeIsReportedOnce)
+TEST_F(KeptSceneData, EachUnknownTypeIsReportedOnceAndItsNodesAreWrittenBackAsRead)
 {
     host::MessageCapture capture;
     ASSERT_TRUE(openText(kRig, "warned.ma")) << errors();
@@ -144,6 +114,33 @@ TEST_F(KeptSceneData, EachUnknownTypeIsReportedOnce)
                           "this session.\n" +
                   where + "16: Unrecognized node type 'aiOptions' for node 'defaultArnoldRenderOptions'; preserving "
                           "node information during this session.\n");
+
+    // Unknown nodes are written back as read.
+    const std::string text = save("rig.ma");
+    EXPECT_EQ(nodeBlock(text, "createNode aiOptions -s -n \"defaultArnoldRenderOptions\""),
+              "createNode aiOptions -s -n \"defaultArnoldRenderOptions\";\n"
+              "\taddAttr -ci true -sn \"ARV_options\" -ln \"ARV_options\" -dt \"string\";\n"
+              "\tsetAttr \".version\" -type \"string\" \"5.3.0\" ;\n"
+              "\tsetAttr \".ARV_options\" -type \"string\" \"Test Resolution=100%\" ;\n"
+              "\tsetAttr -s 2 \".aovs\";\n"
+              "\tsetAttr -l on \".imagers[0]\" -type \"string\" \"denoise\" ;\n"
+              "\tsetAttr \".mtx\" -type \"matrix\" \"xform\" 1 1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 1 1 1 1 ;\n");
+    EXPECT_EQ(nodeBlock(text, "createNode aiSkyDomeLight"),
+              "createNode aiSkyDomeLight -n \"skyShape\" -p \"|lightRig\";\n"
+              "\tsetAttr \".csh\" 0;\n"
+              "\tsetAttr \".ai_exposure\" 0.5;\n");
+    // A stand-in transform's translate is a real transform value; its joint orient is kept.
+    EXPECT_EQ(nodeBlock(text, "createNode ikEffector -n \"hip\""),
+              "createNode ikEffector -n \"hip\";\n"
+              "\tsetAttr \".t\" -type \"double3\" 0 10 0 ;\n"
+              "\taddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -min 0 -max 1 -at \"bool\";\n"
+              "\tsetAttr \".jo\" -type \"double3\" 0 0 90 ;\n"
+              "\tsetAttr \".liw\" 1;\n");
+    EXPECT_EQ(nodeBlock(text, "createNode animCurveTL"),
+              "createNode animCurveTL -n \"hip_translateX\";\n"
+              "\tsetAttr \".tan\" 18;\n"
+              "\tsetAttr -s 2 \".ktv[0:1]\" 1 0 24 5;\n");
+    expectStableRoundTrip();
 }
 
 TEST_F(KeptSceneData, ConnectionsToUnknownNodesAreKept)
@@ -268,27 +265,6 @@ TEST_F(KeptSceneData, FacesInSeveralRunsAndTwoUVSetsMakeOneMesh)
         << block;
 }
 
-TEST_F(KeptSceneData, PivotsMoveTheWorldMatrix)
-{
-    ASSERT_TRUE(openText(R"(createNode transform -n "pivoted";
-	setAttr ".r" -type "double3" 0 0 90 ;
-	setAttr ".s" -type "double3" 2 2 2 ;
-	setAttr ".rp" -type "double3" 1 0 0 ;
-	setAttr ".sp" -type "double3" 0 1 0 ;
-	setAttr ".rpt" -type "double3" 0 0 2 ;
-	setAttr ".spt" -type "double3" 0 0 0.5 ;
-)")) << errors();
-    // p' = ((((p - sp) * S + sp + spt) - rp) * R + rp + rpt): the origin lands on (2, -1, 2.5).
-    const MStringArray m = strings("getAttr pivoted.wm");
-    ASSERT_EQ(m.length(), 16u);
-    EXPECT_NEAR(std::stod(m[1].asChar()), 2, 1e-12);
-    EXPECT_NEAR(std::stod(m[4].asChar()), -2, 1e-12);
-    EXPECT_NEAR(std::stod(m[10].asChar()), 2, 1e-12);
-    EXPECT_NEAR(std::stod(m[12].asChar()), 2, 1e-12);
-    EXPECT_NEAR(std::stod(m[13].asChar()), -1, 1e-12);
-    EXPECT_NEAR(std::stod(m[14].asChar()), 2.5, 1e-12);
-}
-
 TEST_F(KeptSceneData, PeriodicCurveKeepsItsForm)
 {
     const char* curve = R"(createNode transform -n "ring";
@@ -348,9 +324,6 @@ connectAttr "aShape.w" "bShape.i";
     EXPECT_EQ(text("listConnections -p 1 -s 1 -d 0 bShape.i"), "aShape.worldMesh[0]");
 }
 
-} // namespace
-
-namespace {
 
 TEST_F(KeptSceneData, LockedAndHiddenChannelsAreSavedPerPlug)
 {
@@ -381,11 +354,8 @@ createNode transform -n "other";
     expectStableRoundTrip();
 }
 
-} // namespace
 
-namespace {
-
-TEST_F(KeptSceneData, MatricesInXformFormAreComposed)
+TEST_F(KeptSceneData, MatricesInXformFormAndPivotsAreComposed)
 {
     ASSERT_TRUE(openText(R"(createNode transform -n "holder";
 	addAttr -ci true -sn "byRotate" -ln "byRotate" -at "matrix";
@@ -407,6 +377,25 @@ TEST_F(KeptSceneData, MatricesInXformFormAreComposed)
     EXPECT_FALSE(run("setAttr holder.byRotate -type \"matrix\" \"xform\" 1 1 1 0 0 0 7 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 "
                      "0 0 0 0 0 0 1 0 0 0 1 1 1 1 yes"));
     EXPECT_EQ(errors(), "setAttr: bad rotate order in the xform value of holder.byRotate.\n");
+
+    // Pivots move the world matrix.
+    ASSERT_TRUE(openText(R"(createNode transform -n "pivoted";
+	setAttr ".r" -type "double3" 0 0 90 ;
+	setAttr ".s" -type "double3" 2 2 2 ;
+	setAttr ".rp" -type "double3" 1 0 0 ;
+	setAttr ".sp" -type "double3" 0 1 0 ;
+	setAttr ".rpt" -type "double3" 0 0 2 ;
+	setAttr ".spt" -type "double3" 0 0 0.5 ;
+)")) << errors();
+    // p' = ((((p - sp) * S + sp + spt) - rp) * R + rp + rpt): the origin lands on (2, -1, 2.5).
+    const MStringArray m = strings("getAttr pivoted.wm");
+    ASSERT_EQ(m.length(), 16u);
+    EXPECT_NEAR(std::stod(m[1].asChar()), 2, 1e-12);
+    EXPECT_NEAR(std::stod(m[4].asChar()), -2, 1e-12);
+    EXPECT_NEAR(std::stod(m[10].asChar()), 2, 1e-12);
+    EXPECT_NEAR(std::stod(m[12].asChar()), 2, 1e-12);
+    EXPECT_NEAR(std::stod(m[13].asChar()), -1, 1e-12);
+    EXPECT_NEAR(std::stod(m[14].asChar()), 2.5, 1e-12);
 }
 
 } // namespace

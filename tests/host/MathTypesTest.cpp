@@ -166,7 +166,7 @@ TEST(EulerRotationOrder, MatrixAppliesAxesInTheNamedOrder)
     }
 }
 
-TEST(EulerRotationOrder, DecomposeRecoversAnglesOfEveryOrder)
+TEST(EulerRotationOrder, DecomposeRecoversAnglesOfEveryOrderAndTheRotationInGimbalLock)
 {
     for (MEulerRotation::RotationOrder order : kOrders) {
         // Outer angles anywhere in (-pi, pi), the middle one within (-pi/2, pi/2).
@@ -178,17 +178,13 @@ TEST(EulerRotationOrder, DecomposeRecoversAnglesOfEveryOrder)
         // Scale on the matrix does not disturb the angles.
         back = MEulerRotation::decompose(scale(2.0, 3.0, 0.5) * e.asMatrix(), order);
         EXPECT_TRUE(back.isEquivalent(e, 1e-9)) << "order " << order << ": " << back;
-    }
-}
 
-TEST(EulerRotationOrder, GimbalLockStillGivesTheSameRotation)
-{
-    for (MEulerRotation::RotationOrder order : kOrders) {
-        double angles[3] = {0.4, 0.4, 0.4};
-        angles[middleAxis(order)] = kPi / 2;
-        MEulerRotation e(angles[0], angles[1], angles[2], order);
-        MEulerRotation back = MEulerRotation::decompose(e.asMatrix(), order);
-        EXPECT_TRUE(matricesNear(back.asMatrix(), e.asMatrix(), 1e-9)) << "order " << order;
+        // In gimbal lock the angles differ but give the same rotation.
+        double locked[3] = {0.4, 0.4, 0.4};
+        locked[middleAxis(order)] = kPi / 2;
+        const MEulerRotation lock(locked[0], locked[1], locked[2], order);
+        EXPECT_TRUE(matricesNear(MEulerRotation::decompose(lock.asMatrix(), order).asMatrix(), lock.asMatrix()))
+            << "order " << order;
     }
 }
 
@@ -231,21 +227,6 @@ TEST(QuaternionMath, ProductComposesLikeMatrices)
     EXPECT_TRUE(matricesNear(a.asEulerRotation().asMatrix(), a.asMatrix()));
 }
 
-TEST(TransformationMatrixComposition, PivotsAndTranslationsByHand)
-{
-    // scale 2 in x and rotate 90 degrees about z around the pivot (1,0,0), then move by (1,2,3):
-    // (2,0,0) -> scale (4,0,0) -> pivot-relative (3,0,0) -> rotate (0,3,0) -> back (1,3,0) -> move (2,5,3).
-    MTransformationMatrix tm;
-    const double s[3] = {2.0, 1.0, 1.0};
-    const double r[3] = {0.0, 0.0, kPi / 2};
-    ASSERT_EQ(tm.setScale(s, MSpace::kTransform), MS::kSuccess);
-    ASSERT_EQ(tm.setRotation(r, MTransformationMatrix::kXYZ), MS::kSuccess);
-    ASSERT_EQ(tm.setRotatePivot(MPoint(1.0, 0.0, 0.0), MSpace::kTransform, false), MS::kSuccess);
-    ASSERT_EQ(tm.setTranslation(MVector(1.0, 2.0, 3.0), MSpace::kTransform), MS::kSuccess);
-    EXPECT_TRUE(pointsNear(MPoint(2.0, 0.0, 0.0) * tm.asMatrix(), MPoint(2.0, 5.0, 3.0)));
-    EXPECT_TRUE(pointsNear(MPoint(2.0, 5.0, 3.0) * tm.asMatrixInverse(), MPoint(2.0, 0.0, 0.0)));
-}
-
 TEST(TransformationMatrixComposition, EveryComponentInMayasOrder)
 {
     const MVector t(1.5, -2.0, 0.25), spt(0.1, 0.2, -0.3), rpt(-0.4, 0.5, 0.6);
@@ -274,6 +255,7 @@ TEST(TransformationMatrixComposition, EveryComponentInMayasOrder)
                            handRotation(r[0], r[1], r[2], order) * translate(rp.x, rp.y, rp.z) *
                            translate(rpt.x, rpt.y, rpt.z) * translate(t.x, t.y, t.z);
         EXPECT_TRUE(matricesNear(tm.asMatrix(), expected)) << "order " << order;
+        EXPECT_TRUE(matricesNear(tm.asMatrixInverse(), expected.inverse())) << "order " << order;
         EXPECT_EQ(tm.eulerRotation().order, order);
         MTransformationMatrix::RotationOrder stored;
         double back[3];
@@ -305,33 +287,38 @@ TEST(TransformationMatrixComposition, MovingAPivotWithBalanceKeepsTheMatrix)
 
 TEST(TransformationMatrixComposition, MatrixDecomposesBackIntoItsComponents)
 {
-    MTransformationMatrix tm;
-    const double s[3] = {2.0, 3.0, -0.5};
-    const double sh[3] = {0.25, -0.5, 0.75};
-    const double r[3] = {0.3, -0.6, 0.9};
-    tm.setScale(s, MSpace::kTransform);
-    tm.setShear(sh, MSpace::kTransform);
-    tm.setRotation(r, MTransformationMatrix::kXYZ);
-    tm.setTranslation(MVector(-4.0, 5.0, 6.0), MSpace::kTransform);
+    struct Case {
+        double s[3], sh[3], r[3];
+        MTransformationMatrix::RotationOrder order;
+    };
+    const Case cases[] = {{{2.0, 3.0, -0.5}, {0.25, -0.5, 0.75}, {0.3, -0.6, 0.9}, MTransformationMatrix::kXYZ},
+                          {{2.0, 0.5, 3.0}, {0.25, -0.5, 0.75}, {0.35, -0.6, 0.87}, MTransformationMatrix::kZXY}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.order));
+        MTransformationMatrix tm;
+        tm.setScale(c.s, MSpace::kTransform);
+        tm.setShear(c.sh, MSpace::kTransform);
+        tm.setRotation(c.r, c.order);
+        tm.setTranslation(MVector(-4.0, 5.0, 6.0), MSpace::kTransform);
 
-    MTransformationMatrix back(tm.asMatrix());
-    EXPECT_TRUE(matricesNear(back.asMatrix(), tm.asMatrix()));
-    double s2[3], sh2[3], r2[3];
-    MTransformationMatrix::RotationOrder order;
-    back.getScale(s2, MSpace::kTransform);
-    back.getShear(sh2, MSpace::kTransform);
-    back.getRotation(r2, order);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(s2[i], s[i], 1e-9) << i;
-        EXPECT_NEAR(sh2[i], sh[i], 1e-9) << i;
-        EXPECT_NEAR(r2[i], r[i], 1e-9) << i;
+        MTransformationMatrix back(tm.asMatrix());
+        EXPECT_TRUE(matricesNear(back.asMatrix(), tm.asMatrix()));
+        double s2[3], sh2[3];
+        ASSERT_EQ(back.getScale(s2, MSpace::kWorld), MS::kSuccess);
+        ASSERT_EQ(back.getShear(sh2, MSpace::kWorld), MS::kSuccess);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(s2[i], c.s[i], 1e-9) << i;
+            EXPECT_NEAR(sh2[i], c.sh[i], 1e-9) << i;
+        }
+        const MEulerRotation posed(c.r[0], c.r[1], c.r[2], MEulerRotation::RotationOrder(int(c.order) - 1));
+        EXPECT_TRUE(back.eulerRotation().reorder(posed.order).isEquivalent(posed, 1e-9));
+        EXPECT_TRUE(back.getTranslation(MSpace::kTransform).isEquivalent(MVector(-4.0, 5.0, 6.0)));
+
+        // Invalid arguments are refused and change nothing.
+        EXPECT_EQ(back.setRotation(c.r, MTransformationMatrix::kInvalid), MS::kInvalidParameter);
+        EXPECT_EQ(back.setTranslation(MVector::one, MSpace::kInvalid), MS::kInvalidParameter);
+        EXPECT_TRUE(matricesNear(back.asMatrix(), tm.asMatrix()));
     }
-    EXPECT_TRUE(back.getTranslation(MSpace::kTransform).isEquivalent(MVector(-4.0, 5.0, 6.0)));
-
-    // Invalid arguments are refused and change nothing.
-    EXPECT_EQ(back.setRotation(r, MTransformationMatrix::kInvalid), MS::kInvalidParameter);
-    EXPECT_EQ(back.setTranslation(MVector::one, MSpace::kInvalid), MS::kInvalidParameter);
-    EXPECT_TRUE(matricesNear(back.asMatrix(), tm.asMatrix()));
 }
 
 TEST(TransformationMatrixComposition, ReorderAndRotateByKeepOrComposeRotation)
@@ -471,29 +458,4 @@ TEST(TransformDecomposition, WorldMatrixSplitsIntoPartsThatRebuildItForEveryRota
             }
         }
     }
-}
-
-TEST(TransformDecomposition, ShearComesBackWithScaleAndRotation)
-{
-    MTransformationMatrix tm;
-    const double r[3] = {20 * kDegree, -35 * kDegree, 50 * kDegree};
-    const double scale[3] = {2, 0.5, 3};
-    const double shear[3] = {0.25, -0.5, 0.75};
-    ASSERT_EQ(MS::kSuccess, tm.setRotation(r, MTransformationMatrix::kZXY));
-    ASSERT_EQ(MS::kSuccess, tm.setScale(scale, MSpace::kTransform));
-    ASSERT_EQ(MS::kSuccess, tm.setShear(shear, MSpace::kTransform));
-    ASSERT_EQ(MS::kSuccess, tm.setTranslation(MVector(4, 5, 6), MSpace::kTransform));
-    const MMatrix world = tm.asMatrix();
-
-    const MTransformationMatrix split(world);
-    double scaleBack[3], shearBack[3];
-    ASSERT_EQ(MS::kSuccess, split.getScale(scaleBack, MSpace::kWorld));
-    ASSERT_EQ(MS::kSuccess, split.getShear(shearBack, MSpace::kWorld));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(scale[i], scaleBack[i], 1e-9) << i;
-        EXPECT_NEAR(shear[i], shearBack[i], 1e-9) << i;
-    }
-    const MEulerRotation posed(r[0], r[1], r[2], MEulerRotation::kZXY);
-    EXPECT_TRUE(split.eulerRotation().reorder(MEulerRotation::kZXY).isEquivalent(posed, 1e-9));
-    EXPECT_TRUE(split.asMatrix().isEquivalent(world, 1e-9));
 }

@@ -78,7 +78,7 @@ class MeshTest : public SceneTest
 // --------------------------------------------------------------------------
 // Poly primitives
 
-TEST_F(MeshTest, PrimitivesAreNamedAsMayaNamesThemAndUndoRemovesThem)
+TEST_F(MeshTest, PrimitivesAreNamedAsMayaNamesThemUndoRemovesThemAndBadFlagsAreRefused)
 {
     MStringArray first = strings("polyPlane -sx 4 -sy 3");
     ASSERT_EQ(2u, first.length());
@@ -99,6 +99,16 @@ TEST_F(MeshTest, PrimitivesAreNamedAsMayaNamesThemAndUndoRemovesThem)
     ASSERT_TRUE(run("redo"));
     EXPECT_EQ(1.0, number("objExists boxShape"));
     EXPECT_EQ(8, MFnMesh(nodeNamed("boxShape")).numVertices());
+
+    // Bad primitive flags are refused without creating anything.
+    EXPECT_FALSE(run("polyPlane -sx 0"));
+    EXPECT_FALSE(run("polySphere -sa 2.5"));
+    EXPECT_FALSE(run("polyCube -w -1"));
+    EXPECT_FALSE(run("polyCube -w abc"));
+    EXPECT_FALSE(run("polyPlane -sx 1e30"));
+    EXPECT_FALSE(run("polySphere -sh -5"));
+    EXPECT_NE(std::string::npos, errors().find("polyPlane"));
+    EXPECT_EQ(3u, strings("ls -type mesh").length());
 }
 
 TEST_F(MeshTest, PrimitiveCountsUVsAndSizes)
@@ -156,18 +166,6 @@ TEST_F(MeshTest, PrimitiveCountsUVsAndSizes)
         EXPECT_NEAR(2.0, MVector(points[i]).length(), 1e-6);
     EXPECT_EQ(MPoint(0, -2, 0), points[380]);
     EXPECT_EQ(MPoint(0, 2, 0), points[381]);
-}
-
-TEST_F(MeshTest, BadPrimitiveFlagsAreRefusedWithoutCreatingAnything)
-{
-    EXPECT_FALSE(run("polyPlane -sx 0"));
-    EXPECT_FALSE(run("polySphere -sa 2.5"));
-    EXPECT_FALSE(run("polyCube -w -1"));
-    EXPECT_FALSE(run("polyCube -w abc"));
-    EXPECT_FALSE(run("polyPlane -sx 1e30"));
-    EXPECT_FALSE(run("polySphere -sh -5"));
-    EXPECT_NE(std::string::npos, errors().find("polyPlane"));
-    EXPECT_EQ(0u, strings("ls -type mesh").length());
 }
 
 // --------------------------------------------------------------------------
@@ -455,7 +453,7 @@ TEST_F(MeshTest, WorldMeshCarriesTheInstanceMatrixAndFollowsTheTransform)
     EXPECT_TRUE(closest.isEquivalent(MPoint(-4, 1, 5)));
 }
 
-TEST_F(MeshTest, SetPointsAndTweaksReachOutMesh)
+TEST_F(MeshTest, SetPointsAndTweaksReachOutMeshAndConnectedMeshesKeepTheirInput)
 {
     run("polyPlane -sx 1 -sy 1");
     MObject shape = nodeNamed("pPlaneShape1");
@@ -478,6 +476,35 @@ TEST_F(MeshTest, SetPointsAndTweaksReachOutMesh)
     EXPECT_EQ(0.0, number("getAttr pPlaneShape1.pnts[2].pnty"));
     points.remove(0);
     EXPECT_FALSE(fn.setPoints(points));
+
+    // A connected inMesh feeds outMesh, and setPoints downstream becomes tweaks.
+    run("polyCube; createNode mesh -n copyShape; connectAttr pCubeShape1.outMesh copyShape.inMesh");
+    MObject copy = nodeNamed("copyShape");
+    MFnMesh copyFn(copy);
+    ASSERT_EQ(8, copyFn.numVertices());
+    // Upstream edits flow down.
+    run("move -r 0 3 0 pCube1.vtx[0]");
+    MPoint at;
+    ASSERT_TRUE(copyFn.getPoint(0, at));
+    EXPECT_EQ(MPoint(-0.5, 2.5, 0.5), at);
+
+    // Writing copyPoints downstream keeps the input and stores the difference as tweaks.
+    MPointArray copyPoints;
+    ASSERT_TRUE(copyFn.getPoints(copyPoints));
+    copyPoints[1] = MPoint(9, 9, 9);
+    ASSERT_TRUE(copyFn.setPoints(copyPoints));
+    ASSERT_TRUE(copyFn.getPoint(1, at));
+    EXPECT_EQ(MPoint(9, 9, 9), at);
+    EXPECT_NEAR(8.5, number("getAttr copyShape.pnts[1].pntx"), 1e-6);
+    MFnMesh source(nodeNamed("pCubeShape1"));
+    ASSERT_TRUE(source.getPoint(1, at));
+    EXPECT_EQ(MPoint(0.5, -0.5, 0.5), at);
+    // A connected mesh writes no geometry of its own to scene files.
+    const std::string scene = sceneText();
+    const size_t start = scene.find("createNode mesh -n \"copyShape\"");
+    ASSERT_NE(std::string::npos, start);
+    const std::string written = scene.substr(start, scene.find("createNode", start + 1) - start);
+    EXPECT_EQ(std::string::npos, written.find(".vt[")) << written;
 }
 
 // --------------------------------------------------------------------------
@@ -511,37 +538,6 @@ TEST_F(MeshTest, CreateRefusesBrokenTopologyAndQueriesRefuseBadIndices)
     EXPECT_EQ(0, triangle.numUVs(missing, &status));
     EXPECT_FALSE(status);
     EXPECT_FALSE(MFnMesh().setObject(MObject::kNullObj));
-}
-
-TEST_F(MeshTest, ConnectedInMeshFeedsOutMeshAndSetPointsBecomesTweaks)
-{
-    run("polyCube; createNode mesh -n copyShape; connectAttr pCubeShape1.outMesh copyShape.inMesh");
-    MObject copy = nodeNamed("copyShape");
-    MFnMesh fn(copy);
-    ASSERT_EQ(8, fn.numVertices());
-    // Upstream edits flow down.
-    run("move -r 0 3 0 pCube1.vtx[0]");
-    MPoint p;
-    ASSERT_TRUE(fn.getPoint(0, p));
-    EXPECT_EQ(MPoint(-0.5, 2.5, 0.5), p);
-
-    // Writing points downstream keeps the input and stores the difference as tweaks.
-    MPointArray points;
-    ASSERT_TRUE(fn.getPoints(points));
-    points[1] = MPoint(9, 9, 9);
-    ASSERT_TRUE(fn.setPoints(points));
-    ASSERT_TRUE(fn.getPoint(1, p));
-    EXPECT_EQ(MPoint(9, 9, 9), p);
-    EXPECT_NEAR(8.5, number("getAttr copyShape.pnts[1].pntx"), 1e-6);
-    MFnMesh source(nodeNamed("pCubeShape1"));
-    ASSERT_TRUE(source.getPoint(1, p));
-    EXPECT_EQ(MPoint(0.5, -0.5, 0.5), p);
-    // A connected mesh writes no geometry of its own to scene files.
-    const std::string scene = sceneText();
-    const size_t start = scene.find("createNode mesh -n \"copyShape\"");
-    ASSERT_NE(std::string::npos, start);
-    const std::string written = scene.substr(start, scene.find("createNode", start + 1) - start);
-    EXPECT_EQ(std::string::npos, written.find(".vt[")) << written;
 }
 
 TEST_F(MeshTest, CopiesAndWorldSpaceNormalsFollowTheirSources)

@@ -231,7 +231,7 @@ TEST_F(SceneFile, OpenFiresSceneMessagesAndRaisesTheFileFlags)
     EXPECT_FALSE(MFileIO::isReadingFile());
 }
 
-TEST_F(SceneFile, NewFiresItsMessagesAndEmptiesTheScene)
+TEST_F(SceneFile, NewFiresItsMessagesEmptiesTheSceneAndDestroysItsNodes)
 {
     run("createNode transform -n a; file -rename \"" + tempPath("named.ma") + "\"");
     std::vector<std::string> events;
@@ -248,12 +248,9 @@ TEST_F(SceneFile, NewFiresItsMessagesAndEmptiesTheScene)
     EXPECT_EQ(value("objExists a").asInt(), 0);
     EXPECT_EQ(text("file -q -sn"), "");
     EXPECT_FALSE(run("file -save")) << "an untitled scene needs a name first";
-}
 
-// Nothing can bring back the nodes of a cleared scene, so they are destroyed
-// then and there: a plug-in's nodes must not outlive an unload that follows.
-TEST_F(SceneFile, NewDestroysTheNodesOfTheOldScene)
-{
+    // Nothing can bring back the nodes of a cleared scene, so they are destroyed
+    // then and there: a plug-in's nodes must not outlive an unload that follows.
     std::vector<MObjectHandle> handles;
     for (int i = 0; i < 8; ++i) {
         const std::string group = "group" + std::to_string(i);
@@ -302,7 +299,7 @@ TEST_F(SceneFile, MalformedFilesGiveAnErrorNamingFileAndLine)
     }
 }
 
-TEST_F(SceneFile, FilesThatAreNotScenesAreRefused)
+TEST_F(SceneFile, FilesThatAreNotScenesAreRefusedAndSaveRefusesOtherTypes)
 {
     const std::string notAScene = tempPath("notes.ma");
     writeFile(notAScene, "createNode transform;\n");
@@ -316,6 +313,12 @@ TEST_F(SceneFile, FilesThatAreNotScenesAreRefused)
 
     EXPECT_FALSE(open(tempPath("missing.ma")));
     EXPECT_NE(errors().find("no such file"), std::string::npos) << errors();
+
+    // Saving refuses other file types.
+    run("file -rename \"" + tempPath("x.mb") + "\"");
+    EXPECT_FALSE(run("file -save -type \"mayaBinary\""));
+    EXPECT_NE(errors().find("only mayaAscii"), std::string::npos) << errors();
+    EXPECT_FALSE(std::ifstream(tempPath("x.mb")).good());
 }
 
 TEST_F(SceneFile, RequiresOfAPluginThatCannotBeFoundWarnsAndTheReadGoesOn)
@@ -340,14 +343,6 @@ TEST_F(SceneFile, RequiresOfAPluginThatCannotBeFoundWarnsAndTheReadGoesOn)
     EXPECT_EQ(value("objExists foreign").asInt(), 1);
     ASSERT_TRUE(save(path));
     EXPECT_EQ(readFile(path), text) << "the requirement is written once";
-}
-
-TEST_F(SceneFile, SaveRefusesOtherFileTypes)
-{
-    run("file -rename \"" + tempPath("x.mb") + "\"");
-    EXPECT_FALSE(run("file -save -type \"mayaBinary\""));
-    EXPECT_NE(errors().find("only mayaAscii"), std::string::npos) << errors();
-    EXPECT_FALSE(std::ifstream(tempPath("x.mb")).good());
 }
 
 TEST_F(SceneFile, ValuesAreReadInTheUnitsTheFileDeclares)

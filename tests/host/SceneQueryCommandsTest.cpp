@@ -320,7 +320,7 @@ TEST_F(SceneQueryCommands, ObjectTypeAndInheritedNodeTypes)
     EXPECT_EQ(failure("objectType nobody"), "objectType: No object matches name: nobody");
 }
 
-TEST_F(SceneQueryCommands, LsFiltersByTypeSelectionDagAndNamespaces)
+TEST_F(SceneQueryCommands, LsAndListRelativesFilterByTypeSelectionDagAndNamespaces)
 {
     run("polyCube; createNode transform -n grp; parent pCube1 grp; createNode transform -n \"ns:ctrl\";"
         "createNode mesh -n hiddenShape -p pCube1; setAttr hiddenShape.intermediateObject 1");
@@ -342,12 +342,8 @@ TEST_F(SceneQueryCommands, LsFiltersByTypeSelectionDagAndNamespaces)
     EXPECT_EQ(names("ls \"ct*\""), (Names{}));
     EXPECT_EQ(names("ls -r true \"ct*\""), (Names{"ns:ctrl"}));
     EXPECT_EQ(names("ls -type transform \"*:*\""), (Names{"ns:ctrl"}));
-}
 
-TEST_F(SceneQueryCommands, ListRelativesByTypeAndWithoutIntermediates)
-{
-    run("polyCube; createNode transform -n grp; parent pCube1 grp;"
-        "createNode mesh -n hiddenShape -p pCube1; setAttr hiddenShape.intermediateObject 1");
+    // listRelatives filters by type and leaves out intermediate shapes.
     EXPECT_EQ(names("listRelatives -s pCube1"), (Names{"pCubeShape1", "hiddenShape"}));
     EXPECT_EQ(names("listRelatives -s -ni pCube1"), (Names{"pCubeShape1"}));
     EXPECT_EQ(names("listRelatives -c -typ transform grp"), (Names{"pCube1"}));

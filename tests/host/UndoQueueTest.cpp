@@ -21,7 +21,7 @@
 using host::UndoQueue;
 using UndoQueueTest = CommandTest;
 
-TEST_F(UndoQueueTest, UndoAndRedoWalkTheQueueInOrder)
+TEST_F(UndoQueueTest, UndoAndRedoWalkTheQueueInOrderAndCollectingRunsKeepTheirOwnChunk)
 {
     ASSERT_EQ(run("testCounter 1; testCounter 10; testCounter 100;"), MS::kSuccess);
     EXPECT_EQ(counterValue(), 111);
@@ -50,9 +50,23 @@ TEST_F(UndoQueueTest, UndoAndRedoWalkTheQueueInOrder)
     EXPECT_NE(run("undo;"), MS::kSuccess);
     EXPECT_EQ(warnings(), "There are no more commands to undo.\n");
     EXPECT_EQ(counterValue(), 0);
+
+    // Collecting runs gather their commands into their own chunk.
+    ASSERT_EQ(run("testCounter 1;"), MS::kSuccess);
+    std::shared_ptr<host::UndoChunk> chunk;
+    ASSERT_EQ(host::executeCollecting("testCounter 10; testRecord x; testCounter 100;", chunk), MS::kSuccess);
+    ASSERT_TRUE(chunk);
+    EXPECT_EQ(chunk->length(), 2u);
+    EXPECT_EQ(UndoQueue::undoDepth(), 1u) << "collected commands stay off the queue";
+    EXPECT_EQ(counterValue(), 111);
+
+    ASSERT_EQ(chunk->undo(), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 1);
+    ASSERT_EQ(chunk->redo(), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 111);
 }
 
-TEST_F(UndoQueueTest, OnlyUndoableCommandsRunWithUndoOnAreKept)
+TEST_F(UndoQueueTest, OnlyUndoableCommandsRunWithUndoOnAreKeptUntilASceneFlushesThem)
 {
     ASSERT_EQ(run("testRecord 1; testEcho a;"), MS::kSuccess);
     EXPECT_EQ(UndoQueue::undoDepth(), 0u);
@@ -69,32 +83,14 @@ TEST_F(UndoQueueTest, OnlyUndoableCommandsRunWithUndoOnAreKept)
     // A failed command is not kept either.
     EXPECT_NE(run("testCounter notANumber;"), MS::kSuccess);
     EXPECT_EQ(UndoQueue::undoDepth(), 0u);
-}
 
-TEST_F(UndoQueueTest, CollectingRunsGatherCommandsIntoTheirOwnChunk)
-{
-    ASSERT_EQ(run("testCounter 1;"), MS::kSuccess);
-    std::shared_ptr<host::UndoChunk> chunk;
-    ASSERT_EQ(host::executeCollecting("testCounter 10; testRecord x; testCounter 100;", chunk), MS::kSuccess);
-    ASSERT_TRUE(chunk);
-    EXPECT_EQ(chunk->length(), 2u);
-    EXPECT_EQ(UndoQueue::undoDepth(), 1u) << "collected commands stay off the queue";
-    EXPECT_EQ(counterValue(), 111);
-
-    ASSERT_EQ(chunk->undo(), MS::kSuccess);
-    EXPECT_EQ(counterValue(), 1);
-    ASSERT_EQ(chunk->redo(), MS::kSuccess);
-    EXPECT_EQ(counterValue(), 111);
-}
-
-TEST_F(UndoQueueTest, NewAndOpenedScenesFlushTheQueue)
-{
+    // New and opened scenes flush the queue.
     ASSERT_EQ(run("testCounter 1; testCounter 2;"), MS::kSuccess);
     ASSERT_EQ(UndoQueue::undoDepth(), 2u);
     ASSERT_EQ(run("file -force -new;"), MS::kSuccess) << errors();
     EXPECT_EQ(UndoQueue::undoDepth(), 0u);
     EXPECT_NE(run("undo;"), MS::kSuccess);
-    EXPECT_EQ(counterValue(), 3);
+    EXPECT_EQ(counterValue(), 8);
 }
 
 TEST_F(UndoQueueTest, ExecuteCommandHandsBackTypedResults)

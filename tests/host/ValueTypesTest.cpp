@@ -37,7 +37,7 @@ namespace
 
 } // namespace
 
-TEST(ApiArrays, InsertRemoveAndSetKeepOrderAndRefuseBadIndices)
+TEST(ApiArrays, InsertRemoveSetLengthAndCopiesKeepOrderAndRefuseBadIndices)
 {
     MIntArray a;
     a.append(1);
@@ -58,26 +58,22 @@ TEST(ApiArrays, InsertRemoveAndSetKeepOrderAndRefuseBadIndices)
     EXPECT_EQ(toVector(a), (std::vector<int>{9, 2, 3, 8}));
     a.clear();
     EXPECT_EQ(a.length(), 0u);
-}
 
-TEST(ApiArrays, SetLengthGrowsWithDefaultValuesAndShrinksFromTheEnd)
-{
-    MDoubleArray a(3, 2.5);
-    ASSERT_EQ(a.length(), 3u);
-    ASSERT_EQ(a.setLength(5), MS::kSuccess);
-    EXPECT_EQ(a[2], 2.5);
-    EXPECT_EQ(a[3], 0.0);
-    EXPECT_EQ(a[4], 0.0);
-    ASSERT_EQ(a.setLength(1), MS::kSuccess);
-    ASSERT_EQ(a.length(), 1u);
-    EXPECT_EQ(a[0], 2.5);
+    // setLength grows with default values and shrinks from the end.
+    MDoubleArray d(3, 2.5);
+    ASSERT_EQ(d.length(), 3u);
+    ASSERT_EQ(d.setLength(5), MS::kSuccess);
+    EXPECT_EQ(d[2], 2.5);
+    EXPECT_EQ(d[3], 0.0);
+    EXPECT_EQ(d[4], 0.0);
+    ASSERT_EQ(d.setLength(1), MS::kSuccess);
+    ASSERT_EQ(d.length(), 1u);
+    EXPECT_EQ(d[0], 2.5);
 
     MUintArray counts(4);
     for (unsigned int i = 0; i < counts.length(); ++i) EXPECT_EQ(counts[i], 0u);
-}
 
-TEST(ApiArrays, CopiesAreIndependentOfTheirSource)
-{
+    // Copies are independent of their source.
     const int raw[] = {4, 5, 6};
     MIntArray source(raw, 3);
     MIntArray copied(source);
@@ -95,19 +91,7 @@ TEST(ApiArrays, CopiesAreIndependentOfTheirSource)
     EXPECT_EQ(out[2], 6);
 }
 
-TEST(ApiArrays, StringArrayFromCharPointersAndAppendAfterSizeIncrement)
-{
-    const char* names[] = {"pSphere1", "pCube1"};
-    MStringArray a(names, 2);
-    a.setSizeIncrement(64);
-    EXPECT_EQ(a.sizeIncrement(), 64u);
-    for (int i = 0; i < 100; ++i) a.append(MString("n") + i);
-    ASSERT_EQ(a.length(), 102u);
-    EXPECT_STREQ(a[1].asChar(), "pCube1");
-    EXPECT_STREQ(a[101].asChar(), "n99");
-}
-
-TEST(ApiArrays, PointArrayFillsDefaultCoordinatesAndExportsRows)
+TEST(ApiArrays, PointAndStringArraysFillDefaultsAndExportRows)
 {
     MPointArray points;
     points.append(1.0, 2.0);
@@ -129,6 +113,16 @@ TEST(ApiArrays, PointArrayFillsDefaultCoordinatesAndExportsRows)
 
     MMatrixArray matrices(2);
     EXPECT_TRUE(matrices[1] == MMatrix::identity);
+
+    // String arrays from char pointers, appended past their size increment.
+    const char* names[] = {"pSphere1", "pCube1"};
+    MStringArray strings(names, 2);
+    strings.setSizeIncrement(64);
+    EXPECT_EQ(strings.sizeIncrement(), 64u);
+    for (int i = 0; i < 100; ++i) strings.append(MString("n") + i);
+    ASSERT_EQ(strings.length(), 102u);
+    EXPECT_STREQ(strings[1].asChar(), "pCube1");
+    EXPECT_STREQ(strings[101].asChar(), "n99");
 }
 
 TEST(ArgumentList, ArraysVectorsAndMatricesReadBackAndAdvanceTheIndex)
@@ -238,7 +232,7 @@ int returnsValueOnFailure(int& calls)
 
 } // namespace
 
-TEST(MStringText, SubstringEndIsInclusiveAndClippedToTheString)
+TEST(MStringText, SubstringSplitSubstituteSearchAndCase)
 {
     MString s("pellixData");
     EXPECT_STREQ(s.substring(0, 5).asChar(), "pellix");
@@ -247,10 +241,8 @@ TEST(MStringText, SubstringEndIsInclusiveAndClippedToTheString)
     EXPECT_STREQ(s.substring(-3, 1).asChar(), "pe");
     EXPECT_EQ(s.substring(4, 3).length(), 0u);
     EXPECT_EQ(MString().substring(0, 0).length(), 0u);
-}
 
-TEST(MStringText, SplitDropsEmptyTokensAndReplacesTheOutput)
-{
+    // split drops empty tokens and replaces the output.
     MStringArray parts;
     parts.append("stale");
     ASSERT_EQ(MString("a,,b,c,").split(',', parts), MS::kSuccess);
@@ -261,6 +253,31 @@ TEST(MStringText, SplitDropsEmptyTokensAndReplacesTheOutput)
 
     ASSERT_EQ(MString("|grp|ctrl|ctrlShape").split('|', parts), MS::kSuccess);
     EXPECT_EQ(toVector(parts), (std::vector<std::string>{"grp", "ctrl", "ctrlShape"}));
+
+    // substitute replaces every occurrence, or the first.
+    MString dotted("a.b.c");
+    ASSERT_EQ(dotted.substitute(".", "::"), MS::kSuccess);
+    EXPECT_STREQ(dotted.asChar(), "a::b::c");
+
+    MString first("x-x-x");
+    ASSERT_EQ(first.substituteFirst("x", "y"), MS::kSuccess);
+    EXPECT_STREQ(first.asChar(), "y-x-x");
+
+    EXPECT_EQ(dotted.substitute("", "z"), MS::kInvalidParameter);
+    EXPECT_STREQ(dotted.asChar(), "a::b::c");
+
+    // Comparison, search and case.
+    const char* none = nullptr;
+    EXPECT_TRUE(MString() == none);
+    EXPECT_TRUE(MString(none).length() == 0);
+    EXPECT_TRUE(MString("abc") != MString("abd"));
+    EXPECT_EQ(MString("a/b/c").index('/'), 1);
+    EXPECT_EQ(MString("a/b/c").rindex('/'), 3);
+    EXPECT_EQ(MString("abc").index('z'), -1);
+    MString upper("MixEd");
+    upper.toUpperCase();
+    EXPECT_STREQ(upper.asChar(), "MIXED");
+    EXPECT_STREQ(upper.toLowerCase().asChar(), "mixed");
 }
 
 TEST(MStringText, FormatReplacesNumberedArgumentsAndKeepsOtherCarets)
@@ -338,36 +355,7 @@ TEST(MStringText, WideAndUtf8TextKeepCharacters)
     EXPECT_EQ(MString(L"abc", 2), MString("ab"));
 }
 
-TEST(MStringText, SubstituteReplacesEveryOccurrenceOrTheFirst)
-{
-    MString s("a.b.c");
-    ASSERT_EQ(s.substitute(".", "::"), MS::kSuccess);
-    EXPECT_STREQ(s.asChar(), "a::b::c");
-
-    MString first("x-x-x");
-    ASSERT_EQ(first.substituteFirst("x", "y"), MS::kSuccess);
-    EXPECT_STREQ(first.asChar(), "y-x-x");
-
-    EXPECT_EQ(s.substitute("", "z"), MS::kInvalidParameter);
-    EXPECT_STREQ(s.asChar(), "a::b::c");
-}
-
-TEST(MStringText, ComparesSearchesAndChangesCase)
-{
-    const char* none = nullptr;
-    EXPECT_TRUE(MString() == none);
-    EXPECT_TRUE(MString(none).length() == 0);
-    EXPECT_TRUE(MString("abc") != MString("abd"));
-    EXPECT_EQ(MString("a/b/c").index('/'), 1);
-    EXPECT_EQ(MString("a/b/c").rindex('/'), 3);
-    EXPECT_EQ(MString("abc").index('z'), -1);
-    MString upper("MixEd");
-    upper.toUpperCase();
-    EXPECT_STREQ(upper.asChar(), "MIXED");
-    EXPECT_STREQ(upper.toLowerCase().asChar(), "mixed");
-}
-
-TEST(MStatusReport, APIErrorNamesFileLineAndError)
+TEST(MStatusReport, APIErrorAndPerrorNameTheCallerAndTheError)
 {
     MStatus status(MS::kNotFound);
     testing::internal::CaptureStderr();
@@ -376,15 +364,13 @@ TEST(MStatusReport, APIErrorNamesFileLineAndError)
     EXPECT_NE(err.find("API error detected in pluginMain at line 42"), std::string::npos) << err;
     EXPECT_NE(err.find(status.errorString().asChar()), std::string::npos) << err;
     EXPECT_NE(err.find("kNotFound"), std::string::npos) << err;
-}
 
-TEST(MStatusReport, PerrorPrefixesTheCallersText)
-{
+    // perror prefixes the caller's text.
     testing::internal::CaptureStderr();
     MStatus(MS::kInvalidParameter).perror("setAttr");
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.rfind("setAttr: ", 0), 0u) << err;
-    EXPECT_NE(err.find("kInvalidParameter"), std::string::npos) << err;
+    std::string perr = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(perr.rfind("setAttr: ", 0), 0u) << perr;
+    EXPECT_NE(perr.find("kInvalidParameter"), std::string::npos) << perr;
 }
 
 TEST(MStatusReport, CheckMacrosEvaluateOnceReportAndReturn)
@@ -408,7 +394,7 @@ TEST(MStatusReport, CheckMacrosEvaluateOnceReportAndReturn)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST(TimeUnits, FilmIsTheDefaultAndConversionsAreExact)
+TEST(TimeUnits, FilmIsTheDefaultConversionsAreExactAndUnitsCompare)
 {
     EXPECT_EQ(MTime::uiUnit(), MTime::kFilm);
     MTime t(48.0);
@@ -419,10 +405,8 @@ TEST(TimeUnits, FilmIsTheDefaultAndConversionsAreExact)
     EXPECT_DOUBLE_EQ(MTime(1.001, MTime::kSeconds).as(MTime::k29_97FPS), 30.0);
     EXPECT_EQ(MTime(90.0, MTime::kMinutes).as(MTime::kHours), 1.5);
     EXPECT_EQ(MTime(1.0, MTime::kSeconds).asUnits(MTime::kMilliseconds), 1000.0);
-}
 
-TEST(TimeUnits, TimesCompareAcrossUnitsAndKeepTheirUnitInArithmetic)
-{
+    // Times compare across units and keep their unit in arithmetic.
     EXPECT_TRUE(MTime(1.0, MTime::kSeconds) == MTime(24.0, MTime::kFilm));
     EXPECT_TRUE(MTime(1.0, MTime::kSeconds) < MTime(25.0, MTime::kFilm));
     EXPECT_TRUE(MTime(2.0, MTime::kNTSCFrame) > MTime(1.0, MTime::kFilm));

@@ -99,7 +99,7 @@ TEST_F(DrawRegistryTest, RefusesDuplicatesAndUnknownDeregistrations)
     EXPECT_EQ(MDrawRegistry::registerDrawOverrideCreator(cls, "pellix", makeDrawOverride), MS::kSuccess);
 }
 
-TEST_F(DrawRegistryTest, RefusesClassificationsOutsideGeometryAndMissingCreators)
+TEST_F(DrawRegistryTest, RefusesClassificationsOutsideGeometryAndFindsTheOverrideOfAList)
 {
     testing::internal::CaptureStderr();
     EXPECT_NE(MDrawRegistry::registerDrawOverrideCreator("drawdb/shader/surface", "pellix", makeDrawOverride),
@@ -107,10 +107,8 @@ TEST_F(DrawRegistryTest, RefusesClassificationsOutsideGeometryAndMissingCreators
     EXPECT_NE(MDrawRegistry::registerGeometryOverrideCreator("drawdb/geometry/x", "pellix", nullptr), MS::kSuccess);
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(host::drawRegistryEntries().empty());
-}
 
-TEST_F(DrawRegistryTest, FindsTheOverrideOfANodeClassificationList)
-{
+    // The override of a node is found in its classification list.
     ASSERT_EQ(MDrawRegistry::registerGeometryOverrideCreator("drawdb/geometry/overlay", "pellix",
                                                              makeGeometryOverride),
               MS::kSuccess);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -111,135 +112,84 @@ TEST(CellHash, WrapsInUnsignedArithmetic)
     EXPECT_EQ(cellHash(CellKey{1, 1, 1}), 73856093ull ^ 19349663ull ^ 83492791ull);
 }
 
-TEST(DriverGridMatching, DistanceEqualToToleranceIsOutside)
+namespace {
+
+// A driver, its tolerance, and queries (x, y, z, expected driver vertex or -1).
+struct GridCase {
+    const char* what;
+    std::vector<double> driver;
+    double tolerance;
+    std::vector<std::array<double, 4>> queries;
+    int indexed = -1;  // driver vertices the grid holds, where checked
+};
+
+const GridCase kGridCases[] = {
+    {"a distance equal to the tolerance is outside", {0, 0, 0, 10, 0, 0}, 0.5,
+     {{0.5, 0, 0, -1}, {0, -0.5, 0, -1}, {0.49999, 0, 0, 0}, {10, 0, 0.4, 1}}},
+    {"the same with a fine tolerance", {1, 2, 3}, 0.0001, {{1, 2, 3.0001, -1}, {1, 2, 3.00009, 0}}},
+    // Every candidate is 0.25 from the origin; the later a candidate's cell comes in the visiting
+    // order, the lower its id, so only the visiting order can make the right one win.
+    {"ties go to the lower z cell", {0, 0, 0.25, 0, 0, -0.25}, 1.0, {{0, 0, 0, 1}}},
+    {"z before y", {0, -0.25, 0, 0, 0, -0.25}, 1.0, {{0, 0, 0, 1}}},
+    {"y before x", {-0.25, 0, 0, 0, -0.25, 0}, 1.0, {{0, 0, 0, 1}}},
+    {"the lower x cell", {0.25, 0, 0, -0.25, 0, 0}, 1.0, {{0, 0, 0, 1}}},
+    {"same cell and distance: the lower id", {0.5, 0.25, 0.5, 0.5, 0.75, 0.5, 0.5, 0.25, 0.5}, 1.0,
+     {{0.5, 0.5, 0.5, 0}}},
+    {"a strictly closer vertex wins whatever its cell", {0, 0, -0.25, 0.2, 0, 0}, 1.0, {{0, 0, 0, 1}}},
+    {"coincident driver vertices give the lowest id", {0.3, 0.3, 0.3, 1, 1, 1, 0.3, 0.3, 0.3, 0.3, 0.3, 0.3}, 0.1,
+     {{0.3, 0.3, 0.3, 0}, {0.31, 0.3, 0.3, 0}}},
+    // On the boundary with the vertex in the cell below; the vertex on the far side of the query's
+    // own cell; the vertex on the boundary with the query inside or in the cell below; across a y
+    // boundary; two cells away.
+    {"points on cell boundaries reach neighbour cells", {0.6, 0, 0, 1.9, 5, 5, 3, -2, 7}, 1.0,
+     {{1, 0, 0, 0}, {1, 5, 5, 1}, {3.5, -2, 7, 2}, {2.5, -2, 7, 2}, {3, -1.01, 7, 2}, {1.99, 0, 0, -1}}},
+    // -0.25 lies in cell -1, visited before cell 0 that holds +0.25; with truncation toward zero
+    // both would share cell 0 and the lower id win.
+    {"negative coordinates fall into floored cells", {-5.05, -7.5, -0.01, -5.2, -7.5, -0.01}, 0.1,
+     {{-5.0, -7.5, -0.01, 0}, {-5.16, -7.5, 0.02, 1}, {-5.29, -7.5, -0.01, 1}, {-5.31, -7.5, -0.01, -1}}},
+    {"huge coordinates over a tiny tolerance saturate safely",
+     {1e300, 0, 0, -1e300, 1, 1, 2e19, -3e19, 0.5, 1e300, 1e300, 1e300}, 1e-10,
+     {{1e300, 0, 0, 0}, {1e300, 0, 5e-11, 0}, {-1e300, 1, 1, 1}, {2e19, -3e19, 0.5, 2}, {1e300, 1e300, 1e300, 3},
+      {2e300, 0, 0, -1}, {1e299, 1e300, 1e300, -1}, {kInf, 0, 0, -1}}},
+    {"NaN matches nothing and hides no other vertex", {kNaN, 0, 0, 0, 0, 0, 1, kNaN, 1}, 0.5,
+     {{kNaN, 0, 0, -1}, {0, 0, kNaN, -1}, {0.1, 0, 0, 1}, {1, 0, 1, -1}}, 1},
+    // A patch vertex at infinity is no more on the driver than a NaN one, even where a driver
+    // vertex has the very same coordinates.
+    {"infinite points match nothing", {kInf, 0, 0, 0, 0, 0, 1, -kInf, 1, kInf, kInf, kInf}, 0.5,
+     {{kInf, 0, 0, -1}, {1, -kInf, 1, -1}, {kInf, kInf, kInf, -1}, {0.1, 0, 0, 1}}, 1},
+    // Both vertices are at squared distance 0 from the origin (the squares underflow), but the
+    // one in cell -1 is visited first; likewise in z alone, with x and y large enough for the
+    // exact-hit shortcut.
+    {"tiny coordinates near zero keep the visiting order", {0, 0, 0, -1e-300, 0, 0}, 1.0, {{0, 0, 0, 1}}},
+    {"tiny in z alone", {1, 2, 0, 1, 2, -1e-200}, 1.0, {{1, 2, 0, 1}}},
+};
+
+}  // namespace
+
+TEST(DriverGridMatching, HandWorkedCasesOneByOneAndInABatch)
 {
-    Driver d({0.0, 0.0, 0.0, 10.0, 0.0, 0.0}, 0.5);
-    EXPECT_EQ(d.find(0.5, 0.0, 0.0), -1);
-    EXPECT_EQ(d.find(0.0, -0.5, 0.0), -1);
-    EXPECT_EQ(d.find(0.49999, 0.0, 0.0), 0);
-    EXPECT_EQ(d.find(10.0, 0.0, 0.4), 1);
+    for (const GridCase& c : kGridCases) {
+        Driver d(c.driver, c.tolerance);
+        std::vector<double> batch;
+        std::vector<int> expected;
+        for (const auto& q : c.queries) {
+            EXPECT_EQ(d.find(q[0], q[1], q[2]), static_cast<int>(q[3]))
+                << c.what << ": " << q[0] << " " << q[1] << " " << q[2];
+            batch.insert(batch.end(), q.begin(), q.begin() + 3);
+            expected.push_back(static_cast<int>(q[3]));
+        }
+        EXPECT_EQ(d.findAll(batch), expected) << c.what;
+        if (c.indexed >= 0)
+            EXPECT_EQ(d.grid.indexedPointCount(), c.indexed) << c.what;
+    }
 
-    Driver fine({1.0, 2.0, 3.0}, 0.0001);
-    EXPECT_EQ(fine.find(1.0, 2.0, 3.0 + 0.0001), -1);
-    EXPECT_EQ(fine.find(1.0, 2.0, 3.0 + 0.00009), 0);
-}
-
-TEST(DriverGridMatching, TiesGoToLowerZThenYThenXCellThenLowerId)
-{
-    // Every candidate is 0.25 from the query at the origin; the later a
-    // candidate's cell comes in the visiting order, the lower its id, so only
-    // the visiting order can make the right one win.
-    const double t = 1.0;
-    Driver zTie({0.0, 0.0, 0.25, /* id 1 in cell z = -1 */ 0.0, 0.0, -0.25}, t);
-    EXPECT_EQ(zTie.find(0.0, 0.0, 0.0), 1);
-
-    Driver zBeatsY({0.0, -0.25, 0.0, 0.0, 0.0, -0.25}, t);
-    EXPECT_EQ(zBeatsY.find(0.0, 0.0, 0.0), 1);
-
-    Driver yBeatsX({-0.25, 0.0, 0.0, 0.0, -0.25, 0.0}, t);
-    EXPECT_EQ(yBeatsX.find(0.0, 0.0, 0.0), 1);
-
-    Driver xTie({0.25, 0.0, 0.0, -0.25, 0.0, 0.0}, t);
-    EXPECT_EQ(xTie.find(0.0, 0.0, 0.0), 1);
-
-    // Same cell, same distance: the lower id.
-    Driver sameCell({0.5, 0.25, 0.5, 0.5, 0.75, 0.5, 0.5, 0.25, 0.5}, t);
-    EXPECT_EQ(sameCell.find(0.5, 0.5, 0.5), 0);
-
-    // A strictly closer vertex wins whatever its cell.
-    Driver closer({0.0, 0.0, -0.25, 0.2, 0.0, 0.0}, t);
-    EXPECT_EQ(closer.find(0.0, 0.0, 0.0), 1);
-}
-
-TEST(DriverGridMatching, CoincidentDriverVerticesGiveTheLowestId)
-{
-    Driver d({0.3, 0.3, 0.3, 1.0, 1.0, 1.0, 0.3, 0.3, 0.3, 0.3, 0.3, 0.3}, 0.1);
-    EXPECT_EQ(d.find(0.3, 0.3, 0.3), 0);
-    EXPECT_EQ(d.find(0.31, 0.3, 0.3), 0);
-}
-
-TEST(DriverGridMatching, PointsOnCellBoundariesReachNeighbourCells)
-{
-    const double t = 1.0;
-    Driver d({0.6, 0.0, 0.0, 1.9, 5.0, 5.0, 3.0, -2.0, 7.0}, t);
-    EXPECT_EQ(d.find(1.0, 0.0, 0.0), 0);    // query on the boundary, vertex in the cell below
-    EXPECT_EQ(d.find(1.0, 5.0, 5.0), 1);    // vertex far side of the query's own cell
-    EXPECT_EQ(d.find(3.5, -2.0, 7.0), 2);   // vertex on the boundary, query inside
-    EXPECT_EQ(d.find(2.5, -2.0, 7.0), 2);   // vertex on the boundary, query in the cell below
-    EXPECT_EQ(d.find(3.0, -1.01, 7.0), 2);  // across a y boundary
-    EXPECT_EQ(d.find(1.99, 0.0, 0.0), -1);  // two cells away is beyond tolerance anyway
-}
-
-TEST(DriverGridMatching, NegativeCoordinatesFallIntoFlooredCells)
-{
-    // -0.25 lies in cell -1, visited before cell 0 that holds +0.25; with
-    // truncation toward zero both would share cell 0 and the lower id win.
-    Driver d({0.25, 0.0, 0.0, -0.25, 0.0, 0.0}, 1.0);
-    EXPECT_EQ(d.find(0.0, 0.0, 0.0), 1);
-
-    Driver negative({-5.05, -7.5, -0.01, -5.2, -7.5, -0.01}, 0.1);
-    EXPECT_EQ(negative.find(-5.0, -7.5, -0.01), 0);
-    EXPECT_EQ(negative.find(-5.16, -7.5, 0.02), 1);
-    EXPECT_EQ(negative.find(-5.29, -7.5, -0.01), 1);
-    EXPECT_EQ(negative.find(-5.31, -7.5, -0.01), -1);
-}
-
-TEST(DriverGridMatching, HugeCoordinatesOverTinyToleranceSaturateSafely)
-{
-    const double t = 1e-10;
-    Driver d({1e300, 0.0, 0.0, -1e300, 1.0, 1.0, 2e19, -3e19, 0.5, 1e300, 1e300, 1e300}, t);
-    EXPECT_EQ(d.find(1e300, 0.0, 0.0), 0);
-    EXPECT_EQ(d.find(1e300, 0.0, 5e-11), 0);
-    EXPECT_EQ(d.find(-1e300, 1.0, 1.0), 1);
-    EXPECT_EQ(d.find(2e19, -3e19, 0.5), 2);
-    EXPECT_EQ(d.find(1e300, 1e300, 1e300), 3);
-    // In the same saturated cell but far away.
-    EXPECT_EQ(d.find(2e300, 0.0, 0.0), -1);
-    EXPECT_EQ(d.find(1e299, 1e300, 1e300), -1);
-    EXPECT_EQ(d.find(std::numeric_limits<double>::infinity(), 0.0, 0.0), -1);
-}
-
-TEST(DriverGridMatching, NaNMatchesNothingAndHidesNoOtherVertex)
-{
-    Driver d({kNaN, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, kNaN, 1.0}, 0.5);
-    EXPECT_EQ(d.find(kNaN, 0.0, 0.0), -1);
-    EXPECT_EQ(d.find(0.0, 0.0, kNaN), -1);
-    EXPECT_EQ(d.find(0.1, 0.0, 0.0), 1);
-    EXPECT_EQ(d.find(1.0, 0.0, 1.0), -1);
-    EXPECT_EQ(d.grid.indexedPointCount(), 1);
-}
-
-TEST(DriverGridMatching, InfinitePointsMatchNothingLikeNaNPoints)
-{
-    // A patch vertex at infinity is no more on the driver than a NaN one, even
-    // where a driver vertex has the very same coordinates.
-    Driver d({kInf, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, -kInf, 1.0, kInf, kInf, kInf}, 0.5);
-    EXPECT_EQ(d.find(kInf, 0.0, 0.0), -1);
-    EXPECT_EQ(d.find(1.0, -kInf, 1.0), -1);
-    EXPECT_EQ(d.find(kInf, kInf, kInf), -1);
-    EXPECT_EQ(d.find(0.1, 0.0, 0.0), 1);
-    EXPECT_EQ(d.findAll({kInf, 0.0, 0.0, 0.1, 0.0, 0.0, 1.0, -kInf, 1.0, kInf, kInf, kInf}),
-              (std::vector<int>{-1, 1, -1, -1}));
-    EXPECT_EQ(d.grid.indexedPointCount(), 1);
-
+    // Matching a patch counts an infinite vertex as outside.
+    Driver d({kInf, 0, 0, 0, 0, 0}, 0.5);
     std::vector<int> ids(2, -7), scratch;
     const std::vector<double> patch = {kInf, 0.0, 0.0, 0.0, 0.0, 0.0};
     const PatchMatch match = matchPatchVertices(d.grid, patch.data(), 2, ids.data(), scratch);
     EXPECT_EQ(ids, (std::vector<int>{-1, 1}));
     EXPECT_EQ(match.outside, 1);
-}
-
-TEST(DriverGridMatching, TinyCoordinatesNearZeroKeepTheVisitingOrder)
-{
-    // Both vertices are at squared distance 0 from the origin (the squares
-    // underflow), but the one in cell -1 is visited first.
-    Driver d({0.0, 0.0, 0.0, -1e-300, 0.0, 0.0}, 1.0);
-    EXPECT_EQ(d.find(0.0, 0.0, 0.0), 1);
-
-    // Likewise in z alone, with x and y large enough for the exact-hit shortcut: the
-    // vertex exactly at the query must not win over the one in the cell below.
-    Driver inZ({1.0, 2.0, 0.0, 1.0, 2.0, -1e-200}, 1.0);
-    EXPECT_EQ(inZ.find(1.0, 2.0, 0.0), 1);
 }
 
 TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnCrowdedLattices)
@@ -416,7 +366,7 @@ StoredArrays twoPatches()
 
 }  // namespace
 
-TEST(StoredPatchSlices, LocatesEachPatchOfAValidBinding)
+TEST(StoredPatchSlices, LocatesEachPatchOfAValidBindingAndNoneBeyondItsArrays)
 {
     const StoredArrays a = twoPatches();
     const StoredPatchSlice first = a.locate(0);
@@ -433,22 +383,20 @@ TEST(StoredPatchSlices, LocatesEachPatchOfAValidBinding)
     EXPECT_EQ(second.triangleOffset, 3);
     EXPECT_EQ(second.triangleCount, 0);
     EXPECT_EQ(second.edgeOffset, 6);
-}
 
-TEST(StoredPatchSlices, PatchBeyondAnyPerPatchArrayIsIncomplete)
-{
+    // A patch beyond any per-patch array is incomplete.
     EXPECT_EQ(twoPatches().locate(2).state, StoredPatchState::kIncomplete);
     for (int which = 0; which < 5; ++which) {
-        StoredArrays a = twoPatches();
-        std::vector<int>* arrays[5] = {&a.vertexCounts, &a.triangleOffsets, &a.triangleCounts, &a.edgeOffsets,
-                                       &a.edgeCounts};
+        StoredArrays shortened = twoPatches();
+        std::vector<int>* arrays[5] = {&shortened.vertexCounts, &shortened.triangleOffsets,
+                                       &shortened.triangleCounts, &shortened.edgeOffsets, &shortened.edgeCounts};
         arrays[which]->pop_back();
-        EXPECT_EQ(a.locate(1).state, StoredPatchState::kIncomplete) << which;
-        EXPECT_EQ(a.locate(0).state, StoredPatchState::kValid) << which;
+        EXPECT_EQ(shortened.locate(1).state, StoredPatchState::kIncomplete) << which;
+        EXPECT_EQ(shortened.locate(0).state, StoredPatchState::kValid) << which;
     }
 }
 
-TEST(StoredPatchSlices, NegativeOrOverrunningValuesAreInvalid)
+TEST(StoredPatchSlices, NegativeOverrunningOrOverflowingValuesAreInvalid)
 {
     auto invalidAfter = [](auto change, int64_t p) {
         StoredArrays a = twoPatches();
@@ -471,24 +419,22 @@ TEST(StoredPatchSlices, NegativeOrOverrunningValuesAreInvalid)
     a.edgeCounts = {0, 0, 0};
     EXPECT_EQ(a.locate(2).state, StoredPatchState::kInvalid);
     EXPECT_EQ(a.locate(1).state, StoredPatchState::kInvalid);
-}
 
-TEST(StoredPatchSlices, SumsThatOverflow32BitsAreInvalidNotWrapped)
-{
+    // Sums that overflow 32 bits are invalid, not wrapped.
     const int big = std::numeric_limits<int>::max();
-    StoredArrays a = twoPatches();
-    a.triangleOffsets[1] = big;  // big + 1 wraps negative in 32 bits
-    a.triangleCounts[1] = 1;
-    EXPECT_EQ(a.locate(1).state, StoredPatchState::kInvalid);
+    StoredArrays wrapped = twoPatches();
+    wrapped.triangleOffsets[1] = big;  // big + 1 wraps negative in 32 bits
+    wrapped.triangleCounts[1] = 1;
+    EXPECT_EQ(wrapped.locate(1).state, StoredPatchState::kInvalid);
 
-    StoredArrays b = twoPatches();
-    b.vertexCounts = {big, big, 2};
-    b.triangleOffsets = {0, 0, 0};
-    b.triangleCounts = {0, 0, 0};
-    b.edgeOffsets = {0, 0, 0};
-    b.edgeCounts = {0, 0, 0};
-    EXPECT_EQ(b.startOf(2), 2 * int64_t(big));
-    EXPECT_EQ(b.locate(2).state, StoredPatchState::kInvalid);
+    StoredArrays summed = twoPatches();
+    summed.vertexCounts = {big, big, 2};
+    summed.triangleOffsets = {0, 0, 0};
+    summed.triangleCounts = {0, 0, 0};
+    summed.edgeOffsets = {0, 0, 0};
+    summed.edgeCounts = {0, 0, 0};
+    EXPECT_EQ(summed.startOf(2), 2 * int64_t(big));
+    EXPECT_EQ(summed.locate(2).state, StoredPatchState::kInvalid);
 }
 
 using namespace PatchBinding;
@@ -529,7 +475,7 @@ int64_t startOf(const PatchArrays& arrays, int64_t p)
 
 }  // namespace
 
-TEST(PatchAppending, SlicesFollowEachOtherWithoutGaps)
+TEST(PatchAppending, SlicesFollowEachOtherWithoutGapsAndNegativeCountsAreRefused)
 {
     const PatchArrays arrays = threeBoundPatches();
     EXPECT_EQ(arrays.patchCount(), 3);
@@ -542,28 +488,26 @@ TEST(PatchAppending, SlicesFollowEachOtherWithoutGaps)
     EXPECT_EQ(arrays.edgeOffsets, (std::vector<int>{0, 6, 6}));
     EXPECT_EQ(arrays.edgeCounts, (std::vector<int>{6, 0, 10}));
     EXPECT_EQ(arrays.edgeIndices.size(), 16u);
-}
 
-TEST(PatchAppending, RefusesNegativeCountsAndLeavesArraysAlone)
-{
-    PatchArrays arrays = threeBoundPatches();
-    const PatchArrays before = arrays;
+    // Negative counts are refused and leave the arrays alone.
+    PatchArrays refused = threeBoundPatches();
+    const PatchArrays before = refused;
     const std::vector<int> ids = {1};
-    EXPECT_FALSE(appendBoundPatch(arrays, ids.data(), -1, topologyOf({}, {})));
+    EXPECT_FALSE(appendBoundPatch(refused, ids.data(), -1, topologyOf({}, {})));
     PatchTopology negative = topologyOf({}, {});
     negative.edgeVertexCount = -2;
-    EXPECT_FALSE(appendBoundPatch(arrays, ids.data(), 1, negative));
+    EXPECT_FALSE(appendBoundPatch(refused, ids.data(), 1, negative));
     // A slice whose end an int offset could not address.
     PatchTopology huge = topologyOf({}, {});
     huge.triangleVertexCount = std::numeric_limits<int>::max();
-    EXPECT_FALSE(appendBoundPatch(arrays, ids.data(), 1, huge));
-    EXPECT_EQ(arrays.vertexCounts, before.vertexCounts);
-    EXPECT_EQ(arrays.driverVertexIndices, before.driverVertexIndices);
-    EXPECT_EQ(arrays.triangleOffsets, before.triangleOffsets);
-    EXPECT_EQ(arrays.edgeIndices, before.edgeIndices);
+    EXPECT_FALSE(appendBoundPatch(refused, ids.data(), 1, huge));
+    EXPECT_EQ(refused.vertexCounts, before.vertexCounts);
+    EXPECT_EQ(refused.driverVertexIndices, before.driverVertexIndices);
+    EXPECT_EQ(refused.triangleOffsets, before.triangleOffsets);
+    EXPECT_EQ(refused.edgeIndices, before.edgeIndices);
 }
 
-TEST(StoredPatchCopying, CopyingEveryPatchReproducesTheBinding)
+TEST(StoredPatchCopying, CopiesReproduceTheBindingReadingStoredOffsetsAndWritingFreshOnes)
 {
     const PatchArrays stored = threeBoundPatches();
     PatchArrays copy;
@@ -577,33 +521,30 @@ TEST(StoredPatchCopying, CopyingEveryPatchReproducesTheBinding)
     EXPECT_EQ(copy.edgeOffsets, stored.edgeOffsets);
     EXPECT_EQ(copy.edgeCounts, stored.edgeCounts);
     EXPECT_EQ(copy.edgeIndices, stored.edgeIndices);
-}
 
-TEST(StoredPatchCopying, UsesStoredOffsetsAndWritesFreshOnes)
-{
     // Stored slices out of order and with a gap: the copy reads where the offsets point
     // and packs the result.
-    PatchArrays stored;
-    stored.vertexCounts = {1, 2};
-    stored.driverVertexIndices = {30, 40, 41};
-    stored.triangleOffsets = {4, 0};
-    stored.triangleCounts = {3, 3};
-    stored.triangleIndices = {0, 1, 1, 9, 0, 0, 0};
-    stored.edgeOffsets = {2, 0};
-    stored.edgeCounts = {2, 2};
-    stored.edgeIndices = {0, 1, 0, 0};
+    PatchArrays shuffled;
+    shuffled.vertexCounts = {1, 2};
+    shuffled.driverVertexIndices = {30, 40, 41};
+    shuffled.triangleOffsets = {4, 0};
+    shuffled.triangleCounts = {3, 3};
+    shuffled.triangleIndices = {0, 1, 1, 9, 0, 0, 0};
+    shuffled.edgeOffsets = {2, 0};
+    shuffled.edgeCounts = {2, 2};
+    shuffled.edgeIndices = {0, 1, 0, 0};
 
-    PatchArrays copy;
+    PatchArrays packed;
     const std::vector<int> newIds = {5, 6};
-    ASSERT_TRUE(appendBoundPatch(copy, newIds.data(), 2, topologyOf({0, 1, 0}, {1, 0})));
-    ASSERT_EQ(copyStoredPatch(stored.view(), 1, 1, copy), CopyResult::kCopied);
-    ASSERT_EQ(copyStoredPatch(stored.view(), 0, 0, copy), CopyResult::kCopied);
-    EXPECT_EQ(copy.vertexCounts, (std::vector<int>{2, 2, 1}));
-    EXPECT_EQ(copy.driverVertexIndices, (std::vector<int>{5, 6, 40, 41, 30}));
-    EXPECT_EQ(copy.triangleOffsets, (std::vector<int>{0, 3, 6}));
-    EXPECT_EQ(copy.triangleIndices, (std::vector<int>{0, 1, 0, 0, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(copy.edgeOffsets, (std::vector<int>{0, 2, 4}));
-    EXPECT_EQ(copy.edgeIndices, (std::vector<int>{1, 0, 0, 1, 0, 0}));
+    ASSERT_TRUE(appendBoundPatch(packed, newIds.data(), 2, topologyOf({0, 1, 0}, {1, 0})));
+    ASSERT_EQ(copyStoredPatch(shuffled.view(), 1, 1, packed), CopyResult::kCopied);
+    ASSERT_EQ(copyStoredPatch(shuffled.view(), 0, 0, packed), CopyResult::kCopied);
+    EXPECT_EQ(packed.vertexCounts, (std::vector<int>{2, 2, 1}));
+    EXPECT_EQ(packed.driverVertexIndices, (std::vector<int>{5, 6, 40, 41, 30}));
+    EXPECT_EQ(packed.triangleOffsets, (std::vector<int>{0, 3, 6}));
+    EXPECT_EQ(packed.triangleIndices, (std::vector<int>{0, 1, 0, 0, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(packed.edgeOffsets, (std::vector<int>{0, 2, 4}));
+    EXPECT_EQ(packed.edgeIndices, (std::vector<int>{1, 0, 0, 1, 0, 0}));
 }
 
 TEST(StoredPatchCopying, DamagedArraysAreRefusedWithoutAppending)
@@ -642,15 +583,6 @@ TEST(StoredPatchCopying, DamagedArraysAreRefusedWithoutAppending)
     }
 }
 
-TEST(BindMessages, NumbersUseDefaultStreamFormatting)
-{
-    EXPECT_EQ(formatNumber(0.0001), "0.0001");
-    EXPECT_EQ(formatNumber(0.00001), "1e-05");
-    EXPECT_EQ(formatNumber(0.123456789), "0.123457");
-    EXPECT_EQ(formatNumber(2.5), "2.5");
-    EXPECT_EQ(formatNumber(int64_t{3000000000}), "3000000000");
-}
-
 TEST(BindMessages, PerPatchErrorAndWarningTexts)
 {
     EXPECT_EQ(outsideToleranceError("|patchA|patchAShape", 1, 4, 0.0001),
@@ -662,6 +594,13 @@ TEST(BindMessages, PerPatchErrorAndWarningTexts)
               "pellixDataBind: existing overlay topology is incomplete; use a full Rebind.");
     EXPECT_EQ(copyFailureError(CopyResult::kInvalid),
               "pellixDataBind: existing overlay topology is invalid; use a full Rebind.");
+
+    // Numbers use the default stream formatting.
+    EXPECT_EQ(formatNumber(0.0001), "0.0001");
+    EXPECT_EQ(formatNumber(0.00001), "1e-05");
+    EXPECT_EQ(formatNumber(0.123456789), "0.123457");
+    EXPECT_EQ(formatNumber(2.5), "2.5");
+    EXPECT_EQ(formatNumber(int64_t{3000000000}), "3000000000");
 }
 
 TEST(BindMessages, SummariesCountPatchesAndVertices)

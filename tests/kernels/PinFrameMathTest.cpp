@@ -183,17 +183,15 @@ void expectChoice(const TriangleChoice& c, std::vector<int> ids, std::vector<int
 
 }  // namespace
 
-TEST(FanTriangleSearch, TakesTheFanTriangleHoldingThePointElseExtrapolatesOnTheFirst)
+TEST(FanTriangleSearch, TakesTheTriangleHoldingThePointElseExtrapolatesAndSkipsDegenerateOnes)
 {
     expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{0.25, 0.75, 0}), {10, 12, 13}, {0, 2, 3},
                  {0.25, 0.25, 0.5}, -1);
     expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{0.75, 0.25, 0}), {10, 11, 12}, {0, 1, 2},
                  {0.25, 0.5, 0.25}, -1);
     expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{2, 0.5, 0}), {10, 11, 12}, {0, 1, 2}, {-1, 1.5, 0.5}, -1);
-}
 
-TEST(FanTriangleSearch, SkipsDegenerateFanTrianglesInsteadOfSnappingToACorner)
-{
+    // Degenerate fan triangles are skipped instead of snapping to a corner.
     // The first three corners are collinear: the first fan triangle is flat.
     const Face face{{0, 1, 2, 3, 4}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}};
     expectChoice(fanTriangleSearch(face.corners(), Vec3d{1.5, 0.5, 0}), {0, 2, 3}, {0, 2, 3}, {0.25, 0.5, 0.25},
@@ -213,7 +211,7 @@ TEST(FanTriangleSearch, SkipsDegenerateFanTrianglesInsteadOfSnappingToACorner)
     expectChoice(fanTriangleSearch(none.corners(), Vec3d{0, 0, 0}), {-1, -1, -1}, {0, 0, 0}, {1, 0, 0}, -1);
 }
 
-TEST(TriangulationSearch, UsesTheMeshTriangulationAndItsGlobalIndices)
+TEST(TriangulationSearch, UsesTheMeshTriangulationSkipsFlatTrianglesElseFallsBackToTheFan)
 {
     // The quad is the second face; the mesh split it along the other diagonal.
     const std::vector<int> list = {0, 1, 2, 10, 11, 13, 11, 12, 13};
@@ -231,20 +229,18 @@ TEST(TriangulationSearch, UsesTheMeshTriangulationAndItsGlobalIndices)
     // once although the second holds the point fully.
     expectChoice(triangulationSearch(kQuad.corners(), list.data(), n, 3, 2, Vec3d{0.5025, 0.5025, 0}),
                  {10, 11, 13}, {0, 1, 3}, {-0.005, 0.5025, 0.5025}, 1);
-}
 
-TEST(TriangulationSearch, SkipsFlatTrianglesInsteadOfSnappingToACorner)
-{
+    // Flat triangles are skipped instead of snapping to a corner.
     // The mesh's first triangle of this face lies on its three collinear corners.
     const Face face{{0, 1, 2, 3, 4}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}};
-    const std::vector<int> list = {0, 1, 2, 0, 2, 3, 0, 3, 4};
-    const int n = static_cast<int>(list.size());
-    expectChoice(triangulationSearch(face.corners(), list.data(), n, 0, 3, Vec3d{1.5, 0.5, 0}), {0, 2, 3},
+    const std::vector<int> fiveList = {0, 1, 2, 0, 2, 3, 0, 3, 4};
+    const int fiveCount = static_cast<int>(fiveList.size());
+    expectChoice(triangulationSearch(face.corners(), fiveList.data(), fiveCount, 0, 3, Vec3d{1.5, 0.5, 0}), {0, 2, 3},
                  {0, 2, 3}, {0.25, 0.5, 0.25}, 1);
-    expectChoice(triangulationSearch(face.corners(), list.data(), n, 0, 3, Vec3d{0.5, 1.5, 0}), {0, 3, 4},
+    expectChoice(triangulationSearch(face.corners(), fiveList.data(), fiveCount, 0, 3, Vec3d{0.5, 1.5, 0}), {0, 3, 4},
                  {0, 3, 4}, {0.25, 0.25, 0.5}, 2);
     // Outside every triangle: the best usable one, extrapolated, not the flat one's corner.
-    expectChoice(triangulationSearch(face.corners(), list.data(), n, 0, 3, Vec3d{5, 5, 0}), {0, 2, 3},
+    expectChoice(triangulationSearch(face.corners(), fiveList.data(), fiveCount, 0, 3, Vec3d{5, 5, 0}), {0, 2, 3},
                  {0, 2, 3}, {-1.5, 0, 2.5}, 1);
 
     // A face whose triangles are all flat is left to the fan, which ends on the first corner.
@@ -252,10 +248,8 @@ TEST(TriangulationSearch, SkipsFlatTrianglesInsteadOfSnappingToACorner)
     const std::vector<int> flat = {5, 6, 7, 5, 7, 8};
     expectChoice(triangulationSearch(line.corners(), flat.data(), 6, 0, 2, Vec3d{1.5, 0, 0}), {5, 6, 7},
                  {0, 1, 2}, {1, 0, 0}, -1);
-}
 
-TEST(TriangulationSearch, FallsBackToTheFanWhenTheTriangulationIsUnusable)
-{
+    // An unusable triangulation falls back to the fan.
     const Vec3d p{0.25, 0.75, 0};
     const std::vector<int> foreign = {10, 11, 99};  // a corner that is not in the face
     expectChoice(triangulationSearch(kQuad.corners(), foreign.data(), 3, 0, 1, p), {10, 12, 13}, {0, 2, 3},
@@ -270,7 +264,7 @@ TEST(TriangulationSearch, FallsBackToTheFanWhenTheTriangulationIsUnusable)
                  {0.25, 0.25, 0.5}, -1);
 }
 
-TEST(SurfaceFrame, InterpolatedNormalAndProjectedTangentThroughTheGeometryMatrix)
+TEST(SurfaceFrame, InterpolatedNormalProjectedTangentAndTheirFallbacks)
 {
     FrameCase c{{{0, 0, 0}, {2, 0, 0}, {0, 2, 0}}, {0.5, 0.25, 0.25}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}};
     c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, 0.5, 0});
@@ -289,23 +283,19 @@ TEST(SurfaceFrame, InterpolatedNormalAndProjectedTangentThroughTheGeometryMatrix
     c.a = 0.5;
     c.b = 0.5;
     c.expectFrame({kHalfRoot2, kHalfRoot2, 0}, {-kHalfRoot2, kHalfRoot2, 0}, {0, 0, 1}, {0.5, 0.5, 0});
-}
 
-TEST(SurfaceFrame, ZeroInterpolatedNormalFallsBackToTheTriangleNormal)
-{
+    // A zero interpolated normal falls back to the triangle normal.
     // Valid normals whose weighted sum cancels.
-    FrameCase c{{{0, 0, 0}, {2, 0, 0}, {0, 2, 2}}, {0.25, 0.5, 0.25}, {{0, 0, 1}, {0, 0, -1}, {0, 0, 1}}};
+    FrameCase cancel{{{0, 0, 0}, {2, 0, 0}, {0, 2, 2}}, {0.25, 0.5, 0.25}, {{0, 0, 1}, {0, 0, -1}, {0, 0, 1}}};
     const Vec3d geometric{0, -kHalfRoot2, kHalfRoot2};  // e1 × e2 = (0, -4, 4)
     const Vec3d pos{1, 0.5, 0.5};
-    c.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
+    cancel.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
 
     // No normals at all.
-    c.normals.clear();
-    c.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
-}
+    cancel.normals.clear();
+    cancel.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
 
-TEST(SurfaceFrame, CollapsedTrianglesAndTangentsAlongTheNormalFallBackInOrder)
-{
+    // Collapsed triangles and tangents along the normal fall back in order.
     // Without normals: n = (0, 0, 1); (-n.y, n.x, 0) is zero, so t = (0, -n.z, n.y), bn = n × t.
     FrameCase{{{1, 1, 1}, {1, 1, 1}, {1, 1, 1}}, {1, 0, 0}}.expectFrame({0, -1, 0}, {1, 0, 0}, {0, 0, 1}, {1, 1, 1});
     // With a normal: the first fallback tangent.
@@ -313,12 +303,12 @@ TEST(SurfaceFrame, CollapsedTrianglesAndTangentsAlongTheNormalFallBackInOrder)
         {0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {0, 3, 0});
 
     // The first edge along the normal: the projected second edge.
-    FrameCase c{{{0, 0, 0}, {0, 0, 1}, {1, 0, 0.5}}, {1, 0, 0}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}};
-    c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0});
+    FrameCase collapsed{{{0, 0, 0}, {0, 0, 1}, {1, 0, 0.5}}, {1, 0, 0}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}};
+    collapsed.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0});
 
     // Coefficients (0, 0) take the same road.
-    c.a = 0;
-    c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0});
+    collapsed.a = 0;
+    collapsed.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0});
 }
 
 TEST(FrameFallbacks, NormalAndTangentChainsInOrder)
@@ -660,7 +650,7 @@ void expectResolved(const UVPinBinding& pin, int firstVertex, std::vector<float>
 
 }  // namespace
 
-TEST(ResolvePinUV, PreferredTriangleThenBoundsScanThenNearestCentroid)
+TEST(ResolvePinUV, PreferredTriangleThenBoundsScanThenNearestCentroidElseNone)
 {
     const UVTriangleTable table = squareTable();
 
@@ -686,34 +676,30 @@ TEST(ResolvePinUV, PreferredTriangleThenBoundsScanThenNearestCentroid)
     expectResolved(pin, 6, {3.0f, -1.0f, -1.0f});
     EXPECT_FLOAT_EQ(pin.tangentCoeffs[0], 0.0f);
     EXPECT_FLOAT_EQ(pin.tangentCoeffs[1], 1.0f);
-}
 
-TEST(ResolvePinUV, CentroidTiesGoToTheFirstRowAndDegenerateRowsUseTheFirstCorner)
-{
-    UVTriangleTable table;
-    table.rows = {uvRow(0, {0, 0, 2, 0, 2, 0}, 0), uvRow(1, {0, 0, 2, 0, 2, 0}, 3)};  // flat, same centroid
-    table.triangleToRow = {0, 1};
-    UVPinBinding pin = loadedUVPinBinding(1.0f, 5.0f, 1.0f, 0.0f, 1);
-    ASSERT_TRUE(resolvePinUV(pin, table));
-    expectResolved(pin, 0, {1.0f, 0.0f, 0.0f});
-    EXPECT_EQ(pin.tangentCoeffs[0], 1.0f);
-    EXPECT_EQ(pin.tangentCoeffs[1], 0.0f);
-}
+    // Centroid ties go to the first row; degenerate rows use the first corner.
+    UVTriangleTable tied;
+    tied.rows = {uvRow(0, {0, 0, 2, 0, 2, 0}, 0), uvRow(1, {0, 0, 2, 0, 2, 0}, 3)};  // flat, same centroid
+    tied.triangleToRow = {0, 1};
+    UVPinBinding tiedPin = loadedUVPinBinding(1.0f, 5.0f, 1.0f, 0.0f, 1);
+    ASSERT_TRUE(resolvePinUV(tiedPin, tied));
+    expectResolved(tiedPin, 0, {1.0f, 0.0f, 0.0f});
+    EXPECT_EQ(tiedPin.tangentCoeffs[0], 1.0f);
+    EXPECT_EQ(tiedPin.tangentCoeffs[1], 0.0f);
 
-TEST(ResolvePinUV, PinThatNoLongerResolvesLosesItsOldTriangle)
-{
-    UVPinBinding pin = loadedUVPinBinding(0.75f, 0.75f, 1.0f, 0.0f, 1);
-    ASSERT_TRUE(resolvePinUV(pin, squareTable()));
-    ASSERT_EQ(pin.vertexIds[0], 3);
+    // A pin that no longer resolves loses its old triangle.
+    UVPinBinding lost = loadedUVPinBinding(0.75f, 0.75f, 1.0f, 0.0f, 1);
+    ASSERT_TRUE(resolvePinUV(lost, squareTable()));
+    ASSERT_EQ(lost.vertexIds[0], 3);
 
     const UVTriangleTable empty;
-    EXPECT_FALSE(resolvePinUV(pin, empty));
+    EXPECT_FALSE(resolvePinUV(lost, empty));
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(pin.vertexIds[k], -1);
-        EXPECT_EQ(pin.normalIds[k], -1);
+        EXPECT_EQ(lost.vertexIds[k], -1);
+        EXPECT_EQ(lost.normalIds[k], -1);
     }
-    EXPECT_EQ(pin.preferredTriangle, 1);
-    EXPECT_EQ(pin.pinUV[0], 0.75f);
+    EXPECT_EQ(lost.preferredTriangle, 1);
+    EXPECT_EQ(lost.pinUV[0], 0.75f);
 }
 
 namespace {
@@ -735,7 +721,7 @@ struct PinScene {
 
 }  // namespace
 
-TEST(ComposePinOutput, BasicFrameWithLocalAndParentInverses)
+TEST(ComposePinOutput, BasicFrameWithLocalAndParentInversesAndMaintainedOffset)
 {
     PinScene s;
     FrameInputs e = s.evaluation();
@@ -754,53 +740,33 @@ TEST(ComposePinOutput, BasicFrameWithLocalAndParentInverses)
     e.parentInverse.allPresent = true;
     expectMatrix(composePinOutput(e, s.pin, 0), rows({{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {3, 1, 0, 1}}),
                  1e-6);
-}
 
-TEST(ComposePinOutput, MaintainOffsetKeepsTheControlAtBindAndFollowsTheSurface)
-{
-    PinScene s;
-    FrameInputs e = s.evaluation();
+    // Maintain offset keeps the control at bind and follows the surface.
+    PinScene moved;
+    FrameInputs me = moved.evaluation();
     const Matrix4 control = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 5, 1}});
     const Matrix4 surfaceInverse = translation(-0.5, -0.5, 0);  // the frame at bind time, inverted
     const uint8_t present = 1;
-    e.maintainOffset = true;
-    e.bindControl = &control;
-    e.bindSurfaceInverse = &surfaceInverse;
-    e.bindDataPresent = &present;
-    expectMatrix(composePinOutput(e, s.pin, 0), control, 1e-6);
+    me.maintainOffset = true;
+    me.bindControl = &control;
+    me.bindSurfaceInverse = &surfaceInverse;
+    me.bindDataPresent = &present;
+    expectMatrix(composePinOutput(me, moved.pin, 0), control, 1e-6);
 
     // The mesh moves by (1, 0, 0): so does the control.
-    for (size_t k = 0; k < s.points.size(); k += 3)
-        s.points[k] += 1.0f;
-    e.points = s.points.data();
-    expectMatrix(composePinOutput(e, s.pin, 0), rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {1, 0, 5, 1}}),
+    for (size_t k = 0; k < moved.points.size(); k += 3)
+        moved.points[k] += 1.0f;
+    me.points = moved.points.data();
+    expectMatrix(composePinOutput(me, moved.pin, 0), rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {1, 0, 5, 1}}),
                  1e-6);
 
     // A pin without bind data just follows its frame.
     const uint8_t absent = 0;
-    e.bindDataPresent = &absent;
-    expectMatrix(composePinOutput(e, s.pin, 0), translation(1.5, 0.5, 0), 1e-6);
+    me.bindDataPresent = &absent;
+    expectMatrix(composePinOutput(me, moved.pin, 0), translation(1.5, 0.5, 0), 1e-6);
 }
 
-TEST(ComposePinOutput, TranslateOnlyReadsNoNormalsIgnoresLocalInverseAndAppliesParentAsAPoint)
-{
-    PinScene s;
-    s.pin.normalIds[0] = 999;  // would read far outside the normals if they were used
-    FrameInputs e = s.evaluation();
-    e.normals = nullptr;
-    e.translateOnly = true;
-    const Matrix4 local = translation(100, 100, 100);
-    const Matrix4 parent = rows({{0, 2, 0, 0}, {-2, 0, 0, 0}, {0, 0, 2, 0}, {1, 1, 1, 1}});
-    e.localInverse.matrices = &local;
-    e.localInverse.allPresent = true;
-    e.parentInverse.matrices = &parent;
-    e.parentInverse.allPresent = true;
-    e.geometry = geometryBlock(translation(0, 0, 3));
-    // (0.5, 0.5, 3) through the parent inverse as a point: (-1, 1, 6) + (1, 1, 1).
-    expectMatrix(composePinOutput(e, s.pin, 0), translation(0, 2, 7), 1e-6);
-}
-
-TEST(ComposePinOutput, SparseInverseMatricesApplyOnlyWherePresent)
+TEST(ComposePinOutput, SparseInversesApplyOnlyWherePresentAndTranslateOnlyAppliesParentAsAPoint)
 {
     PinScene s;
     FrameInputs e = s.evaluation();
@@ -819,6 +785,22 @@ TEST(ComposePinOutput, SparseInverseMatricesApplyOnlyWherePresent)
     composePinOutputs(e, pins, 0, 3, out);
     EXPECT_NEAR(out[1].m[3][2], 0.0, 1e-6);
     EXPECT_NEAR(out[2].m[3][2], 3.0, 1e-6);
+
+    // Translate only reads no normals, ignores the local inverse and applies the parent as a point.
+    PinScene ts;
+    ts.pin.normalIds[0] = 999;  // would read far outside the normals if they were used
+    FrameInputs te = ts.evaluation();
+    te.normals = nullptr;
+    te.translateOnly = true;
+    const Matrix4 tlocal = translation(100, 100, 100);
+    const Matrix4 tparent = rows({{0, 2, 0, 0}, {-2, 0, 0, 0}, {0, 0, 2, 0}, {1, 1, 1, 1}});
+    te.localInverse.matrices = &tlocal;
+    te.localInverse.allPresent = true;
+    te.parentInverse.matrices = &tparent;
+    te.parentInverse.allPresent = true;
+    te.geometry = geometryBlock(translation(0, 0, 3));
+    // (0.5, 0.5, 3) through the tparent inverse as a point: (-1, 1, 6) + (1, 1, 1).
+    expectMatrix(composePinOutput(te, ts.pin, 0), translation(0, 2, 7), 1e-6);
 }
 
 TEST(ComposePinOutput, UVPinsEvaluateOnTheirResolvedTriangle)
