@@ -4,6 +4,7 @@
 // Baseline, timed in the same run: the same skinning kernel on plain arrays with the same
 // weights and matrices, plus a copy of the points. "ratio" is a step over the baseline.
 
+#include "../CpuClock.h"
 #include "deformers/SkinningKernel.h"
 
 #include <maya/MFnDependencyNode.h>
@@ -15,7 +16,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,11 +34,6 @@ void require(bool ok, const char* what)
         std::fprintf(stderr, "SkinClusterBench: %s failed\n", what);
         std::exit(1);
     }
-}
-
-double now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 struct SkinScene
@@ -119,34 +114,19 @@ SkinScene& scene()
     return s;
 }
 
-double baselineSeconds()
-{
-    constexpr int kPasses = 20;
-    SkinScene& s = scene();
-    s.baselineStep();
-    const double start = now();
-    for (int i = 0; i < kPasses; ++i)
-        s.baselineStep();
-    return (now() - start) / kPasses;
-}
-
 void BM_SkinClusterStep(benchmark::State& state)
 {
     SkinScene& s = scene();
-    const double baseline = baselineSeconds();
+    const double baseline = bench::cpuSecondsPer([&] { s.baselineStep(); }, 20);
     double angle = 0.0;
-    const double start = now();
-    for (auto _ : state) {
+    bench::runAgainst(state, baseline, [&] {
         s.rotate.setValue(angle += 0.01);
         MObject data = s.outMesh.asMObject();
         benchmark::DoNotOptimize(MFnMesh(data).getRawPoints(nullptr));
-    }
-    const double seconds = (now() - start) / double(state.iterations());
-    state.counters["ratio"] = seconds / baseline;
-    state.counters["baseline_ms"] = baseline * 1e3;
+    });
     state.counters["vertices"] = double(kSide) * kSide;
 }
-BENCHMARK(BM_SkinClusterStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SkinClusterStep)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 void BM_SkinningKernelAndCopy(benchmark::State& state)
 {
@@ -154,6 +134,6 @@ void BM_SkinningKernelAndCopy(benchmark::State& state)
     for (auto _ : state)
         s.baselineStep();
 }
-BENCHMARK(BM_SkinningKernelAndCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SkinningKernelAndCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 } // namespace

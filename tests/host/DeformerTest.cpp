@@ -21,6 +21,7 @@
 #include <maya/MFnNurbsCurve.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnTypedAttribute.h>
+#include <maya/MIntArray.h>
 #include <maya/MItDependencyGraph.h>
 #include <maya/MItGeometry.h>
 #include <maya/MMatrix.h>
@@ -509,6 +510,58 @@ TEST_F(DeformerTest, GeometryIteratorOnAShapeReadsAndWritesItsPoints)
     MPointArray tooFew(2);
     EXPECT_FALSE(it.setAllPositions(tooFew)) << "setAllPositions takes exactly count() points";
     EXPECT_TRUE(pointsOf("gridShape")[1].isEquivalent(before[1], 1e-6));
+}
+
+// Meshes copied from one another share their faces, edges and points until one writes them: a
+// write through any of them (points, faces, undo) must stay its own.
+TEST_F(DeformerTest, MeshesSharingGeometryKeepTheirOwnEdits)
+{
+    ASSERT_TRUE(run("polyPlane -n source -sx 3 -sy 1; duplicate -n copy source; "
+                    "deformer -type deformerTestOffset -n lift copy"));
+    const MPointArray original = pointsOf("sourceShape");
+    MObject copyShape = nodeNamed("copyShape");
+    const MObject held = MFnDependencyNode(copyShape).findPlug("outMesh", true).asMObject();
+    expectLifted(original, pointsOf("copyShape"), 1.0);
+
+    // Points written through a pulled mesh, the source shape and a deformer stay theirs.
+    MFnMesh heldMesh(held);
+    MPointArray moved = original;
+    moved[0] = MPoint(9, 9, 9);
+    ASSERT_TRUE(heldMesh.setPoints(moved));
+    expectLifted(original, pointsOf("copyShape"), 1.0);
+    expectLifted(original, pointsOf("copyShapeOrig"), 0.0);
+    ASSERT_TRUE(run("move -r 0 5 0 source.vtx[1]"));
+    expectLifted(original, pointsOf("copyShape"), 1.0);
+    MPoint heldPoint;
+    ASSERT_TRUE(heldMesh.getPoint(0, heldPoint));
+    EXPECT_EQ(MPoint(9, 9, 9), heldPoint);
+    ASSERT_TRUE(heldMesh.getPoint(1, heldPoint));
+    EXPECT_TRUE(heldPoint.isEquivalent(original[1], 1e-6));
+    ASSERT_TRUE(run("undo"));
+    expectLifted(original, pointsOf("sourceShape"), 0.0);
+
+    // Faces deleted from the source leave the copy, its deformer and the pulled mesh whole.
+    OffsetDeformer::calls.clear();
+    ASSERT_TRUE(run("delete source.f[0]; setAttr lift.amount 2"));
+    EXPECT_EQ(2, MFnMesh(pathNamed("sourceShape")).numPolygons());
+    EXPECT_EQ(6, MFnMesh(pathNamed("sourceShape")).numVertices());
+    expectLifted(original, pointsOf("copyShape"), 2.0);
+    ASSERT_EQ(1u, OffsetDeformer::calls.size());
+    EXPECT_EQ(8, OffsetDeformer::calls[0].count);
+    MFnMesh deformed(pathNamed("copyShape"));
+    EXPECT_EQ(3, deformed.numPolygons());
+    MIntArray corners;
+    ASSERT_TRUE(deformed.getPolygonVertices(0, corners));
+    EXPECT_EQ(0, corners[0]);
+    EXPECT_EQ(3, MFnMesh(held).numPolygons());
+    EXPECT_EQ(10, MFnMesh(held).numEdges());
+
+    // And undone, the source has its faces again while the others keep theirs.
+    ASSERT_TRUE(run("undo; undo"));
+    EXPECT_EQ(3, MFnMesh(pathNamed("sourceShape")).numPolygons());
+    expectLifted(original, pointsOf("sourceShape"), 0.0);
+    expectLifted(original, pointsOf("copyShape"), 1.0);
+    EXPECT_EQ(3, MFnMesh(pathNamed("copyShapeOrig")).numPolygons());
 }
 
 TEST_F(DeformerTest, DeformedSceneSavedAndReopenedKeepsDeforming)

@@ -289,7 +289,8 @@ MStatus MItGeometry::setAllPositions(const MPointArray& positions, MSpace::Space
     };
     if (host::MeshData* mesh = host::meshDataOf(fData)) {
         host::MeshGeometry& g = mesh->edit();
-        float* f = g.points.data();
+        // Every point is written: the points shared with the input are not copied first.
+        float* f = g.points.overwrite(size_t(fCount) * 3);
         for (const MPoint& q : positions) {
             const MPoint p = objectPoint(q);
             f[0] = float(p.x);

@@ -57,6 +57,16 @@ public:
         return *mValues;
     }
     T* data() { return edit().data(); }
+    // For writing all `n` values: storage of this array's own without a copy of values that are
+    // about to be overwritten (what it holds until written is unspecified).
+    T* overwrite(size_t n)
+    {
+        if (mValues && mValues.use_count() == 1)
+            mValues->resize(n);
+        else
+            mValues = std::make_shared<std::vector<T>>(n);
+        return mValues->data();
+    }
     T& operator[](size_t i) { return edit()[i]; }
     T& front() { return edit().front(); }
     T& back() { return edit().back(); }
