@@ -30,6 +30,9 @@ MObject DagAttributes::drawOverride;
 MObject DagAttributes::overrideDisplayType;
 MObject DagAttributes::overrideEnabled;
 MObject DagAttributes::overrideVisibility;
+MObject DagAttributes::overrideRGBColors;
+MObject DagAttributes::overrideColor;
+MObject DagAttributes::overrideColorRGB;
 
 namespace {
 
@@ -87,18 +90,28 @@ MStatus createDagAttributes()
     DAG_CHECK(status);
     MObject overrideShown = DagAttributes::createBool("overrideVisibility", "ovv", true, false, status);
     DAG_CHECK(status);
+    static const char* const colourNames[3] = {"overrideRGBColors", "overrideColor", "overrideColorRGB"};
+    static const char* const colourShortNames[3] = {"ovrgbf", "ovc", "ovrgb"};
+    MObject rgbSwitch, colourIndex, colourRgb;
+    DAG_CHECK(DagAttributes::createOverrideColour(colourNames, colourShortNames, rgbSwitch, colourIndex, colourRgb));
     MFnCompoundAttribute overrides;
     MObject drawOverrides = overrides.create("drawOverride", "do", &status);
     DAG_CHECK(status);
     DAG_CHECK(overrides.addChild(displayType));
     DAG_CHECK(overrides.addChild(overrideOn));
     DAG_CHECK(overrides.addChild(overrideShown));
+    DAG_CHECK(overrides.addChild(rgbSwitch));
+    DAG_CHECK(overrides.addChild(colourIndex));
+    DAG_CHECK(overrides.addChild(colourRgb));
 
     DagAttributes::hiddenInOutliner = hidden;
     DagAttributes::drawOverride = drawOverrides;
     DagAttributes::overrideDisplayType = displayType;
     DagAttributes::overrideEnabled = overrideOn;
     DagAttributes::overrideVisibility = overrideShown;
+    DagAttributes::overrideRGBColors = rgbSwitch;
+    DagAttributes::overrideColor = colourIndex;
+    DagAttributes::overrideColorRGB = colourRgb;
     DagAttributes::visibility = visibility;
     DagAttributes::lodVisibility = lodVisibility;
     DagAttributes::templated = templated;
@@ -227,6 +240,22 @@ MStatus createLocatorAttributes()
 }
 
 } // namespace
+
+MStatus DagAttributes::createOverrideColour(const char* const names[3], const char* const shortNames[3],
+                                            MObject& rgbSwitch, MObject& index, MObject& rgb)
+{
+    MStatus status;
+    rgbSwitch = createBool(names[0], shortNames[0], false, false, status);
+    DAG_CHECK(status);
+    MFnNumericAttribute numeric;
+    index = numeric.create(names[1], shortNames[1], MFnNumericData::kByte, 0, &status);
+    DAG_CHECK(status);
+    DAG_CHECK(numeric.setMin(0));
+    DAG_CHECK(numeric.setMax(31));
+    rgb = numeric.createColor(names[2], shortNames[2], &status);
+    DAG_CHECK(status);
+    return MS::kSuccess;
+}
 
 MObject DagAttributes::createBool(const MString& name, const MString& shortName, bool value, bool keyable,
                                   MStatus& status)

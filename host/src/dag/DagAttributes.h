@@ -29,10 +29,14 @@ public:
     static MObject worldMatrix;
     static MObject worldInverseMatrix;
     static MObject hiddenInOutliner;
-    static MObject drawOverride;        // overrideDisplayType, overrideEnabled, overrideVisibility
+    static MObject drawOverride;        // overrideDisplayType, overrideEnabled, overrideVisibility,
+                                        // overrideRGBColors, overrideColor, overrideColorRGB
     static MObject overrideDisplayType; // 0 normal, 1 template, 2 reference
     static MObject overrideEnabled;
     static MObject overrideVisibility;
+    static MObject overrideRGBColors;   // the colour is overrideColorRGB, else the index overrideColor
+    static MObject overrideColor;       // 0 (none) or an entry of the colour index palette, 1..31
+    static MObject overrideColorRGB;
 
     // Registers the steps with the node-type registry (once, at start-up).
     static void registerSteps();
@@ -51,6 +55,11 @@ public:
     static MObject createDouble3(const MString& name, const MString& shortName, const char* const childNames[3],
                                  const char* const childShortNames[3], MFnUnitAttribute::Type unit, double value,
                                  bool keyable, MStatus& status);
+    // The drawing-override colour trio: the RGB switch, the palette index and the RGB colour, under
+    // the names a DAG node's "drawOverride" (names[0..2] = overrideRGBColors, overrideColor,
+    // overrideColorRGB) or a display layer's "drawInfo" (overrideRGBColors, color, ...) use.
+    static MStatus createOverrideColour(const char* const names[3], const char* const shortNames[3],
+                                        MObject& rgbSwitch, MObject& index, MObject& rgb);
     // Matrix attribute; outputs are read-only, not stored, and arrays when per instance.
     static MObject createMatrix(const MString& name, const MString& shortName, bool output, bool perInstance,
                                 MStatus& status);

@@ -82,6 +82,14 @@ MStatus queueMembership(MDagModifier& modifier, const MObject& layer, const MObj
                                         MPlug(member, DagAttributes::overrideEnabled).asBool()));
     DAG_CHECK(modifier.newPlugValueBool(MPlug(member, DagAttributes::overrideVisibility),
                                         MPlug(member, DagAttributes::overrideVisibility).asBool()));
+    DAG_CHECK(modifier.newPlugValueBool(MPlug(member, DagAttributes::overrideRGBColors),
+                                        MPlug(member, DagAttributes::overrideRGBColors).asBool()));
+    DAG_CHECK(modifier.newPlugValueInt(MPlug(member, DagAttributes::overrideColor),
+                                       MPlug(member, DagAttributes::overrideColor).asInt()));
+    const MPlug rgb(member, DagAttributes::overrideColorRGB);
+    for (unsigned i = 0; i < 3; ++i) {
+        DAG_CHECK(modifier.newPlugValueFloat(rgb.child(i), rgb.child(i).asFloat()));
+    }
     return modifier.connect(source, destination);
 }
 

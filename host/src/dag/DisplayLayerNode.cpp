@@ -18,6 +18,9 @@ MObject DisplayLayerNode::drawInfo;
 MObject DisplayLayerNode::displayType;
 MObject DisplayLayerNode::enabled;
 MObject DisplayLayerNode::visibility;
+MObject DisplayLayerNode::rgbColors;
+MObject DisplayLayerNode::color;
+MObject DisplayLayerNode::colorRGB;
 MObject DisplayLayerNode::identification;
 
 void* DisplayLayerNode::creator()
@@ -38,14 +41,20 @@ MStatus DisplayLayerNode::initialize()
     DAG_CHECK(status);
     visibility = DagAttributes::createBool("visibility", "v", true, false, status);
     DAG_CHECK(status);
-    // The children line up one for one with a DAG node's "drawOverride"
-    // (overrideDisplayType, overrideEnabled, overrideVisibility).
+    static const char* const colourNames[3] = {"overrideRGBColors", "color", "overrideColorRGB"};
+    static const char* const colourShortNames[3] = {"ovrgbf", "c", "ovrgb"};
+    DAG_CHECK(DagAttributes::createOverrideColour(colourNames, colourShortNames, rgbColors, color, colorRGB));
+    // The children line up one for one with a DAG node's "drawOverride" (overrideDisplayType,
+    // overrideEnabled, overrideVisibility, overrideRGBColors, overrideColor, overrideColorRGB).
     MFnCompoundAttribute compound;
     drawInfo = compound.create("drawInfo", "di", &status);
     DAG_CHECK(status);
     DAG_CHECK(compound.addChild(displayType));
     DAG_CHECK(compound.addChild(enabled));
     DAG_CHECK(compound.addChild(visibility));
+    DAG_CHECK(compound.addChild(rgbColors));
+    DAG_CHECK(compound.addChild(color));
+    DAG_CHECK(compound.addChild(colorRGB));
     MFnNumericAttribute numeric;
     identification = numeric.create("identification", "id", MFnNumericData::kShort, 0, &status);
     DAG_CHECK(status);

@@ -23,6 +23,9 @@ public:
     static MObject displayType;
     static MObject enabled;
     static MObject visibility;
+    static MObject rgbColors;
+    static MObject color;
+    static MObject colorRGB;
     static MObject identification;
 };
 
