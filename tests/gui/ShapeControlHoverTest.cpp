@@ -21,6 +21,7 @@
 
 #include <maya/M3dView.h>
 #include <maya/MDrawRegistry.h>
+#include <maya/MGlobal.h>
 #include <maya/MPoint.h>
 #include <maya/MSelectionList.h>
 
@@ -200,21 +201,42 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     EXPECT_EQ(lookAt(plateInside), "normal") << "off its edge";
 }
 
-TEST_F(ShapeControlHover, AHoveredControlShowsTheReadoutOfItsChanges)
+TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
 {
     makeControl("ctrl");
     const PixelTest box = [](const QColor& c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
     // Seen from the top the readout hangs over the control's centre, its box to the right.
-    snapshot();
+    moveTo(MPoint(1, 0, 0.4));
+    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
     ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5"));
     snapshot();
-    EXPECT_FALSE(drawnNear(MPoint(0.8, 0, 0), box, 3)) << "a control neither hovered nor selected shows none";
+    EXPECT_FALSE(drawnNear(MPoint(0.8, 0, 0), box, 3)) << "moved by a script: no readout";
 
-    moveTo(MPoint(1.5, 0, 0.4));
-    ASSERT_EQ(lookAt(MPoint(-0.5, 0, 0)), "hovered");
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 1"));
+    // The move tool's X handle, 60 pixels right of the pivot, dragged 40 pixels further.
+    ASSERT_TRUE(mel("select -r ctrl; setToolTo moveSuperContext"));
+    const QPointF handle = widgetPoint(MPoint(0.5, 0, 0)) + QPointF(60, 0);
+    for (const auto& step : {std::make_pair("press", 0.0), std::make_pair("move", 20.0), std::make_pair("move", 40.0)}) {
+        const std::string button = std::string(step.first) == "press" ? " -button left" : "";
+        ASSERT_TRUE(MGlobal::executeCommand(MString(("hostMouseEvent -panel modelPanel4 -type " +
+                                                     std::string(step.first) + button +
+                                                     at(handle + QPointF(step.second, 0)))
+                                                        .c_str()),
+                                            false, true));
+    }
+    const double moved = melDouble("getAttr ctrl.translateX");
+    ASSERT_GT(moved, 0.5 + 20.0 / pixelsPerUnit) << "the drag moved the control";
     snapshot();
-    EXPECT_TRUE(drawnNear(MPoint(1.3, 0, 0), box, 3)) << "the readout of the moved hovered control";
+    EXPECT_TRUE(drawnNear(MPoint(moved + 0.3, 0, 0), box, 3)) << "the readout of the dragged control";
+    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type release -button left" + at(handle + QPointF(40, 0))));
+    ASSERT_TRUE(mel("setToolTo selectSuperContext; select -cl"));
+
+    // Deleted while hovered, the control comes back from an undo as it was before it was hovered.
+    moveTo(MPoint(moved + 1, 0, 0.4));
+    ASSERT_EQ(lookAt(MPoint(moved - 1, 0, 0)), "hovered");
+    ASSERT_TRUE(MGlobal::executeCommand("delete ctrl", false, true));
+    moveAway();
+    ASSERT_TRUE(MGlobal::executeCommand("undo", false, true));
+    EXPECT_EQ(lookAt(MPoint(moved - 1, 0, 0)), "normal");
 }
 
 TEST_F(ShapeControlHover, WithNoShapeControlTheFilterDoesNothing)
@@ -276,6 +298,13 @@ TEST_F(ShapeControlHover, TheMoveRotateAndScaleManipulatorsKeepTheHoverOffTheirH
     moveTo(onXAxis);
     EXPECT_EQ(lookAt(farEdge), "normal") << "the X axis handle";
 
+    // A tool a script made is known by its class, whatever its name says.
+    ASSERT_TRUE(mel("manipMoveContext myMove; setToolTo myMove"));
+    moveTo(awayFromHandles);
+    ASSERT_EQ(lookAt(farEdge), "hovered");
+    moveTo(onXAxis);
+    EXPECT_EQ(lookAt(farEdge), "normal") << "a move tool named by a script";
+
     ASSERT_TRUE(mel("setToolTo scaleSuperContext"));
     moveTo(awayFromHandles);
     ASSERT_EQ(lookAt(farEdge), "hovered");
@@ -283,11 +312,15 @@ TEST_F(ShapeControlHover, TheMoveRotateAndScaleManipulatorsKeepTheHoverOffTheirH
     EXPECT_EQ(lookAt(farEdge), "normal") << "the scale tool's axis";
 
     // The rotate ring reaches 66.7 pixels all round, and no further.
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
-    moveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3));
-    EXPECT_EQ(lookAt(farEdge), "normal") << "inside the ring";
-    moveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3));
-    EXPECT_EQ(lookAt(farEdge), "hovered") << "outside the ring";
+    for (const char* rotate : {"RotateSuperContext", "spinner"}) {
+        SCOPED_TRACE(rotate);
+        ASSERT_TRUE(mel(std::string("if (!`contextInfo -exists spinner`) manipRotateContext spinner; setToolTo ") +
+                        rotate));
+        moveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3));
+        EXPECT_EQ(lookAt(farEdge), "normal") << "inside the ring";
+        moveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3));
+        EXPECT_EQ(lookAt(farEdge), "hovered") << "outside the ring";
+    }
 
     // The select tool has no handles, and without a selection no tool shows any.
     ASSERT_TRUE(mel("setToolTo selectSuperContext"));
@@ -369,6 +402,14 @@ TEST_F(ShapeControlHover, ControlsThatMayNotBeHoveredNeverAre)
          false},
         {"reference override",
          "setAttr blockerShape.overrideEnabled 1; setAttr blockerShape.overrideDisplayType 2", false},
+        {"reference override on the transform",
+         "setAttr blocker.overrideEnabled 1; setAttr blocker.overrideDisplayType 2", false},
+        {"reference override on a parent group",
+         "createNode transform -n rig; parent blocker rig; setAttr rig.overrideEnabled 1; "
+         "setAttr rig.overrideDisplayType 2",
+         false},
+        {"reference layer holding only the transform",
+         "select -r blocker; createDisplayLayer -nr -n layer; setAttr layer.displayType 2; select -cl", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

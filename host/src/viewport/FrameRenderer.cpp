@@ -5,6 +5,7 @@
 #include "PlaybackCache.h"
 #include "RendererAccess.h"
 #include "ShaderParameters.h"
+#include "DisplayStatus.h"
 #include "UiDrawList.h"
 
 #include "dag/DagAttributes.h"
@@ -422,6 +423,13 @@ void updateDrawOverride(OverrideInstance& inst, const MDagPath& path, FrameState
     if (overrideCall(inst.raw, "isBounded", [&] { return draw.isBounded(path, camera); })) {
         MBoundingBox box = overrideCall(inst.raw, "boundingBox", [&] { return draw.boundingBox(path, camera); });
         if (culled(box, inst.drawTransform, fs.context)) return;
+    }
+    // As in Maya, an object whose display status changed (selected, templated, ...) is prepared
+    // again: its look depends on it.
+    const int displayStatus = int(displayStatusOf(path, nullptr));
+    if (displayStatus != inst.displayStatus) {
+        inst.displayStatus = displayStatus;
+        inst.dirty = true;
     }
     if (RendererAccess::alwaysDirty(draw) || inst.dirty || inst.userData == nullptr) {
         // The override reuses or deletes the data it is given.
