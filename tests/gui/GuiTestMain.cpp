@@ -1,6 +1,7 @@
 // The GUI tests share one process with the views up: they start once, before
 // any test, as in a session of pellixgui.
 
+#include "commands/mel/MelInterpreter.h"
 #include "views/StartupCameras.h"
 #include "views/Views.h"
 
@@ -22,8 +23,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Error: %s\n", error.c_str());
         return 1;
     }
-    // The session starts with Maya's startup cameras, as pellixgui's does.
-    const int result = host::ensureStartupCameras() ? RUN_ALL_TESTS() : 1;
+    // The session starts with Maya's startup cameras, as pellixgui's does. The views show the
+    // scene on flat grey with no grid or view axis, which tests of drawing tell apart from what
+    // they draw; the tests of those decorations turn them on.
+    const int result = host::ensureStartupCameras() &&
+                               host::MelInterpreter::run("grid -toggle off; displayPref -displayGradient off; "
+                                                         "toggleAxis -view off")
+                           ? RUN_ALL_TESTS()
+                           : 1;
     host::stopViews();
     return result;
 }

@@ -165,10 +165,11 @@ TEST_F(SelectTool, OnlyAPlainClickOnEmptySpaceClears)
     EXPECT_EQ(selection(), Names());
 }
 
-TEST_F(SelectTool, CurvesAndLocatorsArePickedNearTheirLines)
+TEST_F(SelectTool, CurvesLocatorsAndJointsArePickedNearTheirLines)
 {
     ASSERT_TRUE(mel("curve -d 1 -p -3 -3 0 -p 3 -3 0 -n line"));
     ASSERT_TRUE(mel("spaceLocator -n marker; move 0 3 0 marker"));
+    ASSERT_TRUE(mel("select -cl; joint -p 4 0 0 -rad 1 -n bone"));
     ASSERT_TRUE(mel("select -cl"));
     drawn();
 
@@ -184,6 +185,8 @@ TEST_F(SelectTool, CurvesAndLocatorsArePickedNearTheirLines)
 
     click(0.5, 3, 0); // on the locator's cross
     EXPECT_EQ(selection(), Names({"marker"}));
+    click(4, 1, 0); // on the joint's circle, not its parent or shape
+    EXPECT_EQ(selection(), Names({"bone"}));
 
     // Ten pixels off the line is a miss.
     clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY + 8.0));

@@ -3,6 +3,7 @@
 // the images written from a view.
 
 #include "PluginTestSupport.h"
+#include "ViewportTestScene.h"
 
 #include "commands/MessageOutput.h"
 #include "views/Views.h"
@@ -15,6 +16,7 @@
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -265,6 +267,101 @@ TEST_F(Views, DisplayAppearanceAndObjectFiltersReachTheView)
     mel("modelEditor -e -wireframeOnShaded false modelPanel4");
 }
 
+// Maya's view furniture: the ground grid on the up axis' plane (or facing an orthographic
+// camera), lines every spacing / divisions units out to the grid's size with the axes in
+// black; the gradient behind; the view axis and the camera's name over the scene.
+TEST_F(Views, TheGridGradientViewAxisAndCameraNameFollowTheirSettings)
+{
+    struct Restore
+    {
+        ~Restore() { mel("grid -reset; grid -toggle off; upAxis -axis y; displayPref -displayGradient off; "
+                         "toggleAxis -view off; modelEditor -e -grid true modelPanel4"); }
+    } restore;
+    ASSERT_TRUE(mel("setAttr persp.translate 0 30 30; setAttr persp.rotate -45 0 0; "
+                    "grid -toggle on; displayPref -displayGradient on; toggleAxis -view on"));
+    const M3dView persp = panel("modelPanel4");
+    QImage image;
+    auto snapshot = [&] {
+        const std::string file = imagePath("decorations.png");
+        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + file + "\""));
+        ASSERT_TRUE(image.load(QString::fromStdString(file)));
+    };
+    // Whether a grid line's grey (or, for the axes, black) is within a pixel of where a world
+    // point lands; the gradient behind is blue grey, and near black only at the very bottom.
+    auto lineAt = [&](double x, double y, double z, bool black) {
+        short px = 0, py = 0;
+        EXPECT_TRUE(persp.worldToView(MPoint(x, y, z), px, py));
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QColor c = image.pixelColor(px + dx, image.height() - 1 - (py + dy));
+                const bool neutral = std::abs(c.red() - c.green()) <= 3 && std::abs(c.green() - c.blue()) <= 3;
+                if (neutral && (black ? c.red() <= 5 : c.red() >= 85 && c.red() <= 120))
+                    return true;
+            }
+        return false;
+    };
+    auto onLine = [&](double x, double y, double z) { return lineAt(x, y, z, false); };
+    auto onAxis = [&](double x, double y, double z) { return lineAt(x, y, z, true); };
+    snapshot();
+    EXPECT_TRUE(onAxis(7, 0, 0)) << "the X axis is black";
+    EXPECT_TRUE(onAxis(0, 0, -7)) << "the Z axis is black";
+    EXPECT_TRUE(onLine(1, 0, 6.5)) << "a division line every unit";
+    EXPECT_TRUE(onLine(5, 0, 6.5)) << "a grid line every five";
+    EXPECT_FALSE(onLine(0.5, 0, 6.5)) << "between the lines";
+    EXPECT_FALSE(onLine(13, 0, 6.5)) << "past the grid's size";
+    const QColor top = image.pixelColor(image.width() / 2, 0), bottom = image.pixelColor(image.width() / 2, image.height() - 1);
+    EXPECT_PRED3(viewtest::nearWithin, top, viewtest::rgb(0.535, 0.617, 0.702), 6) << "the gradient's top";
+    EXPECT_LT(bottom.red() + bottom.green() + bottom.blue(), 60) << "and its dark bottom";
+    auto pixelsOf = [&](int left, int bottomRow, int width, int height, auto test) {
+        int count = 0;
+        for (int y = bottomRow; y < bottomRow + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                count += test(image.pixelColor(x, image.height() - 1 - y));
+        return count;
+    };
+    auto red = [](const QColor& c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
+    auto light = [](const QColor& c) { return c.red() > 170 && c.green() > 170 && c.blue() > 170; };
+    EXPECT_GT(pixelsOf(20, 20, 50, 50, red), 5) << "the view axis' red X";
+    EXPECT_GT(pixelsOf(image.width() / 2 - 30, 0, 60, 25, light), 10) << "the camera's name";
+
+    ASSERT_TRUE(mel("grid -size 20 -spacing 4 -divisions 2"));
+    snapshot();
+    EXPECT_FALSE(onLine(1, 0, 6.5)) << "lines every two units now";
+    EXPECT_TRUE(onLine(2, 0, 6.5));
+    EXPECT_TRUE(onLine(14, 0, 6.5)) << "out to 20";
+    ASSERT_TRUE(mel("upAxis -axis z"));
+    snapshot();
+    EXPECT_FALSE(onLine(2, 0, 6.5)) << "the ground plane turned with the up axis";
+    EXPECT_TRUE(onLine(2, 6.5, 0));
+    ASSERT_TRUE(mel("modelEditor -e -grid false modelPanel4; toggleAxis -view off"));
+    EXPECT_EQ(melInt("modelEditor -q -grid modelPanel4"), 0);
+    snapshot();
+    EXPECT_FALSE(onAxis(7, 0, 0)) << "no grid in this panel";
+    EXPECT_EQ(pixelsOf(20, 20, 50, 50, red), 0) << "no view axis";
+    ASSERT_TRUE(mel("modelEditor -e -grid true modelPanel4; grid -toggle off"));
+    snapshot();
+    EXPECT_FALSE(onAxis(7, 0, 0)) << "no grid anywhere";
+
+    const struct
+    {
+        const char* command;
+        const char* error;
+    } cases[] = {
+        {"grid -size 0", "grid: -s takes a length above 0, not 0.\n"},
+        {"grid -divisions 2.5", "grid: -divisions takes a whole number from 1 to 1000, not 2.5.\n"},
+        {"grid -size 100000 -spacing 1 -divisions 100",
+         "grid: that size, spacing and divisions would draw more than 10000 lines a side.\n"},
+        {"upAxis -axis x", "upAxis: -axis takes y or z, not \"x\".\n"},
+    };
+    for (const auto& c : cases) {
+        clearMessages();
+        EXPECT_FALSE(mel(c.command)) << c.command;
+        EXPECT_EQ(errors(), c.error);
+    }
+    EXPECT_EQ(melString("upAxis -q -axis"), "z");
+    EXPECT_EQ(melDouble("grid -q -size"), 20.0) << "a refused edit changes nothing";
+}
+
 TEST_F(Views, ViewFitFramesTheSelectionOrEverything)
 {
     ASSERT_TRUE(mel("polyCube -w 2 -h 2 -d 2 -n box; move 40 5 -30 box; polySphere -n ball; move -20 0 20 ball"));
@@ -368,6 +465,9 @@ TEST(GuiRunner, PellixbatchWithGuiRunsTheStepsWithTheViewsUp)
     EXPECT_EQ(output, "// Result: modelPanel4 //\n// Result: persp //\n");
     const QImage written(QString::fromStdString(image));
     EXPECT_EQ(written.size(), QSize(960, 720)) << "the window's one perspective panel";
+    // As Maya starts: the gradient behind the scene, dark at the bottom.
+    EXPECT_PRED3(viewtest::nearWithin, written.pixelColor(480, 0), viewtest::rgb(0.535, 0.617, 0.702), 6);
+    EXPECT_LT(written.pixelColor(480, 719).red(), 30);
     std::remove(image.c_str());
 
     EXPECT_EQ(runPellixbatch("-gui -command 'lookThru nowhere'", output), 1);

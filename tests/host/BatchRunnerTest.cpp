@@ -65,6 +65,20 @@ TEST(BatchRunner, AFailingCommandEndsTheRunWithStatusOne)
     EXPECT_EQ(run.err, "Error: sampleResult: asked to fail.\n");
 }
 
+// quit ends the run there with its exit code, even inside a procedure and a catch; the
+// script given after the command never starts. Without a runner (a test), quit refuses.
+TEST(BatchRunner, QuitEndsTheRunWithItsExitCode)
+{
+    ProgramOutput run = batch({"-plugin", kSample, "-script", "/nonexistent.mel", "-command",
+                               "sampleResult -i 1; proc leave() { catch(`quit -f -exitCode 3`); print \"not here\"; }"
+                               "leave(); sampleResult -i 2;"});
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_EQ(run.out, "// Result: 1 //\n");
+    EXPECT_EQ(run.err, "");
+    run = batch({"-command", "quit -force"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
 TEST(BatchRunner, ScriptsRunAfterTheCommandAndReportTheirFileAndLine)
 {
     const std::string script = ::testing::TempDir() + "/batch-runner-test.mel";

@@ -195,11 +195,11 @@ TEST_F(BuiltinCommands, ConnectAttrForceNextAvailableAndDisconnect)
     EXPECT_FALSE(run("connectAttr c.cnt b.cnt"));
     EXPECT_NE(errors().find("already has an incoming connection"), std::string::npos) << errors();
     EXPECT_TRUE(run("connectAttr -f c.cnt b.cnt"));
-    EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 -p 1 b.cnt")), Names{"c.cnt"});
+    EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 -p 1 b.cnt")), Names{"c.count"});
 
     EXPECT_TRUE(run("connectAttr -na a.message c.links; connectAttr -na b.message c.links"));
     EXPECT_EQ(toVector(strings("listConnections -d 0 -c 1 -p 1 c.links")),
-              (Names{"c.links[0]", "a.msg", "c.links[1]", "b.msg"}));
+              (Names{"c.links[0]", "a.message", "c.links[1]", "b.message"}));
 
     EXPECT_TRUE(run("disconnectAttr c.cnt b.cnt"));
     EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 b")), Names{});
@@ -207,6 +207,20 @@ TEST_F(BuiltinCommands, ConnectAttrForceNextAvailableAndDisconnect)
     EXPECT_NE(errors().find("is not connected to"), std::string::npos);
     EXPECT_FALSE(run("connectAttr -na a.cnt b.cnt"));
     EXPECT_NE(errors().find("not an array"), std::string::npos);
+
+    // Data of another type is refused, also by a generic attribute that accepts only meshes.
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"a.mat b.geo", "a.transformMatrix' -> 'b.geometry"},
+        {"a.mat b.ia", "a.transformMatrix' -> 'b.intArray"},
+        {"a.str b.ia", "a.text' -> 'b.intArray"}};
+    for (const auto& [plugs, named] : refused) {
+        clearMessages();
+        EXPECT_FALSE(run("connectAttr " + plugs));
+        EXPECT_EQ(errors(), "connectAttr: Connection not made: '" + named +
+                                "'. Data types of source and destination are not compatible.\n");
+    }
+    EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 b")), Names{});
+    EXPECT_TRUE(run("polyPlane -n plane; connectAttr planeShape.outMesh b.geo")) << errors();
 }
 
 TEST_F(BuiltinCommands, ListConnectionsFiltersDirectionAndNamesPlugs)
@@ -217,7 +231,7 @@ TEST_F(BuiltinCommands, ListConnectionsFiltersDirectionAndNamesPlugs)
     EXPECT_EQ(toVector(strings("listConnections b")), (Names{"c", "a"}));
     EXPECT_EQ(toVector(strings("listConnections -s 0 b")), Names{"c"});
     EXPECT_EQ(toVector(strings("listConnections -d 0 b")), Names{"a"});
-    EXPECT_EQ(toVector(strings("listConnections -d 0 -p 1 -c 1 b")), (Names{"b.cnt", "a.cnt"}));
+    EXPECT_EQ(toVector(strings("listConnections -d 0 -p 1 -c 1 b")), (Names{"b.count", "a.count"}));
     EXPECT_FALSE(run("listConnections nobody"));
 }
 
@@ -261,6 +275,21 @@ TEST_F(BuiltinCommands, SelectAndLsWorkOnNamesWildcardsAndTypes)
     EXPECT_EQ(value("objExists ctrlB.tx").asInt(), 1);
     EXPECT_EQ(value("objExists ctrlB.noAttr").asInt(), 0);
     EXPECT_EQ(text("nodeType data.cnt"), "sceneTestNode");
+
+    // -all: the deletable root objects and nodes outside the DAG, not the cameras or the nodes
+    // every scene has; -allDependencyNodes: every node; -hierarchy: the objects and all below
+    // them; -visible: only what is drawn.
+    run("createNode transform -n loose; createNode transform -n lockedNode; lockNode lockedNode");
+    run("select -all");
+    EXPECT_EQ(toVector(strings("ls -sl")), (Names{"ctrlA", "data", "loose"}));
+    run("select -adn");
+    EXPECT_TRUE(value("ls -sl").asStringArray().length() > 20) << "defaults, cameras and locked nodes too";
+    EXPECT_EQ(value("stringArrayContains(\"time1\", `ls -sl`)").asInt(), 1);
+    run("createNode transform -n grand -p ctrlB; setAttr ctrlB.visibility 0");
+    run("select -hi ctrlA");
+    EXPECT_EQ(toVector(strings("ls -sl")), (Names{"ctrlA", "ctrlB", "grand"}));
+    run("select -hi -vis ctrlA");
+    EXPECT_EQ(toVector(strings("ls -sl")), Names{"ctrlA"});
 }
 
 TEST_F(BuiltinCommands, RenameAndDeleteReportWhatTheyDid)
@@ -431,8 +460,8 @@ TEST_F(BuiltinCommands, FlagsWithOptionalBooleansLeaveObjectsAlone)
 {
     run("createNode sceneTestNode -n a; createNode sceneTestNode -n b; connectAttr a.cnt b.cnt");
     // "-p" takes a following boolean but not a node name.
-    EXPECT_EQ(toVector(strings("listConnections -p b")), Names{"a.cnt"});
-    EXPECT_EQ(toVector(strings("listConnections -p on b")), Names{"a.cnt"});
+    EXPECT_EQ(toVector(strings("listConnections -p b")), Names{"a.count"});
+    EXPECT_EQ(toVector(strings("listConnections -p on b")), Names{"a.count"});
     EXPECT_EQ(toVector(strings("listConnections -p off b")), Names{"a"});
     EXPECT_EQ(toVector(strings("listConnections -p 0 -s true -d false a")), Names{});
 }

@@ -215,6 +215,31 @@ TEST_F(Cameras, ViewFitOfANamedCameraFramesEverythingWithoutViews)
     EXPECT_GT(number("getAttr topShape.ow"), 60.0);
 }
 
+// dolly moves a perspective camera along its view, towards its centre of interest (which
+// stays put), by a distance or to one; orthographic views scale their width. Undoable.
+TEST_F(Cameras, DollyMovesAlongTheViewOrScalesTheOrthographicWidth)
+{
+    run("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0; setAttr perspShape.coi 20");
+    ASSERT_TRUE(run("dolly -d 5 persp")) << errors();
+    EXPECT_NEAR(number("getAttr persp.tz"), 15.0, 1e-9);
+    EXPECT_NEAR(number("getAttr perspShape.coi"), 15.0, 1e-9);
+    ASSERT_TRUE(run("dolly -abs -d 4 perspShape"));
+    EXPECT_NEAR(number("getAttr persp.tz"), 4.0, 1e-9) << "the centre of interest stays at the origin";
+    ASSERT_TRUE(run("dolly -d 100 persp"));
+    EXPECT_GT(number("getAttr persp.tz"), 0.0) << "never past the centre of interest";
+    ASSERT_TRUE(run("undo; undo"));
+    EXPECT_NEAR(number("getAttr persp.tz"), 15.0, 1e-9);
+    const double width = number("getAttr topShape.ow");
+    ASSERT_TRUE(run("dolly -os 0.5 top"));
+    EXPECT_NEAR(number("getAttr topShape.ow"), width / 2, 1e-9);
+    clearMessages();
+    EXPECT_FALSE(run("dolly -d 1 nobody"));
+    EXPECT_EQ(errors(), "dolly: nobody is not a camera.\n");
+    clearMessages();
+    EXPECT_FALSE(run("dolly persp"));
+    EXPECT_EQ(errors(), "dolly: give -distance or -orthoScale.\n");
+}
+
 TEST_F(Cameras, ViewCommandsInBatchModeSayThereAreNoViews)
 {
     const struct

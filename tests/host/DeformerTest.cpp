@@ -199,10 +199,10 @@ TEST_F(DeformerTest, DeformerSitsBetweenAnOrigShapeAndTheMesh)
     EXPECT_EQ(visible[0], "boxShape");
     const MStringArray feeds = strings("listConnections -s 1 -d 0 -p 1 deformerTestOffset1.input[0].inputGeometry");
     ASSERT_EQ(feeds.length(), 1u);
-    EXPECT_EQ(feeds[0], "boxShapeOrig.w[0]");
+    EXPECT_EQ(feeds[0], "boxShapeOrig.worldMesh[0]");
     const MStringArray drives = strings("listConnections -s 0 -d 1 -p 1 deformerTestOffset1.outputGeometry[0]");
     ASSERT_EQ(drives.length(), 1u);
-    EXPECT_EQ(drives[0], "boxShape.i");
+    EXPECT_EQ(drives[0], "boxShape.inMesh");
 
     expectLifted(before, pointsOf("boxShape"), 1.0);
     expectLifted(before, pointsOf("boxShapeOrig"), 0.0);
@@ -276,9 +276,9 @@ TEST_F(DeformerTest, SeveralTargetsTakeMultiIndicesInTheOrderNamed)
     const MPointArray beforeB = pointsOf("bShape");
     const MPointArray beforeC = pointsOf("cShape");
     ASSERT_TRUE(run("deformer -type deformerTestOffset -n lift c b"));
-    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 lift.outputGeometry[0]")[0], "cShape.i");
-    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 lift.outputGeometry[1]")[0], "bShape.i");
-    EXPECT_EQ(strings("listConnections -s 1 -d 0 -p 1 lift.input[1].inputGeometry")[0], "bShapeOrig.w[0]");
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 lift.outputGeometry[0]")[0], "cShape.inMesh");
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 lift.outputGeometry[1]")[0], "bShape.inMesh");
+    EXPECT_EQ(strings("listConnections -s 1 -d 0 -p 1 lift.input[1].inputGeometry")[0], "bShapeOrig.worldMesh[0]");
     expectLifted(beforeB, pointsOf("bShape"), 1.0);
     expectLifted(beforeC, pointsOf("cShape"), 1.0);
     EXPECT_EQ(strings("listConnections -s 1 -d 0 aShape.inMesh").length(), 0u) << "a was not named";
@@ -313,8 +313,8 @@ TEST_F(DeformerTest, SecondDeformerStacksOnTheFirst)
     const MPointArray before = pointsOf("boxShape");
     ASSERT_TRUE(run("deformer -type deformerTestOffset -n first box; deformer -type deformerTestOffset -n second box; "
                     "setAttr second.amount 2"));
-    EXPECT_EQ(strings("listConnections -s 1 -d 0 -p 1 second.input[0].inputGeometry")[0], "first.og[0]");
-    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 second.outputGeometry[0]")[0], "boxShape.i");
+    EXPECT_EQ(strings("listConnections -s 1 -d 0 -p 1 second.input[0].inputGeometry")[0], "first.outputGeometry[0]");
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 second.outputGeometry[0]")[0], "boxShape.inMesh");
     EXPECT_EQ(strings("ls -type mesh").length(), 2u) << "one Orig shape only";
     expectLifted(before, pointsOf("boxShape"), 3.0);
     // The lower deformer also sees the world matrix of the shape at the top.
@@ -394,7 +394,7 @@ TEST_F(DeformerTest, SelectionNamesTheTargetsAndIntermediateShapesAreSkipped)
     ASSERT_TRUE(run("polyCube -n box; deformer -type deformerTestOffset -n first box"));
     // The transform now has the Orig shape too; the visible shape is the one deformed.
     ASSERT_TRUE(run("select -r box; deformer -type deformerTestOffset -n second"));
-    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 second.outputGeometry[0]")[0], "boxShape.i");
+    EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 second.outputGeometry[0]")[0], "boxShape.inMesh");
     clearMessages();
     EXPECT_FALSE(run("deformer -type deformerTestOffset boxShapeOrig"));
     EXPECT_NE(errors().find("has no mesh or curve to deform"), std::string::npos) << errors();

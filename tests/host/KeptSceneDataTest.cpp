@@ -51,12 +51,12 @@ const char* const kRig = R"(createNode transform -n "lightRig";
 createNode aiSkyDomeLight -n "skyShape" -p "lightRig";
 	setAttr ".csh" no;
 	setAttr ".ai_exposure" 0.5;
-createNode joint -n "hip";
+createNode ikEffector -n "hip";
 	addAttr -ci true -sn "liw" -ln "lockInfluenceWeights" -min 0 -max 1 -at "bool";
 	setAttr ".t" -type "double3" 0 10 0 ;
 	setAttr ".jo" -type "double3" 0 0 90 ;
 	setAttr ".liw" yes;
-createNode joint -n "knee" -p "hip";
+createNode ikEffector -n "knee" -p "hip";
 	setAttr ".t" -type "double3" 0 -5 0 ;
 createNode transform -n "kneeCtrl" -p "knee";
 createNode aiOptions -s -n "defaultArnoldRenderOptions";
@@ -92,9 +92,9 @@ TEST_F(KeptSceneData, UnknownNodesAreWrittenBackAsRead)
               "createNode aiSkyDomeLight -n \"skyShape\" -p \"|lightRig\";\n"
               "\tsetAttr \".csh\" 0;\n"
               "\tsetAttr \".ai_exposure\" 0.5;\n");
-    // A joint's translate is a real transform value; its joint orient is kept.
-    EXPECT_EQ(nodeBlock(text, "createNode joint -n \"hip\""),
-              "createNode joint -n \"hip\";\n"
+    // A stand-in transform's translate is a real transform value; its joint orient is kept.
+    EXPECT_EQ(nodeBlock(text, "createNode ikEffector -n \"hip\""),
+              "createNode ikEffector -n \"hip\";\n"
               "\tsetAttr \".t\" -type \"double3\" 0 10 0 ;\n"
               "\taddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -min 0 -max 1 -at \"bool\";\n"
               "\tsetAttr \".jo\" -type \"double3\" 0 0 90 ;\n"
@@ -110,7 +110,7 @@ TEST_F(KeptSceneData, UnknownNodesStandInByKindAndRememberTheirType)
 {
     ASSERT_TRUE(openText(kRig)) << errors();
     // Scripts see the type the file named; the API sees the stand-in.
-    EXPECT_EQ(text("nodeType hip"), "joint");
+    EXPECT_EQ(text("nodeType hip"), "ikEffector");
     const std::pair<const char*, const char*> standIns[] = {
         {"hip", "unknownTransform"}, {"skyShape", "unknownDag"}, {"second", "unknown"}};
     for (const auto& standIn : standIns) {
@@ -121,9 +121,9 @@ TEST_F(KeptSceneData, UnknownNodesStandInByKindAndRememberTheirType)
         EXPECT_EQ(MFnDependencyNode(node).typeName(), standIn.second) << standIn.first;
     }
     EXPECT_EQ(text("unknownNode -q -realClassName skyShape"), "aiSkyDomeLight");
-    EXPECT_EQ(text("unknownNode -q -realClassName hip"), "joint");
+    EXPECT_EQ(text("unknownNode -q -realClassName hip"), "ikEffector");
     EXPECT_EQ(text("unknownNode -q -rcn defaultArnoldRenderOptions"), "aiOptions");
-    // Joints are transforms: what hangs below them keeps its place.
+    // Maya's transform types stand in as transforms: what hangs below them keeps its place.
     MStringArray world = strings("getAttr kneeCtrl.wm");
     ASSERT_EQ(world.length(), 16u);
     EXPECT_EQ(world[13], "5");
@@ -140,7 +140,7 @@ TEST_F(KeptSceneData, EachUnknownTypeIsReportedOnce)
     EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
               where + "5: Unrecognized node type 'aiSkyDomeLight' for node 'skyShape'; preserving node information "
                       "during this session.\n" +
-                  where + "8: Unrecognized node type 'joint' for node 'hip'; preserving node information during "
+                  where + "8: Unrecognized node type 'ikEffector' for node 'hip'; preserving node information during "
                           "this session.\n" +
                   where + "16: Unrecognized node type 'aiOptions' for node 'defaultArnoldRenderOptions'; preserving "
                           "node information during this session.\n");
@@ -345,7 +345,7 @@ createNode transform -n "b";
 createNode mesh -n "bShape" -p "b";
 connectAttr "aShape.w" "bShape.i";
 )")) << errors();
-    EXPECT_EQ(text("listConnections -p 1 -s 1 -d 0 bShape.i"), "aShape.w[0]");
+    EXPECT_EQ(text("listConnections -p 1 -s 1 -d 0 bShape.i"), "aShape.worldMesh[0]");
 }
 
 } // namespace

@@ -59,3 +59,63 @@ TEST_F(NamespacedNodeName, EmptyOrDigitLeadingNamespacesAreRefused)
     EXPECT_EQ(errors(), "rename: \"rig::plain\" is not a valid node name.\n");
     EXPECT_EQ(strings("ls plain")[0], "plain");
 }
+
+// `namespace` and `namespaceInfo` as scripts use them: new nodes go into the current
+// namespace, every change undoes, and a namespace with nodes in it is removed only by
+// merging them into its parent or the root, or deleting them.
+TEST_F(NamespacedNodeName, NamespaceCommandAddsSetsListsAndRemoves)
+{
+    EXPECT_EQ(text("namespace -add rig"), "rig");
+    EXPECT_EQ(number("namespace -exists rig"), 1.0);
+    EXPECT_EQ(text("namespaceInfo -currentNamespace"), ":");
+    ASSERT_TRUE(run("namespace -set rig"));
+    EXPECT_EQ(text("namespaceInfo -cur -an"), ":rig");
+    EXPECT_EQ(text("namespace -add face"), "rig:face") << "added below the current namespace";
+    EXPECT_EQ(text("createNode transform -n ctrl"), "rig:ctrl");
+    EXPECT_EQ(text("polyCube"), "rig:pCube1 rig:pCubeShape1");
+    EXPECT_EQ(text("createNode transform -n \":loose\""), "loose") << "the root, named outright";
+    EXPECT_EQ(text("createNode transform -n \"face:eye\""), "face:eye") << "a name with its own namespace";
+    EXPECT_EQ(text("namespaceInfo -lon -r"), "rig:face");
+    EXPECT_EQ(text("namespaceInfo -lon -an \":\""), ":UI :shared :face :rig");
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(number("objExists \"face:eye\""), 0.0);
+    ASSERT_TRUE(run("namespace -set \":\""));
+    EXPECT_EQ(text("namespaceInfo -lon"), "UI shared rig") << "a namespace only its node implied went with it";
+    EXPECT_EQ(text("namespaceInfo -lod rig"), "rig:ctrl rig:pCube1 rig:pCubeShape1");
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(text("namespaceInfo -cur"), "rig") << "undo sets the namespace back";
+    ASSERT_TRUE(run("namespace -set \":\""));
+
+    clearMessages();
+    EXPECT_FALSE(run("namespace -add rig"));
+    EXPECT_EQ(errors(), "namespace: A namespace called 'rig' already exists.\n");
+    clearMessages();
+    EXPECT_FALSE(run("namespace -set nowhere"));
+    EXPECT_EQ(errors(), "namespace: Namespace 'nowhere' does not exist.\n");
+    clearMessages();
+    EXPECT_FALSE(run("namespace -add \"9lives\""));
+    EXPECT_EQ(errors(), "namespace: '9lives' is not a valid namespace name.\n");
+    clearMessages();
+    EXPECT_FALSE(run("namespace -rm rig"));
+    EXPECT_EQ(errors(), "namespace: Namespace 'rig' is not empty: use -mergeNamespaceWithParent, "
+                        "-mergeNamespaceWithRoot or -deleteNamespaceContent.\n");
+    clearMessages();
+    EXPECT_FALSE(run("namespace -rm UI"));
+    EXPECT_EQ(errors(), "namespace: Cannot remove Maya's namespace 'UI'.\n");
+
+    ASSERT_TRUE(run("namespace -rm rig -mergeNamespaceWithRoot"));
+    EXPECT_EQ(number("namespace -exists rig"), 0.0);
+    EXPECT_EQ(text("ls ctrl pCube1 pCubeShape1"), "ctrl pCube1 pCubeShape1");
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(text("ls \"rig:*\""), "rig:ctrl rig:pCube1 rig:pCubeShape1");
+    ASSERT_TRUE(run("namespace -rm rig -deleteNamespaceContent"));
+    EXPECT_EQ(strings("ls \"rig:*\"").length(), 0u);
+    EXPECT_EQ(number("namespace -exists rig"), 0.0);
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(number("objExists \"rig:pCubeShape1\""), 1.0);
+
+    // A new scene starts in the root with only Maya's namespaces.
+    ASSERT_TRUE(run("namespace -set rig; file -f -new"));
+    EXPECT_EQ(text("namespaceInfo -cur"), ":");
+    EXPECT_EQ(text("namespaceInfo -lon"), "UI shared");
+}

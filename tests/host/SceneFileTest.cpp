@@ -186,7 +186,7 @@ TEST_F(SceneFile, OpenRestoresValuesDynamicAttributesAndConnections)
     EXPECT_EQ(strings("getAttr rig.tags").length(), 3u);
     EXPECT_EQ(text("getAttr rig.tags").asChar(), std::string("left arm quote \" inside "));
     EXPECT_EQ(number("getAttr ctrl.tx"), 3);
-    EXPECT_EQ(text("listConnections -d 0 -p 1 store.links"), "ctrl.msg other.msg");
+    EXPECT_EQ(text("listConnections -d 0 -p 1 store.links"), "ctrl.message other.message");
     EXPECT_EQ(text("listRelatives -s -f other"), "|other|ctrlShape") << "the instance is back";
     EXPECT_EQ(text("file -q -sn"), path.c_str());
     EXPECT_EQ(strings("ls -sl").length(), 0u);

@@ -197,6 +197,15 @@ TEST_F(SceneQueryCommands, XformPivotsAndBoundingBoxInObjectAndWorldSpace)
         << errors();
     EXPECT_EQ(names("listRelatives -s pCube1"), (Names{"pCubeShape1", "bigShape"}));
     expectNear({-1, -2, -3, 1, 2, 3}, numbers("xform -q -bb pCube1"));
+    // The exact box comes from the points, in world space, of everything below; in the working unit.
+    ASSERT_TRUE(run("setAttr pCube1.rotateZ 90; circle -r 2 -n ring; move 0 5 0 ring"));
+    expectNear({8, -1, -3, 12, 1, 3}, numbers("exactWorldBoundingBox pCube1"));
+    expectNear({-2, -1, -3, 12, 7, 3}, numbers("exactWorldBoundingBox ring pCube1"), 1e-2);
+    ASSERT_TRUE(run("setAttr ring.visibility 0; select -r ring pCube1"));
+    expectNear({8, -1, -3, 12, 1, 3}, numbers("exactWorldBoundingBox -ignoreInvisible true"));
+    ASSERT_TRUE(run("currentUnit -l mm"));
+    expectNear({80, -10, -30, 120, 10, 30}, numbers("exactWorldBoundingBox pCube1"));
+    ASSERT_TRUE(run("currentUnit -l cm; setAttr pCube1.rotateZ 0"));
 
     ASSERT_TRUE(run("xform -rp 0 1 0 pCube1")) << errors();
     expectNear({0, 1, 0}, numbers("xform -q -rp pCube1"));

@@ -144,6 +144,28 @@ TEST_F(SceneReading, DefaultNodesExistInNewAndOpenedScenes)
     for (const char* name : names)
         EXPECT_TRUE(exists(name)) << name << " after file -open";
     EXPECT_EQ(errors(), "");
+
+    // A new scene the host saved reads back without a word: its scene nodes are of their own
+    // types, and the default layers are known to their managers, as Maya writes them.
+    run("file -f -new");
+    const std::string saved = savedText();
+    EXPECT_TRUE(contains(saved, "connectAttr \"layerManager.dli[0]\" \"defaultLayer.id\";\n")) << saved;
+    EXPECT_TRUE(contains(saved, "connectAttr \"renderLayerManager.rlmi[0]\" \"defaultRenderLayer.rlid\";\n"))
+        << saved;
+    ASSERT_TRUE(openScene(saved.substr(saved.find('\n', saved.find("requires maya")) + 1)));
+    EXPECT_EQ(fWarnings, "");
+    EXPECT_EQ(errors(), "");
+    const char* const types[][2] = {{"lightLinker1", "lightLinker"},        {"layerManager", "displayLayerManager"},
+                                    {"renderLayerManager", "renderLayerManager"}, {"defaultRenderLayer", "renderLayer"},
+                                    {"shapeEditorManager", "shapeEditorManager"},
+                                    {"poseInterpolatorManager", "poseInterpolatorManager"}};
+    for (const auto& type : types) {
+        EXPECT_EQ(text(std::string("nodeType ") + type[0]), type[1]);
+        EXPECT_FALSE(run(std::string("unknownNode -q -realClassName ") + type[0])) << type[0] << " is no stand-in";
+    }
+    clearMessages();
+    EXPECT_EQ(number("getAttr defaultRenderLayer.identification"), 0);
+    EXPECT_EQ(strings("listConnections -d 0 -p 1 defaultLayer.identification")[0], "layerManager.displayLayerId[0]");
 }
 
 TEST_F(SceneReading, ChangedDefaultNodesAreWrittenAsSelectBlocks)

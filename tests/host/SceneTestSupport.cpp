@@ -207,6 +207,11 @@ std::string SceneTest::errors() const
     return fCapture ? fCapture->text(host::MessageKind::kError).asChar() : std::string();
 }
 
+std::string SceneTest::warnings() const
+{
+    return fCapture ? fCapture->text(host::MessageKind::kWarning).asChar() : std::string();
+}
+
 std::string SceneTest::tempPath(const std::string& name) const
 {
     return fTempDir + "/" + name;

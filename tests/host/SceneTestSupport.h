@@ -42,8 +42,9 @@ protected:
 
     // The scene as the scene writer writes it.
     std::string sceneText();
-    // Errors written since SetUp (or the last clearMessages), one per line.
+    // Errors (warnings) written since SetUp (or the last clearMessages), one per line.
     std::string errors() const;
+    std::string warnings() const;
     void clearMessages() { fCapture->clear(); }
     // A file path under the test's temporary folder.
     std::string tempPath(const std::string& name) const;

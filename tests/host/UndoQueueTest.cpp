@@ -6,11 +6,15 @@
 #include "commands/UndoQueue.h"
 
 #include <maya/MCommandResult.h>
+#include <maya/MDagModifier.h>
 #include <maya/MEventMessage.h>
 #include <maya/MGlobal.h>
 #include <maya/MMessage.h>
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
+
+#include <string>
+#include <vector>
 
 using host::UndoQueue;
 using UndoQueueTest = CommandTest;
@@ -125,6 +129,41 @@ TEST_F(UndoQueueTest, ExecuteCommandHandsBackTypedResults)
     EXPECT_EQ(status, MS::kSuccess);
 }
 
+// undoInfo as scripts use it: a chunk undoes and redoes as one step, undo can be turned off
+// (flushing the queue unless asked not to), and the queue tells what undo and redo would do.
+TEST_F(UndoQueueTest, UndoInfoChunksStateAndNames)
+{
+    struct Restore
+    {
+        ~Restore() { UndoQueue::setEnabled(true, false); while (UndoQueue::openChunks() > 0) UndoQueue::closeChunk(); }
+    } restore;
+    ASSERT_EQ(run("testCounter 1; undoInfo -openChunk -chunkName \"two steps\"; testCounter 10;"
+                  "undoInfo -openChunk; testCounter 100; undoInfo -closeChunk; undoInfo -closeChunk"),
+              MS::kSuccess);
+    host::MelValue result;
+    ASSERT_EQ(run("undoInfo -q -undoName", &result), MS::kSuccess);
+    EXPECT_EQ(result.asString(), MString("two steps"));
+    ASSERT_EQ(run("undo"), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 1) << "the chunk, nested chunk and all, is one step";
+    ASSERT_EQ(run("undoInfo -q -redoName", &result), MS::kSuccess);
+    EXPECT_EQ(result.asString(), MString("two steps"));
+    ASSERT_EQ(run("redo"), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 111);
+
+    ASSERT_EQ(run("undoInfo -stateWithoutFlush off; testCounter 1000; undoInfo -q -state", &result), MS::kSuccess);
+    EXPECT_EQ(result.asInt(), 0);
+    ASSERT_EQ(run("undoInfo -swf on; undo"), MS::kSuccess);
+    EXPECT_EQ(counterValue(), 1001) << "what ran with undo off is not undone";
+    ASSERT_EQ(run("undoInfo -state off; undoInfo -state on; undoInfo -q -undoQueueEmpty", &result), MS::kSuccess);
+    EXPECT_EQ(result.asInt(), 1) << "turning undo off flushes the queue";
+    clearMessages();
+    EXPECT_NE(run("undoInfo -closeChunk"), MS::kSuccess);
+    EXPECT_EQ(warnings(), "undoInfo: there is no open chunk to close.\n");
+    // Nothing to end in a test: quit says so and the script goes on failing there.
+    EXPECT_NE(run("quit -f"), MS::kSuccess);
+    EXPECT_NE(errors().find("quit: this session has no program to end."), std::string::npos) << errors();
+}
+
 namespace {
 
 void countSelectionChanges(void* clientData)
@@ -168,18 +207,54 @@ TEST_F(UndoQueueTest, SelectionChangedFiresOnlyWhenTheSelectionChanges)
     MMessage::removeCallback(id);
 }
 
-TEST_F(UndoQueueTest, DeletedNodesLeaveTheActiveSelection)
+namespace {
+
+// What "SelectionChanged" listeners saw: the active selection at each notice.
+void recordSelectionAtNotice(void* clientData)
 {
-    ASSERT_EQ(run("createNode transform -n \"gone\"; createNode transform -n \"kept\";"), MS::kSuccess);
-    ASSERT_EQ(MGlobal::selectByName("gone", MGlobal::kReplaceList), MS::kSuccess);
-    ASSERT_EQ(MGlobal::selectByName("kept", MGlobal::kAddToList), MS::kSuccess);
-    ASSERT_EQ(run("delete gone;"), MS::kSuccess) << errors();
     MSelectionList active;
     MGlobal::getActiveSelectionList(active);
     MStringArray names;
     active.getSelectionStrings(names);
-    ASSERT_EQ(names.length(), 1u);
-    EXPECT_EQ(names[0], MString("kept"));
+    std::string joined;
+    for (unsigned i = 0; i < names.length(); ++i)
+        joined += (i ? " " : "") + std::string(names[i].asChar());
+    static_cast<std::vector<std::string>*>(clientData)->push_back(joined);
+}
+
+} // namespace
+
+// Deleting selected nodes, or undoing their creation, takes them out of the active selection
+// and tells the "SelectionChanged" listeners once per edit, as Maya does.
+TEST_F(UndoQueueTest, RemovedSelectedNodesLeaveTheSelectionWithOneNotice)
+{
+    ASSERT_EQ(run("createNode transform -n gone; createNode transform -n also; createNode transform -n kept;"
+                  "createNode transform -n loose; select -r gone also kept;"),
+              MS::kSuccess);
+    std::vector<std::string> notices;
+    MStatus status;
+    MCallbackId id = MEventMessage::addEventCallback("SelectionChanged", recordSelectionAtNotice, &notices, &status);
+    ASSERT_EQ(status, MS::kSuccess);
+
+    ASSERT_EQ(run("delete gone also;"), MS::kSuccess) << errors();
+    EXPECT_EQ(notices, std::vector<std::string>({"kept"}));
+    ASSERT_EQ(run("undo;"), MS::kSuccess);
+    EXPECT_EQ(notices.back(), "gone also kept") << "undoing a delete gives the selection back";
+    ASSERT_EQ(run("redo;"), MS::kSuccess);
+    EXPECT_EQ(notices.back(), "kept");
+    notices.clear();
+    ASSERT_EQ(run("delete loose;"), MS::kSuccess);
+    EXPECT_TRUE(notices.empty()) << "nothing selected went";
+
+    // A plug-in command's modifier: what it created and selected leaves the selection on undo.
+    MDagModifier modifier;
+    MObject made = modifier.createNode("transform", MObject::kNullObj, &status);
+    ASSERT_EQ(modifier.doIt(), MS::kSuccess);
+    ASSERT_EQ(MGlobal::select(made, MGlobal::kAddToList), MS::kSuccess);
+    ASSERT_EQ(notices.size(), 1u);
+    ASSERT_EQ(modifier.undoIt(), MS::kSuccess);
+    EXPECT_EQ(notices, std::vector<std::string>({"kept transform1", "kept"}));
+    MMessage::removeCallback(id);
 }
 
 TEST_F(UndoQueueTest, MessagesGoToTheSinkByKind)

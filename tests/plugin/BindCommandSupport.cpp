@@ -1,7 +1,5 @@
 #include "BindCommandSupport.h"
 
-#include "commands/scene/MayaAsciiWriter.h"
-
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
@@ -58,30 +56,6 @@ void makePatch(const std::string& name, const DriverGrid& grid, const std::vecto
         points.push_back(MPoint(p.x + offset.x, p.y + offset.y, p.z + offset.z));
     }
     makeMesh(name, points, faces);
-}
-
-MStatus undoableMel(const std::string& command, MString* result)
-{
-    if (!result)
-        return MGlobal::executeCommand(MString(command.c_str()), false, true);
-    return MGlobal::executeCommand(MString(command.c_str()), *result, false, true);
-}
-
-std::string sceneText()
-{
-    std::string text;
-    EXPECT_TRUE(host::MayaAsciiWriter::write("bind.ma", text));
-    return text;
-}
-
-std::vector<int> intArray(const std::string& plug)
-{
-    MIntArray result;
-    EXPECT_TRUE(MGlobal::executeCommand(MString(("getAttr " + plug).c_str()), result)) << plug;
-    std::vector<int> values;
-    for (unsigned i = 0; i < result.length(); ++i)
-        values.push_back(result[i]);
-    return values;
 }
 
 std::vector<std::string> messageSources(const std::string& arrayPlug, int count)

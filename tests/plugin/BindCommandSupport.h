@@ -32,13 +32,5 @@ void makeDriver(const std::string& name, const DriverGrid& grid);
 void makePatch(const std::string& name, const DriverGrid& grid, const std::vector<int>& driverIds,
                const std::vector<std::vector<int>>& faces, const MPoint& offset = MPoint(0, 0, 0));
 
-// Runs MEL on the undo queue, as a user's typed command is; `result` gets its string result.
-MStatus undoableMel(const std::string& command, MString* result = nullptr);
-
-// The scene as the file writer writes it.
-std::string sceneText();
-
-std::vector<int> intArray(const std::string& plug);
-
 // Source nodes connected into a message array's elements 0..count-1 ("" where none).
 std::vector<std::string> messageSources(const std::string& arrayPlug, int count);

@@ -1,22 +1,37 @@
 // "pellixDataBind": what a bind stores and connects, how patch vertices find their driver
-// vertices, and the errors that leave the scene as it was.
+// vertices, the errors that leave the scene as it was; a driver that already has an overlay
+// (replacing it with its settings, name and tracked controls, rebinding some patches only,
+// damaged stored bindings, undo and redo); and an instanced driver, where each instance has
+// its own world mesh and overlay, with replacements whose deletion or renaming fails.
 
 #include "BindCommandSupport.h"
+#include "PinTestSupport.h"
 
-#include "commands/MessageOutput.h"
-
+#include <maya/MDGMessage.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MPlug.h>
-#include <maya/MPlugArray.h>
+#include <maya/MMessage.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
+using pinbind::sourceOf;
+
 namespace {
+
+using Ints = std::vector<int>;
+using Names = std::vector<std::string>;
 
 std::string messages(const host::MessageCapture& capture, host::MessageKind kind)
 {
     return capture.text(kind).asChar();
+}
+
+std::string outsideTolerance(const std::string& patch, int outside, int of, const std::string& tolerance)
+{
+    return "pellixDataBind: patch '" + patch + "' has " + std::to_string(outside) + " of " + std::to_string(of) +
+           " vertices outside bind tolerance " + tolerance + ". Increase Bind Tolerance or align the patch with the "
+           "driver.\n";
 }
 
 // A 5 x 5 driver and three patches on it: a quad, two quads sharing an edge, and a triangle
@@ -33,19 +48,39 @@ protected:
         makePatch("patchC", fGrid, fIdsC, {{1, 0, 2}});
     }
 
+    static Ints concat(std::initializer_list<Ints> parts)
+    {
+        Ints all;
+        for (const Ints& part : parts)
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    }
+
+    // Every stored array, in the order of the overlay's attributes.
+    static std::vector<Ints> storedArrays(const std::string& shape)
+    {
+        std::vector<Ints> arrays;
+        for (const char* name : {"pvc", "pdvi", "pto", "ptc", "pti", "peo", "pec", "pei"})
+            arrays.push_back(intArray(shape + "." + name));
+        return arrays;
+    }
+
     DriverGrid fGrid;
-    const std::vector<int> fIdsA = {0, 5, 6, 1};
-    const std::vector<int> fIdsB = {2, 7, 8, 3, 9, 4};
-    const std::vector<int> fIdsC = {24, 18, 19};
+    const Ints fIdsA = {0, 5, 6, 1};
+    const Ints fIdsB = {2, 7, 8, 3, 9, 4};
+    const Ints fIdsC = {24, 18, 19};
 };
 
-std::vector<int> concat(std::initializer_list<std::vector<int>> parts)
+// The same driver and patches, already bound (on the undo queue).
+class BindCommandRebind : public BindCommand
 {
-    std::vector<int> all;
-    for (const std::vector<int>& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+protected:
+    void SetUp() override
+    {
+        BindCommand::SetUp();
+        ASSERT_TRUE(undoableMel("pellixDataBind driver patchA patchB patchC"));
+    }
+};
 
 } // namespace
 
@@ -57,35 +92,27 @@ TEST_F(BindCommand, StoresEveryPatchOnTheDriverVerticesItSitsOn)
     EXPECT_EQ(melString("nodeType pellixDataOverlayShape"), "pellixDataOverlay");
     EXPECT_EQ(melStrings("listRelatives -parent pellixDataOverlayShape")[0], "pellixDataOverlay");
 
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (std::vector<int>{4, 6, 3}));
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), concat({fIdsA, fIdsB, fIdsC}));
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchTriangleOffsets"), (std::vector<int>{0, 6, 18}));
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchTriangleCounts"), (std::vector<int>{6, 12, 3}));
-    const std::vector<int> triangles = intArray("pellixDataOverlayShape.patchTriangleIndices");
-    ASSERT_EQ(triangles.size(), 21u);
-    EXPECT_EQ(std::vector<int>(triangles.begin() + 18, triangles.end()), (std::vector<int>{1, 0, 2}));
+    const std::vector<Ints> stored = storedArrays("pellixDataOverlayShape");
+    EXPECT_EQ(stored[0], (Ints{4, 6, 3}));
+    EXPECT_EQ(stored[1], concat({fIdsA, fIdsB, fIdsC}));
+    EXPECT_EQ(stored[2], (Ints{0, 6, 18}));
+    EXPECT_EQ(stored[3], (Ints{6, 12, 3}));
+    ASSERT_EQ(stored[4].size(), 21u);
+    EXPECT_EQ(Ints(stored[4].begin() + 18, stored[4].end()), (Ints{1, 0, 2}));
     // Edges as local index pairs: 4 for the quad, 7 for the two quads, 3 for the triangle.
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchEdgeOffsets"), (std::vector<int>{0, 8, 22}));
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchEdgeCounts"), (std::vector<int>{8, 14, 6}));
-    const std::vector<int> edges = intArray("pellixDataOverlayShape.patchEdgeIndices");
-    ASSERT_EQ(edges.size(), 28u);
+    EXPECT_EQ(stored[5], (Ints{0, 8, 22}));
+    EXPECT_EQ(stored[6], (Ints{8, 14, 6}));
+    ASSERT_EQ(stored[7].size(), 28u);
     for (size_t i = 8; i < 22; ++i)
-        EXPECT_LT(edges[i], 6) << i;
+        EXPECT_LT(stored[7][i], 6) << i;
 
     // The driver comes in through its first world-space mesh.
-    MPlugArray driverSources;
-    const MPlug inMesh = MFnDependencyNode(nodeByName("pellixDataOverlayShape")).findPlug("inMesh", false);
-    ASSERT_TRUE(inMesh.connectedTo(driverSources, true, false));
-    ASSERT_EQ(driverSources.length(), 1u);
-    const MPlug worldMesh = MFnDependencyNode(nodeByName("driverShape")).findPlug("worldMesh", false);
-    EXPECT_EQ(driverSources[0].name(), worldMesh.elementByLogicalIndex(0).name());
+    EXPECT_EQ(sourceOf("pellixDataOverlayShape.inMesh"), "driverShape.worldMesh[0]");
     EXPECT_EQ(messageSources("pellixDataOverlayShape.patchSourceMeshes", 3),
-              (std::vector<std::string>{"patchAShape", "patchBShape", "patchCShape"}));
-    EXPECT_EQ(messageSources("pellixDataOverlayShape.patchControl", 3),
-              (std::vector<std::string>{"patchA", "patchB", "patchC"}));
+              (Names{"patchAShape", "patchBShape", "patchCShape"}));
+    EXPECT_EQ(messageSources("pellixDataOverlayShape.patchControl", 3), (Names{"patchA", "patchB", "patchC"}));
     EXPECT_DOUBLE_EQ(melDouble("getAttr pellixDataOverlayShape.bindTolerance"), 0.0001);
     EXPECT_EQ(melInt("getAttr patchA.visibility"), 1);
-
     EXPECT_EQ(messages(capture, host::MessageKind::kInfo),
               "pellixDataBind created data overlay with 3 patch(es); 13 vertices matched at bind tolerance 0.0001.\n");
     EXPECT_EQ(messages(capture, host::MessageKind::kWarning), "");
@@ -97,7 +124,7 @@ TEST_F(BindCommand, TakesTheSelectionAndEachPatchMeshOnce)
     host::MessageCapture capture;
     EXPECT_EQ(melString("pellixDataBind -name faceRig -hidePatches true"), "faceRigShape");
     EXPECT_EQ(messages(capture, host::MessageKind::kWarning), "pellixDataBind: skipped driver mesh in patch list.\n");
-    EXPECT_EQ(intArray("faceRigShape.patchVertexCounts"), (std::vector<int>{4, 3}));
+    EXPECT_EQ(intArray("faceRigShape.patchVertexCounts"), (Ints{4, 3}));
     EXPECT_EQ(intArray("faceRigShape.patchDriverVertexIndices"), concat({fIdsA, fIdsC}));
     EXPECT_EQ(melInt("getAttr patchA.visibility"), 0);
     EXPECT_EQ(melInt("getAttr patchC.visibility"), 0);
@@ -106,25 +133,19 @@ TEST_F(BindCommand, TakesTheSelectionAndEachPatchMeshOnce)
 
 TEST_F(BindCommand, ClickTargetsFollowTheUserSelectAttributes)
 {
-    ASSERT_TRUE(mel("createNode transform -name rig"));
-    ASSERT_TRUE(mel("parent patchA rig"));
-    ASSERT_TRUE(mel("addAttr -longName pellixSelectParent -attributeType bool patchA"));
-    ASSERT_TRUE(mel("setAttr patchA.pellixSelectParent 1"));
-    ASSERT_TRUE(mel("createNode transform -name ctrlB"));
-    ASSERT_TRUE(mel("addAttr -longName pellixSelectNode -attributeType message patchBShape"));
-    ASSERT_TRUE(mel("connectAttr ctrlB.message patchBShape.pellixSelectNode"));
-    ASSERT_TRUE(mel("createNode transform -name ctrlC"));
-    ASSERT_TRUE(mel("addAttr -longName pellixSelectNode -attributeType message patchC"));
-    ASSERT_TRUE(mel("connectAttr ctrlC.message patchC.pellixSelectNode"));
     // A select-parent switch on a patch directly under the world has no parent to give.
-    ASSERT_TRUE(mel("createNode transform -name lonely"));
     makePatch("patchD", fGrid, {10, 15, 16, 11}, {{0, 1, 2, 3}});
-    ASSERT_TRUE(mel("addAttr -longName pellixSelectParent -attributeType bool patchD"));
-    ASSERT_TRUE(mel("setAttr patchD.pellixSelectParent 1"));
-
-    ASSERT_TRUE(mel("pellixDataBind driver patchA patchB patchC patchD"));
-    EXPECT_EQ(messageSources("pellixDataOverlayShape.patchControl", 4),
-              (std::vector<std::string>{"rig", "ctrlB", "ctrlC", "patchD"}));
+    for (const char* command :
+         {"createNode transform -name rig", "parent patchA rig", "createNode transform -name ctrlB",
+          "addAttr -longName pellixSelectNode -attributeType message patchBShape",
+          "connectAttr ctrlB.message patchBShape.pellixSelectNode", "createNode transform -name ctrlC",
+          "addAttr -longName pellixSelectNode -attributeType message patchC",
+          "connectAttr ctrlC.message patchC.pellixSelectNode", "createNode transform -name lonely",
+          "addAttr -longName pellixSelectParent -attributeType bool patchA", "setAttr patchA.pellixSelectParent 1",
+          "addAttr -longName pellixSelectParent -attributeType bool patchD", "setAttr patchD.pellixSelectParent 1",
+          "pellixDataBind driver patchA patchB patchC patchD"})
+        ASSERT_TRUE(mel(command)) << command;
+    EXPECT_EQ(messageSources("pellixDataOverlayShape.patchControl", 4), (Names{"rig", "ctrlB", "ctrlC", "patchD"}));
 }
 
 TEST_F(BindCommand, WorldSpacePositionsWithNegativeCoordinatesAndCellBoundaries)
@@ -141,39 +162,17 @@ TEST_F(BindCommand, WorldSpacePositionsWithNegativeCoordinatesAndCellBoundaries)
     makePatch("worldPatch", grid, {0, 5, 6, 1}, {{0, 1, 2, 3}}, MPoint(-2.05 + 0.03, 0.0, -7.1 - 0.03));
     makePatch("movedPatch", grid, {18, 23, 24, 19}, {{0, 1, 2, 3}}, MPoint(0.0, 0.049, 0.0));
     ASSERT_TRUE(mel("move -2.05 0 -7.1 movedPatch"));
-
     ASSERT_TRUE(mel("pellixDataBind -bindTolerance 0.05 farDriver worldPatch movedPatch"));
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"),
-              (std::vector<int>{0, 5, 6, 1, 18, 23, 24, 19}));
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), (Ints{0, 5, 6, 1, 18, 23, 24, 19}));
 
     // Without the patch transform's move the second patch is nowhere near the driver.
     ASSERT_TRUE(mel("move 0 0 0 movedPatch"));
     host::MessageCapture capture;
     EXPECT_FALSE(mel("pellixDataBind -bindTolerance 0.05 farDriver movedPatch"));
-    EXPECT_EQ(messages(capture, host::MessageKind::kError),
-              "pellixDataBind: patch '|movedPatch|movedPatchShape' has 4 of 4 vertices outside bind tolerance 0.05. "
-              "Increase Bind Tolerance or align the patch with the driver.\n");
+    EXPECT_EQ(messages(capture, host::MessageKind::kError), outsideTolerance("|movedPatch|movedPatchShape", 4, 4, "0.05"));
 }
 
-TEST_F(BindCommand, DistanceEqualToTheToleranceIsOutside)
-{
-    // Patch vertex 3 halfway between driver vertices 1 and 2: exactly 0.5 from each.
-    makePatch("halfway", fGrid, {0, 5, 6, 1}, {{0, 1, 2, 3}});
-    ASSERT_TRUE(mel("move -relative 0.5 0 0 halfway.vtx[3]"));
-    const std::string before = sceneText();
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("pellixDataBind -bindTolerance 0.5 driver halfway"));
-    EXPECT_EQ(messages(capture, host::MessageKind::kError),
-              "pellixDataBind: patch '|halfway|halfwayShape' has 1 of 4 vertices outside bind tolerance 0.5. "
-              "Increase Bind Tolerance or align the patch with the driver.\n");
-    EXPECT_EQ(sceneText(), before);
-
-    // Just above, the tie goes to the vertex in the lower x cell.
-    ASSERT_TRUE(mel("pellixDataBind -bindTolerance 0.5000001 driver halfway"));
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), (std::vector<int>{0, 5, 6, 1}));
-}
-
-TEST_F(BindCommand, TiesGoToTheLowerZCellThenTheLowerXCellThenTheLowerId)
+TEST_F(BindCommand, TiesGoToTheLowerZCellThenTheLowerXCellThenTheLowerIdAndTheToleranceIsStoredAsGiven)
 {
     // 0 and 1 tie for (1.5, 0, 0.5): 1 has the lower z cell though the higher x and id.
     // 2 and 3 tie for (4.5, 0, 0): 3 has the lower x cell though the higher id.
@@ -182,8 +181,23 @@ TEST_F(BindCommand, TiesGoToTheLowerZCellThenTheLowerXCellThenTheLowerId)
              {MPoint(1, 0, 1), MPoint(2, 0, 0), MPoint(5, 0, 0), MPoint(4, 0, 0), MPoint(8, 0, 0), MPoint(8, 0, 0)},
              {{0, 1, 2}, {3, 4, 5}});
     makeMesh("tiePatch", {MPoint(1.5, 0, 0.5), MPoint(4.5, 0, 0), MPoint(8, 0, 0.1)}, {{0, 1, 2}});
-    ASSERT_TRUE(mel("pellixDataBind -bindTolerance 0.75 tieDriver tiePatch"));
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), (std::vector<int>{1, 3, 4}));
+    ASSERT_TRUE(mel("pellixDataBind -name ties -bindTolerance 0.75 tieDriver tiePatch"));
+    EXPECT_EQ(intArray("tiesShape.patchDriverVertexIndices"), (Ints{1, 3, 4}));
+
+    // The smallest storable tolerance is reported and stored as given.
+    host::MessageCapture capture;
+    ASSERT_TRUE(mel("pellixDataBind -bindTolerance 1e-12 driver patchA"));
+    EXPECT_EQ(melDouble("getAttr pellixDataOverlayShape.bindTolerance"), 1e-12);
+    EXPECT_EQ(messages(capture, host::MessageKind::kInfo),
+              "pellixDataBind created data overlay with 1 patch(es); 4 vertices matched at bind tolerance 1e-12.\n");
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), fIdsA);
+
+    // A vertex exactly halfway between driver vertices 1 and 2 lies outside a tolerance of half
+    // their distance (see the refusals); just above it, the tie goes to the lower x cell.
+    makePatch("halfway", fGrid, {0, 5, 6, 1}, {{0, 1, 2, 3}});
+    ASSERT_TRUE(mel("move -relative 0.5 0 0 halfway.vtx[3]"));
+    ASSERT_TRUE(mel("pellixDataBind -name half -bindTolerance 0.5000001 driver halfway"));
+    EXPECT_EQ(intArray("halfShape.patchDriverVertexIndices"), (Ints{0, 5, 6, 1}));
 }
 
 TEST_F(BindCommand, SharedDriverVerticesWarnWithinAPatchOnly)
@@ -194,63 +208,53 @@ TEST_F(BindCommand, SharedDriverVerticesWarnWithinAPatchOnly)
     ASSERT_TRUE(mel("pellixDataBind driver patchA crowded"));
     EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
               "pellixDataBind: patch '|crowded|crowdedShape' has 2 patch vertices sharing driver vertices.\n");
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"),
-              concat({fIdsA, {6, 6, 7, 6, 11}}));
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), concat({fIdsA, {6, 6, 7, 6, 11}}));
 }
 
-TEST_F(BindCommand, OneOfFourVerticesOutsideFailsTheWholeBind)
+TEST_F(BindCommand, ErrorsLeaveTheSceneUntouched)
 {
-    ASSERT_TRUE(mel("move -relative 0 0.001 0 patchB.vtx[2]"));
-    makePatch("nudged", fGrid, {10, 15, 16, 11}, {{0, 1, 2, 3}});
-    ASSERT_TRUE(mel("move -relative 0 0 0.0002 nudged.vtx[1]"));
-    const std::string before = sceneText();
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("pellixDataBind driver patchA nudged patchB"));
-    // The first failing patch ends the command.
-    EXPECT_EQ(messages(capture, host::MessageKind::kError),
-              "pellixDataBind: patch '|nudged|nudgedShape' has 1 of 4 vertices outside bind tolerance 0.0001. "
-              "Increase Bind Tolerance or align the patch with the driver.\n");
-    EXPECT_EQ(sceneText(), before);
-    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 0u);
-}
-
-TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
-{
-    struct Case
-    {
-        const char* call;
-        const char* errors;
-        const char* warnings;
-    };
     ASSERT_TRUE(mel("createNode transform -name empty"));
     // A mesh kept only as history is not a driver, whether named by shape or by transform.
     makePatch("ghost", fGrid, {0, 5, 6, 1}, {{0, 1, 2, 3}});
     ASSERT_TRUE(mel("setAttr ghostShape.intermediateObject 1"));
-    const Case cases[] = {
-        {"pellixDataBind -bindTolerance 0 driver patchA",
-         "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
-        {"pellixDataBind -bindTolerance -0.5 empty patchA",
-         "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
-        {"pellixDataBind -bindTolerance 1e999 driver patchA",
-         "pellixDataBind: bindTolerance must be a finite value greater than zero.\n", ""},
-        {"pellixDataBind empty patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
-        {"pellixDataBind ghost patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
-        {"pellixDataBind ghostShape patchA", "pellixDataBind: first selected object must be a driver mesh.\n", ""},
-        {"pellixDataBind driver ghost", "pellixDataBind: no valid patch meshes were found.\n",
-         "pellixDataBind: skipped non-mesh patch.\n"},
-        {"pellixDataBind patchA empty", "pellixDataBind: no valid patch meshes were found.\n",
-         "pellixDataBind: skipped non-mesh patch.\n"},
-        {"pellixDataBind driver driverShape", "pellixDataBind: no valid patch meshes were found.\n",
-         "pellixDataBind: skipped driver mesh in patch list.\n"},
+    // Patch vertex 3 exactly 0.5 from driver vertices 1 and 2; one of four nudged vertices
+    // outside, and the first failing patch ends the command.
+    makePatch("halfway", fGrid, {0, 5, 6, 1}, {{0, 1, 2, 3}});
+    ASSERT_TRUE(mel("move -relative 0.5 0 0 halfway.vtx[3]"));
+    makePatch("nudged", fGrid, {10, 15, 16, 11}, {{0, 1, 2, 3}});
+    ASSERT_TRUE(mel("move -relative 0 0 0.0002 nudged.vtx[1]; move -relative 0 0.001 0 patchB.vtx[2]"));
+    ASSERT_TRUE(mel("select -replace driver"));
+    const char* const badTolerance = "pellixDataBind: bindTolerance must be a finite value greater than zero.\n";
+    const char* const noDriver = "pellixDataBind: first selected object must be a driver mesh.\n";
+    const char* const noPatch = "pellixDataBind: no valid patch meshes were found.\n";
+    const char* const tooSmall = "pellixDataBind: bindTolerance must be at least 1e-12.\n";
+    const struct
+    {
+        std::string call, errors, warnings;
+    } cases[] = {
+        {"pellixDataBind -bindTolerance 0 driver patchA", badTolerance, ""},
+        {"pellixDataBind -bindTolerance -0.5 empty patchA", badTolerance, ""},
+        {"pellixDataBind -bindTolerance 1e999 driver patchA", badTolerance, ""},
+        {"pellixDataBind empty patchA", noDriver, ""},
+        {"pellixDataBind ghost patchA", noDriver, ""},
+        {"pellixDataBind ghostShape patchA", noDriver, ""},
+        {"pellixDataBind driver ghost", noPatch, "pellixDataBind: skipped non-mesh patch.\n"},
+        {"pellixDataBind patchA empty", noPatch, "pellixDataBind: skipped non-mesh patch.\n"},
+        {"pellixDataBind driver driverShape", noPatch, "pellixDataBind: skipped driver mesh in patch list.\n"},
         {"pellixDataBind -partialRebind true driver patchA",
          "pellixDataBind: partialRebind requires an existing overlay for the driver.\n", ""},
-        {"pellixDataBind -bindTolerance 1e-13 driver patchA",
-         "pellixDataBind: bindTolerance must be at least 1e-12.\n", ""},
-        {"pellixDataBind -bindTolerance 1e-310 empty patchA",
-         "pellixDataBind: bindTolerance must be at least 1e-12.\n", ""},
+        {"pellixDataBind -bindTolerance 1e-13 driver patchA", tooSmall, ""},
+        {"pellixDataBind -bindTolerance 1e-310 empty patchA", tooSmall, ""},
+        {"pellixDataBind -bindTolerance 0.5 driver halfway", outsideTolerance("|halfway|halfwayShape", 1, 4, "0.5"), ""},
+        {"pellixDataBind driver patchA nudged patchB", outsideTolerance("|nudged|nudgedShape", 1, 4, "0.0001"), ""},
+        // One selected object fails the argument parse; the same object named twice passes it
+        // but is one object to the command.
+        {"pellixDataBind", "pellixDataBind: Expected at least 2 objects, got 1.\n", ""},
+        {"pellixDataBind driver driver", "pellixDataBind: select driver mesh followed by one or more patch meshes.\n",
+         ""},
     };
     const std::string before = sceneText();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
         host::MessageCapture capture;
         EXPECT_FALSE(mel(c.call));
@@ -258,33 +262,324 @@ TEST_F(BindCommand, ErrorsBeforeCreationLeaveTheSceneUntouched)
         EXPECT_EQ(messages(capture, host::MessageKind::kWarning), c.warnings);
         EXPECT_EQ(sceneText(), before);
     }
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 0u);
 }
 
-TEST_F(BindCommand, SmallestStorableToleranceIsReportedAndStoredAsGiven)
+TEST_F(BindCommandRebind, ReplacingKeepsUserNameSettingsAndTrackedControlsUntilANewNameIsGiven)
 {
-    host::MessageCapture capture;
-    ASSERT_TRUE(mel("pellixDataBind -bindTolerance 1e-12 driver patchA"));
-    EXPECT_EQ(melDouble("getAttr pellixDataOverlayShape.bindTolerance"), 1e-12);
-    EXPECT_EQ(messages(capture, host::MessageKind::kInfo),
-              "pellixDataBind created data overlay with 1 patch(es); 4 vertices matched at bind tolerance 1e-12.\n");
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), fIdsA);
-}
-
-TEST_F(BindCommand, FewerThanTwoObjectsAskForADriverAndPatches)
-{
-    ASSERT_TRUE(mel("select -replace driver"));
+    for (const char* command :
+         {"rename pellixDataOverlay faceRig", "setAttr pellixDataOverlayShape.color 1 0 0.5",
+          "setAttr pellixDataOverlayShape.selectedColor 0 0 1", "setAttr pellixDataOverlayShape.liveDraw 1",
+          "setAttr pellixDataOverlayShape.drawWireframe 1", "setAttr pellixDataOverlayShape.transparency 0.25",
+          "setAttr pellixDataOverlayShape.readoutTextSize 20", "createNode shapeControl -name sc1",
+          "createNode shapeControl -name sc2", "createNode transform -name notAControl",
+          // Sparse, with a repeat and a node of another type: kept in order, each once.
+          "connectAttr sc2.message pellixDataOverlayShape.trackedShapeControls[2]",
+          "connectAttr notAControl.message pellixDataOverlayShape.trackedShapeControls[4]",
+          "connectAttr sc1.message pellixDataOverlayShape.trackedShapeControls[7]",
+          "connectAttr sc2.message pellixDataOverlayShape.trackedShapeControls[9]"})
+        ASSERT_TRUE(mel(command)) << command;
     const std::string before = sceneText();
-    // One selected object fails the argument parse; the same object named twice passes it
-    // but is one object to the command.
-    const std::pair<const char*, const char*> cases[] = {
-        {"pellixDataBind", "pellixDataBind: Expected at least 2 objects, got 1.\n"},
-        {"pellixDataBind driver driver", "pellixDataBind: select driver mesh followed by one or more patch meshes.\n"},
+
+    host::MessageCapture capture;
+    MString shape;
+    ASSERT_TRUE(undoableMel("pellixDataBind -bindTolerance 0.001 driver patchC patchA", &shape));
+    EXPECT_EQ(shape, "faceRigShape");
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
+    EXPECT_EQ(melStrings("listRelatives -parent faceRigShape")[0], "faceRig");
+    EXPECT_EQ(intArray("faceRigShape.patchVertexCounts"), (Ints{3, 4}));
+    EXPECT_EQ(intArray("faceRigShape.patchDriverVertexIndices"), (Ints{24, 18, 19, 0, 5, 6, 1}));
+    EXPECT_DOUBLE_EQ(melDouble("getAttr faceRigShape.bindTolerance"), 0.001);
+    for (const auto& [attribute, value] : {std::make_pair("colorB", 0.5), std::make_pair("colorR", 1.0),
+                                           std::make_pair("selectedColorB", 1.0), std::make_pair("transparency", 0.25),
+                                           std::make_pair("liveDraw", 1.0), std::make_pair("drawWireframe", 1.0),
+                                           std::make_pair("readoutTextSize", 20.0)})
+        EXPECT_FLOAT_EQ(float(melDouble(std::string("getAttr faceRigShape.") + attribute)), float(value)) << attribute;
+    EXPECT_EQ(messageSources("faceRigShape.trackedShapeControls", 3), (Names{"sc2", "sc1", ""}));
+    EXPECT_EQ(messages(capture, host::MessageKind::kInfo),
+              "pellixDataBind created data overlay with 2 patch(es); 7 vertices matched at bind tolerance 0.001.\n");
+    const std::string after = sceneText();
+
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(sceneText(), before);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 6, 3}));
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(sceneText(), after);
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
+
+    // A new name replaces the old one.
+    EXPECT_EQ(melString("pellixDataBind -name lips driver patchB"), "lipsShape");
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
+    EXPECT_EQ(melInt("objExists faceRig"), 0);
+}
+
+TEST_F(BindCommandRebind, PartialRebindKeepsOrderControlsAndUnchangedPatchesAndRefusesAForeignOne)
+{
+    ASSERT_TRUE(mel("createNode transform -name ctrlB"));
+    ASSERT_TRUE(mel("connectAttr -force ctrlB.message pellixDataOverlayShape.patchControl[1]"));
+    ASSERT_TRUE(mel("disconnectAttr patchC.message pellixDataOverlayShape.patchControl[2]"));
+    const std::vector<Ints> old = storedArrays("pellixDataOverlayShape");
+    // Patch B moves one row up the driver.
+    ASSERT_TRUE(mel("move 0 0 1 patchB"));
+
+    host::MessageCapture capture;
+    EXPECT_EQ(melString("pellixDataBind -partialRebind true driver patchB"), "pellixDataOverlayShape");
+    const std::vector<Ints> now = storedArrays("pellixDataOverlayShape");
+    EXPECT_EQ(now[0], old[0]);
+    EXPECT_EQ(now[1], (Ints{0, 5, 6, 1, 7, 12, 13, 8, 14, 9, 24, 18, 19}));
+    for (size_t i = 2; i < old.size(); ++i)
+        EXPECT_EQ(now[i], old[i]) << i;
+    EXPECT_EQ(messageSources("pellixDataOverlayShape.patchSourceMeshes", 3),
+              (Names{"patchAShape", "patchBShape", "patchCShape"}));
+    // A carried control stays; a patch without one gets its click target again.
+    EXPECT_EQ(messageSources("pellixDataOverlayShape.patchControl", 3), (Names{"patchA", "ctrlB", "patchC"}));
+    EXPECT_EQ(messages(capture, host::MessageKind::kInfo),
+              "pellixDataBind rebound 1 selected patch(es); preserved 2 unchanged patch(es); 6 vertices rematched at "
+              "bind tolerance 0.0001.\n");
+
+    makePatch("patchD", fGrid, {10, 15, 16, 11}, {{0, 1, 2, 3}});
+    const std::string before = sceneText();
+    capture.clear();
+    EXPECT_FALSE(mel("pellixDataBind -partialRebind true driver patchA patchD"));
+    EXPECT_EQ(messages(capture, host::MessageKind::kError),
+              "pellixDataBind: selected patch is not part of the existing overlay: |patchD|patchDShape\n");
+    EXPECT_EQ(sceneText(), before);
+}
+
+TEST_F(BindCommandRebind, DamagedStoredBindingsOrAMissingSourceAreRefusedNotRead)
+{
+    struct Damage
+    {
+        const char* what;
+        const char* attribute;
+        Ints values;
+        const char* error;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.first);
+    const char* const invalid = "pellixDataBind: existing overlay topology is invalid; use a full Rebind.\n";
+    const char* const incomplete = "pellixDataBind: existing overlay topology is incomplete; use a full Rebind.\n";
+    const Damage damages[] = {
+        // Patch A is rebound, so its negative count is only met as the start of the next copy.
+        {"negative count before a copied patch", "pvc", {-4, 6, 3}, invalid},
+        {"counts whose sum wraps in 32 bits", "pvc", {INT_MAX, INT_MAX, 3}, invalid},
+        {"vertex slice past the end", "pvc", {4, 6, 4}, invalid},
+        {"triangle offset plus count wraps", "pto", {0, INT_MAX, 18}, invalid},
+        {"negative edge offset", "peo", {0, -8, 22}, invalid},
+        {"edge counts shorter than the patches", "pec", {8, 14}, incomplete},
+        {"triangle offsets shorter than the patches", "pto", {0}, incomplete},
+        {"no patches stored", "pvc", {},
+         "pellixDataBind: existing overlay binding data could not be read; use a full Rebind.\n"},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        const std::vector<Ints> healthy = storedArrays("pellixDataOverlayShape");
+        std::string command = "setAttr pellixDataOverlayShape." + std::string(damage.attribute) + " -type Int32Array " +
+                              std::to_string(damage.values.size());
+        for (int v : damage.values)
+            command += " " + std::to_string(v);
+        ASSERT_TRUE(undoableMel(command));
+        const std::string before = sceneText();
         host::MessageCapture capture;
-        EXPECT_FALSE(mel(c.first));
-        EXPECT_EQ(messages(capture, host::MessageKind::kError), c.second);
+        EXPECT_FALSE(mel("pellixDataBind -partialRebind true driver patchA"));
+        EXPECT_EQ(messages(capture, host::MessageKind::kError), damage.error);
         EXPECT_EQ(sceneText(), before);
+        ASSERT_TRUE(mel("undo"));
+        EXPECT_EQ(storedArrays("pellixDataOverlayShape"), healthy);
     }
+
+    ASSERT_TRUE(mel("disconnectAttr patchBShape.message pellixDataOverlayShape.patchSourceMeshes[1]"));
+    host::MessageCapture capture;
+    EXPECT_FALSE(mel("pellixDataBind -partialRebind true driver patchA"));
+    EXPECT_EQ(messages(capture, host::MessageKind::kError),
+              "pellixDataBind: an existing patch source is missing; use a full Rebind.\n");
+    // A full rebind starts afresh.
+    ASSERT_TRUE(mel("pellixDataBind driver patchA patchB"));
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 6}));
+}
+
+TEST_F(BindCommandRebind, UndoAndRedoOfAFirstBindRestoreTheSavedScene)
+{
+    ASSERT_TRUE(mel("undo"));  // the fixture's bind
+    const std::string empty = sceneText();
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 0u);
+
+    ASSERT_TRUE(undoableMel("pellixDataBind -hidePatches true driver patchA patchC"));
+    const std::string bound = sceneText();
+    EXPECT_EQ(melInt("getAttr patchA.visibility"), 0);
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(sceneText(), empty);
+    EXPECT_EQ(melInt("getAttr patchA.visibility"), 1);
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(sceneText(), bound);
+    EXPECT_EQ(melInt("getAttr patchC.visibility"), 0);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 3}));
+}
+
+TEST_F(BindCommandRebind, FailureAfterCreationLeavesNoHalfBuiltOverlay)
+{
+    // Patch C's visibility is locked, so hiding it fails once the new overlay exists and its
+    // values are partly written.
+    ASSERT_TRUE(mel("setAttr -lock true patchC.visibility"));
+    const std::string withOldOverlay = sceneText();
+    EXPECT_FALSE(mel("pellixDataBind -hidePatches true -name other driver patchA patchC"));
+    EXPECT_EQ(sceneText(), withOldOverlay);
+    EXPECT_EQ(melInt("getAttr patchA.visibility"), 1);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 6, 3}));
+
+    ASSERT_TRUE(mel("undo"));  // the fixture's bind
+    const std::string withoutOverlay = sceneText();
+    EXPECT_FALSE(mel("pellixDataBind -hidePatches true driver patchA patchC"));
+    EXPECT_EQ(sceneText(), withoutOverlay);
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 0u);
+}
+
+namespace {
+
+// The driver's shape also sits under "inst", ten units along x: its instance 1.
+class BindCommandInstance : public PellixPluginTest
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        makeDriver("driver", fNear);
+        ASSERT_TRUE(mel("createNode transform -n inst; setAttr inst.translate 10 0 0"));
+        ASSERT_TRUE(mel("parent -add -shape driverShape inst"));
+        fFar.x0 = 10.0;
+        makePatch("nearPatch", fNear, {0, 5, 6, 1}, {{0, 1, 2, 3}});
+        makePatch("nearPatch2", fNear, {12, 17, 18, 13}, {{0, 1, 2, 3}});
+        makePatch("farPatch", fFar, {0, 5, 6, 1}, {{0, 1, 2, 3}});
+        makePatch("farPatch2", fFar, {2, 7, 8, 3, 9, 4}, {{0, 1, 2, 3}, {3, 2, 4, 5}});
+    }
+
+    static std::string bind(const std::string& arguments)
+    {
+        MString result;
+        EXPECT_TRUE(undoableMel("pellixDataBind " + arguments, &result)) << arguments;
+        return result.asChar();
+    }
+
+    DriverGrid fNear;
+    DriverGrid fFar;
+};
+
+// Locks the overlay shape a bind creates while the bind deletes the overlay it replaces, so
+// that renaming the new shape fails, and unlocks it when the rollback restores the old
+// overlay, so that the rollback can delete it again.
+class RenameSaboteur
+{
+public:
+    RenameSaboteur()
+    {
+        fIds.append(MDGMessage::addNodeAddedCallback(nodeAdded, "dependNode", this));
+        fIds.append(MDGMessage::addNodeRemovedCallback(nodeRemoved, "dependNode", this));
+    }
+    ~RenameSaboteur() { MMessage::removeCallbacks(fIds); }
+
+    bool lockedAndUnlocked() const { return fLocked && fUnlocked; }
+
+private:
+    static void nodeAdded(MObject& node, void* data)
+    {
+        auto* self = static_cast<RenameSaboteur*>(data);
+        if (self->fNewShape.isNull() && MFnDependencyNode(node).typeName() == "pellixDataOverlay") {
+            self->fNewShape = node;
+        } else if (self->fLocked && !self->fUnlocked) {
+            self->fUnlocked = static_cast<bool>(MFnDependencyNode(self->fNewShape).setLocked(false));
+        }
+    }
+
+    static void nodeRemoved(MObject&, void* data)
+    {
+        auto* self = static_cast<RenameSaboteur*>(data);
+        if (!self->fNewShape.isNull() && !self->fLocked)
+            self->fLocked = static_cast<bool>(MFnDependencyNode(self->fNewShape).setLocked(true));
+    }
+
+    MCallbackIdArray fIds;
+    MObject fNewShape;
+    bool fLocked = false;
+    bool fUnlocked = false;
+};
+
+} // namespace
+
+TEST_F(BindCommandInstance, EachInstanceFeedsItsOwnOverlayThroughItsWorldMesh)
+{
+    EXPECT_EQ(bind("-name farOverlay inst farPatch"), "farOverlayShape");
+    EXPECT_EQ(sourceOf("farOverlayShape.inMesh"), "driverShape.worldMesh[1]");
+    EXPECT_EQ(intArray("farOverlayShape.patchDriverVertexIndices"), (Ints{0, 5, 6, 1}));
+
+    // The first instance's overlay is a new one beside it, not a replacement.
+    EXPECT_EQ(bind("-name nearOverlay |driver|driverShape nearPatch"), "nearOverlayShape");
+    EXPECT_EQ(sourceOf("nearOverlayShape.inMesh"), "driverShape.worldMesh[0]");
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 2u);
+
+    // A patch of one instance lies off the other instance's vertices.
+    host::MessageCapture capture;
+    EXPECT_FALSE(mel("pellixDataBind driver farPatch"));
+    EXPECT_EQ(messages(capture, host::MessageKind::kError), outsideTolerance("|farPatch|farPatchShape", 4, 4, "0.0001"));
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 2u);
+}
+
+TEST_F(BindCommandInstance, RebindThroughAnInstanceReplacesOnlyThatInstancesOverlay)
+{
+    bind("-name farOverlay inst farPatch");
+    bind("-name nearOverlay driver nearPatch");
+    ASSERT_TRUE(mel("setAttr farOverlayShape.drawWireframe true"));
+
+    // Replaced by the logical index of its world mesh, keeping its name and settings; a partial
+    // rebind finds it the same way.
+    for (const char* arguments : {"|inst|driverShape farPatch farPatch2", "-partialRebind true inst farPatch2"}) {
+        SCOPED_TRACE(arguments);
+        EXPECT_EQ(bind(arguments), "farOverlayShape");
+        EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 2u);
+        EXPECT_EQ(sourceOf("farOverlayShape.inMesh"), "driverShape.worldMesh[1]");
+        EXPECT_EQ(intArray("farOverlayShape.patchVertexCounts"), (Ints{4, 6}));
+        EXPECT_EQ(melInt("getAttr farOverlayShape.drawWireframe"), 1);
+        EXPECT_EQ(intArray("nearOverlayShape.patchVertexCounts"), (Ints{4}));
+        EXPECT_EQ(sourceOf("nearOverlayShape.inMesh"), "driverShape.worldMesh[0]");
+    }
+}
+
+TEST_F(BindCommandInstance, LockedOldOverlayStopsTheReplacementAndStaysAsItWas)
+{
+    EXPECT_EQ(bind("driver nearPatch nearPatch2"), "pellixDataOverlayShape");
+    ASSERT_TRUE(mel("lockNode -lock true pellixDataOverlay"));
+    const std::string before = sceneText();
+    // The new overlay is made and filled before the old one is deleted; the deletion fails on
+    // the lock and everything the bind did is undone.
+    StderrCapture apiErrors;
+    EXPECT_FALSE(mel("pellixDataBind driver nearPatch2"));
+    EXPECT_NE(apiErrors.finish().find("API error detected in pellixDataBindCommand"), std::string::npos);
+    EXPECT_EQ(sceneText(), before);
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 4}));
+    EXPECT_EQ(sourceOf("pellixDataOverlayShape.inMesh"), "driverShape.worldMesh[0]");
+
+    // Unlocked, the same replacement goes through under the old name.
+    ASSERT_TRUE(mel("lockNode -lock false pellixDataOverlay"));
+    EXPECT_EQ(bind("driver nearPatch2"), "pellixDataOverlayShape");
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4}));
+}
+
+TEST_F(BindCommandInstance, FailedRenameOfTheNewOverlayRestoresTheOldOne)
+{
+    EXPECT_EQ(bind("driver nearPatch nearPatch2"), "pellixDataOverlayShape");
+    const std::string before = sceneText();
+    {
+        RenameSaboteur saboteur;
+        StderrCapture apiErrors;
+        EXPECT_FALSE(mel("pellixDataBind driver nearPatch2"));
+        EXPECT_TRUE(saboteur.lockedAndUnlocked());
+        EXPECT_NE(apiErrors.finish().find("API error detected in pellixDataBindCommand"), std::string::npos);
+    }
+    EXPECT_EQ(sceneText(), before);
+    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 4}));
+    EXPECT_EQ(sourceOf("pellixDataOverlayShape.inMesh"), "driverShape.worldMesh[0]");
+
+    // Nothing of the failed run is left to get in the way of the next one.
+    EXPECT_EQ(bind("driver nearPatch2"), "pellixDataOverlayShape");
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4}));
 }

@@ -4,7 +4,6 @@
 
 #include "PluginTestSupport.h"
 
-#include "commands/scene/MayaAsciiWriter.h"
 #include "hoverMarker/HoverMarkerDrawOverride.h"
 #include "hoverMarker/HoverMarkerState.h"
 
@@ -22,13 +21,6 @@ namespace {
 std::string nameOf(const MObject& node)
 {
     return MFnDependencyNode(node).name().asChar();
-}
-
-std::string sceneText()
-{
-    std::string text;
-    EXPECT_TRUE(host::MayaAsciiWriter::write("marker.ma", text));
-    return text;
 }
 
 HoverMarkerState markerState()

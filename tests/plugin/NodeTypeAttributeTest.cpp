@@ -1,12 +1,11 @@
-// The attributes of the node types whose behaviour comes later, as far as other code and
-// saved scenes rely on them already: enum values handed to the draw manager, defaults,
-// and which inputs dirty which outputs.
+// What the node types' attributes imply: which inputs dirty which outputs, and values set
+// beyond a limit.
 
 #include "PluginTestSupport.h"
 
 #include <maya/MFnAttribute.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnEnumAttribute.h>
+#include <maya/MFnMeshData.h>
 #include <maya/MMessage.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MPlug.h>
@@ -41,37 +40,6 @@ class NodeTypeAttributes : public PellixPluginTest
 
 } // namespace
 
-TEST_F(NodeTypeAttributes, ShapeControlEnumsCarryTheDrawManagerValues)
-{
-    ASSERT_TRUE(mel("createNode shapeControl -name controlShape"));
-    MObject node = nodeByName("controlShape");
-    MFnDependencyNode fn(node);
-
-    struct Field
-    {
-        const char* attribute;
-        const char* name;
-        short value;
-    };
-    const Field fields[] = {
-        {"primitive", "Points", 0},       {"primitive", "Lines", 1},        {"primitive", "lineStrip", 2},
-        {"primitive", "closedLine", 3},   {"primitive", "Triangles", 4},    {"primitive", "TriStrip", 5},
-        {"lineStyle", "Solid", 0},        {"lineStyle", "shortdotted", 1},  {"lineStyle", "shortdashed", 2},
-        {"lineStyle", "dashed", 3},       {"lineStyle", "dotted", 4},       {"paintStyle", "Flat", 0},
-        {"paintStyle", "Stippled", 1},    {"paintStyle", "Shaded", 2},
-    };
-    for (const Field& field : fields) {
-        MFnEnumAttribute enumFn(fn.attribute(field.attribute));
-        MStatus status;
-        EXPECT_EQ(enumFn.fieldIndex(field.name, &status), field.value) << field.attribute << " " << field.name;
-        EXPECT_TRUE(status) << field.name;
-    }
-    EXPECT_EQ(melInt("getAttr controlShape.primitive"), 4);
-    EXPECT_EQ(melInt("getAttr controlShape.lineStyle"), 0);
-    EXPECT_EQ(melInt("getAttr controlShape.readoutTextSize"), 15);
-    EXPECT_EQ(melInt("getAttr controlShape.enableHover"), 1);
-}
-
 TEST_F(NodeTypeAttributes, PinBindInputsDirtyBothOutputs)
 {
     struct Input
@@ -103,26 +71,6 @@ TEST_F(NodeTypeAttributes, PinBindInputsDirtyBothOutputs)
     }
 }
 
-TEST_F(NodeTypeAttributes, PinOutputsAreNotSavedOrSettable)
-{
-    for (const char* type : {"surfacePin", "surfaceUVPin"}) {
-        SCOPED_TRACE(type);
-        MObject node = nodeByName(melString(std::string("createNode ") + type));
-        MFnDependencyNode fn(node);
-        for (const char* output : {"outputMatrix", "outputTranslate"}) {
-            MFnAttribute attr(fn.attribute(output));
-            EXPECT_TRUE(attr.isArray()) << output;
-            EXPECT_TRUE(attr.usesArrayDataBuilder()) << output;
-            EXPECT_FALSE(attr.isStorable()) << output;
-            EXPECT_FALSE(attr.isWritable()) << output;
-        }
-        MPlug element = MPlug(node, fn.attribute("outputTranslate")).elementByLogicalIndex(0);
-        ASSERT_EQ(element.numChildren(), 3u);
-        EXPECT_EQ(MFnAttribute(element.child(2).attribute()).name(), MString("outputTranslateZ"));
-        EXPECT_EQ(MFnAttribute(element.child(2).attribute()).shortName(), MString("otz"));
-    }
-}
-
 TEST_F(NodeTypeAttributes, VertexMappingDirtiesTheDeformedGeometry)
 {
     ASSERT_TRUE(mel("createNode vertexWrap -name wrap"));
@@ -133,4 +81,44 @@ TEST_F(NodeTypeAttributes, VertexMappingDirtiesTheDeformedGeometry)
     EXPECT_TRUE(mapping.isArray());
     EXPECT_FALSE(mapping.isConnectable());
     EXPECT_TRUE(mapping.isStorable());
+}
+
+TEST_F(NodeTypeAttributes, OnlyTheOverlaysDriverMeshDirtiesItsComputedOutputs)
+{
+    ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
+    MObject node = nodeByName("overlayShape");
+    std::set<std::string> dirtied;
+    MStatus status;
+    const MCallbackId id = MNodeMessage::addNodeDirtyPlugCallback(node, recordDirtyPlug, &dirtied, &status);
+    ASSERT_TRUE(status);
+    MObject mesh = MFnMeshData().create(&status);
+    ASSERT_TRUE(status);
+    ASSERT_TRUE(MPlug(node, MFnDependencyNode(node).attribute("inMesh")).setMObject(mesh));
+    EXPECT_EQ(dirtied.count("evaluatedMesh"), 1u);
+    EXPECT_EQ(dirtied.count("geometryChanging"), 1u);
+    EXPECT_TRUE(MMessage::removeCallback(id));
+
+    // Display settings and patch data are not wired to the outputs.
+    dirtied = dirtiedBy(node, "setAttr overlayShape.enable 0; setAttr overlayShape.patchVertexCounts -type Int32Array 1 3");
+    EXPECT_EQ(dirtied.count("evaluatedMesh"), 0u);
+    EXPECT_EQ(dirtied.count("geometryChanging"), 0u);
+    EXPECT_EQ(dirtied.count("enable"), 1u);
+}
+
+TEST_F(NodeTypeAttributes, OverlayValuesAreClampedToHardLimitsOnly)
+{
+    ASSERT_TRUE(mel("createNode pellixDataOverlay -name overlayShape"));
+    const struct
+    {
+        const char* attribute;
+        double set, got;
+    } values[] = {{"transparency", 1.5, 1.0}, {"hoverTransparency", -0.5, 0.0}, {"wireframeWidth", 0.01, 0.1},
+                  {"readoutTextSize", 2, 6},
+                  // A soft maximum bounds only the slider: larger values are kept.
+                  {"readoutTextSize", 48, 48},    {"bindTolerance", 0, 1e-12}};
+    for (const auto& v : values) {
+        ASSERT_TRUE(mel(std::string("setAttr overlayShape.") + v.attribute + " " + std::to_string(v.set)));
+        EXPECT_FLOAT_EQ(float(melDouble(std::string("getAttr overlayShape.") + v.attribute)), float(v.got))
+            << v.attribute << " " << v.set;
+    }
 }

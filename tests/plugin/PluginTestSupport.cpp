@@ -1,6 +1,11 @@
 #include "PluginTestSupport.h"
 
+#include "commands/scene/MayaAsciiWriter.h"
+
 #include <maya/MDagPath.h>
+#include <maya/MFnIntArrayData.h>
+#include <maya/MIntArray.h>
+#include <maya/MPlug.h>
 #include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
 #include <maya/MPointArray.h>
@@ -85,6 +90,35 @@ MObject nodeByName(const MString& name)
         return node;
     }
     return MObject();
+}
+
+MStatus undoableMel(const std::string& command, MString* result)
+{
+    if (!result)
+        return MGlobal::executeCommand(MString(command.c_str()), false, true);
+    return MGlobal::executeCommand(MString(command.c_str()), *result, false, true);
+}
+
+std::string sceneText()
+{
+    std::string text;
+    EXPECT_TRUE(host::MayaAsciiWriter::write("scene.ma", text));
+    return text;
+}
+
+std::vector<int> intArray(const std::string& plug)
+{
+    MSelectionList list;
+    MPlug found;
+    EXPECT_TRUE(list.add(MString(plug.c_str())) && list.getPlug(0, found)) << "no plug " << plug;
+    const MObject data = found.asMObject();
+    std::vector<int> values;
+    if (!data.isNull()) {
+        const MIntArray array = MFnIntArrayData(data).array();
+        for (unsigned i = 0; i < array.length(); ++i)
+            values.push_back(array[i]);
+    }
+    return values;
 }
 
 StderrCapture::StderrCapture()

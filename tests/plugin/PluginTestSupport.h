@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 // The plug-in's name as the host knows it (the module's file name without extension).
 extern const char* const kPluginName;
@@ -37,6 +38,15 @@ int runPellixbatch(const std::string& arguments, std::string& output);
 
 // The dependency node with that name, or the null object.
 MObject nodeByName(const MString& name);
+
+// Runs MEL on the undo queue, as a user's typed command is; `result` gets its string result.
+MStatus undoableMel(const std::string& command, MString* result = nullptr);
+
+// The scene as Maya ASCII text, as the file writer writes it.
+std::string sceneText();
+
+// The values of an Int32Array plug; none when it holds no data.
+std::vector<int> intArray(const std::string& plug);
 
 // Everything written to the process's stderr (file descriptor 2) while alive.
 class StderrCapture

@@ -4,7 +4,7 @@
 
 #include "PluginTestSupport.h"
 #include "ShapeControlTestSupport.h"
-#include "SurfacePinBindTestSupport.h"
+#include "PinTestSupport.h"
 
 #include "commands/MessageOutput.h"
 #include "support/RealScenesFolder.h"
@@ -148,7 +148,7 @@ TEST_F(RealMeshCommands, SurfacePinFollowsAMovedVertexOfTheChessPiece)
     EXPECT_LT(distanceToSurface("polySurfaceShape2", pinned), 1e-4);
 
     // Moving the three corners of the bound triangle carries the control with them.
-    const std::vector<int> corners = pinbind::intArray(pin + ".vertexIndices");
+    const std::vector<int> corners = intArray(pin + ".vertexIndices");
     ASSERT_EQ(corners.size(), 3u);
     for (int id : corners)
         ASSERT_TRUE(mel("move -r 0 0.5 0 polySurface2.vtx[" + std::to_string(id) + "]"));
@@ -188,7 +188,7 @@ TEST_F(RealMeshCommands, DataBindMatchesAPatchCutFromTheChessPiece)
     ASSERT_LT(patch.size(), 1124u);
 
     ASSERT_TRUE(mel("pellixDataBind polySurface2 patch"));
-    const std::vector<int> ids = pinbind::intArray("pellixDataOverlayShape.patchDriverVertexIndices");
+    const std::vector<int> ids = intArray("pellixDataOverlayShape.patchDriverVertexIndices");
     ASSERT_EQ(ids.size(), patch.size());
     const std::vector<MPoint> driver = meshPoints("polySurfaceShape2", MSpace::kWorld);
     for (size_t k = 0; k < ids.size(); ++k) {

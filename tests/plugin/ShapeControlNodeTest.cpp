@@ -1,4 +1,4 @@
-// The "shapeControl" node as a created node presents it: its attribute table, its name, the
+// The "shapeControl" node as a created node presents it: its name, the
 // box it reports for explicit, mesh and curve geometry, and the hover and curve-sample
 // queries that drawing and picking ask of it.
 
@@ -9,12 +9,8 @@
 
 #include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
-#include <maya/MFnAttribute.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnEnumAttribute.h>
-#include <maya/MFnGenericAttribute.h>
-#include <maya/MFnNumericAttribute.h>
 #include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
 
@@ -25,81 +21,6 @@
 #include <vector>
 
 namespace {
-
-enum class Kind { Enum, Bool, Int, Float, Double, Color, Generic };
-
-const double kNone = NAN;
-
-// `flags` lists the flags that are on: S storable, R readable, W writable, C connectable,
-// K keyable, H hidden, U used as colour.
-struct Row
-{
-    const char* name;
-    const char* shortName;
-    Kind kind;
-    double value;
-    float rgb[3];
-    const char* flags;
-    double min, softMin, softMax;
-};
-
-const Row kTable[] = {
-    {"primitive", "pri", Kind::Enum, 4, {}, "SRWC", kNone, kNone, kNone},
-    {"lineStyle", "ls", Kind::Enum, 0, {}, "SRWC", kNone, kNone, kNone},
-    {"paintStyle", "paintStyle", Kind::Enum, 0, {}, "SRWC", kNone, kNone, kNone},
-    {"lineWidth", "lw", Kind::Float, 2.0, {}, "SRWC", kNone, kNone, kNone},
-    {"transparency", "tp", Kind::Float, 0.5, {}, "SRWCK", kNone, 0.0, 1.0},
-    {"hoverTransparency", "htp", Kind::Float, 0.5, {}, "SRWCK", kNone, 0.0, 1.0},
-    {"selectedTransparency", "stp", Kind::Float, 0.5, {}, "SRWCK", kNone, 0.0, 1.0},
-    {"drawInXray", "dix", Kind::Bool, 0, {}, "SRWCK", kNone, kNone, kNone},
-    {"wireframe", "wf", Kind::Bool, 0, {}, "SRWCK", kNone, kNone, kNone},
-    {"enableHover", "eh", Kind::Bool, 1, {}, "SRWCK", kNone, kNone, kNone},
-    {"hoverMarkerScale", "hms", Kind::Double, 1.0, {}, "SRWCK", 0.0, kNone, 5.0},
-    {"showTransformReadout", "strd", Kind::Bool, 1, {}, "SRWCK", kNone, kNone, kNone},
-    {"useReadoutTextColor", "urtc", Kind::Bool, 1, {}, "SRWCK", kNone, kNone, kNone},
-    {"readoutTextColor", "rtc", Kind::Color, 0, {1.0f, 0.95f, 0.55f}, "SRWCKU", kNone, kNone, kNone},
-    {"readoutTextSize", "rts", Kind::Int, 15, {}, "SRWCK", 6, kNone, 32},
-    {"sliderHandleColor", "shc", Kind::Color, 0, {1.0f, 1.0f, 1.0f}, "SRWCKU", kNone, kNone, kNone},
-    {"color", "color", Kind::Color, 0, {1.0f, 0.0f, 0.0f}, "SRWCKU", kNone, kNone, kNone},
-    {"hoverColor", "hc", Kind::Color, 0, {1.0f, 0.82f, 0.18f}, "SRWCKU", kNone, kNone, kNone},
-    {"selectedColor", "scol", Kind::Color, 0, {0.056f, 1.0f, 0.366f}, "SRWCKU", kNone, kNone, kNone},
-    {"inGeometry", "ig", Kind::Generic, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"bbMinX", "bbmnx", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"bbMinY", "bbmny", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"bbMinZ", "bbmnz", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"bbMaxX", "bbmxx", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"bbMaxY", "bbmxy", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"bbMaxZ", "bbmxz", Kind::Double, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"hasBBox", "hbb", Kind::Bool, 0, {}, "SRWCH", kNone, kNone, kNone},
-    {"inverse", "inv", Kind::Bool, 0, {}, "SRWC", kNone, kNone, kNone},
-};
-
-bool has(const char* flags, char flag)
-{
-    return std::string(flags).find(flag) != std::string::npos;
-}
-
-void expectLimits(const Row& row, const MObject& attr)
-{
-    MFnNumericAttribute fn(attr);
-    double limit = 0.0;
-    EXPECT_EQ(fn.hasMin(), !std::isnan(row.min));
-    if (fn.hasMin() && !std::isnan(row.min)) {
-        ASSERT_TRUE(fn.getMin(limit));
-        EXPECT_DOUBLE_EQ(limit, row.min);
-    }
-    EXPECT_FALSE(fn.hasMax());
-    EXPECT_EQ(fn.hasSoftMin(), !std::isnan(row.softMin));
-    if (fn.hasSoftMin() && !std::isnan(row.softMin)) {
-        ASSERT_TRUE(fn.getSoftMin(limit));
-        EXPECT_DOUBLE_EQ(limit, row.softMin);
-    }
-    EXPECT_EQ(fn.hasSoftMax(), !std::isnan(row.softMax));
-    if (fn.hasSoftMax() && !std::isnan(row.softMax)) {
-        ASSERT_TRUE(fn.getSoftMax(limit));
-        EXPECT_DOUBLE_EQ(limit, row.softMax);
-    }
-}
 
 void expectBox(const MBoundingBox& box, const MPoint& low, const MPoint& high)
 {
@@ -145,60 +66,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(ShapeControlNode, EveryAttributeMatchesTheTable)
-{
-    MFnDependencyNode fn(node);
-    EXPECT_EQ(fn.typeName(), MString("shapeControl"));
-    EXPECT_EQ(fn.typeId().id(), 0x140542u);
-    for (const Row& row : kTable) {
-        SCOPED_TRACE(row.name);
-        MStatus status;
-        MObject attr = fn.attribute(row.name, &status);
-        ASSERT_TRUE(status);
-        MFnAttribute attrFn(attr);
-        EXPECT_EQ(attrFn.shortName(), MString(row.shortName));
-        EXPECT_EQ(attrFn.isStorable(), has(row.flags, 'S'));
-        EXPECT_EQ(attrFn.isReadable(), has(row.flags, 'R'));
-        EXPECT_EQ(attrFn.isWritable(), has(row.flags, 'W'));
-        EXPECT_EQ(attrFn.isConnectable(), has(row.flags, 'C'));
-        EXPECT_EQ(attrFn.isKeyable(), has(row.flags, 'K'));
-        EXPECT_EQ(attrFn.isHidden(), has(row.flags, 'H'));
-        EXPECT_EQ(attrFn.isUsedAsColor(), has(row.flags, 'U'));
-
-        MPlug plug(node, attr);
-        switch (row.kind) {
-        case Kind::Enum:
-            ASSERT_TRUE(attr.hasFn(MFn::kEnumAttribute));
-            EXPECT_EQ(plug.asShort(), static_cast<short>(row.value));
-            break;
-        case Kind::Bool:
-        case Kind::Int:
-        case Kind::Float:
-        case Kind::Double: {
-            const MFnNumericData::Type expected[] = {MFnNumericData::kBoolean, MFnNumericData::kInt,
-                                                     MFnNumericData::kFloat, MFnNumericData::kDouble};
-            ASSERT_TRUE(attr.hasFn(MFn::kNumericAttribute));
-            EXPECT_EQ(MFnNumericAttribute(attr).unitType(), expected[static_cast<int>(row.kind) - 1]);
-            EXPECT_NEAR(plug.asDouble(), row.value, 1e-6);
-            expectLimits(row, attr);
-            break;
-        }
-        case Kind::Color:
-            ASSERT_EQ(plug.numChildren(), 3u);
-            EXPECT_EQ(MFnNumericAttribute(attr).unitType(), MFnNumericData::k3Float);
-            for (unsigned i = 0; i < 3; ++i) {
-                EXPECT_FLOAT_EQ(plug.child(i).asFloat(), row.rgb[i]);
-            }
-            break;
-        case Kind::Generic: {
-            ASSERT_TRUE(attr.hasFn(MFn::kGenericAttribute));
-            EXPECT_TRUE(plug.asMObject().isNull()) << "no geometry until one is stored";
-            break;
-        }
-        }
-    }
-}
 
 TEST_F(ShapeControlNode, GeometryTakesMeshesAndCurvesOnly)
 {

@@ -3,7 +3,6 @@
 
 #include "PluginTestSupport.h"
 
-#include "commands/scene/MayaAsciiWriter.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
@@ -88,13 +87,6 @@ void expectSamePoint(const MPoint& actual, const MPoint& expected, size_t vertex
     EXPECT_NEAR(actual.z, expected.z, kClose) << "vertex " << vertex;
 }
 
-std::string sceneText()
-{
-    std::string text;
-    EXPECT_TRUE(host::MayaAsciiWriter::write("wrap.ma", text));
-    return text;
-}
-
 std::string errorsOf(const std::string& command)
 {
     host::MessageCapture capture;
@@ -141,6 +133,22 @@ TEST_F(VertexWrapTest, DuplicateTargetFollowsTheMovedDriverInWorldSpace)
     ASSERT_EQ(targetWorld.size(), driverWorld.size());
     for (size_t i = 0; i < targetWorld.size(); ++i)
         expectSamePoint(targetWorld[i], driverWorld[i], i);
+}
+
+TEST_F(VertexWrapTest, TargetFollowsABlendShapedDriver)
+{
+    makeDriverAndDuplicate();
+    ASSERT_TRUE(mel("duplicate -n smile driver; move -r 0 0.5 0 smile.vtx[5] smile.vtx[6]"));
+    ASSERT_TRUE(mel("vertexWrap -n wrap driver target; blendShape -n face smile driver"));
+    for (const char* weight : {"0.5", "1"}) {
+        ASSERT_TRUE(mel(std::string("setAttr face.w[0] ") + weight));
+        const std::vector<MPoint> driverWorld = meshPoints("driver", MSpace::kWorld);
+        const std::vector<MPoint> targetWorld = meshPoints("target", MSpace::kWorld);
+        ASSERT_EQ(targetWorld.size(), driverWorld.size());
+        EXPECT_NEAR(meshPoints("driver", MSpace::kObject)[5].y, std::stod(weight) * 0.5, kClose);
+        for (size_t i = 0; i < targetWorld.size(); ++i)
+            expectSamePoint(targetWorld[i], driverWorld[i], i);
+    }
 }
 
 TEST_F(VertexWrapTest, UnmatchedVerticesKeepTheirPlaceWhileMatchedOnesFollow)
@@ -277,7 +285,7 @@ TEST_F(VertexWrapTest, NamespacedNamesNameTheDeformer)
     ASSERT_TRUE(mel("duplicate -n target driver"));
     const std::vector<int> expected =
         nearestDriverVertices(meshPoints("driver", MSpace::kObject), meshPoints("target", MSpace::kObject));
-    ASSERT_TRUE(mel("vertexWrap -n \"ns:wrap\" driver target"));
+    ASSERT_TRUE(mel("namespace -add ns; vertexWrap -n \"ns:wrap\" driver target"));
     EXPECT_EQ(storedMap("ns:wrap", 0), expected);
     // A leading colon names the root namespace; "#" still numbers the last name.
     ASSERT_TRUE(mel("vertexWrap -n \":rootWrap\" driver target"));
@@ -285,6 +293,9 @@ TEST_F(VertexWrapTest, NamespacedNamesNameTheDeformer)
     ASSERT_TRUE(mel("vertexWrap -n \"rig:face:wrap#\" driver target"));
     EXPECT_EQ(storedMap("rig:face:wrap1", 0), expected);
     EXPECT_EQ(melStrings("ls -type vertexWrap").length(), 3u);
+    // With a namespace current, the deformer is named in it.
+    ASSERT_TRUE(mel("namespace -set ns; vertexWrap driver target; namespace -set \":\""));
+    EXPECT_EQ(melStrings("ls -type vertexWrap \"ns:*\"").length(), 2u);
 
     // The namespaced deformer deforms like any other.
     moveDriver();

@@ -1,5 +1,6 @@
 #include "commands/CommandExecution.h"
 
+#include "commands/Session.h"
 #include "commands/UndoQueue.h"
 
 #include <maya/MGlobal.h>
@@ -41,6 +42,8 @@ public:
 
 MStatus CommandExecution::run(const CommandEntry& entry, const MArgList& args, MelValue& result)
 {
+    // Selected nodes the command deletes leave the selection, told once when it ends.
+    SelectionEditScope selectionEdit;
     FrameScope scope(entry.name);
     Frame& frame = scope.frame();
 

@@ -37,13 +37,35 @@ std::deque<MString>& idleCommands()
     return queue;
 }
 
-// Deleted nodes leave the active selection, as they do in Maya.
-void dropDeletedItems(MSelectionList& list)
+// Deleted nodes leave the active selection, as they do in Maya. True when any did.
+bool dropDeletedItems(MSelectionList& list)
 {
+    bool dropped = false;
     for (unsigned int i = list.length(); i-- > 0;) {
         MObject node;
-        if (list.getDependNode(i, node) && !MObjectHandle(node).isValid())
+        if (list.getDependNode(i, node) && !MObjectHandle(node).isValid()) {
             list.remove(i);
+            dropped = true;
+        }
+    }
+    return dropped;
+}
+
+// Removals not yet told to the selection's listeners.
+int gSelectionEditDepth = 0;
+bool gNodesLeftScene = false;      // the selection may hold removed nodes
+bool gSelectionLostNodes = false;  // it held some, dropped since the last notice
+
+void noticeRemovedSelection()
+{
+    if (gNodesLeftScene) {
+        gNodesLeftScene = false;
+        if (dropDeletedItems(activeSelection()))
+            gSelectionLostNodes = true;
+    }
+    if (gSelectionLostNodes) {
+        gSelectionLostNodes = false;
+        fireEvent("SelectionChanged");
     }
 }
 
@@ -85,6 +107,45 @@ void pruneActiveSelection()
     dropDeletedItems(activeSelection());
 }
 
+namespace {
+bool gSessionEnding = false;
+int gSessionExitCode = 0;
+} // namespace
+
+void requestSessionEnd(int exitCode)
+{
+    gSessionEnding = true;
+    gSessionExitCode = exitCode;
+}
+
+bool sessionEndRequested()
+{
+    return gSessionEnding;
+}
+
+int sessionExitCode()
+{
+    return gSessionExitCode;
+}
+
+SelectionEditScope::SelectionEditScope()
+{
+    ++gSelectionEditDepth;
+}
+
+SelectionEditScope::~SelectionEditScope()
+{
+    if (--gSelectionEditDepth == 0)
+        noticeRemovedSelection();
+}
+
+void noteNodeLeftScene()
+{
+    gNodesLeftScene = true;
+    if (gSelectionEditDepth == 0)
+        noticeRemovedSelection();
+}
+
 MStatus runIdleCommands()
 {
     std::deque<MString>& queue = idleCommands();
@@ -111,7 +172,8 @@ MGlobal::MMayaState MGlobal::mayaState(MStatus* ReturnStatus)
 
 MStatus MGlobal::getActiveSelectionList(MSelectionList& dest, bool)
 {
-    host::dropDeletedItems(host::activeSelection());
+    if (host::dropDeletedItems(host::activeSelection()))
+        host::gSelectionLostNodes = true;
     dest = host::activeSelection();
     return MS::kSuccess;
 }
@@ -119,7 +181,8 @@ MStatus MGlobal::getActiveSelectionList(MSelectionList& dest, bool)
 MStatus MGlobal::setActiveSelectionList(const MSelectionList& src, ListAdjustment listAdjustment)
 {
     MSelectionList& active = host::activeSelection();
-    host::dropDeletedItems(active);
+    if (host::dropDeletedItems(active))
+        host::gSelectionLostNodes = true;
     const MStringArray before = host::selectionStrings(active);
 
     MSelectionList next;
@@ -151,8 +214,11 @@ MStatus MGlobal::setActiveSelectionList(const MSelectionList& src, ListAdjustmen
         return status;
 
     active = next;
-    if (!host::sameStrings(before, host::selectionStrings(active)))
+    if (!host::sameStrings(before, host::selectionStrings(active)) || host::gSelectionLostNodes) {
+        // Listeners hear of the new selection, removed nodes gone included.
+        host::gSelectionLostNodes = false;
         host::fireEvent("SelectionChanged");
+    }
     return MS::kSuccess;
 }
 

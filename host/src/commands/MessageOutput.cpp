@@ -1,5 +1,6 @@
 #include "commands/MessageOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -7,8 +8,13 @@ namespace host {
 
 namespace {
 
+void notifyListeners(MessageKind kind, const MString& text);
+
 void writeToStandardStreams(MessageKind kind, const MString& text)
 {
+    // What reaches the terminal reaches the listeners (a capture that keeps its messages
+    // keeps them from both).
+    notifyListeners(kind, text);
     switch (kind) {
     case MessageKind::kInfo:
         std::fputs(text.asChar(), stdout);
@@ -37,6 +43,18 @@ MessageSink& currentSink()
 
 unsigned long long gErrorCount = 0;
 
+std::vector<std::pair<int, MessageSink>>& listeners()
+{
+    static std::vector<std::pair<int, MessageSink>> all;
+    return all;
+}
+
+void notifyListeners(MessageKind kind, const MString& text)
+{
+    for (const auto& listener : listeners())
+        listener.second(kind, text);
+}
+
 // Messages may come from draw threads too; a sink may itself write messages.
 std::recursive_mutex& outputMutex()
 {
@@ -64,6 +82,22 @@ MessageSink setMessageSink(MessageSink sink)
     MessageSink previous = std::move(currentSink());
     currentSink() = std::move(sink);
     return previous;
+}
+
+int addMessageListener(MessageSink listener)
+{
+    std::lock_guard<std::recursive_mutex> lock(outputMutex());
+    static int nextId = 0;
+    listeners().emplace_back(++nextId, std::move(listener));
+    return nextId;
+}
+
+void removeMessageListener(int id)
+{
+    std::lock_guard<std::recursive_mutex> lock(outputMutex());
+    auto& all = listeners();
+    all.erase(std::remove_if(all.begin(), all.end(), [id](const auto& entry) { return entry.first == id; }),
+              all.end());
 }
 
 unsigned long long errorCount()

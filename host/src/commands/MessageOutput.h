@@ -23,6 +23,12 @@ void writeMessage(MessageKind kind, const MString& text);
 // Installs a sink (an empty one restores the default) and returns the old.
 MessageSink setMessageSink(MessageSink sink);
 
+// Listeners (the views' script output pane) see every message that reaches the standard
+// streams, as it does; a capture that does not pass its messages on keeps them from the
+// listeners too. They may be called on any thread that writes a message.
+int addMessageListener(MessageSink listener);
+void removeMessageListener(int id);
+
 // Errors written since start-up; lets callers tell whether a failing
 // command already explained itself.
 unsigned long long errorCount();

@@ -17,6 +17,11 @@ struct Collector
 
 struct QueueState
 {
+    bool enabled = true;
+    // `undoInfo -openChunk`: the chunk being gathered, its name and how deeply it is open.
+    std::unique_ptr<UndoChunk> openChunk;
+    MString openChunkName;
+    unsigned int openDepth = 0;
     // [0, position) can be undone, [position, size) redone.
     std::vector<std::unique_ptr<MPxCommand>> commands;
     size_t position = 0;
@@ -40,6 +45,23 @@ public:
 private:
     bool& fFlag;
     bool fPrevious;
+};
+
+// One queue entry holding a closed `undoInfo` chunk.
+class ChunkCommand : public MPxCommand
+{
+public:
+    ChunkCommand(std::unique_ptr<UndoChunk> chunk, const MString& name) : fChunk(std::move(chunk))
+    {
+        setCommandString(name);
+    }
+    MStatus doIt(const MArgList&) override { return MS::kSuccess; }
+    MStatus undoIt() override { return fChunk->undo(); }
+    MStatus redoIt() override { return fChunk->redo(); }
+    bool isUndoable() const override { return true; }
+
+private:
+    std::unique_ptr<UndoChunk> fChunk;
 };
 
 } // namespace
@@ -86,8 +108,14 @@ void UndoQueue::record(std::unique_ptr<MPxCommand> command)
         return;
     }
     // Commands run while undoing, redoing or with undo off are not kept.
-    if (depth > 0 || s.undoing || s.redoing)
+    if (depth > 0 || s.undoing || s.redoing || !s.enabled)
         return;
+    if (s.openChunk) {
+        if (s.openChunkName.length() == 0)
+            s.openChunkName = command->commandString();
+        s.openChunk->append(std::move(command));
+        return;
+    }
     s.commands.resize(s.position);
     s.commands.push_back(std::move(command));
     s.position = s.commands.size();
@@ -164,6 +192,12 @@ MString UndoQueue::nextUndoName()
     return s.position ? s.commands[s.position - 1]->commandString() : MString();
 }
 
+MString UndoQueue::nextRedoName()
+{
+    const QueueState& s = state();
+    return s.position < s.commands.size() ? s.commands[s.position]->commandString() : MString();
+}
+
 bool UndoQueue::isUndoing()
 {
     return state().undoing;
@@ -172,6 +206,50 @@ bool UndoQueue::isUndoing()
 bool UndoQueue::isRedoing()
 {
     return state().redoing;
+}
+
+void UndoQueue::setEnabled(bool enabled, bool flush)
+{
+    state().enabled = enabled;
+    if (!enabled && flush)
+        UndoQueue::flush();
+}
+
+bool UndoQueue::isEnabled()
+{
+    return state().enabled;
+}
+
+void UndoQueue::openChunk(const MString& name)
+{
+    QueueState& s = state();
+    if (s.openDepth++ == 0) {
+        s.openChunk = std::make_unique<UndoChunk>();
+        s.openChunkName = name;
+    }
+}
+
+MStatus UndoQueue::closeChunk()
+{
+    QueueState& s = state();
+    if (s.openDepth == 0) {
+        MGlobal::displayWarning("undoInfo: there is no open chunk to close.");
+        return MS::kFailure;
+    }
+    if (--s.openDepth > 0)
+        return MS::kSuccess;
+    std::unique_ptr<UndoChunk> chunk = std::move(s.openChunk);
+    if (chunk->isEmpty())
+        return MS::kSuccess;
+    s.commands.resize(s.position);
+    s.commands.push_back(std::make_unique<ChunkCommand>(std::move(chunk), s.openChunkName));
+    s.position = s.commands.size();
+    return MS::kSuccess;
+}
+
+unsigned int UndoQueue::openChunks()
+{
+    return state().openDepth;
 }
 
 MStatus executeCollecting(const MString& mel, std::shared_ptr<UndoChunk>& chunk)

@@ -51,9 +51,22 @@ public:
     static unsigned int redoDepth();
     // The command string of the command the next undo would undo.
     static MString nextUndoName();
+    // The command string of the command the next redo would redo.
+    static MString nextRedoName();
 
     static bool isUndoing();
     static bool isRedoing();
+
+    // `undoInfo -state`: while off, nothing is kept. Turning it off flushes the queue
+    // unless `flush` is false (`-stateWithoutFlush`).
+    static void setEnabled(bool enabled, bool flush);
+    static bool isEnabled();
+
+    // `undoInfo -openChunk` / `-closeChunk`: what runs in between is undone and redone
+    // as one step, named `name` (or by its first command). Chunks nest; the outermost closes.
+    static void openChunk(const MString& name);
+    static MStatus closeChunk();
+    static unsigned int openChunks();
 };
 
 // Runs MEL and gathers the undoable commands it executed into `chunk` (a new

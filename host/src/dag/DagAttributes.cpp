@@ -33,6 +33,9 @@ MObject DagAttributes::overrideVisibility;
 MObject DagAttributes::overrideRGBColors;
 MObject DagAttributes::overrideColor;
 MObject DagAttributes::overrideColorRGB;
+MObject DagAttributes::useObjectColor;
+MObject DagAttributes::objectColor;
+MObject DagAttributes::wireColorRGB;
 
 namespace {
 
@@ -80,38 +83,38 @@ MStatus createDagAttributes()
     // plug-ins set and read them as in Maya.
     MObject hidden = DagAttributes::createBool("hiddenInOutliner", "hio", false, false, status);
     DAG_CHECK(status);
-    MFnEnumAttribute displayTypeFn;
-    MObject displayType = displayTypeFn.create("overrideDisplayType", "ovdt", 0, &status);
+    // Maya's names of a DAG node's drawing overrides, in a display layer's "drawInfo" order.
+    static const char* const kOverrideNames[DagAttributes::kDrawSettings][2] = {
+        {"overrideDisplayType", "ovdt"}, {"overrideLevelOfDetail", "ovlod"}, {"overrideShading", "ovs"},
+        {"overrideTexturing", "ovt"},    {"overridePlayback", "ovp"},        {"overrideEnabled", "ove"},
+        {"overrideVisibility", "ovv"},   {"hideOnPlayback", "hpb"},          {"overrideRGBColors", "ovrgbf"},
+        {"overrideColor", "ovc"},        {"overrideColorRGB", "ovrgb"},      {"overrideColorA", "ovca"}};
+    MObject settings[DagAttributes::kDrawSettings];
+    MObject drawOverrides =
+        DagAttributes::createDrawSettings("drawOverride", "do", kOverrideNames, false, settings, status);
     DAG_CHECK(status);
-    DAG_CHECK(displayTypeFn.addField("Normal", 0));
-    DAG_CHECK(displayTypeFn.addField("Template", 1));
-    DAG_CHECK(displayTypeFn.addField("Reference", 2));
-    MObject overrideOn = DagAttributes::createBool("overrideEnabled", "ove", false, false, status);
+
+    // The dormant wireframe colour of its own (`color`): 1 a user colour, 2 "wireColorRGB".
+    MObject useColor = numeric.create("useObjectColor", "uoc", MFnNumericData::kShort, 0, &status);
     DAG_CHECK(status);
-    MObject overrideShown = DagAttributes::createBool("overrideVisibility", "ovv", true, false, status);
+    MObject colorNumber = numeric.create("objectColor", "oc", MFnNumericData::kShort, 0, &status);
     DAG_CHECK(status);
-    static const char* const colourNames[3] = {"overrideRGBColors", "overrideColor", "overrideColorRGB"};
-    static const char* const colourShortNames[3] = {"ovrgbf", "ovc", "ovrgb"};
-    MObject rgbSwitch, colourIndex, colourRgb;
-    DAG_CHECK(DagAttributes::createOverrideColour(colourNames, colourShortNames, rgbSwitch, colourIndex, colourRgb));
-    MFnCompoundAttribute overrides;
-    MObject drawOverrides = overrides.create("drawOverride", "do", &status);
+    DAG_CHECK(numeric.setMin(0));
+    DAG_CHECK(numeric.setMax(7));
+    MObject wireColor = DagAttributes::createColor("wireColorRGB", "wfcc", "wireColor", "wfc", status);
     DAG_CHECK(status);
-    DAG_CHECK(overrides.addChild(displayType));
-    DAG_CHECK(overrides.addChild(overrideOn));
-    DAG_CHECK(overrides.addChild(overrideShown));
-    DAG_CHECK(overrides.addChild(rgbSwitch));
-    DAG_CHECK(overrides.addChild(colourIndex));
-    DAG_CHECK(overrides.addChild(colourRgb));
 
     DagAttributes::hiddenInOutliner = hidden;
     DagAttributes::drawOverride = drawOverrides;
-    DagAttributes::overrideDisplayType = displayType;
-    DagAttributes::overrideEnabled = overrideOn;
-    DagAttributes::overrideVisibility = overrideShown;
-    DagAttributes::overrideRGBColors = rgbSwitch;
-    DagAttributes::overrideColor = colourIndex;
-    DagAttributes::overrideColorRGB = colourRgb;
+    DagAttributes::overrideDisplayType = settings[0];
+    DagAttributes::overrideEnabled = settings[5];
+    DagAttributes::overrideVisibility = settings[6];
+    DagAttributes::overrideRGBColors = settings[8];
+    DagAttributes::overrideColor = settings[9];
+    DagAttributes::overrideColorRGB = settings[10];
+    DagAttributes::useObjectColor = useColor;
+    DagAttributes::objectColor = colorNumber;
+    DagAttributes::wireColorRGB = wireColor;
     DagAttributes::visibility = visibility;
     DagAttributes::lodVisibility = lodVisibility;
     DagAttributes::templated = templated;
@@ -241,22 +244,6 @@ MStatus createLocatorAttributes()
 
 } // namespace
 
-MStatus DagAttributes::createOverrideColour(const char* const names[3], const char* const shortNames[3],
-                                            MObject& rgbSwitch, MObject& index, MObject& rgb)
-{
-    MStatus status;
-    rgbSwitch = createBool(names[0], shortNames[0], false, false, status);
-    DAG_CHECK(status);
-    MFnNumericAttribute numeric;
-    index = numeric.create(names[1], shortNames[1], MFnNumericData::kByte, 0, &status);
-    DAG_CHECK(status);
-    DAG_CHECK(numeric.setMin(0));
-    DAG_CHECK(numeric.setMax(31));
-    rgb = numeric.createColor(names[2], shortNames[2], &status);
-    DAG_CHECK(status);
-    return MS::kSuccess;
-}
-
 MObject DagAttributes::createBool(const MString& name, const MString& shortName, bool value, bool keyable,
                                   MStatus& status)
 {
@@ -314,6 +301,57 @@ MObject DagAttributes::createMatrix(const MString& name, const MString& shortNam
     return attr;
 }
 
+MObject DagAttributes::createDrawSettings(const char* name, const char* shortName,
+                                         const char* const names[kDrawSettings][2], bool enabled,
+                                         MObject children[kDrawSettings], MStatus& status)
+{
+    MFnEnumAttribute displayType;
+    children[0] = displayType.create(names[0][0], names[0][1], 0, &status);
+    if (status) status = displayType.addField("Normal", 0);
+    if (status) status = displayType.addField("Template", 1);
+    if (status) status = displayType.addField("Reference", 2);
+    MFnEnumAttribute detail;
+    if (status) children[1] = detail.create(names[1][0], names[1][1], 0, &status);
+    if (status) status = detail.addField("Full", 0);
+    if (status) status = detail.addField("Bounding Box", 1);
+    // Shading, texturing, playback, enabled, visibility, hide on playback, RGB colours.
+    const bool switches[7] = {true, true, true, enabled, true, false, false};
+    for (int k = 0; k < 7 && status; ++k)
+        children[2 + k] = createBool(names[2 + k][0], names[2 + k][1], switches[k], false, status);
+    // The colour: an index into Maya's 32-colour palette (0: the object's own), or RGB.
+    MFnNumericAttribute numeric;
+    if (status) children[9] = numeric.create(names[9][0], names[9][1], MFnNumericData::kByte, 0, &status);
+    if (status) status = numeric.setMin(0);
+    if (status) status = numeric.setMax(31);
+    if (status) children[10] = createColor(names[10][0], names[10][1], "overrideColor", "ovc", status);
+    if (status) children[11] = numeric.create(names[11][0], names[11][1], MFnNumericData::kFloat, 1.0, &status);
+    MFnCompoundAttribute compound;
+    MObject settings;
+    if (status) settings = compound.create(name, shortName, &status);
+    for (int k = 0; k < kDrawSettings && status; ++k)
+        status = compound.addChild(children[k]);
+    return settings;
+}
+
+MObject DagAttributes::createColor(const char* name, const char* shortName, const char* channelStem,
+                                   const char* shortStem, MStatus& status)
+{
+    MFnNumericAttribute numeric;
+    MObject channels[3];
+    const char* suffixes[3] = {"R", "G", "B"};
+    const char* shortSuffixes[3] = {"r", "g", "b"};
+    for (int k = 0; k < 3; ++k) {
+        channels[k] = numeric.create(MString(channelStem) + suffixes[k], MString(shortStem) + shortSuffixes[k],
+                                     MFnNumericData::kFloat, 0.0, &status);
+        if (!status)
+            return MObject();
+    }
+    MObject color = numeric.create(name, shortName, channels[0], channels[1], channels[2], &status);
+    if (status)
+        status = numeric.setUsedAsColor(true);
+    return color;
+}
+
 bool DagAttributes::isHierarchyMatrix(const Attribute* attribute)
 {
     if (!attribute || worldMatrix.isNull())
@@ -327,7 +365,8 @@ MStatus DagAttributes::addDagAttributes()
     DAG_CHECK(createDagAttributes());
     for (const MObject* attr : {&visibility, &lodVisibility, &templated, &intermediateObject, &instObjGroups,
                                 &offsetParentMatrix, &parentMatrix, &parentInverseMatrix, &worldMatrix,
-                                &worldInverseMatrix, &hiddenInOutliner, &drawOverride})
+                                &worldInverseMatrix, &hiddenInOutliner, &drawOverride, &useObjectColor, &objectColor,
+                                &wireColorRGB})
         DAG_CHECK(MPxNode::addAttribute(*attr));
     DAG_CHECK(MPxNode::attributeAffects(parentMatrix, parentInverseMatrix));
     DAG_CHECK(MPxNode::attributeAffects(parentMatrix, worldMatrix));

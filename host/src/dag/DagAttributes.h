@@ -29,14 +29,16 @@ public:
     static MObject worldMatrix;
     static MObject worldInverseMatrix;
     static MObject hiddenInOutliner;
-    static MObject drawOverride;        // overrideDisplayType, overrideEnabled, overrideVisibility,
-                                        // overrideRGBColors, overrideColor, overrideColorRGB
+    static MObject drawOverride;        // the drawing overrides, child for child as a display layer's drawInfo
     static MObject overrideDisplayType; // 0 normal, 1 template, 2 reference
     static MObject overrideEnabled;
     static MObject overrideVisibility;
-    static MObject overrideRGBColors;   // the colour is overrideColorRGB, else the index overrideColor
-    static MObject overrideColor;       // 0 (none) or an entry of the colour index palette, 1..31
+    static MObject overrideRGBColors;   // overrideColorRGB instead of the overrideColor index
+    static MObject overrideColor;       // 0..31, 0: the object's own colour
     static MObject overrideColorRGB;
+    static MObject useObjectColor;      // 0 class colour, 1 objectColor (a user colour), 2 wireColorRGB
+    static MObject objectColor;
+    static MObject wireColorRGB;
 
     // Registers the steps with the node-type registry (once, at start-up).
     static void registerSteps();
@@ -55,11 +57,17 @@ public:
     static MObject createDouble3(const MString& name, const MString& shortName, const char* const childNames[3],
                                  const char* const childShortNames[3], MFnUnitAttribute::Type unit, double value,
                                  bool keyable, MStatus& status);
-    // The drawing-override colour trio: the RGB switch, the palette index and the RGB colour, under
-    // the names a DAG node's "drawOverride" (names[0..2] = overrideRGBColors, overrideColor,
-    // overrideColorRGB) or a display layer's "drawInfo" (overrideRGBColors, color, ...) use.
-    static MStatus createOverrideColour(const char* const names[3], const char* const shortNames[3],
-                                        MObject& rgbSwitch, MObject& index, MObject& rgb);
+    // A compound of drawing settings, a DAG node's "drawOverride" or a display layer's "drawInfo",
+    // child for child: display type, level of detail, shading, texturing, playback, enabled,
+    // visibility, hide on playback, RGB colours, colour index, colour RGB, colour alpha; each
+    // named by `names` (long, short). `enabled` is the enabled child's default.
+    static constexpr int kDrawSettings = 12;
+    static MObject createDrawSettings(const char* name, const char* shortName,
+                                      const char* const names[kDrawSettings][2], bool enabled,
+                                      MObject children[kDrawSettings], MStatus& status);
+    // A float colour whose channels are named as Maya names them: "overrideColorR" ("ovcr") ...
+    static MObject createColor(const char* name, const char* shortName, const char* channelStem,
+                               const char* shortStem, MStatus& status);
     // Matrix attribute; outputs are read-only, not stored, and arrays when per instance.
     static MObject createMatrix(const MString& name, const MString& shortName, bool output, bool perInstance,
                                 MStatus& status);

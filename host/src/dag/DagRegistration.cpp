@@ -2,6 +2,7 @@
 
 #include "dag/DagAttributes.h"
 #include "dag/DisplayLayerNode.h"
+#include "dag/JointNode.h"
 #include "dag/ObjectSetNode.h"
 #include "dag/TransformNode.h"
 #include "dg/Registry.h"
@@ -50,6 +51,15 @@ MStatus registerDagNodeTypes()
     transform.type = MPxNode::kTransformNode;
     transform.apiType = MFn::kTransform;
     DAG_CHECK(registerNodeType(transform));
+
+    NodeTypeInfo joint;
+    joint.name = JointNode::typeName;
+    joint.id = JointNode::id;
+    joint.creator = &JointNode::creator;
+    joint.initialize = &JointNode::initialize;
+    joint.type = MPxNode::kTransformNode;
+    joint.apiType = MFn::kJoint;
+    DAG_CHECK(registerNodeType(joint));
 
     NodeTypeInfo set;
     set.name = ObjectSetNode::typeName;

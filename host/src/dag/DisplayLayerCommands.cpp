@@ -59,6 +59,17 @@ MStatus gatherMembers(const char* command, const std::vector<MString>& names, bo
     return MS::kSuccess;
 }
 
+// Queues every number below a compound plug at the value it has now.
+MStatus rewriteLeaves(MDagModifier& modifier, const MPlug& plug)
+{
+    if (plug.isCompound()) {
+        for (unsigned i = 0; i < plug.numChildren(); ++i)
+            DAG_CHECK(rewriteLeaves(modifier, plug.child(i)));
+        return MS::kSuccess;
+    }
+    return modifier.newPlugValueDouble(plug, plug.asDouble());
+}
+
 // Moves a node into the layer: a node is in one layer at most, so a
 // connection from another layer is replaced.
 MStatus queueMembership(MDagModifier& modifier, const MObject& layer, const MObject& member, bool& added)
@@ -76,20 +87,7 @@ MStatus queueMembership(MDagModifier& modifier, const MObject& layer, const MObj
     }
     // Rewriting the member's own settings first means undo puts them back
     // once the layer lets go of them.
-    DAG_CHECK(modifier.newPlugValueInt(MPlug(member, DagAttributes::overrideDisplayType),
-                                       MPlug(member, DagAttributes::overrideDisplayType).asInt()));
-    DAG_CHECK(modifier.newPlugValueBool(MPlug(member, DagAttributes::overrideEnabled),
-                                        MPlug(member, DagAttributes::overrideEnabled).asBool()));
-    DAG_CHECK(modifier.newPlugValueBool(MPlug(member, DagAttributes::overrideVisibility),
-                                        MPlug(member, DagAttributes::overrideVisibility).asBool()));
-    DAG_CHECK(modifier.newPlugValueBool(MPlug(member, DagAttributes::overrideRGBColors),
-                                        MPlug(member, DagAttributes::overrideRGBColors).asBool()));
-    DAG_CHECK(modifier.newPlugValueInt(MPlug(member, DagAttributes::overrideColor),
-                                       MPlug(member, DagAttributes::overrideColor).asInt()));
-    const MPlug rgb(member, DagAttributes::overrideColorRGB);
-    for (unsigned i = 0; i < 3; ++i) {
-        DAG_CHECK(modifier.newPlugValueFloat(rgb.child(i), rgb.child(i).asFloat()));
-    }
+    DAG_CHECK(rewriteLeaves(modifier, destination));
     return modifier.connect(source, destination);
 }
 

@@ -3,6 +3,7 @@
 #include "dag/Dag.h"
 #include "dag/DagAttributes.h"
 #include "dag/LocatorShapeNode.h"
+#include "dag/SceneManagerNodes.h"
 #include "dg/Registry.h"
 
 #include <maya/MFnCompoundAttribute.h>
@@ -18,10 +19,8 @@ MObject DisplayLayerNode::drawInfo;
 MObject DisplayLayerNode::displayType;
 MObject DisplayLayerNode::enabled;
 MObject DisplayLayerNode::visibility;
-MObject DisplayLayerNode::rgbColors;
-MObject DisplayLayerNode::color;
-MObject DisplayLayerNode::colorRGB;
 MObject DisplayLayerNode::identification;
+MObject DisplayLayerNode::color;
 
 void* DisplayLayerNode::creator()
 {
@@ -31,30 +30,19 @@ void* DisplayLayerNode::creator()
 MStatus DisplayLayerNode::initialize()
 {
     MStatus status;
-    MFnEnumAttribute typeFn;
-    displayType = typeFn.create("displayType", "dt", 0, &status);
+    // The children line up one for one with a DAG node's "drawOverride".
+    static const char* const kNames[DagAttributes::kDrawSettings][2] = {
+        {"displayType", "dt"},  {"levelOfDetail", "lod"},     {"shading", "s"},
+        {"texturing", "t"},     {"playback", "p"},            {"enabled", "e"},
+        {"visibility", "v"},    {"hideOnPlayback", "hpb"},    {"overrideRGBColors", "ovrgbf"},
+        {"color", "c"},         {"overrideColorRGB", "ovrgb"}, {"overrideColorA", "ovca"}};
+    MObject settings[DagAttributes::kDrawSettings];
+    drawInfo = DagAttributes::createDrawSettings("drawInfo", "di", kNames, true, settings, status);
     DAG_CHECK(status);
-    DAG_CHECK(typeFn.addField("Normal", 0));
-    DAG_CHECK(typeFn.addField("Template", 1));
-    DAG_CHECK(typeFn.addField("Reference", 2));
-    enabled = DagAttributes::createBool("enabled", "e", true, false, status);
-    DAG_CHECK(status);
-    visibility = DagAttributes::createBool("visibility", "v", true, false, status);
-    DAG_CHECK(status);
-    static const char* const colourNames[3] = {"overrideRGBColors", "color", "overrideColorRGB"};
-    static const char* const colourShortNames[3] = {"ovrgbf", "c", "ovrgb"};
-    DAG_CHECK(DagAttributes::createOverrideColour(colourNames, colourShortNames, rgbColors, color, colorRGB));
-    // The children line up one for one with a DAG node's "drawOverride" (overrideDisplayType,
-    // overrideEnabled, overrideVisibility, overrideRGBColors, overrideColor, overrideColorRGB).
-    MFnCompoundAttribute compound;
-    drawInfo = compound.create("drawInfo", "di", &status);
-    DAG_CHECK(status);
-    DAG_CHECK(compound.addChild(displayType));
-    DAG_CHECK(compound.addChild(enabled));
-    DAG_CHECK(compound.addChild(visibility));
-    DAG_CHECK(compound.addChild(rgbColors));
-    DAG_CHECK(compound.addChild(color));
-    DAG_CHECK(compound.addChild(colorRGB));
+    displayType = settings[0];
+    enabled = settings[5];
+    visibility = settings[6];
+    color = settings[9];
     MFnNumericAttribute numeric;
     identification = numeric.create("identification", "id", MFnNumericData::kShort, 0, &status);
     DAG_CHECK(status);
@@ -80,7 +68,8 @@ MStatus registerDisplayNodeTypes()
     locator.initialize = &LocatorShapeNode::initialize;
     locator.type = MPxNode::kLocatorNode;
     locator.apiType = MFn::kLocator;
-    return registerNodeType(locator);
+    DAG_CHECK(registerNodeType(locator));
+    return registerSceneManagerNodeTypes();
 }
 
 } // namespace host

@@ -1,7 +1,7 @@
 #pragma once
 // The built-in "displayLayer" node. Its "drawInfo" ("displayType" 0 normal,
-// 1 template, 2 reference; "enabled"; "visibility") is connected to each
-// member's "drawOverride", so the layer's settings become the members'
+// 1 template, 2 reference; "enabled"; "visibility"; the colour ...) is connected
+// to each member's "drawOverride", so the layer's settings become the members'
 // drawing overrides.
 
 #include <maya/MObject.h>
@@ -23,13 +23,12 @@ public:
     static MObject displayType;
     static MObject enabled;
     static MObject visibility;
-    static MObject rgbColors;
-    static MObject color;
-    static MObject colorRGB;
     static MObject identification;
+    static MObject color;  // the palette index its members draw in (0: their own colour)
 };
 
-// Registers "displayLayer" and "locator" with the node-type registry.
+// Registers "displayLayer", "locator" and the nodes every scene has that look after
+// layers and links (SceneManagerNodes.h) with the node-type registry.
 MStatus registerDisplayNodeTypes();
 
 } // namespace host

@@ -3,6 +3,7 @@
 #include "dag/Dag.h"
 
 #include <maya/MFnMessageAttribute.h>
+#include <maya/MFnNumericAttribute.h>
 
 namespace host {
 
@@ -11,6 +12,9 @@ const char* const ObjectSetNode::typeName = "objectSet";
 
 MObject ObjectSetNode::dagSetMembers;
 MObject ObjectSetNode::dnSetMembers;
+MObject ObjectSetNode::groupNodes;
+MObject ObjectSetNode::usedBy;
+MObject ObjectSetNode::verticesOnlySet;
 
 void* ObjectSetNode::creator()
 {
@@ -34,8 +38,18 @@ MStatus ObjectSetNode::initialize()
     DAG_CHECK(status);
     DAG_CHECK(fn.setArray(true));
     DAG_CHECK(fn.setIndexMatters(false));
-    DAG_CHECK(addAttribute(dagSetMembers));
-    DAG_CHECK(addAttribute(dnSetMembers));
+    groupNodes = fn.create("groupNodes", "gn", &status);
+    DAG_CHECK(status);
+    DAG_CHECK(fn.setArray(true));
+    DAG_CHECK(fn.setIndexMatters(false));
+    usedBy = fn.create("usedBy", "ub", &status);
+    DAG_CHECK(status);
+    DAG_CHECK(fn.setArray(true));
+    MFnNumericAttribute numeric;
+    verticesOnlySet = numeric.create("verticesOnlySet", "vo", MFnNumericData::kBoolean, 0, &status);
+    DAG_CHECK(status);
+    for (MObject* attribute : {&dagSetMembers, &dnSetMembers, &groupNodes, &usedBy, &verticesOnlySet})
+        DAG_CHECK(addAttribute(*attribute));
     return MS::kSuccess;
 }
 

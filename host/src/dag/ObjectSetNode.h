@@ -1,7 +1,8 @@
 #pragma once
 // The built-in "objectSet" node: members are the nodes connected to its
 // dagSetMembers (DAG instances, through their instObjGroups element) and
-// dnSetMembers (other nodes, through their message attribute) arrays.
+// dnSetMembers (other nodes, through their message attribute) arrays. A deformer
+// set also has the deformer on "usedBy" and its groupId on "groupNodes".
 
 #include <maya/MPxNode.h>
 #include <maya/MTypeId.h>
@@ -20,6 +21,9 @@ public:
 
     static MObject dagSetMembers;
     static MObject dnSetMembers;
+    static MObject groupNodes;
+    static MObject usedBy;
+    static MObject verticesOnlySet;
 };
 
 } // namespace host

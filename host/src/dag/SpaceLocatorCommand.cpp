@@ -3,6 +3,7 @@
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
 #include "dag/Dag.h"
+#include "dg/Namespaces.h"
 #include "dg/Scene.h"
 
 #include <maya/MArgList.h>
@@ -63,7 +64,7 @@ MStatus SpaceLocatorCommand::doIt(const MArgList& args)
     const MString transformName = fnTransform.name();
     MString shapeName = transformName + "Shape";
     if (!name.length())
-        shapeName = "locatorShape" + transformName.substring(7, int(transformName.length()) - 1);
+        shapeName = numberedShapeName(transformName, "locator");
     if (MFnDagNode(shape).name() != shapeName)
         DAG_CHECK(mModifier.renameNode(shape, shapeName));
     const MObject* axes[3] = {&MPxLocatorNode::localPositionX, &MPxLocatorNode::localPositionY,

@@ -32,7 +32,7 @@ public:
     MPxNode::Type type() const override { return MPxNode::kSurfaceShape; }
 };
 
-// The transform's own attributes, shared with "transform", so that a joint's
+// The transform's own attributes, shared with "transform", so that a stand-in's
 // translate, rotate and scale place what lies below it.
 MStatus initializeUnknownTransform()
 {
@@ -42,9 +42,8 @@ MStatus initializeUnknownTransform()
 // Maya's own types that are transforms: they keep their children in place.
 bool isTransformLike(const MString& type)
 {
-    static const char* const kTransforms[] = {"joint",        "ikEffector", "fosterParent", "lookAt",
-                                              "place3dTexture", "hikIKEffector", "hikFKJoint", "dagContainer",
-                                              "assembly"};
+    static const char* const kTransforms[] = {"ikEffector", "fosterParent", "lookAt", "place3dTexture",
+                                              "hikIKEffector", "hikFKJoint", "dagContainer", "assembly"};
     for (const char* name : kTransforms)
         if (type == name)
             return true;

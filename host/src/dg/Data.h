@@ -10,11 +10,13 @@
 #include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
 #include <maya/MMatrixArray.h>
+#include <maya/MPointArray.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 #include <maya/MTransformationMatrix.h>
 
 #include <memory>
+#include <vector>
 
 namespace host {
 
@@ -97,6 +99,22 @@ typedef ArrayData<MIntArray, MFn::kIntArrayData, MFnData::kIntArray> IntArrayDat
 typedef ArrayData<MDoubleArray, MFn::kDoubleArrayData, MFnData::kDoubleArray> DoubleArrayData;
 typedef ArrayData<MStringArray, MFn::kStringArrayData, MFnData::kStringArray> StringArrayData;
 typedef ArrayData<MMatrixArray, MFn::kMatrixArrayData, MFnData::kMatrixArray> MatrixArrayData;
+typedef ArrayData<MPointArray, MFn::kPointArrayData, MFnData::kPointArray> PointArrayData;
+
+// Maya's "xform" form of a matrix, as scene files give it (a pose's local transformations):
+// scale, rotate (radians), rotate order, translate, shear, scale pivot and its translation,
+// rotate pivot and its translation, rotate axis and joint orient quaternions (x y z w), the
+// inverse parent scale, then whether that scale is compensated.
+struct XformParts
+{
+    enum { kScale = 0, kRotate = 3, kRotateOrder = 6, kTranslate = 7, kShear = 10, kScalePivot = 13,
+           kScalePivotTranslate = 16, kRotatePivot = 19, kRotatePivotTranslate = 22, kRotateAxis = 25,
+           kJointOrient = 29, kInverseScale = 33, kCount = 36 };
+    double values[kCount] = {};
+    bool compensate = false;
+    // The matrix the parts compose.
+    MMatrix asMatrix() const;
+};
 
 class MatrixData : public Data
 {
@@ -106,6 +124,21 @@ public:
     bool equals(const Data& other) const override;
     MMatrix matrix;
     std::unique_ptr<MTransformationMatrix> transformation;  // set when created from one
+    std::unique_ptr<XformParts> xform;                       // set when read in the "xform" form
+};
+
+// Components as scene files name them ("vtx[0:5]", "f[20]", "cv[3]"), kept as written.
+class ComponentListData : public Data
+{
+public:
+    ComponentListData() : Data(MFn::kComponentListData, MFnData::kComponentList) {}
+    Data* clone() const override;
+    bool equals(const Data& other) const override;
+    MStringArray components;
+    // The indices below `count` that the vertex, CV and point components name ("vtx[2:5]",
+    // "cv[*]", "pt[0]"), sorted and without repeats; false when a component is of another
+    // kind or unreadable.
+    bool pointIndices(int count, std::vector<int>& indices) const;
 };
 
 // Geometry (mesh, curve ...): the geometry code of later work derives from it.

@@ -442,6 +442,30 @@ void endPlugWrite(const MPlug& plug, Slot* slot)
 
 namespace {
 
+// A generic attribute takes the data and numeric types it was told to accept (all of
+// them when it was told none).
+bool genericAccepts(const Attribute* generic, const Attribute* source)
+{
+    const bool open = generic->acceptedData.empty() && generic->acceptedNumeric.empty() && generic->acceptedIds.empty();
+    if (open)
+        return true;
+    auto acceptsData = [generic](MFnData::Type type) {
+        return std::find(generic->acceptedData.begin(), generic->acceptedData.end(), type) != generic->acceptedData.end();
+    };
+    if (source->attrKind == AttrKind::Matrix)
+        return acceptsData(MFnData::kMatrix);
+    if (source->attrKind == AttrKind::Typed) {
+        if (source->dataType == MFnData::kAny)
+            return true;
+        if (source->dataType == MFnData::kPlugin)
+            return !generic->acceptedIds.empty() || acceptsData(MFnData::kPlugin);
+        return acceptsData(source->dataType);
+    }
+    if (isNumericKind(source) || source->isNumericCompound())
+        return !generic->acceptedNumeric.empty() || acceptsData(MFnData::kNumeric);
+    return true;
+}
+
 bool compatible(const Slot* src, const Slot* dst)
 {
     const Attribute* sa = src->attr;
@@ -452,8 +476,10 @@ bool compatible(const Slot* src, const Slot* dst)
         return true;  // anything may drive a message plug
     if (sa->attrKind == AttrKind::Message)
         return false;
-    if (da->attrKind == AttrKind::Generic || sa->attrKind == AttrKind::Generic)
-        return true;
+    if (sa->attrKind == AttrKind::Generic)
+        return true;  // what it holds is only known when it is read
+    if (da->attrKind == AttrKind::Generic)
+        return genericAccepts(da, sa);
     if (da->attrKind == AttrKind::Compound || sa->attrKind == AttrKind::Compound) {
         if (da->attrKind != sa->attrKind || da->children.size() != sa->children.size())
             return false;
@@ -504,6 +530,13 @@ void announce(const MPlug& srcPlug, const MPlug& dstPlug, Slot* src, Slot* dst, 
 }
 
 } // namespace
+
+bool connectionTypesMatch(const MPlug& source, const MPlug& destination)
+{
+    Slot* src = resolve(source, true);
+    Slot* dst = resolve(destination, true);
+    return src && dst && compatible(src, dst);
+}
 
 MStatus connect(const MPlug& source, const MPlug& destination)
 {

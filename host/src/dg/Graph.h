@@ -16,6 +16,9 @@ namespace host {
 // connectionMade on both ends, fires connection callbacks and dirties the
 // destination.
 MStatus connect(const MPlug& source, const MPlug& destination);
+// Whether the source's data may flow into the destination (same kinds of value; a generic
+// destination takes only what it accepts).
+bool connectionTypesMatch(const MPlug& source, const MPlug& destination);
 MStatus disconnect(const MPlug& source, const MPlug& destination);
 // Removes every connection of a slot and its children/elements; appends the
 // removed (source, destination) plug pairs to `broken` when given.

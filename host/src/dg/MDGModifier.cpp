@@ -6,6 +6,7 @@
 #include <maya/MPlug.h>
 #include <maya/MTime.h>
 
+#include "commands/Session.h"
 #include "commands/UndoQueue.h"
 #include "dg/Data.h"
 #include "dg/Graph.h"
@@ -71,7 +72,8 @@ public:
     }
     MStatus undoIt() override
     {
-        host::renameNode(host::nodeOf(mNode), mPrevious);
+        // The name it had, wherever the current namespace is now.
+        host::renameNode(host::nodeOf(mNode), MString(":") + mPrevious);
         return MStatus::kSuccess;
     }
 
@@ -415,6 +417,7 @@ MStatus MDGModifier::pythonCommandToExecute(const MString&)
 
 MStatus MDGModifier::doIt()
 {
+    host::SelectionEditScope selectionEdit;  // deleted selected nodes are told once, at the end
     while (mDone < mOps.size()) {
         MStatus status = mOps[mDone]->doIt();
         if (!status)
@@ -426,6 +429,7 @@ MStatus MDGModifier::doIt()
 
 MStatus MDGModifier::undoIt()
 {
+    host::SelectionEditScope selectionEdit;
     MStatus result = MStatus::kSuccess;
     while (mDone > 0) {
         MStatus status = mOps[--mDone]->undoIt();

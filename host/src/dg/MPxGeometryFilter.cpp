@@ -4,12 +4,14 @@
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnGenericAttribute.h>
 #include <maya/MFnNumericAttribute.h>
+#include <maya/MFnTypedAttribute.h>
 #include <maya/MDagPath.h>
 #include <maya/MItGeometry.h>
 #include <maya/MPlug.h>
 
 #include "dg/Data.h"
 #include "dg/DataAccess.h"
+#include "dg/GeometryFilter.h"
 #include "dg/Registry.h"
 #include "geometry/GeometryStatus.h"
 
@@ -22,6 +24,9 @@ MObject MPxGeometryFilter::envelope;
 namespace host {
 
 namespace {
+
+MObject gComponentTagExpression;
+MObject gOriginalGeometry;
 
 MObject createGeometryAttribute(const MString& name, const MString& shortName)
 {
@@ -42,11 +47,15 @@ void createGeometryFilterAttributes()
 
     MFnNumericAttribute numeric;
     MPxGeometryFilter::groupId = numeric.create("groupId", "gi", MFnNumericData::kInt, 0);
+    // Which tagged components the deformer acts on (Maya 2022's component tags): kept with the scene.
+    MFnTypedAttribute typed;
+    gComponentTagExpression = typed.create("componentTagExpression", "gtg", MFnData::kString);
 
     MFnCompoundAttribute compound;
     MPxGeometryFilter::input = compound.create("input", "ip");
     compound.addChild(MPxGeometryFilter::inputGeom);
     compound.addChild(MPxGeometryFilter::groupId);
+    compound.addChild(gComponentTagExpression);
     compound.setArray(true);
     compound.setIndexMatters(false);
 
@@ -57,6 +66,13 @@ void createGeometryFilterAttributes()
     out.setWritable(false);
     out.setUsesArrayDataBuilder(true);
 
+    // The undeformed geometry of each input, which Maya connects from the Orig shape.
+    gOriginalGeometry = createGeometryAttribute("originalGeometry", "orggeom");
+    MFnGenericAttribute original(gOriginalGeometry);
+    original.setArray(true);
+    original.setStorable(false);
+    original.setHidden(true);
+
     MPxGeometryFilter::envelope = numeric.create("envelope", "en", MFnNumericData::kFloat, 1.0);
     numeric.setMin(0.0);
     numeric.setMax(1.0);
@@ -65,11 +81,18 @@ void createGeometryFilterAttributes()
 
 } // namespace
 
+const MObject& originalGeometryAttribute()
+{
+    createGeometryFilterAttributes();
+    return gOriginalGeometry;
+}
+
 // Attributes every deformer type has, ahead of its own.
 MStatus addGeometryFilterAttributes()
 {
     createGeometryFilterAttributes();
-    for (const MObject* attr : {&MPxGeometryFilter::input, &MPxGeometryFilter::outputGeom, &MPxGeometryFilter::envelope}) {
+    for (const MObject* attr : {&MPxGeometryFilter::input, &gOriginalGeometry, &MPxGeometryFilter::outputGeom,
+                                &MPxGeometryFilter::envelope}) {
         MStatus status = MPxNode::addAttribute(*attr);
         if (!status)
             return status;

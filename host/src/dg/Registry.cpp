@@ -87,6 +87,7 @@ void addCoreSteps()
 MStatus registerDagNodeTypes();   // src/dag: "transform", "objectSet"
 MStatus registerGeometryNodeTypes();  // src/geometry: "mesh", "nurbsCurve"
 MStatus registerCameraNodeType();     // src/views: "camera"
+MStatus registerDeformerNodeTypes();  // src/deformers: "skinCluster", "tweak", "dagPose" ...
 void registerUnknownNodeTypes();      // src/dag: "unknown", "unknownDag", "unknownTransform"
 MStatus registerAnimNodeTypes();      // src/anim: "time", the animation curves
 
@@ -101,6 +102,7 @@ void ensureBuiltinTypes()
     registerDagNodeTypes();
     registerGeometryNodeTypes();
     registerCameraNodeType();
+    registerDeformerNodeTypes();
     registerAnimNodeTypes();
     registerUnknownNodeTypes();
 }

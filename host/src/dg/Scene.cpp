@@ -1,8 +1,10 @@
 #include "dg/Scene.h"
 
+#include "commands/Session.h"
 #include "dg/Data.h"
 #include "dg/Graph.h"
 #include "dg/Messages.h"
+#include "dg/Namespaces.h"
 #include "dg/Registry.h"
 
 #include <maya/MDGModifier.h>
@@ -159,7 +161,7 @@ MString renameNode(Node* node, const MString& requested)
     MString previous = node->name;
     if (node->inScene)
         unindexName(node);
-    node->name = uniqueName(requested, node);
+    node->name = uniqueName(inCurrentNamespace(requested), node);
     if (node->inScene)
         indexName(node);
     if (node->inScene && node->name != previous) {
@@ -187,7 +189,9 @@ MStatus addNodeToScene(const MObject& object, const MString& name)
     if (name.length() && !isValidNodeName(name))
         return MStatus::kInvalidParameter;
     SceneState& s = scene();
-    node->name = uniqueName(name, node);
+    // New nodes go into the current namespace, default names included.
+    node->name = uniqueName(inCurrentNamespace(name.length() ? name : MString((defaultBaseName(node) + "#").c_str())),
+                            node);
     bool firstTime = node->serial == 0;
     node->serial = s.nextSerial++;
     node->inScene = true;
@@ -236,6 +240,7 @@ MStatus removeNodeFromScene(const MObject& object, std::vector<std::pair<MPlug, 
     if (s.removedHook)
         s.removedHook(node);
     node->unref();  // `keep` still holds it
+    noteNodeLeftScene();
     return MStatus::kSuccess;
 }
 
@@ -320,6 +325,7 @@ void findNodesMatching(const MString& pattern, std::vector<Node*>& out)
 void deleteAllNodes()
 {
     SceneState& s = scene();
+    SelectionEditScope selectionEdit;  // the selection's listeners hear of the cleared scene once
     // Newest first, so that nodes created later (which may depend on earlier ones) go first.
     s.clearing = true;
     while (!s.nodes.empty()) {

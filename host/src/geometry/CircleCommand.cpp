@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
+#include "dg/Namespaces.h"
 #include "dg/Scene.h"
 #include "geometry/CurveBuild.h"
 #include "geometry/CurveData.h"
@@ -110,7 +111,7 @@ MStatus CircleCommand::doIt(const MArgList& args)
     const MString transformName = fnTransform.name();
     MString shapeName = transformName + "Shape";
     if (!name.length())
-        shapeName = "nurbsCircleShape" + transformName.substring(11, int(transformName.length()) - 1);
+        shapeName = numberedShapeName(transformName, "nurbsCircle");
     GEO_CHECK(mModifier.renameNode(shape, shapeName));
     if (history) {
         MFnDependencyNode fnMaker(maker, &status);

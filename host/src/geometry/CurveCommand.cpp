@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
+#include "dg/Namespaces.h"
 #include "dg/Scene.h"
 #include "geometry/CurveBuild.h"
 #include "geometry/CurveData.h"
@@ -137,7 +138,7 @@ MStatus CurveCommand::doIt(const MArgList& args)
     const MString transformName = fnTransform.name();
     MString shapeName = transformName + "Shape";
     if (!name.length())
-        shapeName = "curveShape" + transformName.substring(5, int(transformName.length()) - 1);
+        shapeName = numberedShapeName(transformName, "curve");
     GEO_CHECK(mModifier.renameNode(shape, shapeName));
     MObject curve = CurveData::make(&geometry);
     GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), curve));

@@ -4,6 +4,7 @@
 #include "commands/builtins/SceneNames.h"
 #include "dag/DagAttributes.h"
 #include "dg/Data.h"
+#include "dg/GeometryFilter.h"
 #include "dg/Node.h"
 #include "dg/Registry.h"
 #include "dg/Scene.h"
@@ -181,8 +182,17 @@ MStatus DeformerCommand::doIt(const MArgList& args)
 
 MStatus DeformerCommand::insertDeformer(const MObject& deformer, const MDagPath& shape, unsigned index)
 {
+    GEO_CHECK(queueInsertion(mModifier, deformer, shape, index));
+    return execute("deformer");
+}
+
+MStatus DeformerCommand::queueInsertion(MDagModifier& modifier, const MObject& deformer, const MDagPath& shape,
+                                        unsigned index, MObject* orig)
+{
     MStatus status;
     const ShapeAttributes* attrs = attributesOf(shape);
+    if (!attrs)
+        return MS::kInvalidParameter;
     const MObject shapeNode = shape.node();
     const MPlug input(shapeNode, *attrs->input);
     const MPlug geometryIn = MPlug(deformer, MPxGeometryFilter::input)
@@ -196,25 +206,29 @@ MStatus DeformerCommand::insertDeformer(const MObject& deformer, const MDagPath&
     GEO_CHECK(status);
     if (!history.isNull()) {
         // Stacked: the new deformer takes over what fed the shape.
-        GEO_CHECK(mModifier.disconnect(history, input));
-        GEO_CHECK(mModifier.connect(history, geometryIn));
+        GEO_CHECK(modifier.disconnect(history, input));
+        GEO_CHECK(modifier.connect(history, geometryIn));
     } else {
         // The geometry as it is now, kept upstream in an intermediate shape.
         MFnDagNode fnShape(shape);
-        MObject orig = mModifier.createNode(attrs->type, fnShape.parent(0, &status), &status);
+        MObject created = modifier.createNode(attrs->type, fnShape.parent(0, &status), &status);
         GEO_CHECK(status);
-        GEO_CHECK(mModifier.renameNode(orig, fnShape.name() + "Orig"));
+        GEO_CHECK(modifier.renameNode(created, fnShape.name() + "Orig"));
         const MObject geometry = MPlug(shapeNode, *attrs->current).asMObject(&status);
         GEO_CHECK(status);
         MObject original = cloneData(geometry);
-        GEO_CHECK(mModifier.newPlugValue(MPlug(orig, *attrs->own), original));
-        GEO_CHECK(mModifier.newPlugValueBool(MPlug(orig, DagAttributes::intermediateObject), true));
+        GEO_CHECK(modifier.newPlugValue(MPlug(created, *attrs->own), original));
+        GEO_CHECK(modifier.newPlugValueBool(MPlug(created, DagAttributes::intermediateObject), true));
         if (attrs->fn == MFn::kMesh)
-            GEO_CHECK(queueClearTweaks(mModifier, shapeNode));
-        GEO_CHECK(mModifier.connect(MPlug(orig, *attrs->world).elementByLogicalIndex(0), geometryIn));
+            GEO_CHECK(queueClearTweaks(modifier, shapeNode));
+        GEO_CHECK(modifier.connect(MPlug(created, *attrs->world).elementByLogicalIndex(0), geometryIn));
+        // The undeformed geometry, as Maya gives every deformer it puts on a shape.
+        GEO_CHECK(modifier.connect(MPlug(created, *attrs->current),
+                                   MPlug(deformer, originalGeometryAttribute()).elementByLogicalIndex(index)));
+        if (orig)
+            *orig = created;
     }
-    GEO_CHECK(mModifier.connect(geometryOut, input));
-    return execute("deformer");
+    return modifier.connect(geometryOut, input);
 }
 
 } // namespace host

@@ -21,10 +21,16 @@ public:
     static void* creator() { return new DeformerCommand; }
     MStatus doIt(const MArgList& args) override;
 
-private:
     // The visible mesh or curve shape an object names (the object itself or
     // the first such shape below a transform).
     static MStatus deformableShape(const MDagPath& object, MDagPath& shape);
+    // Queues (does not execute) the history edits that put a deformer on a shape as its
+    // index-th geometry: the Orig shape (returned in `orig`) when the shape has no history,
+    // else the deformer stacked on what fed it.
+    static MStatus queueInsertion(MDagModifier& modifier, const MObject& deformer, const MDagPath& shape,
+                                  unsigned index, MObject* orig = nullptr);
+
+private:
     // Queues and executes the history edits that put the deformer on one shape.
     MStatus insertDeformer(const MObject& deformer, const MDagPath& shape, unsigned index);
 };

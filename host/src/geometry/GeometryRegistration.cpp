@@ -7,6 +7,7 @@
 #include "geometry/MakeNurbCircleNode.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
+#include "geometry/PolyTweakNode.h"
 #include "geometry/PolyPrimitiveNode.h"
 #include "geometry/TransformGeometryNode.h"
 
@@ -54,6 +55,13 @@ MStatus registerGeometryNodeTypes()
     circle.initialize = &MakeNurbCircleNode::initialize;
     circle.apiType = MFn::kDependencyNode;
     GEO_CHECK(registerNodeType(circle));
+    NodeTypeInfo polyTweak;
+    polyTweak.name = PolyTweakNode::typeName;
+    polyTweak.id = PolyTweakNode::id;
+    polyTweak.creator = &PolyTweakNode::creator;
+    polyTweak.initialize = &PolyTweakNode::initialize;
+    polyTweak.apiType = MFn::kDependencyNode;
+    GEO_CHECK(registerNodeType(polyTweak));
     GEO_CHECK(PolyPrimitiveNode::registerTypes());
     NodeTypeInfo freeze;
     freeze.name = TransformGeometryNode::typeName;

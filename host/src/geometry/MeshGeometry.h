@@ -3,6 +3,8 @@
 // and the derived data the queries need (normals, triangles, a bounding-volume
 // hierarchy), built lazily once per geometry version and thread-safe to read.
 
+#include "geometry/SharedArray.h"
+
 #include <maya/MString.h>
 
 #include <cstdint>
@@ -97,24 +99,26 @@ public:
 
     uint64_t version() const { return serial; }
 
-    std::vector<float> points;      // xyz
-    std::vector<int> counts;        // vertices per face
-    std::vector<int> connects;      // vertex ids, face after face
-    std::vector<int> offsets;       // first face-vertex of each face (size faces+1)
-    std::vector<int> edgeVertices;  // two vertex ids per edge
-    std::vector<char> edgeSmooth;   // per edge
-    std::vector<int> faceEdges;     // per face-vertex: edge from this corner to the next
-    std::vector<MeshUVSet> uvSets;
+    // Copies of a geometry share these until one writes them (SharedArray.h), so a copy made
+    // to move the points copies the points alone.
+    SharedArray<float> points;      // xyz
+    SharedArray<int> counts;        // vertices per face
+    SharedArray<int> connects;      // vertex ids, face after face
+    SharedArray<int> offsets;       // first face-vertex of each face (size faces+1)
+    SharedArray<int> edgeVertices;  // two vertex ids per edge
+    SharedArray<char> edgeSmooth;   // per edge
+    SharedArray<int> faceEdges;     // per face-vertex: edge from this corner to the next
+    SharedArray<MeshUVSet> uvSets;
     int currentUVSet = 0;
     // Normals a user set (locked), xyz per face-vertex, face after face, as
     // scene files give them; a component of 1e+20 or more leaves that
     // face-vertex its computed normal. A list of another length (stale data
     // some files carry) is kept for saving but not applied. Dropped by
     // setTopology; call touch() after changing them.
-    std::vector<float> userNormals;
+    SharedArray<float> userNormals;
     bool hasUserNormal(int faceVertex) const;
-    std::vector<MeshHole> holes;              // ordered by face; dropped by setTopology
-    std::vector<MeshLoopColors> loopColors;   // ordered by face; dropped by setTopology
+    SharedArray<MeshHole> holes;              // ordered by face; dropped by setTopology
+    SharedArray<MeshLoopColors> loopColors;   // ordered by face; dropped by setTopology
 
 private:
     void buildEdges();
@@ -125,7 +129,7 @@ private:
     uint64_t serial;
     mutable std::mutex lock;
     mutable bool normalIdsBuilt = false, normalsBuilt = false, trianglesBuilt = false;
-    mutable std::vector<int> cachedNormalIds;
+    mutable SharedArray<int> cachedNormalIds;
     mutable int cachedNormalIdCount = 0;
     mutable std::vector<float> cachedNormals, cachedFaceNormals;
     mutable std::vector<int> cachedTriCounts, cachedTriCorners, cachedTriOffsets;

@@ -163,13 +163,23 @@ MStatus MeshShapeNode::computeOutMesh(const MPlug& plug, MDataBlock& block)
 
     MArrayDataHandle tweaks = block.inputArrayValue(pnts, &status);
     GEO_CHECK(status);
+    GEO_CHECK(addVertexOffsets(tweaks, geometry));
+    MDataHandle out = block.outputValue(outMesh, &status);
+    GEO_CHECK(status);
+    GEO_CHECK(out.set(MeshData::make(geometry)));
+    return block.setClean(plug);
+}
+
+MStatus MeshShapeNode::addVertexOffsets(MArrayDataHandle offsets, MeshGeometryPtr& geometry)
+{
+    MStatus status;
     std::vector<float> moved;
-    for (unsigned i = 0, n = tweaks.elementCount(); i < n; ++i, tweaks.next()) {
-        const unsigned vertex = tweaks.elementIndex(&status);
+    for (unsigned i = 0, n = offsets.elementCount(); i < n; ++i, offsets.next()) {
+        const unsigned vertex = offsets.elementIndex(&status);
         GEO_CHECK(status);
         if (vertex >= unsigned(geometry->numVertices()))
-            continue;  // tweaks past the last vertex have nothing to move
-        const float3& offset = tweaks.inputValue(&status).asFloat3();
+            continue;  // offsets past the last vertex have nothing to move
+        const float3& offset = offsets.inputValue(&status).asFloat3();
         GEO_CHECK(status);
         if (offset[0] == 0 && offset[1] == 0 && offset[2] == 0)
             continue;
@@ -182,10 +192,7 @@ MStatus MeshShapeNode::computeOutMesh(const MPlug& plug, MDataBlock& block)
         geometry = std::make_shared<MeshGeometry>(*geometry);
         geometry->setPoints(std::move(moved));
     }
-    MDataHandle out = block.outputValue(outMesh, &status);
-    GEO_CHECK(status);
-    GEO_CHECK(out.set(MeshData::make(geometry)));
-    return block.setClean(plug);
+    return MS::kSuccess;
 }
 
 // worldMesh[i]: outMesh's geometry carrying the world matrix of instance i.

@@ -3,6 +3,7 @@
 // "inMesh" is not connected) plus vertex tweaks ("pnts") give "outMesh";
 // each "worldMesh" element is outMesh with that instance's world matrix.
 
+#include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
 #include <maya/MPlug.h>
 #include <maya/MPxNode.h>
@@ -53,6 +54,10 @@ public:
     // user normals, faces, UV sets and the current UV set. They hold no values; setAttr on
     // them goes through the mesh's scene-file reader (GeometryFileText).
     static MObject vrts, edge, face, uvSet, uvSetName, uvSetPoints, currentUVSet, userNormals;
+
+    // Adds a multi of float3 vertex offsets (the "pnts" tweaks, a polyTweak's) to the
+    // geometry, which is copied first when any offset moves a point.
+    static MStatus addVertexOffsets(MArrayDataHandle offsets, MeshGeometryPtr& geometry);
 
     // Scene-file pieces read so far (created on first use).
     MeshFileRecords& fileRecords();

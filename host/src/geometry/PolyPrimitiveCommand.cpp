@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
+#include "dg/Namespaces.h"
 #include "dg/Scene.h"
 #include "geometry/GeometryStatus.h"
 #include "geometry/LinearUnitText.h"
@@ -206,8 +207,7 @@ MStatus PolyPrimitiveCommand::doIt(const MArgList& args)
     const MString transformName = fnTransform.name();
     MString shapeName = transformName + "Shape";
     if (!name.length()) {
-        const MString base(info.baseName);
-        shapeName = base + "Shape" + transformName.substring(int(base.length()), int(transformName.length()) - 1);
+        shapeName = numberedShapeName(transformName, info.baseName);
     }
     GEO_CHECK(mModifier.renameNode(shape, shapeName));
     MObject node;

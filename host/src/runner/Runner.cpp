@@ -4,6 +4,7 @@
 #include "commands/ModulePaths.h"
 #include "commands/PluginManager.h"
 #include "commands/Session.h"
+#include "commands/builtins/SessionCommands.h"
 #include "commands/mel/MelInterpreter.h"
 #include "commands/scene/DefaultNodes.h"
 #include "views/StartupCameras.h"
@@ -146,6 +147,8 @@ MStatus runMel(const std::string& text, const MString& sourceName)
 MStatus runSteps(const Options& options)
 {
     for (const std::string& plugin : options.plugins) {
+        if (sessionEndRequested())
+            return MS::kSuccess;
         MStatus status = PluginManager::load(plugin.c_str());
         if (!status)
             return status;
@@ -156,12 +159,12 @@ MStatus runSteps(const Options& options)
         if (!status)
             return status;
     }
-    if (options.hasCommand) {
+    if (options.hasCommand && !sessionEndRequested()) {
         MStatus status = runMel(options.command, MString());
         if (!status)
             return status;
     }
-    if (!options.scriptFile.empty()) {
+    if (!options.scriptFile.empty() && !sessionEndRequested()) {
         std::ifstream file(options.scriptFile, std::ios::binary);
         if (!file) {
             MGlobal::displayError(MString("Cannot read script file: ") + options.scriptFile.c_str());
@@ -199,6 +202,15 @@ int runnerMain(int argc, char** argv, RunnerKind kind)
             return 1;
         }
     }
+    // `quit` ends the steps, or closes the window a person works in; -abort ends at once.
+    setQuitHandler([](int exitCode, bool abort) {
+        if (abort) {
+            std::fflush(stdout);
+            std::fflush(stderr);
+            std::_Exit(exitCode);
+        }
+        closeMainWindowLater();
+    });
     // The session starts with Maya's startup cameras and default nodes.
     MStatus status = ensureStartupCameras();
     if (status)
@@ -210,12 +222,14 @@ int runnerMain(int argc, char** argv, RunnerKind kind)
         scheduleRefreshAll();
         processEvents();
         // A person closes the window; a failed step leaves it open to look at.
-        if (kind == RunnerKind::kGui)
+        if (kind == RunnerKind::kGui && !sessionEndRequested())
             runViewsUntilClosed();
         stopViews();
     }
     PluginManager::shutdown();
     std::fflush(stdout);
+    if (sessionEndRequested())
+        return sessionExitCode();
     return status ? 0 : 1;
 }
 

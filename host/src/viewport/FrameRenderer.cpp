@@ -7,6 +7,8 @@
 #include "ShaderParameters.h"
 #include "DisplayStatus.h"
 #include "UiDrawList.h"
+#include "ViewDecorations.h"
+#include "viewport/JointDrawing.h"
 
 #include "dag/DagAttributes.h"
 #include "dg/Node.h"
@@ -48,7 +50,6 @@ using namespace MHWRender;
 namespace
 {
 
-const float kBackground[4] = {0.36f, 0.36f, 0.36f, 1.0f};
 
 using Clock = std::chrono::steady_clock;
 bool timingFrames = false;
@@ -73,9 +74,6 @@ auto overrideCall(const Node* node, const char* name, Call&& call, const std::st
     return call();
 }
 const float kMeshGrey[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-const float kDormantWire[4] = {0.0f, 0.016f, 0.376f, 1.0f};
-const float kLeadWire[4] = {0.26f, 1.0f, 0.64f, 1.0f};
-const float kActiveWire[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // One render item to draw this frame.
 struct ItemDraw
@@ -593,44 +591,6 @@ MMatrix screenProjection(const ViewSetup& view)
     return m;
 }
 
-const TextTexture& textTexture(GlDevice& device, const MString& text, int pixelSize)
-{
-    std::unordered_map<std::string, TextTexture>& texts = device.textTextures();
-    std::string key = std::to_string(pixelSize) + ":" + text.asChar();
-    auto found = texts.find(key);
-    if (found != texts.end()) return found->second;
-    if (texts.size() > 512) {
-        // Changing texts (a readout while a control moves) would grow the cache without end.
-        for (auto& entry : texts) device.gl()->glDeleteTextures(1, &entry.second.texture);
-        texts.clear();
-    }
-    QFont font;
-    font.setPixelSize(std::max(1, pixelSize));
-    QFontMetrics metrics(font);
-    QString string = QString::fromUtf8(text.asChar());
-    TextTexture t;
-    t.width = std::max(1, metrics.horizontalAdvance(string) + 2);
-    t.height = std::max(1, metrics.height());
-    QImage image(t.width, t.height, QImage::Format_RGBA8888);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(1, metrics.ascent(), string);
-    }
-    QOpenGLFunctions_3_3_Core* gl = device.gl();
-    gl->glGenTextures(1, &t.texture);
-    gl->glBindTexture(GL_TEXTURE_2D, t.texture);
-    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.width, t.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.constBits());
-    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    return texts.emplace(key, t).first->second;
-}
-
 void drawText(GlDevice& device, const UiDrawable& d, FrameState& fs, const ViewSetup& view, const MMatrix& objectToWorld)
 {
     double x = d.anchor.x, y = d.anchor.y;
@@ -642,7 +602,7 @@ void drawText(GlDevice& device, const UiDrawable& d, FrameState& fs, const ViewS
     }
     if (!std::isfinite(x) || !std::isfinite(y)) return;
     const double dpr = view.devicePixelRatio > 0 ? view.devicePixelRatio : 1.0;
-    const TextTexture* tex = d.text.length() > 0 ? &textTexture(device, d.text, int(d.fontSize * dpr)) : nullptr;
+    const TextTexture* tex = d.text.length() > 0 ? &device.text(d.text, int(d.fontSize * dpr)) : nullptr;
     const double pad = 2.0 * dpr;
     double boxW = d.boxSize[0] > 0 ? d.boxSize[0] * dpr : (tex ? tex->width : 0) + 2 * pad;
     double boxH = d.boxSize[1] > 0 ? d.boxSize[1] * dpr : (tex ? tex->height : 0) + 2 * pad;
@@ -824,8 +784,12 @@ void drawMesh(GlDevice& device, Node* node, const MObject& object, const MDagPat
         VertexSource source;
         source.position = device.buffer(cache.edges, GL_ARRAY_BUFFER, cache.edgePositions.data(),
                                          cache.edgePositions.size() * sizeof(float));
-        const float* color = status == kLead ? kLeadWire : isActive(status) ? kActiveWire : kDormantWire;
-        std::copy(color, color + 4, s.color);
+        // The wire in the colour of its state: dormant ones in their override or own colour.
+        const MColor color = MGeometryUtilities::wireframeColor(path);
+        s.color[0] = color.r;
+        s.color[1] = color.g;
+        s.color[2] = color.b;
+        s.color[3] = 1.0f;
         s.mode = DrawStyle::kSolid;
         s.lineWidth = float(view.devicePixelRatio);
         s.depthPriority = MRenderItem::sActiveWireDepthPriority;
@@ -899,6 +863,13 @@ void drawLocator(GlDevice& device, const MObject& object, const MDagPath& path, 
     drawLines(device, points, GL_LINES, path, fs, view);
 }
 
+void drawJoint(GlDevice& device, const MObject& object, const MDagPath& path, FrameState& fs, const ViewSetup& view)
+{
+    static std::vector<float> points;
+    jointWireframe(object, points);
+    drawLines(device, points, GL_LINES, path, fs, view);
+}
+
 DrawFilter& drawFilter()
 {
     static DrawFilter filter = nullptr;
@@ -964,10 +935,10 @@ void renderFrame(const ViewSetup& view)
     gl->glDepthMask(GL_TRUE);
     gl->glStencilMask(0xFF);
     gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    gl->glClearColor(kBackground[0], kBackground[1], kBackground[2], kBackground[3]);
     gl->glClearDepth(1.0);
     gl->glClearStencil(0);
-    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    drawViewBackground(*device, view);
+    drawGroundGrid(*device, view);
 
     destroyInstancesOfRemovedNodes();
     fs.opaque.clear();
@@ -981,7 +952,17 @@ void renderFrame(const ViewSetup& view)
     // "everything" includes them).
     const bool pluginShapes = view.objectDisplay == ~0u || !(view.objectDisplay & M3dView::kExcludePluginShapes);
     for (Node* node : sceneNodes()) {
-        if (!node->isDag || !node->type || node->type->isTransform || !node->inScene) continue;
+        if (!node->isDag || !node->type || !node->inScene) continue;
+        if (node->type->isTransform) {
+            if (node->type->info.apiType == MFn::kJoint && (view.objectDisplay & M3dView::kDisplayJoints)) {
+                MDagPath path;
+                if (MDagPath::getAPathTo(ObjectAccess::make(node), path) && path.isVisible() &&
+                    !hiddenByOverride(path) &&
+                    (!drawFilter() || view.filterPanel.length() == 0 || drawFilter()(view.filterPanel, path)))
+                    drawJoint(*device, path.node(), path, fs, view);
+            }
+            continue;
+        }
         const MString& typeName = node->type->info.name;
         const bool isMesh = typeName == "mesh", isCurve = typeName == "nurbsCurve", isLocator = typeName == "locator";
         if (typeName == "camera") continue;
@@ -1026,6 +1007,7 @@ void renderFrame(const ViewSetup& view)
     for (OverrideInstance* inst : fs.transparentDraws) drawOverrideCallback(*device, *inst, fs, true);
     drawUi(*device, fs, view);
     drawOverlayLines(*device, fs, view);
+    drawViewHud(*device, view);
 
     // Data the overrides asked to have deleted after use.
     for (auto& instance : overrideInstances())
@@ -1136,12 +1118,16 @@ bool pickNearest(const ViewSetup& view, int x, int y, int radius, MDagPath& hit)
     picking.on = true;
     const bool pluginShapes = view.objectDisplay == ~0u || !(view.objectDisplay & M3dView::kExcludePluginShapes);
     for (Node* node : sceneNodes()) {
-        if (!node->isDag || !node->type || node->type->isTransform || !node->inScene) continue;
+        if (!node->isDag || !node->type || !node->inScene) continue;
+        const bool isJoint = node->type->info.apiType == MFn::kJoint;
+        if (node->type->isTransform && !isJoint) continue;
         const MString& typeName = node->type->info.name;
         const bool isMesh = typeName == "mesh", isCurve = typeName == "nurbsCurve", isLocator = typeName == "locator";
         if (typeName == "camera") continue;
         OverrideInstance* inst = nullptr;
-        if (!isMesh && !isCurve && !isLocator) {
+        if (isJoint) {
+            if (!(view.objectDisplay & M3dView::kDisplayJoints)) continue;
+        } else if (!isMesh && !isCurve && !isLocator) {
             if (!pluginShapes) continue;
             // Only what a frame has drawn can be picked.
             inst = instanceFor(node, MDagPath(), false);
@@ -1166,6 +1152,7 @@ bool pickNearest(const ViewSetup& view, int x, int y, int radius, MDagPath& hit)
         if (isMesh) drawMesh(*device, node, object, path, fs, view);
         else if (isCurve) drawCurve(*device, object, path, fs, view);
         else if (isLocator) drawLocator(*device, object, path, fs, view);
+        else if (isJoint) drawJoint(*device, object, path, fs, view);
         else pickOverride(*device, *inst, path, fs, view);
     }
     picking.on = false;

@@ -31,10 +31,17 @@ struct ViewSetup
     unsigned int objectDisplay = ~0u; // M3dView::DisplayObjects mask
     MString panelName;         // "modelPanel4"; empty for an off-screen frame
     MString filterPanel;       // the panel whose draw filter applies, images of it included
+    // A model panel's view, on screen or in an image: the gradient background, the grid
+    // (when `grid`, `modelEditor -grid`), the view axis and the camera's name. Bare frames
+    // clear to a flat grey and draw only the scene.
+    bool decorations = false;
+    bool grid = true;
 };
 
 // Draws one frame into the current OpenGL context and the bound framebuffer
-// (viewport already set to width x height): clears to the background, updates
+// (viewport already set to width x height): clears to the background (and, with
+// decorations, draws the grid under the scene and the view axis and camera name
+// over it; see ViewDecorations.h), updates
 // every override on the main thread, then draws built-in shapes, override
 // render items (opaque first, then transparent ones without depth writes) and
 // UI drawables. Needs a current OpenGL 4.5 core context.

@@ -2,10 +2,15 @@
 
 #include <maya/MGlobal.h>
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLFunctions_3_3_Core>
+#include <QPainter>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -444,6 +449,44 @@ void GlDevice::drawArrays(unsigned int glMode, const DrawStyle& style, const flo
     }
     draw(kind, glMode, style, source, 0, 0, static_cast<int>(vertexCount), 0);
     (void)kWhite;
+}
+
+const GlDevice::TextTexture& GlDevice::text(const MString& text, int pixelSize)
+{
+    std::unordered_map<std::string, TextTexture>& texts = fTexts;
+    std::string key = std::to_string(pixelSize) + ":" + text.asChar();
+    auto found = texts.find(key);
+    if (found != texts.end()) return found->second;
+    if (texts.size() > 512) {
+        // Changing texts (a readout while a control moves) would grow the cache without end.
+        for (auto& entry : texts) fGl->glDeleteTextures(1, &entry.second.texture);
+        texts.clear();
+    }
+    QFont font;
+    font.setPixelSize(std::max(1, pixelSize));
+    QFontMetrics metrics(font);
+    QString string = QString::fromUtf8(text.asChar());
+    TextTexture t;
+    t.width = std::max(1, metrics.horizontalAdvance(string) + 2);
+    t.height = std::max(1, metrics.height());
+    QImage image(t.width, t.height, QImage::Format_RGBA8888);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(1, metrics.ascent(), string);
+    }
+    QOpenGLFunctions_3_3_Core* gl = fGl;
+    gl->glGenTextures(1, &t.texture);
+    gl->glBindTexture(GL_TEXTURE_2D, t.texture);
+    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.width, t.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.constBits());
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return texts.emplace(key, t).first->second;
 }
 
 } // namespace host

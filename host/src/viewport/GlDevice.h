@@ -73,13 +73,14 @@ public:
 
     void deletePending();
 
-    // Textures of rendered text, by text and size; they live as long as the device.
+    // Text rendered white into a texture (alpha is the text), kept by text and pixel
+    // size as long as the device lives.
     struct TextTexture
     {
         unsigned int texture = 0;
         int width = 0, height = 0;
     };
-    std::unordered_map<std::string, TextTexture>& textTextures() { return fTexts; }
+    const TextTexture& text(const MString& text, int pixelSize);
 
     ~GlDevice();
 

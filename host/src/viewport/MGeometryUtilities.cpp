@@ -1,6 +1,7 @@
 #include <maya/MHWGeometryUtilities.h>
 
 #include "DisplayStatus.h"
+#include "dag/DrawOverrides.h"
 
 namespace MHWRender
 {
@@ -21,8 +22,16 @@ MColor MGeometryUtilities::wireframeColor(const MDagPath& path)
     // template, green for the live object.
     case kActiveTemplate: return MColor(1.0f, 0.47f, 0.47f);
     case kLive: return MColor(0.2f, 0.62f, 0.2f);
-    default: return MColor(0.0f, 0.016f, 0.376f);
+    default: break;
     }
+    // Dormant: the drawing override's colour, else the object's own wireframe colour.
+    const host::PathDrawOverride drawOverride = host::drawOverrideOf(path);
+    if (drawOverride.hasColor)
+        return drawOverride.color;
+    MColor own;
+    if (host::objectWireColor(path, own))
+        return own;
+    return MColor(0.0f, 0.016f, 0.376f);
 }
 
 MGeometry* MGeometryUtilities::acquireReferenceGeometry(GeometricShape, const MGeometryRequirements&)

@@ -17,6 +17,7 @@ const CommandFlags::Definition kFlags[] = {
     {"-cam", "-camera", CommandFlags::kNoArg},
     {"-da", "-displayAppearance", CommandFlags::kNoArg},
     {"-wos", "-wireframeOnShaded", CommandFlags::kNoArg},
+    {"-gr", "-grid", CommandFlags::kNoArg},
 };
 
 using MHWRender::MFrameContext;
@@ -67,11 +68,12 @@ MStatus ModelEditorCommand::doIt(const MArgList& args)
     objects.pop_back();
     const unsigned index = static_cast<unsigned>(panel);
     const int asked = static_cast<int>(flags.isSet("-cam")) + static_cast<int>(flags.isSet("-da")) +
-                      static_cast<int>(flags.isSet("-wos"));
+                      static_cast<int>(flags.isSet("-wos")) + static_cast<int>(flags.isSet("-gr"));
 
     if (flags.isQuery()) {
         if (asked != 1 || !objects.empty()) {
-            MGlobal::displayError("modelEditor: query one of -camera, -displayAppearance and -wireframeOnShaded.");
+            MGlobal::displayError(
+                "modelEditor: query one of -camera, -displayAppearance, -wireframeOnShaded and -grid.");
             return MS::kInvalidParameter;
         }
         const unsigned int style = panelDisplayStyle(index);
@@ -79,12 +81,15 @@ MStatus ModelEditorCommand::doIt(const MArgList& args)
             setResult(cameraDisplayName(panelCamera(index)));
         else if (flags.isSet("-da"))
             setResult(MString(appearanceName(style)));
+        else if (flags.isSet("-gr"))
+            setResult(panelGrid(index));
         else
             setResult((style & MFrameContext::kWireFrame) != 0 && (style & kShadingBits) != 0);
         return MS::kSuccess;
     }
     if (asked != 1 || objects.size() != 1) {
-        MGlobal::displayError("modelEditor: edit one of -camera, -displayAppearance and -wireframeOnShaded with its value.");
+        MGlobal::displayError("modelEditor: edit one of -camera, -displayAppearance, -wireframeOnShaded and -grid with "
+                              "its value.");
         return MS::kInvalidParameter;
     }
     const MString& value = objects[0];
@@ -116,8 +121,13 @@ MStatus ModelEditorCommand::doIt(const MArgList& args)
     }
     const bool on = value == "1" || value == "true" || value == "on" || value == "yes";
     if (!on && !(value == "0" || value == "false" || value == "off" || value == "no")) {
-        MGlobal::displayError(MString("modelEditor: -wireframeOnShaded needs true or false, not \"") + value + "\".");
+        MGlobal::displayError(MString("modelEditor: ") + (flags.isSet("-gr") ? "-grid" : "-wireframeOnShaded") +
+                              " needs true or false, not \"" + value + "\".");
         return MS::kInvalidParameter;
+    }
+    if (flags.isSet("-gr")) {
+        setPanelGrid(index, on);
+        return MS::kSuccess;
     }
     if ((style & kShadingBits) != 0) {
         style = on ? (style | MFrameContext::kWireFrame) : (style & ~MFrameContext::kWireFrame);

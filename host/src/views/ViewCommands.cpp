@@ -13,6 +13,7 @@
 #include "views/ManipContextCommand.h"
 #include "views/ManipOptionsCommand.h"
 #include "views/ModelEditorCommand.h"
+#include "views/PanelLayoutCommands.h"
 #include "views/PlayblastCommand.h"
 #include "views/RefreshCommand.h"
 #include "views/SetToolToCommand.h"
@@ -43,6 +44,8 @@ void registerViewCommands()
         {"manipScaleContext", ManipContextCommand::scaleCreator},
         {"manipOptions", ManipOptionsCommand::creator},
         {"isolateSelect", IsolateSelectCommand::creator},
+        {"setNamedPanelLayout", SetNamedPanelLayoutCommand::creator},
+        {"hostWindowImage", HostWindowImageCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);

@@ -7,6 +7,8 @@
 #include "views/CameraWatch.h"
 #include "views/CommandPort.h"
 #include "views/CameraView.h"
+#include "views/Hotkeys.h"
+#include "views/ScriptEditor.h"
 #include "views/StartupCameras.h"
 #include "views/ToolInteraction.h"
 
@@ -16,8 +18,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QImage>
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -28,6 +32,7 @@
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
 #include <QThread>
+#include <QVBoxLayout>
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -59,6 +64,7 @@ struct PanelState
     MString camera; // full path of the camera shape looked through; empty: the startup one
     unsigned int displayStyle = MHWRender::MFrameContext::kGouraudShaded;
     unsigned int objectDisplay = static_cast<unsigned int>(M3dView::kDisplayEverything);
+    bool grid = true;  // modelEditor -grid
     ModelPanelWidget* widget = nullptr;
     // The camera part of the view (camera, view, projection, port size), kept
     // while the camera generation has not moved: views are asked for it
@@ -156,6 +162,12 @@ protected:
             QOpenGLWidget::mouseReleaseEvent(event);
     }
 
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!handlePanelHotkey(mIndex, event))
+            QOpenGLWidget::keyPressEvent(event);
+    }
+
 private:
     unsigned int mIndex;
     bool mInitialized = false;
@@ -168,8 +180,14 @@ public:
     MainWindow()
     {
         setWindowTitle("pellix");
+        // The views above the command line; the script output docked below them.
         auto* central = new QWidget(this);
-        auto* layout = new QGridLayout(central);
+        auto* stack = new QVBoxLayout(central);
+        stack->setContentsMargins(0, 0, 0, 0);
+        stack->setSpacing(0);
+        auto* viewsArea = new QWidget(central);
+        viewsArea->setObjectName("viewPanes");
+        auto* layout = new QGridLayout(viewsArea);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(2);
         // Maya's four-view layout: top and persp above, front and side below.
@@ -177,7 +195,7 @@ public:
         const int column[kPanelCount] = {0, 0, 1, 1};
         ViewsState& state = views();
         for (unsigned i = 0; i < kPanelCount; ++i) {
-            auto* panel = new ModelPanelWidget(i, central);
+            auto* panel = new ModelPanelWidget(i, viewsArea);
             panel->setObjectName(state.panels[i].name.asChar());
             layout->addWidget(panel, row[i], column[i]);
             state.panels[i].widget = panel;
@@ -185,7 +203,16 @@ public:
             // One perspective panel, as Maya starts.
             panel->setVisible(i == kPerspPanel);
         }
+        stack->addWidget(viewsArea, 1);
+        stack->addWidget(createCommandLine(central));
         setCentralWidget(central);
+
+        auto* dock = new QDockWidget("Script Editor", this);
+        dock->setObjectName("scriptEditorPanel");
+        dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+        dock->setWidget(createScriptOutput(dock));
+        addDockWidget(Qt::BottomDockWidgetArea, dock);
+        resizeDocks({dock}, {150}, Qt::Vertical);
     }
 
 protected:
@@ -338,6 +365,12 @@ MStatus startViews(int& argc, char** argv, std::string& error, int width, int he
     }
     persp->setFocus();
     processEvents();
+    // The views get the size asked for; the command line and the script output come on top.
+    if (QWidget* area = state.window->findChild<QWidget*>("viewPanes")) {
+        const QSize extra = state.window->size() - area->size();
+        state.window->resize(width + extra.width(), height + extra.height());
+        processEvents();
+    }
     return MS::kSuccess;
 }
 
@@ -409,6 +442,37 @@ QWidget* panelWidget(unsigned int index)
 bool panelShown(unsigned int index)
 {
     return validPanel(index) && views().panels[index].widget->isVisible();
+}
+
+bool fourPanelLayout()
+{
+    if (!views().started)
+        return false;
+    for (const PanelState& panel : views().panels)
+        if (!panel.widget->isVisible())
+            return false;
+    return true;
+}
+
+void showSinglePanel(unsigned int index)
+{
+    if (!validPanel(index))
+        return;
+    ViewsState& state = views();
+    for (unsigned i = 0; i < kPanelCount; ++i)
+        state.panels[i].widget->setVisible(i == index);
+    state.panels[index].widget->setFocus();
+    setActivePanel(index);
+    scheduleRefreshAll();
+}
+
+void showFourPanels()
+{
+    if (!views().started)
+        return;
+    for (PanelState& panel : views().panels)
+        panel.widget->setVisible(true);
+    scheduleRefreshAll();
 }
 
 unsigned int activePanel()
@@ -507,6 +571,19 @@ void setPanelObjectDisplay(unsigned int index, unsigned int mask)
     scheduleRefresh(index);
 }
 
+bool panelGrid(unsigned int index)
+{
+    return validPanel(index) && views().panels[index].grid;
+}
+
+void setPanelGrid(unsigned int index, bool shown)
+{
+    if (!validPanel(index))
+        return;
+    views().panels[index].grid = shown;
+    scheduleRefresh(index);
+}
+
 const ViewSetup* panelCameraView(unsigned int index)
 {
     if (!validPanel(index))
@@ -551,6 +628,8 @@ ViewSetup panelViewSetup(unsigned int index)
     setup.objectDisplay = panel.objectDisplay;
     setup.panelName = panel.name;
     setup.filterPanel = panel.name;
+    setup.decorations = true;
+    setup.grid = panel.grid;
     return setup;
 }
 
@@ -656,6 +735,21 @@ MStatus writeViewImage(unsigned int index, const std::string& fileName, int widt
     return MS::kSuccess;
 }
 
+MStatus writeWindowImage(const std::string& fileName)
+{
+    ViewsState& state = views();
+    if (!state.started || !state.window)
+        return MS::kFailure;
+    processEvents();
+    // The panels render into their own framebuffers; grabbing the window composes them.
+    const QImage image = state.window->grab().toImage().convertToFormat(QImage::Format_RGB888);
+    if (!image.save(QString::fromStdString(fileName), "PNG")) {
+        MGlobal::displayError(commandMessage(MString("cannot write ") + fileName.c_str() + "."));
+        return MS::kFailure;
+    }
+    return MS::kSuccess;
+}
+
 void runViewsUntilClosed()
 {
     ViewsState& state = views();
@@ -664,6 +758,12 @@ void runViewsUntilClosed()
     state.application->setQuitOnLastWindowClosed(true);
     if (state.window->isVisible())
         state.application->exec();
+}
+
+void closeMainWindowLater()
+{
+    if (QMainWindow* window = views().window)
+        QMetaObject::invokeMethod(window, "close", Qt::QueuedConnection);
 }
 
 void processEvents()

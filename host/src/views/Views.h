@@ -22,8 +22,8 @@ namespace host
 // Creates the QApplication (when none exists) and the main window, shows it and
 // waits until the panels have an OpenGL context. Fails with a message in
 // `error` ("pellixbatch: -gui needs an X display (DISPLAY is not set)." or the
-// like) when no display can be opened. The window is width x height logical
-// pixels.
+// like) when no display can be opened. The views area (the panels) is width x
+// height logical pixels; the window is that much bigger.
 MStatus startViews(int& argc, char** argv, std::string& error, int width = 960, int height = 720);
 bool viewsStarted();
 // Closes the window and the panels (releasing overrides and GL objects first).
@@ -35,6 +35,10 @@ MString panelName(unsigned int index);
 int panelIndex(const MString& name);         // -1 when unknown
 QWidget* panelWidget(unsigned int index);    // the QOpenGLWidget
 bool panelShown(unsigned int index);         // on screen in the current layout
+// The layouts the space bar switches between: one panel alone, or all four.
+bool fourPanelLayout();
+void showSinglePanel(unsigned int index);
+void showFourPanels();
 unsigned int activePanel();                  // the panel with focus (persp at start)
 void setActivePanel(unsigned int index);
 // The view of a panel as the renderer needs it, from its camera and widget size.
@@ -56,6 +60,9 @@ unsigned int panelDisplayStyle(unsigned int index);
 void setPanelDisplayStyle(unsigned int index, unsigned int style);
 unsigned int panelObjectDisplay(unsigned int index);
 void setPanelObjectDisplay(unsigned int index, unsigned int mask);
+// Whether the panel shows the ground grid (modelEditor -grid).
+bool panelGrid(unsigned int index);
+void setPanelGrid(unsigned int index, bool shown);
 
 // Repaints: schedule (next event-loop turn) or draw now.
 void scheduleRefresh(unsigned int index);
@@ -73,10 +80,15 @@ bool pickPanelShape(unsigned int index, double x, double y, double radius, MDagP
 // every run.
 MStatus writeViewImage(unsigned int index, const std::string& fileName, int width = 0, int height = 0);
 
+// The main window as it is on screen, into a PNG file (hostWindowImage).
+MStatus writeWindowImage(const std::string& fileName);
+
 // Runs the Qt event loop until no events are pending (GUI tests and -gui runs).
 void processEvents();
 // Runs the Qt event loop until the main window is closed (pellixgui).
 void runViewsUntilClosed();
+// Closes the main window once the event loop next turns (`quit` from its command line).
+void closeMainWindowLater();
 
 } // namespace host
 

@@ -37,6 +37,11 @@
 #include "commands/builtins/UndoCommand.h"
 #include "commands/builtins/UnknownNodeCommand.h"
 #include "dag/DisplayLayerCommands.h"
+#include "dag/JointCommand.h"
+#include "deformers/BlendShapeCommand.h"
+#include "deformers/DagPoseCommand.h"
+#include "deformers/SkinClusterCommand.h"
+#include "deformers/SkinPercentCommand.h"
 #include "dag/SpaceLocatorCommand.h"
 #include "geometry/CircleCommand.h"
 #include "geometry/CurveCommand.h"
@@ -107,6 +112,11 @@ void registerBuiltinCommands()
         {"createDisplayLayer", CreateDisplayLayerCommand::creator},
         {"editDisplayLayerMembers", EditDisplayLayerMembersCommand::creator},
         {"spaceLocator", SpaceLocatorCommand::creator},
+        {"joint", JointCommand::creator},
+        {"skinCluster", SkinClusterCommand::creator},
+        {"skinPercent", SkinPercentCommand::creator},
+        {"dagPose", DagPoseCommand::creator},
+        {"blendShape", BlendShapeCommand::creator},
         {"hilite", HiliteCommand::creator},
         {"makeLive", MakeLiveCommand::creator},
         {"objectType", ObjectTypeCommand::creator},
@@ -120,6 +130,7 @@ void registerBuiltinCommands()
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);
         CHECK_MSTATUS(status);
     }
+    registerScriptCommands();
     registerModuleCommands();
     registerAnimCommands();
     registerViewCommands();

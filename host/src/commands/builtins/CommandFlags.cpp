@@ -53,26 +53,30 @@ MStatus CommandFlags::parse(const char* command, const MArgList& args, const Def
     const unsigned n = static_cast<unsigned>(raw.size());
     mObjects.reserve(n);
     std::string scratch;
+    bool query = false;
+    for (const Argument& arg : raw)
+        query = query || (arg.kind == Argument::kFlag && (arg.text == "-q" || arg.text == "-query"));
     for (unsigned i = 0; i < n; ++i) {
         if (raw[i].kind != Argument::kFlag) {
             mObjects.push_back(wordOf(raw[i], scratch));
             continue;
         }
         MString token = raw[i].text;
-        if (token == "-inf" || token == "-nan") {
-            mObjects.push_back(std::move(token));
-            continue;
-        }
         const Definition* definition = nullptr;
         for (size_t s = 0; s < count && !definition; ++s)
             if (sameFlag(definitions[s], token.asChar()))
                 definition = &definitions[s];
+        // Numbers, unless the command has a flag of that name (skinCluster -inf).
+        if (!definition && (token == "-inf" || token == "-nan")) {
+            mObjects.push_back(std::move(token));
+            continue;
+        }
         if (!definition) {
             MGlobal::displayError(MString(command) + ": invalid flag " + token + ".");
             return MS::kInvalidParameter;
         }
         Use use{definition, MString(), false};
-        if (definition->arity == kOneArg) {
+        if (definition->arity == kOneArg || (definition->arity == kArgUnlessQuery && !query)) {
             if (i + 1 >= n) {
                 MGlobal::displayError(MString(command) + ": flag " + token + " needs an argument.");
                 return MS::kInvalidParameter;

@@ -18,7 +18,8 @@ public:
     enum Arity {
         kNoArg,        // -clear
         kOneArg,       // -name "x"
-        kOptionalBool  // -plugs or -plugs true: takes a following boolean word or number when present
+        kOptionalBool,  // -plugs or -plugs true: takes a following boolean word or number when present
+        kArgUnlessQuery // -size 12, but -q -size: a value to set, none to query
     };
     struct Definition
     {

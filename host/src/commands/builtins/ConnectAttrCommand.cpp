@@ -3,6 +3,7 @@
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
 #include "commands/scene/KeptSceneData.h"
+#include "dg/Graph.h"
 #include "dg/Node.h"
 
 #include <maya/MGlobal.h>
@@ -76,6 +77,16 @@ MStatus ConnectAttrCommand::doIt(const MArgList& args)
         source = source.elementByLogicalIndex(0);
     const MString sourceName = SceneNames::plugName(source, true);
     const MString destinationName = SceneNames::plugName(destination, true);
+    if (!connectionTypesMatch(source, destination)) {
+        if (KeptSceneData::keepConnectAttr(args, flags.objects()[0], flags.objects()[1], true)) {
+            MGlobal::displayWarning(MString("connectAttr: cannot connect ") + sourceName + " to " + destinationName +
+                                    "; the connection is kept for saving.");
+            return MS::kSuccess;
+        }
+        MGlobal::displayError(MString("connectAttr: Connection not made: '") + sourceName + "' -> '" + destinationName +
+                              "'. Data types of source and destination are not compatible.");
+        return MS::kInvalidParameter;
+    }
     MPlug current = destination.source();
     if (!current.isNull()) {
         if (current == source) {

@@ -21,6 +21,9 @@ MStatus DeleteCommand::doIt(const MArgList& args)
     MStatus status = flags.parse("delete", args, kFlags);
     if (!status)
         return status;
+    status = MGlobal::getActiveSelectionList(mSelectionBefore);
+    if (!status)
+        return status;
     MSelectionList targets;
     if (flags.objects().empty()) {
         status = MGlobal::getActiveSelectionList(targets);
@@ -61,6 +64,14 @@ MStatus DeleteCommand::doIt(const MArgList& args)
         }
     }
     return execute("delete");
+}
+
+MStatus DeleteCommand::undoIt()
+{
+    MStatus status = ModifierCommand::undoIt();
+    if (status)
+        status = MGlobal::setActiveSelectionList(mSelectionBefore);
+    return status;
 }
 
 } // namespace host

@@ -10,6 +10,11 @@ class DeleteCommand : public ModifierCommand
 public:
     static void* creator() { return new DeleteCommand; }
     MStatus doIt(const MArgList& args) override;
+    // Undo brings the nodes back selected as they were.
+    MStatus undoIt() override;
+
+private:
+    MSelectionList mSelectionBefore;
 };
 
 } // namespace host

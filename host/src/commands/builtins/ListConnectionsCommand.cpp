@@ -84,9 +84,10 @@ MStatus ListConnectionsCommand::doIt(const MArgList& args)
                 const MObject otherNode = others[j].node();
                 if (type.length() > 0 && MFnDependencyNode(otherNode).typeName() != type)
                     continue;
+                // Plugs by their attributes' long names, as Maya lists them ("lvShape.outMesh").
                 if (pairs)
-                    result.append(SceneNames::plugName(plugs[i]));
-                result.append(plugNames ? SceneNames::plugName(others[j]) : SceneNames::nodeName(otherNode));
+                    result.append(SceneNames::plugName(plugs[i], true));
+                result.append(plugNames ? SceneNames::plugName(others[j], true) : SceneNames::nodeName(otherNode));
             }
         }
     }

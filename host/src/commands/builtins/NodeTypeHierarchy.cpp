@@ -29,6 +29,7 @@ const KnownLineage kKnown[] = {
     {"objectSet", "entity"},
     {"shadingEngine", "entity objectSet"},
     {"skinCluster", "geometryFilter"},
+    {"blendShape", "geometryFilter"},
     {"tweak", "geometryFilter"},
     {"polyCube", "polyBase polyCreator polyPrimitive"},
     {"polySphere", "polyBase polyCreator polyPrimitive"},

@@ -3,6 +3,7 @@
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
 #include "commands/mel/MelValue.h"
+#include "dg/Data.h"
 #include "dg/Node.h"
 #include "geometry/CurveData.h"
 #include "geometry/GeometryFileText.h"
@@ -56,6 +57,7 @@ const TypeNameEntry kTypeNames[] = {
     {"double2", PlugValue::kNumericCompound, 2}, {"double3", PlugValue::kNumericCompound, 3},
     {"double4", PlugValue::kNumericCompound, 4},
     {"mesh", PlugValue::kMesh, 0},             {"nurbsCurve", PlugValue::kNurbsCurve, 0},
+    {"pointArray", PlugValue::kPointArray, 0}, {"componentList", PlugValue::kComponentList, 0},
 };
 
 const char* numericCompoundName(MFnNumericData::Type type)
@@ -206,68 +208,43 @@ MStatus readInt(const char* command, const MPlug& plug, const MString& word, lon
     return MS::kSuccess;
 }
 
-MMatrix translation(const double* t)
-{
-    MMatrix m;
-    m[3][0] = t[0];
-    m[3][1] = t[1];
-    m[3][2] = t[2];
-    return m;
-}
-
 // Maya's "xform" matrix form: scale, rotate (radians), rotate order, translate, shear, scale pivot
 // and its translation, rotate pivot and its translation, rotate axis and joint orient quaternions,
 // inverse parent scale and whether to compensate for it (37 words after "xform").
 MStatus readXformMatrix(const char* command, const MPlug& plug, const std::vector<MString>& words, size_t& pos,
-                        MMatrix& m)
+                        XformParts& parts)
 {
-    const unsigned kCount = 36;
-    MStatus status = needWords(command, plug, words, pos, kCount + 1);
+    MStatus status = needWords(command, plug, words, pos, XformParts::kCount + 1);
     if (!status)
         return status;
-    double v[kCount];
-    for (unsigned i = 0; i < kCount; ++i) {
-        status = readDouble(command, plug, words[pos++], v[i]);
+    for (unsigned i = 0; i < XformParts::kCount; ++i) {
+        status = readDouble(command, plug, words[pos++], parts.values[i]);
         if (!status)
             return status;
     }
-    bool compensate = false;
-    if (!ValueText::parseBool(words[pos], compensate))
+    if (!ValueText::parseBool(words[pos], parts.compensate))
         return fail(command, MString("\"") + words[pos] + "\" is not a boolean (" + SceneNames::plugName(plug) + ").");
     ++pos;
-    const double* scale = v;
-    const double* rotate = v + 3;
-    const int order = static_cast<int>(v[6]);
-    if (order < 0 || order > 5 || v[6] != order)
+    const double order = parts.values[XformParts::kRotateOrder];
+    if (!(order >= 0 && order <= 5) || order != std::floor(order))
         return fail(command, MString("bad rotate order in the xform value of ") + SceneNames::plugName(plug) + ".");
-    const double *move = v + 7, *shear = v + 10, *scalePivot = v + 13, *scalePivotMove = v + 16;
-    const double *rotatePivot = v + 19, *rotatePivotMove = v + 22, *axis = v + 25, *orient = v + 29;
-    const double* parentScale = v + 33;
-    MTransformationMatrix scaling;
-    scaling.setScale(scale, MSpace::kTransform);
-    scaling.setShear(shear, MSpace::kTransform);
-    const double negativeScalePivot[3] = {-scalePivot[0], -scalePivot[1], -scalePivot[2]};
-    const double negativeRotatePivot[3] = {-rotatePivot[0], -rotatePivot[1], -rotatePivot[2]};
-    const MEulerRotation rotation(rotate[0], rotate[1], rotate[2], static_cast<MEulerRotation::RotationOrder>(order));
-    m = translation(negativeScalePivot) * scaling.asMatrix() * translation(scalePivot) * translation(scalePivotMove) *
-        translation(negativeRotatePivot) * MQuaternion(axis[0], axis[1], axis[2], axis[3]).asMatrix() *
-        rotation.asMatrix() * MQuaternion(orient[0], orient[1], orient[2], orient[3]).asMatrix() *
-        translation(rotatePivot) * translation(rotatePivotMove);
-    if (compensate) {
-        MMatrix inverseParentScale;
-        for (int i = 0; i < 3; ++i)
-            inverseParentScale[i][i] = parentScale[i];
-        m = m * inverseParentScale;
-    }
-    m = m * translation(move);
     return MS::kSuccess;
 }
 
+// A matrix as 16 numbers, or in the "xform" form (whose parts are kept when `parts` is given).
 MStatus readMatrix(const char* command, const MPlug& plug, const std::vector<MString>& words, size_t& pos,
-                   MMatrix& m)
+                   MMatrix& m, std::unique_ptr<XformParts>* parts = nullptr)
 {
-    if (pos < words.size() && words[pos] == "xform")
-        return readXformMatrix(command, plug, words, ++pos, m);
+    if (pos < words.size() && words[pos] == "xform") {
+        std::unique_ptr<XformParts> read(new XformParts);
+        MStatus status = readXformMatrix(command, plug, words, ++pos, *read);
+        if (!status)
+            return status;
+        m = read->asMatrix();
+        if (parts)
+            *parts = std::move(read);
+        return MS::kSuccess;
+    }
     MStatus status = needWords(command, plug, words, pos, 16);
     if (!status)
         return status;
@@ -410,6 +387,8 @@ PlugValue::Kind PlugValue::kindOf(const Attribute* a)
         case MFnData::kMatrixArray: return kMatrixArray;
         case MFnData::kMesh: return kMesh;
         case MFnData::kNurbsCurve: return kNurbsCurve;
+        case MFnData::kPointArray: return kPointArray;
+        case MFnData::kComponentList: return kComponentList;
         default: return kUnsupported;
         }
     case AttrKind::Matrix: return kMatrix;
@@ -448,6 +427,8 @@ MString PlugValue::typeName(const MPlug& plug)
     case kMatrixArray: return "matrixArray";
     case kMesh: return "mesh";
     case kNurbsCurve: return "nurbsCurve";
+    case kPointArray: return "pointArray";
+    case kComponentList: return "componentList";
     default: return MString();
     }
 }
@@ -568,13 +549,43 @@ MStatus PlugValue::parse(const char* command, const MPlug& plug, const MString& 
     }
     case kMatrix: {
         MMatrix m;
-        status = readMatrix(command, plug, words, pos, m);
+        std::unique_ptr<XformParts> parts;
+        status = readMatrix(command, plug, words, pos, m, &parts);
         if (!status)
             return status;
         MFnMatrixData fn;
         MObject data = fn.create(m, &status);
         if (!status)
             return fail(command, "cannot create matrix data.", status);
+        // The parts are kept so that the value is written back in the form it came in.
+        if (MatrixData* matrix = dataAs<MatrixData>(data, MFnData::kMatrix))
+            matrix->xform = std::move(parts);
+        return modifier.newPlugValue(plug, data);
+    }
+    case kPointArray: {
+        size_t count = 0;
+        status = readCount(command, plug, words, pos, 4, count);
+        if (!status)
+            return status;
+        MPointArray points(static_cast<unsigned>(count));
+        for (size_t i = 0; i < count; ++i)
+            for (unsigned k = 0; k < 4; ++k) {
+                status = readDouble(command, plug, words[pos++], points[static_cast<unsigned>(i)][k]);
+                if (!status)
+                    return status;
+            }
+        MObject data = ObjectAccess::make(new PointArrayData(points));
+        return modifier.newPlugValue(plug, data);
+    }
+    case kComponentList: {
+        size_t count = 0;
+        status = readCount(command, plug, words, pos, 1, count);
+        if (!status)
+            return status;
+        auto* list = new ComponentListData;
+        for (size_t i = 0; i < count; ++i)
+            list->components.append(words[pos++]);
+        MObject data = ObjectAccess::make(list);
         return modifier.newPlugValue(plug, data);
     }
     case kMatrixArray: {
@@ -622,7 +633,8 @@ bool PlugValue::arraySize(const MPlug& plug, unsigned& size)
         return true;
     }
     const Kind kind = kindOf(plug);
-    if (kind != kStringArray && kind != kIntArray && kind != kDoubleArray && kind != kMatrixArray)
+    if (kind != kStringArray && kind != kIntArray && kind != kDoubleArray && kind != kMatrixArray &&
+        kind != kPointArray && kind != kComponentList)
         return false;
     MObject data = plug.asMObject();
     size = 0;
@@ -632,6 +644,10 @@ bool PlugValue::arraySize(const MPlug& plug, unsigned& size)
     case kStringArray: size = MFnStringArrayData(data).length(); break;
     case kIntArray: size = MFnIntArrayData(data).length(); break;
     case kDoubleArray: size = MFnDoubleArrayData(data).length(); break;
+    case kPointArray: size = dataAs<PointArrayData>(data, MFnData::kPointArray)->value.length(); break;
+    case kComponentList:
+        size = dataAs<ComponentListData>(data, MFnData::kComponentList)->components.length();
+        break;
     default: size = MFnMatrixArrayData(data).length(); break;
     }
     return true;
@@ -731,6 +747,22 @@ MStatus PlugValue::setResult(const char* command, const MPlug& plug, bool asStri
         MPxCommand::setResult(values);
         return MS::kSuccess;
     }
+    case kPointArray: {
+        const MObject value = plug.asMObject();  // holds the data while it is read
+        const PointArrayData* points = dataAs<PointArrayData>(value, MFnData::kPointArray);
+        MDoubleArray values;
+        for (unsigned i = 0; points && i < points->value.length(); ++i)
+            for (unsigned k = 0; k < 4; ++k)
+                values.append(points->value[i][k]);
+        MPxCommand::setResult(values);
+        return MS::kSuccess;
+    }
+    case kComponentList: {
+        const MObject value = plug.asMObject();  // holds the data while it is read
+        const ComponentListData* list = dataAs<ComponentListData>(value, MFnData::kComponentList);
+        MPxCommand::setResult(list ? list->components : MStringArray());
+        return MS::kSuccess;
+    }
     case kMessage: return fail(command, name + " is a message attribute and holds no value.");
     default: return fail(command, MString("the value of ") + name + " cannot be shown as text.");
     }
@@ -804,10 +836,45 @@ bool PlugValue::format(const MPlug& plug, std::string& out)
         }
         return true;
     }
-    case kMatrix:
+    case kMatrix: {
         out += " -type \"matrix\"";
+        const MObject value = plug.asMObject();  // holds the data while it is read
+        const MatrixData* matrix = dataAs<MatrixData>(value, MFnData::kMatrix);
+        if (matrix && matrix->xform) {
+            out += " \"xform\"";
+            for (double v : matrix->xform->values) {
+                out += ' ';
+                appendDouble(out, v);
+            }
+            out += matrix->xform->compensate ? " yes" : " no";
+            return true;
+        }
         appendMatrix(out, matrixValue(plug));
         return true;
+    }
+    case kPointArray: {
+        const MObject value = plug.asMObject();  // holds the data while it is read
+        const PointArrayData* points = dataAs<PointArrayData>(value, MFnData::kPointArray);
+        const unsigned n = points ? points->value.length() : 0;
+        out += " -type \"pointArray\" ";
+        out += std::to_string(n);
+        for (unsigned i = 0; i < n; ++i)
+            for (unsigned k = 0; k < 4; ++k) {
+                out += ' ';
+                appendDouble(out, points->value[i][k]);
+            }
+        return true;
+    }
+    case kComponentList: {
+        const MObject value = plug.asMObject();  // holds the data while it is read
+        const ComponentListData* list = dataAs<ComponentListData>(value, MFnData::kComponentList);
+        const unsigned n = list ? list->components.length() : 0;
+        out += " -type \"componentList\" ";
+        out += std::to_string(n);
+        for (unsigned i = 0; i < n; ++i)
+            appendWord(out, ValueText::quote(list->components[i]));
+        return true;
+    }
     case kMatrixArray: {
         MObject data = plug.asMObject();
         const MMatrixArray values = data.isNull() ? MMatrixArray() : MFnMatrixArrayData(data).array();

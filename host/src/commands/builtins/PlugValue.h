@@ -41,6 +41,8 @@ public:
         kMatrixArray,
         kMesh,            // mesh data, as Maya's "mesh" value
         kNurbsCurve,      // curve data, as a "nurbsCurve" value
+        kPointArray,      // points x y z w, as a "pointArray" value
+        kComponentList,   // component names, as a "componentList" value
         kGeneric
     };
 

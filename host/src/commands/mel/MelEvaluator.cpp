@@ -4,6 +4,7 @@
 #include "commands/CommandExecution.h"
 #include "commands/CommandRegistry.h"
 #include "commands/MessageOutput.h"
+#include "commands/Session.h"
 #include "commands/mel/MelParser.h"
 
 #include <maya/MArgList.h>
@@ -273,6 +274,8 @@ MStatus MelEvaluator::runScript(const char* text, size_t length, MelValue* lastR
             *lastResult = toMelValue(last);
     } catch (const MelFailure& failure) {
         return failure.status ? MStatus(MS::kFailure) : failure.status;
+    } catch (const MelQuit&) {
+        // The session is ending: nothing more runs, and nothing failed.
     }
     return MS::kSuccess;
 }
@@ -1225,6 +1228,8 @@ MelData MelEvaluator::runCommand(const CommandEntry& entry, const MelNode& node)
             fail(node.line, node.text + " failed.", status);
         throw MelFailure{status};
     }
+    if (sessionEndRequested())
+        throw MelQuit{};
     return fromMelValue(result);
 }
 

@@ -23,6 +23,11 @@ struct MelFailure
     MStatus status;
 };
 
+// Thrown after `quit` succeeded: unwinds every script to its top, past MEL's catch.
+struct MelQuit
+{
+};
+
 struct MelVariable
 {
     MelType type = MelType::kInt;

@@ -427,6 +427,19 @@ MelData melStringArrayRemoveDuplicates(MelCall& call)
     return out;
 }
 
+// stringArrayToString({"a", "b"}, ", ") gives "a, b".
+MelData melStringArrayToString(MelCall& call)
+{
+    call.expectCount(2, 2);
+    std::vector<std::string> scratch;
+    const std::vector<std::string>& list = stringArrayArg(call, 0, scratch);
+    const std::string separator = stringArg(call, 1);
+    std::string joined;
+    for (size_t i = 0; i < list.size(); ++i)
+        joined += (i ? separator : std::string()) + list[i];
+    return MelData::ofString(joined);
+}
+
 MelData melAbs(MelCall& call)
 {
     call.expectCount(1, 1);
@@ -557,6 +570,7 @@ MelBuiltin findMelBuiltin(const std::string& name)
         {"sort", melSort},
         {"stringArrayContains", melStringArrayContains},
         {"stringArrayRemoveDuplicates", melStringArrayRemoveDuplicates},
+        {"stringArrayToString", melStringArrayToString},
         {"abs", melAbs},
         {"floor", melFloor},
         {"ceil", melCeil},

@@ -7,6 +7,10 @@
 #include "dg/Registry.h"
 #include "dg/Scene.h"
 
+#include <maya/MDGModifier.h>
+#include <maya/MPlug.h>
+#include <maya/MSelectionList.h>
+
 #include <memory>
 
 namespace host {
@@ -124,12 +128,36 @@ MStatus createSceneNodes(bool onlyMissing)
     return MS::kSuccess;
 }
 
+// A new scene's layers are known to their managers, as in Maya: the default layers hold id 0.
+MStatus connectDefaultLayers()
+{
+    const char* const links[][2] = {
+        {"layerManager.displayLayerId[0]", "defaultLayer.identification"},
+        {"renderLayerManager.renderLayerId[0]", "defaultRenderLayer.identification"},
+    };
+    for (const auto& link : links) {
+        MSelectionList plugs;
+        MPlug source, destination;
+        if (!plugs.add(link[0]) || !plugs.add(link[1]) || !plugs.getPlug(0, source) || !plugs.getPlug(1, destination))
+            return MS::kFailure;
+        MDGModifier modifier;
+        MStatus status = modifier.connect(source, destination);
+        if (status)
+            status = modifier.doIt();
+        if (!status)
+            return status;
+    }
+    return MS::kSuccess;
+}
+
 } // namespace
 
 MStatus DefaultNodes::createForNewScene()
 {
     MStatus status = createShared();
-    return status ? createSceneNodes(false) : status;
+    if (status)
+        status = createSceneNodes(false);
+    return status ? connectDefaultLayers() : status;
 }
 
 MStatus DefaultNodes::createBeforeRead()
@@ -146,6 +174,16 @@ bool DefaultNodes::isShared(const Node* node)
 {
     for (const SharedNode& shared : sharedNodes())
         if (shared.node == node && shared.life->alive && node->inScene)
+            return true;
+    return false;
+}
+
+bool DefaultNodes::isDefault(const Node* node)
+{
+    if (isShared(node))
+        return true;
+    for (const DefaultNode& wanted : kScene)
+        if (node->name == wanted.name && node->type && node->type->info.name == wanted.type)
             return true;
     return false;
 }

@@ -30,6 +30,9 @@ public:
     // Whether a node is one of the shared default nodes (written as a
     // "select -ne" block instead of a createNode).
     static bool isShared(const Node* node);
+    // Whether a node is one of the nodes every scene has, shared or not (they cannot be
+    // deleted, so `select -all` leaves them out).
+    static bool isDefault(const Node* node);
     // The shared default nodes of the scene, in Maya's order.
     static std::vector<MObject> shared();
 };

@@ -222,6 +222,8 @@ private:
         if (plug.isArray()) {
             if (PlugValue::isGroupable(kind) || PlugValue::isScalarCompound(attr))
                 writeElementRuns(plug);
+            else if (isMultiOfDoubleMultis(attr))
+                writeSparseElements(plug);
             else
                 for (unsigned i = 0; i < plug.numElements(); ++i)
                     writePlug(plug.elementByPhysicalIndex(i), true);
@@ -253,6 +255,60 @@ private:
             PlugSettingsText::appendChildSettingsLines(plug, mOut);
     }
 
+    // A multi whose one child is a multi of doubles (skin weights: weightList[v].weights[j]).
+    static bool isMultiOfDoubleMultis(const Attribute* attr)
+    {
+        if (attr->attrKind != AttrKind::Compound || attr->isNumericCompound() || attr->children.size() != 1)
+            return false;
+        const Attribute* child = attr->children[0];
+        return child->is(kArray) && child->attrKind == AttrKind::Numeric &&
+               child->numericType == MFnNumericData::kDouble && child->is(kStorable);
+    }
+
+    // Maya's form for them: setAttr -s 3 ".wl"; then, for each run of consecutive elements,
+    // setAttr ".wl[0:2].w" with a count and that many index-value pairs per element.
+    void writeSparseElements(const MPlug& array)
+    {
+        const unsigned n = array.numElements();
+        if (n == 0)
+            return;
+        mOut += "\tsetAttr -s ";
+        mOut += std::to_string(n);
+        mOut += ' ';
+        mOut += ValueText::quote(SceneNames::attributePath(array)).asChar();
+        mOut += ";\n";
+        const std::string childName = PlugAccess::attribute(array)->children[0]->shortName.asChar();
+        unsigned i = 0;
+        while (i < n) {
+            const unsigned start = array.elementByPhysicalIndex(i).logicalIndex();
+            std::string words;
+            unsigned last = start, j = i;
+            for (; j < n; ++j) {
+                const MPlug element = array.elementByPhysicalIndex(j);
+                if (j > i && element.logicalIndex() != last + 1)
+                    break;
+                last = element.logicalIndex();
+                const MPlug values = element.child(0);
+                const unsigned count = values.numElements();
+                words += ' ';
+                words += std::to_string(count);
+                for (unsigned k = 0; k < count; ++k) {
+                    const MPlug value = values.elementByPhysicalIndex(k);
+                    words += ' ';
+                    words += std::to_string(value.logicalIndex());
+                    PlugValue::formatWords(value, words);
+                }
+            }
+            std::string path = SceneNames::attributePath(array).asChar();
+            path += '[' + std::to_string(start) + ':' + std::to_string(last) + "]." + childName;
+            mOut += "\tsetAttr ";
+            mOut += ValueText::quote(MString(path.c_str(), static_cast<int>(path.size()))).asChar();
+            mOut += words;
+            mOut += ";\n";
+            i = j;
+        }
+    }
+
     static bool isShapeGeometryAttribute(const MObject& node, const Attribute* attr)
     {
         if (!node.hasFn(MFn::kMesh) && !node.hasFn(MFn::kNurbsCurve))
@@ -260,6 +316,18 @@ private:
         const Node* n = nodeOf(node);
         for (size_t i = 0; i < n->staticCount; ++i)
             if (n->attrs[i] == attr)
+                return true;
+        return false;
+    }
+
+    // Whether a value comes from a connection: to the plug, or to a child of a compound of
+    // scalars (a shape's objectGroups[i], whose groupId is connected), which is then not written.
+    static bool isDriven(const MPlug& plug)
+    {
+        if (plug.isDestination())
+            return true;
+        for (unsigned i = 0, n = plug.isCompound() ? plug.numChildren() : 0; i < n; ++i)
+            if (plug.child(i).isDestination())
                 return true;
         return false;
     }
@@ -275,7 +343,7 @@ private:
         unsigned i = 0;
         while (i < n) {
             MPlug element = array.elementByPhysicalIndex(i);
-            if (element.isDestination()) {
+            if (isDriven(element)) {
                 ++i;
                 continue;
             }
@@ -286,7 +354,7 @@ private:
             unsigned j = i + 1;
             for (; j < n; ++j) {
                 MPlug next = array.elementByPhysicalIndex(j);
-                if (next.logicalIndex() != last + 1 || next.isDestination())
+                if (next.logicalIndex() != last + 1 || isDriven(next))
                     break;
                 PlugValue::formatWords(next, words);
                 last = next.logicalIndex();

@@ -12,6 +12,7 @@
 #include "commands/scene/KeptSceneData.h"
 #include "commands/scene/MayaAsciiWriter.h"
 #include "dg/Messages.h"
+#include "dg/Namespaces.h"
 #include "dg/Scene.h"
 #include "geometry/HistoryCheck.h"
 #include "views/StartupCameras.h"
@@ -34,6 +35,8 @@ namespace {
 void clearScene()
 {
     CHECK_MSTATUS(MGlobal::clearSelectionList());
+    // The scene's nodes go in the root namespace's name, whatever was current.
+    resetNamespaces();
     deleteAllNodes();
     UndoQueue::flush();
     releaseDeletedDagNodes();
