@@ -198,6 +198,13 @@ TEST_F(ShapeControlDrawing, MeshIsFilledInItsColourOrDrawnAsStyledEdges)
         EXPECT_TRUE(drawnNear(faceCentre, kNormal, 0)) << faceCentre.x << " " << faceCentre.z;
     EXPECT_FALSE(drawnNear(MPoint(1.5, 0, 0), kNormal, 3));
 
+    // The source's points move: the control is drawn where they are now.
+    ASSERT_TRUE(mel("move -r 3 0 0 \"plate.vtx[0:8]\""));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0.5), kNormal, 0)) << "follows its source";
+    EXPECT_FALSE(drawnNear(MPoint(-0.5, 0, 0.5), kNormal, 3));
+    ASSERT_TRUE(mel("move -r -3 0 0 \"plate.vtx[0:8]\""));
+
     // Wireframe: the face centres empty, every edge drawn, solid then dashed.
     ASSERT_TRUE(mel("setAttr ctrlShape.wireframe 1"));
     snapshot();
