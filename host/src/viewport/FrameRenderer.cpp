@@ -430,10 +430,12 @@ void updateDrawOverride(OverrideInstance& inst, const MDagPath& path, FrameState
         inst.dirty = true;
     }
     if (RendererAccess::alwaysDirty(draw) || inst.dirty || inst.userData == nullptr) {
+        // Cleared first: a mark made while it prepares (by the override itself or another
+        // thread) asks for the next frame to prepare it again, as in Maya.
+        inst.dirty = false;
         // The override reuses or deletes the data it is given.
         inst.userData = overrideCall(inst.raw, "prepareForDraw",
                                      [&] { return draw.prepareForDraw(path, camera, fs.context, inst.userData); });
-        inst.dirty = false;
     }
     const bool transparent = overrideCall(inst.raw, "isTransparent", [&] { return draw.isTransparent(); });
     (transparent ? fs.transparentDraws : fs.opaqueDraws).push_back(&inst);
