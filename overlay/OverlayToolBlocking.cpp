@@ -102,14 +102,17 @@ bool isOverlayBlockedByTool(M3dView& view, const QPointF& position)
     if (!MGlobal::executeCommand("currentCtx", currentTool)) {
         currentTool.clear();
     }
-    std::string toolText = lowerText(currentTool);
+    // The tool's class says what it is ("manipRotateContext moveLike" is a rotate tool); its name
+    // counts only when the class names no transform tool.
+    MString toolClass;
+    std::string toolText;
+    if (MGlobal::executeCommand("contextInfo -query -class \"" + currentTool + "\"", toolClass)) {
+        toolText = lowerText(toolClass);
+    }
     ToolKinds tool = toolKindsIn(toolText);
     if (!tool.any()) {
-        MString toolClass;
-        if (MGlobal::executeCommand("contextInfo -query -class \"" + currentTool + "\"", toolClass)) {
-            toolText += " " + lowerText(toolClass);
-            tool = toolKindsIn(toolText);
-        }
+        toolText = lowerText(currentTool) + " " + toolText;
+        tool = toolKindsIn(toolText);
     }
 
     if (tool.move) {

@@ -247,7 +247,8 @@ bool extrasReadout(const std::vector<ExtraEntry>& changed, Readout& readout)
     return true;
 }
 
-bool channelReadout(const double previous[kChannelCount], const double current[kChannelCount], Readout& readout)
+bool channelReadout(const double previous[kChannelCount], const double current[kChannelCount], Readout& readout,
+                    const ChannelUnits& units)
 {
     double change[kChannelCount];
     bool flagged[kChannelCount];
@@ -280,6 +281,8 @@ bool channelReadout(const double previous[kChannelCount], const double current[k
         }
     }
 
+    // Thresholds hold for the stored values; the text shows them as the channel box does.
+    const double shown = group == 0 ? units.translate : group == 1 ? units.rotate : 1.0;
     char buffer[kTextBufferBytes];
     int used = std::snprintf(buffer, sizeof buffer, "%s", kGroupLabels[group]);
     for (int axis = 0; axis < 3; ++axis) {
@@ -287,7 +290,7 @@ bool channelReadout(const double previous[kChannelCount], const double current[k
             continue;
         }
         const int more = std::snprintf(buffer + used, sizeof buffer - used, "  %s %.2f", kAxisLabels[axis],
-                                       current[first + axis]);
+                                       current[first + axis] * shown);
         used = more < 0 ? used : used + more;
     }
     readout.text = buffer;

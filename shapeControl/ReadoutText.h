@@ -82,10 +82,19 @@ bool extraChanged(const ExtraEntry& entry, double previousValue);
 // when exactly one changed and it has a range. False when there is no text.
 bool extrasReadout(const std::vector<ExtraEntry>& changed, Readout& readout);
 
+// Factors from the stored channel values (centimetres, radians) to the units the channel box
+// shows them in (the UI linear and angular units).
+struct ChannelUnits
+{
+    double translate = 1.0;
+    double rotate = 1.0;
+};
+
 // The readout of the transform channels that changed between two snapshots: the group with the
-// largest change (ties favour translate, then rotate) and its changed axes. False when no
-// channel changed enough.
-bool channelReadout(const double previous[kChannelCount], const double current[kChannelCount], Readout& readout);
+// largest change (ties favour translate, then rotate) and its changed axes, their values shown in
+// `units`. False when no channel changed enough.
+bool channelReadout(const double previous[kChannelCount], const double current[kChannelCount], Readout& readout,
+                    const ChannelUnits& units = ChannelUnits());
 
 // "%d" of the nearest integer, or "%.2f", as the readout writes values and range ends.
 std::string formatValue(double value, bool isInteger);

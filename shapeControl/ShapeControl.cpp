@@ -145,9 +145,14 @@ bool ShapeControl::isDrawingAttribute(const MPlug& plug) const
         &enableHover,      &hoverMarkerScale,  &showTransformReadout, &useReadoutTextColor, &readoutTextSize,
         &bbMinX,           &bbMinY,            &bbMinZ,            &bbMaxX,             &bbMaxY,
         &bbMaxZ,           &hasBBox,           &inverse};
-    // Colours count for the compound and for each of its channels.
-    static const MObject* const kColours[] = {&color, &hoverColor, &selectedColor, &readoutTextColor,
-                                              &sliderHandleColor};
+    // Colours and the locator's placement count for the compound and for each of its channels.
+    static const MObject* const kColours[] = {&color,
+                                              &hoverColor,
+                                              &selectedColor,
+                                              &readoutTextColor,
+                                              &sliderHandleColor,
+                                              &MPxLocatorNode::localPosition,
+                                              &MPxLocatorNode::localScale};
     const MObject attribute = plug.attribute();
     for (const MObject* drawing : kDrawing) {
         if (attribute == *drawing) {
@@ -163,8 +168,11 @@ bool ShapeControl::isDrawingAttribute(const MPlug& plug) const
     return false;
 }
 
-void ShapeControl::forgetGeometryBox()
+void ShapeControl::geometryChanged()
 {
+    dropShapeControlCurveSamples(thisMObject());
+    ++fGeometrySerial;
+    // A live source may hand over the same data object with new points.
     std::lock_guard<std::mutex> lock(fBoxMutex);
     fBoxValid = false;
     fBoxSource = MObjectHandle();
@@ -173,9 +181,7 @@ void ShapeControl::forgetGeometryBox()
 MStatus ShapeControl::setDependentsDirty(const MPlug& plug, MPlugArray& plugArray)
 {
     if (plug.attribute() == inGeometry) {
-        dropShapeControlCurveSamples(thisMObject());
-        // A live source may hand over the same data object with new points.
-        forgetGeometryBox();
+        geometryChanged();
     }
     if (isDrawingAttribute(plug)) {
         MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true);
@@ -188,8 +194,7 @@ MStatus ShapeControl::postEvaluation(const MDGContext&, const MEvaluationNode& e
     MStatus status;
     const bool geometryDirty = evaluationNode.dirtyPlugExists(inGeometry, &status);
     if (status && geometryDirty) {
-        dropShapeControlCurveSamples(thisMObject());
-        forgetGeometryBox();
+        geometryChanged();
         MHWRender::MRenderer::setGeometryDrawDirty(thisMObject(), true);
     }
     return MS::kSuccess;
@@ -216,60 +221,75 @@ bool ShapeControl::explicitBox(MDataBlock& block, MBoundingBox& box) const
     return true;
 }
 
-MBoundingBox ShapeControl::boundingBox() const
+bool ShapeControl::geometryBox(MDataBlock& block, MBoundingBox& box) const
 {
-    // The node's own data: the stored geometry object itself, not a copy of it.
-    MDataBlock block = const_cast<ShapeControl*>(this)->forceCache();
-    MBoundingBox box;
-    if (explicitBox(block, box)) {
-        return box;
-    }
-
     MStatus status;
     MDataHandle geometryHandle = block.inputValue(inGeometry, &status);
     const MObject data = status ? geometryHandle.data() : MObject();
     const bool isMesh = status && data.hasFn(MFn::kMeshData);
     const bool isCurve = status && !isMesh && isShapeControlCurve(data);
-    if (isMesh || isCurve) {
-        {
-            std::lock_guard<std::mutex> lock(fBoxMutex);
-            if (fBoxValid && fBoxSource.isValid() && fBoxSource.isAlive() && fBoxSource == data) {
-                return fBox;
-            }
-        }
-        // Measured outside the lock: the geometry is read-only here.
-        MPointArray points;
-        if (isMesh) {
-            MFnMesh mesh(data, &status);
-            if (status) {
-                status = mesh.getPoints(points, MSpace::kObject);
-            }
-        } else {
-            MFnNurbsCurve curve(data, &status);
-            if (status) {
-                status = curve.getCVs(points, MSpace::kObject);
-            }
-        }
-        if (status && points.length() > 0) {
-            MBoundingBox measured;
-            for (unsigned i = 0; i < points.length(); ++i) {
-                measured.expand(points[i]);
-            }
-            std::lock_guard<std::mutex> lock(fBoxMutex);
-            fBoxSource = MObjectHandle(data);
-            fBox = measured;
-            fBoxValid = true;
-            return measured;
-        }
-    } else {
+    if (!isMesh && !isCurve) {
         std::lock_guard<std::mutex> lock(fBoxMutex);
         fBoxValid = false;
+        return false;
     }
+    {
+        std::lock_guard<std::mutex> lock(fBoxMutex);
+        if (fBoxValid && fBoxSource.isValid() && fBoxSource.isAlive() && fBoxSource == data) {
+            box = fBox;
+            return true;
+        }
+    }
+    // Measured outside the lock: the geometry is read-only here.
+    MPointArray points;
+    if (isMesh) {
+        MFnMesh mesh(data, &status);
+        if (status) {
+            status = mesh.getPoints(points, MSpace::kObject);
+        }
+    } else {
+        MFnNurbsCurve curve(data, &status);
+        if (status) {
+            status = curve.getCVs(points, MSpace::kObject);
+        }
+    }
+    if (!status || points.length() == 0) {
+        return false;
+    }
+    MBoundingBox measured;
+    for (unsigned i = 0; i < points.length(); ++i) {
+        measured.expand(points[i]);
+    }
+    std::lock_guard<std::mutex> lock(fBoxMutex);
+    fBoxSource = MObjectHandle(data);
+    fBox = measured;
+    fBoxValid = true;
+    box = measured;
+    return true;
+}
 
-    if (explicitBox(block, box)) {
-        return box;
+bool ShapeControl::storedBox(MBoundingBox& box) const
+{
+    // The node's own data: the stored geometry object itself, not a copy of it.
+    MDataBlock block = const_cast<ShapeControl*>(this)->forceCache();
+    MBoundingBox given;
+    const bool hasGiven = explicitBox(block, given);
+    // The box given at creation may be older than the geometry (a live source that grew, a new
+    // value set): the geometry is always inside, so the control is never culled while in view.
+    if (geometryBox(block, box)) {
+        if (hasGiven) {
+            box.expand(given);
+        }
+        return true;
     }
-    return MPxLocatorNode::boundingBox();
+    box = given;
+    return hasGiven;
+}
+
+MBoundingBox ShapeControl::boundingBox() const
+{
+    MBoundingBox box;
+    return storedBox(box) ? box : MPxLocatorNode::boundingBox();
 }
 
 MObject ShapeControl::storedGeometry() const

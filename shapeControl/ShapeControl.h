@@ -10,6 +10,7 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include <atomic>
 #include <mutex>
 
 class ShapeControl : public MPxLocatorNode
@@ -31,6 +32,14 @@ public:
     // The data object held in "inGeometry" itself (not a copy), null when there is none; the
     // drawing keys its caches on its identity.
     MObject storedGeometry() const;
+
+    // Counts the changes of "inGeometry": a live source may hand over the same data object
+    // with new points, so the drawing keys its positions on this as well.
+    unsigned long long geometrySerial() const { return fGeometrySerial; }
+
+    // The box of the stored geometry joined with the explicit box, in the shape's local space
+    // before local position and scale; false when the control has neither.
+    bool storedBox(MBoundingBox& box) const;
 
     static const MTypeId id;
     static const MString typeName;
@@ -66,8 +75,9 @@ public:
 
 private:
     bool explicitBox(MDataBlock& block, MBoundingBox& box) const;
+    bool geometryBox(MDataBlock& block, MBoundingBox& box) const;
     bool isDrawingAttribute(const MPlug& plug) const;
-    void forgetGeometryBox();
+    void geometryChanged();
 
     // The box of the stored geometry, remembered per data object. The host may ask for
     // bounds from several threads at once, so the three members are read and written only
@@ -76,6 +86,8 @@ private:
     mutable MObjectHandle fBoxSource;
     mutable MBoundingBox fBox;
     mutable bool fBoxValid = false;
+
+    std::atomic<unsigned long long> fGeometrySerial{1};
 
     // The key of this node's curve samples, fixed once the node exists.
     unsigned fCacheKey = 0;

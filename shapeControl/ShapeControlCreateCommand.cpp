@@ -74,6 +74,35 @@ bool sourceShapeOf(const MDagPath& selected, MDagPath& shape)
     return false;
 }
 
+// Why a -name value cannot name a node (empty when it can): node names are letters, digits and
+// underscores and do not start with a digit.
+std::string invalidNameReason(const std::string& name)
+{
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (char c : name) {
+        if (!isLetter(c) && !isDigit(c)) {
+            return "a node name may hold only letters, digits and underscores";
+        }
+    }
+    if (isDigit(name[0])) {
+        return "a node name cannot start with a digit";
+    }
+    return std::string();
+}
+
+// A source with no points would make an empty control.
+bool hasPoints(const MDagPath& source)
+{
+    MStatus status;
+    if (source.node().hasFn(MFn::kMesh)) {
+        const MFnMesh mesh(source, &status);
+        return status && mesh.numVertices() > 0;
+    }
+    const MFnNurbsCurve curve(source, &status);
+    return status && curve.numCVs() > 0;
+}
+
 std::vector<MDagPath> gatherSources(const MSelectionList& selection)
 {
     std::vector<MDagPath> sources;
@@ -84,9 +113,15 @@ std::vector<MDagPath> gatherSources(const MSelectionList& selection)
         if (!selection.getDagPath(i, selected) || !sourceShapeOf(selected, shape)) {
             continue;
         }
-        if (seen.insert(shape.fullPathName().asChar()).second) {
-            sources.push_back(shape);
+        if (!seen.insert(shape.fullPathName().asChar()).second) {
+            continue;
         }
+        if (!hasPoints(shape)) {
+            MGlobal::displayWarning(MString("shapeControlCreate: ") + shape.partialPathName() +
+                           " has no points; no control is made for it.");
+            continue;
+        }
+        sources.push_back(shape);
     }
     return sources;
 }
@@ -164,6 +199,44 @@ MObject bakeSource(const MDagPath& source, bool isMesh)
     return status && !created.isNull() ? data : MObject();
 }
 
+// The colour a rig gave the source through drawing overrides (its own, a parent's or a display
+// layer's: the nearest node with overrides on decides), as RGB or as a palette index. False when
+// it has none.
+bool overrideColourOf(const MDagPath& source, double rgb[3])
+{
+    for (MDagPath path(source); path.length() > 0; path.pop()) {
+        MStatus status;
+        const MFnDependencyNode node(path.node(), &status);
+        const MPlug enabled = status ? node.findPlug("overrideEnabled", true, &status) : MPlug();
+        if (!status || !enabled.asBool()) {
+            continue;
+        }
+        const MPlug useRgb = node.findPlug("overrideRGBColors", true, &status);
+        if (status && useRgb.asBool()) {
+            const MPlug colour = node.findPlug("overrideColorRGB", true, &status);
+            if (!status || colour.numChildren() != 3) {
+                return false;
+            }
+            for (unsigned c = 0; c < 3; ++c) {
+                rgb[c] = colour.child(c).asDouble();
+            }
+            return true;
+        }
+        const MPlug index = node.findPlug("overrideColor", true, &status);
+        const int entry = status ? index.asInt() : 0;
+        MDoubleArray palette;
+        if (entry <= 0 || !MGlobal::executeCommand(MString("colorIndex -query ") + entry, palette) ||
+            palette.length() < 3) {
+            return false;
+        }
+        for (unsigned c = 0; c < 3; ++c) {
+            rgb[c] = palette[c];
+        }
+        return true;
+    }
+    return false;
+}
+
 // Queues a value for one of the node's plugs when it has that plug.
 MStatus queueValueIfPresent(MDGModifier& modifier, const MFnDependencyNode& node, const char* name, double value)
 {
@@ -212,8 +285,10 @@ MStatus ShapeControlCreateCommand::doIt(const MArgList& args)
 {
     MStatus status;
     MArgDatabase parsed(syntax(), args, &status);
-    if (!status)
-        return status;  // the parser has said what is wrong
+    if (!status) {
+        // The host has already said which flag or argument it could not read.
+        return status;
+    }
 
     MSelectionList selection;
     if (!MGlobal::getActiveSelectionList(selection) || selection.length() == 0) {
@@ -232,6 +307,13 @@ MStatus ShapeControlCreateCommand::doIt(const MArgList& args)
     }
     if (requestedName.length() > 0 && sources.size() > 1) {
         displayWarning("shapeControlCreate: -name is ignored for multiple selected sources.");
+    } else if (requestedName.length() > 0) {
+        const std::string reason = invalidNameReason(requestedName.asChar());
+        if (!reason.empty()) {
+            displayError(MString("shapeControlCreate: \"") + requestedName + "\" is not a valid name: " +
+                         reason.c_str() + ".");
+            return MS::kInvalidParameter;
+        }
     }
     bool live = false;
     if (parsed.isFlagSet("-live")) {
@@ -289,6 +371,8 @@ MStatus ShapeControlCreateCommand::doIt(const MArgList& args)
         names.append(MFnDependencyNode(work.transform).name());
         names.append(MFnDependencyNode(work.shape).name());
     }
+    fSelectionBefore = selection;
+    fCreated = created;
     PELLIX_REPORT(MGlobal::setActiveSelectionList(created, MGlobal::kReplaceList));
     setResult(names);
     return MS::kSuccess;
@@ -313,15 +397,20 @@ MStatus ShapeControlCreateCommand::queueControlSettings(const Work& work, bool l
         PELLIX_CHECK(decomposed.getRotation(rotation, order));
         double scale[3] = {1.0, 1.0, 1.0};
         PELLIX_CHECK(decomposed.getScale(scale, MSpace::kWorld));
+        // A non-uniform scale above a rotation leaves shear in the world matrix.
+        double shear[3] = {0.0, 0.0, 0.0};
+        PELLIX_CHECK(decomposed.getShear(shear, MSpace::kWorld));
 
         const MFnDependencyNode transform(work.transform);
         static const char* const kTranslate[] = {"translateX", "translateY", "translateZ"};
         static const char* const kRotate[] = {"rotateX", "rotateY", "rotateZ"};
         static const char* const kScale[] = {"scaleX", "scaleY", "scaleZ"};
+        static const char* const kShear[] = {"shearXY", "shearXZ", "shearYZ"};
         for (int axis = 0; axis < 3; ++axis) {
             PELLIX_CHECK(queueValueIfPresent(modifier, transform, kTranslate[axis], translation[axis]));
             PELLIX_CHECK(queueValueIfPresent(modifier, transform, kRotate[axis], rotation[axis]));
             PELLIX_CHECK(queueValueIfPresent(modifier, transform, kScale[axis], scale[axis]));
+            PELLIX_CHECK(queueValueIfPresent(modifier, transform, kShear[axis], shear[axis]));
         }
     }
 
@@ -347,6 +436,16 @@ MStatus ShapeControlCreateCommand::queueControlSettings(const Work& work, bool l
         const double value = from.asDouble(&status);
         PELLIX_CHECK(status);
         PELLIX_CHECK(modifier.newPlugValueDouble(to, value));
+    }
+
+    // Colour-coded rig curves keep their colour as controls.
+    double colour[3] = {0.0, 0.0, 0.0};
+    if (overrideColourOf(work.source, colour)) {
+        const MPlug colourPlug = shape.findPlug("color", true, &status);
+        PELLIX_CHECK(status);
+        for (unsigned c = 0; c < 3; ++c) {
+            PELLIX_CHECK(modifier.newPlugValueFloat(colourPlug.child(c), static_cast<float>(colour[c])));
+        }
     }
 
     MPointArray points;
@@ -397,6 +496,7 @@ MStatus ShapeControlCreateCommand::undoIt()
     }
     PELLIX_CHECK(fDgModifier->undoIt());
     PELLIX_CHECK(fDagModifier->undoIt());
+    PELLIX_REPORT(MGlobal::setActiveSelectionList(fSelectionBefore, MGlobal::kReplaceList));
     return MS::kSuccess;
 }
 
@@ -407,5 +507,6 @@ MStatus ShapeControlCreateCommand::redoIt()
     }
     PELLIX_CHECK(fDagModifier->doIt());
     PELLIX_CHECK(fDgModifier->doIt());
+    PELLIX_REPORT(MGlobal::setActiveSelectionList(fCreated, MGlobal::kReplaceList));
     return MS::kSuccess;
 }

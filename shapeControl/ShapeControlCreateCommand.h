@@ -50,4 +50,8 @@ private:
     std::unique_ptr<MDagModifier> fDagModifier;
     std::unique_ptr<MDGModifier> fDgModifier;
     std::vector<Work> fWork;
+    // What was selected before the command (given back on undo) and the new transforms
+    // (selected again on redo).
+    MSelectionList fSelectionBefore;
+    MSelectionList fCreated;
 };

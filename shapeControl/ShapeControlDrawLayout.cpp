@@ -47,16 +47,6 @@ bool needsClosingPoint(const Vec3& first, const Vec3& last)
            std::fabs(first.z - last.z) > tolerance;
 }
 
-double unitSize(const Vec3& scale)
-{
-    return std::max(0.16 * largestScale(scale), 0.08);
-}
-
-double sliderLength(double unit)
-{
-    return std::max(5.5 * unit, 0.45);
-}
-
 Vec3 readoutAnchor(const Vec3& position, const Vec3& scale, bool hasBox, const Vec3& boxMin, const Vec3& boxMax)
 {
     const double lift = 1.2 * largestScale(scale);

@@ -18,9 +18,10 @@ Vec3 place(const Vec3& q, const Vec3& position, const Vec3& scale);
 // points differ by more than 1e-5 on some axis.
 bool needsClosingPoint(const Vec3& first, const Vec3& last);
 
-// The handle unit of the slider (local units) and the slider's length for it.
-double unitSize(const Vec3& scale);
-double sliderLength(double unit);
+// The slider's handle unit and length, in pixels of the view: the same size on screen however
+// the control is scaled and however far it is.
+constexpr double kSliderUnitPixels = 16.0;
+constexpr double kSliderLengthPixels = 96.0;
 
 // Where the readout hangs: above the explicit box when there is one, else above the placed origin.
 Vec3 readoutAnchor(const Vec3& position, const Vec3& scale, bool hasBox, const Vec3& boxMin, const Vec3& boxMax);
@@ -43,8 +44,8 @@ struct SliderLayout
     Vec3 maxLabelPosition;
 };
 
-// right and up are the camera's unit axes in the control's local space; value and reference are
-// 0..1 along the slider; readoutColor is r, g, b, a.
+// right and up are one pixel along the camera's axes in the control's local space, unit and length
+// are in pixels; value and reference are 0..1 along the slider; readoutColor is r, g, b, a.
 SliderLayout sliderLayout(const Vec3& anchor, const Vec3& right, const Vec3& up, double unit, double length,
                           double value, double reference, const float readoutColor[4], int readoutTextSize);
 

@@ -5,6 +5,7 @@
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawLayout.h"
 #include "shapeControl/ShapeControlQueries.h"
+#include "shapeControl/ShapeControlRedraw.h"
 #include "shapeControl/ShapeControlRegistry.h"
 #include "shapeControl/TransformReadout.h"
 
@@ -30,6 +31,9 @@
 namespace {
 
 const char* const kStatusSource = "shapeControlDrawOverride";
+
+// A readout's hold is over a little before the redraw that takes it away.
+const std::int64_t kHoldMarginNanoseconds = 20000000;
 
 using Layout = ShapeControlDrawLayout::Vec3;
 
@@ -93,17 +97,6 @@ void readPlacement(const MObject& node, MPoint& position, MVector& scale)
                     readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
 }
 
-// The explicit box from the node; it counts only when its corners differ.
-bool readExplicitBox(const MObject& node, MPoint& boxMin, MPoint& boxMax)
-{
-    boxMin = MPoint(readDouble(node, ShapeControl::bbMinX, 0.0), readDouble(node, ShapeControl::bbMinY, 0.0),
-                    readDouble(node, ShapeControl::bbMinZ, 0.0));
-    boxMax = MPoint(readDouble(node, ShapeControl::bbMaxX, 0.0), readDouble(node, ShapeControl::bbMaxY, 0.0),
-                    readDouble(node, ShapeControl::bbMaxZ, 0.0));
-    return readBool(node, ShapeControl::hasBBox, false);
-}
-
-
 MPoint placed(const MPoint& q, const MPoint& position, const MVector& scale)
 {
     return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z);
@@ -123,11 +116,79 @@ bool samePlacement(const MPoint& p0, const MVector& s0, const MPoint& p1, const 
            std::fabs(s0.y - s1.y) <= tolerance && std::fabs(s0.z - s1.z) <= tolerance;
 }
 
-MObject storedGeometryOf(const MObject& node)
+const ShapeControl* controlOf(const MObject& node)
 {
     MFnDependencyNode fn(node);
-    const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode());
+    return dynamic_cast<const ShapeControl*>(fn.userNode());
+}
+
+MObject storedGeometryOf(const MObject& node)
+{
+    const ShapeControl* control = controlOf(node);
     return control ? control->storedGeometry() : MObject();
+}
+
+unsigned long long geometrySerialOf(const MObject& node)
+{
+    const ShapeControl* control = controlOf(node);
+    return control ? control->geometrySerial() : 0;
+}
+
+// The control's box before placement: its geometry joined with its explicit box, or the
+// default square when it has neither. False in the last case.
+bool localBoxOf(const MObject& node, MBoundingBox& box)
+{
+    const ShapeControl* control = controlOf(node);
+    if (control && control->storedBox(box)) {
+        return true;
+    }
+    box = MBoundingBox(MPoint(-1.0, 0.0, -1.0), MPoint(1.0, 0.0, 1.0));
+    return false;
+}
+
+bool isTemplateStatus(MHWRender::DisplayStatus status)
+{
+    return status == MHWRender::kTemplate || status == MHWRender::kActiveTemplate;
+}
+
+// One pixel of the view along the camera's right and up directions at `anchor` (a point in the
+// local space of the `drawn` frame), as vectors of that local space. False when the frame has
+// no view to measure in, or the anchor lies behind the eye.
+bool pixelAxes(const MHWRender::MFrameContext& context, const MMatrix& drawn, const MPoint& anchor, MVector& right,
+               MVector& up)
+{
+    using Context = MHWRender::MFrameContext;
+    MStatus projectionStatus, eyeStatus;
+    const MMatrix viewProjection = context.getMatrix(Context::kViewProjMtx, &projectionStatus);
+    const MMatrix eye = context.getMatrix(Context::kViewInverseMtx, &eyeStatus);
+    int x = 0, y = 0, width = 0, height = 0;
+    if (!projectionStatus || !eyeStatus || !context.getViewportDimensions(x, y, width, height) || width <= 0 ||
+        height <= 0) {
+        return false;
+    }
+    const MPoint world = anchor * drawn;
+    const MVector axes[2] = {MVector(eye(0, 0), eye(0, 1), eye(0, 2)).normal(),
+                             MVector(eye(1, 0), eye(1, 1), eye(1, 2)).normal()};
+    const double pixels[2] = {0.5 * width, 0.5 * height};
+    const MPoint clip = world * viewProjection;
+    if (!(clip.w > 1e-12)) {
+        return false;
+    }
+    MVector local[2];
+    const MMatrix toLocal = drawn.inverse();
+    for (int k = 0; k < 2; ++k) {
+        // A step in the view plane keeps the depth, so the image moves in proportion to it.
+        const MPoint stepped = (world + axes[k]) * viewProjection;
+        const double moved = std::hypot(stepped.x / stepped.w - clip.x / clip.w, stepped.y / stepped.w - clip.y / clip.w) *
+                             pixels[k];
+        if (!(moved > 1e-9) || !std::isfinite(moved)) {
+            return false;
+        }
+        local[k] = (axes[k] / moved) * toLocal;
+    }
+    right = local[0];
+    up = local[1];
+    return true;
 }
 
 bool isSelectedStatus(MHWRender::DisplayStatus status)
@@ -151,16 +212,6 @@ bool isSelectedPath(const MDagPath& objPath)
     return status && isSelectedStatus(parentStatus);
 }
 
-// A camera axis (a row of its world matrix) in the control's local space.
-MVector cameraAxis(const MMatrix& camera, int row, const MMatrix& objectInverse, const MVector& fallback)
-{
-    MVector axis = MVector(camera(row, 0), camera(row, 1), camera(row, 2)) * objectInverse;
-    if (axis.length() < 1e-5) {
-        return fallback;
-    }
-    return axis.normal();
-}
-
 void clearMesh(ShapeControlData& data)
 {
     data.meshPoints.clear();
@@ -177,6 +228,8 @@ void clearMesh(ShapeControlData& data)
     data.cachedEdgeCount = -1;
     data.hasMeshDraw = false;
     data.meshTopologyValid = false;
+    data.normalsGathered = false;
+    data.meshSerial = 0;
 }
 
 MPointArray unitSquare()
@@ -257,65 +310,13 @@ MBoundingBox ShapeControlDrawOverride::boundingBox(const MDagPath& objPath, cons
     MPoint position;
     MVector scale;
     readPlacement(node, position, scale);
-
-    MPoint boxMin, boxMax;
-    bool hasBox = false;
-    if (fExplicitBoxValid) {
-        boxMin = fExplicitMin;
-        boxMax = fExplicitMax;
-        hasBox = true;
-    } else {
-        hasBox = readExplicitBox(node, boxMin, boxMax);
-    }
-    if (hasBox && !(boxMin == boxMax)) {
-        return placedBox(boxMin, boxMax, position, scale);
-    }
-
-    const MObject geometry = storedGeometryOf(node);
-    const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
-    const bool isCurve = !geometry.isNull() && !isMesh && isShapeControlCurve(geometry);
-    if (isMesh || isCurve) {
-        if (fGeometryBoxValid && fGeometryBoxSource.isValid() && fGeometryBoxSource.isAlive() &&
-            fGeometryBoxSource == geometry &&
-            samePlacement(fGeometryBoxPosition, fGeometryBoxScale, position, scale)) {
-            return fGeometryBox;
-        }
-        MStatus status;
-        MPointArray points;
-        if (isMesh) {
-            MFnMesh mesh(geometry, &status);
-            if (status) {
-                status = mesh.getPoints(points, MSpace::kObject);
-            }
-        } else {
-            MFnNurbsCurve curve(geometry, &status);
-            if (status) {
-                status = curve.getCVs(points, MSpace::kObject);
-            }
-        }
-        if (status && points.length() > 0) {
-            MBoundingBox box;
-            for (unsigned i = 0; i < points.length(); ++i) {
-                box.expand(placed(points[i], position, scale));
-            }
-            fGeometryBoxSource = MObjectHandle(geometry);
-            fGeometryBoxPosition = position;
-            fGeometryBoxScale = scale;
-            fGeometryBox = box;
-            fGeometryBoxValid = true;
-            return box;
-        }
-    } else {
-        fGeometryBoxValid = false;
-    }
-
-    if (readExplicitBox(node, boxMin, boxMax) && !(boxMin == boxMax)) {
-        return placedBox(boxMin, boxMax, position, scale);
-    }
-    return placedBox(MPoint(-1.0, 0.0, -1.0), MPoint(1.0, 0.0, 1.0), position, scale);
+    MBoundingBox box;
+    localBoxOf(node, box);
+    return placedBox(box.min(), box.max(), position, scale);
 }
 
-void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlData& data) const
+void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, unsigned long long serial,
+                                          ShapeControlData& data) const
 {
     MStatus status;
     MFnMesh mesh(meshData, &status);
@@ -371,8 +372,16 @@ void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlD
         data.meshTopologyValid = true;
     }
 
+    // Positions and normals are gathered again only when the geometry or its placement changed.
     const MPoint& p = data.localPosition;
     const MVector& s = data.localScale;
+    const bool wantNormals = !data.wireframe && !data.templated;
+    if (reuse && data.meshSerial == serial && samePlacement(p, s, data.cachedLocalPosition, data.cachedLocalScale) &&
+        (data.normalsGathered || !wantNormals)) {
+        data.hasMeshDraw = data.meshPoints.length() > 0 &&
+                           (wantNormals ? data.triangleCorners.length() : data.edgeCorners.length()) > 0;
+        return;
+    }
     const unsigned count = static_cast<unsigned>(std::max(vertexCount, 0));
     data.meshPoints.setLength(count);
     const float* raw = mesh.getRawPoints(&status);
@@ -391,7 +400,8 @@ void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlD
         }
     }
 
-    if (data.wireframe) {
+    data.normalsGathered = wantNormals;
+    if (!wantNormals) {
         data.meshNormals.clear();
     } else {
         data.meshNormals.setLength(data.meshPoints.length());
@@ -412,12 +422,13 @@ void ShapeControlDrawOverride::gatherMesh(const MObject& meshData, ShapeControlD
 
     data.cachedLocalPosition = p;
     data.cachedLocalScale = s;
+    data.meshSerial = serial;
     data.hasMeshDraw =
-        data.meshPoints.length() > 0 && (data.wireframe ? data.edgeCorners.length() : data.triangleCorners.length()) > 0;
+        data.meshPoints.length() > 0 && (wantNormals ? data.triangleCorners.length() : data.edgeCorners.length()) > 0;
 }
 
 MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, const MDagPath& cameraPath,
-                                                    const MHWRender::MFrameContext&, MUserData* oldData)
+                                                    const MHWRender::MFrameContext& frameContext, MUserData* oldData)
 {
     ShapeControlData* data = dynamic_cast<ShapeControlData*>(oldData);
     if (!data) {
@@ -426,14 +437,20 @@ MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, con
     const MObject node = objPath.node();
 
     readPlacement(node, data->localPosition, data->localScale);
-    fExplicitBoxValid = readExplicitBox(node, fExplicitMin, fExplicitMax);
     data->primitive = readInt(node, ShapeControl::primitive, 4);
 
-    data->hovered = isShapeControlInteractive(node) && activeShapeControl.isValid() &&
+    MStatus status;
+    const MHWRender::DisplayStatus displayStatus = MHWRender::MGeometryUtilities::displayStatus(objPath, &status);
+    data->templated = status && isTemplateStatus(displayStatus);
+    data->hovered = isShapeControlInteractive(objPath) && activeShapeControl.isValid() &&
                     activeShapeControl.isAlive() && activeShapeControl == node;
     data->selected = isSelectedPath(objPath);
 
-    if (data->selected) {
+    if (data->templated) {
+        // Drawn as the host draws templates: in its template colour, never hovered or picked.
+        data->color = MHWRender::MGeometryUtilities::wireframeColor(objPath);
+        data->color.a = 1.0f - static_cast<float>(readDouble(node, ShapeControl::transparency, 0.5));
+    } else if (data->selected) {
         data->color = readColor(node, ShapeControl::selectedColor,
                                 1.0f - static_cast<float>(readDouble(node, ShapeControl::selectedTransparency, 0.5)));
     } else if (data->hovered) {
@@ -453,63 +470,8 @@ MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, con
     data->showSlider = false;
     data->showRangeLabels = false;
     data->sliderKind = 0;
-    if (data->hovered || data->selected) {
-        // The readout fades by time, so the next frame must be prepared again.
-        MHWRender::MRenderer::setGeometryDrawDirty(node, true);
-        const bool showTransformChannels = readBool(node, ShapeControl::showTransformReadout, true);
-        const bool useTextColor = readBool(node, ShapeControl::useReadoutTextColor, true);
-        data->readoutTextSize = std::max(readInt(node, ShapeControl::readoutTextSize, 15), 6);
-
-        const Layout scale = toLayout(data->localScale);
-        data->unitSize = ShapeControlDrawLayout::unitSize(scale);
-        data->sliderLength = ShapeControlDrawLayout::sliderLength(data->unitSize);
-
-        MStatus cameraStatus, objectStatus;
-        const MMatrix camera = cameraPath.inclusiveMatrix(&cameraStatus);
-        const MMatrix objectInverse = objPath.inclusiveMatrixInverse(&objectStatus);
-        if (cameraStatus && objectStatus) {
-            data->cameraRight = cameraAxis(camera, 0, objectInverse, MVector(1.0, 0.0, 0.0));
-            data->cameraUp = cameraAxis(camera, 1, objectInverse, MVector(0.0, 1.0, 0.0));
-        } else {
-            data->cameraRight = MVector(1.0, 0.0, 0.0);
-            data->cameraUp = MVector(0.0, 1.0, 0.0);
-        }
-
-        const MColor handle = readColor(node, ShapeControl::sliderHandleColor, 0.98f);
-        data->sliderHandleColor[0] = handle.r;
-        data->sliderHandleColor[1] = handle.g;
-        data->sliderHandleColor[2] = handle.b;
-        data->sliderHandleColor[3] = handle.a;
-
-        TransformReadout readout;
-        bool hasText = false;
-        MDagPath parent(objPath);
-        if (objPath.isValid() && objPath.length() > 0 && parent.pop() && parent.node().hasFn(MFn::kTransform)) {
-            hasText = buildTransformReadout(parent, node, true, showTransformChannels, "shape:", readout);
-        }
-        if (hasText && readout.hasText) {
-            data->showReadout = readout.text.length() > 0;
-            data->showSlider = readout.showSlider;
-            data->showRangeLabels = readout.showRangeLabels;
-            data->sliderKind = readout.sliderKind;
-            data->sliderValue = readout.sliderValue;
-            data->sliderReference = readout.sliderReference;
-            data->readoutText = readout.text;
-            data->minLabel = readout.minLabel;
-            data->maxLabel = readout.maxLabel;
-            data->readoutAnchor = toPoint(ShapeControlDrawLayout::readoutAnchor(
-                toLayout(data->localPosition), scale, fExplicitBoxValid && !(fExplicitMin == fExplicitMax),
-                toLayout(fExplicitMin), toLayout(fExplicitMax)));
-            if (useTextColor) {
-                const MColor text = readColor(node, ShapeControl::readoutTextColor, 0.95f);
-                data->readoutColor[0] = text.r;
-                data->readoutColor[1] = text.g;
-                data->readoutColor[2] = text.b;
-                data->readoutColor[3] = text.a;
-            } else {
-                std::copy(readout.color, readout.color + 4, data->readoutColor);
-            }
-        }
+    if ((data->hovered || data->selected) && !data->templated) {
+        prepareReadout(objPath, cameraPath, frameContext, *data);
     }
 
     const MObject geometry = storedGeometryOf(node);
@@ -535,7 +497,7 @@ MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, con
     }
 
     if (isMesh) {
-        gatherMesh(geometry, *data);
+        gatherMesh(geometry, geometrySerialOf(node), *data);
     } else {
         clearMesh(*data);
     }
@@ -554,6 +516,73 @@ MUserData* ShapeControlDrawOverride::prepareForDraw(const MDagPath& objPath, con
     return data;
 }
 
+void ShapeControlDrawOverride::prepareReadout(const MDagPath& objPath, const MDagPath& cameraPath,
+                                              const MHWRender::MFrameContext& frameContext,
+                                              ShapeControlData& data) const
+{
+    const MObject node = objPath.node();
+    const bool showTransformChannels = readBool(node, ShapeControl::showTransformReadout, true);
+    const bool useTextColor = readBool(node, ShapeControl::useReadoutTextColor, true);
+    data.readoutTextSize = std::max(readInt(node, ShapeControl::readoutTextSize, 15), 6);
+
+    const MColor handle = readColor(node, ShapeControl::sliderHandleColor, 0.98f);
+    data.sliderHandleColor[0] = handle.r;
+    data.sliderHandleColor[1] = handle.g;
+    data.sliderHandleColor[2] = handle.b;
+    data.sliderHandleColor[3] = handle.a;
+
+    // Changes count only while a drag in a view manipulates the control; the first frame of a
+    // drag only records where it starts.
+    const std::uint64_t drag = currentViewDrag();
+    const bool manipulated = drag != 0 && data.readoutDrag == drag;
+    data.readoutDrag = drag;
+
+    TransformReadout readout;
+    bool hasText = false;
+    MDagPath parent(objPath);
+    if (objPath.isValid() && objPath.length() > 0 && parent.pop() && parent.node().hasFn(MFn::kTransform)) {
+        hasText = buildTransformReadout(parent, node, true, showTransformChannels, "shape:", readout, manipulated);
+    }
+    if (!hasText || !readout.hasText) {
+        return;
+    }
+    // Nothing else may redraw the view when the hold ends.
+    redrawShapeControlAfter(node, static_cast<std::int64_t>(readout.holdSeconds * 1e9) + kHoldMarginNanoseconds);
+
+    data.showReadout = readout.text.length() > 0;
+    data.showSlider = readout.showSlider;
+    data.showRangeLabels = readout.showRangeLabels;
+    data.sliderKind = readout.sliderKind;
+    data.sliderValue = readout.sliderValue;
+    data.sliderReference = readout.sliderReference;
+    data.readoutText = readout.text;
+    data.minLabel = readout.minLabel;
+    data.maxLabel = readout.maxLabel;
+    MBoundingBox box;
+    const bool hasBox = localBoxOf(node, box);
+    data.readoutAnchor = toPoint(ShapeControlDrawLayout::readoutAnchor(
+        toLayout(data.localPosition), toLayout(data.localScale), hasBox, toLayout(box.min()), toLayout(box.max())));
+    if (useTextColor) {
+        const MColor text = readColor(node, ShapeControl::readoutTextColor, 0.95f);
+        data.readoutColor[0] = text.r;
+        data.readoutColor[1] = text.g;
+        data.readoutColor[2] = text.b;
+        data.readoutColor[3] = text.a;
+    } else {
+        std::copy(readout.color, readout.color + 4, data.readoutColor);
+    }
+
+    // The slider is sized in pixels of this view, along the camera's axes as they appear in the
+    // frame the control is drawn in (the source's, for an "inverse" control).
+    data.unitSize = ShapeControlDrawLayout::kSliderUnitPixels;
+    data.sliderLength = ShapeControlDrawLayout::kSliderLengthPixels;
+    const MMatrix drawn = transform(objPath, cameraPath);
+    if (!pixelAxes(frameContext, drawn, data.readoutAnchor, data.cameraRight, data.cameraUp)) {
+        data.showSlider = false;
+        data.showRangeLabels = false;
+    }
+}
+
 void ShapeControlDrawOverride::addUIDrawables(const MDagPath&, MHWRender::MUIDrawManager& drawManager,
                                               const MHWRender::MFrameContext&, const MUserData* userData)
 {
@@ -563,7 +592,8 @@ void ShapeControlDrawOverride::addUIDrawables(const MDagPath&, MHWRender::MUIDra
     }
     using DrawManager = MHWRender::MUIDrawManager;
 
-    drawManager.beginDrawable(DrawManager::kSelectable, 1);
+    // A template is shown, not picked: a click passes through it as through a templated mesh.
+    drawManager.beginDrawable(data->templated ? DrawManager::kNonSelectable : DrawManager::kSelectable, 1);
     if (data->drawInXray) {
         drawManager.beginDrawInXray();
     } else {
@@ -572,10 +602,12 @@ void ShapeControlDrawOverride::addUIDrawables(const MDagPath&, MHWRender::MUIDra
     drawManager.setColor(data->color);
     drawManager.setLineWidth(data->lineWidth);
     drawManager.setLineStyle(static_cast<DrawManager::LineStyle>(data->lineStyle));
+    // Points are as large as lines are wide.
+    drawManager.setPointSize(data->lineWidth);
 
     if (data->hasMeshDraw) {
         drawManager.setPaintStyle(static_cast<DrawManager::PaintStyle>(data->paintStyle));
-        if (data->wireframe) {
+        if (data->wireframe || data->templated) {
             drawManager.mesh(DrawManager::kLines, data->meshPoints, nullptr, nullptr, &data->edgeCorners);
         } else if (data->primitive >= DrawManager::kPoints && data->primitive <= DrawManager::kTriStrip) {
             drawManager.mesh(static_cast<DrawManager::Primitive>(data->primitive), data->meshPoints,

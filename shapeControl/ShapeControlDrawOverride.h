@@ -38,16 +38,20 @@ public:
     bool wireframe = false;
     bool hovered = false;
     bool selected = false;
+    bool templated = false;
     bool showReadout = false;
     bool showSlider = false;
     bool showRangeLabels = false;
     int sliderKind = 0;
+    unsigned long long readoutDrag = 0;  // the view drag the readout last compared during
     double unitSize = 0.12;
     double sliderValue = 0.0;
     double sliderReference = 0.5;
     double sliderLength = 0.75;
     int readoutTextSize = 15;
     MPoint readoutAnchor = MPoint(0.0, 0.0, 0.0, 1.0);
+    // One pixel along the camera's right and up directions, in the control's local space; the
+    // slider's unit size and length are in pixels.
     MVector cameraRight = MVector(1.0, 0.0, 0.0);
     MVector cameraUp = MVector(0.0, 1.0, 0.0);
     MString readoutText;
@@ -72,6 +76,8 @@ public:
     MIntArray edgeVertices;
     bool hasMeshDraw = false;
     bool meshTopologyValid = false;
+    bool normalsGathered = false;
+    unsigned long long meshSerial = 0;  // the node's geometry serial the positions were read at
     MObjectHandle meshHandle;
     int cachedVertexCount = -1;
     int cachedPolygonCount = -1;
@@ -102,20 +108,10 @@ public:
 private:
     explicit ShapeControlDrawOverride(const MObject& obj);
 
-    void gatherMesh(const MObject& meshData, ShapeControlData& data) const;
+    void gatherMesh(const MObject& meshData, unsigned long long serial, ShapeControlData& data) const;
+    void prepareReadout(const MDagPath& objPath, const MDagPath& cameraPath,
+                        const MHWRender::MFrameContext& frameContext, ShapeControlData& data) const;
     void drawReadout(MHWRender::MUIDrawManager& drawManager, const ShapeControlData& data) const;
-
-    // The explicit box as the last prepared frame read it.
-    MPoint fExplicitMin;
-    MPoint fExplicitMax;
-    bool fExplicitBoxValid = false;
-
-    // The box of the stored geometry, placed by the local position and scale it was built with.
-    mutable MObjectHandle fGeometryBoxSource;
-    mutable MPoint fGeometryBoxPosition;
-    mutable MVector fGeometryBoxScale;
-    mutable MBoundingBox fGeometryBox;
-    mutable bool fGeometryBoxValid = false;
 
     // The shape feeding "inGeometry" whose world matrix an "inverse" control draws with.
     mutable MObjectHandle fInverseSource;

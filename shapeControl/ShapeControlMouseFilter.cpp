@@ -6,6 +6,7 @@
 #include "plugin/StatusCheck.h"
 #include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControlPicking.h"
+#include "shapeControl/ShapeControlRedraw.h"
 #include "shapeControl/ShapeControlRegistry.h"
 
 #include <maya/M3dView.h>
@@ -133,7 +134,7 @@ bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     // Paint, timer and key events are by far the most common: leave them at once.
     if (type != QEvent::Enter && type != QEvent::Leave && type != QEvent::MouseMove &&
-        type != QEvent::MouseButtonPress) {
+        type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) {
         return QObject::eventFilter(watched, event);
     }
     if (liveShapeControlCount() == 0) {
@@ -159,6 +160,18 @@ bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
     }
 
     const QMouseEvent* mouse = static_cast<const QMouseEvent*>(event);
+    // A drag in the view (not a camera move) is the animator manipulating the selection: the
+    // readouts of the controls it moves follow it.
+    if (type == QEvent::MouseButtonPress && !(mouse->modifiers() & Qt::AltModifier)) {
+        beginViewDrag();
+    } else if (type == QEvent::MouseButtonRelease) {
+        if (mouse->buttons() == Qt::NoButton) {
+            endViewDrag();
+        }
+        return QObject::eventFilter(watched, event);
+    } else if (type == QEvent::MouseMove && mouse->buttons() != Qt::NoButton && currentViewDrag() != 0) {
+        redrawManipulatedControls();
+    }
     const bool hover = type == QEvent::MouseMove && mouse->buttons() == Qt::NoButton;
     const bool click = type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton;
     if (!hover && !click) {
@@ -211,6 +224,7 @@ void installShapeControlMouseFilter()
     }
     application->installEventFilter(shapeControlFilter);
     shapeControlFilterHost = application;
+    installShapeControlRedraws();
 
     // Hover needs move events without a button held.
     trackMouseInAllViews();
@@ -219,4 +233,5 @@ void installShapeControlMouseFilter()
 void removeShapeControlMouseFilter()
 {
     removeApplicationFilter(shapeControlFilter, shapeControlFilterHost);
+    removeShapeControlRedraws();
 }

@@ -134,6 +134,20 @@ TransformTool transformToolNamed(const std::string& name)
     return TransformTool::kNone;
 }
 
+TransformTool transformToolOfClass(const std::string& contextClass)
+{
+    if (contextClass == "manipMove") {
+        return TransformTool::kMove;
+    }
+    if (contextClass == "manipRotate") {
+        return TransformTool::kRotate;
+    }
+    if (contextClass == "manipScale") {
+        return TransformTool::kScale;
+    }
+    return TransformTool::kNone;
+}
+
 bool isNearManipulator(TransformTool tool, const Point2& mouse, const Point2& centre, const Point2 axisTips[3],
                        const bool axisValid[3], double globalSize)
 {

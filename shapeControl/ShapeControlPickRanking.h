@@ -75,6 +75,11 @@ enum class TransformTool
 };
 TransformTool transformToolNamed(const std::string& contextName);
 
+// The transform tool a context class stands for ("manipMove", "manipRotate", "manipScale", as
+// "contextInfo -class" answers for the built-in tools and for the contexts scripts make);
+// any other class is kNone.
+TransformTool transformToolOfClass(const std::string& contextClass);
+
 // Whether the mouse is on the manipulator drawn at `centre`: within the rotate tool's ring
 // radius, or for the other tools within the centre handle or 12 pixels of an axis line.
 // `axisTips` are the projected ends of the unit world axes from the pivot; `axisValid`

@@ -284,12 +284,7 @@ void ShapePick::pickPath(const MDagPath& path)
         return;
     }
 
-    const bool visible = path.isVisible(&status);
-    if (!status || !visible) {
-        return;
-    }
-    const bool templated = path.isTemplated(&status);
-    if (!status || templated || !isShapeControlInteractive(node)) {
+    if (!isShapeControlInteractive(path)) {
         return;
     }
     pick.candidate.control = fControls.size();
@@ -549,7 +544,16 @@ bool isNearActiveManipulator(M3dView& view, const QPointF& mousePosition)
     if (!MGlobal::executeCommand("currentCtx", contextName)) {
         return false;
     }
-    const ShapeControlPick::TransformTool tool = ShapeControlPick::transformToolNamed(contextName.asChar());
+    // A tool is what its class says (a script's "manipMoveContext myMove" is a move tool), and
+    // failing that what its name says.
+    ShapeControlPick::TransformTool tool = ShapeControlPick::TransformTool::kNone;
+    MString contextClass;
+    if (MGlobal::executeCommand("contextInfo -query -class \"" + contextName + "\"", contextClass)) {
+        tool = ShapeControlPick::transformToolOfClass(contextClass.asChar());
+    }
+    if (tool == ShapeControlPick::TransformTool::kNone) {
+        tool = ShapeControlPick::transformToolNamed(contextName.asChar());
+    }
     if (tool == ShapeControlPick::TransformTool::kNone) {
         return false;
     }

@@ -1,5 +1,6 @@
 #include "shapeControl/ShapeControlQueries.h"
 
+#include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnNurbsCurve.h>
 #include <maya/MObjectHandle.h>
@@ -51,33 +52,46 @@ bool isShapeControlCurve(const MObject& object)
     return object.hasFn(MFn::kNurbsCurveData) || object.hasFn(MFn::kNurbsCurve);
 }
 
-bool isShapeControlInteractive(const MObject& node)
+bool isShapeControlInteractive(const MDagPath& path)
 {
     MStatus status;
-    MFnDependencyNode fn(node, &status);
+    const MObject node = path.node(&status);
     if (!status) {
-        // Nothing to read; the enable switch cannot say no either.
-        return true;
-    }
-    bool found = false;
-    if (!boolPlug(fn, "enableHover", true, found) && found) {
         return false;
     }
-    bool overrideFound = false;
-    const bool overrideEnabled = boolPlug(fn, "overrideEnabled", false, overrideFound);
-    if (overrideFound && overrideEnabled) {
-        MPlug displayType = fn.findPlug("overrideDisplayType", true, &status);
-        if (status && !displayType.isNull()) {
-            const int type = displayType.asInt(&status);
-            if (status && type != 0) {
+    MFnDependencyNode fn(node, &status);
+    bool found = false;
+    if (status && !boolPlug(fn, "enableHover", true, found) && found) {
+        return false;
+    }
+    const bool visible = path.isVisible(&status);
+    if (!status || !visible) {
+        return false;
+    }
+    const bool templated = path.isTemplated(&status);
+    if (!status || templated) {
+        return false;
+    }
+    // From the control upwards, the first node whose overrides are on decides how it displays;
+    // an override that hides it counts wherever it is.
+    bool decided = false;
+    for (MDagPath p(path); p.length() > 0; p.pop()) {
+        MFnDependencyNode ancestor(p.node(), &status);
+        if (!status || !boolPlug(ancestor, "overrideEnabled", false, found)) {
+            continue;
+        }
+        if (!boolPlug(ancestor, "overrideVisibility", true, found)) {
+            return false;
+        }
+        if (!decided) {
+            decided = true;
+            const MPlug displayType = ancestor.findPlug("overrideDisplayType", true, &status);
+            if (status && !displayType.isNull() && displayType.asInt() != 0) {
                 return false;
             }
         }
     }
-    if (!boolPlug(fn, "visibility", true, found) && found) {
-        return false;
-    }
-    return !(boolPlug(fn, "template", false, found) && found);
+    return true;
 }
 
 bool sampleShapeControlCurve(const MObject& node, const MObject& curve, unsigned long long knownSerial,

@@ -6,9 +6,10 @@
 #include <maya/MObject.h>
 #include <maya/MPointArray.h>
 
-// Whether the control may be hovered or picked: "enableHover" on, not hidden, not templated,
-// not displayed as template or reference through its drawing overrides.
-bool isShapeControlInteractive(const MObject& node);
+// Whether the control at `path` may be hovered or picked: "enableHover" on, the path visible and
+// not templated, and no drawing override on it (the control's own, a parent's or a display
+// layer's) showing it as template or reference or hiding it.
+bool isShapeControlInteractive(const MDagPath& path);
 
 // Whether `object` holds a NURBS curve (curve data or a curve shape).
 bool isShapeControlCurve(const MObject& object);

@@ -60,6 +60,8 @@ void setHoveredShapeControl(const MObject& node, bool overlayOwned)
         }
         markControlDirty(activeShapeControl.object());
     } else if (node.isNull()) {
+        // A deleted control is forgotten too: undoing the delete must not bring its hover back.
+        activeShapeControl = MObjectHandle();
         activeShapeControlOverlayOwned = false;
         return;
     }

@@ -295,6 +295,15 @@ void gatherExtras(const MObject& node, std::unordered_set<std::string>& taken, s
     }
 }
 
+// Stored translate and rotate values in the units the user has chosen ("currentUnit").
+ReadoutText::ChannelUnits userUnits()
+{
+    ReadoutText::ChannelUnits units;
+    units.translate = MDistance(1.0, MDistance::internalUnit()).as(MDistance::uiUnit());
+    units.rotate = MAngle(1.0, MAngle::internalUnit()).as(MAngle::uiUnit());
+    return units;
+}
+
 void copyReadout(const ReadoutText::Readout& from, TransformReadout& to)
 {
     to.hasText = from.hasText;
@@ -315,7 +324,8 @@ void copyReadout(const ReadoutText::Readout& from, TransformReadout& to)
 } // namespace
 
 bool buildTransformReadout(const MDagPath& transformPath, const MObject& shapeNode, bool active,
-                           bool showTransformChannels, const MString& prefix, TransformReadout& readout)
+                           bool showTransformChannels, const MString& prefix, TransformReadout& readout,
+                           bool manipulated)
 {
     if (!transformPath.isValid()) {
         return false;
@@ -393,20 +403,29 @@ bool buildTransformReadout(const MDagPath& transformPath, const MObject& shapeNo
     }
 
     ReadoutText::Readout built;
-    if (!changed.empty()) {
+    if (!manipulated) {
+        ReadoutText::Readout unused;
+        if (!changed.empty() || ReadoutText::channelReadout(previous.channels, now.channels, unused)) {
+            h.held.erase(key);
+            return false;
+        }
+    }
+    if (manipulated && !changed.empty()) {
         if (!ReadoutText::extrasReadout(changed, built)) {
             return false;
         }
-    } else if (!showTransformChannels ||
-               !ReadoutText::channelReadout(previous.channels, now.channels, built)) {
+    } else if (!manipulated || !showTransformChannels ||
+               !ReadoutText::channelReadout(previous.channels, now.channels, built, userUnits())) {
         if (!holdActive) {
             return false;
         }
         readout = heldEntry->second.readout;
+        readout.holdSeconds = 1e-9 * double(heldEntry->second.holdUntil - nowNs);
         return readout.hasText;
     }
 
     copyReadout(built, readout);
+    readout.holdSeconds = 1e-9 * double(ReadoutText::kHoldNanoseconds);
     HeldReadout& held = h.held[key];
     held.readout = readout;
     held.holdUntil = nowNs + ReadoutText::kHoldNanoseconds;

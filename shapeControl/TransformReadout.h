@@ -24,6 +24,7 @@ struct TransformReadout
     int sliderKind = 0;
     double sliderValue = 0.0;
     double sliderReference = 0.5;
+    double holdSeconds = 0.0;  // how long the readout stays without a new change
 };
 
 struct PatchReadout
@@ -36,9 +37,12 @@ struct PatchReadout
 // Compares the transform's channels and the user attributes of the transform and shape with
 // the previous call for the same prefix and path, and fills `readout` when something changed
 // (or a recent change is still held). The first call for a transform only records it. An
-// inactive call drops the held readout, and the next active call only records again.
+// inactive call drops the held readout, and the next active call only records again. A change
+// that is not `manipulated` (a script, an undo, a new frame) is recorded but not shown, and
+// ends any hold.
 bool buildTransformReadout(const MDagPath& transformPath, const MObject& shapeNode, bool active,
-                           bool showTransformChannels, const MString& prefix, TransformReadout& readout);
+                           bool showTransformChannels, const MString& prefix, TransformReadout& readout,
+                           bool manipulated = true);
 
 // The readout of a patch's control, keyed "patch:"; true when there is text to show.
 bool buildPatchReadout(const MDagPath& transformPath, const MObject& node, PatchReadout& result);

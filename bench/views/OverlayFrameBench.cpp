@@ -7,6 +7,14 @@
 //   HighlightFrame   one overlay's hovered patch changes every frame;
 //   DriverMovedFrame one driver moves every frame, so its overlay rewrites its positions;
 //   DriversOnly      the same drivers with no overlays, for the host's cost alone.
+// And a view holding shape controls baked from meshes:
+//   SelectedMeshControlFrame  one 200,000-face mesh control, selected, nothing changing; its
+//                             `ratio` is the frame against the same frame with the control
+//                             unselected, measured in the same run;
+//   MeshControlHoverChange    500 mesh controls of 400 faces (200,000 in all), the hover moving
+//                             from one to another every frame (the hovered control's colour
+//                             and the one it leaves), split into the plug-in's share and the
+//                             host's as above.
 
 #include "commands/MessageOutput.h"
 #include "viewport/FrameRenderer.h"
@@ -23,6 +31,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -92,14 +101,21 @@ Canvas& canvas()
 
 // 100 drivers of 20 x 20 faces in a grid, each with a patch of 40 faces bound into its own
 // overlay (when `overlays`), all drawn once so that every override is built.
+void loadPlugin()
+{
+    static bool loaded = false;
+    if (!loaded) {
+        mel("loadPlugin \"" PELLIX_PLUGIN_PATH "\"");
+        loaded = true;
+    }
+}
+
 void buildScene(bool overlays)
 {
     host::MessageCapture quiet;  // the bind command's summaries
     mel("file -f -new");
-    static bool loaded = false;
-    if (overlays && !loaded) {
-        mel("loadPlugin \"" PELLIX_PLUGIN_PATH "\"");
-        loaded = true;
+    if (overlays) {
+        loadPlugin();
     }
     for (int i = 0; i < kOverlays; ++i) {
         const std::string n = std::to_string(i);
@@ -170,10 +186,79 @@ void DriversOnly(benchmark::State& state)
     timeFrames(state, [] {});
 }
 
+// `count` planes of `facesX` x `facesZ` faces baked into shape controls (the planes hidden), in a
+// grid of 25 columns filling the view, all drawn once.
+void buildMeshControls(int count, int facesX, int facesZ)
+{
+    host::MessageCapture quiet;
+    mel("file -f -new");
+    loadPlugin();
+    const int columns = count < 25 ? count : 25;
+    const int rows = (count + columns - 1) / columns;
+    const double width = 50.0 / columns, depth = 40.0 / rows;
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        mel("polyPlane -n plate" + n + " -w " + std::to_string(0.9 * width) + " -h " + std::to_string(0.9 * depth) +
+            " -sx " + std::to_string(facesX) + " -sy " + std::to_string(facesZ) + " -cuv 0");
+        mel("move " + std::to_string((i % columns + 0.5) * width - 25.0) + " 0 " +
+            std::to_string((i / columns + 0.5) * depth - 20.0) + " plate" + n);
+        mel("select -r plate" + n + "; shapeControlCreate -n ctrl" + n + "; select -cl");
+        mel("setAttr plate" + n + ".visibility 0");
+    }
+    canvas().frame();
+    canvas().frame();
+}
+
+double secondsOfFrames(int frames)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < frames; ++i) {
+        canvas().frame();
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void SelectedMeshControlFrame(benchmark::State& state)
+{
+    buildMeshControls(1, 500, 400);
+    mel("select -r ctrl0");
+    canvas().frame();
+    timeFrames(state, [] {});
+
+    // The ratio from blocks of frames taken in turn, so that both see the same machine.
+    double selected = 0.0, unselected = 0.0;
+    for (int block = 0; block < 4; ++block) {
+        mel("select -r ctrl0");
+        canvas().frame();
+        selected += secondsOfFrames(10);
+        mel("select -cl");
+        canvas().frame();
+        unselected += secondsOfFrames(10);
+    }
+    state.counters["unselected_us"] = 1e6 * unselected / 40.0;
+    state.counters["ratio"] = unselected > 0.0 ? selected / unselected : 0.0;
+}
+
+void MeshControlHoverChange(benchmark::State& state)
+{
+    buildMeshControls(500, 20, 20);
+    // What a hover change does to the drawing: the control left and the control entered are
+    // prepared again in their new colours.
+    int hovered = 0;
+    timeFrames(state, [&] {
+        const std::string left = std::to_string(hovered);
+        hovered = (hovered + 37) % 500;
+        mel("setAttr ctrl" + left + "Shape.color 1 0 0; setAttr ctrl" + std::to_string(hovered) +
+            "Shape.color 1 0.82 0.18");
+    });
+}
+
 BENCHMARK(SteadyFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HighlightFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(DriverMovedFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(DriversOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SelectedMeshControlFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MeshControlHoverChange)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

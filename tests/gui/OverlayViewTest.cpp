@@ -476,9 +476,13 @@ TEST_F(OverlayToolBlocking, AxesFollowTheModeAndAToolCountsByItsClassNotItsName)
     EXPECT_TRUE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "on the move tool's axis";
     EXPECT_FALSE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "inside a rotate ring, but this is the move tool";
 
-    ASSERT_TRUE(mel("manipRotateContext twirl; setToolTo twirl"));
-    EXPECT_TRUE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "inside the rotate ring";
-    EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "past the ring, where only a move axis would be";
+    // A class and a name that disagree: the class wins.
+    for (const char* rotate : {"twirl", "moveAround"}) {
+        SCOPED_TRACE(rotate);
+        ASSERT_TRUE(mel(std::string("manipRotateContext ") + rotate + "; setToolTo " + rotate));
+        EXPECT_TRUE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "inside the rotate ring";
+        EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "past the ring, where only a move axis would be";
+    }
 }
 
 namespace {

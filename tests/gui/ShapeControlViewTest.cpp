@@ -14,12 +14,14 @@
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
+#include "shapeControl/ShapeControlRedraw.h"
 #include "shapeControl/ShapeControlRegistry.h"
 #include "support/TestValues.h"
 #include "viewport/FrameRenderer.h"
 #include "views/Views.h"
 
 #include <maya/M3dView.h>
+#include <maya/MGlobal.h>
 #include <maya/MDagPath.h>
 #include <maya/MDrawRegistry.h>
 #include <maya/MFloatPointArray.h>
@@ -29,6 +31,7 @@
 #include <maya/MPoint.h>
 #include <maya/MSelectionList.h>
 
+#include <QRect>
 #include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
@@ -196,11 +199,15 @@ TEST_F(ShapeControlDrawing, EmptyControlDrawsTheSquarePlacedByLocalScaleAndPosit
     EXPECT_FALSE(drawnNear(MPoint(0, 0, 1), kNormal, 4)) << "the unplaced square is gone";
     EXPECT_FALSE(drawnNear(MPoint(1, 0, 0), kNormal, 4));
 
-    // As points only the corners remain.
-    ASSERT_TRUE(mel("setAttr ctrlShape.primitive 0"));
+    // As points only the corners remain, as large as the line is wide.
+    ASSERT_TRUE(mel("setAttr ctrlShape.primitive 0; setAttr ctrlShape.lineWidth 1"));
     snapshot();
     EXPECT_TRUE(drawnNear(MPoint(2.5, 0, 0.5), kNormal, 3));
     EXPECT_FALSE(drawnNear(MPoint(2.5, 0, 0), kNormal, 4));
+    const int thin = thicknessAt(MPoint(2.5, 0, 0.5), kNormal, 1, 0);
+    ASSERT_TRUE(mel("setAttr ctrlShape.lineWidth 7"));
+    snapshot();
+    EXPECT_GE(thicknessAt(MPoint(2.5, 0, 0.5), kNormal, 1, 0), thin + 4);
 }
 
 TEST_F(ShapeControlDrawing, ClosedCurveIsDrawnAllRoundAndClosedOnlyOnce)
@@ -235,6 +242,13 @@ TEST_F(ShapeControlDrawing, MeshIsFilledInItsColourOrDrawnAsStyledEdges)
     for (const MPoint& faceCentre : {MPoint(0.5, 0, 0.5), MPoint(-0.5, 0, -0.5), MPoint(-0.5, 0, 0.5)})
         EXPECT_TRUE(drawnNear(faceCentre, kNormal, 0)) << faceCentre.x << " " << faceCentre.z;
     EXPECT_FALSE(drawnNear(MPoint(1.5, 0, 0), kNormal, 3));
+
+    // The source's points move: the control is drawn where they are now.
+    ASSERT_TRUE(mel("move -r 3 0 0 \"plate.vtx[0:8]\""));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0.5), kNormal, 0)) << "follows its source";
+    EXPECT_FALSE(drawnNear(MPoint(-0.5, 0, 0.5), kNormal, 3));
+    ASSERT_TRUE(mel("move -r -3 0 0 \"plate.vtx[0:8]\""));
 
     // Wireframe: the face centres empty, every edge drawn, solid then dashed.
     ASSERT_TRUE(mel("setAttr ctrlShape.wireframe 1"));
@@ -335,31 +349,47 @@ TEST_F(ShapeControlDrawing, NormalHoveredAndSelectedLooks)
     EXPECT_EQ(thicknessAt(edge, kNormal, 1, 0), normalWidth);
 }
 
-TEST_F(ShapeControlDrawing, NonInteractiveControlsAreNeverDrawnHovered)
+TEST_F(ShapeControlDrawing, NonInteractiveControlsAreNeverDrawnHoveredAndTemplatesDrawAsTemplates)
 {
     makeControl("noHover");
     makeControl("templated");
     makeControl("referenced");
     makeControl("overridden");
+    makeControl("plate");
     ASSERT_TRUE(mel("setAttr noHover.translateX -3; setAttr templated.translateX 3; setAttr referenced.translateZ 3"));
-    ASSERT_TRUE(mel("setAttr overridden.translateZ -3"));
+    ASSERT_TRUE(mel("setAttr overridden.translateZ -3; setAttr plate.translate -3 0 -3"));
     ASSERT_TRUE(mel("setAttr noHoverShape.enableHover 0; setAttr templatedShape.template 1"));
     ASSERT_TRUE(mel("setAttr overriddenShape.overrideEnabled 1; setAttr overriddenShape.overrideDisplayType 1"));
     ASSERT_TRUE(mel("select -r referenced; createDisplayLayer -n refLayer; setAttr refLayer.displayType 2; select -cl"));
+    // A filled control under a template layer shows only its edges.
+    ASSERT_TRUE(mel("polyPlane -n plateSource -w 2 -h 2 -sx 1 -sy 1; setAttr plateSource.visibility 0"));
+    ASSERT_TRUE(mel("connectAttr plateSourceShape.outMesh plateShape.inGeometry"));
+    ASSERT_TRUE(mel("select -r plate; createDisplayLayer -n ghosts; setAttr ghosts.displayType 1; select -cl"));
+    const PixelTest kTemplate = colour(0.47, 0.47, 0.47, 4);
     const struct
     {
         const char* shape;
         MPoint edge;
-    } controls[] = {{"noHoverShape", MPoint(-2, 0, 0)},
-                    {"templatedShape", MPoint(4, 0, 0)},
-                    {"referencedShape", MPoint(1, 0, 3)},
-                    {"overriddenShape", MPoint(1, 0, -3)}};
+        const PixelTest* look;
+    } controls[] = {{"noHoverShape", MPoint(-2, 0, 0), &kNormal},
+                    {"templatedShape", MPoint(4, 0, 0), &kTemplate},
+                    {"referencedShape", MPoint(1, 0, 3), &kNormal},
+                    {"overriddenShape", MPoint(1, 0, -3), &kTemplate},
+                    {"plateShape", MPoint(-2, 0, -3), &kTemplate}};
     for (const auto& control : controls) {
         setHoveredShapeControl(nodeByName(control.shape), false);
         snapshot();
-        EXPECT_TRUE(drawnNear(control.edge, kNormal)) << control.shape;
+        EXPECT_TRUE(drawnNear(control.edge, *control.look)) << control.shape;
         EXPECT_FALSE(drawnNear(control.edge, kHovered, 4)) << control.shape;
     }
+    EXPECT_FALSE(drawnNear(MPoint(-3, 0, -3), kTemplate, 4)) << "the templated plate is not filled";
+    EXPECT_FALSE(drawnNear(MPoint(-3, 0, -3), kNormal, 4));
+
+    // A selected template draws in the selected-template colour, not the control's own.
+    ASSERT_TRUE(mel("select -r templated"));
+    snapshot();
+    EXPECT_FALSE(drawnNear(MPoint(4, 0, 0), kTemplate, 2));
+    EXPECT_FALSE(drawnNear(MPoint(4, 0, 0), kSelected, 4));
 
     // A hidden control draws nothing at all.
     ASSERT_TRUE(mel("setAttr noHover.visibility 0"));
@@ -399,46 +429,129 @@ TEST_F(ShapeControlDrawing, InverseFollowsItsSourceOnlyWhileOnAndConnected)
     EXPECT_FALSE(drawnNear(MPoint(-1.5, 0, 2), kNormal, 3));
 }
 
-TEST_F(ShapeControlDrawing, ReadoutHangsAboveAMovedSelectedControlAndFades)
+// The readout follows what a drag in a view changes; a drag is told apart from other changes by
+// the mouse filter, called here as it is on a press, each move with a button held, and release.
+void dragChange(const std::string& change)
+{
+    ASSERT_TRUE(mel(change));
+    redrawManipulatedControls();
+}
+
+// How many times the control was prepared while the event loop ran for `milliseconds`.
+int preparesWhileIdle(int milliseconds)
+{
+    host::startVp2Record();
+    host::takeVp2Record();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        host::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    int prepares = 0;
+    for (const host::Vp2Call& call : host::takeVp2Record()) {
+        prepares += call.node == "ctrlShape" && call.call == "prepareForDraw";
+    }
+    host::stopVp2Record();
+    return prepares;
+}
+
+TEST_F(ShapeControlDrawing, ReadoutShowsWhatADragChangesAndEndsOnTimeWhileAnIdleViewPreparesNothing)
 {
     lookFromFront();
     makeControl("ctrl");
     ASSERT_TRUE(mel("select -r ctrl"));
+    setHoveredShapeControl(nodeByName("ctrlShape"), false);
     const PixelTest box = [](const QColor& c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
     snapshot();
-    // The readout's anchor: 1.2 above the control's origin.
-    EXPECT_FALSE(drawnNear(MPoint(0.3, 1.2, 0), box, 3)) << "nothing has changed yet";
+    EXPECT_EQ(preparesWhileIdle(300), 0) << "a hovered, selected control that does not change is not prepared again";
 
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 1"));
+    // Moved by a script, an undo or a new frame: no readout.
+    ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5; setAttr ctrlShape.lineWidth 3"));
     snapshot();
-    EXPECT_TRUE(drawnNear(MPoint(1.3, 1.2, 0), box, 3)) << "the text box above the moved control";
+    // The readout's anchor: 1.2 above the control's origin.
+    EXPECT_FALSE(drawnNear(MPoint(0.8, 1.2, 0), box, 3)) << "nothing was dragged";
+
+    beginViewDrag();
+    snapshot();
+    ASSERT_NO_FATAL_FAILURE(dragChange("setAttr ctrl.translateX 1"));
+    snapshot();
+    endViewDrag();
+    EXPECT_TRUE(drawnNear(MPoint(1.3, 1.2, 0), box, 3)) << "the text box above the dragged control";
     const PixelTest text = [](const QColor& c) { return c.red() > 180 && c.green() > 170 && c.blue() < 170; };
     EXPECT_TRUE(drawnNear(MPoint(1.3, 1.2, 0), text, 12)) << "with its light text";
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    // The hold ends 0.9 s after the last change, and the view redraws then by itself.
+    EXPECT_GE(preparesWhileIdle(1100), 1);
     snapshot();
     EXPECT_FALSE(drawnNear(MPoint(1.3, 1.2, 0), box, 3)) << "gone 0.9 s after the last change";
+    EXPECT_EQ(preparesWhileIdle(300), 0) << "and then nothing more";
 }
 
-TEST_F(ShapeControlDrawing, SliderShowsAChangedRangedUserAttribute)
+TEST_F(ShapeControlDrawing, SliderIsSizedInPixelsAlongTheScreenHoweverTheControlIsPlaced)
 {
-    lookFromFront();
-    makeControl("ctrl");
-    ASSERT_TRUE(mel("addAttr -ln wiggle -at double -min 0 -max 10 -dv 2 -k 1 ctrl"));
-    ASSERT_TRUE(mel("setAttr ctrlShape.sliderHandleColor 0 0 1; select -r ctrl"));
-    snapshot();
-    ASSERT_TRUE(mel("setAttr ctrl.wiggle 7"));
-    snapshot();
+    // The changed attribute's slider runs 96 pixels to the right below the readout: the fill from
+    // the default 2 to the value 7 of 0..10 spans half of it, the handle stands upright at 7.
+    const struct
+    {
+        const char* placement;
+        double cameraDistance;
+    } kCases[] = {
+        {"", 10},
+        {"setAttr ctrl.scale 10 10 10", 60},
+        {"setAttr ctrl.translateZ -60", 10},
+        // An inverse control draws in its source's frame, here turned a quarter about the view axis.
+        {"circle -n ring -r 0.5; setAttr ring.rotateZ 90; setAttr ring.visibility 0; "
+         "connectAttr ringShape.local ctrlShape.inGeometry; setAttr ctrlShape.inverse 1",
+         10},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.placement);
+        ASSERT_TRUE(mel("file -force -new"));
+        lookFromFront();
+        ASSERT_TRUE(mel("setAttr persp.translateZ " + std::to_string(c.cameraDistance)));
+        makeControl("ctrl");
+        if (*c.placement) {
+            ASSERT_TRUE(mel(c.placement));
+        }
+        ASSERT_TRUE(mel("addAttr -ln wiggle -at double -min 0 -max 10 -dv 2 -k 1 ctrl"));
+        ASSERT_TRUE(mel("setAttr ctrlShape.sliderHandleColor 0 0 1; setAttr ctrlShape.readoutTextColor 0 1 0"));
+        ASSERT_TRUE(mel("select -r ctrl"));
+        snapshot();
+        beginViewDrag();
+        snapshot();
+        ASSERT_NO_FATAL_FAILURE(dragChange("setAttr ctrl.wiggle 7"));
+        snapshot();
+        endViewDrag();
 
-    // Unit 0.16 and length 0.88 at scale 1; the slider starts 0.096 below the anchor (0, 1.2, 0).
-    const MPoint start(0.0, 1.2 - 0.096, 0.0);
-    const MPoint valuePoint = start + MVector(0.88 * 0.7, 0, 0);
-    const MPoint fillMiddle = start + MVector(0.88 * 0.45, 0, 0);
-    EXPECT_TRUE(drawnNear(valuePoint, colour(0, 0, 1, 40), 2)) << "the handle at 7 of 0..10";
-    EXPECT_FALSE(drawnNear(fillMiddle, colour(0, 0, 1, 40), 2));
-    const PixelTest fill = [](const QColor& c) { return c.red() > 200 && c.green() > 190 && c.blue() < 170; };
-    EXPECT_TRUE(drawnNear(fillMiddle, fill, 2)) << "filled from the default 2 to the value 7";
-    EXPECT_FALSE(drawnNear(start + MVector(0.88 * 0.9, 0, 0), fill, 1)) << "not filled past the value";
+        // The handle (blue) below the text box, and the unbroken run of the readout's green that
+        // ends at it: the fill.
+        int boxBottom = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                if (p.red() < 30 && p.green() < 40 && p.blue() < 40) boxBottom = std::max(boxBottom, y);
+            }
+        ASSERT_GE(boxBottom, 0) << "the readout is shown";
+        QRect handle;
+        for (int y = boxBottom + 1; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                if (p.blue() > 200 && p.red() < 60 && p.green() < 60) handle |= QRect(x, y, 1, 1);
+            }
+        ASSERT_FALSE(handle.isEmpty());
+        int fill = 0;
+        for (int y = handle.top(); y <= handle.bottom(); ++y) {
+            int run = 0;
+            for (int x = handle.left() - 1; x >= 0; --x, ++run) {
+                const QColor p = image.pixelColor(x, y);
+                if (!(p.green() > 200 && p.red() < 80 && p.blue() < 80)) break;
+            }
+            fill = std::max(fill, run);
+        }
+        EXPECT_NEAR(fill, 48, 4) << "fill from 2 to 7 of 0..10 on a 96-pixel slider, along the screen";
+        EXPECT_LE(handle.width(), 4);
+        EXPECT_NEAR(handle.height(), 12, 3) << "the handle upright";
+    }
 }
 
 namespace {
@@ -599,21 +712,42 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     EXPECT_EQ(lookAt(plateInside), "normal") << "off its edge";
 }
 
-TEST_F(ShapeControlHover, AHoveredControlShowsTheReadoutOfItsChanges)
+TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
 {
     makeControl("ctrl");
     const PixelTest box = [](const QColor& c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
     // Seen from the top the readout hangs over the control's centre, its box to the right.
-    snapshot();
+    moveTo(MPoint(1, 0, 0.4));
+    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
     ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5"));
     snapshot();
-    EXPECT_FALSE(drawnNear(MPoint(0.8, 0, 0), box, 3)) << "a control neither hovered nor selected shows none";
+    EXPECT_FALSE(drawnNear(MPoint(0.8, 0, 0), box, 3)) << "moved by a script: no readout";
 
-    moveTo(MPoint(1.5, 0, 0.4));
-    ASSERT_EQ(lookAt(MPoint(-0.5, 0, 0)), "hovered");
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 1"));
+    // The move tool's X handle, 60 pixels right of the pivot, dragged 40 pixels further.
+    ASSERT_TRUE(mel("select -r ctrl; setToolTo moveSuperContext"));
+    const QPointF handle = widgetPoint(MPoint(0.5, 0, 0)) + QPointF(60, 0);
+    for (const auto& step : {std::make_pair("press", 0.0), std::make_pair("move", 20.0), std::make_pair("move", 40.0)}) {
+        const std::string button = std::string(step.first) == "press" ? " -button left" : "";
+        ASSERT_TRUE(MGlobal::executeCommand(MString(("hostMouseEvent -panel modelPanel4 -type " +
+                                                     std::string(step.first) + button +
+                                                     at(handle + QPointF(step.second, 0)))
+                                                        .c_str()),
+                                            false, true));
+    }
+    const double moved = melDouble("getAttr ctrl.translateX");
+    ASSERT_GT(moved, 0.5 + 20.0 / pixelsPerUnit) << "the drag moved the control";
     snapshot();
-    EXPECT_TRUE(drawnNear(MPoint(1.3, 0, 0), box, 3)) << "the readout of the moved hovered control";
+    EXPECT_TRUE(drawnNear(MPoint(moved + 0.3, 0, 0), box, 3)) << "the readout of the dragged control";
+    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type release -button left" + at(handle + QPointF(40, 0))));
+    ASSERT_TRUE(mel("setToolTo selectSuperContext; select -cl"));
+
+    // Deleted while hovered, the control comes back from an undo as it was before it was hovered.
+    moveTo(MPoint(moved + 1, 0, 0.4));
+    ASSERT_EQ(lookAt(MPoint(moved - 1, 0, 0)), "hovered");
+    ASSERT_TRUE(MGlobal::executeCommand("delete ctrl", false, true));
+    moveAway();
+    ASSERT_TRUE(MGlobal::executeCommand("undo", false, true));
+    EXPECT_EQ(lookAt(MPoint(moved - 1, 0, 0)), "normal");
 }
 
 TEST_F(ShapeControlHover, WithNoShapeControlTheFilterDoesNothing)
@@ -675,6 +809,13 @@ TEST_F(ShapeControlHover, TheMoveRotateAndScaleManipulatorsKeepTheHoverOffTheirH
     moveTo(onXAxis);
     EXPECT_EQ(lookAt(farEdge), "normal") << "the X axis handle";
 
+    // A tool a script made is known by its class, whatever its name says.
+    ASSERT_TRUE(mel("manipMoveContext myMove; setToolTo myMove"));
+    moveTo(awayFromHandles);
+    ASSERT_EQ(lookAt(farEdge), "hovered");
+    moveTo(onXAxis);
+    EXPECT_EQ(lookAt(farEdge), "normal") << "a move tool named by a script";
+
     ASSERT_TRUE(mel("setToolTo scaleSuperContext"));
     moveTo(awayFromHandles);
     ASSERT_EQ(lookAt(farEdge), "hovered");
@@ -682,11 +823,15 @@ TEST_F(ShapeControlHover, TheMoveRotateAndScaleManipulatorsKeepTheHoverOffTheirH
     EXPECT_EQ(lookAt(farEdge), "normal") << "the scale tool's axis";
 
     // The rotate ring reaches 66.7 pixels all round, and no further.
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
-    moveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3));
-    EXPECT_EQ(lookAt(farEdge), "normal") << "inside the ring";
-    moveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3));
-    EXPECT_EQ(lookAt(farEdge), "hovered") << "outside the ring";
+    for (const char* rotate : {"RotateSuperContext", "spinner"}) {
+        SCOPED_TRACE(rotate);
+        ASSERT_TRUE(mel(std::string("if (!`contextInfo -exists spinner`) manipRotateContext spinner; setToolTo ") +
+                        rotate));
+        moveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3));
+        EXPECT_EQ(lookAt(farEdge), "normal") << "inside the ring";
+        moveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3));
+        EXPECT_EQ(lookAt(farEdge), "hovered") << "outside the ring";
+    }
 
     // The select tool has no handles, and without a selection no tool shows any.
     ASSERT_TRUE(mel("setToolTo selectSuperContext"));
@@ -768,6 +913,14 @@ TEST_F(ShapeControlHover, ControlsThatMayNotBeHoveredNeverAre)
          false},
         {"reference override",
          "setAttr blockerShape.overrideEnabled 1; setAttr blockerShape.overrideDisplayType 2", false},
+        {"reference override on the transform",
+         "setAttr blocker.overrideEnabled 1; setAttr blocker.overrideDisplayType 2", false},
+        {"reference override on a parent group",
+         "createNode transform -n rig; parent blocker rig; setAttr rig.overrideEnabled 1; "
+         "setAttr rig.overrideDisplayType 2",
+         false},
+        {"reference layer holding only the transform",
+         "select -r blocker; createDisplayLayer -nr -n layer; setAttr layer.displayType 2; select -cl", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

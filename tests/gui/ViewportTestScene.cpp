@@ -142,7 +142,7 @@ private:
 
 struct CountedData : public MUserData
 {
-    CountedData() : MUserData(false) { ++observed().userDataAlive; }
+    CountedData() : MUserData() { ++observed().userDataAlive; }
     ~CountedData() override { --observed().userDataAlive; }
 };
 

@@ -229,3 +229,26 @@ TEST_F(RealMeshCommands, ShapeControlTakesTheRigsBoxWhereItIs)
     EXPECT_NEAR(melDouble("getAttr " + shape + ".bbMaxZ"), highZ, 1e-6);
     EXPECT_EQ(melInt("getAttr " + shape + ".hasBBox"), 1);
 }
+
+TEST_F(RealMeshCommands, ColourCodedRigCurvesOfALampRigKeepTheirColourAsControls)
+{
+    const std::string scene = realScenePath("Lamp_RK.ma");
+    if (scene.empty())
+        GTEST_SKIP() << kNoRealScenes;
+    ASSERT_NO_FATAL_FAILURE(open(scene));
+    // Yellow by index 17, blue by index 6, and a curve whose override gives no colour.
+    ASSERT_TRUE(mel("select -r COG_Ctrl Base_FK_Ctrl Transform_Ctrl; shapeControlCreate"));
+    const struct
+    {
+        const char* control;
+        double rgb[3];
+    } kColours[] = {{"COG_Ctrl_ShapeControlShape", {1, 1, 0}},
+                    {"Base_FK_Ctrl_ShapeControlShape", {0, 0, 1}},
+                    {"Transform_Ctrl_ShapeControlShape", {1, 0, 0}}};
+    for (const auto& c : kColours) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(melDouble(std::string("getAttr ") + c.control + ".color" + "RGB"[k]), c.rgb[k], 1e-6)
+                << c.control << " channel " << k;
+        }
+    }
+}

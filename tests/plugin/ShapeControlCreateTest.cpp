@@ -9,6 +9,8 @@
 #include "support/TestValues.h"
 
 #include <maya/MDGMessage.h>
+#include <maya/MBoundingBox.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
@@ -95,12 +97,34 @@ TEST_F(ShapeControlCreate, NameFlagNamesASingleControlAndIsIgnoredForSeveralSour
               "shapeControlCreate: -name is ignored for multiple selected sources.\n");
     EXPECT_EQ(melInt("objExists pair"), 0);
     EXPECT_EQ(toVector(melStrings("ls -sl")), (std::vector<std::string>{"box_ShapeControl", "floor_ShapeControl"}));
+
+    // A name no node can have is refused before anything is made, saying which and why.
+    const struct
+    {
+        const char* name;
+        const char* why;
+    } kInvalid[] = {
+        {"my ctrl", "a node name may hold only letters, digits and underscores"},
+        {"a|b", "a node name may hold only letters, digits and underscores"},
+        {"ctl#", "a node name may hold only letters, digits and underscores"},
+        {"1abc", "a node name cannot start with a digit"},
+    };
+    ASSERT_TRUE(mel("select -r box"));
+    const unsigned nodes = melStrings("ls").length();
+    for (const auto& invalid : kInvalid) {
+        host::MessageCapture refused;
+        EXPECT_FALSE(mel(std::string("shapeControlCreate -n \"") + invalid.name + "\""));
+        EXPECT_EQ(errorsOf(refused),
+                  std::string("shapeControlCreate: \"") + invalid.name + "\" is not a valid name: " + invalid.why + ".\n");
+    }
+    EXPECT_EQ(melStrings("ls").length(), nodes);
 }
 
 TEST_F(ShapeControlCreate, ControlSitsWhereTheSourceIsInTheWorld)
 {
+    // The group's uneven scale above the boxes' own rotations shears their world matrices.
     ASSERT_TRUE(mel("createNode transform -n group1; setAttr group1.translate 1 -2 3; "
-                    "setAttr group1.rotate 30 -45 60; setAttr group1.scale 2 2 2"));
+                    "setAttr group1.rotate 30 -45 60; setAttr group1.scale 1 2 1.5"));
     const int rotateOrders[] = {0, 2, 5};
     for (int order : rotateOrders) {
         SCOPED_TRACE(order);
@@ -154,8 +178,22 @@ TEST_F(ShapeControlCreate, RefusesAnEmptyOrUnusableSelectionAndChangesNothing)
         host::MessageCapture capture;
         EXPECT_FALSE(mel("shapeControlCreate -noSuchFlag"));
         EXPECT_EQ(errorsOf(capture).find("select"), std::string::npos) << errorsOf(capture);
+        EXPECT_EQ(errorsOf(capture).find("API error"), std::string::npos) << errorsOf(capture);
     }
-    EXPECT_EQ(toVector(melStrings("ls")), toVector(before));
+    // A mesh without points would give an empty control: it is passed over with a warning.
+    ASSERT_TRUE(mel("createNode transform -n hollow; createNode mesh -n hollowShape -p hollow"));
+    const MStringArray withHollow = melStrings("ls");
+    {
+        ASSERT_TRUE(mel("select -r hollow"));
+        host::MessageCapture capture;
+        EXPECT_FALSE(mel("shapeControlCreate"));
+        EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
+                  "shapeControlCreate: hollowShape has no points; no control is made for it.\n");
+        EXPECT_EQ(errorsOf(capture), "shapeControlCreate: select at least one mesh or nurbsCurve shape/transform.\n");
+    }
+    EXPECT_EQ(toVector(melStrings("ls")), toVector(withHollow));
+    ASSERT_TRUE(mel("polyPlane -n floor; select -r hollow floor"));
+    EXPECT_EQ(create("shapeControlCreate"), (std::vector<std::string>{"floor_ShapeControl", "floor_ShapeControlShape"}));
 }
 
 TEST_F(ShapeControlCreate, BakedCopyKeepsItsShapeWhileLiveFollowsTheSource)
@@ -182,6 +220,45 @@ TEST_F(ShapeControlCreate, BakedCopyKeepsItsShapeWhileLiveFollowsTheSource)
     ASSERT_TRUE(MFnMesh(nodeByName("boxShape")).getPoints(edited));
     expectPointsNear(storedPoints("followerShape.inGeometry"), edited);
     expectPointsNear(storedPoints("bakedShape.inGeometry"), original);
+    // The live control's bounds grow with its source, past the box recorded at creation.
+    EXPECT_DOUBLE_EQ(melDouble("getAttr followerShape.bbMaxX"), 1.0);
+    EXPECT_NEAR(MFnDagNode(nodeByName("followerShape")).boundingBox().max().x, 3.0, 1e-9);
+    EXPECT_NEAR(MFnDagNode(nodeByName("bakedShape")).boundingBox().max().x, 1.0, 1e-9);
+}
+
+TEST_F(ShapeControlCreate, ColourCodedSourcesGiveTheControlTheirColour)
+{
+    // The nearest node with overrides on, from the shape up, decides: an RGB colour or a palette
+    // index; with neither the control keeps its own red.
+    const struct
+    {
+        const char* setting;
+        double rgb[3];
+    } kCases[] = {
+        {"", {1, 0, 0}},
+        {"setAttr srcShape.overrideEnabled 1; setAttr srcShape.overrideColor 6", {0, 0, 1}},
+        {"setAttr src.overrideEnabled 1; setAttr src.overrideRGBColors 1; setAttr src.overrideColorRGB 0.2 0.4 0.6",
+         {0.2, 0.4, 0.6}},
+        {"setAttr src.overrideEnabled 1; setAttr src.overrideColor 17; setAttr srcShape.overrideEnabled 1",
+         {1, 0, 0}},
+        {"createDisplayLayer -e -n tint; editDisplayLayerMembers tint src; setAttr tint.color 14", {0, 1, 0}},
+        {"colorIndex 9 0.5 0.25 0.125; setAttr src.overrideEnabled 1; setAttr src.overrideColor 9",
+         {0.5, 0.25, 0.125}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.setting);
+        ASSERT_TRUE(mel("file -f -new; circle -n src"));
+        if (*c.setting) {
+            ASSERT_TRUE(mel(c.setting));
+        }
+        ASSERT_TRUE(mel("select -r src"));
+        const std::vector<std::string> made = create("shapeControlCreate -n ctrl");
+        ASSERT_EQ(made.size(), 2u);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(melDouble(std::string("getAttr ctrlShape.color") + "RGB"[k]), c.rgb[k], 1e-6) << k;
+        }
+    }
+    ASSERT_TRUE(mel("colorIndex -resetToFactory"));
 }
 
 TEST_F(ShapeControlCreate, CurvesAreBakedWithTheirKnotsAndFormOrConnectedLive)
@@ -267,13 +344,17 @@ TEST_F(ShapeControlCreate, UndoAndRedoRestoreTheSceneExactly)
     ASSERT_TRUE(undoableMel("undo"));
     EXPECT_EQ(sceneText(), baked);
     EXPECT_EQ(connectionSource("floorShape.outMesh"), "");
+    EXPECT_EQ(toVector(melStrings("ls -sl")), (std::vector<std::string>{"floor"})) << "the selection before it";
     ASSERT_TRUE(undoableMel("undo"));
     EXPECT_EQ(sceneText(), before);
     EXPECT_EQ(melStrings("ls -type shapeControl").length(), 0u);
+    EXPECT_EQ(toVector(melStrings("ls -sl")), (std::vector<std::string>{"box", "line"}));
 
     ASSERT_TRUE(undoableMel("redo"));
     EXPECT_EQ(sceneText(), baked);
     EXPECT_EQ(storedPoints("line_ShapeControlShape.inGeometry").length(), 2u);
+    EXPECT_EQ(toVector(melStrings("ls -sl")), (std::vector<std::string>{"box_ShapeControl", "line_ShapeControl"}))
+        << "the new controls, selected again";
     ASSERT_TRUE(undoableMel("redo"));
     EXPECT_EQ(sceneText(), after);
     EXPECT_EQ(connectionSource("followerShape.inGeometry"), "floorShape.outMesh");

@@ -88,17 +88,18 @@ TEST_F(ShapeControlNode, NewNodesAreNamedFromTheShapePattern)
     EXPECT_EQ(melInt("objExists ShapeControlShape3"), 0);
 }
 
-TEST_F(ShapeControlNode, ExplicitBoxCountsOnlyWhenItsCornersDiffer)
+TEST_F(ShapeControlNode, ExplicitBoxCountsOnlyWhenItsCornersDifferAndNeverHidesTheGeometry)
 {
-    ASSERT_TRUE(mel("polyCube -w 2 -h 4 -d 6 -n cube; connectAttr cubeShape.outMesh ctrlShape.inGeometry"));
-    ASSERT_TRUE(mel("setAttr ctrlShape.hasBBox 1"));
-    // Both corners at 0: not a box, so the geometry's box stands.
-    expectBox(bounds(), MPoint(-1, -2, -3), MPoint(1, 2, 3));
-
-    ASSERT_TRUE(mel("setAttr ctrlShape.bbMinX -5; setAttr ctrlShape.bbMaxY 7"));
+    ASSERT_TRUE(mel("setAttr ctrlShape.hasBBox 1; setAttr ctrlShape.bbMinX -5; setAttr ctrlShape.bbMaxY 7"));
     expectBox(bounds(), MPoint(-5, 0, 0), MPoint(0, 7, 0));
 
-    ASSERT_TRUE(mel("setAttr ctrlShape.hasBBox 0"));
+    // With geometry the given box is joined to the geometry's, so the control is never culled
+    // while its geometry is in view.
+    ASSERT_TRUE(mel("polyCube -w 2 -h 4 -d 6 -n cube; connectAttr cubeShape.outMesh ctrlShape.inGeometry"));
+    expectBox(bounds(), MPoint(-5, -2, -3), MPoint(1, 7, 3));
+
+    // Both corners at 0: not a box, so the geometry's box stands.
+    ASSERT_TRUE(mel("setAttr ctrlShape.bbMinX 0; setAttr ctrlShape.bbMaxY 0"));
     expectBox(bounds(), MPoint(-1, -2, -3), MPoint(1, 2, 3));
 }
 
@@ -160,7 +161,12 @@ TEST_F(ShapeControlNode, BoundsAskedFromManyThreadsAgree)
 
 TEST_F(ShapeControlNode, HoverIsRefusedWhenDisabledHiddenTemplatedOrDisplayedAsReference)
 {
-    EXPECT_TRUE(isShapeControlInteractive(node));
+    // The control sits in a group, so what is set on the transform or the group counts too.
+    ASSERT_TRUE(mel("createNode transform -n rig; parent ctrl rig"));
+    MSelectionList list;
+    MDagPath path;
+    ASSERT_TRUE(list.add("ctrlShape") && list.getDagPath(0, path));
+    EXPECT_TRUE(isShapeControlInteractive(path));
     struct Case
     {
         const char* set;
@@ -169,22 +175,32 @@ TEST_F(ShapeControlNode, HoverIsRefusedWhenDisabledHiddenTemplatedOrDisplayedAsR
     const Case cases[] = {
         {"setAttr ctrlShape.enableHover 0", "setAttr ctrlShape.enableHover 1"},
         {"setAttr ctrlShape.visibility 0", "setAttr ctrlShape.visibility 1"},
+        {"setAttr rig.visibility 0", "setAttr rig.visibility 1"},
         {"setAttr ctrlShape.template 1", "setAttr ctrlShape.template 0"},
         {"setAttr ctrlShape.overrideEnabled 1; setAttr ctrlShape.overrideDisplayType 1",
          "setAttr ctrlShape.overrideEnabled 0; setAttr ctrlShape.overrideDisplayType 0"},
         {"setAttr ctrlShape.overrideEnabled 1; setAttr ctrlShape.overrideDisplayType 2",
          "setAttr ctrlShape.overrideEnabled 0; setAttr ctrlShape.overrideDisplayType 0"},
+        {"setAttr ctrl.overrideEnabled 1; setAttr ctrl.overrideDisplayType 2",
+         "setAttr ctrl.overrideEnabled 0; setAttr ctrl.overrideDisplayType 0"},
+        {"setAttr rig.overrideEnabled 1; setAttr rig.overrideDisplayType 2",
+         "setAttr rig.overrideEnabled 0; setAttr rig.overrideDisplayType 0"},
+        {"setAttr rig.overrideEnabled 1; setAttr rig.overrideVisibility 0",
+         "setAttr rig.overrideEnabled 0; setAttr rig.overrideVisibility 1"},
+        {"createDisplayLayer -n refLayer -e -nr; editDisplayLayerMembers -nr refLayer ctrl; "
+         "setAttr refLayer.displayType 2",
+         "delete refLayer; setAttr ctrl.overrideEnabled 0; setAttr ctrl.overrideDisplayType 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.set);
         ASSERT_TRUE(mel(c.set));
-        EXPECT_FALSE(isShapeControlInteractive(node));
+        EXPECT_FALSE(isShapeControlInteractive(path));
         ASSERT_TRUE(mel(c.reset));
-        EXPECT_TRUE(isShapeControlInteractive(node));
+        EXPECT_TRUE(isShapeControlInteractive(path));
     }
     // A display type without the override switch on does not count.
-    ASSERT_TRUE(mel("setAttr ctrlShape.overrideDisplayType 1"));
-    EXPECT_TRUE(isShapeControlInteractive(node));
+    ASSERT_TRUE(mel("setAttr ctrl.overrideDisplayType 2"));
+    EXPECT_TRUE(isShapeControlInteractive(path));
 }
 
 TEST_F(ShapeControlNode, CurveSamplesAreSpreadEvenlyAndReusedUntilDropped)

@@ -83,11 +83,27 @@ TEST_F(TransformReadoutTest, MovingAlongXAndYNamesTranslateWithTheNewValues)
     EXPECT_FLOAT_EQ(result.color[0], 1.0f);
     EXPECT_FLOAT_EQ(result.color[2], 0.55f);
 
-    // Rotation is read as stored, in radians.
-    ASSERT_TRUE(mel("setAttr ctrl.rz 90"));
-    TransformReadout rotated;
-    ASSERT_TRUE(readout(rotated));
-    EXPECT_EQ(std::string(rotated.text.asChar()), "R  Z 1.57");
+    // Values read as the channel box shows them, in the user's units.
+    const struct
+    {
+        const char* units;
+        const char* change;
+        const char* text;
+    } kUnits[] = {
+        {"currentUnit -a degree", "setAttr ctrl.rz 90", "R  Z 90.00"},
+        {"currentUnit -a radian", "setAttr ctrl.rz 0.5", "R  Z 0.50"},
+        {"currentUnit -l m", "setAttr ctrl.tx 0.25", "T  X 0.25"},
+        {"currentUnit -l mm", "setAttr ctrl.tx 3", "T  X 3.00"},
+    };
+    for (const auto& u : kUnits) {
+        SCOPED_TRACE(u.change);
+        ASSERT_TRUE(mel(u.units) && mel(u.change));
+        TransformReadout changed;
+        ASSERT_TRUE(readout(changed));
+        EXPECT_EQ(std::string(changed.text.asChar()), u.text);
+    }
+    ASSERT_TRUE(mel("currentUnit -l cm -a degree"));
+    EXPECT_DOUBLE_EQ(melDouble("getAttr ctrl.tx"), 0.3) << "the stored value in centimetres";
 }
 
 TEST_F(TransformReadoutTest, HeldReadoutStaysUntilTheHoldEnds)

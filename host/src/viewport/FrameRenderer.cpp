@@ -6,6 +6,7 @@
 #include "BufferStorage.h"
 #include "RendererAccess.h"
 #include "ShaderParameters.h"
+#include "DisplayStatus.h"
 #include "UiDrawList.h"
 #include "ViewDecorations.h"
 #include "viewport/JointDrawing.h"
@@ -422,11 +423,20 @@ void updateDrawOverride(OverrideInstance& inst, const MDagPath& path, FrameState
         MBoundingBox box = overrideCall(inst.raw, "boundingBox", [&] { return draw.boundingBox(path, camera); });
         if (culled(box, inst.drawTransform, fs.context)) return;
     }
+    // As in Maya, an object whose display status changed (selected, templated, ...) is prepared
+    // again: its look depends on it.
+    const int displayStatus = int(displayStatusOf(path, nullptr));
+    if (displayStatus != inst.displayStatus) {
+        inst.displayStatus = displayStatus;
+        inst.dirty = true;
+    }
     if (RendererAccess::alwaysDirty(draw) || inst.dirty || inst.userData == nullptr) {
+        // Cleared first: a mark made while it prepares (by the override itself or another
+        // thread) asks for the next frame to prepare it again, as in Maya.
+        inst.dirty = false;
         // The override reuses or deletes the data it is given.
         inst.userData = overrideCall(inst.raw, "prepareForDraw",
                                      [&] { return draw.prepareForDraw(path, camera, fs.context, inst.userData); });
-        inst.dirty = false;
     }
     const bool transparent = overrideCall(inst.raw, "isTransparent", [&] { return draw.isTransparent(); });
     (transparent ? fs.transparentDraws : fs.opaqueDraws).push_back(&inst);

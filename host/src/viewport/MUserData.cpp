@@ -1,6 +1,8 @@
 #include <maya/MUserData.h>
 
-MUserData::MUserData() : fDeleteAfterUse(true) {}
+// Data made with the 2022 constructor is kept by the renderer and handed back to the override
+// on its next prepare, until the override goes.
+MUserData::MUserData() : fDeleteAfterUse(false) {}
 
 MUserData::MUserData(bool deleteAfterUse) : fDeleteAfterUse(deleteAfterUse) {}
 

@@ -56,6 +56,7 @@ struct OverrideInstance
     bool cacheConfigured = false;
     bool hasUi = false;              // the draw manager holds this frame's drawables
     MMatrix drawTransform;           // draw overrides: transform() this frame
+    int displayStatus = -1;          // draw overrides: the path's display status when last prepared
 
     ~OverrideInstance();
     const StoredIndexBuffer* indexBufferOf(const MString& item) const;

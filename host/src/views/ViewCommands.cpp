@@ -1,6 +1,7 @@
 #include "views/ViewCommands.h"
 
 #include "commands/CommandRegistry.h"
+#include "views/ColorIndexCommand.h"
 #include "views/ContextInfoCommand.h"
 #include "views/CurrentCtxCommand.h"
 #include "views/CommandPortCommand.h"
@@ -37,6 +38,7 @@ void registerViewCommands()
         {"hostMouseEvent", HostMouseEventCommand::creator}, {"commandPort", CommandPortCommand::creator},
         {"setToolTo", SetToolToCommand::creator},   {"currentCtx", CurrentCtxCommand::creator},
         {"contextInfo", ContextInfoCommand::creator},
+        {"colorIndex", ColorIndexCommand::creator},
         {"manipMoveContext", ManipContextCommand::moveCreator},
         {"manipRotateContext", ManipContextCommand::rotateCreator},
         {"manipScaleContext", ManipContextCommand::scaleCreator},
