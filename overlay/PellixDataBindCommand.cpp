@@ -429,6 +429,7 @@ MStatus PellixDataBindCommand::undoIt()
         return MS::kFailure;
     const MStatus status = undoExecuted(fReplacing ? 4 : 2);
     rebuildOverlayNodeRegistry();
+    resyncOverlayInteraction();
     return status;
 }
 
@@ -450,6 +451,7 @@ MStatus PellixDataBindCommand::finishExecution()
 {
     rebuildOverlayNodeRegistry();
     installOverlayCallbacks();
+    resyncOverlayInteraction();
     MStatus status;
     MFnDependencyNode shape(fShape, &status);
     PELLIX_CHECK(status);

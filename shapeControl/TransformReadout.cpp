@@ -403,10 +403,12 @@ bool buildTransformReadout(const MDagPath& transformPath, const MObject& shapeNo
             return false;
         }
         readout = heldEntry->second.readout;
+        readout.secondsLeft = double(heldEntry->second.holdUntil - nowNs) * 1e-9;
         return readout.hasText;
     }
 
     copyReadout(built, readout);
+    readout.secondsLeft = double(ReadoutText::kHoldNanoseconds) * 1e-9;
     HeldReadout& held = h.held[key];
     held.readout = readout;
     held.holdUntil = nowNs + ReadoutText::kHoldNanoseconds;
@@ -421,6 +423,7 @@ bool buildPatchReadout(const MDagPath& transformPath, const MObject& node, Patch
     }
     result.hasText = readout.hasText;
     result.text = readout.text;
+    result.secondsLeft = readout.secondsLeft;
     for (int i = 0; i < 4; ++i) {
         result.color[i] = readout.color[i];
     }

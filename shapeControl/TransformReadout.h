@@ -24,6 +24,7 @@ struct TransformReadout
     int sliderKind = 0;
     double sliderValue = 0.0;
     double sliderReference = 0.5;
+    double secondsLeft = 0.0; // how much longer a shown readout is held
 };
 
 struct PatchReadout
@@ -31,6 +32,7 @@ struct PatchReadout
     bool hasText = false;
     MString text;
     float color[4] = {1.0f, 0.95f, 0.55f, 0.95f};
+    double secondsLeft = 0.0;
 };
 
 // Compares the transform's channels and the user attributes of the transform and shape with

@@ -1,9 +1,11 @@
 // Clicking an overlay's patches in a view: a click selects the patch's control with Maya's
-// Shift/Ctrl modes, a patch without a control selects its mesh's transform, a drag selects
-// nothing and keeps its moves from the view, and the move tool's handle keeps the click.
+// Shift/Ctrl modes as an undoable selection, deleting a selected control unselects its patch, a
+// patch whose control is gone is no button, a drag selects nothing and keeps its moves from the
+// view, and the move tool's handle keeps the click.
 
 #include "OverlayMouseScene.h"
 
+#include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
 
 #include <QApplication>
@@ -52,12 +54,77 @@ TEST_F(OverlayClick, PlainClickReplacesShiftTogglesCtrlRemovesCtrlShiftAdds)
     EXPECT_EQ(selection(), "bellyCtrl");
 }
 
-TEST_F(OverlayClick, APatchWithoutAControlSelectsItsMeshsTransform)
+TEST_F(OverlayClick, ClicksAreUndoableSelections)
 {
-    ASSERT_TRUE(mel("disconnectAttr armPatch.message torsoOverlayShape.patchControl[1]"));
-    click(arm);
-    EXPECT_EQ(selection(), "armPatch");
-    EXPECT_EQ(selectedPatches(), "1");
+    ASSERT_TRUE(mel("select -r body"));
+    click(chest);
+    click(belly, "shift");
+    ASSERT_EQ(selection(), "chestCtrl bellyCtrl");
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(selection(), "body");
+    EXPECT_EQ(selectedPatches(), "");
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(selection(), "chestCtrl");
+
+    // Deleting the selected control takes its patch out of the drawn selection.
+    click(belly, "shift");
+    ASSERT_EQ(selectedPatches(), "0 2");
+    ASSERT_TRUE(mel("delete bellyCtrl"));
+    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
+}
+
+TEST_F(OverlayClick, APatchWhoseControlIsGoneIsNeitherHoveredNorClicked)
+{
+    ASSERT_TRUE(mel("delete bellyCtrl; disconnectAttr armPatch.message torsoOverlayShape.patchControl[1]"));
+    ASSERT_TRUE(mel("select -r chestCtrl"));
+    MouseEventRecorder recorder(widget);
+    for (const MPoint& place : {belly, arm}) {
+        moveTo(place);
+        EXPECT_EQ(hovered(), -1);
+        click(place);
+        EXPECT_EQ(selection().find("Patch"), std::string::npos) << selection();
+    }
+    // Every move and click went on to the view.
+    int reached = 0;
+    for (const SeenMouseEvent& event : recorder.seen())
+        reached += event.byApplication ? 0 : 1;
+    EXPECT_EQ(reached, 6);
+}
+
+TEST_F(OverlayClick, AnOverlayWhoseDriverIsDeletedTakesNothing)
+{
+    moveTo(chest);
+    ASSERT_EQ(hovered(), 0);
+    ASSERT_TRUE(mel("delete body"));
+    moveTo(belly);
+    moveTo(chest);
+    EXPECT_EQ(hovered(), -1);
+    click(chest);
+    EXPECT_EQ(selection(), "");
+}
+
+TEST_F(OverlayClick, UndoAndRedoOfARebindLeaveNoStaleHoverOrSelection)
+{
+    click(chest);
+    moveTo(belly);
+    ASSERT_EQ(hovered(), 2);
+    ASSERT_TRUE(mel("pellixDataBind -hidePatches true body chestPatch armPatch bellyPatch"));
+    EXPECT_EQ(selectedPatches(), "0");
+    moveTo(bare);
+    // Selections made where undo does not see them.
+    ASSERT_TRUE(MGlobal::clearSelectionList());
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(selectedPatches(), "");
+    // Redo gives back the bind's selection, and the new overlay's patches follow it.
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(hovered(), -1);
+    ASSERT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
 }
 
 TEST_F(OverlayClick, PressDragAndReleaseSelectNothingAndTheDragNeverReachesTheView)

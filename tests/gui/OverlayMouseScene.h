@@ -13,6 +13,7 @@
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MFnMesh.h>
+#include <maya/MGlobal.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
@@ -107,7 +108,8 @@ protected:
     {
         const std::string command = "hostMouseEvent -panel modelPanel4 -type " + type + at(p) +
                                     (button.empty() ? "" : " -button " + button) + withModifiers(modifiers);
-        ASSERT_TRUE(mel(command)) << command;
+        // With undo on, as the view's own events: the select a click runs is kept for undo.
+        ASSERT_TRUE(MGlobal::executeCommand(MString(command.c_str()), false, true)) << command;
     }
     void moveTo(const QPointF& p, const std::string& modifiers = "") { mouse("move", p, "", modifiers); }
     void moveTo(const MPoint& world, const std::string& modifiers = "") { moveTo(widgetPoint(world), modifiers); }
