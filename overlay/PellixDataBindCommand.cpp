@@ -3,8 +3,10 @@
 #include "overlay/OverlayCallbacks.h"
 #include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/CommandObjects.h"
 #include "plugin/IntArrayData.h"
 #include "plugin/MeshResolve.h"
+#include "plugin/NodeNames.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 
@@ -50,6 +52,21 @@ void reportWarning(const std::string& text)
 std::string pathText(const MDagPath& path)
 {
     return path.fullPathName().asChar();
+}
+
+// How a message names a DAG object: its shortest unique path.
+std::string nameText(const MDagPath& path)
+{
+    return path.partialPathName().asChar();
+}
+
+// The mesh's vertex count; 0 when it cannot be read.
+int vertexCountOf(const MDagPath& mesh)
+{
+    MStatus status;
+    MFnMesh fn(mesh, &status);
+    const int count = status ? fn.numVertices(&status) : 0;
+    return status ? count : 0;
 }
 
 // A set of dependency nodes, for skipping repeats without comparing every pair.
@@ -269,8 +286,9 @@ MSyntax PellixDataBindCommand::newSyntax()
     PELLIX_REPORT(syntax.addFlag("-hp", "-hidePatches", MSyntax::kBoolean));
     PELLIX_REPORT(syntax.addFlag("-bt", "-bindTolerance", MSyntax::kDouble));
     PELLIX_REPORT(syntax.addFlag("-pr", "-partialRebind", MSyntax::kBoolean));
-    // The driver, then the patches; the active selection when none are named.
-    PELLIX_REPORT(syntax.setObjectType(MSyntax::kSelectionList, 2, 1000));
+    // The driver, then the patches; the active selection when none are named. Too few are
+    // refused by the command, with its own usage message.
+    PELLIX_REPORT(syntax.setObjectType(MSyntax::kSelectionList, 0, 1000));
     syntax.useSelectionAsDefault(true);
     syntax.enableQuery(false);
     syntax.enableEdit(false);
@@ -288,9 +306,9 @@ MStatus PellixDataBindCommand::doIt(const MArgList& args)
     PELLIX_PASS_ON(parseOptions(args, options));
 
     MDagPath driver;
-    PELLIX_CHECK(options.objects.getDagPath(0, driver));
-    if (!resolveToMesh(driver)) {
-        reportError("pellixDataBind: first selected object must be a driver mesh.");
+    if (!options.objects.getDagPath(0, driver) || !resolveToMesh(driver)) {
+        reportError(std::string("pellixDataBind: first selected object must be a driver mesh: ") +
+                    objectName(options.objects, 0).asChar());
         return MS::kFailure;
     }
     PELLIX_PASS_ON(buildDriverGrid(driver, options.tolerance));
@@ -301,6 +319,8 @@ MStatus PellixDataBindCommand::doIt(const MArgList& args)
         return MS::kFailure;
     }
     std::vector<MDagPath> patches;
+    if (options.driverNamedAgain)
+        reportWarning("pellixDataBind: skipped driver mesh in patch list: " + nameText(driver));
     PELLIX_PASS_ON(collectPatches(options.objects, driver, patches));
 
     BindResult result;
@@ -323,14 +343,26 @@ MStatus PellixDataBindCommand::parseOptions(const MArgList& args, Options& optio
 {
     MStatus status;
     MArgDatabase parsed(syntax(), args, &status);
-    PELLIX_CHECK(status);
+    if (!status)
+        return status;  // the parser has said what is wrong
     PELLIX_CHECK(parsed.getObjects(options.objects));
-    if (options.objects.length() < 2) {
+    // "pellixDataBind body body" arrives as one object: the driver given again as a patch.
+    options.driverNamedAgain = firstObjectNamedAgain(parsed, options.objects);
+    if (options.objects.length() == 0 || (options.objects.length() < 2 && !options.driverNamedAgain)) {
         reportError("pellixDataBind: select driver mesh followed by one or more patch meshes.");
         return MS::kFailure;
     }
-    if (parsed.isFlagSet("-name"))
+    if (parsed.isFlagSet("-name")) {
         PELLIX_CHECK(parsed.getFlagArgument("-name", 0, options.name));
+        // An empty name means the default one.
+        const std::string problem =
+            options.name.length() > 0 ? nodeNameProblem(options.name.asChar(), false) : std::string();
+        if (!problem.empty()) {
+            reportError("pellixDataBind: overlay name is not a legal node name (" + problem +
+                        "): " + options.name.asChar());
+            return MS::kFailure;
+        }
+    }
     if (parsed.isFlagSet("-hidePatches"))
         PELLIX_CHECK(parsed.getFlagArgument("-hidePatches", 0, options.hidePatches));
     if (parsed.isFlagSet("-partialRebind"))
@@ -368,11 +400,12 @@ MStatus PellixDataBindCommand::collectPatches(const MSelectionList& objects, con
     NodeSet listed;
     for (unsigned i = 1; i < objects.length(); ++i) {
         MDagPath patch;
-        PELLIX_CHECK(objects.getDagPath(i, patch));
-        if (!resolveToMesh(patch)) {
-            reportWarning("pellixDataBind: skipped non-mesh patch.");
+        if (!objects.getDagPath(i, patch) || !resolveToMesh(patch)) {
+            reportWarning(std::string("pellixDataBind: skipped non-mesh patch: ") + objectName(objects, i).asChar());
         } else if (patch == driver) {
-            reportWarning("pellixDataBind: skipped driver mesh in patch list.");
+            reportWarning("pellixDataBind: skipped driver mesh in patch list: " + nameText(patch));
+        } else if (vertexCountOf(patch) == 0) {
+            reportWarning("pellixDataBind: skipped patch mesh with no vertices: " + nameText(patch));
         } else if (listed.insert(patch.node())) {
             patches.push_back(patch);
         }
@@ -466,6 +499,10 @@ MStatus PellixDataBindCommand::buildDriverGrid(const MDagPath& driver, double to
     PELLIX_CHECK(status);
     MPointArray points;
     PELLIX_CHECK(mesh.getPoints(points, MSpace::kWorld));
+    if (points.length() == 0) {
+        reportError("pellixDataBind: driver mesh has no vertices: " + nameText(driver));
+        return MS::kFailure;
+    }
     copyXyz(points, fDriverPoints);
     if (!fGrid.build(fDriverPoints.data(), points.length(), tolerance)) {
         reportError("pellixDataBind: driver mesh '" + pathText(driver) + "' cannot be matched at bind tolerance " +
@@ -640,6 +677,11 @@ MStatus PellixDataBindCommand::takeOverOverlay(const MObject& overlay, DisplaySe
     PELLIX_CHECK(status);
     replacedName = fn.name(&status);
     PELLIX_CHECK(status);
+    // The old overlay goes once its successor is complete; a locked one could not go.
+    if (fn.isLocked() || MFnDependencyNode(overlay).isLocked()) {
+        reportError(std::string("pellixDataBind: cannot replace the locked overlay: ") + replacedName.asChar());
+        return MS::kFailure;
+    }
     PELLIX_CHECK(fDeletion.deleteNode(transform));
     return MS::kSuccess;
 }
@@ -761,6 +803,14 @@ MStatus PellixDataBindCommand::queueHiddenPatches(const std::vector<MDagPath>& p
             continue;
         const MPlug visibility = fn.findPlug("visibility", false, &status);
         PELLIX_CHECK(status);
+        // A patch the rig keeps visible stays so; the bind does not fail for it.
+        const char* const kept =
+            visibility.isLocked() ? "locked" : !visibility.source().isNull() ? "connected" : nullptr;
+        if (kept) {
+            reportWarning("pellixDataBind: patch " + nameText(transform) + " stays visible: its visibility is " +
+                          kept + ".");
+            continue;
+        }
         PELLIX_CHECK(fSettings.newPlugValueBool(visibility, false));
     }
     return MS::kSuccess;

@@ -71,6 +71,7 @@ private:
         bool hidePatches = false;
         bool partialRebind = false;
         double tolerance = 0.0001;  // the default bind tolerance
+        bool driverNamedAgain = false;  // the driver's name came again among the patches
     };
 
     MStatus parseOptions(const MArgList& args, Options& options) const;

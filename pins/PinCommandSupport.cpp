@@ -46,12 +46,16 @@ Vec3d pointTimes(const Vec3d& p, const MMatrix& m)
             p.x * m(0, 2) + p.y * m(1, 2) + p.z * m(2, 2) + m(3, 2)};
 }
 
+// A channel already at its value is left alone: a rig may lock it there.
 MStatus queueChannel(MDGModifier& modifier, const MFnDependencyNode& control, const char* channel, double value)
 {
     MStatus status;
     const MPlug plug = control.findPlug(channel, true, &status);
     if (!status)
         return status;
+    const double current = plug.asDouble(&status);
+    if (status && current == value)
+        return MS::kSuccess;
     return modifier.newPlugValueDouble(plug, value);
 }
 

@@ -117,7 +117,8 @@ bool PinEvaluation::selectOutputs(const MPlug& plug, PinOutputRequest& request) 
     return request.wantMatrix || request.wantTranslate;
 }
 
-MStatus PinEvaluation::readDeformedGeometry(MDataBlock& data, const char* nodeLabel, MObject& geometry) const
+MStatus PinEvaluation::readDeformedGeometry(MDataBlock& data, const MObject& node, const char* nodeLabel,
+                                            MObject& geometry) const
 {
     MStatus status;
     MDataHandle handle = data.inputValue(fAttributes.deformedGeometry, &status);
@@ -125,7 +126,7 @@ MStatus PinEvaluation::readDeformedGeometry(MDataBlock& data, const char* nodeLa
     geometry = handle.asMesh();
     if (geometry.isNull()) {
         MString message(nodeLabel);
-        message += ": deformedGeometry is null";
+        message += ": " + MFnDependencyNode(node).name() + ".deformedGeometry is null";
         MGlobal::displayError(message);
         return MS::kFailure;
     }

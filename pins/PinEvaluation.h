@@ -125,8 +125,9 @@ public:
     MStatus emptyOutputs(MDataBlock& data, const PinOutputRequest& request);
 
 private:
-    // The mesh data feeding "deformedGeometry"; an error naming the node type when it is null.
-    MStatus readDeformedGeometry(MDataBlock& data, const char* nodeLabel, MObject& geometry) const;
+    // The mesh data feeding "deformedGeometry"; an error naming the node when it is null.
+    MStatus readDeformedGeometry(MDataBlock& data, const MObject& node, const char* nodeLabel,
+                                 MObject& geometry) const;
     MStatus readRawPoints(PinComputeStart& start) const;
 
     enum class InverseResult { kNone, kSome, kAll };
@@ -188,7 +189,7 @@ MStatus PinEvaluation::beginCompute(const MPlug& plug, MDataBlock& data, const c
         return MS::kUnknownParameter;
     }
     MObject geometry;
-    PELLIX_PASS_ON(readDeformedGeometry(data, nodeLabel, geometry));
+    PELLIX_PASS_ON(readDeformedGeometry(data, plug.node(), nodeLabel, geometry));
     PELLIX_CHECK(start.mesh.setObject(geometry));
     if (fBindDataDirty) {
         PELLIX_CHECK(loadBindData());

@@ -122,8 +122,8 @@ MStatus SurfacePin::compute(const MPlug& plug, MDataBlock& data)
     PELLIX_CHECK(status);
     fEvaluation.noteTopology(vertexCount, polygonCount, normalCount);
     if (!fEvaluation.pinsValid(fBindings, vertexCount, normalCount)) {
-        MGlobal::displayError("SurfacePin: bind vertex or normal indices are out of range. "
-                              "Re-run surfacePinBind after topology changes.");
+        MGlobal::displayError("SurfacePin: bind vertex or normal indices of " + name() +
+                              " are out of range. Re-run surfacePinBind after topology changes.");
         return MS::kFailure;
     }
 

@@ -1,5 +1,6 @@
 #include "pins/SurfacePinBindCommand.h"
 
+#include "pins/PinBindTargets.h"
 #include "pins/PinCommandSupport.h"
 #include "pins/PinEvaluation.h"
 #include "pins/PinFrameMath.h"
@@ -15,9 +16,7 @@
 #include <maya/MPlugArray.h>
 #include <maya/MSelectionList.h>
 
-#include <map>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 using namespace PinCommandSupport;
@@ -55,22 +54,6 @@ bool drivesTranslate(const MPlug& outputTranslate)
         }
     }
     return false;
-}
-
-// Records the first transform each plug drives under the plug's element index.
-void recordDrivenTransforms(const MPlug& source, unsigned index, std::map<unsigned, MObject>& found)
-{
-    if (found.count(index))
-        return;
-    MPlugArray destinations;
-    source.destinations(destinations);
-    for (unsigned d = 0; d < destinations.length(); ++d) {
-        const MObject node = destinations[d].node();
-        if (node.hasFn(MFn::kTransform)) {
-            found[index] = node;
-            return;
-        }
-    }
 }
 
 MStatus queueArrayValue(MDGModifier& modifier, const MObject& node, const char* attribute, MObject data)
@@ -144,7 +127,8 @@ MStatus SurfacePinBindCommand::doIt(const MArgList& argList)
 {
     MStatus status;
     MArgDatabase args(syntax(), argList, &status);
-    PELLIX_CHECK(status);
+    if (!status)
+        return status;  // the parser has said what is wrong
     status = parseFlags(args);
     if (!status)
         return status;
@@ -152,169 +136,56 @@ MStatus SurfacePinBindCommand::doIt(const MArgList& argList)
     MStringArray names;
     PELLIX_CHECK(collectObjectNames(args, names));
     if (fCreateNew) {
-        status = gatherNewNode(names);
+        if (names.length() < 2) {
+            displayError("Usage: surfacePinBind mesh ctrl0 ctrl1 ...");
+            return MS::kFailure;
+        }
+        PELLIX_PASS_ON(gatherNewTargets(commandName, names, fTargets));
     } else {
         MString nodeName;
         PELLIX_CHECK(args.getFlagArgument("-n", 0, nodeName));
-        status = gatherExistingNode(nodeName, names);
+        PELLIX_PASS_ON(gatherExistingTargets(commandName, "surfacePin", nodeName, names, fTargets));
+        PELLIX_PASS_ON(checkBindPlugs(commandName, fTargets.node,
+                                      {"vertexIndices", "normalIndices", "baryWeights", "bindTangents",
+                                       "bindSurfaceMatrices", "bindControlMatrices", "bindMaintainOffset",
+                                       "bindUseControlInverse"}));
     }
-    if (!status)
-        return status;
 
-    PELLIX_CHECK(fControlMatrices.setLength(fControls.length()));
-    for (unsigned i = 0; i < fControls.length(); ++i) {
-        fControlMatrices[i] = fControls[i].inclusiveMatrix(&status);
+    PELLIX_CHECK(fControlMatrices.setLength(fTargets.controls.length()));
+    for (unsigned i = 0; i < fTargets.controls.length(); ++i) {
+        fControlMatrices[i] = fTargets.controls[i].inclusiveMatrix(&status);
         PELLIX_CHECK(status);
     }
 
-    if (fCreateNew) {
-        fNode = fNodeModifier.createNode("surfacePin", &status);
-        PELLIX_CHECK(status);
-    } else {
+    if (!fCreateNew)
         PELLIX_CHECK(readExistingSettings());
-    }
-    PELLIX_CHECK(queueNodeConnections());
-
     // Existing controls keep their connections unless the mode is restated, or their
     // element indices moved (a control was removed) so that pins shift under them.
-    const bool reconnectAll = fCreateNew || fConnectGiven || fTranslateOnlyGiven || !fExistingIndicesDense;
-    PELLIX_CHECK(queueControlConnections(reconnectAll ? 0 : fExistingControlCount));
+    const bool reconnectAll = fCreateNew || fConnectGiven || fTranslateOnlyGiven || !fTargets.existingIndicesDense;
+    const unsigned firstReconnected = reconnectAll ? 0 : fTargets.existingControlCount;
+    PELLIX_PASS_ON(checkControls(commandName, fTargets, firstReconnected,
+                                 fTranslateOnly ? ControlDrive::kTranslate : ControlDrive::kMatrixFreeingTranslate));
+
+    if (fCreateNew) {
+        fTargets.node = fNodeModifier.createNode("surfacePin", &status);
+        PELLIX_CHECK(status);
+    }
+    PELLIX_CHECK(queueNodeConnections());
+    PELLIX_CHECK(queueControlConnections(firstReconnected));
     return redoIt();
-}
-
-MStatus SurfacePinBindCommand::gatherNewNode(const MStringArray& names)
-{
-    if (names.length() < 2) {
-        displayError("Usage: surfacePinBind mesh ctrl0 ctrl1 ...");
-        return MS::kFailure;
-    }
-    MeshResolution resolution = MeshResolution::kNoMesh;
-    PELLIX_CHECK(resolveMeshName(names[0], fMeshShapePath, fMeshTransformPath, resolution));
-    if (resolution != MeshResolution::kMesh) {
-        displayMeshRefusal(commandName, resolution, fMeshShapePath);
-        return MS::kFailure;
-    }
-    for (unsigned i = 1; i < names.length(); ++i) {
-        MDagPath control;
-        PELLIX_CHECK(resolveDagPath(names[i], control));
-        PELLIX_CHECK(fControls.append(control));
-    }
-    fExistingControlCount = 0;
-    return MStatus::kSuccess;
-}
-
-MStatus SurfacePinBindCommand::gatherExistingNode(const MString& nodeName, const MStringArray& names)
-{
-    MSelectionList list;
-    PELLIX_CHECK(list.add(nodeName));
-    PELLIX_CHECK(list.getDependNode(0, fNode));
-    MStatus status;
-    MFnDependencyNode nodeFn(fNode, &status);
-    PELLIX_CHECK(status);
-    if (nodeFn.typeName() != "surfacePin") {
-        displayError("surfacePinBind: " + nodeName + " is not a surfacePin node.");
-        return MS::kFailure;
-    }
-    if (!findExistingMesh()) {
-        displayError("surfacePinBind: node has no mesh connected.");
-        return MS::kFailure;
-    }
-    MDagPathArray existing;
-    PELLIX_CHECK(findExistingControls(existing, fExistingIndicesDense));
-    if (existing.length() == 0) {
-        displayError("surfacePinBind: node has no connected controls.");
-        return MS::kFailure;
-    }
-    fExistingControlCount = existing.length();
-    fControls = existing;
-
-    unsigned first = 0;
-    if (names.length() > 0) {
-        // A first name that is no mesh is a control; an intermediate mesh is neither.
-        MDagPath shape, transform;
-        MeshResolution resolution = MeshResolution::kNoMesh;
-        if (resolveMeshName(names[0], shape, transform, resolution) && resolution == MeshResolution::kMesh) {
-            fMeshShapePath = shape;
-            fMeshTransformPath = transform;
-            fMeshGiven = true;
-            first = 1;
-        } else if (resolution == MeshResolution::kIntermediate) {
-            displayMeshRefusal(commandName, resolution, shape);
-            return MS::kFailure;
-        }
-    }
-    std::unordered_set<std::string> bound;
-    for (unsigned k = 0; k < fControls.length(); ++k)
-        bound.insert(fControls[k].fullPathName().asChar());
-    for (unsigned i = first; i < names.length(); ++i) {
-        MDagPath control;
-        PELLIX_CHECK(resolveDagPath(names[i], control));
-        if (!bound.insert(control.fullPathName().asChar()).second) {
-            displayWarning("surfacePinBind: control already bound, skipping " + control.partialPathName());
-            continue;
-        }
-        PELLIX_CHECK(fControls.append(control));
-    }
-    return MStatus::kSuccess;
-}
-
-MStatus SurfacePinBindCommand::findExistingMesh()
-{
-    MStatus status;
-    const MPlug input = nodePlug(fNode, "deformedGeometry", &status);
-    if (!status)
-        return status;
-    MDagPath path;
-    if (!connectedMeshPath(input, path) || !path.hasFn(MFn::kMesh))
-        return MS::kFailure;
-    fMeshShapePath = path;
-    fMeshTransformPath = path;
-    return fMeshTransformPath.pop();
-}
-
-MStatus SurfacePinBindCommand::findExistingControls(MDagPathArray& existing, bool& denseIndices) const
-{
-    MStatus status;
-    std::map<unsigned, MObject> found;
-    const MPlug outputMatrix = nodePlug(fNode, "outputMatrix", &status);
-    PELLIX_CHECK(status);
-    for (unsigned e = 0; e < outputMatrix.numElements(); ++e) {
-        const MPlug element = outputMatrix.elementByPhysicalIndex(e, &status);
-        PELLIX_CHECK(status);
-        recordDrivenTransforms(element, element.logicalIndex(), found);
-    }
-    const MPlug outputTranslate = nodePlug(fNode, "outputTranslate", &status);
-    PELLIX_CHECK(status);
-    for (unsigned e = 0; e < outputTranslate.numElements(); ++e) {
-        const MPlug element = outputTranslate.elementByPhysicalIndex(e, &status);
-        PELLIX_CHECK(status);
-        const unsigned index = element.logicalIndex();
-        recordDrivenTransforms(element, index, found);
-        for (unsigned c = 0; c < element.numChildren(); ++c)
-            recordDrivenTransforms(element.child(c), index, found);
-    }
-
-    // The map is in element order, which becomes pin order.
-    denseIndices = found.empty() || found.rbegin()->first + 1 == found.size();
-    for (const auto& entry : found) {
-        MDagPath path;
-        PELLIX_CHECK(MDagPath::getAPathTo(entry.second, path));
-        PELLIX_CHECK(existing.append(path));
-    }
-    return MStatus::kSuccess;
 }
 
 MStatus SurfacePinBindCommand::readExistingSettings()
 {
     MStatus status;
     if (!fInverseGiven) {
-        const MPlug useInverse = nodePlug(fNode, "bindUseControlInverse", &status);
+        const MPlug useInverse = nodePlug(fTargets.node, "bindUseControlInverse", &status);
         PELLIX_CHECK(status);
         fUseInverse = useInverse.asBool(&status);
         PELLIX_CHECK(status);
     }
     if (!fTranslateOnlyGiven && !fConnectGiven) {
-        const MPlug outputTranslate = nodePlug(fNode, "outputTranslate", &status);
+        const MPlug outputTranslate = nodePlug(fTargets.node, "outputTranslate", &status);
         PELLIX_CHECK(status);
         fTranslateOnly = drivesTranslate(outputTranslate);
     }
@@ -323,57 +194,30 @@ MStatus SurfacePinBindCommand::readExistingSettings()
 
 MStatus SurfacePinBindCommand::queueNodeConnections()
 {
-    MStatus status;
-    // Pin numbers may have moved: every inverse input is connected afresh.
-    for (const char* attribute : {"controlParentInverseMatrix", "controlLocalInverseMatrix"}) {
-        const MPlug array = nodePlug(fNode, attribute, &status);
-        PELLIX_CHECK(status);
-        for (unsigned e = 0; e < array.numElements(); ++e) {
-            const MPlug element = array.elementByPhysicalIndex(e, &status);
-            PELLIX_CHECK(status);
-            PELLIX_CHECK(disconnectIncoming(fNodeModifier, element));
-        }
-    }
     // In translate mode the pin drives the controls' translate, which their inverseMatrix
     // is made from: connecting it would feed each output back into its own input.
-    const bool connectInverse = fUseInverse && !fTranslateOnly;
     if (fUseInverse && fTranslateOnly)
         displayWarning(kInverseIgnoredInTranslateMode);
-    for (unsigned i = 0; i < fControls.length(); ++i)
-        PELLIX_CHECK(connectControlInverses(fNodeModifier, fNode, fControls[i], i, connectInverse));
-
-    // The mesh comes last: reconnecting inverse matrices can evaluate the node through its
-    // controls, and the bind data still on it belongs to the old mesh.
-    if (fCreateNew || fMeshGiven) {
-        if (!fCreateNew) {
-            for (const char* attribute : {"deformedGeometry", "geometryWorldMatrix"}) {
-                const MPlug input = nodePlug(fNode, attribute, &status);
-                PELLIX_CHECK(status);
-                PELLIX_CHECK(disconnectIncoming(fNodeModifier, input));
-            }
-        }
-        PELLIX_CHECK(connectMesh(fNodeModifier, fMeshShapePath, fNode));
-    }
-    return MStatus::kSuccess;
+    return queueNodeInputs(fNodeModifier, fTargets, fCreateNew, fUseInverse && !fTranslateOnly);
 }
 
 MStatus SurfacePinBindCommand::queueControlConnections(unsigned start)
 {
     static const char* const kTranslateChannels[] = {"translateX", "translateY", "translateZ"};
     MStatus status;
-    const MPlug outputTranslate = nodePlug(fNode, "outputTranslate", &status);
+    const MPlug outputTranslate = nodePlug(fTargets.node, "outputTranslate", &status);
     PELLIX_CHECK(status);
-    for (unsigned i = start; i < fControls.length(); ++i) {
-        PELLIX_CHECK(disconnectControlInputs(fControlModifier, fControls[i], true));
+    for (unsigned i = start; i < fTargets.controls.length(); ++i) {
+        PELLIX_CHECK(disconnectControlInputs(fControlModifier, fTargets.controls[i], true));
         if (!fTranslateOnly) {
-            PELLIX_CHECK(connectControlMatrix(fControlModifier, fNode, fControls[i], i));
+            PELLIX_CHECK(connectControlMatrix(fControlModifier, fTargets.node, fTargets.controls[i], i));
             continue;
         }
         // Translate alone places the control: a matrix left behind would move it again.
-        PELLIX_CHECK(resetDrivenOffsetParentMatrix(fControlModifier, fControls[i]));
+        PELLIX_CHECK(resetDrivenOffsetParentMatrix(fControlModifier, fTargets.controls[i]));
         const MPlug element = outputTranslate.elementByLogicalIndex(i, &status);
         PELLIX_CHECK(status);
-        MFnDependencyNode controlFn(fControls[i].node(), &status);
+        MFnDependencyNode controlFn(fTargets.controls[i].node(), &status);
         PELLIX_CHECK(status);
         for (unsigned c = 0; c < 3; ++c) {
             const MPlug channel = controlFn.findPlug(kTranslateChannels[c], true, &status);
@@ -396,20 +240,20 @@ MStatus SurfacePinBindCommand::redoIt()
     if (!fBindComputed) {
         // An extended node keeps its own settings unless the flags restate them.
         if (!fCreateNew && !fMaintainOffsetGiven) {
-            fMaintainOffset = nodePlug(fNode, "bindMaintainOffset", &status).asBool();
+            fMaintainOffset = nodePlug(fTargets.node, "bindMaintainOffset", &status).asBool();
             PELLIX_REPORT(status);
         }
         if (!fCreateNew && !fInverseGiven) {
-            fUseInverse = nodePlug(fNode, "bindUseControlInverse", &status).asBool();
+            fUseInverse = nodePlug(fTargets.node, "bindUseControlInverse", &status).asBool();
             PELLIX_REPORT(status);
         }
         BindMesh mesh;
-        status = mesh.attach(fMeshShapePath, fMeshTransformPath);
+        status = mesh.attach(fTargets.meshShape, fTargets.meshTransform);
         PELLIX_REPORT(status);
         if (status)
             status = bindControls(mesh);
         if (status) {
-            const MPlug useInverse = nodePlug(fNode, "bindUseControlInverse", &status);
+            const MPlug useInverse = nodePlug(fTargets.node, "bindUseControlInverse", &status);
             if (status)
                 status = fBindModifier.newPlugValueBool(useInverse, fUseInverse);
             PELLIX_REPORT(status);
@@ -437,7 +281,7 @@ MStatus SurfacePinBindCommand::redoIt()
         return status;
     }
 
-    const MString name = nodeName(fNode, &status);
+    const MString name = nodeName(fTargets.node, &status);
     PELLIX_CHECK(status);
     setResult(name);
     return MStatus::kSuccess;
@@ -460,7 +304,7 @@ MStatus SurfacePinBindCommand::undoIt()
 
 MStatus SurfacePinBindCommand::bindControls(BindMesh& mesh)
 {
-    const unsigned count = fControls.length();
+    const unsigned count = fTargets.controls.length();
     std::vector<int> vertexIndices(3 * count);
     std::vector<int> normalIndices(3 * count);
     std::vector<double> baryWeights(3 * count);
@@ -481,7 +325,8 @@ MStatus SurfacePinBindCommand::bindControls(BindMesh& mesh)
         for (unsigned k = 0; k < 3; ++k) {
             const int normalId = cornerNormalId(corners, faceNormalIds, choice.vertexIds[k]);
             if (normalCount <= 0 || normalId < 0 || normalId >= normalCount) {
-                displayError("surfacePinBind: mesh did not provide valid face-vertex normal ids.");
+                displayError("surfacePinBind: mesh did not provide valid face-vertex normal ids: " +
+                             fTargets.meshShape.partialPathName());
                 return MS::kFailure;
             }
             vertexIndices[3 * i + k] = choice.vertexIds[k];
@@ -521,13 +366,13 @@ MStatus SurfacePinBindCommand::bindControls(BindMesh& mesh)
     PELLIX_CHECK(status);
     const MObject controlData = matrixArrayData(bindControlMatrices, &status);
     PELLIX_CHECK(status);
-    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "vertexIndices", vertexData));
-    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "normalIndices", normalData));
-    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "baryWeights", weightData));
-    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "bindTangents", tangentData));
-    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "bindSurfaceMatrices", surfaceData));
-    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fNode, "bindControlMatrices", controlData));
-    const MPlug maintainOffset = nodePlug(fNode, "bindMaintainOffset", &status);
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fTargets.node, "vertexIndices", vertexData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fTargets.node, "normalIndices", normalData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fTargets.node, "baryWeights", weightData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fTargets.node, "bindTangents", tangentData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fTargets.node, "bindSurfaceMatrices", surfaceData));
+    PELLIX_PASS_ON(queueArrayValue(fBindModifier, fTargets.node, "bindControlMatrices", controlData));
+    const MPlug maintainOffset = nodePlug(fTargets.node, "bindMaintainOffset", &status);
     PELLIX_CHECK(status);
     PELLIX_CHECK(fBindModifier.newPlugValueBool(maintainOffset, fMaintainOffset));
     return MStatus::kSuccess;

@@ -2,6 +2,8 @@
 // "surfacePinBind": pins transform controls to a mesh through a "surfacePin" node, new or
 // extended with "-n".
 
+#include "pins/PinBindTargets.h"
+
 #include <maya/MApiNamespace.h>
 #include <maya/MDGModifier.h>
 #include <maya/MDagPath.h>
@@ -33,10 +35,6 @@ public:
 
 private:
     MStatus parseFlags(const MArgDatabase& args);
-    MStatus gatherNewNode(const MStringArray& names);
-    MStatus gatherExistingNode(const MString& nodeName, const MStringArray& names);
-    MStatus findExistingMesh();
-    MStatus findExistingControls(MDagPathArray& existing, bool& denseIndices) const;
     MStatus readExistingSettings();
     MStatus queueNodeConnections();
     MStatus queueControlConnections(unsigned start);
@@ -45,19 +43,13 @@ private:
     MDGModifier fNodeModifier;
     MDGModifier fBindModifier;
     MDGModifier fControlModifier;
-    MObject fNode;
-    MDagPath fMeshShapePath;
-    MDagPath fMeshTransformPath;
-    MDagPathArray fControls;
+    PinCommandSupport::PinBindTargets fTargets;
     MMatrixArray fControlMatrices;
-    unsigned fExistingControlCount = 0;
-    bool fExistingIndicesDense = true;
     bool fMaintainOffsetGiven = false;
     bool fInverseGiven = false;
     bool fConnectGiven = false;
     bool fTranslateOnlyGiven = false;
     bool fCreateNew = true;
-    bool fMeshGiven = false;
     bool fMaintainOffset = false;
     bool fUseInverse = false;
     bool fTranslateOnly = false;

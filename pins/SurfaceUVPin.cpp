@@ -229,8 +229,9 @@ MStatus SurfaceUVPin::compute(const MPlug& plug, MDataBlock& data)
         resolvePins();
     }
     if (!fEvaluation.pinsValid(fBindings, vertexCount, normalCount)) {
-        MGlobal::displayError("SurfaceUVPin: pin UVs did not resolve to valid mesh vertices or normals. "
-                              "Re-run surfaceUVPinBind after topology or UV changes.");
+        MGlobal::displayError("SurfaceUVPin: pin UVs of " + name() +
+                              " did not resolve to valid mesh vertices or normals. Re-run surfaceUVPinBind after "
+                              "topology or UV changes.");
         return MS::kFailure;
     }
     PELLIX_CHECK(fEvaluation.evaluate(mesh, start.points, fBindings, data, request));

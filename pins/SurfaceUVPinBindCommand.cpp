@@ -1,5 +1,6 @@
 #include "pins/SurfaceUVPinBindCommand.h"
 
+#include "pins/PinBindTargets.h"
 #include "pins/PinCommandSupport.h"
 #include "pins/PinFrameMath.h"
 #include "pins/PinUVTable.h"
@@ -29,12 +30,12 @@ struct UVPinCorners {
     float pinUV[2];
 };
 
-MStatus writeArray(const MObject& node, const char* attribute, MObject data)
+MStatus queueArray(MDGModifier& modifier, const MObject& node, const char* attribute, MObject data)
 {
     MStatus status;
-    MPlug plug = nodePlug(node, attribute, &status);
+    const MPlug plug = nodePlug(node, attribute, &status);
     PELLIX_CHECK(status);
-    PELLIX_CHECK(plug.setValue(data));
+    PELLIX_CHECK(modifier.newPlugValue(plug, data));
     return MStatus::kSuccess;
 }
 
@@ -89,14 +90,18 @@ MStatus takeCorners(BindMesh& mesh, int face, const PinFrameMath::TriangleChoice
         const int normalId =
             local >= 0 && static_cast<unsigned>(local) < faceNormalIds.length() ? faceNormalIds[local] : -1;
         if (normalCount <= 0 || normalId < 0 || normalId >= normalCount) {
-            MPxCommand::displayError("surfaceUVPinBind: mesh did not provide valid face-vertex normal ids.");
+            MPxCommand::displayError("surfaceUVPinBind: mesh did not provide valid face-vertex normal ids: " +
+                                     mesh.mesh().partialPathName());
             return MS::kFailure;
         }
         pin.vertexIds[k] = choice.vertexIds[k];
         pin.normalIds[k] = normalId;
         pin.weights[k] = choice.weights[k];
         if (!mesh.mesh().getPolygonUV(face, local, pin.cornerUVs[2 * k], pin.cornerUVs[2 * k + 1], &uvSet)) {
-            MPxCommand::displayError("surfaceUVPinBind: mesh face is missing usable UVs.");
+            MString faceName = mesh.mesh().partialPathName() + ".f[";
+            faceName += face;
+            MPxCommand::displayError("surfaceUVPinBind: mesh face is missing usable UVs in UV set " + uvSet + ": " +
+                                     faceName + "]");
             return MS::kFailure;
         }
     }
@@ -175,34 +180,34 @@ MStatus bindTangentsAndFrames(BindMesh& mesh, const MMatrixArray& controls, bool
     return MStatus::kSuccess;
 }
 
-// Written straight onto the node: undoing its creation takes the values with it.
-MStatus writeBindArrays(const MObject& node, const UVBindArrays& arrays, const MString& uvSet, bool maintainOffset,
-                        bool useInverse)
+// Queued on one modifier, so that undo gives an extended node its old bind data back.
+MStatus queueBindArrays(MDGModifier& modifier, const MObject& node, const UVBindArrays& arrays, const MString& uvSet,
+                        bool maintainOffset, bool useInverse)
 {
     MStatus status;
     const MObject uvData = doubleArrayData(arrays.pinUVs, &status);
     PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(node, "pinUVs", uvData));
+    PELLIX_PASS_ON(queueArray(modifier, node, "pinUVs", uvData));
     const MObject triangleData = intArrayData(arrays.preferredTriangles, &status);
     PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(node, "preferredTriangleIndices", triangleData));
-    MPlug uvSetPlug = nodePlug(node, "uvSet", &status);
+    PELLIX_PASS_ON(queueArray(modifier, node, "preferredTriangleIndices", triangleData));
+    const MPlug uvSetPlug = nodePlug(node, "uvSet", &status);
     PELLIX_CHECK(status);
-    PELLIX_CHECK(uvSetPlug.setString(uvSet));
+    PELLIX_CHECK(modifier.newPlugValueString(uvSetPlug, uvSet));
     const MObject tangentData = doubleArrayData(arrays.bindTangents, &status);
     PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(node, "bindTangents", tangentData));
+    PELLIX_PASS_ON(queueArray(modifier, node, "bindTangents", tangentData));
     const MObject surfaceData = matrixArrayData(arrays.bindSurfaceMatrices, &status);
     PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(node, "bindSurfaceMatrices", surfaceData));
+    PELLIX_PASS_ON(queueArray(modifier, node, "bindSurfaceMatrices", surfaceData));
     const MObject controlData = matrixArrayData(arrays.bindControlMatrices, &status);
     PELLIX_CHECK(status);
-    PELLIX_PASS_ON(writeArray(node, "bindControlMatrices", controlData));
+    PELLIX_PASS_ON(queueArray(modifier, node, "bindControlMatrices", controlData));
     for (const auto& flag : {std::make_pair("bindMaintainOffset", maintainOffset),
                              std::make_pair("bindUseControlInverse", useInverse)}) {
-        MPlug plug = nodePlug(node, flag.first, &status);
+        const MPlug plug = nodePlug(node, flag.first, &status);
         PELLIX_CHECK(status);
-        PELLIX_CHECK(plug.setBool(flag.second));
+        PELLIX_CHECK(modifier.newPlugValueBool(plug, flag.second));
     }
     return MStatus::kSuccess;
 }
@@ -240,48 +245,81 @@ MStatus SurfaceUVPinBindCommand::doIt(const MArgList& argList)
 {
     MStatus status;
     MArgDatabase args(syntax(), argList, &status);
-    PELLIX_CHECK(status);
-    if (args.isFlagSet("-n")) {
-        displayError("surfaceUVPinBind: appending to existing nodes is not implemented yet.");
-        return MS::kFailure;
-    }
+    if (!status)
+        return status;  // the parser has said what is wrong
+    fCreateNew = !args.isFlagSet("-n");
     fMaintainOffset = args.isFlagSet("-mo");
+    const bool inverseGiven = args.isFlagSet("-iv");
     fUseInverse = false;
-    if (args.isFlagSet("-iv"))
+    if (inverseGiven)
         PELLIX_CHECK(args.getFlagArgument("-iv", 0, fUseInverse));
 
     MStringArray names;
     PELLIX_CHECK(collectObjectNames(args, names));
-    if (names.length() < 2) {
-        displayError("surfaceUVPinBind requires a mesh and at least one control.");
-        return MS::kFailure;
+    if (fCreateNew) {
+        if (names.length() < 2) {
+            displayError("surfaceUVPinBind requires a mesh and at least one control.");
+            return MS::kFailure;
+        }
+        PELLIX_PASS_ON(gatherNewTargets(commandName, names, fTargets));
+    } else {
+        MString nodeName;
+        PELLIX_CHECK(args.getFlagArgument("-n", 0, nodeName));
+        PELLIX_PASS_ON(gatherExistingTargets(commandName, "surfaceUVPin", nodeName, names, fTargets));
+        PELLIX_PASS_ON(checkBindPlugs(commandName, fTargets.node,
+                                      {"pinUVs", "preferredTriangleIndices", "uvSet", "bindTangents",
+                                       "bindSurfaceMatrices", "bindControlMatrices", "bindMaintainOffset",
+                                       "bindUseControlInverse"}));
+        PELLIX_CHECK(readExistingSettings(args.isFlagSet("-mo"), inverseGiven));
     }
-    MeshResolution resolution = MeshResolution::kNoMesh;
-    PELLIX_CHECK(resolveMeshName(names[0], fMeshShapePath, fMeshTransformPath, resolution));
-    if (resolution != MeshResolution::kMesh) {
-        displayMeshRefusal(commandName, resolution, fMeshShapePath);
-        return MS::kFailure;
-    }
-    for (unsigned i = 1; i < names.length(); ++i) {
-        MDagPath control;
-        PELLIX_CHECK(resolveDagPath(names[i], control));
-        PELLIX_CHECK(fControls.append(control));
-    }
-    PELLIX_CHECK(fControlMatrices.setLength(fControls.length()));
-    for (unsigned i = 0; i < fControls.length(); ++i) {
-        fControlMatrices[i] = fControls[i].inclusiveMatrix(&status);
+    // Existing controls keep their connections unless their element indices moved (a control
+    // was removed) so that pins shift under them.
+    const unsigned firstConnected = fCreateNew || !fTargets.existingIndicesDense ? 0 : fTargets.existingControlCount;
+    PELLIX_PASS_ON(checkControls(commandName, fTargets, firstConnected, ControlDrive::kMatrix));
+    PELLIX_CHECK(fControlMatrices.setLength(fTargets.controls.length()));
+    for (unsigned i = 0; i < fTargets.controls.length(); ++i) {
+        fControlMatrices[i] = fTargets.controls[i].inclusiveMatrix(&status);
         PELLIX_CHECK(status);
     }
 
-    fNode = fNodeModifier.createNode("surfaceUVPin", &status);
-    PELLIX_CHECK(status);
-    PELLIX_CHECK(connectMesh(fNodeModifier, fMeshShapePath, fNode));
-    for (unsigned i = 0; i < fControls.length(); ++i) {
-        PELLIX_CHECK(connectControlInverses(fNodeModifier, fNode, fControls[i], i, fUseInverse));
-        PELLIX_CHECK(disconnectControlInputs(fControlModifier, fControls[i], false));
-        PELLIX_CHECK(connectControlMatrix(fControlModifier, fNode, fControls[i], i));
+    if (fCreateNew) {
+        fTargets.node = fNodeModifier.createNode("surfaceUVPin", &status);
+        PELLIX_CHECK(status);
+    }
+    PELLIX_CHECK(queueNodeInputs(fNodeModifier, fTargets, fCreateNew, fUseInverse));
+    for (unsigned i = firstConnected; i < fTargets.controls.length(); ++i) {
+        PELLIX_CHECK(disconnectControlInputs(fControlModifier, fTargets.controls[i], false));
+        PELLIX_CHECK(connectControlMatrix(fControlModifier, fTargets.node, fTargets.controls[i], i));
     }
     return redoIt();
+}
+
+MStatus SurfaceUVPinBindCommand::readExistingSettings(bool maintainOffsetGiven, bool inverseGiven)
+{
+    // An extended node keeps its own settings unless the flags restate them.
+    MStatus status;
+    const struct {
+        const char* attribute;
+        bool given;
+        bool& value;
+    } settings[] = {{"bindMaintainOffset", maintainOffsetGiven, fMaintainOffset},
+                    {"bindUseControlInverse", inverseGiven, fUseInverse}};
+    for (const auto& setting : settings) {
+        if (setting.given)
+            continue;
+        const MPlug plug = nodePlug(fTargets.node, setting.attribute, &status);
+        PELLIX_CHECK(status);
+        setting.value = plug.asBool(&status);
+        PELLIX_CHECK(status);
+    }
+    // The pins of one node resolve in one UV set: the node's, unless it gets another mesh.
+    if (fTargets.meshGiven)
+        return MStatus::kSuccess;
+    const MPlug uvSet = nodePlug(fTargets.node, "uvSet", &status);
+    PELLIX_CHECK(status);
+    fUVSet = uvSet.asString(&status);
+    PELLIX_CHECK(status);
+    return MStatus::kSuccess;
 }
 
 MStatus SurfaceUVPinBindCommand::redoIt()
@@ -293,27 +331,32 @@ MStatus SurfaceUVPinBindCommand::redoIt()
         return status;
     }
 
-    // The binding is taken afresh from the control matrices of the first run.
-    BindMesh mesh;
-    status = mesh.attach(fMeshShapePath, fMeshTransformPath);
-    if (!status) {
-        status.pAPIerror(kStatusSource, __LINE__);
-        PELLIX_REPORT(undoExecuted());
-        return status;
-    }
-    status = bindAndWrite(mesh);
-    if (!status) {
-        PELLIX_REPORT(undoExecuted());
-        return status;
+    // The binding is taken once, from the control matrices of the first run; redo replays it.
+    if (!fBindComputed) {
+        BindMesh mesh;
+        status = mesh.attach(fTargets.meshShape, fTargets.meshTransform);
+        if (!status) {
+            status.pAPIerror(kStatusSource, __LINE__);
+            PELLIX_REPORT(fNodeModifier.undoIt());
+            return status;
+        }
+        status = bindAndQueue(mesh);
+        if (!status) {
+            PELLIX_REPORT(fNodeModifier.undoIt());
+            return status;
+        }
+        fBindComputed = true;
     }
 
-    status = fControlModifier.doIt();
+    status = fBindModifier.doIt();
+    if (status)
+        status = fControlModifier.doIt();
     if (!status) {
         status.pAPIerror(kStatusSource, __LINE__);
         PELLIX_REPORT(undoExecuted());
         return status;
     }
-    const MString name = nodeName(fNode, &status);
+    const MString name = nodeName(fTargets.node, &status);
     PELLIX_CHECK(status);
     setResult(name);
     return MStatus::kSuccess;
@@ -322,29 +365,36 @@ MStatus SurfaceUVPinBindCommand::redoIt()
 MStatus SurfaceUVPinBindCommand::undoExecuted()
 {
     // Each modifier undoes only what it ran, so one that never ran is left alone.
-    const MStatus controlStatus = fControlModifier.undoIt();
-    const MStatus nodeStatus = fNodeModifier.undoIt();
-    return controlStatus ? nodeStatus : controlStatus;
+    MStatus result = MStatus::kSuccess;
+    for (MDGModifier* modifier : {&fControlModifier, &fBindModifier, &fNodeModifier}) {
+        const MStatus status = modifier->undoIt();
+        if (result && !status)
+            result = status;
+    }
+    return result;
 }
 
 MStatus SurfaceUVPinBindCommand::undoIt()
 {
     PELLIX_CHECK(fControlModifier.undoIt());
+    PELLIX_CHECK(fBindModifier.undoIt());
     PELLIX_CHECK(fNodeModifier.undoIt());
     return MStatus::kSuccess;
 }
 
-MStatus SurfaceUVPinBindCommand::bindAndWrite(BindMesh& mesh)
+MStatus SurfaceUVPinBindCommand::bindAndQueue(BindMesh& mesh)
 {
     MStatus status;
-    const unsigned instance = fMeshShapePath.instanceNumber(&status);
-    PELLIX_CHECK(status);
-    if (!mesh.mesh().getCurrentUVSetName(fUVSet, static_cast<int>(instance)) || fUVSet.length() == 0)
-        fUVSet = "map1";
+    if (fUVSet.length() == 0) {
+        const unsigned instance = fTargets.meshShape.instanceNumber(&status);
+        PELLIX_CHECK(status);
+        if (!mesh.mesh().getCurrentUVSetName(fUVSet, static_cast<int>(instance)) || fUVSet.length() == 0)
+            fUVSet = "map1";
+    }
 
-    UVBindArrays arrays(fControls.length());
+    UVBindArrays arrays(fTargets.controls.length());
     std::vector<UVPinCorners> pins;
     PELLIX_PASS_ON(placePins(mesh, fControlMatrices, fUVSet, pins, arrays));
     PELLIX_PASS_ON(bindTangentsAndFrames(mesh, fControlMatrices, fMaintainOffset, pins, arrays));
-    return writeBindArrays(fNode, arrays, fUVSet, fMaintainOffset, fUseInverse);
+    return queueBindArrays(fBindModifier, fTargets.node, arrays, fUVSet, fMaintainOffset, fUseInverse);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// "surfaceUVPinBind": pins transform controls to a mesh by UV through a new "surfaceUVPin"
-// node, in matrix mode.
+// "surfaceUVPinBind": pins transform controls to a mesh by UV through a "surfaceUVPin" node,
+// new or extended with "-n", in matrix mode.
+
+#include "pins/PinBindTargets.h"
 
 #include <maya/MApiNamespace.h>
 #include <maya/MDGModifier.h>
@@ -31,17 +33,18 @@ public:
     static const MString commandName;
 
 private:
-    MStatus bindAndWrite(PinCommandSupport::BindMesh& mesh);
+    MStatus readExistingSettings(bool maintainOffsetGiven, bool inverseGiven);
+    MStatus bindAndQueue(PinCommandSupport::BindMesh& mesh);
     MStatus undoExecuted();
 
     MDGModifier fNodeModifier;
+    MDGModifier fBindModifier;
     MDGModifier fControlModifier;
-    MObject fNode;
-    MDagPath fMeshShapePath;
-    MDagPath fMeshTransformPath;
-    MDagPathArray fControls;
+    PinCommandSupport::PinBindTargets fTargets;
     MMatrixArray fControlMatrices;
-    MString fUVSet;
+    MString fUVSet;  // the node's set when extending one; else the mesh's current set
+    bool fCreateNew = true;
     bool fMaintainOffset = false;
     bool fUseInverse = false;
+    bool fBindComputed = false;
 };

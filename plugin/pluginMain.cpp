@@ -27,6 +27,7 @@
 #include <maya/MFnPlugin.h>
 
 #include <maya/MDrawRegistry.h>
+#include <maya/MGlobal.h>
 #include <maya/MObject.h>
 #include <maya/MString.h>
 
@@ -39,6 +40,18 @@ const char* const kVersion = "2.0.0";
 // Built when a main window exists (scripts/pellixCreateMenu.mel), removed before unload.
 const char* const kCreateMenuProcedure = "pellixCreateMenu";
 const char* const kDeleteMenuProcedure = "pellixDeleteMenu";
+
+// Whether the menu's procedures can be found: its module puts them on MAYA_SCRIPT_PATH; the
+// plug-in loaded by path alone has none.
+bool menuProceduresFound()
+{
+    for (const char* procedure : {kCreateMenuProcedure, kDeleteMenuProcedure}) {
+        int found = 0;
+        if (!MGlobal::executeCommand(MString("exists ") + procedure, found) || !found)
+            return false;
+    }
+    return true;
+}
 
 const MString kShapeControlClassification("drawdb/geometry/shapeControl");
 const MString kShapeControlRegistrant("shapeControlPlugin");
@@ -98,8 +111,11 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
     // The marker is one of our nodes, so it must leave the scene before the host's unload check.
     PELLIX_REPORT(installHoverMarkerUnloadCallback(plugin.name()));
     // The "Pellix" menu is a convenience over the commands: without it the plug-in still works,
-    // so a failure is reported and the load goes on.
-    PELLIX_REPORT(plugin.registerUI(kCreateMenuProcedure, kDeleteMenuProcedure));
+    // so the load goes on without it, saying why where a window would show it.
+    if (menuProceduresFound())
+        PELLIX_REPORT(plugin.registerUI(kCreateMenuProcedure, kDeleteMenuProcedure));
+    else if (MGlobal::mayaState() == MGlobal::kInteractive)
+        MGlobal::displayWarning("pellix: no Pellix menu: its script pellixCreateMenu.mel is not on MAYA_SCRIPT_PATH.");
     return status;
 }
 

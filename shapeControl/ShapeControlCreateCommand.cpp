@@ -212,7 +212,8 @@ MStatus ShapeControlCreateCommand::doIt(const MArgList& args)
 {
     MStatus status;
     MArgDatabase parsed(syntax(), args, &status);
-    PELLIX_CHECK(status);
+    if (!status)
+        return status;  // the parser has said what is wrong
 
     MSelectionList selection;
     if (!MGlobal::getActiveSelectionList(selection) || selection.length() == 0) {

@@ -1,6 +1,8 @@
 #include "vertexWrap/VertexWrapCommand.h"
 
+#include "plugin/CommandObjects.h"
 #include "plugin/MeshResolve.h"
+#include "plugin/NodeNames.h"
 #include "plugin/StatusCheck.h"
 #include "vertexWrap/VertexMapping.h"
 #include "vertexWrap/VertexWrap.h"
@@ -13,6 +15,7 @@
 #include <maya/MPlug.h>
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
+#include <maya/MStringArray.h>
 
 #include <string>
 
@@ -22,39 +25,13 @@ const char* const kStatusSource = "vertexWrapCommand";
 const char* const kNameFlag = "-n";
 const char* const kNameFlagLong = "-name";
 
-// The deformer's name goes into MEL text, so only what Maya takes for a node
-// name passes: names of letters, digits and underscores that do not start
-// with a digit, namespaces before the name each ended by ":" ("rig:wrap", or
-// ":wrap" for the root namespace), and a last "#" for the number the host
-// fills in.
-bool isLegalNodeName(const MString& name)
+// The visible mesh item `index` of the objects names, or the wrap's refusal naming it.
+MStatus wrapMeshAt(const MSelectionList& objects, unsigned index, MDagPath& path)
 {
-    const std::string text(name.asChar(), name.length());
-    const size_t begin = !text.empty() && text.front() == ':' ? 1 : 0;
-    const size_t end = !text.empty() && text.back() == '#' ? text.size() - 1 : text.size();
-    if (begin >= end)
-        return false;
-    bool segmentStart = true;
-    for (size_t i = begin; i < end; ++i) {
-        const char c = text[i];
-        if (c == ':') {
-            if (segmentStart)
-                return false;  // an empty namespace
-            segmentStart = true;
-            continue;
-        }
-        const bool digit = c >= '0' && c <= '9';
-        const bool legal = digit || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-        if (!legal || (segmentStart && digit))
-            return false;
-        segmentStart = false;
+    if (!objects.getDagPath(index, path)) {
+        MPxCommand::displayError("vertexWrap: object has no visible mesh shape: " + objectName(objects, index));
+        return MS::kFailure;
     }
-    return !segmentStart;
-}
-
-// Leaves the path on the visible mesh it names, or refuses it with the wrap's message.
-MStatus resolveWrapMesh(MDagPath& path)
-{
     MeshResolution resolution = MeshResolution::kNoMesh;
     PELLIX_PASS_ON(resolveMesh(path, resolution));
     if (resolution == MeshResolution::kIntermediate) {
@@ -86,6 +63,15 @@ MStatus readObjectPoints(const MDagPath& mesh, std::vector<double>& xyz)
     return MS::kSuccess;
 }
 
+bool anyMatched(const MIntArray& map)
+{
+    for (unsigned k = 0; k < map.length(); ++k) {
+        if (map[k] >= 0)
+            return true;
+    }
+    return false;
+}
+
 bool containsNode(const MObjectArray& nodes, const MObject& node)
 {
     for (unsigned i = 0; i < nodes.length(); ++i) {
@@ -111,8 +97,9 @@ MSyntax VertexWrapCommand::newSyntax()
 {
     MSyntax syntax;
     PELLIX_REPORT(syntax.addFlag(kNameFlag, kNameFlagLong, MSyntax::kString));
-    // The driver, then the targets; the active selection when none are named.
-    PELLIX_REPORT(syntax.setObjectType(MSyntax::kSelectionList, 2, 100));
+    // The driver, then the targets; the active selection when none are named. Too few are
+    // refused by the command, with its own usage message.
+    PELLIX_REPORT(syntax.setObjectType(MSyntax::kSelectionList, 0, 100));
     syntax.useSelectionAsDefault(true);
     syntax.enableQuery(false);
     syntax.enableEdit(false);
@@ -162,19 +149,27 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
 {
     MStatus status;
     MArgDatabase parsed(syntax(), args, &status);
-    PELLIX_CHECK(status);
+    if (!status)
+        return status;  // the parser has said what is wrong
     MSelectionList objects;
     PELLIX_CHECK(parsed.getObjects(objects));
     const unsigned objectCount = objects.length();
+    if (objectCount > 0 && firstObjectNamedAgain(parsed, objects)) {
+        displayError("vertexWrap: driver mesh cannot also be a target mesh: " + objectName(objects, 0));
+        return MS::kFailure;
+    }
     if (objectCount < 2) {
         displayError("vertexWrap: select driver mesh followed by one or more target meshes.");
         return MS::kFailure;
     }
 
-    PELLIX_CHECK(objects.getDagPath(0, fDriver));
-    PELLIX_PASS_ON(resolveWrapMesh(fDriver));
+    PELLIX_PASS_ON(wrapMeshAt(objects, 0, fDriver));
     std::vector<double> driverXyz;
     PELLIX_CHECK(readObjectPoints(fDriver, driverXyz));
+    if (driverXyz.empty()) {
+        displayError("vertexWrap: driver mesh has no vertices: " + fDriver.partialPathName());
+        return MS::kFailure;
+    }
     PatchMatching::DriverGrid grid;
     if (!VertexMapping::buildDriverGrid(driverXyz.data(), static_cast<int64_t>(driverXyz.size() / 3), grid)) {
         const MStatus tooLarge(MS::kFailure);
@@ -186,12 +181,19 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
     fMaps.clear();
     PELLIX_CHECK(fExistingDeformers.clear());
     std::vector<double> targetXyz;
+    MStringArray unmatched;
     for (unsigned i = 1; i < objectCount; ++i) {
         MDagPath target;
-        PELLIX_CHECK(objects.getDagPath(i, target));
-        PELLIX_PASS_ON(resolveWrapMesh(target));
+        PELLIX_PASS_ON(wrapMeshAt(objects, i, target));
         if (target == fDriver) {
-            displayError("vertexWrap: driver mesh cannot also be a target mesh.");
+            displayError("vertexWrap: driver mesh cannot also be a target mesh: " + target.partialPathName());
+            return MS::kFailure;
+        }
+        // The deformer goes in through the target's inMesh.
+        const MPlug inMesh = MFnDependencyNode(target.node()).findPlug("inMesh", false, &status);
+        PELLIX_CHECK(status);
+        if (inMesh.isLocked()) {
+            displayError("vertexWrap: cannot deform " + target.partialPathName() + ": " + inMesh.name() + " is locked.");
             return MS::kFailure;
         }
         PELLIX_CHECK(readObjectPoints(target, targetXyz));
@@ -200,6 +202,8 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
         PELLIX_CHECK(map.setLength(static_cast<unsigned>(vertexCount)));
         if (vertexCount > 0)
             VertexMapping::mapTargetVertices(grid, targetXyz.data(), vertexCount, &map[0]);
+        if (!anyMatched(map))
+            unmatched.append(target.partialPathName());
         PELLIX_CHECK(fTargets.append(target));
         fMaps.push_back(std::move(map));
     }
@@ -211,8 +215,11 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
     fName = "vertexWrap#";
     if (parsed.isFlagSet(kNameFlag)) {
         PELLIX_CHECK(parsed.getFlagArgument(kNameFlag, 0, fName));
-        if (!isLegalNodeName(fName)) {
-            displayError("vertexWrap: deformer name is not a legal node name: " + fName);
+        // The name goes into MEL text, so only what Maya takes for a node name passes.
+        const std::string problem = nodeNameProblem(fName.asChar(), true);
+        if (!problem.empty()) {
+            displayError("vertexWrap: deformer name is not a legal node name (" + MString(problem.c_str()) +
+                         "): " + fName);
             return MS::kFailure;
         }
     }
@@ -221,7 +228,12 @@ MStatus VertexWrapCommand::doIt(const MArgList& args)
     for (unsigned i = 0; i < fTargets.length(); ++i)
         mel += " \"" + fTargets[i].partialPathName() + "\"";
     PELLIX_CHECK(fModifier.commandToExecute(mel));
-    return redoIt();
+    status = redoIt();
+    // A target with no vertex on the driver is wrapped all the same, but nothing will move it.
+    for (unsigned i = 0; status && i < unmatched.length(); ++i)
+        displayWarning("vertexWrap: no vertex of " + unmatched[i] + " lies on a vertex of " +
+                       fDriver.partialPathName() + "; it will not follow the driver.");
+    return status;
 }
 
 MStatus VertexWrapCommand::redoIt()

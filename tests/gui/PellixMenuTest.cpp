@@ -169,38 +169,32 @@ TEST_F(PellixMenu, BindPatchesBindsTheSelectionAsOneUndoStep)
     EXPECT_EQ(count("pellixDataOverlay"), 1);
 }
 
-TEST_F(PellixMenu, ItemsOnAWrongSelectionShowTheCommandsOwnError)
+TEST_F(PellixMenu, ItemsOnAWrongSelectionShowTheCommandsOwnErrorAlone)
 {
-    ASSERT_TRUE(mel("spaceLocator -n loc; polyPlane -n patch; select -r loc patch"));
-    choose("pellixBindPatchesItem");
-    EXPECT_NE(errors().find("pellixDataBind: first selected object must be a driver mesh.\n"), std::string::npos)
-        << errors();
-
-    fCapture->clear();
-    ASSERT_TRUE(mel("select -r patch loc"));
-    choose("pellixPartialRebindItem");
-    EXPECT_NE(errors().find("pellixDataBind: partialRebind requires an existing overlay for the driver.\n"),
-              std::string::npos)
-        << errors();
-
-    fCapture->clear();
-    ASSERT_TRUE(mel("select -clear"));
-    choose("pellixShapeControlItem");
-    EXPECT_EQ(errors(), "shapeControlCreate: select a mesh or curve shape/transform first.\n");
-
-    fCapture->clear();
-    choose("pellixPinMatrixItem");
-    EXPECT_NE(errors().find("Usage: surfacePinBind mesh ctrl0 ctrl1 ...\n"), std::string::npos) << errors();
-
-    fCapture->clear();
-    choose("pellixPinByUVItem");
-    EXPECT_NE(errors().find("surfaceUVPinBind requires a mesh and at least one control.\n"), std::string::npos)
-        << errors();
-
-    fCapture->clear();
-    ASSERT_TRUE(mel("select -r patch"));
-    choose("pellixVertexWrapItem");
-    EXPECT_NE(errors().find("vertexWrap: Expected at least 2 objects, got 1.\n"), std::string::npos) << errors();
+    ASSERT_TRUE(mel("spaceLocator -n loc; polyPlane -n patch"));
+    // The selection, the item, and all the user reads: no script file or line after it.
+    const struct
+    {
+        const char* selection;
+        const char* item;
+        const char* error;
+    } cases[] = {
+        {"loc patch", "pellixBindPatchesItem", "pellixDataBind: first selected object must be a driver mesh: loc\n"},
+        {"patch loc", "pellixPartialRebindItem",
+         "pellixDataBind: partialRebind requires an existing overlay for the driver.\n"},
+        {"", "pellixShapeControlItem", "shapeControlCreate: select a mesh or curve shape/transform first.\n"},
+        {"", "pellixPinMatrixItem", "Usage: surfacePinBind mesh ctrl0 ctrl1 ...\n"},
+        {"", "pellixPinTranslateItem", "Usage: surfacePinBind mesh ctrl0 ctrl1 ...\n"},
+        {"", "pellixPinByUVItem", "surfaceUVPinBind requires a mesh and at least one control.\n"},
+        {"patch", "pellixVertexWrapItem", "vertexWrap: select driver mesh followed by one or more target meshes.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        ASSERT_TRUE(mel(std::string("select -clear; select -add ") + c.selection));
+        fCapture->clear();
+        choose(c.item);
+        EXPECT_EQ(errors(), c.error);
+    }
 
     // Nothing was made, and the plug-in and its menu are still there.
     EXPECT_EQ(count("pellixDataOverlay") + count("shapeControl") + count("surfacePin") + count("surfaceUVPin") +
@@ -233,14 +227,24 @@ TEST_F(PellixMenu, OptionBoxBindsWithTheToleranceAndHidingChosenAndKeepsThem)
     EXPECT_DOUBLE_EQ(melDouble("optionVar -q pellixBindTolerance"), 0.01);
 }
 
-TEST_F(PellixMenu, OptionBoxWithABadToleranceShowsTheCommandsErrorAndKeepsTheOldValue)
+TEST_F(PellixMenu, OptionBoxRefusesAToleranceThatIsNoPositiveNumberInItsOwnWords)
 {
     makeDriverAndPatch();
-    answerNextPrompt("abc", "Bind");
+    for (const char* text : {"abc", "2x", "", "0", "-1", "1..5", ".e3", "1e"}) {
+        SCOPED_TRACE(text);
+        fCapture->clear();
+        answerNextPrompt(text, "Bind");
+        choose("pellixBindPatchesOptionBox");
+        EXPECT_EQ(errors(), std::string("Bind Patches Options: Bind tolerance must be a number greater than zero, "
+                                        "not \"") + text + "\".\n");
+        EXPECT_EQ(count("pellixDataOverlay"), 0);
+        EXPECT_EQ(melInt("optionVar -exists pellixBindTolerance"), 0);
+    }
+    // A number the command will not take is its to refuse, and is not kept either.
+    fCapture->clear();
+    answerNextPrompt(" 1e-13 ", "Bind");
     choose("pellixBindPatchesOptionBox");
-    EXPECT_NE(errors().find("pellixDataBind: bindTolerance must be a finite value greater than zero.\n"),
-              std::string::npos)
-        << errors();
+    EXPECT_EQ(errors(), "pellixDataBind: bindTolerance must be at least 1e-12.\n");
     EXPECT_EQ(count("pellixDataOverlay"), 0);
     EXPECT_EQ(melInt("optionVar -exists pellixBindTolerance"), 0);
 }

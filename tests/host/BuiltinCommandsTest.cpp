@@ -3,6 +3,7 @@
 #include "SceneTestSupport.h"
 
 #include "commands/UndoQueue.h"
+#include "support/TestValues.h"
 
 #include <maya/MAnimControl.h>
 #include <maya/MDGMessage.h>
@@ -18,14 +19,6 @@ class BuiltinCommands : public SceneTest
 {
 };
 
-std::vector<std::string> toVector(const MStringArray& array)
-{
-    std::vector<std::string> out;
-    for (unsigned i = 0; i < array.length(); ++i)
-        out.emplace_back(array[i].asChar());
-    return out;
-}
-
 typedef std::vector<std::string> Names;
 
 // Every new scene starts with Maya's four startup cameras.
@@ -40,8 +33,19 @@ Names withCameras(const Names& more)
 
 } // namespace
 
-TEST_F(BuiltinCommands, CreateNodeNamesParentsAndSelectsTheNewNode)
+TEST_F(BuiltinCommands, CreateNodeSharesNamesParentsAndSelectsTheNewNode)
 {
+    run("createNode sceneTestNode -n shared; setAttr shared.cnt 4");
+    EXPECT_EQ(text("createNode sceneTestNode -s -n shared"), "shared");
+    EXPECT_EQ(toVector(strings("ls -type sceneTestNode")), Names{"shared"});
+    EXPECT_EQ(number("getAttr shared.cnt"), 4);
+    EXPECT_EQ(text("createNode transform -s -n shared"), "shared1") << "another type gets its own node";
+
+    EXPECT_EQ(text("createNode sceneTestLocator -n \"pinShape\""), "pinShape");
+    EXPECT_EQ(toVector(strings("listRelatives -p pinShape")), Names{"pin"});
+    EXPECT_EQ(toVector(strings("listRelatives -s pin")), Names{"pinShape"});
+    EXPECT_EQ(text("nodeType pin"), "transform");
+
     EXPECT_EQ(text("createNode transform -n \"grp\""), "grp");
     EXPECT_EQ(text("createNode transform -n \"ctrl\" -p \"grp\""), "ctrl");
     EXPECT_EQ(toVector(strings("listRelatives -p ctrl")), Names{"grp"});
@@ -51,14 +55,6 @@ TEST_F(BuiltinCommands, CreateNodeNamesParentsAndSelectsTheNewNode)
     const std::string skipped = text("createNode sceneTestNode -ss").asChar();
     EXPECT_EQ(toVector(strings("ls -type sceneTestNode")).back(), skipped);
     EXPECT_EQ(toVector(strings("ls -sl")).size(), 1u) << "-skipSelect keeps the selection";
-}
-
-TEST_F(BuiltinCommands, CreateNodeOfAShapeWithoutParentMakesItsTransform)
-{
-    EXPECT_EQ(text("createNode sceneTestLocator -n \"pinShape\""), "pinShape");
-    EXPECT_EQ(toVector(strings("listRelatives -p pinShape")), Names{"pin"});
-    EXPECT_EQ(toVector(strings("listRelatives -s pin")), Names{"pinShape"});
-    EXPECT_EQ(text("nodeType pin"), "transform");
 }
 
 TEST_F(BuiltinCommands, CreateNodeRefusesUnknownTypesAndBadParents)
@@ -209,12 +205,14 @@ TEST_F(BuiltinCommands, ConnectAttrForceNextAvailableAndDisconnect)
     EXPECT_NE(errors().find("not an array"), std::string::npos);
 
     // Data of another type is refused, also by a generic attribute that accepts only meshes.
-    for (const auto& refused : {std::pair<const char*, const char*>{"a.mat", "b.geo"}, {"a.str", "b.ia"}}) {
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"a.mat b.geo", "a.transformMatrix' -> 'b.geometry"},
+        {"a.mat b.ia", "a.transformMatrix' -> 'b.intArray"},
+        {"a.str b.ia", "a.text' -> 'b.intArray"}};
+    for (const auto& [plugs, named] : refused) {
         clearMessages();
-        EXPECT_FALSE(run(std::string("connectAttr ") + refused.first + " " + refused.second));
-        EXPECT_EQ(errors(), std::string("connectAttr: Connection not made: '") +
-                                (refused.first == std::string("a.mat") ? "a.transformMatrix' -> 'b.geometry"
-                                                                       : "a.text' -> 'b.intArray") +
+        EXPECT_FALSE(run("connectAttr " + plugs));
+        EXPECT_EQ(errors(), "connectAttr: Connection not made: '" + named +
                                 "'. Data types of source and destination are not compatible.\n");
     }
     EXPECT_EQ(toVector(strings("listConnections -s 1 -d 0 b")), Names{});
@@ -386,15 +384,6 @@ TEST_F(BuiltinCommands, UndoOfCreateNodeAndSelectRestoresTheSelection)
     EXPECT_EQ(toVector(strings("ls -sl")), (Names{"c", "a"}));
     run("undo; undo");
     EXPECT_EQ(toVector(strings("ls -sl")), Names{"a"});
-}
-
-TEST_F(BuiltinCommands, CreateNodeSharedReusesAnExistingNodeOfTheSameType)
-{
-    run("createNode sceneTestNode -n shared; setAttr shared.cnt 4");
-    EXPECT_EQ(text("createNode sceneTestNode -s -n shared"), "shared");
-    EXPECT_EQ(toVector(strings("ls -type sceneTestNode")), Names{"shared"});
-    EXPECT_EQ(number("getAttr shared.cnt"), 4);
-    EXPECT_EQ(text("createNode transform -s -n shared"), "shared1") << "another type gets its own node";
 }
 
 TEST_F(BuiltinCommands, LsAndListRelativesFilterDagKinds)

@@ -4,6 +4,7 @@
 #include "CommandTestSupport.h"
 #include "SceneTestSupport.h"
 
+#include "support/TestValues.h"
 #include "views/CameraView.h"
 #include "views/StartupCameras.h"
 
@@ -43,14 +44,6 @@ protected:
 };
 
 typedef std::vector<std::string> Names;
-
-Names toVector(const MStringArray& array)
-{
-    Names out;
-    for (unsigned i = 0; i < array.length(); ++i)
-        out.emplace_back(array[i].asChar());
-    return out;
-}
 
 size_t occurrences(const std::string& text, const std::string& part)
 {

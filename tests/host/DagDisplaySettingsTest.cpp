@@ -4,6 +4,8 @@
 
 #include "SceneTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnEnumAttribute.h>
 #include <maya/MSelectionList.h>
@@ -15,14 +17,6 @@ namespace {
 class DagDisplaySettings : public SceneTest
 {
 };
-
-MObject nodeNamed(const char* name)
-{
-    MSelectionList list;
-    MObject node;
-    EXPECT_TRUE(list.add(name) && list.getDependNode(0, node)) << name;
-    return node;
-}
 
 } // namespace
 

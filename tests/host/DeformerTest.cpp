@@ -8,6 +8,7 @@
 #include "SceneTestSupport.h"
 
 #include "dg/Registry.h"
+#include "support/TestValues.h"
 
 #include <maya/MDGModifier.h>
 #include <maya/MDagPath.h>
@@ -119,24 +120,6 @@ void registerDeformerTestTypes()
     info.initialize = &OffsetDeformer::initialize;
     info.type = MPxNode::kDeformerNode;
     ASSERT_TRUE(host::registerNodeType(info));
-}
-
-MDagPath pathNamed(const std::string& name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name.c_str()));
-    MDagPath path;
-    EXPECT_TRUE(list.getDagPath(0, path));
-    return path;
-}
-
-MObject nodeNamed(const std::string& name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name.c_str()));
-    MObject node;
-    EXPECT_TRUE(list.getDependNode(0, node));
-    return node;
 }
 
 MPointArray pointsOf(const std::string& shape, MSpace::Space space = MSpace::kObject)

@@ -5,6 +5,8 @@
 
 #include "SceneTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
@@ -31,15 +33,7 @@ protected:
         SceneTest::TearDown();
     }
 
-    MDagPath pathOf(const char* name)
-    {
-        MSelectionList list;
-        MDagPath path;
-        EXPECT_TRUE(list.add(name) && list.getDagPath(0, path)) << name;
-        return path;
-    }
-
-    DisplayStatus statusOf(const char* name) { return MGeometryUtilities::displayStatus(pathOf(name)); }
+    DisplayStatus statusOf(const char* name) { return MGeometryUtilities::displayStatus(pathNamed(name)); }
 
     // grp|loc|locShape and grp|box|boxShape.
     void buildGroup()
@@ -56,7 +50,7 @@ protected:
 TEST_F(DisplayOverrides, LocatorShapesCarryLocalPositionAndScale)
 {
     EXPECT_EQ(MString("loc"), strings("spaceLocator -p 1 2 3 -n loc")[0]);
-    MDagPath shape = pathOf("locShape");
+    MDagPath shape = pathNamed("locShape");
     EXPECT_EQ(MString("locator"), text("nodeType locShape"));
     EXPECT_EQ(2.0, MPlug(shape.node(), MPxLocatorNode::localPositionY).asDouble());
     for (const char* axis : {"X", "Y", "Z"})
@@ -77,22 +71,22 @@ TEST_F(DisplayOverrides, LocatorShapesCarryLocalPositionAndScale)
 TEST_F(DisplayOverrides, NearestEnabledOverrideOnThePathDecidesTheDisplayType)
 {
     buildGroup();
-    EXPECT_FALSE(pathOf("locShape").isTemplated());
+    EXPECT_FALSE(pathNamed("locShape").isTemplated());
     run("setAttr grp.overrideEnabled 1");
     run("setAttr grp.overrideDisplayType 1");
-    EXPECT_TRUE(pathOf("locShape").isTemplated());
-    EXPECT_TRUE(pathOf("boxShape").isTemplated());
+    EXPECT_TRUE(pathNamed("locShape").isTemplated());
+    EXPECT_TRUE(pathNamed("boxShape").isTemplated());
     EXPECT_EQ(MHWRender::kTemplate, statusOf("boxShape"));
     // The child's own enabled override is nearer and says normal.
     run("setAttr loc.overrideEnabled 1");
-    EXPECT_FALSE(pathOf("locShape").isTemplated());
-    EXPECT_TRUE(pathOf("boxShape").isTemplated());
+    EXPECT_FALSE(pathNamed("locShape").isTemplated());
+    EXPECT_TRUE(pathNamed("boxShape").isTemplated());
     // Overrides that are not enabled say nothing.
     run("setAttr grp.overrideEnabled 0");
-    EXPECT_FALSE(pathOf("boxShape").isTemplated());
+    EXPECT_FALSE(pathNamed("boxShape").isTemplated());
     // The template flag on a parent templates everything below it.
     run("setAttr grp.template 1");
-    EXPECT_TRUE(pathOf("locShape").isTemplated());
+    EXPECT_TRUE(pathNamed("locShape").isTemplated());
     EXPECT_EQ(MHWRender::kTemplate, statusOf("locShape"));
 }
 
@@ -108,28 +102,28 @@ TEST_F(DisplayOverrides, DisplayLayerDrivesItsMembersOverrides)
     EXPECT_EQ(1.0, number("getAttr box.overrideEnabled"));
     run("setAttr rig.displayType 2");
     EXPECT_EQ(2.0, number("getAttr boxShape.overrideDisplayType"));
-    EXPECT_FALSE(pathOf("boxShape").isTemplated());
+    EXPECT_FALSE(pathNamed("boxShape").isTemplated());
     run("setAttr rig.displayType 1");
-    EXPECT_TRUE(pathOf("boxShape").isTemplated());
+    EXPECT_TRUE(pathNamed("boxShape").isTemplated());
     run("setAttr rig.enabled 0");
-    EXPECT_FALSE(pathOf("boxShape").isTemplated());
+    EXPECT_FALSE(pathNamed("boxShape").isTemplated());
     run("setAttr rig.enabled 1");
-    EXPECT_TRUE(pathOf("boxShape").isVisible());
+    EXPECT_TRUE(pathNamed("boxShape").isVisible());
     run("setAttr rig.visibility 0");
     EXPECT_EQ(0.0, number("getAttr box.overrideVisibility"));
-    EXPECT_FALSE(pathOf("boxShape").isVisible());
-    EXPECT_TRUE(pathOf("locShape").isVisible());
+    EXPECT_FALSE(pathNamed("boxShape").isVisible());
+    EXPECT_TRUE(pathNamed("locShape").isVisible());
     run("setAttr rig.visibility 1");
     // A hidden layer on the parent hides its children, even with overrides of their own.
     run("setAttr loc.overrideEnabled 1");
     run("setAttr layer1.visibility 0");
-    EXPECT_FALSE(pathOf("locShape").isVisible());
+    EXPECT_FALSE(pathNamed("locShape").isVisible());
     run("setAttr layer1.visibility 1");
     run("setAttr loc.overrideEnabled 0");
 
     // A parent's layer reaches the children of a member when they have no override of their own.
     run("setAttr layer1.displayType 1");
-    EXPECT_TRUE(pathOf("locShape").isTemplated());
+    EXPECT_TRUE(pathNamed("locShape").isTemplated());
 
     // Moving an object to another layer takes it out of the first.
     EXPECT_EQ(1.0, number("editDisplayLayerMembers -nr layer1 box"));
@@ -150,13 +144,13 @@ TEST_F(DisplayOverrides, UndoingALayerGivesMembersTheirOwnOverridesBack)
     run("setAttr box.overrideDisplayType 2");
     run("createDisplayLayer -nr -n rig box");
     run("setAttr rig.displayType 1");
-    EXPECT_TRUE(pathOf("boxShape").isTemplated());
+    EXPECT_TRUE(pathNamed("boxShape").isTemplated());
     run("undo");
     run("undo");
     ASSERT_EQ(1u, strings("ls -type displayLayer").length()) << "only every scene's defaultLayer";
     EXPECT_EQ(MString("defaultLayer"), strings("ls -type displayLayer")[0]);
     EXPECT_EQ(2.0, number("getAttr box.overrideDisplayType"));
-    EXPECT_FALSE(pathOf("boxShape").isTemplated());
+    EXPECT_FALSE(pathNamed("boxShape").isTemplated());
     run("redo");
     EXPECT_EQ(MString("box"), strings("editDisplayLayerMembers -q rig")[0]);
 }
@@ -187,7 +181,7 @@ TEST_F(DisplayOverrides, DisplayStatusFollowsSelectionLeadHiliteTemplateAndLive)
     run("select box ball");
     EXPECT_EQ(MHWRender::kActive, statusOf("boxShape"));
     EXPECT_EQ(MHWRender::kLead, statusOf("ballShape"));
-    EXPECT_EQ(M3dView::kLead, M3dView::displayStatus(pathOf("ballShape")));
+    EXPECT_EQ(M3dView::kLead, M3dView::displayStatus(pathNamed("ballShape")));
     // A selected parent makes everything below it selected.
     run("select grp");
     EXPECT_EQ(MHWRender::kLead, statusOf("boxShape"));

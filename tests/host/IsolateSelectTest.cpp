@@ -3,6 +3,7 @@
 
 #include "CommandTestSupport.h"
 
+#include "support/TestValues.h"
 #include "views/IsolateSelect.h"
 
 #include <maya/MFnSet.h>
@@ -25,14 +26,6 @@ protected:
         EXPECT_NE(run(mel), MS::kSuccess) << mel;
         return errors();
     }
-    static MDagPath pathOf(const char* name)
-    {
-        MSelectionList list;
-        MDagPath path;
-        list.add(name);
-        list.getDagPath(0, path);
-        return path;
-    }
     static MObject nodeOf(const char* name)
     {
         MSelectionList list;
@@ -44,11 +37,11 @@ protected:
     static bool inSet(const char* set, const char* member)
     {
         MFnSet fn(nodeOf(set));
-        return fn.isMember(pathOf(member));
+        return fn.isMember(pathNamed(member));
     }
     static bool drawn(const char* panel, const char* path)
     {
-        return host::isolateShows(panel, pathOf(path));
+        return host::isolateShows(panel, pathNamed(path));
     }
 };
 
@@ -113,7 +106,7 @@ TEST_F(IsolateSelect, SetEditedElsewhereShowsAfterUpdate)
     run("spaceLocator -n a; spaceLocator -n b");
     run("isolateSelect -state 1 -ado a modelPanel4");
     MFnSet set(nodeOf("modelPanel4ViewSelectedSet"));
-    ASSERT_EQ(set.addMember(pathOf("b")), MS::kSuccess);
+    ASSERT_EQ(set.addMember(pathNamed("b")), MS::kSuccess);
     EXPECT_FALSE(drawn("modelPanel4", "|b|bShape"));
     ASSERT_EQ(run("isolateSelect -update modelPanel4"), MS::kSuccess) << errors();
     EXPECT_TRUE(drawn("modelPanel4", "|b|bShape"));

@@ -85,7 +85,7 @@ TEST_F(MelLanguage, SuiteOfControlFlowScopeProceduresAndBuiltinsPasses)
     EXPECT_EQ(printed("check(\"deliberate\", 1 + 1, \"3\");"), "FAIL deliberate: got [2] want [3]\n");
 }
 
-TEST_F(MelLanguage, MalformedScriptsGiveTheirLineAndMayasMessage)
+TEST_F(MelLanguage, MalformedScriptsAndOperatorsOnWrongTypesGiveTheirLineAndMayasMessage)
 {
     struct Case
     {
@@ -113,6 +113,16 @@ TEST_F(MelLanguage, MalformedScriptsGiveTheirLineAndMayasMessage)
         {"vector $v = <<1, 2>>;", "Line 1: Syntax error: a vector has three components.\n"},
         {"for ($i = 0; $i < 3; $i++ {\n}", "Line 1: Syntax error: expected ')' before '{'.\n"},
         {"print \"open;\n", "Line 1: Unterminated string.\n"},
+        // Operators refuse types they cannot combine.
+        {"$d = \"a\" * 2;", "Line 1: '*' cannot be applied to a string.\n"},
+        {"string $a[] = {\"x\"};\n$b = $a + \"y\";", "Line 2: '+' cannot be applied to a string[].\n"},
+        {"$c = 1 ^ 2;", "Line 1: '^' (cross product) needs two vectors.\n"},
+        {"$v = <<1, 2, 3>> / <<1, 1, 1>>;", "Line 1: A vector cannot divide.\n"},
+        {"int $i = 1;\n$i.x;", "Line 2: Only a vector has a .x component.\n"},
+        {"int $n = 3;\n$e = $n[0];", "Line 2: $n is not an array.\n"},
+        {"matrix $m[2][2];\n$m[2][0] = 1;", "Line 2: Matrix index out of range for $m.\n"},
+        {"global proc melTestNothing() {}\nint $r = melTestNothing();",
+         "Line 2: Cannot convert data of type void to type int.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
@@ -127,6 +137,13 @@ TEST_F(MelLanguage, MalformedScriptsGiveTheirLineAndMayasMessage)
     options.sourceName = "rig.mel";
     EXPECT_FALSE(host::MelInterpreter::run("int $a = 1;\n\nerror \"bad rig\";", options));
     EXPECT_EQ(errors(), "rig.mel line 3: bad rig\n");
+    // -noContext leaves the place out, for messages in a tool's own words.
+    clearMessages();
+    EXPECT_TRUE(host::MelInterpreter::run("warning -noContext \"odd rig\";", options));
+    EXPECT_FALSE(host::MelInterpreter::run("error -n \"bad rig\";", options));
+    EXPECT_FALSE(host::MelInterpreter::run("error -quiet \"bad rig\";", options));
+    EXPECT_EQ(warnings(), "odd rig\n");
+    EXPECT_EQ(errors(), "bad rig\nrig.mel line 1: Invalid flag for error: -quiet\n");
 }
 
 TEST_F(MelLanguage, ErrorStopsTheScriptUnlessCaught)
@@ -304,32 +321,6 @@ TEST_F(MelLanguage, GlobalsAndProceduresOutliveTheScriptThatDeclaredThem)
     clearMessages();
     EXPECT_FALSE(run("global string $melTestCounter;"));
     EXPECT_EQ(errors(), "Line 1: $melTestCounter is already declared as a global int.\n");
-}
-
-TEST_F(MelLanguage, OperatorsRefuseTypesTheyCannotCombine)
-{
-    struct Case
-    {
-        const char* script;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"$d = \"a\" * 2;", "Line 1: '*' cannot be applied to a string.\n"},
-        {"string $a[] = {\"x\"};\n$b = $a + \"y\";", "Line 2: '+' cannot be applied to a string[].\n"},
-        {"$c = 1 ^ 2;", "Line 1: '^' (cross product) needs two vectors.\n"},
-        {"$v = <<1, 2, 3>> / <<1, 1, 1>>;", "Line 1: A vector cannot divide.\n"},
-        {"int $i = 1;\n$i.x;", "Line 2: Only a vector has a .x component.\n"},
-        {"int $n = 3;\n$e = $n[0];", "Line 2: $n is not an array.\n"},
-        {"matrix $m[2][2];\n$m[2][0] = 1;", "Line 2: Matrix index out of range for $m.\n"},
-        {"global proc melTestNothing() {}\nint $r = melTestNothing();",
-         "Line 2: Cannot convert data of type void to type int.\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.script);
-        clearMessages();
-        EXPECT_FALSE(run(c.script));
-        EXPECT_EQ(errors(), c.expected);
-    }
 }
 
 TEST_F(MelLanguage, EvalSeesTheScriptsVariablesAtTheTopLevelOnly)

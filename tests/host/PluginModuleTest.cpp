@@ -1,20 +1,28 @@
-// Loading and unloading plug-in modules: the refusals, the clean-up after a
-// failed initializePlugin, lookup through MAYA_PLUG_IN_PATH and unloading
-// while the plug-in's nodes are in the scene.
+// Plug-in modules in the host: loading and unloading them (the refusals, the clean-up after a
+// failed initializePlugin, lookup through MAYA_PLUG_IN_PATH, unloading while the plug-in's nodes
+// are in the scene), the scene messages around it, MFnPlugin::registerUI, and TBB kept resident
+// for the whole session as Maya does.
 
 #include "CommandTestSupport.h"
 
 #include "commands/PluginManager.h"
+#include "support/TestValues.h"
 
-#define MNoVersionString
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
+#include <maya/MMessage.h>
 #include <maya/MSceneMessage.h>
 #include <maya/MStringArray.h>
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#define MNoVersionString
 
 namespace {
 
@@ -132,9 +140,11 @@ TEST_F(PluginModules, UnloadIsRefusedWhileItsNodesExistUnlessForced)
     EXPECT_EQ(value("pluginInfo -q -loaded sampleModule;").asInt(), 1);
     EXPECT_EQ(value("objExists inUse;").asInt(), 1);
 
+    value("createNode sampleNode -n \"spare\";");
     EXPECT_EQ(value("unloadPlugin -force sampleModule;").asString(), MString("sampleModule"));
+    EXPECT_EQ(warnings(), "unloadPlugin: Plug-in \"sampleModule\" unloaded by force: deleted its nodes inUse, spare.\n");
     EXPECT_EQ(beforeUnload, 2);
-    EXPECT_EQ(value("objExists inUse;").asInt(), 0);
+    EXPECT_EQ(value("objExists inUse;").asInt() + value("objExists spare;").asInt(), 0);
     EXPECT_EQ(value("pluginInfo -q -loaded sampleModule;").asInt(), 0);
     clearMessages();
     EXPECT_NE(run("sampleResult -i 1;"), MS::kSuccess) << "its command went with it";
@@ -155,4 +165,173 @@ TEST_F(PluginModules, LoadUnloadAndLoadAgainInOneProcess)
     clearMessages();
     EXPECT_NE(run("unloadPlugin sampleModule;"), MS::kSuccess);
     EXPECT_EQ(errors(), "unloadPlugin: Plug-in \"sampleModule\" is not loaded.\n");
+}
+
+namespace {
+
+struct Recorded
+{
+    std::vector<std::string> beforeLoad, afterLoad, beforeUnload, afterUnload;
+};
+
+class PluginMessages : public CommandTest
+{
+protected:
+    void TearDown() override
+    {
+        for (MCallbackId id : fIds)
+            MMessage::removeCallback(id);
+        if (host::PluginManager::isLoaded("sampleModule"))
+            host::PluginManager::unload("sampleModule", true);
+        CommandTest::TearDown();
+    }
+
+    void watch(MSceneMessage::Message message, MMessage::MStringArrayFunction function, void* clientData)
+    {
+        MStatus status;
+        fIds.push_back(MSceneMessage::addStringArrayCallback(message, function, clientData, &status));
+        ASSERT_EQ(status, MS::kSuccess);
+    }
+
+    std::vector<MCallbackId> fIds;
+};
+
+} // namespace
+
+TEST_F(PluginMessages, StringArrayCallbacksGetTheFileAndThePluginName)
+{
+    Recorded seen;
+    watch(MSceneMessage::kBeforePluginLoad,
+          [](const MStringArray& s, void* d) { static_cast<Recorded*>(d)->beforeLoad = toVector(s); }, &seen);
+    watch(MSceneMessage::kAfterPluginLoad,
+          [](const MStringArray& s, void* d) { static_cast<Recorded*>(d)->afterLoad = toVector(s); }, &seen);
+    watch(MSceneMessage::kBeforePluginUnload,
+          [](const MStringArray& s, void* d) { static_cast<Recorded*>(d)->beforeUnload = toVector(s); }, &seen);
+    watch(MSceneMessage::kAfterPluginUnload,
+          [](const MStringArray& s, void* d) { static_cast<Recorded*>(d)->afterUnload = toVector(s); }, &seen);
+
+    ASSERT_EQ(run("loadPlugin \"" + modulePath("sampleModule") + "\";"), MS::kSuccess) << errors();
+    ASSERT_EQ(seen.beforeLoad.size(), 1u);
+    const std::string file = seen.beforeLoad[0];
+    EXPECT_EQ(file.substr(file.rfind('/') + 1), "sampleModule.so");
+    EXPECT_EQ(seen.afterLoad, (std::vector<std::string>{file, "sampleModule"}));
+    EXPECT_TRUE(seen.beforeUnload.empty());
+
+    ASSERT_EQ(run("unloadPlugin sampleModule;"), MS::kSuccess) << errors();
+    EXPECT_EQ(seen.beforeUnload, (std::vector<std::string>{"sampleModule"}));
+    EXPECT_EQ(seen.afterUnload, (std::vector<std::string>{"sampleModule", file}));
+}
+
+TEST_F(PluginMessages, ABeforeUnloadCallbackMayDeleteThePluginsNodesSoUnloadSucceeds)
+{
+    ASSERT_EQ(run("loadPlugin \"" + modulePath("sampleModule") + "\"; createNode sampleNode -n helper;"),
+              MS::kSuccess)
+        << errors();
+    watch(
+        MSceneMessage::kBeforePluginUnload,
+        [](const MStringArray& s, void*) {
+            if (s.length() == 1 && s[0] == "sampleModule")
+                MGlobal::executeCommand("delete helper");
+        },
+        nullptr);
+
+    EXPECT_EQ(run("unloadPlugin sampleModule;"), MS::kSuccess);
+    EXPECT_EQ(errors(), "");
+    EXPECT_FALSE(host::PluginManager::isLoaded("sampleModule"));
+}
+
+namespace {
+
+std::string uiModulePath()
+{
+    return std::string(PELLIX_TEST_MODULES) + "/uiModule.so";
+}
+
+class PluginInterface : public CommandTest
+{
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        ASSERT_EQ(run("global string $gUiModuleLog[]; clear $gUiModuleLog;\n"
+                      "global proc string[] uiModuleLog() { global string $gUiModuleLog[]; return $gUiModuleLog; }"),
+                  MS::kSuccess);
+    }
+
+    void TearDown() override
+    {
+        if (host::PluginManager::isLoaded("uiModule"))
+            host::PluginManager::unload("uiModule", true);
+        ::unsetenv("PELLIX_UI_MODULE_PREFIX");
+        CommandTest::TearDown();
+    }
+
+    std::string log()
+    {
+        host::MelValue result;
+        EXPECT_EQ(run("uiModuleLog();", &result), MS::kSuccess) << errors();
+        const MStringArray entries = result.asStringArray();
+        std::string joined;
+        for (unsigned i = 0; i < entries.length(); ++i)
+            joined += (i ? ", " : "") + std::string(entries[i].asChar());
+        return joined;
+    }
+
+    static std::string logging(const char* procedure)
+    {
+        return std::string("global proc ") + procedure +
+               "() { global string $gUiModuleLog[]; $gUiModuleLog[size($gUiModuleLog)] = \"" + procedure + "\"; }\n";
+    }
+};
+
+TEST_F(PluginInterface, BatchProceduresRunAfterLoadAndBeforeUnloadAndLateRegistrationFails)
+{
+    ASSERT_EQ(run(logging("uiModuleCreate") + logging("uiModuleDelete") + logging("uiModuleCreateBatch") +
+                  logging("uiModuleDeleteBatch")),
+              MS::kSuccess);
+    ASSERT_EQ(run("loadPlugin \"" + uiModulePath() + "\";"), MS::kSuccess) << errors();
+    EXPECT_EQ(log(), "registerUI ok, uiModuleCreateBatch");
+    // Registering outside initializePlugin fails.
+    host::MelValue late;
+    ASSERT_EQ(run("uiModuleLateRegister;", &late), MS::kSuccess);
+    EXPECT_EQ(late.asString(), "0");
+    ASSERT_EQ(run("unloadPlugin uiModule;"), MS::kSuccess) << errors();
+    EXPECT_EQ(log(), "registerUI ok, uiModuleCreateBatch, uiModuleDeleteBatch, uninitialize");
+    EXPECT_EQ(errors(), "");
+}
+
+TEST_F(PluginInterface, MissingProceduresFailTheRegistrationButNotTheLoad)
+{
+    ::setenv("PELLIX_UI_MODULE_PREFIX", "uiMissing", 1);
+    ASSERT_EQ(run("loadPlugin \"" + uiModulePath() + "\";"), MS::kSuccess);
+    EXPECT_EQ(log(), "registerUI failed");
+    EXPECT_EQ(errors(), "registerUI: procedure \"uiMissingCreateBatch\" was not found.\n");
+    clearMessages();
+    ASSERT_EQ(run("unloadPlugin uiModule;"), MS::kSuccess);
+    EXPECT_EQ(log(), "registerUI failed, uninitialize");
+    EXPECT_EQ(errors(), "");
+}
+
+TEST_F(PluginInterface, AFailingCreationProcedureIsReportedAndThePluginStaysLoaded)
+{
+    ::setenv("PELLIX_UI_MODULE_PREFIX", "uiFailing", 1);
+    ASSERT_EQ(run("global proc uiFailingCreateBatch() { error \"no room\"; }\n" + logging("uiFailingDeleteBatch") +
+                  logging("uiFailingCreate") + logging("uiFailingDelete")),
+              MS::kSuccess);
+    ASSERT_EQ(run("loadPlugin \"" + uiModulePath() + "\";"), MS::kSuccess);
+    EXPECT_TRUE(host::PluginManager::isLoaded("uiModule"));
+    EXPECT_NE(errors().find("loadPlugin: The interface creation procedure \"uiFailingCreateBatch\" of plug-in "
+                            "\"uiModule\" failed.\n"),
+              std::string::npos)
+        << errors();
+}
+
+} // namespace
+
+TEST(SessionThreadPool, TbbIsResidentWithoutAnyPlugin)
+{
+    // RTLD_NOLOAD finds the library only when something already loaded it.
+    void* tbb = dlopen("libtbb.so.12", RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(tbb, nullptr) << "the host library should load TBB itself";
+    dlclose(tbb);
 }

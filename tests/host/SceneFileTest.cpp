@@ -2,6 +2,8 @@
 
 #include "SceneTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include "commands/FileState.h"
 #include "commands/UndoQueue.h"
 
@@ -76,20 +78,6 @@ protected:
             select -cl;
         )MEL";
         ASSERT_TRUE(run(script)) << errors();
-    }
-
-    std::string readFile(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    void writeFile(const std::string& path, const std::string& text)
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << text;
     }
 
     MStatus save(const std::string& path) { return run("file -rename \"" + path + "\"; file -save -type \"mayaAscii\""); }

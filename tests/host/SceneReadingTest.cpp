@@ -17,14 +17,6 @@ const char* const kHeader = "//Maya ASCII 2023 scene\n//Name: scene.ma\nrequires
 class SceneReading : public SceneTest
 {
 protected:
-    static std::string readFile(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     // Writes `body` after the usual header into scene.ma and opens it; warnings are kept.
     MStatus openScene(const std::string& body, const std::string& header = kHeader)
     {
@@ -34,13 +26,6 @@ protected:
         MStatus status = run("file -f -o \"" + fPath + "\"");
         fWarnings = capture.text(host::MessageKind::kWarning).asChar();
         return status;
-    }
-    // Saves the scene as saved.ma and gives its text.
-    std::string savedText()
-    {
-        const std::string path = tempPath("saved.ma");
-        EXPECT_TRUE(run("file -rename \"" + path + "\"; file -save")) << errors();
-        return readFile(path);
     }
     // "<scene path> line N: "
     std::string at(int line) const { return fPath + " line " + std::to_string(line) + ": "; }
@@ -119,7 +104,7 @@ TEST_F(SceneReading, RequiresOfPluginsThatCannotBeFoundWarnAndAreWrittenBack)
         << fWarnings;
     EXPECT_FALSE(contains(fWarnings, fPath + " line 7: requires")) << "warned once per plug-in:\n" << fWarnings;
 
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, "requires maya \"2023\";\n"
                                 "requires -nodeType \"fbxRoot\" \"fbxmaya\" \"2020.3.6\";\n"
                                 "requires \"stereoCamera\" \"10.0\";\n"
@@ -127,7 +112,7 @@ TEST_F(SceneReading, RequiresOfPluginsThatCannotBeFoundWarnAndAreWrittenBack)
                                 "\"mtoa\" \"5.3.0\";\n"))
         << saved;
     run("file -f -new");
-    EXPECT_FALSE(contains(savedText(), "mtoa")) << "a new scene requires nothing";
+    EXPECT_FALSE(contains(save("saved.ma"), "mtoa")) << "a new scene requires nothing";
 }
 
 TEST_F(SceneReading, DefaultNodesExistInNewAndOpenedScenes)
@@ -148,7 +133,7 @@ TEST_F(SceneReading, DefaultNodesExistInNewAndOpenedScenes)
     // A new scene the host saved reads back without a word: its scene nodes are of their own
     // types, and the default layers are known to their managers, as Maya writes them.
     run("file -f -new");
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, "connectAttr \"layerManager.dli[0]\" \"defaultLayer.id\";\n")) << saved;
     EXPECT_TRUE(contains(saved, "connectAttr \"renderLayerManager.rlmi[0]\" \"defaultRenderLayer.rlid\";\n"))
         << saved;
@@ -176,7 +161,7 @@ TEST_F(SceneReading, ChangedDefaultNodesAreWrittenAsSelectBlocks)
                           "select -ne :time1;\n"));
     EXPECT_EQ(errors(), "");
     EXPECT_EQ(number("getAttr defaultObjectSet.ihi"), 0);
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, "select -ne :defaultObjectSet;\n\tsetAttr \".ihi\" 0;\n")) << saved;
     EXPECT_FALSE(contains(saved, "select -ne :time1;")) << "unchanged default nodes are not written";
     EXPECT_FALSE(contains(saved, "createNode objectSet -n \"defaultObjectSet\"")) << saved;
@@ -204,7 +189,7 @@ TEST_F(SceneReading, UuidsAreKeptWrittenAfterTheirNodeAndFreshForNewNodes)
                           "\tsetAttr \".tx\" 1;\n"));
     EXPECT_EQ(errors(), "");
     run("createNode transform -n \"b\"");
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, "createNode transform -n \"a\";\n\trename -uid \"E63389A1-48A2-0256-35C1-4B945A9EC512\";\n"
                                 "\tsetAttr \".t\" -type \"double3\" 1 0 0 ;\n"))
         << saved;
@@ -213,7 +198,7 @@ TEST_F(SceneReading, UuidsAreKeptWrittenAfterTheirNodeAndFreshForNewNodes)
     const std::string fresh = saved.substr(saved.find("-uid \"", b) + 6, 36);
     EXPECT_NE(fresh, "E63389A1-48A2-0256-35C1-4B945A9EC512");
     EXPECT_EQ(fresh.find_first_not_of("0123456789ABCDEF-"), std::string::npos) << fresh;
-    EXPECT_EQ(savedText(), saved) << "a node keeps its UUID";
+    EXPECT_EQ(save("saved.ma"), saved) << "a node keeps its UUID";
     EXPECT_EQ(text("ls -uuid a"), "E63389A1-48A2-0256-35C1-4B945A9EC512");
     EXPECT_EQ(text("ls \"E63389A1-48A2-0256-35C1-4B945A9EC512\""), "a");
     EXPECT_EQ(text("ls -uuid b"), fresh.c_str());
@@ -229,7 +214,7 @@ TEST_F(SceneReading, FileInfoIsKeptQueriedAndWritten)
     EXPECT_EQ(strings("fileInfo -q \"osv\"")[0], "Windows 11 \"Home\"");
     run("fileInfo \"application\" \"pellix\"");
     EXPECT_EQ(strings("fileInfo -q").length(), 4u);
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, "currentUnit -l centimeter -a degree -t film;\n"
                                 "fileInfo \"application\" \"pellix\";\n"
                                 "fileInfo \"osv\" \"Windows 11 \\\"Home\\\"\";\n"))
@@ -254,7 +239,7 @@ TEST_F(SceneReading, RelationshipsDataStructuresAndReferencesAreWrittenBack)
     EXPECT_TRUE(contains(fWarnings, at(5) + "file: the reference deskRN to \"C:/assets/desk.ma\" is not loaded: "
                                             "its reference node and edits are kept."))
         << fWarnings;
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_EQ(saved.find("file -rdi 1 -ns \"desk\" -rfn \"deskRN\" -op \"v=0;\" -typ \"mayaAscii\" "
                          "\"C:/assets/desk.ma\";\nfile -r -ns \"desk\" -dr 1 -rfn \"deskRN\""),
               saved.find("//Name: saved.ma\n") + 17)
@@ -287,7 +272,7 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     EXPECT_EQ(text("currentUnit -q -l"), "cm");
     EXPECT_EQ(strings("fileInfo -q \"application\"")[0], "maya");
 
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, reference)) << saved;
     EXPECT_FALSE(contains(saved, "createNode transform -n \"prop:box\"")) << "the reference brings its nodes";
     EXPECT_FALSE(contains(saved, "\"prop:box.tx\" \"|prop:box|prop:lid.ty\"")) << saved;
@@ -322,8 +307,11 @@ TEST_F(SceneReading, LockedNodesStayLockedAndAreWrittenLocked)
     EXPECT_EQ(value("lockNode -q -l free").asIntArray()[0], 0);
     EXPECT_FALSE(run("delete guarded"));
     EXPECT_TRUE(exists("guarded"));
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, "\tsetAttr \".t\" -type \"double3\" 2 0 0 ;\nlockNode -l 1 ;\ncreateNode transform -n \"free\"")) << saved;
+    // Its unlocked plugs still take values.
+    EXPECT_TRUE(run("setAttr guarded.ty 3")) << errors();
+    EXPECT_EQ(value("getAttr guarded.ty").asDouble(), 3.0);
     run("lockNode -l 0 guarded");
     EXPECT_TRUE(run("delete guarded")) << errors();
     run("undo; undo");
@@ -346,11 +334,11 @@ TEST_F(SceneReading, DagNodesShareShortNamesUnderDifferentParents)
     EXPECT_FALSE(run("getAttr ctrl.tx"));
     EXPECT_TRUE(contains(errors(), "More than one object matches name: ctrl")) << errors();
 
-    const std::string saved = savedText();
+    const std::string saved = save("saved.ma");
     clearMessages();
     ASSERT_TRUE(openScene(saved.substr(saved.find("requires"))));
     EXPECT_EQ(errors(), "");
-    EXPECT_EQ(savedText(), saved);
+    EXPECT_EQ(save("saved.ma"), saved);
 }
 
 TEST_F(SceneReading, LinearValuesAreReadAndWrittenInTheFileUnit)
@@ -364,8 +352,8 @@ TEST_F(SceneReading, LinearValuesAreReadAndWrittenInTheFileUnit)
     run("currentUnit -l cm");
     EXPECT_DOUBLE_EQ(number("getAttr t.tx"), 2.54) << "stored in centimetres";
     run("currentUnit -l m");
-    EXPECT_TRUE(contains(savedText(), "currentUnit -l meter -a degree -t film;\n")) << savedText();
-    EXPECT_TRUE(contains(savedText(), "\tsetAttr \".t\" -type \"double3\" 0.0254 0.0508 0.0762 ;\n")) << savedText();
+    EXPECT_TRUE(contains(save("saved.ma"), "currentUnit -l meter -a degree -t film;\n")) << save("saved.ma");
+    EXPECT_TRUE(contains(save("saved.ma"), "\tsetAttr \".t\" -type \"double3\" 0.0254 0.0508 0.0762 ;\n")) << save("saved.ma");
 }
 
 } // namespace

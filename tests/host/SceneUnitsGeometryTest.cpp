@@ -3,6 +3,8 @@
 
 #include "SceneTestSupport.h"
 
+#include "support/TestValues.h"
+
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MFnMesh.h>
@@ -37,26 +39,17 @@ std::string sceneIn(const std::string& unit)
            "\t\t1 1 0\n\t\t;\n";
 }
 
-MDagPath pathOf(const char* name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name));
-    MDagPath path;
-    EXPECT_TRUE(list.getDagPath(0, path));
-    return path;
-}
-
 MPoint meshPoint(const char* shape, int index, MSpace::Space space = MSpace::kObject)
 {
     MPoint point;
-    EXPECT_TRUE(MFnMesh(pathOf(shape)).getPoint(index, point, space));
+    EXPECT_TRUE(MFnMesh(pathNamed(shape)).getPoint(index, point, space));
     return point;
 }
 
 MPoint curveCV(const char* shape, unsigned index)
 {
     MPoint point;
-    EXPECT_TRUE(MFnNurbsCurve(pathOf(shape)).getCV(index, point, MSpace::kObject));
+    EXPECT_TRUE(MFnNurbsCurve(pathNamed(shape)).getCV(index, point, MSpace::kObject));
     return point;
 }
 
@@ -91,27 +84,21 @@ protected:
     std::string values(const std::string& script) { return words(value(script).asDoubleArray()); }
 };
 
-TEST_F(SceneUnitsGeometry, MetreScenePointsTweaksAndCVsReachTheApiInCentimetres)
+TEST_F(SceneUnitsGeometry, PointsTweaksAndCVsOfMetreAndInchScenesReachTheApiInCentimetres)
 {
-    ASSERT_TRUE(openScene("meter")) << errors();
-    EXPECT_EQ(MPoint(0.592f * 100.0f, 0, 0), MPoint(float(meshPoint("qShape", 1).x), 0, 0));
-    const MPoint tweaked = meshPoint("qShape", 2);
-    EXPECT_NEAR(59.2, tweaked.x, 1e-4);
-    EXPECT_NEAR(12.5, tweaked.y, 1e-6);
-    EXPECT_NEAR(-25.0, tweaked.z, 1e-6);
-    // The transform's translate was already converted: the world adds 200 cm.
-    EXPECT_NEAR(259.2, meshPoint("qShape", 1, MSpace::kWorld).x, 1e-4);
-    EXPECT_EQ(MPoint(100, 0, 0), curveCV("cShape", 1));
-    EXPECT_EQ(MPoint(100, 100, 0), curveCV("cShape", 2));
-}
-
-TEST_F(SceneUnitsGeometry, InchScenePointsTweaksAndCVsReachTheApiInCentimetres)
-{
-    ASSERT_TRUE(openScene("inch")) << errors();
-    EXPECT_NEAR(0.592 * 2.54, meshPoint("qShape", 1).x, 1e-5);
-    EXPECT_NEAR(0.125 * 2.54, meshPoint("qShape", 2).y, 1e-6);
-    EXPECT_NEAR(2 * 2.54 + 0.592 * 2.54, meshPoint("qShape", 1, MSpace::kWorld).x, 1e-5);
-    EXPECT_NEAR(2.54, curveCV("cShape", 2).y, 1e-12);
+    for (const auto& [unit, cm] : {std::pair<std::string, double>{"meter", 100.0}, {"inch", 2.54}}) {
+        SCOPED_TRACE(unit);
+        ASSERT_TRUE(openScene(unit)) << errors();
+        EXPECT_NEAR(0.592 * cm, meshPoint("qShape", 1).x, 1e-4);
+        const MPoint tweaked = meshPoint("qShape", 2);
+        EXPECT_NEAR(0.592 * cm, tweaked.x, 1e-4);
+        EXPECT_NEAR(0.125 * cm, tweaked.y, 1e-6);
+        EXPECT_NEAR(-0.25 * cm, tweaked.z, 1e-6);
+        // The transform's translate was already converted: the world adds two units.
+        EXPECT_NEAR(2.592 * cm, meshPoint("qShape", 1, MSpace::kWorld).x, 1e-4);
+        EXPECT_TRUE(curveCV("cShape", 1).isEquivalent(MPoint(cm, 0, 0), 1e-9));
+        EXPECT_TRUE(curveCV("cShape", 2).isEquivalent(MPoint(cm, cm, 0), 1e-9));
+    }
 }
 
 TEST_F(SceneUnitsGeometry, CommandsGivePositionsInTheSceneUnit)

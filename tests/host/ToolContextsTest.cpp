@@ -104,7 +104,7 @@ TEST_F(ToolContexts, ContextsStartAtMayasDefaultsAndEditsReachOnlyTheirOwn)
     EXPECT_EQ(scaleAxes.asDoubleArray()[0], 0.0);
 }
 
-TEST_F(ToolContexts, BadManipContextEditsChangeNothing)
+TEST_F(ToolContexts, BadEditsTakenNamesAndContextsOfAnotherKindAreRefusedChangingNothing)
 {
     EXPECT_EQ(failure("manipRotateContext -e -mode 4 Rotate"),
               "manipRotateContext: -mode must be a whole number from 0 to 3, not \"4\".\n");
@@ -118,9 +118,21 @@ TEST_F(ToolContexts, BadManipContextEditsChangeNothing)
     EXPECT_EQ(failure("manipMoveContext -q -mode Rotate"), "manipMoveContext: Context 'Rotate' not found.\n");
     EXPECT_EQ(failure("manipScaleContext -q -mode -manipVisible Scale"),
               "manipScaleContext: query one of -manipVisible, -mode and -orientAxes.\n");
-    EXPECT_EQ(failure("manipMoveContext -mode 1 Move"), "manipMoveContext: Object's name 'Move' is not unique.\n");
     EXPECT_EQ(failure("manipMoveContext -q -e -mode Move"), "manipMoveContext: use -query or -edit, not both.\n");
     EXPECT_EQ(answer("manipMoveContext -q -mode Move"), "2");
+
+    ASSERT_EQ(run("manipMoveContext myMove"), MS::kSuccess) << errors();
+    EXPECT_EQ(failure("manipMoveContext -mode 0 myMove"), "manipMoveContext: Object's name 'myMove' is not unique.\n");
+    EXPECT_EQ(failure("manipScaleContext myMove"), "manipScaleContext: Object's name 'myMove' is not unique.\n");
+    EXPECT_EQ(failure("manipRotateContext selectSuperContext"),
+              "manipRotateContext: Object's name 'selectSuperContext' is not unique.\n");
+    EXPECT_EQ(answer("manipMoveContext -q -mode myMove"), "2");
+    EXPECT_EQ(failure("manipScaleContext -q -mode myMove"), "manipScaleContext: Context 'myMove' not found.\n");
+    EXPECT_EQ(failure("manipRotateContext -mode 5 wobbly"),
+              "manipRotateContext: -mode must be a whole number from 0 to 3, not \"5\".\n");
+    EXPECT_EQ(answer("contextInfo -exists wobbly"), "0");
+    EXPECT_EQ(failure("manipMoveContext one two"), "manipMoveContext: unexpected argument \"one\".\n");
+    EXPECT_EQ(answer("contextInfo -exists one"), "0");
 }
 
 TEST_F(ToolContexts, ManipContextsMadeByNameAreToolsOfTheirClassWithTheirOwnSettings)
@@ -153,22 +165,6 @@ TEST_F(ToolContexts, ManipContextsMadeByNameAreToolsOfTheirClassWithTheirOwnSett
 
     host::resetToolContexts();
     EXPECT_EQ(answer("contextInfo -exists myMove"), "0");
-}
-
-TEST_F(ToolContexts, ANameInUseOrAContextOfAnotherKindIsRefused)
-{
-    ASSERT_EQ(run("manipMoveContext myMove"), MS::kSuccess) << errors();
-    EXPECT_EQ(failure("manipMoveContext -mode 0 myMove"), "manipMoveContext: Object's name 'myMove' is not unique.\n");
-    EXPECT_EQ(failure("manipScaleContext myMove"), "manipScaleContext: Object's name 'myMove' is not unique.\n");
-    EXPECT_EQ(failure("manipRotateContext selectSuperContext"),
-              "manipRotateContext: Object's name 'selectSuperContext' is not unique.\n");
-    EXPECT_EQ(answer("manipMoveContext -q -mode myMove"), "2");
-    EXPECT_EQ(failure("manipScaleContext -q -mode myMove"), "manipScaleContext: Context 'myMove' not found.\n");
-    EXPECT_EQ(failure("manipRotateContext -mode 5 wobbly"),
-              "manipRotateContext: -mode must be a whole number from 0 to 3, not \"5\".\n");
-    EXPECT_EQ(answer("contextInfo -exists wobbly"), "0");
-    EXPECT_EQ(failure("manipMoveContext one two"), "manipMoveContext: unexpected argument \"one\".\n");
-    EXPECT_EQ(answer("contextInfo -exists one"), "0");
 }
 
 TEST_F(ToolContexts, ManipOptionsSetsWhatManipulatorsRead)

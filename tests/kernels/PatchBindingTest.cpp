@@ -1,12 +1,495 @@
-// Appending bound and copied patches to an overlay's arrays, and the bind
+// Matching patch vertices to driver vertices, the checks on stored patch slices that a partial
+// rebind copies, appending bound and copied patches to an overlay's arrays, and the bind
 // command's per-patch messages and summaries.
 
+#include "overlay/PatchMatching.h"
 #include "overlay/PatchBinding.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <tuple>
 #include <vector>
+
+using namespace PatchMatching;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+
+struct Driver {
+    std::vector<double> xyz;
+    DriverGrid grid;
+
+    Driver(std::vector<double> points, double tolerance) : xyz(std::move(points))
+    {
+        EXPECT_TRUE(grid.build(xyz.data(), static_cast<int64_t>(xyz.size() / 3), tolerance));
+    }
+    int find(double x, double y, double z) const { return grid.findDriverVertex(x, y, z); }
+    // The batch lookup of many queries (xyz triples).
+    std::vector<int> findAll(const std::vector<double>& queries) const
+    {
+        std::vector<int> ids(queries.size() / 3, -7);
+        grid.findDriverVertices(queries.data(), static_cast<int64_t>(ids.size()), ids.data());
+        return ids;
+    }
+};
+
+// Exhaustive answer: every driver vertex whose cell lies in the 3x3x3 block
+// around the query's cell and whose squared distance is below t², the winner
+// being the smallest distance, then the earliest cell in z, y, x order, then
+// the lowest id.
+int exhaustiveMatch(const std::vector<double>& xyz, double t, double x, double y, double z)
+{
+    const double inv = 1.0 / t;
+    const double q[3] = {x, y, z};
+    int64_t qc[3];
+    for (int a = 0; a < 3; ++a)
+        qc[a] = static_cast<int64_t>(std::floor(q[a] * inv));
+    int result = -1;
+    std::tuple<double, int, int> best{t * t, 0, 0};
+    for (size_t i = 0; i < xyz.size() / 3; ++i) {
+        int rank = 0;
+        bool near = true;
+        for (int a = 2; a >= 0; --a) {
+            const int64_t d = static_cast<int64_t>(std::floor(xyz[3 * i + a] * inv)) - qc[a];
+            near = near && d >= -1 && d <= 1;
+            rank = rank * 3 + static_cast<int>(d + 1);
+        }
+        if (!near)
+            continue;
+        double d2 = 0.0;
+        for (int a = 0; a < 3; ++a)
+            d2 += (q[a] - xyz[3 * i + a]) * (q[a] - xyz[3 * i + a]);
+        const std::tuple<double, int, int> key{d2, rank, static_cast<int>(i)};
+        if (d2 < t * t && (result < 0 || key < best)) {
+            best = key;
+            result = static_cast<int>(i);
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+TEST(CellCoordinate, FloorsAndSaturatesAndRefusesNaN)
+{
+    int64_t c = 0;
+    EXPECT_TRUE(cellCoordinate(2.5, c));
+    EXPECT_EQ(c, 2);
+    EXPECT_TRUE(cellCoordinate(-2.5, c));
+    EXPECT_EQ(c, -3);  // floor, not truncation toward zero
+    EXPECT_TRUE(cellCoordinate(-0.0, c));
+    EXPECT_EQ(c, 0);
+    EXPECT_TRUE(cellCoordinate(1e300, c));
+    EXPECT_EQ(c, kMax);
+    EXPECT_TRUE(cellCoordinate(9223372036854775808.0, c));
+    EXPECT_EQ(c, kMax);
+    EXPECT_TRUE(cellCoordinate(-9223372036854775808.0, c));
+    EXPECT_EQ(c, kMin);
+    EXPECT_TRUE(cellCoordinate(-1e300, c));
+    EXPECT_EQ(c, kMin);
+    EXPECT_TRUE(cellCoordinate(std::numeric_limits<double>::infinity(), c));
+    EXPECT_EQ(c, kMax);
+    EXPECT_FALSE(cellCoordinate(kNaN, c));
+}
+
+TEST(CellHash, WrapsInUnsignedArithmetic)
+{
+    // Coordinates at the ends of the range overflow a signed product.
+    const uint64_t h = cellHash(CellKey{kMax, kMin, -1});
+    const uint64_t expected = (static_cast<uint64_t>(kMax) * 73856093ull) ^
+                              (static_cast<uint64_t>(kMin) * 19349663ull) ^ (~uint64_t(0) * 83492791ull);
+    EXPECT_EQ(h, expected);
+    EXPECT_EQ(cellHash(CellKey{1, 0, 0}), 73856093ull);
+    EXPECT_EQ(cellHash(CellKey{1, 1, 1}), 73856093ull ^ 19349663ull ^ 83492791ull);
+}
+
+TEST(DriverGridMatching, DistanceEqualToToleranceIsOutside)
+{
+    Driver d({0.0, 0.0, 0.0, 10.0, 0.0, 0.0}, 0.5);
+    EXPECT_EQ(d.find(0.5, 0.0, 0.0), -1);
+    EXPECT_EQ(d.find(0.0, -0.5, 0.0), -1);
+    EXPECT_EQ(d.find(0.49999, 0.0, 0.0), 0);
+    EXPECT_EQ(d.find(10.0, 0.0, 0.4), 1);
+
+    Driver fine({1.0, 2.0, 3.0}, 0.0001);
+    EXPECT_EQ(fine.find(1.0, 2.0, 3.0 + 0.0001), -1);
+    EXPECT_EQ(fine.find(1.0, 2.0, 3.0 + 0.00009), 0);
+}
+
+TEST(DriverGridMatching, TiesGoToLowerZThenYThenXCellThenLowerId)
+{
+    // Every candidate is 0.25 from the query at the origin; the later a
+    // candidate's cell comes in the visiting order, the lower its id, so only
+    // the visiting order can make the right one win.
+    const double t = 1.0;
+    Driver zTie({0.0, 0.0, 0.25, /* id 1 in cell z = -1 */ 0.0, 0.0, -0.25}, t);
+    EXPECT_EQ(zTie.find(0.0, 0.0, 0.0), 1);
+
+    Driver zBeatsY({0.0, -0.25, 0.0, 0.0, 0.0, -0.25}, t);
+    EXPECT_EQ(zBeatsY.find(0.0, 0.0, 0.0), 1);
+
+    Driver yBeatsX({-0.25, 0.0, 0.0, 0.0, -0.25, 0.0}, t);
+    EXPECT_EQ(yBeatsX.find(0.0, 0.0, 0.0), 1);
+
+    Driver xTie({0.25, 0.0, 0.0, -0.25, 0.0, 0.0}, t);
+    EXPECT_EQ(xTie.find(0.0, 0.0, 0.0), 1);
+
+    // Same cell, same distance: the lower id.
+    Driver sameCell({0.5, 0.25, 0.5, 0.5, 0.75, 0.5, 0.5, 0.25, 0.5}, t);
+    EXPECT_EQ(sameCell.find(0.5, 0.5, 0.5), 0);
+
+    // A strictly closer vertex wins whatever its cell.
+    Driver closer({0.0, 0.0, -0.25, 0.2, 0.0, 0.0}, t);
+    EXPECT_EQ(closer.find(0.0, 0.0, 0.0), 1);
+}
+
+TEST(DriverGridMatching, CoincidentDriverVerticesGiveTheLowestId)
+{
+    Driver d({0.3, 0.3, 0.3, 1.0, 1.0, 1.0, 0.3, 0.3, 0.3, 0.3, 0.3, 0.3}, 0.1);
+    EXPECT_EQ(d.find(0.3, 0.3, 0.3), 0);
+    EXPECT_EQ(d.find(0.31, 0.3, 0.3), 0);
+}
+
+TEST(DriverGridMatching, PointsOnCellBoundariesReachNeighbourCells)
+{
+    const double t = 1.0;
+    Driver d({0.6, 0.0, 0.0, 1.9, 5.0, 5.0, 3.0, -2.0, 7.0}, t);
+    EXPECT_EQ(d.find(1.0, 0.0, 0.0), 0);    // query on the boundary, vertex in the cell below
+    EXPECT_EQ(d.find(1.0, 5.0, 5.0), 1);    // vertex far side of the query's own cell
+    EXPECT_EQ(d.find(3.5, -2.0, 7.0), 2);   // vertex on the boundary, query inside
+    EXPECT_EQ(d.find(2.5, -2.0, 7.0), 2);   // vertex on the boundary, query in the cell below
+    EXPECT_EQ(d.find(3.0, -1.01, 7.0), 2);  // across a y boundary
+    EXPECT_EQ(d.find(1.99, 0.0, 0.0), -1);  // two cells away is beyond tolerance anyway
+}
+
+TEST(DriverGridMatching, NegativeCoordinatesFallIntoFlooredCells)
+{
+    // -0.25 lies in cell -1, visited before cell 0 that holds +0.25; with
+    // truncation toward zero both would share cell 0 and the lower id win.
+    Driver d({0.25, 0.0, 0.0, -0.25, 0.0, 0.0}, 1.0);
+    EXPECT_EQ(d.find(0.0, 0.0, 0.0), 1);
+
+    Driver negative({-5.05, -7.5, -0.01, -5.2, -7.5, -0.01}, 0.1);
+    EXPECT_EQ(negative.find(-5.0, -7.5, -0.01), 0);
+    EXPECT_EQ(negative.find(-5.16, -7.5, 0.02), 1);
+    EXPECT_EQ(negative.find(-5.29, -7.5, -0.01), 1);
+    EXPECT_EQ(negative.find(-5.31, -7.5, -0.01), -1);
+}
+
+TEST(DriverGridMatching, HugeCoordinatesOverTinyToleranceSaturateSafely)
+{
+    const double t = 1e-10;
+    Driver d({1e300, 0.0, 0.0, -1e300, 1.0, 1.0, 2e19, -3e19, 0.5, 1e300, 1e300, 1e300}, t);
+    EXPECT_EQ(d.find(1e300, 0.0, 0.0), 0);
+    EXPECT_EQ(d.find(1e300, 0.0, 5e-11), 0);
+    EXPECT_EQ(d.find(-1e300, 1.0, 1.0), 1);
+    EXPECT_EQ(d.find(2e19, -3e19, 0.5), 2);
+    EXPECT_EQ(d.find(1e300, 1e300, 1e300), 3);
+    // In the same saturated cell but far away.
+    EXPECT_EQ(d.find(2e300, 0.0, 0.0), -1);
+    EXPECT_EQ(d.find(1e299, 1e300, 1e300), -1);
+    EXPECT_EQ(d.find(std::numeric_limits<double>::infinity(), 0.0, 0.0), -1);
+}
+
+TEST(DriverGridMatching, NaNMatchesNothingAndHidesNoOtherVertex)
+{
+    Driver d({kNaN, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, kNaN, 1.0}, 0.5);
+    EXPECT_EQ(d.find(kNaN, 0.0, 0.0), -1);
+    EXPECT_EQ(d.find(0.0, 0.0, kNaN), -1);
+    EXPECT_EQ(d.find(0.1, 0.0, 0.0), 1);
+    EXPECT_EQ(d.find(1.0, 0.0, 1.0), -1);
+    EXPECT_EQ(d.grid.indexedPointCount(), 1);
+}
+
+TEST(DriverGridMatching, InfinitePointsMatchNothingLikeNaNPoints)
+{
+    // A patch vertex at infinity is no more on the driver than a NaN one, even
+    // where a driver vertex has the very same coordinates.
+    Driver d({kInf, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, -kInf, 1.0, kInf, kInf, kInf}, 0.5);
+    EXPECT_EQ(d.find(kInf, 0.0, 0.0), -1);
+    EXPECT_EQ(d.find(1.0, -kInf, 1.0), -1);
+    EXPECT_EQ(d.find(kInf, kInf, kInf), -1);
+    EXPECT_EQ(d.find(0.1, 0.0, 0.0), 1);
+    EXPECT_EQ(d.findAll({kInf, 0.0, 0.0, 0.1, 0.0, 0.0, 1.0, -kInf, 1.0, kInf, kInf, kInf}),
+              (std::vector<int>{-1, 1, -1, -1}));
+    EXPECT_EQ(d.grid.indexedPointCount(), 1);
+
+    std::vector<int> ids(2, -7), scratch;
+    const std::vector<double> patch = {kInf, 0.0, 0.0, 0.0, 0.0, 0.0};
+    const PatchMatch match = matchPatchVertices(d.grid, patch.data(), 2, ids.data(), scratch);
+    EXPECT_EQ(ids, (std::vector<int>{-1, 1}));
+    EXPECT_EQ(match.outside, 1);
+}
+
+TEST(DriverGridMatching, TinyCoordinatesNearZeroKeepTheVisitingOrder)
+{
+    // Both vertices are at squared distance 0 from the origin (the squares
+    // underflow), but the one in cell -1 is visited first.
+    Driver d({0.0, 0.0, 0.0, -1e-300, 0.0, 0.0}, 1.0);
+    EXPECT_EQ(d.find(0.0, 0.0, 0.0), 1);
+
+    // Likewise in z alone, with x and y large enough for the exact-hit shortcut: the
+    // vertex exactly at the query must not win over the one in the cell below.
+    Driver inZ({1.0, 2.0, 0.0, 1.0, 2.0, -1e-200}, 1.0);
+    EXPECT_EQ(inZ.find(1.0, 2.0, 0.0), 1);
+}
+
+TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnCrowdedLattices)
+{
+    // Points on a lattice of quarter tolerances give many exact ties, shared
+    // cells, duplicates and cells on both sides of zero; enough of them to
+    // fill buckets and make probes run on.
+    std::mt19937_64 random(12345);
+    for (const double t : {1.0, 0.01, 3.0}) {
+        std::uniform_int_distribution<int> lattice(-24, 24);
+        std::vector<double> xyz;
+        for (int i = 0; i < 3000; ++i) {
+            for (int a = 0; a < 3; ++a)
+                xyz.push_back(lattice(random) * t / 4.0);
+        }
+        Driver d(xyz, t);
+        std::uniform_int_distribution<int> queryLattice(-30, 30);
+        std::uniform_real_distribution<double> jitter(-0.3, 0.3);
+        std::vector<double> queries;
+        std::vector<int> expected;
+        for (int k = 0; k < 1000; ++k) {
+            double q[3];
+            for (int a = 0; a < 3; ++a)
+                q[a] = queryLattice(random) * t / 4.0 + (k % 2 ? jitter(random) * t : 0.0);
+            expected.push_back(exhaustiveMatch(xyz, t, q[0], q[1], q[2]));
+            ASSERT_EQ(d.find(q[0], q[1], q[2]), expected.back())
+                << "t " << t << " query " << q[0] << " " << q[1] << " " << q[2];
+            queries.insert(queries.end(), q, q + 3);
+        }
+        EXPECT_EQ(d.findAll(queries), expected) << "t " << t;
+    }
+}
+
+TEST(DriverGridMatching, AgreesWithExhaustiveSearchOnSparseDrivers)
+{
+    // A driver far sparser than the tolerance, as most are: most blocks hold
+    // one vertex, buckets mix many blocks, and queries sit exactly on a
+    // vertex, just off it, or just beyond the tolerance, in every direction
+    // and on both sides of zero. A few coincident vertices and a pair at the
+    // same distance from a query make exact hits and ties.
+    std::mt19937_64 random(99);
+    const double t = 0.001;
+    std::uniform_real_distribution<double> coordinate(-0.5, 0.5);
+    std::vector<double> xyz;
+    for (int i = 0; i < 6000; ++i) {
+        for (int a = 0; a < 3; ++a)
+            xyz.push_back(coordinate(random));
+    }
+    for (int i = 0; i < 30; ++i) {
+        const size_t copied = 3 * static_cast<size_t>(i * 97);
+        xyz.insert(xyz.end(), {xyz[copied], xyz[copied + 1], xyz[copied + 2]});
+    }
+    xyz.insert(xyz.end(), {0.25 + 0.4 * t, 0.1, 0.1, 0.25 - 0.4 * t, 0.1, 0.1});
+    Driver d(xyz, t);
+
+    std::uniform_int_distribution<size_t> vertex(0, xyz.size() / 3 - 1);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    const double offsets[] = {0.0, 0.3 * t, 0.99 * t, 1.0 * t, 1.7 * t};
+    std::vector<double> queries;
+    std::vector<int> expected;
+    for (int k = 0; k < 2500; ++k) {
+        const size_t v = vertex(random);
+        double dir[3] = {unit(random), unit(random), unit(random)};
+        const double length = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]) + 1e-12;
+        const double offset = offsets[k % 5];
+        double q[3];
+        for (int a = 0; a < 3; ++a)
+            q[a] = xyz[3 * v + a] + dir[a] / length * offset;
+        expected.push_back(exhaustiveMatch(xyz, t, q[0], q[1], q[2]));
+        ASSERT_EQ(d.find(q[0], q[1], q[2]), expected.back()) << "query " << k << " near vertex " << v;
+        queries.insert(queries.end(), q, q + 3);
+    }
+    // In batches, with the queries that sit on coincident vertices and a NaN
+    // among them.
+    queries.insert(queries.end(), {kNaN, 0.1, 0.1, xyz[0], xyz[1], xyz[2]});
+    expected.insert(expected.end(), {-1, 0});
+    EXPECT_EQ(d.findAll(queries), expected);
+    EXPECT_EQ(d.find(0.25, 0.1, 0.1), static_cast<int>(xyz.size() / 3) - 1);  // the tie's lower cell
+    EXPECT_EQ(d.find(xyz[0], xyz[1], xyz[2]), 0);                             // the first of coincident ones
+}
+
+TEST(DriverGridMatching, BuildRefusesUnusableTolerancesAndRebuildReplaces)
+{
+    const std::vector<double> xyz = {0.0, 0.0, 0.0};
+    DriverGrid grid;
+    for (const double t : {0.0, -1.0, std::numeric_limits<double>::infinity(), kNaN, 1e-320}) {
+        EXPECT_FALSE(grid.build(xyz.data(), 1, t)) << t;
+        EXPECT_EQ(grid.findDriverVertex(0.0, 0.0, 0.0), -1);
+    }
+
+    const std::vector<double> first = {0.0, 0.0, 0.0, 1.0, 1.0, 1.0};
+    const std::vector<double> second = {5.0, 5.0, 5.0};
+    ASSERT_TRUE(grid.build(first.data(), 2, 0.1));
+    EXPECT_EQ(grid.findDriverVertex(1.0, 1.0, 1.0), 1);
+    ASSERT_TRUE(grid.build(second.data(), 1, 0.1));
+    EXPECT_EQ(grid.findDriverVertex(1.0, 1.0, 1.0), -1);
+    EXPECT_EQ(grid.findDriverVertex(5.0, 5.0, 5.0), 0);
+
+    ASSERT_TRUE(grid.build(nullptr, 0, 0.1));
+    EXPECT_EQ(grid.findDriverVertex(0.0, 0.0, 0.0), -1);
+}
+
+TEST(PatchVertexMatching, CountsOutsideVerticesAndRepeatedMatches)
+{
+    Driver d({0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 1.0, 1.0, 0.0}, 0.0001);
+    std::vector<int> scratch;
+
+    // One of four patch vertices too far away.
+    const std::vector<double> oneOutside = {0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 1.0, 1.0, 0.001};
+    std::vector<int> ids(4);
+    PatchMatch m = matchPatchVertices(d.grid, oneOutside.data(), 4, ids.data(), scratch);
+    EXPECT_EQ(m.outside, 1);
+    EXPECT_EQ(m.shared, 0);
+    EXPECT_EQ(ids, (std::vector<int>{0, 1, 2, -1}));
+
+    // Three patch vertices on driver vertex 1 count 2; a pair on 3 counts 1.
+    const std::vector<double> sharing = {1.0, 0.0, 0.0, 1.0, 0.0, 0.0, 1.0, 0.00005, 0.0,
+                                         1.0, 1.0, 0.0, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0};
+    ids.assign(6, 7);
+    m = matchPatchVertices(d.grid, sharing.data(), 6, ids.data(), scratch);
+    EXPECT_EQ(m.outside, 0);
+    EXPECT_EQ(m.shared, 3);
+    EXPECT_EQ(ids, (std::vector<int>{1, 1, 1, 3, 3, 0}));
+
+    // All distinct: nothing to report.
+    ids.assign(4, 7);
+    m = matchPatchVertices(d.grid, d.xyz.data(), 4, ids.data(), scratch);
+    EXPECT_EQ(m.outside, 0);
+    EXPECT_EQ(m.shared, 0);
+    EXPECT_EQ(ids, (std::vector<int>{0, 1, 2, 3}));
+}
+
+namespace {
+
+struct StoredArrays {
+    std::vector<int> vertexCounts, driverIndices, triangleOffsets, triangleCounts, triangleIndices, edgeOffsets,
+        edgeCounts, edgeIndices;
+
+    static IntSpan span(const std::vector<int>& v) { return IntSpan{v.data(), static_cast<int64_t>(v.size())}; }
+
+    StoredPatchArrays view() const
+    {
+        return StoredPatchArrays{span(vertexCounts),    span(driverIndices), span(triangleOffsets),
+                                 span(triangleCounts),  span(triangleIndices), span(edgeOffsets),
+                                 span(edgeCounts),      span(edgeIndices)};
+    }
+
+    int64_t startOf(int64_t p) const
+    {
+        int64_t start = 0;
+        for (int64_t q = 0; q < p; ++q)
+            start = nextVertexStart(span(vertexCounts), q, start);
+        return start;
+    }
+
+    StoredPatchSlice locate(int64_t p) const { return locateStoredPatch(view(), p, startOf(p)); }
+};
+
+// Two patches: a triangle (3 vertices, 3 triangle entries, 6 edge entries)
+// and a quad without faces (4 vertices, no triangles or edges).
+StoredArrays twoPatches()
+{
+    StoredArrays a;
+    a.vertexCounts = {3, 4};
+    a.driverIndices = {10, 11, 12, 20, 21, 22, 23};
+    a.triangleOffsets = {0, 3};
+    a.triangleCounts = {3, 0};
+    a.triangleIndices = {0, 1, 2};
+    a.edgeOffsets = {0, 6};
+    a.edgeCounts = {6, 0};
+    a.edgeIndices = {0, 1, 1, 2, 2, 0};
+    return a;
+}
+
+}  // namespace
+
+TEST(StoredPatchSlices, LocatesEachPatchOfAValidBinding)
+{
+    const StoredArrays a = twoPatches();
+    const StoredPatchSlice first = a.locate(0);
+    EXPECT_EQ(first.state, StoredPatchState::kValid);
+    EXPECT_EQ(first.vertexStart, 0);
+    EXPECT_EQ(first.vertexCount, 3);
+    EXPECT_EQ(first.triangleCount, 3);
+    EXPECT_EQ(first.edgeCount, 6);
+
+    const StoredPatchSlice second = a.locate(1);
+    EXPECT_EQ(second.state, StoredPatchState::kValid);
+    EXPECT_EQ(second.vertexStart, 3);
+    EXPECT_EQ(second.vertexCount, 4);
+    EXPECT_EQ(second.triangleOffset, 3);
+    EXPECT_EQ(second.triangleCount, 0);
+    EXPECT_EQ(second.edgeOffset, 6);
+}
+
+TEST(StoredPatchSlices, PatchBeyondAnyPerPatchArrayIsIncomplete)
+{
+    EXPECT_EQ(twoPatches().locate(2).state, StoredPatchState::kIncomplete);
+    for (int which = 0; which < 5; ++which) {
+        StoredArrays a = twoPatches();
+        std::vector<int>* arrays[5] = {&a.vertexCounts, &a.triangleOffsets, &a.triangleCounts, &a.edgeOffsets,
+                                       &a.edgeCounts};
+        arrays[which]->pop_back();
+        EXPECT_EQ(a.locate(1).state, StoredPatchState::kIncomplete) << which;
+        EXPECT_EQ(a.locate(0).state, StoredPatchState::kValid) << which;
+    }
+}
+
+TEST(StoredPatchSlices, NegativeOrOverrunningValuesAreInvalid)
+{
+    auto invalidAfter = [](auto change, int64_t p) {
+        StoredArrays a = twoPatches();
+        change(a);
+        return a.locate(p).state == StoredPatchState::kInvalid;
+    };
+    EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.vertexCounts[1] = -1; }, 1));
+    EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.vertexCounts[1] = 5; }, 1));
+    EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.triangleOffsets[0] = -3; }, 0));
+    EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.triangleCounts[0] = 4; }, 0));
+    EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.edgeOffsets[1] = 7; }, 1));
+    EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.edgeCounts[0] = -6; }, 0));
+
+    // A negative count before p is not made good by a later positive one.
+    StoredArrays a = twoPatches();
+    a.vertexCounts = {-2, 5, 4};
+    a.triangleOffsets = {0, 0, 0};
+    a.triangleCounts = {0, 0, 0};
+    a.edgeOffsets = {0, 0, 0};
+    a.edgeCounts = {0, 0, 0};
+    EXPECT_EQ(a.locate(2).state, StoredPatchState::kInvalid);
+    EXPECT_EQ(a.locate(1).state, StoredPatchState::kInvalid);
+}
+
+TEST(StoredPatchSlices, SumsThatOverflow32BitsAreInvalidNotWrapped)
+{
+    const int big = std::numeric_limits<int>::max();
+    StoredArrays a = twoPatches();
+    a.triangleOffsets[1] = big;  // big + 1 wraps negative in 32 bits
+    a.triangleCounts[1] = 1;
+    EXPECT_EQ(a.locate(1).state, StoredPatchState::kInvalid);
+
+    StoredArrays b = twoPatches();
+    b.vertexCounts = {big, big, 2};
+    b.triangleOffsets = {0, 0, 0};
+    b.triangleCounts = {0, 0, 0};
+    b.edgeOffsets = {0, 0, 0};
+    b.edgeCounts = {0, 0, 0};
+    EXPECT_EQ(b.startOf(2), 2 * int64_t(big));
+    EXPECT_EQ(b.locate(2).state, StoredPatchState::kInvalid);
+}
 
 using namespace PatchBinding;
 

@@ -183,18 +183,13 @@ void expectChoice(const TriangleChoice& c, std::vector<int> ids, std::vector<int
 
 }  // namespace
 
-TEST(FanTriangleSearch, TakesTheFanTriangleHoldingThePoint)
+TEST(FanTriangleSearch, TakesTheFanTriangleHoldingThePointElseExtrapolatesOnTheFirst)
 {
     expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{0.25, 0.75, 0}), {10, 12, 13}, {0, 2, 3},
                  {0.25, 0.25, 0.5}, -1);
     expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{0.75, 0.25, 0}), {10, 11, 12}, {0, 1, 2},
                  {0.25, 0.5, 0.25}, -1);
-}
-
-TEST(FanTriangleSearch, PointBeyondEveryTriangleExtrapolatesOnTheFirst)
-{
-    const TriangleChoice c = fanTriangleSearch(kQuad.corners(), Vec3d{2, 0.5, 0});
-    expectChoice(c, {10, 11, 12}, {0, 1, 2}, {-1, 1.5, 0.5}, -1);
+    expectChoice(fanTriangleSearch(kQuad.corners(), Vec3d{2, 0.5, 0}), {10, 11, 12}, {0, 1, 2}, {-1, 1.5, 0.5}, -1);
 }
 
 TEST(FanTriangleSearch, SkipsDegenerateFanTrianglesInsteadOfSnappingToACorner)
@@ -211,10 +206,7 @@ TEST(FanTriangleSearch, SkipsDegenerateFanTrianglesInsteadOfSnappingToACorner)
     // Only when every fan triangle is flat does the first corner take the point.
     const Face line{{5, 6, 7, 8}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}};
     expectChoice(fanTriangleSearch(line.corners(), Vec3d{1.5, 0, 0}), {5, 6, 7}, {0, 1, 2}, {1, 0, 0}, -1);
-}
-
-TEST(FanTriangleSearch, FacesOfFewerThanThreeVerticesUseTheFirstCorner)
-{
+    // A face of fewer than three vertices takes its first corner, or none.
     const Face edge{{7, 8}, {{0, 0, 0}, {1, 0, 0}}};
     expectChoice(fanTriangleSearch(edge.corners(), Vec3d{0.5, 0, 0}), {7, 7, 7}, {0, 0, 0}, {1, 0, 0}, -1);
     const Face none{{}, {}};
@@ -280,16 +272,7 @@ TEST(TriangulationSearch, FallsBackToTheFanWhenTheTriangulationIsUnusable)
 
 TEST(SurfaceFrame, InterpolatedNormalAndProjectedTangentThroughTheGeometryMatrix)
 {
-    FrameCase c;
-    c.corners[0] = {0, 0, 0};
-    c.corners[1] = {2, 0, 0};
-    c.corners[2] = {0, 2, 0};
-    c.weights[0] = 0.5;
-    c.weights[1] = 0.25;
-    c.weights[2] = 0.25;
-    c.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
-    c.a = 1.0;
-    c.b = 0.0;
+    FrameCase c{{{0, 0, 0}, {2, 0, 0}, {0, 2, 0}}, {0.5, 0.25, 0.25}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}};
     c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, 0.5, 0});
 
     // A tilted normal: the first edge projects to (1, 0, -1); the frame stays right-handed.
@@ -310,15 +293,8 @@ TEST(SurfaceFrame, InterpolatedNormalAndProjectedTangentThroughTheGeometryMatrix
 
 TEST(SurfaceFrame, ZeroInterpolatedNormalFallsBackToTheTriangleNormal)
 {
-    FrameCase c;
-    c.corners[0] = {0, 0, 0};
-    c.corners[1] = {2, 0, 0};
-    c.corners[2] = {0, 2, 2};
-    c.weights[0] = 0.25;
-    c.weights[1] = 0.5;
-    c.weights[2] = 0.25;
     // Valid normals whose weighted sum cancels.
-    c.normals = {{0, 0, 1}, {0, 0, -1}, {0, 0, 1}};
+    FrameCase c{{{0, 0, 0}, {2, 0, 0}, {0, 2, 2}}, {0.25, 0.5, 0.25}, {{0, 0, 1}, {0, 0, -1}, {0, 0, 1}}};
     const Vec3d geometric{0, -kHalfRoot2, kHalfRoot2};  // e1 × e2 = (0, -4, 4)
     const Vec3d pos{1, 0.5, 0.5};
     c.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
@@ -328,40 +304,16 @@ TEST(SurfaceFrame, ZeroInterpolatedNormalFallsBackToTheTriangleNormal)
     c.expectFrame({1, 0, 0}, {0, kHalfRoot2, kHalfRoot2}, geometric, pos);
 }
 
-TEST(SurfaceFrame, CollapsedTriangleWithoutNormalsUsesUpAndTheSecondFallbackTangent)
+TEST(SurfaceFrame, CollapsedTrianglesAndTangentsAlongTheNormalFallBackInOrder)
 {
-    FrameCase c;
-    c.corners[0] = c.corners[1] = c.corners[2] = {1, 1, 1};
-    c.weights[0] = 1;
-    c.weights[1] = 0;
-    c.weights[2] = 0;
-    // n = (0, 0, 1); (-n.y, n.x, 0) is zero, so t = (0, -n.z, n.y) and bn = n × t.
-    c.expectFrame({0, -1, 0}, {1, 0, 0}, {0, 0, 1}, {1, 1, 1});
-}
+    // Without normals: n = (0, 0, 1); (-n.y, n.x, 0) is zero, so t = (0, -n.z, n.y), bn = n × t.
+    FrameCase{{{1, 1, 1}, {1, 1, 1}, {1, 1, 1}}, {1, 0, 0}}.expectFrame({0, -1, 0}, {1, 0, 0}, {0, 0, 1}, {1, 1, 1});
+    // With a normal: the first fallback tangent.
+    FrameCase{{{0, 3, 0}, {0, 3, 0}, {0, 3, 0}}, {1, 0, 0}, {{2, 0, 0}, {2, 0, 0}, {2, 0, 0}}}.expectFrame(
+        {0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {0, 3, 0});
 
-TEST(SurfaceFrame, CollapsedTriangleWithANormalUsesTheFirstFallbackTangent)
-{
-    FrameCase c;
-    c.corners[0] = c.corners[1] = c.corners[2] = {0, 3, 0};
-    c.weights[0] = 1;
-    c.weights[1] = 0;
-    c.weights[2] = 0;
-    c.normals = {{2, 0, 0}, {2, 0, 0}, {2, 0, 0}};
-    c.expectFrame({0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {0, 3, 0});
-}
-
-TEST(SurfaceFrame, TangentAlongTheNormalFallsBackToTheProjectedSecondEdge)
-{
-    FrameCase c;
-    c.corners[0] = {0, 0, 0};
-    c.corners[1] = {0, 0, 1};  // first edge along the normal
-    c.corners[2] = {1, 0, 0.5};
-    c.weights[0] = 1;
-    c.weights[1] = 0;
-    c.weights[2] = 0;
-    c.normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
-    c.a = 1;
-    c.b = 0;
+    // The first edge along the normal: the projected second edge.
+    FrameCase c{{{0, 0, 0}, {0, 0, 1}, {1, 0, 0.5}}, {1, 0, 0}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}};
     c.expectFrame({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0});
 
     // Coefficients (0, 0) take the same road.

@@ -10,6 +10,8 @@
 #include <maya/MDGMessage.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MMessage.h>
+#include <maya/MPlug.h>
+#include <maya/MSelectionList.h>
 
 #include <climits>
 #include <string>
@@ -123,7 +125,8 @@ TEST_F(BindCommand, TakesTheSelectionAndEachPatchMeshOnce)
     ASSERT_TRUE(mel("select -replace driverShape patchA patchAShape driver patchC"));
     host::MessageCapture capture;
     EXPECT_EQ(melString("pellixDataBind -name faceRig -hidePatches true"), "faceRigShape");
-    EXPECT_EQ(messages(capture, host::MessageKind::kWarning), "pellixDataBind: skipped driver mesh in patch list.\n");
+    EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
+              "pellixDataBind: skipped driver mesh in patch list: driverShape\n");
     EXPECT_EQ(intArray("faceRigShape.patchVertexCounts"), (Ints{4, 3}));
     EXPECT_EQ(intArray("faceRigShape.patchDriverVertexIndices"), concat({fIdsA, fIdsC}));
     EXPECT_EQ(melInt("getAttr patchA.visibility"), 0);
@@ -213,7 +216,7 @@ TEST_F(BindCommand, SharedDriverVerticesWarnWithinAPatchOnly)
 
 TEST_F(BindCommand, ErrorsLeaveTheSceneUntouched)
 {
-    ASSERT_TRUE(mel("createNode transform -name empty"));
+    ASSERT_TRUE(mel("createNode transform -name empty; createNode mesh -name meshless"));
     // A mesh kept only as history is not a driver, whether named by shape or by transform.
     makePatch("ghost", fGrid, {0, 5, 6, 1}, {{0, 1, 2, 3}});
     ASSERT_TRUE(mel("setAttr ghostShape.intermediateObject 1"));
@@ -225,7 +228,7 @@ TEST_F(BindCommand, ErrorsLeaveTheSceneUntouched)
     ASSERT_TRUE(mel("move -relative 0 0 0.0002 nudged.vtx[1]; move -relative 0 0.001 0 patchB.vtx[2]"));
     ASSERT_TRUE(mel("select -replace driver"));
     const char* const badTolerance = "pellixDataBind: bindTolerance must be a finite value greater than zero.\n";
-    const char* const noDriver = "pellixDataBind: first selected object must be a driver mesh.\n";
+    const std::string noDriver = "pellixDataBind: first selected object must be a driver mesh: ";
     const char* const noPatch = "pellixDataBind: no valid patch meshes were found.\n";
     const char* const tooSmall = "pellixDataBind: bindTolerance must be at least 1e-12.\n";
     const struct
@@ -235,29 +238,43 @@ TEST_F(BindCommand, ErrorsLeaveTheSceneUntouched)
         {"pellixDataBind -bindTolerance 0 driver patchA", badTolerance, ""},
         {"pellixDataBind -bindTolerance -0.5 empty patchA", badTolerance, ""},
         {"pellixDataBind -bindTolerance 1e999 driver patchA", badTolerance, ""},
-        {"pellixDataBind empty patchA", noDriver, ""},
-        {"pellixDataBind ghost patchA", noDriver, ""},
-        {"pellixDataBind ghostShape patchA", noDriver, ""},
-        {"pellixDataBind driver ghost", noPatch, "pellixDataBind: skipped non-mesh patch.\n"},
-        {"pellixDataBind patchA empty", noPatch, "pellixDataBind: skipped non-mesh patch.\n"},
-        {"pellixDataBind driver driverShape", noPatch, "pellixDataBind: skipped driver mesh in patch list.\n"},
+        {"pellixDataBind -bindTolerance abc driver patchA",
+         "pellixDataBind: Flag -bindTolerance expects a number argument, not \"abc\".\n", ""},
+        {"pellixDataBind empty patchA", noDriver + "empty\n", ""},
+        {"pellixDataBind ghost patchA", noDriver + "ghost\n", ""},
+        {"pellixDataBind ghostShape patchA", noDriver + "ghostShape\n", ""},
+        {"pellixDataBind time1 patchA", noDriver + "time1\n", ""},
+        {"pellixDataBind nothingHere patchA", "pellixDataBind: No object matches name: nothingHere\n", ""},
+        {"pellixDataBind meshless patchA", "pellixDataBind: driver mesh has no vertices: meshless\n", ""},
+        {"pellixDataBind driver ghost", noPatch, "pellixDataBind: skipped non-mesh patch: ghost\n"},
+        {"pellixDataBind patchA empty time1", noPatch,
+         "pellixDataBind: skipped non-mesh patch: empty\npellixDataBind: skipped non-mesh patch: time1\n"},
+        {"pellixDataBind driver meshless", noPatch, "pellixDataBind: skipped patch mesh with no vertices: meshless\n"},
+        {"pellixDataBind driver driverShape", noPatch,
+         "pellixDataBind: skipped driver mesh in patch list: driverShape\n"},
         {"pellixDataBind -partialRebind true driver patchA",
          "pellixDataBind: partialRebind requires an existing overlay for the driver.\n", ""},
         {"pellixDataBind -bindTolerance 1e-13 driver patchA", tooSmall, ""},
         {"pellixDataBind -bindTolerance 1e-310 empty patchA", tooSmall, ""},
         {"pellixDataBind -bindTolerance 0.5 driver halfway", outsideTolerance("|halfway|halfwayShape", 1, 4, "0.5"), ""},
         {"pellixDataBind driver patchA nudged patchB", outsideTolerance("|nudged|nudgedShape", 1, 4, "0.0001"), ""},
-        // One selected object fails the argument parse; the same object named twice passes it
-        // but is one object to the command.
-        {"pellixDataBind", "pellixDataBind: Expected at least 2 objects, got 1.\n", ""},
-        {"pellixDataBind driver driver", "pellixDataBind: select driver mesh followed by one or more patch meshes.\n",
-         ""},
+        // One selected object is too few; the driver named again is the driver in the patch list.
+        {"pellixDataBind", "pellixDataBind: select driver mesh followed by one or more patch meshes.\n", ""},
+        {"pellixDataBind driver driver", noPatch, "pellixDataBind: skipped driver mesh in patch list: driverShape\n"},
+        {"pellixDataBind -name \"face rig\" driver patchA",
+         "pellixDataBind: overlay name is not a legal node name (it holds a space): face rig\n", ""},
+        {"pellixDataBind -name 2ndRig driver patchA",
+         "pellixDataBind: overlay name is not a legal node name (it starts with a digit): 2ndRig\n", ""},
+        {"pellixDataBind -name rig# driver patchA",
+         "pellixDataBind: overlay name is not a legal node name (it holds the character '#'): rig#\n", ""},
     };
     const std::string before = sceneText();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
         host::MessageCapture capture;
+        StderrCapture apiErrors;
         EXPECT_FALSE(mel(c.call));
+        EXPECT_EQ(apiErrors.finish(), "");
         EXPECT_EQ(messages(capture, host::MessageKind::kError), c.errors);
         EXPECT_EQ(messages(capture, host::MessageKind::kWarning), c.warnings);
         EXPECT_EQ(sceneText(), before);
@@ -414,20 +431,72 @@ TEST_F(BindCommandRebind, UndoAndRedoOfAFirstBindRestoreTheSavedScene)
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 3}));
 }
 
+TEST_F(BindCommandRebind, PatchesTheRigKeepsVisibleStayVisibleWithAWarning)
+{
+    // A locked patch node still hides.
+    ASSERT_TRUE(mel("setAttr -lock true patchC.visibility; createNode transform -n switch; "
+                    "connectAttr switch.visibility patchA.visibility; lockNode -lock true patchB"));
+    host::MessageCapture capture;
+    EXPECT_EQ(melString("pellixDataBind -hidePatches true driver patchA patchB patchC"), "pellixDataOverlayShape");
+    EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
+              "pellixDataBind: patch patchA stays visible: its visibility is connected.\n"
+              "pellixDataBind: patch patchC stays visible: its visibility is locked.\n");
+    EXPECT_EQ(melInt("getAttr patchA.visibility") + melInt("getAttr patchC.visibility"), 2);
+    EXPECT_EQ(melInt("getAttr patchB.visibility"), 0);
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 6, 3}));
+}
+
+namespace {
+
+// Locks a plug once a bind starts connecting its new overlay, so that hiding a patch fails
+// after the overlay was made and partly filled.
+class LockWhenOverlayIsConnected
+{
+public:
+    explicit LockWhenOverlayIsConnected(const char* plug) : fPlug(plug)
+    {
+        fId = MDGMessage::addConnectionCallback(lock, this);
+    }
+    ~LockWhenOverlayIsConnected()
+    {
+        MMessage::removeCallback(fId);
+        mel(std::string("setAttr -lock false ") + fPlug);
+    }
+
+private:
+    static void lock(MPlug&, MPlug& destination, bool made, void* data)
+    {
+        if (!made || MFnDependencyNode(destination.node()).typeName() != "pellixDataOverlay")
+            return;
+        MSelectionList list;
+        MPlug plug;
+        if (list.add(static_cast<LockWhenOverlayIsConnected*>(data)->fPlug) && list.getPlug(0, plug))
+            plug.setLocked(true);
+    }
+
+    const char* fPlug;
+    MCallbackId fId = 0;
+};
+
+} // namespace
+
 TEST_F(BindCommandRebind, FailureAfterCreationLeavesNoHalfBuiltOverlay)
 {
-    // Patch C's visibility is locked, so hiding it fails once the new overlay exists and its
-    // values are partly written.
-    ASSERT_TRUE(mel("setAttr -lock true patchC.visibility"));
     const std::string withOldOverlay = sceneText();
-    EXPECT_FALSE(mel("pellixDataBind -hidePatches true -name other driver patchA patchC"));
+    {
+        LockWhenOverlayIsConnected sabotage("patchC.visibility");
+        EXPECT_FALSE(mel("pellixDataBind -hidePatches true -name other driver patchA patchC"));
+    }
     EXPECT_EQ(sceneText(), withOldOverlay);
     EXPECT_EQ(melInt("getAttr patchA.visibility"), 1);
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 6, 3}));
 
     ASSERT_TRUE(mel("undo"));  // the fixture's bind
     const std::string withoutOverlay = sceneText();
-    EXPECT_FALSE(mel("pellixDataBind -hidePatches true driver patchA patchC"));
+    {
+        LockWhenOverlayIsConnected sabotage("patchC.visibility");
+        EXPECT_FALSE(mel("pellixDataBind -hidePatches true driver patchA patchC"));
+    }
     EXPECT_EQ(sceneText(), withoutOverlay);
     EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 0u);
 }
@@ -544,20 +613,24 @@ TEST_F(BindCommandInstance, RebindThroughAnInstanceReplacesOnlyThatInstancesOver
 TEST_F(BindCommandInstance, LockedOldOverlayStopsTheReplacementAndStaysAsItWas)
 {
     EXPECT_EQ(bind("driver nearPatch nearPatch2"), "pellixDataOverlayShape");
-    ASSERT_TRUE(mel("lockNode -lock true pellixDataOverlay"));
-    const std::string before = sceneText();
-    // The new overlay is made and filled before the old one is deleted; the deletion fails on
-    // the lock and everything the bind did is undone.
-    StderrCapture apiErrors;
-    EXPECT_FALSE(mel("pellixDataBind driver nearPatch2"));
-    EXPECT_NE(apiErrors.finish().find("API error detected in pellixDataBindCommand"), std::string::npos);
-    EXPECT_EQ(sceneText(), before);
-    EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
-    EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 4}));
-    EXPECT_EQ(sourceOf("pellixDataOverlayShape.inMesh"), "driverShape.worldMesh[0]");
+    // A locked overlay could not be deleted: the lock, on its transform or its shape, is found
+    // before anything is made.
+    for (const char* locked : {"pellixDataOverlay", "pellixDataOverlayShape"}) {
+        SCOPED_TRACE(locked);
+        ASSERT_TRUE(mel(std::string("lockNode -lock true ") + locked));
+        const std::string before = sceneText();
+        host::MessageCapture capture;
+        StderrCapture apiErrors;
+        EXPECT_FALSE(mel("pellixDataBind driver nearPatch2"));
+        EXPECT_EQ(apiErrors.finish(), "");
+        EXPECT_EQ(messages(capture, host::MessageKind::kError),
+                  "pellixDataBind: cannot replace the locked overlay: pellixDataOverlay\n");
+        EXPECT_EQ(sceneText(), before);
+        EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 4}));
+        ASSERT_TRUE(mel(std::string("lockNode -lock false ") + locked));
+    }
 
     // Unlocked, the same replacement goes through under the old name.
-    ASSERT_TRUE(mel("lockNode -lock false pellixDataOverlay"));
     EXPECT_EQ(bind("driver nearPatch2"), "pellixDataOverlayShape");
     EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 1u);
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4}));

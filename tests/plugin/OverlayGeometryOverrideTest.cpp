@@ -14,6 +14,7 @@
 
 #include <maya/MDGContext.h>
 #include <maya/MDGContextGuard.h>
+#include <maya/MDGMessage.h>
 #include <maya/MDrawContext.h>
 #include <maya/MFnMesh.h>
 #include <maya/MHWGeometry.h>
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -249,6 +251,31 @@ TEST_F(OverlayGeometryOverride, MovingTheDriverRewritesPositionsOnly)
     expectNear(moved.positions, expectedPositions(-5, 1, 0, 1));
     EXPECT_TRUE(moved.normals.empty());
     EXPECT_TRUE(moved.indices.empty());
+}
+
+// A driver skinned to a keyed joint: each frame of playback draws that frame's skinned pose.
+TEST_F(OverlayGeometryOverride, PlaybackDrawsEachFrameOfASkinnedDriver)
+{
+    ASSERT_TRUE(mel("select -cl; joint -n root -p -2 0 0; joint -n tip -p 2 0 0; skinCluster -tsb root tip driver;"
+                    "playbackOptions -min 1 -max 4; setKeyframe -t 1 -v 0 root.rz; setKeyframe -t 4 -v 30 root.rz"));
+    frame();
+    std::vector<std::vector<float>> drawn, skinned;
+    std::function<void()> eachFrame = [&] {
+        drawn.push_back(frame().positions);
+        skinned.push_back(expectedPositions(0, 0, 0, 1));
+    };
+    MStatus status;
+    const MCallbackId id = MDGMessage::addForceUpdateCallback(
+        [](MTime&, void* step) { (*static_cast<std::function<void()>*>(step))(); }, &eachFrame, &status);
+    ASSERT_TRUE(status);
+    ASSERT_TRUE(mel("play -wait"));
+    MMessage::removeCallback(id);
+    ASSERT_EQ(drawn.size(), 4u);
+    for (size_t f = 0; f < drawn.size(); ++f) {
+        expectNear(drawn[f], skinned[f]);
+    }
+    // The root turns the far side up, and the drawing with it.
+    EXPECT_GT(skinned.back()[3 * 4 + 1], 0.1f);
 }
 
 TEST_F(OverlayGeometryOverride, HighlightChangesRewriteIndexBuffersOnly)

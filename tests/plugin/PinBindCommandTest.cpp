@@ -1,7 +1,7 @@
 // "surfacePinBind" and "surfaceUVPinBind" driven through MEL as a rigger meets them: what they
-// connect and store, maintain offset, their refusals and rollbacks, undo and redo; then what
-// one of them alone does: surfacePinBind's translate mode and the control inverse, extending a
-// node with "-n", surfaceUVPinBind's UV sets and its redo.
+// connect and store, maintain offset, extending a node with "-n", their refusals and rollbacks,
+// undo and redo; then what one of them alone does: surfacePinBind's translate mode and the
+// control inverse, surfaceUVPinBind's UV sets and its redo.
 
 #include "PinTestSupport.h"
 
@@ -42,6 +42,12 @@ protected:
     std::string command() const { return GetParam().command; }
     std::string type() const { return GetParam().type; }
     bool uvPin() const { return type() == "surfaceUVPin"; }
+
+    // How many pins the node's bind data holds.
+    size_t pinCount(const std::string& node) const
+    {
+        return uvPin() ? doubleArray(node + ".pinUVs").size() / 2 : intArray(node + ".vertexIndices").size() / 3;
+    }
 };
 
 INSTANTIATE_TEST_SUITE_P(BothCommands, PinBind,
@@ -76,7 +82,11 @@ MVector onThePlane(unsigned control, double height = 0.0)
 TEST_P(PinBind, ConnectsMeshControlsAndInversesAndPutsEachControlOnTheSurface)
 {
     ASSERT_TRUE(mel("createNode transform -n grp; setAttr grp.translate 0 2 0; parent c1 grp"));
-    const std::string pin = melString(command() + " -iv true pPlane1 c0 c1 c2").asChar();
+    // A control named twice gets one pin.
+    host::MessageCapture capture;
+    const std::string pin = melString(command() + " -iv true pPlane1 c0 c1 c2 grp|c1").asChar();
+    EXPECT_EQ(warnings(capture), command() + ": control named twice, skipping c1\n");
+    EXPECT_EQ(matrixArray(pin + ".bindControlMatrices").size(), 3u);
     EXPECT_EQ(melString("nodeType " + pin).asChar(), type());
     EXPECT_EQ(sourceOf(pin + ".deformedGeometry"), "pPlaneShape1.worldMesh[0]");
     EXPECT_EQ(sourceOf(pin + ".geometryWorldMatrix"), "pPlaneShape1.worldMatrix[0]");
@@ -199,17 +209,26 @@ TEST_P(PinBind, MaintainOffsetStoresTheBindFrameAndKeepsEveryControlWhereItWas)
         EXPECT_NEAR(worldMatrix("c" + std::to_string(i))(3, 1), start[i](3, 1) + 3.0, kTolerance) << i;
 }
 
-TEST_P(PinBind, UndoAndRedoRoundTripTheSavedScene)
+TEST_P(PinBind, BindAndExtensionUndoAndRedoStepByStep)
 {
     ASSERT_TRUE(mel("createNode transform -n grp; parent c1 grp; setAttr c0.rotateZ 20; setAttr c1.scaleX 3"));
+    ASSERT_TRUE(mel("setAttr c2.rotateY 25"));
+    const MMatrix c2Start = worldMatrix("c2");
     const std::string before = sceneText();
-    undoableResult(command() + " -mo -iv true pPlane1 c0 c1");
+    const std::string pin = undoableResult(command() + " -mo -iv true pPlane1 c0 c1");
     const std::string bound = sceneText();
     ASSERT_NE(bound, before);
-    ASSERT_TRUE(mel("undo"));
-    EXPECT_EQ(sceneText(), before);
-    ASSERT_TRUE(mel("redo"));
-    EXPECT_EQ(sceneText(), bound);
+    // An extension keeps the node's maintain offset and control inverse.
+    undoableResult(command() + " -n " + pin + " c2");
+    const std::string extended = sceneText();
+    EXPECT_LT(matrixDistance(worldMatrix("c2"), c2Start), kTolerance);
+    EXPECT_EQ(sourceOf(pin + ".controlLocalInverseMatrix[2]"), "c2.inverseMatrix");
+    EXPECT_EQ(matrixArray(pin + ".bindControlMatrices").size(), 3u);
+    for (const auto& [step, scene] : {std::make_pair("undo", bound), std::make_pair("undo", before),
+                                      std::make_pair("redo", bound), std::make_pair("redo", extended)}) {
+        ASSERT_TRUE(mel(step));
+        EXPECT_EQ(sceneText(), scene);
+    }
 }
 
 TEST_P(PinBind, AMeshWithoutValidNormalIdsFailsTheBindWithTheUsersErrorAndLeavesNothing)
@@ -221,7 +240,7 @@ TEST_P(PinBind, AMeshWithoutValidNormalIdsFailsTheBindWithTheUsersErrorAndLeaves
         const std::string before = sceneText();
         host::MessageCapture capture;
         EXPECT_FALSE(mel(command() + flags + " pPlane1 c0 c1"));
-        EXPECT_EQ(errors(capture), command() + ": mesh did not provide valid face-vertex normal ids.\n");
+        EXPECT_EQ(errors(capture), command() + ": mesh did not provide valid face-vertex normal ids: pPlaneShape1\n");
         EXPECT_EQ(melStrings("ls -type " + type()).length(), 0u);
         EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), "");
         EXPECT_EQ(melDouble("getAttr c1.rotateX"), 30.0);
@@ -244,7 +263,7 @@ TEST_F(PinScene, ABadMeshFailsAnExtensionAloneAndOnlyUntilItIsDeleted)
     // Restating the mode reconnects every control, so the rollback has connections to restore.
     host::MessageCapture capture;
     EXPECT_FALSE(mel("surfacePinBind -n " + pin + " -c translate c1"));
-    EXPECT_EQ(errors(capture), "surfacePinBind: mesh did not provide valid face-vertex normal ids.\n");
+    EXPECT_EQ(errors(capture), "surfacePinBind: mesh did not provide valid face-vertex normal ids: pPlaneShape1\n");
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
     EXPECT_EQ(sourceOf("c0.translateX"), "");
     EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), "");
@@ -265,32 +284,70 @@ TEST_F(PinScene, EveryCommandRefusesBadInputWithItsMessageAndChangesNothing)
     ASSERT_TRUE(mel("polyPlane -w 10 -h 10 -sx 4 -sy 4 -n drv; polyPlane -w 10 -h 10 -sx 4 -sy 4 -n tgt"));
     ASSERT_TRUE(mel("vertexWrap drv tgt; polyPlane -w 5 -h 5 -sx 2 -sy 2 -n patch"));
     ASSERT_TRUE(mel("createNode surfacePin -n lonely; createNode surfacePin -n meshOnly"));
+    ASSERT_TRUE(mel("createNode surfaceUVPin -n lonelyUV; createNode surfaceUVPin -n meshOnlyUV"));
     ASSERT_TRUE(mel("connectAttr pPlaneShape1.worldMesh[0] meshOnly.deformedGeometry"));
+    ASSERT_TRUE(mel("connectAttr pPlaneShape1.worldMesh[0] meshOnlyUV.deformedGeometry"));
     const std::string pin = melString("surfacePinBind pPlane1 c3").asChar();
+    ASSERT_TRUE(mel("createNode transform -n uvCtrl"));
+    const std::string uvPin = melString("surfaceUVPinBind pPlane1 uvCtrl").asChar();
+    // Pin nodes whose bind data is held in place.
+    ASSERT_TRUE(mel("createNode transform -n heldCtrl; createNode transform -n heldUVCtrl"));
+    const std::string heldPin = melString("surfacePinBind pPlane1 heldCtrl").asChar();
+    const std::string heldUVPin = melString("surfaceUVPinBind pPlane1 heldUVCtrl").asChar();
+    ASSERT_TRUE(mel("setAttr -lock true " + heldPin + ".baryWeights"));
+    ASSERT_TRUE(mel("connectAttr lonely.bindMaintainOffset " + heldUVPin + ".bindMaintainOffset"));
+    // A mesh without faces, a mesh under a group, and controls the pins could not take over.
+    ASSERT_TRUE(mel("createNode mesh -n meshless; polyPlane -n inner; createNode transform -n grp"));
+    ASSERT_TRUE(mel("parent inner grp"));
+    ASSERT_TRUE(mel("setAttr -lock true c1.offsetParentMatrix; setAttr c2.rotateX 30; setAttr -lock true c2.rx"));
+    ASSERT_TRUE(mel("createNode transform -n stretched; setAttr stretched.scaleX 2"));
+    ASSERT_TRUE(mel("createNode transform -n stretch; setAttr stretch.sx 2; connectAttr stretch.sx stretched.sy"));
+    EXPECT_EQ(melDouble("getAttr stretched.scaleY"), 2.0);
+    ASSERT_TRUE(mel("createNode transform -n pinned; setAttr pinned.tz 1; setAttr -lock true pinned.tz"));
     ASSERT_TRUE(mel("select -cl"));
     const std::string before = sceneText();
+    // "%" stands for each pin command in turn.
     const std::pair<std::string, std::string> refusals[] = {
-        // "" when the command fails without a message of its own.
+        {"% c0 c1", "%: object has no visible mesh shape: c0\n"},
+        {"% time1 c0", "%: object has no visible mesh shape: time1\n"},
+        {"% Torso noSuchControl", "%: No object matches name: Torso\n"},
+        {"% pPlane1 c0 noSuchControl", "%: No object matches name: noSuchControl\n"},
+        {"% meshless c0", "%: mesh has no faces to pin to: meshless\n"},
+        {"% pPlane1 time1", "%: control is not a transform: time1\n"},
+        {"% pPlane1 c0 pPlaneShape1", "%: control is not a transform: pPlaneShape1\n"},
+        {"% -mo pPlane1 pPlane1 c0", "%: the mesh cannot also be a control: pPlane1\n"},
+        {"% innerShape grp", "%: control is a parent of the mesh: grp\n"},
+        {"% pPlane1 c1", "%: cannot pin c1: c1.offsetParentMatrix is locked.\n"},
+        {"% pPlane1 c2", "%: cannot pin c2: c2.rotateX is locked.\n"},
+        {"% pPlane1 stretched", "%: cannot pin stretched: stretched.scaleY is connected.\n"},
+        {"% -iv maybe pPlane1 c0", "%: Flag -inverse expects a boolean argument, not \"maybe\".\n"},
+        {"% tgtShapeOrig c1", "%: selected mesh is intermediate: tgtShapeOrig\n"},
+        {"% c1 c0", "%: object has no visible mesh shape: c1\n"},
         {"surfacePinBind -c sideways pPlane1 c0", "surfacePinBind: -connect must be 'matrix' or 'translate'.\n"},
+        {"surfacePinBind -c translate pPlane1 pinned",
+         "surfacePinBind: cannot pin pinned: pinned.translateZ is locked.\n"},
         {"surfacePinBind pPlane1", "Usage: surfacePinBind mesh ctrl0 ctrl1 ...\n"},
-        {"surfacePinBind c0 c1", ""},
-        {"surfacePinBind pPlane1 c0 noSuchControl", ""},
-        {"surfacePinBind -n lonely c0", "surfacePinBind: node has no mesh connected.\n"},
-        {"surfacePinBind -n meshOnly c0", "surfacePinBind: node has no connected controls.\n"},
+        {"% -n noSuchPin c0", "%: No object matches name: noSuchPin\n"},
+        {"surfacePinBind -n lonely c0", "surfacePinBind: node has no mesh connected: lonely\n"},
+        {"surfaceUVPinBind -n lonelyUV c0", "surfaceUVPinBind: node has no mesh connected: lonelyUV\n"},
+        {"surfacePinBind -n meshOnly c0", "surfacePinBind: node has no connected controls: meshOnly\n"},
+        {"surfaceUVPinBind -n meshOnlyUV c0", "surfaceUVPinBind: node has no connected controls: meshOnlyUV\n"},
         {"surfacePinBind -n c1 c0", "surfacePinBind: c1 is not a surfacePin node.\n"},
-        {"surfaceUVPinBind -n pin pPlane1 c0",
-         "surfaceUVPinBind: appending to existing nodes is not implemented yet.\n"},
-        {"surfaceUVPinBind pPlane1", "surfaceUVPinBind requires a mesh and at least one control.\n"},
-        {"surfaceUVPinBind c0 c1", ""},
-        {"surfaceUVPinBind pPlane1 c0 noSuchControl", ""},
-        {"surfacePinBind tgtShapeOrig c1", "surfacePinBind: selected mesh is intermediate: tgtShapeOrig\n"},
+        {"surfaceUVPinBind -n " + pin + " c0", "surfaceUVPinBind: " + pin + " is not a surfaceUVPin node.\n"},
         {"surfacePinBind -n " + pin + " tgtShapeOrig c1",
          "surfacePinBind: selected mesh is intermediate: tgtShapeOrig\n"},
-        {"surfaceUVPinBind tgtShapeOrig c1", "surfaceUVPinBind: selected mesh is intermediate: tgtShapeOrig\n"},
+        {"surfaceUVPinBind -n " + uvPin + " tgtShapeOrig c1",
+         "surfaceUVPinBind: selected mesh is intermediate: tgtShapeOrig\n"},
+        {"surfacePinBind -n " + heldPin + " c0",
+         "surfacePinBind: cannot bind again to " + heldPin + ": " + heldPin + ".baryWeights is locked.\n"},
+        {"surfaceUVPinBind -n " + heldUVPin + " c0", "surfaceUVPinBind: cannot bind again to " + heldUVPin + ": " +
+                                                       heldUVPin + ".bindMaintainOffset is connected.\n"},
+        {"surfaceUVPinBind -n " + uvPin + " pPlane1 c1",
+         "surfaceUVPinBind: cannot pin c1: c1.offsetParentMatrix is locked.\n"},
+        {"surfaceUVPinBind pPlane1", "surfaceUVPinBind requires a mesh and at least one control.\n"},
         {"vertexWrap tgtShapeOrig patch", "vertexWrap: selected mesh is intermediate: tgtShapeOrig\n"},
-        {"pellixDataBind tgtShapeOrig patch", "pellixDataBind: first selected object must be a driver mesh.\n"},
-        {"surfacePinBind c1 c0", "surfacePinBind: object has no visible mesh shape: c1\n"},
-        {"surfaceUVPinBind c1 c0", "surfaceUVPinBind: object has no visible mesh shape: c1\n"},
+        {"pellixDataBind tgtShapeOrig patch",
+         "pellixDataBind: first selected object must be a driver mesh: tgtShapeOrig\n"},
         {"hostMeshFault pPlaneShape1", "hostMeshFault: give -invalidNormalIds or -refuseRawPoints.\n"},
         {"hostMeshFault -refuseRawPoints true pPlaneShape1", "hostMeshFault: -refuseRawPoints takes no object.\n"},
         {"hostMeshFault -invalidNormalIds maybe pPlaneShape1",
@@ -299,14 +356,33 @@ TEST_F(PinScene, EveryCommandRefusesBadInputWithItsMessageAndChangesNothing)
         {"hostMeshFault -invalidNormalIds true pPlane1", "hostMeshFault: pPlane1 is not a mesh shape.\n"},
         {"hostMeshFault -invalidNormalIds true nothingHere", "hostMeshFault: no object matches name: nothingHere\n"},
     };
-    for (const auto& [call, error] : refusals) {
-        SCOPED_TRACE(call);
-        host::MessageCapture capture;
-        EXPECT_FALSE(mel(call));
-        if (!error.empty()) {
+    for (const auto& [row, rowError] : refusals) {
+        for (const char* command : {"surfacePinBind", "surfaceUVPinBind"}) {
+            std::string call = row;
+            std::string error = rowError;
+            if (call[0] != '%' && command != std::string("surfacePinBind"))
+                continue;  // a row of one command runs once
+            for (std::string* text : {&call, &error}) {
+                if ((*text)[0] == '%')
+                    text->replace(0, 1, command);
+            }
+            SCOPED_TRACE(call);
+            host::MessageCapture capture;
+            StderrCapture apiErrors;
+            EXPECT_FALSE(mel(call));
+            EXPECT_EQ(apiErrors.finish(), "");
             EXPECT_EQ(errors(capture), error);
+            EXPECT_EQ(sceneText(), before);
         }
-        EXPECT_EQ(sceneText(), before);
+    }
+
+    // Channels locked at the values the pins give them do not stand in their way.
+    ASSERT_TRUE(mel("createNode transform -n steady; setAttr steady.translate 1 1 1"));
+    ASSERT_TRUE(mel("setAttr -lock true steady.sx; setAttr -lock true steady.sy; setAttr -lock true steady.rz"));
+    for (const char* command : {"surfacePinBind", "surfaceUVPinBind"}) {
+        const std::string steadyPin = undoableResult(std::string(command) + " pPlane1 steady");
+        EXPECT_EQ(sourceOf("steady.offsetParentMatrix"), steadyPin + ".outputMatrix[0]");
+        ASSERT_TRUE(mel("undo"));
     }
 }
 
@@ -450,55 +526,57 @@ TEST_F(PinScene, SwitchingToTranslateModePlacesTheControlOnceAndUndoesExactly)
     EXPECT_TRUE(vectorsNear(worldPosition("c1"), onThePlane(1, 5.0), kTolerance));
 }
 
-TEST_F(PinScene, ExtendingAddsControlsAfterTheExistingOnesAndReconnectsOnlyNewOnes)
+TEST_P(PinBind, ExtendingAddsControlsAfterTheExistingOnesAndReconnectsOnlyNewOnes)
 {
-    const std::string pin = melString("surfacePinBind pPlane1 c0 c1").asChar();
-    // The animator's later edit on an existing control survives an extension...
+    const std::string pin = melString(command() + " pPlane1 c0 c1").asChar();
+    // The animator's later edit on an existing control survives an extension.
     ASSERT_TRUE(mel("setAttr c0.rotateX 30"));
     host::MessageCapture capture;
-    EXPECT_EQ(melString("surfacePinBind -n " + pin + " c2 c0").asChar(), pin);
-    EXPECT_EQ(warnings(capture), "surfacePinBind: control already bound, skipping c0\n");
+    EXPECT_EQ(melString(command() + " -n " + pin + " c2 c0").asChar(), pin);
+    EXPECT_EQ(warnings(capture), command() + ": control already bound, skipping c0\n");
     EXPECT_EQ(sourceOf("c2.offsetParentMatrix"), pin + ".outputMatrix[2]");
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
     EXPECT_EQ(melDouble("getAttr c0.rotateX"), 30.0);
-    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 9u);
+    EXPECT_EQ(pinCount(pin), 3u);
+    EXPECT_TRUE(vectorsNear(worldPosition("c2"), onThePlane(2), kTolerance));
 
-    // ...but restating the mode reconnects every control, and binds the existing pins again
-    // where their controls now are (placed by the node's single-precision evaluation).
+    // A mesh named first replaces the node's mesh.
+    ASSERT_TRUE(mel("polyPlane -w 4 -h 4 -sx 1 -sy 1"));
+    ASSERT_TRUE(mel(command() + " -n " + pin + " pPlane2 c3"));
+    EXPECT_EQ(sourceOf(pin + ".deformedGeometry"), "pPlaneShape2.worldMesh[0]");
+    EXPECT_EQ(sourceOf(pin + ".geometryWorldMatrix"), "pPlaneShape2.worldMatrix[0]");
+    EXPECT_EQ(pinCount(pin), 4u);
+}
+
+TEST_F(PinScene, RestatingTheModeOfAnExtendedNodeReconnectsAndRebindsEveryControl)
+{
+    const std::string pin = melString("surfacePinBind pPlane1 c0 c1").asChar();
+    ASSERT_TRUE(mel("setAttr c0.rotateX 30"));
+    // The existing pins are bound again where their controls now are (placed by the node's
+    // single-precision evaluation).
     EXPECT_TRUE(mel("surfacePinBind -n " + pin + " -c matrix c3"));
     EXPECT_EQ(melDouble("getAttr c0.rotateX"), 0.0);
-    EXPECT_EQ(sourceOf("c3.offsetParentMatrix"), pin + ".outputMatrix[3]");
-    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 12u);
+    EXPECT_EQ(sourceOf("c3.offsetParentMatrix"), pin + ".outputMatrix[2]");
+    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 9u);
     EXPECT_TRUE(vectorsNear(MVector(boundPoint(pin, 1)), onThePlane(1), kTolerance));
 }
 
-TEST_F(PinScene, ExtendingUndoesAndRedoesStepByStep)
+TEST_P(PinBind, ExtendingAfterAControlWasDeletedGivesEveryControlItsOwnPin)
 {
-    ASSERT_TRUE(mel("createNode transform -n grp; parent c1 grp; setAttr c0.rotateZ 20"));
-    const std::string before = sceneText();
-    const std::string pin = undoableResult("surfacePinBind -mo -iv true pPlane1 c0 c1");
-    const std::string bound = sceneText();
-    undoableResult("surfacePinBind -n " + pin + " c2");
-    const std::string extended = sceneText();
-    ASSERT_NE(extended, bound);
-    for (const auto& [step, scene] : {std::make_pair("undo", bound), std::make_pair("undo", before),
-                                      std::make_pair("redo", bound), std::make_pair("redo", extended)}) {
-        ASSERT_TRUE(mel(step));
-        EXPECT_EQ(sceneText(), scene);
-    }
-}
-
-TEST_F(PinScene, ExtendingAfterAControlWasDeletedGivesEveryControlItsOwnPin)
-{
-    const std::string pin = melString("surfacePinBind pPlane1 c0 c1 c2").asChar();
+    const std::string pin = melString(command() + " pPlane1 c0 c1 c2").asChar();
     ASSERT_TRUE(mel("delete c1"));
-    ASSERT_TRUE(mel("surfacePinBind -n " + pin + " c3"));
-    // Pins follow the remaining controls in element order, then the new one.
-    EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
-    EXPECT_EQ(sourceOf("c2.offsetParentMatrix"), pin + ".outputMatrix[1]");
-    EXPECT_EQ(sourceOf("c3.offsetParentMatrix"), pin + ".outputMatrix[2]");
-    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 9u);
-    EXPECT_TRUE(vectorsNear(MVector(boundPoint(pin, 1)), onThePlane(2), kTolerance));
+    ASSERT_TRUE(mel(command() + " -n " + pin + " c3"));
+    // Pins follow the remaining controls in element order, then the new one, each control
+    // staying on the surface where it was.
+    EXPECT_EQ(pinCount(pin), 3u);
+    const std::pair<const char*, unsigned> controls[] = {{"c0", 0}, {"c2", 2}, {"c3", 3}};
+    for (unsigned pinIndex = 0; pinIndex < 3; ++pinIndex) {
+        const auto& [control, start] = controls[pinIndex];
+        SCOPED_TRACE(control);
+        EXPECT_EQ(sourceOf(std::string(control) + ".offsetParentMatrix"),
+                  pin + ".outputMatrix[" + std::to_string(pinIndex) + "]");
+        EXPECT_TRUE(vectorsNear(worldPosition(control), onThePlane(start), kTolerance));
+    }
 }
 
 TEST_F(PinScene, ExtendingKeepsTheNodesModeAndSettings)
@@ -513,13 +591,6 @@ TEST_F(PinScene, ExtendingKeepsTheNodesModeAndSettings)
     EXPECT_EQ(melInt("getAttr " + pin + ".bindUseControlInverse"), 1);
     EXPECT_EQ(melInt("getAttr " + pin + ".bindMaintainOffset"), 1);
     EXPECT_EQ(matrixArray(pin + ".bindSurfaceMatrices").size(), 2u);
-
-    // A mesh named first replaces the node's mesh.
-    ASSERT_TRUE(mel("polyPlane -w 4 -h 4 -sx 1 -sy 1"));
-    ASSERT_TRUE(mel("surfacePinBind -n " + pin + " pPlane2 c2"));
-    EXPECT_EQ(sourceOf(pin + ".deformedGeometry"), "pPlaneShape2.worldMesh[0]");
-    EXPECT_EQ(sourceOf(pin + ".geometryWorldMatrix"), "pPlaneShape2.worldMatrix[0]");
-    EXPECT_EQ(intArray(pin + ".vertexIndices").size(), 9u);
 }
 
 TEST_F(PinScene, SavedAndReopenedBindDataKeepsFullDoublePrecision)
@@ -610,7 +681,8 @@ TEST_F(PinScene, UVPinBindOnAMeshWithoutUVsLeavesTheControlsAlone)
     const std::string before = sceneText();
     host::MessageCapture capture;
     EXPECT_FALSE(mel("surfaceUVPinBind " + mesh + " c0"));
-    EXPECT_EQ(errors(capture), "surfaceUVPinBind: mesh face is missing usable UVs.\n");
+    const std::string shape = MFnDagNode(MFnDagNode(transform).child(0)).partialPathName().asChar();
+    EXPECT_EQ(errors(capture), "surfaceUVPinBind: mesh face is missing usable UVs in UV set map1: " + shape + ".f[0]\n");
     EXPECT_EQ(melDouble("getAttr c0.rotateX"), 30.0);
     EXPECT_EQ(melDouble("getAttr c0.scaleY"), 2.0);
     EXPECT_EQ(melDouble("getAttr c0.translateX"), 1.2);
@@ -656,6 +728,12 @@ TEST_F(PinScene, UVPinsResolveInTheLayoutOfTheSetTheyAreSwitchedTo)
 
     // The stored UV (0.2, 0.3) lies at the mirrored point in the other set, and back.
     ASSERT_TRUE(mel("setAttr " + pin + ".uvSet -type \"string\" \"mirror\""));
+    EXPECT_TRUE(vectorsNear(worldPosition("c0"), MVector(0.3, 0, 0.2), kTolerance));
+    // Extending the node binds in its set, so every control stays where it is.
+    ASSERT_TRUE(mel("setAttr c1.translate 0.1 1 -0.2"));
+    ASSERT_TRUE(mel("surfaceUVPinBind -n " + pin + " c1"));
+    EXPECT_EQ(std::string(melString("getAttr " + pin + ".uvSet").asChar()), "mirror");
+    EXPECT_TRUE(vectorsNear(worldPosition("c1"), MVector(0.1, 0, -0.2), kTolerance));
     EXPECT_TRUE(vectorsNear(worldPosition("c0"), MVector(0.3, 0, 0.2), kTolerance));
     ASSERT_TRUE(mel("setAttr " + pin + ".uvSet -type \"string\" \"map1\""));
     EXPECT_TRUE(vectorsNear(worldPosition("c0"), MVector(-0.3, 0, 0.2), kTolerance));

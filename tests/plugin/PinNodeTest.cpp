@@ -264,8 +264,8 @@ TEST_F(SurfacePinNode, DeletedFacesLeaveIdsOutOfRangeUntilRebound)
         if (attempt == 2) {
             ASSERT_TRUE(mel("move -r 0 1 0 plane.vtx[0]"));
         }
-        EXPECT_NE(errorsWhilePulling("pin").find("SurfacePin: bind vertex or normal indices are out of range. Re-run "
-                                                 "surfacePinBind after topology changes."),
+        EXPECT_NE(errorsWhilePulling("pin").find("SurfacePin: bind vertex or normal indices of pin are out of range. "
+                                                 "Re-run surfacePinBind after topology changes."),
                   std::string::npos)
             << attempt;
     }
@@ -401,8 +401,9 @@ TEST_F(SurfaceUVPinNode, AMissingUVSetLeavesEveryPinUnresolvedAndAnEmptyNameRead
     // A set the mesh does not have gives no triangles: every pin is unresolved.
     ASSERT_TRUE(mel("setAttr uvPin.uvSet -type \"string\" \"missing\""));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_NE(errorsWhilePulling("uvPin").find("SurfaceUVPin: pin UVs did not resolve to valid mesh vertices or "
-                                                   "normals. Re-run surfaceUVPinBind after topology or UV changes."),
+        EXPECT_NE(errorsWhilePulling("uvPin").find("SurfaceUVPin: pin UVs of uvPin did not resolve to valid mesh "
+                                                   "vertices or normals. Re-run surfaceUVPinBind after topology or "
+                                                   "UV changes."),
                   std::string::npos);
     }
     // An empty name reads the mesh's current set.
@@ -437,8 +438,8 @@ TEST_F(PinScene, OutputsOfUnboundOrMissingPinsReadAsDefaultsAndAMeshlessNodeSays
     setIntArray("bare.vertexIndices", {0, 1, 2});
     setDoubleArray("bareUV.pinUVs", {0.25, 0.5});
     setDoubleArray("bareUV.bindTangents", {1.0, 0.0});
-    EXPECT_NE(errorsWhilePulling("bare").find("SurfacePin: deformedGeometry is null"), std::string::npos);
-    EXPECT_EQ(errorsWhilePulling("bareUV"), "SurfaceUVPin: deformedGeometry is null\n");
+    EXPECT_NE(errorsWhilePulling("bare").find("SurfacePin: bare.deformedGeometry is null"), std::string::npos);
+    EXPECT_EQ(errorsWhilePulling("bareUV"), "SurfaceUVPin: bareUV.deformedGeometry is null\n");
 }
 
 TEST_F(PinScene, ThePinCountIsThatOfTheShortestArray)

@@ -1,6 +1,5 @@
 #include "PinTestSupport.h"
 
-
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MFnAttribute.h>

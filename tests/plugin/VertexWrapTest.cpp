@@ -3,7 +3,6 @@
 
 #include "PluginTestSupport.h"
 
-
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnIntArrayData.h>
@@ -120,7 +119,9 @@ protected:
 TEST_F(VertexWrapTest, DuplicateTargetFollowsTheMovedDriverInWorldSpace)
 {
     makeDriverAndDuplicate();
+    host::MessageCapture capture;
     ASSERT_TRUE(mel("vertexWrap -n wrap driver target"));
+    EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()), "");
     const std::vector<int> map = storedMap("wrap", 0);
     ASSERT_EQ(map.size(), 16u);
     for (size_t i = 0; i < map.size(); ++i)
@@ -205,7 +206,11 @@ TEST_F(VertexWrapTest, TargetMovedAwayInObjectSpaceMapsNothingAndStaysPut)
     // Every vertex 0.00011 away from its driver vertex in object space.
     ASSERT_TRUE(mel("move -r 0.00011 0 0 target.vtx[0:15]"));
     const std::vector<MPoint> before = meshPoints("target", MSpace::kObject);
+    // Wrapped all the same, with a warning that nothing will move it.
+    host::MessageCapture capture;
     ASSERT_TRUE(mel("vertexWrap -n wrap driver target"));
+    EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()),
+              "vertexWrap: no vertex of targetShape lies on a vertex of driverShape; it will not follow the driver.\n");
     const std::vector<int> map = storedMap("wrap", 0);
     ASSERT_EQ(map.size(), 16u);
     for (int id : map)
@@ -253,24 +258,44 @@ TEST_F(VertexWrapTest, RefusesBadSelectionsAndNamesLeavingTheSceneAlone)
 {
     ASSERT_TRUE(mel("polyPlane -n driver"));
     ASSERT_TRUE(mel("duplicate -n target driver"));
-    ASSERT_TRUE(mel("createNode transform -n empty"));
+    ASSERT_TRUE(mel("createNode transform -n empty; createNode mesh -n meshless"));
+    ASSERT_TRUE(mel("duplicate -n sealed driver; setAttr -lock true sealedShape.inMesh"));
+    ASSERT_TRUE(mel("select -r driver"));
     const std::string before = sceneText();
 
-    EXPECT_EQ(errorsOf("vertexWrap driver driverShape"), "vertexWrap: driver mesh cannot also be a target mesh.\n");
-    EXPECT_EQ(errorsOf("vertexWrap driver empty"), "vertexWrap: object has no visible mesh shape: empty\n");
-    ASSERT_TRUE(mel("select -r driver"));
-    EXPECT_EQ(errorsOf("vertexWrap"), "vertexWrap: Expected at least 2 objects, got 1.\n");
-    // Names that could change the MEL they are put into, or that Maya would not take.
-    const std::pair<const char*, const char*> badNames[] = {
-        {"\"a;b\"", "a;b"},         {"\"a b\"", "a b"},         {"\"a\\\"b\"", "a\"b"},
-        {"\"9lives\"", "9lives"},   {"\"\"", ""},               {"\"x|y\"", "x|y"},
-        {"\"ns::wrap\"", "ns::wrap"}, {"\"ns:\"", "ns:"},         {"\":\"", ":"},
-        {"\"ns:9lives\"", "ns:9lives"}, {"\"9ns:wrap\"", "9ns:wrap"}, {"\"wr#ap\"", "wr#ap"},
-        {"\"#\"", "#"},             {"\"ns:a b\"", "ns:a b"},
+    const std::pair<std::string, std::string> refusals[] = {
+        {"vertexWrap driver driverShape", "vertexWrap: driver mesh cannot also be a target mesh: driverShape\n"},
+        {"vertexWrap driver target driver", "vertexWrap: driver mesh cannot also be a target mesh: driver\n"},
+        {"vertexWrap driver driver", "vertexWrap: driver mesh cannot also be a target mesh: driver\n"},
+        {"vertexWrap driver empty", "vertexWrap: object has no visible mesh shape: empty\n"},
+        {"vertexWrap driver target sealed", "vertexWrap: cannot deform sealedShape: sealedShape.inMesh is locked.\n"},
+        {"vertexWrap time1 target", "vertexWrap: object has no visible mesh shape: time1\n"},
+        {"vertexWrap driver nothingHere", "vertexWrap: No object matches name: nothingHere\n"},
+        {"vertexWrap meshless target", "vertexWrap: driver mesh has no vertices: meshless\n"},
+        {"vertexWrap", "vertexWrap: select driver mesh followed by one or more target meshes.\n"},
+        // Names that could change the MEL they are put into, or that Maya would not take.
+        {"vertexWrap -n \"a;b\" driver target", "(it holds the character ';'): a;b"},
+        {"vertexWrap -n \"a b\" driver target", "(it holds a space): a b"},
+        {"vertexWrap -n \"a\\\"b\" driver target", "(it holds the character '\"'): a\"b"},
+        {"vertexWrap -n \"9lives\" driver target", "(it starts with a digit): 9lives"},
+        {"vertexWrap -n \"\" driver target", "(it is empty): "},
+        {"vertexWrap -n \"x|y\" driver target", "(it holds the character '|'): x|y"},
+        {"vertexWrap -n \"ns::wrap\" driver target", "(it has an empty namespace): ns::wrap"},
+        {"vertexWrap -n \"ns:\" driver target", "(it ends with ':'): ns:"},
+        {"vertexWrap -n \":\" driver target", "(it is empty): :"},
+        {"vertexWrap -n \"ns:9lives\" driver target", "(a name after ':' starts with a digit): ns:9lives"},
+        {"vertexWrap -n \"9ns:wrap\" driver target", "(it starts with a digit): 9ns:wrap"},
+        {"vertexWrap -n \"wr#ap\" driver target", "(it holds the character '#'): wr#ap"},
+        {"vertexWrap -n \"#\" driver target", "(it is empty): #"},
+        {"vertexWrap -n \"ns:a b\" driver target", "(it holds a space): ns:a b"},
     };
-    for (const auto& bad : badNames) {
-        EXPECT_EQ(errorsOf(std::string("vertexWrap -n ") + bad.first + " driver target"),
-                  std::string("vertexWrap: deformer name is not a legal node name: ") + bad.second + "\n");
+    for (const auto& [call, error] : refusals) {
+        SCOPED_TRACE(call);
+        StderrCapture apiErrors;
+        const std::string expected =
+            error[0] == '(' ? "vertexWrap: deformer name is not a legal node name " + error + "\n" : error;
+        EXPECT_EQ(errorsOf(call), expected);
+        EXPECT_EQ(apiErrors.finish(), "");
     }
     EXPECT_TRUE(sceneText() == before);
 
@@ -389,4 +414,77 @@ TEST_F(VertexWrapTest, HugeCoordinatesMapWithoutOverflowingTheirCells)
     EXPECT_EQ(map[2], -1);
     for (size_t i = 3; i < map.size(); ++i)
         EXPECT_EQ(map[i], static_cast<int>(i));
+}
+
+namespace {
+
+MPointArray worldPoints(const std::string& shape)
+{
+    MSelectionList list;
+    MDagPath path;
+    EXPECT_TRUE(list.add(shape.c_str()) && list.getDagPath(0, path)) << shape;
+    MPointArray points;
+    EXPECT_TRUE(MFnMesh(path).getPoints(points, MSpace::kWorld));
+    return points;
+}
+
+void expectFollowsDriver(const std::string& target)
+{
+    const MPointArray driver = worldPoints("driverShape");
+    const MPointArray followed = worldPoints(target);
+    ASSERT_EQ(followed.length(), driver.length()) << target;
+    for (unsigned i = 0; i < driver.length(); ++i) {
+        EXPECT_LT(followed[i].distanceTo(driver[i]), 1e-5) << target << " vertex " << i;
+    }
+}
+
+class VertexWrapDriverCache : public PellixPluginTest
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        // Two targets of one deformer, placed away from the driver and each other.
+        ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
+        ASSERT_TRUE(mel("duplicate -n targetA driver; xform -t 4 1 -2 targetA"));
+        ASSERT_TRUE(mel("duplicate -n targetB driver; xform -ro 0 35 10 targetB"));
+        ASSERT_TRUE(mel("vertexWrap -n wrap driver targetA targetB"));
+        ASSERT_TRUE(mel("hostMeshFault -refuseRawPoints true"));
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(mel("hostMeshFault -refuseRawPoints false"));
+        PellixPluginTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(VertexWrapDriverCache, EveryTargetFollowsTheDriverThroughTheCachedPoints)
+{
+    ASSERT_TRUE(mel("xform -t -3 2 0.5 driver; xform -ro 20 -40 65 driver"));
+    ASSERT_TRUE(mel("move -r 0 0.5 0 driver.vtx[5]"));
+    expectFollowsDriver("targetAShape");
+    expectFollowsDriver("targetBShape");
+}
+
+TEST_F(VertexWrapDriverCache, ChangedDriverIsReadAgainNotServedFromTheOldCopy)
+{
+    expectFollowsDriver("targetAShape");
+    for (const char* edit : {"move -r 0 0.5 0 driver.vtx[5]", "move -r 0.25 -1 0 driver.vtx[5] driver.vtx[10]",
+                             "xform -t 1 1 1 driver"}) {
+        SCOPED_TRACE(edit);
+        ASSERT_TRUE(mel(edit));
+        expectFollowsDriver("targetAShape");
+        expectFollowsDriver("targetBShape");
+    }
+    // Read back with raw points again, the targets are where the cached path put them.
+    const MPointArray cached = worldPoints("targetBShape");
+    ASSERT_TRUE(mel("hostMeshFault -refuseRawPoints false; move -r 0 0 0 driver.vtx[0]"));
+    const MPointArray raw = worldPoints("targetBShape");
+    ASSERT_EQ(raw.length(), cached.length());
+    for (unsigned i = 0; i < raw.length(); ++i) {
+        EXPECT_LT(raw[i].distanceTo(cached[i]), 1e-5) << "vertex " << i;
+    }
 }

@@ -147,11 +147,11 @@ void forget(PluginRecord* record)
         }
 }
 
-// Deletes the scene's nodes whose types belong to `plugin`.
+// Deletes the scene's nodes whose types belong to `plugin`, and says which went.
 MStatus deleteNodesOfPlugin(const MString& plugin)
 {
     MDagModifier modifier;
-    unsigned int count = 0;
+    MStringArray names;
     for (MItDependencyNodes it; !it.isDone(); it.next()) {
         MObject node = it.thisNode();
         MFnDependencyNode fn(node);
@@ -160,9 +160,22 @@ MStatus deleteNodesOfPlugin(const MString& plugin)
         MStatus status = modifier.deleteNode(node, false);
         if (!status)
             return status;
-        ++count;
+        names.append(fn.name());
     }
-    return count ? modifier.doIt() : MStatus(MS::kSuccess);
+    if (names.length() == 0)
+        return MS::kSuccess;
+    MStatus status = modifier.doIt();
+    if (!status)
+        return status;
+    MString message = MString("Plug-in \"") + plugin + "\" unloaded by force: deleted ";
+    message += names.length() == 1 ? "its node " : "its nodes ";
+    for (unsigned i = 0; i < names.length(); ++i) {
+        if (i > 0)
+            message += ", ";
+        message += names[i];
+    }
+    MGlobal::displayWarning(commandMessage(message + "."));
+    return MS::kSuccess;
 }
 
 // What the plug-in load and unload messages pass to string-array callbacks, in Maya's order:

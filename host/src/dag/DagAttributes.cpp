@@ -83,47 +83,16 @@ MStatus createDagAttributes()
     // plug-ins set and read them as in Maya.
     MObject hidden = DagAttributes::createBool("hiddenInOutliner", "hio", false, false, status);
     DAG_CHECK(status);
-    MFnEnumAttribute displayTypeFn;
-    MObject displayType = displayTypeFn.create("overrideDisplayType", "ovdt", 0, &status);
+    // Maya's names of a DAG node's drawing overrides, in a display layer's "drawInfo" order.
+    static const char* const kOverrideNames[DagAttributes::kDrawSettings][2] = {
+        {"overrideDisplayType", "ovdt"}, {"overrideLevelOfDetail", "ovlod"}, {"overrideShading", "ovs"},
+        {"overrideTexturing", "ovt"},    {"overridePlayback", "ovp"},        {"overrideEnabled", "ove"},
+        {"overrideVisibility", "ovv"},   {"hideOnPlayback", "hpb"},          {"overrideRGBColors", "ovrgbf"},
+        {"overrideColor", "ovc"},        {"overrideColorRGB", "ovrgb"},      {"overrideColorA", "ovca"}};
+    MObject settings[DagAttributes::kDrawSettings];
+    MObject drawOverrides =
+        DagAttributes::createDrawSettings("drawOverride", "do", kOverrideNames, false, settings, status);
     DAG_CHECK(status);
-    DAG_CHECK(displayTypeFn.addField("Normal", 0));
-    DAG_CHECK(displayTypeFn.addField("Template", 1));
-    DAG_CHECK(displayTypeFn.addField("Reference", 2));
-    MFnEnumAttribute detailFn;
-    MObject detail = detailFn.create("overrideLevelOfDetail", "ovlod", 0, &status);
-    DAG_CHECK(status);
-    DAG_CHECK(detailFn.addField("Full", 0));
-    DAG_CHECK(detailFn.addField("Bounding Box", 1));
-    MObject shading = DagAttributes::createBool("overrideShading", "ovs", true, false, status);
-    DAG_CHECK(status);
-    MObject texturing = DagAttributes::createBool("overrideTexturing", "ovt", true, false, status);
-    DAG_CHECK(status);
-    MObject playback = DagAttributes::createBool("overridePlayback", "ovp", true, false, status);
-    DAG_CHECK(status);
-    MObject overrideOn = DagAttributes::createBool("overrideEnabled", "ove", false, false, status);
-    DAG_CHECK(status);
-    MObject overrideShown = DagAttributes::createBool("overrideVisibility", "ovv", true, false, status);
-    DAG_CHECK(status);
-    MObject hideOnPlayback = DagAttributes::createBool("hideOnPlayback", "hpb", false, false, status);
-    DAG_CHECK(status);
-    // The colour: an index into Maya's 32-colour palette (0: the object's own), or RGB.
-    MObject rgbColors = DagAttributes::createBool("overrideRGBColors", "ovrgbf", false, false, status);
-    DAG_CHECK(status);
-    MObject colorIndex = numeric.create("overrideColor", "ovc", MFnNumericData::kByte, 0, &status);
-    DAG_CHECK(status);
-    DAG_CHECK(numeric.setMin(0));
-    DAG_CHECK(numeric.setMax(31));
-    MObject colorRGB = DagAttributes::createColor("overrideColorRGB", "ovrgb", "overrideColor", "ovc", status);
-    DAG_CHECK(status);
-    MObject colorAlpha = numeric.create("overrideColorA", "ovca", MFnNumericData::kFloat, 1.0, &status);
-    DAG_CHECK(status);
-    MFnCompoundAttribute overrides;
-    MObject drawOverrides = overrides.create("drawOverride", "do", &status);
-    DAG_CHECK(status);
-    // In a display layer's "drawInfo" order, child for child.
-    for (const MObject& child : {displayType, detail, shading, texturing, playback, overrideOn, overrideShown,
-                                 hideOnPlayback, rgbColors, colorIndex, colorRGB, colorAlpha})
-        DAG_CHECK(overrides.addChild(child));
 
     // The dormant wireframe colour of its own (`color`): 1 a user colour, 2 "wireColorRGB".
     MObject useColor = numeric.create("useObjectColor", "uoc", MFnNumericData::kShort, 0, &status);
@@ -137,12 +106,12 @@ MStatus createDagAttributes()
 
     DagAttributes::hiddenInOutliner = hidden;
     DagAttributes::drawOverride = drawOverrides;
-    DagAttributes::overrideDisplayType = displayType;
-    DagAttributes::overrideEnabled = overrideOn;
-    DagAttributes::overrideVisibility = overrideShown;
-    DagAttributes::overrideRGBColors = rgbColors;
-    DagAttributes::overrideColor = colorIndex;
-    DagAttributes::overrideColorRGB = colorRGB;
+    DagAttributes::overrideDisplayType = settings[0];
+    DagAttributes::overrideEnabled = settings[5];
+    DagAttributes::overrideVisibility = settings[6];
+    DagAttributes::overrideRGBColors = settings[8];
+    DagAttributes::overrideColor = settings[9];
+    DagAttributes::overrideColorRGB = settings[10];
     DagAttributes::useObjectColor = useColor;
     DagAttributes::objectColor = colorNumber;
     DagAttributes::wireColorRGB = wireColor;
@@ -330,6 +299,38 @@ MObject DagAttributes::createMatrix(const MString& name, const MString& shortNam
     if (status && perInstance)
         status = fn.setUsesArrayDataBuilder(true);
     return attr;
+}
+
+MObject DagAttributes::createDrawSettings(const char* name, const char* shortName,
+                                         const char* const names[kDrawSettings][2], bool enabled,
+                                         MObject children[kDrawSettings], MStatus& status)
+{
+    MFnEnumAttribute displayType;
+    children[0] = displayType.create(names[0][0], names[0][1], 0, &status);
+    if (status) status = displayType.addField("Normal", 0);
+    if (status) status = displayType.addField("Template", 1);
+    if (status) status = displayType.addField("Reference", 2);
+    MFnEnumAttribute detail;
+    if (status) children[1] = detail.create(names[1][0], names[1][1], 0, &status);
+    if (status) status = detail.addField("Full", 0);
+    if (status) status = detail.addField("Bounding Box", 1);
+    // Shading, texturing, playback, enabled, visibility, hide on playback, RGB colours.
+    const bool switches[7] = {true, true, true, enabled, true, false, false};
+    for (int k = 0; k < 7 && status; ++k)
+        children[2 + k] = createBool(names[2 + k][0], names[2 + k][1], switches[k], false, status);
+    // The colour: an index into Maya's 32-colour palette (0: the object's own), or RGB.
+    MFnNumericAttribute numeric;
+    if (status) children[9] = numeric.create(names[9][0], names[9][1], MFnNumericData::kByte, 0, &status);
+    if (status) status = numeric.setMin(0);
+    if (status) status = numeric.setMax(31);
+    if (status) children[10] = createColor(names[10][0], names[10][1], "overrideColor", "ovc", status);
+    if (status) children[11] = numeric.create(names[11][0], names[11][1], MFnNumericData::kFloat, 1.0, &status);
+    MFnCompoundAttribute compound;
+    MObject settings;
+    if (status) settings = compound.create(name, shortName, &status);
+    for (int k = 0; k < kDrawSettings && status; ++k)
+        status = compound.addChild(children[k]);
+    return settings;
 }
 
 MObject DagAttributes::createColor(const char* name, const char* shortName, const char* channelStem,

@@ -57,6 +57,14 @@ public:
     static MObject createDouble3(const MString& name, const MString& shortName, const char* const childNames[3],
                                  const char* const childShortNames[3], MFnUnitAttribute::Type unit, double value,
                                  bool keyable, MStatus& status);
+    // A compound of drawing settings, a DAG node's "drawOverride" or a display layer's "drawInfo",
+    // child for child: display type, level of detail, shading, texturing, playback, enabled,
+    // visibility, hide on playback, RGB colours, colour index, colour RGB, colour alpha; each
+    // named by `names` (long, short). `enabled` is the enabled child's default.
+    static constexpr int kDrawSettings = 12;
+    static MObject createDrawSettings(const char* name, const char* shortName,
+                                      const char* const names[kDrawSettings][2], bool enabled,
+                                      MObject children[kDrawSettings], MStatus& status);
     // A float colour whose channels are named as Maya names them: "overrideColorR" ("ovcr") ...
     static MObject createColor(const char* name, const char* shortName, const char* channelStem,
                                const char* shortStem, MStatus& status);

@@ -30,47 +30,20 @@ void* DisplayLayerNode::creator()
 MStatus DisplayLayerNode::initialize()
 {
     MStatus status;
-    MFnEnumAttribute typeFn;
-    displayType = typeFn.create("displayType", "dt", 0, &status);
-    DAG_CHECK(status);
-    DAG_CHECK(typeFn.addField("Normal", 0));
-    DAG_CHECK(typeFn.addField("Template", 1));
-    DAG_CHECK(typeFn.addField("Reference", 2));
-    MFnEnumAttribute detailFn;
-    MObject detail = detailFn.create("levelOfDetail", "lod", 0, &status);
-    DAG_CHECK(status);
-    DAG_CHECK(detailFn.addField("Full", 0));
-    DAG_CHECK(detailFn.addField("Bounding Box", 1));
-    MObject shading = DagAttributes::createBool("shading", "s", true, false, status);
-    DAG_CHECK(status);
-    MObject texturing = DagAttributes::createBool("texturing", "t", true, false, status);
-    DAG_CHECK(status);
-    MObject playback = DagAttributes::createBool("playback", "p", true, false, status);
-    DAG_CHECK(status);
-    enabled = DagAttributes::createBool("enabled", "e", true, false, status);
-    DAG_CHECK(status);
-    visibility = DagAttributes::createBool("visibility", "v", true, false, status);
-    DAG_CHECK(status);
-    MObject hideOnPlayback = DagAttributes::createBool("hideOnPlayback", "hpb", false, false, status);
-    DAG_CHECK(status);
-    MObject rgbColors = DagAttributes::createBool("overrideRGBColors", "ovrgbf", false, false, status);
-    DAG_CHECK(status);
-    MFnNumericAttribute numeric;
-    color = numeric.create("color", "c", MFnNumericData::kByte, 0, &status);
-    DAG_CHECK(status);
-    DAG_CHECK(numeric.setMin(0));
-    DAG_CHECK(numeric.setMax(31));
-    MObject colorRGB = DagAttributes::createColor("overrideColorRGB", "ovrgb", "overrideColor", "ovc", status);
-    DAG_CHECK(status);
-    MObject colorAlpha = numeric.create("overrideColorA", "ovca", MFnNumericData::kFloat, 1.0, &status);
-    DAG_CHECK(status);
     // The children line up one for one with a DAG node's "drawOverride".
-    MFnCompoundAttribute compound;
-    drawInfo = compound.create("drawInfo", "di", &status);
+    static const char* const kNames[DagAttributes::kDrawSettings][2] = {
+        {"displayType", "dt"},  {"levelOfDetail", "lod"},     {"shading", "s"},
+        {"texturing", "t"},     {"playback", "p"},            {"enabled", "e"},
+        {"visibility", "v"},    {"hideOnPlayback", "hpb"},    {"overrideRGBColors", "ovrgbf"},
+        {"color", "c"},         {"overrideColorRGB", "ovrgb"}, {"overrideColorA", "ovca"}};
+    MObject settings[DagAttributes::kDrawSettings];
+    drawInfo = DagAttributes::createDrawSettings("drawInfo", "di", kNames, true, settings, status);
     DAG_CHECK(status);
-    for (const MObject& child : {displayType, detail, shading, texturing, playback, enabled, visibility,
-                                 hideOnPlayback, rgbColors, color, colorRGB, colorAlpha})
-        DAG_CHECK(compound.addChild(child));
+    displayType = settings[0];
+    enabled = settings[5];
+    visibility = settings[6];
+    color = settings[9];
+    MFnNumericAttribute numeric;
     identification = numeric.create("identification", "id", MFnNumericData::kShort, 0, &status);
     DAG_CHECK(status);
     DAG_CHECK(addAttribute(drawInfo));

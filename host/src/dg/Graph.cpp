@@ -418,7 +418,8 @@ MStatus beginPlugWrite(const MPlug& plug, Slot*& slot)
     slot = resolve(plug, true);
     if (!slot)
         return MStatus::kInvalidParameter;
-    if (slot->locked || slot->node->locked)
+    // A locked node keeps its name, parent and attributes; its unlocked plugs still take values.
+    if (slot->locked)
         return MStatus::kFailure;
     if (isDestination(slot))
         return MStatus::kFailure;  // the value comes from the connection

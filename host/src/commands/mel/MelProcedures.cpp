@@ -510,27 +510,31 @@ MelData melWhatIs(MelCall& call)
     return MelData::ofString(call.evaluator.whatIs(stringArg(call, 0)));
 }
 
-// What `error` and `warning` print: the script's file and line when it has a file.
-std::string located(const MelCall& call, const std::string& message)
+// What `error` and `warning` print: the script's file and line when it has a file, unless
+// -noContext (-n) comes before the message.
+std::string located(const MelCall& call)
 {
+    call.expectCount(0, 2);
+    const bool noContext = call.count() == 2;
+    if (noContext && stringArg(call, 0) != "-noContext" && stringArg(call, 0) != "-n")
+        call.fail("Invalid flag for " + call.name() + ": " + stringArg(call, 0));
+    const std::string message = call.count() ? stringArg(call, call.count() - 1) : std::string();
     const std::string where = call.evaluator.where(call.node.line);
-    if (where.compare(0, 5, "Line ") == 0)
+    if (noContext || where.compare(0, 5, "Line ") == 0)
         return message;
     return where + ": " + message;
 }
 
 MelData melError(MelCall& call)
 {
-    call.expectCount(0, 1);
-    const std::string text = located(call, call.count() ? stringArg(call, 0) : std::string());
+    const std::string text = located(call);
     MGlobal::displayError(MString(text.c_str(), static_cast<int>(text.size())));
     throw MelFailure{MS::kFailure};
 }
 
 MelData melWarning(MelCall& call)
 {
-    call.expectCount(0, 1);
-    const std::string text = located(call, call.count() ? stringArg(call, 0) : std::string());
+    const std::string text = located(call);
     MGlobal::displayWarning(MString(text.c_str(), static_cast<int>(text.size())));
     return MelData();
 }

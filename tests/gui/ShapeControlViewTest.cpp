@@ -1,46 +1,445 @@
-// Shape controls under the mouse in a real view: the control the cursor is on lights up in its
-// hover colour with a thicker line (and the readout of its changes), the nearest control wins
-// and ties go to a surface hit, then the selected control, then the smaller path name; Alt and
-// the move, rotate and scale manipulators take the hover away, controls that may not be
-// hovered never are, a control an enabled overlay tracks is left to the overlay, and small
-// quick moves are not picked again. Mouse events go through hostMouseEvent and real X events
-// (xdotool) to the loaded module's filter; the overlay-owned hover is set through this
-// program's own build of the shape-control sources.
+// Shape controls and the hover marker as a view draws them and the mouse meets them: a
+// control's normal, hovered and selected looks, its outline and fill, the readout of its
+// changes, hovering under the cursor with its ties and refusals, and the marker ring around a
+// hovered point at a constant size.
 
 #include "MouseEventRecorder.h"
+#include "OwnLocatorType.h"
 #include "PluginTestSupport.h"
-#include "ShapeControlPicture.h"
 
 #include "dg/Registry.h"
+#include "hoverMarker/HoverMarkerDrawOverride.h"
+#include "hoverMarker/HoverMarkerNode.h"
+#include "hoverMarker/HoverMarkerState.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlRegistry.h"
+#include "support/TestValues.h"
 #include "viewport/FrameRenderer.h"
 #include "views/Views.h"
 
 #include <maya/M3dView.h>
+#include <maya/MDagPath.h>
 #include <maya/MDrawRegistry.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFrameContext.h>
+#include <maya/MIntArray.h>
 #include <maya/MPoint.h>
 #include <maya/MSelectionList.h>
 
+#include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
-#include <QApplication>
 #include <QEnterEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QWidget>
+
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
+
+// What the shape-control tests read from a picture of modelPanel4: controls made opaque so their
+// colours compare exactly, the colours of their looks, and pixel tests near projected points.
+
+using PixelTest = std::function<bool(const QColor&)>;
+
+inline PixelTest colour(double r, double g, double b, int tolerance = 8)
+{
+    return [=](const QColor& c) {
+        return std::abs(c.red() - int(r * 255 + 0.5)) <= tolerance &&
+               std::abs(c.green() - int(g * 255 + 0.5)) <= tolerance &&
+               std::abs(c.blue() - int(b * 255 + 0.5)) <= tolerance;
+    };
+}
+
+// A control's default looks.
+const PixelTest kNormal = colour(1.0, 0.0, 0.0);
+const PixelTest kHovered = colour(1.0, 0.82, 0.18);
+const PixelTest kSelected = colour(0.056, 1.0, 0.366);
+
+class ShapeControlPicture
+{
+protected:
+    explicit ShapeControlPicture(const std::string& name)
+        : imageFile("/tmp/pellix-" + name + "-" + std::to_string(::getpid()) + ".png")
+    {
+    }
+    ~ShapeControlPicture() { std::remove(imageFile.c_str()); }
+
+    // A control "name" with its shape "nameShape", opaque in every state so colours compare exactly.
+    static void makeControl(const std::string& name)
+    {
+        for (const std::string& command :
+             {"createNode transform -n " + name, "createNode shapeControl -p " + name + " -n " + name + "Shape",
+              "setAttr " + name + "Shape.transparency 0", "setAttr " + name + "Shape.hoverTransparency 0",
+              "setAttr " + name + "Shape.selectedTransparency 0", std::string("select -cl")})
+            ASSERT_TRUE(mel(command)) << command;
+    }
+
+    void snapshot()
+    {
+        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
+        ASSERT_TRUE(image.load(imageFile.c_str()));
+    }
+
+    QColor pixel(int x, int y) const { return image.pixelColor(x, image.height() - 1 - y); }
+
+    // Whether a pixel within `radius` of the projected point passes the test.
+    bool drawnNear(const MPoint& world, const PixelTest& test, int radius = 2) const
+    {
+        short cx = 0, cy = 0;
+        if (!view.worldToView(world, cx, cy)) return false;
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx) {
+                const int x = cx + dx, y = cy + dy;
+                if (x >= 0 && y >= 0 && x < image.width() && y < image.height() && test(pixel(x, y))) return true;
+            }
+        return false;
+    }
+
+    // How many pixels in a row pass the test, walking across a line through the projected point.
+    int thicknessAt(const MPoint& world, const PixelTest& test, int dx, int dy) const
+    {
+        short cx = 0, cy = 0;
+        if (!view.worldToView(world, cx, cy)) return -1;
+        int count = 0;
+        for (int step = -8; step <= 8; ++step) count += test(pixel(cx + dx * step, cy + dy * step));
+        return count;
+    }
+
+    mutable M3dView view;  // its port queries are not const
+    QImage image;
+    const std::string imageFile;
+};
+
+namespace {
+
+class BareFrameContext : public MHWRender::MFrameContext
+{
+};
+
+class ShapeControlDrawing : public ::testing::Test, protected ShapeControlPicture
+{
+protected:
+    ShapeControlDrawing() : ShapeControlPicture("shapecontrol") {}
+
+    void SetUp() override
+    {
+        own.emplace("shapeControlDrawTest");
+        lookFromTop();
+    }
+
+    void TearDown() override { own.reset(); }
+
+    void lookFromTop()
+    {
+        ASSERT_TRUE(mel("lookThru top modelPanel4; setAttr topShape.orthographicWidth 10"));
+        host::setActivePanel(3);
+        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    }
+
+    void lookFromFront()
+    {
+        ASSERT_TRUE(mel("lookThru persp modelPanel4; setAttr persp.rotate 0 0 0; setAttr persp.translate 0 0 10"));
+        host::setActivePanel(3);
+        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    }
+
+    std::optional<OwnShapeControlType> own;
+};
+
+// A mesh shape "name" built from positions and quads.
+void makeQuadMesh(const char* name, const std::vector<MFloatPoint>& positions, const std::vector<int>& quads)
+{
+    MFloatPointArray points;
+    for (const MFloatPoint& p : positions) points.append(p);
+    MIntArray counts, connects;
+    for (size_t i = 0; i < quads.size(); i += 4) counts.append(4);
+    for (int v : quads) connects.append(v);
+    MStatus status;
+    MFnMesh mesh;
+    const MObject transform = mesh.create(static_cast<int>(points.length()), static_cast<int>(counts.length()),
+                                          points, counts, connects, MObject::kNullObj, &status);
+    ASSERT_TRUE(status);
+    MFnDagNode transformFn(transform);
+    const std::string shapePath = MFnDagNode(transformFn.child(0)).fullPathName().asChar();
+    ASSERT_TRUE(mel("rename " + shapePath + " " + name + "Shape"));
+    ASSERT_TRUE(mel(std::string("rename ") + transformFn.fullPathName().asChar() + " " + name));
+}
+
+} // namespace
+
+TEST_F(ShapeControlDrawing, EmptyControlDrawsTheSquarePlacedByLocalScaleAndPosition)
+{
+    makeControl("ctrl");
+    snapshot();
+    for (const MPoint& edge : {MPoint(1, 0, 0), MPoint(-1, 0, 0), MPoint(0, 0, 1), MPoint(0, 0, -1)})
+        EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
+    EXPECT_FALSE(drawnNear(MPoint(0, 0, 0), kNormal, 6)) << "drawn as lines, not filled";
+
+    ASSERT_TRUE(mel("setAttr ctrlShape.localScale 2 1 0.5; setAttr ctrlShape.localPosition 0.5 0 0"));
+    snapshot();
+    for (const MPoint& edge : {MPoint(2.5, 0, 0), MPoint(-1.5, 0, 0), MPoint(0.5, 0, 0.5), MPoint(0.5, 0, -0.5)})
+        EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
+    EXPECT_FALSE(drawnNear(MPoint(0, 0, 1), kNormal, 4)) << "the unplaced square is gone";
+    EXPECT_FALSE(drawnNear(MPoint(1, 0, 0), kNormal, 4));
+
+    // As points only the corners remain.
+    ASSERT_TRUE(mel("setAttr ctrlShape.primitive 0"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(2.5, 0, 0.5), kNormal, 3));
+    EXPECT_FALSE(drawnNear(MPoint(2.5, 0, 0), kNormal, 4));
+}
+
+TEST_F(ShapeControlDrawing, ClosedCurveIsDrawnAllRoundAndClosedOnlyOnce)
+{
+    makeControl("ctrl");
+    ASSERT_TRUE(mel("circle -nr 0 1 0 -r 2 -s 8 -n ring; setAttr ring.visibility 0"));
+    ASSERT_TRUE(mel("connectAttr ringShape.local ctrlShape.inGeometry"));
+    snapshot();
+    for (int i = 0; i < 16; ++i) {
+        const double angle = i * M_PI / 8.0;
+        EXPECT_TRUE(drawnNear(MPoint(2.0 * std::cos(angle), 0, 2.0 * std::sin(angle)), kNormal)) << "sample " << i;
+    }
+    EXPECT_FALSE(drawnNear(MPoint(1, 0, 0), kNormal, 4)) << "the square gave way to the curve";
+
+    // The periodic curve's samples already end where they start: no extra closing point.
+    std::unique_ptr<MHWRender::MPxDrawOverride> drawOverride(ShapeControlDrawOverride::creator(nodeByName("ctrlShape")));
+    BareFrameContext context;
+    std::unique_ptr<MUserData> data(
+        drawOverride->prepareForDraw(pathNamed("ctrlShape"), pathNamed("top"), context, nullptr));
+    const ShapeControlData* drawn = dynamic_cast<const ShapeControlData*>(data.get());
+    ASSERT_NE(drawn, nullptr);
+    ASSERT_EQ(drawn->polylinePoints.length(), 8u * 8u + 1u);
+    EXPECT_LT(drawn->polylinePoints[0].distanceTo(drawn->polylinePoints[64]), 1e-5);
+}
+
+TEST_F(ShapeControlDrawing, MeshIsFilledInItsColourOrDrawnAsStyledEdges)
+{
+    makeControl("ctrl");
+    ASSERT_TRUE(mel("polyPlane -n plate -w 2 -h 2 -sx 2 -sy 2; setAttr plate.visibility 0"));
+    ASSERT_TRUE(mel("connectAttr plateShape.outMesh ctrlShape.inGeometry"));
+    snapshot();
+    for (const MPoint& faceCentre : {MPoint(0.5, 0, 0.5), MPoint(-0.5, 0, -0.5), MPoint(-0.5, 0, 0.5)})
+        EXPECT_TRUE(drawnNear(faceCentre, kNormal, 0)) << faceCentre.x << " " << faceCentre.z;
+    EXPECT_FALSE(drawnNear(MPoint(1.5, 0, 0), kNormal, 3));
+
+    // Wireframe: the face centres empty, every edge drawn, solid then dashed.
+    ASSERT_TRUE(mel("setAttr ctrlShape.wireframe 1"));
+    snapshot();
+    EXPECT_FALSE(drawnNear(MPoint(0.5, 0, 0.5), kNormal, 3));
+    short x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_TRUE(view.worldToView(MPoint(0, 0, -0.9), x0, y0));
+    ASSERT_TRUE(view.worldToView(MPoint(0, 0, 0.9), x1, y1));
+    ASSERT_EQ(x0, x1) << "the middle edge runs straight up the image";
+    auto gapsAlongMiddleEdge = [&] {
+        int gaps = 0;
+        for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y) {
+            bool drawn = false;
+            for (int dx = -1; dx <= 1; ++dx) drawn = drawn || kNormal(pixel(x0 + dx, y));
+            gaps += drawn ? 0 : 1;
+        }
+        return gaps;
+    };
+    EXPECT_EQ(gapsAlongMiddleEdge(), 0);
+    for (const MPoint& edge : {MPoint(0.5, 0, 0), MPoint(0, 0, 0.5), MPoint(1, 0, 0.5), MPoint(-0.5, 0, -1)})
+        EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
+    ASSERT_TRUE(mel("setAttr ctrlShape.lineStyle 3"));
+    snapshot();
+    EXPECT_GT(gapsAlongMiddleEdge(), 4) << "dashed";
+}
+
+TEST_F(ShapeControlDrawing, AnotherMeshWithTheSameCountsIsNotDrawnWithStaleTriangles)
+{
+    // Two squares side by side; the second mesh lists the same corners in another order, so
+    // the first mesh's triangles on its vertices would bridge the gap between the squares.
+    const std::vector<MFloatPoint> left = {{-3, 0, -1}, {-1, 0, -1}, {-1, 0, 1}, {-3, 0, 1}};
+    const std::vector<MFloatPoint> right = {{1, 0, -1}, {3, 0, -1}, {3, 0, 1}, {1, 0, 1}};
+    makeQuadMesh("apart", {left[0], left[1], left[2], left[3], right[0], right[1], right[2], right[3]},
+                 {0, 3, 2, 1, 4, 7, 6, 5});
+    makeQuadMesh("reordered", {left[0], right[2], left[2], left[3], right[0], right[1], left[1], right[3]},
+                 {0, 3, 2, 6, 4, 7, 1, 5});
+    makeControl("ctrl");
+    ASSERT_TRUE(mel("connectAttr apartShape.outMesh ctrlShape.inGeometry"));
+
+    // Prepared twice in a row by one override, as the renderer does on consecutive frames.
+    std::unique_ptr<MHWRender::MPxDrawOverride> drawOverride(ShapeControlDrawOverride::creator(nodeByName("ctrlShape")));
+    BareFrameContext context;
+    std::unique_ptr<MUserData> data(
+        drawOverride->prepareForDraw(pathNamed("ctrlShape"), pathNamed("top"), context, nullptr));
+    ASSERT_TRUE(mel("connectAttr -f reorderedShape.outMesh ctrlShape.inGeometry"));
+    MUserData* again = drawOverride->prepareForDraw(pathNamed("ctrlShape"), pathNamed("top"), context, data.get());
+    ASSERT_EQ(again, data.get()) << "the draw data is reused";
+
+    const ShapeControlData* drawn = dynamic_cast<const ShapeControlData*>(again);
+    ASSERT_NE(drawn, nullptr);
+    ASSERT_EQ(drawn->triangleCorners.length(), 12u);
+    for (unsigned corner = 0; corner < 12; corner += 3) {
+        const MPointArray& p = drawn->meshPoints;
+        const unsigned* t = &drawn->triangleCorners[corner];
+        const double centreX = (p[t[0]].x + p[t[1]].x + p[t[2]].x) / 3.0;
+        EXPECT_GE(std::fabs(centreX), 1.0) << "triangle " << corner / 3 << " bridges the gap";
+    }
+
+    // And in a view both squares are filled with nothing between them.
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(-2, 0, 0), kNormal, 0));
+    EXPECT_TRUE(drawnNear(MPoint(2, 0, 0), kNormal, 0));
+    EXPECT_FALSE(drawnNear(MPoint(0, 0, 0.5), kNormal, 3));
+    EXPECT_FALSE(drawnNear(MPoint(0, 0, -0.5), kNormal, 3));
+}
+
+TEST_F(ShapeControlDrawing, NormalHoveredAndSelectedLooks)
+{
+    makeControl("ctrl");
+    ASSERT_TRUE(mel("setAttr ctrlShape.lineWidth 3"));
+    const MPoint edge(1, 0, 0);
+    snapshot();
+    ASSERT_TRUE(drawnNear(edge, kNormal));
+    const int normalWidth = thicknessAt(edge, kNormal, 1, 0);
+
+    setHoveredShapeControl(nodeByName("ctrlShape"), false);
+    snapshot();
+    EXPECT_TRUE(drawnNear(edge, kHovered));
+    EXPECT_FALSE(drawnNear(edge, kNormal, 4));
+    EXPECT_GT(thicknessAt(edge, kHovered, 1, 0), normalWidth) << "hovered lines are wider";
+
+    // Selecting the transform selects the control; the selected colour wins over the hover,
+    // while the hover still widens the line.
+    ASSERT_TRUE(mel("select -r ctrl"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(edge, kSelected));
+    EXPECT_FALSE(drawnNear(edge, kHovered, 4));
+    const int hoveredSelectedWidth = thicknessAt(edge, kSelected, 1, 0);
+
+    setHoveredShapeControl(MObject(), false);
+    snapshot();
+    EXPECT_TRUE(drawnNear(edge, kSelected));
+    EXPECT_LT(thicknessAt(edge, kSelected, 1, 0), hoveredSelectedWidth);
+
+    ASSERT_TRUE(mel("select -cl"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(edge, kNormal));
+    EXPECT_EQ(thicknessAt(edge, kNormal, 1, 0), normalWidth);
+}
+
+TEST_F(ShapeControlDrawing, NonInteractiveControlsAreNeverDrawnHovered)
+{
+    makeControl("noHover");
+    makeControl("templated");
+    makeControl("referenced");
+    makeControl("overridden");
+    ASSERT_TRUE(mel("setAttr noHover.translateX -3; setAttr templated.translateX 3; setAttr referenced.translateZ 3"));
+    ASSERT_TRUE(mel("setAttr overridden.translateZ -3"));
+    ASSERT_TRUE(mel("setAttr noHoverShape.enableHover 0; setAttr templatedShape.template 1"));
+    ASSERT_TRUE(mel("setAttr overriddenShape.overrideEnabled 1; setAttr overriddenShape.overrideDisplayType 1"));
+    ASSERT_TRUE(mel("select -r referenced; createDisplayLayer -n refLayer; setAttr refLayer.displayType 2; select -cl"));
+    const struct
+    {
+        const char* shape;
+        MPoint edge;
+    } controls[] = {{"noHoverShape", MPoint(-2, 0, 0)},
+                    {"templatedShape", MPoint(4, 0, 0)},
+                    {"referencedShape", MPoint(1, 0, 3)},
+                    {"overriddenShape", MPoint(1, 0, -3)}};
+    for (const auto& control : controls) {
+        setHoveredShapeControl(nodeByName(control.shape), false);
+        snapshot();
+        EXPECT_TRUE(drawnNear(control.edge, kNormal)) << control.shape;
+        EXPECT_FALSE(drawnNear(control.edge, kHovered, 4)) << control.shape;
+    }
+
+    // A hidden control draws nothing at all.
+    ASSERT_TRUE(mel("setAttr noHover.visibility 0"));
+    snapshot();
+    EXPECT_FALSE(drawnNear(MPoint(-2, 0, 0), kNormal, 4));
+}
+
+TEST_F(ShapeControlDrawing, InverseFollowsItsSourceOnlyWhileOnAndConnected)
+{
+    makeControl("ctrl");
+    ASSERT_TRUE(mel("setAttr ctrl.translateX 3; setAttr ctrlShape.inverse 1"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(4, 0, 0), kNormal)) << "nothing connected: its own matrix";
+    EXPECT_TRUE(drawnNear(MPoint(2, 0, 0), kNormal));
+
+    ASSERT_TRUE(mel("circle -nr 0 1 0 -r 0.5 -s 8 -n ring; setAttr ring.translateX -2; setAttr ring.visibility 0"));
+    ASSERT_TRUE(mel("connectAttr ringShape.local ctrlShape.inGeometry"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(-1.5, 0, 0), kNormal)) << "drawn where the source is";
+    EXPECT_TRUE(drawnNear(MPoint(-2.5, 0, 0), kNormal));
+    EXPECT_FALSE(drawnNear(MPoint(3.5, 0, 0), kNormal, 3));
+    ASSERT_TRUE(mel("setAttr ring.translateZ 2"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(-1.5, 0, 2), kNormal)) << "and follows it";
+
+    ASSERT_TRUE(mel("setAttr ctrlShape.inverse 0"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0), kNormal)) << "inverse off: back on its own matrix";
+    EXPECT_FALSE(drawnNear(MPoint(-1.5, 0, 2), kNormal, 3));
+
+    ASSERT_TRUE(mel("setAttr ctrlShape.inverse 1"));
+    snapshot();
+    ASSERT_TRUE(drawnNear(MPoint(-1.5, 0, 2), kNormal));
+    ASSERT_TRUE(mel("disconnectAttr ringShape.local ctrlShape.inGeometry"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0), kNormal)) << "disconnected: the old source no longer steers it";
+    EXPECT_FALSE(drawnNear(MPoint(-1.5, 0, 2), kNormal, 3));
+}
+
+TEST_F(ShapeControlDrawing, ReadoutHangsAboveAMovedSelectedControlAndFades)
+{
+    lookFromFront();
+    makeControl("ctrl");
+    ASSERT_TRUE(mel("select -r ctrl"));
+    const PixelTest box = [](const QColor& c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
+    snapshot();
+    // The readout's anchor: 1.2 above the control's origin.
+    EXPECT_FALSE(drawnNear(MPoint(0.3, 1.2, 0), box, 3)) << "nothing has changed yet";
+
+    ASSERT_TRUE(mel("setAttr ctrl.translateX 1"));
+    snapshot();
+    EXPECT_TRUE(drawnNear(MPoint(1.3, 1.2, 0), box, 3)) << "the text box above the moved control";
+    const PixelTest text = [](const QColor& c) { return c.red() > 180 && c.green() > 170 && c.blue() < 170; };
+    EXPECT_TRUE(drawnNear(MPoint(1.3, 1.2, 0), text, 12)) << "with its light text";
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    snapshot();
+    EXPECT_FALSE(drawnNear(MPoint(1.3, 1.2, 0), box, 3)) << "gone 0.9 s after the last change";
+}
+
+TEST_F(ShapeControlDrawing, SliderShowsAChangedRangedUserAttribute)
+{
+    lookFromFront();
+    makeControl("ctrl");
+    ASSERT_TRUE(mel("addAttr -ln wiggle -at double -min 0 -max 10 -dv 2 -k 1 ctrl"));
+    ASSERT_TRUE(mel("setAttr ctrlShape.sliderHandleColor 0 0 1; select -r ctrl"));
+    snapshot();
+    ASSERT_TRUE(mel("setAttr ctrl.wiggle 7"));
+    snapshot();
+
+    // Unit 0.16 and length 0.88 at scale 1; the slider starts 0.096 below the anchor (0, 1.2, 0).
+    const MPoint start(0.0, 1.2 - 0.096, 0.0);
+    const MPoint valuePoint = start + MVector(0.88 * 0.7, 0, 0);
+    const MPoint fillMiddle = start + MVector(0.88 * 0.45, 0, 0);
+    EXPECT_TRUE(drawnNear(valuePoint, colour(0, 0, 1, 40), 2)) << "the handle at 7 of 0..10";
+    EXPECT_FALSE(drawnNear(fillMiddle, colour(0, 0, 1, 40), 2));
+    const PixelTest fill = [](const QColor& c) { return c.red() > 200 && c.green() > 190 && c.blue() < 170; };
+    EXPECT_TRUE(drawnNear(fillMiddle, fill, 2)) << "filled from the default 2 to the value 7";
+    EXPECT_FALSE(drawnNear(start + MVector(0.88 * 0.9, 0, 0), fill, 1)) << "not filled past the value";
+}
 
 namespace {
 
@@ -562,45 +961,17 @@ class ShapeControlHoverCopy : public ::testing::Test, protected HoverView
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(isPellixLoaded()) << "the test registers the control type itself";
-        ASSERT_TRUE(mel("file -force -new"));
-        host::NodeTypeInfo info;
-        info.name = ShapeControl::typeName;
-        info.id = ShapeControl::id;
-        info.creator = &ShapeControl::creator;
-        info.initialize = &ShapeControl::initialize;
-        info.type = MPxNode::kLocatorNode;
-        info.classification = kClassification;
-        info.pluginName = kControlPlugin;
-        ASSERT_TRUE(host::registerNodeType(info));
-        setShapeControlCreatedCallback(installShapeControlMouseFilter);  // as the plug-in does
-        ASSERT_TRUE(MHWRender::MDrawRegistry::registerDrawOverrideCreator(kClassification, kControlPlugin,
-                                                                           &ShapeControlDrawOverride::creator));
+        own.emplace("shapeControlHoverTest");
         setUpView();
     }
 
     void TearDown() override
     {
         tearDownView();
-        setHoveredShapeControl(MObject(), false);
-        mel("file -force -new");
-        host::releaseOverrides(kControlPlugin);
-        MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kControlPlugin);
-        host::deregisterNodeType(ShapeControl::id);
-        removeShapeControlMouseFilter();
-        setShapeControlCreatedCallback(nullptr);
+        own.reset();
     }
 
-    static MObject nodeNamed(const char* name)
-    {
-        MSelectionList list;
-        MObject node;
-        if (list.add(name)) list.getDependNode(0, node);
-        return node;
-    }
-
-    static constexpr const char* kControlPlugin = "shapeControlHoverTest";
-    static constexpr const char* kClassification = "drawdb/geometry/shapeControl";
+    std::optional<OwnShapeControlType> own;
 };
 
 TEST_F(ShapeControlHoverCopy, AHoverTheOverlaySetSurvivesAMissButNotAHitOrLeavingTheView)
@@ -610,7 +981,7 @@ TEST_F(ShapeControlHoverCopy, AHoverTheOverlaySetSurvivesAMissButNotAHitOrLeavin
     ASSERT_TRUE(mel("setAttr other.translateX 3"));
     ASSERT_NE(shapeControlFilter, nullptr) << "the first control installed the filter";
 
-    setHoveredShapeControl(nodeNamed("ctrlShape"), true);
+    setHoveredShapeControl(nodeByName("ctrlShape"), true);
     moveAway();
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "a miss leaves the overlay's hover";
 
@@ -621,9 +992,106 @@ TEST_F(ShapeControlHoverCopy, AHoverTheOverlaySetSurvivesAMissButNotAHitOrLeavin
     moveAway();
     EXPECT_EQ(lookAt(MPoint(2, 0, 0)), "normal") << "and, being the filter's own, a miss clears it";
 
-    setHoveredShapeControl(nodeNamed("ctrlShape"), true);
+    setHoveredShapeControl(nodeByName("ctrlShape"), true);
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type leave"));
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal") << "leaving the view clears every hover";
 }
 
 } // namespace
+
+namespace {
+
+bool isRing(const QColor& c)
+{
+    return c.red() > 200 && c.green() < 90 && c.blue() > 200;
+}
+
+class HoverMarkerDrawing : public ::testing::Test, protected ShapeControlPicture
+{
+protected:
+    HoverMarkerDrawing() : ShapeControlPicture("marker") {}
+
+    void SetUp() override
+    {
+        own.emplace("markerDrawTest");
+        ASSERT_TRUE(mel("lookThru persp modelPanel4; setAttr persp.rotate 0 0 0; setAttr persp.translate 0 0 10"));
+        host::setActivePanel(3);
+        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    }
+
+    void TearDown() override
+    {
+        deleteHoverMarker();
+        own.reset();
+    }
+
+    // Distance in pixels from the projected point to the ring's outer edge, walking in (dx, dy).
+    int ringRadius(const MPoint& world, int dx, int dy) const
+    {
+        short cx = 0, cy = 0;
+        EXPECT_TRUE(view.worldToView(world, cx, cy));
+        int outer = -1;
+        for (int step = 1; step < 60; ++step) {
+            const int x = cx + dx * step, y = cy + dy * step;
+            if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) break;
+            if (isRing(pixel(x, y))) outer = step;
+        }
+        return outer;
+    }
+
+    std::optional<OwnHoverMarkerType> own;
+};
+
+} // namespace
+
+TEST_F(HoverMarkerDrawing, RingKeepsSixteenPixelsAsTheCameraDollies)
+{
+    showHoverMarker(MPoint(0, 0, 0), MVector(0, 0, 1), MColor(1.0f, 0.0f, 1.0f));
+    snapshot();
+    const int nearRadius = ringRadius(MPoint(0, 0, 0), 1, 0);
+    EXPECT_NEAR(nearRadius, 16, 2);
+    EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 0, 1), 16, 2) << "a round ring facing the camera";
+
+    ASSERT_TRUE(mel("setAttr persp.translateZ 60"));
+    snapshot();
+    EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 1, 0), nearRadius, 1);
+    EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), -1, 0), nearRadius, 1);
+
+    // The dark centre around a light dot in the ring's colour lightened towards white.
+    short cx = 0, cy = 0;
+    view.worldToView(MPoint(0, 0, 0), cx, cy);
+    const QColor dot = pixel(cx, cy);
+    EXPECT_TRUE(dot.red() > 240 && dot.green() > 40 && dot.green() < 75 && dot.blue() > 240)
+        << dot.red() << " " << dot.green() << " " << dot.blue();
+    const QColor centre = pixel(cx + 3, cy);
+    EXPECT_LT(centre.red() + centre.green() + centre.blue(), 120) << "dark centre";
+}
+
+TEST_F(HoverMarkerDrawing, ZeroNormalFacesUpAndHidingRemovesTheRing)
+{
+    showHoverMarker(MPoint(0, 0, 0), MVector(0, 0, 0), MColor(1.0f, 0.0f, 1.0f));
+    // From the front the ring lies edge on: a flat line through the point.
+    snapshot();
+    EXPECT_GE(ringRadius(MPoint(0, 0, 0), 1, 0), 14);
+    EXPECT_LT(ringRadius(MPoint(0, 0, 0), 0, 1), 4);
+
+    // From above it is round.
+    ASSERT_TRUE(mel("setAttr persp.rotate -90 0 0; setAttr persp.translate 0 10 0"));
+    snapshot();
+    EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 0, 1), 16, 2);
+
+    hideHoverMarker();
+    snapshot();
+    EXPECT_EQ(ringRadius(MPoint(0, 0, 0), 1, 0), -1);
+}
+
+TEST_F(HoverMarkerDrawing, MarkerBehindTheCameraDrawsNothing)
+{
+    showHoverMarker(MPoint(0, 0, 20), MVector(0, 0, 1), MColor(1.0f, 0.0f, 1.0f));
+    snapshot();
+    int ringPixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ringPixels += isRing(image.pixelColor(x, y));
+    EXPECT_EQ(ringPixels, 0);
+}

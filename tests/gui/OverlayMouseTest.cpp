@@ -1,22 +1,196 @@
-// Hovering an overlay in a view: the patch under the cursor lights up with the marker ring on
-// the surface, a still cursor keeps its patch, hidden patches are left alone (with a short
-// grace for one that just went behind something), a tracked shape control in a tie wins,
-// Alt and the move tool's manipulator take the mouse, and isolate select limits the overlay.
+// A bound overlay under the mouse in a real view: a 4 x 4 body plane seen from the top camera,
+// with a chest patch (its first two faces), an arm patch (the face beside them) and a belly
+// patch (its last two faces), each standing for a control. The tests drive the overlay's mouse
+// filter in the loaded module through hostMouseEvent and watch "hoveredPatch", the selection
+// and what the view draws: the patch under the cursor lights up with the marker ring on the
+// surface, a still cursor keeps its patch, hidden patches are left alone (with a short grace
+// for one that just went behind something), the front-most of a patch and a shape control wins,
+// nothing the view does not show responds, Alt and the move tool's manipulator take the mouse,
+// isolate select limits the overlay, and a click selects the patch's control with Maya's
+// Shift/Ctrl modes as an undoable selection while a drag selects nothing.
 
-#include "OverlayMouseScene.h"
+#include "MouseEventRecorder.h"
+#include "PluginTestSupport.h"
 
 #include "views/CameraView.h"
+#include "views/Views.h"
 
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MFnMesh.h>
+#include <maya/MGlobal.h>
 #include <maya/MFnSet.h>
+#include <maya/MIntArray.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+#include <maya/MStringArray.h>
+#include <maya/MVector.h>
 
+#include <QApplication>
+#include <QColor>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QWidget>
+
+#include <unistd.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <cstdlib>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <thread>
+
+// A bound overlay under the mouse in a real view: a 4 x 4 body plane seen from the top camera,
+// with a chest patch (its first two faces), an arm patch (the face beside them) and a belly
+// patch (its last two faces), each standing for a control. The tests drive the overlay's mouse
+// filter in the loaded module through hostMouseEvent and watch "hoveredPatch", the selection
+// and what the view draws.
+
+namespace overlaymouse {
+
+constexpr unsigned kPanel = 3; // modelPanel4
+
+class OverlayMouseScene : public PellixPluginTest
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        for (const char* command : {
+                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4",
+                 "duplicate -n chestPatch body", "delete \"chestPatch.f[2:15]\"",
+                 "duplicate -n armPatch body", "delete \"armPatch.f[3:15]\"", "delete \"armPatch.f[0:1]\"",
+                 "duplicate -n bellyPatch body", "delete \"bellyPatch.f[0:13]\"",
+                 "createNode transform -n chestCtrl", "createNode transform -n bellyCtrl",
+                 "addAttr -ln pellixSelectNode -at message chestPatch",
+                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode",
+                 "addAttr -ln pellixSelectNode -at message bellyPatch",
+                 "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
+            ASSERT_TRUE(mel(command)) << command;
+        chest = worldCentreOf("chestPatch") + MVector(0.25, 0.0, 0.0); // inside a face, off its edges
+        arm = worldCentreOf("armPatch");
+        belly = worldCentreOf("bellyPatch") + MVector(0.25, 0.0, 0.0);
+        bare = MPoint(0.5, 0.0, 0.5); // a body face no patch covers
+        ASSERT_TRUE(mel("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch armPatch bellyPatch"));
+        for (const char* command : {"setAttr torsoOverlayShape.transparency 0",
+                                    "setAttr torsoOverlayShape.hoverTransparency 0",
+                                    "setAttr torsoOverlayShape.hoverColor -type double3 0 0 1",
+                                    "setAttr torsoOverlayShape.drawMarker 1",
+                                    "lookThru top modelPanel4", "setAttr topShape.orthographicWidth 6",
+                                    "select -cl"})
+            ASSERT_TRUE(mel(command)) << command;
+        host::setActivePanel(kPanel);
+        host::processEvents();
+        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        widget = host::panelWidget(kPanel);
+        ASSERT_NE(widget, nullptr);
+        ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
+    }
+
+    void TearDown() override
+    {
+        // No button left down and no hover left for the next test.
+        mel("hostMouseEvent -panel modelPanel4 -type release -x 1 -y 1 -button left");
+        mel("hostMouseEvent -panel modelPanel4 -type leave");
+        mel("setToolTo selectSuperContext");
+        mel("lookThru persp modelPanel4");
+        PellixPluginTest::TearDown();
+        std::remove(imageFile.c_str());
+    }
+
+    // The widget position (logical pixels, y down) a world point projects to.
+    QPointF widgetPoint(const MPoint& world) const
+    {
+        short x = 0, y = 0;
+        EXPECT_TRUE(view.worldToView(world, x, y));
+        const double ratio = widget->devicePixelRatioF();
+        return QPointF(x / ratio, (view.portHeight() - y) / ratio);
+    }
+
+    static std::string at(const QPointF& p)
+    {
+        std::ostringstream text;
+        text << " -x " << p.x() << " -y " << p.y();
+        return text.str();
+    }
+
+    static std::string withModifiers(const std::string& modifiers)
+    {
+        return modifiers.empty() ? std::string() : " -modifiers \"" + modifiers + "\"";
+    }
+
+    void mouse(const std::string& type, const QPointF& p, const std::string& button = "",
+               const std::string& modifiers = "")
+    {
+        const std::string command = "hostMouseEvent -panel modelPanel4 -type " + type + at(p) +
+                                    (button.empty() ? "" : " -button " + button) + withModifiers(modifiers);
+        // With undo on, as the view's own events: the select a click runs is kept for undo.
+        ASSERT_TRUE(MGlobal::executeCommand(MString(command.c_str()), false, true)) << command;
+    }
+    void moveTo(const QPointF& p, const std::string& modifiers = "") { mouse("move", p, "", modifiers); }
+    void moveTo(const MPoint& world, const std::string& modifiers = "") { moveTo(widgetPoint(world), modifiers); }
+    void click(const MPoint& world, const std::string& modifiers = "")
+    {
+        const QPointF p = widgetPoint(world);
+        mouse("press", p, "left", modifiers);
+        mouse("release", p, "left", modifiers);
+    }
+
+    int hovered() { return melInt("getAttr torsoOverlayShape.hoveredPatch"); }
+
+    // The selected nodes' names, in selection order, joined by blanks.
+    static std::string selection()
+    {
+        const MStringArray names = melStrings("ls -sl");
+        std::string joined;
+        for (unsigned i = 0; i < names.length(); ++i)
+            joined += (i ? " " : "") + std::string(names[i].asChar());
+        return joined;
+    }
+
+    // What the view shows, as `refresh -cv -fe png` writes it.
+    void snapshot()
+    {
+        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
+        ASSERT_TRUE(image.load(imageFile.c_str()));
+    }
+    QColor pixelAt(const MPoint& world, int dx = 0, int dy = 0) const
+    {
+        short x = 0, y = 0;
+        EXPECT_TRUE(view.worldToView(world, x, y));
+        return image.pixelColor(x + dx, image.height() - 1 - (y + dy));
+    }
+
+    // The hover marker's ring is centred on a world point: its light dot (the blue hover colour
+    // lightened) in the middle and its dark disc three pixels out.
+    bool markerDrawnAt(const MPoint& world) const
+    {
+        const QColor dot = pixelAt(world);
+        const QColor disc = pixelAt(world, 3, 0);
+        const bool light = dot.red() > 40 && dot.red() < 80 && dot.blue() > 240;
+        const bool dark = disc.red() < 30 && disc.green() < 30 && disc.blue() < 110;
+        return light && dark;
+    }
+
+    mutable M3dView view;  // its port queries are not const
+    QWidget* widget = nullptr;
+    QImage image;
+    MPoint chest, arm, belly, bare;
+    std::string imageFile = "/tmp/pellix-overlay-mouse-" + std::to_string(::getpid()) + ".png";
+};
+
+inline std::string describe(const QColor& c)
+{
+    return "rgb(" + std::to_string(c.red()) + ", " + std::to_string(c.green()) + ", " + std::to_string(c.blue()) + ")";
+}
+
+} // namespace overlaymouse
 
 namespace {
 
@@ -502,6 +676,195 @@ TEST_F(OverlayHover, RealPointerOverAPatchHoversItAndAClickSelectsItsControl)
     // The pointer goes to the screen's corner, off the window, for the tests that follow.
     ASSERT_EQ(std::system("xdotool mousemove 1279 1023"), 0);
     host::processEvents();
+}
+
+} // namespace
+
+namespace {
+
+class OverlayClick : public overlaymouse::OverlayMouseScene
+{
+protected:
+    std::string selectedPatches()
+    {
+        const MStringArray values = melStrings("getAttr torsoOverlayShape.selectedPatches");
+        std::string joined;
+        for (unsigned i = 0; i < values.length(); ++i)
+            joined += (i ? " " : "") + std::string(values[i].asChar());
+        return joined;
+    }
+};
+
+TEST_F(OverlayClick, PlainClickReplacesShiftTogglesCtrlRemovesCtrlShiftAdds)
+{
+    ASSERT_TRUE(mel("select -r body"));
+    click(chest);
+    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(selectedPatches(), "0");
+
+    click(belly, "shift");
+    EXPECT_EQ(selection(), "chestCtrl bellyCtrl");
+    click(chest, "shift");
+    EXPECT_EQ(selection(), "bellyCtrl");
+    EXPECT_EQ(selectedPatches(), "2");
+
+    click(belly, "ctrl");
+    EXPECT_EQ(selection(), "");
+    click(belly, "ctrl");
+    EXPECT_EQ(selection(), "");
+
+    click(chest, "ctrl+shift");
+    click(belly, "ctrl+shift");
+    click(belly, "ctrl+shift");
+    EXPECT_EQ(selection(), "chestCtrl bellyCtrl");
+    EXPECT_EQ(selectedPatches(), "0 2");
+
+    click(belly);
+    EXPECT_EQ(selection(), "bellyCtrl");
+}
+
+TEST_F(OverlayClick, ClicksAreUndoableSelections)
+{
+    ASSERT_TRUE(mel("select -r body"));
+    click(chest);
+    click(belly, "shift");
+    ASSERT_EQ(selection(), "chestCtrl bellyCtrl");
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(selection(), "body");
+    EXPECT_EQ(selectedPatches(), "");
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(selection(), "chestCtrl");
+
+    // Deleting the selected control takes its patch out of the drawn selection.
+    click(belly, "shift");
+    ASSERT_EQ(selectedPatches(), "0 2");
+    ASSERT_TRUE(mel("delete bellyCtrl"));
+    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
+}
+
+TEST_F(OverlayClick, APatchWhoseControlIsGoneIsNeitherHoveredNorClicked)
+{
+    ASSERT_TRUE(mel("delete bellyCtrl; disconnectAttr armPatch.message torsoOverlayShape.patchControl[1]"));
+    ASSERT_TRUE(mel("select -r chestCtrl"));
+    MouseEventRecorder recorder(widget);
+    for (const MPoint& place : {belly, arm}) {
+        moveTo(place);
+        EXPECT_EQ(hovered(), -1);
+        click(place);
+        EXPECT_EQ(selection().find("Patch"), std::string::npos) << selection();
+    }
+    // Every move and click went on to the view.
+    int reached = 0;
+    for (const SeenMouseEvent& event : recorder.seen())
+        reached += event.byApplication ? 0 : 1;
+    EXPECT_EQ(reached, 6);
+}
+
+TEST_F(OverlayClick, AnOverlayWhoseDriverIsDeletedTakesNothing)
+{
+    moveTo(chest);
+    ASSERT_EQ(hovered(), 0);
+    ASSERT_TRUE(mel("delete body"));
+    moveTo(belly);
+    moveTo(chest);
+    EXPECT_EQ(hovered(), -1);
+    click(chest);
+    EXPECT_EQ(selection(), "");
+}
+
+TEST_F(OverlayClick, UndoAndRedoOfARebindLeaveNoStaleHoverOrSelection)
+{
+    click(chest);
+    moveTo(belly);
+    ASSERT_EQ(hovered(), 2);
+    ASSERT_TRUE(mel("pellixDataBind -hidePatches true body chestPatch armPatch bellyPatch"));
+    EXPECT_EQ(selectedPatches(), "0");
+    moveTo(bare);
+    // Selections made where undo does not see them.
+    ASSERT_TRUE(MGlobal::clearSelectionList());
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(selectedPatches(), "");
+    // Redo gives back the bind's selection, and the new overlay's patches follow it.
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(hovered(), -1);
+    ASSERT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
+}
+
+TEST_F(OverlayClick, PressDragAndReleaseSelectNothingAndTheDragNeverReachesTheView)
+{
+    MouseEventRecorder recorder(widget);
+    const QPointF start = widgetPoint(chest);
+    const QPointF end = start + QPointF(QApplication::startDragDistance(), 0);
+    mouse("press", start, "left");
+    mouse("move", start + QPointF(2, 0), "left");
+    mouse("move", end, "left");
+    mouse("release", end, "left");
+    EXPECT_EQ(selection(), "");
+    // Press, drags and release all stayed with the overlay.
+    for (const SeenMouseEvent& event : recorder.seen())
+        EXPECT_TRUE(event.byApplication) << "the view saw event type " << event.type;
+
+    // Moving less than the drag distance is still a click.
+    mouse("press", start, "left");
+    mouse("move", start + QPointF(QApplication::startDragDistance() - 1, 0), "left");
+    mouse("release", start, "left");
+    EXPECT_EQ(selection(), "chestCtrl");
+}
+
+TEST_F(OverlayClick, PressOnOnePatchAndReleaseOnAnotherSelectsNothing)
+{
+    mouse("press", widgetPoint(chest), "left");
+    mouse("release", widgetPoint(arm), "left");
+    EXPECT_EQ(selection(), "");
+    EXPECT_EQ(hovered(), 1);
+}
+
+TEST_F(OverlayClick, ReleaseInAnotherViewEndsThePressWithoutAClick)
+{
+    // modelPanel1 looks down from the top as well, so the release lands on the same patch.
+    mouse("press", widgetPoint(chest), "left");
+    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel1 -type release -button left -world " + std::to_string(chest.x) +
+                    " 0 " + std::to_string(chest.z)));
+    EXPECT_NE(selection(), "chestCtrl");
+    // The press is over: a release back in the first view is not a click either.
+    mouse("release", widgetPoint(chest), "left");
+    EXPECT_NE(selection(), "chestCtrl");
+}
+
+TEST_F(OverlayClick, TheMoveToolsHandleKeepsTheClickFromTheOverlay)
+{
+    ASSERT_TRUE(mel("setAttr bellyCtrl.translate " + std::to_string(chest.x) + " 0 " + std::to_string(chest.z)));
+    ASSERT_TRUE(mel("select -r bellyCtrl; setToolTo moveSuperContext"));
+    click(chest);
+    EXPECT_NE(selection(), "chestCtrl");
+    EXPECT_EQ(hovered(), -1);
+
+    ASSERT_TRUE(mel("setToolTo selectSuperContext"));
+    click(chest);
+    EXPECT_EQ(selection(), "chestCtrl");
+}
+
+TEST_F(OverlayClick, ClicksOffThePatchesOrOnADisabledOverlayAreLeftToTheView)
+{
+    MouseEventRecorder recorder(widget);
+    click(bare);
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.enable 0"));
+    moveTo(chest);
+    EXPECT_EQ(hovered(), -1);
+    click(chest);
+    EXPECT_NE(selection(), "chestCtrl");
+    // All five events reached the view.
+    int reached = 0;
+    for (const SeenMouseEvent& event : recorder.seen())
+        reached += event.byApplication ? 0 : 1;
+    EXPECT_EQ(reached, 5);
 }
 
 } // namespace

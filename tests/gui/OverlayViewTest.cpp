@@ -1,0 +1,671 @@
+// A bound overlay as a rigger sees it in a view: the patches drawn on the shaded driver in
+// their base, hovered and selected colours, wireframe, x-ray through an occluder, the readout
+// above a single selected patch and the buffers each kind of change rewrites; where the
+// overlay stands aside for a shown move, rotate or scale manipulator of the selection; and
+// the isolate gate, which keeps an overlay pickable only in views that isolate what it is
+// bound to, with the hover marker kept in the isolate set.
+
+#include "PluginTestSupport.h"
+
+#include "hoverMarker/HoverMarkerState.h"
+#include "overlay/OverlayIsolate.h"
+#include "overlay/OverlayToolBlocking.h"
+#include "viewport/FrameRenderer.h"
+#include "views/IsolateSelect.h"
+#include "views/ToolContexts.h"
+#include "views/Views.h"
+
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MFnManip3D.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnSet.h>
+#include <maya/MMatrix.h>
+#include <maya/MObject.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+#include <maya/MVector.h>
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QWidget>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+bool nearColour(const QColor& pixel, double r, double g, double b, int tolerance = 4)
+{
+    return std::abs(pixel.red() - int(r * 255 + 0.5)) <= tolerance &&
+           std::abs(pixel.green() - int(g * 255 + 0.5)) <= tolerance &&
+           std::abs(pixel.blue() - int(b * 255 + 0.5)) <= tolerance;
+}
+
+bool isGrey(const QColor& pixel)
+{
+    return std::abs(pixel.red() - pixel.green()) <= 6 && std::abs(pixel.green() - pixel.blue()) <= 6;
+}
+
+std::string describe(const QColor& c)
+{
+    return "rgb(" + std::to_string(c.red()) + ", " + std::to_string(c.green()) + ", " + std::to_string(c.blue()) + ")";
+}
+
+// The body of the demo: a 4 x 4 plane with a chest patch on its first two faces (and, when
+// asked, a belly patch on its last two), each standing for a control, bound into
+// "torsoOverlay" and seen from the top camera.
+class TorsoScene : public PellixPluginTest
+{
+protected:
+    void buildTorso(bool withBelly)
+    {
+        for (const std::string& command : {
+                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4", "duplicate -n chestPatch body",
+                 "delete \"chestPatch.f[2:15]\"", "createNode transform -n chestCtrl",
+                 "addAttr -ln pellixSelectNode -at message chestPatch",
+                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode"})
+            ASSERT_TRUE(mel(command)) << command;
+        if (withBelly) {
+            for (const char* command : {
+                     "duplicate -n bellyPatch body", "delete \"bellyPatch.f[0:13]\"", "createNode transform -n bellyCtrl",
+                     "addAttr -ln pellixSelectNode -at message bellyPatch",
+                     "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
+                ASSERT_TRUE(mel(command)) << command;
+        }
+        ASSERT_TRUE(mel(std::string("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch") +
+                        (withBelly ? " bellyPatch" : "") +
+                        "; lookThru top modelPanel4; setAttr topShape.orthographicWidth 6; select -cl"));
+        host::setActivePanel(3);
+        host::processEvents();
+        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        widget = host::panelWidget(3);
+        ASSERT_NE(widget, nullptr);
+    }
+
+    void TearDown() override
+    {
+        mel("lookThru persp modelPanel4");
+        PellixPluginTest::TearDown();
+    }
+
+    mutable M3dView view;  // its port queries are not const
+    QWidget* widget = nullptr;
+};
+
+// The patches in opaque colours, so that pixels can be compared exactly.
+class OverlayDrawing : public TorsoScene
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        buildTorso(true);
+        chest = worldCentreOf("chestPatch");
+        belly = worldCentreOf("bellyPatch");
+        bare = MPoint(0.5, 0.0, 0.5); // a body face no patch covers
+        ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.hoverTransparency 0; "
+                        "setAttr torsoOverlayShape.selectedTransparency 0"));
+    }
+
+    void TearDown() override
+    {
+        host::stopVp2Record();
+        TorsoScene::TearDown();
+        std::remove(imageFile.c_str());
+    }
+
+    // What the current view shows, as `refresh -cv -fe png` writes it.
+    void snapshot()
+    {
+        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
+        ASSERT_TRUE(image.load(imageFile.c_str()));
+        ASSERT_EQ(image.width(), view.portWidth());
+    }
+
+    QColor at(const MPoint& world) const
+    {
+        short x = 0, y = 0;
+        EXPECT_TRUE(view.worldToView(world, x, y));
+        return image.pixelColor(x, image.height() - 1 - y);
+    }
+
+    // Dark readout-box pixels in a window around a world point.
+    int darkPixelsAround(const MPoint& world, int half = 24) const
+    {
+        short cx = 0, cy = 0;
+        view.worldToView(world, cx, cy);
+        int dark = 0;
+        for (int y = cy - half; y <= cy + half; ++y)
+            for (int x = cx - 2 * half; x <= cx + 2 * half; ++x) {
+                if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) continue;
+                const QColor c = image.pixelColor(x, image.height() - 1 - y);
+                if (std::max({c.red(), c.green(), c.blue()}) < 100 && c.red() + c.green() + c.blue() < 160) ++dark;
+            }
+        return dark;
+    }
+
+    // Buffer bytes the overlay's override wrote in one frame, by buffer kind.
+    struct Writes
+    {
+        size_t position = 0, index = 0, other = 0;
+        bool updated = false;
+    };
+    Writes recordFrame()
+    {
+        host::startVp2Record();
+        host::takeVp2Record();
+        snapshot();
+        Writes writes;
+        for (const host::Vp2Call& call : host::takeVp2Record()) {
+            if (call.node != "torsoOverlayShape") continue;
+            if (call.call == "updateDG") writes.updated = true;
+            if (call.bytes == 0) continue;
+            if (call.detail == "position")
+                writes.position += call.bytes;
+            else if (call.detail.rfind("index:", 0) == 0)
+                writes.index += call.bytes;
+            else
+                writes.other += call.bytes;
+        }
+        host::stopVp2Record();
+        return writes;
+    }
+
+    QImage image;
+    MPoint chest, belly, bare;
+    std::string imageFile = "/tmp/pellix-overlay-" + std::to_string(::getpid()) + ".png";
+};
+
+const double kBase[3] = {0.2, 0.64, 1.0};
+const double kHover[3] = {1.0, 0.92, 0.25};
+const double kSelected[3] = {0.056, 1.0, 0.366};
+
+#define EXPECT_COLOUR(pixel, rgb) \
+    EXPECT_TRUE(nearColour(pixel, rgb[0], rgb[1], rgb[2])) << describe(pixel)
+
+} // namespace
+
+TEST_F(OverlayDrawing, PatchesDrawInTheirColoursBlendedOverTheDriverWhileEnabled)
+{
+    snapshot();
+    EXPECT_COLOUR(at(chest), kBase);
+    EXPECT_COLOUR(at(belly), kBase);
+    const QColor body = at(bare);
+    EXPECT_TRUE(isGrey(body)) << describe(body);
+    EXPECT_GT(body.red(), 60) << "the shaded body is lit: " << describe(body);
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0.5"));
+    snapshot();
+    const QColor blended = at(chest);
+    // Half the base colour over the body's grey.
+    EXPECT_NEAR(blended.red(), 0.5 * 0.2 * 255 + 0.5 * body.red(), 6) << describe(blended);
+    EXPECT_NEAR(blended.blue(), 0.5 * 255 + 0.5 * body.blue(), 6) << describe(blended);
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.color -type double3 1 0 1"));
+    snapshot();
+    EXPECT_TRUE(nearColour(at(chest), 1, 0, 1)) << describe(at(chest));
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.enable 0"));
+    snapshot();
+    EXPECT_TRUE(isGrey(at(chest))) << describe(at(chest));
+    EXPECT_TRUE(isGrey(at(belly))) << describe(at(belly));
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.color -type double3 1 0 0; setAttr torsoOverlayShape.enable 1"));
+    snapshot();
+    EXPECT_TRUE(nearColour(at(chest), 1, 0, 0)) << describe(at(chest));
+}
+
+TEST_F(OverlayDrawing, HoveredPatchLightsUpWithoutAMarkerAndASelectedOneWinsOverHover)
+{
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
+    snapshot();
+    EXPECT_COLOUR(at(chest), kHover);
+    EXPECT_COLOUR(at(belly), kBase);
+
+    ASSERT_TRUE(mel("select -r chestCtrl"));
+    snapshot();
+    EXPECT_COLOUR(at(chest), kSelected);
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 7; select -r bellyCtrl"));
+    snapshot();
+    EXPECT_COLOUR(at(chest), kBase);
+    EXPECT_COLOUR(at(belly), kSelected);
+
+    // Drawing a hovered patch never creates the hover marker.
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
+    snapshot();
+    EXPECT_EQ(melStrings("ls -type hoverMarker").length(), 0u);
+}
+
+TEST_F(OverlayDrawing, WireframeDrawsPatchEdgesInTheWireColour)
+{
+    // The chest patch's two faces share the edge through its centre; the belly's centre
+    // likewise lies on its inner edge.
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawWireframe 1; setAttr torsoOverlayShape.wireframeWidth 4"));
+    const MPoint edgeMiddle = chest;
+    snapshot();
+    // The wire colour at 0.85 opacity over the base colour.
+    const double wire[3] = {0.85 * 1.0 + 0.15 * kBase[0], 0.85 * 0.95 + 0.15 * kBase[1], 0.85 * 0.55 + 0.15 * kBase[2]};
+    EXPECT_COLOUR(at(edgeMiddle), wire);
+    EXPECT_COLOUR(at(belly + MVector(0.25, 0, 0)), kBase);
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawWireframe 0"));
+    snapshot();
+    EXPECT_COLOUR(at(edgeMiddle), kBase);
+}
+
+TEST_F(OverlayDrawing, AnOccluderHidesPatchesUnlessTheyDrawInXray)
+{
+    ASSERT_TRUE(mel("polyPlane -n lid -w 6 -h 6 -sx 1 -sy 1; move 0 20 0 lid"));
+    snapshot();
+    EXPECT_TRUE(isGrey(at(chest))) << describe(at(chest));
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawInXray 1"));
+    snapshot();
+    EXPECT_COLOUR(at(chest), kBase);
+    // Depth testing is back on after the overlay: the lid still hides the body behind it.
+    EXPECT_TRUE(isGrey(at(bare))) << describe(at(bare));
+}
+
+TEST_F(OverlayDrawing, PatchesFollowTheDriverAsItMovesAndDeforms)
+{
+    snapshot();
+    ASSERT_TRUE(mel("move -r 1 0 0 body"));
+    snapshot();
+    EXPECT_COLOUR(at(chest + MVector(1, 0, 0)), kBase);
+    EXPECT_TRUE(isGrey(at(chest + MVector(-0.4, 0, 0)))) << describe(at(chest + MVector(-0.4, 0, 0)));
+
+    // Push the body's vertices under the belly patch aside: the patch goes with them.
+    ASSERT_TRUE(mel("move -r -1 0 0 \"body.vtx[0:24]\""));
+    snapshot();
+    EXPECT_COLOUR(at(belly), kBase);
+}
+
+TEST_F(OverlayDrawing, EachChangeRewritesOnlyTheBuffersItConcerns)
+{
+    snapshot(); // first frame builds everything
+    Writes steady = recordFrame();
+    EXPECT_EQ(steady.position + steady.index + steady.other, 0u);
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 1"));
+    Writes hover = recordFrame();
+    EXPECT_TRUE(hover.updated);
+    EXPECT_GT(hover.index, 0u);
+    EXPECT_EQ(hover.position + hover.other, 0u) << "a highlight change writes index buffers only";
+
+    ASSERT_TRUE(mel("move -r 0 0 0.25 body"));
+    Writes moved = recordFrame();
+    EXPECT_GT(moved.position, 0u);
+    EXPECT_EQ(moved.index + moved.other, 0u) << "a moved driver rewrites positions only";
+
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.color -type double3 1 0 0"));
+    Writes colour = recordFrame();
+    EXPECT_EQ(colour.position + colour.index + colour.other, 0u) << "colours are shader parameters";
+
+    // A rebind moves the topology counter: the render vertices are rebuilt and written.
+    ASSERT_TRUE(mel("move -r 0 0 -0.25 body; pellixDataBind body chestPatch bellyPatch"));
+    Writes rebound = recordFrame();
+    EXPECT_GT(rebound.position, 0u);
+    EXPECT_GT(rebound.index, 0u);
+}
+
+TEST_F(OverlayDrawing, ReadoutHangsAboveASingleSelectedPatchWhileItsControlMoves)
+{
+    ASSERT_TRUE(mel("setAttr torsoOverlayShape.showTransformReadout 1; select -r bellyCtrl"));
+    snapshot();
+    EXPECT_EQ(darkPixelsAround(belly), 0) << "never on the first frame";
+
+    ASSERT_TRUE(mel("setAttr bellyCtrl.translateX 0.5"));
+    snapshot();
+    EXPECT_GT(darkPixelsAround(belly), 100) << "the readout box after a change";
+    EXPECT_EQ(darkPixelsAround(chest), 0);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    snapshot();
+    EXPECT_EQ(darkPixelsAround(belly), 0) << "gone 0.9 s after the last change";
+
+    // With two patches selected there is nothing to read out.
+    ASSERT_TRUE(mel("select -r bellyCtrl chestCtrl"));
+    snapshot();
+    ASSERT_TRUE(mel("setAttr bellyCtrl.translateX 1"));
+    snapshot();
+    EXPECT_EQ(darkPixelsAround(belly), 0);
+}
+
+namespace {
+
+// Maya's default manipulator sizes: global 1, handle 10, line 1.
+const double kRingReach = 200.0 / 3.0 + 6.0;  // ring radius plus max(2 + 2, 6)
+const double kTipReach = 135.0 + 10.0;       // axis length 5 + 130, tip tolerance 10
+const double kPlaneMiddle = (13.0 + 30.5) / 2.0;  // between inner offset and outer size
+
+class OverlayToolBlocking : public TorsoScene
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        buildTorso(false);
+        ASSERT_TRUE(mel("move 0.5 0 0.5 chestCtrl; select -r chestCtrl"));
+        centre = screenOf(pivot);
+    }
+
+    void TearDown() override
+    {
+        host::resetToolContexts();
+        MFnManip3D::setGlobalSize(1.0f);
+        MFnManip3D::setDrawPlaneHandles(true);
+        TorsoScene::TearDown();
+    }
+
+    // Logical widget pixels, y down, of a world point.
+    QPointF screenOf(const MPoint& world) const
+    {
+        short x = 0, y = 0;
+        EXPECT_TRUE(view.worldToView(world, x, y));
+        const double ratio = widget->devicePixelRatioF();
+        return QPointF(x / ratio, (view.portHeight() - y) / ratio);
+    }
+
+    // The screen direction a world direction at the pivot shows in.
+    QPointF screenDirection(const MVector& world) const
+    {
+        const QPointF d = screenOf(pivot + world) - centre;
+        return d / std::hypot(d.x(), d.y());
+    }
+
+    QPointF away(const MVector& worldDirection, double pixels) const
+    {
+        return centre + screenDirection(worldDirection) * pixels;
+    }
+
+    bool blockedAt(const QPointF& position) { return isOverlayBlockedByTool(view, position); }
+
+    const MPoint pivot{0.5, 0.0, 0.5};
+    QPointF centre;
+};
+
+} // namespace
+
+TEST_F(OverlayToolBlocking, OnlyAShownManipulatorOfASelectionOtherThanTheSelectToolsBlocks)
+{
+    ASSERT_TRUE(mel("select -cl"));
+    for (const char* tool : {"moveSuperContext", "RotateSuperContext", "scaleSuperContext"}) {
+        ASSERT_TRUE(mel(std::string("setToolTo ") + tool));
+        EXPECT_FALSE(blockedAt(centre)) << tool;
+    }
+    ASSERT_TRUE(mel("select -r chestCtrl"));
+    EXPECT_TRUE(blockedAt(centre)) << "the same spot with the control selected";
+
+    ASSERT_TRUE(mel("setToolTo selectSuperContext"));
+    EXPECT_FALSE(blockedAt(centre));
+    EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 60.0)));
+
+    ASSERT_TRUE(mel("setToolTo moveSuperContext; manipMoveContext -e -manipVisible 0 Move"));
+    EXPECT_FALSE(blockedAt(centre));
+    ASSERT_TRUE(mel("manipMoveContext -e -manipVisible 1 Move"));
+    EXPECT_TRUE(blockedAt(centre));
+
+    ASSERT_TRUE(mel("setToolTo RotateSuperContext; manipRotateContext -e -manipVisible 0 Rotate"));
+    EXPECT_FALSE(blockedAt(centre));
+}
+
+TEST_F(OverlayToolBlocking, EachHandleBlocksOutToItsReach)
+{
+    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
+    for (const MVector& direction : {MVector(1, 0, 0), MVector(-1, 0, 1)}) {
+        EXPECT_TRUE(blockedAt(away(direction, kRingReach - 0.01)));
+        EXPECT_FALSE(blockedAt(away(direction, kRingReach + 0.01)))
+            << "the rotate tool has no axis handles past its ring";
+    }
+    ASSERT_TRUE(mel("manipOptions -scale 2"));
+    EXPECT_TRUE(blockedAt(away(MVector(1, 0, 0), kRingReach + 30.0)));
+    EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 400.0 / 3.0 + 6.0 + 0.01)));
+
+    ASSERT_TRUE(mel("manipOptions -scale 1; setToolTo moveSuperContext"));
+    for (const MVector& axis : {MVector(1, 0, 0), MVector(0, 0, 1)}) {
+        EXPECT_TRUE(blockedAt(away(axis, 100.0))) << "on the axis line";
+        EXPECT_TRUE(blockedAt(away(axis, kTipReach - 0.01)));
+        EXPECT_FALSE(blockedAt(away(axis, kTipReach + 0.01)));
+    }
+    EXPECT_FALSE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "between the axes, outside every handle";
+
+    ASSERT_TRUE(mel("setToolTo moveSuperContext"));
+    // The Z-X square, between the two axes seen from the top; Y points at the camera.
+    const QPointF inSquare =
+        centre + (screenDirection(MVector(1, 0, 0)) + screenDirection(MVector(0, 0, 1))) * kPlaneMiddle;
+    EXPECT_TRUE(blockedAt(inSquare));
+    ASSERT_TRUE(mel("manipOptions -showPlaneHandles 0"));
+    EXPECT_FALSE(blockedAt(inSquare));
+}
+
+TEST_F(OverlayToolBlocking, AxesFollowTheModeAndAToolCountsByItsClassNotItsName)
+{
+    ASSERT_TRUE(mel("setAttr chestCtrl.rotateY 45; setToolTo moveSuperContext"));
+    MSelectionList list;
+    ASSERT_TRUE(list.add("chestCtrl"));
+    MDagPath control;
+    ASSERT_TRUE(list.getDagPath(0, control));
+    const MVector objectX = MVector(1, 0, 0) * control.inclusiveMatrix();
+    const QPointF onObjectX = away(objectX, 60.0);
+
+    ASSERT_TRUE(mel("manipMoveContext -e -mode 0 Move"));  // object space
+    EXPECT_TRUE(blockedAt(onObjectX));
+    ASSERT_TRUE(mel("manipMoveContext -e -mode 2 Move"));  // world space
+    EXPECT_FALSE(blockedAt(onObjectX));
+    EXPECT_TRUE(blockedAt(away(MVector(1, 0, 0), 60.0)));
+
+    // Custom axes come from -orientAxes, whatever the object's own rotation.
+    ASSERT_TRUE(mel("setAttr chestCtrl.rotateY 0; manipMoveContext -e -mode 6 -orientAxes 0 0.7853981634 0 Move"));
+    EXPECT_TRUE(blockedAt(onObjectX));
+    EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 60.0)));
+
+    host::resetToolContexts();
+    // The names say nothing; "manipMove" and "manipRotate" say which manipulator shows.
+    ASSERT_TRUE(mel("manipMoveContext nudge; setToolTo nudge"));
+    EXPECT_TRUE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "on the move tool's axis";
+    EXPECT_FALSE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "inside a rotate ring, but this is the move tool";
+
+    ASSERT_TRUE(mel("manipRotateContext twirl; setToolTo twirl"));
+    EXPECT_TRUE(blockedAt(away(MVector(-1, 0, -1), 60.0))) << "inside the rotate ring";
+    EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 100.0))) << "past the ring, where only a move axis would be";
+}
+
+namespace {
+
+constexpr int64_t kMillisecond = 1000 * 1000;
+
+int64_t testNow = 0;
+int64_t testClock()
+{
+    return testNow;
+}
+
+MDagPath pathTo(const char* name)
+{
+    MSelectionList list;
+    MDagPath path;
+    EXPECT_TRUE(list.add(name)) << name;
+    EXPECT_TRUE(list.getDagPath(0, path)) << name;
+    return path;
+}
+
+class OverlayIsolate : public TorsoScene
+{
+protected:
+    void SetUp() override
+    {
+        PellixPluginTest::SetUp();
+        buildTorso(false);
+        ASSERT_TRUE(mel("polyCube -n prop; move 5 0 0 prop; select -cl"));
+        testNow = 0;
+        overlay = nodeByName("torsoOverlayShape");
+        ASSERT_FALSE(overlay.isNull());
+        marker = getOrCreateHoverMarker();
+        ASSERT_FALSE(marker.isNull());
+    }
+
+    void TearDown() override
+    {
+        mel("isolateSelect -state 0 modelPanel4");
+        deleteHoverMarker();
+        // Nothing may hold the plug-in's nodes past its unloading.
+        overlay = MObject();
+        marker = MObject();
+        isolateGate = OverlayIsolateGate(&testClock);
+        TorsoScene::TearDown();
+    }
+
+    void isolate(const std::string& objects)
+    {
+        const std::string command = "select -r " + objects + "; isolateSelect -loadSelected -state 1 modelPanel4; select -cl";
+        ASSERT_TRUE(mel(command)) << command;
+    }
+
+    bool gate() { return isolateGate.syncIsolateForView(widget, overlay); }
+
+    static bool inIsolateSet(const char* name)
+    {
+        MFnSet set(nodeByName("modelPanel4ViewSelectedSet"));
+        return set.isMember(pathTo(name));
+    }
+
+    static bool viewShows(const char* name) { return host::isolateShows("modelPanel4", pathTo(name)); }
+
+    MObject overlay;
+    MObject marker;
+    OverlayIsolateGate isolateGate{&testClock};
+};
+
+} // namespace
+
+TEST_F(OverlayIsolate, AViewWithoutIsolationOrAWidgetOfNoPanelLeavesTheOverlayPickableAndTouchesNoSet)
+{
+    EXPECT_TRUE(gate());
+    EXPECT_FALSE(isolateGate.hasCurrentIsolate());
+    EXPECT_TRUE(nodeByName("modelPanel4ViewSelectedSet").isNull()) << "no isolate set was made";
+
+    // A set filled but not switched on isolates nothing and is left as it is.
+    ASSERT_TRUE(mel("select -r prop; isolateSelect -loadSelected modelPanel4; select -cl"));
+    EXPECT_TRUE(gate());
+    EXPECT_FALSE(isolateGate.hasCurrentIsolate());
+    EXPECT_FALSE(inIsolateSet("torsoOverlay"));
+    EXPECT_FALSE(inIsolateSet(kHoverMarkerTransformName));
+    EXPECT_TRUE(inIsolateSet("prop"));
+
+    // Widgets of no panel isolate nothing.
+    isolate("prop");
+    isolateGate.forgetPanel(widget);
+    EXPECT_TRUE(isolateGate.syncIsolateForView(nullptr, overlay));
+    QWidget stray;
+    EXPECT_TRUE(isolateGate.syncIsolateForView(&stray, overlay));
+    EXPECT_FALSE(inIsolateSet("torsoOverlay"));
+    EXPECT_FALSE(gate()) << "while modelPanel4's own widget is isolated";
+}
+
+TEST_F(OverlayIsolate, IsolatingTheDriverAddsOverlayAndMarkerWhileIsolatingSomethingElseRemovesThem)
+{
+    isolate("body");
+    ASSERT_FALSE(viewShows("torsoOverlay"));
+
+    EXPECT_TRUE(gate());
+    EXPECT_TRUE(inIsolateSet("torsoOverlay"));
+    EXPECT_TRUE(inIsolateSet(kHoverMarkerTransformName));
+    EXPECT_TRUE(viewShows("torsoOverlay")) << "the panel was updated";
+    EXPECT_TRUE(viewShows(kHoverMarkerTransformName));
+    ASSERT_TRUE(isolateGate.hasCurrentIsolate());
+    EXPECT_EQ(std::string(isolateGate.isolatePanel().asChar()), "modelPanel4");
+    EXPECT_TRUE(isolateGate.isolateSetCurrent() == nodeByName("modelPanel4ViewSelectedSet"));
+    EXPECT_TRUE(isUnderIsolateMembers(isolateGate.isolateMembers(), nodeByName("bodyShape")));
+
+    EXPECT_TRUE(gate()) << "a second pass changes nothing";
+    EXPECT_TRUE(inIsolateSet("torsoOverlay"));
+
+    // Hover keeps the marker in the isolate set.
+    ASSERT_TRUE(mel(std::string("isolateSelect -removeDagObject ") + kHoverMarkerTransformName + " modelPanel4"));
+    ASSERT_FALSE(viewShows(kHoverMarkerTransformName));
+
+    isolateGate.keepMarkerIsolated();
+    EXPECT_TRUE(inIsolateSet(kHoverMarkerTransformName));
+    EXPECT_TRUE(viewShows(kHoverMarkerTransformName));
+
+    ASSERT_TRUE(mel("isolateSelect -removeDagObject body -addDagObject prop modelPanel4"));
+
+    EXPECT_FALSE(gate());
+    EXPECT_FALSE(inIsolateSet("torsoOverlay"));
+    EXPECT_FALSE(inIsolateSet(kHoverMarkerTransformName));
+    EXPECT_TRUE(inIsolateSet("prop"));
+    EXPECT_FALSE(viewShows("torsoOverlay")) << "the panel was updated";
+    EXPECT_FALSE(isolateGate.hasCurrentIsolate());
+}
+
+TEST_F(OverlayIsolate, ControlsSourceMeshesAncestorsOfTheDriverAndNewlyConnectedControlsCountAsBound)
+{
+    isolate("chestCtrl");
+    EXPECT_TRUE(gate()) << "the patch's control";
+    isolate("chestPatch");
+    EXPECT_TRUE(gate()) << "the patch's source mesh";
+    ASSERT_TRUE(mel("createNode transform -n rig; parent body rig"));
+    isolate("rig");
+    EXPECT_TRUE(gate()) << "a group above the driver";
+    isolate("prop");
+    EXPECT_FALSE(gate());
+
+    ASSERT_TRUE(mel("createNode transform -n lateCtrl"));
+    isolate("lateCtrl");
+    ASSERT_FALSE(gate());
+    ASSERT_TRUE(mel("connectAttr lateCtrl.message torsoOverlayShape.patchControl[3]"));
+    EXPECT_TRUE(gate());
+}
+
+TEST_F(OverlayIsolate, IsolateQueryRunsAtMostOnceInAHundredMilliseconds)
+{
+    isolate("prop");
+    ASSERT_FALSE(gate());
+    // The view stops isolating, which only a new query shows.
+    ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
+    testNow = 99 * kMillisecond;
+    EXPECT_FALSE(gate()) << "within 100 ms the set last queried still counts";
+    testNow = 100 * kMillisecond;
+    EXPECT_TRUE(gate());
+
+    // Forgetting the panel (the mouse entered its view again) queries at once.
+    isolate("prop");
+    testNow = 150 * kMillisecond;
+    EXPECT_TRUE(gate()) << "not yet re-queried";
+    isolateGate.forgetPanel(widget);
+    EXPECT_FALSE(gate());
+}
+
+TEST_F(OverlayIsolate, MarkerStaysWhileAnyOverlayOfTheViewIsPickable)
+{
+    ASSERT_TRUE(mel("duplicate -n propPatch prop; delete \"propPatch.f[1:5]\"; "
+                    "pellixDataBind -hidePatches true -name propOverlay prop propPatch"));
+    const MObject propOverlay = nodeByName("propOverlayShape");
+    ASSERT_FALSE(propOverlay.isNull());
+    isolate("body");
+    ASSERT_TRUE(gate());
+
+    EXPECT_FALSE(isolateGate.syncIsolateForView(widget, propOverlay));
+    EXPECT_FALSE(inIsolateSet("propOverlay"));
+    EXPECT_TRUE(inIsolateSet(kHoverMarkerTransformName)) << "the torso overlay still hovers there";
+    EXPECT_TRUE(viewShows(kHoverMarkerTransformName));
+    EXPECT_TRUE(gate());
+
+    ASSERT_TRUE(mel("createNode transform -n lamp"));
+    isolate("lamp");
+    EXPECT_FALSE(gate());
+    EXPECT_FALSE(isolateGate.syncIsolateForView(widget, propOverlay));
+    EXPECT_FALSE(inIsolateSet(kHoverMarkerTransformName)) << "no overlay left pickable in the view";
+}
+
