@@ -5,6 +5,7 @@
 #include "overlay/OverlayNodeRegistry.h"
 #include "overlay/OverlayOcclusion.h"
 #include "overlay/OverlayToolBlocking.h"
+#include "overlay/OverlayVisibility.h"
 #include "overlay/PatchHover.h"
 #include "overlay/PatchPickCache.h"
 #include "overlay/PatchSelectionSync.h"
@@ -17,11 +18,15 @@
 
 #include <maya/M3dView.h>
 #include <maya/MColor.h>
+#include <maya/MGlobal.h>
+#include <maya/MMatrix.h>
 #include <maya/MObjectArray.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 #include <maya/MPoint.h>
+#include <maya/MStringArray.h>
+#include <maya/MUiMessage.h>
 #include <maya/MVector.h>
 
 #include <QApplication>
@@ -29,6 +34,7 @@
 #include <QMouseEvent>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -53,27 +59,6 @@ void clearOverlayOwnedShapeHover()
     if (activeShapeControlOverlayOwned) {
         setHoveredShapeControl(MObject::kNullObj, false);
     }
-}
-
-// The shape controls an overlay weighs against its patches: the sources of its
-// "trackedShapeControls" elements.
-MObjectArray trackedShapeControlsOf(const MObject& node)
-{
-    MObjectArray tracked;
-    MStatus status;
-    const MPlug array(node, PellixDataOverlay::trackedShapeControls);
-    const unsigned count = array.numElements(&status);
-    if (!status) {
-        return tracked;
-    }
-    for (unsigned i = 0; i < count; ++i) {
-        const MPlug element = array.elementByPhysicalIndex(i, &status);
-        const MObject source = status ? sourceNodeOf(element) : MObject::kNullObj;
-        if (!source.isNull()) {
-            tracked.append(source);
-        }
-    }
-    return tracked;
 }
 
 // The driver feeding "inMesh" and the instance of it the overlay follows.
@@ -204,9 +189,19 @@ enum class MouseKind { Hover, Drag, LeftPress, LeftRelease, Other };
 class DataOverlayMouseFilter : public QObject
 {
 public:
+    ~DataOverlayMouseFilter() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The last hover move, tested again when its view's camera moves under the still cursor
+    // (a fit, a look-through, a scripted camera change) so that hover and marker follow.
+    struct LastHover
+    {
+        QPointer<QWidget> widget;
+        QPointF position;
+        MMatrix modelView;
+        MMatrix projection;
+    };
     struct PressState
     {
         bool pressed = false;
@@ -237,14 +232,103 @@ private:
                   Candidate& candidate);
     void applyHover(const MObjectArray& nodes, const Candidate& best);
 
+    void rememberHover(QWidget* viewWidget, M3dView& view, const QPointF& position);
+    void forgetHover() { lastHover_.widget = nullptr; }
+    // Registers a pre-render callback on every model panel not yet watched.
+    void watchPanels();
+    static void viewAboutToRender(const MString& panelName, void* filter);
+    void retestHover();
+
     PressState press_;
     MObjectHandle graceNode_;
     int32_t gracePatch_ = -1;
     int32_t graceCount_ = 0;
     PatchPickCache pickCache_;
     OverlayOcclusion occlusion_;
+    PatchDriverVertices patchVertices_;
     OverlayIsolateGate isolateGate_;
+    const ShapeControlUnderMouse* shapeUnderMouse_ = nullptr; // this move's, while handleMouse runs
+    LastHover lastHover_;
+    bool retestPending_ = false;
+    std::vector<std::pair<MString, MCallbackId>> panelCallbacks_;
+    std::vector<QPointer<QWidget>> watchedWidgets_;
 };
+
+DataOverlayMouseFilter::~DataOverlayMouseFilter()
+{
+    for (const auto& [panel, id] : panelCallbacks_) {
+        MMessage::removeCallback(id);
+    }
+}
+
+void DataOverlayMouseFilter::rememberHover(QWidget* viewWidget, M3dView& view, const QPointF& position)
+{
+    lastHover_.widget = viewWidget;
+    lastHover_.position = position;
+    if (!view.modelViewMatrix(lastHover_.modelView) || !view.projectionMatrix(lastHover_.projection)) {
+        forgetHover();
+        return;
+    }
+    if (std::find(watchedWidgets_.begin(), watchedWidgets_.end(), viewWidget) == watchedWidgets_.end()) {
+        watchedWidgets_.emplace_back(viewWidget);
+        watchPanels();
+    }
+}
+
+void DataOverlayMouseFilter::watchPanels()
+{
+    MStringArray panels;
+    if (!MGlobal::executeCommand("getPanel -type \"modelPanel\"", panels)) {
+        return;
+    }
+    for (unsigned i = 0; i < panels.length(); ++i) {
+        const bool watched =
+            std::any_of(panelCallbacks_.begin(), panelCallbacks_.end(),
+                        [&](const std::pair<MString, MCallbackId>& seen) { return seen.first == panels[i]; });
+        MStatus status;
+        const MCallbackId id =
+            watched ? 0 : MUiMessage::add3dViewPreRenderMsgCallback(panels[i], viewAboutToRender, this, &status);
+        if (!watched && status) {
+            panelCallbacks_.emplace_back(panels[i], id);
+        }
+    }
+}
+
+void DataOverlayMouseFilter::viewAboutToRender(const MString& panelName, void* filter)
+{
+    auto* self = static_cast<DataOverlayMouseFilter*>(filter);
+    QWidget* widget = self->lastHover_.widget.data();
+    M3dView view;
+    MStatus status;
+    if (widget == nullptr || self->retestPending_ || !M3dView::getM3dViewFromModelPanel(panelName, view) ||
+        view.widget(&status) != widget || !status) {
+        return;
+    }
+    MMatrix modelView;
+    MMatrix projection;
+    if (!view.modelViewMatrix(modelView) || !view.projectionMatrix(projection) ||
+        (modelView == self->lastHover_.modelView && projection == self->lastHover_.projection)) {
+        return;
+    }
+    // Not from inside the view's drawing: once it is done.
+    self->retestPending_ = true;
+    QTimer::singleShot(0, self, [self] {
+        self->retestPending_ = false;
+        self->retestHover();
+    });
+}
+
+void DataOverlayMouseFilter::retestHover()
+{
+    QWidget* widget = lastHover_.widget.data();
+    if (widget == nullptr || QApplication::mouseButtons() != Qt::NoButton) {
+        return;
+    }
+    // The same move again, as every filter and the view itself would see it.
+    QMouseEvent move(QEvent::MouseMove, lastHover_.position, widget->mapToGlobal(lastHover_.position.toPoint()),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
 
 bool DataOverlayMouseFilter::eventFilter(QObject* watched, QEvent* event)
 {
@@ -267,6 +351,7 @@ bool DataOverlayMouseFilter::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::Leave) {
         if (watched == viewWidget) {
+            forgetHover();
             resetPress();
             clearAllHovers(liveOverlayNodes());
             clearOverlayOwnedShapeHover();
@@ -303,8 +388,18 @@ bool DataOverlayMouseFilter::handleMouse(QWidget* viewWidget, M3dView& view, QOb
         return false;
     }
 
+    // Another button held (a manipulator or the camera dragged): no hover and no marker until
+    // the drag ends, and nothing to test again meanwhile.
+    if (event->type() == QEvent::MouseMove && event->buttons() != Qt::NoButton && kind != MouseKind::Drag) {
+        forgetHover();
+        clearAllHovers(liveOverlayNodes());
+        clearOverlayOwnedShapeHover();
+        return false;
+    }
+
     // Alt hands the mouse to the camera.
     if (event->modifiers() & Qt::AltModifier) {
+        forgetHover();
         resetPress();
         clearAllHovers(liveOverlayNodes());
         clearOverlayOwnedShapeHover();
@@ -314,6 +409,12 @@ bool DataOverlayMouseFilter::handleMouse(QWidget* viewWidget, M3dView& view, QOb
     if (kind == MouseKind::Drag &&
         (position - press_.position).manhattanLength() >= QApplication::startDragDistance()) {
         press_.dragged = true;
+    }
+
+    if (kind == MouseKind::Hover || kind == MouseKind::LeftRelease) {
+        rememberHover(viewWidget, view, position);
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        forgetHover();
     }
 
     const MObjectArray nodes = liveOverlayNodes();
@@ -364,13 +465,23 @@ bool DataOverlayMouseFilter::handleMouse(QWidget* viewWidget, M3dView& view, QOb
     }
     direction.normalize();
 
+    // Meshes hide what lies behind them only where the view draws them, and draws them shaded.
     MStatus displayStatus;
     const unsigned display = view.objectDisplay(&displayStatus);
-    const bool testOcclusion = !displayStatus || (display & M3dView::kDisplayMeshes) != 0;
+    MStatus styleStatus;
+    const M3dView::DisplayStyle style = view.displayStyle(&styleStatus);
+    const bool shaded = !styleStatus || style == M3dView::kGouraudShaded || style == M3dView::kFlatShaded;
+    const bool testOcclusion = shaded && (!displayStatus || (display & M3dView::kDisplayMeshes) != 0);
     if (testOcclusion) {
         occlusion_.refreshIfDue();
     }
 
+    // The shape control under the mouse, picked once for this move with the shape-control filter.
+    const ShapeControlUnderMouse shapeUnderMouse = liveShapeControlCount() > 0
+                                                       ? shapeControlUnderMouse(view, viewWidget, position,
+                                                                                kind == MouseKind::Hover)
+                                                       : ShapeControlUnderMouse();
+    shapeUnderMouse_ = &shapeUnderMouse;
     Candidate best;
     bool haveBest = false;
     for (unsigned i = 0; i < nodes.length(); ++i) {
@@ -399,6 +510,11 @@ bool DataOverlayMouseFilter::handleMouse(QWidget* viewWidget, M3dView& view, QOb
     }
 
     const bool onVisiblePatch = best.patchVisible && !best.shapeWins;
+    if (onVisiblePatch && shapeUnderMouse_ != nullptr && shapeUnderMouse_->hit) {
+        // The control lies behind the patch: neither filter hovers it.
+        notePatchInFrontOfShapeControl(viewWidget, position);
+        setHoveredShapeControl(MObject::kNullObj, false);
+    }
     switch (kind) {
     case MouseKind::Hover:
         applyHover(nodes, best);
@@ -450,7 +566,12 @@ bool DataOverlayMouseFilter::pickNode(QWidget* viewWidget, M3dView& view, const 
                                       const MObject& node, const MPoint& origin, const MVector& direction,
                                       bool testOcclusion, MouseKind kind, Candidate& candidate)
 {
-    if (!plugIsOn(node, PellixDataOverlay::enable) || !isolateGate_.syncIsolateForView(viewWidget, node)) {
+    if (!plugIsOn(node, PellixDataOverlay::enable) || !isOverlayDrawnIn(view, node) ||
+        !isolateGate_.syncIsolateForView(viewWidget, node)) {
+        return false;
+    }
+    const PellixDataOverlay* overlay = PellixDataOverlay::fromObject(node);
+    if (overlay == nullptr || !overlay->hasDriver()) {
         return false;
     }
     const PickCacheEntry* entry = pickCache_.entryFor(node);
@@ -474,15 +595,22 @@ bool DataOverlayMouseFilter::pickNode(QWidget* viewWidget, M3dView& view, const 
             hit = kept;
         }
     }
+    // A patch whose control is gone is drawn but is no longer a button: not hovered, not clicked.
+    if (hit.hit && patchControlOf(node, hit.patch).isNull()) {
+        hit = PatchPick::PickHit();
+    }
 
+    // Every shape control competes with the patches, tracked or not: the front-most wins, so
+    // that hover and click agree.
     MObject shapeNode;
     double shapeDepth = kLargest;
     double shapeRadius = 0.0;
     bool shapeHit = false;
-    const MObjectArray tracked = trackedShapeControlsOf(node);
-    if (tracked.length() > 0) {
-        shapeHit = pickShapeControl(view, position, shapeNode, shapeDepth, shapeRadius, &tracked) &&
-                   !shapeNode.isNull();
+    if (shapeUnderMouse_ != nullptr && shapeUnderMouse_->hit) {
+        shapeNode = shapeUnderMouse_->node;
+        shapeDepth = shapeUnderMouse_->depth;
+        shapeRadius = shapeUnderMouse_->worldRadius;
+        shapeHit = true;
     }
 
     bool patchVisible = hit.hit;
@@ -494,8 +622,8 @@ bool DataOverlayMouseFilter::pickNode(QWidget* viewWidget, M3dView& view, const 
             MObject driver;
             unsigned instance = 0;
             driverOf(node, driver, instance);
-            const OverlayOcclusion::Result result =
-                occlusion_.test(origin, direction, hit.distance, isolateMembers, driver, instance);
+            const OverlayOcclusion::Result result = occlusion_.test(
+                origin, direction, hit.distance, isolateMembers, driver, instance, patchVertices_.of(node, hit.patch));
             if (result.occluded) {
                 // A hovered patch gets more room in a near tie with the surface in front of it.
                 const double tolerance = std::max(result.distance, 1.0) * 1e-4 * (hit.patch == hovered ? 4.0 : 1.0);

@@ -2,17 +2,21 @@
 
 #include "overlay/DataOverlayMouseFilter.h"
 #include "overlay/OverlayNodeRegistry.h"
+#include "overlay/OverlayRedrawTimer.h"
+#include "overlay/PatchHover.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "plugin/ViewMouseSupport.h"
+#include "shapeControl/ShapeControlRegistry.h"
 
 #include <maya/M3dView.h>
 #include <maya/MDGMessage.h>
 #include <maya/MEventMessage.h>
 #include <maya/MFileIO.h>
 #include <maya/MMessage.h>
+#include <maya/MObjectArray.h>
 #include <maya/MPlug.h>
 #include <maya/MSceneMessage.h>
 
@@ -134,6 +138,16 @@ void installOverlayCallbacks()
     }
     syncSelectedPatches();
     installOverlayFilter();
+    startOverlayRedrawTimer();
+}
+
+void resyncOverlayInteraction()
+{
+    clearAllHovers(liveOverlayNodes());
+    if (activeShapeControlOverlayOwned) {
+        setHoveredShapeControl(MObject::kNullObj, false);
+    }
+    syncSelectedPatches();
 }
 
 void releaseOverlayCallbacks()
@@ -149,4 +163,5 @@ void releaseOverlayCallbacks()
     removeCallback(overlaySelectionCallback);
 
     removeApplicationFilter(overlayFilter, overlayFilterHost);
+    stopOverlayRedrawTimer();
 }

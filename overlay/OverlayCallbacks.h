@@ -23,6 +23,11 @@ extern QObject* overlayFilterHost;
 // overlay registry's creation callback) and after each bind.
 void installOverlayCallbacks();
 
+// After an edit that swaps overlays in and out of the scene (a bind, its undo and redo): no
+// overlay keeps a hover the mouse did not just make (nor the marker, nor a shape-control hover
+// the overlay set), and every overlay's selected patches follow the active selection again.
+void resyncOverlayInteraction();
+
 // Removes the scene callbacks, forgets the registered nodes, removes the force-update and
 // selection callbacks, then removes and deletes the mouse filter, in that order.
 void releaseOverlayCallbacks();

@@ -547,4 +547,42 @@ void transformPositions(const int* drivers, int64_t renderVertexCount, const flo
     }
 }
 
+void placeReadoutClear(const double anchor[2], const double pivot[2], double radius, double halfWidth,
+                       double halfHeight, const double viewport[4], double placed[2])
+{
+    placed[0] = anchor[0];
+    placed[1] = anchor[1];
+    // The box's nearest point to the pivot.
+    const double nearX = std::clamp(pivot[0], anchor[0] - halfWidth, anchor[0] + halfWidth);
+    const double nearY = std::clamp(pivot[1], anchor[1] - halfHeight, anchor[1] + halfHeight);
+    if (std::hypot(nearX - pivot[0], nearY - pivot[1]) >= radius) {
+        return;
+    }
+    const double awayX = anchor[0] - pivot[0];
+    const double awayY = anchor[1] - pivot[1];
+    const double away = std::hypot(awayX, awayY);
+    const double directions[5][2] = {{away > 1e-6 ? awayX / away : 0.0, away > 1e-6 ? awayY / away : -1.0},
+                                     {0.0, -1.0},
+                                     {0.0, 1.0},
+                                     {1.0, 0.0},
+                                     {-1.0, 0.0}};
+    for (int d = 0; d < 5; ++d) {
+        const double ux = directions[d][0];
+        const double uy = directions[d][1];
+        // Far enough out that the box's support towards the pivot clears the disc.
+        const double reach = radius + std::abs(ux) * halfWidth + std::abs(uy) * halfHeight;
+        const double x = pivot[0] + ux * reach;
+        const double y = pivot[1] + uy * reach;
+        const bool inside = x - halfWidth >= viewport[0] && x + halfWidth <= viewport[0] + viewport[2] &&
+                            y - halfHeight >= viewport[1] && y + halfHeight <= viewport[1] + viewport[3];
+        if (d == 0 || inside) {
+            placed[0] = x;
+            placed[1] = y;
+        }
+        if (inside) {
+            return;
+        }
+    }
+}
+
 } // namespace OverlayDrawData

@@ -80,6 +80,15 @@ bool partitionHighlight(const Topology& topology, int32_t hoveredPatch, const in
 bool readoutAnchor(const Topology& topology, const float* positions, int64_t positionCount, int patch,
                    double anchor[3]);
 
+// Where a readout box (half sizes in pixels) centred at `anchor` goes so that it stays clear of
+// the disc of `radius` pixels around `pivot`, where a transform manipulator is drawn: where it
+// is when it is clear already; else pushed out of the disc along the direction from the pivot
+// to the anchor (down when they coincide), or, when the box would leave the viewport (x, y,
+// width, height) that way, along the first of down, up, right and left that keeps it inside.
+// All in viewport pixels, y up.
+void placeReadoutClear(const double anchor[2], const double pivot[2], double radius, double halfWidth,
+                       double halfHeight, const double viewport[4], double placed[2]);
+
 // Whether a row-major 4x4 matrix equals the identity within 1e-10 in every entry.
 bool isIdentity(const double matrix[4][4]);
 

@@ -230,15 +230,18 @@ bool OverlayIsolateGate::syncIsolateForView(QWidget* widget, const MObject& node
     if (!set.getMembers(members, false)) {
         return true;
     }
-    bool visible = false;
-    for (const MObjectHandle& related : relatedCache_.relatedObjects) {
-        if (related.isValid() && related.isAlive() && isUnderIsolateMembers(members, related.object())) {
-            visible = true;
-            break;
-        }
-    }
+    const std::vector<MObjectHandle>& related = relatedCache_.relatedObjects;
+    const bool visible = isolatedByUser(setObject, members, node) ||
+                         std::any_of(related.begin(), related.end(), [&members](const MObjectHandle& object) {
+                             return object.isValid() && object.isAlive() &&
+                                    isUnderIsolateMembers(members, object.object());
+                         });
 
-    bool changed = setIsolateMembership(setObject, node, visible);
+    const bool nodeChanged = setIsolateMembership(setObject, node, visible);
+    if (nodeChanged) {
+        noteAddedByGate(setObject, node, visible);
+    }
+    bool changed = nodeChanged;
     const bool markerWanted = noteVisibleOverlay(entry.panelName, node, visible);
     const MObject marker = currentHoverMarker();
     if (!marker.isNull()) {
@@ -290,6 +293,53 @@ bool OverlayIsolateGate::noteVisibleOverlay(const MString& panelName, const MObj
     }
     return std::any_of(visibleOverlays_.begin(), visibleOverlays_.end(),
                        [&](const std::pair<MString, MObjectHandle>& seen) { return seen.first == panelName; });
+}
+
+bool OverlayIsolateGate::isolatedByUser(const MObject& set, const MSelectionList& members, const MObject& node)
+{
+    if (!isUnderIsolateMembers(members, node)) {
+        // Whatever this gate added is gone: the user reloaded or edited the set.
+        noteAddedByGate(set, node, false);
+        return false;
+    }
+    if (!addedByGate(set, node)) {
+        return true;
+    }
+    // The transform this gate added does not count: some other member must hold the overlay.
+    MDagPath added;
+    if (!MDagPath::getAPathTo(node, added) || (!node.hasFn(MFn::kTransform) && !added.pop())) {
+        return false;
+    }
+    MSelectionList others;
+    for (unsigned m = 0; m < members.length(); ++m) {
+        MDagPath member;
+        if (members.getDagPath(m, member) && !(member == added)) {
+            others.add(member);
+        }
+    }
+    return isUnderIsolateMembers(others, node);
+}
+
+bool OverlayIsolateGate::addedByGate(const MObject& set, const MObject& node) const
+{
+    return std::any_of(addedOverlays_.begin(), addedOverlays_.end(),
+                       [&](const std::pair<MObjectHandle, MObjectHandle>& added) {
+                           return added.first.isAlive() && added.first.object() == set && added.second.isAlive() &&
+                                  added.second.object() == node;
+                       });
+}
+
+void OverlayIsolateGate::noteAddedByGate(const MObject& set, const MObject& node, bool added)
+{
+    addedOverlays_.erase(std::remove_if(addedOverlays_.begin(), addedOverlays_.end(),
+                                        [&](const std::pair<MObjectHandle, MObjectHandle>& seen) {
+                                            return !seen.first.isAlive() || !seen.second.isAlive() ||
+                                                   (seen.first.object() == set && seen.second.object() == node);
+                                        }),
+                         addedOverlays_.end());
+    if (added) {
+        addedOverlays_.emplace_back(MObjectHandle(set), MObjectHandle(node));
+    }
 }
 
 void OverlayIsolateGate::refreshRelatedObjects(const MObject& node)

@@ -72,6 +72,11 @@ private:
     };
 
     void refreshRelatedObjects(const MObject& node);
+    // Whether the user isolated the overlay itself (or a group above it): it is under the
+    // members, and not only through the membership this gate gave it.
+    bool isolatedByUser(const MObject& set, const MSelectionList& members, const MObject& node);
+    bool addedByGate(const MObject& set, const MObject& node) const;
+    void noteAddedByGate(const MObject& set, const MObject& node, bool added);
     // Records whether `node` may be picked in a panel's isolation; true while any live overlay
     // may be, which is when the hover marker belongs in that panel's set.
     bool noteVisibleOverlay(const MString& panelName, const MObject& node, bool visible);
@@ -85,4 +90,7 @@ private:
     // Overlays last found pickable in an isolating panel, so that one overlay the panel hides
     // does not take the marker out of the set that another still needs it in.
     std::vector<std::pair<MString, MObjectHandle>> visibleOverlays_;
+    // Overlays this gate put into an isolate set (the set, then the overlay): their membership
+    // says nothing about what the user isolated.
+    std::vector<std::pair<MObjectHandle, MObjectHandle>> addedOverlays_;
 };

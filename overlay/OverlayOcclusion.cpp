@@ -1,11 +1,13 @@
 #include "overlay/OverlayOcclusion.h"
 
+#include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
 
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnMesh.h>
+#include <maya/MIntArray.h>
 #include <maya/MItDag.h>
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
@@ -89,6 +91,21 @@ bool isOccluderCandidate(const MDagPath& path)
     return status && mesh.numPolygons(&status) > 0 && status;
 }
 
+// Whether every corner of `face` is one of `vertices` (sorted).
+bool faceLiesOn(const MFnMesh& mesh, int face, const std::vector<int>& vertices)
+{
+    MIntArray corners;
+    if (face < 0 || !mesh.getPolygonVertices(face, corners) || corners.length() == 0) {
+        return false;
+    }
+    for (unsigned i = 0; i < corners.length(); ++i) {
+        if (!std::binary_search(vertices.begin(), vertices.end(), corners[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void OverlayOcclusion::refreshIfDue()
@@ -121,8 +138,8 @@ void OverlayOcclusion::refreshIfDue()
 }
 
 OverlayOcclusion::Result OverlayOcclusion::test(const MPoint& origin, const MVector& direction, double distance,
-                                                const MSelectionList* isolateMembers, const MObject& excludedMesh,
-                                                unsigned excludedInstance)
+                                                const MSelectionList* isolateMembers, const MObject& ownDriver,
+                                                unsigned ownInstance, const std::vector<int>* ownSurface)
 {
     Result result;
     result.distance = distance;
@@ -148,10 +165,8 @@ OverlayOcclusion::Result OverlayOcclusion::test(const MPoint& origin, const MVec
         if (!occluder.path.isValid()) {
             continue;
         }
-        if (!excludedMesh.isNull() && occluder.path.node() == excludedMesh &&
-            occluder.path.instanceNumber() == excludedInstance) {
-            continue;
-        }
+        const bool isOwnDriver = !ownDriver.isNull() && occluder.path.node() == ownDriver &&
+                                 occluder.path.instanceNumber() == ownInstance;
         if (isolateMembers != nullptr && !isUnderMembers(occluder.path, members)) {
             continue;
         }
@@ -165,15 +180,69 @@ OverlayOcclusion::Result OverlayOcclusion::test(const MPoint& origin, const MVec
         }
         MFloatPoint hitPoint;
         float hitParameter = 0.0f;
+        int hitFace = -1;
         const float maxParameter = static_cast<float>(std::min(limit, 1e30));
+        // Maya keeps the grid with the mesh and reuses it while the mesh is unchanged.
+        MMeshIsectAccelParams accelerator = MFnMesh::autoUniformGridParams();
         const bool hit = mesh.closestIntersection(source, ray, nullptr, nullptr, false, MSpace::kWorld, maxParameter,
-                                                  false, nullptr, hitPoint, &hitParameter, nullptr, nullptr, nullptr,
-                                                  nullptr, 1e-6f, &status);
-        if (hit && status && std::isfinite(hitParameter) && hitParameter > 0.0f && hitParameter < limit) {
-            limit = hitParameter;
-            result.occluded = true;
+                                                  false, &accelerator, hitPoint, &hitParameter, &hitFace, nullptr,
+                                                  nullptr, nullptr, 1e-6f, &status);
+        if (!hit || !status || !std::isfinite(hitParameter) || !(hitParameter > 0.0f) || !(hitParameter < limit)) {
+            continue;
         }
+        // The driver's nearest face under the point is the point's own surface: nothing of the
+        // driver lies in front of it, however close or far the camera is.
+        if (isOwnDriver && ownSurface != nullptr && faceLiesOn(mesh, hitFace, *ownSurface)) {
+            continue;
+        }
+        limit = hitParameter;
+        result.occluded = true;
     }
     result.distance = limit;
     return result;
+}
+
+const std::vector<int>* PatchDriverVertices::of(const MObject& node, int patch)
+{
+    const PellixDataOverlay* overlay = PellixDataOverlay::fromObject(node);
+    if (overlay == nullptr || patch < 0) {
+        return nullptr;
+    }
+    const uint64_t topology = overlay->topologyCounter();
+    if (!(node_.isValid() && node_.isAlive() && node_.object() == node) || topology != topologyCounter_) {
+        node_ = MObjectHandle(node);
+        topologyCounter_ = topology;
+        counts_.clear();
+        starts_.clear();
+        driverIds_.clear();
+        sorted_.clear();
+        sortedDone_.clear();
+        MIntArray counts;
+        MIntArray driverIds;
+        if (PellixDataOverlay::readIntArray(node, PellixDataOverlay::patchVertexCounts, counts) &&
+            PellixDataOverlay::readIntArray(node, PellixDataOverlay::patchDriverVertexIndices, driverIds)) {
+            int64_t start = 0;
+            for (unsigned p = 0; p < counts.length(); ++p) {
+                counts_.push_back(std::max(counts[p], 0));
+                starts_.push_back(start);
+                start += counts_.back();
+            }
+            for (unsigned i = 0; i < driverIds.length(); ++i) {
+                driverIds_.push_back(driverIds[i]);
+            }
+            sorted_.resize(counts_.size());
+            sortedDone_.assign(counts_.size(), 0);
+        }
+    }
+    const size_t index = static_cast<size_t>(patch);
+    if (index >= counts_.size() || starts_[index] + counts_[index] > static_cast<int64_t>(driverIds_.size())) {
+        return nullptr;
+    }
+    if (!sortedDone_[index]) {
+        std::vector<int>& ids = sorted_[index];
+        ids.assign(driverIds_.begin() + starts_[index], driverIds_.begin() + starts_[index] + counts_[index]);
+        std::sort(ids.begin(), ids.end());
+        sortedDone_[index] = 1;
+    }
+    return &sorted_[index];
 }

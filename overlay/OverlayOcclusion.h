@@ -6,6 +6,7 @@
 #include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
+#include <maya/MObjectHandle.h>
 
 #include <cstdint>
 #include <vector>
@@ -27,9 +28,11 @@ public:
 
     // Whether a mesh hits the ray (unit `direction`) before `distance`, with a small allowance
     // past it. `isolateMembers`, when given, limits the occluders to meshes under those
-    // members; `excludedMesh` (with its instance) is never an occluder.
+    // members. `ownDriver` (with its instance) is the driver the tested point lies on: it hides
+    // the point like any mesh, except where its nearest hit is a face whose corners are all
+    // among `ownSurface` (sorted driver vertex ids), the very surface the point lies on.
     Result test(const MPoint& origin, const MVector& direction, double distance, const MSelectionList* isolateMembers,
-                const MObject& excludedMesh, unsigned excludedInstance);
+                const MObject& ownDriver, unsigned ownInstance, const std::vector<int>* ownSurface = nullptr);
 
     size_t occluderCount() const { return occluders_.size(); }
 
@@ -43,4 +46,22 @@ private:
     std::vector<Occluder> occluders_;
     int64_t refreshTime_ = 0;
     bool valid_ = false;
+};
+
+// The driver vertices each patch of an overlay lies on, read again only when its patches change.
+class PatchDriverVertices
+{
+public:
+    // Sorted driver vertex ids of `patch` of overlay `node`; null when its arrays cannot be read
+    // or name no such patch.
+    const std::vector<int>* of(const MObject& node, int patch);
+
+private:
+    MObjectHandle node_;
+    uint64_t topologyCounter_ = 0;
+    std::vector<int> counts_;
+    std::vector<int64_t> starts_;
+    std::vector<int> driverIds_;
+    std::vector<std::vector<int>> sorted_; // per patch, filled on first use
+    std::vector<char> sortedDone_;
 };

@@ -6,9 +6,10 @@
 
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MPlug.h>
-#include <maya/MSelectionList.h>
+#include <maya/MString.h>
 #include <maya/MViewport2Renderer.h>
 
 namespace {
@@ -23,17 +24,18 @@ int storedHoveredPatch(const MObject& node)
     return status ? hovered : -1;
 }
 
-MGlobal::ListAdjustment listAdjustment(int mode)
+// The "select" flag of a click's mode.
+const char* selectFlag(int mode)
 {
     switch (mode) {
     case kSelectToggle:
-        return MGlobal::kXORWithList;
+        return "-tgl";
     case kSelectAdd:
-        return MGlobal::kAddToList;
+        return "-add";
     case kSelectRemove:
-        return MGlobal::kRemoveFromList;
+        return "-d";
     default:
-        return MGlobal::kReplaceList;
+        return "-r";
     }
 }
 
@@ -74,13 +76,21 @@ bool selectObject(const MObject& object, int mode)
     if (object.isNull()) {
         return false;
     }
-    MSelectionList list;
+    MStatus status;
+    MString name;
     MDagPath path;
-    const bool byPath = object.hasFn(MFn::kDagNode) && MDagPath::getAPathTo(object, path) && path.isValid();
-    MStatus status = byPath ? list.add(path) : list.add(object);
-    if (status) {
-        status = MGlobal::setActiveSelectionList(list, listAdjustment(mode));
+    if (object.hasFn(MFn::kDagNode) && MDagPath::getAPathTo(object, path) && path.isValid()) {
+        name = path.fullPathName(&status);
+    } else {
+        name = MFnDependencyNode(object, &status).name(&status);
     }
+    if (!status || name.length() == 0) {
+        return false;
+    }
+    // A click is an undoable selection, as it is everywhere else in the views: the "select"
+    // command, recorded for undo.
+    const MString command = MString("select ") + selectFlag(mode) + " \"" + name + "\"";
+    status = MGlobal::executeCommand(command, false, true);
     PELLIX_REPORT(status);
     return status == MStatus::kSuccess;
 }
@@ -90,19 +100,13 @@ bool selectPatchTarget(const MObject& node, int patch, int mode)
     if (patch < 0) {
         return false;
     }
-    const unsigned index = static_cast<unsigned>(patch);
-    const MObject control = PellixDataOverlay::connectedSource(node, PellixDataOverlay::patchControl, index);
-    if (!control.isNull() && selectObject(control, mode)) {
-        return true;
+    return selectObject(patchControlOf(node, patch), mode);
+}
+
+MObject patchControlOf(const MObject& node, int patch)
+{
+    if (patch < 0) {
+        return MObject::kNullObj;
     }
-    const MObject source = PellixDataOverlay::connectedSource(node, PellixDataOverlay::patchSourceMeshes, index);
-    if (source.isNull()) {
-        return false;
-    }
-    MDagPath path;
-    if (source.hasFn(MFn::kDagNode) && MDagPath::getAPathTo(source, path) && path.length() > 0 && path.pop() &&
-        path.isValid() && path.node().hasFn(MFn::kTransform)) {
-        return selectObject(path.node(), mode);
-    }
-    return selectObject(source, mode);
+    return PellixDataOverlay::connectedSource(node, PellixDataOverlay::patchControl, static_cast<unsigned>(patch));
 }

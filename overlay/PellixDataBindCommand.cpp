@@ -462,6 +462,7 @@ MStatus PellixDataBindCommand::undoIt()
         return MS::kFailure;
     const MStatus status = undoExecuted(fReplacing ? 4 : 2);
     rebuildOverlayNodeRegistry();
+    resyncOverlayInteraction();
     return status;
 }
 
@@ -483,6 +484,7 @@ MStatus PellixDataBindCommand::finishExecution()
 {
     rebuildOverlayNodeRegistry();
     installOverlayCallbacks();
+    resyncOverlayInteraction();
     MStatus status;
     MFnDependencyNode shape(fShape, &status);
     PELLIX_CHECK(status);

@@ -696,7 +696,7 @@ void PellixDataOverlay::rearmReadoutTracking()
 {
     removeReadoutCallbacks();
 
-    // Only a single selected patch with a transform control shows a readout.
+    // Only patches of one transform control show a readout.
     MObject self = thisMObject();
     MStatus status;
     const bool showReadout = MPlug(self, showTransformReadout).asBool(&status);
@@ -704,12 +704,13 @@ void PellixDataOverlay::rearmReadoutTracking()
         return;
     }
     MIntArray selected;
-    if (!readIntArray(self, selectedPatches, selected) || selected.length() != 1 || selected[0] < 0) {
+    MIntArray counts;
+    if (!readIntArray(self, selectedPatches, selected) || !readIntArray(self, patchVertexCounts, counts)) {
         return;
     }
     MObject control;
     MDagPath path;
-    if (!patchControlTransform(self, static_cast<unsigned>(selected[0]), control, path)) {
+    if (!readoutControl(self, selected, counts.length(), control, path)) {
         return;
     }
     MObject transform = path.node();
@@ -737,6 +738,28 @@ bool PellixDataOverlay::patchControlTransform(const MObject& node, unsigned patc
         transform.pop();
     }
     return transform.isValid() && transform.node().hasFn(MFn::kTransform);
+}
+
+bool PellixDataOverlay::readoutControl(const MObject& node, const MIntArray& selected, size_t patchCount,
+                                       MObject& control, MDagPath& transform)
+{
+    if (selected.length() == 0) {
+        return false;
+    }
+    for (unsigned i = 0; i < selected.length(); ++i) {
+        if (selected[i] < 0 || static_cast<size_t>(selected[i]) >= patchCount) {
+            return false;
+        }
+    }
+    if (!patchControlTransform(node, static_cast<unsigned>(selected[0]), control, transform)) {
+        return false;
+    }
+    for (unsigned i = 1; i < selected.length(); ++i) {
+        if (connectedSource(node, patchControl, static_cast<unsigned>(selected[i])) != control) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void PellixDataOverlay::removeReadoutCallbacks()

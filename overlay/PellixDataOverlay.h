@@ -84,6 +84,11 @@ public:
     // The control of a patch (its "patchControl" source) and the transform it moves: the control
     // itself, or the parent of a control shape. False when there is no such DAG control.
     static bool patchControlTransform(const MObject& node, unsigned patch, MObject& control, MDagPath& transform);
+    // The control the readout follows: the one control that every selected patch stands for (a
+    // control may own several patches), with its transform. False when nothing is selected, an
+    // index names no patch (of `patchCount`), or the patches stand for different controls.
+    static bool readoutControl(const MObject& node, const MIntArray& selected, size_t patchCount, MObject& control,
+                               MDagPath& transform);
 
     // Change counters, read by the geometry override without a lock.
     uint64_t topologyCounter() const { return fTopologyCounter.load(std::memory_order_acquire); }
@@ -94,6 +99,14 @@ public:
 
     // Whether inMesh comes from the driver's "worldMesh" (the override caches positions then).
     bool drivenByWorldMesh() const { return fDrivenByWorldMesh.load(std::memory_order_acquire); }
+
+    // Whether something feeds "inMesh". Without it the overlay has nothing to stand on: the
+    // last mesh it was given stays in "inMesh" but draws and picks nothing.
+    bool hasDriver() const
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        return fDriverNode.isValid() && fDriverNode.isAlive();
+    }
 
     // The driver path's world matrix, identity without a driver.
     MMatrix driverMatrix() const

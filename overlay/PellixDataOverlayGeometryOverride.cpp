@@ -1,7 +1,9 @@
 #include "overlay/PellixDataOverlayGeometryOverride.h"
 
 #include "overlay/PellixDataOverlay.h"
+#include "overlay/OverlayRedrawTimer.h"
 #include "plugin/StatusCheck.h"
+#include "shapeControl/ReadoutText.h"
 #include "shapeControl/TransformReadout.h"
 
 #include <maya/MCacheSchema.h>
@@ -10,7 +12,9 @@
 #include <maya/MDrawContext.h>
 #include <maya/MEvaluationNode.h>
 #include <maya/MFn.h>
+#include <maya/MFnManip3D.h>
 #include <maya/MFnMesh.h>
+#include <maya/MFnTransform.h>
 #include <maya/MFrameContext.h>
 #include <maya/MHWGeometry.h>
 #include <maya/MMatrix.h>
@@ -241,6 +245,43 @@ void writeIndexBuffer(MHWRender::MGeometry& geometry, const MHWRender::MRenderIt
     item->associateWithIndexBuffer(buffer);
 }
 
+// The readout's position moved, on screen, out of the reach of the move, rotate and scale
+// manipulators drawn at the control's pivot (their longest handles and tips), at the
+// anchor's depth; the anchor itself when it is clear or off screen.
+MPoint clearOfManipulator(const MHWRender::MFrameContext& frame, const PellixDataOverlayData& data, int originX,
+                          int originY, int width, int height)
+{
+    double anchor[2];
+    double pivot[2];
+    frame.worldToViewport(data.readoutPosition, anchor[0], anchor[1]);
+    frame.worldToViewport(data.readoutPivot, pivot[0], pivot[1]);
+    if (!std::isfinite(anchor[0]) || !std::isfinite(anchor[1]) || !std::isfinite(pivot[0]) ||
+        !std::isfinite(pivot[1])) {
+        return data.readoutPosition;
+    }
+    const double globalSize = std::max(double(MFnManip3D::globalSize()), 0.1);
+    const double handleSize = std::max(double(MFnManip3D::handleSize()), 1.0);
+    const double reach = 0.5 * handleSize + 130.0 * globalSize + std::max(0.35 * handleSize, 10.0) + 4.0;
+    const ReadoutText::TextBox box = ReadoutText::textBox(data.readoutText.length(),
+                                                          static_cast<unsigned>(data.readoutTextSize), data.readoutColor.r,
+                                                          data.readoutColor.g, data.readoutColor.b, width, height);
+    const double viewport[4] = {double(originX), double(originY), double(width), double(height)};
+    double placed[2];
+    OverlayDrawData::placeReadoutClear(anchor, pivot, reach, 0.5 * box.width, 0.5 * box.height, viewport, placed);
+    if (placed[0] == anchor[0] && placed[1] == anchor[1]) {
+        return data.readoutPosition;
+    }
+    // The same depth as the anchor: the same share of the way from the near to the far plane.
+    MPoint nearPoint;
+    MPoint farPoint;
+    frame.viewportToWorld(anchor[0], anchor[1], nearPoint, farPoint);
+    const double span = (farPoint - nearPoint).length();
+    const double share = span > 1e-12 ? (data.readoutPosition - nearPoint).length() / span : 0.0;
+    frame.viewportToWorld(placed[0], placed[1], nearPoint, farPoint);
+    const MPoint moved = nearPoint + (farPoint - nearPoint) * share;
+    return std::isfinite(moved.x) && std::isfinite(moved.y) && std::isfinite(moved.z) ? moved : data.readoutPosition;
+}
+
 } // namespace
 
 const MHWRender::MDepthStencilState* overlayDepthStencilState = nullptr;
@@ -447,11 +488,13 @@ void PellixDataOverlayGeometryOverride::updateDGNormal()
         fIndicesDirty = true;
     }
 
-    const bool keepPositions = data.positionsValid && geometryCounter == data.seenGeometryCounter &&
+    // Without a driver the overlay stands on nothing: it draws nothing, whatever it last showed.
+    const bool hasDriver = fOverlay == nullptr || fOverlay->hasDriver();
+    const bool keepPositions = hasDriver && data.positionsValid && geometryCounter == data.seenGeometryCounter &&
                                (fOverlay == nullptr || !fOverlay->isGeometryChanging());
     if (!keepPositions) {
         const MMatrix driverMatrix = fOverlay ? fOverlay->driverMatrix() : MMatrix::identity;
-        if (!computePositions(fNode, driverMatrix, data.topology.renderVertexDrivers, data.positions)) {
+        if (!hasDriver || !computePositions(fNode, driverMatrix, data.topology.renderVertexDrivers, data.positions)) {
             data.positionsValid = false;
             data.positions.clear();
             fPositionsDirty = true;
@@ -486,33 +529,37 @@ void PellixDataOverlayGeometryOverride::updateDGNormal()
 void PellixDataOverlayGeometryOverride::updateReadout()
 {
     PellixDataOverlayData& data = fData;
-    if (!data.showTransformReadout || data.selectedPatches.length() != 1) {
+    if (!data.showTransformReadout) {
         return;
     }
-    // The stored selection is only as good as whoever wrote it: an index that names no
-    // patch has no control and no readout.
-    const int patch = data.selectedPatches[0];
-    if (patch < 0 || static_cast<size_t>(patch) >= data.topology.patchRanges.size()) {
-        return;
-    }
+    // The stored selection is only as good as whoever wrote it: an index that names no patch
+    // has no control and no readout.
     MObject control;
     MDagPath path;
-    if (!PellixDataOverlay::patchControlTransform(fNode, static_cast<unsigned>(patch), control, path)) {
+    if (!PellixDataOverlay::readoutControl(fNode, data.selectedPatches, data.topology.patchRanges.size(), control,
+                                           path)) {
         return;
     }
     PatchReadout readout;
     if (!buildPatchReadout(path, fNode, readout)) {
         return;
     }
+    // Hung above the first of the control's patches.
     double anchor[3];
     if (!OverlayDrawData::readoutAnchor(data.topology, data.positions.data(),
-                                        static_cast<int64_t>(data.positions.size() / 3), patch, anchor)) {
+                                        static_cast<int64_t>(data.positions.size() / 3), data.selectedPatches[0],
+                                        anchor)) {
         return;
     }
+    MStatus status;
+    const MPoint pivot = MFnTransform(path, &status).rotatePivot(MSpace::kWorld, &status);
+    data.readoutPivot = status ? pivot : MPoint(anchor[0], anchor[1], anchor[2], 1.0);
     data.readoutPosition = MPoint(anchor[0], anchor[1], anchor[2], 1.0);
     data.readoutText = readout.text;
     data.readoutColor = MColor(readout.color[0], readout.color[1], readout.color[2], readout.color[3]);
     data.readoutValid = true;
+    // Nothing else may redraw when the hold ends, and the readout must go then.
+    scheduleOverlayRedraw(fNode, readout.holdSeconds);
 }
 
 void PellixDataOverlayGeometryOverride::updateDGCached()
@@ -694,17 +741,26 @@ void PellixDataOverlayGeometryOverride::populateGeometry(const MHWRender::MGeome
 }
 
 void PellixDataOverlayGeometryOverride::addUIDrawables(const MDagPath&, MHWRender::MUIDrawManager& drawManager,
-                                                       const MHWRender::MFrameContext&)
+                                                       const MHWRender::MFrameContext& frameContext)
 {
     std::lock_guard<std::mutex> lock(fDataMutex);
     const PellixDataOverlayData& data = fData;
     if (!data.enabled || !data.showTransformReadout || !data.readoutValid) {
         return;
     }
+    int originX = 0;
+    int originY = 0;
+    int width = 0;
+    int height = 0;
+    const bool hasViewport = frameContext.getViewportDimensions(originX, originY, width, height) && width > 0 &&
+                             height > 0;
+    const MPoint position =
+        hasViewport ? clearOfManipulator(frameContext, data, originX, originY, width, height) : data.readoutPosition;
     drawManager.beginDrawable(MHWRender::MUIDrawManager::kNonSelectable);
     drawManager.beginDrawInXray();
-    drawReadoutText(drawManager, data.readoutPosition, data.readoutText, data.readoutColor,
-                    static_cast<unsigned>(data.readoutTextSize), MHWRender::MUIDrawManager::kCenter);
+    drawReadoutText(drawManager, position, data.readoutText, data.readoutColor,
+                    static_cast<unsigned>(data.readoutTextSize), MHWRender::MUIDrawManager::kCenter,
+                    hasViewport ? width : 0, hasViewport ? height : 0);
     drawManager.endDrawInXray();
     drawManager.endDrawable();
 }

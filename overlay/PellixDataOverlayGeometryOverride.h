@@ -2,7 +2,7 @@
 // Viewport 2.0 geometry of "pellixDataOverlay" shapes: one compact vertex buffer holding
 // only the driver vertices that patches use, four index buffers (base, selected and
 // hovered triangles, patch edges) drawn as four render items with stock shaders, and the
-// readout text above a single selected patch. The node's five change counters say what
+// readout text of the selected patches' control, clear of its manipulator. The node's five change counters say what
 // to rebuild; positions are cached per time for cached playback. Also the depth-stencil
 // state that all overlay draws share for x-ray drawing.
 
@@ -45,6 +45,7 @@ public:
     MColor hoverColor{1.0f, 0.92f, 0.25f, 0.95f};
     MColor selectedColor{0.056f, 1.0f, 0.366f, 0.65f};
     MPoint readoutPosition;
+    MPoint readoutPivot; // where the control's manipulator is drawn
     MString readoutText;
     MColor readoutColor{1.0f, 0.95f, 0.55f, 0.95f};
 

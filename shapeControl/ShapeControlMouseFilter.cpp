@@ -18,23 +18,16 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QObject>
 #include <QPointF>
 #include <QWidget>
 
-#include <cmath>
 
 namespace {
 
 const char* const kStatusSource = "shapeControlMouseFilter";
-
-// A hover move closer than this (Manhattan, pixels) to the last handled one, and sooner than
-// kThrottleMilliseconds after it, is not picked again.
-const double kThrottlePixels = 2.0;
-const qint64 kThrottleMilliseconds = 8;
 
 // Whether the control feeds any overlay's "trackedShapeControls". Asking the control's own
 // connections first spares the overlay registry (and its scene scan when empty) for the many
@@ -93,41 +86,7 @@ class ShapeControlMouseFilter : public QObject
 {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void forgetLastPosition()
-    {
-        fHasLastPosition = false;
-        fLastTime = 0;
-    }
-
-    // Whether a hover move at `position` comes too soon after the last handled one; when it
-    // does not, it becomes the last handled one.
-    bool throttled(const QPointF& position);
-
-    QElapsedTimer fTimer;
-    QPointF fLastPosition;
-    bool fHasLastPosition = false;
-    qint64 fLastTime = 0;
 };
-
-bool ShapeControlMouseFilter::throttled(const QPointF& position)
-{
-    if (!fTimer.isValid()) {
-        fTimer.start();
-    }
-    const qint64 now = fTimer.elapsed();
-    if (fHasLastPosition) {
-        const QPointF travel = position - fLastPosition;
-        if (std::fabs(travel.x()) + std::fabs(travel.y()) < kThrottlePixels && now - fLastTime < kThrottleMilliseconds) {
-            return true;
-        }
-    }
-    fLastPosition = position;
-    fHasLastPosition = true;
-    fLastTime = now;
-    return false;
-}
 
 bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
 {
@@ -148,12 +107,12 @@ bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
 
     if (type == QEvent::Enter) {
         viewWidget->setMouseTracking(true);
-        forgetLastPosition();
+        forgetShapeControlUnderMouse();
         return QObject::eventFilter(watched, event);
     }
     if (type == QEvent::Leave) {
         if (watched == viewWidget) {
-            forgetLastPosition();
+            forgetShapeControlUnderMouse();
             setHoveredShapeControl(MObject::kNullObj, false);
         }
         return QObject::eventFilter(watched, event);
@@ -185,16 +144,14 @@ bool ShapeControlMouseFilter::eventFilter(QObject* watched, QEvent* event)
         setHoveredShapeControl(MObject::kNullObj, false);
         return QObject::eventFilter(watched, event);
     }
-    if (hover && throttled(position)) {
-        return false;
+    // One pick a move, shared with the patch overlay's filter; a patch the overlay found in front
+    // of the control keeps the hover.
+    const ShapeControlUnderMouse under = shapeControlUnderMouse(view, viewWidget, position, hover);
+    if (under.patchInFront) {
+        return QObject::eventFilter(watched, event);
     }
-
-    MObject node;
-    double depth = 0.0;
-    double worldRadius = 0.0;
-    const bool hit = pickShapeControl(view, position, node, depth, worldRadius, nullptr);
-    if (hit && !node.isNull() && !isTrackedByEnabledOverlay(node)) {
-        setHoveredShapeControl(node, false);
+    if (under.hit && !isTrackedByEnabledOverlay(under.node)) {
+        setHoveredShapeControl(under.node, false);
     } else if (!activeShapeControlOverlayOwned) {
         // A miss leaves a hover the overlay set to the overlay.
         setHoveredShapeControl(MObject::kNullObj, false);

@@ -7,6 +7,7 @@
 #include "shapeControl/ShapeControlQueries.h"
 
 #include <maya/M3dView.h>
+#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
 #include <maya/MFnDependencyNode.h>
@@ -18,6 +19,7 @@
 #include <maya/MItDag.h>
 #include <maya/MMatrix.h>
 #include <maya/MObjectArray.h>
+#include <maya/MObjectHandle.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 #include <maya/MPoint.h>
@@ -26,7 +28,9 @@
 #include <maya/MString.h>
 #include <maya/MVector.h>
 
+#include <QElapsedTimer>
 #include <QPointF>
+#include <QPointer>
 #include <QWidget>
 
 #include <algorithm>
@@ -135,6 +139,29 @@ private:
     int fPortHeight = 0;
 };
 
+// The object-space box of a control's stored mesh, from its points in place (no copy). False
+// when the mesh cannot be read.
+bool meshObjectBox(const MObject& mesh, MBoundingBox& box)
+{
+    MStatus status;
+    MFnMesh fn(mesh, &status);
+    const int count = status ? fn.numVertices(&status) : 0;
+    const float* points = status && count > 0 ? fn.getRawPoints(&status) : nullptr;
+    if (!status || points == nullptr) {
+        return false;
+    }
+    float low[3] = {points[0], points[1], points[2]};
+    float high[3] = {points[0], points[1], points[2]};
+    for (int i = 1; i < count; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            low[k] = std::min(low[k], points[3 * i + k]);
+            high[k] = std::max(high[k], points[3 * i + k]);
+        }
+    }
+    box = MBoundingBox(MPoint(low[0], low[1], low[2]), MPoint(high[0], high[1], high[2]));
+    return true;
+}
+
 // One pick: the mouse ray, the selection, and the best candidate so far.
 class ShapePick
 {
@@ -186,6 +213,9 @@ private:
     // False when no point of `world` can lie within `tolerance` pixels of the mouse (nor be
     // crossed by its ray): their box lies wholly in the view and projects away from the mouse.
     bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
+    // The same test for the placed corners of a mesh's object-space box.
+    bool meshBoxMayBeUnderMouse(const MObject& mesh, const Placement& placement, double tolerance) const;
+    bool cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const;
     double pixelWorldSize(const MPoint& world);
     void offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, double worldRadius);
 
@@ -277,6 +307,10 @@ void ShapePick::pickPath(const MDagPath& path)
     pick.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
     pick.path = &path;
     const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
+    // A mesh's box, placed, first: a mesh control away from the mouse costs no point copies.
+    if (isMesh && !meshBoxMayBeUnderMouse(geometry, placement, pick.tolerance)) {
+        return;
+    }
     if (isMesh ? !meshToWorld(geometry, placement) : !outlineToWorld(node, geometry, placement)) {
         return;
     }
@@ -454,6 +488,41 @@ bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double toleran
            fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
 }
 
+bool ShapePick::meshBoxMayBeUnderMouse(const MObject& mesh, const Placement& placement, double tolerance) const
+{
+    MBoundingBox box;
+    if (!meshObjectBox(mesh, box)) {
+        return true;
+    }
+    const MPoint low = box.min();
+    const MPoint high = box.max();
+    MPoint corners[8];
+    for (int corner = 0; corner < 8; ++corner) {
+        corners[corner] = placement.toWorld(
+            MPoint((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z));
+    }
+    return cornersMayBeUnderMouse(corners, 8, tolerance);
+}
+
+bool ShapePick::cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const
+{
+    // With every corner inside the view, what they enclose lies in front of the eye and
+    // projects inside the corners' screen rectangle.
+    Point2 screenLow{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    Point2 screenHigh{-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+    for (int i = 0; i < count; ++i) {
+        Point2 projected;
+        if (!fPixels.project(corners[i], projected)) {
+            return true;
+        }
+        screenLow.x = std::min(screenLow.x, projected.x), screenLow.y = std::min(screenLow.y, projected.y);
+        screenHigh.x = std::max(screenHigh.x, projected.x), screenHigh.y = std::max(screenHigh.y, projected.y);
+    }
+    const double margin = tolerance + 2.0;
+    return fMousePoint.x >= screenLow.x - margin && fMousePoint.x <= screenHigh.x + margin &&
+           fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
+}
+
 double ShapePick::pixelWorldSize(const MPoint& world)
 {
     if (!fNeighbourRaysCast) {
@@ -536,6 +605,92 @@ bool pickShapeControl(M3dView& view, const QPointF& mousePosition, MObject& outN
     outDepth = best.depth;
     outWorldRadius = best.worldRadius;
     return true;
+}
+
+namespace {
+
+const double kReusePixels = 2.0;
+const qint64 kReuseMilliseconds = 8;
+
+// The answer is kept without its node (an object of a deleted node must not be held): the
+// node is kept as a handle and put back while it is alive.
+struct LastUnderMouse
+{
+    ShapeControlUnderMouse answer;
+    MObjectHandle node;
+    QPointer<const QWidget> widget;
+    QPointF position;
+    MMatrix modelView;
+    MMatrix projection;
+    qint64 time = 0;
+    bool hover = false;
+    bool valid = false;
+};
+
+LastUnderMouse& lastUnderMouse()
+{
+    static LastUnderMouse last;
+    return last;
+}
+
+qint64 nowMilliseconds()
+{
+    static QElapsedTimer timer;
+    if (!timer.isValid()) {
+        timer.start();
+    }
+    return timer.elapsed();
+}
+
+} // namespace
+
+ShapeControlUnderMouse shapeControlUnderMouse(M3dView& view, const QWidget* widget, const QPointF& position,
+                                              bool hover)
+{
+    LastUnderMouse& last = lastUnderMouse();
+    const qint64 now = nowMilliseconds();
+    MMatrix modelView;
+    MMatrix projection;
+    const bool camera = view.modelViewMatrix(modelView) && view.projectionMatrix(projection);
+    if (last.valid && camera && last.widget == widget && now - last.time < kReuseMilliseconds &&
+        modelView == last.modelView && projection == last.projection) {
+        const QPointF travel = position - last.position;
+        // A press is never answered from a move: it reuses only the press asked about just now.
+        if ((position == last.position && hover == last.hover) ||
+            (hover && last.hover && std::fabs(travel.x()) + std::fabs(travel.y()) < kReusePixels)) {
+            ShapeControlUnderMouse answer = last.answer;
+            answer.hit = answer.hit && last.node.isValid() && last.node.isAlive();
+            answer.node = answer.hit ? last.node.object() : MObject::kNullObj;
+            return answer;
+        }
+    }
+    ShapeControlUnderMouse answer;
+    answer.hit = pickShapeControl(view, position, answer.node, answer.depth, answer.worldRadius, nullptr) &&
+                 !answer.node.isNull();
+    last.answer = answer;
+    last.answer.node = MObject::kNullObj;
+    last.node = answer.hit ? MObjectHandle(answer.node) : MObjectHandle();
+    last.widget = widget;
+    last.position = position;
+    last.modelView = modelView;
+    last.projection = projection;
+    last.time = now;
+    last.hover = hover;
+    last.valid = camera;
+    return answer;
+}
+
+void notePatchInFrontOfShapeControl(const QWidget* widget, const QPointF& position)
+{
+    LastUnderMouse& last = lastUnderMouse();
+    if (last.valid && last.widget == widget && last.position == position) {
+        last.answer.patchInFront = true;
+    }
+}
+
+void forgetShapeControlUnderMouse()
+{
+    lastUnderMouse().valid = false;
 }
 
 bool isNearActiveManipulator(M3dView& view, const QPointF& mousePosition)

@@ -440,6 +440,7 @@ bool buildPatchReadout(const MDagPath& transformPath, const MObject& node, Patch
     }
     result.hasText = readout.hasText;
     result.text = readout.text;
+    result.holdSeconds = readout.holdSeconds;
     for (int i = 0; i < 4; ++i) {
         result.color[i] = readout.color[i];
     }

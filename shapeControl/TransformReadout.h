@@ -32,6 +32,7 @@ struct PatchReadout
     bool hasText = false;
     MString text;
     float color[4] = {1.0f, 0.95f, 0.55f, 0.95f};
+    double holdSeconds = 0.0;  // how long the readout stays without a new change
 };
 
 // Compares the transform's channels and the user attributes of the transform and shape with

@@ -4,9 +4,10 @@
 // filter in the loaded module through hostMouseEvent and watch "hoveredPatch", the selection
 // and what the view draws: the patch under the cursor lights up with the marker ring on the
 // surface, a still cursor keeps its patch, hidden patches are left alone (with a short grace
-// for one that just went behind something), a tracked shape control in a tie wins, Alt and the
-// move tool's manipulator take the mouse, isolate select limits the overlay, and a click
-// selects the patch's control with Maya's Shift/Ctrl modes while a drag selects nothing.
+// for one that just went behind something), the front-most of a patch and a shape control wins,
+// nothing the view does not show responds, Alt and the move tool's manipulator take the mouse,
+// isolate select limits the overlay, and a click selects the patch's control with Maya's
+// Shift/Ctrl modes as an undoable selection while a drag selects nothing.
 
 #include "MouseEventRecorder.h"
 #include "PluginTestSupport.h"
@@ -17,6 +18,7 @@
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MFnMesh.h>
+#include <maya/MGlobal.h>
 #include <maya/MFnSet.h>
 #include <maya/MIntArray.h>
 #include <maya/MPoint.h>
@@ -36,6 +38,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <iterator>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
@@ -126,7 +130,8 @@ protected:
     {
         const std::string command = "hostMouseEvent -panel modelPanel4 -type " + type + at(p) +
                                     (button.empty() ? "" : " -button " + button) + withModifiers(modifiers);
-        ASSERT_TRUE(mel(command)) << command;
+        // With undo on, as the view's own events: the select a click runs is kept for undo.
+        ASSERT_TRUE(MGlobal::executeCommand(MString(command.c_str()), false, true)) << command;
     }
     void moveTo(const QPointF& p, const std::string& modifiers = "") { mouse("move", p, "", modifiers); }
     void moveTo(const MPoint& world, const std::string& modifiers = "") { moveTo(widgetPoint(world), modifiers); }
@@ -369,14 +374,23 @@ TEST_F(Occluded, APatchBehindAnotherMeshIsNotHoveredUnlessItsOverlayDrawsInXray)
 TEST_F(Occluded, OnlyMeshesTheViewShowsInFrontOfAPatchHideIt)
 {
     // A view that shows no meshes tests no occlusion.
+    // Every kind of object, plug-in shapes included, but meshes.
     const unsigned shown = host::panelObjectDisplay(overlaymouse::kPanel);
-    host::setPanelObjectDisplay(overlaymouse::kPanel, shown & ~unsigned(M3dView::kDisplayMeshes));
+    host::setPanelObjectDisplay(overlaymouse::kPanel,
+                                shown & ~unsigned(M3dView::kDisplayMeshes | M3dView::kExcludePluginShapes));
     moveTo(chest);
     EXPECT_EQ(hovered(), 0);
     host::setPanelObjectDisplay(overlaymouse::kPanel, shown);
     moveTo(belly);
     moveTo(chest);
     EXPECT_EQ(hovered(), -1);
+
+    // Nor does one the view draws as wireframe.
+    ASSERT_TRUE(mel("modelEditor -e -displayAppearance wireframe modelPanel4"));
+    moveTo(belly);
+    moveTo(chest);
+    EXPECT_EQ(hovered(), 0);
+    ASSERT_TRUE(mel("modelEditor -e -displayAppearance smoothShaded modelPanel4"));
 
     // Nor does a mesh the view isolates away.
     ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject body modelPanel4"));
@@ -397,6 +411,30 @@ TEST_F(Occluded, OnlyMeshesTheViewShowsInFrontOfAPatchHideIt)
         moveTo(bare);
         moveTo(chest);
         EXPECT_EQ(std::to_string(hovered()), wanted) << change;
+    }
+}
+
+TEST_F(OverlayHover, TheDriverHidesPatchesOnItsFarSideButNeverThoseOnItsSurface)
+{
+    // A box driver seen from the front: a patch on one quad of its front, one on its whole back.
+    for (const char* command : {"polyCube -n box -sx 2 -sy 2 -sz 2; move 10 0 0 box",
+                                "duplicate -n frontPatch box; delete frontPatch.f[0:1] frontPatch.f[3:23]",
+                                "duplicate -n backPatch box; delete backPatch.f[0:7] backPatch.f[12:23]",
+                                "pellixDataBind -hidePatches true -n boxOverlay box frontPatch backPatch",
+                                "lookThru front modelPanel4; setAttr frontShape.orthographicWidth 3",
+                                "setAttr front.translateX 10",
+                                "hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"})
+        ASSERT_TRUE(mel(command)) << command;
+    auto boxHovered = [] { return melInt("getAttr boxOverlayShape.hoveredPatch"); };
+    const MPoint onFrontPatch(9.75, 0.25, 0.5), overBackPatch(10.25, -0.25, 0.5);
+    for (const char* distance : {"2", "5000"}) {
+        ASSERT_TRUE(mel(std::string("setAttr front.translateZ ") + distance));
+        moveTo(onFrontPatch);
+        EXPECT_EQ(boxHovered(), 0) << distance;
+        moveTo(overBackPatch);
+        EXPECT_EQ(boxHovered(), -1) << distance;
+        click(overBackPatch);
+        EXPECT_EQ(selection().find("backPatch"), std::string::npos) << selection();
     }
 }
 
@@ -428,15 +466,13 @@ TEST_F(Occluded, AHoveredPatchThatGoesBehindSomethingSurvivesTwoMovesAndDropsOnT
     EXPECT_EQ(hovered(), -1);
 }
 
-TEST_F(OverlayHover, ATrackedShapeControlInATieWithAPatchTakesTheHover)
+TEST_F(OverlayHover, TheFrontMostOfAPatchAndAShapeControlTakesHoverAndClick)
 {
-    // The default square of a shape control lying on the body around the chest point.
+    // The default square of a shape control around the chest point.
     ASSERT_TRUE(mel("createNode transform -n squareCtrl"));
     const std::string shape = melString("createNode shapeControl -p squareCtrl").asChar();
-    ASSERT_TRUE(mel("setAttr squareCtrl.translate " + std::to_string(chest.x) + " 0 " + std::to_string(chest.z)));
     ASSERT_TRUE(mel("setAttr squareCtrl.scale 0.3 0.3 0.3"));
     ASSERT_TRUE(mel("setAttr " + shape + ".transparency 0; setAttr " + shape + ".hoverTransparency 0"));
-    ASSERT_TRUE(mel("connectAttr " + shape + ".message torsoOverlayShape.trackedShapeControls[0]; select -cl"));
     const MPoint onOutline = chest + MVector(0.3, 0, 0);
     const MPoint farSide = chest - MVector(0.3, 0, 0);
     // The control's outline in its hover colour (1, 0.82, 0.18) within a pixel of a point.
@@ -449,19 +485,112 @@ TEST_F(OverlayHover, ATrackedShapeControlInATieWithAPatchTakesTheHover)
             }
         return false;
     };
-    snapshot();
-    ASSERT_FALSE(litAt(farSide));
+    // Lying on the body (a tie goes to the control), floating above it, or under it (the patch
+    // in front); tracked by the overlay or not.
+    const struct
+    {
+        bool tracked;
+        double height;
+        bool controlInFront;
+    } cases[] = {{true, 0.0, true}, {false, 0.0, true}, {false, 1.0, true}, {false, -1.0, false}, {true, -1.0, false}};
+    bool tracked = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.tracked ? "tracked" : "untracked") + " at height " + std::to_string(c.height));
+        ASSERT_TRUE(mel("setAttr squareCtrl.translate " + std::to_string(chest.x) + " " + std::to_string(c.height) +
+                        " " + std::to_string(chest.z)));
+        if (c.tracked != tracked)
+            ASSERT_TRUE(mel((c.tracked ? "connectAttr " : "disconnectAttr ") + shape +
+                            ".message torsoOverlayShape.trackedShapeControls[0]"));
+        tracked = c.tracked;
+        ASSERT_TRUE(mel("select -cl"));
+        moveTo(bare);
+        snapshot();
+        ASSERT_FALSE(litAt(farSide));
 
-    moveTo(onOutline);
+        moveTo(onOutline);
+        EXPECT_EQ(hovered(), c.controlInFront ? -1 : 0);
+        snapshot();
+        EXPECT_EQ(litAt(farSide), c.controlInFront) << describe(pixelAt(farSide));
+        click(onOutline);
+        EXPECT_EQ(selection() == "chestCtrl", !c.controlInFront) << selection();
+
+        // Inside the square, away from its outline, the patch has the mouse again.
+        moveTo(chest);
+        EXPECT_EQ(hovered(), 0);
+        snapshot();
+        EXPECT_FALSE(litAt(farSide));
+    }
+}
+
+TEST_F(OverlayHover, AnOverlayTheViewDoesNotShowAsClickableIsNeitherHoveredNorClicked)
+{
+    ASSERT_TRUE(mel("createNode transform -n rigGrp; parent torsoOverlay rigGrp; createDisplayLayer -nr -n overlayLayer torsoOverlay"));
+    const unsigned original = host::panelObjectDisplay(overlaymouse::kPanel);
+    const unsigned shown = original & ~unsigned(M3dView::kExcludePluginShapes);
+    auto filter = [shown](unsigned hidden) {
+        return [shown, hidden] { host::setPanelObjectDisplay(overlaymouse::kPanel, shown & ~hidden); };
+    };
+    auto melStep = [](const std::string& command) { return [command] { ASSERT_TRUE(mel(command)) << command; }; };
+    const std::pair<std::function<void()>, std::function<void()>> cases[] = {
+        {melStep("setAttr torsoOverlay.visibility 0"), melStep("setAttr torsoOverlay.visibility 1")},
+        {melStep("setAttr torsoOverlayShape.visibility 0"), melStep("setAttr torsoOverlayShape.visibility 1")},
+        {melStep("setAttr rigGrp.visibility 0"), melStep("setAttr rigGrp.visibility 1")},
+        {melStep("setAttr overlayLayer.visibility 0"), melStep("setAttr overlayLayer.visibility 1")},
+        {melStep("setAttr overlayLayer.displayType 2"), melStep("setAttr overlayLayer.displayType 0")},
+        {melStep("setAttr overlayLayer.displayType 1"), melStep("setAttr overlayLayer.displayType 0")},
+        {filter(M3dView::kDisplayLocators), filter(0)},
+        {[shown] {
+             host::setPanelObjectDisplay(overlaymouse::kPanel,
+                                         (shown | M3dView::kExcludePluginShapes) & ~unsigned(M3dView::kDisplayCameras));
+         },
+         filter(0)},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE("case " + std::to_string(i));
+        cases[i].first();
+        moveTo(chest);
+        EXPECT_EQ(hovered(), -1);
+        click(chest);
+        EXPECT_NE(selection(), "chestCtrl");
+        cases[i].second();
+        moveTo(chest);
+        EXPECT_EQ(hovered(), 0);
+        ASSERT_TRUE(mel("select -cl"));
+    }
+    host::setPanelObjectDisplay(overlaymouse::kPanel, original);
+}
+
+TEST_F(OverlayHover, TheHoverFollowsCameraChangesUnderAStillCursorAndGoesDuringDrags)
+{
+    auto settle = [] {
+        ASSERT_TRUE(mel("refresh"));
+        for (int i = 0; i < 4; ++i)
+            host::processEvents();
+    };
+    moveTo(chest);
+    ASSERT_EQ(hovered(), 0);
+    // The camera slides until the still cursor rests on the belly.
+    const MVector slide = belly - chest;
+    ASSERT_TRUE(mel("move -r " + std::to_string(slide.x) + " 0 " + std::to_string(slide.z) + " top"));
+    settle();
+    EXPECT_EQ(hovered(), 2);
+    snapshot();
+    EXPECT_TRUE(markerDrawnAt(belly));
+    ASSERT_TRUE(mel("lookThru front modelPanel4"));
+    settle();
+    EXPECT_EQ(hovered(), -1);
+    ASSERT_TRUE(mel("lookThru top modelPanel4"));
+    settle();
+    EXPECT_EQ(hovered(), 2);
+
+    // A drag with another button (a manipulator or the camera) takes hover and marker away.
+    const QPointF p = widgetPoint(belly);
+    mouse("press", p, "middle");
+    mouse("move", p + QPointF(4, 0));
     EXPECT_EQ(hovered(), -1);
     snapshot();
-    EXPECT_TRUE(litAt(farSide)) << describe(pixelAt(farSide));
-
-    // Inside the square, away from its outline, the patch has the mouse again.
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
-    snapshot();
-    EXPECT_FALSE(litAt(farSide));
+    EXPECT_FALSE(markerDrawnAt(belly));
+    mouse("release", p + QPointF(4, 0), "middle");
 }
 
 TEST_F(OverlayHover, AltClearsTheHoverAndLeavesEveryEventToTheCamera)
@@ -536,6 +665,13 @@ TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)
     moveTo(chest);
     EXPECT_EQ(hovered(), -1);
     EXPECT_EQ(isolateMembers().find(" torsoOverlay "), std::string::npos) << isolateMembers();
+
+    // Isolating the overlay itself keeps it in the view, and it responds there.
+    ASSERT_TRUE(mel("select -r torsoOverlay; isolateSelect -loadSelected modelPanel4; select -cl"));
+    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
+    moveTo(belly);
+    EXPECT_EQ(hovered(), 2);
+    EXPECT_NE(isolateMembers().find(" torsoOverlay "), std::string::npos) << isolateMembers();
     ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
 }
 
@@ -616,12 +752,77 @@ TEST_F(OverlayClick, PlainClickReplacesShiftTogglesCtrlRemovesCtrlShiftAdds)
     EXPECT_EQ(selection(), "bellyCtrl");
 }
 
-TEST_F(OverlayClick, APatchWithoutAControlSelectsItsMeshsTransform)
+TEST_F(OverlayClick, ClicksAreUndoableSelections)
 {
-    ASSERT_TRUE(mel("disconnectAttr armPatch.message torsoOverlayShape.patchControl[1]"));
-    click(arm);
-    EXPECT_EQ(selection(), "armPatch");
-    EXPECT_EQ(selectedPatches(), "1");
+    ASSERT_TRUE(mel("select -r body"));
+    click(chest);
+    click(belly, "shift");
+    ASSERT_EQ(selection(), "chestCtrl bellyCtrl");
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(selection(), "body");
+    EXPECT_EQ(selectedPatches(), "");
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(selection(), "chestCtrl");
+
+    // Deleting the selected control takes its patch out of the drawn selection.
+    click(belly, "shift");
+    ASSERT_EQ(selectedPatches(), "0 2");
+    ASSERT_TRUE(mel("delete bellyCtrl"));
+    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
+}
+
+TEST_F(OverlayClick, APatchWhoseControlIsGoneIsNeitherHoveredNorClicked)
+{
+    ASSERT_TRUE(mel("delete bellyCtrl; disconnectAttr armPatch.message torsoOverlayShape.patchControl[1]"));
+    ASSERT_TRUE(mel("select -r chestCtrl"));
+    MouseEventRecorder recorder(widget);
+    for (const MPoint& place : {belly, arm}) {
+        moveTo(place);
+        EXPECT_EQ(hovered(), -1);
+        click(place);
+        EXPECT_EQ(selection().find("Patch"), std::string::npos) << selection();
+    }
+    // Every move and click went on to the view.
+    int reached = 0;
+    for (const SeenMouseEvent& event : recorder.seen())
+        reached += event.byApplication ? 0 : 1;
+    EXPECT_EQ(reached, 6);
+}
+
+TEST_F(OverlayClick, AnOverlayWhoseDriverIsDeletedTakesNothing)
+{
+    moveTo(chest);
+    ASSERT_EQ(hovered(), 0);
+    ASSERT_TRUE(mel("delete body"));
+    moveTo(belly);
+    moveTo(chest);
+    EXPECT_EQ(hovered(), -1);
+    click(chest);
+    EXPECT_EQ(selection(), "");
+}
+
+TEST_F(OverlayClick, UndoAndRedoOfARebindLeaveNoStaleHoverOrSelection)
+{
+    click(chest);
+    moveTo(belly);
+    ASSERT_EQ(hovered(), 2);
+    ASSERT_TRUE(mel("pellixDataBind -hidePatches true body chestPatch armPatch bellyPatch"));
+    EXPECT_EQ(selectedPatches(), "0");
+    moveTo(bare);
+    // Selections made where undo does not see them.
+    ASSERT_TRUE(MGlobal::clearSelectionList());
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(selectedPatches(), "");
+    // Redo gives back the bind's selection, and the new overlay's patches follow it.
+    ASSERT_TRUE(mel("redo"));
+    EXPECT_EQ(hovered(), -1);
+    ASSERT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectedPatches(), "0");
 }
 
 TEST_F(OverlayClick, PressDragAndReleaseSelectNothingAndTheDragNeverReachesTheView)

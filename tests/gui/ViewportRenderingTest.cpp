@@ -140,6 +140,11 @@ TEST_F(ViewportRendering, HiddenShapesAndDisabledViewsOfPluginShapesDrawNothing)
     noPluginShapes.objectDisplay = M3dView::kDisplayMeshes | M3dView::kExcludePluginShapes;
     canvas.draw(noPluginShapes);
     EXPECT_PRED2(near, canvas.pixelAtWorld(0, 0), kBackground);
+    // A plug-in locator goes with the locators of the Show filter.
+    host::ViewSetup noLocators = canvas.view();
+    noLocators.objectDisplay = ~0u & ~unsigned(M3dView::kDisplayLocators);
+    canvas.draw(noLocators);
+    EXPECT_PRED2(near, canvas.pixelAtWorld(0, 0), kBackground);
 
     canvas.draw();
     EXPECT_PRED2(near, canvas.pixelAtWorld(0, 0), kRed);

@@ -12,6 +12,7 @@
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
+#include <maya/MUiMessage.h>
 
 #include <QColor>
 #include <QImage>
@@ -26,6 +27,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <set>
 
 namespace {
 
@@ -446,6 +448,19 @@ TEST_F(Views, RefreshRequestsRepaintTheShownPanel)
     EXPECT_TRUE(persp.widget()->isVisible());
     EXPECT_FALSE(panel("modelPanel1").widget()->isVisible());
     EXPECT_EQ(panel("modelPanel1").portWidth(), persp.portWidth()) << "a hidden panel sizes like the shown one";
+
+    // Pre-render callbacks hear of their own panel's repaints, named.
+    std::set<std::string> rendered;
+    auto note = [](const MString& name, void* seen) { static_cast<std::set<std::string>*>(seen)->insert(name.asChar()); };
+    MStatus status;
+    const MCallbackId id = MUiMessage::add3dViewPreRenderMsgCallback("modelPanel4", note, &rendered, &status);
+    ASSERT_TRUE(status);
+    host::processEvents();
+    EXPECT_TRUE(rendered.empty());
+    persp.scheduleRefresh();
+    host::processEvents();
+    EXPECT_EQ(rendered, std::set<std::string>{"modelPanel4"});
+    MMessage::removeCallback(id);
 }
 
 TEST(GuiRunner, PellixbatchWithGuiRunsTheStepsWithTheViewsUp)

@@ -424,20 +424,28 @@ TEST_F(OverlayGeometryOverride, ReadoutShowsAboveTheOneSelectedPatchOnceItsContr
     EXPECT_NEAR(texts[0].anchor.z, 0.5 * (low[2] + high[2]), 1e-6);
 }
 
-TEST_F(OverlayGeometryOverride, NoReadoutUnlessExactlyOneExistingPatchIsSelected)
+TEST_F(OverlayGeometryOverride, ReadoutOnlyWhenTheSelectedPatchesAllStandForOneControl)
 {
     // A control also sits on element 2, which names no patch of this overlay.
     ASSERT_TRUE(mel("connectAttr ctrlA.message overlayShape.patchControl[2]"));
     ASSERT_TRUE(mel("setAttr overlayShape.showTransformReadout 1"));
-    for (const char* selection : {"2 0 1", "1 2", "1 -1"}) {
-        SCOPED_TRACE(selection);
-        ASSERT_TRUE(mel(std::string("setAttr overlayShape.selectedPatches -type Int32Array ") + selection));
+    const std::string select = "setAttr overlayShape.selectedPatches -type Int32Array ";
+    const std::pair<std::string, bool> cases[] = {
+        {select + "2 0 1", false},
+        {select + "1 2", false},
+        {select + "1 -1", false},
+        // ctrlA stands for both patches, as one control owning a left and a right patch.
+        {"connectAttr -f ctrlA.message overlayShape.patchControl[1]; " + select + "2 0 1", true},
+    };
+    for (const auto& [command, shown] : cases) {
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(mel(command));
         frame();
         ASSERT_TRUE(mel("setAttr ctrlA.translateX 2; setAttr ctrlB.translateX 2"));
         frame();
         ASSERT_TRUE(mel("setAttr ctrlA.translateX 3; setAttr ctrlB.translateX 3"));
         frame();
-        EXPECT_TRUE(readoutTexts().empty());
+        EXPECT_EQ(!readoutTexts().empty(), shown);
     }
 }
 

@@ -29,6 +29,7 @@ enum class CbKind {
     NodeDestroyed,
     AboutToDelete,
     NameChanged,
+    ViewPreRender,
     External,
 };
 

@@ -197,6 +197,12 @@ void fireEvent(const MString& name)
          [&](const Callback& cb) { as<MMessage::MBasicFunction>(cb)(cb.clientData); });
 }
 
+void fireViewPreRender(const MString& panelName)
+{
+    fire([&](const Callback& cb) { return cb.kind == CbKind::ViewPreRender && cb.name == panelName; },
+         [&](const Callback& cb) { as<MMessage::MStringFunction>(cb)(panelName, cb.clientData); });
+}
+
 void fireForceUpdate(MTime& time)
 {
     fire([&](const Callback& cb) { return cb.kind == CbKind::ForceUpdate; },

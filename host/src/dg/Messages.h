@@ -23,6 +23,8 @@ void fireSceneMessage(MSceneMessage::Message message, const MStringArray& string
 // Runs the check callbacks of a *Check message; false when one of them vetoes.
 bool fireSceneCheck(MSceneMessage::Message message);
 void fireEvent(const MString& name);
+// A model panel is about to render (MUiMessage pre-render callbacks of that panel).
+void fireViewPreRender(const MString& panelName);
 void fireForceUpdate(MTime& time);
 void fireTimeChange(MTime& time);
 

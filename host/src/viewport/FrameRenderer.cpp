@@ -29,6 +29,7 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MHWGeometryUtilities.h>
 #include <maya/MPlug.h>
+#include <maya/MPxLocatorNode.h>
 #include <maya/MUserData.h>
 
 #include <QFont>
@@ -158,6 +159,15 @@ bool hiddenByOverride(const MDagPath& path)
         p.pop();
     }
     return false;
+}
+
+// Plug-in locators go with the locators in the view's Show filter, unless they ask not to.
+bool hiddenAsLocator(const Node& node, const ViewSetup& view)
+{
+    if (view.objectDisplay == ~0u || (view.objectDisplay & M3dView::kDisplayLocators))
+        return false;
+    const auto* locator = dynamic_cast<const MPxLocatorNode*>(node.user);
+    return locator != nullptr && locator->excludeAsLocator();
 }
 
 bool isShaded(unsigned int style)
@@ -972,7 +982,7 @@ void renderFrame(const ViewSetup& view)
         MObject object = ObjectAccess::make(node);
         OverrideInstance* inst = nullptr;
         if (!isMesh && !isCurve && !isLocator) {
-            if (!pluginShapes) continue;
+            if (!pluginShapes || hiddenAsLocator(*node, view)) continue;
             inst = instanceFor(node, MDagPath(), false);
             if (!inst && node->type->info.classification.length() == 0) continue;
         }
@@ -1131,7 +1141,7 @@ bool pickNearest(const ViewSetup& view, int x, int y, int radius, MDagPath& hit)
         if (isJoint) {
             if (!(view.objectDisplay & M3dView::kDisplayJoints)) continue;
         } else if (!isMesh && !isCurve && !isLocator) {
-            if (!pluginShapes) continue;
+            if (!pluginShapes || hiddenAsLocator(*node, view)) continue;
             // Only what a frame has drawn can be picked.
             inst = instanceFor(node, MDagPath(), false);
             if (!inst) continue;

@@ -2,6 +2,7 @@
 
 #include "commands/CommandExecution.h"
 #include "commands/Session.h"
+#include "dg/Messages.h"
 #include "ui/MenuModel.h"
 #include "views/CameraNavigation.h"
 #include "views/CameraWatch.h"
@@ -132,6 +133,7 @@ protected:
     {
         if (!mContextValid)
             return;
+        fireViewPreRender(panelName(mIndex));
         const ViewSetup setup = panelViewSetup(mIndex);
         context()->functions()->glViewport(0, 0, setup.width, setup.height);
         renderFrame(setup);
