@@ -179,8 +179,9 @@ TEST(DriverGridMatching, HandWorkedCasesOneByOneAndInABatch)
             expected.push_back(static_cast<int>(q[3]));
         }
         EXPECT_EQ(d.findAll(batch), expected) << c.what;
-        if (c.indexed >= 0)
+        if (c.indexed >= 0) {
             EXPECT_EQ(d.grid.indexedPointCount(), c.indexed) << c.what;
+        }
     }
 
     // Matching a patch counts an infinite vertex as outside.
