@@ -493,15 +493,24 @@ void PellixDataOverlayGeometryOverride::updateDGNormal()
     const bool keepPositions = hasDriver && data.positionsValid && geometryCounter == data.seenGeometryCounter &&
                                (fOverlay == nullptr || !fOverlay->isGeometryChanging());
     if (!keepPositions) {
+        // The items show or hide with the positions: the renderer keeps the last buffers
+        // written, so an item left on would draw where the driver used to be.
+        const bool wasValid = data.positionsValid;
         const MMatrix driverMatrix = fOverlay ? fOverlay->driverMatrix() : MMatrix::identity;
         if (!hasDriver || !computePositions(fNode, driverMatrix, data.topology.renderVertexDrivers, data.positions)) {
             data.positionsValid = false;
             data.positions.clear();
             fPositionsDirty = true;
+            if (wasValid || topologyRebuilt) {
+                fRenderItemsDirty = true;
+            }
             return;
         }
         data.positionsValid = true;
         fPositionsDirty = true;
+        if (!wasValid) {
+            fRenderItemsDirty = true;
+        }
     }
     data.seenGeometryCounter = geometryCounter;
 
@@ -603,6 +612,7 @@ void PellixDataOverlayGeometryOverride::updateRenderItems(const MDagPath&, MHWRe
         return;
     }
     const PellixDataOverlayData& data = fData;
+    const bool shown = data.enabled && data.positionsValid;
 
     struct ItemSetup {
         const MString& name;
@@ -618,14 +628,14 @@ void PellixDataOverlayGeometryOverride::updateRenderItems(const MDagPath&, MHWRe
     const float hover[4] = {data.hoverColor.r, data.hoverColor.g, data.hoverColor.b, data.hoverColor.a};
     const ItemSetup setups[4] = {
         {baseItemName, MHWRender::MGeometry::kTriangles, MHWRender::MShaderManager::k3dSolidShader, base,
-         data.baseColor.a < 0.999f, data.enabled && !data.partition.baseIndices.empty()},
+         data.baseColor.a < 0.999f, shown && !data.partition.baseIndices.empty()},
         {selectedItemName, MHWRender::MGeometry::kTriangles, MHWRender::MShaderManager::k3dSolidShader, selected,
-         data.selectedColor.a < 0.999f, data.enabled && !data.partition.selectedIndices.empty()},
+         data.selectedColor.a < 0.999f, shown && !data.partition.selectedIndices.empty()},
         {hoverItemName, MHWRender::MGeometry::kTriangles, MHWRender::MShaderManager::k3dSolidShader, hover,
-         data.hoverColor.a < 0.999f, data.enabled && !data.partition.hoverIndices.empty()},
+         data.hoverColor.a < 0.999f, shown && !data.partition.hoverIndices.empty()},
         // Stock shader 10: the thick line shader with "lineWidth".
         {wireItemName, MHWRender::MGeometry::kLines, static_cast<MHWRender::MShaderManager::MStockShader>(10),
-         kWireColor, true, data.enabled && data.drawWireframe && !data.topology.edgeIndices.empty()},
+         kWireColor, true, shown && data.drawWireframe && !data.topology.edgeIndices.empty()},
     };
 
     const MHWRender::MShaderInstance::DrawCallback preDraw = data.drawInXray ? xrayPreDraw : nullptr;

@@ -154,6 +154,40 @@ protected:
         return dark;
     }
 
+    // Dark readout-box pixels in the disc of `radius` pixels around a world point, and in the
+    // whole view.
+    int darkPixelsWithin(const MPoint& world, double radius) const
+    {
+        short cx = 0, cy = 0;
+        view.worldToView(world, cx, cy);
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                if (std::hypot(x - cx, y - cy) > radius) continue;
+                const QColor c = image.pixelColor(x, image.height() - 1 - y);
+                if (std::max({c.red(), c.green(), c.blue()}) < 100 && c.red() + c.green() + c.blue() < 160) ++dark;
+            }
+        return dark;
+    }
+
+    // The overlay's override calls while the view idles for `milliseconds`, nothing refreshed by hand.
+    int overlayCallsWhileIdle(int milliseconds)
+    {
+        host::startVp2Record();
+        host::takeVp2Record();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end) {
+            host::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        int calls = 0;
+        for (const host::Vp2Call& call : host::takeVp2Record()) {
+            calls += call.node == "torsoOverlayShape" && call.call == "updateDG";
+        }
+        host::stopVp2Record();
+        return calls;
+    }
+
     // Buffer bytes the overlay's override wrote in one frame, by buffer kind.
     struct Writes
     {
@@ -330,9 +364,22 @@ TEST_F(OverlayDrawing, ReadoutHangsAboveASingleSelectedPatchWhileItsControlMoves
     EXPECT_GT(darkPixelsAround(belly), 100) << "the readout box after a change";
     EXPECT_EQ(darkPixelsAround(chest), 0);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    // The hold ends 0.9 s after the last change, and the view redraws then by itself (after
+    // whatever the change itself had queued).
+    overlayCallsWhileIdle(500);
+    EXPECT_GE(overlayCallsWhileIdle(700), 1) << "a redraw when the hold ends";
     snapshot();
     EXPECT_EQ(darkPixelsAround(belly), 0) << "gone 0.9 s after the last change";
+    EXPECT_EQ(overlayCallsWhileIdle(300), 0) << "and then nothing more";
+
+    // With the control's pivot where the readout hangs, the readout moves clear of the
+    // manipulators drawn there, still on screen.
+    ASSERT_TRUE(mel("setAttr bellyCtrl.rotatePivot " + std::to_string(belly.x - 0.5) + " 0 " + std::to_string(belly.z)));
+    ASSERT_TRUE(mel("setAttr bellyCtrl.translateY 0.25"));
+    snapshot();
+    const double manipulatorReach = 0.5 * MFnManip3D::handleSize() + 130.0 * MFnManip3D::globalSize();
+    EXPECT_EQ(darkPixelsWithin(belly, manipulatorReach), 0);
+    EXPECT_GT(darkPixelsWithin(belly, 1e6), 100) << "the readout is still shown";
 
     // With two patches selected there is nothing to read out.
     ASSERT_TRUE(mel("select -r bellyCtrl chestCtrl"));

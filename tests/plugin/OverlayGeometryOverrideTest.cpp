@@ -164,8 +164,9 @@ protected:
         return result;
     }
 
-    // A frame as far as the render items: update, then the items when the override asks.
-    bool updateItems(MHWRender::MRenderItemList& items)
+    // A frame as far as the render items: update, then the items when the override asks;
+    // `written` gets the buffers filled after them.
+    bool updateItems(MHWRender::MRenderItemList& items, Frame* written = nullptr)
     {
         refreshOverlay("overlayShape");
         if (geometryOverride->requiresGeometryUpdate()) {
@@ -174,6 +175,9 @@ protected:
         const bool asked = geometryOverride->requiresUpdateRenderItems(MDagPath());
         if (asked) {
             geometryOverride->updateRenderItems(MDagPath(), items);
+        }
+        if (written != nullptr) {
+            populate(*written);
         }
         geometryOverride->cleanUp();
         return asked;
@@ -517,6 +521,30 @@ TEST_F(OverlayGeometryOverride, RenderItemsFollowTheDisplayAttributes)
     ASSERT_TRUE(mel("setAttr overlayShape.wireframeWidth -2"));
     ASSERT_TRUE(updateItems(items));
     EXPECT_EQ(shaderParameter(*items.itemAt(3), "lineWidth"), (std::vector<float>{0.1f, 0.1f}));
+}
+
+// Deleting the driver leaves nothing to stand on: the next frame disables every item rather
+// than drawing the last positions; undoing the delete draws the patches on it again.
+TEST_F(OverlayGeometryOverride, DeletingTheDriverDrawsNothingUntilUndoBringsItBack)
+{
+    RendererActive renderer;
+    ASSERT_TRUE(mel("setAttr driver.translateX 2; setAttr overlayShape.drawWireframe 1"));
+    MHWRender::MRenderItemList items;
+    ASSERT_TRUE(updateItems(items));
+    ASSERT_TRUE(items.itemAt(0)->isEnabled());
+
+    ASSERT_TRUE(undoableMel("delete driver"));
+    ASSERT_TRUE(updateItems(items)) << "the items are asked for again";
+    for (int i = 0; i < items.length(); ++i) {
+        EXPECT_FALSE(items.itemAt(i)->isEnabled()) << items.itemAt(i)->name().asChar();
+    }
+
+    ASSERT_TRUE(mel("undo"));
+    Frame back;
+    ASSERT_TRUE(updateItems(items, &back));
+    EXPECT_TRUE(items.itemAt(0)->isEnabled());
+    EXPECT_TRUE(items.itemAt(3)->isEnabled());
+    expectNear(back.positions, expectedPositions(2, 0, 0, 1));
 }
 
 namespace {
