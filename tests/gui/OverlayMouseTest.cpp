@@ -498,9 +498,10 @@ TEST_F(OverlayHover, TheFrontMostOfAPatchAndAShapeControlTakesHoverAndClick)
         SCOPED_TRACE(std::string(c.tracked ? "tracked" : "untracked") + " at height " + std::to_string(c.height));
         ASSERT_TRUE(mel("setAttr squareCtrl.translate " + std::to_string(chest.x) + " " + std::to_string(c.height) +
                         " " + std::to_string(chest.z)));
-        if (c.tracked != tracked)
+        if (c.tracked != tracked) {
             ASSERT_TRUE(mel((c.tracked ? "connectAttr " : "disconnectAttr ") + shape +
                             ".message torsoOverlayShape.trackedShapeControls[0]"));
+        }
         tracked = c.tracked;
         ASSERT_TRUE(mel("select -cl"));
         moveTo(bare);

@@ -69,7 +69,7 @@ class TorsoScene : public PellixPluginTest
 protected:
     void buildTorso(bool withBelly)
     {
-        for (const std::string& command : {
+        for (const char* command : {
                  "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4", "duplicate -n chestPatch body",
                  "delete \"chestPatch.f[2:15]\"", "createNode transform -n chestCtrl",
                  "addAttr -ln pellixSelectNode -at message chestPatch",
