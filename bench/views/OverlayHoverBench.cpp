@@ -26,6 +26,7 @@
 #include "views/Views.h"
 
 #include <maya/M3dView.h>
+#include <maya/MDGModifier.h>
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnIntArrayData.h>
@@ -37,6 +38,7 @@
 #include <maya/MPoint.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 #include <maya/MVector.h>
 #include <maya/MViewport2Renderer.h>
 
@@ -95,6 +97,19 @@ void setIntArray(const MObject& node, const char* attribute, const MIntArray& va
     MPlug plug(node, MFnDependencyNode(node).attribute(attribute));
     require(plug.setMObject(value), std::string("writing ") + attribute);
 }
+
+// One control standing for every patch: a patch without a control takes no hover or click.
+void giveThePatchesAControl(const MObject& overlay, unsigned patchCount)
+{
+    const MObject control = nodeNamed(melString("createNode transform -n patchesCtrl"));
+    const MPlug message = MFnDependencyNode(control).findPlug("message", false);
+    const MPlug controls = MFnDependencyNode(overlay).findPlug("patchControl", false);
+    MDGModifier modifier;
+    for (unsigned i = 0; i < patchCount; ++i)
+        require(modifier.connect(message, controls.elementByLogicalIndex(i)), "connecting a patch's control");
+    require(modifier.doIt(), "connecting the patches' control");
+}
+
 
 struct Scene
 {
@@ -176,6 +191,7 @@ void buildScene(Scene& scene)
                             "patchEdgeCounts",     "patchEdgeIndices"};
     for (int i = 0; i < 8; ++i)
         setIntArray(overlay, names[i], scene.arrays[i]);
+    giveThePatchesAControl(overlay, scene.arrays[0].length());
     mel("connectAttr bodyShape.worldMesh[0] " + std::string(scene.overlay.asChar()) + ".inMesh");
     mel("setAttr " + std::string(scene.overlay.asChar()) + ".drawMarker 1");
 
@@ -344,8 +360,10 @@ void OverlayHoverWithTrackedMeshControl(benchmark::State& state)
         host::MessageCapture quiet;
         mel("polySphere -n knob -r 5 -sx 200 -sy 100; move -10 3 0 knob; select -r knob; shapeControlCreate; "
             "select -cl; delete knob");
-        const MString control = melString("ls -type shapeControl");
-        mel("connectAttr " + std::string(control.asChar()) + ".message " + std::string(s.overlay.asChar()) +
+        MStringArray controls;
+        require(MGlobal::executeCommand("ls -type shapeControl", controls) && controls.length() == 1,
+                "finding the mesh control");
+        mel("connectAttr " + std::string(controls[0].asChar()) + ".message " + std::string(s.overlay.asChar()) +
             ".trackedShapeControls[0]");
     }
     secondsPerMove(1);
@@ -445,6 +463,7 @@ void buildLargeScene(LargeScene& scene)
                             "patchEdgeCounts",     "patchEdgeIndices"};
     for (int i = 0; i < 8; ++i)
         setIntArray(scene.overlayNode, names[i], arrays[i]);
+    giveThePatchesAControl(scene.overlayNode, 1);
     mel("connectAttr skinShape.worldMesh[0] " + std::string(scene.overlay.asChar()) + ".inMesh");
     mel("setAttr " + std::string(scene.overlay.asChar()) + ".drawMarker 1");
 
