@@ -3,6 +3,8 @@
 #include "commands/UndoQueue.h"
 #include "geometry/TransformRotation.h"
 #include "views/CameraView.h"
+#include "views/FaceSelection.h"
+#include "views/SelectionMode.h"
 #include "views/ToolContexts.h"
 #include "views/ToolManipulatorDrawing.h"
 #include "views/Views.h"
@@ -426,13 +428,45 @@ MString quoted(const MString& text)
     return MString("\"") + text + "\"";
 }
 
+// In face mode a click picks the face of the mesh under the cursor that its ray meets first.
+MStatus clickSelectFace(unsigned int panel, const QPointF& position, bool shift, bool ctrl)
+{
+    std::vector<ShapeFaces> picked(1);
+    MPoint origin;
+    MVector direction;
+    if (pickPanelShape(panel, position.x(), position.y(), kPickRadius, picked[0].shape) &&
+        picked[0].shape.hasFn(MFn::kMesh) && rayAt(panelViewSetup(panel), position, origin, direction)) {
+        const int face = faceOnRay(picked[0].shape, origin, direction);
+        if (face >= 0)
+            picked[0].faces.push_back(face);
+    }
+    if (picked[0].faces.empty())
+        picked.clear();
+    const MString command = faceSelectCommand(picked, shift, ctrl);
+    return command.length() == 0 ? MStatus(MS::kSuccess) : MGlobal::executeCommand(command, false, true);
+}
+
+// In face mode a drag box picks the faces whose centres it holds and that face the camera.
+MStatus boxSelectFaces(unsigned int panel, const QPointF& from, const QPointF& to, bool shift, bool ctrl)
+{
+    const ViewSetup view = panelViewSetup(panel);
+    const double ratio = devicePixelRatio(view);
+    const double left = std::min(from.x(), to.x()) * ratio, right = std::max(from.x(), to.x()) * ratio;
+    const double bottom = view.height - std::max(from.y(), to.y()) * ratio;
+    const double top = view.height - std::min(from.y(), to.y()) * ratio;
+    const MString command = faceSelectCommand(facesInBox(view, left, bottom, right, top), shift, ctrl);
+    return command.length() == 0 ? MStatus(MS::kSuccess) : MGlobal::executeCommand(command, false, true);
+}
+
 } // namespace
 
 MStatus clickSelect(unsigned int panel, const QPointF& position, Qt::KeyboardModifiers modifiers)
 {
+    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
+    if (faceSelectMode())
+        return clickSelectFace(panel, position, shift, ctrl);
     MDagPath shape;
     const bool hit = pickPanelShape(panel, position.x(), position.y(), kPickRadius, shape);
-    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
     if (!hit) {
         // Only a plain click on empty space clears; modified clicks there change nothing.
         if (shift || ctrl)
@@ -503,6 +537,9 @@ bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButt
     const QPointF travel = position - state.pressPosition;
     if (std::hypot(travel.x(), travel.y()) <= kClickDistance)
         clickSelect(panel, state.pressPosition, state.modifiers);
+    else if (faceSelectMode())
+        boxSelectFaces(panel, state.pressPosition, position, state.modifiers & Qt::ShiftModifier,
+                       state.modifiers & Qt::ControlModifier);
     return true;
 }
 

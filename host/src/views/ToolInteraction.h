@@ -6,6 +6,10 @@
 //   toggling, Ctrl removing, Ctrl+Shift adding and a plain click on empty
 //   space clearing; the change runs as a `select` command, so it is undoable
 //   and fires "SelectionChanged";
+// - in face selection mode (SelectionMode.h) a click selects the face of the
+//   mesh under the cursor that its ray meets first, and a drag that is no click
+//   selects the faces whose centres the box holds and that face the camera,
+//   with the same modifiers, each as one `select` (FaceSelection.h);
 // - with the move tool, a press on a handle of its manipulator drags the
 //   selected transforms along the picked axis (the centre handle: in the view
 //   plane), changing their translate plugs during the drag, and the release
