@@ -31,10 +31,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -668,6 +670,31 @@ TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
     // Right of the camera, the other box shows its left face (f[5]) as well as its front.
     drag(world(2.5, 1.5, 0), world(5.5, -1.5, 0), "ctrl+shift");
     EXPECT_EQ(selection(), Names({"box.f[0:1]", "other.f[0]", "other.f[5]"}));
+
+    // While the button is down the box is drawn: white lines over the view, gone on release.
+    const std::string head = "hostMouseEvent -panel modelPanel4 -button left";
+    ASSERT_TRUE(melUndoable(head + " -type press" + world(-1.5, 2.5, 0)));
+    ASSERT_TRUE(melUndoable(head + " -type move" + world(1.5, 1.8, 0)));
+    const auto whiteAtTopEdge = [] {
+        const std::string file = ::testing::TempDir() + "faceBox.png";
+        EXPECT_TRUE(mel("refresh -cv -fe png -fn \"" + file + "\""));
+        QImage image(file.c_str());
+        M3dView view;
+        M3dView::getM3dViewFromModelPanel("modelPanel4", view);
+        short x = 0, y = 0;
+        view.worldToView(MPoint(0, 2.5, 0), x, y);
+        int white = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QColor c = image.pixelColor(x + dx, image.height() - 1 - y + dy);
+                white += c.red() > 235 && c.green() > 235 && c.blue() > 235;
+            }
+        std::remove(file.c_str());
+        return white;
+    };
+    EXPECT_GT(whiteAtTopEdge(), 0);
+    ASSERT_TRUE(melUndoable(head + " -type release" + world(1.5, 1.8, 0)));
+    EXPECT_EQ(whiteAtTopEdge(), 0);
 
     // Back in object mode a drag selects nothing and a click picks the object.
     ASSERT_TRUE(mel("selectMode -object"));

@@ -132,6 +132,9 @@ struct ToolInput
     MVector axis;              // the picked axis (a ring's normal), or the view direction for the centre handle
     MPoint pressPoint;         // where the press ray met the axis or the view plane
     std::vector<MovedTransform> moved;
+    // A drag box in face mode: where the cursor is now, once it has left the click's reach.
+    bool boxing = false;
+    QPointF boxCorner;
 };
 
 bool isDragHandle(Handle handle)
@@ -515,8 +518,15 @@ bool toolMouseMove(unsigned int panel, const QPointF& position)
     ToolInput& state = input();
     if (!state.pressed || state.panel != panel)
         return false;
-    if (isDragHandle(state.handle))
+    if (isDragHandle(state.handle)) {
         continueDrag(state, position);
+    } else if (state.handle == Handle::kNone && faceSelectMode()) {
+        const QPointF travel = position - state.pressPosition;
+        state.boxing = state.boxing || std::hypot(travel.x(), travel.y()) > kClickDistance;
+        state.boxCorner = position;
+        if (state.boxing)
+            scheduleRefresh(panel);
+    }
     return true;
 }
 
@@ -527,6 +537,10 @@ bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButt
     if (button != Qt::LeftButton || !state.pressed || state.panel != panel)
         return false;
     state.pressed = false;
+    if (state.boxing) {
+        state.boxing = false;
+        scheduleRefresh(panel);
+    }
     if (isDragHandle(state.handle)) {
         continueDrag(state, position);
         finishDrag(state);
@@ -541,6 +555,30 @@ bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButt
         boxSelectFaces(panel, state.pressPosition, position, state.modifiers & Qt::ShiftModifier,
                        state.modifiers & Qt::ControlModifier);
     return true;
+}
+
+void dragBoxLines(const ViewSetup& view, std::vector<OverlayLines>& lines)
+{
+    const ToolInput& state = input();
+    if (!state.pressed || !state.boxing || view.filterPanel != panelName(state.panel))
+        return;
+    const QPointF a = state.pressPosition, b = state.boxCorner;
+    const QPointF corners[4] = {a, QPointF(b.x(), a.y()), b, QPointF(a.x(), b.y())};
+    // The corners a little way along their rays: in front of everything, inside the view.
+    MPoint world[4];
+    for (int i = 0; i < 4; ++i) {
+        MPoint origin;
+        MVector direction;
+        if (!rayAt(view, corners[i], origin, direction))
+            return;
+        world[i] = origin + direction * 1e-3;
+    }
+    OverlayLines box;
+    box.width = float(devicePixelRatio(view));
+    for (int i = 0; i < 4; ++i)
+        for (const MPoint& p : {world[i], world[(i + 1) % 4]})
+            box.points.insert(box.points.end(), {float(p.x), float(p.y), float(p.z)});
+    lines.push_back(box);
 }
 
 } // namespace host

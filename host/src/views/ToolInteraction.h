@@ -29,7 +29,11 @@
 #include <QPointF>
 #include <Qt>
 
+#include "viewport/FrameRenderer.h"
+
 #include <maya/MStatus.h>
+
+#include <vector>
 
 namespace host {
 
@@ -39,6 +43,9 @@ bool toolMousePress(unsigned int panel, const QPointF& position, Qt::MouseButton
                     Qt::KeyboardModifiers modifiers);
 bool toolMouseMove(unsigned int panel, const QPointF& position);
 bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButton button);
+
+// The drag box under way in face mode, as white lines over the view of its panel.
+void dragBoxLines(const ViewSetup& view, std::vector<OverlayLines>& lines);
 
 // Click selection at a position of a panel, with the modifiers of the click.
 MStatus clickSelect(unsigned int panel, const QPointF& position, Qt::KeyboardModifiers modifiers);
