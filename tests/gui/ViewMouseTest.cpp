@@ -655,7 +655,7 @@ TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
     EXPECT_EQ(selection(), clicks[3].second) << "a modified click on nothing changes nothing";
 
     // A drag box over the tilted box takes the three faces turned to the camera, not the three behind.
-    ASSERT_TRUE(mel("rotate 30 30 0 box; select -cl"));
+    ASSERT_TRUE(mel("rotate 30 30 0 box; createNode mesh -n emptyShape; select -cl"));  // an empty mesh has none
     drawn();
     const auto drag = [](const std::string& from, const std::string& to, const std::string& modifiers) {
         const std::string head = "hostMouseEvent -panel modelPanel4 -button left -modifiers \"" + modifiers + "\"";

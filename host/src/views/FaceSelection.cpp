@@ -42,6 +42,8 @@ void meshFacesInBox(const ViewSetup& view, const MDagPath& shape, const double b
     if (!mesh)
         return;
     const MeshGeometry& g = mesh->read();
+    if (g.numFaces() == 0)
+        return;
     const MMatrix toClip = shape.inclusiveMatrix() * view.view * view.projection;
     // Where the camera looks from, in the mesh's space: facing is the same there as in the world.
     const MMatrix toObject = shape.inclusiveMatrixInverse();
