@@ -651,8 +651,20 @@ TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
     }
     ASSERT_TRUE(mel("undo"));
     EXPECT_EQ(selection(), clicks[3].second);
+    // Just outside the outline the pick square still takes the face nearest the cursor.
+    M3dView view;
+    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    short ex = 0, ey = 0;
+    ASSERT_TRUE(view.worldToView(MPoint(4.5, 0, 0.5), ex, ey));
+    const double ratio = host::panelWidget(kPerspPanel)->devicePixelRatioF();
+    const std::string justRight = " -x " + std::to_string(ex / ratio + 2.5) + " -y " +
+                                  std::to_string((view.portHeight() - ey) / ratio);
+    clickAt(justRight, "ctrl");
+    EXPECT_EQ(selection(), Names({"box.f[0]"}));
+    clickAt(justRight, "ctrl+shift");
+    EXPECT_EQ(selection(), Names({"box.f[0]", "other.f[0]"}));
     clickEmpty("shift");
-    EXPECT_EQ(selection(), clicks[3].second) << "a modified click on nothing changes nothing";
+    EXPECT_EQ(selection(), Names({"box.f[0]", "other.f[0]"})) << "a modified click on nothing changes nothing";
 
     // A drag box over the tilted box takes the three faces turned to the camera, not the three behind.
     ASSERT_TRUE(mel("rotate 30 30 0 box; createNode mesh -n emptyShape; select -cl"));  // an empty mesh has none
@@ -757,8 +769,15 @@ TEST_F(SelectTool, F11PicksFacesAndF8TogglesObjectAndComponentMode)
     EXPECT_EQ(melInt("selectMode -q -object"), 1);
     key(Qt::Key_F8);
     EXPECT_EQ(melInt("selectMode -q -component"), 1);
-    EXPECT_FALSE(mel("selectType -q -facet -vertex"));
-    EXPECT_FALSE(mel("selectMode -object -component"));
+    const auto errorOf = [](const std::string& command) {
+        host::MessageCapture capture;
+        EXPECT_FALSE(mel(command)) << command;
+        return std::string(capture.text(host::MessageKind::kError).asChar());
+    };
+    EXPECT_EQ(errorOf("selectType -q -facet -vertex"), "selectType: query one kind: -facet, -vertex or -edge.\n");
+    EXPECT_EQ(errorOf("selectType -q"), "selectType: query one kind: -facet, -vertex or -edge.\n");
+    EXPECT_EQ(errorOf("selectType"), "selectType: give -facet, -vertex or -edge with true or false.\n");
+    EXPECT_EQ(errorOf("selectMode -object -component"), "selectMode: give one of -object and -component.\n");
 }
 
 } // namespace

@@ -435,13 +435,23 @@ MString quoted(const MString& text)
 MStatus clickSelectFace(unsigned int panel, const QPointF& position, bool shift, bool ctrl)
 {
     std::vector<ShapeFaces> picked(1);
-    MPoint origin;
-    MVector direction;
     if (pickPanelShape(panel, position.x(), position.y(), kPickRadius, picked[0].shape) &&
-        picked[0].shape.hasFn(MFn::kMesh) && rayAt(panelViewSetup(panel), position, origin, direction)) {
-        const int face = faceOnRay(picked[0].shape, origin, direction);
-        if (face >= 0)
-            picked[0].faces.push_back(face);
+        picked[0].shape.hasFn(MFn::kMesh)) {
+        // The mesh may have been picked near its outline: the nearest ray within the pick square that meets it.
+        const ViewSetup view = panelViewSetup(panel);
+        const double kOffsets[][2] = {{0, 0},  {-2, 0}, {2, 0},  {0, -2}, {0, 2},  {-2, -2}, {2, 2},
+                                      {-2, 2}, {2, -2}, {-4, 0}, {4, 0},  {0, -4}, {0, 4},   {-4, -4},
+                                      {4, 4},  {-4, 4}, {4, -4}};
+        for (const auto& offset : kOffsets) {
+            MPoint origin;
+            MVector direction;
+            const QPointF at(position.x() + offset[0], position.y() + offset[1]);
+            const int face = rayAt(view, at, origin, direction) ? faceOnRay(picked[0].shape, origin, direction) : -1;
+            if (face >= 0) {
+                picked[0].faces.push_back(face);
+                break;
+            }
+        }
     }
     if (picked[0].faces.empty())
         picked.clear();
