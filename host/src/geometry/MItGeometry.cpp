@@ -247,14 +247,24 @@ MStatus MItGeometry::allPositions(MPointArray& positions, MSpace::Space space) c
         return MFnNurbsCurve(fPath).getCVs(positions, space);
     }
     positions.setLength(unsigned(fCount));
+    // Written as x, y, z, w doubles in one pass over the array.
+    double* out = fCount > 0 ? &positions[0].x : nullptr;
     if (const host::MeshData* mesh = host::meshDataOf(fData)) {
         const float* f = mesh->read().points.data();
-        for (unsigned i = 0; i < unsigned(fCount); ++i, f += 3)
-            positions[i] = MPoint(f[0], f[1], f[2]);
+        for (unsigned i = 0; i < unsigned(fCount); ++i, f += 3, out += 4) {
+            out[0] = f[0];
+            out[1] = f[1];
+            out[2] = f[2];
+            out[3] = 1.0;
+        }
     } else if (const host::CurveData* curve = host::curveDataOf(fData)) {
         const double* d = curve->geometry.cvs.data();
-        for (unsigned i = 0; i < unsigned(fCount); ++i, d += 3)
-            positions[i] = MPoint(d[0], d[1], d[2]);
+        for (unsigned i = 0; i < unsigned(fCount); ++i, d += 3, out += 4) {
+            out[0] = d[0];
+            out[1] = d[1];
+            out[2] = d[2];
+            out[3] = 1.0;
+        }
     } else {
         positions.clear();
         return MStatus::kFailure;
