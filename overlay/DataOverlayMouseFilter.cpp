@@ -622,8 +622,9 @@ bool DataOverlayMouseFilter::pickNode(QWidget* viewWidget, M3dView& view, const 
             MObject driver;
             unsigned instance = 0;
             driverOf(node, driver, instance);
-            const OverlayOcclusion::Result result = occlusion_.test(
-                origin, direction, hit.distance, isolateMembers, driver, instance, patchVertices_.of(node, hit.patch));
+            const OverlayOcclusion::Result result =
+                occlusion_.test(origin, direction, hit.distance, isolateMembers, driver, instance,
+                                patchVertices_.of(node, hit.patch), pickCache_.driverTrianglesFor(node, driver));
             if (result.occluded) {
                 // A hovered patch gets more room in a near tie with the surface in front of it.
                 const double tolerance = std::max(result.distance, 1.0) * 1e-4 * (hit.patch == hovered ? 4.0 : 1.0);

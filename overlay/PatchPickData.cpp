@@ -1293,11 +1293,12 @@ void screenTestTriangle(const double* const corners[3], uint32_t entry, const Sc
     }
 }
 
-void fillHit(PickHit& hit, int32_t patch, double distance, const double* const corners[3], const double origin[3],
-             const double direction[3])
+void fillHit(PickHit& hit, int32_t patch, uint32_t entry, double distance, const double* const corners[3],
+             const double origin[3], const double direction[3])
 {
     hit.hit = true;
     hit.patch = patch;
+    hit.triangle = static_cast<int32_t>(entry);
     hit.distance = distance;
     for (int a = 0; a < 3; ++a) {
         hit.point[a] = origin[a] + distance * direction[a];
@@ -1575,7 +1576,7 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
         }
     }
     if (nearest.patch >= 0) {
-        fillHit(hit, nearest.patch, nearest.distance, nearest.corners, origin, direction);
+        fillHit(hit, nearest.patch, nearest.entry, nearest.distance, nearest.corners, origin, direction);
     }
     return hit;
 }
@@ -1651,7 +1652,7 @@ PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProject
         }
     }
     if (best.corners[0] != nullptr) {
-        fillHit(hit, patch, best.distance, best.corners, origin, direction);
+        fillHit(hit, patch, best.entry, best.distance, best.corners, origin, direction);
     }
     return hit;
 }

@@ -119,6 +119,7 @@ struct PickHit
 {
     bool hit = false;
     int32_t patch = -1;
+    int32_t triangle = -1; // its position in the patch's triangle list
     double distance = std::numeric_limits<double>::max();
     double point[3] = {0.0, 0.0, 0.0};
     double normal[3] = {0.0, 1.0, 0.0};

@@ -440,6 +440,7 @@ PickHit bruteForcePick(const PickData& data, const double origin[3], const doubl
             }
             best.hit = true;
             best.patch = int32_t(index);
+            best.triangle = int32_t(k / 3);
             best.distance = t;
             const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
                                  e1[0] * e2[1] - e1[1] * e2[0]};
@@ -510,8 +511,9 @@ int expectSamePicks(const PickData& data, const PickData& reference, Pick refere
         const PickHit fast = PatchPick::rayPick(data, origin, direction);
         const PickHit slow = referencePick(reference, origin, direction);
         EXPECT_EQ(fast.patch, slow.patch) << "ray " << r;
+        EXPECT_EQ(fast.triangle, slow.triangle) << "ray " << r;
         EXPECT_EQ(fast.distance, slow.distance) << "ray " << r;
-        if (fast.patch != slow.patch || fast.distance != slow.distance) {
+        if (fast.patch != slow.patch || fast.triangle != slow.triangle || fast.distance != slow.distance) {
             return hits;
         }
         if (slow.hit) {
