@@ -36,23 +36,8 @@ bool buildDriverTriangles(const PellixDataOverlay::EvaluatedPoints& driver, cons
     for (unsigned i = 0; i < corners.length(); ++i) {
         cornerIds[i] = corners[i];
     }
-    std::vector<int> vertexIds(size_t(driver.count));
-    for (int v = 0; v < driver.count; ++v) {
-        vertexIds[size_t(v)] = v;
-    }
-    const int vertexCount = driver.count;
-    const int triangleEntries = int(cornerIds.size());
-    const int zero = 0;
-    OverlayDrawData::PatchArrays arrays;
-    arrays.vertexCounts = {&vertexCount, 1};
-    arrays.driverVertexIndices = {vertexIds.data(), int64_t(vertexIds.size())};
-    arrays.triangleOffsets = {&zero, 1};
-    arrays.triangleCounts = {&triangleEntries, 1};
-    arrays.triangleIndices = {cornerIds.data(), int64_t(cornerIds.size())};
-    arrays.edgeOffsets = {&zero, 1};
-    arrays.edgeCounts = {&zero, 1};
     return triangles.faces.size() * 3 == cornerIds.size() &&
-           PatchPick::buildPickData(arrays, driver.points, driver.count, matrix.matrix, triangles.tree);
+           PatchPick::buildMeshPickData(driver.points, driver.count, cornerIds, matrix.matrix, triangles.tree);
 }
 
 } // namespace

@@ -1414,6 +1414,30 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
     return true;
 }
 
+bool buildMeshPickData(const float* rawPoints, int vertexCount, const std::vector<int>& triangleCorners,
+                       const double matrix[4][4], PickData& data)
+{
+    if (vertexCount < 0 || triangleCorners.size() >= size_t(std::numeric_limits<int>::max())) {
+        data.clear();
+        return false;
+    }
+    std::vector<int> vertexIds(static_cast<size_t>(vertexCount));
+    for (int v = 0; v < vertexCount; ++v) {
+        vertexIds[size_t(v)] = v;
+    }
+    const int cornerCount = int(triangleCorners.size());
+    const int zero = 0;
+    OverlayDrawData::PatchArrays arrays;
+    arrays.vertexCounts = {&vertexCount, 1};
+    arrays.driverVertexIndices = {vertexIds.data(), int64_t(vertexIds.size())};
+    arrays.triangleOffsets = {&zero, 1};
+    arrays.triangleCounts = {&cornerCount, 1};
+    arrays.triangleIndices = {triangleCorners.data(), int64_t(triangleCorners.size())};
+    arrays.edgeOffsets = {&zero, 1};
+    arrays.edgeCounts = {&zero, 1};
+    return buildPickData(arrays, rawPoints, vertexCount, matrix, data);
+}
+
 Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4])
 {
     PickData::Follow& follow = data.follow;
@@ -1607,27 +1631,27 @@ PickHit rayPick(const PickData& data, const double origin[3], const double direc
     return walkRayBase(data, origin, direction);
 }
 
-PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
-                        double margin, const double origin[3], const double direction[3])
+namespace {
+
+// Calls visit(words, vertices, count) for each leaf of `patch`'s tree whose box may reach into
+// the window (every leaf when there is none). False when the patch has no tree to walk.
+template <typename Visit>
+bool forEachLeafInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, Visit&& visit)
 {
-    PickHit hit;
     if (patch < 0 || size_t(patch) >= data.patches.size()) {
-        return hit;
+        return false;
     }
     const PickPatch& pickPatch = data.patches[size_t(patch)];
     if (pickPatch.triCount < 3 || pickPatch.treeNodeCount == 0 || pickPatch.firstTreeNode >= data.nodes.size()) {
-        return hit;
+        return false;
     }
-    ScreenWindow window;
-    const bool culling = projector.window(mouse, margin, window);
-    ScreenBest best;
     uint32_t stack[kStackSize];
     int depth = 0;
     stack[depth++] = pickPatch.firstTreeNode;
     while (depth > 0) {
         const WideNode& node = data.nodes[stack[--depth]];
         for (int s = 0; s < 8; ++s) {
-            if (slotIsEmpty(node, s) || (culling && outsideWindow(window, data.frame.anchor, slotBox(node, s)))) {
+            if (slotIsEmpty(node, s) || (window != nullptr && outsideWindow(*window, data.frame.anchor, slotBox(node, s)))) {
                 continue;
             }
             const uint8_t kind = node.kind[s];
@@ -1642,19 +1666,45 @@ PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProject
                 continue;
             }
             const double* words = data.leafBlocks.data() + node.child[s] + 1;
-            const double* vertices = words + kind;
-            for (uint32_t k = 0; k < kind; ++k) {
-                const uint64_t word = blockWord(words + k);
-                const double* corners[3];
-                cornersOf(vertices, word, corners);
-                screenTestTriangle(corners, uint32_t(word >> 32), projector, mouse, margin, origin, direction, best);
-            }
+            visit(words, words + kind, uint32_t(kind));
         }
     }
+    return true;
+}
+
+} // namespace
+
+PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
+                        double margin, const double origin[3], const double direction[3])
+{
+    PickHit hit;
+    ScreenWindow window;
+    const bool culling = projector.window(mouse, margin, window);
+    ScreenBest best;
+    forEachLeafInWindow(data, patch, culling ? &window : nullptr,
+                        [&](const double* words, const double* vertices, uint32_t count) {
+                            for (uint32_t k = 0; k < count; ++k) {
+                                const uint64_t word = blockWord(words + k);
+                                const double* corners[3];
+                                cornersOf(vertices, word, corners);
+                                screenTestTriangle(corners, uint32_t(word >> 32), projector, mouse, margin, origin,
+                                                   direction, best);
+                            }
+                        });
     if (best.corners[0] != nullptr) {
         fillHit(hit, patch, best.entry, best.distance, best.corners, origin, direction);
     }
     return hit;
+}
+
+void trianglesInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, std::vector<uint32_t>& out)
+{
+    out.clear();
+    forEachLeafInWindow(data, patch, window, [&out](const double* words, const double*, uint32_t count) {
+        for (uint32_t k = 0; k < count; ++k) {
+            out.push_back(uint32_t(blockWord(words + k) >> 32));
+        }
+    });
 }
 
 } // namespace PatchPick

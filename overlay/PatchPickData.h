@@ -135,6 +135,12 @@ struct PickHit
 bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawPoints, int64_t driverVertexCount,
                    const double matrix[4][4], PickData& data);
 
+// Builds pick data of a single patch over a whole mesh: every vertex of `rawPoints` and the
+// triangles listed in `triangleCorners` (three vertex ids each), so that a hit's `triangle` is
+// the position of its triple there.
+bool buildMeshPickData(const float* rawPoints, int vertexCount, const std::vector<int>& triangleCorners,
+                       const double matrix[4][4], PickData& data);
+
 enum class Refit
 {
     kUnchanged,    // the points and matrix are those the data was placed from
@@ -186,5 +192,10 @@ public:
 // triangles outside the projector's window. A patch index outside the data never hits.
 PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
                         double margin, const double origin[3], const double direction[3]);
+
+// The triangles of `patch` (their positions in its list) in the leaves of its tree whose boxes
+// may reach into `window` (all of them when null): every triangle with a point inside the
+// window is among them.
+void trianglesInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, std::vector<uint32_t>& out);
 
 } // namespace PatchPick

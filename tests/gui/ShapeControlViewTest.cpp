@@ -710,6 +710,19 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     EXPECT_EQ(lookAt(plateInside), "hovered") << "near its edge";
     moveTo(widgetPoint(MPoint(3.5, 0, 0)) + QPointF(16, 0));
     EXPECT_EQ(lookAt(plateInside), "normal") << "off its edge";
+
+    // The plate is picked where it is now, inside a face away from its edges: moved, then its
+    // source's points moved.
+    const std::pair<const char*, MPoint> changes[] = {{"setAttr plate.translateZ 1.5", MPoint(2.75, 0, 1.75)},
+                                                      {"move -r 1 0 0 plateSource.vtx[0:24]", MPoint(3.75, 0, 1.75)}};
+    for (const auto& [change, inside] : changes) {
+        ASSERT_TRUE(mel(change)) << change;
+        moveAway();
+        moveTo(inside);
+        EXPECT_EQ(lookAt(inside + MVector(0, 0, 0.2)), "hovered") << change;
+        moveTo(inside - MVector(0, 0, 1.5));
+        EXPECT_EQ(lookAt(inside + MVector(0, 0, 0.2)), "normal") << change;
+    }
 }
 
 TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
