@@ -1208,18 +1208,15 @@ Refit refitPatch(PickData& data, uint32_t patchIndex, const Moved* moved, size_t
 
 // ---- Screen test ----
 
-// Whether a box (relative to `anchor`) lies wholly in front of the view and outside one side
+// Whether a box measured from `anchor` lies wholly in front of the view and outside one side
 // of the window, so that nothing in it projects within the window's square.
-bool outsideWindow(const ScreenWindow& window, const double anchor[3], const SlotBox& box)
+bool outsideWindowFrom(const ScreenWindow& window, const double anchor[3], const Box& box)
 {
-    if (!(box.min[0] <= box.max[0] && box.min[1] <= box.max[1] && box.min[2] <= box.max[2])) {
-        return true; // empty
-    }
     // The plane's value at the corner that lies farthest along (high) or against (low) its normal.
     auto value = [&](const double plane[4], bool high) {
         double sum = plane[3] + plane[0] * anchor[0] + plane[1] * anchor[1] + plane[2] * anchor[2];
         for (int a = 0; a < 3; ++a) {
-            sum += plane[a] * double((plane[a] >= 0.0) == high ? box.max[a] : box.min[a]);
+            sum += plane[a] * ((plane[a] >= 0.0) == high ? box.max[a] : box.min[a]);
         }
         return sum;
     };
@@ -1232,6 +1229,20 @@ bool outsideWindow(const ScreenWindow& window, const double anchor[3], const Slo
         }
     }
     return false;
+}
+
+// The same for a slot's box.
+bool outsideWindow(const ScreenWindow& window, const double anchor[3], const SlotBox& box)
+{
+    if (!(box.min[0] <= box.max[0] && box.min[1] <= box.max[1] && box.min[2] <= box.max[2])) {
+        return true; // empty
+    }
+    Box placed;
+    for (int a = 0; a < 3; ++a) {
+        placed.min[a] = double(box.min[a]);
+        placed.max[a] = double(box.max[a]);
+    }
+    return outsideWindowFrom(window, anchor, placed);
 }
 
 // The nearest triangle the screen test accepted so far; equal distances keep the one listed first.
@@ -1695,6 +1706,12 @@ PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProject
         fillHit(hit, patch, best.entry, best.distance, best.corners, origin, direction);
     }
     return hit;
+}
+
+bool boxOutsideWindow(const ScreenWindow& window, const Box& box)
+{
+    const double origin[3] = {0.0, 0.0, 0.0};
+    return isEmpty(box) || outsideWindowFrom(window, origin, box);
 }
 
 void trianglesInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, std::vector<uint32_t>& out)

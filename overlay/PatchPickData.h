@@ -169,6 +169,10 @@ struct ScreenWindow
     double front[4];
 };
 
+// Whether a world box lies wholly in front of the view and outside one side of the window, so
+// that nothing in it projects within the window's square.
+bool boxOutsideWindow(const ScreenWindow& window, const Box& box);
+
 // Projects a world point to the view's logical pixels (y down); false skips the triangle.
 class ScreenProjector
 {

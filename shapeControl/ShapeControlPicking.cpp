@@ -9,7 +9,6 @@
 #include "shapeControl/ShapeControlQueries.h"
 
 #include <maya/M3dView.h>
-#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
 #include <maya/MFnDependencyNode.h>
@@ -312,8 +311,11 @@ private:
     // False when no point of `world` can lie within `tolerance` pixels of the mouse (nor be
     // crossed by its ray): their box lies wholly in the view and projects away from the mouse.
     bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
-    // The same test for the corners of a world box.
-    bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const;
+    // The same test for a world box.
+    bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance);
+    // The world region that projects within `tolerance` pixels of the mouse; null when the
+    // view cannot tell.
+    const PatchPick::ScreenWindow* windowFor(double tolerance);
     bool cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const;
     double pixelWorldSize(const MPoint& world);
     void offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, double worldRadius);
@@ -341,6 +343,10 @@ private:
     std::vector<Point2> fScreen;
     std::vector<char> fProjected;
     std::vector<uint32_t> fTriangles;
+    // The window of the last tolerance asked for.
+    PatchPick::ScreenWindow fWindow;
+    double fWindowTolerance = -1.0;
+    bool fWindowValid = false;
 };
 
 MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node) const
@@ -463,20 +469,21 @@ bool ShapePick::outlineToWorld(const MObject& node, const MObject& geometry, con
 void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
 {
     const PatchPick::PickData& tree = mesh.tree;
+    // An edge wholly behind the surface hit never ranks above it.
+    double edgeDepthLimit = std::numeric_limits<double>::infinity();
     if (fHasRay) {
         const double origin[3] = {fOrigin.x, fOrigin.y, fOrigin.z};
         const double direction[3] = {fDirection.x, fDirection.y, fDirection.z};
         const PatchPick::PickHit hit = PatchPick::rayPick(tree, origin, direction);
         if (hit.hit) {
             offer(pick, true, 0.0, hit.distance, 0.0);
+            edgeDepthLimit = hit.distance * (1.0 + 1e-4);
         }
     }
-    // Only the edges of triangles whose boxes reach near the mouse can lie within reach.
-    const ViewProjector projector = fPixels.projector();
-    const double mouse[2] = {fMousePoint.x, fMousePoint.y};
-    PatchPick::ScreenWindow window;
-    const bool culling = projector.window(mouse, pick.tolerance, window);
-    PatchPick::trianglesInWindow(tree, 0, culling ? &window : nullptr, fTriangles);
+    // Only the edges of triangles whose boxes reach near the mouse can lie within reach, and
+    // only those not wholly outside one side of the window are projected.
+    const PatchPick::ScreenWindow* window = windowFor(pick.tolerance);
+    PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
     const size_t vertexCount = tree.points.size() / 3;
     auto testEdge = [&](int a, int b) {
         if (a < 0 || b < 0 || size_t(a) >= vertexCount || size_t(b) >= vertexCount) {
@@ -485,6 +492,19 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
         const double* p = &tree.points[size_t(a) * 3];
         const double* q = &tree.points[size_t(b) * 3];
         const MPoint from(p[0], p[1], p[2]), to(q[0], q[1], q[2]);
+        if (std::min((from - fOrigin) * fDirection, (to - fOrigin) * fDirection) > edgeDepthLimit) {
+            return;
+        }
+        if (window != nullptr) {
+            PatchPick::Box box;
+            for (int k = 0; k < 3; ++k) {
+                box.min[k] = std::min(p[k], q[k]);
+                box.max[k] = std::max(p[k], q[k]);
+            }
+            if (PatchPick::boxOutsideWindow(*window, box)) {
+                return;
+            }
+        }
         Point2 screenFrom, screenTo;
         if (fPixels.project(from, screenFrom) && fPixels.project(to, screenTo)) {
             testProjectedSegment(pick, from, to, screenFrom, screenTo);
@@ -575,8 +595,21 @@ bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double toleran
            fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
 }
 
-bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const
+const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
 {
+    if (tolerance != fWindowTolerance) {
+        fWindowTolerance = tolerance;
+        const double mouse[2] = {fMousePoint.x, fMousePoint.y};
+        fWindowValid = fPixels.projector().window(mouse, tolerance, fWindow);
+    }
+    return fWindowValid ? &fWindow : nullptr;
+}
+
+bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance)
+{
+    if (const PatchPick::ScreenWindow* window = windowFor(tolerance)) {
+        return !PatchPick::boxOutsideWindow(*window, box);
+    }
     MPoint corners[8];
     for (int corner = 0; corner < 8; ++corner) {
         corners[corner] = MPoint((corner & 1) ? box.max[0] : box.min[0], (corner & 2) ? box.max[1] : box.min[1],
