@@ -610,6 +610,49 @@ TEST(PatchPickRefit, RefittedDataPicksAsFreshlyBuiltData)
         SCOPED_TRACE(motion.what);
         expectSamePicks(data, rebuilt, PatchPick::rayPick, random, 1000);
     }
+
+    // A patch thrown far outside the boxes' frame, where single precision measured from the
+    // old frame rounds coarser than its padding: rays aimed at its corners still hit as on
+    // rebuilt data.
+    const std::vector<int> thrown(overlay.drivers.begin() + 674, overlay.drivers.begin() + 738);
+    for (const int driver : thrown) {
+        overlay.driverPoints[size_t(driver) * 3] += 2e6f;
+        overlay.driverPoints[size_t(driver) * 3 + 1] -= 1e6f;
+    }
+    ASSERT_EQ(PatchPick::refitPickData(data, overlay.driverPoints.data(), int64_t(overlay.driverPoints.size() / 3),
+                                       matrix),
+              PatchPick::Refit::kRefitted);
+    PickData rebuilt;
+    ASSERT_TRUE(overlay.build(rebuilt, matrix));
+    auto placed = [&](int driver, int axis) {
+        const float* raw = &overlay.driverPoints[size_t(driver) * 3];
+        return raw[0] * matrix[0][axis] + raw[1] * matrix[1][axis] + raw[2] * matrix[2][axis] + matrix[3][axis];
+    };
+    double centre[3] = {0.0, 0.0, 0.0};
+    for (const int driver : thrown) {
+        for (int a = 0; a < 3; ++a) {
+            centre[a] += placed(driver, a) / double(thrown.size());
+        }
+    }
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    int hits = 0;
+    for (int r = 0; r < 160; ++r) {
+        // Aimed at the patch's corners, which only one leaf's box holds.
+        const int driver = thrown[size_t((r % 4) / 2 * 56 + (r % 2) * 7)];
+        double direction[3] = {unit(random) * 0.3, unit(random) * 0.3, -1.0};
+        const double length = std::sqrt(direction[0] * direction[0] + direction[1] * direction[1] + 1.0);
+        double origin[3];
+        for (int a = 0; a < 3; ++a) {
+            direction[a] /= length;
+            origin[a] = placed(driver, a) + 1e-6 * (centre[a] - placed(driver, a)) - 5.0 * direction[a];
+        }
+        const PickHit refitted = PatchPick::rayPick(data, origin, direction);
+        const PickHit fresh = PatchPick::rayPick(rebuilt, origin, direction);
+        EXPECT_EQ(refitted.patch, fresh.patch) << "ray " << r;
+        EXPECT_EQ(refitted.distance, fresh.distance) << "ray " << r;
+        hits += fresh.hit ? 1 : 0;
+    }
+    EXPECT_GT(hits, 100);
 }
 
 TEST(PatchScreenTest, MouseWithinTheMarginOfAnEdgeKeepsThePatch)
