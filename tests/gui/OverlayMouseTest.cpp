@@ -10,6 +10,7 @@
 // Shift/Ctrl modes as an undoable selection while a drag selects nothing.
 
 #include "MouseEventRecorder.h"
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 
 #include "views/CameraView.h"
@@ -29,143 +30,48 @@
 
 #include <QApplication>
 #include <QColor>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <cstdlib>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 
-// A bound overlay under the mouse in a real view: a 4 x 4 body plane seen from the top camera,
-// with a chest patch (its first two faces), an arm patch (the face beside them) and a belly
-// patch (its last two faces), each standing for a control. The tests drive the overlay's mouse
-// filter in the loaded module through hostMouseEvent and watch "hoveredPatch", the selection
-// and what the view draws.
+namespace {
 
-namespace overlaymouse {
-
-constexpr unsigned kPanel = 3; // modelPanel4
-
-class OverlayMouseScene : public PellixPluginTest
+class OverlayMouseScene : public PellixPluginTest, protected PanelView
 {
 protected:
+    OverlayMouseScene() : PanelView("overlay-mouse") {}
+
     void SetUp() override
     {
         PellixPluginTest::SetUp();
-        for (const char* command : {
-                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4",
-                 "duplicate -n chestPatch body", "delete \"chestPatch.f[2:15]\"",
-                 "duplicate -n armPatch body", "delete \"armPatch.f[3:15]\"", "delete \"armPatch.f[0:1]\"",
-                 "duplicate -n bellyPatch body", "delete \"bellyPatch.f[0:13]\"",
-                 "createNode transform -n chestCtrl", "createNode transform -n bellyCtrl",
-                 "addAttr -ln pellixSelectNode -at message chestPatch",
-                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode",
-                 "addAttr -ln pellixSelectNode -at message bellyPatch",
-                 "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
-            ASSERT_TRUE(mel(command)) << command;
+        buildTorso(true, true);
         chest = worldCentreOf("chestPatch") + MVector(0.25, 0.0, 0.0); // inside a face, off its edges
         arm = worldCentreOf("armPatch");
         belly = worldCentreOf("bellyPatch") + MVector(0.25, 0.0, 0.0);
         bare = MPoint(0.5, 0.0, 0.5); // a body face no patch covers
-        ASSERT_TRUE(mel("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch armPatch bellyPatch"));
-        for (const char* command : {"setAttr torsoOverlayShape.transparency 0",
-                                    "setAttr torsoOverlayShape.hoverTransparency 0",
-                                    "setAttr torsoOverlayShape.hoverColor -type double3 0 0 1",
-                                    "setAttr torsoOverlayShape.drawMarker 1",
-                                    "lookThru top modelPanel4", "setAttr topShape.orthographicWidth 6",
-                                    "select -cl"})
-            ASSERT_TRUE(mel(command)) << command;
-        host::setActivePanel(kPanel);
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        widget = host::panelWidget(kPanel);
-        ASSERT_NE(widget, nullptr);
+        ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.hoverTransparency 0; "
+                        "setAttr torsoOverlayShape.hoverColor -type double3 0 0 1; "
+                        "setAttr torsoOverlayShape.drawMarker 1"));
+        ASSERT_NO_FATAL_FAILURE(usePanel());
         ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
     }
 
     void TearDown() override
     {
-        // No button left down and no hover left for the next test.
-        mel("hostMouseEvent -panel modelPanel4 -type release -x 1 -y 1 -button left");
-        mel("hostMouseEvent -panel modelPanel4 -type leave");
-        mel("setToolTo selectSuperContext");
-        mel("lookThru persp modelPanel4");
+        releasePanel();
         PellixPluginTest::TearDown();
-        std::remove(imageFile.c_str());
-    }
-
-    // The widget position (logical pixels, y down) a world point projects to.
-    QPointF widgetPoint(const MPoint& world) const
-    {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        const double ratio = widget->devicePixelRatioF();
-        return QPointF(x / ratio, (view.portHeight() - y) / ratio);
-    }
-
-    static std::string at(const QPointF& p)
-    {
-        std::ostringstream text;
-        text << " -x " << p.x() << " -y " << p.y();
-        return text.str();
-    }
-
-    static std::string withModifiers(const std::string& modifiers)
-    {
-        return modifiers.empty() ? std::string() : " -modifiers \"" + modifiers + "\"";
-    }
-
-    void mouse(const std::string& type, const QPointF& p, const std::string& button = "",
-               const std::string& modifiers = "")
-    {
-        const std::string command = "hostMouseEvent -panel modelPanel4 -type " + type + at(p) +
-                                    (button.empty() ? "" : " -button " + button) + withModifiers(modifiers);
-        // With undo on, as the view's own events: the select a click runs is kept for undo.
-        ASSERT_TRUE(MGlobal::executeCommand(MString(command.c_str()), false, true)) << command;
-    }
-    void moveTo(const QPointF& p, const std::string& modifiers = "") { mouse("move", p, "", modifiers); }
-    void moveTo(const MPoint& world, const std::string& modifiers = "") { moveTo(widgetPoint(world), modifiers); }
-    void click(const MPoint& world, const std::string& modifiers = "")
-    {
-        const QPointF p = widgetPoint(world);
-        mouse("press", p, "left", modifiers);
-        mouse("release", p, "left", modifiers);
     }
 
     int hovered() { return melInt("getAttr torsoOverlayShape.hoveredPatch"); }
-
-    // The selected nodes' names, in selection order, joined by blanks.
-    static std::string selection()
-    {
-        const MStringArray names = melStrings("ls -sl");
-        std::string joined;
-        for (unsigned i = 0; i < names.length(); ++i)
-            joined += (i ? " " : "") + std::string(names[i].asChar());
-        return joined;
-    }
-
-    // What the view shows, as `refresh -cv -fe png` writes it.
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
-    }
-    QColor pixelAt(const MPoint& world, int dx = 0, int dy = 0) const
-    {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        return image.pixelColor(x + dx, image.height() - 1 - (y + dy));
-    }
+    static std::string selection() { return selectionText(); }
 
     // The hover marker's ring is centred on a world point: its light dot (the blue hover colour
     // lightened) in the middle and its dark disc three pixels out.
@@ -178,25 +84,10 @@ protected:
         return light && dark;
     }
 
-    mutable M3dView view;  // its port queries are not const
-    QWidget* widget = nullptr;
-    QImage image;
     MPoint chest, arm, belly, bare;
-    std::string imageFile = "/tmp/pellix-overlay-mouse-" + std::to_string(::getpid()) + ".png";
 };
 
-inline std::string describe(const QColor& c)
-{
-    return "rgb(" + std::to_string(c.red()) + ", " + std::to_string(c.green()) + ", " + std::to_string(c.blue()) + ")";
-}
-
-} // namespace overlaymouse
-
-namespace {
-
-using overlaymouse::describe;
-
-class OverlayHover : public overlaymouse::OverlayMouseScene
+class OverlayHover : public OverlayMouseScene
 {
 protected:
     // The partial names of the members of modelPanel4's isolate set, each between blanks.
@@ -273,7 +164,7 @@ protected:
         // ray lies inside the arm.
         projectedEdge = widgetPoint(edge);
         double portX = 0.0, portY = 0.0;
-        ASSERT_TRUE(host::worldToPort(host::panelViewSetup(overlaymouse::kPanel), edge, portX, portY));
+        ASSERT_TRUE(host::worldToPort(host::panelViewSetup(kPanel), edge, portX, portY));
         ASSERT_EQ(widget->devicePixelRatioF(), 1.0) << "the pixel arithmetic below assumes logical = device pixels";
         firstArmPixel = std::floor(portX) + 1.0;
     }
@@ -375,12 +266,12 @@ TEST_F(Occluded, OnlyMeshesTheViewShowsInFrontOfAPatchHideIt)
 {
     // A view that shows no meshes tests no occlusion.
     // Every kind of object, plug-in shapes included, but meshes.
-    const unsigned shown = host::panelObjectDisplay(overlaymouse::kPanel);
-    host::setPanelObjectDisplay(overlaymouse::kPanel,
+    const unsigned shown = host::panelObjectDisplay(kPanel);
+    host::setPanelObjectDisplay(kPanel,
                                 shown & ~unsigned(M3dView::kDisplayMeshes | M3dView::kExcludePluginShapes));
     moveTo(chest);
     EXPECT_EQ(hovered(), 0);
-    host::setPanelObjectDisplay(overlaymouse::kPanel, shown);
+    host::setPanelObjectDisplay(kPanel, shown);
     moveTo(belly);
     moveTo(chest);
     EXPECT_EQ(hovered(), -1);
@@ -526,10 +417,10 @@ TEST_F(OverlayHover, TheFrontMostOfAPatchAndAShapeControlTakesHoverAndClick)
 TEST_F(OverlayHover, AnOverlayTheViewDoesNotShowAsClickableIsNeitherHoveredNorClicked)
 {
     ASSERT_TRUE(mel("createNode transform -n rigGrp; parent torsoOverlay rigGrp; createDisplayLayer -nr -n overlayLayer torsoOverlay"));
-    const unsigned original = host::panelObjectDisplay(overlaymouse::kPanel);
+    const unsigned original = host::panelObjectDisplay(kPanel);
     const unsigned shown = original & ~unsigned(M3dView::kExcludePluginShapes);
     auto filter = [shown](unsigned hidden) {
-        return [shown, hidden] { host::setPanelObjectDisplay(overlaymouse::kPanel, shown & ~hidden); };
+        return [shown, hidden] { host::setPanelObjectDisplay(kPanel, shown & ~hidden); };
     };
     auto melStep = [](const std::string& command) { return [command] { ASSERT_TRUE(mel(command)) << command; }; };
     const std::pair<std::function<void()>, std::function<void()>> cases[] = {
@@ -541,7 +432,7 @@ TEST_F(OverlayHover, AnOverlayTheViewDoesNotShowAsClickableIsNeitherHoveredNorCl
         {melStep("setAttr overlayLayer.displayType 1"), melStep("setAttr overlayLayer.displayType 0")},
         {filter(M3dView::kDisplayLocators), filter(0)},
         {[shown] {
-             host::setPanelObjectDisplay(overlaymouse::kPanel,
+             host::setPanelObjectDisplay(kPanel,
                                          (shown | M3dView::kExcludePluginShapes) & ~unsigned(M3dView::kDisplayCameras));
          },
          filter(0)},
@@ -558,7 +449,7 @@ TEST_F(OverlayHover, AnOverlayTheViewDoesNotShowAsClickableIsNeitherHoveredNorCl
         EXPECT_EQ(hovered(), 0);
         ASSERT_TRUE(mel("select -cl"));
     }
-    host::setPanelObjectDisplay(overlaymouse::kPanel, original);
+    host::setPanelObjectDisplay(kPanel, original);
 }
 
 TEST_F(OverlayHover, TheHoverFollowsCameraChangesUnderAStillCursorAndGoesDuringDrags)
@@ -676,30 +567,13 @@ TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)
     ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
 }
 
-// Runs xdotool against the panel's top-level X window at a widget position.
-int xdotoolAt(QWidget* widget, const QPointF& position, const std::string& action)
-{
-    const QPoint inWindow = widget->mapTo(widget->window(), position.toPoint());
-    const std::string command = "xdotool mousemove --window " + std::to_string(widget->window()->winId()) + " " +
-                                std::to_string(inWindow.x()) + " " + std::to_string(inWindow.y()) + " " + action;
-    return std::system(command.c_str());
-}
-
 TEST_F(OverlayHover, RealPointerOverAPatchHoversItAndAClickSelectsItsControl)
 {
-    widget->window()->raise();
-    host::processEvents();
-    ASSERT_EQ(xdotoolAt(widget, widgetPoint(belly), ""), 0);
-    QElapsedTimer timer;
-    timer.start();
-    while (hovered() != 2 && timer.elapsed() < 5000)
-        host::processEvents();
-    EXPECT_EQ(hovered(), 2);
+    ASSERT_EQ(xdotoolAt(widget, widgetPoint(belly)), 0);
+    EXPECT_TRUE(processEventsUntil([&] { return hovered() == 2; }));
 
     ASSERT_EQ(xdotoolAt(widget, widgetPoint(chest), "click 1"), 0);
-    timer.restart();
-    while (selection().empty() && timer.elapsed() < 5000)
-        host::processEvents();
+    processEventsUntil([] { return !selectionText().empty(); });
     EXPECT_EQ(selection(), "chestCtrl");
     EXPECT_EQ(hovered(), 0);
     // The pointer goes to the screen's corner, off the window, for the tests that follow.
@@ -707,11 +581,7 @@ TEST_F(OverlayHover, RealPointerOverAPatchHoversItAndAClickSelectsItsControl)
     host::processEvents();
 }
 
-} // namespace
-
-namespace {
-
-class OverlayClick : public overlaymouse::OverlayMouseScene
+class OverlayClick : public OverlayMouseScene
 {
 protected:
     std::string selectedPatches()

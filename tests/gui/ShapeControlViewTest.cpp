@@ -5,6 +5,7 @@
 
 #include "MouseEventRecorder.h"
 #include "OwnLocatorType.h"
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 
 #include "dg/Registry.h"
@@ -72,14 +73,10 @@ const PixelTest kNormal = colour(1.0, 0.0, 0.0);
 const PixelTest kHovered = colour(1.0, 0.82, 0.18);
 const PixelTest kSelected = colour(0.056, 1.0, 0.366);
 
-class ShapeControlPicture
+class ShapeControlPicture : protected PanelView
 {
 protected:
-    explicit ShapeControlPicture(const std::string& name)
-        : imageFile("/tmp/pellix-" + name + "-" + std::to_string(::getpid()) + ".png")
-    {
-    }
-    ~ShapeControlPicture() { std::remove(imageFile.c_str()); }
+    explicit ShapeControlPicture(const std::string& name) : PanelView(name) {}
 
     // A control "name" with its shape "nameShape", opaque in every state so colours compare exactly.
     static void makeControl(const std::string& name)
@@ -90,14 +87,6 @@ protected:
               "setAttr " + name + "Shape.selectedTransparency 0", std::string("select -cl")})
             ASSERT_TRUE(mel(command)) << command;
     }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
-    }
-
-    QColor pixel(int x, int y) const { return image.pixelColor(x, image.height() - 1 - y); }
 
     // Whether a pixel within `radius` of the projected point passes the test.
     bool drawnNear(const MPoint& world, const PixelTest& test, int radius = 2) const
@@ -121,10 +110,6 @@ protected:
         for (int step = -8; step <= 8; ++step) count += test(pixel(cx + dx * step, cy + dy * step));
         return count;
     }
-
-    mutable M3dView view;  // its port queries are not const
-    QImage image;
-    const std::string imageFile;
 };
 
 namespace {
@@ -149,15 +134,13 @@ protected:
     void lookFromTop()
     {
         ASSERT_TRUE(mel("lookThru top modelPanel4; setAttr topShape.orthographicWidth 10"));
-        host::setActivePanel(3);
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     void lookFromFront()
     {
         ASSERT_TRUE(mel("lookThru persp modelPanel4; setAttr persp.rotate 0 0 0; setAttr persp.translate 0 0 10"));
-        host::setActivePanel(3);
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     std::optional<OwnShapeControlType> own;
@@ -440,19 +423,7 @@ void dragChange(const std::string& change)
 // How many times the control was prepared while the event loop ran for `milliseconds`.
 int preparesWhileIdle(int milliseconds)
 {
-    host::startVp2Record();
-    host::takeVp2Record();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        host::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    int prepares = 0;
-    for (const host::Vp2Call& call : host::takeVp2Record()) {
-        prepares += call.node == "ctrlShape" && call.call == "prepareForDraw";
-    }
-    host::stopVp2Record();
-    return prepares;
+    return overrideCallsWhileIdle("ctrlShape", milliseconds)["prepareForDraw"];
 }
 
 TEST_F(ShapeControlDrawing, ReadoutShowsWhatADragChangesAndEndsOnTimeWhileAnIdleViewPreparesNothing)
@@ -556,8 +527,6 @@ TEST_F(ShapeControlDrawing, SliderIsSizedInPixelsAlongTheScreenHoweverTheControl
 
 namespace {
 
-constexpr unsigned kPanel = 3; // modelPanel4
-
 // A view of the XZ plane from the top camera, 10 units wide, and the mouse in it.
 class HoverView : protected ShapeControlPicture
 {
@@ -568,52 +537,11 @@ protected:
     {
         ASSERT_TRUE(mel("lookThru top modelPanel4; setAttr topShape.orthographicWidth 10"));
         ASSERT_TRUE(mel("setToolTo selectSuperContext; select -cl"));
-        host::setActivePanel(kPanel);
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        widget = host::panelWidget(kPanel);
-        ASSERT_NE(widget, nullptr);
-        const QPointF origin = widgetPoint(MPoint(0, 0, 0));
-        const QPointF unitRight = widgetPoint(MPoint(1, 0, 0));
-        pixelsPerUnit = unitRight.x() - origin.x();
+        ASSERT_NO_FATAL_FAILURE(usePanel());
+        pixelsPerUnit = widgetPoint(MPoint(1, 0, 0)).x() - widgetPoint(MPoint(0, 0, 0)).x();
         // The scenes below keep outlines a few tolerances (10 pixels) apart at this scale.
         ASSERT_GT(pixelsPerUnit, 40.0);
     }
-
-    void tearDownView()
-    {
-        mel("hostMouseEvent -panel modelPanel4 -type release -x 1 -y 1 -button left");
-        mel("hostMouseEvent -panel modelPanel4 -type leave");
-        mel("setToolTo selectSuperContext");
-        mel("lookThru persp modelPanel4");
-    }
-
-    QPointF widgetPoint(const MPoint& world) const
-    {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        const double ratio = widget->devicePixelRatioF();
-        return QPointF(x / ratio, (view.portHeight() - y) / ratio);
-    }
-
-    static std::string at(const QPointF& p)
-    {
-        std::ostringstream text;
-        text << " -x " << p.x() << " -y " << p.y();
-        return text.str();
-    }
-
-    static std::string moveCommand(const QPointF& p, const std::string& modifiers = "")
-    {
-        return "hostMouseEvent -panel modelPanel4 -type move" + at(p) +
-               (modifiers.empty() ? std::string() : " -modifiers \"" + modifiers + "\"");
-    }
-
-    void moveTo(const QPointF& p, const std::string& modifiers = "")
-    {
-        ASSERT_TRUE(mel(moveCommand(p, modifiers))) << moveCommand(p, modifiers);
-    }
-    void moveTo(const MPoint& world, const std::string& modifiers = "") { moveTo(widgetPoint(world), modifiers); }
 
     // A spot of the view where no control of these scenes lies.
     void moveAway() { moveTo(MPoint(-4.5, 0, -3.5)); }
@@ -633,7 +561,6 @@ protected:
         return hovered ? "hovered" : normal ? "normal" : "selected";
     }
 
-    QWidget* widget = nullptr;
     double pixelsPerUnit = 0.0;
 };
 
@@ -648,7 +575,7 @@ protected:
     }
     void TearDown() override
     {
-        tearDownView();
+        releasePanel();
         PellixPluginTest::TearDown();
     }
 };
@@ -726,19 +653,14 @@ TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHo
     // The move tool's X handle, 60 pixels right of the pivot, dragged 40 pixels further.
     ASSERT_TRUE(mel("select -r ctrl; setToolTo moveSuperContext"));
     const QPointF handle = widgetPoint(MPoint(0.5, 0, 0)) + QPointF(60, 0);
-    for (const auto& step : {std::make_pair("press", 0.0), std::make_pair("move", 20.0), std::make_pair("move", 40.0)}) {
-        const std::string button = std::string(step.first) == "press" ? " -button left" : "";
-        ASSERT_TRUE(MGlobal::executeCommand(MString(("hostMouseEvent -panel modelPanel4 -type " +
-                                                     std::string(step.first) + button +
-                                                     at(handle + QPointF(step.second, 0)))
-                                                        .c_str()),
-                                            false, true));
-    }
+    mouse("press", handle, "left");
+    mouse("move", handle + QPointF(20, 0));
+    mouse("move", handle + QPointF(40, 0));
     const double moved = melDouble("getAttr ctrl.translateX");
     ASSERT_GT(moved, 0.5 + 20.0 / pixelsPerUnit) << "the drag moved the control";
     snapshot();
     EXPECT_TRUE(drawnNear(MPoint(moved + 0.3, 0, 0), box, 3)) << "the readout of the dragged control";
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type release -button left" + at(handle + QPointF(40, 0))));
+    mouse("release", handle + QPointF(40, 0), "left");
     ASSERT_TRUE(mel("setToolTo selectSuperContext; select -cl"));
 
     // Deleted while hovered, the control comes back from an undo as it was before it was hovered.
@@ -775,9 +697,9 @@ TEST_F(ShapeControlHover, AltClearsTheHoverAndEveryEventStillReachesTheView)
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal");
 
     // A left press picks too, and passes on like every move.
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type press -button left" + at(widgetPoint(MPoint(1, 0, 0.3)))));
+    mouse("press", widgetPoint(MPoint(1, 0, 0.3)), "left");
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type release -button left" + at(widgetPoint(MPoint(1, 0, 0.3)))));
+    mouse("release", widgetPoint(MPoint(1, 0, 0.3)), "left");
 
     size_t moves = 0, presses = 0;
     for (const SeenMouseEvent& seen : recorder.seen()) {
@@ -1067,35 +989,20 @@ TEST_F(ShapeControlHover, UnloadingThePlugInTakesItsFilterAlong)
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "loaded again, it hovers again";
 }
 
-// Runs xdotool against the panel's top-level X window at a widget position.
-int xdotoolAt(QWidget* widget, const QPoint& position)
-{
-    const QPoint inWindow = widget->mapTo(widget->window(), position);
-    const std::string command = "xdotool mousemove --window " + std::to_string(widget->window()->winId()) + " " +
-                                std::to_string(inWindow.x()) + " " + std::to_string(inWindow.y());
-    return std::system(command.c_str());
-}
-
 // Turns the event loop until the view has seen a mouse move at `position`.
 bool waitForMoveAt(const MouseEventRecorder& recorder, const QPointF& position)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 5000) {
-        host::processEvents();
+    return processEventsUntil([&] {
         for (const SeenMouseEvent& seen : recorder.byApplication(QEvent::MouseMove))
             if (seen.position == position) return true;
-    }
-    return false;
+        return false;
+    });
 }
 
 TEST_F(ShapeControlHover, RealMouseMovesHoverTheControl)
 {
     makeControl("ctrl");
     MouseEventRecorder recorder(widget);
-    widget->window()->raise();
-    host::processEvents();
-
     const QPoint onEdge = widgetPoint(MPoint(0.2, 0, 1)).toPoint();
     ASSERT_EQ(xdotoolAt(widget, onEdge), 0);
     ASSERT_TRUE(waitForMoveAt(recorder, onEdge));
@@ -1120,7 +1027,7 @@ protected:
 
     void TearDown() override
     {
-        tearDownView();
+        releasePanel();
         own.reset();
     }
 

@@ -4,6 +4,7 @@
 
 #include "MouseEventRecorder.h"
 #include "OwnLocatorType.h"
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 #include "ViewportTestScene.h"
 
@@ -28,7 +29,6 @@
 #include <maya/MStringArray.h>
 #include <maya/MUIDrawManager.h>
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <cmath>
@@ -40,8 +40,6 @@
 
 namespace {
 
-constexpr unsigned kPerspPanel = 3;
-
 class HostMouseEvent : public ::testing::Test
 {
 protected:
@@ -50,7 +48,7 @@ protected:
         ASSERT_TRUE(mel("file -force -new"));
         ASSERT_TRUE(mel("lookThru persp modelPanel4"));
         host::processEvents();
-        fWidget = host::panelWidget(kPerspPanel);
+        fWidget = host::panelWidget(kPanel);
         ASSERT_NE(fWidget, nullptr);
         fRecorder = std::make_unique<MouseEventRecorder>(fWidget);
     }
@@ -181,30 +179,15 @@ TEST_F(HostMouseEvent, BadArgumentsSayWhatIsWrong)
     EXPECT_TRUE(fRecorder->seen().empty());
 }
 
-// Runs xdotool against the panel's top-level X window at a widget position.
-int xdotoolAt(QWidget* widget, const QPoint& position, const std::string& action)
-{
-    const QPoint inWindow = widget->mapTo(widget->window(), position);
-    const std::string command = "xdotool mousemove --window " + std::to_string(widget->window()->winId()) + " " +
-                                std::to_string(inWindow.x()) + " " + std::to_string(inWindow.y()) + " " + action;
-    return std::system(command.c_str());
-}
-
 // Turns the event loop until the application filter has seen `count` events of a type.
 bool waitForEvents(const MouseEventRecorder& recorder, QEvent::Type type, size_t count)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (recorder.byApplication(type).size() < count && timer.elapsed() < 5000)
-        host::processEvents();
-    return recorder.byApplication(type).size() >= count;
+    return processEventsUntil([&] { return recorder.byApplication(type).size() >= count; });
 }
 
 TEST_F(HostMouseEvent, RealXEventsReachTheApplicationFilterFirst)
 {
-    fWidget->window()->raise();
-    host::processEvents();
-    ASSERT_EQ(xdotoolAt(fWidget, QPoint(60, 45), ""), 0);
+    ASSERT_EQ(xdotoolAt(fWidget, QPoint(60, 45)), 0);
     ASSERT_TRUE(waitForEvents(*fRecorder, QEvent::MouseMove, 1));
     EXPECT_EQ(fRecorder->byApplication(QEvent::MouseMove).back().position, QPointF(60, 45));
     expectApplicationFirst(QEvent::MouseMove);
@@ -251,7 +234,7 @@ protected:
         // Looking down -Z from z = 20: world x to the right, y up.
         ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0"));
         ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-        host::setActivePanel(kPerspPanel);
+        host::setActivePanel(kPanel);
     }
 
     void TearDown() override
@@ -265,7 +248,7 @@ protected:
     static void drawn()
     {
         host::processEvents();
-        host::refreshNow(kPerspPanel);
+        host::refreshNow(kPanel);
     }
 
     static std::string world(double x, double y, double z)
@@ -366,7 +349,7 @@ TEST_F(SelectTool, CurvesLocatorsAndJointsArePickedNearTheirLines)
     ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
     short x = 0, y = 0;
     ASSERT_TRUE(view.worldToView(MPoint(1, -3, 0), x, y));
-    const double ratio = host::panelWidget(kPerspPanel)->devicePixelRatioF();
+    const double ratio = host::panelWidget(kPanel)->devicePixelRatioF();
     const double logicalX = x / ratio, logicalY = (view.portHeight() - y) / ratio + 2.0;
     clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY));
     EXPECT_EQ(selection(), Names({"line"}));
@@ -556,7 +539,7 @@ TEST_F(SelectTool, APressTakenByAnApplicationFilterDoesNotSelect)
     ASSERT_TRUE(mel("select -r a"));
     drawn();
     {
-        PressEater eater(host::panelWidget(kPerspPanel));
+        PressEater eater(host::panelWidget(kPanel));
         click(4, 0, 0.5); // the release still reaches the view
         EXPECT_EQ(selection(), Names({"a"}));
         clickEmpty();
@@ -599,25 +582,16 @@ TEST_F(SelectTool, RealShiftClickAddsToTheSelection)
     cube("b", 4, 0, 0);
     ASSERT_TRUE(mel("select -r a"));
     drawn();
-    QWidget* widget = host::panelWidget(kPerspPanel);
-    widget->window()->raise();
-    host::processEvents();
+    QWidget* widget = host::panelWidget(kPanel);
     MouseEventRecorder recorder(widget);
-
     M3dView view;
     ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
     short x = 0, y = 0;
     ASSERT_TRUE(view.worldToView(MPoint(4, 0, 0.5), x, y));
     const double ratio = widget->devicePixelRatioF();
-    const QPoint at = widget->mapTo(widget->window(), QPoint(int(x / ratio), int((view.portHeight() - y) / ratio)));
-    const std::string command = "xdotool mousemove --window " + std::to_string(widget->window()->winId()) + " " +
-                                std::to_string(at.x()) + " " + std::to_string(at.y()) +
-                                " keydown shift click 1 keyup shift";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    QElapsedTimer timer;
-    timer.start();
-    while (recorder.byApplication(QEvent::MouseButtonRelease).empty() && timer.elapsed() < 5000)
-        host::processEvents();
+    const QPointF at(int(x / ratio), int((view.portHeight() - y) / ratio));
+    ASSERT_EQ(xdotoolAt(widget, at, "keydown shift click 1 keyup shift"), 0);
+    ASSERT_TRUE(waitForEvents(recorder, QEvent::MouseButtonRelease, 1));
     ASSERT_EQ(recorder.byApplication(QEvent::MouseButtonRelease).size(), 1u);
     EXPECT_EQ(selection(), Names({"a", "b"}));
 }
@@ -638,10 +612,10 @@ protected:
         ASSERT_TRUE(mel("polyCube -n box; polyCube -n other; move -6 0 0 other"));
         ASSERT_TRUE(MGlobal::executeCommand("select -r box", false, true));
         ASSERT_TRUE(mel("setToolTo moveSuperContext"));
-        host::setActivePanel(kPerspPanel);
+        host::setActivePanel(kPanel);
         host::processEvents();
         ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        ratio = host::panelWidget(kPerspPanel)->devicePixelRatioF();
+        ratio = host::panelWidget(kPanel)->devicePixelRatioF();
         centre = logical(MPoint(0, 0, 0));
         // Logical pixels per world unit along x at the pivot's depth.
         pixelsPerUnit = logical(MPoint(1, 0, 0)).x - centre.x;
@@ -724,25 +698,36 @@ TEST_F(MoveToolDrag, DraggingTheXHandleMovesTranslateXOnlyByTheCursorTravel)
     EXPECT_EQ(selected(), MString("box"));
 }
 
-TEST_F(MoveToolDrag, DraggingTheYHandleMovesTranslateYOnly)
+TEST_F(MoveToolDrag, EachHandleMovesItsAxesByTheCursorTravelInWorldSpace)
 {
-    const Pixel press{centre.x, centre.y - 80};
-    mouse("press", press);
-    mouse("move", {press.x + 10, press.y - 30});
-    mouse("release", {press.x + 10, press.y - 30});
-    EXPECT_NEAR(attr("translateY"), 30 / pixelsPerUnit, 1.0 / pixelsPerUnit);
-    EXPECT_DOUBLE_EQ(attr("translateX"), 0.0);
-    EXPECT_DOUBLE_EQ(attr("translateZ"), 0.0);
-}
-
-TEST_F(MoveToolDrag, TheCentreHandleMovesInTheViewPlane)
-{
-    mouse("press", centre);
-    mouse("move", {centre.x + 30, centre.y - 20});
-    mouse("release", {centre.x + 30, centre.y - 20});
-    EXPECT_NEAR(attr("translateX"), 30 / pixelsPerUnit, 1.0 / pixelsPerUnit);
-    EXPECT_NEAR(attr("translateY"), 20 / pixelsPerUnit, 1.0 / pixelsPerUnit);
-    EXPECT_NEAR(attr("translateZ"), 0.0, 1e-9);
+    // The press's offset from the pivot and the drag, in logical pixels (y down), and the
+    // translation expected, in pixels of travel at the pivot.
+    const struct
+    {
+        const char* name;
+        const char* setup;
+        double pressX, pressY, dragX, dragY, movedX, movedY;
+    } kCases[] = {
+        {"the Y handle moves translateY only", "", 0, -80, 10, -30, 0, 30},
+        {"the centre handle moves in the view plane", "", 0, 0, 30, -20, 30, 20},
+        {"a hidden manipulator does not drag", "manipMoveContext -e -manipVisible 0 Move", 60, 0, 40, 0, 0, 0},
+        {"under a parent scaled by 2, translate changes by half the world distance",
+         "manipMoveContext -e -manipVisible 1 Move; createNode transform -n holder; parent box holder; "
+         "setAttr holder.scale 2 2 2; select -r box",
+         60, 0, 40, 0, 20, 0},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(mel(std::string("setAttr box.translate 0 0 0; ") + c.setup));
+        host::processEvents();
+        const Pixel press{centre.x + c.pressX, centre.y + c.pressY};
+        mouse("press", press);
+        mouse("move", {press.x + c.dragX, press.y + c.dragY});
+        mouse("release", {press.x + c.dragX, press.y + c.dragY});
+        EXPECT_NEAR(attr("translateX"), c.movedX / pixelsPerUnit, 1.0 / pixelsPerUnit);
+        EXPECT_NEAR(attr("translateY"), c.movedY / pixelsPerUnit, 1.0 / pixelsPerUnit);
+        EXPECT_NEAR(attr("translateZ"), 0.0, 1e-9);
+    }
 }
 
 TEST_F(MoveToolDrag, TheDragIsOneUndoableStep)
@@ -763,19 +748,6 @@ TEST_F(MoveToolDrag, TheDragIsOneUndoableStep)
     EXPECT_DOUBLE_EQ(attr("translateX"), moved);
 }
 
-TEST_F(MoveToolDrag, AParentedTransformFollowsTheCursorInWorldSpace)
-{
-    // Under a parent scaled by 2: translate changes by half the world distance.
-    ASSERT_TRUE(mel("createNode transform -n holder; parent box holder; setAttr holder.scale 2 2 2; select -r box"));
-    host::processEvents();
-    const Pixel press{centre.x + 60, centre.y};
-    mouse("press", press);
-    mouse("move", {press.x + 40, press.y});
-    mouse("release", {press.x + 40, press.y});
-    EXPECT_NEAR(attr("translateX"), 20 / pixelsPerUnit, 0.5 / pixelsPerUnit);
-    EXPECT_DOUBLE_EQ(attr("translateY"), 0.0);
-}
-
 TEST_F(MoveToolDrag, APressOffTheManipulatorSelectsAndAClickWithoutAMoveRecordsNothing)
 {
     mouse("press", centre);
@@ -789,16 +761,6 @@ TEST_F(MoveToolDrag, APressOffTheManipulatorSelectsAndAClickWithoutAMoveRecordsN
     // Undo takes back that select, then the one of the set-up: no empty step of the still click.
     ASSERT_TRUE(mel("undo"));
     EXPECT_EQ(selected(), MString("box"));
-}
-
-TEST_F(MoveToolDrag, AHiddenManipulatorDoesNotDrag)
-{
-    ASSERT_TRUE(mel("manipMoveContext -e -manipVisible 0 Move"));
-    const Pixel press{centre.x + 60, centre.y};
-    mouse("press", press);
-    mouse("move", {press.x + 40, press.y});
-    mouse("release", {press.x + 40, press.y});
-    EXPECT_DOUBLE_EQ(attr("translateX"), 0.0);
 }
 
 TEST_F(MoveToolDrag, ScaleHandlesScaleByTheCursorsDistanceFromThePivot)
@@ -820,23 +782,11 @@ TEST_F(MoveToolDrag, ScaleHandlesScaleByTheCursorsDistanceFromThePivot)
 
 TEST_F(MoveToolDrag, ARealDragMovesAlongXAndIsUndoable)
 {
-    QWidget* widget = host::panelWidget(kPerspPanel);
-    widget->window()->raise();
-    host::processEvents();
+    QWidget* widget = host::panelWidget(kPanel);
     MouseEventRecorder recorder(widget);
-    const QPoint press = widget->mapTo(widget->window(), QPoint(int(std::lround(centre.x + 60)), int(std::lround(centre.y))));
-    const QPoint release = press + QPoint(40, 0);
-    const std::string window = std::to_string(widget->window()->winId());
-    auto moveTo = [&](const QPoint& p) {
-        return " mousemove --window " + window + " " + std::to_string(p.x()) + " " + std::to_string(p.y());
-    };
-    const std::string command =
-        "xdotool" + moveTo(press) + " mousedown 1" + moveTo(press + QPoint(20, 0)) + moveTo(release) + " mouseup 1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    QElapsedTimer timer;
-    timer.start();
-    while (recorder.byApplication(QEvent::MouseButtonRelease).empty() && timer.elapsed() < 5000)
-        host::processEvents();
+    const QPoint press(int(std::lround(centre.x + 60)), int(std::lround(centre.y)));
+    ASSERT_EQ(xdotoolAt(widget, press, "mousedown 1 mousemove_relative 20 0 mousemove_relative 20 0 mouseup 1"), 0);
+    ASSERT_TRUE(waitForEvents(recorder, QEvent::MouseButtonRelease, 1));
     ASSERT_EQ(recorder.byApplication(QEvent::MouseButtonRelease).size(), 1u);
 
     // Whole pixels from the event loop: within a pixel and a half of world units.
