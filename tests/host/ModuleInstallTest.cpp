@@ -205,101 +205,104 @@ protected:
     fs::path fRoot;
 };
 
-// Module files of one folder and what a pellixbatch run over them prints ("@/" stands for
-// the folder the files are written in).
-TEST_F(ModuleFiles, DescriptionsAndVariableLinesSetTheSearchPathsAndProblemsAreWarned)
+TEST_F(ModuleFiles, ConventionalFoldersGoOnTheSearchPathsAndScriptsAreFound)
 {
-    const struct
-    {
-        const char* name;
-        std::vector<std::pair<const char*, const char*>> files; // a file, or a folder when its text is null
-        const char* modulePath;
-        const char* mel;
-        std::vector<const char*> results;
-        const char* warnings;
-    } kCases[] = {
-        {"conventional folders go on the search paths and scripts are found",
-         {{"mods/alpha.mod", "+ alpha 2.1 ../alpha\n"},
-          {"alpha/scripts/alphaGreeting.mel", "global proc string alphaGreeting() { return \"hello from alpha\"; }\n"},
-          {"alpha/plug-ins", nullptr},
-          {"alpha/icons", nullptr}}, // no presets folder: nothing is added for it
-         "@/mods",
-         "alphaGreeting; moduleInfo -mn alpha -v; moduleInfo -mn alpha -p; moduleInfo -mn alpha -definition; "
-         "getenv MAYA_SCRIPT_PATH; getenv PYTHONPATH; getenv XBMLANGPATH; getenv MAYA_PRESET_PATH;",
-         {"hello from alpha", "2.1", "@/alpha", "@/mods/alpha.mod", "@/alpha/scripts", "@/alpha/scripts",
-          "@/alpha/icons/%B", ""},
-         ""},
-        {"modules for another Maya, platform or locale and disabled ones are skipped quietly",
-         {{"older", nullptr}, {"windows", nullptr}, {"french", nullptr}, {"disabled", nullptr}, {"matching", nullptr},
-          {"mods/many.txt", "+ MAYAVERSION:2022 older 1.0 ../older\n"
-                            "not a line a module could hold\n"
-                            "+ PLATFORM:win64 windows 1.0 ../windows\n"
-                            "+ LOCALE:fr_FR french 1.0 ../french\n"
-                            "- disabled 1.0 ../disabled\n"
-                            "MAYA_SCRIPT_PATH+:=scripts\n"
-                            "+ MAYAVERSION:2023 PLATFORM:Linux LOCALE:en_US matching 3.0 ../matching\n"}},
-         "@/mods", "moduleInfo -lm; getenv MAYA_SCRIPT_PATH;", {"matching", ""}, ""},
-        {"variable lines set or append values as written or inside the module",
-         {{"gamma/shared/scripts", nullptr},
-          {"gamma/art/small", nullptr},
-          {"gamma/art/.cache", nullptr},
-          {"mods/gamma.mod", "+ gamma 1.0 ../gamma\n"
-                             "GAMMA_LOCATION:=\n"
-                             "GAMMA_DATA:=data/rigs\n"
-                             "GAMMA_MODE=fast\n"
-                             "GAMMA_LIST+=second\n"
-                             "GAMMA_LIST+:=third\n"
-                             "scripts: shared/scripts\n"
-                             "[r] icons: art\n"}},
-         "@/mods",
-         "getenv GAMMA_LOCATION; getenv GAMMA_DATA; getenv GAMMA_MODE; getenv GAMMA_LIST; getenv MAYA_SCRIPT_PATH; "
-         "getenv XBMLANGPATH;",
-         {"@/gamma", "@/gamma/data/rigs", "fast", "first:second:@/gamma/third", "@/gamma/shared/scripts",
-          "@/gamma/art/%B:@/gamma/art/small/%B"},
-         ""},
-        {"problems are warned and the other modules still load",
-         {{"good/plug-ins", nullptr},
-          {"mods/a.mod", "+ missing 1.0 ../not-there\n"
-                         "+ short 1.0\n"
-                         "+ good 1.0 ../good\n"
-                         "this line sets nothing\n"}},
-         "@/mods", "moduleInfo -listModules;", {"good"},
-         "Warning: Module \"missing\" (@/mods/a.mod line 1): its folder @/not-there does not exist; module "
-         "skipped.\n"
-         "Warning: Module description at @/mods/a.mod line 2 needs a name, a version and a path: \"+ short 1.0\"\n"
-         "Warning: Cannot read the line at @/mods/a.mod line 4 of module \"good\": \"this line sets nothing\"\n"},
-        {"the first module of a name on the search path wins",
-         {{"first/delta", nullptr},
-          {"second/delta", nullptr},
-          {"first/delta.mod", "+ delta 1.0 ./delta\n"},
-          {"second/delta.mod", "+ delta 2.0 ./delta\n"}},
-         "@/first:@/second:/no/such/folder", "moduleInfo -lm; getModulePath -mn delta; moduleInfo -mn delta -v;",
-         {"delta", "@/first/delta", "1.0"}, ""},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        fs::remove_all(fRoot);
-        fs::create_directories(fRoot);
-        const std::string root = fRoot.lexically_normal().string();
-        const auto expand = [&](std::string text) {
-            for (size_t at = text.find("@/"); at != std::string::npos; at = text.find("@/", at + root.size()))
-                text.replace(at, 1, root);
-            return text;
-        };
-        for (const auto& [file, text] : c.files) {
-            if (text)
-                writeFile(fRoot / file, text);
-            else
-                folder(file);
-        }
-        const ProgramOutput run = runWithModules(expand(c.modulePath), c.mel, {{"GAMMA_LIST", "first"}});
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err, expand(c.warnings));
-        std::string expected;
-        for (const char* value : c.results)
-            expected += result(expand(value));
-        EXPECT_EQ(run.out, expected);
-    }
+    writeFile(fRoot / "mods" / "alpha.mod", "+ alpha 2.1 ../alpha\n");
+    writeFile(fRoot / "alpha" / "scripts" / "alphaGreeting.mel",
+              "global proc string alphaGreeting() { return \"hello from alpha\"; }\n");
+    folder("alpha/plug-ins");
+    folder("alpha/icons");
+    // No presets folder: nothing is added for it.
+    const ProgramOutput run = runWithModules(
+        path("mods"),
+        "alphaGreeting; moduleInfo -mn alpha -v; moduleInfo -mn alpha -p; moduleInfo -mn alpha -definition; "
+        "getenv MAYA_SCRIPT_PATH; getenv PYTHONPATH; getenv XBMLANGPATH; getenv MAYA_PRESET_PATH;");
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, result("hello from alpha") + result("2.1") + result(path("alpha")) +
+                           result(path("mods/alpha.mod")) + result(path("alpha/scripts")) +
+                           result(path("alpha/scripts")) + result(path("alpha/icons") + "/%B") + result(""));
+}
+
+TEST_F(ModuleFiles, ModulesForAnotherMayaPlatformOrLocaleAndDisabledOnesAreSkippedQuietly)
+{
+    for (const char* name : {"older", "windows", "french", "disabled", "matching"})
+        folder(name);
+    writeFile(fRoot / "mods" / "many.txt",
+              "+ MAYAVERSION:2022 older 1.0 ../older\n"
+              "not a line a module could hold\n"
+              "+ PLATFORM:win64 windows 1.0 ../windows\n"
+              "+ LOCALE:fr_FR french 1.0 ../french\n"
+              "- disabled 1.0 ../disabled\n"
+              "MAYA_SCRIPT_PATH+:=scripts\n"
+              "+ MAYAVERSION:2023 PLATFORM:Linux LOCALE:en_US matching 3.0 ../matching\n");
+    const ProgramOutput run = runWithModules(path("mods"), "moduleInfo -lm; getenv MAYA_SCRIPT_PATH;");
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, result("matching") + result(""));
+}
+
+TEST_F(ModuleFiles, VariableLinesSetOrAppendValuesAsWrittenOrInsideTheModule)
+{
+    folder("gamma/shared/scripts");
+    folder("gamma/art/small");
+    folder("gamma/art/.cache");
+    writeFile(fRoot / "mods" / "gamma.mod",
+              "+ gamma 1.0 ../gamma\n"
+              "GAMMA_LOCATION:=\n"
+              "GAMMA_DATA:=data/rigs\n"
+              "GAMMA_MODE=fast\n"
+              "GAMMA_LIST+=second\n"
+              "GAMMA_LIST+:=third\n"
+              "scripts: shared/scripts\n"
+              "[r] icons: art\n");
+    const ProgramOutput run = runWithModules(
+        path("mods"),
+        "getenv GAMMA_LOCATION; getenv GAMMA_DATA; getenv GAMMA_MODE; getenv GAMMA_LIST; getenv MAYA_SCRIPT_PATH; "
+        "getenv XBMLANGPATH;",
+        {{"GAMMA_LIST", "first"}});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, result(path("gamma")) + result(path("gamma/data/rigs")) + result("fast") +
+                           result("first:second:" + path("gamma/third")) + result(path("gamma/shared/scripts")) +
+                           result(path("gamma/art") + "/%B:" + path("gamma/art/small") + "/%B"));
+}
+
+TEST_F(ModuleFiles, ProblemsAreWarnedAndTheOtherModulesStillLoad)
+{
+    folder("good/plug-ins");
+    writeFile(fRoot / "mods" / "a.mod",
+              "+ missing 1.0 ../not-there\n"
+              "+ short 1.0\n"
+              "+ good 1.0 ../good\n"
+              "this line sets nothing\n");
+    const ProgramOutput run = runWithModules(path("mods"), "moduleInfo -listModules;");
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string file = path("mods/a.mod");
+    EXPECT_EQ(run.err, "Warning: Module \"missing\" (" + file + " line 1): its folder " + path("not-there") +
+                           " does not exist; module skipped.\n"
+                           "Warning: Module description at " + file +
+                           " line 2 needs a name, a version and a path: \"+ short 1.0\"\n"
+                           "Warning: Cannot read the line at " + file +
+                           " line 4 of module \"good\": \"this line sets nothing\"\n");
+    EXPECT_EQ(run.out, result("good"));
+}
+
+TEST_F(ModuleFiles, TheFirstModuleOfANameOnTheSearchPathWins)
+{
+    folder("first/delta");
+    folder("second/delta");
+    writeFile(fRoot / "first" / "delta.mod", "+ delta 1.0 ./delta\n");
+    writeFile(fRoot / "second" / "delta.mod", "+ delta 2.0 ./delta\n");
+    const ProgramOutput run = runWithModules(path("first") + ":" + path("second") + ":/no/such/folder",
+                                             "moduleInfo -lm; getModulePath -mn delta; moduleInfo -mn delta -v;");
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, result("delta") + result(path("first/delta")) + result("1.0"));
 }
 
 TEST_F(ModuleFiles, AskingForAnUnknownModuleFailsWithItsName)
