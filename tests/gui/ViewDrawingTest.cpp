@@ -3,6 +3,7 @@
 // showing only its members and what hangs below them, and the move, rotate and scale tools'
 // manipulators drawn around the selection.
 
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 #include "ViewportTestScene.h"
 
@@ -17,7 +18,6 @@
 #include <QImage>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -162,9 +162,11 @@ TEST_F(BuiltinShapeDrawing, WireframesTakeTheirOverrideOrOwnColourUntilSelected)
 
 namespace {
 
-class IsolateDrawing : public ::testing::Test
+class IsolateDrawing : public ::testing::Test, protected PanelView
 {
 protected:
+    IsolateDrawing() : PanelView("isolate") {}
+
     void SetUp() override
     {
         ASSERT_TRUE(mel("file -force -new"));
@@ -175,37 +177,24 @@ protected:
                         "polyCube -w 2 -h 2 -d 2 -n right; move 3 0 0 right; "
                         "polyCube -w 2 -h 2 -d 2 -n child; parent child left; setAttr child.t 0 3 0; "
                         "select -cl; viewFit -all modelPanel4"));
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     void TearDown() override
     {
         mel("isolateSelect -state 0 modelPanel4");
         mel("file -force -new");
-        std::remove(imageFile.c_str());
-    }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
     }
 
     // Whether the pixel where a world point lands differs from the empty view's.
     bool drawnAt(const MPoint& world) const
     {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        const QColor pixel = image.pixelColor(x, image.height() - 1 - y);
+        const QColor pixel = pixelAt(world);
         const QColor corner = image.pixelColor(2, 2);
         return std::abs(pixel.red() - corner.red()) + std::abs(pixel.green() - corner.green()) +
                    std::abs(pixel.blue() - corner.blue()) > 12;
     }
 
-    M3dView view;
-    QImage image;
-    std::string imageFile = "/tmp/pellix-isolate-" + std::to_string(::getpid()) + ".png";
     // The middle of each box's top face, which the camera above sees.
     const MPoint leftCentre{-3, 1, 0}, rightCentre{3, 1, 0}, childCentre{-3, 4, 0};
 };
@@ -248,9 +237,11 @@ TEST_F(IsolateDrawing, OtherPanelsKeepDrawingEverything)
 
 namespace {
 
-class ToolManipulatorDrawing : public ::testing::Test
+class ToolManipulatorDrawing : public ::testing::Test, protected PanelView
 {
 protected:
+    ToolManipulatorDrawing() : PanelView("manipulators") {}
+
     void SetUp() override
     {
         ASSERT_TRUE(mel("file -force -new"));
@@ -259,8 +250,7 @@ protected:
         ASSERT_TRUE(mel("polyCube -w 0.2 -h 0.2 -d 0.2 -n box; move 2 1 -1 box; select -r box"));
         // Wide lines so that a sampled point on a line is surely covered.
         ASSERT_TRUE(mel("manipOptions -lineSize 3"));
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     void TearDown() override
@@ -269,13 +259,6 @@ protected:
         MFnManip3D::setGlobalSize(1.0f);
         MFnManip3D::setLineSize(1.0f);
         mel("file -force -new");
-        std::remove(imageFile.c_str());
-    }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
     }
 
     // Screen position of the pivot and the screen direction of a world axis.
@@ -305,7 +288,7 @@ protected:
                 const int x = int(std::lround(cx + ux * distance)) + dx;
                 const int y = int(std::lround(cy + uy * distance)) + dy;
                 if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) continue;
-                const QColor c = image.pixelColor(x, image.height() - 1 - y);
+                const QColor c = pixel(x, y);
                 const int channel[3] = {c.red(), c.green(), c.blue()};
                 if (channel[axis] > 150 && channel[(axis + 1) % 3] < 80 && channel[(axis + 2) % 3] < 80) ++found;
             }
@@ -322,7 +305,7 @@ protected:
             for (int x = 0; x < image.width(); ++x) {
                 const double d = std::hypot(x - cx, y - cy);
                 if (d < inner || d >= outer) continue;
-                const QColor c = image.pixelColor(x, image.height() - 1 - y);
+                const QColor c = pixel(x, y);
                 const int hi = std::max({c.red(), c.green(), c.blue()});
                 const int lo = std::min({c.red(), c.green(), c.blue()});
                 if (hi > 150 && lo < 80 && c.red() + c.green() + c.blue() - hi - lo < 80) ++found;
@@ -330,10 +313,7 @@ protected:
         return found;
     }
 
-    M3dView view;
-    QImage image;
     const MPoint pivot{2, 1, -1};
-    std::string imageFile = "/tmp/pellix-manip-" + std::to_string(::getpid()) + ".png";
 };
 
 TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivotScaledByTheGlobalSize)
