@@ -546,6 +546,14 @@ protected:
     // A spot of the view where no control of these scenes lies.
     void moveAway() { moveTo(MPoint(-4.5, 0, -3.5)); }
 
+    // Moves the mouse to `to`, and what the outline at `world` then looks like.
+    template <typename Place>
+    std::string lookAfterMoveTo(const Place& to, const MPoint& world)
+    {
+        moveTo(to);
+        return lookAt(world);
+    }
+
     // What the outline at `world` looks like in a fresh picture.
     std::string lookAt(const MPoint& world)
     {
@@ -589,19 +597,14 @@ TEST_F(ShapeControlHover, TheControlUnderTheCursorLightsUpWithAThickerLineUntilT
     const int normalWidth = thicknessAt(right, kNormal, 1, 0);
 
     // Within the outline's reach (3.5 line widths), not only on it.
-    moveTo(widgetPoint(right) + QPointF(9, 0));
-    ASSERT_EQ(lookAt(left), "hovered") << "the whole control lights up";
+    ASSERT_EQ(lookAfterMoveTo(widgetPoint(right) + QPointF(9, 0), left), "hovered") << "the whole control lights up";
     EXPECT_GT(thicknessAt(right, kHovered, 1, 0), normalWidth);
 
-    moveTo(widgetPoint(right) + QPointF(14, 0));
-    EXPECT_EQ(lookAt(left), "normal") << "out of reach";
-    moveTo(MPoint(0, 0, 1));
-    EXPECT_EQ(lookAt(left), "hovered");
-    moveTo(MPoint(0, 0, 0));
-    EXPECT_EQ(lookAt(left), "normal") << "an empty square has no inside";
+    EXPECT_EQ(lookAfterMoveTo(widgetPoint(right) + QPointF(14, 0), left), "normal") << "out of reach";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(0, 0, 1), left), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(MPoint(0, 0, 0), left), "normal") << "an empty square has no inside";
 
-    moveTo(MPoint(0, 0, -1));
-    ASSERT_EQ(lookAt(left), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(0, 0, -1), left), "hovered");
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type leave"));
     EXPECT_EQ(lookAt(left), "normal");
     EXPECT_EQ(thicknessAt(right, kNormal, 1, 0), normalWidth);
@@ -618,25 +621,21 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     const MPoint ringFar(-4.2, 0, 0), plateInside(2.5 + 0.6, 0, 0.6);
 
     const QPointF ringRight = widgetPoint(MPoint(-0.2, 0, 0));
-    moveTo(ringRight + QPointF(-8, 0));
-    EXPECT_EQ(lookAt(ringFar), "hovered") << "just inside the circle's outline";
-    moveTo(ringRight + QPointF(6, 0));
-    EXPECT_EQ(lookAt(ringFar), "hovered") << "just outside it, past the box of its samples";
-    moveTo(ringRight + QPointF(-16, 0));
-    EXPECT_EQ(lookAt(ringFar), "normal") << "further in";
-    moveTo(MPoint(-2.2, 0, 0));
-    EXPECT_EQ(lookAt(ringFar), "normal") << "at its centre";
-    moveTo(MPoint(-2.2 + 2.0 * std::cos(2.0), 0, 2.0 * std::sin(2.0)));
-    EXPECT_EQ(lookAt(ringFar), "hovered") << "between samples";
+    EXPECT_EQ(lookAfterMoveTo(ringRight + QPointF(-8, 0), ringFar), "hovered") << "just inside the circle's outline";
+    EXPECT_EQ(lookAfterMoveTo(ringRight + QPointF(6, 0), ringFar), "hovered")
+        << "just outside it, past the box of its samples";
+    EXPECT_EQ(lookAfterMoveTo(ringRight + QPointF(-16, 0), ringFar), "normal") << "further in";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(-2.2, 0, 0), ringFar), "normal") << "at its centre";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(-2.2 + 2.0 * std::cos(2.0), 0, 2.0 * std::sin(2.0)), ringFar), "hovered")
+        << "between samples";
 
     moveTo(MPoint(2.5 - 0.3, 0, -0.1));
     snapshot();
     EXPECT_EQ(lookIn(plateInside), "hovered") << "on the plate's surface";
     EXPECT_EQ(lookIn(ringFar), "normal");
-    moveTo(widgetPoint(MPoint(3.5, 0, 0)) + QPointF(8, 0));
-    EXPECT_EQ(lookAt(plateInside), "hovered") << "near its edge";
-    moveTo(widgetPoint(MPoint(3.5, 0, 0)) + QPointF(16, 0));
-    EXPECT_EQ(lookAt(plateInside), "normal") << "off its edge";
+    const QPointF plateEdge = widgetPoint(MPoint(3.5, 0, 0));
+    EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(8, 0), plateInside), "hovered") << "near its edge";
+    EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(16, 0), plateInside), "normal") << "off its edge";
 }
 
 TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
@@ -644,8 +643,7 @@ TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHo
     makeControl("ctrl");
     const PixelTest box = [](const QColor& c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
     // Seen from the top the readout hangs over the control's centre, its box to the right.
-    moveTo(MPoint(1, 0, 0.4));
-    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.4), MPoint(-1, 0, 0)), "hovered");
     ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5"));
     snapshot();
     EXPECT_FALSE(drawnNear(MPoint(0.8, 0, 0), box, 3)) << "moved by a script: no readout";
@@ -664,8 +662,7 @@ TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHo
     ASSERT_TRUE(mel("setToolTo selectSuperContext; select -cl"));
 
     // Deleted while hovered, the control comes back from an undo as it was before it was hovered.
-    moveTo(MPoint(moved + 1, 0, 0.4));
-    ASSERT_EQ(lookAt(MPoint(moved - 1, 0, 0)), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(moved + 1, 0, 0.4), MPoint(moved - 1, 0, 0)), "hovered");
     ASSERT_TRUE(MGlobal::executeCommand("delete ctrl", false, true));
     moveAway();
     ASSERT_TRUE(MGlobal::executeCommand("undo", false, true));
@@ -691,8 +688,7 @@ TEST_F(ShapeControlHover, AltClearsTheHoverAndEveryEventStillReachesTheView)
 {
     makeControl("ctrl");
     MouseEventRecorder recorder(widget);
-    moveTo(MPoint(1, 0, 0.2));
-    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.2), MPoint(-1, 0, 0)), "hovered");
     moveTo(MPoint(1, 0, -0.2), "alt");
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal");
 
@@ -722,47 +718,35 @@ TEST_F(ShapeControlHover, TheMoveRotateAndScaleManipulatorsKeepTheHoverOffTheirH
     const MPoint awayFromHandles(-2.5, 0, 3);                     // on the edge, left of the pivot
     const MPoint onXAxis(60.0 / pixelsPerUnit, 0, 3);             // on the edge, 60 pixels along X
 
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered") << "the move tool leaves the rest of the view alone";
-    moveTo(pivot);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "the centre handle";
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered");
-    moveTo(onXAxis);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "the X axis handle";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered") << "the move tool leaves the rest alone";
+    EXPECT_EQ(lookAfterMoveTo(pivot, farEdge), "normal") << "the centre handle";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(onXAxis, farEdge), "normal") << "the X axis handle";
 
     // A tool a script made is known by its class, whatever its name says.
     ASSERT_TRUE(mel("manipMoveContext myMove; setToolTo myMove"));
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered");
-    moveTo(onXAxis);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "a move tool named by a script";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(onXAxis, farEdge), "normal") << "a move tool named by a script";
 
     ASSERT_TRUE(mel("setToolTo scaleSuperContext"));
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered");
-    moveTo(onXAxis);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "the scale tool's axis";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(onXAxis, farEdge), "normal") << "the scale tool's axis";
 
     // The rotate ring reaches 66.7 pixels all round, and no further.
     for (const char* rotate : {"RotateSuperContext", "spinner"}) {
         SCOPED_TRACE(rotate);
         ASSERT_TRUE(mel(std::string("if (!`contextInfo -exists spinner`) manipRotateContext spinner; setToolTo ") +
                         rotate));
-        moveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3));
-        EXPECT_EQ(lookAt(farEdge), "normal") << "inside the ring";
-        moveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3));
-        EXPECT_EQ(lookAt(farEdge), "hovered") << "outside the ring";
+        EXPECT_EQ(lookAfterMoveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3), farEdge), "normal") << "inside the ring";
+        EXPECT_EQ(lookAfterMoveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3), farEdge), "hovered") << "outside the ring";
     }
 
     // The select tool has no handles, and without a selection no tool shows any.
     ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-    moveTo(pivot);
-    EXPECT_EQ(lookAt(farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(pivot, farEdge), "hovered");
     ASSERT_TRUE(mel("setToolTo moveSuperContext; select -cl"));
     moveTo(awayFromHandles);
-    moveTo(pivot);
-    EXPECT_EQ(lookAt(farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(pivot, farEdge), "hovered");
 }
 
 TEST_F(ShapeControlHover, NearestWinsThenSurfaceThenSelectedThenPathName)
@@ -872,21 +856,16 @@ TEST_F(ShapeControlHover, AControlTrackedByAnEnabledOverlayIsLeftToTheOverlay)
     ASSERT_TRUE(mel("setAttr free.translateX 3"));
     ASSERT_TRUE(mel("createNode pellixDataOverlay -n trackerShape"));
     ASSERT_TRUE(mel("connectAttr ctrlShape.message trackerShape.trackedShapeControls[0]"));
-    moveTo(MPoint(1, 0, 0.2));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal") << "tracked by an enabled overlay";
-    moveTo(MPoint(4, 0, 0.2));
-    EXPECT_EQ(lookAt(MPoint(2, 0, 0)), "hovered") << "an untracked control still is";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.2), MPoint(-1, 0, 0)), "normal") << "tracked by an enabled overlay";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(4, 0, 0.2), MPoint(2, 0, 0)), "hovered") << "an untracked control still is";
 
     ASSERT_TRUE(mel("setAttr trackerShape.enable 0"));
-    moveTo(MPoint(1, 0, -0.2));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "the overlay is off";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -0.2), MPoint(-1, 0, 0)), "hovered") << "the overlay is off";
 
     ASSERT_TRUE(mel("setAttr trackerShape.enable 1"));
-    moveTo(MPoint(1, 0, 0.4));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal");
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.4), MPoint(-1, 0, 0)), "normal");
     ASSERT_TRUE(mel("disconnectAttr ctrlShape.message trackerShape.trackedShapeControls[0]"));
-    moveTo(MPoint(1, 0, -0.4));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "no longer tracked";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -0.4), MPoint(-1, 0, 0)), "hovered") << "no longer tracked";
 }
 
 // The moments the panel's widget was sent a mouse move, press or enter event, on one clock.
@@ -951,8 +930,7 @@ TEST_F(ShapeControlHover, SmallQuickMovesAreNotPickedAgain)
 
     // After 8 ms the same spot is picked again.
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    moveTo(onEdge + QPointF(1, 0.5));
-    EXPECT_EQ(lookAt(farEdge), "normal");
+    EXPECT_EQ(lookAfterMoveTo(onEdge + QPointF(1, 0.5), farEdge), "normal");
 
     // Two pixels away it is picked again at once.
     ASSERT_TRUE(hoverThenMoveAway([&] { send(QEvent::MouseMove, onEdge + QPointF(2, 0)); }));
@@ -974,8 +952,7 @@ TEST_F(ShapeControlHover, SmallQuickMovesAreNotPickedAgain)
 TEST_F(ShapeControlHover, UnloadingThePlugInTakesItsFilterAlong)
 {
     makeControl("ctrl");
-    moveTo(MPoint(1, 0, 0.2));
-    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.2), MPoint(-1, 0, 0)), "hovered");
     ASSERT_TRUE(mel("file -force -new"));
     ASSERT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
     // A filter left behind would run code that is gone.
@@ -985,8 +962,7 @@ TEST_F(ShapeControlHover, UnloadingThePlugInTakesItsFilterAlong)
 
     ASSERT_TRUE(loadPellix());
     makeControl("ctrl");
-    moveTo(MPoint(1, 0, -0.2));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "loaded again, it hovers again";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -0.2), MPoint(-1, 0, 0)), "hovered") << "loaded again, it hovers again";
 }
 
 // Turns the event loop until the view has seen a mouse move at `position`.
