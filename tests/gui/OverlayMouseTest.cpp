@@ -71,7 +71,18 @@ protected:
     }
 
     int hovered() { return melInt("getAttr torsoOverlayShape.hoveredPatch"); }
+    template <typename Place>
+    int hoveredAfterMoveTo(const Place& to, const std::string& modifiers = "")
+    {
+        moveTo(to, modifiers);
+        return hovered();
+    }
     static std::string selection() { return selectionText(); }
+    std::string selectionAfterClick(const MPoint& world, const std::string& modifiers = "")
+    {
+        click(world, modifiers);
+        return selection();
+    }
 
     // The hover marker's ring is centred on a world point: its light dot (the blue hover colour
     // lightened) in the middle and its dark disc three pixels out.
@@ -112,8 +123,7 @@ protected:
 
 TEST_F(OverlayHover, PatchUnderTheCursorLightsUpWithTheMarkerOnItsSurfaceUntilTheMouseLeaves)
 {
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
     EXPECT_EQ(melStrings("ls -type hoverMarker").length(), 1u);
     snapshot();
     EXPECT_TRUE(markerDrawnAt(chest)) << describe(pixelAt(chest)) << " " << describe(pixelAt(chest, 3, 0));
@@ -121,23 +131,20 @@ TEST_F(OverlayHover, PatchUnderTheCursorLightsUpWithTheMarkerOnItsSurfaceUntilTh
     EXPECT_EQ(pixelAt(chest - MVector(0.5, 0, 0)), QColor(0, 0, 255)) << describe(pixelAt(chest - MVector(0.5, 0, 0)));
     EXPECT_FALSE(markerDrawnAt(belly));
 
-    moveTo(belly);
-    EXPECT_EQ(hovered(), 2);
+    EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
     snapshot();
     EXPECT_TRUE(markerDrawnAt(belly));
     EXPECT_FALSE(markerDrawnAt(chest));
 
     // Off the patches nothing is hovered and the ring goes.
-    moveTo(bare);
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(bare), -1);
     snapshot();
     EXPECT_FALSE(markerDrawnAt(belly));
     EXPECT_FALSE(markerDrawnAt(bare));
 
     // An overlay that does not draw the marker still hovers; leaving the view clears it.
     ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawMarker 0"));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
     snapshot();
     EXPECT_FALSE(markerDrawnAt(chest));
     EXPECT_EQ(pixelAt(chest), QColor(0, 0, 255)) << describe(pixelAt(chest));
@@ -174,32 +181,25 @@ protected:
 
 TEST_P(StillCursor, HoveredPatchStaysWithinThreeQuartersOfAPixelEvenOverAnotherPatch)
 {
-    moveTo(chest);
-    ASSERT_EQ(hovered(), 0);
+    ASSERT_EQ(hoveredAfterMoveTo(chest), 0);
     // The ray goes through the arm, yet the cursor is within 0.75 pixel of the chest.
     const QPointF nearEdge(firstArmPixel - 0.4, projectedEdge.y());
     ASSERT_LT(std::abs(nearEdge.x() - projectedEdge.x()), 0.75);
-    moveTo(nearEdge);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(nearEdge), 0);
 
     // A pixel and a half past the edge the arm takes over, and keeps the hover back towards it.
-    moveTo(QPointF(projectedEdge.x() + 1.5, projectedEdge.y()));
-    EXPECT_EQ(hovered(), 1);
-    moveTo(QPointF(projectedEdge.x() - 0.4, projectedEdge.y()));
-    EXPECT_EQ(hovered(), 1);
+    EXPECT_EQ(hoveredAfterMoveTo(QPointF(projectedEdge.x() + 1.5, projectedEdge.y())), 1);
+    EXPECT_EQ(hoveredAfterMoveTo(QPointF(projectedEdge.x() - 0.4, projectedEdge.y())), 1);
 }
 
 TEST_P(StillCursor, OverBarePlaceTheHoveredPatchKeepsOnlyHalfAPixel)
 {
     // The arm's far edge borders the bare body face.
     const QPointF projected = widgetPoint(arm + MVector(0.5, 0, 0));
-    moveTo(arm);
-    ASSERT_EQ(hovered(), 1);
-    moveTo(QPointF(projected.x() + 0.4, projected.y()));
-    EXPECT_EQ(hovered(), 1);
+    ASSERT_EQ(hoveredAfterMoveTo(arm), 1);
+    EXPECT_EQ(hoveredAfterMoveTo(QPointF(projected.x() + 0.4, projected.y())), 1);
     // The ray now misses every patch, and 0.6 pixel is past the half-pixel margin.
-    moveTo(QPointF(projected.x() + 0.6, projected.y()));
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(QPointF(projected.x() + 0.6, projected.y())), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(TopAndPerspective, StillCursor, testing::Bool(),
@@ -207,33 +207,26 @@ INSTANTIATE_TEST_SUITE_P(TopAndPerspective, StillCursor, testing::Bool(),
 
 TEST_F(OverlayHover, HoverFollowsTheDriversPointsAndPlacement)
 {
-    moveTo(chest);
-    ASSERT_EQ(hovered(), 0);
+    ASSERT_EQ(hoveredAfterMoveTo(chest), 0);
     // The body's points move three units along X: the chest is no longer where it was.
     ASSERT_TRUE(mel("move -r 3 0 0 \"body.vtx[0:24]\""));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
-    moveTo(chest + MVector(3, 0, 0));
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(chest + MVector(3, 0, 0)), 0);
     // The body's transform moves them back.
     ASSERT_TRUE(mel("move -r -3 0 0 body"));
-    moveTo(arm);
-    EXPECT_EQ(hovered(), 1);
+    EXPECT_EQ(hoveredAfterMoveTo(arm), 1);
     // A new time with nothing animated changes nothing.
     ASSERT_TRUE(mel("currentTime 7"));
-    moveTo(belly);
-    EXPECT_EQ(hovered(), 2);
+    EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
 }
 
 TEST_F(OverlayHover, AStaleHoveredIndexIsReplacedNotTestedOnScreen)
 {
     // An index past the patches, as a script or an older scene might leave it.
     ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 99"));
-    moveTo(bare);
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(bare), -1);
     ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 1000000"));
-    moveTo(belly);
-    EXPECT_EQ(hovered(), 2);
+    EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
 }
 
 class Occluded : public OverlayHover
@@ -252,14 +245,11 @@ protected:
 
 TEST_F(Occluded, APatchBehindAnotherMeshIsNotHoveredUnlessItsOverlayDrawsInXray)
 {
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
-    moveTo(belly);
-    EXPECT_EQ(hovered(), 2);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
 
     ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawInXray 1"));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
 }
 
 TEST_F(Occluded, OnlyMeshesTheViewShowsInFrontOfAPatchHideIt)
@@ -269,26 +259,22 @@ TEST_F(Occluded, OnlyMeshesTheViewShowsInFrontOfAPatchHideIt)
     const unsigned shown = host::panelObjectDisplay(kPanel);
     host::setPanelObjectDisplay(kPanel,
                                 shown & ~unsigned(M3dView::kDisplayMeshes | M3dView::kExcludePluginShapes));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
     host::setPanelObjectDisplay(kPanel, shown);
     moveTo(belly);
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
 
     // Nor does one the view draws as wireframe.
     ASSERT_TRUE(mel("modelEditor -e -displayAppearance wireframe modelPanel4"));
     moveTo(belly);
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
     ASSERT_TRUE(mel("modelEditor -e -displayAppearance smoothShaded modelPanel4"));
 
     // Nor does a mesh the view isolates away.
     ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject body modelPanel4"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
     moveTo(belly);
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
     ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
 
     // Nor does a hidden mesh, nor one lying on the driver's surface; the driver's other
@@ -335,26 +321,21 @@ TEST_F(Occluded, AMeshShownWhileTheMouseStaysInTheViewHidesPatchesWithinATenthOf
     moveTo(belly);
     ASSERT_TRUE(mel("setAttr lid.visibility 1"));
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
 }
 
 TEST_F(Occluded, AHoveredPatchThatGoesBehindSomethingSurvivesTwoMovesAndDropsOnTheThird)
 {
     ASSERT_TRUE(mel("setAttr lid.visibility 0"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
-    moveTo(chest);
-    ASSERT_EQ(hovered(), 0);
+    ASSERT_EQ(hoveredAfterMoveTo(chest), 0);
 
     ASSERT_TRUE(mel("setAttr lid.visibility 1"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
     const QPointF p = widgetPoint(chest);
-    moveTo(p + QPointF(1, 0));
-    EXPECT_EQ(hovered(), 0);
-    moveTo(p + QPointF(2, 0));
-    EXPECT_EQ(hovered(), 0);
-    moveTo(p + QPointF(3, 0));
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(p + QPointF(1, 0)), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(p + QPointF(2, 0)), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(p + QPointF(3, 0)), -1);
 }
 
 TEST_F(OverlayHover, TheFrontMostOfAPatchAndAShapeControlTakesHoverAndClick)
@@ -399,16 +380,14 @@ TEST_F(OverlayHover, TheFrontMostOfAPatchAndAShapeControlTakesHoverAndClick)
         snapshot();
         ASSERT_FALSE(litAt(farSide));
 
-        moveTo(onOutline);
-        EXPECT_EQ(hovered(), c.controlInFront ? -1 : 0);
+        EXPECT_EQ(hoveredAfterMoveTo(onOutline), c.controlInFront ? -1 : 0);
         snapshot();
         EXPECT_EQ(litAt(farSide), c.controlInFront) << describe(pixelAt(farSide));
         click(onOutline);
         EXPECT_EQ(selection() == "chestCtrl", !c.controlInFront) << selection();
 
         // Inside the square, away from its outline, the patch has the mouse again.
-        moveTo(chest);
-        EXPECT_EQ(hovered(), 0);
+        EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
         snapshot();
         EXPECT_FALSE(litAt(farSide));
     }
@@ -440,13 +419,11 @@ TEST_F(OverlayHover, AnOverlayTheViewDoesNotShowAsClickableIsNeitherHoveredNorCl
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE("case " + std::to_string(i));
         cases[i].first();
-        moveTo(chest);
-        EXPECT_EQ(hovered(), -1);
+        EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
         click(chest);
         EXPECT_NE(selection(), "chestCtrl");
         cases[i].second();
-        moveTo(chest);
-        EXPECT_EQ(hovered(), 0);
+        EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
         ASSERT_TRUE(mel("select -cl"));
     }
     host::setPanelObjectDisplay(kPanel, original);
@@ -459,8 +436,7 @@ TEST_F(OverlayHover, TheHoverFollowsCameraChangesUnderAStillCursorAndGoesDuringD
         for (int i = 0; i < 4; ++i)
             host::processEvents();
     };
-    moveTo(chest);
-    ASSERT_EQ(hovered(), 0);
+    ASSERT_EQ(hoveredAfterMoveTo(chest), 0);
     // The camera slides until the still cursor rests on the belly.
     const MVector slide = belly - chest;
     ASSERT_TRUE(mel("move -r " + std::to_string(slide.x) + " 0 " + std::to_string(slide.z) + " top"));
@@ -487,14 +463,12 @@ TEST_F(OverlayHover, TheHoverFollowsCameraChangesUnderAStillCursorAndGoesDuringD
 
 TEST_F(OverlayHover, AltClearsTheHoverAndLeavesEveryEventToTheCamera)
 {
-    moveTo(chest);
-    ASSERT_EQ(hovered(), 0);
+    ASSERT_EQ(hoveredAfterMoveTo(chest), 0);
     MouseEventRecorder recorder(widget);
     const double cameraX = melDouble("getAttr top.translateX");
     const QPointF p = widgetPoint(chest);
 
-    moveTo(p, "alt");
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(p, "alt"), -1);
     mouse("press", p, "middle", "alt");
     mouse("move", p + QPointF(30, 0), "", "alt");
     mouse("release", p + QPointF(30, 0), "middle", "alt");
@@ -518,20 +492,16 @@ TEST_F(OverlayHover, TheMoveToolsHandleBlocksTheOverlayAndTheSelectToolNever)
     ASSERT_TRUE(mel("select -r chestCtrl"));
 
     ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
 
     ASSERT_TRUE(mel("setToolTo moveSuperContext"));
-    moveTo(widgetPoint(chest) + QPointF(1, 0));
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(widgetPoint(chest) + QPointF(1, 0)), -1);
     // Away from the handles the overlay has the mouse back.
-    moveTo(belly);
-    EXPECT_EQ(hovered(), 2);
+    EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
 
     // Without a selection there is no manipulator to give way to.
     ASSERT_TRUE(mel("select -cl"));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), 0);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
 }
 
 TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)
@@ -539,13 +509,11 @@ TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)
     ASSERT_TRUE(mel("polyCube -n box; move 5 0 5 box"));
     ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject box modelPanel4"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
 
     ASSERT_TRUE(mel("isolateSelect -addDagObject body modelPanel4"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
-    moveTo(belly);
-    EXPECT_EQ(hovered(), 2);
+    EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
     // The overlay and the marker joined the isolate set, so they stay drawn there.
     const std::string members = isolateMembers();
     EXPECT_NE(members.find(" torsoOverlay "), std::string::npos) << members;
@@ -554,15 +522,13 @@ TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)
     // Isolating something else again takes the overlay out of the set and out of reach.
     ASSERT_TRUE(mel("isolateSelect -removeDagObject body modelPanel4"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
     EXPECT_EQ(isolateMembers().find(" torsoOverlay "), std::string::npos) << isolateMembers();
 
     // Isolating the overlay itself keeps it in the view, and it responds there.
     ASSERT_TRUE(mel("select -r torsoOverlay; isolateSelect -loadSelected modelPanel4; select -cl"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
-    moveTo(belly);
-    EXPECT_EQ(hovered(), 2);
+    EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
     EXPECT_NE(isolateMembers().find(" torsoOverlay "), std::string::npos) << isolateMembers();
     ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
 }
@@ -586,41 +552,30 @@ class OverlayClick : public OverlayMouseScene
 protected:
     std::string selectedPatches()
     {
-        const MStringArray values = melStrings("getAttr torsoOverlayShape.selectedPatches");
-        std::string joined;
-        for (unsigned i = 0; i < values.length(); ++i)
-            joined += (i ? " " : "") + std::string(values[i].asChar());
-        return joined;
+        return joined(melStrings("getAttr torsoOverlayShape.selectedPatches"));
     }
 };
 
 TEST_F(OverlayClick, PlainClickReplacesShiftTogglesCtrlRemovesCtrlShiftAdds)
 {
     ASSERT_TRUE(mel("select -r body"));
-    click(chest);
-    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectionAfterClick(chest), "chestCtrl");
     EXPECT_EQ(hovered(), 0);
     EXPECT_EQ(selectedPatches(), "0");
 
-    click(belly, "shift");
-    EXPECT_EQ(selection(), "chestCtrl bellyCtrl");
-    click(chest, "shift");
-    EXPECT_EQ(selection(), "bellyCtrl");
+    EXPECT_EQ(selectionAfterClick(belly, "shift"), "chestCtrl bellyCtrl");
+    EXPECT_EQ(selectionAfterClick(chest, "shift"), "bellyCtrl");
     EXPECT_EQ(selectedPatches(), "2");
 
-    click(belly, "ctrl");
-    EXPECT_EQ(selection(), "");
-    click(belly, "ctrl");
-    EXPECT_EQ(selection(), "");
+    EXPECT_EQ(selectionAfterClick(belly, "ctrl"), "");
+    EXPECT_EQ(selectionAfterClick(belly, "ctrl"), "");
 
     click(chest, "ctrl+shift");
     click(belly, "ctrl+shift");
-    click(belly, "ctrl+shift");
-    EXPECT_EQ(selection(), "chestCtrl bellyCtrl");
+    EXPECT_EQ(selectionAfterClick(belly, "ctrl+shift"), "chestCtrl bellyCtrl");
     EXPECT_EQ(selectedPatches(), "0 2");
 
-    click(belly);
-    EXPECT_EQ(selection(), "bellyCtrl");
+    EXPECT_EQ(selectionAfterClick(belly), "bellyCtrl");
 }
 
 TEST_F(OverlayClick, ClicksAreUndoableSelections)
@@ -652,8 +607,7 @@ TEST_F(OverlayClick, APatchWhoseControlIsGoneIsNeitherHoveredNorClicked)
     ASSERT_TRUE(mel("select -r chestCtrl"));
     MouseEventRecorder recorder(widget);
     for (const MPoint& place : {belly, arm}) {
-        moveTo(place);
-        EXPECT_EQ(hovered(), -1);
+        EXPECT_EQ(hoveredAfterMoveTo(place), -1);
         click(place);
         EXPECT_EQ(selection().find("Patch"), std::string::npos) << selection();
     }
@@ -666,21 +620,17 @@ TEST_F(OverlayClick, APatchWhoseControlIsGoneIsNeitherHoveredNorClicked)
 
 TEST_F(OverlayClick, AnOverlayWhoseDriverIsDeletedTakesNothing)
 {
-    moveTo(chest);
-    ASSERT_EQ(hovered(), 0);
+    ASSERT_EQ(hoveredAfterMoveTo(chest), 0);
     ASSERT_TRUE(mel("delete body"));
     moveTo(belly);
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
-    click(chest);
-    EXPECT_EQ(selection(), "");
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
+    EXPECT_EQ(selectionAfterClick(chest), "");
 }
 
 TEST_F(OverlayClick, UndoAndRedoOfARebindLeaveNoStaleHoverOrSelection)
 {
     click(chest);
-    moveTo(belly);
-    ASSERT_EQ(hovered(), 2);
+    ASSERT_EQ(hoveredAfterMoveTo(belly), 2);
     ASSERT_TRUE(mel("pellixDataBind -hidePatches true body chestPatch armPatch bellyPatch"));
     EXPECT_EQ(selectedPatches(), "0");
     moveTo(bare);
@@ -741,8 +691,7 @@ TEST_F(OverlayClick, TheMoveToolsHandleKeepsTheClickFromTheOverlay)
     EXPECT_EQ(hovered(), -1);
 
     ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-    click(chest);
-    EXPECT_EQ(selection(), "chestCtrl");
+    EXPECT_EQ(selectionAfterClick(chest), "chestCtrl");
 }
 
 TEST_F(OverlayClick, ClicksOffThePatchesOrOnADisabledOverlayAreLeftToTheView)
@@ -750,8 +699,7 @@ TEST_F(OverlayClick, ClicksOffThePatchesOrOnADisabledOverlayAreLeftToTheView)
     MouseEventRecorder recorder(widget);
     click(bare);
     ASSERT_TRUE(mel("setAttr torsoOverlayShape.enable 0"));
-    moveTo(chest);
-    EXPECT_EQ(hovered(), -1);
+    EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
     click(chest);
     EXPECT_NE(selection(), "chestCtrl");
     // All five events reached the view.

@@ -137,13 +137,17 @@ std::map<std::string, int> overrideCallsWhileIdle(const std::string& node, int m
     return calls;
 }
 
+std::string joined(const MStringArray& strings)
+{
+    std::string text;
+    for (unsigned i = 0; i < strings.length(); ++i)
+        text += (i ? " " : "") + std::string(strings[i].asChar());
+    return text;
+}
+
 std::string selectionText()
 {
-    const MStringArray names = melStrings("ls -sl");
-    std::string joined;
-    for (unsigned i = 0; i < names.length(); ++i)
-        joined += (i ? " " : "") + std::string(names[i].asChar());
-    return joined;
+    return joined(melStrings("ls -sl"));
 }
 
 void buildTorso(bool withArm, bool withBelly)

@@ -6,6 +6,7 @@
 
 #include <maya/M3dView.h>
 #include <maya/MPoint.h>
+#include <maya/MStringArray.h>
 
 #include <QColor>
 #include <QImage>
@@ -66,7 +67,8 @@ bool processEventsUntil(const std::function<bool()>& done);
 // nothing refreshed by hand.
 std::map<std::string, int> overrideCallsWhileIdle(const std::string& node, int milliseconds);
 
-// The selected nodes' names, in selection order, joined by blanks.
+// The strings joined by blanks, and the selected nodes' names so joined, in selection order.
+std::string joined(const MStringArray& strings);
 std::string selectionText();
 
 // The body of the demo: a 4 x 4 plane "body" with a chest patch on its first two faces, an arm

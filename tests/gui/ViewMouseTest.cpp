@@ -267,6 +267,11 @@ protected:
     {
         clickAt(world(x, y, z), modifiers);
     }
+    static std::vector<std::string> selectionAfterClick(double x, double y, double z, const std::string& modifiers = "")
+    {
+        click(x, y, z, modifiers);
+        return selection();
+    }
     // An empty corner of the view.
     static void clickEmpty(const std::string& modifiers = "") { clickAt(" -x 5 -y 5", modifiers); }
 
@@ -284,13 +289,11 @@ TEST_F(SelectTool, NearestOfTwoOverlappingObjectsWins)
     ASSERT_TRUE(mel("select -cl"));
     drawn();
 
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"nearBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"nearBox"}));
 
     ASSERT_TRUE(mel("setAttr nearBox.visibility 0"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"farBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"farBox"}));
 }
 
 TEST_F(SelectTool, ShiftTogglesCtrlRemovesCtrlShiftAdds)
@@ -301,22 +304,14 @@ TEST_F(SelectTool, ShiftTogglesCtrlRemovesCtrlShiftAdds)
     ASSERT_TRUE(mel("select -cl"));
     drawn();
 
-    click(-4, 0, 0.5);
-    EXPECT_EQ(selection(), Names({"a"}));
-    click(0, 0, 0.5, "shift");
-    EXPECT_EQ(selection(), Names({"a", "b"}));
-    click(-4, 0, 0.5, "shift");
-    EXPECT_EQ(selection(), Names({"b"}));
-    click(4, 0, 0.5, "ctrl+shift");
-    EXPECT_EQ(selection(), Names({"b", "c"}));
-    click(4, 0, 0.5, "ctrl+shift"); // adding what is there keeps it
-    EXPECT_EQ(selection(), Names({"b", "c"}));
-    click(0, 0, 0.5, "ctrl");
-    EXPECT_EQ(selection(), Names({"c"}));
-    click(0, 0, 0.5, "ctrl"); // removing what is not there changes nothing
-    EXPECT_EQ(selection(), Names({"c"}));
-    click(0, 0, 0.5);
-    EXPECT_EQ(selection(), Names({"b"}));
+    EXPECT_EQ(selectionAfterClick(-4, 0, 0.5), Names({"a"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5, "shift"), Names({"a", "b"}));
+    EXPECT_EQ(selectionAfterClick(-4, 0, 0.5, "shift"), Names({"b"}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0.5, "ctrl+shift"), Names({"b", "c"}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0.5, "ctrl+shift"), Names({"b", "c"})); // adding what is there keeps it
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5, "ctrl"), Names({"c"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5, "ctrl"), Names({"c"})); // removing what is not there changes nothing
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5), Names({"b"}));
 }
 
 TEST_F(SelectTool, OnlyAPlainClickOnEmptySpaceClears)
@@ -354,10 +349,8 @@ TEST_F(SelectTool, CurvesLocatorsAndJointsArePickedNearTheirLines)
     clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY));
     EXPECT_EQ(selection(), Names({"line"}));
 
-    click(0.5, 3, 0); // on the locator's cross
-    EXPECT_EQ(selection(), Names({"marker"}));
-    click(4, 1, 0); // on the joint's circle, not its parent or shape
-    EXPECT_EQ(selection(), Names({"bone"}));
+    EXPECT_EQ(selectionAfterClick(0.5, 3, 0), Names({"marker"})); // on the locator's cross
+    EXPECT_EQ(selectionAfterClick(4, 1, 0), Names({"bone"})); // on the joint's circle, not its parent or shape
 
     // Ten pixels off the line is a miss.
     clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY + 8.0));
@@ -370,19 +363,16 @@ TEST_F(SelectTool, TemplatedAndReferenceObjectsLetTheClickThrough)
     cube("farBox", 0, 0, -3);
     ASSERT_TRUE(mel("setAttr nearBox.template 1; select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"farBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"farBox"}));
 
     ASSERT_TRUE(mel("setAttr nearBox.template 0; setAttr nearBoxShape.overrideEnabled 1; "
                     "setAttr nearBoxShape.overrideDisplayType 2; select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"farBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"farBox"}));
 
     ASSERT_TRUE(mel("setAttr nearBoxShape.overrideDisplayType 0; select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"nearBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"nearBox"}));
 }
 
 class SelectPluginShapes : public SelectTool
@@ -430,14 +420,10 @@ TEST_F(SelectPluginShapes, SelectableAndAutomaticDrawablesPickTheirTransform)
     ASSERT_TRUE(mel("select -cl"));
     drawn();
 
-    click(-4, 0, 0);
-    EXPECT_EQ(selection(), Names({selectable}));
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({automatic}));
-    click(4, 0, 0); // not selectable: empty space
-    EXPECT_EQ(selection(), Names());
-    click(-4, 2, 0); // the label of a selectable drawable does not pick
-    EXPECT_EQ(selection(), Names());
+    EXPECT_EQ(selectionAfterClick(-4, 0, 0), Names({selectable}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({automatic}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0), Names()); // not selectable: empty space
+    EXPECT_EQ(selectionAfterClick(-4, 2, 0), Names()); // the label of a selectable drawable does not pick
 }
 
 TEST_F(SelectPluginShapes, XrayDrawablesWinOverWhatCoversThem)
@@ -446,8 +432,7 @@ TEST_F(SelectPluginShapes, XrayDrawablesWinOverWhatCoversThem)
     const std::string behind = uiSquare("behindShape", 0, 0, -3, MHWRender::MUIDrawManager::kSelectable, true);
     ASSERT_TRUE(mel("select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({behind}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({behind}));
 }
 
 // Shape controls from this program's build of the control sources, as the drawing tests register them.
@@ -473,10 +458,8 @@ TEST_F(SelectShapeControls, AClickOnAControlsLineSelectsItsTransform)
     ASSERT_TRUE(mel("createNode transform -n clickCtrl; createNode shapeControl -p clickCtrl -n clickCtrlShape; "
                     "setAttr clickCtrl.rotateX 90; select -cl"));
     drawn();
-    click(1, 0, 0);
-    EXPECT_EQ(selection(), Names({"clickCtrl"}));
-    click(0, 0, 0); // inside the outline: nothing drawn there
-    EXPECT_EQ(selection(), Names());
+    EXPECT_EQ(selectionAfterClick(1, 0, 0), Names({"clickCtrl"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names()); // inside the outline: nothing drawn there
 }
 
 struct SelectionChangedCounter
@@ -540,13 +523,11 @@ TEST_F(SelectTool, APressTakenByAnApplicationFilterDoesNotSelect)
     drawn();
     {
         PressEater eater(host::panelWidget(kPanel));
-        click(4, 0, 0.5); // the release still reaches the view
-        EXPECT_EQ(selection(), Names({"a"}));
+        EXPECT_EQ(selectionAfterClick(4, 0, 0.5), Names({"a"})); // the release still reaches the view
         clickEmpty();
         EXPECT_EQ(selection(), Names({"a"}));
     }
-    click(4, 0, 0.5);
-    EXPECT_EQ(selection(), Names({"b"}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0.5), Names({"b"}));
 }
 
 TEST_F(SelectTool, AltClicksAndDragsMoveTheCameraAndSelectNothing)
