@@ -156,46 +156,38 @@ TEST_F(OverlayDrawing, PatchesDrawInTheirColoursBlendedOverTheDriverWhileEnabled
     EXPECT_TRUE(isGrey(body)) << describe(body);
     EXPECT_GT(body.red(), 60) << "the shaded body is lit: " << describe(body);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0.5"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.transparency 0.5");
     const QColor blended = pixelAt(chest);
     // Half the base colour over the body's grey.
     EXPECT_NEAR(blended.red(), 0.5 * 0.2 * 255 + 0.5 * body.red(), 6) << describe(blended);
     EXPECT_NEAR(blended.blue(), 0.5 * 255 + 0.5 * body.blue(), 6) << describe(blended);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.color -type double3 1 0 1"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.color -type double3 1 0 1");
     EXPECT_TRUE(nearColour(pixelAt(chest), 1, 0, 1)) << describe(pixelAt(chest));
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.enable 0"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.enable 0");
     EXPECT_TRUE(isGrey(pixelAt(chest))) << describe(pixelAt(chest));
     EXPECT_TRUE(isGrey(pixelAt(belly))) << describe(pixelAt(belly));
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.color -type double3 1 0 0; setAttr torsoOverlayShape.enable 1"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.color -type double3 1 0 0; setAttr torsoOverlayShape.enable 1");
     EXPECT_TRUE(nearColour(pixelAt(chest), 1, 0, 0)) << describe(pixelAt(chest));
 }
 
 TEST_F(OverlayDrawing, HoveredPatchLightsUpWithoutAMarkerAndASelectedOneWinsOverHover)
 {
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.hoveredPatch 0");
     EXPECT_COLOUR(pixelAt(chest), kHover);
     EXPECT_COLOUR(pixelAt(belly), kBase);
 
-    ASSERT_TRUE(mel("select -r chestCtrl"));
-    snapshot();
+    snapshotAfter("select -r chestCtrl");
     EXPECT_COLOUR(pixelAt(chest), kSelected);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 7; select -r bellyCtrl"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.hoveredPatch 7; select -r bellyCtrl");
     EXPECT_COLOUR(pixelAt(chest), kBase);
     EXPECT_COLOUR(pixelAt(belly), kSelected);
 
     // Drawing a hovered patch never creates the hover marker.
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.hoveredPatch 0");
     EXPECT_EQ(melStrings("ls -type hoverMarker").length(), 0u);
 }
 
@@ -211,19 +203,16 @@ TEST_F(OverlayDrawing, WireframeDrawsPatchEdgesInTheWireColour)
     EXPECT_COLOUR(pixelAt(edgeMiddle), wire);
     EXPECT_COLOUR(pixelAt(belly + MVector(0.25, 0, 0)), kBase);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawWireframe 0"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.drawWireframe 0");
     EXPECT_COLOUR(pixelAt(edgeMiddle), kBase);
 }
 
 TEST_F(OverlayDrawing, AnOccluderHidesPatchesUnlessTheyDrawInXray)
 {
-    ASSERT_TRUE(mel("polyPlane -n lid -w 6 -h 6 -sx 1 -sy 1; move 0 20 0 lid"));
-    snapshot();
+    snapshotAfter("polyPlane -n lid -w 6 -h 6 -sx 1 -sy 1; move 0 20 0 lid");
     EXPECT_TRUE(isGrey(pixelAt(chest))) << describe(pixelAt(chest));
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawInXray 1"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.drawInXray 1");
     EXPECT_COLOUR(pixelAt(chest), kBase);
     // Depth testing is back on after the overlay: the lid still hides the body behind it.
     EXPECT_TRUE(isGrey(pixelAt(bare))) << describe(pixelAt(bare));
@@ -232,14 +221,12 @@ TEST_F(OverlayDrawing, AnOccluderHidesPatchesUnlessTheyDrawInXray)
 TEST_F(OverlayDrawing, PatchesFollowTheDriverAsItMovesAndDeforms)
 {
     snapshot();
-    ASSERT_TRUE(mel("move -r 1 0 0 body"));
-    snapshot();
+    snapshotAfter("move -r 1 0 0 body");
     EXPECT_COLOUR(pixelAt(chest + MVector(1, 0, 0)), kBase);
     EXPECT_TRUE(isGrey(pixelAt(chest + MVector(-0.4, 0, 0)))) << describe(pixelAt(chest + MVector(-0.4, 0, 0)));
 
     // Push the body's vertices under the belly patch aside: the patch goes with them.
-    ASSERT_TRUE(mel("move -r -1 0 0 \"body.vtx[0:24]\""));
-    snapshot();
+    snapshotAfter("move -r -1 0 0 \"body.vtx[0:24]\"");
     EXPECT_COLOUR(pixelAt(belly), kBase);
 }
 
@@ -273,12 +260,10 @@ TEST_F(OverlayDrawing, EachChangeRewritesOnlyTheBuffersItConcerns)
 
 TEST_F(OverlayDrawing, ReadoutHangsAboveASingleSelectedPatchWhileItsControlMoves)
 {
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.showTransformReadout 1; select -r bellyCtrl"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.showTransformReadout 1; select -r bellyCtrl");
     EXPECT_EQ(darkPixelsAround(belly), 0) << "never on the first frame";
 
-    ASSERT_TRUE(mel("setAttr bellyCtrl.translateX 0.5"));
-    snapshot();
+    snapshotAfter("setAttr bellyCtrl.translateX 0.5");
     EXPECT_GT(darkPixelsAround(belly), 100) << "the readout box after a change";
     EXPECT_EQ(darkPixelsAround(chest), 0);
 
@@ -295,17 +280,14 @@ TEST_F(OverlayDrawing, ReadoutHangsAboveASingleSelectedPatchWhileItsControlMoves
     // With the control's pivot where the readout hangs, the readout moves clear of the
     // manipulators drawn there, still on screen.
     ASSERT_TRUE(mel("setAttr bellyCtrl.rotatePivot " + std::to_string(belly.x - 0.5) + " 0 " + std::to_string(belly.z)));
-    ASSERT_TRUE(mel("setAttr bellyCtrl.translateY 0.25"));
-    snapshot();
+    snapshotAfter("setAttr bellyCtrl.translateY 0.25");
     const double manipulatorReach = 0.5 * MFnManip3D::handleSize() + 130.0 * MFnManip3D::globalSize();
     EXPECT_EQ(darkPixelsWithin(belly, manipulatorReach), 0);
     EXPECT_GT(darkPixelsWithin(belly, 1e6), 100) << "the readout is still shown";
 
     // With two patches selected there is nothing to read out.
-    ASSERT_TRUE(mel("select -r bellyCtrl chestCtrl"));
-    snapshot();
-    ASSERT_TRUE(mel("setAttr bellyCtrl.translateX 1"));
-    snapshot();
+    snapshotAfter("select -r bellyCtrl chestCtrl");
+    snapshotAfter("setAttr bellyCtrl.translateX 1");
     EXPECT_EQ(darkPixelsAround(belly), 0);
 }
 

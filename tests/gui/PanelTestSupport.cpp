@@ -83,6 +83,12 @@ void PanelView::snapshot()
     ASSERT_EQ(image.width(), view.portWidth());
 }
 
+void PanelView::snapshotAfter(const std::string& command)
+{
+    ASSERT_TRUE(mel(command)) << command;
+    snapshot();
+}
+
 QColor PanelView::pixelAt(const MPoint& world, int dx, int dy) const
 {
     short x = 0, y = 0;

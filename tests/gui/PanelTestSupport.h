@@ -41,8 +41,9 @@ protected:
     void click(const QPointF& p, const std::string& modifiers = "");
     void click(const MPoint& world, const std::string& modifiers = "") { click(widgetPoint(world), modifiers); }
 
-    // What the view shows, as `refresh -cv -fe png` writes it.
+    // What the view shows, as `refresh -cv -fe png` writes it (after running `command`).
     void snapshot();
+    void snapshotAfter(const std::string& command);
     // A pixel of the last picture, y up from the bottom row, or at a projected world point.
     QColor pixel(int x, int y) const { return image.pixelColor(x, image.height() - 1 - y); }
     QColor pixelAt(const MPoint& world, int dx = 0, int dy = 0) const;

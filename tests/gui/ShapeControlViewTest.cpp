@@ -175,21 +175,18 @@ TEST_F(ShapeControlDrawing, EmptyControlDrawsTheSquarePlacedByLocalScaleAndPosit
         EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
     EXPECT_FALSE(drawnNear(MPoint(0, 0, 0), kNormal, 6)) << "drawn as lines, not filled";
 
-    ASSERT_TRUE(mel("setAttr ctrlShape.localScale 2 1 0.5; setAttr ctrlShape.localPosition 0.5 0 0"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.localScale 2 1 0.5; setAttr ctrlShape.localPosition 0.5 0 0");
     for (const MPoint& edge : {MPoint(2.5, 0, 0), MPoint(-1.5, 0, 0), MPoint(0.5, 0, 0.5), MPoint(0.5, 0, -0.5)})
         EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
     EXPECT_FALSE(drawnNear(MPoint(0, 0, 1), kNormal, 4)) << "the unplaced square is gone";
     EXPECT_FALSE(drawnNear(MPoint(1, 0, 0), kNormal, 4));
 
     // As points only the corners remain, as large as the line is wide.
-    ASSERT_TRUE(mel("setAttr ctrlShape.primitive 0; setAttr ctrlShape.lineWidth 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.primitive 0; setAttr ctrlShape.lineWidth 1");
     EXPECT_TRUE(drawnNear(MPoint(2.5, 0, 0.5), kNormal, 3));
     EXPECT_FALSE(drawnNear(MPoint(2.5, 0, 0), kNormal, 4));
     const int thin = thicknessAt(MPoint(2.5, 0, 0.5), kNormal, 1, 0);
-    ASSERT_TRUE(mel("setAttr ctrlShape.lineWidth 7"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.lineWidth 7");
     EXPECT_GE(thicknessAt(MPoint(2.5, 0, 0.5), kNormal, 1, 0), thin + 4);
 }
 
@@ -197,8 +194,7 @@ TEST_F(ShapeControlDrawing, ClosedCurveIsDrawnAllRoundAndClosedOnlyOnce)
 {
     makeControl("ctrl");
     ASSERT_TRUE(mel("circle -nr 0 1 0 -r 2 -s 8 -n ring; setAttr ring.visibility 0"));
-    ASSERT_TRUE(mel("connectAttr ringShape.local ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("connectAttr ringShape.local ctrlShape.inGeometry");
     for (int i = 0; i < 16; ++i) {
         const double angle = i * M_PI / 8.0;
         EXPECT_TRUE(drawnNear(MPoint(2.0 * std::cos(angle), 0, 2.0 * std::sin(angle)), kNormal)) << "sample " << i;
@@ -220,22 +216,19 @@ TEST_F(ShapeControlDrawing, MeshIsFilledInItsColourOrDrawnAsStyledEdges)
 {
     makeControl("ctrl");
     ASSERT_TRUE(mel("polyPlane -n plate -w 2 -h 2 -sx 2 -sy 2; setAttr plate.visibility 0"));
-    ASSERT_TRUE(mel("connectAttr plateShape.outMesh ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("connectAttr plateShape.outMesh ctrlShape.inGeometry");
     for (const MPoint& faceCentre : {MPoint(0.5, 0, 0.5), MPoint(-0.5, 0, -0.5), MPoint(-0.5, 0, 0.5)})
         EXPECT_TRUE(drawnNear(faceCentre, kNormal, 0)) << faceCentre.x << " " << faceCentre.z;
     EXPECT_FALSE(drawnNear(MPoint(1.5, 0, 0), kNormal, 3));
 
     // The source's points move: the control is drawn where they are now.
-    ASSERT_TRUE(mel("move -r 3 0 0 \"plate.vtx[0:8]\""));
-    snapshot();
+    snapshotAfter("move -r 3 0 0 \"plate.vtx[0:8]\"");
     EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0.5), kNormal, 0)) << "follows its source";
     EXPECT_FALSE(drawnNear(MPoint(-0.5, 0, 0.5), kNormal, 3));
     ASSERT_TRUE(mel("move -r -3 0 0 \"plate.vtx[0:8]\""));
 
     // Wireframe: the face centres empty, every edge drawn, solid then dashed.
-    ASSERT_TRUE(mel("setAttr ctrlShape.wireframe 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.wireframe 1");
     EXPECT_FALSE(drawnNear(MPoint(0.5, 0, 0.5), kNormal, 3));
     short x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     ASSERT_TRUE(view.worldToView(MPoint(0, 0, -0.9), x0, y0));
@@ -253,8 +246,7 @@ TEST_F(ShapeControlDrawing, MeshIsFilledInItsColourOrDrawnAsStyledEdges)
     EXPECT_EQ(gapsAlongMiddleEdge(), 0);
     for (const MPoint& edge : {MPoint(0.5, 0, 0), MPoint(0, 0, 0.5), MPoint(1, 0, 0.5), MPoint(-0.5, 0, -1)})
         EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
-    ASSERT_TRUE(mel("setAttr ctrlShape.lineStyle 3"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.lineStyle 3");
     EXPECT_GT(gapsAlongMiddleEdge(), 4) << "dashed";
 }
 
@@ -315,8 +307,7 @@ TEST_F(ShapeControlDrawing, NormalHoveredAndSelectedLooks)
 
     // Selecting the transform selects the control; the selected colour wins over the hover,
     // while the hover still widens the line.
-    ASSERT_TRUE(mel("select -r ctrl"));
-    snapshot();
+    snapshotAfter("select -r ctrl");
     EXPECT_TRUE(drawnNear(edge, kSelected));
     EXPECT_FALSE(drawnNear(edge, kHovered, 4));
     const int hoveredSelectedWidth = thicknessAt(edge, kSelected, 1, 0);
@@ -326,8 +317,7 @@ TEST_F(ShapeControlDrawing, NormalHoveredAndSelectedLooks)
     EXPECT_TRUE(drawnNear(edge, kSelected));
     EXPECT_LT(thicknessAt(edge, kSelected, 1, 0), hoveredSelectedWidth);
 
-    ASSERT_TRUE(mel("select -cl"));
-    snapshot();
+    snapshotAfter("select -cl");
     EXPECT_TRUE(drawnNear(edge, kNormal));
     EXPECT_EQ(thicknessAt(edge, kNormal, 1, 0), normalWidth);
 }
@@ -369,45 +359,37 @@ TEST_F(ShapeControlDrawing, NonInteractiveControlsAreNeverDrawnHoveredAndTemplat
     EXPECT_FALSE(drawnNear(MPoint(-3, 0, -3), kNormal, 4));
 
     // A selected template draws in the selected-template colour, not the control's own.
-    ASSERT_TRUE(mel("select -r templated"));
-    snapshot();
+    snapshotAfter("select -r templated");
     EXPECT_FALSE(drawnNear(MPoint(4, 0, 0), kTemplate, 2));
     EXPECT_FALSE(drawnNear(MPoint(4, 0, 0), kSelected, 4));
 
     // A hidden control draws nothing at all.
-    ASSERT_TRUE(mel("setAttr noHover.visibility 0"));
-    snapshot();
+    snapshotAfter("setAttr noHover.visibility 0");
     EXPECT_FALSE(drawnNear(MPoint(-2, 0, 0), kNormal, 4));
 }
 
 TEST_F(ShapeControlDrawing, InverseFollowsItsSourceOnlyWhileOnAndConnected)
 {
     makeControl("ctrl");
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 3; setAttr ctrlShape.inverse 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrl.translateX 3; setAttr ctrlShape.inverse 1");
     EXPECT_TRUE(drawnNear(MPoint(4, 0, 0), kNormal)) << "nothing connected: its own matrix";
     EXPECT_TRUE(drawnNear(MPoint(2, 0, 0), kNormal));
 
     ASSERT_TRUE(mel("circle -nr 0 1 0 -r 0.5 -s 8 -n ring; setAttr ring.translateX -2; setAttr ring.visibility 0"));
-    ASSERT_TRUE(mel("connectAttr ringShape.local ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("connectAttr ringShape.local ctrlShape.inGeometry");
     EXPECT_TRUE(drawnNear(MPoint(-1.5, 0, 0), kNormal)) << "drawn where the source is";
     EXPECT_TRUE(drawnNear(MPoint(-2.5, 0, 0), kNormal));
     EXPECT_FALSE(drawnNear(MPoint(3.5, 0, 0), kNormal, 3));
-    ASSERT_TRUE(mel("setAttr ring.translateZ 2"));
-    snapshot();
+    snapshotAfter("setAttr ring.translateZ 2");
     EXPECT_TRUE(drawnNear(MPoint(-1.5, 0, 2), kNormal)) << "and follows it";
 
-    ASSERT_TRUE(mel("setAttr ctrlShape.inverse 0"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.inverse 0");
     EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0), kNormal)) << "inverse off: back on its own matrix";
     EXPECT_FALSE(drawnNear(MPoint(-1.5, 0, 2), kNormal, 3));
 
-    ASSERT_TRUE(mel("setAttr ctrlShape.inverse 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.inverse 1");
     ASSERT_TRUE(drawnNear(MPoint(-1.5, 0, 2), kNormal));
-    ASSERT_TRUE(mel("disconnectAttr ringShape.local ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("disconnectAttr ringShape.local ctrlShape.inGeometry");
     EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0), kNormal)) << "disconnected: the old source no longer steers it";
     EXPECT_FALSE(drawnNear(MPoint(-1.5, 0, 2), kNormal, 3));
 }
@@ -437,8 +419,7 @@ TEST_F(ShapeControlDrawing, ReadoutShowsWhatADragChangesAndEndsOnTimeWhileAnIdle
     EXPECT_EQ(preparesWhileIdle(300), 0) << "a hovered, selected control that does not change is not prepared again";
 
     // Moved by a script, an undo or a new frame: no readout.
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5; setAttr ctrlShape.lineWidth 3"));
-    snapshot();
+    snapshotAfter("setAttr ctrl.translateX 0.5; setAttr ctrlShape.lineWidth 3");
     // The readout's anchor: 1.2 above the control's origin.
     EXPECT_FALSE(drawnNear(MPoint(0.8, 1.2, 0), box, 3)) << "nothing was dragged";
 
@@ -486,8 +467,7 @@ TEST_F(ShapeControlDrawing, SliderIsSizedInPixelsAlongTheScreenHoweverTheControl
         }
         ASSERT_TRUE(mel("addAttr -ln wiggle -at double -min 0 -max 10 -dv 2 -k 1 ctrl"));
         ASSERT_TRUE(mel("setAttr ctrlShape.sliderHandleColor 0 0 1; setAttr ctrlShape.readoutTextColor 0 1 0"));
-        ASSERT_TRUE(mel("select -r ctrl"));
-        snapshot();
+        snapshotAfter("select -r ctrl");
         beginViewDrag();
         snapshot();
         ASSERT_NO_FATAL_FAILURE(dragChange("setAttr ctrl.wiggle 7"));
@@ -644,8 +624,7 @@ TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHo
     const PixelTest box = [](const QColor& c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
     // Seen from the top the readout hangs over the control's centre, its box to the right.
     ASSERT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.4), MPoint(-1, 0, 0)), "hovered");
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5"));
-    snapshot();
+    snapshotAfter("setAttr ctrl.translateX 0.5");
     EXPECT_FALSE(drawnNear(MPoint(0.8, 0, 0), box, 3)) << "moved by a script: no readout";
 
     // The move tool's X handle, 60 pixels right of the pivot, dragged 40 pixels further.
@@ -1088,8 +1067,7 @@ TEST_F(HoverMarkerDrawing, RingKeepsSixteenPixelsAsTheCameraDollies)
     EXPECT_NEAR(nearRadius, 16, 2);
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 0, 1), 16, 2) << "a round ring facing the camera";
 
-    ASSERT_TRUE(mel("setAttr persp.translateZ 60"));
-    snapshot();
+    snapshotAfter("setAttr persp.translateZ 60");
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 1, 0), nearRadius, 1);
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), -1, 0), nearRadius, 1);
 
@@ -1112,8 +1090,7 @@ TEST_F(HoverMarkerDrawing, ZeroNormalFacesUpAndHidingRemovesTheRing)
     EXPECT_LT(ringRadius(MPoint(0, 0, 0), 0, 1), 4);
 
     // From above it is round.
-    ASSERT_TRUE(mel("setAttr persp.rotate -90 0 0; setAttr persp.translate 0 10 0"));
-    snapshot();
+    snapshotAfter("setAttr persp.rotate -90 0 0; setAttr persp.translate 0 10 0");
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 0, 1), 16, 2);
 
     hideHoverMarker();

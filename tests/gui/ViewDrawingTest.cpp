@@ -227,28 +227,24 @@ TEST_F(IsolateDrawing, IsolatedViewDrawsOnlyMembersAndTheirChildren)
     ASSERT_TRUE(drawnAt(rightCentre));
     ASSERT_TRUE(drawnAt(childCentre));
 
-    ASSERT_TRUE(mel("select -r left; isolateSelect -loadSelected -state 1 modelPanel4; select -cl"));
-    snapshot();
+    snapshotAfter("select -r left; isolateSelect -loadSelected -state 1 modelPanel4; select -cl");
     EXPECT_TRUE(drawnAt(leftCentre));
     EXPECT_TRUE(drawnAt(childCentre)) << "a member's children stay";
     EXPECT_FALSE(drawnAt(rightCentre));
 
-    ASSERT_TRUE(mel("isolateSelect -addDagObject right -removeDagObject left modelPanel4"));
-    snapshot();
+    snapshotAfter("isolateSelect -addDagObject right -removeDagObject left modelPanel4");
     EXPECT_FALSE(drawnAt(leftCentre));
     EXPECT_FALSE(drawnAt(childCentre));
     EXPECT_TRUE(drawnAt(rightCentre));
 
-    ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
-    snapshot();
+    snapshotAfter("isolateSelect -state 0 modelPanel4");
     EXPECT_TRUE(drawnAt(leftCentre));
     EXPECT_TRUE(drawnAt(rightCentre));
 }
 
 TEST_F(IsolateDrawing, OtherPanelsKeepDrawingEverything)
 {
-    ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject right modelPanel1"));
-    snapshot();
+    snapshotAfter("isolateSelect -state 1 -addDagObject right modelPanel1");
     EXPECT_TRUE(drawnAt(leftCentre));
     EXPECT_TRUE(drawnAt(rightCentre));
     ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel1"));
@@ -339,8 +335,7 @@ protected:
 
 TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivotScaledByTheGlobalSize)
 {
-    ASSERT_TRUE(mel("setToolTo moveSuperContext"));
-    snapshot();
+    snapshotAfter("setToolTo moveSuperContext");
     // Axes pointing towards the camera look shorter; none is shorter than this here.
     for (int axis = 0; axis < 3; ++axis) {
         EXPECT_GT(axisPixelsAt(axis, 30.0), 0) << "axis " << axis;
@@ -349,50 +344,41 @@ TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivotScaledByTheGlobal
     EXPECT_EQ(axisPixelsBetween(160.0, 2000.0), 0) << "the handles end at their length";
 
     // The global size scales them.
-    ASSERT_TRUE(mel("manipOptions -scale 2"));
-    snapshot();
+    snapshotAfter("manipOptions -scale 2");
     EXPECT_GT(axisPixelsAt(0, 240.0), 0);
     EXPECT_GT(axisPixelsBetween(160.0, 2000.0), 0);
 }
 
 TEST_F(ToolManipulatorDrawing, NothingIsDrawnWithoutAShownManipulatorAndASelection)
 {
-    ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-    snapshot();
+    snapshotAfter("setToolTo selectSuperContext");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "select tool";
 
-    ASSERT_TRUE(mel("setToolTo scaleSuperContext; manipScaleContext -e -manipVisible 0 Scale"));
-    snapshot();
+    snapshotAfter("setToolTo scaleSuperContext; manipScaleContext -e -manipVisible 0 Scale");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "hidden manipulator";
 
-    ASSERT_TRUE(mel("manipScaleContext -e -manipVisible 1 Scale"));
-    snapshot();
+    snapshotAfter("manipScaleContext -e -manipVisible 1 Scale");
     EXPECT_GT(axisPixelsAt(1, 100.0), 0) << "shown again";
 
-    ASSERT_TRUE(mel("select -cl"));
-    snapshot();
+    snapshotAfter("select -cl");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "empty selection";
 }
 
 TEST_F(ToolManipulatorDrawing, RotateToolsDrawRingsAroundThePivotWithTheirOwnSettings)
 {
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
-    snapshot();
+    snapshotAfter("setToolTo RotateSuperContext");
     EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100);
     EXPECT_EQ(axisPixelsBetween(75.0, 2000.0), 0) << "the rings stay within their radius";
 
     // A context made by name draws its kind, with settings of its own.
-    ASSERT_TRUE(mel("manipRotateContext twirl; setToolTo twirl"));
-    snapshot();
+    snapshotAfter("manipRotateContext twirl; setToolTo twirl");
     EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100) << "rings, as the rotate class draws";
     EXPECT_EQ(axisPixelsBetween(75.0, 2000.0), 0);
 
     // Hiding the built-in Rotate context's manipulator leaves this one shown, and the other way round.
-    ASSERT_TRUE(mel("manipRotateContext -e -manipVisible 0 Rotate"));
-    snapshot();
+    snapshotAfter("manipRotateContext -e -manipVisible 0 Rotate");
     EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100);
-    ASSERT_TRUE(mel("manipRotateContext -e -manipVisible 1 Rotate; manipRotateContext -e -manipVisible 0 twirl"));
-    snapshot();
+    snapshotAfter("manipRotateContext -e -manipVisible 1 Rotate; manipRotateContext -e -manipVisible 0 twirl");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0);
 }
 
