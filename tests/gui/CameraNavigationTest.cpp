@@ -52,8 +52,7 @@ class CameraNavigation : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4; lookThru top modelPanel1"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4; lookThru top modelPanel1"));
         host::processEvents();
         fRecorder = std::make_unique<MouseEventRecorder>();
     }
@@ -216,8 +215,7 @@ class PanelViewCache : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::processEvents();
     }
     void TearDown() override

@@ -326,12 +326,10 @@ TEST_F(Occluded, AMeshShownWhileTheMouseStaysInTheViewHidesPatchesWithinATenthOf
 
 TEST_F(Occluded, AHoveredPatchThatGoesBehindSomethingSurvivesTwoMovesAndDropsOnTheThird)
 {
-    ASSERT_TRUE(mel("setAttr lid.visibility 0"));
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
+    ASSERT_TRUE(mel("setAttr lid.visibility 0; hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
     ASSERT_EQ(hoveredAfterMoveTo(chest), 0);
 
-    ASSERT_TRUE(mel("setAttr lid.visibility 1"));
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
+    ASSERT_TRUE(mel("setAttr lid.visibility 1; hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
     const QPointF p = widgetPoint(chest);
     EXPECT_EQ(hoveredAfterMoveTo(p + QPointF(1, 0)), 0);
     EXPECT_EQ(hoveredAfterMoveTo(p + QPointF(2, 0)), 0);
@@ -506,8 +504,7 @@ TEST_F(OverlayHover, TheMoveToolsHandleBlocksTheOverlayAndTheSelectToolNever)
 
 TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)
 {
-    ASSERT_TRUE(mel("polyCube -n box; move 5 0 5 box"));
-    ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject box modelPanel4"));
+    ASSERT_TRUE(mel("polyCube -n box; move 5 0 5 box; isolateSelect -state 1 -addDagObject box modelPanel4"));
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"));
     EXPECT_EQ(hoveredAfterMoveTo(chest), -1);
 

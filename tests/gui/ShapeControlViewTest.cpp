@@ -832,8 +832,7 @@ TEST_F(ShapeControlHover, AControlTrackedByAnEnabledOverlayIsLeftToTheOverlay)
 {
     makeControl("ctrl");
     makeControl("free");
-    ASSERT_TRUE(mel("setAttr free.translateX 3"));
-    ASSERT_TRUE(mel("createNode pellixDataOverlay -n trackerShape"));
+    ASSERT_TRUE(mel("setAttr free.translateX 3; createNode pellixDataOverlay -n trackerShape"));
     ASSERT_TRUE(mel("connectAttr ctrlShape.message trackerShape.trackedShapeControls[0]"));
     EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.2), MPoint(-1, 0, 0)), "normal") << "tracked by an enabled overlay";
     EXPECT_EQ(lookAfterMoveTo(MPoint(4, 0, 0.2), MPoint(2, 0, 0)), "hovered") << "an untracked control still is";

@@ -83,8 +83,7 @@ TEST_F(BuiltinShapeDrawing, LocatorCrossSitsOnItsLocalPositionAtItsLocalScale)
 
 TEST_F(BuiltinShapeDrawing, CurvesDrawAlongTheirPointsUntilTheirLayerIsHidden)
 {
-    ASSERT_TRUE(mel("circle -r 3"));
-    ASSERT_TRUE(mel("curve -d 1 -p -4 -4 0 -p 4 -4 0 -n edge"));
+    ASSERT_TRUE(mel("circle -r 3; curve -d 1 -p -4 -4 0 -p 4 -4 0 -n edge"));
     canvas.draw();
     EXPECT_TRUE(drawnNear(3, 0));
     EXPECT_TRUE(drawnNear(0, -3));
@@ -92,14 +91,12 @@ TEST_F(BuiltinShapeDrawing, CurvesDrawAlongTheirPointsUntilTheirLayerIsHidden)
     EXPECT_FALSE(drawnNear(0, 0));
 
     // A templated curve draws in the template grey.
-    ASSERT_TRUE(mel("select -cl"));
-    ASSERT_TRUE(mel("setAttr edge.template 1"));
+    ASSERT_TRUE(mel("select -cl; setAttr edge.template 1"));
     canvas.draw();
     EXPECT_TRUE(colourNear(0, -4, rgb(0.47, 0.47, 0.47)));
     EXPECT_FALSE(colourNear(3, 0, rgb(0.47, 0.47, 0.47)));
 
-    ASSERT_TRUE(mel("createDisplayLayer -n hidden nurbsCircle1"));
-    ASSERT_TRUE(mel("setAttr hidden.visibility 0"));
+    ASSERT_TRUE(mel("createDisplayLayer -n hidden nurbsCircle1; setAttr hidden.visibility 0"));
     canvas.draw();
     EXPECT_FALSE(drawnNear(3, 0));
     EXPECT_TRUE(drawnNear(0, -4));
@@ -190,8 +187,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::setActivePanel(3);
         // Two boxes side by side and a third parented under the left one.
         ASSERT_TRUE(mel("polyCube -w 2 -h 2 -d 2 -n left; move -3 0 0 left; "
@@ -261,8 +257,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::setActivePanel(3);
         ASSERT_TRUE(mel("polyCube -w 0.2 -h 0.2 -d 0.2 -n box; move 2 1 -1 box; select -r box"));
         // Wide lines so that a sampled point on a line is surely covered.

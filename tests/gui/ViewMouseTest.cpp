@@ -51,8 +51,7 @@ class HostMouseEvent : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::processEvents();
         fWidget = host::panelWidget(kPanel);
         ASSERT_NE(fWidget, nullptr);
@@ -235,11 +234,9 @@ class SelectTool : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         // Looking down -Z from z = 20: world x to the right, y up.
-        ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0"));
-        ASSERT_TRUE(mel("setToolTo selectSuperContext"));
+        ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0; setToolTo selectSuperContext"));
         host::setActivePanel(kPanel);
     }
 
@@ -340,10 +337,8 @@ TEST_F(SelectTool, OnlyAPlainClickOnEmptySpaceClears)
 
 TEST_F(SelectTool, CurvesLocatorsAndJointsArePickedNearTheirLines)
 {
-    ASSERT_TRUE(mel("curve -d 1 -p -3 -3 0 -p 3 -3 0 -n line"));
-    ASSERT_TRUE(mel("spaceLocator -n marker; move 0 3 0 marker"));
-    ASSERT_TRUE(mel("select -cl; joint -p 4 0 0 -rad 1 -n bone"));
-    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("curve -d 1 -p -3 -3 0 -p 3 -3 0 -n line; spaceLocator -n marker; move 0 3 0 marker"));
+    ASSERT_TRUE(mel("select -cl; joint -p 4 0 0 -rad 1 -n bone; select -cl"));
     drawn();
 
     // Two pixels below a one-pixel line is within the click box.
@@ -745,8 +740,7 @@ class MoveToolDrag : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         // Looking down -Z from z = 20: world x to the right, y up, z towards the camera.
         ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0"));
         ASSERT_TRUE(mel("polyCube -n box; polyCube -n other; move -6 0 0 other"));
@@ -963,8 +957,7 @@ TEST_F(MoveToolDrag, DraggingTheRingFacingTheViewTurnsAboutItsAxisUndoably)
 TEST_F(MoveToolDrag, RotateAndScaleHandlesTakeThePressWithoutSelecting)
 {
     // A click inside the rotate manipulator's rings over the other cube keeps the selection.
-    ASSERT_TRUE(mel("move -6 0 0 box; move 0 0 0 other"));
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
+    ASSERT_TRUE(mel("move -6 0 0 box; move 0 0 0 other; setToolTo RotateSuperContext"));
     host::processEvents();
     const Pixel onBoxRing{logical(MPoint(-6, 0, 0)).x + 40, logical(MPoint(-6, 0, 0)).y};
     const Pixel onOther = logical(MPoint(0, 0, 0.5));
