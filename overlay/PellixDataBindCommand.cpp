@@ -274,6 +274,11 @@ const MString PellixDataBindCommand::commandName("pellixDataBind");
 PellixDataBindCommand::PellixDataBindCommand() = default;
 PellixDataBindCommand::~PellixDataBindCommand() = default;
 
+MObject PellixDataBindCommand::overlayOfDriver(const MDagPath& driver)
+{
+    return existingOverlayOf(driver);
+}
+
 void* PellixDataBindCommand::creator()
 {
     return new PellixDataBindCommand();
