@@ -32,6 +32,7 @@
 #include <cmath>
 #include <iterator>
 #include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -443,14 +444,28 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
                           const char* colourFlag) {
         NewPatch patch;
         PatchAuthoring::extractPatch(faces.list, faces.starts, ids, patch.mesh);
+        // The faces' UVs, shared as the driver shares them.
         if (driverFn.numUVs() > 0) {
+            std::unordered_map<int, int> local;
             for (const int face : ids) {
-                for (int k = 0; k < faces.counts[face]; ++k) {
-                    float u = 0.0f;
-                    float v = 0.0f;
-                    driverFn.getPolygonUV(face, k, u, v);
-                    patch.u.push_back(u);
-                    patch.v.push_back(v);
+                std::vector<int> corners;
+                for (int k = 0, id = -1; k < faces.counts[face]; ++k) {
+                    if (!driverFn.getPolygonUVid(face, k, id))
+                        break;
+                    corners.push_back(id);
+                }
+                const bool mapped = static_cast<int>(corners.size()) == faces.counts[face];
+                patch.uvCounts.push_back(mapped ? faces.counts[face] : 0);
+                for (size_t k = 0; mapped && k < corners.size(); ++k) {
+                    const auto inserted = local.emplace(corners[k], static_cast<int>(patch.u.size()));
+                    if (inserted.second) {
+                        float u = 0.0f;
+                        float v = 0.0f;
+                        driverFn.getPolygonUV(face, static_cast<int>(k), u, v);
+                        patch.u.push_back(u);
+                        patch.v.push_back(v);
+                    }
+                    patch.uvIds.push_back(inserted.first->second);
                 }
             }
         }
@@ -547,30 +562,18 @@ MStatus PellixPatchCreateCommand::execute()
             PELLIX_CHECK(link(p, p, false));
         for (int64_t p = fRemovedIndex + 1; p < count; ++p)
             PELLIX_CHECK(link(p, p - 1, true));
-        PELLIX_CHECK(fSettings->doIt());
         PELLIX_CHECK(fDeletion->deleteNode(fRemovedTransform));
-        const MStatus deleted = fDeletion->doIt();
-        if (!deleted) {
-            PELLIX_REPORT(fSettings->undoIt());
-            PELLIX_CHECK(deleted);
+        MStatus done = fSettings->doIt();
+        if (done)
+            done = fDeletion->doIt();
+        if (!done) {
+            done.pAPIerror(kStatusSource, __LINE__);
+            PELLIX_REPORT(undoIt());
+            return done;
         }
         return finish();
     }
 
-    // The overlay (when the driver has none), the group of patch meshes and their transforms.
-    MObject overlay = fOverlay;
-    if (overlay.isNull()) {
-        const MObject transform = fNodes->createNode("transform", MObject::kNullObj, &status);
-        PELLIX_CHECK(status);
-        overlay = fNodes->createNode(PellixDataOverlay::id, transform, &status);
-        PELLIX_CHECK(status);
-        PELLIX_CHECK(fNodes->renameNode(transform, fOverlayName));
-        PELLIX_CHECK(fNodes->renameNode(overlay, fOverlayName + "Shape"));
-        // The name the overlay got (another may hold the one asked for) names its group.
-        PELLIX_CHECK(fNodes->doIt());
-        fGroupName = MString(nameOf(transform).c_str()) + "Patches";
-    }
-    fOverlayShape = overlay;
     const MStatus made = makeNodes();
     if (!made) {
         PELLIX_REPORT(fNodes->undoIt());
@@ -582,6 +585,21 @@ MStatus PellixPatchCreateCommand::execute()
 MStatus PellixPatchCreateCommand::makeNodes()
 {
     MStatus status;
+    // The overlay (when the driver has none), the group of patch meshes and their transforms.
+    fOverlayShape = fOverlay;
+    if (fOverlayShape.isNull()) {
+        const MObject transform = fNodes->createNode("transform", MObject::kNullObj, &status);
+        PELLIX_CHECK(status);
+        fOverlayShape = fNodes->createNode(PellixDataOverlay::id, transform, &status);
+        PELLIX_CHECK(status);
+        PELLIX_CHECK(fNodes->renameNode(transform, fOverlayName));
+        PELLIX_CHECK(fNodes->doIt());
+        // The name the overlay got (another may hold the one asked for) names its shape and group.
+        const MString given = nameOf(transform).c_str();
+        PELLIX_CHECK(fNodes->renameNode(fOverlayShape, given + "Shape"));
+        PELLIX_CHECK(fNodes->doIt());
+        fGroupName = given + "Patches";
+    }
     MObject group = nodeNamed(fGroupName.asChar());
     if (group.isNull() || !group.hasFn(MFn::kTransform)) {
         group = fNodes->createNode("transform", MObject::kNullObj, &status);
@@ -625,6 +643,11 @@ MStatus PellixPatchCreateCommand::makeShapes()
             const MFloatArray v(patch.v.data(), static_cast<unsigned>(patch.v.size()));
             shape = mesh.create(static_cast<int>(points.length()), static_cast<int>(counts.length()), points, counts,
                                 connects, u, v, fTransforms[i], &built);
+            if (built) {
+                const MIntArray uvCounts(patch.uvCounts.data(), static_cast<unsigned>(patch.uvCounts.size()));
+                const MIntArray uvIds(patch.uvIds.data(), static_cast<unsigned>(patch.uvIds.size()));
+                built = mesh.assignUVs(uvCounts, uvIds);
+            }
         } else if (built) {
             shape = mesh.create(static_cast<int>(points.length()), static_cast<int>(counts.length()), points, counts,
                                 connects, fTransforms[i], &built);

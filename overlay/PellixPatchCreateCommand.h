@@ -41,8 +41,10 @@ private:
     struct NewPatch
     {
         PatchAuthoring::ExtractedPatch mesh;
-        std::vector<float> u;
+        std::vector<float> u;  // the UVs its faces use, and per face its corners' UVs
         std::vector<float> v;
+        std::vector<int> uvCounts;
+        std::vector<int> uvIds;
         MString name;
         MObject control;
         bool hasColor = false;

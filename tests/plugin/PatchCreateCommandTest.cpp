@@ -99,6 +99,29 @@ TEST_F(PatchCreate, PatchFromFacesStoresWhatAFullBindOfItStores)
     EXPECT_EQ(strings(melStrings("pellixPatchCreate -q -patches pellixDataOverlay")),
               (Names{"chest_ctrl_patch", "chest_ctrl", "handPatch", "L_hand_ctrl"}));
 
+    // A second driver gets an overlay and a group of its own; its patches keep their UVs.
+    ASSERT_TRUE(mel("polyPlane -width 4 -height 4 -subdivisionsX 4 -subdivisionsY 4 -constructionHistory 0 "
+                    "-name plane"));
+    EXPECT_EQ(melString("pellixPatchCreate -control chest_ctrl -name planePatch plane.f[5:6]"), "planePatch");
+    EXPECT_EQ(strings(melStrings("listRelatives -children pellixDataOverlay1Patches")), (Names{"planePatch"}));
+    EXPECT_EQ(sourceOf("pellixDataOverlay1Shape.inMesh"), "planeShape.worldMesh[0]");
+    MSelectionList meshes;
+    MDagPath plane;
+    MDagPath planePatch;
+    ASSERT_TRUE(meshes.add("planeShape") && meshes.add("planePatchShape") && meshes.getDagPath(0, plane) &&
+                meshes.getDagPath(1, planePatch));
+    const MFnMesh planeFn(plane);
+    const MFnMesh patchFn(planePatch);
+    EXPECT_EQ(patchFn.numUVs(), 6);  // the two faces share two of their UVs
+    for (int face = 0; face < 2; ++face) {
+        for (int k = 0; k < 4; ++k) {
+            float u[2], v[2];
+            ASSERT_TRUE(planeFn.getPolygonUV(5 + face, k, u[0], v[0]) && patchFn.getPolygonUV(face, k, u[1], v[1]));
+            EXPECT_EQ(u[0], u[1]);
+            EXPECT_EQ(v[0], v[1]);
+        }
+    }
+
     // A full bind of the same meshes stores the same arrays and picks the same controls.
     const std::vector<Ints> created = storedArrays("pellixDataOverlayShape");
     ASSERT_TRUE(mel("pellixDataBind driver chest_ctrl_patch handPatch"));
