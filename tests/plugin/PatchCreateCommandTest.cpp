@@ -12,6 +12,7 @@
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -240,4 +241,60 @@ TEST_F(PatchCreate, PatchColoursAreStoredWithThePatchAndSavedWithTheScene)
     // The overlay's own colours stay the defaults.
     EXPECT_FLOAT_EQ(melDouble("getAttr pellixDataOverlayShape.colorG"), 0.64f);
     EXPECT_NE(sceneText().find("\"pellixPatchColor\""), std::string::npos);
+}
+TEST_F(PatchCreate, OnTheSkinnedCharacterChestAndBothHandsUndoRedoAndReopen)
+{
+    const std::string scene = realScenePath("squareMAN-skinned.ma");
+    if (scene.empty())
+        GTEST_SKIP() << kNoRealScenes;
+    ASSERT_TRUE(mel("file -force -open \"" + scene + "\""));
+    // Controls for the patches, and the skinned body evaluated once, as opening it in a view does.
+    ASSERT_TRUE(mel("createNode transform -name chest_ctrl; createNode transform -name L_hand_ctrl; "
+                    "createNode transform -name R_hand_ctrl; exactWorldBoundingBox SquareMan"));
+    const std::string opened = sceneText();
+    // The chest's two front faces; the left hand's six faces (x > 0). The model's right hand
+    // is not its mirror image: the two faces of it that mirror within a looser tolerance make
+    // the right hand's patch, and the rest are reported.
+    ASSERT_TRUE(undoableMel("pellixPatchCreate -control chest_ctrl SquareMan.f[6] SquareMan.f[12]"));
+    const std::string chest = sceneText();
+    {
+        host::MessageCapture capture;
+        ASSERT_TRUE(undoableMel("pellixPatchCreate -mirror -tolerance 0.25 -control L_hand_ctrl SquareMan.f[36:41]"));
+        EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
+                  "pellixPatchCreate: 4 face(s) have no mirror within tolerance 0.25: SquareMan.f[36] SquareMan.f[38] "
+                  "SquareMan.f[40:41]\n");
+    }
+    const std::string hands = sceneText();
+    EXPECT_EQ(strings(melStrings("pellixPatchCreate -q -overlay -patches pellixDataOverlay")),
+              (Names{"chest_ctrl_patch", "chest_ctrl", "L_hand_ctrl_patch", "L_hand_ctrl", "R_hand_ctrl_patch",
+                     "R_hand_ctrl"}));
+    EXPECT_EQ(melInt("polyEvaluate -face L_hand_ctrl_patch"), 6);
+    EXPECT_EQ(melInt("polyEvaluate -face R_hand_ctrl_patch"), 2);
+    EXPECT_EQ(sourceOf("pellixDataOverlayShape.inMesh"), "SquareManShape.worldMesh[0]");
+    // The right hand's patch lies on the faces at x < 0 that mirror the left hand's.
+    const MPoint right = worldCentreOf("R_hand_ctrl_patch");
+    const MPoint left = worldCentreOf("L_hand_ctrl_patch");
+    EXPECT_LT(right.x, -2.5);
+    EXPECT_GT(left.x, 2.5);
+    EXPECT_NEAR(right.y, left.y, 0.1);
+
+    for (const std::string* text : {&chest, &opened}) {
+        ASSERT_TRUE(mel("undo"));
+        EXPECT_TRUE(sceneText() == *text);  // the whole scene; too long to print
+    }
+    for (const std::string* text : {&chest, &hands}) {
+        ASSERT_TRUE(mel("redo"));
+        EXPECT_TRUE(sceneText() == *text);  // the whole scene; too long to print
+    }
+
+    // Saved and opened again, the overlay holds the same patches and controls.
+    const std::string saved = testing::TempDir() + "patchCreateSquareMan.ma";
+    ASSERT_TRUE(mel("file -rename \"" + saved + "\"; file -force -save -type \"mayaAscii\""));
+    const Ints driverIds = intArray("pellixDataOverlayShape.patchDriverVertexIndices");
+    ASSERT_TRUE(mel("file -force -new; file -force -open \"" + saved + "\""));
+    EXPECT_EQ(intArray("pellixDataOverlayShape.patchDriverVertexIndices"), driverIds);
+    EXPECT_EQ(messageSources("pellixDataOverlayShape.patchControl", 3),
+              (Names{"chest_ctrl", "L_hand_ctrl", "R_hand_ctrl"}));
+    EXPECT_EQ(sourceOf("R_hand_ctrl_patchShape.pellixSelectNode"), "R_hand_ctrl.message");
+    std::remove(saved.c_str());
 }
