@@ -20,8 +20,11 @@
 #include <maya/MFnMesh.h>
 #include <maya/MFnMessageAttribute.h>
 #include <maya/MFnNumericAttribute.h>
+#include <maya/MFnSingleIndexedComponent.h>
 #include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
+#include <maya/MItSelectionList.h>
+#include <maya/MMatrix.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MPlug.h>
 #include <maya/MPointArray.h>
@@ -200,6 +203,30 @@ MStatus readFaces(const MDagPath& driver, DriverFaces& faces)
     return faces.starts.empty() ? MStatus(MS::kFailure) : MStatus(MS::kSuccess);
 }
 
+// Only the given faces of the driver, as a face list of their own: its face i is faceIds[i].
+MStatus readFacesOf(const MFnMesh& mesh, const std::vector<int>& faceIds, DriverFaces& faces)
+{
+    MIntArray corners;
+    for (const int face : faceIds) {
+        PELLIX_CHECK(mesh.getPolygonVertices(face, corners));
+        PELLIX_CHECK(faces.counts.append(static_cast<int>(corners.length())));
+        for (unsigned k = 0; k < corners.length(); ++k)
+            PELLIX_CHECK(faces.vertices.append(corners[k]));
+    }
+    faces.list = {intArrayData(faces.counts), faces.counts.length(), intArrayData(faces.vertices),
+                  faces.vertices.length()};
+    faces.starts = PatchAuthoring::faceStarts(faces.list);
+    return faces.starts.empty() ? MStatus(MS::kFailure) : MStatus(MS::kSuccess);
+}
+
+std::vector<int> firstIds(size_t count)
+{
+    std::vector<int> ids(count);
+    for (size_t i = 0; i < count; ++i)
+        ids[i] = static_cast<int>(i);
+    return ids;
+}
+
 }  // namespace
 
 const MString PellixPatchCreateCommand::commandName("pellixPatchCreate");
@@ -338,18 +365,21 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
     // The faces: named on the command line, else the selected ones.
     MStringArray items;
     PELLIX_CHECK(args.getObjects(items));
-    if (items.length() == 0) {
-        MSelectionList active;
-        PELLIX_CHECK(MGlobal::getActiveSelectionList(active));
-        PELLIX_CHECK(active.getSelectionStrings(items));
-    }
     std::vector<int> faceIds;
     std::string driverName;
+    const auto takeDriver = [&](const MDagPath& mesh, const std::string& name) -> MStatus {
+        if (fDriver.isValid() && !(fDriver == mesh))
+            return fail("faces of two meshes are selected ('" + driverName + "' and '" + name +
+                        "'); select faces of one driver mesh.");
+        fDriver = mesh;
+        driverName = name;
+        return MS::kSuccess;
+    };
     for (unsigned i = 0; i < items.length(); ++i) {
         const std::string item = items[i].asChar();
         const std::string object = PatchAuthoring::faceComponentObject(item);
         if (object.empty())
-            continue;  // a control or a mesh selected with the faces
+            continue;  // a control or a mesh named with the faces
         MSelectionList list;
         MDagPath mesh;
         MeshResolution resolution = MeshResolution::kNoMesh;
@@ -358,16 +388,38 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
             return fail("no such mesh: '" + object + "'.");
         if (resolution == MeshResolution::kIntermediate)
             PELLIX_CHECK(list.getDagPath(0, mesh));  // faces named on an Orig shape stay on it
-        if (fDriver.isValid() && !(fDriver == mesh))
-            return fail("faces of two meshes are selected ('" + driverName + "' and '" + object +
-                        "'); select faces of one driver mesh.");
-        fDriver = mesh;
-        driverName = object;
+        PELLIX_PASS_ON(takeDriver(mesh, object));
         MFnMesh fn(mesh, &status);
         PELLIX_CHECK(status);
         std::string parsedName;
         if (!PatchAuthoring::parseFaceComponent(item, fn.numPolygons(), parsedName, faceIds))
             return fail("'" + item + "' names no faces of '" + object + "'.");
+    }
+    if (items.length() == 0) {
+        MSelectionList active;
+        PELLIX_CHECK(MGlobal::getActiveSelectionList(active));
+        for (MItSelectionList it(active); !it.isDone(); it.next()) {
+            MDagPath mesh;
+            MObject component;
+            if (!it.getDagPath(mesh, component) || component.isNull() ||
+                !component.hasFn(MFn::kMeshPolygonComponent))
+                continue;  // objects selected with the faces, vertices, edges
+            MeshResolution resolution = MeshResolution::kNoMesh;
+            const MDagPath given(mesh);
+            PELLIX_CHECK(resolveMesh(mesh, resolution));
+            if (resolution != MeshResolution::kMesh)
+                mesh = given;
+            MDagPath named(mesh);
+            if (named.node().hasFn(MFn::kMesh) && named.length() > 1)
+                PELLIX_CHECK(named.pop());  // faces are named by their mesh's transform, as Maya lists them
+            PELLIX_PASS_ON(takeDriver(mesh, named.partialPathName().asChar()));
+            const MFnSingleIndexedComponent faces(component, &status);
+            PELLIX_CHECK(status);
+            MIntArray elements;
+            PELLIX_CHECK(faces.getElements(elements));
+            for (unsigned k = 0; k < elements.length(); ++k)
+                faceIds.push_back(elements[k]);
+        }
     }
     if (faceIds.empty())
         return fail("no faces selected; select faces of the driver mesh (body.f[10:40]).");
@@ -403,18 +455,11 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         fOverlayName = nameOf(parentOf(existing)).c_str();
     fGroupName = fOverlayName + "Patches";
 
-    DriverFaces faces;
-    PELLIX_CHECK(readFaces(fDriver, faces));
+    // Only the selected faces are read: a patch costs what its faces cost, whatever the driver's size.
     MFnMesh driverFn(fDriver, &status);
     PELLIX_CHECK(status);
-    MPointArray points;
-    PELLIX_CHECK(driverFn.getPoints(points, MSpace::kWorld));
-    std::vector<double> xyz(3 * static_cast<size_t>(points.length()));
-    for (unsigned i = 0; i < points.length(); ++i) {
-        xyz[3 * i] = points[i].x;
-        xyz[3 * i + 1] = points[i].y;
-        xyz[3 * i + 2] = points[i].z;
-    }
+    const MMatrix toWorld = fDriver.inclusiveMatrix(&status);
+    PELLIX_CHECK(status);
 
     PellixDataOverlay::StoredPatchArrays stored;
     if (!existing.isNull() && !PellixDataOverlay::readPatchArrays(existing, stored))
@@ -428,34 +473,47 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
     const auto refuseCovered = [&](const std::vector<int>& ids) -> MStatus {
         if (force || existing.isNull())
             return MS::kSuccess;
-        const PatchAuthoring::CoveredFace covered =
-            PatchAuthoring::findCoveredFace(stored.matchingSpans(), faces.list, faces.starts, ids);
+        DriverFaces selected;
+        PELLIX_CHECK(readFacesOf(driverFn, ids, selected));
+        const PatchAuthoring::CoveredFace covered = PatchAuthoring::findCoveredFace(
+            stored.matchingSpans(), selected.list, selected.starts, firstIds(ids.size()));
         if (covered.face < 0)
             return MS::kSuccess;
         const MObject source = storedSources[static_cast<size_t>(covered.patch)];
         const std::string holder =
             source.isNull() ? "patch " + std::to_string(covered.patch) : "patch '" + nameOf(parentOf(source)) + "'";
-        return fail("face " + driverName + ".f[" + std::to_string(covered.face) + "] is already in " + holder +
+        return fail("face " + driverName + ".f[" + std::to_string(ids[static_cast<size_t>(covered.face)]) +
+                    "] is already in " + holder +
                     " of overlay '" + fOverlayName.asChar() + "'; use -force to add it again.");
     };
     PELLIX_PASS_ON(refuseCovered(faceIds));
 
     const auto plan = [&](const std::vector<int>& ids, const std::string& name, const MObject& target,
-                          const char* colourFlag) {
+                          const char* colourFlag) -> MStatus {
         NewPatch patch;
-        PatchAuthoring::extractPatch(faces.list, faces.starts, ids, patch.mesh);
+        DriverFaces faces;
+        PELLIX_CHECK(readFacesOf(driverFn, ids, faces));
+        PatchAuthoring::extractPatch(faces.list, faces.starts, firstIds(ids.size()), patch.mesh);
+        // The driver's world positions, as a bind matches them.
+        for (const int v : patch.mesh.driverVertices) {
+            MPoint point;
+            PELLIX_CHECK(driverFn.getPoint(v, point, MSpace::kObject));
+            PELLIX_CHECK(patch.points.append(MFloatPoint(point * toWorld)));
+        }
         // The faces' UVs, shared as the driver shares them.
         if (driverFn.numUVs() > 0) {
             std::unordered_map<int, int> local;
-            for (const int face : ids) {
+            for (size_t f = 0; f < ids.size(); ++f) {
+                const int face = ids[f];
+                const int count = faces.counts[static_cast<unsigned>(f)];
                 std::vector<int> corners;
-                for (int k = 0, id = -1; k < faces.counts[face]; ++k) {
+                for (int k = 0, id = -1; k < count; ++k) {
                     if (!driverFn.getPolygonUVid(face, k, id))
                         break;
                     corners.push_back(id);
                 }
-                const bool mapped = static_cast<int>(corners.size()) == faces.counts[face];
-                patch.uvCounts.push_back(mapped ? faces.counts[face] : 0);
+                const bool mapped = static_cast<int>(corners.size()) == count;
+                patch.uvCounts.push_back(mapped ? count : 0);
                 for (size_t k = 0; mapped && k < corners.size(); ++k) {
                     const auto inserted = local.emplace(corners[k], static_cast<int>(patch.u.size()));
                     if (inserted.second) {
@@ -473,9 +531,10 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         patch.control = target;
         patch.hasColor = colorFlag(args, colourFlag, patch.color);
         fPatches.push_back(std::move(patch));
+        return MS::kSuccess;
     };
     const std::string controlShort = nameOf(control);
-    plan(faceIds, patchName.empty() ? controlShort + "_patch" : patchName, control, "-color");
+    PELLIX_PASS_ON(plan(faceIds, patchName.empty() ? controlShort + "_patch" : patchName, control, "-color"));
 
     if (args.isFlagSet("-mirror")) {
         const std::string axisText = args.isFlagSet("-axis") ? stringFlag(args, "-axis") : "x";
@@ -494,6 +553,17 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         const MObject otherControl = nodeNamed(otherName);
         if (otherControl.isNull())
             return fail("mirrored control '" + otherName + "' does not exist.");
+        // Mirroring searches the whole driver.
+        DriverFaces faces;
+        PELLIX_CHECK(readFaces(fDriver, faces));
+        MPointArray points;
+        PELLIX_CHECK(driverFn.getPoints(points, MSpace::kWorld));
+        std::vector<double> xyz(3 * static_cast<size_t>(points.length()));
+        for (unsigned i = 0; i < points.length(); ++i) {
+            xyz[3 * i] = points[i].x;
+            xyz[3 * i + 1] = points[i].y;
+            xyz[3 * i + 2] = points[i].z;
+        }
         const PatchAuthoring::MirroredFaces mirrored = PatchAuthoring::mirrorFaces(
             xyz.data(), points.length(), faces.list, faces.starts, faceIds, axis, tolerance);
         const std::string toleranceText = PatchBinding::formatNumber(tolerance);
@@ -515,7 +585,7 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         std::string otherPatch = patchName.empty() ? otherName + "_patch" : PatchAuthoring::otherSideName(patchName);
         if (otherPatch.empty())
             otherPatch = patchName + "_mirror";
-        plan(mirrored.mirrored, otherPatch, otherControl, "-mirrorColor");
+        PELLIX_PASS_ON(plan(mirrored.mirrored, otherPatch, otherControl, "-mirrorColor"));
     }
 
     // The stored patches as they are, the new ones after them.
@@ -626,13 +696,7 @@ MStatus PellixPatchCreateCommand::makeShapes()
     MStatus built = MS::kSuccess;
     for (size_t i = 0; i < fPatches.size() && built; ++i) {
         const NewPatch& patch = fPatches[i];
-        MFloatPointArray points;
-        MPointArray driverPoints;
-        MFnMesh driverFn(fDriver, &built);
-        if (built)
-            built = driverFn.getPoints(driverPoints, MSpace::kWorld);
-        for (const int v : patch.mesh.driverVertices)
-            points.append(built ? MFloatPoint(driverPoints[static_cast<unsigned>(v)]) : MFloatPoint());
+        const MFloatPointArray& points = patch.points;
         const MIntArray counts(patch.mesh.faceCounts.data(), static_cast<unsigned>(patch.mesh.faceCounts.size()));
         const MIntArray connects(patch.mesh.faceVertices.data(),
                                  static_cast<unsigned>(patch.mesh.faceVertices.size()));

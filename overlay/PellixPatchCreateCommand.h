@@ -11,6 +11,7 @@
 #include <maya/MDGModifier.h>
 #include <maya/MDagModifier.h>
 #include <maya/MDagPath.h>
+#include <maya/MFloatPointArray.h>
 #include <maya/MObject.h>
 #include <maya/MPxCommand.h>
 #include <maya/MString.h>
@@ -41,6 +42,7 @@ private:
     struct NewPatch
     {
         PatchAuthoring::ExtractedPatch mesh;
+        MFloatPointArray points;  // world positions of its vertices
         std::vector<float> u;  // the UVs its faces use, and per face its corners' UVs
         std::vector<float> v;
         std::vector<int> uvCounts;

@@ -77,7 +77,9 @@ TEST_F(PatchCreate, PatchFromFacesStoresWhatAFullBindOfItStores)
     // Faces in any mix of ranges and repeats, on the transform's name.
     EXPECT_EQ(melString("pellixPatchCreate -control chest_ctrl driver.f[5] driver.f[1:2] driver.f[2]"),
               "chest_ctrl_patch");
-    EXPECT_EQ(melString("pellixPatchCreate -control L_hand_ctrl -name handPatch driverShape.f[12]"), "handPatch");
+    // Faces selected as a user selects them, with the control among the selection.
+    ASSERT_TRUE(mel("select -replace driverShape.f[12] chest_ctrl"));
+    EXPECT_EQ(melString("pellixPatchCreate -control L_hand_ctrl -name handPatch"), "handPatch");
 
     // Hidden, under the overlay's group, with the driver's world positions and the faces' winding.
     EXPECT_EQ(strings(melStrings("listRelatives -children pellixDataOverlayPatches")),
@@ -203,6 +205,10 @@ TEST_F(PatchCreate, ErrorsNameTheCauseAndLeaveTheSceneUntouched)
          "no faces selected; select faces of the driver mesh (body.f[10:40])."},
         {"pellixPatchCreate -control chest_ctrl driver.f[0] other.f[1]",
          "faces of two meshes are selected ('driver' and 'other'); select faces of one driver mesh."},
+        {"select -replace other.f[2] driver.f[3]; pellixPatchCreate -control chest_ctrl",
+         "faces of two meshes are selected ('other' and 'driver'); select faces of one driver mesh."},
+        {"select -replace driver chest_ctrl; pellixPatchCreate -control chest_ctrl",
+         "no faces selected; select faces of the driver mesh (body.f[10:40])."},
         {"pellixPatchCreate -control nobody driver.f[0]", "no such control: 'nobody'."},
         {"pellixPatchCreate driver.f[0]", "-control names the control that clicking the patch selects."},
         {"pellixPatchCreate -control chest_ctrl driver.f[16]", "'driver.f[16]' names no faces of 'driver'."},
@@ -255,11 +261,13 @@ TEST_F(PatchCreate, OnTheSkinnedCharacterChestAndBothHandsUndoRedoAndReopen)
     // The chest's two front faces; the left hand's six faces (x > 0). The model's right hand
     // is not its mirror image: the two faces of it that mirror within a looser tolerance make
     // the right hand's patch, and the rest are reported.
-    ASSERT_TRUE(undoableMel("pellixPatchCreate -control chest_ctrl SquareMan.f[6] SquareMan.f[12]"));
+    ASSERT_TRUE(mel("select -replace SquareMan.f[6] SquareMan.f[12]"));
+    ASSERT_TRUE(undoableMel("pellixPatchCreate -control chest_ctrl"));
     const std::string chest = sceneText();
     {
         host::MessageCapture capture;
-        ASSERT_TRUE(undoableMel("pellixPatchCreate -mirror -tolerance 0.25 -control L_hand_ctrl SquareMan.f[36:41]"));
+        ASSERT_TRUE(mel("select -replace SquareMan.f[36:41]"));
+        ASSERT_TRUE(undoableMel("pellixPatchCreate -mirror -tolerance 0.25 -control L_hand_ctrl"));
         EXPECT_EQ(messages(capture, host::MessageKind::kWarning),
                   "pellixPatchCreate: 4 face(s) have no mirror within tolerance 0.25: SquareMan.f[36] SquareMan.f[38] "
                   "SquareMan.f[40:41]\n");
@@ -278,6 +286,7 @@ TEST_F(PatchCreate, OnTheSkinnedCharacterChestAndBothHandsUndoRedoAndReopen)
     EXPECT_GT(left.x, 2.5);
     EXPECT_NEAR(right.y, left.y, 0.1);
 
+    ASSERT_TRUE(mel("select -clear"));
     for (const std::string* text : {&chest, &opened}) {
         ASSERT_TRUE(mel("undo"));
         EXPECT_TRUE(sceneText() == *text);  // the whole scene; too long to print
