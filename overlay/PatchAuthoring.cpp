@@ -268,14 +268,12 @@ std::string otherSideName(const std::string& name)
 CoveredFace findCoveredFace(const PatchMatching::StoredPatchArrays& stored, const FaceList& faces,
                             const std::vector<int64_t>& starts, const std::vector<int>& faceIds)
 {
-    // The selected faces at each of their vertices.
-    std::unordered_map<int, std::vector<int>> selectedAt;
-    std::unordered_map<int, size_t> rank;
-    for (size_t n = 0; n < faceIds.size(); ++n) {
-        rank.emplace(faceIds[n], n);
+    // (vertex, rank of a selected face holding it), sorted: the faces at a vertex are one run.
+    std::vector<std::pair<int, size_t>> selectedAt;
+    for (size_t n = 0; n < faceIds.size(); ++n)
         for (int64_t i = starts[faceIds[n]]; i < starts[faceIds[n] + 1]; ++i)
-            selectedAt[faces.vertices[i]].push_back(faceIds[n]);
-    }
+            selectedAt.emplace_back(faces.vertices[i], n);
+    std::sort(selectedAt.begin(), selectedAt.end());
     CoveredFace best;
     size_t bestRank = faceIds.size();
     int64_t vertexStart = 0;
@@ -293,13 +291,14 @@ CoveredFace findCoveredFace(const PatchMatching::StoredPatchArrays& stored, cons
                 inside = tri[t + c] >= 0 && tri[t + c] < slice.vertexCount;
                 corner[c] = inside ? driver[tri[t + c]] : -1;
             }
-            const auto at = inside ? selectedAt.find(corner[0]) : selectedAt.end();
-            if (at == selectedAt.end())
+            if (!inside)
                 continue;
-            for (const int face : at->second) {
-                if (faceHolds(faces, starts, face, corner[1]) && faceHolds(faces, starts, face, corner[2]) &&
-                    rank[face] < bestRank) {
-                    bestRank = rank[face];
+            auto at = std::lower_bound(selectedAt.begin(), selectedAt.end(), std::make_pair(corner[0], size_t(0)));
+            for (; at != selectedAt.end() && at->first == corner[0]; ++at) {
+                const int face = faceIds[at->second];
+                if (at->second < bestRank && faceHolds(faces, starts, face, corner[1]) &&
+                    faceHolds(faces, starts, face, corner[2])) {
+                    bestRank = at->second;
                     best = {face, p};
                 }
             }

@@ -274,11 +274,6 @@ const MString PellixDataBindCommand::commandName("pellixDataBind");
 PellixDataBindCommand::PellixDataBindCommand() = default;
 PellixDataBindCommand::~PellixDataBindCommand() = default;
 
-MObject PellixDataBindCommand::overlayOfDriver(const MDagPath& driver)
-{
-    return existingOverlayOf(driver);
-}
-
 void* PellixDataBindCommand::creator()
 {
     return new PellixDataBindCommand();

@@ -34,9 +34,6 @@ public:
 
     static const MString commandName;
 
-    // The overlay whose inMesh comes from this driver instance, or the null object.
-    static MObject overlayOfDriver(const MDagPath& driver);
-
 private:
     // Display settings carried from a replaced overlay to its successor.
     struct DisplaySettings

@@ -2,7 +2,6 @@
 
 #include "overlay/OverlayCallbacks.h"
 #include "overlay/OverlayNodeRegistry.h"
-#include "overlay/PellixDataBindCommand.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/IntArrayData.h"
 #include "plugin/MeshResolve.h"
@@ -26,7 +25,9 @@
 #include <maya/MItSelectionList.h>
 #include <maya/MMatrix.h>
 #include <maya/MObjectHandle.h>
+#include <maya/MObjectArray.h>
 #include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 #include <maya/MStringArray.h>
@@ -91,6 +92,24 @@ MObject parentOf(const MObject& shape)
     return status && !parent.isNull() && parent.hasFn(MFn::kTransform) ? parent : shape;
 }
 
+// The overlay whose inMesh comes from this driver instance, or the null object.
+MObject overlayOfDriver(const MDagPath& driver)
+{
+    MStatus status;
+    const unsigned instance = driver.instanceNumber(&status);
+    const MObjectArray overlays = liveOverlayNodes();
+    for (unsigned i = 0; status && i < overlays.length(); ++i) {
+        MPlugArray sources;
+        if (!MPlug(overlays[i], PellixDataOverlay::inMesh).connectedTo(sources, true, false) ||
+            sources.length() == 0)
+            continue;
+        const MPlug& source = sources[0];
+        if (source.node() == driver.node() && (!source.isElement() || source.logicalIndex() == instance))
+            return overlays[i];
+    }
+    return MObject::kNullObj;
+}
+
 // Source nodes of a message array's elements below `count`, by logical index.
 std::vector<MObject> messageSources(const MObject& node, const MObject& attribute, int64_t count)
 {
@@ -139,31 +158,24 @@ MStatus connectMessage(MDGModifier& modifier, const MObject& source, const MObje
     return connect ? modifier.connect(from, to) : modifier.disconnect(from, to);
 }
 
-// The eight arrays as plain vectors.
-std::vector<std::vector<int>> arraysOf(const PellixDataOverlay::StoredPatchArrays& stored)
-{
-    std::vector<std::vector<int>> arrays;
-    for (const MIntArray& values : stored.values) {
-        const int* data = intArrayData(values);
-        arrays.emplace_back(data, data + values.length());
-    }
-    return arrays;
-}
-
+// The eight arrays as plain vectors, in storage order.
 std::vector<std::vector<int>> arraysOf(const PatchBinding::PatchArrays& patches)
 {
     return {patches.vertexCounts,   patches.driverVertexIndices, patches.triangleOffsets, patches.triangleCounts,
             patches.triangleIndices, patches.edgeOffsets,        patches.edgeCounts,      patches.edgeIndices};
 }
 
-PatchBinding::PatchArrays patchArraysOf(std::vector<std::vector<int>> arrays)
+PatchBinding::PatchArrays patchArraysOf(const PellixDataOverlay::StoredPatchArrays& stored)
 {
     PatchBinding::PatchArrays out;
     std::vector<int>* fields[] = {&out.vertexCounts,   &out.driverVertexIndices, &out.triangleOffsets,
                                   &out.triangleCounts, &out.triangleIndices,     &out.edgeOffsets,
                                   &out.edgeCounts,     &out.edgeIndices};
-    for (int i = 0; i < PellixDataOverlay::kPatchArrayCount; ++i)
-        *fields[i] = std::move(arrays[static_cast<size_t>(i)]);
+    for (int i = 0; i < PellixDataOverlay::kPatchArrayCount; ++i) {
+        const MIntArray& values = stored.values[i];
+        const int* data = intArrayData(values);
+        fields[i]->assign(data, data + values.length());
+    }
     return out;
 }
 
@@ -367,6 +379,7 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
     PELLIX_CHECK(args.getObjects(items));
     std::vector<int> faceIds;
     std::string driverName;
+    std::string selectedControl;  // the last object named or selected with the faces
     const auto takeDriver = [&](const MDagPath& mesh, const std::string& name) -> MStatus {
         if (fDriver.isValid() && !(fDriver == mesh))
             return fail("faces of two meshes are selected ('" + driverName + "' and '" + name +
@@ -378,8 +391,10 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
     for (unsigned i = 0; i < items.length(); ++i) {
         const std::string item = items[i].asChar();
         const std::string object = PatchAuthoring::faceComponentObject(item);
-        if (object.empty())
-            continue;  // a control or a mesh named with the faces
+        if (object.empty()) {
+            selectedControl = item;  // the control, named with the faces
+            continue;
+        }
         MSelectionList list;
         MDagPath mesh;
         MeshResolution resolution = MeshResolution::kNoMesh;
@@ -401,9 +416,14 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         for (MItSelectionList it(active); !it.isDone(); it.next()) {
             MDagPath mesh;
             MObject component;
-            if (!it.getDagPath(mesh, component) || component.isNull() ||
-                !component.hasFn(MFn::kMeshPolygonComponent))
-                continue;  // objects selected with the faces, vertices, edges
+            if (!it.getDagPath(mesh, component))
+                continue;
+            if (component.isNull()) {
+                selectedControl = mesh.partialPathName().asChar();  // the control, selected with the faces
+                continue;
+            }
+            if (!component.hasFn(MFn::kMeshPolygonComponent))
+                continue;  // vertices or edges
             MeshResolution resolution = MeshResolution::kNoMesh;
             const MDagPath given(mesh);
             PELLIX_CHECK(resolveMesh(mesh, resolution));
@@ -426,9 +446,9 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
     std::sort(faceIds.begin(), faceIds.end());
     faceIds.erase(std::unique(faceIds.begin(), faceIds.end()), faceIds.end());
 
-    const std::string controlName = stringFlag(args, "-control");
+    const std::string controlName = args.isFlagSet("-control") ? stringFlag(args, "-control") : selectedControl;
     if (controlName.empty())
-        return fail("-control names the control that clicking the patch selects.");
+        return fail("no control given: select it after the faces, or name it with -control.");
     const MObject control = nodeNamed(controlName);
     if (control.isNull())
         return fail("no such control: '" + controlName + "'.");
@@ -439,7 +459,7 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         return fail("-name '" + patchName + "' is not a node name: " + nameProblem + ".", MS::kInvalidParameter);
 
     // The driver's overlay, or the one this run makes.
-    const MObject existing = PellixDataBindCommand::overlayOfDriver(fDriver);
+    const MObject existing = overlayOfDriver(fDriver);
     const std::string overlayName = stringFlag(args, "-overlay");
     if (!overlayName.empty()) {
         const MObject named = overlayNamed(overlayName);
@@ -466,9 +486,6 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         return fail("the binding data of overlay '" + nameOf(parentOf(existing)) +
                     "' could not be read; rebind it with pellixDataBind.");
     const bool force = args.isFlagSet("-force");
-    const std::vector<MObject> storedSources =
-        existing.isNull() ? std::vector<MObject>()
-                          : messageSources(existing, PellixDataOverlay::patchSourceMeshes, stored.values[0].length());
     // Refuses faces that a patch of the overlay already covers, unless forced.
     const auto refuseCovered = [&](const std::vector<int>& ids) -> MStatus {
         if (force || existing.isNull())
@@ -479,7 +496,8 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
             stored.matchingSpans(), selected.list, selected.starts, firstIds(ids.size()));
         if (covered.face < 0)
             return MS::kSuccess;
-        const MObject source = storedSources[static_cast<size_t>(covered.patch)];
+        const MObject source = messageSources(existing, PellixDataOverlay::patchSourceMeshes,
+                                              covered.patch + 1)[static_cast<size_t>(covered.patch)];
         const std::string holder =
             source.isNull() ? "patch " + std::to_string(covered.patch) : "patch '" + nameOf(parentOf(source)) + "'";
         return fail("face " + driverName + ".f[" + std::to_string(ids[static_cast<size_t>(covered.face)]) +
@@ -589,8 +607,7 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
     }
 
     // The stored patches as they are, the new ones after them.
-    PatchBinding::PatchArrays arrays =
-        existing.isNull() ? PatchBinding::PatchArrays() : patchArraysOf(arraysOf(stored));
+    PatchBinding::PatchArrays arrays = existing.isNull() ? PatchBinding::PatchArrays() : patchArraysOf(stored);
     fFirstNewPatch = arrays.patchCount();
     std::vector<int> triangles;
     std::vector<int> edges;
@@ -789,8 +806,9 @@ MStatus PellixPatchCreateCommand::makeShapes()
 
 MStatus PellixPatchCreateCommand::finish()
 {
-    rebuildOverlayNodeRegistry();
-    installOverlayCallbacks();
+    // A new overlay registers itself; its callbacks come with the first one.
+    if (fOverlay.isNull() && !fRemoving)
+        installOverlayCallbacks();
     resyncOverlayInteraction();
     if (fRemoving)
         return MS::kSuccess;

@@ -78,8 +78,8 @@ TEST_F(PatchCreate, PatchFromFacesStoresWhatAFullBindOfItStores)
     EXPECT_EQ(melString("pellixPatchCreate -control chest_ctrl driver.f[5] driver.f[1:2] driver.f[2]"),
               "chest_ctrl_patch");
     // Faces selected as a user selects them, with the control among the selection.
-    ASSERT_TRUE(mel("select -replace driverShape.f[12] chest_ctrl"));
-    EXPECT_EQ(melString("pellixPatchCreate -control L_hand_ctrl -name handPatch"), "handPatch");
+    ASSERT_TRUE(mel("select -replace driverShape.f[12] L_hand_ctrl"));
+    EXPECT_EQ(melString("pellixPatchCreate -name handPatch"), "handPatch");
 
     // Hidden, under the overlay's group, with the driver's world positions and the faces' winding.
     EXPECT_EQ(strings(melStrings("listRelatives -children pellixDataOverlayPatches")),
@@ -210,7 +210,7 @@ TEST_F(PatchCreate, ErrorsNameTheCauseAndLeaveTheSceneUntouched)
         {"select -replace driver chest_ctrl; pellixPatchCreate -control chest_ctrl",
          "no faces selected; select faces of the driver mesh (body.f[10:40])."},
         {"pellixPatchCreate -control nobody driver.f[0]", "no such control: 'nobody'."},
-        {"pellixPatchCreate driver.f[0]", "-control names the control that clicking the patch selects."},
+        {"pellixPatchCreate driver.f[0]", "no control given: select it after the faces, or name it with -control."},
         {"pellixPatchCreate -control chest_ctrl driver.f[16]", "'driver.f[16]' names no faces of 'driver'."},
         {"pellixPatchCreate -control chest_ctrl driver.f[3] driver.f[6:7]",
          "face driver.f[6] is already in patch 'chestPatch' of overlay 'pellixDataOverlay'; use -force to add it "
