@@ -449,6 +449,7 @@ TEST_F(SceneQueryCommands, FaceSelectionListsRangesFiltersUndoesAndIsNeverSaved)
     EXPECT_EQ(names("filterExpand -sm 34 -ex false"), (Names{"body.f[4]", "body.f[10:19]", "body.f[21:41]"}));
     EXPECT_EQ(names("filterExpand -sm 31 -sm 12"), (Names{"body"}));
     EXPECT_EQ(names("filterExpand -sm 34 -fp true -ex 0 body.f[7] body"), (Names{"|body|bodyShape.f[7]"}));
+    EXPECT_EQ(failure("filterExpand -sm faces"), "filterExpand: -selectionMask takes a number, not \"faces\".");
     // Undo walks back through the selections, each a notice of its own.
     for (size_t i = steps.size() - 1; i > 0; --i) {
         ASSERT_TRUE(run("undo"));

@@ -120,6 +120,13 @@ void mergeComponents(std::vector<SelectionItem>& items, const SelectionItem& ite
         }
         return;
     }
+    // Ranges added in order (a drag box's rows) extend a component only this list holds in place.
+    host::Component* held = host::componentOf(existing->component);
+    if (how == MSelectionList::kMergeNormal && held && !held->complete && held->refCount() == 1 &&
+        !incoming.empty() && (held->elements.empty() || held->elements.back() < incoming.front())) {
+        held->elements.insert(held->elements.end(), incoming.begin(), incoming.end());
+        return;
+    }
     const std::vector<int> current = indicesOf(existing->component);
     std::vector<int> result;
     result.reserve(current.size() + incoming.size());
