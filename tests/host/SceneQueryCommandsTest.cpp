@@ -9,6 +9,8 @@
 #include "dg/Registry.h"
 #include "support/RealScenesFolder.h"
 
+#include <maya/MDataBlock.h>
+#include <maya/MItGeometry.h>
 #include <maya/MPxDeformerNode.h>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include <maya/MUIDrawManager.h>
 #include <maya/MColorArray.h>
 #include <maya/MPointArray.h>
+#include <maya/MStringArray.h>
 #include <maya/MUintArray.h>
 #include <maya/MVectorArray.h>
 
