@@ -160,6 +160,27 @@ TEST_F(BuiltinShapeDrawing, WireframesTakeTheirOverrideOrOwnColourUntilSelected)
     EXPECT_TRUE(colourNear(2, 2.5, rgb(0, 1, 1))) << "color is undone";
 }
 
+TEST_F(BuiltinShapeDrawing, SelectedFacesDrawOrangeOverTheSurfaceWithAnOutline)
+{
+    // Four faces of 4 x 4 facing the view: f[0] bottom left, f[1] bottom right, f[2] top left, f[3] top right.
+    ASSERT_TRUE(mel("polyPlane -w 8 -h 8 -sx 2 -sy 2 -ax 0 0 1 -n card; select -r \"card.f[1:2]\""));
+    canvas.draw();
+    const QColor lit = canvas.pixelAtWorld(-2, -2), selected = canvas.pixelAtWorld(2, -2);
+    EXPECT_GT(selected.red(), selected.blue() + 60) << "an orange tint on the selected face";
+    EXPECT_LT(std::abs(lit.red() - lit.blue()), 8) << "the grey surface elsewhere";
+    EXPECT_TRUE(nearWithin(canvas.pixelAtWorld(-2, 2), selected, 2)) << "both selected faces alike";
+    EXPECT_TRUE(colourNear(2, -3.95, rgb(1, 0.55, 0))) << "the outline along the face's edge";
+    host::ViewSetup wireframe = canvas.view();
+    wireframe.displayStyle = MHWRender::MFrameContext::kWireFrame;
+    canvas.draw(wireframe);
+    EXPECT_TRUE(near(canvas.pixelAtWorld(2, -2), kBackground)) << "no fill in wireframe";
+    EXPECT_TRUE(colourNear(2, -3.95, rgb(1, 0.55, 0))) << "but the outline";
+    ASSERT_TRUE(mel("select -r card.f[0]"));
+    canvas.draw();
+    EXPECT_TRUE(nearWithin(canvas.pixelAtWorld(2, -2), lit, 2)) << "deselected faces are grey again";
+    EXPECT_TRUE(nearWithin(canvas.pixelAtWorld(-2, -2), selected, 2)) << "the newly selected one tinted";
+}
+
 namespace {
 
 class IsolateDrawing : public ::testing::Test

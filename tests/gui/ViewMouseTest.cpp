@@ -13,6 +13,7 @@
 #include "shapeControl/ShapeControlDrawOverride.h"
 #include "shapeControl/ShapeControlMouseFilter.h"
 #include "shapeControl/ShapeControlRegistry.h"
+#include "views/SelectionMode.h"
 #include "views/ToolContexts.h"
 #include "views/Views.h"
 
@@ -28,10 +29,14 @@
 #include <maya/MStringArray.h>
 #include <maya/MUIDrawManager.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -258,6 +263,7 @@ protected:
     {
         mel("hostMouseEvent -panel modelPanel4 -type release -x 1 -y 1 -button left");
         host::resetToolContexts();
+        host::resetSelectionMode();
         mel("file -force -new");
     }
 
@@ -620,6 +626,158 @@ TEST_F(SelectTool, RealShiftClickAddsToTheSelection)
         host::processEvents();
     ASSERT_EQ(recorder.byApplication(QEvent::MouseButtonRelease).size(), 1u);
     EXPECT_EQ(selection(), Names({"a", "b"}));
+}
+
+TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
+{
+    cube("box", 0, 0, 0);
+    cube("other", 4, 0, 0);
+    ASSERT_TRUE(mel("select -cl; selectMode -component; selectType -facet true"));
+    EXPECT_EQ(melInt("selectMode -q -component"), 1);
+    EXPECT_EQ(melInt("selectType -q -facet"), 1);
+    drawn();
+    // The front faces (f[0]) face the camera; each click is one undoable select.
+    const std::vector<std::pair<std::string, Names>> clicks = {
+        {"", {"box.f[0]"}},
+        {"shift", {"box.f[0]", "other.f[0]"}},
+        {"shift", {"other.f[0]"}},
+        {"ctrl+shift", {"other.f[0]", "box.f[0]"}},
+        {"ctrl", {"box.f[0]"}},
+    };
+    const double xs[] = {0, 4, 0, 0, 4};
+    for (size_t i = 0; i < clicks.size(); ++i) {
+        click(xs[i], 0, 0.5, clicks[i].first);
+        EXPECT_EQ(selection(), clicks[i].second) << i;
+    }
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(selection(), clicks[3].second);
+    // Just outside the outline the pick square still takes the face nearest the cursor.
+    M3dView view;
+    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    short ex = 0, ey = 0;
+    ASSERT_TRUE(view.worldToView(MPoint(4.5, 0, 0.5), ex, ey));
+    const double ratio = host::panelWidget(kPerspPanel)->devicePixelRatioF();
+    const std::string justRight = " -x " + std::to_string(ex / ratio + 2.5) + " -y " +
+                                  std::to_string((view.portHeight() - ey) / ratio);
+    clickAt(justRight, "ctrl");
+    EXPECT_EQ(selection(), Names({"box.f[0]"}));
+    clickAt(justRight, "ctrl+shift");
+    EXPECT_EQ(selection(), Names({"box.f[0]", "other.f[0]"}));
+    clickEmpty("shift");
+    EXPECT_EQ(selection(), Names({"box.f[0]", "other.f[0]"})) << "a modified click on nothing changes nothing";
+
+    // A drag box over the tilted box takes the three faces turned to the camera, not the three behind.
+    ASSERT_TRUE(mel("rotate 30 30 0 box; createNode mesh -n emptyShape; select -cl"));  // an empty mesh has none
+    drawn();
+    const auto drag = [](const std::string& from, const std::string& to, const std::string& modifiers) {
+        const std::string head = "hostMouseEvent -panel modelPanel4 -button left -modifiers \"" + modifiers + "\"";
+        ASSERT_TRUE(melUndoable(head + " -type press" + from));
+        ASSERT_TRUE(melUndoable(head + " -type move" + to));
+        ASSERT_TRUE(melUndoable(head + " -type release" + to));
+    };
+    drag(world(-1.5, 1.5, 0), world(1.5, -1.5, 0), "");
+    EXPECT_EQ(selection(), Names({"box.f[0:1]", "box.f[5]"}));
+    drag(world(-1.5, 1.5, 0), world(0, -1.5, 0), "ctrl");  // the left half: the left face's centre
+    EXPECT_EQ(selection(), Names({"box.f[0:1]"}));
+    // Right of the camera, the other box shows its left face (f[5]) as well as its front.
+    drag(world(2.5, 1.5, 0), world(5.5, -1.5, 0), "ctrl+shift");
+    EXPECT_EQ(selection(), Names({"box.f[0:1]", "other.f[0]", "other.f[5]"}));
+
+    // While the button is down the box is drawn: white lines over the view, gone on release.
+    const std::string head = "hostMouseEvent -panel modelPanel4 -button left";
+    ASSERT_TRUE(melUndoable(head + " -type press" + world(-1.5, 2.5, 0)));
+    ASSERT_TRUE(melUndoable(head + " -type move" + world(1.5, 1.8, 0)));
+    const auto whiteAtTopEdge = [] {
+        const std::string file = ::testing::TempDir() + "faceBox.png";
+        EXPECT_TRUE(mel("refresh -cv -fe png -fn \"" + file + "\""));
+        QImage image(file.c_str());
+        M3dView view;
+        M3dView::getM3dViewFromModelPanel("modelPanel4", view);
+        short x = 0, y = 0;
+        view.worldToView(MPoint(0, 2.5, 0), x, y);
+        int white = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QColor c = image.pixelColor(x + dx, image.height() - 1 - y + dy);
+                white += c.red() > 235 && c.green() > 235 && c.blue() > 235;
+            }
+        std::remove(file.c_str());
+        return white;
+    };
+    EXPECT_GT(whiteAtTopEdge(), 0);
+    ASSERT_TRUE(melUndoable(head + " -type release" + world(1.5, 1.8, 0)));
+    EXPECT_EQ(whiteAtTopEdge(), 0);
+
+    // Back in object mode a drag selects nothing and a click picks the object.
+    ASSERT_TRUE(mel("selectMode -object"));
+    EXPECT_EQ(melInt("selectMode -q -object"), 1);
+    click(4, 0, 0.5);
+    EXPECT_EQ(selection(), Names({"other"}));
+}
+
+TEST_F(SelectTool, ARealDragBoxAndShiftClickSelectFaces)
+{
+    ASSERT_TRUE(mel("polyPlane -w 8 -h 8 -sx 4 -sy 4 -ax 0 0 1 -n card; select -cl; selectMode -component;"
+                    "selectType -facet true"));
+    drawn();
+    QWidget* widget = host::panelWidget(kPerspPanel);
+    widget->window()->raise();
+    host::processEvents();
+    MouseEventRecorder recorder(widget);
+    M3dView view;
+    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+    // Where a world point is in the window, for xdotool.
+    const auto at = [&](double x, double y) {
+        short px = 0, py = 0;
+        EXPECT_TRUE(view.worldToView(MPoint(x, y, 0), px, py));
+        const double ratio = widget->devicePixelRatioF();
+        const QPoint p = widget->mapTo(widget->window(), QPoint(int(px / ratio), int((view.portHeight() - py) / ratio)));
+        return std::to_string(p.x()) + " " + std::to_string(p.y());
+    };
+    const std::string window = " --window " + std::to_string(widget->window()->winId()) + " ";
+    const auto releases = [&](size_t count) {
+        QElapsedTimer timer;
+        timer.start();
+        while (recorder.byApplication(QEvent::MouseButtonRelease).size() < count && timer.elapsed() < 5000)
+            host::processEvents();
+        return recorder.byApplication(QEvent::MouseButtonRelease).size();
+    };
+    // The box holds the centres of the bottom left 2 x 2 faces (0, 1, 4, 5).
+    std::string command = "xdotool mousemove" + window + at(-4.5, 0.5) + " mousedown 1 mousemove" + window +
+                           at(-2, -1) + " mousemove" + window + at(0.5, -4.5) + " mouseup 1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(releases(1), 1u);
+    EXPECT_EQ(selection(), Names({"card.f[0:1]", "card.f[4:5]"}));
+    command = "xdotool mousemove" + window + at(3, 3) + " keydown shift click 1 keyup shift";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(releases(2), 2u);
+    EXPECT_EQ(selection(), Names({"card.f[0:1]", "card.f[4:5]", "card.f[15]"}));
+}
+
+TEST_F(SelectTool, F11PicksFacesAndF8TogglesObjectAndComponentMode)
+{
+    QWidget* widget = host::panelWidget(kPerspPanel);
+    const auto key = [widget](Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+    };
+    key(Qt::Key_F11);
+    EXPECT_EQ(melInt("selectMode -q -component"), 1);
+    EXPECT_EQ(melInt("selectType -q -facet"), 1);
+    EXPECT_EQ(melInt("selectType -q -vertex"), 0);
+    key(Qt::Key_F8);
+    EXPECT_EQ(melInt("selectMode -q -object"), 1);
+    key(Qt::Key_F8);
+    EXPECT_EQ(melInt("selectMode -q -component"), 1);
+    const auto errorOf = [](const std::string& command) {
+        host::MessageCapture capture;
+        EXPECT_FALSE(mel(command)) << command;
+        return std::string(capture.text(host::MessageKind::kError).asChar());
+    };
+    EXPECT_EQ(errorOf("selectType -q -facet -vertex"), "selectType: query one kind: -facet, -vertex or -edge.\n");
+    EXPECT_EQ(errorOf("selectType -q"), "selectType: query one kind: -facet, -vertex or -edge.\n");
+    EXPECT_EQ(errorOf("selectType"), "selectType: give -facet, -vertex or -edge with true or false.\n");
+    EXPECT_EQ(errorOf("selectMode -object -component"), "selectMode: give one of -object and -component.\n");
 }
 
 } // namespace

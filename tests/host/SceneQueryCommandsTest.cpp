@@ -9,9 +9,17 @@
 #include "dg/Registry.h"
 #include "support/RealScenesFolder.h"
 
+#include <maya/MDagPath.h>
 #include <maya/MDataBlock.h>
+#include <maya/MEventMessage.h>
+#include <maya/MFnSingleIndexedComponent.h>
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
 #include <maya/MItGeometry.h>
+#include <maya/MItSelectionList.h>
+#include <maya/MPlug.h>
 #include <maya/MPxDeformerNode.h>
+#include <maya/MSelectionList.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -411,6 +419,126 @@ TEST_F(SceneQueryCommands, DeletingSeveralFaceRangesRemovesThemTogether)
     EXPECT_EQ(failure("delete pPlane1.f[0] pPlane1.f[80]"),
               "delete: pPlane1.f[80] is out of range: the mesh has 80 of them.");
     EXPECT_EQ(80, number("polyEvaluate -f pPlane1"));
+}
+
+void countCall(void* count)
+{
+    ++*static_cast<int*>(count);
+}
+
+TEST_F(SceneQueryCommands, FaceSelectionListsRangesFiltersUndoesAndIsNeverSaved)
+{
+    run("polyPlane -sx 10 -sy 10 -n body; select -cl");
+    int changes = 0;
+    const MCallbackId id = MEventMessage::addEventCallback("SelectionChanged", countCall, &changes);
+    const std::vector<std::pair<std::string, Names>> steps = {
+        {"select body.f[3]", {"body.f[3]"}},
+        {"select -add \"body.f[10:40]\" bodyShape.f[41]", {"body.f[3]", "body.f[10:41]"}},
+        {"select -d \"body.f[20]\"", {"body.f[3]", "body.f[10:19]", "body.f[21:41]"}},
+        {"select -tgl \"body.f[3:4]\"", {"body.f[4]", "body.f[10:19]", "body.f[21:41]"}},
+        {"select -add body", {"body.f[4]", "body.f[10:19]", "body.f[21:41]", "body"}},
+    };
+    for (size_t i = 0; i < steps.size(); ++i) {
+        ASSERT_TRUE(run(steps[i].first)) << errors();
+        EXPECT_EQ(names("ls -sl"), steps[i].second) << steps[i].first;
+        EXPECT_EQ(changes, int(i) + 1) << "one notice for " << steps[i].first;
+    }
+    EXPECT_EQ(names("ls -l -fl \"body.f[10:12]\""), (Names{"|body|bodyShape.f[10]", "|body|bodyShape.f[11]",
+                                                               "|body|bodyShape.f[12]"}));
+    const Names faces = names("filterExpand -sm 34");
+    ASSERT_EQ(faces.size(), 1u + 10u + 21u);
+    EXPECT_EQ(faces[1], "body.f[10]");
+    EXPECT_EQ(names("filterExpand -sm 34 -ex false"), (Names{"body.f[4]", "body.f[10:19]", "body.f[21:41]"}));
+    EXPECT_EQ(names("filterExpand -sm 31 -sm 12"), (Names{"body"}));
+    EXPECT_EQ(names("filterExpand -sm 34 -fp true -ex 0 body.f[7] body"), (Names{"|body|bodyShape.f[7]"}));
+    EXPECT_EQ(failure("filterExpand -sm faces"), "filterExpand: -selectionMask takes a number, not \"faces\".");
+    // Undo walks back through the selections, each a notice of its own.
+    for (size_t i = steps.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(run("undo"));
+        EXPECT_EQ(names("ls -sl"), steps[i - 1].second);
+    }
+    EXPECT_EQ(changes, int(2 * steps.size() - 1));
+    MMessage::removeCallback(id);
+
+    // A second visible shape under the transform: faces go by the shape's name.
+    run("createNode mesh -n otherShape -p body; select bodyShape.f[0:1]");
+    EXPECT_EQ(names("ls -sl"), (Names{"bodyShape.f[0:1]"}));
+    run("delete otherShape; select body.f[99] body.f[*]");
+    EXPECT_EQ(names("ls -sl"), (Names{"body.f[0:99]"}));
+    EXPECT_EQ(failure("select body.f[100]"), "select: No object matches name: body.f[100]");
+    EXPECT_EQ(names("ls -sl"), (Names{"body.f[0:99]"})) << "a failed select leaves the selection";
+    // The selection is not part of the scene.
+    EXPECT_EQ(sceneText().find(".f["), std::string::npos);
+    // Deleting selected faces deletes those faces, not the mesh.
+    run("select body.f[0:89]; delete");
+    EXPECT_EQ(10, number("polyEvaluate -f body"));
+    EXPECT_EQ(names("ls -sl"), (Names{}));
+    EXPECT_EQ(failure("select body.vtx[0]; delete"), "delete: only faces can be deleted, not body.vtx[0].");
+}
+
+TEST_F(SceneQueryCommands, SelectionListsGroupComponentsOfAShapeAsTheAPIGivesThem)
+{
+    run("polyCube -n box; spaceLocator -n loc");
+    MSelectionList list;
+    ASSERT_TRUE(list.add("box.f[1:2]"));
+    MDagPath shape;
+    ASSERT_TRUE(list.getDagPath(0, shape));
+    MFnSingleIndexedComponent faces;
+    MObject more = faces.create(MFn::kMeshPolygonComponent);
+    MIntArray wanted;
+    for (int f : {5, 2, 0, 5})
+        wanted.append(f);
+    ASSERT_TRUE(faces.addElements(wanted));
+    EXPECT_EQ(faces.elementCount(), 3);
+    ASSERT_TRUE(list.add(shape, more));
+    ASSERT_TRUE(faces.addElement(4));  // the list keeps what it was given
+    MFnSingleIndexedComponent vertices;
+    ASSERT_TRUE(list.add(shape, vertices.create(MFn::kMeshVertComponent)) == MS::kSuccess);
+    ASSERT_TRUE(vertices.addElement(7));
+    ASSERT_TRUE(list.add(shape, vertices.object()));
+    ASSERT_TRUE(vertices.addElement(8));
+    ASSERT_TRUE(list.add("loc"));
+    EXPECT_EQ(list.length(), 3u) << "one item per shape and kind of component";
+    EXPECT_TRUE(list.hasItem(shape, more) == false) << "face 4 was never added";
+    MStringArray strings;
+    list.getSelectionStrings(strings);
+    EXPECT_EQ(toNames(strings), (Names{"box.f[0:2]", "box.f[5]", "box.vtx[7]", "loc"}));
+
+    std::vector<std::string> seen;
+    for (MItSelectionList it(list, MFn::kMeshPolygonComponent); !it.isDone(); it.next()) {
+        MDagPath path;
+        MObject component;
+        ASSERT_TRUE(it.getDagPath(path, component));
+        EXPECT_TRUE(it.hasComponents());
+        MIntArray elements;
+        MFnSingleIndexedComponent(component).getElements(elements);
+        seen.push_back(path.partialPathName().asChar() + std::string(" ") + std::to_string(elements.length()));
+    }
+    EXPECT_EQ(seen, (Names{"boxShape 4"})) << "components sit on the shape";
+    MItSelectionList all(list);
+    all.next();
+    all.next();
+    EXPECT_FALSE(all.hasComponents());
+    EXPECT_EQ(all.itemType(), MItSelectionList::kDagSelectionItem);
+
+    // Merging toggles and removes faces one by one; a shape left without any leaves the list.
+    MSelectionList toggle;
+    toggle.add("box.f[2:3]");
+    list.merge(toggle, MSelectionList::kXORWithList);
+    list.getSelectionStrings(0, strings);
+    EXPECT_EQ(toNames(strings), (Names{"box.f[0:1]", "box.f[3]", "box.f[5]"}));
+    MSelectionList every;
+    every.add("box.f[*]");
+    list.merge(every, MSelectionList::kRemoveFromList);
+    EXPECT_EQ(list.length(), 2u);
+    EXPECT_FALSE(list.add("box.f[6]"));
+    EXPECT_FALSE(list.add(shape, shape.node())) << "a node is no component";
+    // Another node's multi named like a component kind is still a plug.
+    run("addAttr -ln e -m -at double loc");
+    MSelectionList plugs;
+    EXPECT_TRUE(plugs.add("loc.e[0]"));
+    MPlug plug;
+    EXPECT_TRUE(plugs.getPlug(0, plug));
 }
 
 TEST_F(SceneQueryCommands, ASceneSavedByMayaAnswersItsQueries)

@@ -1,9 +1,11 @@
 #include <maya/MSelectionList.h>
 
 #include <maya/MDagPath.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MPlug.h>
 #include <maya/MStringArray.h>
 
+#include "dg/Component.h"
 #include "dg/FnSet.h"
 #include "dg/Node.h"
 #include "dg/PlugPath.h"
@@ -11,6 +13,7 @@
 #include "dg/SelectionItem.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 using host::SelectionItem;
@@ -18,11 +21,55 @@ using host::SelectionItem;
 namespace host {
 namespace {
 DagNameResolver gDagResolver = nullptr;
+ComponentNameResolver gComponentResolver = nullptr;
 }
 
 void setDagNameResolver(DagNameResolver resolver)
 {
     gDagResolver = resolver;
+}
+
+void setComponentNameResolver(ComponentNameResolver resolver)
+{
+    gComponentResolver = resolver;
+}
+
+MString componentOwnerName(const MDagPath& shape, bool longName)
+{
+    if (longName)
+        return shape.fullPathName();
+    // A shape that is its transform's only visible shape is named by the transform, as Maya names it.
+    MDagPath transform(shape);
+    if (transform.length() > 1 && transform.pop() && !MFnDagNode(shape).isIntermediateObject()) {
+        unsigned shapes = 0;
+        for (unsigned i = 0, n = transform.childCount(); i < n; ++i) {
+            const MObject child = transform.child(i);
+            if (child.hasFn(MFn::kShape) && !MFnDagNode(child).isIntermediateObject())
+                ++shapes;
+        }
+        if (shapes == 1)
+            return transform.partialPathName();
+    }
+    return shape.partialPathName();
+}
+
+std::vector<MString> componentStrings(const MDagPath& shape, const MObject& component, bool longName, bool flat)
+{
+    std::vector<MString> strings;
+    const Component* c = componentOf(component);
+    const char* kind = c ? componentKindName(c->apiType()) : nullptr;
+    if (!kind)
+        return strings;
+    const MString owner = componentOwnerName(shape, longName) + "." + kind + "[";
+    const std::vector<int> indices = c->indices();
+    if (flat) {
+        for (int i : indices)
+            strings.push_back(owner + std::to_string(i).c_str() + "]");
+        return strings;
+    }
+    for (const std::string& range : indexRanges(indices))
+        strings.push_back(owner + range.c_str() + "]");
+    return strings;
 }
 
 } // namespace host
@@ -38,6 +85,68 @@ bool sameItem(const SelectionItem& a, const SelectionItem& b)
     case SelectionItem::kDagPath: return a.path == b.path && a.component == b.component;
     default: return a.plug == b.plug;
     }
+}
+
+bool isComponentItem(const SelectionItem& item)
+{
+    return item.kind == SelectionItem::kDagPath && !item.component.isNull();
+}
+
+// The item holding components of the same kind on the same shape: a list keeps one per shape and kind.
+std::vector<SelectionItem>::iterator componentItemLike(std::vector<SelectionItem>& items, const SelectionItem& item)
+{
+    return std::find_if(items.begin(), items.end(), [&](const SelectionItem& e) {
+        return isComponentItem(e) && e.path == item.path && e.component.apiType() == item.component.apiType();
+    });
+}
+
+std::vector<int> indicesOf(const MObject& component)
+{
+    const host::Component* c = host::componentOf(component);
+    return c ? c->indices() : std::vector<int>();
+}
+
+// Merges a component item into the list: union, symmetric difference or difference with
+// the components of the same kind already there. An item left without indices goes.
+void mergeComponents(std::vector<SelectionItem>& items, const SelectionItem& item, MSelectionList::MergeStrategy how)
+{
+    auto existing = componentItemLike(items, item);
+    const std::vector<int> incoming = indicesOf(item.component);
+    if (existing == items.end()) {
+        if (how != MSelectionList::kRemoveFromList && !incoming.empty()) {
+            SelectionItem copy = item;
+            copy.component = host::makeComponent(item.component.apiType(), incoming);
+            items.push_back(copy);
+        }
+        return;
+    }
+    // Ranges added in order (a drag box's rows) extend a component only this list holds in place.
+    host::Component* held = host::componentOf(existing->component);
+    if (how == MSelectionList::kMergeNormal && held && !held->complete && held->refCount() == 1 &&
+        !incoming.empty() && (held->elements.empty() || held->elements.back() < incoming.front())) {
+        held->elements.insert(held->elements.end(), incoming.begin(), incoming.end());
+        return;
+    }
+    const std::vector<int> current = indicesOf(existing->component);
+    std::vector<int> result;
+    result.reserve(current.size() + incoming.size());
+    switch (how) {
+    case MSelectionList::kMergeNormal:
+        std::set_union(current.begin(), current.end(), incoming.begin(), incoming.end(), std::back_inserter(result));
+        break;
+    case MSelectionList::kXORWithList:
+        std::set_symmetric_difference(current.begin(), current.end(), incoming.begin(), incoming.end(),
+                                      std::back_inserter(result));
+        break;
+    case MSelectionList::kRemoveFromList:
+        std::set_difference(current.begin(), current.end(), incoming.begin(), incoming.end(),
+                            std::back_inserter(result));
+        break;
+    }
+    if (result.empty())
+        items.erase(existing);
+    else
+        existing->component = host::makeComponent(item.component.apiType(), std::move(result));
 }
 
 MStatus addItem(std::vector<SelectionItem>& items, const SelectionItem& item, bool merge)
@@ -126,8 +235,14 @@ MStatus MSelectionList::add(const MDagPath& object, const MObject& component, co
     item.kind = SelectionItem::kDagPath;
     item.path = object;
     item.node = object.node();
+    if (component.isNull())
+        return addItem(mItems, item, mergeWithExisting);
+    if (!host::componentOf(component))
+        return MStatus::kInvalidParameter;
+    // Components of one shape are grouped into one item, as Maya groups them.
     item.component = component;
-    return addItem(mItems, item, mergeWithExisting);
+    mergeComponents(mItems, item, kMergeNormal);
+    return MStatus::kSuccess;
 }
 
 MStatus MSelectionList::add(const MString& matchString, const bool)
@@ -139,6 +254,13 @@ MStatus MSelectionList::add(const MString& matchString, const bool)
     if (text.empty())
         return MStatus::kInvalidParameter;
     size_t dot = text.find('.');
+    if (dot != std::string::npos && host::gComponentResolver) {
+        MDagPath shape;
+        MObject component;
+        const MStatus status = host::gComponentResolver(matchString, shape, component);
+        if (status != MStatus::kNotFound)
+            return status ? add(shape, component) : status;
+    }
     if (dot != std::string::npos) {
         MObject node;
         MStatus status = nodeForPlugName(MString(text.substr(0, dot).c_str()), node);
@@ -180,6 +302,10 @@ MStatus MSelectionList::add(const MPlug& plug, const bool mergeWithExisting)
 MStatus MSelectionList::merge(const MSelectionList& other, const MergeStrategy strategy)
 {
     for (const SelectionItem& item : other.mItems) {
+        if (isComponentItem(item)) {
+            mergeComponents(mItems, item, strategy);
+            continue;
+        }
         auto it = std::find_if(mItems.begin(), mItems.end(), [&](const SelectionItem& e) { return sameItem(e, item); });
         switch (strategy) {
         case kMergeNormal:
@@ -233,8 +359,10 @@ MStatus MSelectionList::getDagPath(unsigned int index, MDagPath& dagPath, MObjec
     if (item.kind != SelectionItem::kDagPath)
         return MStatus::kFailure;
     dagPath = item.path;
+    // A copy: editing it through a function set leaves the list as it is.
     if (&component != &MObject::kNullObj)
-        component = item.component;
+        component = item.component.isNull() ? MObject()
+                                             : host::makeComponent(item.component.apiType(), indicesOf(item.component));
     return MStatus::kSuccess;
 }
 
@@ -260,13 +388,24 @@ MString itemString(const SelectionItem& item)
     }
     }
 }
+
+// An item's names: one per range of its components, or the object's.
+void appendItemStrings(const SelectionItem& item, MStringArray& array)
+{
+    if (!isComponentItem(item)) {
+        array.append(itemString(item));
+        return;
+    }
+    for (const MString& text : host::componentStrings(item.path, item.component, false, false))
+        array.append(text);
+}
 } // namespace
 
 MStatus MSelectionList::getSelectionStrings(MStringArray& array) const
 {
     array.clear();
     for (const SelectionItem& item : mItems)
-        array.append(itemString(item));
+        appendItemStrings(item, array);
     return MStatus::kSuccess;
 }
 
@@ -275,7 +414,7 @@ MStatus MSelectionList::getSelectionStrings(unsigned int index, MStringArray& ar
     array.clear();
     if (index >= mItems.size())
         return MStatus::kInvalidParameter;
-    array.append(itemString(mItems[index]));
+    appendItemStrings(mItems[index], array);
     return MStatus::kSuccess;
 }
 
@@ -291,9 +430,18 @@ bool MSelectionList::hasItem(const MObject& item, MStatus* ReturnStatus) const
 bool MSelectionList::hasItem(const MDagPath& item, const MObject& component, MStatus* ReturnStatus) const
 {
     host::setStatus(ReturnStatus, MStatus::kSuccess);
+    if (component.isNull()) {
+        for (const SelectionItem& e : mItems)
+            if (e.kind == SelectionItem::kDagPath && e.path == item && e.component.isNull())
+                return true;
+        return false;
+    }
+    // Components are on the list when every index is.
     for (const SelectionItem& e : mItems)
-        if (e.kind == SelectionItem::kDagPath && e.path == item && e.component == component)
-            return true;
+        if (isComponentItem(e) && e.path == item && e.component.apiType() == component.apiType()) {
+            const std::vector<int> have = indicesOf(e.component), want = indicesOf(component);
+            return std::includes(have.begin(), have.end(), want.begin(), want.end());
+        }
     return false;
 }
 

@@ -1,10 +1,12 @@
 #include "geometry/GeometryRegistration.h"
 
 #include "dg/Registry.h"
+#include "dg/SelectionItem.h"
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
 #include "geometry/GeometryStatus.h"
 #include "geometry/MakeNurbCircleNode.h"
+#include "geometry/MeshComponents.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
 #include "geometry/PolyTweakNode.h"
@@ -43,6 +45,7 @@ MStatus registerShape(const char* name, const MTypeId& id, NodeCreatorFunction c
 MStatus registerGeometryNodeTypes()
 {
     setEmptyDataFactory(MFnData::kMesh, &emptyMesh);
+    setComponentNameResolver(&resolveComponentName);
     setEmptyDataFactory(MFnData::kNurbsCurve, &emptyCurve);
     GEO_CHECK(registerShape(MeshShapeNode::typeName, MeshShapeNode::id, &MeshShapeNode::creator,
                             &MeshShapeNode::initialize, MFn::kMesh));

@@ -2,6 +2,7 @@
 
 #include "commands/builtins/SceneNames.h"
 #include "commands/builtins/ValueText.h"
+#include "dg/Component.h"
 #include "geometry/GeometryStatus.h"
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
@@ -25,9 +26,11 @@ namespace host {
 
 namespace {
 
+// Reports "<command>: message"; quietly without a command (names resolved through the API).
 MStatus fail(const char* command, const MString& message)
 {
-    MGlobal::displayError(MString(command) + ": " + message);
+    if (command)
+        MGlobal::displayError(MString(command) + ": " + message);
     return MS::kInvalidParameter;
 }
 
@@ -107,6 +110,36 @@ MStatus findMeshComponent(const char* command, const MString& text, MeshComponen
     const int count = component.kind == "vtx" ? mesh.numVertices() : component.kind == "f" ? mesh.numPolygons()
                                                                                           : mesh.numEdges();
     return rangeIndices(command, text, range, count, "mesh", component.indices);
+}
+
+MStatus resolveComponentName(const MString& text, MDagPath& shape, MObject& component)
+{
+    if (!looksLikeComponent(text))
+        return MS::kNotFound;
+    std::string node, kind, range;
+    GEO_CHECK(splitComponent(nullptr, text, node, kind, range));
+    const MFn::Type type = componentTypeOfKind(kind);
+    if (type == MFn::kInvalid)
+        return MS::kNotFound;
+    // Another node's multi attribute of that name ("node.e[0]") is a plug, not a component.
+    MDagPath owner;
+    const bool cvs = type == MFn::kCurveCVComponent;
+    if (!shapeOf(nullptr, MString(node.c_str()), cvs ? MFn::kNurbsCurve : MFn::kMesh, "", owner))
+        return SceneNames::exists(MString(node.c_str())) ? MS::kNotFound : MS::kInvalidParameter;
+    std::vector<int> indices;
+    if (cvs) {
+        CurveComponent cvs;
+        GEO_CHECK(findCurveComponent(nullptr, text, cvs));
+        shape = cvs.shape;
+        indices = std::move(cvs.indices);
+    } else {
+        MeshComponent mesh;
+        GEO_CHECK(findMeshComponent(nullptr, text, mesh));
+        shape = mesh.shape;
+        indices = std::move(mesh.indices);
+    }
+    component = makeComponent(type, std::move(indices));
+    return MS::kSuccess;
 }
 
 MStatus findCurveComponent(const char* command, const MString& text, CurveComponent& component)

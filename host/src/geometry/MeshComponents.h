@@ -27,6 +27,11 @@ bool looksLikeComponent(const MString& text);
 // reported as "<command>: ...".
 MStatus findMeshComponent(const char* command, const MString& text, MeshComponent& component);
 
+// The component a name stands for ("body.f[3:7]", "curve1.cv[*]"), quietly: kNotFound
+// when `text` is no vertex, edge, face or CV name, an error when it names none that exists.
+// Selection lists resolve component names through it.
+MStatus resolveComponentName(const MString& text, MDagPath& shape, MObject& component);
+
 // CVs of a NURBS curve named in commands ("curve1.cv[2]", "curveShape1.cv[0:3]",
 // "curve1.cv[*]"; node: the curve or its transform). A periodic curve's CVs past
 // its spans are the first ones again.

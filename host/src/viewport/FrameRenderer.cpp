@@ -12,10 +12,12 @@
 #include "viewport/JointDrawing.h"
 
 #include "dag/DagAttributes.h"
+#include "dg/Component.h"
 #include "dg/Node.h"
 #include "dg/Object.h"
 #include "dg/Registry.h"
 #include "dg/Scene.h"
+#include "dg/SelectionItem.h"
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
 #include "geometry/MeshData.h"
@@ -27,9 +29,11 @@
 #include <maya/MDGContext.h>
 #include <maya/MDGContextGuard.h>
 #include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
 #include <maya/MHWGeometryUtilities.h>
 #include <maya/MPlug.h>
 #include <maya/MPxLocatorNode.h>
+#include <maya/MSelectionList.h>
 #include <maya/MUserData.h>
 
 #include <QFont>
@@ -95,6 +99,11 @@ struct MeshCache
     std::uint64_t positions = 0, normals = 0, edges = 0;
     std::vector<float> trianglePositions, triangleNormals, edgePositions;
     bool seen = false;
+    // Selected faces drawn highlighted: for which component and geometry version.
+    MObject highlighted;
+    std::uint64_t highlightVersion = 0;
+    std::uint64_t highlightFill = 0, highlightOutline = 0;
+    std::vector<float> fillPositions, outlinePositions;
 };
 
 using TextTexture = GlDevice::TextTexture;
@@ -104,6 +113,7 @@ struct FrameState
     std::vector<ItemDraw> opaque, transparent;
     std::vector<OverrideInstance*> opaqueDraws, transparentDraws, uiInstances;
     std::unordered_map<const Node*, MeshCache> meshes;
+    std::unordered_map<const Node*, MObject> selectedFaces;  // face components of the active selection
     HostDrawContext context;
     MStateManager* stateManager = nullptr;
     const MDepthStencilState* opaqueState = nullptr;
@@ -743,6 +753,71 @@ void rebuildMesh(MeshCache& cache, const MeshGeometry& g)
     }
 }
 
+// Maya's colour for selected faces: an orange tint over the surface, an orange outline.
+const float kSelectedFaceFill[4] = {1.0f, 0.45f, 0.0f, 0.5f};
+const float kSelectedFaceOutline[4] = {1.0f, 0.55f, 0.0f, 1.0f};
+
+void rebuildHighlight(MeshCache& cache, const MeshGeometry& g, const MObject& faces)
+{
+    cache.fillPositions.clear();
+    cache.outlinePositions.clear();
+    const Component* component = componentOf(faces);
+    const std::vector<int>& triCounts = g.triangleCounts();
+    const std::vector<int>& corners = g.triangleCorners();
+    const std::vector<int>& triOffsets = g.triangleOffsets();
+    auto point = [&](std::vector<float>& out, int v) {
+        out.insert(out.end(), {g.points[3 * std::size_t(v)], g.points[3 * std::size_t(v) + 1],
+                               g.points[3 * std::size_t(v) + 2]});
+    };
+    for (int f : component ? component->indices() : std::vector<int>()) {
+        if (f < 0 || f >= g.numFaces()) continue;  // a selection older than the mesh's topology
+        const std::size_t first = std::size_t(g.offsets[std::size_t(f)]);
+        const int count = g.counts[std::size_t(f)];
+        for (int t = 0; t < triCounts[std::size_t(f)]; ++t)
+            for (int k = 0; k < 3; ++k)
+                point(cache.fillPositions,
+                      g.connects[first + std::size_t(corners[std::size_t(triOffsets[std::size_t(f)] + t) * 3 + std::size_t(k)])]);
+        for (int k = 0; k < count; ++k) {
+            point(cache.outlinePositions, g.connects[first + std::size_t(k)]);
+            point(cache.outlinePositions, g.connects[first + std::size_t((k + 1) % count)]);
+        }
+    }
+    for (std::uint64_t* serial : {&cache.highlightFill, &cache.highlightOutline}) {
+        if (*serial) GlDevice::releaseBuffer(*serial);
+        *serial = GlDevice::newSerial();
+    }
+    cache.highlighted = faces;
+    cache.highlightVersion = g.version();
+}
+
+void drawSelectedFaces(GlDevice& device, MeshCache& cache, const MeshGeometry& g, const MObject& faces, DrawStyle s,
+                       const ViewSetup& view)
+{
+    if (!(cache.highlighted == faces) || cache.highlightVersion != g.version() || cache.highlightFill == 0)
+        rebuildHighlight(cache, g, faces);
+    s.mode = DrawStyle::kSolid;
+    s.depthPriority = MRenderItem::sActiveWireDepthPriority;
+    if (isShaded(view.displayStyle) && !cache.fillPositions.empty()) {
+        VertexSource source;
+        source.position = device.buffer(cache.highlightFill, GL_ARRAY_BUFFER, cache.fillPositions.data(),
+                                        cache.fillPositions.size() * sizeof(float));
+        std::copy(kSelectedFaceFill, kSelectedFaceFill + 4, s.color);
+        applyBlend(device.gl(), true);
+        device.draw(DrawStyle::kTriangles, GL_TRIANGLES, s, source, 0, 0,
+                    static_cast<int>(cache.fillPositions.size() / 3), 0);
+        applyBlend(device.gl(), false);
+    }
+    if (!cache.outlinePositions.empty()) {
+        VertexSource source;
+        source.position = device.buffer(cache.highlightOutline, GL_ARRAY_BUFFER, cache.outlinePositions.data(),
+                                        cache.outlinePositions.size() * sizeof(float));
+        std::copy(kSelectedFaceOutline, kSelectedFaceOutline + 4, s.color);
+        s.lineWidth = 2.0f * float(view.devicePixelRatio);
+        device.draw(DrawStyle::kLines, GL_LINES, s, source, 0, 0, static_cast<int>(cache.outlinePositions.size() / 3),
+                    0);
+    }
+}
+
 void drawMesh(GlDevice& device, Node* node, const MObject& object, const MDagPath& path, FrameState& fs,
               const ViewSetup& view)
 {
@@ -809,6 +884,9 @@ void drawMesh(GlDevice& device, Node* node, const MObject& object, const MDagPat
         device.draw(DrawStyle::kLines, GL_LINES, s, source, 0, 0, static_cast<int>(cache.edgePositions.size() / 3),
                     0);
     }
+    const auto faces = fs.selectedFaces.find(node);
+    if (faces != fs.selectedFaces.end())
+        drawSelectedFaces(device, cache, g, faces->second, s, view);
 }
 
 void drawLines(GlDevice& device, const std::vector<float>& points, unsigned int mode, const MDagPath& path,
@@ -960,6 +1038,12 @@ void renderFrame(const ViewSetup& view)
     fs.transparentDraws.clear();
     fs.uiInstances.clear();
     for (auto& entry : fs.meshes) entry.second.seen = false;
+    fs.selectedFaces.clear();
+    MSelectionList active;
+    MGlobal::getActiveSelectionList(active);
+    for (const SelectionItem& item : SelectionAccess::items(active))
+        if (item.component.hasFn(MFn::kMeshPolygonComponent))
+            fs.selectedFaces[nodeOf(item.node)] = item.component;
 
     // Plug-in shapes are left out when the view excludes them (the mask
     // "everything" includes them).
@@ -1004,8 +1088,9 @@ void renderFrame(const ViewSetup& view)
     }
     for (auto it = fs.meshes.begin(); it != fs.meshes.end();) {
         if (!it->second.seen && (it->second.node.isNull() || !objectAs<Node>(it->second.node)->inScene)) {
-            for (std::uint64_t serial : {it->second.positions, it->second.normals, it->second.edges})
-                GlDevice::releaseBuffer(serial);
+            for (std::uint64_t serial : {it->second.positions, it->second.normals, it->second.edges,
+                                          it->second.highlightFill, it->second.highlightOutline})
+                if (serial) GlDevice::releaseBuffer(serial);
             it = fs.meshes.erase(it);
         } else {
             ++it;

@@ -2,6 +2,7 @@
 
 #include "commands/Session.h"
 #include "commands/mel/MelInterpreter.h"
+#include "views/SelectionMode.h"
 #include "views/Views.h"
 
 #include <QKeyEvent>
@@ -47,6 +48,9 @@ bool handlePanelHotkey(unsigned int panelIndex, QKeyEvent* event)
     case Qt::Key_A: run("viewFit -all " + panel); return true;
     case Qt::Key_4: run("modelEditor -e -displayAppearance wireframe " + panel); return true;
     case Qt::Key_5: run("modelEditor -e -displayAppearance smoothShaded " + panel); return true;
+    // F8 switches between object and component selection, F11 selects faces.
+    case Qt::Key_F8: run(componentMode() ? "selectMode -object" : "selectMode -component"); return true;
+    case Qt::Key_F11: run("selectMode -component; selectType -vertex false -edge false -facet true"); return true;
     case Qt::Key_Space:
         if (fourPanelLayout())
             showSinglePanel(panelIndex);

@@ -3,6 +3,8 @@
 #include "commands/UndoQueue.h"
 #include "geometry/TransformRotation.h"
 #include "views/CameraView.h"
+#include "views/FaceSelection.h"
+#include "views/SelectionMode.h"
 #include "views/ToolContexts.h"
 #include "views/ToolManipulatorDrawing.h"
 #include "views/Views.h"
@@ -131,6 +133,9 @@ struct ToolInput
     MVector axis;              // the picked axis (a ring's normal), or the view direction for the centre handle
     MPoint pressPoint;         // where the press ray met the axis or the view plane
     std::vector<MovedTransform> moved;
+    // A drag box in face mode: where the cursor is now, once it has left the click's reach.
+    bool boxing = false;
+    QPointF boxCorner;
 };
 
 bool isDragHandle(Handle handle)
@@ -427,13 +432,55 @@ MString quoted(const MString& text)
     return MString("\"") + text + "\"";
 }
 
+// In face mode a click picks the face of the mesh under the cursor that its ray meets first.
+MStatus clickSelectFace(unsigned int panel, const QPointF& position, bool shift, bool ctrl)
+{
+    std::vector<ShapeFaces> picked(1);
+    if (pickPanelShape(panel, position.x(), position.y(), kPickRadius, picked[0].shape) &&
+        picked[0].shape.hasFn(MFn::kMesh)) {
+        // The mesh may have been picked near its outline: the nearest ray within the pick square that meets it.
+        const ViewSetup view = panelViewSetup(panel);
+        const double kOffsets[][2] = {{0, 0},  {-2, 0}, {2, 0},  {0, -2}, {0, 2},  {-2, -2}, {2, 2},
+                                      {-2, 2}, {2, -2}, {-4, 0}, {4, 0},  {0, -4}, {0, 4},   {-4, -4},
+                                      {4, 4},  {-4, 4}, {4, -4}};
+        for (const auto& offset : kOffsets) {
+            MPoint origin;
+            MVector direction;
+            const QPointF at(position.x() + offset[0], position.y() + offset[1]);
+            const int face = rayAt(view, at, origin, direction) ? faceOnRay(picked[0].shape, origin, direction) : -1;
+            if (face >= 0) {
+                picked[0].faces.push_back(face);
+                break;
+            }
+        }
+    }
+    if (picked[0].faces.empty())
+        picked.clear();
+    const MString command = faceSelectCommand(picked, shift, ctrl);
+    return command.length() == 0 ? MStatus(MS::kSuccess) : MGlobal::executeCommand(command, false, true);
+}
+
+// In face mode a drag box picks the faces whose centres it holds and that face the camera.
+MStatus boxSelectFaces(unsigned int panel, const QPointF& from, const QPointF& to, bool shift, bool ctrl)
+{
+    const ViewSetup view = panelViewSetup(panel);
+    const double ratio = devicePixelRatio(view);
+    const double left = std::min(from.x(), to.x()) * ratio, right = std::max(from.x(), to.x()) * ratio;
+    const double bottom = view.height - std::max(from.y(), to.y()) * ratio;
+    const double top = view.height - std::min(from.y(), to.y()) * ratio;
+    const MString command = faceSelectCommand(facesInBox(view, left, bottom, right, top), shift, ctrl);
+    return command.length() == 0 ? MStatus(MS::kSuccess) : MGlobal::executeCommand(command, false, true);
+}
+
 } // namespace
 
 MStatus clickSelect(unsigned int panel, const QPointF& position, Qt::KeyboardModifiers modifiers)
 {
+    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
+    if (faceSelectMode())
+        return clickSelectFace(panel, position, shift, ctrl);
     MDagPath shape;
     const bool hit = pickPanelShape(panel, position.x(), position.y(), kPickRadius, shape);
-    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
     if (!hit) {
         // Only a plain click on empty space clears; modified clicks there change nothing.
         if (shift || ctrl)
@@ -482,8 +529,15 @@ bool toolMouseMove(unsigned int panel, const QPointF& position)
     ToolInput& state = input();
     if (!state.pressed || state.panel != panel)
         return false;
-    if (isDragHandle(state.handle))
+    if (isDragHandle(state.handle)) {
         continueDrag(state, position);
+    } else if (state.handle == Handle::kNone && faceSelectMode()) {
+        const QPointF travel = position - state.pressPosition;
+        state.boxing = state.boxing || std::hypot(travel.x(), travel.y()) > kClickDistance;
+        state.boxCorner = position;
+        if (state.boxing)
+            scheduleRefresh(panel);
+    }
     return true;
 }
 
@@ -494,6 +548,10 @@ bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButt
     if (button != Qt::LeftButton || !state.pressed || state.panel != panel)
         return false;
     state.pressed = false;
+    if (state.boxing) {
+        state.boxing = false;
+        scheduleRefresh(panel);
+    }
     if (isDragHandle(state.handle)) {
         continueDrag(state, position);
         finishDrag(state);
@@ -504,7 +562,34 @@ bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButt
     const QPointF travel = position - state.pressPosition;
     if (std::hypot(travel.x(), travel.y()) <= kClickDistance)
         clickSelect(panel, state.pressPosition, state.modifiers);
+    else if (faceSelectMode())
+        boxSelectFaces(panel, state.pressPosition, position, state.modifiers & Qt::ShiftModifier,
+                       state.modifiers & Qt::ControlModifier);
     return true;
+}
+
+void dragBoxLines(const ViewSetup& view, std::vector<OverlayLines>& lines)
+{
+    const ToolInput& state = input();
+    if (!state.pressed || !state.boxing || view.filterPanel != panelName(state.panel))
+        return;
+    const QPointF a = state.pressPosition, b = state.boxCorner;
+    const QPointF corners[4] = {a, QPointF(b.x(), a.y()), b, QPointF(a.x(), b.y())};
+    // The corners a little way along their rays: in front of everything, inside the view.
+    MPoint world[4];
+    for (int i = 0; i < 4; ++i) {
+        MPoint origin;
+        MVector direction;
+        if (!rayAt(view, corners[i], origin, direction))
+            return;
+        world[i] = origin + direction * 1e-3;
+    }
+    OverlayLines box;
+    box.width = float(devicePixelRatio(view));
+    for (int i = 0; i < 4; ++i)
+        for (const MPoint& p : {world[i], world[(i + 1) % 4]})
+            box.points.insert(box.points.end(), {float(p.x), float(p.y), float(p.z)});
+    lines.push_back(box);
 }
 
 } // namespace host

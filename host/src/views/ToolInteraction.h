@@ -6,6 +6,10 @@
 //   toggling, Ctrl removing, Ctrl+Shift adding and a plain click on empty
 //   space clearing; the change runs as a `select` command, so it is undoable
 //   and fires "SelectionChanged";
+// - in face selection mode (SelectionMode.h) a click selects the face of the
+//   mesh under the cursor that its ray meets first, and a drag that is no click
+//   selects the faces whose centres the box holds and that face the camera,
+//   with the same modifiers, each as one `select` (FaceSelection.h);
 // - with the move tool, a press on a handle of its manipulator drags the
 //   selected transforms along the picked axis (the centre handle: in the view
 //   plane), changing their translate plugs during the drag, and the release
@@ -25,7 +29,11 @@
 #include <QPointF>
 #include <Qt>
 
+#include "viewport/FrameRenderer.h"
+
 #include <maya/MStatus.h>
+
+#include <vector>
 
 namespace host {
 
@@ -35,6 +43,9 @@ bool toolMousePress(unsigned int panel, const QPointF& position, Qt::MouseButton
                     Qt::KeyboardModifiers modifiers);
 bool toolMouseMove(unsigned int panel, const QPointF& position);
 bool toolMouseRelease(unsigned int panel, const QPointF& position, Qt::MouseButton button);
+
+// The drag box under way in face mode, as white lines over the view of its panel.
+void dragBoxLines(const ViewSetup& view, std::vector<OverlayLines>& lines);
 
 // Click selection at a position of a panel, with the modifiers of the click.
 MStatus clickSelect(unsigned int panel, const QPointF& position, Qt::KeyboardModifiers modifiers);

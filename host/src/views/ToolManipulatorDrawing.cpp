@@ -1,6 +1,7 @@
 #include "views/ToolManipulatorDrawing.h"
 
 #include "views/ToolContexts.h"
+#include "views/ToolInteraction.h"
 
 #include <maya/MEulerRotation.h>
 #include <maya/MFnManip3D.h>
@@ -118,6 +119,7 @@ bool currentManipulatorPlacements(ManipKind& kind, std::vector<ManipulatorPlacem
 
 void toolManipulatorLines(const ViewSetup& view, std::vector<OverlayLines>& lines)
 {
+    dragBoxLines(view, lines);
     ManipKind kind;
     std::vector<ManipulatorPlacement> placements;
     if (!currentManipulatorPlacements(kind, placements))

@@ -16,6 +16,7 @@
 #include "views/PanelLayoutCommands.h"
 #include "views/PlayblastCommand.h"
 #include "views/RefreshCommand.h"
+#include "views/SelectionMode.h"
 #include "views/SetToolToCommand.h"
 #include "views/ToolManipulatorDrawing.h"
 #include "views/ViewFitCommand.h"
@@ -46,6 +47,8 @@ void registerViewCommands()
         {"isolateSelect", IsolateSelectCommand::creator},
         {"setNamedPanelLayout", SetNamedPanelLayoutCommand::creator},
         {"hostWindowImage", HostWindowImageCommand::creator},
+        {"selectMode", SelectModeCommand::creator},
+        {"selectType", SelectTypeCommand::creator},
     };
     for (const auto& command : kCommands) {
         MStatus status = registerBuiltinCommand(command.name, command.creator, nullptr);

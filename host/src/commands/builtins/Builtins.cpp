@@ -19,6 +19,7 @@
 #include "commands/builtins/ListRelativesCommand.h"
 #include "commands/builtins/LsCommand.h"
 #include "commands/builtins/NodeTypeCommand.h"
+#include "commands/builtins/FilterExpandCommand.h"
 #include "commands/builtins/ObjExistsCommand.h"
 #include "commands/builtins/ObjectTypeCommand.h"
 #include "commands/builtins/ParentCommand.h"
@@ -75,6 +76,7 @@ void registerBuiltinCommands()
         {"parent", ParentCommand::creator},
         {"select", SelectCommand::creator},
         {"ls", LsCommand::creator},
+        {"filterExpand", FilterExpandCommand::creator},
         {"objExists", ObjExistsCommand::creator},
         {"nodeType", NodeTypeCommand::creator},
         {"setAttr", SetAttrCommand::creator},

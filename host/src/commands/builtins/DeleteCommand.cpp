@@ -6,6 +6,7 @@
 
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
+#include <maya/MStringArray.h>
 
 #include <vector>
 
@@ -35,6 +36,22 @@ MStatus DeleteCommand::doIt(const MArgList& args)
         }
     }
     std::vector<MString> components;
+    // Selected faces are deleted as faces, never as their whole mesh.
+    for (unsigned i = targets.length(); i-- > 0;) {
+        MDagPath path;
+        MObject component;
+        if (!targets.getDagPath(i, path, component) || component.isNull())
+            continue;
+        MStringArray names;
+        targets.getSelectionStrings(i, names);
+        if (!component.hasFn(MFn::kMeshPolygonComponent)) {
+            MGlobal::displayError("delete: only faces can be deleted, not " + names[0] + ".");
+            return MS::kInvalidParameter;
+        }
+        for (unsigned k = 0; k < names.length(); ++k)
+            components.push_back(names[k]);
+        targets.remove(i);
+    }
     for (const MString& name : flags.objects()) {
         if (looksLikeComponent(name)) {
             components.push_back(name);
@@ -51,6 +68,12 @@ MStatus DeleteCommand::doIt(const MArgList& args)
             status = execute("delete");
         if (!status)
             return status;
+        // The faces are gone: their indices no longer name what was selected.
+        if (flags.objects().empty()) {
+            status = MGlobal::setActiveSelectionList(targets);
+            if (!status)
+                return status;
+        }
     }
     for (unsigned i = 0; i < targets.length(); ++i) {
         MObject node;

@@ -6,6 +6,7 @@
 #include "commands/scene/NodeUuids.h"
 #include "dg/Node.h"
 #include "dg/Scene.h"
+#include "dg/SelectionItem.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
@@ -36,6 +37,7 @@ const CommandFlags::Definition kFlags[] = {
     {"-io", "-intermediateObjects", CommandFlags::kOptionalBool},
     {"-uid", "-uuid", CommandFlags::kOptionalBool},
     {"-r", "-recursive", CommandFlags::kOptionalBool},
+    {"-fl", "-flatten", CommandFlags::kOptionalBool},
 };
 
 size_t namespaceDepth(const std::string& name)
@@ -110,6 +112,7 @@ struct Candidate
     MObject node;
     MDagPath path;
     bool hasPath = false;
+    MObject component;  // selected vertices, edges or faces of the shape at `path`
 };
 
 void addDescendants(const MDagPath& path, std::vector<Candidate>& out)
@@ -118,7 +121,7 @@ void addDescendants(const MDagPath& path, std::vector<Candidate>& out)
         MDagPath child(path);
         if (!child.push(path.child(i)))
             continue;
-        out.push_back({child.node(), child, true});
+        out.push_back({child.node(), child, true, MObject()});
         addDescendants(child, out);
     }
 }
@@ -129,7 +132,7 @@ void addFromList(const MSelectionList& list, bool withDescendants, std::vector<C
         Candidate c;
         if (!list.getDependNode(i, c.node))
             continue;
-        c.hasPath = c.node.hasFn(MFn::kDagNode) && list.getDagPath(i, c.path) == MS::kSuccess;
+        c.hasPath = c.node.hasFn(MFn::kDagNode) && list.getDagPath(i, c.path, c.component) == MS::kSuccess;
         out.push_back(c);
         if (withDescendants && c.hasPath)
             addDescendants(c.path, out);
@@ -184,7 +187,7 @@ MStatus LsCommand::doIt(const MArgList& args)
         }
     } else {
         for (MItDependencyNodes it; !it.isDone(); it.next())
-            candidates.push_back({it.thisNode(), MDagPath(), false});
+            candidates.push_back({it.thisNode(), MDagPath(), false, MObject()});
     }
 
     const unsigned types = flags.uses("-typ");
@@ -211,6 +214,13 @@ MStatus LsCommand::doIt(const MArgList& args)
             typeMatches = isOfType(node, flags.arg("-typ", t));
         if (!typeMatches)
             continue;
+        if (!c.component.isNull() && !uuids) {  // "body.f[10:40]", or one name per face with -fl
+            for (const MString& text :
+                 componentStrings(c.path, c.component, longNames, flags.boolValue("-fl", false)))
+                if (seen.insert(text.asChar()).second)
+                    result.append(text);
+            continue;
+        }
         MString name;
         if (uuids)
             name = NodeUuids::of(nodeOf(node));
