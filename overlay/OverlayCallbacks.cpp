@@ -2,7 +2,6 @@
 
 #include "overlay/DataOverlayMouseFilter.h"
 #include "overlay/OverlayNodeRegistry.h"
-#include "overlay/OverlayRedrawTimer.h"
 #include "overlay/PatchHover.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
@@ -138,7 +137,6 @@ void installOverlayCallbacks()
     }
     syncSelectedPatches();
     installOverlayFilter();
-    startOverlayRedrawTimer();
 }
 
 void resyncOverlayInteraction()
@@ -163,5 +161,4 @@ void releaseOverlayCallbacks()
     removeCallback(overlaySelectionCallback);
 
     removeApplicationFilter(overlayFilter, overlayFilterHost);
-    stopOverlayRedrawTimer();
 }

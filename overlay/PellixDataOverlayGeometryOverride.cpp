@@ -1,9 +1,9 @@
 #include "overlay/PellixDataOverlayGeometryOverride.h"
 
 #include "overlay/PellixDataOverlay.h"
-#include "overlay/OverlayRedrawTimer.h"
 #include "plugin/StatusCheck.h"
 #include "shapeControl/ReadoutText.h"
+#include "shapeControl/ShapeControlRedraw.h"
 #include "shapeControl/TransformReadout.h"
 
 #include <maya/MCacheSchema.h>
@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -567,8 +568,10 @@ void PellixDataOverlayGeometryOverride::updateReadout()
     data.readoutText = readout.text;
     data.readoutColor = MColor(readout.color[0], readout.color[1], readout.color[2], readout.color[3]);
     data.readoutValid = true;
-    // Nothing else may redraw when the hold ends, and the readout must go then.
-    scheduleOverlayRedraw(fNode, readout.holdSeconds);
+    // Nothing else may redraw when the hold ends, and the readout must go then: a millisecond
+    // late rather than early. Only the readout changes, not the patches' topology.
+    redrawNodeAfter(fNode, static_cast<std::int64_t>(std::ceil(std::max(readout.holdSeconds, 0.0) * 1e9)) + 1000000,
+                    false);
 }
 
 void PellixDataOverlayGeometryOverride::updateDGCached()

@@ -547,7 +547,7 @@ void ShapeControlDrawOverride::prepareReadout(const MDagPath& objPath, const MDa
         return;
     }
     // Nothing else may redraw the view when the hold ends.
-    redrawShapeControlAfter(node, static_cast<std::int64_t>(readout.holdSeconds * 1e9) + kHoldMarginNanoseconds);
+    redrawNodeAfter(node, static_cast<std::int64_t>(readout.holdSeconds * 1e9) + kHoldMarginNanoseconds, true);
 
     data.showReadout = readout.text.length() > 0;
     data.showSlider = readout.showSlider;

@@ -4,6 +4,7 @@
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlRegistry.h"
 
+#include <maya/M3dView.h>
 #include <maya/MCallbackIdArray.h>
 #include <maya/MDGMessage.h>
 #include <maya/MDagPath.h>
@@ -40,11 +41,13 @@ std::int64_t nowNanoseconds()
         .count();
 }
 
-void markDirty(const MObjectHandle& node)
+bool markDirty(const MObjectHandle& node, bool topologyChanged = true)
 {
-    if (node.isValid() && node.isAlive()) {
-        MHWRender::MRenderer::setGeometryDrawDirty(node.object(), true);
+    if (!node.isValid() || !node.isAlive()) {
+        return false;
     }
+    MHWRender::MRenderer::setGeometryDrawDirty(node.object(), topologyChanged);
+    return true;
 }
 
 // A deleted control keeps nothing of the hover: an undo brings it back unhovered.
@@ -65,13 +68,14 @@ public:
         QObject::connect(&fTimer, &QTimer::timeout, this, [this] { serve(); });
     }
 
-    void add(const MObjectHandle& node, std::int64_t deadline)
+    void add(const MObjectHandle& node, std::int64_t deadline, bool topologyChanged)
     {
         auto found = std::find_if(fPending.begin(), fPending.end(), [&](const Pending& p) { return p.node == node; });
         if (found == fPending.end()) {
-            fPending.push_back(Pending{node, deadline});
+            fPending.push_back(Pending{node, deadline, topologyChanged});
         } else {
             found->deadline = std::max(found->deadline, deadline);
+            found->topologyChanged = found->topologyChanged || topologyChanged;
         }
         arm();
     }
@@ -81,6 +85,7 @@ private:
     {
         MObjectHandle node;
         std::int64_t deadline;
+        bool topologyChanged;
     };
 
     void serve()
@@ -88,10 +93,15 @@ private:
         const std::int64_t now = nowNanoseconds();
         auto due = std::stable_partition(fPending.begin(), fPending.end(),
                                          [&](const Pending& p) { return p.deadline > now; });
+        bool marked = false;
         for (auto it = due; it != fPending.end(); ++it) {
-            markDirty(it->node);
+            marked = markDirty(it->node, it->topologyChanged) || marked;
         }
         fPending.erase(due, fPending.end());
+        // Nothing else may be redrawing then: the views must draw what was marked.
+        if (marked) {
+            M3dView::scheduleRefreshAllViews();
+        }
         arm();
     }
 
@@ -187,7 +197,7 @@ void redrawManipulatedControls()
     }
 }
 
-void redrawShapeControlAfter(const MObject& node, std::int64_t nanoseconds)
+void redrawNodeAfter(const MObject& node, std::int64_t nanoseconds, bool topologyChanged)
 {
     QCoreApplication* application = QCoreApplication::instance();
     if (laterRedraws == nullptr || application == nullptr || node.isNull()) {
@@ -196,11 +206,12 @@ void redrawShapeControlAfter(const MObject& node, std::int64_t nanoseconds)
     const MObjectHandle handle(node);
     const std::int64_t deadline = nowNanoseconds() + std::max<std::int64_t>(nanoseconds, 0);
     if (QThread::currentThread() == application->thread()) {
-        laterRedraws->add(handle, deadline);
+        laterRedraws->add(handle, deadline, topologyChanged);
         return;
     }
     // Draw preparation off the main thread: the timer lives on the main thread.
     LaterRedraws* target = laterRedraws;
     QMetaObject::invokeMethod(
-        target, [target, handle, deadline] { target->add(handle, deadline); }, Qt::QueuedConnection);
+        target, [target, handle, deadline, topologyChanged] { target->add(handle, deadline, topologyChanged); },
+        Qt::QueuedConnection);
 }

@@ -2,7 +2,8 @@
 // When a shape control's drawing must be prepared again, besides its own attributes or its
 // selection changing: the animator drags in a view (the readout follows the drag), a readout's
 // hold runs out, and a hovered control is deleted. Between these nothing is prepared, so an idle
-// view with hovered or selected controls costs nothing.
+// view with hovered or selected controls costs nothing. The later redraws serve any node whose
+// readout must leave the screen when its hold ends (shape controls and patch overlays).
 
 #include <maya/MApiNamespace.h>
 
@@ -24,5 +25,7 @@ std::uint64_t currentViewDrag();
 // values their readout shows are changing).
 void redrawManipulatedControls();
 
-// Marks `node` for preparing again once `nanoseconds` have passed (when its readout's hold ends).
-void redrawShapeControlAfter(const MObject& node, std::int64_t nanoseconds);
+// Marks `node` for preparing again once `nanoseconds` have passed (when its readout's hold ends),
+// its topology too when `topologyChanged`, and refreshes the views then. Safe from draw-preparation
+// threads.
+void redrawNodeAfter(const MObject& node, std::int64_t nanoseconds, bool topologyChanged);

@@ -3,6 +3,7 @@
 // change their width). The application's filters still see every event.
 
 #include "MouseEventRecorder.h"
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 
 #include "views/CameraView.h"
@@ -16,7 +17,6 @@
 #include <maya/MPoint.h>
 #include <maya/MVector.h>
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <cmath>
@@ -52,8 +52,7 @@ class CameraNavigation : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4; lookThru top modelPanel1"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4; lookThru top modelPanel1"));
         host::processEvents();
         fRecorder = std::make_unique<MouseEventRecorder>();
     }
@@ -181,22 +180,9 @@ TEST_F(CameraNavigation, RealAltRightDragDolliesThePerspectiveView)
 {
     QWidget* widget = host::panelWidget(3);
     ASSERT_NE(widget, nullptr);
-    widget->window()->raise();
-    host::processEvents();
     const CameraPose before = poseOf("persp");
-    const std::string window = std::to_string(widget->window()->winId());
-    const QPoint start = widget->mapTo(widget->window(), QPoint(100, 100));
-    const QPoint end = widget->mapTo(widget->window(), QPoint(160, 100));
-    auto moveTo = [&](const QPoint& p) {
-        return " mousemove --window " + window + " " + std::to_string(p.x()) + " " + std::to_string(p.y());
-    };
-    const std::string command = "xdotool" + moveTo(start) + " keydown alt mousedown 3" + moveTo(end) +
-                                " mouseup 3 keyup alt";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    QElapsedTimer timer;
-    timer.start();
-    while (fRecorder->byApplication(QEvent::MouseButtonRelease).empty() && timer.elapsed() < 5000)
-        host::processEvents();
+    ASSERT_EQ(xdotoolAt(widget, QPoint(100, 100), "keydown alt mousedown 3 mousemove_relative 60 0 mouseup 3 keyup alt"), 0);
+    processEventsUntil([&] { return !fRecorder->byApplication(QEvent::MouseButtonRelease).empty(); });
     const auto presses = fRecorder->byApplication(QEvent::MouseButtonPress);
     ASSERT_EQ(presses.size(), 1u);
     EXPECT_EQ(presses[0].button, Qt::RightButton);
@@ -229,8 +215,7 @@ class PanelViewCache : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::processEvents();
     }
     void TearDown() override

@@ -5,6 +5,7 @@
 // the isolate gate, which keeps an overlay pickable only in views that isolate what it is
 // bound to, with the hover marker kept in the isolate set.
 
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 
 #include "hoverMarker/HoverMarkerState.h"
@@ -32,74 +33,40 @@
 #include <QPointF>
 #include <QWidget>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+#include <functional>
+#include <map>
 #include <string>
 #include <thread>
 
 namespace {
-
-bool nearColour(const QColor& pixel, double r, double g, double b, int tolerance = 4)
-{
-    return std::abs(pixel.red() - int(r * 255 + 0.5)) <= tolerance &&
-           std::abs(pixel.green() - int(g * 255 + 0.5)) <= tolerance &&
-           std::abs(pixel.blue() - int(b * 255 + 0.5)) <= tolerance;
-}
 
 bool isGrey(const QColor& pixel)
 {
     return std::abs(pixel.red() - pixel.green()) <= 6 && std::abs(pixel.green() - pixel.blue()) <= 6;
 }
 
-std::string describe(const QColor& c)
-{
-    return "rgb(" + std::to_string(c.red()) + ", " + std::to_string(c.green()) + ", " + std::to_string(c.blue()) + ")";
-}
-
-// The body of the demo: a 4 x 4 plane with a chest patch on its first two faces (and, when
-// asked, a belly patch on its last two), each standing for a control, bound into
-// "torsoOverlay" and seen from the top camera.
-class TorsoScene : public PellixPluginTest
+// The torso with its chest patch (and, when asked, its belly patch) in modelPanel4.
+class TorsoScene : public PellixPluginTest, protected PanelView
 {
 protected:
+    TorsoScene() : PanelView("overlay") {}
+
     void buildTorso(bool withBelly)
     {
-        for (const char* command : {
-                 "polyPlane -n body -w 4 -h 4 -sx 4 -sy 4", "duplicate -n chestPatch body",
-                 "delete \"chestPatch.f[2:15]\"", "createNode transform -n chestCtrl",
-                 "addAttr -ln pellixSelectNode -at message chestPatch",
-                 "connectAttr chestCtrl.message chestPatch.pellixSelectNode"})
-            ASSERT_TRUE(mel(command)) << command;
-        if (withBelly) {
-            for (const char* command : {
-                     "duplicate -n bellyPatch body", "delete \"bellyPatch.f[0:13]\"", "createNode transform -n bellyCtrl",
-                     "addAttr -ln pellixSelectNode -at message bellyPatch",
-                     "connectAttr bellyCtrl.message bellyPatch.pellixSelectNode"})
-                ASSERT_TRUE(mel(command)) << command;
-        }
-        ASSERT_TRUE(mel(std::string("pellixDataBind -hidePatches true -name torsoOverlay body chestPatch") +
-                        (withBelly ? " bellyPatch" : "") +
-                        "; lookThru top modelPanel4; setAttr topShape.orthographicWidth 6; select -cl"));
-        host::setActivePanel(3);
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        widget = host::panelWidget(3);
-        ASSERT_NE(widget, nullptr);
+        ASSERT_NO_FATAL_FAILURE(::buildTorso(false, withBelly));
+        ASSERT_NO_FATAL_FAILURE(usePanel());
     }
 
     void TearDown() override
     {
+        host::stopVp2Record();
         mel("lookThru persp modelPanel4");
         PellixPluginTest::TearDown();
     }
-
-    mutable M3dView view;  // its port queries are not const
-    QWidget* widget = nullptr;
 };
 
 // The patches in opaque colours, so that pixels can be compared exactly.
@@ -117,75 +84,28 @@ protected:
                         "setAttr torsoOverlayShape.selectedTransparency 0"));
     }
 
-    void TearDown() override
-    {
-        host::stopVp2Record();
-        TorsoScene::TearDown();
-        std::remove(imageFile.c_str());
-    }
-
-    // What the current view shows, as `refresh -cv -fe png` writes it.
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
-        ASSERT_EQ(image.width(), view.portWidth());
-    }
-
-    QColor at(const MPoint& world) const
-    {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        return image.pixelColor(x, image.height() - 1 - y);
-    }
-
-    // Dark readout-box pixels in a window around a world point.
-    int darkPixelsAround(const MPoint& world, int half = 24) const
-    {
-        short cx = 0, cy = 0;
-        view.worldToView(world, cx, cy);
-        int dark = 0;
-        for (int y = cy - half; y <= cy + half; ++y)
-            for (int x = cx - 2 * half; x <= cx + 2 * half; ++x) {
-                if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) continue;
-                const QColor c = image.pixelColor(x, image.height() - 1 - y);
-                if (std::max({c.red(), c.green(), c.blue()}) < 100 && c.red() + c.green() + c.blue() < 160) ++dark;
-            }
-        return dark;
-    }
-
-    // Dark readout-box pixels in the disc of `radius` pixels around a world point, and in the
-    // whole view.
-    int darkPixelsWithin(const MPoint& world, double radius) const
+    // Dark readout-box pixels within `within` of a world point (a box twice as wide as high, or
+    // a disc of that radius).
+    int darkPixels(const MPoint& world, std::function<bool(int dx, int dy)> within) const
     {
         short cx = 0, cy = 0;
         view.worldToView(world, cx, cy);
         int dark = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
-                if (std::hypot(x - cx, y - cy) > radius) continue;
-                const QColor c = image.pixelColor(x, image.height() - 1 - y);
+                if (!within(x - cx, y - cy)) continue;
+                const QColor c = pixel(x, y);
                 if (std::max({c.red(), c.green(), c.blue()}) < 100 && c.red() + c.green() + c.blue() < 160) ++dark;
             }
         return dark;
     }
-
-    // The overlay's override calls while the view idles for `milliseconds`, nothing refreshed by hand.
-    int overlayCallsWhileIdle(int milliseconds)
+    int darkPixelsAround(const MPoint& world, int half = 24) const
     {
-        host::startVp2Record();
-        host::takeVp2Record();
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < end) {
-            host::processEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        int calls = 0;
-        for (const host::Vp2Call& call : host::takeVp2Record()) {
-            calls += call.node == "torsoOverlayShape" && call.call == "updateDG";
-        }
-        host::stopVp2Record();
-        return calls;
+        return darkPixels(world, [half](int dx, int dy) { return std::abs(dx) <= 2 * half && std::abs(dy) <= half; });
+    }
+    int darkPixelsWithin(const MPoint& world, double radius) const
+    {
+        return darkPixels(world, [radius](int dx, int dy) { return std::hypot(dx, dy) <= radius; });
     }
 
     // Buffer bytes the overlay's override wrote in one frame, by buffer kind.
@@ -215,9 +135,7 @@ protected:
         return writes;
     }
 
-    QImage image;
     MPoint chest, belly, bare;
-    std::string imageFile = "/tmp/pellix-overlay-" + std::to_string(::getpid()) + ".png";
 };
 
 const double kBase[3] = {0.2, 0.64, 1.0};
@@ -232,52 +150,44 @@ const double kSelected[3] = {0.056, 1.0, 0.366};
 TEST_F(OverlayDrawing, PatchesDrawInTheirColoursBlendedOverTheDriverWhileEnabled)
 {
     snapshot();
-    EXPECT_COLOUR(at(chest), kBase);
-    EXPECT_COLOUR(at(belly), kBase);
-    const QColor body = at(bare);
+    EXPECT_COLOUR(pixelAt(chest), kBase);
+    EXPECT_COLOUR(pixelAt(belly), kBase);
+    const QColor body = pixelAt(bare);
     EXPECT_TRUE(isGrey(body)) << describe(body);
     EXPECT_GT(body.red(), 60) << "the shaded body is lit: " << describe(body);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0.5"));
-    snapshot();
-    const QColor blended = at(chest);
+    snapshotAfter("setAttr torsoOverlayShape.transparency 0.5");
+    const QColor blended = pixelAt(chest);
     // Half the base colour over the body's grey.
     EXPECT_NEAR(blended.red(), 0.5 * 0.2 * 255 + 0.5 * body.red(), 6) << describe(blended);
     EXPECT_NEAR(blended.blue(), 0.5 * 255 + 0.5 * body.blue(), 6) << describe(blended);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.color -type double3 1 0 1"));
-    snapshot();
-    EXPECT_TRUE(nearColour(at(chest), 1, 0, 1)) << describe(at(chest));
+    snapshotAfter("setAttr torsoOverlayShape.transparency 0; setAttr torsoOverlayShape.color -type double3 1 0 1");
+    EXPECT_TRUE(nearColour(pixelAt(chest), 1, 0, 1)) << describe(pixelAt(chest));
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.enable 0"));
-    snapshot();
-    EXPECT_TRUE(isGrey(at(chest))) << describe(at(chest));
-    EXPECT_TRUE(isGrey(at(belly))) << describe(at(belly));
+    snapshotAfter("setAttr torsoOverlayShape.enable 0");
+    EXPECT_TRUE(isGrey(pixelAt(chest))) << describe(pixelAt(chest));
+    EXPECT_TRUE(isGrey(pixelAt(belly))) << describe(pixelAt(belly));
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.color -type double3 1 0 0; setAttr torsoOverlayShape.enable 1"));
-    snapshot();
-    EXPECT_TRUE(nearColour(at(chest), 1, 0, 0)) << describe(at(chest));
+    snapshotAfter("setAttr torsoOverlayShape.color -type double3 1 0 0; setAttr torsoOverlayShape.enable 1");
+    EXPECT_TRUE(nearColour(pixelAt(chest), 1, 0, 0)) << describe(pixelAt(chest));
 }
 
 TEST_F(OverlayDrawing, HoveredPatchLightsUpWithoutAMarkerAndASelectedOneWinsOverHover)
 {
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
-    snapshot();
-    EXPECT_COLOUR(at(chest), kHover);
-    EXPECT_COLOUR(at(belly), kBase);
+    snapshotAfter("setAttr torsoOverlayShape.hoveredPatch 0");
+    EXPECT_COLOUR(pixelAt(chest), kHover);
+    EXPECT_COLOUR(pixelAt(belly), kBase);
 
-    ASSERT_TRUE(mel("select -r chestCtrl"));
-    snapshot();
-    EXPECT_COLOUR(at(chest), kSelected);
+    snapshotAfter("select -r chestCtrl");
+    EXPECT_COLOUR(pixelAt(chest), kSelected);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 7; select -r bellyCtrl"));
-    snapshot();
-    EXPECT_COLOUR(at(chest), kBase);
-    EXPECT_COLOUR(at(belly), kSelected);
+    snapshotAfter("setAttr torsoOverlayShape.hoveredPatch 7; select -r bellyCtrl");
+    EXPECT_COLOUR(pixelAt(chest), kBase);
+    EXPECT_COLOUR(pixelAt(belly), kSelected);
 
     // Drawing a hovered patch never creates the hover marker.
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.hoveredPatch 0"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.hoveredPatch 0");
     EXPECT_EQ(melStrings("ls -type hoverMarker").length(), 0u);
 }
 
@@ -290,39 +200,34 @@ TEST_F(OverlayDrawing, WireframeDrawsPatchEdgesInTheWireColour)
     snapshot();
     // The wire colour at 0.85 opacity over the base colour.
     const double wire[3] = {0.85 * 1.0 + 0.15 * kBase[0], 0.85 * 0.95 + 0.15 * kBase[1], 0.85 * 0.55 + 0.15 * kBase[2]};
-    EXPECT_COLOUR(at(edgeMiddle), wire);
-    EXPECT_COLOUR(at(belly + MVector(0.25, 0, 0)), kBase);
+    EXPECT_COLOUR(pixelAt(edgeMiddle), wire);
+    EXPECT_COLOUR(pixelAt(belly + MVector(0.25, 0, 0)), kBase);
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawWireframe 0"));
-    snapshot();
-    EXPECT_COLOUR(at(edgeMiddle), kBase);
+    snapshotAfter("setAttr torsoOverlayShape.drawWireframe 0");
+    EXPECT_COLOUR(pixelAt(edgeMiddle), kBase);
 }
 
 TEST_F(OverlayDrawing, AnOccluderHidesPatchesUnlessTheyDrawInXray)
 {
-    ASSERT_TRUE(mel("polyPlane -n lid -w 6 -h 6 -sx 1 -sy 1; move 0 20 0 lid"));
-    snapshot();
-    EXPECT_TRUE(isGrey(at(chest))) << describe(at(chest));
+    snapshotAfter("polyPlane -n lid -w 6 -h 6 -sx 1 -sy 1; move 0 20 0 lid");
+    EXPECT_TRUE(isGrey(pixelAt(chest))) << describe(pixelAt(chest));
 
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.drawInXray 1"));
-    snapshot();
-    EXPECT_COLOUR(at(chest), kBase);
+    snapshotAfter("setAttr torsoOverlayShape.drawInXray 1");
+    EXPECT_COLOUR(pixelAt(chest), kBase);
     // Depth testing is back on after the overlay: the lid still hides the body behind it.
-    EXPECT_TRUE(isGrey(at(bare))) << describe(at(bare));
+    EXPECT_TRUE(isGrey(pixelAt(bare))) << describe(pixelAt(bare));
 }
 
 TEST_F(OverlayDrawing, PatchesFollowTheDriverAsItMovesAndDeforms)
 {
     snapshot();
-    ASSERT_TRUE(mel("move -r 1 0 0 body"));
-    snapshot();
-    EXPECT_COLOUR(at(chest + MVector(1, 0, 0)), kBase);
-    EXPECT_TRUE(isGrey(at(chest + MVector(-0.4, 0, 0)))) << describe(at(chest + MVector(-0.4, 0, 0)));
+    snapshotAfter("move -r 1 0 0 body");
+    EXPECT_COLOUR(pixelAt(chest + MVector(1, 0, 0)), kBase);
+    EXPECT_TRUE(isGrey(pixelAt(chest + MVector(-0.4, 0, 0)))) << describe(pixelAt(chest + MVector(-0.4, 0, 0)));
 
     // Push the body's vertices under the belly patch aside: the patch goes with them.
-    ASSERT_TRUE(mel("move -r -1 0 0 \"body.vtx[0:24]\""));
-    snapshot();
-    EXPECT_COLOUR(at(belly), kBase);
+    snapshotAfter("move -r -1 0 0 \"body.vtx[0:24]\"");
+    EXPECT_COLOUR(pixelAt(belly), kBase);
 }
 
 TEST_F(OverlayDrawing, EachChangeRewritesOnlyTheBuffersItConcerns)
@@ -355,37 +260,34 @@ TEST_F(OverlayDrawing, EachChangeRewritesOnlyTheBuffersItConcerns)
 
 TEST_F(OverlayDrawing, ReadoutHangsAboveASingleSelectedPatchWhileItsControlMoves)
 {
-    ASSERT_TRUE(mel("setAttr torsoOverlayShape.showTransformReadout 1; select -r bellyCtrl"));
-    snapshot();
+    snapshotAfter("setAttr torsoOverlayShape.showTransformReadout 1; select -r bellyCtrl");
     EXPECT_EQ(darkPixelsAround(belly), 0) << "never on the first frame";
 
-    ASSERT_TRUE(mel("setAttr bellyCtrl.translateX 0.5"));
-    snapshot();
+    snapshotAfter("setAttr bellyCtrl.translateX 0.5");
     EXPECT_GT(darkPixelsAround(belly), 100) << "the readout box after a change";
     EXPECT_EQ(darkPixelsAround(chest), 0);
 
     // The hold ends 0.9 s after the last change, and the view redraws then by itself (after
     // whatever the change itself had queued).
-    overlayCallsWhileIdle(500);
-    EXPECT_GE(overlayCallsWhileIdle(700), 1) << "a redraw when the hold ends";
+    overrideCallsWhileIdle("torsoOverlayShape", 500);
+    std::map<std::string, int> calls = overrideCallsWhileIdle("torsoOverlayShape", 700);
+    EXPECT_GE(calls["updateDG"], 1) << "a redraw when the hold ends";
+    EXPECT_EQ(calls["updateRenderItems"], 0) << "of the readout alone, not the patches";
     snapshot();
     EXPECT_EQ(darkPixelsAround(belly), 0) << "gone 0.9 s after the last change";
-    EXPECT_EQ(overlayCallsWhileIdle(300), 0) << "and then nothing more";
+    EXPECT_EQ(overrideCallsWhileIdle("torsoOverlayShape", 300)["updateDG"], 0) << "and then nothing more";
 
     // With the control's pivot where the readout hangs, the readout moves clear of the
     // manipulators drawn there, still on screen.
     ASSERT_TRUE(mel("setAttr bellyCtrl.rotatePivot " + std::to_string(belly.x - 0.5) + " 0 " + std::to_string(belly.z)));
-    ASSERT_TRUE(mel("setAttr bellyCtrl.translateY 0.25"));
-    snapshot();
+    snapshotAfter("setAttr bellyCtrl.translateY 0.25");
     const double manipulatorReach = 0.5 * MFnManip3D::handleSize() + 130.0 * MFnManip3D::globalSize();
     EXPECT_EQ(darkPixelsWithin(belly, manipulatorReach), 0);
     EXPECT_GT(darkPixelsWithin(belly, 1e6), 100) << "the readout is still shown";
 
     // With two patches selected there is nothing to read out.
-    ASSERT_TRUE(mel("select -r bellyCtrl chestCtrl"));
-    snapshot();
-    ASSERT_TRUE(mel("setAttr bellyCtrl.translateX 1"));
-    snapshot();
+    snapshotAfter("select -r bellyCtrl chestCtrl");
+    snapshotAfter("setAttr bellyCtrl.translateX 1");
     EXPECT_EQ(darkPixelsAround(belly), 0);
 }
 
@@ -404,7 +306,7 @@ protected:
         PellixPluginTest::SetUp();
         buildTorso(false);
         ASSERT_TRUE(mel("move 0.5 0 0.5 chestCtrl; select -r chestCtrl"));
-        centre = screenOf(pivot);
+        centre = widgetPoint(pivot);
     }
 
     void TearDown() override
@@ -415,19 +317,10 @@ protected:
         TorsoScene::TearDown();
     }
 
-    // Logical widget pixels, y down, of a world point.
-    QPointF screenOf(const MPoint& world) const
-    {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        const double ratio = widget->devicePixelRatioF();
-        return QPointF(x / ratio, (view.portHeight() - y) / ratio);
-    }
-
     // The screen direction a world direction at the pivot shows in.
     QPointF screenDirection(const MVector& world) const
     {
-        const QPointF d = screenOf(pivot + world) - centre;
+        const QPointF d = widgetPoint(pivot + world) - centre;
         return d / std::hypot(d.x(), d.y());
     }
 

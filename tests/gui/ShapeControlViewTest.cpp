@@ -5,6 +5,7 @@
 
 #include "MouseEventRecorder.h"
 #include "OwnLocatorType.h"
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 
 #include "dg/Registry.h"
@@ -72,14 +73,10 @@ const PixelTest kNormal = colour(1.0, 0.0, 0.0);
 const PixelTest kHovered = colour(1.0, 0.82, 0.18);
 const PixelTest kSelected = colour(0.056, 1.0, 0.366);
 
-class ShapeControlPicture
+class ShapeControlPicture : protected PanelView
 {
 protected:
-    explicit ShapeControlPicture(const std::string& name)
-        : imageFile("/tmp/pellix-" + name + "-" + std::to_string(::getpid()) + ".png")
-    {
-    }
-    ~ShapeControlPicture() { std::remove(imageFile.c_str()); }
+    explicit ShapeControlPicture(const std::string& name) : PanelView(name) {}
 
     // A control "name" with its shape "nameShape", opaque in every state so colours compare exactly.
     static void makeControl(const std::string& name)
@@ -90,14 +87,6 @@ protected:
               "setAttr " + name + "Shape.selectedTransparency 0", std::string("select -cl")})
             ASSERT_TRUE(mel(command)) << command;
     }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
-    }
-
-    QColor pixel(int x, int y) const { return image.pixelColor(x, image.height() - 1 - y); }
 
     // Whether a pixel within `radius` of the projected point passes the test.
     bool drawnNear(const MPoint& world, const PixelTest& test, int radius = 2) const
@@ -121,10 +110,6 @@ protected:
         for (int step = -8; step <= 8; ++step) count += test(pixel(cx + dx * step, cy + dy * step));
         return count;
     }
-
-    mutable M3dView view;  // its port queries are not const
-    QImage image;
-    const std::string imageFile;
 };
 
 namespace {
@@ -149,15 +134,13 @@ protected:
     void lookFromTop()
     {
         ASSERT_TRUE(mel("lookThru top modelPanel4; setAttr topShape.orthographicWidth 10"));
-        host::setActivePanel(3);
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     void lookFromFront()
     {
         ASSERT_TRUE(mel("lookThru persp modelPanel4; setAttr persp.rotate 0 0 0; setAttr persp.translate 0 0 10"));
-        host::setActivePanel(3);
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     std::optional<OwnShapeControlType> own;
@@ -192,21 +175,18 @@ TEST_F(ShapeControlDrawing, EmptyControlDrawsTheSquarePlacedByLocalScaleAndPosit
         EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
     EXPECT_FALSE(drawnNear(MPoint(0, 0, 0), kNormal, 6)) << "drawn as lines, not filled";
 
-    ASSERT_TRUE(mel("setAttr ctrlShape.localScale 2 1 0.5; setAttr ctrlShape.localPosition 0.5 0 0"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.localScale 2 1 0.5; setAttr ctrlShape.localPosition 0.5 0 0");
     for (const MPoint& edge : {MPoint(2.5, 0, 0), MPoint(-1.5, 0, 0), MPoint(0.5, 0, 0.5), MPoint(0.5, 0, -0.5)})
         EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
     EXPECT_FALSE(drawnNear(MPoint(0, 0, 1), kNormal, 4)) << "the unplaced square is gone";
     EXPECT_FALSE(drawnNear(MPoint(1, 0, 0), kNormal, 4));
 
     // As points only the corners remain, as large as the line is wide.
-    ASSERT_TRUE(mel("setAttr ctrlShape.primitive 0; setAttr ctrlShape.lineWidth 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.primitive 0; setAttr ctrlShape.lineWidth 1");
     EXPECT_TRUE(drawnNear(MPoint(2.5, 0, 0.5), kNormal, 3));
     EXPECT_FALSE(drawnNear(MPoint(2.5, 0, 0), kNormal, 4));
     const int thin = thicknessAt(MPoint(2.5, 0, 0.5), kNormal, 1, 0);
-    ASSERT_TRUE(mel("setAttr ctrlShape.lineWidth 7"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.lineWidth 7");
     EXPECT_GE(thicknessAt(MPoint(2.5, 0, 0.5), kNormal, 1, 0), thin + 4);
 }
 
@@ -214,8 +194,7 @@ TEST_F(ShapeControlDrawing, ClosedCurveIsDrawnAllRoundAndClosedOnlyOnce)
 {
     makeControl("ctrl");
     ASSERT_TRUE(mel("circle -nr 0 1 0 -r 2 -s 8 -n ring; setAttr ring.visibility 0"));
-    ASSERT_TRUE(mel("connectAttr ringShape.local ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("connectAttr ringShape.local ctrlShape.inGeometry");
     for (int i = 0; i < 16; ++i) {
         const double angle = i * M_PI / 8.0;
         EXPECT_TRUE(drawnNear(MPoint(2.0 * std::cos(angle), 0, 2.0 * std::sin(angle)), kNormal)) << "sample " << i;
@@ -237,22 +216,19 @@ TEST_F(ShapeControlDrawing, MeshIsFilledInItsColourOrDrawnAsStyledEdges)
 {
     makeControl("ctrl");
     ASSERT_TRUE(mel("polyPlane -n plate -w 2 -h 2 -sx 2 -sy 2; setAttr plate.visibility 0"));
-    ASSERT_TRUE(mel("connectAttr plateShape.outMesh ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("connectAttr plateShape.outMesh ctrlShape.inGeometry");
     for (const MPoint& faceCentre : {MPoint(0.5, 0, 0.5), MPoint(-0.5, 0, -0.5), MPoint(-0.5, 0, 0.5)})
         EXPECT_TRUE(drawnNear(faceCentre, kNormal, 0)) << faceCentre.x << " " << faceCentre.z;
     EXPECT_FALSE(drawnNear(MPoint(1.5, 0, 0), kNormal, 3));
 
     // The source's points move: the control is drawn where they are now.
-    ASSERT_TRUE(mel("move -r 3 0 0 \"plate.vtx[0:8]\""));
-    snapshot();
+    snapshotAfter("move -r 3 0 0 \"plate.vtx[0:8]\"");
     EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0.5), kNormal, 0)) << "follows its source";
     EXPECT_FALSE(drawnNear(MPoint(-0.5, 0, 0.5), kNormal, 3));
     ASSERT_TRUE(mel("move -r -3 0 0 \"plate.vtx[0:8]\""));
 
     // Wireframe: the face centres empty, every edge drawn, solid then dashed.
-    ASSERT_TRUE(mel("setAttr ctrlShape.wireframe 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.wireframe 1");
     EXPECT_FALSE(drawnNear(MPoint(0.5, 0, 0.5), kNormal, 3));
     short x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     ASSERT_TRUE(view.worldToView(MPoint(0, 0, -0.9), x0, y0));
@@ -270,8 +246,7 @@ TEST_F(ShapeControlDrawing, MeshIsFilledInItsColourOrDrawnAsStyledEdges)
     EXPECT_EQ(gapsAlongMiddleEdge(), 0);
     for (const MPoint& edge : {MPoint(0.5, 0, 0), MPoint(0, 0, 0.5), MPoint(1, 0, 0.5), MPoint(-0.5, 0, -1)})
         EXPECT_TRUE(drawnNear(edge, kNormal)) << edge.x << " " << edge.z;
-    ASSERT_TRUE(mel("setAttr ctrlShape.lineStyle 3"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.lineStyle 3");
     EXPECT_GT(gapsAlongMiddleEdge(), 4) << "dashed";
 }
 
@@ -332,8 +307,7 @@ TEST_F(ShapeControlDrawing, NormalHoveredAndSelectedLooks)
 
     // Selecting the transform selects the control; the selected colour wins over the hover,
     // while the hover still widens the line.
-    ASSERT_TRUE(mel("select -r ctrl"));
-    snapshot();
+    snapshotAfter("select -r ctrl");
     EXPECT_TRUE(drawnNear(edge, kSelected));
     EXPECT_FALSE(drawnNear(edge, kHovered, 4));
     const int hoveredSelectedWidth = thicknessAt(edge, kSelected, 1, 0);
@@ -343,8 +317,7 @@ TEST_F(ShapeControlDrawing, NormalHoveredAndSelectedLooks)
     EXPECT_TRUE(drawnNear(edge, kSelected));
     EXPECT_LT(thicknessAt(edge, kSelected, 1, 0), hoveredSelectedWidth);
 
-    ASSERT_TRUE(mel("select -cl"));
-    snapshot();
+    snapshotAfter("select -cl");
     EXPECT_TRUE(drawnNear(edge, kNormal));
     EXPECT_EQ(thicknessAt(edge, kNormal, 1, 0), normalWidth);
 }
@@ -386,45 +359,37 @@ TEST_F(ShapeControlDrawing, NonInteractiveControlsAreNeverDrawnHoveredAndTemplat
     EXPECT_FALSE(drawnNear(MPoint(-3, 0, -3), kNormal, 4));
 
     // A selected template draws in the selected-template colour, not the control's own.
-    ASSERT_TRUE(mel("select -r templated"));
-    snapshot();
+    snapshotAfter("select -r templated");
     EXPECT_FALSE(drawnNear(MPoint(4, 0, 0), kTemplate, 2));
     EXPECT_FALSE(drawnNear(MPoint(4, 0, 0), kSelected, 4));
 
     // A hidden control draws nothing at all.
-    ASSERT_TRUE(mel("setAttr noHover.visibility 0"));
-    snapshot();
+    snapshotAfter("setAttr noHover.visibility 0");
     EXPECT_FALSE(drawnNear(MPoint(-2, 0, 0), kNormal, 4));
 }
 
 TEST_F(ShapeControlDrawing, InverseFollowsItsSourceOnlyWhileOnAndConnected)
 {
     makeControl("ctrl");
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 3; setAttr ctrlShape.inverse 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrl.translateX 3; setAttr ctrlShape.inverse 1");
     EXPECT_TRUE(drawnNear(MPoint(4, 0, 0), kNormal)) << "nothing connected: its own matrix";
     EXPECT_TRUE(drawnNear(MPoint(2, 0, 0), kNormal));
 
     ASSERT_TRUE(mel("circle -nr 0 1 0 -r 0.5 -s 8 -n ring; setAttr ring.translateX -2; setAttr ring.visibility 0"));
-    ASSERT_TRUE(mel("connectAttr ringShape.local ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("connectAttr ringShape.local ctrlShape.inGeometry");
     EXPECT_TRUE(drawnNear(MPoint(-1.5, 0, 0), kNormal)) << "drawn where the source is";
     EXPECT_TRUE(drawnNear(MPoint(-2.5, 0, 0), kNormal));
     EXPECT_FALSE(drawnNear(MPoint(3.5, 0, 0), kNormal, 3));
-    ASSERT_TRUE(mel("setAttr ring.translateZ 2"));
-    snapshot();
+    snapshotAfter("setAttr ring.translateZ 2");
     EXPECT_TRUE(drawnNear(MPoint(-1.5, 0, 2), kNormal)) << "and follows it";
 
-    ASSERT_TRUE(mel("setAttr ctrlShape.inverse 0"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.inverse 0");
     EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0), kNormal)) << "inverse off: back on its own matrix";
     EXPECT_FALSE(drawnNear(MPoint(-1.5, 0, 2), kNormal, 3));
 
-    ASSERT_TRUE(mel("setAttr ctrlShape.inverse 1"));
-    snapshot();
+    snapshotAfter("setAttr ctrlShape.inverse 1");
     ASSERT_TRUE(drawnNear(MPoint(-1.5, 0, 2), kNormal));
-    ASSERT_TRUE(mel("disconnectAttr ringShape.local ctrlShape.inGeometry"));
-    snapshot();
+    snapshotAfter("disconnectAttr ringShape.local ctrlShape.inGeometry");
     EXPECT_TRUE(drawnNear(MPoint(3.5, 0, 0), kNormal)) << "disconnected: the old source no longer steers it";
     EXPECT_FALSE(drawnNear(MPoint(-1.5, 0, 2), kNormal, 3));
 }
@@ -440,19 +405,7 @@ void dragChange(const std::string& change)
 // How many times the control was prepared while the event loop ran for `milliseconds`.
 int preparesWhileIdle(int milliseconds)
 {
-    host::startVp2Record();
-    host::takeVp2Record();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        host::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    int prepares = 0;
-    for (const host::Vp2Call& call : host::takeVp2Record()) {
-        prepares += call.node == "ctrlShape" && call.call == "prepareForDraw";
-    }
-    host::stopVp2Record();
-    return prepares;
+    return overrideCallsWhileIdle("ctrlShape", milliseconds)["prepareForDraw"];
 }
 
 TEST_F(ShapeControlDrawing, ReadoutShowsWhatADragChangesAndEndsOnTimeWhileAnIdleViewPreparesNothing)
@@ -466,8 +419,7 @@ TEST_F(ShapeControlDrawing, ReadoutShowsWhatADragChangesAndEndsOnTimeWhileAnIdle
     EXPECT_EQ(preparesWhileIdle(300), 0) << "a hovered, selected control that does not change is not prepared again";
 
     // Moved by a script, an undo or a new frame: no readout.
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5; setAttr ctrlShape.lineWidth 3"));
-    snapshot();
+    snapshotAfter("setAttr ctrl.translateX 0.5; setAttr ctrlShape.lineWidth 3");
     // The readout's anchor: 1.2 above the control's origin.
     EXPECT_FALSE(drawnNear(MPoint(0.8, 1.2, 0), box, 3)) << "nothing was dragged";
 
@@ -515,8 +467,7 @@ TEST_F(ShapeControlDrawing, SliderIsSizedInPixelsAlongTheScreenHoweverTheControl
         }
         ASSERT_TRUE(mel("addAttr -ln wiggle -at double -min 0 -max 10 -dv 2 -k 1 ctrl"));
         ASSERT_TRUE(mel("setAttr ctrlShape.sliderHandleColor 0 0 1; setAttr ctrlShape.readoutTextColor 0 1 0"));
-        ASSERT_TRUE(mel("select -r ctrl"));
-        snapshot();
+        snapshotAfter("select -r ctrl");
         beginViewDrag();
         snapshot();
         ASSERT_NO_FATAL_FAILURE(dragChange("setAttr ctrl.wiggle 7"));
@@ -556,8 +507,6 @@ TEST_F(ShapeControlDrawing, SliderIsSizedInPixelsAlongTheScreenHoweverTheControl
 
 namespace {
 
-constexpr unsigned kPanel = 3; // modelPanel4
-
 // A view of the XZ plane from the top camera, 10 units wide, and the mouse in it.
 class HoverView : protected ShapeControlPicture
 {
@@ -568,55 +517,22 @@ protected:
     {
         ASSERT_TRUE(mel("lookThru top modelPanel4; setAttr topShape.orthographicWidth 10"));
         ASSERT_TRUE(mel("setToolTo selectSuperContext; select -cl"));
-        host::setActivePanel(kPanel);
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        widget = host::panelWidget(kPanel);
-        ASSERT_NE(widget, nullptr);
-        const QPointF origin = widgetPoint(MPoint(0, 0, 0));
-        const QPointF unitRight = widgetPoint(MPoint(1, 0, 0));
-        pixelsPerUnit = unitRight.x() - origin.x();
+        ASSERT_NO_FATAL_FAILURE(usePanel());
+        pixelsPerUnit = widgetPoint(MPoint(1, 0, 0)).x() - widgetPoint(MPoint(0, 0, 0)).x();
         // The scenes below keep outlines a few tolerances (10 pixels) apart at this scale.
         ASSERT_GT(pixelsPerUnit, 40.0);
     }
 
-    void tearDownView()
-    {
-        mel("hostMouseEvent -panel modelPanel4 -type release -x 1 -y 1 -button left");
-        mel("hostMouseEvent -panel modelPanel4 -type leave");
-        mel("setToolTo selectSuperContext");
-        mel("lookThru persp modelPanel4");
-    }
-
-    QPointF widgetPoint(const MPoint& world) const
-    {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        const double ratio = widget->devicePixelRatioF();
-        return QPointF(x / ratio, (view.portHeight() - y) / ratio);
-    }
-
-    static std::string at(const QPointF& p)
-    {
-        std::ostringstream text;
-        text << " -x " << p.x() << " -y " << p.y();
-        return text.str();
-    }
-
-    static std::string moveCommand(const QPointF& p, const std::string& modifiers = "")
-    {
-        return "hostMouseEvent -panel modelPanel4 -type move" + at(p) +
-               (modifiers.empty() ? std::string() : " -modifiers \"" + modifiers + "\"");
-    }
-
-    void moveTo(const QPointF& p, const std::string& modifiers = "")
-    {
-        ASSERT_TRUE(mel(moveCommand(p, modifiers))) << moveCommand(p, modifiers);
-    }
-    void moveTo(const MPoint& world, const std::string& modifiers = "") { moveTo(widgetPoint(world), modifiers); }
-
     // A spot of the view where no control of these scenes lies.
     void moveAway() { moveTo(MPoint(-4.5, 0, -3.5)); }
+
+    // Moves the mouse to `to`, and what the outline at `world` then looks like.
+    template <typename Place>
+    std::string lookAfterMoveTo(const Place& to, const MPoint& world)
+    {
+        moveTo(to);
+        return lookAt(world);
+    }
 
     // What the outline at `world` looks like in a fresh picture.
     std::string lookAt(const MPoint& world)
@@ -633,7 +549,6 @@ protected:
         return hovered ? "hovered" : normal ? "normal" : "selected";
     }
 
-    QWidget* widget = nullptr;
     double pixelsPerUnit = 0.0;
 };
 
@@ -648,7 +563,7 @@ protected:
     }
     void TearDown() override
     {
-        tearDownView();
+        releasePanel();
         PellixPluginTest::TearDown();
     }
 };
@@ -662,19 +577,14 @@ TEST_F(ShapeControlHover, TheControlUnderTheCursorLightsUpWithAThickerLineUntilT
     const int normalWidth = thicknessAt(right, kNormal, 1, 0);
 
     // Within the outline's reach (3.5 line widths), not only on it.
-    moveTo(widgetPoint(right) + QPointF(9, 0));
-    ASSERT_EQ(lookAt(left), "hovered") << "the whole control lights up";
+    ASSERT_EQ(lookAfterMoveTo(widgetPoint(right) + QPointF(9, 0), left), "hovered") << "the whole control lights up";
     EXPECT_GT(thicknessAt(right, kHovered, 1, 0), normalWidth);
 
-    moveTo(widgetPoint(right) + QPointF(14, 0));
-    EXPECT_EQ(lookAt(left), "normal") << "out of reach";
-    moveTo(MPoint(0, 0, 1));
-    EXPECT_EQ(lookAt(left), "hovered");
-    moveTo(MPoint(0, 0, 0));
-    EXPECT_EQ(lookAt(left), "normal") << "an empty square has no inside";
+    EXPECT_EQ(lookAfterMoveTo(widgetPoint(right) + QPointF(14, 0), left), "normal") << "out of reach";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(0, 0, 1), left), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(MPoint(0, 0, 0), left), "normal") << "an empty square has no inside";
 
-    moveTo(MPoint(0, 0, -1));
-    ASSERT_EQ(lookAt(left), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(0, 0, -1), left), "hovered");
     ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type leave"));
     EXPECT_EQ(lookAt(left), "normal");
     EXPECT_EQ(thicknessAt(right, kNormal, 1, 0), normalWidth);
@@ -691,25 +601,21 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     const MPoint ringFar(-4.2, 0, 0), plateInside(2.5 + 0.6, 0, 0.6);
 
     const QPointF ringRight = widgetPoint(MPoint(-0.2, 0, 0));
-    moveTo(ringRight + QPointF(-8, 0));
-    EXPECT_EQ(lookAt(ringFar), "hovered") << "just inside the circle's outline";
-    moveTo(ringRight + QPointF(6, 0));
-    EXPECT_EQ(lookAt(ringFar), "hovered") << "just outside it, past the box of its samples";
-    moveTo(ringRight + QPointF(-16, 0));
-    EXPECT_EQ(lookAt(ringFar), "normal") << "further in";
-    moveTo(MPoint(-2.2, 0, 0));
-    EXPECT_EQ(lookAt(ringFar), "normal") << "at its centre";
-    moveTo(MPoint(-2.2 + 2.0 * std::cos(2.0), 0, 2.0 * std::sin(2.0)));
-    EXPECT_EQ(lookAt(ringFar), "hovered") << "between samples";
+    EXPECT_EQ(lookAfterMoveTo(ringRight + QPointF(-8, 0), ringFar), "hovered") << "just inside the circle's outline";
+    EXPECT_EQ(lookAfterMoveTo(ringRight + QPointF(6, 0), ringFar), "hovered")
+        << "just outside it, past the box of its samples";
+    EXPECT_EQ(lookAfterMoveTo(ringRight + QPointF(-16, 0), ringFar), "normal") << "further in";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(-2.2, 0, 0), ringFar), "normal") << "at its centre";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(-2.2 + 2.0 * std::cos(2.0), 0, 2.0 * std::sin(2.0)), ringFar), "hovered")
+        << "between samples";
 
     moveTo(MPoint(2.5 - 0.3, 0, -0.1));
     snapshot();
     EXPECT_EQ(lookIn(plateInside), "hovered") << "on the plate's surface";
     EXPECT_EQ(lookIn(ringFar), "normal");
-    moveTo(widgetPoint(MPoint(3.5, 0, 0)) + QPointF(8, 0));
-    EXPECT_EQ(lookAt(plateInside), "hovered") << "near its edge";
-    moveTo(widgetPoint(MPoint(3.5, 0, 0)) + QPointF(16, 0));
-    EXPECT_EQ(lookAt(plateInside), "normal") << "off its edge";
+    const QPointF plateEdge = widgetPoint(MPoint(3.5, 0, 0));
+    EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(8, 0), plateInside), "hovered") << "near its edge";
+    EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(16, 0), plateInside), "normal") << "off its edge";
 }
 
 TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
@@ -717,33 +623,25 @@ TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHo
     makeControl("ctrl");
     const PixelTest box = [](const QColor& c) { return c.red() < 50 && c.green() < 50 && c.blue() < 50; };
     // Seen from the top the readout hangs over the control's centre, its box to the right.
-    moveTo(MPoint(1, 0, 0.4));
-    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
-    ASSERT_TRUE(mel("setAttr ctrl.translateX 0.5"));
-    snapshot();
+    ASSERT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.4), MPoint(-1, 0, 0)), "hovered");
+    snapshotAfter("setAttr ctrl.translateX 0.5");
     EXPECT_FALSE(drawnNear(MPoint(0.8, 0, 0), box, 3)) << "moved by a script: no readout";
 
     // The move tool's X handle, 60 pixels right of the pivot, dragged 40 pixels further.
     ASSERT_TRUE(mel("select -r ctrl; setToolTo moveSuperContext"));
     const QPointF handle = widgetPoint(MPoint(0.5, 0, 0)) + QPointF(60, 0);
-    for (const auto& step : {std::make_pair("press", 0.0), std::make_pair("move", 20.0), std::make_pair("move", 40.0)}) {
-        const std::string button = std::string(step.first) == "press" ? " -button left" : "";
-        ASSERT_TRUE(MGlobal::executeCommand(MString(("hostMouseEvent -panel modelPanel4 -type " +
-                                                     std::string(step.first) + button +
-                                                     at(handle + QPointF(step.second, 0)))
-                                                        .c_str()),
-                                            false, true));
-    }
+    mouse("press", handle, "left");
+    mouse("move", handle + QPointF(20, 0));
+    mouse("move", handle + QPointF(40, 0));
     const double moved = melDouble("getAttr ctrl.translateX");
     ASSERT_GT(moved, 0.5 + 20.0 / pixelsPerUnit) << "the drag moved the control";
     snapshot();
     EXPECT_TRUE(drawnNear(MPoint(moved + 0.3, 0, 0), box, 3)) << "the readout of the dragged control";
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type release -button left" + at(handle + QPointF(40, 0))));
+    mouse("release", handle + QPointF(40, 0), "left");
     ASSERT_TRUE(mel("setToolTo selectSuperContext; select -cl"));
 
     // Deleted while hovered, the control comes back from an undo as it was before it was hovered.
-    moveTo(MPoint(moved + 1, 0, 0.4));
-    ASSERT_EQ(lookAt(MPoint(moved - 1, 0, 0)), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(moved + 1, 0, 0.4), MPoint(moved - 1, 0, 0)), "hovered");
     ASSERT_TRUE(MGlobal::executeCommand("delete ctrl", false, true));
     moveAway();
     ASSERT_TRUE(MGlobal::executeCommand("undo", false, true));
@@ -769,15 +667,14 @@ TEST_F(ShapeControlHover, AltClearsTheHoverAndEveryEventStillReachesTheView)
 {
     makeControl("ctrl");
     MouseEventRecorder recorder(widget);
-    moveTo(MPoint(1, 0, 0.2));
-    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.2), MPoint(-1, 0, 0)), "hovered");
     moveTo(MPoint(1, 0, -0.2), "alt");
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal");
 
     // A left press picks too, and passes on like every move.
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type press -button left" + at(widgetPoint(MPoint(1, 0, 0.3)))));
+    mouse("press", widgetPoint(MPoint(1, 0, 0.3)), "left");
     EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
-    ASSERT_TRUE(mel("hostMouseEvent -panel modelPanel4 -type release -button left" + at(widgetPoint(MPoint(1, 0, 0.3)))));
+    mouse("release", widgetPoint(MPoint(1, 0, 0.3)), "left");
 
     size_t moves = 0, presses = 0;
     for (const SeenMouseEvent& seen : recorder.seen()) {
@@ -800,47 +697,35 @@ TEST_F(ShapeControlHover, TheMoveRotateAndScaleManipulatorsKeepTheHoverOffTheirH
     const MPoint awayFromHandles(-2.5, 0, 3);                     // on the edge, left of the pivot
     const MPoint onXAxis(60.0 / pixelsPerUnit, 0, 3);             // on the edge, 60 pixels along X
 
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered") << "the move tool leaves the rest of the view alone";
-    moveTo(pivot);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "the centre handle";
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered");
-    moveTo(onXAxis);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "the X axis handle";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered") << "the move tool leaves the rest alone";
+    EXPECT_EQ(lookAfterMoveTo(pivot, farEdge), "normal") << "the centre handle";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(onXAxis, farEdge), "normal") << "the X axis handle";
 
     // A tool a script made is known by its class, whatever its name says.
     ASSERT_TRUE(mel("manipMoveContext myMove; setToolTo myMove"));
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered");
-    moveTo(onXAxis);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "a move tool named by a script";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(onXAxis, farEdge), "normal") << "a move tool named by a script";
 
     ASSERT_TRUE(mel("setToolTo scaleSuperContext"));
-    moveTo(awayFromHandles);
-    ASSERT_EQ(lookAt(farEdge), "hovered");
-    moveTo(onXAxis);
-    EXPECT_EQ(lookAt(farEdge), "normal") << "the scale tool's axis";
+    ASSERT_EQ(lookAfterMoveTo(awayFromHandles, farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(onXAxis, farEdge), "normal") << "the scale tool's axis";
 
     // The rotate ring reaches 66.7 pixels all round, and no further.
     for (const char* rotate : {"RotateSuperContext", "spinner"}) {
         SCOPED_TRACE(rotate);
         ASSERT_TRUE(mel(std::string("if (!`contextInfo -exists spinner`) manipRotateContext spinner; setToolTo ") +
                         rotate));
-        moveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3));
-        EXPECT_EQ(lookAt(farEdge), "normal") << "inside the ring";
-        moveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3));
-        EXPECT_EQ(lookAt(farEdge), "hovered") << "outside the ring";
+        EXPECT_EQ(lookAfterMoveTo(MPoint(-50.0 / pixelsPerUnit, 0, 3), farEdge), "normal") << "inside the ring";
+        EXPECT_EQ(lookAfterMoveTo(MPoint(-80.0 / pixelsPerUnit, 0, 3), farEdge), "hovered") << "outside the ring";
     }
 
     // The select tool has no handles, and without a selection no tool shows any.
     ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-    moveTo(pivot);
-    EXPECT_EQ(lookAt(farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(pivot, farEdge), "hovered");
     ASSERT_TRUE(mel("setToolTo moveSuperContext; select -cl"));
     moveTo(awayFromHandles);
-    moveTo(pivot);
-    EXPECT_EQ(lookAt(farEdge), "hovered");
+    EXPECT_EQ(lookAfterMoveTo(pivot, farEdge), "hovered");
 }
 
 TEST_F(ShapeControlHover, NearestWinsThenSurfaceThenSelectedThenPathName)
@@ -947,24 +832,18 @@ TEST_F(ShapeControlHover, AControlTrackedByAnEnabledOverlayIsLeftToTheOverlay)
 {
     makeControl("ctrl");
     makeControl("free");
-    ASSERT_TRUE(mel("setAttr free.translateX 3"));
-    ASSERT_TRUE(mel("createNode pellixDataOverlay -n trackerShape"));
+    ASSERT_TRUE(mel("setAttr free.translateX 3; createNode pellixDataOverlay -n trackerShape"));
     ASSERT_TRUE(mel("connectAttr ctrlShape.message trackerShape.trackedShapeControls[0]"));
-    moveTo(MPoint(1, 0, 0.2));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal") << "tracked by an enabled overlay";
-    moveTo(MPoint(4, 0, 0.2));
-    EXPECT_EQ(lookAt(MPoint(2, 0, 0)), "hovered") << "an untracked control still is";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.2), MPoint(-1, 0, 0)), "normal") << "tracked by an enabled overlay";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(4, 0, 0.2), MPoint(2, 0, 0)), "hovered") << "an untracked control still is";
 
     ASSERT_TRUE(mel("setAttr trackerShape.enable 0"));
-    moveTo(MPoint(1, 0, -0.2));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "the overlay is off";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -0.2), MPoint(-1, 0, 0)), "hovered") << "the overlay is off";
 
     ASSERT_TRUE(mel("setAttr trackerShape.enable 1"));
-    moveTo(MPoint(1, 0, 0.4));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "normal");
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.4), MPoint(-1, 0, 0)), "normal");
     ASSERT_TRUE(mel("disconnectAttr ctrlShape.message trackerShape.trackedShapeControls[0]"));
-    moveTo(MPoint(1, 0, -0.4));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "no longer tracked";
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -0.4), MPoint(-1, 0, 0)), "hovered") << "no longer tracked";
 }
 
 // The moments the panel's widget was sent a mouse move, press or enter event, on one clock.
@@ -1029,8 +908,7 @@ TEST_F(ShapeControlHover, SmallQuickMovesAreNotPickedAgain)
 
     // After 8 ms the same spot is picked again.
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    moveTo(onEdge + QPointF(1, 0.5));
-    EXPECT_EQ(lookAt(farEdge), "normal");
+    EXPECT_EQ(lookAfterMoveTo(onEdge + QPointF(1, 0.5), farEdge), "normal");
 
     // Two pixels away it is picked again at once.
     ASSERT_TRUE(hoverThenMoveAway([&] { send(QEvent::MouseMove, onEdge + QPointF(2, 0)); }));
@@ -1052,8 +930,7 @@ TEST_F(ShapeControlHover, SmallQuickMovesAreNotPickedAgain)
 TEST_F(ShapeControlHover, UnloadingThePlugInTakesItsFilterAlong)
 {
     makeControl("ctrl");
-    moveTo(MPoint(1, 0, 0.2));
-    ASSERT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered");
+    ASSERT_EQ(lookAfterMoveTo(MPoint(1, 0, 0.2), MPoint(-1, 0, 0)), "hovered");
     ASSERT_TRUE(mel("file -force -new"));
     ASSERT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
     // A filter left behind would run code that is gone.
@@ -1063,39 +940,23 @@ TEST_F(ShapeControlHover, UnloadingThePlugInTakesItsFilterAlong)
 
     ASSERT_TRUE(loadPellix());
     makeControl("ctrl");
-    moveTo(MPoint(1, 0, -0.2));
-    EXPECT_EQ(lookAt(MPoint(-1, 0, 0)), "hovered") << "loaded again, it hovers again";
-}
-
-// Runs xdotool against the panel's top-level X window at a widget position.
-int xdotoolAt(QWidget* widget, const QPoint& position)
-{
-    const QPoint inWindow = widget->mapTo(widget->window(), position);
-    const std::string command = "xdotool mousemove --window " + std::to_string(widget->window()->winId()) + " " +
-                                std::to_string(inWindow.x()) + " " + std::to_string(inWindow.y());
-    return std::system(command.c_str());
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -0.2), MPoint(-1, 0, 0)), "hovered") << "loaded again, it hovers again";
 }
 
 // Turns the event loop until the view has seen a mouse move at `position`.
 bool waitForMoveAt(const MouseEventRecorder& recorder, const QPointF& position)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 5000) {
-        host::processEvents();
+    return processEventsUntil([&] {
         for (const SeenMouseEvent& seen : recorder.byApplication(QEvent::MouseMove))
             if (seen.position == position) return true;
-    }
-    return false;
+        return false;
+    });
 }
 
 TEST_F(ShapeControlHover, RealMouseMovesHoverTheControl)
 {
     makeControl("ctrl");
     MouseEventRecorder recorder(widget);
-    widget->window()->raise();
-    host::processEvents();
-
     const QPoint onEdge = widgetPoint(MPoint(0.2, 0, 1)).toPoint();
     ASSERT_EQ(xdotoolAt(widget, onEdge), 0);
     ASSERT_TRUE(waitForMoveAt(recorder, onEdge));
@@ -1120,7 +981,7 @@ protected:
 
     void TearDown() override
     {
-        tearDownView();
+        releasePanel();
         own.reset();
     }
 
@@ -1205,8 +1066,7 @@ TEST_F(HoverMarkerDrawing, RingKeepsSixteenPixelsAsTheCameraDollies)
     EXPECT_NEAR(nearRadius, 16, 2);
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 0, 1), 16, 2) << "a round ring facing the camera";
 
-    ASSERT_TRUE(mel("setAttr persp.translateZ 60"));
-    snapshot();
+    snapshotAfter("setAttr persp.translateZ 60");
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 1, 0), nearRadius, 1);
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), -1, 0), nearRadius, 1);
 
@@ -1229,8 +1089,7 @@ TEST_F(HoverMarkerDrawing, ZeroNormalFacesUpAndHidingRemovesTheRing)
     EXPECT_LT(ringRadius(MPoint(0, 0, 0), 0, 1), 4);
 
     // From above it is round.
-    ASSERT_TRUE(mel("setAttr persp.rotate -90 0 0; setAttr persp.translate 0 10 0"));
-    snapshot();
+    snapshotAfter("setAttr persp.rotate -90 0 0; setAttr persp.translate 0 10 0");
     EXPECT_NEAR(ringRadius(MPoint(0, 0, 0), 0, 1), 16, 2);
 
     hideHoverMarker();

@@ -3,6 +3,7 @@
 // showing only its members and what hangs below them, and the move, rotate and scale tools'
 // manipulators drawn around the selection.
 
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 #include "ViewportTestScene.h"
 
@@ -17,7 +18,6 @@
 #include <QImage>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -83,8 +83,7 @@ TEST_F(BuiltinShapeDrawing, LocatorCrossSitsOnItsLocalPositionAtItsLocalScale)
 
 TEST_F(BuiltinShapeDrawing, CurvesDrawAlongTheirPointsUntilTheirLayerIsHidden)
 {
-    ASSERT_TRUE(mel("circle -r 3"));
-    ASSERT_TRUE(mel("curve -d 1 -p -4 -4 0 -p 4 -4 0 -n edge"));
+    ASSERT_TRUE(mel("circle -r 3; curve -d 1 -p -4 -4 0 -p 4 -4 0 -n edge"));
     canvas.draw();
     EXPECT_TRUE(drawnNear(3, 0));
     EXPECT_TRUE(drawnNear(0, -3));
@@ -92,14 +91,12 @@ TEST_F(BuiltinShapeDrawing, CurvesDrawAlongTheirPointsUntilTheirLayerIsHidden)
     EXPECT_FALSE(drawnNear(0, 0));
 
     // A templated curve draws in the template grey.
-    ASSERT_TRUE(mel("select -cl"));
-    ASSERT_TRUE(mel("setAttr edge.template 1"));
+    ASSERT_TRUE(mel("select -cl; setAttr edge.template 1"));
     canvas.draw();
     EXPECT_TRUE(colourNear(0, -4, rgb(0.47, 0.47, 0.47)));
     EXPECT_FALSE(colourNear(3, 0, rgb(0.47, 0.47, 0.47)));
 
-    ASSERT_TRUE(mel("createDisplayLayer -n hidden nurbsCircle1"));
-    ASSERT_TRUE(mel("setAttr hidden.visibility 0"));
+    ASSERT_TRUE(mel("createDisplayLayer -n hidden nurbsCircle1; setAttr hidden.visibility 0"));
     canvas.draw();
     EXPECT_FALSE(drawnNear(3, 0));
     EXPECT_TRUE(drawnNear(0, -4));
@@ -183,50 +180,38 @@ TEST_F(BuiltinShapeDrawing, SelectedFacesDrawOrangeOverTheSurfaceWithAnOutline)
 
 namespace {
 
-class IsolateDrawing : public ::testing::Test
+class IsolateDrawing : public ::testing::Test, protected PanelView
 {
 protected:
+    IsolateDrawing() : PanelView("isolate") {}
+
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::setActivePanel(3);
         // Two boxes side by side and a third parented under the left one.
         ASSERT_TRUE(mel("polyCube -w 2 -h 2 -d 2 -n left; move -3 0 0 left; "
                         "polyCube -w 2 -h 2 -d 2 -n right; move 3 0 0 right; "
                         "polyCube -w 2 -h 2 -d 2 -n child; parent child left; setAttr child.t 0 3 0; "
                         "select -cl; viewFit -all modelPanel4"));
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     void TearDown() override
     {
         mel("isolateSelect -state 0 modelPanel4");
         mel("file -force -new");
-        std::remove(imageFile.c_str());
-    }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
     }
 
     // Whether the pixel where a world point lands differs from the empty view's.
     bool drawnAt(const MPoint& world) const
     {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        const QColor pixel = image.pixelColor(x, image.height() - 1 - y);
+        const QColor pixel = pixelAt(world);
         const QColor corner = image.pixelColor(2, 2);
         return std::abs(pixel.red() - corner.red()) + std::abs(pixel.green() - corner.green()) +
                    std::abs(pixel.blue() - corner.blue()) > 12;
     }
 
-    M3dView view;
-    QImage image;
-    std::string imageFile = "/tmp/pellix-isolate-" + std::to_string(::getpid()) + ".png";
     // The middle of each box's top face, which the camera above sees.
     const MPoint leftCentre{-3, 1, 0}, rightCentre{3, 1, 0}, childCentre{-3, 4, 0};
 };
@@ -238,28 +223,24 @@ TEST_F(IsolateDrawing, IsolatedViewDrawsOnlyMembersAndTheirChildren)
     ASSERT_TRUE(drawnAt(rightCentre));
     ASSERT_TRUE(drawnAt(childCentre));
 
-    ASSERT_TRUE(mel("select -r left; isolateSelect -loadSelected -state 1 modelPanel4; select -cl"));
-    snapshot();
+    snapshotAfter("select -r left; isolateSelect -loadSelected -state 1 modelPanel4; select -cl");
     EXPECT_TRUE(drawnAt(leftCentre));
     EXPECT_TRUE(drawnAt(childCentre)) << "a member's children stay";
     EXPECT_FALSE(drawnAt(rightCentre));
 
-    ASSERT_TRUE(mel("isolateSelect -addDagObject right -removeDagObject left modelPanel4"));
-    snapshot();
+    snapshotAfter("isolateSelect -addDagObject right -removeDagObject left modelPanel4");
     EXPECT_FALSE(drawnAt(leftCentre));
     EXPECT_FALSE(drawnAt(childCentre));
     EXPECT_TRUE(drawnAt(rightCentre));
 
-    ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
-    snapshot();
+    snapshotAfter("isolateSelect -state 0 modelPanel4");
     EXPECT_TRUE(drawnAt(leftCentre));
     EXPECT_TRUE(drawnAt(rightCentre));
 }
 
 TEST_F(IsolateDrawing, OtherPanelsKeepDrawingEverything)
 {
-    ASSERT_TRUE(mel("isolateSelect -state 1 -addDagObject right modelPanel1"));
-    snapshot();
+    snapshotAfter("isolateSelect -state 1 -addDagObject right modelPanel1");
     EXPECT_TRUE(drawnAt(leftCentre));
     EXPECT_TRUE(drawnAt(rightCentre));
     ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel1"));
@@ -269,19 +250,19 @@ TEST_F(IsolateDrawing, OtherPanelsKeepDrawingEverything)
 
 namespace {
 
-class ToolManipulatorDrawing : public ::testing::Test
+class ToolManipulatorDrawing : public ::testing::Test, protected PanelView
 {
 protected:
+    ToolManipulatorDrawing() : PanelView("manipulators") {}
+
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::setActivePanel(3);
         ASSERT_TRUE(mel("polyCube -w 0.2 -h 0.2 -d 0.2 -n box; move 2 1 -1 box; select -r box"));
         // Wide lines so that a sampled point on a line is surely covered.
         ASSERT_TRUE(mel("manipOptions -lineSize 3"));
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
+        usePanel();
     }
 
     void TearDown() override
@@ -290,13 +271,6 @@ protected:
         MFnManip3D::setGlobalSize(1.0f);
         MFnManip3D::setLineSize(1.0f);
         mel("file -force -new");
-        std::remove(imageFile.c_str());
-    }
-
-    void snapshot()
-    {
-        ASSERT_TRUE(mel("refresh -cv -fe png -fn \"" + imageFile + "\""));
-        ASSERT_TRUE(image.load(imageFile.c_str()));
     }
 
     // Screen position of the pivot and the screen direction of a world axis.
@@ -326,7 +300,7 @@ protected:
                 const int x = int(std::lround(cx + ux * distance)) + dx;
                 const int y = int(std::lround(cy + uy * distance)) + dy;
                 if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) continue;
-                const QColor c = image.pixelColor(x, image.height() - 1 - y);
+                const QColor c = pixel(x, y);
                 const int channel[3] = {c.red(), c.green(), c.blue()};
                 if (channel[axis] > 150 && channel[(axis + 1) % 3] < 80 && channel[(axis + 2) % 3] < 80) ++found;
             }
@@ -343,7 +317,7 @@ protected:
             for (int x = 0; x < image.width(); ++x) {
                 const double d = std::hypot(x - cx, y - cy);
                 if (d < inner || d >= outer) continue;
-                const QColor c = image.pixelColor(x, image.height() - 1 - y);
+                const QColor c = pixel(x, y);
                 const int hi = std::max({c.red(), c.green(), c.blue()});
                 const int lo = std::min({c.red(), c.green(), c.blue()});
                 if (hi > 150 && lo < 80 && c.red() + c.green() + c.blue() - hi - lo < 80) ++found;
@@ -351,16 +325,12 @@ protected:
         return found;
     }
 
-    M3dView view;
-    QImage image;
     const MPoint pivot{2, 1, -1};
-    std::string imageFile = "/tmp/pellix-manip-" + std::to_string(::getpid()) + ".png";
 };
 
 TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivotScaledByTheGlobalSize)
 {
-    ASSERT_TRUE(mel("setToolTo moveSuperContext"));
-    snapshot();
+    snapshotAfter("setToolTo moveSuperContext");
     // Axes pointing towards the camera look shorter; none is shorter than this here.
     for (int axis = 0; axis < 3; ++axis) {
         EXPECT_GT(axisPixelsAt(axis, 30.0), 0) << "axis " << axis;
@@ -369,50 +339,41 @@ TEST_F(ToolManipulatorDrawing, MoveToolDrawsItsAxesFromThePivotScaledByTheGlobal
     EXPECT_EQ(axisPixelsBetween(160.0, 2000.0), 0) << "the handles end at their length";
 
     // The global size scales them.
-    ASSERT_TRUE(mel("manipOptions -scale 2"));
-    snapshot();
+    snapshotAfter("manipOptions -scale 2");
     EXPECT_GT(axisPixelsAt(0, 240.0), 0);
     EXPECT_GT(axisPixelsBetween(160.0, 2000.0), 0);
 }
 
 TEST_F(ToolManipulatorDrawing, NothingIsDrawnWithoutAShownManipulatorAndASelection)
 {
-    ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-    snapshot();
+    snapshotAfter("setToolTo selectSuperContext");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "select tool";
 
-    ASSERT_TRUE(mel("setToolTo scaleSuperContext; manipScaleContext -e -manipVisible 0 Scale"));
-    snapshot();
+    snapshotAfter("setToolTo scaleSuperContext; manipScaleContext -e -manipVisible 0 Scale");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "hidden manipulator";
 
-    ASSERT_TRUE(mel("manipScaleContext -e -manipVisible 1 Scale"));
-    snapshot();
+    snapshotAfter("manipScaleContext -e -manipVisible 1 Scale");
     EXPECT_GT(axisPixelsAt(1, 100.0), 0) << "shown again";
 
-    ASSERT_TRUE(mel("select -cl"));
-    snapshot();
+    snapshotAfter("select -cl");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0) << "empty selection";
 }
 
 TEST_F(ToolManipulatorDrawing, RotateToolsDrawRingsAroundThePivotWithTheirOwnSettings)
 {
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
-    snapshot();
+    snapshotAfter("setToolTo RotateSuperContext");
     EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100);
     EXPECT_EQ(axisPixelsBetween(75.0, 2000.0), 0) << "the rings stay within their radius";
 
     // A context made by name draws its kind, with settings of its own.
-    ASSERT_TRUE(mel("manipRotateContext twirl; setToolTo twirl"));
-    snapshot();
+    snapshotAfter("manipRotateContext twirl; setToolTo twirl");
     EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100) << "rings, as the rotate class draws";
     EXPECT_EQ(axisPixelsBetween(75.0, 2000.0), 0);
 
     // Hiding the built-in Rotate context's manipulator leaves this one shown, and the other way round.
-    ASSERT_TRUE(mel("manipRotateContext -e -manipVisible 0 Rotate"));
-    snapshot();
+    snapshotAfter("manipRotateContext -e -manipVisible 0 Rotate");
     EXPECT_GT(axisPixelsBetween(0.0, 75.0), 100);
-    ASSERT_TRUE(mel("manipRotateContext -e -manipVisible 1 Rotate; manipRotateContext -e -manipVisible 0 twirl"));
-    snapshot();
+    snapshotAfter("manipRotateContext -e -manipVisible 1 Rotate; manipRotateContext -e -manipVisible 0 twirl");
     EXPECT_EQ(axisPixelsBetween(0.0, 2000.0), 0);
 }
 

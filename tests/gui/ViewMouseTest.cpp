@@ -4,6 +4,7 @@
 
 #include "MouseEventRecorder.h"
 #include "OwnLocatorType.h"
+#include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
 #include "ViewportTestScene.h"
 
@@ -45,17 +46,14 @@
 
 namespace {
 
-constexpr unsigned kPerspPanel = 3;
-
 class HostMouseEvent : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         host::processEvents();
-        fWidget = host::panelWidget(kPerspPanel);
+        fWidget = host::panelWidget(kPanel);
         ASSERT_NE(fWidget, nullptr);
         fRecorder = std::make_unique<MouseEventRecorder>(fWidget);
     }
@@ -186,30 +184,15 @@ TEST_F(HostMouseEvent, BadArgumentsSayWhatIsWrong)
     EXPECT_TRUE(fRecorder->seen().empty());
 }
 
-// Runs xdotool against the panel's top-level X window at a widget position.
-int xdotoolAt(QWidget* widget, const QPoint& position, const std::string& action)
-{
-    const QPoint inWindow = widget->mapTo(widget->window(), position);
-    const std::string command = "xdotool mousemove --window " + std::to_string(widget->window()->winId()) + " " +
-                                std::to_string(inWindow.x()) + " " + std::to_string(inWindow.y()) + " " + action;
-    return std::system(command.c_str());
-}
-
 // Turns the event loop until the application filter has seen `count` events of a type.
 bool waitForEvents(const MouseEventRecorder& recorder, QEvent::Type type, size_t count)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (recorder.byApplication(type).size() < count && timer.elapsed() < 5000)
-        host::processEvents();
-    return recorder.byApplication(type).size() >= count;
+    return processEventsUntil([&] { return recorder.byApplication(type).size() >= count; });
 }
 
 TEST_F(HostMouseEvent, RealXEventsReachTheApplicationFilterFirst)
 {
-    fWidget->window()->raise();
-    host::processEvents();
-    ASSERT_EQ(xdotoolAt(fWidget, QPoint(60, 45), ""), 0);
+    ASSERT_EQ(xdotoolAt(fWidget, QPoint(60, 45)), 0);
     ASSERT_TRUE(waitForEvents(*fRecorder, QEvent::MouseMove, 1));
     EXPECT_EQ(fRecorder->byApplication(QEvent::MouseMove).back().position, QPointF(60, 45));
     expectApplicationFirst(QEvent::MouseMove);
@@ -251,12 +234,10 @@ class SelectTool : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         // Looking down -Z from z = 20: world x to the right, y up.
-        ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0"));
-        ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-        host::setActivePanel(kPerspPanel);
+        ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0; setToolTo selectSuperContext"));
+        host::setActivePanel(kPanel);
     }
 
     void TearDown() override
@@ -271,7 +252,7 @@ protected:
     static void drawn()
     {
         host::processEvents();
-        host::refreshNow(kPerspPanel);
+        host::refreshNow(kPanel);
     }
 
     static std::string world(double x, double y, double z)
@@ -290,6 +271,11 @@ protected:
     {
         clickAt(world(x, y, z), modifiers);
     }
+    static std::vector<std::string> selectionAfterClick(double x, double y, double z, const std::string& modifiers = "")
+    {
+        click(x, y, z, modifiers);
+        return selection();
+    }
     // An empty corner of the view.
     static void clickEmpty(const std::string& modifiers = "") { clickAt(" -x 5 -y 5", modifiers); }
 
@@ -307,13 +293,11 @@ TEST_F(SelectTool, NearestOfTwoOverlappingObjectsWins)
     ASSERT_TRUE(mel("select -cl"));
     drawn();
 
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"nearBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"nearBox"}));
 
     ASSERT_TRUE(mel("setAttr nearBox.visibility 0"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"farBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"farBox"}));
 }
 
 TEST_F(SelectTool, ShiftTogglesCtrlRemovesCtrlShiftAdds)
@@ -324,22 +308,14 @@ TEST_F(SelectTool, ShiftTogglesCtrlRemovesCtrlShiftAdds)
     ASSERT_TRUE(mel("select -cl"));
     drawn();
 
-    click(-4, 0, 0.5);
-    EXPECT_EQ(selection(), Names({"a"}));
-    click(0, 0, 0.5, "shift");
-    EXPECT_EQ(selection(), Names({"a", "b"}));
-    click(-4, 0, 0.5, "shift");
-    EXPECT_EQ(selection(), Names({"b"}));
-    click(4, 0, 0.5, "ctrl+shift");
-    EXPECT_EQ(selection(), Names({"b", "c"}));
-    click(4, 0, 0.5, "ctrl+shift"); // adding what is there keeps it
-    EXPECT_EQ(selection(), Names({"b", "c"}));
-    click(0, 0, 0.5, "ctrl");
-    EXPECT_EQ(selection(), Names({"c"}));
-    click(0, 0, 0.5, "ctrl"); // removing what is not there changes nothing
-    EXPECT_EQ(selection(), Names({"c"}));
-    click(0, 0, 0.5);
-    EXPECT_EQ(selection(), Names({"b"}));
+    EXPECT_EQ(selectionAfterClick(-4, 0, 0.5), Names({"a"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5, "shift"), Names({"a", "b"}));
+    EXPECT_EQ(selectionAfterClick(-4, 0, 0.5, "shift"), Names({"b"}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0.5, "ctrl+shift"), Names({"b", "c"}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0.5, "ctrl+shift"), Names({"b", "c"})); // adding what is there keeps it
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5, "ctrl"), Names({"c"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5, "ctrl"), Names({"c"})); // removing what is not there changes nothing
+    EXPECT_EQ(selectionAfterClick(0, 0, 0.5), Names({"b"}));
 }
 
 TEST_F(SelectTool, OnlyAPlainClickOnEmptySpaceClears)
@@ -361,10 +337,8 @@ TEST_F(SelectTool, OnlyAPlainClickOnEmptySpaceClears)
 
 TEST_F(SelectTool, CurvesLocatorsAndJointsArePickedNearTheirLines)
 {
-    ASSERT_TRUE(mel("curve -d 1 -p -3 -3 0 -p 3 -3 0 -n line"));
-    ASSERT_TRUE(mel("spaceLocator -n marker; move 0 3 0 marker"));
-    ASSERT_TRUE(mel("select -cl; joint -p 4 0 0 -rad 1 -n bone"));
-    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("curve -d 1 -p -3 -3 0 -p 3 -3 0 -n line; spaceLocator -n marker; move 0 3 0 marker"));
+    ASSERT_TRUE(mel("select -cl; joint -p 4 0 0 -rad 1 -n bone; select -cl"));
     drawn();
 
     // Two pixels below a one-pixel line is within the click box.
@@ -372,15 +346,13 @@ TEST_F(SelectTool, CurvesLocatorsAndJointsArePickedNearTheirLines)
     ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
     short x = 0, y = 0;
     ASSERT_TRUE(view.worldToView(MPoint(1, -3, 0), x, y));
-    const double ratio = host::panelWidget(kPerspPanel)->devicePixelRatioF();
+    const double ratio = host::panelWidget(kPanel)->devicePixelRatioF();
     const double logicalX = x / ratio, logicalY = (view.portHeight() - y) / ratio + 2.0;
     clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY));
     EXPECT_EQ(selection(), Names({"line"}));
 
-    click(0.5, 3, 0); // on the locator's cross
-    EXPECT_EQ(selection(), Names({"marker"}));
-    click(4, 1, 0); // on the joint's circle, not its parent or shape
-    EXPECT_EQ(selection(), Names({"bone"}));
+    EXPECT_EQ(selectionAfterClick(0.5, 3, 0), Names({"marker"})); // on the locator's cross
+    EXPECT_EQ(selectionAfterClick(4, 1, 0), Names({"bone"})); // on the joint's circle, not its parent or shape
 
     // Ten pixels off the line is a miss.
     clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY + 8.0));
@@ -393,19 +365,16 @@ TEST_F(SelectTool, TemplatedAndReferenceObjectsLetTheClickThrough)
     cube("farBox", 0, 0, -3);
     ASSERT_TRUE(mel("setAttr nearBox.template 1; select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"farBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"farBox"}));
 
     ASSERT_TRUE(mel("setAttr nearBox.template 0; setAttr nearBoxShape.overrideEnabled 1; "
                     "setAttr nearBoxShape.overrideDisplayType 2; select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"farBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"farBox"}));
 
     ASSERT_TRUE(mel("setAttr nearBoxShape.overrideDisplayType 0; select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({"nearBox"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({"nearBox"}));
 }
 
 class SelectPluginShapes : public SelectTool
@@ -453,14 +422,10 @@ TEST_F(SelectPluginShapes, SelectableAndAutomaticDrawablesPickTheirTransform)
     ASSERT_TRUE(mel("select -cl"));
     drawn();
 
-    click(-4, 0, 0);
-    EXPECT_EQ(selection(), Names({selectable}));
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({automatic}));
-    click(4, 0, 0); // not selectable: empty space
-    EXPECT_EQ(selection(), Names());
-    click(-4, 2, 0); // the label of a selectable drawable does not pick
-    EXPECT_EQ(selection(), Names());
+    EXPECT_EQ(selectionAfterClick(-4, 0, 0), Names({selectable}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({automatic}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0), Names()); // not selectable: empty space
+    EXPECT_EQ(selectionAfterClick(-4, 2, 0), Names()); // the label of a selectable drawable does not pick
 }
 
 TEST_F(SelectPluginShapes, XrayDrawablesWinOverWhatCoversThem)
@@ -469,8 +434,7 @@ TEST_F(SelectPluginShapes, XrayDrawablesWinOverWhatCoversThem)
     const std::string behind = uiSquare("behindShape", 0, 0, -3, MHWRender::MUIDrawManager::kSelectable, true);
     ASSERT_TRUE(mel("select -cl"));
     drawn();
-    click(0, 0, 0);
-    EXPECT_EQ(selection(), Names({behind}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names({behind}));
 }
 
 // Shape controls from this program's build of the control sources, as the drawing tests register them.
@@ -496,10 +460,8 @@ TEST_F(SelectShapeControls, AClickOnAControlsLineSelectsItsTransform)
     ASSERT_TRUE(mel("createNode transform -n clickCtrl; createNode shapeControl -p clickCtrl -n clickCtrlShape; "
                     "setAttr clickCtrl.rotateX 90; select -cl"));
     drawn();
-    click(1, 0, 0);
-    EXPECT_EQ(selection(), Names({"clickCtrl"}));
-    click(0, 0, 0); // inside the outline: nothing drawn there
-    EXPECT_EQ(selection(), Names());
+    EXPECT_EQ(selectionAfterClick(1, 0, 0), Names({"clickCtrl"}));
+    EXPECT_EQ(selectionAfterClick(0, 0, 0), Names()); // inside the outline: nothing drawn there
 }
 
 struct SelectionChangedCounter
@@ -562,14 +524,12 @@ TEST_F(SelectTool, APressTakenByAnApplicationFilterDoesNotSelect)
     ASSERT_TRUE(mel("select -r a"));
     drawn();
     {
-        PressEater eater(host::panelWidget(kPerspPanel));
-        click(4, 0, 0.5); // the release still reaches the view
-        EXPECT_EQ(selection(), Names({"a"}));
+        PressEater eater(host::panelWidget(kPanel));
+        EXPECT_EQ(selectionAfterClick(4, 0, 0.5), Names({"a"})); // the release still reaches the view
         clickEmpty();
         EXPECT_EQ(selection(), Names({"a"}));
     }
-    click(4, 0, 0.5);
-    EXPECT_EQ(selection(), Names({"b"}));
+    EXPECT_EQ(selectionAfterClick(4, 0, 0.5), Names({"b"}));
 }
 
 TEST_F(SelectTool, AltClicksAndDragsMoveTheCameraAndSelectNothing)
@@ -605,25 +565,16 @@ TEST_F(SelectTool, RealShiftClickAddsToTheSelection)
     cube("b", 4, 0, 0);
     ASSERT_TRUE(mel("select -r a"));
     drawn();
-    QWidget* widget = host::panelWidget(kPerspPanel);
-    widget->window()->raise();
-    host::processEvents();
+    QWidget* widget = host::panelWidget(kPanel);
     MouseEventRecorder recorder(widget);
-
     M3dView view;
     ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
     short x = 0, y = 0;
     ASSERT_TRUE(view.worldToView(MPoint(4, 0, 0.5), x, y));
     const double ratio = widget->devicePixelRatioF();
-    const QPoint at = widget->mapTo(widget->window(), QPoint(int(x / ratio), int((view.portHeight() - y) / ratio)));
-    const std::string command = "xdotool mousemove --window " + std::to_string(widget->window()->winId()) + " " +
-                                std::to_string(at.x()) + " " + std::to_string(at.y()) +
-                                " keydown shift click 1 keyup shift";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    QElapsedTimer timer;
-    timer.start();
-    while (recorder.byApplication(QEvent::MouseButtonRelease).empty() && timer.elapsed() < 5000)
-        host::processEvents();
+    const QPointF at(int(x / ratio), int((view.portHeight() - y) / ratio));
+    ASSERT_EQ(xdotoolAt(widget, at, "keydown shift click 1 keyup shift"), 0);
+    ASSERT_TRUE(waitForEvents(recorder, QEvent::MouseButtonRelease, 1));
     ASSERT_EQ(recorder.byApplication(QEvent::MouseButtonRelease).size(), 1u);
     EXPECT_EQ(selection(), Names({"a", "b"}));
 }
@@ -656,7 +607,7 @@ TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
     ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
     short ex = 0, ey = 0;
     ASSERT_TRUE(view.worldToView(MPoint(4.5, 0, 0.5), ex, ey));
-    const double ratio = host::panelWidget(kPerspPanel)->devicePixelRatioF();
+    const double ratio = host::panelWidget(kPanel)->devicePixelRatioF();
     const std::string justRight = " -x " + std::to_string(ex / ratio + 2.5) + " -y " +
                                   std::to_string((view.portHeight() - ey) / ratio);
     clickAt(justRight, "ctrl");
@@ -720,7 +671,7 @@ TEST_F(SelectTool, ARealDragBoxAndShiftClickSelectFaces)
     ASSERT_TRUE(mel("polyPlane -w 8 -h 8 -sx 4 -sy 4 -ax 0 0 1 -n card; select -cl; selectMode -component;"
                     "selectType -facet true"));
     drawn();
-    QWidget* widget = host::panelWidget(kPerspPanel);
+    QWidget* widget = host::panelWidget(kPanel);
     widget->window()->raise();
     host::processEvents();
     MouseEventRecorder recorder(widget);
@@ -756,7 +707,7 @@ TEST_F(SelectTool, ARealDragBoxAndShiftClickSelectFaces)
 
 TEST_F(SelectTool, F11PicksFacesAndF8TogglesObjectAndComponentMode)
 {
-    QWidget* widget = host::panelWidget(kPerspPanel);
+    QWidget* widget = host::panelWidget(kPanel);
     const auto key = [widget](Qt::Key k) {
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
         QApplication::sendEvent(widget, &press);
@@ -789,17 +740,16 @@ class MoveToolDrag : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mel("file -force -new"));
-        ASSERT_TRUE(mel("lookThru persp modelPanel4"));
+        ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         // Looking down -Z from z = 20: world x to the right, y up, z towards the camera.
         ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0"));
         ASSERT_TRUE(mel("polyCube -n box; polyCube -n other; move -6 0 0 other"));
         ASSERT_TRUE(MGlobal::executeCommand("select -r box", false, true));
         ASSERT_TRUE(mel("setToolTo moveSuperContext"));
-        host::setActivePanel(kPerspPanel);
+        host::setActivePanel(kPanel);
         host::processEvents();
         ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        ratio = host::panelWidget(kPerspPanel)->devicePixelRatioF();
+        ratio = host::panelWidget(kPanel)->devicePixelRatioF();
         centre = logical(MPoint(0, 0, 0));
         // Logical pixels per world unit along x at the pivot's depth.
         pixelsPerUnit = logical(MPoint(1, 0, 0)).x - centre.x;
@@ -882,25 +832,36 @@ TEST_F(MoveToolDrag, DraggingTheXHandleMovesTranslateXOnlyByTheCursorTravel)
     EXPECT_EQ(selected(), MString("box"));
 }
 
-TEST_F(MoveToolDrag, DraggingTheYHandleMovesTranslateYOnly)
+TEST_F(MoveToolDrag, EachHandleMovesItsAxesByTheCursorTravelInWorldSpace)
 {
-    const Pixel press{centre.x, centre.y - 80};
-    mouse("press", press);
-    mouse("move", {press.x + 10, press.y - 30});
-    mouse("release", {press.x + 10, press.y - 30});
-    EXPECT_NEAR(attr("translateY"), 30 / pixelsPerUnit, 1.0 / pixelsPerUnit);
-    EXPECT_DOUBLE_EQ(attr("translateX"), 0.0);
-    EXPECT_DOUBLE_EQ(attr("translateZ"), 0.0);
-}
-
-TEST_F(MoveToolDrag, TheCentreHandleMovesInTheViewPlane)
-{
-    mouse("press", centre);
-    mouse("move", {centre.x + 30, centre.y - 20});
-    mouse("release", {centre.x + 30, centre.y - 20});
-    EXPECT_NEAR(attr("translateX"), 30 / pixelsPerUnit, 1.0 / pixelsPerUnit);
-    EXPECT_NEAR(attr("translateY"), 20 / pixelsPerUnit, 1.0 / pixelsPerUnit);
-    EXPECT_NEAR(attr("translateZ"), 0.0, 1e-9);
+    // The press's offset from the pivot and the drag, in logical pixels (y down), and the
+    // translation expected, in pixels of travel at the pivot.
+    const struct
+    {
+        const char* name;
+        const char* setup;
+        double pressX, pressY, dragX, dragY, movedX, movedY;
+    } kCases[] = {
+        {"the Y handle moves translateY only", "", 0, -80, 10, -30, 0, 30},
+        {"the centre handle moves in the view plane", "", 0, 0, 30, -20, 30, 20},
+        {"a hidden manipulator does not drag", "manipMoveContext -e -manipVisible 0 Move", 60, 0, 40, 0, 0, 0},
+        {"under a parent scaled by 2, translate changes by half the world distance",
+         "manipMoveContext -e -manipVisible 1 Move; createNode transform -n holder; parent box holder; "
+         "setAttr holder.scale 2 2 2; select -r box",
+         60, 0, 40, 0, 20, 0},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(mel(std::string("setAttr box.translate 0 0 0; ") + c.setup));
+        host::processEvents();
+        const Pixel press{centre.x + c.pressX, centre.y + c.pressY};
+        mouse("press", press);
+        mouse("move", {press.x + c.dragX, press.y + c.dragY});
+        mouse("release", {press.x + c.dragX, press.y + c.dragY});
+        EXPECT_NEAR(attr("translateX"), c.movedX / pixelsPerUnit, 1.0 / pixelsPerUnit);
+        EXPECT_NEAR(attr("translateY"), c.movedY / pixelsPerUnit, 1.0 / pixelsPerUnit);
+        EXPECT_NEAR(attr("translateZ"), 0.0, 1e-9);
+    }
 }
 
 TEST_F(MoveToolDrag, TheDragIsOneUndoableStep)
@@ -921,19 +882,6 @@ TEST_F(MoveToolDrag, TheDragIsOneUndoableStep)
     EXPECT_DOUBLE_EQ(attr("translateX"), moved);
 }
 
-TEST_F(MoveToolDrag, AParentedTransformFollowsTheCursorInWorldSpace)
-{
-    // Under a parent scaled by 2: translate changes by half the world distance.
-    ASSERT_TRUE(mel("createNode transform -n holder; parent box holder; setAttr holder.scale 2 2 2; select -r box"));
-    host::processEvents();
-    const Pixel press{centre.x + 60, centre.y};
-    mouse("press", press);
-    mouse("move", {press.x + 40, press.y});
-    mouse("release", {press.x + 40, press.y});
-    EXPECT_NEAR(attr("translateX"), 20 / pixelsPerUnit, 0.5 / pixelsPerUnit);
-    EXPECT_DOUBLE_EQ(attr("translateY"), 0.0);
-}
-
 TEST_F(MoveToolDrag, APressOffTheManipulatorSelectsAndAClickWithoutAMoveRecordsNothing)
 {
     mouse("press", centre);
@@ -947,16 +895,6 @@ TEST_F(MoveToolDrag, APressOffTheManipulatorSelectsAndAClickWithoutAMoveRecordsN
     // Undo takes back that select, then the one of the set-up: no empty step of the still click.
     ASSERT_TRUE(mel("undo"));
     EXPECT_EQ(selected(), MString("box"));
-}
-
-TEST_F(MoveToolDrag, AHiddenManipulatorDoesNotDrag)
-{
-    ASSERT_TRUE(mel("manipMoveContext -e -manipVisible 0 Move"));
-    const Pixel press{centre.x + 60, centre.y};
-    mouse("press", press);
-    mouse("move", {press.x + 40, press.y});
-    mouse("release", {press.x + 40, press.y});
-    EXPECT_DOUBLE_EQ(attr("translateX"), 0.0);
 }
 
 TEST_F(MoveToolDrag, ScaleHandlesScaleByTheCursorsDistanceFromThePivot)
@@ -978,23 +916,11 @@ TEST_F(MoveToolDrag, ScaleHandlesScaleByTheCursorsDistanceFromThePivot)
 
 TEST_F(MoveToolDrag, ARealDragMovesAlongXAndIsUndoable)
 {
-    QWidget* widget = host::panelWidget(kPerspPanel);
-    widget->window()->raise();
-    host::processEvents();
+    QWidget* widget = host::panelWidget(kPanel);
     MouseEventRecorder recorder(widget);
-    const QPoint press = widget->mapTo(widget->window(), QPoint(int(std::lround(centre.x + 60)), int(std::lround(centre.y))));
-    const QPoint release = press + QPoint(40, 0);
-    const std::string window = std::to_string(widget->window()->winId());
-    auto moveTo = [&](const QPoint& p) {
-        return " mousemove --window " + window + " " + std::to_string(p.x()) + " " + std::to_string(p.y());
-    };
-    const std::string command =
-        "xdotool" + moveTo(press) + " mousedown 1" + moveTo(press + QPoint(20, 0)) + moveTo(release) + " mouseup 1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    QElapsedTimer timer;
-    timer.start();
-    while (recorder.byApplication(QEvent::MouseButtonRelease).empty() && timer.elapsed() < 5000)
-        host::processEvents();
+    const QPoint press(int(std::lround(centre.x + 60)), int(std::lround(centre.y)));
+    ASSERT_EQ(xdotoolAt(widget, press, "mousedown 1 mousemove_relative 20 0 mousemove_relative 20 0 mouseup 1"), 0);
+    ASSERT_TRUE(waitForEvents(recorder, QEvent::MouseButtonRelease, 1));
     ASSERT_EQ(recorder.byApplication(QEvent::MouseButtonRelease).size(), 1u);
 
     // Whole pixels from the event loop: within a pixel and a half of world units.
@@ -1031,8 +957,7 @@ TEST_F(MoveToolDrag, DraggingTheRingFacingTheViewTurnsAboutItsAxisUndoably)
 TEST_F(MoveToolDrag, RotateAndScaleHandlesTakeThePressWithoutSelecting)
 {
     // A click inside the rotate manipulator's rings over the other cube keeps the selection.
-    ASSERT_TRUE(mel("move -6 0 0 box; move 0 0 0 other"));
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
+    ASSERT_TRUE(mel("move -6 0 0 box; move 0 0 0 other; setToolTo RotateSuperContext"));
     host::processEvents();
     const Pixel onBoxRing{logical(MPoint(-6, 0, 0)).x + 40, logical(MPoint(-6, 0, 0)).y};
     const Pixel onOther = logical(MPoint(0, 0, 0.5));

@@ -130,8 +130,7 @@ TEST_F(ViewportRendering, HiddenShapesAndDisabledViewsOfPluginShapesDrawNothing)
     EXPECT_TRUE(callsOf(host::takeVp2Record(), "hiddenShape").empty());
 
     ASSERT_TRUE(mel("setAttr " + parent + ".visibility 1"));
-    ASSERT_TRUE(mel("setAttr hiddenShape.overrideEnabled 1"));
-    ASSERT_TRUE(mel("setAttr hiddenShape.overrideVisibility 0"));
+    ASSERT_TRUE(mel("setAttr hiddenShape.overrideEnabled 1; setAttr hiddenShape.overrideVisibility 0"));
     canvas.draw();
     EXPECT_PRED2(near, canvas.pixelAtWorld(0, 0), kBackground);
 
@@ -463,11 +462,8 @@ int countNear(const Canvas& canvas, const QColor& color, int xFrom, int xTo)
 
 TEST_F(ViewportRendering, MeshesDrawShadedGreyWithSelectionWireframeInMayasColours)
 {
-    ASSERT_TRUE(mel("polyCube -w 3 -h 3 -d 3 -n boxA"));
-    ASSERT_TRUE(mel("polyCube -w 3 -h 3 -d 3 -n boxB"));
-    ASSERT_TRUE(mel("setAttr boxA.translateX -2.5"));
-    ASSERT_TRUE(mel("setAttr boxB.translateX 2.5"));
-    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("polyCube -w 3 -h 3 -d 3 -n boxA; polyCube -w 3 -h 3 -d 3 -n boxB; setAttr boxA.translateX -2.5"));
+    ASSERT_TRUE(mel("setAttr boxB.translateX 2.5; select -cl"));
     const QColor lead = rgb(0.26, 1.0, 0.64), active = rgb(1, 1, 1), faceOn = rgb(0.5, 0.5, 0.5);
     canvas.draw();
     EXPECT_PRED2(near, canvas.pixelAtWorld(-2.5, 0), faceOn);   // lit head-on by the head light
@@ -534,9 +530,7 @@ TEST_F(ViewportRendering, UnloadingAPluginAfterDrawingLeavesNoOverridesAndCanBeR
         if (!isPellixLoaded()) {
             ASSERT_TRUE(loadPellix());
         }
-        ASSERT_TRUE(mel("polyPlane -n body -w 4 -h 4 -sx 2 -sy 2"));
-        ASSERT_TRUE(mel("duplicate -n patch body"));
-        ASSERT_TRUE(mel("delete \"patch.f[1:3]\""));
+        ASSERT_TRUE(mel("polyPlane -n body -w 4 -h 4 -sx 2 -sy 2; duplicate -n patch body; delete \"patch.f[1:3]\""));
         ASSERT_TRUE(mel("pellixDataBind -name overlay body patch"));
         canvas.draw();
         ASSERT_EQ(host::overrideInstances().size(), 1u);

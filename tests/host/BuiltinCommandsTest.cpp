@@ -106,30 +106,21 @@ TEST_F(BuiltinCommands, SetAttrRejectsBadValuesWithoutChangingTheScene)
 {
     run("createNode sceneTestNode -n n; setAttr n.vec 1 2 3; setAttr n.ia -type Int32Array 1 9");
     const std::string before = sceneText();
-    struct Case
-    {
-        const char* mel;
-        const char* message;
-    } cases[] = {
-        {"setAttr n.vec 1 2", "not enough values"},
-        {"setAttr n.vec -type doubleArray 1 2", "does not match"},
-        {"setAttr n.ia -type Int32Array 3 1 2", "not enough values"},
-        {"setAttr n.ia -type Int32Array 1 2.5", "not an integer"},
-        {"setAttr n.cnt 1 2", "too many values"},
-        {"setAttr n.cnt x", "not an integer"},
-        {"setAttr n.str -type noSuchType 1", "unknown data type"},
-        {"setAttr n.nothing 1", "No attribute"},
-        {"setAttr n.vals 1", "give an index"},
-        {"setAttr n.vals[-1] 1", "bad index"},
-        {"setAttr n.vals[5:2] 1", "bad index range"},
-        {"setAttr n.links[0] 1", "message attribute"},
-        {"setAttr nobody.cnt 1", "No object matches name"},
-    };
-    for (const Case& c : cases) {
-        clearMessages();
-        EXPECT_FALSE(run(c.mel)) << c.mel;
-        EXPECT_NE(errors().find(c.message), std::string::npos) << c.mel << " gave: " << errors();
-    }
+    expectRefusals({
+        {"setAttr n.vec 1 2", "setAttr: not enough values for n.vec: expected 3, found 2."},
+        {"setAttr n.vec -type doubleArray 1 2", "setAttr: type \"doubleArray\" does not match n.vec (double3)."},
+        {"setAttr n.ia -type Int32Array 3 1 2", "setAttr: not enough values for n.ia: expected 3, found 2."},
+        {"setAttr n.ia -type Int32Array 1 2.5", "setAttr: \"2.5\" is not an integer (n.ia)."},
+        {"setAttr n.cnt 1 2", "setAttr: too many values for n.cnt: \"2\" is left over."},
+        {"setAttr n.cnt x", "setAttr: \"x\" is not an integer (n.cnt)."},
+        {"setAttr n.str -type noSuchType 1", "setAttr: unknown data type \"noSuchType\"."},
+        {"setAttr n.nothing 1", "setAttr: No attribute \"nothing\" on n."},
+        {"setAttr n.vals 1", "setAttr: n.vals is an array: give an index or a range."},
+        {"setAttr n.vals[-1] 1", "setAttr: \"n.vals[-1]\" has a bad index \"-1\"."},
+        {"setAttr n.vals[5:2] 1", "setAttr: \"n.vals[5:2]\" has a bad index range."},
+        {"setAttr n.links[0] 1", "setAttr: n.links[0] is a message attribute and holds no value."},
+        {"setAttr nobody.cnt 1", "setAttr: No object matches name: nobody."},
+    });
     EXPECT_EQ(sceneText(), before);
 }
 
@@ -385,27 +376,18 @@ TEST_F(BuiltinCommands, LsAndListRelativesFilterDagKinds)
 TEST_F(BuiltinCommands, BadFlagsTypesParentsAndValuelessGetAttrAreClearErrors)
 {
     run("createNode sceneTestNode -n n; setAttr n.in[0].iv 1");
-    struct Case
-    {
-        const char* mel;
-        const char* message;
-    } cases[] = {
-        {"createNode noSuchType", "Unknown object type: noSuchType"},
-        {"createNode transform -p nowhere", "No object matches name: nowhere"},
-        {"ls -noSuchFlag", "ls: invalid flag -noSuchFlag"},
-        {"createNode transform -n", "needs an argument"},
-        {"getAttr n.links[0]", "message attribute"},
-        {"getAttr n.in[0]", "compound attribute"},
-        {"getAttr n.in", "cannot list"},
-        {"getAttr -size n.cnt", "not an array"},
-        {"getAttr n.vals[0:2]", "bad index"},
-        {"getAttr n", "not an attribute name"},
-    };
-    for (const Case& c : cases) {
-        clearMessages();
-        EXPECT_FALSE(run(c.mel)) << c.mel;
-        EXPECT_NE(errors().find(c.message), std::string::npos) << c.mel << " gave: " << errors();
-    }
+    expectRefusals({
+        {"createNode noSuchType", "createNode: Unknown object type: noSuchType"},
+        {"createNode transform -p nowhere", "createNode: No object matches name: nowhere"},
+        {"ls -noSuchFlag", "ls: invalid flag -noSuchFlag."},
+        {"createNode transform -n", "createNode: flag -n needs an argument."},
+        {"getAttr n.links[0]", "getAttr: n.links[0] is a message attribute and holds no value."},
+        {"getAttr n.in[0]", "getAttr: n.in[0] is a compound attribute: ask for its children."},
+        {"getAttr n.in", "getAttr: n.in is an array of values that getAttr cannot list: ask for one element."},
+        {"getAttr -size n.cnt", "getAttr: n.cnt is not an array: -size needs one."},
+        {"getAttr n.vals[0:2]", "getAttr: \"n.vals[0:2]\" has a bad index \"0:2\"."},
+        {"getAttr n", "getAttr: \"n\" is not an attribute name."},
+    });
     EXPECT_FALSE(run("getAttr"));
     EXPECT_FALSE(run("connectAttr a.b"));
     EXPECT_FALSE(run("createNode transform -p n")) << "a dependency node is no parent";

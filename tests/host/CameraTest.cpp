@@ -221,36 +221,23 @@ TEST_F(Cameras, DollyMovesAlongTheViewOrScalesTheOrthographicWidth)
     const double width = number("getAttr topShape.ow");
     ASSERT_TRUE(run("dolly -os 0.5 top"));
     EXPECT_NEAR(number("getAttr topShape.ow"), width / 2, 1e-9);
-    clearMessages();
-    EXPECT_FALSE(run("dolly -d 1 nobody"));
-    EXPECT_EQ(errors(), "dolly: nobody is not a camera.\n");
-    clearMessages();
-    EXPECT_FALSE(run("dolly persp"));
-    EXPECT_EQ(errors(), "dolly: give -distance or -orthoScale.\n");
+    expectRefusals({{"dolly -d 1 nobody", "dolly: nobody is not a camera."},
+                    {"dolly persp", "dolly: give -distance or -orthoScale."}});
 }
 
 TEST_F(Cameras, ViewCommandsInBatchModeSayThereAreNoViews)
 {
-    const struct
-    {
-        const char* command;
-        const char* error;
-    } cases[] = {
-        {"refresh -cv -fe png -fn \"/tmp/never.png\"", "refresh: no views in batch mode.\n"},
+    expectRefusals({
+        {"refresh -cv -fe png -fn \"/tmp/never.png\"", "refresh: no views in batch mode."},
         {"playblast -frame 1 -format image -compression png -completeFilename \"/tmp/never.png\" -widthHeight 8 8",
-         "playblast: no views in batch mode.\n"},
-        {"lookThru top", "lookThru: no views in batch mode.\n"},
-        {"modelEditor -q -camera modelPanel4", "modelEditor: no views in batch mode.\n"},
-        {"viewFit", "viewFit: no views in batch mode.\n"},
-        {"viewFit nobody", "viewFit: nobody is neither a panel nor a camera.\n"},
-        {"hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1", "hostMouseEvent: no views in batch mode.\n"},
-        {"commandPort -n \":7001\"", "commandPort: no views in batch mode.\n"},
-    };
-    for (const auto& c : cases) {
-        clearMessages();
-        EXPECT_FALSE(run(c.command)) << c.command;
-        EXPECT_EQ(errors(), c.error) << c.command;
-    }
+         "playblast: no views in batch mode."},
+        {"lookThru top", "lookThru: no views in batch mode."},
+        {"modelEditor -q -camera modelPanel4", "modelEditor: no views in batch mode."},
+        {"viewFit", "viewFit: no views in batch mode."},
+        {"viewFit nobody", "viewFit: nobody is neither a panel nor a camera."},
+        {"hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1", "hostMouseEvent: no views in batch mode."},
+        {"commandPort -n \":7001\"", "commandPort: no views in batch mode."},
+    });
     EXPECT_EQ(M3dView::numberOf3dViews(), 0u);
     EXPECT_EQ(strings("getPanel -type modelPanel").length(), 0u);
     EXPECT_EQ(text("getPanel -withFocus"), "");

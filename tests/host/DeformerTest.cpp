@@ -355,27 +355,18 @@ TEST_F(DeformerTest, BadRequestsAreRefusedWithoutChangingTheScene)
 {
     ASSERT_TRUE(run("polyCube -n box; createNode transform -n empty; createNode sceneTestNode -n plain"));
     const std::string scene = sceneText();
-    struct Case
-    {
-        const char* mel;
-        const char* message;
-    } cases[] = {
-        {"deformer box", "-type flag is required"},
-        {"deformer -type transform box", "\"transform\" is not a deformer type"},
-        {"deformer -type noSuchType box", "\"noSuchType\" is not a deformer type"},
-        {"deformer -type deformerTestOffset empty", "empty has no mesh or curve to deform"},
-        {"deformer -type deformerTestOffset plain", "plain has no mesh or curve to deform"},
-        {"deformer -type deformerTestOffset box empty", "empty has no mesh or curve to deform"},
-        {"deformer -type deformerTestOffset boxShapeNothing", "No object matches name"},
-        {"deformer -type deformerTestOffset -n \"a;b\" box", "is not a valid node name"},
-        {"select -cl; deformer -type deformerTestOffset", "name or select the objects to deform"},
-    };
-    for (const Case& c : cases) {
-        clearMessages();
-        EXPECT_FALSE(run(c.mel)) << c.mel;
-        EXPECT_NE(errors().find(c.message), std::string::npos) << c.mel << "\n" << errors();
-        EXPECT_EQ(sceneText(), scene) << c.mel;
-    }
+    expectRefusals({
+        {"deformer box", "deformer: the -type flag is required."},
+        {"deformer -type transform box", "deformer: \"transform\" is not a deformer type."},
+        {"deformer -type noSuchType box", "deformer: \"noSuchType\" is not a deformer type."},
+        {"deformer -type deformerTestOffset empty", "deformer: empty has no mesh or curve to deform."},
+        {"deformer -type deformerTestOffset plain", "deformer: plain has no mesh or curve to deform."},
+        {"deformer -type deformerTestOffset box empty", "deformer: empty has no mesh or curve to deform."},
+        {"deformer -type deformerTestOffset boxShapeNothing", "deformer: No object matches name: boxShapeNothing"},
+        {"deformer -type deformerTestOffset -n \"a;b\" box", "deformer: \"a;b\" is not a valid node name."},
+        {"select -cl; deformer -type deformerTestOffset", "deformer: name or select the objects to deform."},
+    });
+    EXPECT_EQ(sceneText(), scene);
 }
 
 TEST_F(DeformerTest, SelectionNamesTheTargetsAndIntermediateShapesAreSkipped)
@@ -384,9 +375,7 @@ TEST_F(DeformerTest, SelectionNamesTheTargetsAndIntermediateShapesAreSkipped)
     // The transform now has the Orig shape too; the visible shape is the one deformed.
     ASSERT_TRUE(run("select -r box; deformer -type deformerTestOffset -n second"));
     EXPECT_EQ(strings("listConnections -s 0 -d 1 -p 1 second.outputGeometry[0]")[0], "boxShape.inMesh");
-    clearMessages();
-    EXPECT_FALSE(run("deformer -type deformerTestOffset boxShapeOrig"));
-    EXPECT_NE(errors().find("has no mesh or curve to deform"), std::string::npos) << errors();
+    expectRefusals({{"deformer -type deformerTestOffset boxShapeOrig", "deformer: boxShapeOrig has no mesh or curve to deform."}});
 }
 
 TEST_F(DeformerTest, CommandToExecuteUndoRemovesTheDeformerAndRedoMakesItAgain)

@@ -94,11 +94,7 @@ TEST_F(Joints, JointCommandBuildsEditsAndQueriesAChain)
 TEST_F(Joints, JointCommandRefusesWhatItCannotUse)
 {
     ASSERT_TRUE(run("createNode transform -n box"));
-    const struct
-    {
-        const char* command;
-        const char* error;
-    } cases[] = {
+    expectRefusals({
         {"joint -q -p box", "joint: box is not a joint."},
         {"joint -bogus", "joint: unknown flag -bogus."},
         {"joint -p 1 2", "joint: -p takes three numbers."},
@@ -106,13 +102,7 @@ TEST_F(Joints, JointCommandRefusesWhatItCannotUse)
         {"joint -q box", "joint: box is not a joint."},
         {"select -cl; joint -e -rad 2", "joint: name or select a joint."},
         {"joint -n \"bad name\"", "joint: \"bad name\" is not a valid node name."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        clearMessages();
-        EXPECT_FALSE(run(c.command));
-        EXPECT_EQ(errors(), std::string(c.error) + "\n");
-    }
+    });
 }
 
 } // namespace

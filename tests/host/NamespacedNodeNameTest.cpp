@@ -54,9 +54,7 @@ TEST_F(NamespacedNodeName, EmptyOrDigitLeadingNamespacesAreRefused)
     }
     EXPECT_EQ(sceneText(), scene);
     ASSERT_TRUE(run("createNode transform -n plain"));
-    clearMessages();
-    EXPECT_FALSE(run("rename plain \"rig::plain\""));
-    EXPECT_EQ(errors(), "rename: \"rig::plain\" is not a valid node name.\n");
+    expectRefusals({{"rename plain \"rig::plain\"", "rename: \"rig::plain\" is not a valid node name."}});
     EXPECT_EQ(strings("ls plain")[0], "plain");
 }
 
@@ -86,22 +84,12 @@ TEST_F(NamespacedNodeName, NamespaceCommandAddsSetsListsAndRemoves)
     EXPECT_EQ(text("namespaceInfo -cur"), "rig") << "undo sets the namespace back";
     ASSERT_TRUE(run("namespace -set \":\""));
 
-    clearMessages();
-    EXPECT_FALSE(run("namespace -add rig"));
-    EXPECT_EQ(errors(), "namespace: A namespace called 'rig' already exists.\n");
-    clearMessages();
-    EXPECT_FALSE(run("namespace -set nowhere"));
-    EXPECT_EQ(errors(), "namespace: Namespace 'nowhere' does not exist.\n");
-    clearMessages();
-    EXPECT_FALSE(run("namespace -add \"9lives\""));
-    EXPECT_EQ(errors(), "namespace: '9lives' is not a valid namespace name.\n");
-    clearMessages();
-    EXPECT_FALSE(run("namespace -rm rig"));
-    EXPECT_EQ(errors(), "namespace: Namespace 'rig' is not empty: use -mergeNamespaceWithParent, "
-                        "-mergeNamespaceWithRoot or -deleteNamespaceContent.\n");
-    clearMessages();
-    EXPECT_FALSE(run("namespace -rm UI"));
-    EXPECT_EQ(errors(), "namespace: Cannot remove Maya's namespace 'UI'.\n");
+    expectRefusals({{"namespace -add rig", "namespace: A namespace called 'rig' already exists."},
+                    {"namespace -set nowhere", "namespace: Namespace 'nowhere' does not exist."},
+                    {"namespace -add \"9lives\"", "namespace: '9lives' is not a valid namespace name."},
+                    {"namespace -rm rig", "namespace: Namespace 'rig' is not empty: use -mergeNamespaceWithParent, "
+                                          "-mergeNamespaceWithRoot or -deleteNamespaceContent."},
+                    {"namespace -rm UI", "namespace: Cannot remove Maya's namespace 'UI'."}});
 
     ASSERT_TRUE(run("namespace -rm rig -mergeNamespaceWithRoot"));
     EXPECT_EQ(number("namespace -exists rig"), 0.0);

@@ -156,22 +156,12 @@ TEST_F(PrimitiveNodes, HistoryFollowsItsSettingsAxisAndUndo)
 
 TEST_F(PrimitiveNodes, BadSettingsAreRefusedOrKeptInBounds)
 {
-    const struct
-    {
-        const char* mel;
-        const char* message;
-    } cases[] = {
+    expectRefusals({
         {"polyTorus -sy 2", "polyTorus: -sy is out of range: 2."},
         {"polyCone -r 0", "polyCone: -r is out of range: 0."},
         {"polyCylinder -ax 1 0", "polyCylinder: -axis takes three numbers."},
         {"polyCube -cuv 5", "polyCube: -cuv is out of range: 5."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mel);
-        clearMessages();
-        EXPECT_FALSE(run(c.mel));
-        EXPECT_NE(errors().find(c.message), std::string::npos) << errors();
-    }
+    });
     EXPECT_EQ(strings("ls -type mesh").length(), 0u);
     // A node given subdivisions past what can be held makes an empty mesh, not a crash.
     ASSERT_TRUE(run("polyPlane -ch on -n big; setAttr polyPlane1.sw 100000; setAttr polyPlane1.sh 100000"));

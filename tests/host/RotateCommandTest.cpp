@@ -81,22 +81,12 @@ TEST_F(RotateCommand, APivotSwingsTheObjectAroundIt)
     ASSERT_TRUE(run("undo; currentUnit -l m; rotate -r -p 0.01 0 0 0 0 90 free; currentUnit -l cm"));
     EXPECT_NEAR(value("getAttr free.t").asDoubleArray()[1], -1.0, 1e-9);
 
-    const struct
-    {
-        const char* mel;
-        const char* message;
-    } errorsCases[] = {
+    expectRefusals({
         {"rotate 1 2", "rotate: expects three angles, then the objects to rotate."},
         {"rotate -p 1 2 0 0 0", "rotate: expects three angles, then the objects to rotate."},
         {"rotate 0 0 0 nowhere", "rotate: No object matches name: nowhere"},
         {"createNode polyCube -n maker; rotate 0 0 0 maker", "rotate: maker is not a transform."},
-    };
-    for (const auto& c : errorsCases) {
-        SCOPED_TRACE(c.mel);
-        clearMessages();
-        EXPECT_FALSE(run(c.mel));
-        EXPECT_NE(errors().find(c.message), std::string::npos) << errors();
-    }
+    });
 }
 
 } // namespace

@@ -207,6 +207,16 @@ std::string SceneTest::errors() const
     return fCapture ? fCapture->text(host::MessageKind::kError).asChar() : std::string();
 }
 
+void SceneTest::expectRefusals(const std::vector<Refusal>& refusals)
+{
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(refusal.command);
+        clearMessages();
+        EXPECT_FALSE(run(refusal.command));
+        EXPECT_EQ(errors(), refusal.error + "\n");
+    }
+}
+
 std::string SceneTest::warnings() const
 {
     return fCapture ? fCapture->text(host::MessageKind::kWarning).asChar() : std::string();

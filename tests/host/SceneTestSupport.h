@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // "sceneTestNode": one attribute of every kind the scene files carry.
 //   ia Int32Array, da doubleArray, sa stringArray, str string, mat matrix,
@@ -46,6 +47,13 @@ protected:
     std::string errors() const;
     std::string warnings() const;
     void clearMessages() { fCapture->clear(); }
+    // Each command fails with exactly its error line.
+    struct Refusal
+    {
+        std::string command;
+        std::string error;
+    };
+    void expectRefusals(const std::vector<Refusal>& refusals);
     // A file path under the test's temporary folder.
     std::string tempPath(const std::string& name) const;
     // Writes a scene file of Maya's header (centimetres, degrees, film) and `body` under the

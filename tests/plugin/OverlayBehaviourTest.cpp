@@ -233,12 +233,10 @@ TEST_F(OverlayBehaviour, OpenedSceneOverlaysAreFoundWithoutABind)
     TempScene scene("overlayBehaviourRegistry");
     ASSERT_TRUE(mel("setAttr overlayShape.liveDraw 1"));
     ASSERT_TRUE(mel("file -rename \"" + scene.path() + "\""));
-    ASSERT_TRUE(mel("file -save -type \"mayaAscii\""));
-    ASSERT_TRUE(mel("file -force -new"));
+    ASSERT_TRUE(mel("file -save -type \"mayaAscii\"; file -force -new"));
 
     // Nothing left to update: old handles must not be followed.
-    ASSERT_TRUE(mel("currentTime 7"));
-    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("currentTime 7; select -cl"));
 
     ASSERT_TRUE(mel("file -force -open \"" + scene.path() + "\""));
     ASSERT_TRUE(mel("select -r ctrlB"));
@@ -251,10 +249,8 @@ TEST(OverlayModule, UnloadingLeavesNoCallbackBehind)
 {
     ASSERT_TRUE(mel("file -force -new"));
     ASSERT_TRUE(loadPellix());
-    ASSERT_TRUE(mel("polyPlane -n driver"));
-    ASSERT_TRUE(mel("createNode pellixDataOverlay -n overlayShape"));
-    ASSERT_TRUE(mel("connectAttr driverShape.worldMesh[0] overlayShape.inMesh"));
-    ASSERT_TRUE(mel("setAttr overlayShape.liveDraw 1"));
+    ASSERT_TRUE(mel("polyPlane -n driver; createNode pellixDataOverlay -n overlayShape"));
+    ASSERT_TRUE(mel("connectAttr driverShape.worldMesh[0] overlayShape.inMesh; setAttr overlayShape.liveDraw 1"));
     ASSERT_TRUE(mel("file -force -new"));
     ASSERT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
 
@@ -319,16 +315,14 @@ TEST_F(OverlaySelectionSync, DamagedOrMissingLinksSelectNothing)
     // A patch without control or source mesh, and counts that name more patches than connect.
     ASSERT_TRUE(mel("disconnectAttr ctrlA.message overlayShape.patchControl[0]"));
     ASSERT_TRUE(mel("disconnectAttr patchAShape.message overlayShape.patchSourceMeshes[0]"));
-    ASSERT_TRUE(mel("setAttr overlayShape.patchVertexCounts -type Int32Array 4 4 4 -1 4"));
-    ASSERT_TRUE(mel("select -r ctrlA patchA"));
+    ASSERT_TRUE(mel("setAttr overlayShape.patchVertexCounts -type Int32Array 4 4 4 -1 4; select -r ctrlA patchA"));
     EXPECT_TRUE(selectedPatchesOf("overlayShape").empty());
     EXPECT_EQ(selectedPatchesOf("secondShape"), (std::vector<int>{0}));
     ASSERT_TRUE(mel("select -r ctrlA patchA ctrlB"));
     EXPECT_EQ(selectedPatchesOf("overlayShape"), (std::vector<int>{1}));
 
     // No stored patches: nothing can be selected.
-    ASSERT_TRUE(mel("setAttr overlayShape.patchVertexCounts -type Int32Array 0"));
-    ASSERT_TRUE(mel("select -r ctrlB"));
+    ASSERT_TRUE(mel("setAttr overlayShape.patchVertexCounts -type Int32Array 0; select -r ctrlB"));
     EXPECT_TRUE(selectedPatchesOf("overlayShape").empty());
     EXPECT_EQ(selectedPatchesOf("secondShape"), (std::vector<int>{1}));
 }

@@ -219,8 +219,7 @@ void expectNear(const std::vector<float>& actual, const std::vector<float>& expe
 
 TEST_F(OverlayGeometryOverride, FirstFrameDrawsBothPatchesAtTheDriversWorldPoints)
 {
-    ASSERT_TRUE(mel("setAttr driver.translate 1 2 3"));
-    ASSERT_TRUE(mel("setAttr driver.scale 2 2 2"));
+    ASSERT_TRUE(mel("setAttr driver.translate 1 2 3; setAttr driver.scale 2 2 2"));
     Frame first = frame();
     EXPECT_TRUE(first.updated);
     expectNear(first.positions, expectedPositions(1, 2, 3, 2));
@@ -313,8 +312,7 @@ TEST_F(OverlayGeometryOverride, HoverChangedWhileTheDriverWasMissingShowsOnceItR
 {
     frame();
     // A driver without vertices gives the patches nowhere to be drawn.
-    ASSERT_TRUE(mel("createNode mesh -n emptyShape"));
-    ASSERT_TRUE(mel("connectAttr -f emptyShape.worldMesh[0] overlayShape.inMesh"));
+    ASSERT_TRUE(mel("createNode mesh -n emptyShape; connectAttr -f emptyShape.worldMesh[0] overlayShape.inMesh"));
     ASSERT_TRUE(mel("setAttr overlayShape.hoveredPatch 1"));
     Frame missing = frame();
     EXPECT_TRUE(missing.updated);

@@ -142,17 +142,12 @@ TEST_F(OverlayScene, HoverAndSelectionAreNotSaved)
 TEST_F(OverlayScene, EveryNodeTypeSavesAndOpens)
 {
     SceneFile file("allTypes");
-    ASSERT_TRUE(mel("createNode shapeControl -name controlShape"));
-    ASSERT_TRUE(mel("setAttr controlShape.primitive 1"));
-    ASSERT_TRUE(mel("setAttr controlShape.hasBBox 1"));
-    ASSERT_TRUE(mel("setAttr controlShape.bbMaxY 2.5"));
-    ASSERT_TRUE(mel("createNode surfacePin -name pin"));
-    ASSERT_TRUE(mel("setAttr pin.vertexIndices -type Int32Array 3 4 5 6"));
-    ASSERT_TRUE(mel("setAttr pin.bindMaintainOffset 1"));
-    ASSERT_TRUE(mel("createNode surfaceUVPin -name uvPin"));
+    ASSERT_TRUE(mel("createNode shapeControl -name controlShape; setAttr controlShape.primitive 1"));
+    ASSERT_TRUE(mel("setAttr controlShape.hasBBox 1; setAttr controlShape.bbMaxY 2.5"));
+    ASSERT_TRUE(mel("createNode surfacePin -name pin; setAttr pin.vertexIndices -type Int32Array 3 4 5 6"));
+    ASSERT_TRUE(mel("setAttr pin.bindMaintainOffset 1; createNode surfaceUVPin -name uvPin"));
     ASSERT_TRUE(mel("setAttr uvPin.uvSet -type \"string\" \"skinUVs\""));
-    ASSERT_TRUE(mel("setAttr uvPin.pinUVs -type doubleArray 2 0.25 0.75"));
-    ASSERT_TRUE(mel("createNode vertexWrap -name wrap"));
+    ASSERT_TRUE(mel("setAttr uvPin.pinUVs -type doubleArray 2 0.25 0.75; createNode vertexWrap -name wrap"));
     ASSERT_TRUE(mel("setAttr wrap.vertexMapping[1] -type Int32Array 3 -1 7 2"));
     ASSERT_TRUE(saveAs(file));
 

@@ -297,14 +297,12 @@ TEST_F(PinScene, EveryCommandRefusesBadInputWithItsMessageAndChangesNothing)
     ASSERT_TRUE(mel("setAttr -lock true " + heldPin + ".baryWeights"));
     ASSERT_TRUE(mel("connectAttr lonely.bindMaintainOffset " + heldUVPin + ".bindMaintainOffset"));
     // A mesh without faces, a mesh under a group, and controls the pins could not take over.
-    ASSERT_TRUE(mel("createNode mesh -n meshless; polyPlane -n inner; createNode transform -n grp"));
-    ASSERT_TRUE(mel("parent inner grp"));
+    ASSERT_TRUE(mel("createNode mesh -n meshless; polyPlane -n inner; createNode transform -n grp; parent inner grp"));
     ASSERT_TRUE(mel("setAttr -lock true c1.offsetParentMatrix; setAttr c2.rotateX 30; setAttr -lock true c2.rx"));
     ASSERT_TRUE(mel("createNode transform -n stretched; setAttr stretched.scaleX 2"));
     ASSERT_TRUE(mel("createNode transform -n stretch; setAttr stretch.sx 2; connectAttr stretch.sx stretched.sy"));
     EXPECT_EQ(melDouble("getAttr stretched.scaleY"), 2.0);
-    ASSERT_TRUE(mel("createNode transform -n pinned; setAttr pinned.tz 1; setAttr -lock true pinned.tz"));
-    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("createNode transform -n pinned; setAttr pinned.tz 1; setAttr -lock true pinned.tz; select -cl"));
     const std::string before = sceneText();
     // "%" stands for each pin command in turn.
     const std::pair<std::string, std::string> refusals[] = {
@@ -623,8 +621,7 @@ TEST_F(PinScene, SavedAndReopenedBindDataKeepsFullDoublePrecision)
 
 TEST_F(PinScene, ControlsRideTheMeshAsItMovesAndDeforms)
 {
-    ASSERT_TRUE(mel("surfacePinBind pPlane1 c0 c1"));
-    ASSERT_TRUE(mel("surfacePinBind -c translate pPlane1 c2"));
+    ASSERT_TRUE(mel("surfacePinBind pPlane1 c0 c1; surfacePinBind -c translate pPlane1 c2"));
     // Without maintain offset each control sits at its bound point, the plane's normal up.
     EXPECT_TRUE(vectorsNear(translationOf(worldMatrix("c0")), onThePlane(0), kTolerance));
     EXPECT_NEAR(worldMatrix("c0")(2, 1), 1.0, kTolerance);

@@ -73,8 +73,7 @@ TEST_F(PluginLoading, LoadsAndUnloadsTwiceInOneProcess)
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         ASSERT_TRUE(isPellixLoaded());
-        ASSERT_TRUE(mel("createNode pellixDataOverlay"));
-        ASSERT_TRUE(mel("file -force -new"));
+        ASSERT_TRUE(mel("createNode pellixDataOverlay; file -force -new"));
 
         ASSERT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
         EXPECT_FALSE(isPellixLoaded());

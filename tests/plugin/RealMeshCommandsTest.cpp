@@ -161,12 +161,10 @@ TEST_F(RealMeshCommands, VertexWrapMakesADuplicateOfTheChessPieceFollowItsVertic
     if (scene.empty())
         GTEST_SKIP() << kNoRealScenes;
     ASSERT_NO_FATAL_FAILURE(open(scene));
-    ASSERT_TRUE(mel("duplicate -n wrapped polySurface2"));
-    ASSERT_TRUE(mel("xform -t 5 0 -3 wrapped"));
+    ASSERT_TRUE(mel("duplicate -n wrapped polySurface2; xform -t 5 0 -3 wrapped"));
     ASSERT_TRUE(mel("vertexWrap -n wrap polySurface2 wrapped"));
 
-    ASSERT_TRUE(mel("move -r 0.25 1 0 polySurface2.vtx[10] polySurface2.vtx[500:520]"));
-    ASSERT_TRUE(mel("xform -ro 0 30 0 polySurface2"));
+    ASSERT_TRUE(mel("move -r 0.25 1 0 polySurface2.vtx[10] polySurface2.vtx[500:520]; xform -ro 0 30 0 polySurface2"));
     const std::vector<MPoint> driver = meshPoints("polySurfaceShape2", MSpace::kWorld);
     const std::vector<MPoint> target = meshPoints("wrappedShape", MSpace::kWorld);
     ASSERT_EQ(target.size(), 1124u);
@@ -181,8 +179,7 @@ TEST_F(RealMeshCommands, DataBindMatchesAPatchCutFromTheChessPiece)
     if (scene.empty())
         GTEST_SKIP() << kNoRealScenes;
     ASSERT_NO_FATAL_FAILURE(open(scene));
-    ASSERT_TRUE(mel("duplicate -n patch polySurface2"));
-    ASSERT_TRUE(mel("delete patch.f[40:1089]"));
+    ASSERT_TRUE(mel("duplicate -n patch polySurface2; delete patch.f[40:1089]"));
     const std::vector<MPoint> patch = meshPoints("patchShape", MSpace::kWorld);
     ASSERT_GT(patch.size(), 3u);
     ASSERT_LT(patch.size(), 1124u);

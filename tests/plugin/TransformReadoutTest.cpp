@@ -309,26 +309,16 @@ protected:
 
 } // namespace
 
-TEST_F(TransformReadoutIdentity, ANewSceneForgetsControlsOfTheOldOne)
+// A new scene forgets the old scene's controls; a deleted or renamed control leaves nothing to
+// the next control of its old name.
+TEST_F(TransformReadoutIdentity, ANewControlOfAnOldNameStartsWithoutItsChanges)
 {
-    rotatedControl();
-    ASSERT_TRUE(mel("file -force -new"));
-    makeControl();
-    expectFreshControl();
-}
-
-TEST_F(TransformReadoutIdentity, ADeletedControlsNameGoesToANewControlWithoutItsChanges)
-{
-    rotatedControl();
-    ASSERT_TRUE(mel("delete ctrl"));
-    makeControl();
-    expectFreshControl();
-}
-
-TEST_F(TransformReadoutIdentity, ARenamedControlLeavesNothingToTheNextOneOfItsOldName)
-{
-    rotatedControl();
-    ASSERT_TRUE(mel("rename ctrl oldCtrl"));
-    makeControl();
-    expectFreshControl();
+    for (const char* end : {"file -force -new", "delete ctrl", "rename ctrl oldCtrl"}) {
+        SCOPED_TRACE(end);
+        ASSERT_TRUE(mel("file -force -new"));
+        rotatedControl();
+        ASSERT_TRUE(mel(end));
+        makeControl();
+        expectFreshControl();
+    }
 }

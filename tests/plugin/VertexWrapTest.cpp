@@ -100,17 +100,14 @@ protected:
     // target's transform moved and turned away from the driver's.
     void makeDriverAndDuplicate()
     {
-        ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
-        ASSERT_TRUE(mel("duplicate -n target driver"));
-        ASSERT_TRUE(mel("xform -t 4 1 -2 target"));
-        ASSERT_TRUE(mel("xform -ro 0 35 10 target"));
+        ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver; duplicate -n target driver"));
+        ASSERT_TRUE(mel("xform -t 4 1 -2 target; xform -ro 0 35 10 target"));
     }
 
     // Driver transform translated and rotated after the wrap was set up.
     void moveDriver()
     {
-        ASSERT_TRUE(mel("xform -t -3 2 0.5 driver"));
-        ASSERT_TRUE(mel("xform -ro 20 -40 65 driver"));
+        ASSERT_TRUE(mel("xform -t -3 2 0.5 driver; xform -ro 20 -40 65 driver"));
     }
 };
 
@@ -157,10 +154,8 @@ TEST_F(VertexWrapTest, UnmatchedVerticesKeepTheirPlaceWhileMatchedOnesFollow)
     // A 3x3-vertex target shares only its four corners with the 4x4 driver, so
     // the deformer takes its general path even at full envelope; the result
     // for matched vertices must be the same world position as the fast path's.
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 2 -sy 2 -n target"));
-    ASSERT_TRUE(mel("xform -t 0 3 0 target"));
-    ASSERT_TRUE(mel("xform -ro 90 0 0 target"));
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver; polyPlane -w 2 -h 2 -sx 2 -sy 2 -n target"));
+    ASSERT_TRUE(mel("xform -t 0 3 0 target; xform -ro 90 0 0 target"));
     const std::vector<MPoint> targetBefore = meshPoints("target", MSpace::kWorld);
     const std::vector<int> expected =
         nearestDriverVertices(meshPoints("driver", MSpace::kObject), meshPoints("target", MSpace::kObject));
@@ -201,8 +196,7 @@ TEST_F(VertexWrapTest, EnvelopeScalesTheMoveInTheTargetsSpace)
 
 TEST_F(VertexWrapTest, TargetMovedAwayInObjectSpaceMapsNothingAndStaysPut)
 {
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n target"));
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver; polyPlane -w 2 -h 2 -sx 3 -sy 3 -n target"));
     // Every vertex 0.00011 away from its driver vertex in object space.
     ASSERT_TRUE(mel("move -r 0.00011 0 0 target.vtx[0:15]"));
     const std::vector<MPoint> before = meshPoints("target", MSpace::kObject);
@@ -256,11 +250,9 @@ TEST_F(VertexWrapTest, StoredMapsOutOfRangeShorterOrLongerAreCutToWhatExists)
 
 TEST_F(VertexWrapTest, RefusesBadSelectionsAndNamesLeavingTheSceneAlone)
 {
-    ASSERT_TRUE(mel("polyPlane -n driver"));
-    ASSERT_TRUE(mel("duplicate -n target driver"));
+    ASSERT_TRUE(mel("polyPlane -n driver; duplicate -n target driver"));
     ASSERT_TRUE(mel("createNode transform -n empty; createNode mesh -n meshless"));
-    ASSERT_TRUE(mel("duplicate -n sealed driver; setAttr -lock true sealedShape.inMesh"));
-    ASSERT_TRUE(mel("select -r driver"));
+    ASSERT_TRUE(mel("duplicate -n sealed driver; setAttr -lock true sealedShape.inMesh; select -r driver"));
     const std::string before = sceneText();
 
     const std::pair<std::string, std::string> refusals[] = {
@@ -306,8 +298,7 @@ TEST_F(VertexWrapTest, RefusesBadSelectionsAndNamesLeavingTheSceneAlone)
 TEST_F(VertexWrapTest, NamespacedNamesNameTheDeformer)
 {
     // The target stays where the driver is, so that every stacked wrap maps all of it.
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
-    ASSERT_TRUE(mel("duplicate -n target driver"));
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver; duplicate -n target driver"));
     const std::vector<int> expected =
         nearestDriverVertices(meshPoints("driver", MSpace::kObject), meshPoints("target", MSpace::kObject));
     ASSERT_TRUE(mel("namespace -add ns; vertexWrap -n \"ns:wrap\" driver target"));
@@ -342,10 +333,8 @@ TEST_F(VertexWrapTest, IntermediateMeshIsRefusedAsDriverOrTarget)
 
 TEST_F(VertexWrapTest, SecondRunStacksADeformerWithItsOwnMaps)
 {
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 1 -sy 1 -n corners"));
-    ASSERT_TRUE(mel("duplicate -n target driver"));
-    ASSERT_TRUE(mel("vertexWrap -n first driver target"));
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver; polyPlane -w 2 -h 2 -sx 1 -sy 1 -n corners"));
+    ASSERT_TRUE(mel("duplicate -n target driver; vertexWrap -n first driver target"));
     ASSERT_TRUE(mel("vertexWrap -n second corners target"));
     EXPECT_EQ(melStrings("ls -type vertexWrap").length(), 2u);
 
@@ -357,8 +346,7 @@ TEST_F(VertexWrapTest, SecondRunStacksADeformerWithItsOwnMaps)
     EXPECT_NE(first, second);
 
     // The later deformer wins on the corners it maps; the others follow the first driver.
-    ASSERT_TRUE(mel("move -r 0 1 0 driver"));
-    ASSERT_TRUE(mel("move -r 0 -1 0 corners"));
+    ASSERT_TRUE(mel("move -r 0 1 0 driver; move -r 0 -1 0 corners"));
     const std::vector<MPoint> target = meshPoints("target", MSpace::kWorld);
     for (size_t i = 0; i < target.size(); ++i)
         EXPECT_NEAR(target[i].y, second[i] >= 0 ? -1.0 : 1.0, kClose) << "vertex " << i;
@@ -394,8 +382,7 @@ TEST_F(VertexWrapTest, HugeCoordinatesMapWithoutOverflowingTheirCells)
 {
     // Coordinates that do not fit a 64-bit cell index at 0.0001 per cell still
     // land in a defined cell: equal huge points match, distinct ones do not.
-    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
-    ASSERT_TRUE(mel("duplicate -n target driver"));
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver; duplicate -n target driver"));
     std::vector<MPoint> driver = meshPoints("driver", MSpace::kObject);
     std::vector<MPoint> target = driver;
     driver[0].x += 1e30;
@@ -448,8 +435,7 @@ protected:
         ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 3 -sy 3 -n driver"));
         ASSERT_TRUE(mel("duplicate -n targetA driver; xform -t 4 1 -2 targetA"));
         ASSERT_TRUE(mel("duplicate -n targetB driver; xform -ro 0 35 10 targetB"));
-        ASSERT_TRUE(mel("vertexWrap -n wrap driver targetA targetB"));
-        ASSERT_TRUE(mel("hostMeshFault -refuseRawPoints true"));
+        ASSERT_TRUE(mel("vertexWrap -n wrap driver targetA targetB; hostMeshFault -refuseRawPoints true"));
     }
 
     void TearDown() override
@@ -463,8 +449,7 @@ protected:
 
 TEST_F(VertexWrapDriverCache, EveryTargetFollowsTheDriverThroughTheCachedPoints)
 {
-    ASSERT_TRUE(mel("xform -t -3 2 0.5 driver; xform -ro 20 -40 65 driver"));
-    ASSERT_TRUE(mel("move -r 0 0.5 0 driver.vtx[5]"));
+    ASSERT_TRUE(mel("xform -t -3 2 0.5 driver; xform -ro 20 -40 65 driver; move -r 0 0.5 0 driver.vtx[5]"));
     expectFollowsDriver("targetAShape");
     expectFollowsDriver("targetBShape");
 }
