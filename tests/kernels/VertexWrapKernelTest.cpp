@@ -49,14 +49,6 @@ std::vector<double> latticeDriver(int side)
 
 }  // namespace
 
-TEST(VertexMapping, DuplicateOfDriverMapsEveryVertexToItself)
-{
-    const std::vector<double> driver = latticeDriver(12);
-    const std::vector<int> map = mapVertices(driver, driver);
-    for (size_t k = 0; k < map.size(); ++k)
-        ASSERT_EQ(map[k], static_cast<int>(k)) << "vertex " << k;
-}
-
 TEST(VertexMapping, TargetMovedBeyondTheMatchDistanceMapsNothing)
 {
     const std::vector<double> driver = latticeDriver(6);
