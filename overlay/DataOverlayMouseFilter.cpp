@@ -10,6 +10,7 @@
 #include "overlay/PatchPickCache.h"
 #include "overlay/PatchSelectionSync.h"
 #include "overlay/PellixDataOverlay.h"
+#include "overlay/ViewProjector.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
@@ -92,86 +93,6 @@ MColor markerColorOf(const MObject& node)
     }
     return color;
 }
-
-// World points to a view's logical pixels (y down), as the mouse reports them, and the world
-// region around the mouse that projects near it, so that the screen test of a large patch
-// projects only its triangles there.
-class ViewProjector : public PatchPick::ScreenProjector
-{
-public:
-    ViewProjector(M3dView& view, double ratio, double portHeight)
-        : view_(view), ratio_(ratio), portHeight_(portHeight)
-    {
-    }
-
-    bool project(const double world[3], double pixel[2]) const override
-    {
-        short x = 0;
-        short y = 0;
-        if (!view_.worldToView(MPoint(world[0], world[1], world[2]), x, y)) {
-            return false;
-        }
-        pixel[0] = x / ratio_;
-        pixel[1] = (portHeight_ - y) / ratio_;
-        return true;
-    }
-
-    // The planes through the view rays at the corners of a port square around the mouse. The
-    // square reaches beyond `radius` by the whole pixel that worldToView rounds to, and more.
-    bool window(const double pixel[2], double radius, PatchPick::ScreenWindow& window) const override
-    {
-        const double reach = radius * ratio_ + 2.0;
-        const double x = pixel[0] * ratio_;
-        const double y = portHeight_ - pixel[1] * ratio_;
-        const double corners[4][2] = {{std::floor(x - reach), std::floor(y - reach)},
-                                      {std::ceil(x + reach), std::floor(y - reach)},
-                                      {std::ceil(x + reach), std::ceil(y + reach)},
-                                      {std::floor(x - reach), std::ceil(y + reach)}};
-        MPoint near[4];
-        MVector along[4];
-        for (int c = 0; c < 4; ++c) {
-            const double limit = std::numeric_limits<short>::max();
-            if (!(std::fabs(corners[c][0]) <= limit && std::fabs(corners[c][1]) <= limit) ||
-                !view_.viewToWorld(short(corners[c][0]), short(corners[c][1]), near[c], along[c])) {
-                return false;
-            }
-        }
-        // Side c passes through the rays at corners c and c + 1; the opposite corner is inside.
-        for (int c = 0; c < 4; ++c) {
-            const MPoint& from = near[c];
-            MVector normal = (near[(c + 1) % 4] - from) ^ along[c];
-            const MPoint& inside = near[(c + 2) % 4];
-            if (normal * (inside - from) < 0.0) {
-                normal = -normal;
-            }
-            if (!(normal.length() > 0.0)) {
-                return false;
-            }
-            window.sides[c][0] = normal.x;
-            window.sides[c][1] = normal.y;
-            window.sides[c][2] = normal.z;
-            window.sides[c][3] = -(normal * MVector(from));
-        }
-        // In front: beyond the near clip plane, through the corners' near points.
-        MVector front = (near[1] - near[0]) ^ (near[3] - near[0]);
-        if (front * along[0] < 0.0) {
-            front = -front;
-        }
-        if (!(front.length() > 0.0)) {
-            return false;
-        }
-        window.front[0] = front.x;
-        window.front[1] = front.y;
-        window.front[2] = front.z;
-        window.front[3] = -(front * MVector(near[0]));
-        return true;
-    }
-
-private:
-    M3dView& view_;
-    double ratio_;
-    double portHeight_;
-};
 
 // What one overlay offers under the cursor.
 struct Candidate
@@ -622,8 +543,9 @@ bool DataOverlayMouseFilter::pickNode(QWidget* viewWidget, M3dView& view, const 
             MObject driver;
             unsigned instance = 0;
             driverOf(node, driver, instance);
-            const OverlayOcclusion::Result result = occlusion_.test(
-                origin, direction, hit.distance, isolateMembers, driver, instance, patchVertices_.of(node, hit.patch));
+            const OverlayOcclusion::Result result =
+                occlusion_.test(origin, direction, hit.distance, isolateMembers, driver, instance,
+                                patchVertices_.of(node, hit.patch), pickCache_.driverTrianglesFor(node, driver));
             if (result.occluded) {
                 // A hovered patch gets more room in a near tie with the surface in front of it.
                 const double tolerance = std::max(result.distance, 1.0) * 1e-4 * (hit.patch == hovered ? 4.0 : 1.0);

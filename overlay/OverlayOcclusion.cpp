@@ -1,5 +1,6 @@
 #include "overlay/OverlayOcclusion.h"
 
+#include "overlay/PatchPickCache.h"
 #include "overlay/PellixDataOverlay.h"
 #include "plugin/StatusCheck.h"
 
@@ -139,7 +140,8 @@ void OverlayOcclusion::refreshIfDue()
 
 OverlayOcclusion::Result OverlayOcclusion::test(const MPoint& origin, const MVector& direction, double distance,
                                                 const MSelectionList* isolateMembers, const MObject& ownDriver,
-                                                unsigned ownInstance, const std::vector<int>* ownSurface)
+                                                unsigned ownInstance, const std::vector<int>* ownSurface,
+                                                const DriverTriangles* ownTriangles)
 {
     Result result;
     result.distance = distance;
@@ -178,16 +180,33 @@ OverlayOcclusion::Result OverlayOcclusion::test(const MPoint& origin, const MVec
         if (!status) {
             continue;
         }
-        MFloatPoint hitPoint;
-        float hitParameter = 0.0f;
+        double hitParameter = 0.0;
         int hitFace = -1;
-        const float maxParameter = static_cast<float>(std::min(limit, 1e30));
-        // Maya keeps the grid with the mesh and reuses it while the mesh is unchanged.
-        MMeshIsectAccelParams accelerator = MFnMesh::autoUniformGridParams();
-        const bool hit = mesh.closestIntersection(source, ray, nullptr, nullptr, false, MSpace::kWorld, maxParameter,
-                                                  false, &accelerator, hitPoint, &hitParameter, &hitFace, nullptr,
-                                                  nullptr, nullptr, 1e-6f, &status);
-        if (!hit || !status || !std::isfinite(hitParameter) || !(hitParameter > 0.0f) || !(hitParameter < limit)) {
+        if (isOwnDriver && ownTriangles != nullptr) {
+            // The driver's own tree follows its points without being built again.
+            const double from[3] = {origin.x, origin.y, origin.z};
+            const double along[3] = {direction.x, direction.y, direction.z};
+            const PatchPick::PickHit hit = PatchPick::rayPick(ownTriangles->tree, from, along);
+            if (!hit.hit || hit.triangle < 0 || size_t(hit.triangle) >= ownTriangles->faces.size()) {
+                continue;
+            }
+            hitParameter = hit.distance;
+            hitFace = ownTriangles->faces[size_t(hit.triangle)];
+        } else {
+            MFloatPoint hitPoint;
+            float parameter = 0.0f;
+            const float maxParameter = static_cast<float>(std::min(limit, 1e30));
+            // Maya keeps the grid with the mesh and reuses it while the mesh is unchanged.
+            MMeshIsectAccelParams accelerator = MFnMesh::autoUniformGridParams();
+            if (!mesh.closestIntersection(source, ray, nullptr, nullptr, false, MSpace::kWorld, maxParameter, false,
+                                          &accelerator, hitPoint, &parameter, &hitFace, nullptr, nullptr, nullptr,
+                                          1e-6f, &status) ||
+                !status) {
+                continue;
+            }
+            hitParameter = parameter;
+        }
+        if (!std::isfinite(hitParameter) || !(hitParameter > 0.0) || !(hitParameter < limit)) {
             continue;
         }
         // The driver's nearest face under the point is the point's own surface: nothing of the

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+struct DriverTriangles;
+
 class OverlayOcclusion
 {
 public:
@@ -31,8 +33,11 @@ public:
     // members. `ownDriver` (with its instance) is the driver the tested point lies on: it hides
     // the point like any mesh, except where its nearest hit is a face whose corners are all
     // among `ownSurface` (sorted driver vertex ids), the very surface the point lies on.
+    // `ownTriangles`, when given, are the driver's world triangles the ray is tested against
+    // in its place.
     Result test(const MPoint& origin, const MVector& direction, double distance, const MSelectionList* isolateMembers,
-                const MObject& ownDriver, unsigned ownInstance, const std::vector<int>* ownSurface = nullptr);
+                const MObject& ownDriver, unsigned ownInstance, const std::vector<int>* ownSurface = nullptr,
+                const DriverTriangles* ownTriangles = nullptr);
 
     size_t occluderCount() const { return occluders_.size(); }
 

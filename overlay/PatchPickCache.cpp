@@ -2,6 +2,8 @@
 
 #include "overlay/PellixDataOverlay.h"
 
+#include <maya/MFnMesh.h>
+#include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
 
 #include <algorithm>
@@ -12,6 +14,30 @@ bool isGone(const std::unique_ptr<PickCacheEntry>& entry)
 {
     const MObjectHandle& handle = entry->node;
     return !handle.isValid() || !handle.isAlive() || handle.object().isNull();
+}
+
+// Every triangle of the driver as one patch over all its vertices, and each triangle's polygon.
+bool buildDriverTriangles(const PellixDataOverlay::EvaluatedPoints& driver, const MMatrix& matrix,
+                          DriverTriangles& triangles)
+{
+    triangles.tree.clear();
+    triangles.faces.clear();
+    MStatus status;
+    MFnMesh mesh(driver.mesh, &status);
+    MIntArray counts;
+    MIntArray corners;
+    if (!status || !mesh.getTriangles(counts, corners)) {
+        return false;
+    }
+    for (unsigned face = 0; face < counts.length(); ++face) {
+        triangles.faces.insert(triangles.faces.end(), size_t(std::max(counts[face], 0)), int(face));
+    }
+    std::vector<int> cornerIds(corners.length());
+    for (unsigned i = 0; i < corners.length(); ++i) {
+        cornerIds[i] = corners[i];
+    }
+    return triangles.faces.size() * 3 == cornerIds.size() &&
+           PatchPick::buildMeshPickData(driver.points, driver.count, cornerIds, matrix.matrix, triangles.tree);
 }
 
 } // namespace
@@ -72,6 +98,47 @@ const PickCacheEntry* PatchPickCache::entryFor(const MObject& node)
     entry.topologyCounter = topology;
     entry.geometryCounter = geometry;
     return entry.valid ? &entry : nullptr;
+}
+
+const DriverTriangles* PatchPickCache::driverTrianglesFor(const MObject& node, const MObject& driver)
+{
+    const PellixDataOverlay* overlay = PellixDataOverlay::fromObject(node);
+    auto found = std::find_if(entries_.begin(), entries_.end(), [&node](const std::unique_ptr<PickCacheEntry>& entry) {
+        return entry->node.isAlive() && entry->node.object() == node;
+    });
+    if (overlay == nullptr || found == entries_.end()) {
+        return nullptr;
+    }
+    PickCacheEntry& entry = **found;
+    const uint64_t geometry = overlay->geometryCounter();
+    const bool sameDriver = entry.driverNode.isAlive() && entry.driverNode.object() == driver;
+    if (entry.driverValid && sameDriver && entry.driverGeometryCounter == geometry) {
+        return &entry.driver;
+    }
+    entry.driverValid = false;
+    entry.driverNode = MObjectHandle(driver);
+    entry.driverGeometryCounter = geometry;
+    const MMatrix matrix = overlay->driverMatrix();
+    PellixDataOverlay::EvaluatedPoints points;
+    if (!PellixDataOverlay::readEvaluatedPoints(node, points)) {
+        return nullptr;
+    }
+    MStatus status;
+    MFnMesh mesh(points.mesh, &status);
+    const int polygons = status ? mesh.numPolygons() : -1;
+    const int faceVertices = status ? mesh.numFaceVertices() : -1;
+    // Points that moved on the same driver and faces keep the tree; anything else builds it again.
+    if (sameDriver && polygons == entry.driverPolygons && faceVertices == entry.driverFaceVertices &&
+        !entry.driver.tree.patches.empty() &&
+        PatchPick::refitPickData(entry.driver.tree, points.points, points.count, matrix.matrix) !=
+            PatchPick::Refit::kNeedsRebuild) {
+        entry.driverValid = true;
+        return &entry.driver;
+    }
+    entry.driverPolygons = polygons;
+    entry.driverFaceVertices = faceVertices;
+    entry.driverValid = polygons >= 0 && buildDriverTriangles(points, matrix, entry.driver);
+    return entry.driverValid ? &entry.driver : nullptr;
 }
 
 void PatchPickCache::dropDeadEntries()

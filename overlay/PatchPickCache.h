@@ -12,6 +12,15 @@
 #include <memory>
 #include <vector>
 
+// The driver's own triangles in world space, for the driver hiding the patches on its far side:
+// one tree over every triangle, built once per driver topology and refitted when its points or
+// placement change.
+struct DriverTriangles
+{
+    PatchPick::PickData tree; // a single patch of every driver vertex and triangle
+    std::vector<int> faces;   // per triangle, the polygon it belongs to
+};
+
 struct PickCacheEntry
 {
     MObjectHandle node;
@@ -20,6 +29,13 @@ struct PickCacheEntry
     uint64_t geometryCounter = 0;
     bool built = false;
     bool valid = false;
+
+    DriverTriangles driver;
+    MObjectHandle driverNode;
+    uint64_t driverGeometryCounter = 0;
+    int driverPolygons = -1;
+    int driverFaceVertices = -1;
+    bool driverValid = false;
 };
 
 // Places the node's patches in world space: its "evaluatedMesh" points through the driver's
@@ -33,6 +49,10 @@ public:
     // The node's pick data, brought up to date; null when it cannot be built (the node is then
     // skipped for the event).
     const PickCacheEntry* entryFor(const MObject& node);
+
+    // The driver triangles of a node `entryFor` handed out, brought up to date; null when the
+    // driver mesh cannot be read.
+    const DriverTriangles* driverTrianglesFor(const MObject& node, const MObject& driver);
 
     // Forgets the entries of nodes that are gone.
     void dropDeadEntries();

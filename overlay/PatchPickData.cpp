@@ -1208,18 +1208,15 @@ Refit refitPatch(PickData& data, uint32_t patchIndex, const Moved* moved, size_t
 
 // ---- Screen test ----
 
-// Whether a box (relative to `anchor`) lies wholly in front of the view and outside one side
+// Whether a box measured from `anchor` lies wholly in front of the view and outside one side
 // of the window, so that nothing in it projects within the window's square.
-bool outsideWindow(const ScreenWindow& window, const double anchor[3], const SlotBox& box)
+bool outsideWindowFrom(const ScreenWindow& window, const double anchor[3], const Box& box)
 {
-    if (!(box.min[0] <= box.max[0] && box.min[1] <= box.max[1] && box.min[2] <= box.max[2])) {
-        return true; // empty
-    }
     // The plane's value at the corner that lies farthest along (high) or against (low) its normal.
     auto value = [&](const double plane[4], bool high) {
         double sum = plane[3] + plane[0] * anchor[0] + plane[1] * anchor[1] + plane[2] * anchor[2];
         for (int a = 0; a < 3; ++a) {
-            sum += plane[a] * double((plane[a] >= 0.0) == high ? box.max[a] : box.min[a]);
+            sum += plane[a] * ((plane[a] >= 0.0) == high ? box.max[a] : box.min[a]);
         }
         return sum;
     };
@@ -1232,6 +1229,20 @@ bool outsideWindow(const ScreenWindow& window, const double anchor[3], const Slo
         }
     }
     return false;
+}
+
+// The same for a slot's box.
+bool outsideWindow(const ScreenWindow& window, const double anchor[3], const SlotBox& box)
+{
+    if (!(box.min[0] <= box.max[0] && box.min[1] <= box.max[1] && box.min[2] <= box.max[2])) {
+        return true; // empty
+    }
+    Box placed;
+    for (int a = 0; a < 3; ++a) {
+        placed.min[a] = double(box.min[a]);
+        placed.max[a] = double(box.max[a]);
+    }
+    return outsideWindowFrom(window, anchor, placed);
 }
 
 // The nearest triangle the screen test accepted so far; equal distances keep the one listed first.
@@ -1293,11 +1304,12 @@ void screenTestTriangle(const double* const corners[3], uint32_t entry, const Sc
     }
 }
 
-void fillHit(PickHit& hit, int32_t patch, double distance, const double* const corners[3], const double origin[3],
-             const double direction[3])
+void fillHit(PickHit& hit, int32_t patch, uint32_t entry, double distance, const double* const corners[3],
+             const double origin[3], const double direction[3])
 {
     hit.hit = true;
     hit.patch = patch;
+    hit.triangle = static_cast<int32_t>(entry);
     hit.distance = distance;
     for (int a = 0; a < 3; ++a) {
         hit.point[a] = origin[a] + distance * direction[a];
@@ -1411,6 +1423,30 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
         data.root = buildPatchNode(data, ranks, 0, static_cast<uint32_t>(ranks.size()), kNone);
     }
     return true;
+}
+
+bool buildMeshPickData(const float* rawPoints, int vertexCount, const std::vector<int>& triangleCorners,
+                       const double matrix[4][4], PickData& data)
+{
+    if (vertexCount < 0 || triangleCorners.size() >= size_t(std::numeric_limits<int>::max())) {
+        data.clear();
+        return false;
+    }
+    std::vector<int> vertexIds(static_cast<size_t>(vertexCount));
+    for (int v = 0; v < vertexCount; ++v) {
+        vertexIds[size_t(v)] = v;
+    }
+    const int cornerCount = int(triangleCorners.size());
+    const int zero = 0;
+    OverlayDrawData::PatchArrays arrays;
+    arrays.vertexCounts = {&vertexCount, 1};
+    arrays.driverVertexIndices = {vertexIds.data(), int64_t(vertexIds.size())};
+    arrays.triangleOffsets = {&zero, 1};
+    arrays.triangleCounts = {&cornerCount, 1};
+    arrays.triangleIndices = {triangleCorners.data(), int64_t(triangleCorners.size())};
+    arrays.edgeOffsets = {&zero, 1};
+    arrays.edgeCounts = {&zero, 1};
+    return buildPickData(arrays, rawPoints, vertexCount, matrix, data);
 }
 
 Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4])
@@ -1575,7 +1611,7 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
         }
     }
     if (nearest.patch >= 0) {
-        fillHit(hit, nearest.patch, nearest.distance, nearest.corners, origin, direction);
+        fillHit(hit, nearest.patch, nearest.entry, nearest.distance, nearest.corners, origin, direction);
     }
     return hit;
 }
@@ -1606,27 +1642,27 @@ PickHit rayPick(const PickData& data, const double origin[3], const double direc
     return walkRayBase(data, origin, direction);
 }
 
-PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
-                        double margin, const double origin[3], const double direction[3])
+namespace {
+
+// Calls visit(words, vertices, count) for each leaf of `patch`'s tree whose box may reach into
+// the window (every leaf when there is none). False when the patch has no tree to walk.
+template <typename Visit>
+bool forEachLeafInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, Visit&& visit)
 {
-    PickHit hit;
     if (patch < 0 || size_t(patch) >= data.patches.size()) {
-        return hit;
+        return false;
     }
     const PickPatch& pickPatch = data.patches[size_t(patch)];
     if (pickPatch.triCount < 3 || pickPatch.treeNodeCount == 0 || pickPatch.firstTreeNode >= data.nodes.size()) {
-        return hit;
+        return false;
     }
-    ScreenWindow window;
-    const bool culling = projector.window(mouse, margin, window);
-    ScreenBest best;
     uint32_t stack[kStackSize];
     int depth = 0;
     stack[depth++] = pickPatch.firstTreeNode;
     while (depth > 0) {
         const WideNode& node = data.nodes[stack[--depth]];
         for (int s = 0; s < 8; ++s) {
-            if (slotIsEmpty(node, s) || (culling && outsideWindow(window, data.frame.anchor, slotBox(node, s)))) {
+            if (slotIsEmpty(node, s) || (window != nullptr && outsideWindow(*window, data.frame.anchor, slotBox(node, s)))) {
                 continue;
             }
             const uint8_t kind = node.kind[s];
@@ -1641,19 +1677,51 @@ PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProject
                 continue;
             }
             const double* words = data.leafBlocks.data() + node.child[s] + 1;
-            const double* vertices = words + kind;
-            for (uint32_t k = 0; k < kind; ++k) {
-                const uint64_t word = blockWord(words + k);
-                const double* corners[3];
-                cornersOf(vertices, word, corners);
-                screenTestTriangle(corners, uint32_t(word >> 32), projector, mouse, margin, origin, direction, best);
-            }
+            visit(words, words + kind, uint32_t(kind));
         }
     }
+    return true;
+}
+
+} // namespace
+
+PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
+                        double margin, const double origin[3], const double direction[3])
+{
+    PickHit hit;
+    ScreenWindow window;
+    const bool culling = projector.window(mouse, margin, window);
+    ScreenBest best;
+    forEachLeafInWindow(data, patch, culling ? &window : nullptr,
+                        [&](const double* words, const double* vertices, uint32_t count) {
+                            for (uint32_t k = 0; k < count; ++k) {
+                                const uint64_t word = blockWord(words + k);
+                                const double* corners[3];
+                                cornersOf(vertices, word, corners);
+                                screenTestTriangle(corners, uint32_t(word >> 32), projector, mouse, margin, origin,
+                                                   direction, best);
+                            }
+                        });
     if (best.corners[0] != nullptr) {
-        fillHit(hit, patch, best.distance, best.corners, origin, direction);
+        fillHit(hit, patch, best.entry, best.distance, best.corners, origin, direction);
     }
     return hit;
+}
+
+bool boxOutsideWindow(const ScreenWindow& window, const Box& box)
+{
+    const double origin[3] = {0.0, 0.0, 0.0};
+    return isEmpty(box) || outsideWindowFrom(window, origin, box);
+}
+
+void trianglesInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, std::vector<uint32_t>& out)
+{
+    out.clear();
+    forEachLeafInWindow(data, patch, window, [&out](const double* words, const double*, uint32_t count) {
+        for (uint32_t k = 0; k < count; ++k) {
+            out.push_back(uint32_t(blockWord(words + k) >> 32));
+        }
+    });
 }
 
 } // namespace PatchPick

@@ -119,6 +119,7 @@ struct PickHit
 {
     bool hit = false;
     int32_t patch = -1;
+    int32_t triangle = -1; // its position in the patch's triangle list
     double distance = std::numeric_limits<double>::max();
     double point[3] = {0.0, 0.0, 0.0};
     double normal[3] = {0.0, 1.0, 0.0};
@@ -133,6 +134,12 @@ struct PickHit
 // points) or their layout does not fit 32-bit offsets (vertex counts are summed in 64 bits).
 bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawPoints, int64_t driverVertexCount,
                    const double matrix[4][4], PickData& data);
+
+// Builds pick data of a single patch over a whole mesh: every vertex of `rawPoints` and the
+// triangles listed in `triangleCorners` (three vertex ids each), so that a hit's `triangle` is
+// the position of its triple there.
+bool buildMeshPickData(const float* rawPoints, int vertexCount, const std::vector<int>& triangleCorners,
+                       const double matrix[4][4], PickData& data);
 
 enum class Refit
 {
@@ -162,6 +169,10 @@ struct ScreenWindow
     double front[4];
 };
 
+// Whether a world box lies wholly in front of the view and outside one side of the window, so
+// that nothing in it projects within the window's square.
+bool boxOutsideWindow(const ScreenWindow& window, const Box& box);
+
 // Projects a world point to the view's logical pixels (y down); false skips the triangle.
 class ScreenProjector
 {
@@ -185,5 +196,10 @@ public:
 // triangles outside the projector's window. A patch index outside the data never hits.
 PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProjector& projector, const double mouse[2],
                         double margin, const double origin[3], const double direction[3]);
+
+// The triangles of `patch` (their positions in its list) in the leaves of its tree whose boxes
+// may reach into `window` (all of them when null): every triangle with a point inside the
+// window is among them.
+void trianglesInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, std::vector<uint32_t>& out);
 
 } // namespace PatchPick

@@ -1,5 +1,7 @@
 #include "shapeControl/ShapeControlPicking.h"
 
+#include "overlay/PatchPickData.h"
+#include "overlay/ViewProjector.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "shapeControl/ShapeControl.h"
@@ -7,7 +9,6 @@
 #include "shapeControl/ShapeControlQueries.h"
 
 #include <maya/M3dView.h>
-#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
 #include <maya/MFnDependencyNode.h>
@@ -35,7 +36,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -133,33 +139,114 @@ public:
         return true;
     }
 
+    ViewProjector projector() const { return ViewProjector(fView, fRatio, fPortHeight); }
+
 private:
     M3dView& fView;
     double fRatio = 1.0;
     int fPortHeight = 0;
 };
 
-// The object-space box of a control's stored mesh, from its points in place (no copy). False
-// when the mesh cannot be read.
-bool meshObjectBox(const MObject& mesh, MBoundingBox& box)
+// A mesh control's triangles placed in world space: a tree built when its geometry changes
+// and refitted when only its placement does, and which edges of each triangle are the mesh's
+// own (each mesh edge held by one triangle), so that a pick tests only what lies near the mouse.
+struct MeshPickTree
 {
+    MObjectHandle node;
+    unsigned instance = 0;
+    MObject geometry;
+    unsigned long long serial = 0;
+    PatchPick::PickData tree;
+    std::vector<uint8_t> edgeMasks; // per triangle: bit i for the edge from its corner i to i + 1
+    std::vector<int> looseEdges;    // mesh edges no triangle holds, two vertex ids each
+};
+
+uint64_t edgeKey(int a, int b)
+{
+    return (uint64_t(uint32_t(std::min(a, b))) << 32) | uint32_t(std::max(a, b));
+}
+
+bool buildMeshPickTree(const MObject& geometry, const double matrix[4][4], MeshPickTree& mesh)
+{
+    mesh.tree.clear();
+    mesh.edgeMasks.clear();
+    mesh.looseEdges.clear();
     MStatus status;
-    MFnMesh fn(mesh, &status);
-    const int count = status ? fn.numVertices(&status) : 0;
-    const float* points = status && count > 0 ? fn.getRawPoints(&status) : nullptr;
-    if (!status || points == nullptr) {
+    MFnMesh fn(geometry, &status);
+    const int vertexCount = status ? fn.numVertices(&status) : 0;
+    const float* points = status && vertexCount > 0 ? fn.getRawPoints(&status) : nullptr;
+    MIntArray counts;
+    MIntArray corners;
+    if (!status || points == nullptr || !fn.getTriangles(counts, corners)) {
         return false;
     }
-    float low[3] = {points[0], points[1], points[2]};
-    float high[3] = {points[0], points[1], points[2]};
-    for (int i = 1; i < count; ++i) {
-        for (int k = 0; k < 3; ++k) {
-            low[k] = std::min(low[k], points[3 * i + k]);
-            high[k] = std::max(high[k], points[3 * i + k]);
+    std::vector<int> cornerIds(corners.length());
+    for (unsigned i = 0; i < corners.length(); ++i) {
+        cornerIds[i] = corners[i];
+    }
+    if (!PatchPick::buildMeshPickData(points, vertexCount, cornerIds, matrix, mesh.tree)) {
+        return false;
+    }
+    std::unordered_map<uint64_t, uint32_t> triangleEdges; // first triangle * 3 + corner with the edge
+    triangleEdges.reserve(cornerIds.size());
+    for (size_t k = 0; k + 2 < cornerIds.size(); k += 3) {
+        for (size_t i = 0; i < 3; ++i) {
+            triangleEdges.emplace(edgeKey(cornerIds[k + i], cornerIds[k + (i + 1) % 3]), uint32_t(k + i));
         }
     }
-    box = MBoundingBox(MPoint(low[0], low[1], low[2]), MPoint(high[0], high[1], high[2]));
+    mesh.edgeMasks.assign(cornerIds.size() / 3, 0);
+    const int edgeCount = fn.numEdges(&status);
+    for (int edge = 0; status && edge < edgeCount; ++edge) {
+        int2 ends = {0, 0};
+        if (!fn.getEdgeVertices(edge, ends) || ends[0] < 0 || ends[1] < 0 || ends[0] >= vertexCount ||
+            ends[1] >= vertexCount) {
+            continue;
+        }
+        const auto found = triangleEdges.find(edgeKey(ends[0], ends[1]));
+        if (found == triangleEdges.end()) {
+            mesh.looseEdges.insert(mesh.looseEdges.end(), {ends[0], ends[1]});
+        } else {
+            mesh.edgeMasks[found->second / 3] |= uint8_t(1u << (found->second % 3));
+        }
+    }
     return true;
+}
+
+// The pick tree of a mesh control's instance, brought up to date with its geometry and
+// placement; null when the mesh cannot be read.
+const MeshPickTree* meshPickTreeFor(const MObject& node, unsigned instance, const MObject& geometry,
+                                    unsigned long long serial, const double matrix[4][4])
+{
+    static std::unordered_map<uint64_t, std::unique_ptr<MeshPickTree>> trees;
+    const uint64_t key = (uint64_t(MObjectHandle(node).hashCode()) << 32) | instance;
+    std::unique_ptr<MeshPickTree>& slot = trees[key];
+    if (!slot || !(slot->node.isAlive() && slot->node.object() == node && slot->instance == instance)) {
+        // A new entry: the trees of deleted controls go first (erasing others keeps `slot`).
+        for (auto it = trees.begin(); it != trees.end();) {
+            it = it->second && !it->second->node.isAlive() ? trees.erase(it) : std::next(it);
+        }
+        slot = std::make_unique<MeshPickTree>();
+        slot->node = MObjectHandle(node);
+        slot->instance = instance;
+    }
+    MeshPickTree& mesh = *slot;
+    if (mesh.geometry != geometry || mesh.serial != serial) {
+        mesh.geometry = geometry;
+        mesh.serial = serial;
+        if (!buildMeshPickTree(geometry, matrix, mesh)) {
+            mesh.tree.clear();
+        }
+    } else if (!mesh.tree.patches.empty() &&
+               std::memcmp(mesh.tree.follow.matrix, matrix, sizeof mesh.tree.follow.matrix) != 0) {
+        MFnMesh fn(geometry);
+        const float* points = fn.getRawPoints(nullptr);
+        if (points == nullptr ||
+            PatchPick::refitPickData(mesh.tree, points, fn.numVertices(), matrix) == PatchPick::Refit::kNeedsRebuild) {
+            mesh.geometry = MObject::kNullObj; // built again on the next pick
+            mesh.tree.clear();
+        }
+    }
+    return mesh.tree.patches.empty() ? nullptr : &mesh;
 }
 
 // One pick: the mouse ray, the selection, and the best candidate so far.
@@ -189,6 +276,15 @@ private:
         {
             return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z) * world;
         }
+        // toWorld as one matrix (row vectors).
+        MMatrix matrix() const
+        {
+            const double local[4][4] = {{scale.x, 0.0, 0.0, 0.0},
+                                        {0.0, scale.y, 0.0, 0.0},
+                                        {0.0, 0.0, scale.z, 0.0},
+                                        {position.x, position.y, position.z, 1.0}};
+            return MMatrix(local) * world;
+        }
     };
 
     // The path being picked: what its candidates share.
@@ -202,19 +298,24 @@ private:
 
     MMatrix worldMatrixOf(const MDagPath& path, const MObject& node) const;
     bool isSelected(const MDagPath& path) const;
-    // The control's mesh vertices or outline placed in world space, into fWorld.
-    bool meshToWorld(const MObject& mesh, const Placement& placement);
+    // The control's outline placed in world space, into fWorld.
     bool outlineToWorld(const MObject& node, const MObject& geometry, const Placement& placement);
-    // Tests the surface and edges of the mesh whose world points are in fWorld.
-    void pickMesh(PathPick& pick, const MObject& mesh);
+    // Tests the surface of a mesh and its edges near the mouse.
+    void pickMesh(PathPick& pick, const MeshPickTree& mesh);
     void pickPolyline(PathPick& pick, const std::vector<MPoint>& points);
     // Tests segment (i, j) of `world`, whose points are projected into fScreen on first use.
     void testSegment(PathPick& pick, const std::vector<MPoint>& world, unsigned i, unsigned j);
+    // Tests the segment from `a` to `b`, projected to `screenA` and `screenB`.
+    void testProjectedSegment(PathPick& pick, const MPoint& a, const MPoint& b, const Point2& screenA,
+                              const Point2& screenB);
     // False when no point of `world` can lie within `tolerance` pixels of the mouse (nor be
     // crossed by its ray): their box lies wholly in the view and projects away from the mouse.
     bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
-    // The same test for the placed corners of a mesh's object-space box.
-    bool meshBoxMayBeUnderMouse(const MObject& mesh, const Placement& placement, double tolerance) const;
+    // The same test for a world box.
+    bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance);
+    // The world region that projects within `tolerance` pixels of the mouse; null when the
+    // view cannot tell.
+    const PatchPick::ScreenWindow* windowFor(double tolerance);
     bool cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const;
     double pixelWorldSize(const MPoint& world);
     void offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, double worldRadius);
@@ -241,6 +342,11 @@ private:
     std::vector<MPoint> fWorld;
     std::vector<Point2> fScreen;
     std::vector<char> fProjected;
+    std::vector<uint32_t> fTriangles;
+    // The window of the last tolerance asked for.
+    PatchPick::ScreenWindow fWindow;
+    double fWindowTolerance = -1.0;
+    bool fWindowValid = false;
 };
 
 MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node) const
@@ -294,10 +400,12 @@ void ShapePick::pickPath(const MDagPath& path)
     placement.world = worldMatrixOf(path, node);
 
     MObject geometry;
+    unsigned long long geometrySerial = 0;
     const MFnDependencyNode fn(node, &status);
     if (status) {
         if (const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode(&status)); status && control) {
             geometry = control->storedGeometry();
+            geometrySerial = control->geometrySerial();
         }
     }
 
@@ -307,14 +415,16 @@ void ShapePick::pickPath(const MDagPath& path)
     pick.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
     pick.path = &path;
     const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
-    // A mesh's box, placed, first: a mesh control away from the mouse costs no point copies.
-    if (isMesh && !meshBoxMayBeUnderMouse(geometry, placement, pick.tolerance)) {
-        return;
-    }
-    if (isMesh ? !meshToWorld(geometry, placement) : !outlineToWorld(node, geometry, placement)) {
-        return;
-    }
-    if (!mayBeUnderMouse(fWorld, pick.tolerance)) {
+    const MeshPickTree* mesh = nullptr;
+    if (isMesh) {
+        // The mesh's tree follows its geometry and placement; its world box comes first.
+        const MMatrix matrix = placement.matrix();
+        mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, matrix.matrix);
+        if (mesh == nullptr || !mesh->tree.patches[0].hasBounds ||
+            !boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance)) {
+            return;
+        }
+    } else if (!outlineToWorld(node, geometry, placement) || !mayBeUnderMouse(fWorld, pick.tolerance)) {
         return;
     }
 
@@ -325,26 +435,11 @@ void ShapePick::pickPath(const MDagPath& path)
     fControls.push_back(node);
     pick.candidate.selected = isSelected(path);
 
-    if (isMesh) {
-        pickMesh(pick, geometry);
+    if (mesh != nullptr) {
+        pickMesh(pick, *mesh);
     } else {
         pickPolyline(pick, fWorld);
     }
-}
-
-bool ShapePick::meshToWorld(const MObject& mesh, const Placement& placement)
-{
-    MStatus status;
-    const MFnMesh fn(mesh, &status);
-    MPointArray points;
-    if (!status || !fn.getPoints(points, MSpace::kObject)) {
-        return false;
-    }
-    fWorld.resize(points.length());
-    for (unsigned i = 0; i < points.length(); ++i) {
-        fWorld[i] = placement.toWorld(points[i]);
-    }
-    return true;
 }
 
 bool ShapePick::outlineToWorld(const MObject& node, const MObject& geometry, const Placement& placement)
@@ -371,53 +466,61 @@ bool ShapePick::outlineToWorld(const MObject& node, const MObject& geometry, con
     return true;
 }
 
-void ShapePick::pickMesh(PathPick& pick, const MObject& mesh)
+void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
 {
-    MStatus status;
-    const MFnMesh fn(mesh, &status);
-    if (!status) {
-        return;
-    }
-    const unsigned vertexCount = unsigned(fWorld.size());
-
-    MIntArray triangleCounts;
-    MIntArray triangleVertices;
-    if (fHasRay && fn.getTriangles(triangleCounts, triangleVertices)) {
+    const PatchPick::PickData& tree = mesh.tree;
+    // An edge wholly behind the surface hit never ranks above it.
+    double edgeDepthLimit = std::numeric_limits<double>::infinity();
+    if (fHasRay) {
         const double origin[3] = {fOrigin.x, fOrigin.y, fOrigin.z};
         const double direction[3] = {fDirection.x, fDirection.y, fDirection.z};
-        for (unsigned corner = 0; corner + 2 < triangleVertices.length(); corner += 3) {
-            const int a = triangleVertices[corner];
-            const int b = triangleVertices[corner + 1];
-            const int c = triangleVertices[corner + 2];
-            if (a < 0 || b < 0 || c < 0 || unsigned(a) >= vertexCount || unsigned(b) >= vertexCount ||
-                unsigned(c) >= vertexCount) {
-                continue;
+        const PatchPick::PickHit hit = PatchPick::rayPick(tree, origin, direction);
+        if (hit.hit) {
+            offer(pick, true, 0.0, hit.distance, 0.0);
+            edgeDepthLimit = hit.distance * (1.0 + 1e-4);
+        }
+    }
+    // Only the edges of triangles whose boxes reach near the mouse can lie within reach, and
+    // only those not wholly outside one side of the window are projected.
+    const PatchPick::ScreenWindow* window = windowFor(pick.tolerance);
+    PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
+    const size_t vertexCount = tree.points.size() / 3;
+    auto testEdge = [&](int a, int b) {
+        if (a < 0 || b < 0 || size_t(a) >= vertexCount || size_t(b) >= vertexCount) {
+            return;
+        }
+        const double* p = &tree.points[size_t(a) * 3];
+        const double* q = &tree.points[size_t(b) * 3];
+        const MPoint from(p[0], p[1], p[2]), to(q[0], q[1], q[2]);
+        if (std::min((from - fOrigin) * fDirection, (to - fOrigin) * fDirection) > edgeDepthLimit) {
+            return;
+        }
+        if (window != nullptr) {
+            PatchPick::Box box;
+            for (int k = 0; k < 3; ++k) {
+                box.min[k] = std::min(p[k], q[k]);
+                box.max[k] = std::max(p[k], q[k]);
             }
-            const double p0[3] = {fWorld[a].x, fWorld[a].y, fWorld[a].z};
-            const double p1[3] = {fWorld[b].x, fWorld[b].y, fWorld[b].z};
-            const double p2[3] = {fWorld[c].x, fWorld[c].y, fWorld[c].z};
-            double t = 0.0;
-            if (ShapeControlPick::rayHitsTriangle(origin, direction, p0, p1, p2, t)) {
-                offer(pick, true, 0.0, t, 0.0);
+            if (PatchPick::boxOutsideWindow(*window, box)) {
+                return;
+            }
+        }
+        Point2 screenFrom, screenTo;
+        if (fPixels.project(from, screenFrom) && fPixels.project(to, screenTo)) {
+            testProjectedSegment(pick, from, to, screenFrom, screenTo);
+        }
+    };
+    for (const uint32_t triangle : fTriangles) {
+        const uint8_t mask = triangle < mesh.edgeMasks.size() ? mesh.edgeMasks[triangle] : 0;
+        const size_t first = size_t(triangle) * 3;
+        for (size_t i = 0; i < 3 && first + 2 < tree.triangleIndices.size(); ++i) {
+            if (mask & (1u << i)) {
+                testEdge(tree.triangleIndices[first + i], tree.triangleIndices[first + (i + 1) % 3]);
             }
         }
     }
-
-    fScreen.assign(vertexCount, Point2());
-    fProjected.assign(vertexCount, 2);  // 2: not projected yet
-    const int edgeCount = fn.numEdges(&status);
-    if (!status) {
-        return;
-    }
-    for (int edge = 0; edge < edgeCount; ++edge) {
-        int2 ends = {0, 0};
-        if (!fn.getEdgeVertices(edge, ends)) {
-            continue;
-        }
-        if (ends[0] < 0 || ends[1] < 0 || unsigned(ends[0]) >= vertexCount || unsigned(ends[1]) >= vertexCount) {
-            continue;
-        }
-        testSegment(pick, fWorld, unsigned(ends[0]), unsigned(ends[1]));
+    for (size_t e = 0; e + 1 < mesh.looseEdges.size(); e += 2) {
+        testEdge(mesh.looseEdges[e], mesh.looseEdges[e + 1]);
     }
 }
 
@@ -438,15 +541,19 @@ void ShapePick::testSegment(PathPick& pick, const std::vector<MPoint>& world, un
             fProjected[index] = fPixels.project(world[index], fScreen[index]) ? 1 : 0;
         }
     }
-    if (!fProjected[i] || !fProjected[j]) {
-        return;
+    if (fProjected[i] && fProjected[j]) {
+        testProjectedSegment(pick, world[i], world[j], fScreen[i], fScreen[j]);
     }
-    const ShapeControlPick::SegmentProximity near =
-        ShapeControlPick::closestOnSegment(fMousePoint, fScreen[i], fScreen[j]);
+}
+
+void ShapePick::testProjectedSegment(PathPick& pick, const MPoint& a, const MPoint& b, const Point2& screenA,
+                                     const Point2& screenB)
+{
+    const ShapeControlPick::SegmentProximity near = ShapeControlPick::closestOnSegment(fMousePoint, screenA, screenB);
     if (!(near.distance <= pick.tolerance) || !fHasRay) {
         return;
     }
-    const MPoint onSegment = world[i] + (world[j] - world[i]) * near.parameter;
+    const MPoint onSegment = a + (b - a) * near.parameter;
     const double depth = (onSegment - fOrigin) * fDirection;
     const double radius = std::max(0.2 * pick.tolerance, 1.5) * pixelWorldSize(onSegment);
     offer(pick, false, near.distance, depth, radius);
@@ -488,18 +595,25 @@ bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double toleran
            fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
 }
 
-bool ShapePick::meshBoxMayBeUnderMouse(const MObject& mesh, const Placement& placement, double tolerance) const
+const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
 {
-    MBoundingBox box;
-    if (!meshObjectBox(mesh, box)) {
-        return true;
+    if (tolerance != fWindowTolerance) {
+        fWindowTolerance = tolerance;
+        const double mouse[2] = {fMousePoint.x, fMousePoint.y};
+        fWindowValid = fPixels.projector().window(mouse, tolerance, fWindow);
     }
-    const MPoint low = box.min();
-    const MPoint high = box.max();
+    return fWindowValid ? &fWindow : nullptr;
+}
+
+bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance)
+{
+    if (const PatchPick::ScreenWindow* window = windowFor(tolerance)) {
+        return !PatchPick::boxOutsideWindow(*window, box);
+    }
     MPoint corners[8];
     for (int corner = 0; corner < 8; ++corner) {
-        corners[corner] = placement.toWorld(
-            MPoint((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z));
+        corners[corner] = MPoint((corner & 1) ? box.max[0] : box.min[0], (corner & 2) ? box.max[1] : box.min[1],
+                                 (corner & 4) ? box.max[2] : box.min[2]);
     }
     return cornersMayBeUnderMouse(corners, 8, tolerance);
 }

@@ -313,6 +313,21 @@ TEST_F(OverlayHover, TheDriverHidesPatchesOnItsFarSideButNeverThoseOnItsSurface)
         click(overBackPatch);
         EXPECT_EQ(selection().find("backPatch"), std::string::npos) << selection();
     }
+    // The driver's own occlusion follows it: moved as a whole, with a hole in its front, then
+    // with its front pushed behind its back.
+    const MVector up(0, 5, 0);
+    const std::pair<std::string, MPoint> changes[] = {{"move -r 0 5 0 box front", overBackPatch + up},
+                                                      {"delete box.f[1]", overBackPatch + up},
+                                                      {"move -r 0 0 -2.5 box.vtx[0:8]",
+                                                       MPoint(9.75, 4.75, 0.5)}};
+    const int wanted[] = {-1, 1, 1};
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        ASSERT_TRUE(mel(changes[i].first + "; hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"))
+            << changes[i].first;
+        moveTo(onFrontPatch + up);
+        moveTo(changes[i].second);
+        EXPECT_EQ(boxHovered(), wanted[i]) << changes[i].first;
+    }
 }
 
 TEST_F(Occluded, AMeshShownWhileTheMouseStaysInTheViewHidesPatchesWithinATenthOfASecond)

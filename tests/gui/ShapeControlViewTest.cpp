@@ -616,6 +616,17 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     const QPointF plateEdge = widgetPoint(MPoint(3.5, 0, 0));
     EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(8, 0), plateInside), "hovered") << "near its edge";
     EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(16, 0), plateInside), "normal") << "off its edge";
+
+    // The plate is picked where it is now, inside a face away from its edges: moved, then its
+    // source's points moved.
+    const std::pair<const char*, MPoint> changes[] = {{"setAttr plate.translateZ 1.5", MPoint(2.75, 0, 1.75)},
+                                                      {"move -r 1 0 0 plateSource.vtx[0:24]", MPoint(3.75, 0, 1.75)}};
+    for (const auto& [change, inside] : changes) {
+        ASSERT_TRUE(mel(change)) << change;
+        moveAway();
+        EXPECT_EQ(lookAfterMoveTo(inside, inside + MVector(0, 0, 0.2)), "hovered") << change;
+        EXPECT_EQ(lookAfterMoveTo(inside - MVector(0, 0, 1.5), inside + MVector(0, 0, 0.2)), "normal") << change;
+    }
 }
 
 TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)

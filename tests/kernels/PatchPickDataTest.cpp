@@ -440,6 +440,7 @@ PickHit bruteForcePick(const PickData& data, const double origin[3], const doubl
             }
             best.hit = true;
             best.patch = int32_t(index);
+            best.triangle = int32_t(k / 3);
             best.distance = t;
             const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
                                  e1[0] * e2[1] - e1[1] * e2[0]};
@@ -510,8 +511,9 @@ int expectSamePicks(const PickData& data, const PickData& reference, Pick refere
         const PickHit fast = PatchPick::rayPick(data, origin, direction);
         const PickHit slow = referencePick(reference, origin, direction);
         EXPECT_EQ(fast.patch, slow.patch) << "ray " << r;
+        EXPECT_EQ(fast.triangle, slow.triangle) << "ray " << r;
         EXPECT_EQ(fast.distance, slow.distance) << "ray " << r;
-        if (fast.patch != slow.patch || fast.distance != slow.distance) {
+        if (fast.patch != slow.patch || fast.triangle != slow.triangle || fast.distance != slow.distance) {
             return hits;
         }
         if (slow.hit) {
@@ -608,6 +610,49 @@ TEST(PatchPickRefit, RefittedDataPicksAsFreshlyBuiltData)
         SCOPED_TRACE(motion.what);
         expectSamePicks(data, rebuilt, PatchPick::rayPick, random, 1000);
     }
+
+    // A patch thrown far outside the boxes' frame, where single precision measured from the
+    // old frame rounds coarser than its padding: rays aimed at its corners still hit as on
+    // rebuilt data.
+    const std::vector<int> thrown(overlay.drivers.begin() + 674, overlay.drivers.begin() + 738);
+    for (const int driver : thrown) {
+        overlay.driverPoints[size_t(driver) * 3] += 2e6f;
+        overlay.driverPoints[size_t(driver) * 3 + 1] -= 1e6f;
+    }
+    ASSERT_EQ(PatchPick::refitPickData(data, overlay.driverPoints.data(), int64_t(overlay.driverPoints.size() / 3),
+                                       matrix),
+              PatchPick::Refit::kRefitted);
+    PickData rebuilt;
+    ASSERT_TRUE(overlay.build(rebuilt, matrix));
+    auto placed = [&](int driver, int axis) {
+        const float* raw = &overlay.driverPoints[size_t(driver) * 3];
+        return raw[0] * matrix[0][axis] + raw[1] * matrix[1][axis] + raw[2] * matrix[2][axis] + matrix[3][axis];
+    };
+    double centre[3] = {0.0, 0.0, 0.0};
+    for (const int driver : thrown) {
+        for (int a = 0; a < 3; ++a) {
+            centre[a] += placed(driver, a) / double(thrown.size());
+        }
+    }
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    int hits = 0;
+    for (int r = 0; r < 160; ++r) {
+        // Aimed at the patch's corners, which only one leaf's box holds.
+        const int driver = thrown[size_t((r % 4) / 2 * 56 + (r % 2) * 7)];
+        double direction[3] = {unit(random) * 0.3, unit(random) * 0.3, -1.0};
+        const double length = std::sqrt(direction[0] * direction[0] + direction[1] * direction[1] + 1.0);
+        double origin[3];
+        for (int a = 0; a < 3; ++a) {
+            direction[a] /= length;
+            origin[a] = placed(driver, a) + 1e-6 * (centre[a] - placed(driver, a)) - 5.0 * direction[a];
+        }
+        const PickHit refitted = PatchPick::rayPick(data, origin, direction);
+        const PickHit fresh = PatchPick::rayPick(rebuilt, origin, direction);
+        EXPECT_EQ(refitted.patch, fresh.patch) << "ray " << r;
+        EXPECT_EQ(refitted.distance, fresh.distance) << "ray " << r;
+        hits += fresh.hit ? 1 : 0;
+    }
+    EXPECT_GT(hits, 100);
 }
 
 TEST(PatchScreenTest, MouseWithinTheMarginOfAnEdgeKeepsThePatch)
