@@ -1,12 +1,11 @@
-// The hover-marker ring against a simple pinhole camera: the ring keeps its radius in pixels
-// as the camera moves away, faces +Y without a normal, and is not drawn behind the camera or
-// for degenerate rays.
+// The hover-marker ring against a simple pinhole camera: lifted along the stored normal, not
+// drawn behind the camera or for degenerate rays, and its colours (its size in pixels and its
+// facing without a normal are checked where the views draw it).
 
 #include "hoverMarker/HoverMarkerRing.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 using namespace HoverMarkerRing;
@@ -48,30 +47,7 @@ struct PinholeCamera
     }
 };
 
-double pixelRadius(const PinholeCamera& camera, const Vec3& p, double worldRadius)
-{
-    double cx = 0, cy = 0, ex = 0, ey = 0;
-    camera.project(p, cx, cy);
-    camera.project({p.x + worldRadius, p.y, p.z}, ex, ey);
-    return std::hypot(ex - cx, ey - cy);
-}
-
 } // namespace
-
-TEST(HoverMarkerRing, KeepsSixteenPixelsAsTheCameraDollies)
-{
-    const Vec3 marker = {0.0, 0.0, 0.0};
-    const Vec3 up = {0.0, 0.0, 1.0};
-    Ring closeRing, farRing;
-    const PinholeCamera close{10.0};
-    const PinholeCamera far{40.0};
-    ASSERT_TRUE(close.ring(marker, up, 16.0, closeRing));
-    ASSERT_TRUE(far.ring(marker, up, 16.0, farRing));
-
-    EXPECT_NEAR(pixelRadius(close, marker, closeRing.radius), 16.0, 1e-6);
-    EXPECT_NEAR(pixelRadius(far, marker, farRing.radius), 16.0, 1e-6);
-    EXPECT_NEAR(farRing.radius / closeRing.radius, 4.0, 1e-9);
-}
 
 TEST(HoverMarkerRing, LiftsTheRingAlongTheStoredNormalAndFacesItNormalised)
 {
@@ -80,18 +56,6 @@ TEST(HoverMarkerRing, LiftsTheRingAlongTheStoredNormalAndFacesItNormalised)
     ASSERT_TRUE(PinholeCamera{20.0}.ring(marker, {0.0, 0.0, 2.0}, 16.0, ring));
     EXPECT_NEAR(ring.center.z, 2.0 * kLiftFactor * ring.radius, 1e-12) << "the stored normal, not normalised";
     EXPECT_DOUBLE_EQ(ring.facing.z, 1.0);
-}
-
-TEST(HoverMarkerRing, AZeroNormalFacesPlusYAndStaysOnThePoint)
-{
-    const Vec3 marker = {0.5, -0.25, 0.0};
-    Ring ring;
-    ASSERT_TRUE(PinholeCamera{20.0}.ring(marker, {0.0, 0.0, 0.0}, 16.0, ring));
-    EXPECT_DOUBLE_EQ(ring.facing.x, 0.0);
-    EXPECT_DOUBLE_EQ(ring.facing.y, 1.0);
-    EXPECT_DOUBLE_EQ(ring.facing.z, 0.0);
-    EXPECT_DOUBLE_EQ(ring.center.x, 0.5);
-    EXPECT_DOUBLE_EQ(ring.center.y, -0.25);
 }
 
 TEST(HoverMarkerRing, NothingIsDrawnBehindTheCameraOrForDegenerateRays)

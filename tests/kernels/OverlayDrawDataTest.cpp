@@ -224,19 +224,6 @@ protected:
     const Indices patch0{0, 1, 2}, patch1{1, 2, 3}, patch2{2, 3, 4};
 };
 
-TEST_F(OverlayHighlight, HoveredPatchThatIsAlsoSelectedDrawsSelected)
-{
-    ASSERT_TRUE(partition(1, {1, 2}));
-    EXPECT_EQ(lists.baseIndices, patch0);
-    EXPECT_EQ(lists.selectedIndices, (Indices{1, 2, 3, 2, 3, 4}));
-    EXPECT_TRUE(lists.hoverIndices.empty());
-
-    ASSERT_TRUE(partition(0, {2}));
-    EXPECT_EQ(lists.hoverIndices, patch0);
-    EXPECT_EQ(lists.baseIndices, patch1);
-    EXPECT_EQ(lists.selectedIndices, patch2);
-}
-
 TEST_F(OverlayHighlight, IndicesThatNameNoPatchHighlightNothing)
 {
     for (int hovered : {-1, 3, INT_MAX, INT_MIN + 1}) {

@@ -55,16 +55,6 @@ enum { TX, TY, TZ, RX, RY, RZ, SX, SY, SZ };
 
 } // namespace
 
-TEST(ChannelReadout, NamesTheTranslatedAxesWithTheirNewValues)
-{
-    const Channels now = movedFromRest({{TX, 1.5}, {TY, -2.25}});
-    Readout readout;
-    ASSERT_TRUE(channelReadout(kRest, now.v, readout));
-    EXPECT_EQ(readout.text, "T  X 1.50  Y -2.25");
-    expectColor(readout.color, kTranslateColor);
-    EXPECT_FALSE(readout.showSlider);
-}
-
 TEST(ChannelReadout, ChangesBelowTheThresholdsShowNothing)
 {
     const Channels rotated = movedFromRest({{RX, 0.0009}, {RY, -0.0001}});
@@ -124,35 +114,8 @@ TEST(ExtrasReadout, ListsFourChangedAttributesThenAnEllipsis)
     EXPECT_FALSE(readout.showSlider) << "a slider only goes with a single change";
 }
 
-TEST(ExtrasReadout, ABooleanToggledOnGetsABoundedSliderLabelledZeroAndOne)
+TEST(ExtrasReadout, WithoutAReadableDefaultTheReferenceIsZeroInsideTheRangeElseItsMiddle)
 {
-    ExtraEntry flag = entry("flag", 1.0, true);
-    applyBooleanRange(flag, true, 0.0);
-    Readout readout;
-    ASSERT_TRUE(extrasReadout({flag}, readout));
-    EXPECT_EQ(readout.text, "flag 1");
-    EXPECT_TRUE(readout.showSlider);
-    EXPECT_TRUE(readout.showRangeLabels);
-    EXPECT_EQ(readout.sliderKind, kBoundedSlider);
-    EXPECT_EQ(readout.minLabel, "0");
-    EXPECT_EQ(readout.maxLabel, "1");
-    EXPECT_DOUBLE_EQ(readout.sliderValue, 1.0);
-    EXPECT_DOUBLE_EQ(readout.sliderReference, 0.0);
-}
-
-TEST(ExtrasReadout, SoftLimitsGiveTheBoundedRangeAndTheDefaultItsReference)
-{
-    ExtraEntry blink = entry("blink", 7.5, false);
-    applyNumericRange(blink, true, 0.0, true, 10.0, true, 2.5);
-    Readout readout;
-    ASSERT_TRUE(extrasReadout({blink}, readout));
-    EXPECT_EQ(readout.sliderKind, kBoundedSlider);
-    EXPECT_DOUBLE_EQ(readout.sliderValue, 0.75);
-    EXPECT_DOUBLE_EQ(readout.sliderReference, 0.25);
-    EXPECT_EQ(readout.minLabel, "0.00");
-    EXPECT_EQ(readout.maxLabel, "10.00");
-
-    // Without a readable default the reference is 0 inside the range, else its middle.
     ExtraEntry inside = entry("inside", 1, false);
     applyNumericRange(inside, true, -2.0, true, 6.0, false, 0.0);
     EXPECT_DOUBLE_EQ(inside.reference, 0.0);
@@ -183,17 +146,8 @@ TEST(ExtrasReadout, AnOpenRangeCentresTheReferenceAndBendsTheValueTowardsTheEnds
     EXPECT_DOUBLE_EQ(farReadout.sliderValue, 0.0) << "clamped at the low end";
 }
 
-TEST(ExtrasReadout, AnEnumRangesOverItsFieldsWithItsReferenceAtZero)
+TEST(ExtrasReadout, AnEnumOfOneFieldHasNoSlider)
 {
-    ExtraEntry mode = entry("mode", 2, true);
-    applyEnumRange(mode, 0, 3);
-    Readout readout;
-    ASSERT_TRUE(extrasReadout({mode}, readout));
-    EXPECT_EQ(readout.text, "mode 2");
-    EXPECT_NEAR(readout.sliderValue, 2.0 / 3.0, 1e-12);
-    EXPECT_DOUBLE_EQ(readout.sliderReference, 0.0);
-    EXPECT_EQ(readout.maxLabel, "3");
-
     ExtraEntry single = entry("single", 0, true);
     applyEnumRange(single, 0, 0);
     EXPECT_EQ(single.kind, kNoSlider);

@@ -49,14 +49,6 @@ std::vector<double> latticeDriver(int side)
 
 }  // namespace
 
-TEST(VertexMapping, DuplicateOfDriverMapsEveryVertexToItself)
-{
-    const std::vector<double> driver = latticeDriver(12);
-    const std::vector<int> map = mapVertices(driver, driver);
-    for (size_t k = 0; k < map.size(); ++k)
-        ASSERT_EQ(map[k], static_cast<int>(k)) << "vertex " << k;
-}
-
 TEST(VertexMapping, TargetMovedBeyondTheMatchDistanceMapsNothing)
 {
     const std::vector<double> driver = latticeDriver(6);
@@ -240,20 +232,6 @@ TEST(VertexWrapDeformAll, RefusesUnmappedEntriesAndEntriesPastTheDriver)
     EXPECT_TRUE(VertexWrapDeform::deformAll(floatDriver(), toLocal.m, last.data(), 3, out.data()));
 }
 
-TEST(VertexWrapDeformMapped, UnmappedAndOutOfRangeEntriesKeepTheirPositionAtFullEnvelope)
-{
-    const Matrix toLocal = identity();
-    const std::vector<int> map = {1, -1, 4, 3, 1000000};
-    std::vector<double> p = targetPositions();
-    const std::vector<double> input = p;
-    EXPECT_EQ(VertexWrapDeform::deformMapped(floatDriver(), toLocal.m, map.data(), 5, 1.0, p.data()), 2);
-    expectPoint(p, 0, -4, 5, 0.5, 1);
-    expectPoint(p, 1, input[4], input[5], input[6], 1);
-    expectPoint(p, 2, input[8], input[9], input[10], 1);
-    expectPoint(p, 3, 10, -10, 2, 1);
-    expectPoint(p, 4, input[16], input[17], input[18], 1);
-}
-
 TEST(VertexWrapDeformMapped, HalfEnvelopeMovesHalfWayOnAllFourCoordinates)
 {
     const Matrix toLocal = identity();
@@ -263,19 +241,6 @@ TEST(VertexWrapDeformMapped, HalfEnvelopeMovesHalfWayOnAllFourCoordinates)
     expectPoint(p, 0, 2, 2, 2, 1);
     expectPoint(p, 1, 2, 2, 2, 2);  // w goes half way to 1 as well
     expectPoint(p, 2, 9, 9, 9, 1);
-}
-
-TEST(VertexWrapDeformMapped, ShortMapMovesOnlyTheVerticesItCovers)
-{
-    const Matrix toLocal = identity();
-    const std::vector<int> map = {2, 2};
-    std::vector<double> p = targetPositions();
-    const std::vector<double> input = p;
-    EXPECT_EQ(VertexWrapDeform::deformMapped(floatDriver(), toLocal.m, map.data(), 2, 0.25, p.data()), 2);
-    expectPoint(p, 0, 0.375, 0.375, 0.375, 1);
-    expectPoint(p, 1, 5.25, 6, 6.75, 1);
-    for (size_t i = 8; i < p.size(); ++i)
-        EXPECT_EQ(p[i], input[i]);
 }
 
 TEST(VertexWrapDeform, FloatAndDoubleDriversAgreeAndBothPathsAgreeUnderAMovedDriver)

@@ -179,6 +179,8 @@ TEST_F(TransformReadoutTest, BooleanEnumAndAngleAttributesReadAsTheUserSeesThem)
     EXPECT_EQ(std::string(flag.text.asChar()), "flag 1");
     EXPECT_EQ(std::string(flag.minLabel.asChar()), "0");
     EXPECT_EQ(std::string(flag.maxLabel.asChar()), "1");
+    EXPECT_DOUBLE_EQ(flag.sliderValue, 1.0);
+    EXPECT_DOUBLE_EQ(flag.sliderReference, 0.0);
 
     ASSERT_TRUE(mel("setAttr ctrl.mode 2"));
     TransformReadout mode;
