@@ -216,6 +216,40 @@ bool partitionHighlight(const Topology& topology, int32_t hoveredPatch, const in
     return true;
 }
 
+void splitColouredPatches(const Topology& topology, const std::vector<int>& colourGroup, int groupCount,
+                          HighlightPartition& partition, std::vector<std::vector<uint32_t>>& groups)
+{
+    groups.assign(static_cast<size_t>(std::max(groupCount, 0)), std::vector<uint32_t>());
+    if (groups.empty()) {
+        return;
+    }
+    const int64_t patchCount = static_cast<int64_t>(topology.patchRanges.size());
+    std::vector<bool> highlighted(static_cast<size_t>(patchCount), false);
+    for (const int patch : partition.cachedSelectedPatches) {
+        if (patch >= 0 && patch < patchCount) {
+            highlighted[static_cast<size_t>(patch)] = true;
+        }
+    }
+    if (partition.cachedHoveredPatch >= 0 && partition.cachedHoveredPatch < patchCount) {
+        highlighted[static_cast<size_t>(partition.cachedHoveredPatch)] = true;
+    }
+    partition.baseIndices.clear();
+    const uint32_t* indices = topology.triangleIndices.data();
+    const uint64_t indexCount = topology.triangleIndices.size();
+    for (int64_t p = 0; p < patchCount; ++p) {
+        if (highlighted[static_cast<size_t>(p)]) {
+            continue;
+        }
+        const PatchRange& range = topology.patchRanges[static_cast<size_t>(p)];
+        const uint64_t begin = std::min<uint64_t>(range.triStart, indexCount);
+        const uint64_t end = std::min<uint64_t>(uint64_t(range.triStart) + range.triCount, indexCount);
+        const int group = p < static_cast<int64_t>(colourGroup.size()) ? colourGroup[static_cast<size_t>(p)] : -1;
+        std::vector<uint32_t>& target =
+            group >= 0 && group < groupCount ? groups[static_cast<size_t>(group)] : partition.baseIndices;
+        target.insert(target.end(), indices + begin, indices + end);
+    }
+}
+
 bool readoutAnchor(const Topology& topology, const float* positions, int64_t positionCount, int patch,
                    double anchor[3])
 {

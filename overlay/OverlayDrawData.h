@@ -73,6 +73,13 @@ struct HighlightPartition {
 bool partitionHighlight(const Topology& topology, int32_t hoveredPatch, const int* selectedPatches,
                         int64_t selectedCount, HighlightPartition& partition);
 
+// Moves the base triangles of the patches that have a colour of their own (colourGroup[p]
+// in [0, groupCount)) out of `partition`'s base list into groups[colourGroup[p]], each list in
+// patch order; hovered and selected patches keep the overlay's highlight colours. Works on
+// the state the partition was last made for.
+void splitColouredPatches(const Topology& topology, const std::vector<int>& colourGroup, int groupCount,
+                          HighlightPartition& partition, std::vector<std::vector<uint32_t>>& groups);
+
 // Where the readout of patch `patch` is drawn: above the centre of the box around the
 // positions (xyz, three floats per render vertex) its triangles use, lifted by 4% of
 // the box diagonal but at least 0.05. False when the patch does not exist or none of

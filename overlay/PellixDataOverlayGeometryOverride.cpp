@@ -1,6 +1,7 @@
 #include "overlay/PellixDataOverlayGeometryOverride.h"
 
 #include "overlay/PellixDataOverlay.h"
+#include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
 #include "shapeControl/ReadoutText.h"
 #include "shapeControl/ShapeControlRedraw.h"
@@ -12,6 +13,7 @@
 #include <maya/MDrawContext.h>
 #include <maya/MEvaluationNode.h>
 #include <maya/MFn.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnManip3D.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnTransform.h>
@@ -30,9 +32,18 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace {
 const char* const kStatusSource = "pellixDataOverlayGeometryOverride";
+
+// Render items of the patches with a colour of their own, one per colour: prefix and number.
+const char* const kColourItemPrefix = "pellixDataOverlayColor";
+
+MString colourItemName(size_t group)
+{
+    return MString(kColourItemPrefix) + static_cast<int>(group);
+}
 
 const float kWireColor[4] = {1.0f, 0.95f, 0.55f, 0.85f};
 const float kThinnestWire = 0.1f;
@@ -106,6 +117,35 @@ void readColor(const MObject& node, const MObject& colorAttribute, const MObject
     color.a = 1.0f - transparency;
 }
 
+// The colour a patch mesh carries of its own, grouped with the patches of the same colour.
+void readPatchColours(const MObject& node, unsigned patchCount, PellixDataOverlayData& data)
+{
+    data.patchColourGroups.assign(patchCount, -1);
+    data.groupColours.clear();
+    const MPlug sources(node, PellixDataOverlay::patchSourceMeshes);
+    for (unsigned p = 0; p < patchCount; ++p) {
+        MStatus status;
+        const MObject patch = sourceNodeOf(sources.elementByLogicalIndex(p, &status));
+        const MFnDependencyNode fn(patch, &status);
+        if (patch.isNull() || !status || !fn.hasAttribute("pellixPatchColor")) {
+            continue;
+        }
+        const MPlug colour = fn.findPlug("pellixPatchColor", false, &status);
+        if (!status || colour.numChildren() < 3) {
+            continue;
+        }
+        const MColor rgb(colour.child(0).asFloat(), colour.child(1).asFloat(), colour.child(2).asFloat());
+        size_t group = 0;
+        while (group < data.groupColours.size() && !(data.groupColours[group] == rgb)) {
+            ++group;
+        }
+        if (group == data.groupColours.size()) {
+            data.groupColours.push_back(rgb);
+        }
+        data.patchColourGroups[p] = static_cast<int>(group);
+    }
+}
+
 // Reads the eight patch arrays and rebuilds the render topology from them. The partition
 // and positions belong to the old topology and are dropped with it.
 bool rebuildTopology(const MObject& node, uint64_t topologyCounter, PellixDataOverlayData& data)
@@ -123,6 +163,7 @@ bool rebuildTopology(const MObject& node, uint64_t topologyCounter, PellixDataOv
     }
     const OverlayDrawData::PatchArrays patchArrays = arrays.spans();
     data.topologyValid = OverlayDrawData::buildTopology(patchArrays, data.topology);
+    readPatchColours(node, static_cast<unsigned>(data.topology.patchRanges.size()), data);
     return data.topologyValid;
 }
 
@@ -390,8 +431,8 @@ bool PellixDataOverlayGeometryOverride::isIndexingDirty(const MHWRender::MRender
     }
     std::lock_guard<std::mutex> lock(fDataMutex);
     const MString name = item.name();
-    return fIndicesDirty &&
-           (name == baseItemName || name == selectedItemName || name == hoverItemName || name == wireItemName);
+    return fIndicesDirty && (name == baseItemName || name == selectedItemName || name == hoverItemName ||
+                             name == wireItemName || std::string(name.asChar()).rfind(kColourItemPrefix, 0) == 0);
 }
 
 bool PellixDataOverlayGeometryOverride::isStreamDirty(const MHWRender::MVertexBufferDescriptor& desc)
@@ -525,6 +566,9 @@ void PellixDataOverlayGeometryOverride::updateDGNormal()
             data.partition);
         data.partitionPending = false;
         if (partitionChanged) {
+            OverlayDrawData::splitColouredPatches(data.topology, data.patchColourGroups,
+                                                  static_cast<int>(data.groupColours.size()), data.partition,
+                                                  data.colourIndices);
             fIndicesDirty = true;
         }
     }
@@ -689,6 +733,53 @@ void PellixDataOverlayGeometryOverride::updateRenderItems(const MDagPath&, MHWRe
         PELLIX_REPORT(item->setMatrix(&MMatrix::identity) ? MStatus::kSuccess : MStatus::kFailure);
         item->enable(setup.enabled);
     }
+
+    // Patches with colours of their own: one item per colour at the base transparency; items
+    // of colours no patch has any longer stay off.
+    const bool transparent = data.baseColor.a < 0.999f;
+    for (size_t group = 0;; ++group) {
+        const MString name = colourItemName(group);
+        const bool used = group < data.colourIndices.size() && group < data.groupColours.size();
+        int at = list.indexOf(name);
+        if (!used && at < 0) {
+            break;
+        }
+        if (at < 0) {
+            MHWRender::MRenderItem* created = MHWRender::MRenderItem::Create(
+                name, MHWRender::MRenderItem::NonMaterialSceneItem, MHWRender::MGeometry::kTriangles);
+            if (created == nullptr) {
+                break;
+            }
+            created->setDrawMode(MHWRender::MGeometry::kAll);
+            created->depthPriority(MHWRender::MRenderItem::sSelectionDepthPriority);
+            created->setExcludedFromPostEffects(true);
+            created->castsShadows(false);
+            created->receivesShadows(false);
+            created->setSelectionMask(MSelectionMask());
+            created->setWantConsolidation(false);
+            list.append(created);
+            at = list.indexOf(name);
+        }
+        MHWRender::MRenderItem* item = list.itemAt(at);
+        if (item == nullptr) {
+            continue;
+        }
+        if (used) {
+            const MColor& rgb = data.groupColours[group];
+            const float colour[4] = {rgb.r, rgb.g, rgb.b, data.baseColor.a};
+            MHWRender::MShaderInstance* shader =
+                shaders->getStockShader(MHWRender::MShaderManager::k3dSolidShader, preDraw, postDraw);
+            if (shader != nullptr) {
+                PELLIX_REPORT(shader->setParameter("solidColor", colour));
+                PELLIX_REPORT(shader->setIsTransparent(transparent));
+                item->setShader(shader);
+                shaders->releaseShader(shader);
+            }
+            item->setTreatAsTransparent(transparent);
+            PELLIX_REPORT(item->setMatrix(&MMatrix::identity) ? MStatus::kSuccess : MStatus::kFailure);
+        }
+        item->enable(used && shown && !data.colourIndices[group].empty());
+    }
 }
 
 void PellixDataOverlayGeometryOverride::populateGeometry(const MHWRender::MGeometryRequirements& requirements,
@@ -750,6 +841,9 @@ void PellixDataOverlayGeometryOverride::populateGeometry(const MHWRender::MGeome
         writeIndexBuffer(data, renderItems, selectedItemName, fData.partition.selectedIndices);
         writeIndexBuffer(data, renderItems, hoverItemName, fData.partition.hoverIndices);
         writeIndexBuffer(data, renderItems, wireItemName, fData.topology.edgeIndices);
+        for (size_t g = 0; g < fData.colourIndices.size(); ++g) {
+            writeIndexBuffer(data, renderItems, colourItemName(g), fData.colourIndices[g]);
+        }
     }
 }
 

@@ -65,6 +65,11 @@ public:
     OverlayDrawData::Topology topology;
     // The triangle list split by highlight state, with the state it was split for.
     OverlayDrawData::HighlightPartition partition;
+    // Patches with a colour of their own ("pellixPatchColor" on the patch mesh): the group of
+    // each patch (-1 for the overlay's colour), each group's colour and its base triangles.
+    std::vector<int> patchColourGroups;
+    std::vector<MColor> groupColours;
+    std::vector<std::vector<uint32_t>> colourIndices;
     // One world position per render vertex, x y z.
     std::vector<float> positions;
 };

@@ -477,19 +477,36 @@ MStatus PinEvaluation::replaceOutputArray(MDataBlock& data, const MObject& attri
     MStatus status;
     MArrayDataHandle output = data.outputArrayValue(attribute, &status);
     PELLIX_CHECK(status);
-    MArrayDataBuilder builder(&data, attribute, static_cast<unsigned>(count), &status);
-    PELLIX_CHECK(status);
-    for (int i = 0; i < count; ++i) {
-        MDataHandle element = builder.addElement(static_cast<unsigned>(i), &status);
-        PELLIX_CHECK(status);
+    auto write = [&](MDataHandle element, int i) {
         const Matrix4& m = fOutputs[i];
         if (asTranslate) {
             element.set3Double(m.m[3][0], m.m[3][1], m.m[3][2]);
         } else {
             element.setMMatrix(MMatrix(m.m));
         }
+    };
+    // In steady use the array already holds elements 0 .. count-1: write them where they
+    // are. Any other layout is rebuilt, dropping the elements of pins that are gone.
+    bool inPlace = output.elementCount() == static_cast<unsigned>(count);
+    for (int i = 0; inPlace && i < count; ++i) {
+        inPlace = output.jumpToArrayElement(static_cast<unsigned>(i)) &&
+                  output.elementIndex() == static_cast<unsigned>(i);
+        if (inPlace) {
+            MDataHandle element = output.outputValue(&status);
+            PELLIX_CHECK(status);
+            write(element, i);
+        }
     }
-    PELLIX_CHECK(output.set(builder));
+    if (!inPlace) {
+        MArrayDataBuilder builder(&data, attribute, static_cast<unsigned>(count), &status);
+        PELLIX_CHECK(status);
+        for (int i = 0; i < count; ++i) {
+            MDataHandle element = builder.addElement(static_cast<unsigned>(i), &status);
+            PELLIX_CHECK(status);
+            write(element, i);
+        }
+        PELLIX_CHECK(output.set(builder));
+    }
     PELLIX_CHECK(output.setAllClean());
     PELLIX_CHECK(data.setClean(attribute));
     return MS::kSuccess;

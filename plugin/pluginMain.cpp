@@ -8,6 +8,7 @@
 #include "overlay/OverlayCallbacks.h"
 #include "overlay/OverlayNodeRegistry.h"
 #include "overlay/PellixDataBindCommand.h"
+#include "overlay/PellixPatchCreateCommand.h"
 #include "overlay/PellixDataOverlay.h"
 #include "overlay/PellixDataOverlayGeometryOverride.h"
 #include "pins/SurfacePin.h"
@@ -87,6 +88,8 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
         kOverlayClassification, kOverlayRegistrant, PellixDataOverlayGeometryOverride::creator));
     PELLIX_CHECK(plugin.registerCommand(PellixDataBindCommand::commandName, PellixDataBindCommand::creator,
                                         PellixDataBindCommand::newSyntax));
+    PELLIX_CHECK(plugin.registerCommand(PellixPatchCreateCommand::commandName, PellixPatchCreateCommand::creator,
+                                        PellixPatchCreateCommand::newSyntax));
 
     PELLIX_CHECK(plugin.registerNode(HoverMarkerNode::typeName, HoverMarkerNode::id, HoverMarkerNode::creator,
                                      HoverMarkerNode::initialize, MPxNode::kLocatorNode,
@@ -140,6 +143,7 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj)
                                                                          kShapeControlRegistrant));
     PELLIX_CHECK(plugin.deregisterNode(ShapeControl::id));
 
+    PELLIX_CHECK(plugin.deregisterCommand(PellixPatchCreateCommand::commandName));
     PELLIX_CHECK(plugin.deregisterCommand(PellixDataBindCommand::commandName));
     PELLIX_CHECK(
         MHWRender::MDrawRegistry::deregisterGeometryOverrideCreator(kOverlayClassification, kOverlayRegistrant));

@@ -136,10 +136,10 @@ MStatus VertexWrap::moveMappedVertices(MItGeometry& iter, const DriverSource& so
 
     // Every vertex follows the driver in full: write the new positions without reading the old.
     if (weight == 1.0 && mapped == vertexCount) {
-        MPointArray positions;
-        PELLIX_CHECK(positions.setLength(static_cast<unsigned int>(vertexCount)));
-        if (VertexWrapDeform::deformAll(source.points, source.toLocal.matrix, ids, mapped, &positions[0].x)) {
-            PELLIX_CHECK(iter.setAllPositions(positions, MSpace::kObject));
+        if (fPositions.length() != static_cast<unsigned int>(vertexCount))
+            PELLIX_CHECK(fPositions.setLength(static_cast<unsigned int>(vertexCount)));
+        if (VertexWrapDeform::deformAll(source.points, source.toLocal.matrix, ids, mapped, &fPositions[0].x)) {
+            PELLIX_CHECK(iter.setAllPositions(fPositions, MSpace::kObject));
             return MS::kSuccess;
         }
     }

@@ -132,7 +132,9 @@ TEST_F(PellixMenu, LoadingBuildsTheMenuAndUnloadingRemovesIt)
 {
     QMenu* menu = pellixMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(labels(menu), (std::vector<std::string>{"Bind Patches", "Bind Patches (options)", "Partial Rebind", "-",
+    EXPECT_EQ(labels(menu), (std::vector<std::string>{"Bind Patches", "Bind Patches (options)", "Partial Rebind",
+                                                      "Create Patch from Faces", "Create Patch from Faces (options)",
+                                                      "Mirror Patches", "Mirror Patches (options)", "Remove Patch", "-",
                                                       "Create Shape Control", "Create Live Shape Control", "-",
                                                       "Pin to Surface", "Pin by UV", "-", "Vertex Wrap"}));
     QMenu* pins = menu->findChild<QMenu*>("pellixPinToSurfaceMenu");
@@ -140,7 +142,7 @@ TEST_F(PellixMenu, LoadingBuildsTheMenuAndUnloadingRemovesIt)
     EXPECT_EQ(labels(pins), (std::vector<std::string>{"Matrix", "Translate", "-", "Maintain Offset"}));
     EXPECT_TRUE(menu->isTearOffEnabled());
     EXPECT_EQ(melInt("menu -q -allowOptionBoxes pellixMenu"), 1);
-    EXPECT_EQ(melStrings("menu -q -itemArray pellixMenu").length(), 11u);
+    EXPECT_EQ(melStrings("menu -q -itemArray pellixMenu").length(), 16u);
     EXPECT_EQ(melString("menuItem -q -command pellixVertexWrapItem"), "vertexWrap");
 
     ASSERT_TRUE(mel(std::string("unloadPlugin ") + kPluginName));
@@ -264,6 +266,48 @@ TEST_F(PellixMenu, PartialRebindRebindsTheSelectedPatchOfTheOverlay)
     // Undo brings back the first bind's overlay, not none.
     ASSERT_TRUE(mel("undo"));
     EXPECT_EQ(count("pellixDataOverlay"), 1);
+}
+
+TEST_F(PellixMenu, PatchItemsMakeMirrorAndRemovePatchesOfTheSelectedFacesForTheControlSelectedAfter)
+{
+    mel("optionVar -remove pellixMirrorAxis -remove pellixMirrorTolerance");
+    ASSERT_TRUE(mel("polyPlane -w 4 -h 4 -sx 4 -sy 4 -n body; createNode transform -n chest_ctrl; "
+                    "createNode transform -n L_arm_ctrl; createNode transform -n R_arm_ctrl"));
+    ASSERT_TRUE(mel("select -r body.f[1:2] chest_ctrl"));
+    choose("pellixCreatePatchItem");
+    ASSERT_TRUE(mel("select -r body.f[9] chest_ctrl"));
+    answerNextPrompt("belly", "Create");
+    choose("pellixCreatePatchOptionBox");
+    // The mirror's option box: the tolerance typed, the axis by the button, both kept.
+    ASSERT_TRUE(mel("select -r body.f[4] L_arm_ctrl"));
+    answerNextPrompt("0.01", "Mirror Across X");
+    choose("pellixMirrorPatchesOptionBox");
+    EXPECT_EQ(errors(), "");
+    EXPECT_EQ(melString("optionVar -q pellixMirrorAxis"), "x");
+    EXPECT_DOUBLE_EQ(melDouble("optionVar -q pellixMirrorTolerance"), 0.01);
+    const MStringArray patches = melStrings("pellixPatchCreate -q -overlay -patches pellixDataOverlay");
+    ASSERT_EQ(patches.length(), 8u);
+    EXPECT_EQ(patches[0], "chest_ctrl_patch");
+    EXPECT_EQ(patches[2], "belly");
+    EXPECT_EQ(patches[4], "L_arm_ctrl_patch");
+    EXPECT_EQ(patches[6], "R_arm_ctrl_patch");
+
+    // A tolerance that is no number is refused in the dialog's words and not kept.
+    answerNextPrompt("abc", "Mirror Across Y");
+    choose("pellixMirrorPatchesOptionBox");
+    EXPECT_EQ(errors(), "Mirror Patches Options: Mirror tolerance must be a number greater than zero, not \"abc\".\n");
+    EXPECT_EQ(melString("optionVar -q pellixMirrorAxis"), "x");
+
+    // Remove takes the selected patch out, as one undo step.
+    fCapture->clear();
+    ASSERT_TRUE(mel("select -r belly"));
+    choose("pellixRemovePatchItem");
+    EXPECT_EQ(errors(), "");
+    EXPECT_EQ(melInt("objExists belly"), 0);
+    EXPECT_EQ(melStrings("pellixPatchCreate -q -overlay -patches pellixDataOverlay").length(), 6u);
+    ASSERT_TRUE(mel("undo"));
+    EXPECT_EQ(melInt("objExists belly"), 1);
+    mel("optionVar -remove pellixMirrorAxis -remove pellixMirrorTolerance");
 }
 
 TEST_F(PellixMenu, ShapeControlItemsBakeOrConnectTheSelectedMesh)

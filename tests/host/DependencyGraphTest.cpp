@@ -688,6 +688,11 @@ TEST_F(DependencyGraph, SparseArraysByLogicalAndPhysicalIndexAndBuiltOutputs)
     // Changing one element dirties the sum.
     in.elementByLogicalIndex(5).setValue(0.0);
     EXPECT_DOUBLE_EQ(plug(n, "total").asDouble(), 11.0);
+    // An index below those present goes in front of them, where a dense lookup must not put it.
+    in.elementByLogicalIndex(1).setValue(1.0);
+    EXPECT_EQ(in[0].logicalIndex(), 1u);
+    EXPECT_EQ(in[1].logicalIndex(), 2u);
+    EXPECT_DOUBLE_EQ(plug(n, "total").asDouble(), 12.0);
 
     // A compute's array data builder replaces the output elements.
     MPlug out = plug(n, "outValues");

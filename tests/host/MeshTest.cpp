@@ -540,6 +540,51 @@ TEST_F(MeshTest, CreateRefusesBrokenTopologyAndQueriesRefuseBadIndices)
     EXPECT_FALSE(MFnMesh().setObject(MObject::kNullObj));
 }
 
+TEST_F(MeshTest, CreatedUVsReachFacesOnlyThroughAssignUVsOnDataAndOnAShape)
+{
+    // Two quads sharing an edge, with a UV list of six where the shared corners share UVs.
+    MPointArray points;
+    for (const MPoint& p : {MPoint(0, 0, 0), MPoint(1, 0, 0), MPoint(1, 1, 0), MPoint(0, 1, 0), MPoint(2, 0, 0),
+                            MPoint(2, 1, 0)})
+        points.append(p);
+    const int countList[] = {4, 4};
+    const int connectList[] = {0, 1, 2, 3, 1, 4, 5, 2};
+    const MIntArray counts(countList, 2);
+    const MIntArray connects(connectList, 8);
+    const float uList[] = {0.0f, 0.5f, 0.5f, 0.0f, 1.0f, 1.0f};
+    const float vList[] = {0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
+    const MFloatArray u(uList, 6);
+    const MFloatArray v(vList, 6);
+    // The second face keeps no UVs; the first shares its corners' ids with the list.
+    const int uvCountList[] = {4, 0};
+    const int uvIdList[] = {0, 1, 2, 3};
+    MStatus status;
+    MFnMeshData dataFn;
+    MObject data = dataFn.create();
+    MFnMesh onData;
+    onData.create(6, 2, points, counts, connects, u, v, data, &status);
+    ASSERT_TRUE(status);
+    MFnMesh onShape;
+    onShape.create(6, 2, points, counts, connects, u, v, MObject::kNullObj, &status);
+    ASSERT_TRUE(status);
+    for (MFnMesh* mesh : {&onData, &onShape}) {
+        float fu = 0.0f;
+        float fv = 0.0f;
+        EXPECT_EQ(mesh->numUVs(), 6);
+        EXPECT_FALSE(mesh->getPolygonUV(0, 1, fu, fv));  // listed, not yet assigned
+        EXPECT_FALSE(mesh->assignUVs(MIntArray(uvCountList, 2), MIntArray(uvIdList, 3)));
+        const int tooFew[] = {3, 0};
+        EXPECT_FALSE(mesh->assignUVs(MIntArray(tooFew, 2), MIntArray(uvIdList, 3)));
+        const int outside[] = {0, 1, 2, 6};
+        EXPECT_FALSE(mesh->assignUVs(MIntArray(uvCountList, 2), MIntArray(outside, 4)));
+        ASSERT_TRUE(mesh->assignUVs(MIntArray(uvCountList, 2), MIntArray(uvIdList, 4)));
+        ASSERT_TRUE(mesh->getPolygonUV(0, 2, fu, fv));
+        EXPECT_EQ(fu, 0.5f);
+        EXPECT_EQ(fv, 1.0f);
+        EXPECT_FALSE(mesh->getPolygonUV(1, 0, fu, fv));
+    }
+}
+
 TEST_F(MeshTest, CopiesAndWorldSpaceNormalsFollowTheirSources)
 {
     run("polySphere -r 2 -sa 16 -sh 10; setAttr pSphere1.rotateZ 90; setAttr pSphere1.translate 0 0 7");

@@ -274,6 +274,19 @@ TEST_F(AttributeEditorTemplate, ChangeCommandsDimTheControlsThatNoLongerApply)
               MString(("dimControl\t" + control + "\treadoutTextColor\t1").c_str()));
 }
 
+TEST_F(AttributeEditorTemplate, OverlayListsItsPatchesWithTheirControls)
+{
+    ASSERT_TRUE(mel("polyPlane -n body -w 4 -h 4 -sx 4 -sy 4; createNode transform -n chestCtrl; "
+                    "pellixPatchCreate -control chestCtrl -name chest body.f[1:2]; duplicate -n loose body; "
+                    "pellixDataBind -partialRebind false body chest loose"));
+    runTemplate("pellixDataOverlay", "pellixDataOverlayShape");
+    const std::vector<std::string> lines = {"chest  ->  chestCtrl", "loose  ->  loose"};
+    const MStringArray shown = melStrings("AEpellixDataOverlayPatchLines pellixDataOverlayShape");
+    ASSERT_EQ(shown.length(), lines.size());
+    for (unsigned i = 0; i < shown.length(); ++i)
+        EXPECT_EQ(shown[i].asChar(), lines[i]);
+}
+
 // The check itself: a template with faults is caught, so a passing template means something.
 TEST_F(AttributeEditorTemplate, CheckCatchesMisspeltMissingAndUnclosedEntries)
 {

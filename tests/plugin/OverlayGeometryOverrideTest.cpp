@@ -16,7 +16,9 @@
 #include <maya/MDGContextGuard.h>
 #include <maya/MDGMessage.h>
 #include <maya/MDrawContext.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
+#include <maya/MFnNumericAttribute.h>
 #include <maya/MHWGeometry.h>
 #include <maya/MPointArray.h>
 #include <maya/MPxGeometryOverride.h>
@@ -58,7 +60,7 @@ struct Frame {
 };
 
 const char* const kItemNames[] = {"pellixDataOverlayBase", "pellixDataOverlaySelected", "pellixDataOverlayHover",
-                                  "pellixDataOverlayWire"};
+                                  "pellixDataOverlayWire", "pellixDataOverlayColor0"};
 
 std::vector<float> readFloats(MHWRender::MVertexBuffer* buffer)
 {
@@ -519,6 +521,35 @@ TEST_F(OverlayGeometryOverride, RenderItemsFollowTheDisplayAttributes)
     ASSERT_TRUE(mel("setAttr overlayShape.wireframeWidth -2"));
     ASSERT_TRUE(updateItems(items));
     EXPECT_EQ(shaderParameter(*items.itemAt(3), "lineWidth"), (std::vector<float>{0.1f, 0.1f}));
+}
+
+TEST_F(OverlayGeometryOverride, PatchesWithAColourOfTheirOwnDrawInItUnlessHighlighted)
+{
+    RendererActive renderer;
+    // Patch B carries a colour of its own, as pellixPatchCreate -color stores it.
+    MFnNumericAttribute numeric;
+    MObject colour = numeric.createColor("pellixPatchColor", "ppc");
+    ASSERT_TRUE(MFnDependencyNode(nodeByName("patchBShape")).addAttribute(colour));
+    ASSERT_TRUE(mel("setAttr patchBShape.pellixPatchColor 1 0.5 0; setAttr overlayShape.transparency 0.5"));
+    MHWRender::MRenderItemList items;
+    Frame drawn;
+    ASSERT_TRUE(updateItems(items, &drawn));
+    EXPECT_EQ(drawn.indices["pellixDataOverlayBase"], patch0);
+    EXPECT_EQ(drawn.indices["pellixDataOverlayColor0"], patch1);
+    const int at = items.indexOf("pellixDataOverlayColor0");
+    ASSERT_GE(at, 0);
+    EXPECT_TRUE(items.itemAt(at)->isEnabled());
+    EXPECT_EQ(shaderParameter(*items.itemAt(at), "solidColor"), (std::vector<float>{1.0f, 0.5f, 0.0f, 0.5f}));
+    // The overlay's own colour is unchanged.
+    EXPECT_EQ(shaderParameter(*items.itemAt(0), "solidColor"), (std::vector<float>{0.2f, 0.64f, 1.0f, 0.5f}));
+
+    // Hovered, the patch takes the overlay's hover colour and its own item goes off.
+    ASSERT_TRUE(mel("setAttr overlayShape.hoveredPatch 1"));
+    Frame hovered;
+    ASSERT_TRUE(updateItems(items, &hovered));
+    EXPECT_EQ(hovered.indices["pellixDataOverlayHover"], patch1);
+    EXPECT_EQ(hovered.indices.count("pellixDataOverlayColor0"), 0u);
+    EXPECT_FALSE(items.itemAt(items.indexOf("pellixDataOverlayColor0"))->isEnabled());
 }
 
 // Deleting the driver leaves nothing to stand on: the next frame disables every item rather

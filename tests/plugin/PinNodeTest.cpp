@@ -305,8 +305,14 @@ MObject twoQuads(double lift, bool splitQ)
     MStatus status;
     MObject data = MFnMeshData().create(&status);
     EXPECT_TRUE(status);
-    MFnMesh().create(8, static_cast<int>(counts.length()), points, counts, connects, u, v, data, &status);
+    MFnMesh mesh;
+    mesh.create(8, static_cast<int>(counts.length()), points, counts, connects, u, v, data, &status);
     EXPECT_TRUE(status);
+    // One UV per face corner, in order.
+    MIntArray uvIds;
+    for (unsigned i = 0; i < connects.length(); ++i)
+        uvIds.append(static_cast<int>(i));
+    EXPECT_TRUE(mesh.assignUVs(counts, uvIds));
     return data;
 }
 

@@ -27,7 +27,7 @@ namespace {
 
 const std::vector<std::string> kNodeTypes = {"shapeControl", "pellixDataOverlay", "hoverMarker",
                                              "surfacePin",   "surfaceUVPin",      "vertexWrap"};
-const std::vector<std::string> kCommands = {"shapeControlCreate", "pellixDataBind", "surfacePinBind",
+const std::vector<std::string> kCommands = {"shapeControlCreate", "pellixDataBind", "pellixPatchCreate", "surfacePinBind",
                                             "surfaceUVPinBind", "vertexWrap"};
 
 std::vector<std::string> registeredNodeTypes()
@@ -158,7 +158,7 @@ struct Item
     unsigned typeId;         // nodes only
 };
 
-// The fourteen steps, in the order the module registers them.
+// The fifteen steps, in the order the module registers them.
 const Item kSteps[] = {
     {ItemKind::Node, "shapeControl", nullptr, 0x140542},
     {ItemKind::DrawOverride, "drawdb/geometry/shapeControl", "shapeControlPlugin", 0},
@@ -166,6 +166,7 @@ const Item kSteps[] = {
     {ItemKind::Node, "pellixDataOverlay", nullptr, 0x140548},
     {ItemKind::GeometryOverride, "drawdb/geometry/pellixDataOverlay", "pellixDataOverlayPlugin", 0},
     {ItemKind::Command, "pellixDataBind", nullptr, 0},
+    {ItemKind::Command, "pellixPatchCreate", nullptr, 0},
     {ItemKind::Node, "hoverMarker", nullptr, 0x140547},
     {ItemKind::DrawOverride, "drawdb/geometry/hoverMarker", "hoverMarkerPlugin", 0},
     {ItemKind::Command, "surfacePinBind", nullptr, 0},
@@ -376,10 +377,10 @@ INSTANTIATE_TEST_SUITE_P(EachKindOfStep, RegistrationOrder,
                          ::testing::Values(FailingStep{0, false},   // the very first node
                                            FailingStep{2, false},   // a command
                                            FailingStep{4, false},   // the geometry override
-                                           FailingStep{7, false},   // a draw override
-                                           FailingStep{8, false},   // "surfacePinBind"
-                                           FailingStep{11, true},   // a node clashing by type id
-                                           FailingStep{13, false}), // the last step
+                                           FailingStep{8, false},   // a draw override
+                                           FailingStep{9, false},   // "surfacePinBind"
+                                           FailingStep{12, true},   // a node clashing by type id
+                                           FailingStep{14, false}), // the last step
                          [](const ::testing::TestParamInfo<FailingStep>& info) {
                              return "Step" + std::to_string(info.param.step + 1) + (info.param.byId ? "ById" : "");
                          });
@@ -388,7 +389,7 @@ TEST_F(ModuleDrivenDirectly, DifferentFailingStepsReportDifferentLines)
 {
     // Two failing steps are told apart by the reported line.
     std::vector<std::string> lines;
-    for (unsigned step : {2u, 8u}) {
+    for (unsigned step : {2u, 9u}) {
         const Item& clash = kSteps[step];
         ASSERT_TRUE(addClash(clash, false));
         std::string reported;

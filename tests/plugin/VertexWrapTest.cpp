@@ -116,8 +116,11 @@ protected:
 TEST_F(VertexWrapTest, DuplicateTargetFollowsTheMovedDriverInWorldSpace)
 {
     makeDriverAndDuplicate();
+    // A second, smaller target (the driver's four corners) evaluated by the same deformer
+    // right after the larger one.
+    ASSERT_TRUE(mel("polyPlane -w 2 -h 2 -sx 1 -sy 1 -n corners"));
     host::MessageCapture capture;
-    ASSERT_TRUE(mel("vertexWrap -n wrap driver target"));
+    ASSERT_TRUE(mel("vertexWrap -n wrap driver target corners"));
     EXPECT_EQ(std::string(capture.text(host::MessageKind::kWarning).asChar()), "");
     const std::vector<int> map = storedMap("wrap", 0);
     ASSERT_EQ(map.size(), 16u);
@@ -131,6 +134,12 @@ TEST_F(VertexWrapTest, DuplicateTargetFollowsTheMovedDriverInWorldSpace)
     ASSERT_EQ(targetWorld.size(), driverWorld.size());
     for (size_t i = 0; i < targetWorld.size(); ++i)
         expectSamePoint(targetWorld[i], driverWorld[i], i);
+    const std::vector<MPoint> cornersWorld = meshPoints("corners", MSpace::kWorld);
+    const std::vector<int> cornerMap = storedMap("wrap", 1);
+    ASSERT_EQ(cornersWorld.size(), 4u);
+    ASSERT_EQ(cornerMap.size(), 4u);
+    for (size_t i = 0; i < cornersWorld.size(); ++i)
+        expectSamePoint(cornersWorld[i], driverWorld[size_t(cornerMap[i])], i);
 }
 
 TEST_F(VertexWrapTest, TargetFollowsABlendShapedDriver)

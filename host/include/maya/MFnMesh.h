@@ -93,6 +93,7 @@ public:
     MStatus getPolygonUV(int polygonId, int vertexIndex, float& u, float& v, const MString* uvSet = NULL) const;
     MStatus getPolygonUVid(int polygonId, int vertexIndex, int& uvId, const MString* uvSet = NULL) const;
     MStatus getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString* uvSet = NULL) const;
+    MStatus assignUVs(const MIntArray& uvCounts, const MIntArray& uvIds, const MString* uvSet = NULL);
     MStatus getCurrentUVSetName(MString& setName, int instance = kInstanceUnspecified) const;
     MString currentUVSetName(MStatus* ReturnStatus = NULL, int instance = kInstanceUnspecified) const;
 

@@ -25,6 +25,11 @@ Slot::~Slot()
 
 size_t Slot::lowerBound(int logicalIndex) const
 {
+    // Logical indices are distinct and sorted, so an element at the position of its own
+    // index ends a dense run from 0: most arrays are dense, and this spares the search.
+    const size_t at = static_cast<size_t>(logicalIndex);
+    if (logicalIndex >= 0 && at < elements.size() && elements[at]->logical == logicalIndex)
+        return at;
     auto it = std::lower_bound(elements.begin(), elements.end(), logicalIndex,
                                [](const std::unique_ptr<Slot>& s, int i) { return s->logical < i; });
     return static_cast<size_t>(it - elements.begin());

@@ -230,20 +230,18 @@ MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray
         host::setStatus(ReturnStatus, MS::kInvalidParameter);
         return MObject();
     }
-    // UVs given per face-vertex, in face order, as Maya's create takes them.
+    // The UVs fill the default set's list; faces take them only through assignUVs.
+    if (uArray.length() != vArray.length()) {
+        host::setStatus(ReturnStatus, MS::kInvalidParameter);
+        return MObject();
+    }
     if (uArray.length() > 0) {
-        if (uArray.length() != vArray.length() || uArray.length() != polygonConnects.length()) {
-            host::setStatus(ReturnStatus, MS::kInvalidParameter);
-            return MObject();
-        }
         std::vector<float> u(uArray.length()), v(vArray.length());
-        std::vector<int> ids(uArray.length());
         for (unsigned i = 0; i < uArray.length(); ++i) {
             u[i] = uArray[i];
             v[i] = vArray[i];
-            ids[i] = int(i);
         }
-        geometry->setUVSet("map1", std::move(u), std::move(v), std::move(ids));
+        geometry->setUVSet("map1", std::move(u), std::move(v), std::vector<int>(polygonConnects.length(), -1));
     }
     MStatus status;
     MObject attach;
@@ -634,6 +632,52 @@ MStatus MFnMesh::getPolygonUV(int polygonId, int vertexIndex, float& u, float& v
     u = set->u[size_t(id)];
     v = set->v[size_t(id)];
     return MS::kSuccess;
+}
+
+// Gives each face the UVs of its corners (uvCounts[f] is 0 for a face without UVs, else its
+// corner count), in a data object or in a shape's own geometry.
+MStatus MFnMesh::assignUVs(const MIntArray& uvCounts, const MIntArray& uvIds, const MString* uvSet)
+{
+    MESH_READ(readStatus_);
+    const host::MeshUVSet* set = g->uvSet(uvSet);
+    if (!set || int(uvCounts.length()) != g->numFaces())
+        return MS::kInvalidParameter;
+    std::vector<int> ids(size_t(g->numFaceVertices()), -1);
+    unsigned next = 0;
+    size_t corner = 0;
+    for (int f = 0; f < g->numFaces(); ++f) {
+        const int count = g->counts[size_t(f)];
+        if (uvCounts[unsigned(f)] != 0 && uvCounts[unsigned(f)] != count)
+            return MS::kInvalidParameter;
+        for (int k = 0; k < uvCounts[unsigned(f)]; ++k, ++next) {
+            if (next >= uvIds.length() || uvIds[next] < 0 || size_t(uvIds[next]) >= set->u.size())
+                return MS::kInvalidParameter;
+            ids[corner + size_t(k)] = uvIds[next];
+        }
+        corner += size_t(count);
+    }
+    if (next != uvIds.length())
+        return MS::kInvalidParameter;
+    const MString name = set->name;
+    std::vector<float> u(set->u.begin(), set->u.end());
+    std::vector<float> v(set->v.begin(), set->v.end());
+    if (MeshData* data = host::meshDataOf(mObject))
+        return data->edit().setUVSet(name, std::move(u), std::move(v), std::move(ids)) ? MS::kSuccess
+                                                                                     : MS::kFailure;
+    // A shape's own geometry; one fed through inMesh keeps what its input gives.
+    MStatus status;
+    if (MPlug(mObject, MeshShapeNode::inMesh).isConnected(&status) || !status)
+        return MS::kFailure;
+    MPlug cached(mObject, MeshShapeNode::cachedInMesh);
+    const MObject current = cached.asMObject(&status);
+    GEO_CHECK(status);
+    const MeshData* own = host::meshDataOf(current);
+    if (!own)
+        return MS::kFailure;
+    auto geometry = std::make_shared<MeshGeometry>(own->read());
+    if (!geometry->setUVSet(name, std::move(u), std::move(v), std::move(ids)))
+        return MS::kFailure;
+    return cached.setMObject(MeshData::make(geometry));
 }
 
 MStatus MFnMesh::getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString* uvSet) const
