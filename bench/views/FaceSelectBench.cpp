@@ -21,6 +21,7 @@
 #include <maya/MPoint.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -6,6 +6,8 @@
 #include "commands/MessageOutput.h"
 #include "views/Views.h"
 
+#include <maya/MStringArray.h>
+
 #include <QElapsedTimer>
 
 #include <arpa/inet.h>

@@ -10,6 +10,7 @@
 #include <maya/MDagModifier.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
+#include <maya/MEulerRotation.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnMatrixData.h>
 #include <maya/MFnSet.h>

@@ -9,6 +9,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MFloatArray.h>
 #include <maya/MFloatPointArray.h>
+#include <maya/MFloatVectorArray.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnMeshData.h>

@@ -10,10 +10,12 @@
 #include "support/RealScenesFolder.h"
 
 #include <maya/MDagPath.h>
+#include <maya/MDataBlock.h>
 #include <maya/MEventMessage.h>
 #include <maya/MFnSingleIndexedComponent.h>
 #include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
+#include <maya/MItGeometry.h>
 #include <maya/MItSelectionList.h>
 #include <maya/MPlug.h>
 #include <maya/MPxDeformerNode.h>

@@ -14,6 +14,7 @@
 #include <maya/MMatrix.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
+#include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 
 #include <cmath>

@@ -283,7 +283,7 @@ TEST(MStringText, SubstringSplitSubstituteSearchAndCase)
 TEST(MStringText, FormatReplacesNumberedArgumentsAndKeepsOtherCarets)
 {
     MString out;
-    out.format("^1s: ^2s is ^1s (^3x, ^^)", "node", "locked");
+    EXPECT_EQ(out.format("^1s: ^2s is ^1s (^3x, ^^)", "node", "locked"), MS::kSuccess);
     EXPECT_STREQ(out.asChar(), "node: locked is node (^3x, ^^)");
 
     out.format("^10s-^1s", "a", "", "", "", "", "", "", "", "", "ten");
@@ -329,13 +329,17 @@ TEST(MStringText, NumbersAppendInShortestExactForm)
 
     for (double value : {1e300, -2.2250738585072014e-308, 1.0 / 3.0, 123456.789}) {
         MString text;
-        text.set(value);
+        EXPECT_EQ(text.set(value), MS::kSuccess);
         EXPECT_EQ(text.asDouble(), value) << text.asChar();
     }
 
     MString fixed;
-    fixed.set(3.14159, 2);
+    EXPECT_EQ(fixed.set(3.14159, 2), MS::kSuccess);
     EXPECT_STREQ(fixed.asChar(), "3.14");
+    EXPECT_EQ(fixed.set("label:12", 5), MS::kSuccess);
+    EXPECT_STREQ(fixed.asChar(), "label");
+    EXPECT_EQ(fixed.set("pin"), MS::kSuccess);
+    EXPECT_STREQ(fixed.asChar(), "pin");
 
     MString mixed = MString("n") + 5 + ":" + 2.5f;
     EXPECT_STREQ(mixed.asChar(), "n5:2.5");

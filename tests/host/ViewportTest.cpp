@@ -5,17 +5,24 @@
 #include <maya/MFrameContext.h>
 #include <maya/MHWGeometry.h>
 #include <maya/MObject.h>
+#include <maya/MPoint.h>
 #include <maya/MPxDrawOverride.h>
 #include <maya/MPxGeometryOverride.h>
 #include <maya/MSelectionMask.h>
 #include <maya/MStateManager.h>
+#include <maya/MStringArray.h>
+#include <maya/MUIDrawManager.h>
 #include <maya/MUserData.h>
+#include <maya/MVector.h>
 #include <maya/MViewport2Renderer.h>
 
 #include "viewport/DrawRegistryState.h"
 #include "viewport/RendererAccess.h"
+#include "viewport/UiDrawList.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 using namespace MHWRender;
 
@@ -301,4 +308,30 @@ TEST(FrameContexts, MatricesAndViewportProjectionAgree)
     EXPECT_TRUE(std::isnan(x) && std::isnan(y));
     empty.viewportToWorld(150.0, 25.0, nearPt, farPt);
     EXPECT_TRUE(std::isnan(nearPt.x) && std::isnan(farPt.y));
+
+    // The host excludes no classification: an array handed in comes back empty.
+    MStringArray exclusions;
+    exclusions.append("drawdb/geometry/stale");
+    frame.classificationExclusions(exclusions);
+    EXPECT_EQ(exclusions.length(), 0u);
+}
+
+// Counted circles and cylinders draw as many segments as asked; fewer than three, or a
+// negative count, still close a loop with three.
+TEST(UiDrawables, CountedCirclesAndCylindersDrawAtLeastThreeSegments)
+{
+    const std::pair<int, size_t> cases[] = {{40, 40}, {3, 3}, {2, 3}, {0, 3}, {-5, 3}};
+    for (const auto& [asked, segments] : cases) {
+        host::HostDrawManager drawManager;
+        drawManager.beginDrawable();
+        drawManager.circle(MPoint::origin, MVector(0, 0, 1), 1.0, asked, false);
+        drawManager.circle2d(MPoint::origin, 1.0, asked, false);
+        drawManager.cylinder(MPoint::origin, MVector(0, 1, 0), 1.0, 2.0, asked, false);
+        drawManager.endDrawable();
+        const std::vector<host::UiDrawable>& drawn = host::RendererAccess::uiList(drawManager).drawables;
+        ASSERT_EQ(drawn.size(), 4u) << "asked for " << asked;
+        for (const host::UiDrawable& loop : drawn) {
+            EXPECT_EQ(loop.positions.size(), 3 * segments) << "asked for " << asked;
+        }
+    }
 }

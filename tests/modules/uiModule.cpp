@@ -4,6 +4,7 @@
 // those procedures. Its entry points log to the MEL global $gUiModuleLog, and
 // uiModuleLateRegister tries registerUI outside initializePlugin.
 
+#include <maya/MArgList.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MPxCommand.h>

@@ -15,7 +15,10 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MGlobal.h>
 #include <maya/MObject.h>
+#include <maya/MPxDrawOverride.h>
+#include <maya/MPxGeometryOverride.h>
 #include <maya/MTypeId.h>
+#include <maya/MTypes.h>
 
 #include <dlfcn.h>
 
@@ -142,7 +145,7 @@ TEST(PluginModule, ExportsItsEntryPointsVersionAndSignature)
     EXPECT_NE(dlsym(handle, "ADSK_PLUGIN_SIGNATURE"), nullptr);
     const char* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
     ASSERT_NE(version, nullptr);
-    EXPECT_STREQ(version, "20230300");
+    EXPECT_EQ(std::string(version), std::to_string(MAYA_API_VERSION));
     dlclose(handle);
 }
 

@@ -3,10 +3,6 @@
 
 #include <maya/MStatus.h>
 #include <maya/MColor.h>
-#include <maya/MMatrix.h>
-#include <maya/MPoint.h>
-#include <maya/MString.h>
-#include <maya/MVector.h>
 
 class QWidget;
 

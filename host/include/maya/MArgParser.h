@@ -3,7 +3,6 @@
 
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
-#include <maya/MString.h>
 
 #include <memory>
 

@@ -1,9 +1,6 @@
 #ifndef MAYA_MARRAYDATABUILDER_H
 #define MAYA_MARRAYDATABUILDER_H
 
-#include <maya/MArrayDataHandle.h>
-#include <maya/MDataHandle.h>
-#include <maya/MObject.h>
 #include <maya/MStatus.h>
 
 #include <memory>

@@ -1,7 +1,6 @@
 #ifndef MAYA_MARRAYDATAHANDLE_H
 #define MAYA_MARRAYDATAHANDLE_H
 
-#include <maya/MDataHandle.h>
 #include <maya/MStatus.h>
 
 #include <memory>

@@ -1,7 +1,8 @@
 #ifndef MAYA_MCOLOR_H
 #define MAYA_MCOLOR_H
 
-#include <maya/MStatus.h>
+#include <maya/MTypes.h>
+
 #include <iosfwd>
 
 class MColor

@@ -1,7 +1,9 @@
 #ifndef MAYA_MDGCONTEXTGUARD_H
 #define MAYA_MDGCONTEXTGUARD_H
 
-#include <maya/MDGContext.h>
+#include <maya/MTypes.h>
+
+#include <memory>
 
 // Makes a context current for the guard's lifetime and restores the previous one.
 class MDGContextGuard
@@ -13,7 +15,7 @@ public:
     MDGContextGuard& operator=(const MDGContextGuard&) = delete;
 
 private:
-    MDGContext fContext;
+    std::unique_ptr<MDGContext> fContext;  // a copy of the context made current
     const MDGContext* fPrevious;
 };
 

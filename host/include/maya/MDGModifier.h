@@ -1,7 +1,6 @@
 #ifndef MAYA_MDGMODIFIER_H
 #define MAYA_MDGMODIFIER_H
 
-#include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MTypeId.h>

@@ -1,9 +1,7 @@
 #ifndef MAYA_MDAGMESSAGE_H
 #define MAYA_MDAGMESSAGE_H
 
-#include <maya/MDagPath.h>
 #include <maya/MMessage.h>
-#include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 

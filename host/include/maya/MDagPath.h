@@ -2,10 +2,8 @@
 #define MAYA_MDAGPATH_H
 
 #include <maya/MFn.h>
-#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
-#include <maya/MString.h>
 
 #include <vector>
 

@@ -2,7 +2,6 @@
 #define MAYA_MEULERROTATION_H
 
 #include <maya/MStatus.h>
-#include <maya/MVector.h>
 #include <iosfwd>
 
 #define kEulerRotationEpsilon 1.0e-10
@@ -16,7 +15,7 @@ public:
 
     MEulerRotation() : x(0.0), y(0.0), z(0.0), order(kXYZ) {}
     MEulerRotation(const MEulerRotation& src) = default;
-    MEulerRotation(const MVector& v, RotationOrder ord = kXYZ) : x(v.x), y(v.y), z(v.z), order(ord) {}
+    MEulerRotation(const MVector& v, RotationOrder ord = kXYZ);
     MEulerRotation(double xx, double yy, double zz, RotationOrder ord = kXYZ)
         : x(xx), y(yy), z(zz), order(ord) {}
     MEulerRotation& operator=(const MEulerRotation& src) = default;
@@ -33,7 +32,7 @@ public:
 
     MMatrix asMatrix() const;
     MQuaternion asQuaternion() const;
-    MVector asVector() const { return MVector(x, y, z); }
+    MVector asVector() const;
 
     MEulerRotation operator+(const MEulerRotation& o) const;
     MEulerRotation& operator+=(const MEulerRotation& o);

@@ -1,9 +1,9 @@
 #ifndef MAYA_MEVALUATIONNODE_H
 #define MAYA_MEVALUATIONNODE_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MObject.h>
-#include <maya/MPlug.h>
-#include <maya/MStatus.h>
 
 class MDataBlock;
 class MEvaluationNodeIterator;

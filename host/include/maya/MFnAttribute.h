@@ -1,9 +1,10 @@
 #ifndef MAYA_MFNATTRIBUTE_H
 #define MAYA_MFNATTRIBUTE_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnBase.h>
 #include <maya/MFnData.h>
-#include <maya/MString.h>
 
 // Flags and names common to every attribute.
 class MFnAttribute : public MFnBase

@@ -1,11 +1,8 @@
 #ifndef MAYA_MFNDAGNODE_H
 #define MAYA_MFNDAGNODE_H
 
-#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
-#include <maya/MDagPathArray.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>

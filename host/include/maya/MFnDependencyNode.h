@@ -1,8 +1,9 @@
 #ifndef MAYA_MFNDEPENDENCYNODE_H
 #define MAYA_MFNDEPENDENCYNODE_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnBase.h>
-#include <maya/MPlug.h>
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 

@@ -1,8 +1,9 @@
 #ifndef MAYA_MFNDOUBLEARRAYDATA_H
 #define MAYA_MFNDOUBLEARRAYDATA_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnData.h>
-#include <maya/MDoubleArray.h>
 
 // Data objects holding a MDoubleArray.
 class MFnDoubleArrayData : public MFnData

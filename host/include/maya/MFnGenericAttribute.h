@@ -1,10 +1,11 @@
 #ifndef MAYA_MFNGENERICATTRIBUTE_H
 #define MAYA_MFNGENERICATTRIBUTE_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnAttribute.h>
 #include <maya/MFnData.h>
 #include <maya/MFnNumericData.h>
-#include <maya/MTypeId.h>
 
 // Attributes that accept several kinds of data.
 class MFnGenericAttribute : public MFnAttribute

@@ -1,8 +1,9 @@
 #ifndef MAYA_MFNGEOMETRYDATA_H
 #define MAYA_MFNGEOMETRYDATA_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnData.h>
-#include <maya/MMatrix.h>
 
 // Base of the geometry data function sets (mesh, curve ...).
 class MFnGeometryData : public MFnData

@@ -1,8 +1,9 @@
 #ifndef MAYA_MFNINTARRAYDATA_H
 #define MAYA_MFNINTARRAYDATA_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnData.h>
-#include <maya/MIntArray.h>
 
 // Data objects holding a MIntArray.
 class MFnIntArrayData : public MFnData

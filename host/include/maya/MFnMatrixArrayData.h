@@ -1,8 +1,9 @@
 #ifndef MAYA_MFNMATRIXARRAYDATA_H
 #define MAYA_MFNMATRIXARRAYDATA_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnData.h>
-#include <maya/MMatrixArray.h>
 
 // Data objects holding a MMatrixArray.
 class MFnMatrixArrayData : public MFnData

@@ -1,9 +1,9 @@
 #ifndef MAYA_MFNMATRIXDATA_H
 #define MAYA_MFNMATRIXDATA_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnData.h>
-#include <maya/MMatrix.h>
-#include <maya/MTransformationMatrix.h>
 
 // Data objects holding a matrix (or a transformation that composes one).
 class MFnMatrixData : public MFnData

@@ -1,15 +1,10 @@
 #ifndef MAYA_MFNMESH_H
 #define MAYA_MFNMESH_H
 
-#include <maya/MFloatArray.h>
 #include <maya/MFloatPoint.h>
-#include <maya/MFloatPointArray.h>
 #include <maya/MFloatVector.h>
-#include <maya/MFloatVectorArray.h>
 #include <maya/MFnDagNode.h>
-#include <maya/MIntArray.h>
 #include <maya/MPoint.h>
-#include <maya/MPointArray.h>
 #include <maya/MString.h>
 #include <maya/MTypes.h>
 #include <maya/MVector.h>

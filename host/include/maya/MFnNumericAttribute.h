@@ -3,6 +3,7 @@
 
 #include <maya/MFnAttribute.h>
 #include <maya/MFnNumericData.h>
+#include <maya/MObject.h>
 
 // Numeric attributes, including 2/3-component compounds, points and colours.
 class MFnNumericAttribute : public MFnAttribute

@@ -1,12 +1,8 @@
 #ifndef MAYA_MFNNURBSCURVE_H
 #define MAYA_MFNNURBSCURVE_H
 
-#include <maya/MDoubleArray.h>
 #include <maya/MFnDagNode.h>
-#include <maya/MPoint.h>
-#include <maya/MPointArray.h>
 #include <maya/MTypes.h>
-#include <maya/MVector.h>
 
 #ifndef kMFnNurbsEpsilon
 #define kMFnNurbsEpsilon 1.0e-3

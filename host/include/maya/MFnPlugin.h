@@ -8,7 +8,6 @@
 #include <maya/MPxNode.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
-#include <maya/MSyntax.h>
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 

@@ -1,11 +1,8 @@
 #ifndef MAYA_MFNSET_H
 #define MAYA_MFNSET_H
 
-#include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MObject.h>
-#include <maya/MPlug.h>
-#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 
 // Function set for object sets ("objectSet" nodes).

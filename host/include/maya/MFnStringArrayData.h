@@ -1,8 +1,9 @@
 #ifndef MAYA_MFNSTRINGARRAYDATA_H
 #define MAYA_MFNSTRINGARRAYDATA_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnData.h>
-#include <maya/MStringArray.h>
 
 // Data objects holding a MStringArray.
 class MFnStringArrayData : public MFnData

@@ -1,8 +1,9 @@
 #ifndef MAYA_MFNSTRINGDATA_H
 #define MAYA_MFNSTRINGDATA_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnData.h>
-#include <maya/MString.h>
 
 // Data objects holding a string.
 class MFnStringData : public MFnData

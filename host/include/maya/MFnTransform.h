@@ -1,13 +1,9 @@
 #ifndef MAYA_MFNTRANSFORM_H
 #define MAYA_MFNTRANSFORM_H
 
-#include <maya/MEulerRotation.h>
 #include <maya/MFnDagNode.h>
-#include <maya/MPoint.h>
-#include <maya/MQuaternion.h>
 #include <maya/MTransformationMatrix.h>
 #include <maya/MTypes.h>
-#include <maya/MVector.h>
 
 // Function set for transform nodes: the local transformation and its parts.
 class MFnTransform : public MFnDagNode

@@ -1,9 +1,11 @@
 #ifndef MAYA_MFNTYPEDATTRIBUTE_H
 #define MAYA_MFNTYPEDATTRIBUTE_H
 
+#include <maya/MTypes.h>
+
 #include <maya/MFnAttribute.h>
 #include <maya/MFnData.h>
-#include <maya/MTypeId.h>
+#include <maya/MObject.h>
 
 // Attributes holding one kind of data object (arrays, strings, geometry ...).
 class MFnTypedAttribute : public MFnAttribute

@@ -6,7 +6,6 @@
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 #include <maya/MString.h>
-#include <maya/MStringArray.h>
 #include <maya/MDagPath.h>
 
 namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }

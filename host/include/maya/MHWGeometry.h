@@ -1,12 +1,12 @@
 #ifndef MAYA_MHWGEOMETRY_H
 #define MAYA_MHWGEOMETRY_H
 
-#include <maya/MStatus.h>
-#include <maya/MString.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MSelectionMask.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <vector>
 
 class MUserData;
@@ -15,14 +15,6 @@ namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawLi
 
 namespace MHWRender
 {
-
-enum DrawAPI {
-    kNone = 0,
-    kOpenGL = 1 << 0,
-    kDirectX11 = 1 << 1,
-    kOpenGLCoreProfile = 1 << 2,
-    kAllDevices = kOpenGL | kDirectX11 | kOpenGLCoreProfile
-};
 
 class MGeometry
 {

@@ -1,9 +1,7 @@
 #ifndef MAYA_MHWGEOMETRYUTILITIES_H
 #define MAYA_MHWGEOMETRYUTILITIES_H
 
-#include <maya/MStatus.h>
-#include <maya/MColor.h>
-#include <maya/MHWGeometry.h>
+#include <maya/MTypes.h>
 
 namespace MHWRender
 {

@@ -2,11 +2,9 @@
 #define MAYA_MITDAG_H
 
 #include <maya/MDagPath.h>
-#include <maya/MDagPathArray.h>
 #include <maya/MFn.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
-#include <maya/MString.h>
 
 #include <deque>
 

@@ -1,15 +1,12 @@
 #ifndef MAYA_MITGEOMETRY_H
 #define MAYA_MITGEOMETRY_H
 
-#include <maya/MDagPath.h>
-#include <maya/MDataHandle.h>
-#include <maya/MMatrix.h>
 #include <maya/MObject.h>
-#include <maya/MPoint.h>
-#include <maya/MPointArray.h>
-#include <maya/MStatus.h>
 #include <maya/MTypes.h>
-#include <maya/MVector.h>
+
+#include <memory>
+
+namespace host { struct GeometryIterationTarget; }
 
 // Iterates over the points of a geometry (mesh vertices, curve CVs), either a
 // shape's through its DAG path or the geometry held by a data handle (what a
@@ -44,12 +41,12 @@ private:
     MItGeometry& operator=(const MItGeometry&) = delete;
     void attach(MStatus* ReturnStatus);
 
-    MDagPath fPath;          // shape iterated (path form)
-    MDataHandle fHandle;     // geometry iterated (handle form)
+    // The shape (path form) or the data handle (handle form) iterated, and the
+    // object-to-world matrix.
+    std::unique_ptr<host::GeometryIterationTarget> fTarget;
     bool fFromHandle = false;
     bool fReadOnly = true;
     MObject fData;           // the geometry data object the points live in
-    MMatrix fToWorld;        // object to world space
     int fCount = 0;
     int fIndex = 0;
 };

@@ -3,7 +3,6 @@
 
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
-#include <maya/MString.h>
 #include <maya/MTypes.h>
 
 class MAngle;

@@ -4,7 +4,6 @@
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
-#include <maya/MSyntax.h>
 #include <maya/MTypes.h>
 
 class MArgList;

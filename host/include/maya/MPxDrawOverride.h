@@ -2,11 +2,11 @@
 #define MAYA_MPXDRAWOVERRIDE_H
 
 #include <maya/MStatus.h>
+#include <maya/MViewport2Renderer.h>
 #include <maya/MString.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
-#include <maya/MHWGeometry.h>
 
 class MUserData;
 

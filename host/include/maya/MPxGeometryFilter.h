@@ -1,7 +1,8 @@
 #ifndef MAYA_MPXGEOMETRYFILTER_H
 #define MAYA_MPXGEOMETRYFILTER_H
 
-#include <maya/MMatrix.h>
+#include <maya/MTypes.h>
+
 #include <maya/MPxNode.h>
 
 class MItGeometry;

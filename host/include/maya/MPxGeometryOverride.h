@@ -2,8 +2,8 @@
 #define MAYA_MPXGEOMETRYOVERRIDE_H
 
 #include <maya/MStatus.h>
+#include <maya/MViewport2Renderer.h>
 #include <maya/MString.h>
-#include <maya/MHWGeometry.h>
 
 namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
 

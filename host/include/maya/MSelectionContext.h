@@ -1,11 +1,8 @@
 #ifndef MAYA_MSELECTIONCONTEXT_H
 #define MAYA_MSELECTIONCONTEXT_H
 
-#include <maya/MStatus.h>
-#include <maya/MMatrix.h>
-#include <maya/MPoint.h>
-#include <maya/MVector.h>
 #include <maya/MSelectionMask.h>
+#include <maya/MStatus.h>
 
 namespace MHWRender
 {

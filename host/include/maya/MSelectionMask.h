@@ -2,7 +2,6 @@
 #define MAYA_MSELECTIONMASK_H
 
 #include <maya/MStatus.h>
-#include <maya/MString.h>
 #include <vector>
 
 class MSelectionMask

@@ -72,7 +72,5 @@ using MS = MStatus;
 #define CHECK_MSTATUS_AND_RETURN_IT(_status)            \
     CHECK_MSTATUS_AND_RETURN((_status), (_maStat))
 
-// errorString() returns an MString: make it usable wherever MStatus is.
-#include <maya/MString.h>
 
 #endif

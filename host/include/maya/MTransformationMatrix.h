@@ -1,12 +1,10 @@
 #ifndef MAYA_MTRANSFORMATIONMATRIX_H
 #define MAYA_MTRANSFORMATIONMATRIX_H
 
-#include <maya/MStatus.h>
-#include <maya/MTypes.h>
-#include <maya/MEulerRotation.h>
-#include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 #include <maya/MQuaternion.h>
+#include <maya/MStatus.h>
+#include <maya/MTypes.h>
 #include <maya/MVector.h>
 
 #define MTransformationMatrix_kTol 1.0e-10

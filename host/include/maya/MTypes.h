@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <maya/MApiNamespace.h>
+
 #define MAYA_API_VERSION 20230300
 
 // Entry points and exported data of a plug-in module: C linkage and visible

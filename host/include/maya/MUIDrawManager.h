@@ -2,11 +2,6 @@
 #define MAYA_MUIDRAWMANAGER_H
 
 #include <maya/MStatus.h>
-#include <maya/MColor.h>
-#include <maya/MPoint.h>
-#include <maya/MVector.h>
-#include <maya/MString.h>
-#include <maya/MStringArray.h>
 
 namespace host { class HostDrawManager; struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
 

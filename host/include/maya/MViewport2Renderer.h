@@ -2,12 +2,19 @@
 #define MAYA_MVIEWPORT2RENDERER_H
 
 #include <maya/MStatus.h>
-#include <maya/MHWGeometry.h>
 
 namespace host { struct RendererAccess; struct ShaderParameters; struct UiDrawList; }
 
 namespace MHWRender
 {
+
+enum DrawAPI {
+    kNone = 0,
+    kOpenGL = 1 << 0,
+    kDirectX11 = 1 << 1,
+    kOpenGLCoreProfile = 1 << 2,
+    kAllDevices = kOpenGL | kDirectX11 | kOpenGLCoreProfile
+};
 
 // The Viewport 2.0 renderer. theRenderer() is null when no renderer runs (batch mode).
 class MRenderer

@@ -16,6 +16,8 @@
 
 #include "anim/ConstraintNode.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class ConstraintCommand : public ModifierCommand

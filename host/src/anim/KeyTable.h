@@ -9,6 +9,7 @@
 
 #include "anim/AnimCurveMath.h"
 
+#include <maya/MDGModifier.h>
 #include <maya/MObject.h>
 #include <maya/MPxCommand.h>
 #include <maya/MStatus.h>

@@ -2,7 +2,11 @@
 // One command argument as the interpreter or MArgList::addArg produced it.
 
 #include <maya/MArgList.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 
 #include <cstdint>
 #include <vector>

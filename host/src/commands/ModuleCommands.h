@@ -5,6 +5,7 @@
 //   getModulePath -moduleName NAME               the module's folder
 // and getenv NAME, the value of an environment variable ("" when unset).
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 #include <maya/MSyntax.h>
 

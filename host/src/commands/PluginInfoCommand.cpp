@@ -6,6 +6,7 @@
 #include "dg/Registry.h"
 
 #include <maya/MArgDatabase.h>
+#include <maya/MArgList.h>
 #include <maya/MGlobal.h>
 #include <maya/MStringArray.h>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 #include <maya/MSyntax.h>
 

@@ -3,6 +3,7 @@
 #include "commands/PluginManager.h"
 
 #include <maya/MArgDatabase.h>
+#include <maya/MArgList.h>
 #include <maya/MStringArray.h>
 
 namespace host {

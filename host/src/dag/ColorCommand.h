@@ -6,6 +6,8 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class ColorCommand : public ModifierCommand

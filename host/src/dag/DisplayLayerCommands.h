@@ -10,6 +10,7 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
 #include <maya/MObject.h>
 #include <maya/MString.h>
 

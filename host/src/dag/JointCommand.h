@@ -10,6 +10,8 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class JointCommand : public ModifierCommand

@@ -8,6 +8,8 @@
 
 #include "dag/TransformNode.h"
 
+#include <maya/MMatrix.h>
+
 namespace host {
 
 class JointNode : public TransformNode

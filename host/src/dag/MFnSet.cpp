@@ -1,4 +1,5 @@
 #include <maya/MFnSet.h>
+#include <maya/MSelectionList.h>
 
 #include "dag/Dag.h"
 #include "dag/DagAttributes.h"

@@ -1,3 +1,4 @@
+#include <maya/MEulerRotation.h>
 #include <maya/MFnTransform.h>
 
 #include "dag/Dag.h"

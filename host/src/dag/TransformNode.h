@@ -4,6 +4,7 @@
 // matrix and, through the hierarchy, the per-instance world matrices.
 
 #include <maya/MDataBlock.h>
+#include <maya/MMatrix.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 #include <maya/MPxNode.h>

@@ -11,6 +11,8 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class BlendShapeCommand : public ModifierCommand

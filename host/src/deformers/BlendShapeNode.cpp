@@ -10,6 +10,7 @@
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
 #include <maya/MFnAttribute.h>
+#include <maya/MItGeometry.h>
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 

@@ -9,6 +9,9 @@
 // beyond the last they go on along the last segment. Per-point baseWeights and targetWeights
 // scale them, and the envelope scales everything.
 
+#include <maya/MDataBlock.h>
+#include <maya/MItGeometry.h>
+#include <maya/MMatrix.h>
 #include <maya/MPxGeometryFilter.h>
 #include <maya/MTypeId.h>
 

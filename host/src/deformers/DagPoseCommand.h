@@ -7,6 +7,8 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class DagPoseCommand : public ModifierCommand

@@ -5,6 +5,8 @@
 // "inputComponents" with that id on the geometry passing through it. Here every group is the
 // whole geometry: groupParts passes its input geometry on unchanged.
 
+#include <maya/MDataBlock.h>
+#include <maya/MPlug.h>
 #include <maya/MPxNode.h>
 #include <maya/MTypeId.h>
 

@@ -14,6 +14,7 @@
 #include "commands/builtins/ModifierCommand.h"
 #include "deformers/SkinningKernel.h"
 
+#include <maya/MArgList.h>
 #include <maya/MDagPath.h>
 
 #include <vector>

@@ -13,6 +13,11 @@
 #include <vector>
 
 #include <maya/MDagPath.h>
+#include <maya/MDataBlock.h>
+#include <maya/MItGeometry.h>
+#include <maya/MMatrix.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
 #include <maya/MPxGeometryFilter.h>
 #include <maya/MTypeId.h>
 

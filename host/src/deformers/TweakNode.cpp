@@ -7,6 +7,8 @@
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
 #include <maya/MFnNumericAttribute.h>
+#include <maya/MItGeometry.h>
+#include <maya/MMatrix.h>
 
 namespace host {
 

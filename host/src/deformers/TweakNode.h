@@ -4,6 +4,9 @@
 // plist[i].controlPoints[p] (curves), scaled by the envelope. "relativeTweak" off would make the
 // values absolute positions; Maya leaves it on.
 
+#include <maya/MDataBlock.h>
+#include <maya/MItGeometry.h>
+#include <maya/MMatrix.h>
 #include <maya/MPxGeometryFilter.h>
 #include <maya/MTypeId.h>
 

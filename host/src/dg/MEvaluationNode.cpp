@@ -1,4 +1,5 @@
 #include <maya/MEvaluationNode.h>
+#include <maya/MPlug.h>
 
 #include "dg/FnSet.h"
 

@@ -1,3 +1,4 @@
+#include <maya/MDGContext.h>
 #include <maya/MPlug.h>
 
 #include <maya/MAngle.h>

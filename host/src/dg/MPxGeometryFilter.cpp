@@ -1,3 +1,4 @@
+#include <maya/MDagModifier.h>
 #include <maya/MPxGeometryFilter.h>
 
 #include <maya/MDataBlock.h>

@@ -1,3 +1,8 @@
+#include <maya/MDagPath.h>
+#include <maya/MEvaluationNode.h>
+#include <maya/MHWGeometryUtilities.h>
+#include <maya/MNodeCacheSetupInfo.h>
+#include <maya/MObjectArray.h>
 #include <maya/MPxLocatorNode.h>
 
 #include <maya/MNodeCacheDisablingInfo.h>

@@ -1,3 +1,8 @@
+#include <maya/MCacheSchema.h>
+#include <maya/MDGContext.h>
+#include <maya/MEvaluationNode.h>
+#include <maya/MNodeCacheDisablingInfo.h>
+#include <maya/MNodeCacheSetupInfo.h>
 #include <maya/MPxNode.h>
 
 #include <maya/MDataBlock.h>

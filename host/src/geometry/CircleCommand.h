@@ -7,6 +7,7 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
 #include <maya/MObject.h>
 
 namespace host {

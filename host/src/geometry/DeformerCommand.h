@@ -11,6 +11,7 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
 #include <maya/MDagPath.h>
 
 namespace host {

@@ -3,6 +3,7 @@
 // selected) objects and everything below them, from their points rather than
 // their boxes: xmin ymin zmin xmax ymax zmax in the working unit.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -1,3 +1,6 @@
+#include <maya/MFloatArray.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MFloatVectorArray.h>
 #include <maya/MFnMesh.h>
 
 #include "dg/FnSet.h"

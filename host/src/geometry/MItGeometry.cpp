@@ -1,11 +1,28 @@
 #include <maya/MItGeometry.h>
 
+#include <maya/MDagPath.h>
+#include <maya/MDataHandle.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnNurbsCurve.h>
+#include <maya/MMatrix.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
+#include <maya/MVector.h>
 
 #include "dg/Data.h"
 #include "geometry/CurveData.h"
 #include "geometry/MeshData.h"
+
+namespace host {
+
+struct GeometryIterationTarget
+{
+    MDagPath path;
+    MDataHandle handle;
+    MMatrix toWorld;
+};
+
+} // namespace host
 
 namespace {
 
@@ -22,12 +39,14 @@ bool isWorld(MSpace::Space space)
 
 } // namespace
 
-MItGeometry::MItGeometry(MDagPath& dagPath, MStatus* ReturnStatus) : fPath(dagPath)
+MItGeometry::MItGeometry(MDagPath& dagPath, MStatus* ReturnStatus)
+    : fTarget(new host::GeometryIterationTarget{dagPath, MDataHandle(), MMatrix()})
 {
     attach(ReturnStatus);
 }
 
-MItGeometry::MItGeometry(MDagPath& dagPath, MObject& component, MStatus* ReturnStatus) : fPath(dagPath)
+MItGeometry::MItGeometry(MDagPath& dagPath, MObject& component, MStatus* ReturnStatus)
+    : fTarget(new host::GeometryIterationTarget{dagPath, MDataHandle(), MMatrix()})
 {
     // Components are not tracked by this host's geometry: only the whole
     // geometry can be iterated.
@@ -40,14 +59,18 @@ MItGeometry::MItGeometry(MDagPath& dagPath, MObject& component, MStatus* ReturnS
 }
 
 MItGeometry::MItGeometry(MDataHandle& dataHandle, unsigned int, bool readOnly, MStatus* ReturnStatus)
-    : fHandle(dataHandle), fFromHandle(true), fReadOnly(readOnly)
+    : fTarget(new host::GeometryIterationTarget{MDagPath(), dataHandle, MMatrix()}),
+      fFromHandle(true),
+      fReadOnly(readOnly)
 {
     // Geometry here carries no component groups: every group is the whole geometry.
     attach(ReturnStatus);
 }
 
 MItGeometry::MItGeometry(MDataHandle& dataHandle, bool readOnly, MStatus* ReturnStatus)
-    : fHandle(dataHandle), fFromHandle(true), fReadOnly(readOnly)
+    : fTarget(new host::GeometryIterationTarget{MDagPath(), dataHandle, MMatrix()}),
+      fFromHandle(true),
+      fReadOnly(readOnly)
 {
     attach(ReturnStatus);
 }
@@ -59,7 +82,7 @@ void MItGeometry::attach(MStatus* ReturnStatus)
     fCount = 0;
     fIndex = 0;
     if (fFromHandle) {
-        MObject data = fHandle.data();
+        MObject data = fTarget->handle.data();
         if (!host::meshDataOf(data) && !host::curveDataOf(data)) {
             setStatus(ReturnStatus, MStatus::kInvalidParameter);
             return;
@@ -69,14 +92,14 @@ void MItGeometry::attach(MStatus* ReturnStatus)
             // shared with other plugs is left alone (the points themselves
             // are copied on the first write).
             data = host::cloneData(data);
-            MStatus status = fHandle.set(data);
+            MStatus status = fTarget->handle.set(data);
             if (!status) {
                 setStatus(ReturnStatus, status.statusCode());
                 return;
             }
         }
         fData = data;
-        fToWorld = static_cast<host::GeometryData*>(host::dataOf(fData))->matrix;
+        fTarget->toWorld = static_cast<host::GeometryData*>(host::dataOf(fData))->matrix;
         if (const host::MeshData* mesh = host::meshDataOf(fData))
             fCount = mesh->read().numVertices();
         else
@@ -85,10 +108,10 @@ void MItGeometry::attach(MStatus* ReturnStatus)
         return;
     }
     MStatus status;
-    if (fPath.hasFn(MFn::kMesh)) {
-        fCount = MFnMesh(fPath).numVertices(&status);
-    } else if (fPath.hasFn(MFn::kNurbsCurve)) {
-        fCount = MFnNurbsCurve(fPath).numCVs(&status);
+    if (fTarget->path.hasFn(MFn::kMesh)) {
+        fCount = MFnMesh(fTarget->path).numVertices(&status);
+    } else if (fTarget->path.hasFn(MFn::kNurbsCurve)) {
+        fCount = MFnNurbsCurve(fTarget->path).numCVs(&status);
     } else {
         setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return;
@@ -156,10 +179,10 @@ MPoint MItGeometry::position(MSpace::Space space, MStatus* ReturnStatus) const
     MPoint p;
     MStatus status;
     if (!fFromHandle) {
-        if (fPath.hasFn(MFn::kMesh))
-            status = MFnMesh(fPath).getPoint(fIndex, p, space);
+        if (fTarget->path.hasFn(MFn::kMesh))
+            status = MFnMesh(fTarget->path).getPoint(fIndex, p, space);
         else
-            status = MFnNurbsCurve(fPath).getCV(unsigned(fIndex), p, space);
+            status = MFnNurbsCurve(fTarget->path).getCV(unsigned(fIndex), p, space);
         setStatus(ReturnStatus, status.statusCode());
         return p;
     }
@@ -171,7 +194,7 @@ MPoint MItGeometry::position(MSpace::Space space, MStatus* ReturnStatus) const
         p = MPoint(d[0], d[1], d[2]);
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return isWorld(space) ? p * fToWorld : p;
+    return isWorld(space) ? p * fTarget->toWorld : p;
 }
 
 MStatus MItGeometry::setPosition(const MPoint& point, MSpace::Space space)
@@ -189,7 +212,7 @@ MStatus MItGeometry::setPosition(const MPoint& point, MSpace::Space space)
     }
     if (fReadOnly)
         return MStatus::kFailure;
-    MPoint p = isWorld(space) ? point * fToWorld.inverse() : point;
+    MPoint p = isWorld(space) ? point * fTarget->toWorld.inverse() : point;
     if (p.w != 0.0 && p.w != 1.0)
         p = MPoint(p.x / p.w, p.y / p.w, p.z / p.w);
     if (host::MeshData* mesh = host::meshDataOf(fData)) {
@@ -216,7 +239,7 @@ MVector MItGeometry::normal(MSpace::Space space, MStatus* ReturnStatus) const
     }
     MVector n;
     if (!fFromHandle) {
-        MStatus status = fPath.hasFn(MFn::kMesh) ? MFnMesh(fPath).getVertexNormal(fIndex, false, n, space)
+        MStatus status = fTarget->path.hasFn(MFn::kMesh) ? MFnMesh(fTarget->path).getVertexNormal(fIndex, false, n, space)
                                                  : MStatus(MStatus::kInvalidParameter);
         setStatus(ReturnStatus, status.statusCode());
         return n;
@@ -233,7 +256,7 @@ MVector MItGeometry::normal(MSpace::Space space, MStatus* ReturnStatus) const
         n = MVector(normals[at], normals[at + 1], normals[at + 2]);
     setStatus(ReturnStatus, MStatus::kSuccess);
     if (isWorld(space)) {
-        n = n * fToWorld.inverse().transpose();
+        n = n * fTarget->toWorld.inverse().transpose();
         n.normalize();
     }
     return n;
@@ -242,9 +265,9 @@ MVector MItGeometry::normal(MSpace::Space space, MStatus* ReturnStatus) const
 MStatus MItGeometry::allPositions(MPointArray& positions, MSpace::Space space) const
 {
     if (!fFromHandle) {
-        if (fPath.hasFn(MFn::kMesh))
-            return MFnMesh(fPath).getPoints(positions, space);
-        return MFnNurbsCurve(fPath).getCVs(positions, space);
+        if (fTarget->path.hasFn(MFn::kMesh))
+            return MFnMesh(fTarget->path).getPoints(positions, space);
+        return MFnNurbsCurve(fTarget->path).getCVs(positions, space);
     }
     positions.setLength(unsigned(fCount));
     // Written as x, y, z, w doubles in one pass over the array.
@@ -271,7 +294,7 @@ MStatus MItGeometry::allPositions(MPointArray& positions, MSpace::Space space) c
     }
     if (isWorld(space))
         for (MPoint& p : positions)
-            p *= fToWorld;
+            p *= fTarget->toWorld;
     return MStatus::kSuccess;
 }
 
@@ -281,16 +304,16 @@ MStatus MItGeometry::setAllPositions(const MPointArray& positions, MSpace::Space
         return MStatus::kInvalidParameter;
     if (!fFromHandle) {
         MPointArray copy(positions);
-        if (fPath.hasFn(MFn::kMesh))
-            return MFnMesh(fPath).setPoints(copy, space);
-        MFnNurbsCurve curve(fPath);
+        if (fTarget->path.hasFn(MFn::kMesh))
+            return MFnMesh(fTarget->path).setPoints(copy, space);
+        MFnNurbsCurve curve(fTarget->path);
         MStatus status = curve.setCVs(copy, space);
         return status ? curve.updateCurve() : status;
     }
     if (fReadOnly)
         return MStatus::kFailure;
     const bool world = isWorld(space);
-    const MMatrix toObject = world ? fToWorld.inverse() : MMatrix();
+    const MMatrix toObject = world ? fTarget->toWorld.inverse() : MMatrix();
     auto objectPoint = [&](const MPoint& q) {
         if (!world)
             return q;

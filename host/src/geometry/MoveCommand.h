@@ -5,6 +5,8 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class MoveCommand : public ModifierCommand

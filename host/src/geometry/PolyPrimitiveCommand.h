@@ -12,6 +12,7 @@
 #include "commands/builtins/ModifierCommand.h"
 #include "geometry/PolyPrimitiveNode.h"
 
+#include <maya/MArgList.h>
 #include <maya/MObject.h>
 
 namespace host {

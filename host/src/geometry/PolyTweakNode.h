@@ -3,6 +3,8 @@
 // moved by tweak[p], on "output". Maya puts one in a mesh's history when vertices of a mesh
 // with history are moved.
 
+#include <maya/MDataBlock.h>
+#include <maya/MPlug.h>
 #include <maya/MPxNode.h>
 #include <maya/MTypeId.h>
 

@@ -9,6 +9,8 @@
 // with the scene; a deleted shape drops out by itself.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MArgList.h>
+#include <maya/MObject.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -2,6 +2,7 @@
 // deleteUI [-menu | -menuItem] NAME...: removes menus and items (with everything
 // below them). Every name must exist (and be of the flag's kind) before any goes.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

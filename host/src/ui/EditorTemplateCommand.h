@@ -4,6 +4,7 @@
 // EditorTemplateRecord. hostEditorTemplateRecord (a host test facility Maya does not have)
 // reads the record back or clears it.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -3,6 +3,7 @@
 // `menu -label "Pellix" -parent $gMainWindow -tearOff true pellixMenu` answers
 // "MayaWindow|pellixMenu" and makes it the menu later items go into.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

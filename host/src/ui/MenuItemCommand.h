@@ -3,6 +3,7 @@
 // menu or to -parent; edits and queries items. An item runs its -command as MEL
 // when chosen.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

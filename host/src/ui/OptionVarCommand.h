@@ -4,6 +4,7 @@
 // NAME VALUE set, -query NAME reads (0 when unset), -exists NAME, -remove NAME,
 // -list. Works in batch mode too.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

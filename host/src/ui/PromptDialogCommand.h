@@ -4,6 +4,7 @@
 // `promptDialog -query -text` gives what the field held when it closed.
 // Needs the main window.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -2,6 +2,7 @@
 // setParent -menu NAME | -menu ".." | -query -menu: the menu later menuItems go
 // into. The host has no layouts, so only menu parents exist.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -5,6 +5,7 @@
 // grows by at least `fSizeIncrement` elements at a time. The macros define the members
 // every array class declares; the functions below do the work.
 
+#include <maya/MDagPath.h>
 #include <maya/MStatus.h>
 
 #include <algorithm>

@@ -1,8 +1,10 @@
 #include <maya/MDGContextGuard.h>
 
-MDGContextGuard::MDGContextGuard(const MDGContext& context) : fContext(context)
+#include <maya/MDGContext.h>
+
+MDGContextGuard::MDGContextGuard(const MDGContext& context) : fContext(new MDGContext(context))
 {
-    fPrevious = MDGContext::makeCurrent(&fContext);
+    fPrevious = MDGContext::makeCurrent(fContext.get());
 }
 
 MDGContextGuard::~MDGContextGuard()

@@ -1,6 +1,7 @@
 #include <maya/MEulerRotation.h>
 #include <maya/MMatrix.h>
 #include <maya/MQuaternion.h>
+#include <maya/MVector.h>
 
 #include <cmath>
 #include <ostream>
@@ -67,6 +68,13 @@ double distance(const MEulerRotation& a, const MEulerRotation& b)
 }
 
 } // namespace
+
+MEulerRotation::MEulerRotation(const MVector& v, RotationOrder ord) : x(v.x), y(v.y), z(v.z), order(ord) {}
+
+MVector MEulerRotation::asVector() const
+{
+    return MVector(x, y, z);
+}
 
 MEulerRotation& MEulerRotation::operator=(const MQuaternion& q)
 {

@@ -1,3 +1,4 @@
+#include <maya/MDGContext.h>
 #include <maya/MEvaluationManager.h>
 
 // The host evaluates in plain dependency-graph mode: there is no evaluation

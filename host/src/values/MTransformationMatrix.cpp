@@ -1,5 +1,6 @@
 #include <maya/MTransformationMatrix.h>
 #include <maya/MEulerRotation.h>
+#include <maya/MMatrix.h>
 
 #include <cmath>
 

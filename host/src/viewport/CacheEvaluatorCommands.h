@@ -10,6 +10,7 @@
 //   cacheEvaluator -flushCache "destroy"            drops what is cached
 //   cacheEvaluator -q -cachedFrames                 the cached frames
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host

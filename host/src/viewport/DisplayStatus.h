@@ -1,6 +1,7 @@
 #ifndef HOST_VIEWPORT_DISPLAYSTATUS_H
 #define HOST_VIEWPORT_DISPLAYSTATUS_H
 
+#include <maya/MDagPath.h>
 #include <maya/MHWGeometryUtilities.h>
 #include <maya/MSelectionList.h>
 

@@ -6,6 +6,7 @@
 // - `makeLive [-n] [object]`: makes the object (or the selected one) live;
 //   -n (-none) leaves nothing live.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 #include <maya/MSelectionList.h>
 

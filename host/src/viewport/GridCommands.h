@@ -3,6 +3,7 @@
 // toggleAxis -view (the view axis) and displayPref -displayGradient: settings of the
 // views that scripts also set in batch.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

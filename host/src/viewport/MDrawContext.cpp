@@ -1,4 +1,5 @@
 #include <maya/MDrawContext.h>
+#include <maya/MStateManager.h>
 
 namespace MHWRender
 {

@@ -1,5 +1,6 @@
 #include <maya/MFrameContext.h>
 #include <maya/MDagPath.h>
+#include <maya/MStringArray.h>
 
 #include <limits>
 

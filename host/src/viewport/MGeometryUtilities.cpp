@@ -1,3 +1,4 @@
+#include <maya/MHWGeometry.h>
 #include <maya/MHWGeometryUtilities.h>
 
 #include "DisplayStatus.h"

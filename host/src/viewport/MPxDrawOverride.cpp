@@ -1,5 +1,12 @@
 #include <maya/MPxDrawOverride.h>
 #include <maya/MDagPath.h>
+#include <maya/MDrawContext.h>
+#include <maya/MFrameContext.h>
+#include <maya/MHWGeometry.h>
+#include <maya/MSelectionContext.h>
+#include <maya/MSelectionMask.h>
+#include <maya/MUIDrawManager.h>
+#include <maya/MUserData.h>
 
 namespace MHWRender
 {

@@ -1,4 +1,13 @@
+#include <maya/MCacheSchema.h>
+#include <maya/MDagPath.h>
+#include <maya/MEvaluationNode.h>
+#include <maya/MFrameContext.h>
+#include <maya/MHWGeometry.h>
+#include <maya/MObject.h>
 #include <maya/MPxGeometryOverride.h>
+#include <maya/MSelectionContext.h>
+#include <maya/MSelectionMask.h>
+#include <maya/MUIDrawManager.h>
 
 namespace MHWRender
 {

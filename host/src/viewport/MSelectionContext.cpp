@@ -1,4 +1,7 @@
+#include <maya/MMatrix.h>
+#include <maya/MPoint.h>
 #include <maya/MSelectionContext.h>
+#include <maya/MVector.h>
 
 namespace MHWRender
 {

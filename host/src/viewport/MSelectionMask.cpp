@@ -1,4 +1,5 @@
 #include <maya/MSelectionMask.h>
+#include <maya/MString.h>
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,7 @@
 #include <maya/MUIDrawManager.h>
 #include <maya/MColorArray.h>
 #include <maya/MPointArray.h>
+#include <maya/MStringArray.h>
 #include <maya/MUintArray.h>
 #include <maya/MVectorArray.h>
 
@@ -56,7 +57,6 @@ unsigned int segmentCount(int subdivisions)
 void addCircle(host::UiDrawList* list, const MPoint& center, const MVector& u, const MVector& v, double radius,
                unsigned int segments, bool filled, bool is2D)
 {
-    if (segments < 3) segments = 3;
     if (!std::isfinite(radius)) return;
     UiDrawable& d = start(list, filled ? UiDrawable::kTriangles : UiDrawable::kLineLoop, is2D);
     auto at = [&](unsigned int i) {

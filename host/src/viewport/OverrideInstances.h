@@ -10,6 +10,7 @@
 
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
+#include <maya/MUserData.h>
 
 #include <atomic>
 #include <cstdint>

@@ -3,9 +3,11 @@
 #include <maya/MCallbackIdArray.h>
 #include <maya/MDGMessage.h>
 #include <maya/MDagMessage.h>
+#include <maya/MDGModifier.h>
 #include <maya/MMessage.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MObjectHandle.h>
+#include <maya/MPlug.h>
 #include <maya/MSceneMessage.h>
 
 #include <vector>

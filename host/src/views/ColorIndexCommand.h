@@ -4,6 +4,7 @@
 // - `colorIndex INDEX R G B` sets it; `colorIndex -rf` puts back the factory palette.
 // Indices run from 1 to 31 (0 in an override means "no colour").
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

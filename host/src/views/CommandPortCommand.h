@@ -3,6 +3,7 @@
 // commandPort -n ":PORT" -cl;  commandPort -q -n ":PORT";  commandPort -lp
 // Opens or closes a command port on the loopback address (see CommandPort.h).
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -3,6 +3,7 @@
 // contextInfo -exists CONTEXT. -q is accepted and changes nothing, as the
 // flags only answer.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

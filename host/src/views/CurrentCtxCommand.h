@@ -1,6 +1,7 @@
 #pragma once
 // currentCtx: the name of the current tool context.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -8,6 +8,7 @@
 #include <maya/MEulerRotation.h>
 #include <maya/MFnTransform.h>
 #include <maya/MGlobal.h>
+#include <maya/MMatrix.h>
 #include <maya/MPlug.h>
 #include <maya/MVector.h>
 

@@ -2,6 +2,7 @@
 // getPanel -type "modelPanel" | -withFocus | -all: the host's panels are its
 // four model panels. In batch mode there are none.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

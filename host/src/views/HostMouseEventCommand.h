@@ -8,6 +8,7 @@
 // widget's logical pixels (origin top left, y down); -world projects a world
 // point through the panel's camera.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

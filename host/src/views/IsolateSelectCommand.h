@@ -3,6 +3,7 @@
 // NAME, -addSelected, -loadSelected, -update; -q -state and -q -viewObjects
 // (the name of the panel's set while it isolates, else "").
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

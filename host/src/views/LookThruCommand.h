@@ -2,6 +2,7 @@
 // lookThru [-q] CAMERA [PANEL]: makes a panel (the one with focus by default)
 // look through a camera; -q [PANEL] gives the camera a panel looks through.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -6,6 +6,7 @@
 
 #include "views/ToolContexts.h"
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 #include <vector>

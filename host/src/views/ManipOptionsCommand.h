@@ -4,6 +4,7 @@
 // -showPlaneHandles; -relative multiplies the sizes instead of setting them.
 // -q queries one of them.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -2,6 +2,7 @@
 // modelEditor [-q|-e] -camera [CAMERA] | -displayAppearance STYLE |
 // -wireframeOnShaded BOOL  PANEL: a model panel's editor settings.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

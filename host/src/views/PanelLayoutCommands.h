@@ -4,6 +4,7 @@
 // hostWindowImage, a host facility Maya does not have: the whole main window as it is
 // on screen, panels, command line and script output, written to a PNG file.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -4,6 +4,7 @@
 // to F, then renders the current view off screen into one PNG of W x H pixels.
 // Returns the file written.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -2,6 +2,7 @@
 // refresh [-cv] [-f] [-fe png -fn FILE]: redraws the views now (the current
 // one with -cv), or writes what the current view shows into an image file.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

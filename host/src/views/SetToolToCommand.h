@@ -1,6 +1,7 @@
 #pragma once
 // setToolTo CONTEXT: makes a tool context current ("moveSuperContext").
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

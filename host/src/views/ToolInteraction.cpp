@@ -9,6 +9,7 @@
 #include "views/ToolManipulatorDrawing.h"
 #include "views/Views.h"
 
+#include <maya/MArgList.h>
 #include <maya/MFnManip3D.h>
 #include <maya/MFnTransform.h>
 #include <maya/MGlobal.h>

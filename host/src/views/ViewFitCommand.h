@@ -3,6 +3,7 @@
 // panel's by default) along its view direction so that the selection, or
 // everything with -all or when nothing is selected, fills the view.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

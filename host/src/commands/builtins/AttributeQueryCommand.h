@@ -4,6 +4,7 @@
 // -smn/-smx with -mi/-mxe/-sme/-sxe (limits), -le (enum fields), -k, -h, -m,
 // -r, -w, -s, -c, -uac (flags), -lc/-lp/-nc (children and parent).
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -3,6 +3,8 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class ConnectAttrCommand : public ModifierCommand

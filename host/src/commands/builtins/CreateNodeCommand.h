@@ -4,6 +4,7 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
 #include <maya/MObject.h>
 #include <maya/MSelectionList.h>
 

@@ -2,6 +2,7 @@
 // currentTime: sets the current time (in UI units, frames by default), firing
 // the time-change and then the force-update messages, or queries it.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

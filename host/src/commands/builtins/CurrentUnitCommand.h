@@ -2,6 +2,7 @@
 // currentUnit: sets or queries the UI units for distances, angles and time
 // ("currentUnit -l centimeter -a degree -t film", "currentUnit -q -l").
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 #include <maya/MString.h>
 

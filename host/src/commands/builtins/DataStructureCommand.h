@@ -3,6 +3,7 @@
 // data ("dataStructure -fmt \"raw\" -as \"name=...\""). This host has no use
 // for them: they are kept with the scene and written back on save.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -2,6 +2,7 @@
 // file: -new, -open (the file is the object), -save (-type "mayaAscii"),
 // -rename, and -query -sceneName.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

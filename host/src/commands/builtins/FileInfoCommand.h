@@ -3,6 +3,7 @@
 // back on save. fileInfo "key" "value" sets one; -q "key" gives its value,
 // -q alone every key and value in turn; -rm "key" removes one.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

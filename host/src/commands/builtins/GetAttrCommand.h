@@ -1,6 +1,7 @@
 #pragma once
 // getAttr: the value of a plug, its size (-size) or lock state (-lock).
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -4,6 +4,7 @@
 // -s (scalar), -r/-w (readable/writable), -v (visible), -cb, -l/-u (locked),
 // -c (connectable), -a (array), -lf (leaf) and -st name patterns; -sn gives short names.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -1,6 +1,7 @@
 #pragma once
 // listConnections: the nodes or plugs connected to a node or plug.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

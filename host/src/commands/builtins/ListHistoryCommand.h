@@ -5,6 +5,7 @@
 // nor walks through DAG objects; -lv limits the depth; -il keeps nodes whose
 // "isHistoricallyInteresting" is at least its value.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -1,6 +1,7 @@
 #pragma once
 // listRelatives: children, parents, shapes and descendants of DAG nodes.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

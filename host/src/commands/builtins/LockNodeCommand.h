@@ -3,6 +3,7 @@
 // cannot be deleted or renamed; -q -l gives each node's lock state. Scene
 // files write "lockNode -l 1 ;" after the node it locks.
 
+#include <maya/MArgList.h>
 #include <maya/MObject.h>
 #include <maya/MPxCommand.h>
 

@@ -6,6 +6,7 @@
 // namespace the pattern names ("*" the root, "ns:*" ns), or in every
 // namespace with -r.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

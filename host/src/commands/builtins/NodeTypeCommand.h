@@ -2,6 +2,7 @@
 // nodeType: the type name of a node; -i (-inherited) lists the types it
 // derives from, ending with its own.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -1,6 +1,7 @@
 #pragma once
 // objExists: whether a node or plug of that name exists.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -2,6 +2,7 @@
 // pointPosition: where one mesh vertex (".vtx[i]") or curve CV (".cv[i]") is,
 // in world space (the default, -w) or in its shape's local space (-l).
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

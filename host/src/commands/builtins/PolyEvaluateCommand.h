@@ -7,6 +7,7 @@
 // value, no flag every count (v e f uv t). Without any polygonal object the
 // result is Maya's text "Nothing counted : no polygonal object is selected."
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

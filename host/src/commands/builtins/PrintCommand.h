@@ -1,6 +1,7 @@
 #pragma once
 // print: writes its argument to the output as it stands.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -1,6 +1,7 @@
 #pragma once
 // redo: redoes the last undone command.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

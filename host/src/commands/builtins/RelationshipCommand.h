@@ -4,6 +4,7 @@
 // does no light linking: the statements are kept with the scene in order and
 // written back on save.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

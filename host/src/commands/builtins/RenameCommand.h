@@ -4,6 +4,8 @@
 
 #include "commands/builtins/ModifierCommand.h"
 
+#include <maya/MArgList.h>
+
 namespace host {
 
 class RenameCommand : public ModifierCommand

@@ -4,6 +4,7 @@
 // find is only warned about: the statement is kept with the scene and
 // written back on save, so the file loses nothing.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

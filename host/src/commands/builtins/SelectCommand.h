@@ -1,6 +1,7 @@
 #pragma once
 // select: replaces, extends, toggles or clears the active selection, undoably.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 #include <maya/MSelectionList.h>
 

@@ -3,6 +3,7 @@
 // undoInfo (undo on or off, one-step chunks, what undo and redo would do) and
 // quit (ends the program that runs the script, as Maya's does).
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 #include <functional>

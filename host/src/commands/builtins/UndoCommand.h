@@ -1,6 +1,7 @@
 #pragma once
 // undo: undoes the last undoable command on the undo queue.
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {

@@ -2,6 +2,7 @@
 // unknownNode: what a node that stands in for a type the host lacks was
 // ("unknownNode -q -realClassName n" gives the type the scene file named).
 
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 namespace host {
