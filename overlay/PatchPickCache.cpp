@@ -87,12 +87,14 @@ const PickCacheEntry* PatchPickCache::entryFor(const MObject& node)
         const MMatrix driverMatrix = overlay->driverMatrix();
         PellixDataOverlay::EvaluatedPoints driver;
         if (PellixDataOverlay::readEvaluatedPoints(node, driver) &&
-            PatchPick::refitPickData(entry.data, driver.points, driver.count, driverMatrix.matrix) !=
-                PatchPick::Refit::kNeedsRebuild) {
+            PatchPick::refitPickData(entry.data, driver.points, driver.count, driverMatrix.matrix, nullptr,
+                                     &entry.changed) != PatchPick::Refit::kNeedsRebuild) {
+            entry.changedFrom = entry.geometryCounter;
             entry.geometryCounter = geometry;
             return &entry;
         }
     }
+    entry.changed.known = false;
     entry.valid = buildNodePickData(node, entry.data);
     entry.built = true;
     entry.topologyCounter = topology;
@@ -115,6 +117,11 @@ const DriverTriangles* PatchPickCache::driverTrianglesFor(const MObject& node, c
     if (entry.driverValid && sameDriver && entry.driverGeometryCounter == geometry) {
         return &entry.driver;
     }
+    // Placed from the points the pick data was last placed from: only the vertices its refit
+    // found moved can differ.
+    const bool changedKnown = entry.driverValid && sameDriver && entry.changed.known && entry.valid &&
+                              entry.geometryCounter == geometry &&
+                              entry.changedFrom == entry.driverGeometryCounter;
     entry.driverValid = false;
     entry.driverNode = MObjectHandle(driver);
     entry.driverGeometryCounter = geometry;
@@ -130,8 +137,8 @@ const DriverTriangles* PatchPickCache::driverTrianglesFor(const MObject& node, c
     // Points that moved on the same driver and faces keep the tree; anything else builds it again.
     if (sameDriver && polygons == entry.driverPolygons && faceVertices == entry.driverFaceVertices &&
         !entry.driver.tree.patches.empty() &&
-        PatchPick::refitPickData(entry.driver.tree, points.points, points.count, matrix.matrix) !=
-            PatchPick::Refit::kNeedsRebuild) {
+        PatchPick::refitPickData(entry.driver.tree, points.points, points.count, matrix.matrix,
+                                 changedKnown ? &entry.changed : nullptr) != PatchPick::Refit::kNeedsRebuild) {
         entry.driverValid = true;
         return &entry.driver;
     }

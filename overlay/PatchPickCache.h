@@ -29,6 +29,9 @@ struct PickCacheEntry
     uint64_t geometryCounter = 0;
     bool built = false;
     bool valid = false;
+    // The driver vertices the last refit found moved, from geometry counter `changedFrom` on.
+    PatchPick::ChangedVertices changed;
+    uint64_t changedFrom = 0;
 
     DriverTriangles driver;
     MObjectHandle driverNode;

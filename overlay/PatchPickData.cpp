@@ -1449,9 +1449,14 @@ bool buildMeshPickData(const float* rawPoints, int vertexCount, const std::vecto
     return buildPickData(arrays, rawPoints, vertexCount, matrix, data);
 }
 
-Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4])
+Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4],
+                    const ChangedVertices* changedIn, ChangedVertices* changedOut)
 {
     PickData::Follow& follow = data.follow;
+    if (changedOut != nullptr) {
+        changedOut->known = false;
+        changedOut->vertices.clear();
+    }
     if (data.patches.empty() || rawPoints == nullptr || matrix == nullptr || driverVertexCount < 0 ||
         uint64_t(driverVertexCount) * 3 != follow.driverPoints.size()) {
         return Refit::kNeedsRebuild;
@@ -1460,38 +1465,61 @@ Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertex
         return placeAll(data, rawPoints, matrix);
     }
 
-    // The driver vertices whose raw points differ, found a block at a time.
     std::vector<Moved> moved;
     const size_t movedForAll = data.points.size() / 3 / kMovedShareForAll + 1;
-    constexpr int64_t kBlock = 256;
     float* snapshot = follow.driverPoints.data();
-    for (int64_t first = 0; first < driverVertexCount; first += kBlock) {
-        const int64_t count = std::min(kBlock, driverVertexCount - first);
-        if (std::memcmp(rawPoints + first * 3, snapshot + first * 3, size_t(count) * 3 * sizeof(float)) == 0) {
-            continue;
+    // Places the patch points of driver vertex `v` again when its raw point differs; true when
+    // every point must be placed again instead.
+    auto follows = [&](int64_t v) {
+        const float* raw = rawPoints + v * 3;
+        if (std::memcmp(raw, snapshot + v * 3, 3 * sizeof(float)) == 0) {
+            return false;
         }
-        for (int64_t v = first; v < first + count; ++v) {
-            const float* raw = rawPoints + v * 3;
-            if (std::memcmp(raw, snapshot + v * 3, 3 * sizeof(float)) == 0) {
+        std::memcpy(snapshot + v * 3, raw, 3 * sizeof(float));
+        if (changedOut != nullptr) {
+            changedOut->vertices.push_back(uint32_t(v));
+        }
+        for (uint32_t u = follow.driverUseStart[size_t(v)]; u < follow.driverUseStart[size_t(v) + 1]; ++u) {
+            const uint32_t point = follow.driverUses[u];
+            double* at = &data.points[size_t(point) * 3];
+            Moved entry{point, {at[0], at[1], at[2]}};
+            placePoint(raw, follow.matrix, at);
+            if (std::memcmp(at, entry.before, sizeof entry.before) != 0) {
+                moved.push_back(entry);
+            }
+            // A point leaving the frame needs new boxes everywhere.
+            if (isFinite(at) && !withinFrame(data.frame, at)) {
+                return true;
+            }
+        }
+        return moved.size() > movedForAll;
+    };
+    if (changedIn != nullptr && changedIn->known) {
+        // Only the vertices the caller saw change can differ from the snapshot.
+        for (const uint32_t v : changedIn->vertices) {
+            if (int64_t(v) < driverVertexCount && follows(int64_t(v))) {
+                return placeAll(data, rawPoints, matrix);
+            }
+        }
+    } else {
+        // The driver vertices whose raw points differ, found a block at a time.
+        constexpr int64_t kBlock = 256;
+        for (int64_t first = 0; first < driverVertexCount; first += kBlock) {
+            const int64_t count = std::min(kBlock, driverVertexCount - first);
+            if (std::memcmp(rawPoints + first * 3, snapshot + first * 3, size_t(count) * 3 * sizeof(float)) == 0) {
                 continue;
             }
-            std::memcpy(snapshot + v * 3, raw, 3 * sizeof(float));
-            for (uint32_t u = follow.driverUseStart[size_t(v)]; u < follow.driverUseStart[size_t(v) + 1]; ++u) {
-                const uint32_t point = follow.driverUses[u];
-                double* at = &data.points[size_t(point) * 3];
-                Moved entry{point, {at[0], at[1], at[2]}};
-                placePoint(raw, follow.matrix, at);
-                if (std::memcmp(at, entry.before, sizeof entry.before) != 0) {
-                    moved.push_back(entry);
-                }
-                // A point leaving the frame needs new boxes everywhere.
-                if (isFinite(at) && !withinFrame(data.frame, at)) {
+            for (int64_t v = first; v < first + count; ++v) {
+                if (follows(v)) {
+                    if (changedOut != nullptr) {
+                        changedOut->vertices.clear();
+                    }
                     return placeAll(data, rawPoints, matrix);
                 }
             }
-            if (moved.size() > movedForAll) {
-                return placeAll(data, rawPoints, matrix);
-            }
+        }
+        if (changedOut != nullptr) {
+            changedOut->known = true;
         }
     }
     if (moved.empty()) {

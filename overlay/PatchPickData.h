@@ -152,7 +152,17 @@ enum class Refit
 // Places built pick data at the driver's new raw points and matrix, keeping its trees: only
 // the points that moved are placed again, and only the boxes holding them are refitted (all
 // of them when the matrix changed). Picks then answer exactly as freshly built data would.
-Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4]);
+// `changedOut`, when given, learns the driver vertices whose raw points differed from those the
+// data was placed from (`known` false when the refit had to place every point or rebuild). Data
+// placed from the same points as another's can follow with that list as `changedIn`, then
+// comparing only those vertices.
+struct ChangedVertices
+{
+    bool known = false;
+    std::vector<uint32_t> vertices;
+};
+Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4],
+                    const ChangedVertices* changedIn = nullptr, ChangedVertices* changedOut = nullptr);
 
 // The nearest patch triangle along the ray from `origin` in unit `direction`: the BVH walked
 // nearer child first, a patch tested when its own bounds reach the best distance so far, a

@@ -593,22 +593,33 @@ TEST(PatchPickRefit, RefittedDataPicksAsFreshlyBuiltData)
     Overlay overlay = bumpyOverlay(random);
     double matrix[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
     PickData data = built(overlay);
+    // Placed from the same points, it follows with only the vertices the first refit saw move.
+    PickData follower = built(overlay);
     for (const Motion& motion : motions) {
         motion.apply(overlay, matrix);
+        PatchPick::ChangedVertices changed;
         const PatchPick::Refit result = PatchPick::refitPickData(
-            data, overlay.driverPoints.data(), int64_t(overlay.driverPoints.size() / 3), matrix);
+            data, overlay.driverPoints.data(), int64_t(overlay.driverPoints.size() / 3), matrix, nullptr, &changed);
         EXPECT_EQ(result, motion.expected) << motion.what;
+        EXPECT_EQ(PatchPick::refitPickData(follower, overlay.driverPoints.data(),
+                                           int64_t(overlay.driverPoints.size() / 3), matrix, &changed),
+                  result)
+            << motion.what;
         if (result == PatchPick::Refit::kNeedsRebuild) {
-            ASSERT_TRUE(overlay.build(data, matrix)) << motion.what;
+            ASSERT_TRUE(overlay.build(data, matrix) && overlay.build(follower, matrix)) << motion.what;
             continue;
         }
         PickData rebuilt;
         ASSERT_TRUE(overlay.build(rebuilt, matrix)) << motion.what;
-        EXPECT_TRUE(data.points.size() == rebuilt.points.size() &&
-                    std::memcmp(data.points.data(), rebuilt.points.data(), data.points.size() * sizeof(double)) == 0)
-            << motion.what;
+        for (const PickData* refitted : {&data, &follower}) {
+            EXPECT_TRUE(refitted->points.size() == rebuilt.points.size() &&
+                        std::memcmp(refitted->points.data(), rebuilt.points.data(),
+                                    rebuilt.points.size() * sizeof(double)) == 0)
+                << motion.what;
+        }
         SCOPED_TRACE(motion.what);
         expectSamePicks(data, rebuilt, PatchPick::rayPick, random, 1000);
+        expectSamePicks(follower, rebuilt, PatchPick::rayPick, random, 200);
     }
 
     // A patch thrown far outside the boxes' frame, where single precision measured from the
