@@ -481,6 +481,9 @@ TEST(GuiRunner, PellixbatchWithGuiRunsTheStepsWithTheViewsUp)
 
     EXPECT_EQ(runPellixbatch("-gui -command 'lookThru nowhere'", output), 1);
     EXPECT_EQ(output, "Error: lookThru: nowhere is not a camera.\n");
+    // The runner's own flags are not Qt's: -plugin loads a Maya plug-in, not a Qt one.
+    EXPECT_EQ(runPellixbatch("-gui -plugin pellix -command 'pluginInfo -q -loaded pellix'", output), 0);
+    EXPECT_EQ(output, "// Result: 1 //\n");
 }
 
 namespace

@@ -197,7 +197,11 @@ int runnerMain(int argc, char** argv, RunnerKind kind)
     if (gui) {
         addSourceScriptsFolder();
         std::string error;
-        if (!startViews(argc, argv, error)) {
+        // Qt reads flags of its own from the command line (-plugin among them); the runner's
+        // flags were read above and are not for it.
+        static int qtArgc = 1;
+        static char* qtArgv[] = {argv[0], nullptr};
+        if (!startViews(qtArgc, qtArgv, error)) {
             std::fprintf(stderr, "Error: %s\n", error.c_str());
             return 1;
         }
