@@ -571,28 +571,19 @@ bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double toleran
         low.x = std::min(low.x, p.x), low.y = std::min(low.y, p.y), low.z = std::min(low.z, p.z);
         high.x = std::max(high.x, p.x), high.y = std::max(high.y, p.y), high.z = std::max(high.z, p.z);
     }
-    // With every corner inside the view, the box lies in front of the eye and projects inside
-    // the corners' screen rectangle, so its points do too (each rounded by up to half a pixel,
-    // and the mouse ray cast through a rounded pixel).
-    Point2 screenLow{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
-    Point2 screenHigh{-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
-    // A flat box (a planar curve) has only four distinct corners.
+    // The box's points project inside its corners' screen rectangle (each rounded by up to half a
+    // pixel, and the mouse ray cast through a rounded pixel). A flat box (a planar curve) has
+    // only four distinct corners.
     const int repeated = (high.x == low.x ? 1 : 0) | (high.y == low.y ? 2 : 0) | (high.z == low.z ? 4 : 0);
+    MPoint corners[8];
+    int count = 0;
     for (int corner = 0; corner < 8; ++corner) {
-        if (corner & repeated) {
-            continue;
+        if (!(corner & repeated)) {
+            corners[count++] =
+                MPoint((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
         }
-        const MPoint p((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
-        Point2 projected;
-        if (!fPixels.project(p, projected)) {
-            return true;
-        }
-        screenLow.x = std::min(screenLow.x, projected.x), screenLow.y = std::min(screenLow.y, projected.y);
-        screenHigh.x = std::max(screenHigh.x, projected.x), screenHigh.y = std::max(screenHigh.y, projected.y);
     }
-    const double margin = tolerance + 2.0;
-    return fMousePoint.x >= screenLow.x - margin && fMousePoint.x <= screenHigh.x + margin &&
-           fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
+    return cornersMayBeUnderMouse(corners, count, tolerance);
 }
 
 const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
