@@ -1,8 +1,8 @@
 // The DAG of the host: world matrices through the hierarchy, dirtying when an
 // ancestor moves, instancing, path names, traversal, DAG modifiers and sets.
 
-#include "dg/Registry.h"
 #include "dg/Scene.h"
+#include "support/HostFixture.h"
 
 #include <maya/MBoundingBox.h>
 #include <maya/MDGModifier.h>
@@ -42,27 +42,13 @@ public:
     MBoundingBox boundingBox() const override { return MBoundingBox(MPoint(-1, -1, -1), MPoint(1, 1, 1)); }
 };
 
-void registerTestLocator()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    host::NodeTypeInfo info;
-    info.name = "dagTestLocator";
-    info.id = MTypeId(0x0007f1d0);
-    info.creator = &DagTestLocator::creator;
-    info.initialize = &DagTestLocator::initialize;
-    info.type = MPxNode::kLocatorNode;
-    ASSERT_TRUE(host::registerNodeType(info));
-}
-
 class DagTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        registerTestLocator();
+        registerOnce(testNodeType("dagTestLocator", 0x0007f1d0, &DagTestLocator::creator,
+                                  &DagTestLocator::initialize, MPxNode::kLocatorNode));
         host::deleteAllNodes();
     }
     void TearDown() override { host::deleteAllNodes(); }

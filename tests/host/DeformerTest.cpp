@@ -7,7 +7,7 @@
 
 #include "SceneTestSupport.h"
 
-#include "dg/Registry.h"
+#include "support/HostFixture.h"
 #include "support/TestValues.h"
 
 #include <maya/MDGModifier.h>
@@ -108,21 +108,6 @@ MObject OffsetDeformer::perPoint;
 MObject OffsetDeformer::scale;
 std::vector<DeformCall> OffsetDeformer::calls;
 
-void registerDeformerTestTypes()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    host::NodeTypeInfo info;
-    info.name = "deformerTestOffset";
-    info.id = MTypeId(0x0007F5B0);
-    info.creator = &OffsetDeformer::creator;
-    info.initialize = &OffsetDeformer::initialize;
-    info.type = MPxNode::kDeformerNode;
-    ASSERT_TRUE(host::registerNodeType(info));
-}
-
 MPointArray pointsOf(const std::string& shape, MSpace::Space space = MSpace::kObject)
 {
     MPointArray points;
@@ -146,7 +131,8 @@ class DeformerTest : public SceneTest
 protected:
     void SetUp() override
     {
-        registerDeformerTestTypes();
+        registerOnce(testNodeType("deformerTestOffset", 0x0007F5B0, &OffsetDeformer::creator,
+                                  &OffsetDeformer::initialize, MPxNode::kDeformerNode));
         SceneTest::SetUp();
         OffsetDeformer::calls.clear();
     }
