@@ -333,8 +333,10 @@ TEST_F(SceneQueryCommands, ObjectTypeAndInheritedNodeTypes)
 TEST_F(SceneQueryCommands, LsAndListRelativesFilterByTypeSelectionDagAndNamespaces)
 {
     run("polyCube; createNode transform -n grp; parent pCube1 grp; createNode transform -n \"ns:ctrl\";"
-        "createNode mesh -n hiddenShape -p pCube1; setAttr hiddenShape.intermediateObject 1");
+        "createNode mesh -n hiddenShape -p pCube1; setAttr hiddenShape.intermediateObject 1; "
+        "createNode sceneTestNode -n data");
     EXPECT_EQ(names("ls -type mesh"), (Names{"pCubeShape1", "hiddenShape"}));
+    EXPECT_EQ(names("ls -type mesh -type sceneTestNode"), (Names{"pCubeShape1", "hiddenShape", "data"}));
     EXPECT_EQ(names("ls -type mesh -ni"), (Names{"pCubeShape1"}));
     EXPECT_EQ(names("ls -type geometryShape -l"), (Names{"|grp|pCube1|pCubeShape1", "|grp|pCube1|hiddenShape"}));
     EXPECT_EQ(names("ls -dag grp"), (Names{"grp", "pCube1", "pCubeShape1", "hiddenShape"}));
@@ -359,7 +361,9 @@ TEST_F(SceneQueryCommands, LsAndListRelativesFilterByTypeSelectionDagAndNamespac
     EXPECT_EQ(names("listRelatives -c -typ transform grp"), (Names{"pCube1"}));
     EXPECT_EQ(names("listRelatives -ad -typ shape grp"), (Names{"hiddenShape", "pCubeShape1"}));
     EXPECT_EQ(names("listRelatives -ad -pa grp"), (Names{"hiddenShape", "pCubeShape1", "pCube1"}));
-    EXPECT_EQ(names("listRelatives -p -f pCubeShape1"), (Names{"|grp|pCube1"}));
+    EXPECT_EQ(names("listRelatives data"), Names{}) << "dependency nodes have no relatives";
+    run("select pCubeShape1");
+    EXPECT_EQ(names("listRelatives -p -f"), (Names{"|grp|pCube1"})) << "the selection by default";
     EXPECT_EQ(failure("listRelatives -p nobody"), "listRelatives: No object matches name: nobody");
 }
 
