@@ -14,18 +14,6 @@ namespace {
 class IsolateSelect : public CommandTest
 {
 protected:
-    std::string answer(const std::string& mel)
-    {
-        host::MelValue value;
-        EXPECT_EQ(run(mel, &value), MS::kSuccess) << mel << "\n" << errors();
-        return value.asString().asChar();
-    }
-    std::string failure(const std::string& mel)
-    {
-        clearMessages();
-        EXPECT_NE(run(mel), MS::kSuccess) << mel;
-        return errors();
-    }
     static MObject nodeOf(const char* name)
     {
         MSelectionList list;
