@@ -314,29 +314,6 @@ protected:
 
 } // namespace
 
-TEST_F(OverlayToolBlocking, OnlyAShownManipulatorOfASelectionOtherThanTheSelectToolsBlocks)
-{
-    ASSERT_TRUE(mel("select -cl"));
-    for (const char* tool : {"moveSuperContext", "RotateSuperContext", "scaleSuperContext"}) {
-        ASSERT_TRUE(mel(std::string("setToolTo ") + tool));
-        EXPECT_FALSE(blockedAt(centre)) << tool;
-    }
-    ASSERT_TRUE(mel("select -r chestCtrl"));
-    EXPECT_TRUE(blockedAt(centre)) << "the same spot with the control selected";
-
-    ASSERT_TRUE(mel("setToolTo selectSuperContext"));
-    EXPECT_FALSE(blockedAt(centre));
-    EXPECT_FALSE(blockedAt(away(MVector(1, 0, 0), 60.0)));
-
-    ASSERT_TRUE(mel("setToolTo moveSuperContext; manipMoveContext -e -manipVisible 0 Move"));
-    EXPECT_FALSE(blockedAt(centre));
-    ASSERT_TRUE(mel("manipMoveContext -e -manipVisible 1 Move"));
-    EXPECT_TRUE(blockedAt(centre));
-
-    ASSERT_TRUE(mel("setToolTo RotateSuperContext; manipRotateContext -e -manipVisible 0 Rotate"));
-    EXPECT_FALSE(blockedAt(centre));
-}
-
 TEST_F(OverlayToolBlocking, EachHandleBlocksOutToItsReach)
 {
     ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
