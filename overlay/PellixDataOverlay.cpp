@@ -23,6 +23,7 @@
 #include <maya/MNodeCacheDisablingInfo.h>
 #include <maya/MNodeCacheSetupInfo.h>
 #include <maya/MNodeMessage.h>
+#include <maya/MObjectArray.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 #include <maya/MViewport2Renderer.h>
@@ -734,6 +735,24 @@ void PellixDataOverlay::rearmReadoutTracking()
             fReadoutCallbacks.append(callback);
         }
     }
+}
+
+MObject PellixDataOverlay::drivenBy(const MDagPath& driver)
+{
+    MStatus status;
+    const unsigned instance = driver.instanceNumber(&status);
+    const MObjectArray overlays = liveOverlayNodes();
+    for (unsigned i = 0; status && i < overlays.length(); ++i) {
+        MPlugArray sources;
+        if (!MPlug(overlays[i], inMesh).connectedTo(sources, true, false) || sources.length() == 0) {
+            continue;
+        }
+        const MPlug& source = sources[0];
+        if (source.node() == driver.node() && (!source.isElement() || source.logicalIndex() == instance)) {
+            return overlays[i];
+        }
+    }
+    return MObject::kNullObj;
 }
 
 bool PellixDataOverlay::patchControlTransform(const MObject& node, unsigned patch, MObject& control,

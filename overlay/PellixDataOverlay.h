@@ -83,6 +83,9 @@ public:
     // The node connected into element `index` of one of the node's message arrays, or the
     // null object when the element, the connection or the node is missing.
     static MObject connectedSource(const MObject& node, const MObject& messageArray, unsigned index);
+    // The overlay whose "inMesh" comes from this driver instance, among the registered
+    // overlays, or the null object.
+    static MObject drivenBy(const MDagPath& driver);
     // The control of a patch (its "patchControl" source) and the transform it moves: the control
     // itself, or the parent of a control shape. False when there is no such DAG control.
     static bool patchControlTransform(const MObject& node, unsigned patch, MObject& control, MDagPath& transform);
