@@ -22,7 +22,9 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -151,43 +153,18 @@ TEST(PluginModule, ExportsItsEntryPointsVersionAndSignature)
 
 namespace {
 
-enum class ItemKind { Node, DrawOverride, GeometryOverride, Command };
-
-struct Item
-{
-    ItemKind kind;
-    const char* name;        // node type, command or classification
-    const char* registrant;  // overrides only
-    unsigned typeId;         // nodes only
-};
-
-// The fifteen steps, in the order the module registers them.
-const Item kSteps[] = {
-    {ItemKind::Node, "shapeControl", nullptr, 0x140542},
-    {ItemKind::DrawOverride, "drawdb/geometry/shapeControl", "shapeControlPlugin", 0},
-    {ItemKind::Command, "shapeControlCreate", nullptr, 0},
-    {ItemKind::Node, "pellixDataOverlay", nullptr, 0x140548},
-    {ItemKind::GeometryOverride, "drawdb/geometry/pellixDataOverlay", "pellixDataOverlayPlugin", 0},
-    {ItemKind::Command, "pellixDataBind", nullptr, 0},
-    {ItemKind::Command, "pellixPatchCreate", nullptr, 0},
-    {ItemKind::Node, "hoverMarker", nullptr, 0x140547},
-    {ItemKind::DrawOverride, "drawdb/geometry/hoverMarker", "hoverMarkerPlugin", 0},
-    {ItemKind::Command, "surfacePinBind", nullptr, 0},
-    {ItemKind::Node, "surfacePin", nullptr, 0x140545},
-    {ItemKind::Command, "surfaceUVPinBind", nullptr, 0},
-    {ItemKind::Node, "surfaceUVPin", nullptr, 0x140546},
-    {ItemKind::Command, "vertexWrap", nullptr, 0},
-    {ItemKind::Node, "vertexWrap", nullptr, 0x140544},
-};
-const unsigned kStepCount = sizeof(kSteps) / sizeof(kSteps[0]);
+// The module's fifteen registrations in order: N node type, D draw override, G geometry
+// override, C command (overrides are registered as "<type>Plugin").
+const std::vector<std::string> kSteps = {
+    "N shapeControl",      "D drawdb/geometry/shapeControl",      "C shapeControlCreate",
+    "N pellixDataOverlay", "G drawdb/geometry/pellixDataOverlay", "C pellixDataBind",
+    "C pellixPatchCreate", "N hoverMarker",                       "D drawdb/geometry/hoverMarker",
+    "C surfacePinBind",    "N surfacePin",                        "C surfaceUVPinBind",
+    "N surfaceUVPin",      "C vertexWrap",                        "N vertexWrap"};
 
 const char* const kClashOwner = "clashingPlugin";
 const char* const kTestPluginName = "pellixOrderTest";
 
-void* noCommand()
-{
-    return nullptr;
-}
 void* noNode()
 {
     return nullptr;
@@ -205,130 +182,55 @@ MHWRender::MPxGeometryOverride* noGeometryOverride(const MObject&)
     return nullptr;
 }
 
-// A host node type that takes the step's name (or, with `byId`, only its type id).
-host::NodeTypeInfo clashingNodeType(const Item& item, bool byId)
+// Puts (or with `add` false takes back) something of another plug-in where a step registers:
+// the step's name, or for a node with `typeId` set only its type id.
+MStatus clash(const std::string& step, unsigned typeId, bool add)
 {
-    host::NodeTypeInfo info;
-    info.name = byId ? "clashingTypeName" : item.name;
-    info.id = MTypeId(byId ? item.typeId : 0x7f0001u);
-    info.creator = noNode;
-    info.initialize = noAttributes;
-    info.pluginName = kClashOwner;
-    return info;
+    const MString name(step.c_str() + 2);
+    const MString registrant = MString(step.substr(step.rfind('/') + 1).c_str()) + "Plugin";
+    host::NodeTypeInfo node;
+    node.name = typeId ? MString("clashingTypeName") : name;
+    node.id = MTypeId(typeId ? typeId : 0x7f0001u);
+    node.creator = noNode;
+    node.initialize = noAttributes;
+    node.pluginName = kClashOwner;
+    switch (step[0]) {
+    case 'N':
+        return add ? host::registerNodeType(node) : host::deregisterNodeType(node.id);
+    case 'C':
+        return add ? host::registerPluginCommand(name, noNode, nullptr, kClashOwner)
+                   : host::deregisterPluginCommand(name, kClashOwner);
+    case 'D':
+        return add ? MHWRender::MDrawRegistry::registerDrawOverrideCreator(name, registrant, noDrawOverride)
+                   : MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(name, registrant);
+    default:
+        return add ? MHWRender::MDrawRegistry::registerGeometryOverrideCreator(name, registrant, noGeometryOverride)
+                   : MHWRender::MDrawRegistry::deregisterGeometryOverrideCreator(name, registrant);
+    }
 }
 
-MStatus addClash(const Item& item, bool byId)
+// What the module under test registered, as sorted steps; each is taken back as it is found.
+std::vector<std::string> takeBackModuleSteps()
 {
-    switch (item.kind) {
-    case ItemKind::Node:
-        return host::registerNodeType(clashingNodeType(item, byId));
-    case ItemKind::Command:
-        return host::registerPluginCommand(item.name, noCommand, nullptr, kClashOwner);
-    case ItemKind::DrawOverride:
-        return MHWRender::MDrawRegistry::registerDrawOverrideCreator(item.name, item.registrant, noDrawOverride);
-    case ItemKind::GeometryOverride:
-        return MHWRender::MDrawRegistry::registerGeometryOverrideCreator(item.name, item.registrant,
-                                                                         noGeometryOverride);
+    std::vector<std::string> held;
+    for (const MString& type : host::nodeTypesOfPlugin(kTestPluginName)) {
+        held.push_back(std::string("N ") + type.asChar());
+        EXPECT_TRUE(host::deregisterNodeType(host::findNodeType(type)->id)) << type;
     }
-    return MS::kFailure;
-}
-
-MStatus removeClash(const Item& item, bool byId)
-{
-    switch (item.kind) {
-    case ItemKind::Node:
-        return host::deregisterNodeType(clashingNodeType(item, byId).id);
-    case ItemKind::Command:
-        return host::deregisterPluginCommand(item.name, kClashOwner);
-    case ItemKind::DrawOverride:
-        return MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(item.name, item.registrant);
-    case ItemKind::GeometryOverride:
-        return MHWRender::MDrawRegistry::deregisterGeometryOverrideCreator(item.name, item.registrant);
+    for (const MString& command : host::commandsOfPlugin(kTestPluginName)) {
+        held.push_back(std::string("C ") + command.asChar());
+        EXPECT_TRUE(host::deregisterPluginCommand(command, kTestPluginName)) << command;
     }
-    return MS::kFailure;
-}
-
-// Whether the module under test holds the item (and not the clash the test put there).
-bool registeredByModule(const Item& item)
-{
-    switch (item.kind) {
-    case ItemKind::Node: {
-        const host::NodeTypeInfo* info = host::findNodeType(MString(item.name));
-        return info && info->pluginName == kTestPluginName && info->id == MTypeId(item.typeId);
-    }
-    case ItemKind::Command: {
-        const host::CommandEntry* entry = host::findCommand(item.name);
-        return entry && entry->plugin == kTestPluginName;
-    }
-    case ItemKind::DrawOverride:
-    case ItemKind::GeometryOverride: {
-        const bool draw = item.kind == ItemKind::DrawOverride;
-        for (const host::DrawOverrideEntry& entry : host::drawRegistryEntries()) {
-            if (entry.kind == (draw ? host::DrawOverrideEntry::kDrawOverride : host::DrawOverrideEntry::kGeometryOverride) &&
-                entry.classification == item.name && entry.registrantId == item.registrant) {
-                return draw ? entry.drawCreator != noDrawOverride : entry.geometryCreator != noGeometryOverride;
-            }
-        }
-        return false;
-    }
-    }
-    return false;
-}
-
-// The built module opened directly, so that its entry point can be called with a plug-in
-// object of the test's own and what it left registered inspected afterwards.
-class ModuleUnderTest
-{
-public:
-    ModuleUnderTest() : fHandle(dlopen(PELLIX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL)) {}
-    ~ModuleUnderTest()
-    {
-        if (fHandle) {
-            dlclose(fHandle);
+    for (const host::DrawOverrideEntry& entry : host::drawRegistryEntries()) {
+        const bool draw = entry.kind == host::DrawOverrideEntry::kDrawOverride;
+        if (draw ? entry.drawCreator != noDrawOverride : entry.geometryCreator != noGeometryOverride) {
+            held.push_back((draw ? "D " : "G ") + std::string(entry.classification.asChar()));
+            EXPECT_TRUE(clash(held.back(), 0, false)) << held.back();
         }
     }
-
-    MStatus initialize()
-    {
-        typedef MStatus (*EntryPoint)(MObject);
-        EntryPoint entry = fHandle ? reinterpret_cast<EntryPoint>(dlsym(fHandle, "initializePlugin")) : nullptr;
-        if (!entry) {
-            ADD_FAILURE() << "cannot open the module or find initializePlugin";
-            return MS::kFailure;
-        }
-        MObject plugin = host::ObjectAccess::make(
-            new host::PluginRecord(kTestPluginName, PELLIX_PLUGIN_PATH, fHandle));
-        return entry(plugin);
-    }
-
-private:
-    void* fHandle;
-};
-
-// Takes back whatever the module under test registered before it stopped.
-void removeModuleLeftovers(unsigned failedStep)
-{
-    for (unsigned i = 0; i < failedStep; ++i) {
-        const Item& item = kSteps[i];
-        switch (item.kind) {
-        case ItemKind::Node:
-            EXPECT_TRUE(host::deregisterNodeType(MTypeId(item.typeId))) << item.name;
-            break;
-        case ItemKind::Command:
-            EXPECT_TRUE(host::deregisterPluginCommand(item.name, kTestPluginName)) << item.name;
-            break;
-        default:
-            EXPECT_TRUE(removeClash(item, false)) << item.name;
-            break;
-        }
-    }
+    std::sort(held.begin(), held.end());
+    return held;
 }
-
-struct FailingStep
-{
-    unsigned step;  // index into kSteps
-    bool byId;      // nodes: clash by type id instead of by name
-};
 
 class ModuleDrivenDirectly : public ::testing::Test
 {
@@ -343,70 +245,33 @@ protected:
     }
 };
 
-class RegistrationOrder : public ModuleDrivenDirectly, public ::testing::WithParamInterface<FailingStep>
-{
-};
-
 } // namespace
 
-TEST_P(RegistrationOrder, StopsAtTheFirstFailingStep)
+TEST_F(ModuleDrivenDirectly, EachKindOfFailingStepStopsTheLoadThereAndReportsItsOwnLine)
 {
-    const FailingStep failing = GetParam();
-    const Item& clash = kSteps[failing.step];
-    SCOPED_TRACE(clash.name);
-    ASSERT_TRUE(addClash(clash, failing.byId));
-
-    std::string reported;
-    MStatus status;
-    {
-        ModuleUnderTest module;
+    // The built module opened directly, its entry point called with a plug-in object of the test's own.
+    void* handle = dlopen(PELLIX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    const auto entry = reinterpret_cast<MStatus (*)(MObject)>(dlsym(handle, "initializePlugin"));
+    ASSERT_NE(entry, nullptr);
+    std::set<std::string> lines;
+    // The first node, a command, the geometry override, a draw override, a node clashing by
+    // type id, and the last step.
+    const std::pair<unsigned, unsigned> kFailing[] = {{0, 0}, {2, 0}, {4, 0}, {8, 0}, {9, 0}, {12, 0x140546}, {14, 0}};
+    for (const auto& failing : kFailing) {
+        const std::string& step = kSteps[failing.first];
+        SCOPED_TRACE(step);
+        ASSERT_TRUE(clash(step, failing.second, true));
         StderrCapture stderrText;
-        status = module.initialize();
-        reported = stderrText.finish();
-
-        EXPECT_FALSE(status);
-        for (unsigned i = 0; i < kStepCount; ++i) {
-            EXPECT_EQ(registeredByModule(kSteps[i]), i < failing.step) << "step " << i + 1 << ": " << kSteps[i].name;
-        }
-        removeModuleLeftovers(failing.step);
+        EXPECT_FALSE(entry(host::ObjectAccess::make(new host::PluginRecord(kTestPluginName, PELLIX_PLUGIN_PATH, handle))));
+        const std::string reported = stderrText.finish();
+        std::vector<std::string> before(kSteps.begin(), kSteps.begin() + failing.first);
+        std::sort(before.begin(), before.end());
+        EXPECT_EQ(takeBackModuleSteps(), before);
+        EXPECT_TRUE(clash(step, failing.second, false));
+        std::smatch line;
+        ASSERT_TRUE(std::regex_search(reported, line, std::regex("pluginMain[^0-9\\n]*([0-9]+)"))) << reported;
+        EXPECT_TRUE(lines.insert(line[1]).second) << reported;
     }
-    EXPECT_TRUE(removeClash(clash, failing.byId));
-
-    EXPECT_NE(reported.find("pluginMain"), std::string::npos) << reported;
-    EXPECT_TRUE(std::regex_search(reported, std::regex("pluginMain[^0-9\\n]*[0-9]+"))) << reported;
-}
-
-INSTANTIATE_TEST_SUITE_P(EachKindOfStep, RegistrationOrder,
-                         ::testing::Values(FailingStep{0, false},   // the very first node
-                                           FailingStep{2, false},   // a command
-                                           FailingStep{4, false},   // the geometry override
-                                           FailingStep{8, false},   // a draw override
-                                           FailingStep{9, false},   // "surfacePinBind"
-                                           FailingStep{12, true},   // a node clashing by type id
-                                           FailingStep{14, false}), // the last step
-                         [](const ::testing::TestParamInfo<FailingStep>& info) {
-                             return "Step" + std::to_string(info.param.step + 1) + (info.param.byId ? "ById" : "");
-                         });
-
-TEST_F(ModuleDrivenDirectly, DifferentFailingStepsReportDifferentLines)
-{
-    // Two failing steps are told apart by the reported line.
-    std::vector<std::string> lines;
-    for (unsigned step : {2u, 9u}) {
-        const Item& clash = kSteps[step];
-        ASSERT_TRUE(addClash(clash, false));
-        std::string reported;
-        {
-            ModuleUnderTest module;
-            StderrCapture stderrText;
-            EXPECT_FALSE(module.initialize());
-            reported = stderrText.finish();
-            removeModuleLeftovers(step);
-        }
-        EXPECT_TRUE(removeClash(clash, false));
-        std::smatch match;
-        ASSERT_TRUE(std::regex_search(reported, match, std::regex("pluginMain[^0-9\\n]*([0-9]+)"))) << reported;
-        lines.push_back(match[1]);
-    }
-    EXPECT_NE(lines[0], lines[1]);
+    dlclose(handle);
 }
