@@ -505,18 +505,8 @@ TEST_F(OverlayGeometryOverride, RenderItemsFollowTheDisplayAttributes)
     // Nothing changed: the items are not asked for again.
     EXPECT_FALSE(updateItems(items));
 
-    // Switching the overlay off disables every item but keeps colours following the attributes.
-    ASSERT_TRUE(mel("setAttr overlayShape.enable 0; setAttr overlayShape.transparency 0"));
-    ASSERT_TRUE(updateItems(items));
-    ASSERT_EQ(items.length(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FALSE(items.itemAt(i)->isEnabled()) << items.itemAt(i)->name().asChar();
-    }
-    EXPECT_EQ(shaderParameter(*items.itemAt(0), "solidColor"), (std::vector<float>{0.5f, 0.25f, 0.125f, 1.0f}));
-    EXPECT_FALSE(host::RendererAccess::treatedAsTransparent(*items.itemAt(0)));
-
     // A wire width of 0 or less still draws, a tenth of a pixel wide.
-    ASSERT_TRUE(mel("setAttr overlayShape.enable 1; setAttr overlayShape.wireframeWidth 0"));
+    ASSERT_TRUE(mel("setAttr overlayShape.wireframeWidth 0"));
     ASSERT_TRUE(updateItems(items));
     EXPECT_EQ(shaderParameter(*items.itemAt(3), "lineWidth"), (std::vector<float>{0.1f, 0.1f}));
     ASSERT_TRUE(mel("setAttr overlayShape.wireframeWidth -2"));
