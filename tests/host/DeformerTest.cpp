@@ -17,6 +17,7 @@
 #include <maya/MDoubleArray.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnDoubleArrayData.h>
+#include <maya/MFloatPointArray.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnNurbsCurve.h>
 #include <maya/MFnNumericAttribute.h>
@@ -519,6 +520,21 @@ TEST_F(DeformerTest, MeshesSharingGeometryKeepTheirOwnEdits)
     ASSERT_TRUE(heldMesh.setPoints(moved));
     expectLifted(original, pointsOf("copyShape"), 1.0);
     expectLifted(original, pointsOf("copyShapeOrig"), 0.0);
+    // Single-precision points go straight into the pulled mesh's own storage, whole or not at all.
+    const MObject heldInput = MFnDependencyNode(nodeNamed("copyShapeOrig")).findPlug("outMesh", true).asMObject();
+    MFnMesh inputMesh(heldInput);
+    MFloatPointArray floats, tooFew(2);
+    ASSERT_TRUE(inputMesh.getPoints(floats));
+    floats[2] = MFloatPoint(7, 8, 9);
+    EXPECT_FALSE(inputMesh.setPoints(tooFew));
+    ASSERT_TRUE(inputMesh.setPoints(floats));
+    MPoint inputPoint;
+    ASSERT_TRUE(inputMesh.getPoint(2, inputPoint));
+    EXPECT_EQ(MPoint(7, 8, 9), inputPoint);
+    ASSERT_TRUE(inputMesh.getPoint(3, inputPoint));
+    EXPECT_TRUE(inputPoint.isEquivalent(original[3], 1e-6));
+    expectLifted(original, pointsOf("copyShapeOrig"), 0.0);
+    expectLifted(original, pointsOf("copyShape"), 1.0);
     ASSERT_TRUE(run("move -r 0 5 0 source.vtx[1]"));
     expectLifted(original, pointsOf("copyShape"), 1.0);
     MPoint heldPoint;
