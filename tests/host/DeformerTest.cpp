@@ -265,7 +265,8 @@ TEST_F(DeformerTest, PerPointIterationMatchesTheBulkCalls)
 
 TEST_F(DeformerTest, SeveralTargetsTakeMultiIndicesInTheOrderNamed)
 {
-    ASSERT_TRUE(run("polyCube -n a; polyPlane -n b; polySphere -n c"));
+    // b and c large enough that their dropped points are kept for reuse.
+    ASSERT_TRUE(run("polyCube -n a; polyPlane -n b -sx 150 -sy 150; polyPlane -n c -w 3 -sx 150 -sy 150"));
     const MPointArray beforeB = pointsOf("bShape");
     const MPointArray beforeC = pointsOf("cShape");
     ASSERT_TRUE(run("deformer -type deformerTestOffset -n lift c b"));
@@ -283,6 +284,13 @@ TEST_F(DeformerTest, SeveralTargetsTakeMultiIndicesInTheOrderNamed)
     EXPECT_EQ(indices, (std::vector<unsigned>{0, 1}));
     for (const DeformCall& call : OffsetDeformer::calls)
         EXPECT_EQ(call.count, int(call.multiIndex == 0 ? beforeC.length() : beforeB.length()));
+
+    // Written step after step, each mesh keeps points of its own in whatever storage it reuses.
+    for (int amount : {2, 3, 4}) {
+        ASSERT_TRUE(run("setAttr lift.amount " + std::to_string(amount)));
+        expectLifted(beforeB, pointsOf("bShape"), amount);
+        expectLifted(beforeC, pointsOf("cShape"), amount);
+    }
 }
 
 TEST_F(DeformerTest, CurvesAreDeformedThroughTheirControlVertices)
