@@ -136,26 +136,15 @@ TEST_F(CurveCommand, PeriodicCurveDataMustRepeatItsFirstCVs)
 
 TEST_F(CurveCommand, BadCurvesAreRefusedWithTheReason)
 {
-    EXPECT_FALSE(run("curve -d 3 -p 0 0 0 -p 1 0 0"));
-    EXPECT_EQ("curve: a degree 3 curve needs at least 4 points, got 2.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("curve -d 1 -per -p 0 0 0 -p 1 0 0 -p 1 1 0"));
-    EXPECT_EQ("curve: the last 1 points of a periodic curve must repeat its first 1.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("curve -d 1 -p 0 0 0 -p 1 0 0 -p 1 1 0 -k 0 -k 1"));
-    EXPECT_EQ("curve: needs 3 knots (points + degree - 1), got 2.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("curve -d 1 -p 0 0 0 -p 1 0 0 -p 1 1 0 -k 0 -k 2 -k 1"));
-    EXPECT_EQ("curve: knots must not decrease.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("curve -d 0 -p 0 0 0"));
-    EXPECT_EQ("curve: -degree must be a whole number from 1 to 31, got 0.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("curve -d 1"));
-    EXPECT_EQ("curve: give the curve's points with -p.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("curve -d 1 -p 0 0"));
-    EXPECT_EQ("curve: -p takes three numbers.\n", errors());
+    expectRefusals({{"curve -d 3 -p 0 0 0 -p 1 0 0", "curve: a degree 3 curve needs at least 4 points, got 2."},
+                    {"curve -d 1 -per -p 0 0 0 -p 1 0 0 -p 1 1 0",
+                     "curve: the last 1 points of a periodic curve must repeat its first 1."},
+                    {"curve -d 1 -p 0 0 0 -p 1 0 0 -p 1 1 0 -k 0 -k 1",
+                     "curve: needs 3 knots (points + degree - 1), got 2."},
+                    {"curve -d 1 -p 0 0 0 -p 1 0 0 -p 1 1 0 -k 0 -k 2 -k 1", "curve: knots must not decrease."},
+                    {"curve -d 0 -p 0 0 0", "curve: -degree must be a whole number from 1 to 31, got 0."},
+                    {"curve -d 1", "curve: give the curve's points with -p."},
+                    {"curve -d 1 -p 0 0", "curve: -p takes three numbers."}});
     EXPECT_TRUE(strings("ls -type nurbsCurve").length() == 0);
 }
 
@@ -223,17 +212,10 @@ TEST_F(CurveCommand, CircleFlagsPlaceAndShapeItAndItsHistoryFollowsEdits)
     EXPECT_NEAR(2.0 * std::cos(3.14159265358979323846 / 6), pointAt(plainFn, 2.5).distanceTo(center), 1e-12);
     EXPECT_NEAR(2.0, pointAt(plainFn, 2.5).y, 1e-12);
 
-    EXPECT_FALSE(run("circle -d 2"));
-    EXPECT_EQ("circle: -degree must be 1 or 3.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("circle -s 2"));
-    EXPECT_EQ("circle: -sections must be a whole number from 3 to 10000.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("circle -nr 0 0 0"));
-    EXPECT_EQ("circle: -normal must not be zero.\n", errors());
-    clearMessages();
-    EXPECT_FALSE(run("circle -r -1"));
-    EXPECT_EQ("circle: -radius must be greater than 0.\n", errors());
+    expectRefusals({{"circle -d 2", "circle: -degree must be 1 or 3."},
+                    {"circle -s 2", "circle: -sections must be a whole number from 3 to 10000."},
+                    {"circle -nr 0 0 0", "circle: -normal must not be zero."},
+                    {"circle -r -1", "circle: -radius must be greater than 0."}});
 }
 
 TEST_F(CurveCommand, UndoRemovesTheCurveAndRedoBringsItBackSelected)

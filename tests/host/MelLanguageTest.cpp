@@ -107,7 +107,8 @@ TEST_F(MelLanguage, MalformedScriptsAndOperatorsOnWrongTypesGiveTheirLineAndMaya
         {"int $top = 1;\nproc melTestSeesTop() { print $top; }\nmelTestSeesTop();",
          "Line 2: $top is an undeclared variable.\n"},
         {"match(\"[a-\", \"abc\");", "Line 1: match: invalid regular expression \"[a-\".\n"},
-        {"source \"melTestNoSuchFile.mel\";", "Line 1: Cannot find file \"melTestNoSuchFile.mel\" for source statement.\n"},
+        {"source \"melTestNoSuchFile.mel\";",
+         "Line 1: Cannot find file \"melTestNoSuchFile.mel\" for source statement.\n"},
         {"size(1, 2);", "Line 1: Wrong number of arguments on call to size.\n"},
         {"string $t[];\ntokenize(\"a b\", \"x\");", "Line 2: tokenize: argument 2 must be an array variable.\n"},
         {"vector $v = <<1, 2>>;", "Line 1: Syntax error: a vector has three components.\n"},
@@ -249,8 +250,7 @@ TEST_F(MelLanguage, SourceFindsScriptsThroughMayaScriptPath)
     // Local procedures stay in their file, but that file's global procedures can call them.
     EXPECT_EQ(printed("print (melTestUsesHidden());"), "hidden") << errors();
     clearMessages();
-    EXPECT_FALSE(run("melTestHidden();"));
-    EXPECT_EQ(errors(), "Line 1: Cannot find procedure \"melTestHidden\".\n");
+    EXPECT_EQ(failure("melTestHidden();"), "Line 1: Cannot find procedure \"melTestHidden\".\n");
     // "source name" adds .mel; an unknown procedure is looked for as NAME.mel.
     EXPECT_TRUE(run("source melTestLibrary;")) << errors();
     EXPECT_EQ(printed("print (melTestAutoloaded(21));"), "42") << errors();
@@ -266,16 +266,16 @@ TEST_F(MelLanguage, SourceFindsScriptsThroughMayaScriptPath)
 
 TEST_F(MelLanguage, RunawayScriptsFailCleanly)
 {
-    EXPECT_FALSE(run("global proc melTestForever(int $n) { melTestForever($n + 1); }\nmelTestForever(0);"));
-    EXPECT_EQ(errors(), "Line 1: Procedure calls nested too deeply (more than 200 levels).\n");
+    EXPECT_EQ(failure("global proc melTestForever(int $n) { melTestForever($n + 1); }\nmelTestForever(0);"),
+              "Line 1: Procedure calls nested too deeply (more than 200 levels).\n");
 
     clearMessages();
     EXPECT_FALSE(run(std::string(2000, '{') + std::string(2000, '}')));
     EXPECT_EQ(errors(), "Line 1: Statements nested too deeply.\n");
 
     clearMessages();
-    EXPECT_FALSE(run("eval \"eval \\\"melTestNeverDefined\\\"\";"));
-    EXPECT_EQ(errors(), "Line 1: Cannot find procedure \"melTestNeverDefined\".\n");
+    EXPECT_EQ(failure("eval \"eval \\\"melTestNeverDefined\\\"\";"),
+              "Line 1: Cannot find procedure \"melTestNeverDefined\".\n");
 
     // Long flat expressions are chains, not nesting: they evaluate.
     std::string sum = "int $total = 0";
@@ -287,8 +287,7 @@ TEST_F(MelLanguage, RunawayScriptsFailCleanly)
 
     // Indices far past any real array are refused instead of allocated.
     clearMessages();
-    EXPECT_FALSE(run("int $a[];\n$a[2000000000] = 1;"));
-    EXPECT_EQ(errors(), "Line 2: Array index out of range: 2000000000\n");
+    EXPECT_EQ(failure("int $a[];\n$a[2000000000] = 1;"), "Line 2: Array index out of range: 2000000000\n");
 }
 
 TEST_F(MelLanguage, LoopsRunThousandsOfIterations)
@@ -316,17 +315,15 @@ TEST_F(MelLanguage, GlobalsAndProceduresOutliveTheScriptThatDeclaredThem)
 
     // A script's own variables end with it; a global keeps its type.
     ASSERT_TRUE(run("int $melTestLocal = 1;"));
-    EXPECT_FALSE(run("print $melTestLocal;"));
-    EXPECT_EQ(errors(), "Line 1: $melTestLocal is an undeclared variable.\n");
-    clearMessages();
-    EXPECT_FALSE(run("global string $melTestCounter;"));
-    EXPECT_EQ(errors(), "Line 1: $melTestCounter is already declared as a global int.\n");
+    EXPECT_EQ(failure("print $melTestLocal;"), "Line 1: $melTestLocal is an undeclared variable.\n");
+    EXPECT_EQ(failure("global string $melTestCounter;"),
+              "Line 1: $melTestCounter is already declared as a global int.\n");
 }
 
 TEST_F(MelLanguage, EvalSeesTheScriptsVariablesAtTheTopLevelOnly)
 {
     EXPECT_EQ(printed("int $melTestSeen = 5;\neval(\"print $melTestSeen\");"), "5") << errors();
     clearMessages();
-    EXPECT_FALSE(run("global proc melTestEvalInside() { int $mine = 1; eval(\"print $mine\"); }\nmelTestEvalInside;"));
-    EXPECT_EQ(errors(), "Line 1: $mine is an undeclared variable.\n");
+    EXPECT_EQ(failure("global proc melTestEvalInside() { int $mine = 1; eval(\"print $mine\"); }\nmelTestEvalInside;"),
+              "Line 1: $mine is an undeclared variable.\n");
 }

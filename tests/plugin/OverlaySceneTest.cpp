@@ -143,7 +143,6 @@ TEST_F(OverlayScene, EveryNodeTypeSavesAndOpens)
 {
     SceneFile file("allTypes");
     ASSERT_TRUE(mel("createNode shapeControl -name controlShape; setAttr controlShape.primitive 1"));
-    ASSERT_TRUE(mel("setAttr controlShape.hasBBox 1; setAttr controlShape.bbMaxY 2.5"));
     ASSERT_TRUE(mel("createNode surfacePin -name pin; setAttr pin.vertexIndices -type Int32Array 3 4 5 6"));
     ASSERT_TRUE(mel("setAttr pin.bindMaintainOffset 1; createNode surfaceUVPin -name uvPin"));
     ASSERT_TRUE(mel("setAttr uvPin.uvSet -type \"string\" \"skinUVs\""));
@@ -153,8 +152,6 @@ TEST_F(OverlayScene, EveryNodeTypeSavesAndOpens)
 
     ASSERT_TRUE(reopen(file));
     EXPECT_EQ(melInt("getAttr controlShape.primitive"), 1);
-    EXPECT_EQ(melInt("getAttr controlShape.hasBBox"), 1);
-    EXPECT_DOUBLE_EQ(melDouble("getAttr controlShape.bbMaxY"), 2.5);
     EXPECT_EQ(getIntArray("pin.vertexIndices"), (std::vector<int>{4, 5, 6}));
     EXPECT_EQ(melInt("getAttr pin.bindMaintainOffset"), 1);
     EXPECT_EQ(melString("getAttr uvPin.uvSet"), MString("skinUVs"));
