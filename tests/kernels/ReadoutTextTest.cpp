@@ -24,7 +24,7 @@ struct Channels
     double v[kChannelCount];
 };
 
-Channels movedFromRest(std::initializer_list<std::pair<int, double>> moves)
+Channels movedFromRest(const std::vector<std::pair<int, double>>& moves)
 {
     Channels c;
     for (int i = 0; i < kChannelCount; ++i)
@@ -55,43 +55,34 @@ enum { TX, TY, TZ, RX, RY, RZ, SX, SY, SZ };
 
 } // namespace
 
-TEST(ChannelReadout, ChangesBelowTheThresholdsShowNothing)
+TEST(ChannelReadout, NamesTheGroupThatChangedMostFavouringTranslateThenRotate)
 {
-    const Channels rotated = movedFromRest({{RX, 0.0009}, {RY, -0.0001}});
-    const Channels nudged = movedFromRest({{TX, 0.00005}, {SZ, 0.00009}});
-    Readout readout;
-    EXPECT_FALSE(channelReadout(kRest, rotated.v, readout));
-    EXPECT_FALSE(channelReadout(kRest, nudged.v, readout));
-    EXPECT_FALSE(readout.hasText);
-}
-
-TEST(ChannelReadout, TiesFavourTranslateThenRotate)
-{
-    Readout translateOverScale;
-    const Channels tAndS = movedFromRest({{TZ, 0.5}, {SX, 0.5}});
-    ASSERT_TRUE(channelReadout(kRest, tAndS.v, translateOverScale));
-    EXPECT_EQ(translateOverScale.text, "T  Z 0.50");
-
-    Readout rotateOverScale;
-    const Channels rAndS = movedFromRest({{RY, 0.25}, {SY, 0.25}});
-    ASSERT_TRUE(channelReadout(kRest, rAndS.v, rotateOverScale));
-    EXPECT_EQ(rotateOverScale.text, "R  Y 0.25");
-    expectColor(rotateOverScale.color, kRotateColor);
-
-    Readout scale;
-    const Channels s = movedFromRest({{SX, 1.0}, {SZ, 0.5}, {TX, 0.2}});
-    ASSERT_TRUE(channelReadout(kRest, s.v, scale));
-    EXPECT_EQ(scale.text, "S  X 2.00  Z 1.50");
-    expectColor(scale.color, kScaleColor);
-}
-
-TEST(ChannelReadout, AGroupWithNoAxisOverItsThresholdNamesItsLargestChange)
-{
-    // Each rotate channel stays under 1e-3 but together they pass it.
-    const Channels now = movedFromRest({{RX, 0.0004}, {RY, 0.0007}, {RZ, 0.0002}});
-    Readout readout;
-    ASSERT_TRUE(channelReadout(kRest, now.v, readout));
-    EXPECT_EQ(readout.text, "R  Y 0.00");
+    // No text for changes below the thresholds; a group with no axis over its threshold but
+    // over it in all names its largest change.
+    const struct
+    {
+        std::vector<std::pair<int, double>> moves;
+        std::string text;
+        Color color;
+    } kCases[] = {
+        {{{RX, 0.0009}, {RY, -0.0001}}, "", kTranslateColor},
+        {{{TX, 0.00005}, {SZ, 0.00009}}, "", kTranslateColor},
+        {{{TZ, 0.5}, {SX, 0.5}}, "T  Z 0.50", kTranslateColor},
+        {{{RY, 0.25}, {SY, 0.25}}, "R  Y 0.25", kRotateColor},
+        {{{SX, 1.0}, {SZ, 0.5}, {TX, 0.2}}, "S  X 2.00  Z 1.50", kScaleColor},
+        {{{RX, 0.0004}, {RY, 0.0007}, {RZ, 0.0002}}, "R  Y 0.00", kRotateColor},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.text);
+        const Channels now = movedFromRest(c.moves);
+        Readout readout;
+        EXPECT_EQ(channelReadout(kRest, now.v, readout), !c.text.empty());
+        EXPECT_EQ(readout.hasText, !c.text.empty());
+        if (readout.hasText) {
+            EXPECT_EQ(readout.text, c.text);
+            expectColor(readout.color, c.color);
+        }
+    }
 }
 
 TEST(ChannelReadout, HugeValuesAreCutToTheTextBuffer)

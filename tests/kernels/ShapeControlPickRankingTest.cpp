@@ -91,32 +91,26 @@ TEST(ShapeControlSurface, RayCrossesTheTriangleInsideAndOnItsEdges)
     EXPECT_FALSE(rayHitsTriangle(inside, down, p0, p1, degenerate, t)) << "a triangle of no area";
 }
 
-TEST(ShapeControlRanking, NearerAlongTheRayWinsOverEverythingElse)
+TEST(ShapeControlRanking, NearerAlongTheRayThenOnScreenThenSurfaceThenSelectedThenPathNameInEitherOrder)
 {
-    EXPECT_EQ(winnerOf({surface(5.0, "|a|aShape"), edge(4.0, 9.0, "|z|zShape")}), "|z|zShape");
-    EXPECT_EQ(winnerOf({edge(4.0, 9.0, "|z|zShape"), surface(5.0, "|a|aShape")}), "|z|zShape");
-}
-
-TEST(ShapeControlRanking, AtTheSameDepthTheNearerOutlineOnScreenWins)
-{
-    // Within the relative depth tolerance, more than a pixel apart on screen.
-    EXPECT_EQ(winnerOf({edge(100.0, 6.0, "|a"), edge(100.0005, 2.0, "|b")}), "|b");
-    // A pixel or less apart on screen counts as equally near: the path name decides.
-    EXPECT_EQ(winnerOf({edge(100.0, 3.0, "|b"), edge(100.0, 2.2, "|a")}), "|a");
-    EXPECT_EQ(winnerOf({edge(100.0, 2.2, "|b"), edge(100.0, 3.0, "|a")}), "|a");
-}
-
-TEST(ShapeControlRanking, SurfaceBeatsEdgeThenSelectedThenPathName)
-{
-    EXPECT_EQ(winnerOf({edge(2.0, 0.5, "|a"), surface(2.0, "|z")}), "|z");
-    EXPECT_EQ(winnerOf({surface(2.0, "|z"), edge(2.0, 0.5, "|a")}), "|z");
-    // Two surface hits never compare on screen distance.
-    EXPECT_EQ(winnerOf({surface(2.0, "|b"), surface(2.0, "|a")}), "|a");
-
-    EXPECT_EQ(winnerOf({edge(2.0, 1.0, "|a"), edge(2.0, 1.0, "|b", true)}), "|b");
-    EXPECT_EQ(winnerOf({edge(2.0, 1.0, "|b", true), edge(2.0, 1.0, "|a")}), "|b");
-    // Byte-wise: upper case sorts before lower case.
-    EXPECT_EQ(winnerOf({edge(2.0, 1.0, "|ctrl|ctrlShape"), edge(2.0, 1.0, "|Ctrl|CtrlShape")}), "|Ctrl|CtrlShape");
+    const struct
+    {
+        Candidate winner, loser;
+        const char* why;
+    } kCases[] = {
+        {edge(4.0, 9.0, "|z|zShape"), surface(5.0, "|a|aShape"), "nearer along the ray"},
+        {edge(100.0005, 2.0, "|b"), edge(100.0, 6.0, "|a"), "same depth within tolerance, nearer on screen"},
+        {edge(100.0, 2.2, "|a"), edge(100.0, 3.0, "|b"), "a pixel or less apart: the path name"},
+        {edge(100.0, 3.0, "|a"), edge(100.0, 2.2, "|b"), "a pixel or less apart: the path name"},
+        {surface(2.0, "|z"), edge(2.0, 0.5, "|a"), "surface over outline"},
+        {surface(2.0, "|a"), surface(2.0, "|b"), "two surface hits never compare on screen"},
+        {edge(2.0, 1.0, "|b", true), edge(2.0, 1.0, "|a"), "selected"},
+        {edge(2.0, 1.0, "|Ctrl|CtrlShape"), edge(2.0, 1.0, "|ctrl|ctrlShape"), "byte-wise: upper case first"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(winnerOf({c.winner, c.loser}), c.winner.pathName) << c.why;
+        EXPECT_EQ(winnerOf({c.loser, c.winner}), c.winner.pathName) << c.why;
+    }
 }
 
 TEST(ShapeControlRanking, BehindTheEyeOrNotFiniteIsIgnored)
