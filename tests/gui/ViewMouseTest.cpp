@@ -159,25 +159,25 @@ TEST_F(HostMouseEvent, WorldPointLandsWhereWorldToViewPutsIt)
 
 TEST_F(HostMouseEvent, BadArgumentsSayWhatIsWrong)
 {
-    EXPECT_EQ(errorOf("hostMouseEvent -panel nowhere -type move -x 1 -y 1"),
-              "hostMouseEvent: No panel named 'nowhere'.\n");
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type hover -x 1 -y 1"),
-              "hostMouseEvent: -type must be move, press, release, enter or leave.\n");
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type press -x 1 -y 1"),
-              "hostMouseEvent: -type press needs -button.\n");
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type press -x 1 -y 1 -button side"),
-              "hostMouseEvent: -button must be left, middle or right, not \"side\".\n");
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1 -modifiers \"shift+meta\""),
-              "hostMouseEvent: -modifiers takes shift, ctrl and alt joined by \"+\", not \"shift+meta\".\n");
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type move -x 1"),
-              "hostMouseEvent: give either -x and -y or -world.\n");
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1 -world 0 0 0"),
-              "hostMouseEvent: give either -x and -y or -world.\n");
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type move -world 0 0"),
-              "hostMouseEvent: -world takes three numbers.\n");
-    // Behind the perspective camera nothing projects.
-    EXPECT_EQ(errorOf("hostMouseEvent -panel modelPanel4 -type move -world 1000 1000 1000"),
-              "hostMouseEvent: the point 1000 1000 1000 is outside the view of modelPanel4.\n");
+    // "%" stands for "hostMouseEvent -panel modelPanel4 -type".
+    const std::pair<std::string, std::string> kRefusals[] = {
+        {"hostMouseEvent -panel nowhere -type move -x 1 -y 1", "No panel named 'nowhere'."},
+        {"% hover -x 1 -y 1", "-type must be move, press, release, enter or leave."},
+        {"% press -x 1 -y 1", "-type press needs -button."},
+        {"% press -x 1 -y 1 -button side", "-button must be left, middle or right, not \"side\"."},
+        {"% move -x 1 -y 1 -modifiers \"shift+meta\"",
+         "-modifiers takes shift, ctrl and alt joined by \"+\", not \"shift+meta\"."},
+        {"% move -x 1", "give either -x and -y or -world."},
+        {"% move -x 1 -y 1 -world 0 0 0", "give either -x and -y or -world."},
+        {"% move -world 0 0", "-world takes three numbers."},
+        // Behind the perspective camera nothing projects.
+        {"% move -world 1000 1000 1000", "the point 1000 1000 1000 is outside the view of modelPanel4."},
+    };
+    for (auto [command, error] : kRefusals) {
+        if (command[0] == '%')
+            command.replace(0, 1, "hostMouseEvent -panel modelPanel4 -type");
+        EXPECT_EQ(errorOf(command), "hostMouseEvent: " + error + "\n");
+    }
     EXPECT_TRUE(fRecorder->seen().empty());
 }
 
