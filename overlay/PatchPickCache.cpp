@@ -86,16 +86,27 @@ const PickCacheEntry* PatchPickCache::entryFor(const MObject& node)
         // The same patches on a driver that may have moved: only moved points are placed again.
         const MMatrix driverMatrix = overlay->driverMatrix();
         PellixDataOverlay::EvaluatedPoints driver;
-        if (PellixDataOverlay::readEvaluatedPoints(node, driver) &&
-            PatchPick::refitPickData(entry.data, driver.points, driver.count, driverMatrix.matrix, nullptr,
-                                     &entry.changed) != PatchPick::Refit::kNeedsRebuild) {
-            entry.changedFrom = entry.geometryCounter;
-            entry.geometryCounter = geometry;
-            return &entry;
+        if (PellixDataOverlay::readEvaluatedPoints(node, driver)) {
+            // The overlay's evaluations say where the points can have moved since the data's.
+            const uint64_t evaluation = overlay->evaluationOf(driver.points);
+            PatchPick::VertexRange moved;
+            const bool movedKnown = evaluation != 0 && overlay->movedSince(entry.evaluation, moved.first, moved.end);
+            if (PatchPick::refitPickData(entry.data, driver.points, driver.count, driverMatrix.matrix, nullptr,
+                                         &entry.changed, movedKnown ? &moved : nullptr) !=
+                PatchPick::Refit::kNeedsRebuild) {
+                entry.evaluation = evaluation;
+                entry.changedFrom = entry.geometryCounter;
+                entry.geometryCounter = geometry;
+                return &entry;
+            }
         }
     }
     entry.changed.known = false;
     entry.valid = buildNodePickData(node, entry.data);
+    PellixDataOverlay::EvaluatedPoints placed;
+    entry.evaluation = entry.valid && PellixDataOverlay::readEvaluatedPoints(node, placed)
+                           ? overlay->evaluationOf(placed.points)
+                           : 0;
     entry.built = true;
     entry.topologyCounter = topology;
     entry.geometryCounter = geometry;

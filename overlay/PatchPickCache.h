@@ -29,6 +29,8 @@ struct PickCacheEntry
     uint64_t geometryCounter = 0;
     bool built = false;
     bool valid = false;
+    // The overlay's evaluation whose points the data was placed from (0: not known).
+    uint64_t evaluation = 0;
     // The driver vertices the last refit found moved, from geometry counter `changedFrom` on.
     PatchPick::ChangedVertices changed;
     uint64_t changedFrom = 0;
