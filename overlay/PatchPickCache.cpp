@@ -4,7 +4,9 @@
 
 #include <maya/MFnMesh.h>
 #include <maya/MIntArray.h>
+#include <maya/MBoundingBox.h>
 #include <maya/MMatrix.h>
+#include <maya/MPoint.h>
 
 #include <algorithm>
 
@@ -157,6 +159,26 @@ const DriverTriangles* PatchPickCache::driverTrianglesFor(const MObject& node, c
     entry.driverFaceVertices = faceVertices;
     entry.driverValid = polygons >= 0 && buildDriverTriangles(points, matrix, entry.driver);
     return entry.driverValid ? &entry.driver : nullptr;
+}
+
+bool PatchPickCache::driverBox(const MObject& node, const MObject& driver, MBoundingBox& worldBox)
+{
+    const bool hasPickData = std::any_of(entries_.begin(), entries_.end(), [&node](const auto& entry) {
+        return entry->node.isAlive() && entry->node.object() == node && entry->built && entry->valid;
+    });
+    if (!hasPickData || entryFor(node) == nullptr) {
+        return false;
+    }
+    const DriverTriangles* triangles = driverTrianglesFor(node, driver);
+    if (triangles == nullptr) {
+        return false;
+    }
+    const PatchPick::Box& box = triangles->tree.bounds;
+    if (!(box.min[0] <= box.max[0])) {
+        return false;
+    }
+    worldBox = MBoundingBox(MPoint(box.min[0], box.min[1], box.min[2]), MPoint(box.max[0], box.max[1], box.max[2]));
+    return true;
 }
 
 void PatchPickCache::dropDeadEntries()

@@ -59,6 +59,10 @@ public:
     // driver mesh cannot be read.
     const DriverTriangles* driverTrianglesFor(const MObject& node, const MObject& driver);
 
+    // The world box of the driver triangles of a node that has pick data, brought up to date
+    // (a refit of what moved); false for a node without pick data or triangles.
+    bool driverBox(const MObject& node, const MObject& driver, MBoundingBox& worldBox);
+
     // Forgets the entries of nodes that are gone.
     void dropDeadEntries();
 
