@@ -367,26 +367,29 @@ const float* rawPointsOf(const MObject& mesh, int64_t& count)
 }
 
 // The vertices [first, end) outside which two point arrays agree: compared from both ends a
-// block at a time, so a deformation moving everything costs next to nothing and a single
-// moved vertex one pass.
+// block at a time, then a vertex at a time inside the differing blocks, so a deformation
+// moving everything costs next to nothing and a single moved vertex one pass.
 void differingRange(const float* a, const float* b, int64_t count, int64_t& first, int64_t& end)
 {
     constexpr int64_t kBlock = 256;
+    constexpr size_t kVertexBytes = 3 * sizeof(float);
+    auto differ = [a, b](int64_t from, int64_t n) {
+        return std::memcmp(a + from * 3, b + from * 3, size_t(n) * kVertexBytes) != 0;
+    };
     first = 0;
-    while (first < count) {
-        const int64_t n = std::min(kBlock, count - first);
-        if (std::memcmp(a + first * 3, b + first * 3, size_t(n) * 3 * sizeof(float)) != 0) {
-            break;
-        }
-        first += n;
+    while (first < count && !differ(first, std::min(kBlock, count - first))) {
+        first += kBlock;
+    }
+    first = std::min(first, count);
+    while (first < count && !differ(first, 1)) {
+        ++first;
     }
     end = count;
-    while (end > first) {
-        const int64_t n = std::min(kBlock, end - first);
-        if (std::memcmp(a + (end - n) * 3, b + (end - n) * 3, size_t(n) * 3 * sizeof(float)) != 0) {
-            break;
-        }
-        end -= n;
+    while (end > first && !differ(std::max(end - kBlock, first), end - std::max(end - kBlock, first))) {
+        end = std::max(end - kBlock, first);
+    }
+    while (end > first && !differ(end - 1, 1)) {
+        --end;
     }
 }
 

@@ -222,7 +222,9 @@ TEST_F(OverlayHover, HoverFollowsTheDriversPointsAndPlacement)
     // the hover follows both moves.
     const MPoint pastArm = arm + MVector(1.3, 0, 0);
     EXPECT_EQ(hoveredAfterMoveTo(pastArm), -1);
-    ASSERT_TRUE(mel("move -r 1 0 0 body.vtx[3]; refresh; move -r 1 0 0 body.vtx[8]"));
+    ASSERT_TRUE(mel("move -r 1 0 0 body.vtx[3]"));
+    snapshot();
+    ASSERT_TRUE(mel("move -r 1 0 0 body.vtx[8]"));
     moveTo(bare);
     EXPECT_EQ(hoveredAfterMoveTo(pastArm), 1);
 }
