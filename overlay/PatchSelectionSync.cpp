@@ -5,42 +5,53 @@
 #include "plugin/StatusCheck.h"
 
 #include <maya/M3dView.h>
-#include <maya/MDagPath.h>
+#include <maya/MFn.h>
+#include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnIntArrayData.h>
 #include <maya/MGlobal.h>
 #include <maya/MObjectArray.h>
 #include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
 #include <maya/MSelectionList.h>
 #include <maya/MViewport2Renderer.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 const char* const kStatusSource = "patchSelectionSync";
 
-bool isSelected(const MObjectArray& selected, const MObject& node)
+// Adds the patches of `overlay` below `patchCount` that `node` feeds through any of its plugs:
+// as their source mesh, and as their control when `asControl`.
+void addPatchesFedBy(const MObject& node, const MObject& overlay, unsigned patchCount, bool asControl,
+                     std::vector<int>& patches)
 {
-    if (node.isNull()) {
-        return false;
+    MStatus status;
+    const MFnDependencyNode fn(node, &status);
+    MPlugArray plugs;
+    if (!status || !fn.getConnections(plugs)) {
+        return;
     }
-    for (unsigned i = 0; i < selected.length(); ++i) {
-        if (selected[i] == node) {
-            return true;
+    for (unsigned i = 0; i < plugs.length(); ++i) {
+        MPlugArray destinations;
+        if (!plugs[i].connectedTo(destinations, false, true)) {
+            continue;
+        }
+        for (unsigned d = 0; d < destinations.length(); ++d) {
+            const MPlug& destination = destinations[d];
+            if (!destination.isElement() || destination.node() != overlay) {
+                continue;
+            }
+            const MObject attribute = destination.attribute();
+            const unsigned index = destination.logicalIndex();
+            if (index < patchCount && (attribute == PellixDataOverlay::patchSourceMeshes ||
+                                       (asControl && attribute == PellixDataOverlay::patchControl))) {
+                patches.push_back(static_cast<int>(index));
+            }
         }
     }
-    return false;
-}
-
-// The transform directly above a DAG node, or the null object.
-MObject transformAbove(const MObject& node)
-{
-    if (!node.hasFn(MFn::kDagNode)) {
-        return MObject::kNullObj;
-    }
-    MDagPath path;
-    if (!MDagPath::getAPathTo(node, path) || path.length() < 1 || !path.pop()) {
-        return MObject::kNullObj;
-    }
-    return path.node();
 }
 
 bool sameEntries(const MIntArray& a, const MIntArray& b)
@@ -70,27 +81,30 @@ MIntArray patchesInSelection(const MObject& node)
         return patches;
     }
 
-    // Selected dependency nodes, read once rather than once per patch.
-    MObjectArray selected;
+    // Walks out from the selected nodes (and the children of selected transforms, for a patch
+    // mesh picked by its transform) rather than over every patch: a selection change costs what
+    // the selection holds, whatever the number of patches.
+    std::vector<int> found;
     for (unsigned i = 0; i < selection.length(); ++i) {
         MObject item;
-        if (selection.getDependNode(i, item) && !item.isNull()) {
-            selected.append(item);
+        if (!selection.getDependNode(i, item) || item.isNull()) {
+            continue;
+        }
+        addPatchesFedBy(item, node, vertexCounts.length(), true, found);
+        if (!item.hasFn(MFn::kDagNode)) {
+            continue;
+        }
+        MStatus status;
+        const MFnDagNode dag(item, &status);
+        const unsigned children = status ? dag.childCount() : 0u;
+        for (unsigned c = 0; c < children; ++c) {
+            addPatchesFedBy(dag.child(c), node, vertexCounts.length(), false, found);
         }
     }
-
-    for (unsigned p = 0; p < vertexCounts.length(); ++p) {
-        if (isSelected(selected, PellixDataOverlay::connectedSource(node, PellixDataOverlay::patchControl, p))) {
-            patches.append(static_cast<int>(p));
-            continue;
-        }
-        const MObject source = PellixDataOverlay::connectedSource(node, PellixDataOverlay::patchSourceMeshes, p);
-        if (source.isNull()) {
-            continue;
-        }
-        if (isSelected(selected, source) || isSelected(selected, transformAbove(source))) {
-            patches.append(static_cast<int>(p));
-        }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    for (const int patch : found) {
+        patches.append(patch);
     }
     return patches;
 }

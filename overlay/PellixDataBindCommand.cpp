@@ -109,27 +109,6 @@ bool resolveToMesh(MDagPath& path)
     return resolveMesh(path, resolution) && resolution == MeshResolution::kMesh;
 }
 
-// Source nodes of the elements of a message array, indexed by logical index below `count`.
-// Walks the existing elements only, so reading creates no elements.
-std::vector<MObject> messageSources(const MObject& node, const MObject& attribute, int64_t count)
-{
-    std::vector<MObject> sources(static_cast<size_t>(count));
-    MStatus status;
-    const MPlug array(node, attribute);
-    const unsigned elements = array.numElements(&status);
-    if (!status)
-        return sources;
-    for (unsigned i = 0; i < elements; ++i) {
-        const MPlug element = array.elementByPhysicalIndex(i, &status);
-        if (!status)
-            continue;
-        const unsigned index = element.logicalIndex(&status);
-        if (status && index < count)
-            sources[index] = sourceNodeOf(element);
-    }
-    return sources;
-}
-
 // The node connected into a user-added "pellixSelectNode" plug, or the null object.
 MObject userSelectNode(const MObject& node)
 {
@@ -199,27 +178,6 @@ void copyXyz(const MPointArray& points, std::vector<double>& xyz)
         xyz[3 * i + 1] = points[i].y;
         xyz[3 * i + 2] = points[i].z;
     }
-}
-
-// The overlay whose inMesh comes from this driver instance, or the null object.
-MObject existingOverlayOf(const MDagPath& driver)
-{
-    MStatus status;
-    const MObject driverNode = driver.node();
-    const unsigned instance = driver.instanceNumber(&status);
-    rebuildOverlayNodeRegistry();
-    const MObjectArray overlays = liveOverlayNodes();
-    for (unsigned i = 0; i < overlays.length(); ++i) {
-        const MObject& overlay = overlays[i];
-        MPlugArray sources;
-        const MPlug inMesh(overlay, PellixDataOverlay::inMesh);
-        if (!inMesh.connectedTo(sources, true, false) || sources.length() == 0)
-            continue;
-        const MPlug& source = sources[0];
-        if (source.node() == driverNode && (!source.isElement() || source.logicalIndex() == instance))
-            return overlay;
-    }
-    return MObject::kNullObj;
 }
 
 template <typename Value>
@@ -313,7 +271,8 @@ MStatus PellixDataBindCommand::doIt(const MArgList& args)
     }
     PELLIX_PASS_ON(buildDriverGrid(driver, options.tolerance));
 
-    const MObject existing = existingOverlayOf(driver);
+    rebuildOverlayNodeRegistry();
+    const MObject existing = PellixDataOverlay::drivenBy(driver);
     if (options.partialRebind && existing.isNull()) {
         reportError("pellixDataBind: partialRebind requires an existing overlay for the driver.");
         return MS::kFailure;

@@ -23,6 +23,7 @@
 #include <maya/MNodeCacheDisablingInfo.h>
 #include <maya/MNodeCacheSetupInfo.h>
 #include <maya/MNodeMessage.h>
+#include <maya/MObjectArray.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 #include <maya/MViewport2Renderer.h>
@@ -126,6 +127,9 @@ PellixDataOverlay::PellixDataOverlay() = default;
 PellixDataOverlay::~PellixDataOverlay()
 {
     removeReadoutCallbacks();
+    while (!fPatchMeshCallbacks.empty()) {
+        unwatchPatchMesh(fPatchMeshCallbacks.begin()->first);
+    }
     detachDriver();
     unregisterOverlayNode(fSelf);
 }
@@ -636,6 +640,9 @@ MStatus PellixDataOverlay::connectionMade(const MPlug& plug, const MPlug& otherP
             attachDriver(otherPlug);
         } else if (plug.attribute() == patchControl) {
             controlConnectionChanged();
+        } else if (plug.attribute() == patchSourceMeshes) {
+            watchPatchMesh(plug.logicalIndex(), otherPlug.node());
+            patchColoursChanged();
         }
     }
     return result;
@@ -651,6 +658,9 @@ MStatus PellixDataOverlay::connectionBroken(const MPlug& plug, const MPlug& othe
             requestDrawDirty(false);
         } else if (plug.attribute() == patchControl) {
             controlConnectionChanged();
+        } else if (plug.attribute() == patchSourceMeshes) {
+            unwatchPatchMesh(plug.logicalIndex());
+            patchColoursChanged();
         }
     }
     return result;
@@ -856,6 +866,24 @@ void PellixDataOverlay::rearmReadoutTracking()
     }
 }
 
+MObject PellixDataOverlay::drivenBy(const MDagPath& driver)
+{
+    MStatus status;
+    const unsigned instance = driver.instanceNumber(&status);
+    const MObjectArray overlays = liveOverlayNodes();
+    for (unsigned i = 0; status && i < overlays.length(); ++i) {
+        MPlugArray sources;
+        if (!MPlug(overlays[i], inMesh).connectedTo(sources, true, false) || sources.length() == 0) {
+            continue;
+        }
+        const MPlug& source = sources[0];
+        if (source.node() == driver.node() && (!source.isElement() || source.logicalIndex() == instance)) {
+            return overlays[i];
+        }
+    }
+    return MObject::kNullObj;
+}
+
 bool PellixDataOverlay::patchControlTransform(const MObject& node, unsigned patch, MObject& control,
                                               MDagPath& transform)
 {
@@ -904,6 +932,54 @@ void PellixDataOverlay::readoutControlDirty(MObject&, MPlug&, void* clientData)
     auto* overlay = static_cast<PellixDataOverlay*>(clientData);
     bump(overlay->fTrackedCounter);
     overlay->requestDrawDirty(false);
+}
+
+// A patch mesh's own colour is drawn by the overlay: its edits, and its arrival or removal,
+// redraw the overlay, whichever way they come (setAttr, undo, redo, addAttr, deleteAttr).
+void PellixDataOverlay::watchPatchMesh(unsigned patch, const MObject& mesh)
+{
+    unwatchPatchMesh(patch);
+    MObject node = mesh;
+    MStatus status;
+    const MCallbackId callback =
+        MNodeMessage::addAttributeChangedCallback(node, patchMeshAttributeChanged, this, &status);
+    if (status) {
+        fPatchMeshCallbacks[patch] = callback;
+    } else {
+        PELLIX_REPORT(status);
+    }
+}
+
+void PellixDataOverlay::unwatchPatchMesh(unsigned patch)
+{
+    const auto found = fPatchMeshCallbacks.find(patch);
+    if (found == fPatchMeshCallbacks.end()) {
+        return;
+    }
+    PELLIX_REPORT(MMessage::removeCallback(found->second));
+    fPatchMeshCallbacks.erase(found);
+}
+
+void PellixDataOverlay::patchMeshAttributeChanged(MNodeMessage::AttributeMessage message, MPlug& plug, MPlug&,
+                                                  void* clientData)
+{
+    const int colourChanges = MNodeMessage::kAttributeSet | MNodeMessage::kAttributeAdded |
+                              MNodeMessage::kAttributeRemoved | MNodeMessage::kConnectionMade |
+                              MNodeMessage::kConnectionBroken;
+    if ((message & colourChanges) == 0) {
+        return;
+    }
+    const MPlug colour = plug.isChild() ? plug.parent() : plug;
+    if (colour.partialName(false, false, false, false, false, true) != "pellixPatchColor") {
+        return;
+    }
+    static_cast<PellixDataOverlay*>(clientData)->patchColoursChanged();
+}
+
+void PellixDataOverlay::patchColoursChanged()
+{
+    bump(fPatchColourCounter);
+    requestDrawDirty(true);
 }
 
 void PellixDataOverlay::requestDrawDirty(bool topologyChanged)

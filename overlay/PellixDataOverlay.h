@@ -3,7 +3,7 @@
 // int arrays (one slice per patch) plus message connections to the patch meshes, their
 // controls and the tracked shape controls.
 //
-// The node tells its geometry override what changed through five change counters that
+// The node tells its geometry override what changed through six change counters that
 // only ever increase, and keeps the driver's world matrix and a bounding-box cache that
 // draw threads read under the node's mutex.
 
@@ -13,6 +13,7 @@
 #include <maya/MDagMessage.h>
 #include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
+#include <maya/MNodeMessage.h>
 #include <maya/MObject.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MPxLocatorNode.h>
@@ -24,6 +25,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <mutex>
 
 class PellixDataOverlay : public MPxLocatorNode
@@ -91,6 +93,9 @@ public:
     // The node connected into element `index` of one of the node's message arrays, or the
     // null object when the element, the connection or the node is missing.
     static MObject connectedSource(const MObject& node, const MObject& messageArray, unsigned index);
+    // The overlay whose "inMesh" comes from this driver instance, among the registered
+    // overlays, or the null object.
+    static MObject drivenBy(const MDagPath& driver);
     // The control of a patch (its "patchControl" source) and the transform it moves: the control
     // itself, or the parent of a control shape. False when there is no such DAG control.
     static bool patchControlTransform(const MObject& node, unsigned patch, MObject& control, MDagPath& transform);
@@ -106,6 +111,8 @@ public:
     uint64_t highlightCounter() const { return fHighlightCounter.load(std::memory_order_acquire); }
     uint64_t displayCounter() const { return fDisplayCounter.load(std::memory_order_acquire); }
     uint64_t trackedCounter() const { return fTrackedCounter.load(std::memory_order_acquire); }
+    // Bumped when a bound patch mesh's own colour ("pellixPatchColor") is set, added or removed.
+    uint64_t patchColourCounter() const { return fPatchColourCounter.load(std::memory_order_acquire); }
 
     // Whether inMesh comes from the driver's "worldMesh" (the override caches positions then).
     bool drivenByWorldMesh() const { return fDrivenByWorldMesh.load(std::memory_order_acquire); }
@@ -180,6 +187,8 @@ private:
     static void driverMatrixChanged(MObject& transformNode, MDagMessage::MatrixModifiedFlags& modified,
                                     void* clientData);
     static void readoutControlDirty(MObject& node, MPlug& plug, void* clientData);
+    static void patchMeshAttributeChanged(MNodeMessage::AttributeMessage message, MPlug& plug, MPlug& other,
+                                          void* clientData);
 
     void attachDriver(const MPlug& source);
     void detachDriver();
@@ -187,6 +196,9 @@ private:
     void controlConnectionChanged();
     void rearmReadoutTracking();
     void removeReadoutCallbacks();
+    void watchPatchMesh(unsigned patch, const MObject& mesh);
+    void unwatchPatchMesh(unsigned patch);
+    void patchColoursChanged();
     void requestDrawDirty(bool topologyChanged);
     void noteMovedRange(const MObject& previous, const MObject& incoming);
     void noteEvaluatedMesh(const MObject& evaluated);
@@ -198,11 +210,14 @@ private:
     std::atomic<uint64_t> fHighlightCounter{1};
     std::atomic<uint64_t> fDisplayCounter{1};
     std::atomic<uint64_t> fTrackedCounter{1};
+    std::atomic<uint64_t> fPatchColourCounter{1};
     std::atomic<bool> fDrivenByWorldMesh{false};
 
     MObjectHandle fSelf;
     MCallbackId fDriverMatrixCallback = 0;
     MCallbackIdArray fReadoutCallbacks;
+    // Attribute-changed callbacks on the patch meshes, by "patchSourceMeshes" element.
+    std::map<unsigned, MCallbackId> fPatchMeshCallbacks;
 
     // Guards the driver handle and instance, the bounds cache and the driver matrix.
     mutable std::mutex fMutex;

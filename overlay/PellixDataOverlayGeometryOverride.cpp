@@ -412,7 +412,8 @@ bool PellixDataOverlayGeometryOverride::requiresGeometryUpdate() const
            fOverlay->geometryCounter() != fData.seenGeometryCounter ||
            fOverlay->highlightCounter() != fData.seenHighlightCounter ||
            fOverlay->displayCounter() != fData.seenDisplayCounter ||
-           fOverlay->trackedCounter() != fData.seenTrackedCounter;
+           fOverlay->trackedCounter() != fData.seenTrackedCounter ||
+           fOverlay->patchColourCounter() != fData.seenPatchColourCounter;
 }
 
 bool PellixDataOverlayGeometryOverride::requiresUpdateRenderItems(const MDagPath&) const
@@ -503,6 +504,7 @@ void PellixDataOverlayGeometryOverride::updateDGNormal()
     const uint64_t highlightCounter = fOverlay ? fOverlay->highlightCounter() : 1;
     const uint64_t displayCounter = fOverlay ? fOverlay->displayCounter() : 1;
     const uint64_t trackedCounter = fOverlay ? fOverlay->trackedCounter() : 1;
+    const uint64_t patchColourCounter = fOverlay ? fOverlay->patchColourCounter() : 1;
 
     if (displayCounter != data.seenDisplayCounter) {
         readDisplayAttributes();
@@ -528,6 +530,17 @@ void PellixDataOverlayGeometryOverride::updateDGNormal()
         fPositionsDirty = true;
         fOtherStreamsDirty = true;
         fIndicesDirty = true;
+    }
+    // A patch mesh's colour was edited: the rebuild above read it already, or it is read now
+    // and the triangles are split again from scratch (a patch losing its colour goes back to
+    // the overlay's).
+    if (patchColourCounter != data.seenPatchColourCounter) {
+        if (!topologyRebuilt) {
+            readPatchColours(fNode, static_cast<unsigned>(data.topology.patchRanges.size()), data);
+            data.partition.reset();
+            data.partitionPending = true;
+        }
+        data.seenPatchColourCounter = patchColourCounter;
     }
 
     // Without a driver the overlay stands on nothing: it draws nothing, whatever it last showed.

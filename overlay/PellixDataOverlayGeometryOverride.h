@@ -54,6 +54,7 @@ public:
     uint64_t seenHighlightCounter = 0;
     uint64_t seenDisplayCounter = 0;
     uint64_t seenTrackedCounter = 0;
+    uint64_t seenPatchColourCounter = 0;
 
     bool topologyValid = false;
     bool positionsValid = false;

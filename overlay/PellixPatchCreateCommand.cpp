@@ -92,40 +92,6 @@ MObject parentOf(const MObject& shape)
     return status && !parent.isNull() && parent.hasFn(MFn::kTransform) ? parent : shape;
 }
 
-// The overlay whose inMesh comes from this driver instance, or the null object.
-MObject overlayOfDriver(const MDagPath& driver)
-{
-    MStatus status;
-    const unsigned instance = driver.instanceNumber(&status);
-    const MObjectArray overlays = liveOverlayNodes();
-    for (unsigned i = 0; status && i < overlays.length(); ++i) {
-        MPlugArray sources;
-        if (!MPlug(overlays[i], PellixDataOverlay::inMesh).connectedTo(sources, true, false) ||
-            sources.length() == 0)
-            continue;
-        const MPlug& source = sources[0];
-        if (source.node() == driver.node() && (!source.isElement() || source.logicalIndex() == instance))
-            return overlays[i];
-    }
-    return MObject::kNullObj;
-}
-
-// Source nodes of a message array's elements below `count`, by logical index.
-std::vector<MObject> messageSources(const MObject& node, const MObject& attribute, int64_t count)
-{
-    std::vector<MObject> sources(static_cast<size_t>(count));
-    MStatus status;
-    const MPlug array(node, attribute);
-    const unsigned elements = array.numElements(&status);
-    for (unsigned i = 0; status && i < elements; ++i) {
-        const MPlug element = array.elementByPhysicalIndex(i, &status);
-        const unsigned logical = status ? element.logicalIndex(&status) : 0;
-        if (status && logical < sources.size())
-            sources[logical] = sourceNodeOf(element);
-    }
-    return sources;
-}
-
 MStatus queueIntArray(MDGModifier& modifier, const MObject& node, const MObject& attribute,
                       const std::vector<int>& values)
 {
@@ -459,7 +425,7 @@ MStatus PellixPatchCreateCommand::create(const MArgDatabase& args)
         return fail("-name '" + patchName + "' is not a node name: " + nameProblem + ".", MS::kInvalidParameter);
 
     // The driver's overlay, or the one this run makes.
-    const MObject existing = overlayOfDriver(fDriver);
+    const MObject existing = PellixDataOverlay::drivenBy(fDriver);
     const std::string overlayName = stringFlag(args, "-overlay");
     if (!overlayName.empty()) {
         const MObject named = overlayNamed(overlayName);

@@ -10,17 +10,13 @@
 // The plane's ray hierarchy is built by a click before the timing, as after the first click.
 
 #include "../CpuClock.h"
+#include "ViewBenchSupport.h"
 
 #include "commands/MessageOutput.h"
 #include "views/SelectionMode.h"
-#include "views/StartupCameras.h"
-#include "views/Views.h"
 
-#include <maya/M3dView.h>
 #include <maya/MGlobal.h>
 #include <maya/MPoint.h>
-#include <maya/MSelectionList.h>
-#include <maya/MString.h>
 #include <maya/MStringArray.h>
 
 #include <QApplication>
@@ -29,45 +25,20 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr unsigned kPanel = 3;  // modelPanel4
+using namespace viewbench;
 
-void require(bool ok, const std::string& what)
+struct Scene : PanelView
 {
-    if (!ok) {
-        std::fprintf(stderr, "FaceSelectBench: %s failed\n", what.c_str());
-        std::exit(1);
-    }
-}
-
-void mel(const std::string& command)
-{
-    require(MGlobal::executeCommand(MString(command.c_str()), false, false), command);
-}
-
-struct Scene
-{
-    QWidget* widget = nullptr;
-    M3dView view;
     std::vector<QPointF> spread;  // click places over the plane
     QPointF boxFrom, boxTo, allFrom, allTo;
 };
 
 Scene* theScene = nullptr;
-
-QPointF widgetPoint(Scene& scene, const MPoint& world)
-{
-    short x = 0, y = 0;
-    require(scene.view.worldToView(world, x, y), "projecting a plane point");
-    const double ratio = scene.widget->devicePixelRatioF();
-    return QPointF(x / ratio, (scene.view.portHeight() - y) / ratio);
-}
 
 Scene& scene()
 {
@@ -79,10 +50,7 @@ Scene& scene()
     mel("file -f -new");
     mel("polyPlane -n body -w 100 -h 80 -sx 500 -sy 400 -ax 0 0 1");
     mel("lookThru persp modelPanel4; setAttr persp.translate 0 0 120; setAttr persp.rotate 0 0 0");
-    host::setActivePanel(kPanel);
-    host::processEvents();
-    s.widget = host::panelWidget(kPanel);
-    require(s.widget != nullptr && M3dView::getM3dViewFromModelPanel("modelPanel4", s.view), "the view");
+    usePanel(s);
     for (int j = 0; j < 8; ++j)
         for (int i = 0; i < 16; ++i)
             s.spread.push_back(widgetPoint(s, MPoint(-45.0 + 6.0 * i + 0.13, -35.0 + 9.0 * j + 0.07, 0.0)));
@@ -184,17 +152,5 @@ BENCHMARK(FaceBoxAll)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    std::string error;
-    require(host::startViews(argc, argv, error), "starting the views: " + error);
-    require(host::ensureStartupCameras(), "the startup cameras");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    {
-        host::MessageCapture quiet;
-        mel("file -f -new");
-    }
-    delete theScene;
-    host::stopViews();
-    benchmark::Shutdown();
-    return 0;
+    return viewbench::runViewBenchmarks(argc, argv, [] { delete theScene; });
 }

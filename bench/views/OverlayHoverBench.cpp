@@ -19,6 +19,8 @@
 //   FirstHoverAfterTimeChange  a new current time with the driver still, then a hover;
 //   HoverOffLargePatch         the cursor leaves the hovered patch for the empty view beside it.
 
+#include "ViewBenchSupport.h"
+
 #include "commands/MessageOutput.h"
 #include "overlay/OverlayOcclusion.h"
 #include "overlay/PatchPickData.h"
@@ -57,22 +59,10 @@
 
 namespace {
 
-constexpr unsigned kPanel = 3; // modelPanel4
+using namespace viewbench;
+
 constexpr int kFacesX = 1000, kFacesZ = 500;
 constexpr int kPatchFacesX = 10, kPatchFacesZ = 5; // 50 quads, 100 triangles a patch
-
-void require(bool ok, const std::string& what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "OverlayHoverBench: %s failed\n", what.c_str());
-        std::exit(1);
-    }
-}
-
-void mel(const std::string& command)
-{
-    require(MGlobal::executeCommand(MString(command.c_str()), false, false), command);
-}
 
 MString melString(const std::string& command)
 {
@@ -110,12 +100,10 @@ void giveThePatchesAControl(const MObject& overlay, unsigned patchCount)
 }
 
 
-struct Scene
+struct Scene : PanelView
 {
     MString overlay;
     MObject driverShape;
-    QWidget* widget = nullptr;
-    M3dView view;
     // Cursor positions (widget logical pixels) spread over the driver, one per patch visited.
     std::vector<QPointF> spread;
     // Two positions inside one patch.
@@ -158,14 +146,6 @@ void buildPatchArrays(MIntArray arrays[8])
     }
 }
 
-QPointF widgetPoint(Scene& scene, const MPoint& world)
-{
-    short x = 0, y = 0;
-    require(scene.view.worldToView(world, x, y), "projecting a driver point");
-    const double ratio = scene.widget->devicePixelRatioF();
-    return QPointF(x / ratio, (scene.view.portHeight() - y) / ratio);
-}
-
 void sendMove(QWidget* widget, const QPointF& position)
 {
     QMouseEvent event(QEvent::MouseMove, position, widget->mapToGlobal(position.toPoint()), Qt::NoButton,
@@ -195,10 +175,7 @@ void buildScene(Scene& scene)
     mel("setAttr " + std::string(scene.overlay.asChar()) + ".drawMarker 1");
 
     mel("lookThru top modelPanel4; setAttr top.translate 0 100 0; setAttr topShape.orthographicWidth 110");
-    host::setActivePanel(kPanel);
-    host::processEvents();
-    scene.widget = host::panelWidget(kPanel);
-    require(scene.widget != nullptr && M3dView::getM3dViewFromModelPanel("modelPanel4", scene.view), "the view");
+    usePanel(scene);
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(scene.widget, &enter);
 
@@ -396,12 +373,10 @@ BENCHMARK(Occlusion)->Unit(benchmark::kMicrosecond);
 
 constexpr int kLargeFacesX = 500, kLargeFacesZ = 400;
 
-struct LargeScene
+struct LargeScene : PanelView
 {
     MString overlay;
     MObject overlayNode;
-    QWidget* widget = nullptr;
-    M3dView view;
     QPointF onPatch[2]; // two places on the patch
     QPointF offPatch;   // the empty view beside it
     int vertexCount = 0;
@@ -466,10 +441,7 @@ void buildLargeScene(LargeScene& scene)
     mel("setAttr " + std::string(scene.overlay.asChar()) + ".drawMarker 1");
 
     mel("lookThru top modelPanel4; setAttr top.translate 0 100 0; setAttr topShape.orthographicWidth 120");
-    host::setActivePanel(kPanel);
-    host::processEvents();
-    scene.widget = host::panelWidget(kPanel);
-    require(scene.widget != nullptr && M3dView::getM3dViewFromModelPanel("modelPanel4", scene.view), "the view");
+    usePanel(scene);
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(scene.widget, &enter);
     scene.onPatch[0] = largeWidgetPoint(scene, MPoint(-10.3, 0.0, 5.2));
@@ -586,18 +558,8 @@ BENCHMARK(HoverOffLargePatch)->UseManualTime()->Iterations(500)->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    std::string error;
-    require(host::startViews(argc, argv, error), "starting the views: " + error);
-    require(host::ensureStartupCameras(), "the startup cameras");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    {
-        host::MessageCapture quiet;
-        mel("file -f -new");
-    }
-    delete theScene;
-    delete theLargeScene;
-    host::stopViews();
-    benchmark::Shutdown();
-    return 0;
+    return viewbench::runViewBenchmarks(argc, argv, [] {
+        delete theScene;
+        delete theLargeScene;
+    });
 }

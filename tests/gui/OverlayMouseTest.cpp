@@ -12,6 +12,7 @@
 #include "MouseEventRecorder.h"
 #include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
+#include "support/RealScenesFolder.h"
 
 #include "views/CameraView.h"
 #include "views/Views.h"
@@ -31,12 +32,14 @@
 #include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <chrono>
 #include <cmath>
 #include <functional>
 #include <iterator>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -556,6 +559,66 @@ TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)
     EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
     EXPECT_NE(isolateMembers().find(" torsoOverlay "), std::string::npos) << isolateMembers();
     ASSERT_TRUE(mel("isolateSelect -state 0 modelPanel4"));
+}
+
+// A rigger's round on a character saved by Maya: chest faces clicked in face mode (F11) become a
+// patch of chest_ctrl, which lights up under the cursor and selects chest_ctrl when clicked back in
+// object mode (F8), and still does once the scene is saved and opened again.
+TEST_F(OverlayHover, OnARealCharacterFacesClickedInFaceModeBecomeAPatchThatHoversAndSelectsItsControl)
+{
+    const std::string scene = realScenePath("squareMAN-skinned.ma");
+    if (scene.empty())
+        GTEST_SKIP() << kNoRealScenes;
+    ASSERT_TRUE(mel("file -force -open \"" + scene + "\"; createNode transform -name chest_ctrl; select -cl; "
+                    "lookThru front modelPanel4; setAttr front.translate 0 5 100; "
+                    "setAttr frontShape.orthographicWidth 5"));
+    // The centre of a face of the skinned body, in world space.
+    const auto faceCentre = [](int face) {
+        MSelectionList list;
+        MDagPath body;
+        EXPECT_TRUE(list.add("SquareManShape") && list.getDagPath(0, body));
+        const MFnMesh mesh(body);
+        MIntArray ids;
+        EXPECT_TRUE(mesh.getPolygonVertices(face, ids));
+        MPoint sum(0, 0, 0);
+        for (unsigned i = 0; i < ids.length(); ++i) {
+            MPoint point;
+            EXPECT_TRUE(mesh.getPoint(ids[i], point, MSpace::kWorld));
+            sum += MVector(point);
+        }
+        return ids.length() ? sum / ids.length() : sum;
+    };
+    const auto key = [this](Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+    };
+    const MPoint upper = faceCentre(6);
+    const MPoint lower = faceCentre(12);
+    key(Qt::Key_F11);
+    EXPECT_EQ(selectionAfterClick(upper), "SquareMan.f[6]");
+    EXPECT_EQ(selectionAfterClick(lower, "shift"), "SquareMan.f[6] SquareMan.f[12]");
+    ASSERT_TRUE(undoableMel("pellixPatchCreate -control chest_ctrl"));
+    ASSERT_TRUE(mel("setAttr pellixDataOverlayShape.hoverTransparency 0; "
+                    "setAttr pellixDataOverlayShape.hoverColor -type double3 0 0 1; select -cl"));
+    key(Qt::Key_F8);
+    ASSERT_EQ(melInt("selectMode -q -object"), 1);
+
+    const auto hoverAndClick = [&] {
+        moveTo(lower);
+        EXPECT_EQ(melInt("getAttr pellixDataOverlayShape.hoveredPatch"), 0);
+        snapshot();
+        EXPECT_EQ(pixelAt(upper), QColor(0, 0, 255)) << describe(pixelAt(upper));
+        EXPECT_EQ(selectionAfterClick(lower), "chest_ctrl");
+        moveTo(QPointF(1, 1));
+        EXPECT_EQ(melInt("getAttr pellixDataOverlayShape.hoveredPatch"), -1);
+    };
+    hoverAndClick();
+
+    const std::string saved = testing::TempDir() + "overlayMouseSquareMan.ma";
+    ASSERT_TRUE(mel("select -cl; file -rename \"" + saved + "\"; file -force -save -type \"mayaAscii\"; "
+                    "file -force -new; file -force -open \"" + saved + "\"; lookThru front modelPanel4"));
+    std::remove(saved.c_str());
+    hoverAndClick();
 }
 
 TEST_F(OverlayHover, RealPointerOverAPatchHoversItAndAClickSelectsItsControl)

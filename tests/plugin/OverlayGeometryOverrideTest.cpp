@@ -14,6 +14,7 @@
 
 #include <maya/MDGContext.h>
 #include <maya/MDGContextGuard.h>
+#include <maya/MDGModifier.h>
 #include <maya/MDGMessage.h>
 #include <maya/MDrawContext.h>
 #include <maya/MFnDependencyNode.h>
@@ -550,6 +551,32 @@ TEST_F(OverlayGeometryOverride, PatchesWithAColourOfTheirOwnDrawInItUnlessHighli
     EXPECT_EQ(hovered.indices["pellixDataOverlayHover"], patch1);
     EXPECT_EQ(hovered.indices.count("pellixDataOverlayColor0"), 0u);
     EXPECT_FALSE(items.itemAt(items.indexOf("pellixDataOverlayColor0"))->isEnabled());
+
+    // Edited later, the colour redraws at once; undo brings the old one back.
+    ASSERT_TRUE(mel("setAttr overlayShape.hoveredPatch -1"));
+    ASSERT_TRUE(updateItems(items));
+    ASSERT_TRUE(undoableMel("setAttr patchBShape.pellixPatchColor 0 1 0"));
+    ASSERT_TRUE(updateItems(items));
+    EXPECT_EQ(shaderParameter(*items.itemAt(at), "solidColor"), (std::vector<float>{0.0f, 1.0f, 0.0f, 0.5f}));
+    ASSERT_TRUE(mel("undo"));
+    ASSERT_TRUE(updateItems(items));
+    EXPECT_EQ(shaderParameter(*items.itemAt(at), "solidColor"), (std::vector<float>{1.0f, 0.5f, 0.0f, 0.5f}));
+
+    // Without its colour the patch draws in the overlay's again, and undo gives it back.
+    MDGModifier removal;
+    ASSERT_TRUE(removal.removeAttribute(nodeByName("patchBShape"), colour));
+    ASSERT_TRUE(removal.doIt());
+    Frame plain;
+    ASSERT_TRUE(updateItems(items, &plain));
+    Indices both = patch0;
+    both.insert(both.end(), patch1.begin(), patch1.end());
+    EXPECT_EQ(plain.indices["pellixDataOverlayBase"], both);
+    EXPECT_FALSE(items.itemAt(at)->isEnabled());
+    ASSERT_TRUE(removal.undoIt());
+    Frame back;
+    ASSERT_TRUE(updateItems(items, &back));
+    EXPECT_EQ(back.indices["pellixDataOverlayColor0"], patch1);
+    EXPECT_TRUE(items.itemAt(at)->isEnabled());
 }
 
 // Deleting the driver leaves nothing to stand on: the next frame disables every item rather
