@@ -123,8 +123,8 @@ MStatus VertexWrap::readDriverPoints(const MObject& driverMesh, const MMatrix& w
     return MS::kSuccess;
 }
 
-MStatus VertexWrap::moveMappedVertices(MItGeometry& iter, const DriverSource& source, const MIntArray& map,
-                                       double weight)
+MStatus VertexWrap::moveMappedVertices(MDataBlock& block, unsigned int multiIndex, MItGeometry& iter,
+                                       const DriverSource& source, const MIntArray& map, double weight)
 {
     MStatus status;
     const int vertexCount = iter.count(&status);
@@ -139,7 +139,15 @@ MStatus VertexWrap::moveMappedVertices(MItGeometry& iter, const DriverSource& so
         if (fPositions.length() != static_cast<unsigned int>(vertexCount))
             PELLIX_CHECK(fPositions.setLength(static_cast<unsigned int>(vertexCount)));
         if (VertexWrapDeform::deformAll(source.points, source.toLocal.matrix, ids, mapped, &fPositions[0].x)) {
-            PELLIX_CHECK(iter.setAllPositions(fPositions, MSpace::kObject));
+            // Straight into the output mesh's points (the geometry being iterated).
+            MArrayDataHandle outputs = block.outputArrayValue(outputGeom, &status);
+            PELLIX_CHECK(status);
+            PELLIX_CHECK(outputs.jumpToElement(multiIndex));
+            MDataHandle output = outputs.outputValue(&status);
+            PELLIX_CHECK(status);
+            MFnMesh outputMesh(output.asMesh(), &status);
+            PELLIX_CHECK(status);
+            PELLIX_CHECK(outputMesh.setPoints(fPositions, MSpace::kObject));
             return MS::kSuccess;
         }
     }
@@ -180,6 +188,6 @@ MStatus VertexWrap::deform(MDataBlock& block, MItGeometry& iter, const MMatrix& 
     PELLIX_CHECK(readDriverPoints(driverMesh, localToWorld.inverse(), source));
     if (source.points.count == 0)
         return MS::kSuccess;
-    PELLIX_CHECK(moveMappedVertices(iter, source, map, weight));
+    PELLIX_CHECK(moveMappedVertices(block, multiIndex, iter, source, map, weight));
     return MS::kSuccess;
 }

@@ -6,6 +6,7 @@
 #include "vertexWrap/VertexWrapDeform.h"
 
 #include <maya/MApiNamespace.h>
+#include <maya/MFloatPointArray.h>
 #include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
 #include <maya/MObject.h>
@@ -51,14 +52,15 @@ private:
     // The driver's raw object-space points, else its cached world-space points.
     MStatus readDriverPoints(const MObject& driverMesh, const MMatrix& worldToLocal, DriverSource& source);
     // Moves every mapped vertex toward its driver vertex by `weight`.
-    MStatus moveMappedVertices(MItGeometry& iter, const DriverSource& source, const MIntArray& map,
-                                      double weight);
+    MStatus moveMappedVertices(MDataBlock& block, unsigned int multiIndex, MItGeometry& iter,
+                               const DriverSource& source, const MIntArray& map, double weight);
     // The world-space points of a driver mesh data object, read once per data object.
     // The array stays alive for its holders after the cache moves on to another mesh.
     MStatus cachedDriverPoints(const MObject& driverMesh, std::shared_ptr<const MPointArray>& points);
 
     DriverPointCache<MObjectHandle, MPointArray> fDriverPointCache;
     // Positions written in full each step, kept between steps so that a step fills memory
-    // already in use instead of building a new array point by point.
-    MPointArray fPositions;
+    // already in use instead of building a new array point by point. Single precision, as the
+    // mesh keeps its points: the output mesh takes them without a conversion.
+    MFloatPointArray fPositions;
 };

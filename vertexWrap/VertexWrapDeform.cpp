@@ -16,11 +16,12 @@ struct Affine {
     {
     }
 
-    void apply(double x, double y, double z, double* out) const
+    template <class Out>
+    void apply(double x, double y, double z, Out* out) const
     {
-        out[0] = x * m00 + y * m10 + z * m20 + m30;
-        out[1] = x * m01 + y * m11 + z * m21 + m31;
-        out[2] = x * m02 + y * m12 + z * m22 + m32;
+        out[0] = Out(x * m00 + y * m10 + z * m20 + m30);
+        out[1] = Out(x * m01 + y * m11 + z * m21 + m31);
+        out[2] = Out(x * m02 + y * m12 + z * m22 + m32);
     }
 };
 
@@ -31,9 +32,9 @@ inline bool isDriverVertex(int id, int64_t driverCount)
     return static_cast<uint64_t>(static_cast<uint32_t>(id)) < static_cast<uint64_t>(driverCount);
 }
 
-template <class T, int Stride>
+template <class T, int Stride, class Out>
 bool deformAllT(const T* driver, int64_t driverCount, const Affine& a, const int* map, int64_t vertexCount,
-                double* out)
+                Out* out)
 {
     for (int64_t i = 0; i < vertexCount; ++i, out += 4) {
         const int id = map[i];
@@ -41,7 +42,7 @@ bool deformAllT(const T* driver, int64_t driverCount, const Affine& a, const int
             return false;
         const T* p = driver + Stride * static_cast<int64_t>(id);
         a.apply(p[0], p[1], p[2], out);
-        out[3] = 1.0;
+        out[3] = Out(1);
     }
     return true;
 }
@@ -70,8 +71,9 @@ int64_t deformMappedT(const T* driver, int64_t driverCount, const Affine& a, con
 
 }  // namespace
 
-bool deformAll(const DriverPoints& driver, const double toLocal[4][4], const int* map, int64_t vertexCount,
-               double* outXyzw)
+template <class Out>
+bool deformAllInto(const DriverPoints& driver, const double toLocal[4][4], const int* map, int64_t vertexCount,
+                   Out* outXyzw)
 {
     const Affine a(toLocal);
     if (driver.floatXyz)
@@ -79,6 +81,18 @@ bool deformAll(const DriverPoints& driver, const double toLocal[4][4], const int
     if (driver.doubleXyzw)
         return deformAllT<double, 4>(driver.doubleXyzw, driver.count, a, map, vertexCount, outXyzw);
     return vertexCount <= 0;
+}
+
+bool deformAll(const DriverPoints& driver, const double toLocal[4][4], const int* map, int64_t vertexCount,
+               double* outXyzw)
+{
+    return deformAllInto(driver, toLocal, map, vertexCount, outXyzw);
+}
+
+bool deformAll(const DriverPoints& driver, const double toLocal[4][4], const int* map, int64_t vertexCount,
+               float* outXyzw)
+{
+    return deformAllInto(driver, toLocal, map, vertexCount, outXyzw);
 }
 
 int64_t deformMapped(const DriverPoints& driver, const double toLocal[4][4], const int* map, int64_t vertexCount,

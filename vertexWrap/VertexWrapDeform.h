@@ -27,6 +27,13 @@ bool deformAll(const DriverPoints& driver,
                const int* map,
                int64_t vertexCount,
                double* outXyzw);
+// The same into float x, y, z, w quadruples, as MFloatPointArray stores them
+// (each coordinate computed in double, then rounded once).
+bool deformAll(const DriverPoints& driver,
+               const double toLocal[4][4],
+               const int* map,
+               int64_t vertexCount,
+               float* outXyzw);
 
 // Moves positions[i] towards q = driver[map[i]]·toLocal (q.w = 1) by the
 // envelope, on all four coordinates, for i < vertexCount; an envelope of

@@ -525,12 +525,19 @@ TEST_F(OverlayHover, TheMoveToolsHandleBlocksTheOverlayAndTheSelectToolNever)
 
     ASSERT_TRUE(mel("setToolTo moveSuperContext"));
     EXPECT_EQ(hoveredAfterMoveTo(widgetPoint(chest) + QPointF(1, 0)), -1);
-    // Away from the handles the overlay has the mouse back.
+    // Away from the handles the overlay has the mouse back; a hidden manipulator gives way.
     EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
-
-    // Without a selection there is no manipulator to give way to.
-    ASSERT_TRUE(mel("select -cl"));
+    ASSERT_TRUE(mel("manipMoveContext -e -manipVisible 0 Move"));
     EXPECT_EQ(hoveredAfterMoveTo(chest), 0);
+    ASSERT_TRUE(mel("manipMoveContext -e -manipVisible 1 Move; setToolTo RotateSuperContext"));
+    EXPECT_EQ(hoveredAfterMoveTo(widgetPoint(chest) + QPointF(2, 0)), -1);
+
+    // Without a selection no tool has a manipulator to give way to.
+    ASSERT_TRUE(mel("select -cl"));
+    for (const char* tool : {"moveSuperContext", "RotateSuperContext", "scaleSuperContext"}) {
+        ASSERT_TRUE(mel(std::string("setToolTo ") + tool));
+        EXPECT_EQ(hoveredAfterMoveTo(widgetPoint(chest) + QPointF(1, 0)), 0) << tool;
+    }
 }
 
 TEST_F(OverlayHover, InAnIsolatedViewOnlyOverlaysBoundToIsolatedObjectsRespond)

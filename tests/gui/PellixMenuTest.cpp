@@ -310,44 +310,39 @@ TEST_F(PellixMenu, PatchItemsMakeMirrorAndRemovePatchesOfTheSelectedFacesForTheC
     mel("optionVar -remove pellixMirrorAxis -remove pellixMirrorTolerance");
 }
 
-TEST_F(PellixMenu, ShapeControlItemsBakeOrConnectTheSelectedMesh)
+TEST_F(PellixMenu, CreateItemsRunTheirCommandOnTheSelectionAsOneUndoStep)
 {
-    ASSERT_TRUE(mel("polyCube -n box; select -r box"));
-    choose("pellixShapeControlItem");
-    EXPECT_EQ(count("shapeControl"), 1);
-    EXPECT_EQ(melStrings("listConnections -source 1 -destination 0 box_ShapeControlShape.inGeometry").length(), 0u);
-    ASSERT_TRUE(mel("undo"));
-    EXPECT_EQ(count("shapeControl"), 0);
-
-    ASSERT_TRUE(mel("select -r box"));
-    choose("pellixLiveShapeControlItem");
-    EXPECT_EQ(count("shapeControl"), 1);
-    EXPECT_EQ(melStrings("listConnections -source 1 -destination 0 box_ShapeControlShape.inGeometry").length(), 1u);
-    EXPECT_EQ(errors(), "");
-}
-
-TEST_F(PellixMenu, PinItemsPinTheSelectedControlsByMatrixTranslateOrUV)
-{
-    ASSERT_TRUE(mel("polyPlane -n ground; spaceLocator -n ctrl; select -r ground ctrl"));
-    choose("pellixPinTranslateItem");
-    EXPECT_EQ(count("surfacePin"), 1);
-    EXPECT_EQ(melStrings("listConnections -source 1 -destination 0 ctrl.translateX").length(), 1u);
-    EXPECT_EQ(melStrings("listConnections -source 1 -destination 0 ctrl.offsetParentMatrix").length(), 0u);
-    ASSERT_TRUE(mel("undo"));
-    EXPECT_EQ(count("surfacePin"), 0);
-
-    ASSERT_TRUE(mel("select -r ground ctrl"));
-    choose("pellixPinMatrixItem");
-    EXPECT_EQ(melStrings("listConnections -source 1 -destination 0 ctrl.offsetParentMatrix").length(), 1u);
-    ASSERT_TRUE(mel("undo"));
-
-    ASSERT_TRUE(mel("select -r ground ctrl"));
-    choose("pellixPinByUVItem");
-    EXPECT_EQ(count("surfaceUVPin"), 1);
-    EXPECT_EQ(melStrings("listConnections -source 1 -destination 0 ctrl.offsetParentMatrix").length(), 1u);
-    ASSERT_TRUE(mel("undo"));
-    EXPECT_EQ(count("surfaceUVPin"), 0);
-    EXPECT_EQ(errors(), "");
+    ASSERT_TRUE(mel("polyCube -n box; polyPlane -n ground; spaceLocator -n ctrl; polyPlane -n target"));
+    // What each item makes, and a plug it connects (or, marked "!", leaves alone).
+    const struct
+    {
+        const char* selection;
+        const char* item;
+        const char* type;
+        std::vector<std::string> plugs;
+    } cases[] = {
+        {"box", "pellixShapeControlItem", "shapeControl", {"!box_ShapeControlShape.inGeometry"}},
+        {"box", "pellixLiveShapeControlItem", "shapeControl", {"box_ShapeControlShape.inGeometry"}},
+        {"ground ctrl", "pellixPinTranslateItem", "surfacePin", {"ctrl.translateX", "!ctrl.offsetParentMatrix"}},
+        {"ground ctrl", "pellixPinMatrixItem", "surfacePin", {"ctrl.offsetParentMatrix"}},
+        {"ground ctrl", "pellixPinByUVItem", "surfaceUVPin", {"ctrl.offsetParentMatrix"}},
+        {"ground target", "pellixVertexWrapItem", "vertexWrap", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        ASSERT_TRUE(mel(std::string("select -r ") + c.selection));
+        choose(c.item);
+        EXPECT_EQ(errors(), "");
+        EXPECT_EQ(count(c.type), 1);
+        for (const std::string& plug : c.plugs) {
+            const bool connected = plug[0] != '!';
+            EXPECT_EQ(melStrings("listConnections -source 1 -destination 0 " + plug.substr(connected ? 0 : 1)).length(),
+                      connected ? 1u : 0u)
+                << plug;
+        }
+        ASSERT_TRUE(mel("undo"));
+        EXPECT_EQ(count(c.type), 0);
+    }
 }
 
 TEST_F(PellixMenu, MaintainOffsetCheckBoxIsKeptAndUsedByThePins)
@@ -371,16 +366,6 @@ TEST_F(PellixMenu, MaintainOffsetCheckBoxIsKeptAndUsedByThePins)
     choose("pellixMaintainOffsetItem");
     EXPECT_EQ(melInt("optionVar -q pellixPinMaintainOffset"), 1);
     EXPECT_EQ(errors(), "");
-}
-
-TEST_F(PellixMenu, VertexWrapItemWrapsTheTargetAsOneUndoStep)
-{
-    ASSERT_TRUE(mel("polyPlane -n driver; polyPlane -n target; select -r driver target"));
-    choose("pellixVertexWrapItem");
-    EXPECT_EQ(errors(), "");
-    EXPECT_EQ(count("vertexWrap"), 1);
-    ASSERT_TRUE(mel("undo"));
-    EXPECT_EQ(count("vertexWrap"), 0);
 }
 
 // A person's click: the menu bar title, then the item in the menu that opens.

@@ -31,14 +31,11 @@
 #include <maya/MUIDrawManager.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -229,15 +226,17 @@ MStatus melUndoable(const std::string& command)
     return MGlobal::executeCommand(MString(command.c_str()), false, true);
 }
 
-class SelectTool : public ::testing::Test
+class SelectTool : public ::testing::Test, protected PanelView
 {
 protected:
+    SelectTool() : PanelView("selectTool") {}
+
     void SetUp() override
     {
         ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
         // Looking down -Z from z = 20: world x to the right, y up.
         ASSERT_TRUE(mel("setAttr persp.translate 0 0 20; setAttr persp.rotate 0 0 0; setToolTo selectSuperContext"));
-        host::setActivePanel(kPanel);
+        usePanel();
     }
 
     void TearDown() override
@@ -267,6 +266,7 @@ protected:
         ASSERT_TRUE(melUndoable(head + " -type press" + where));
         ASSERT_TRUE(melUndoable(head + " -type release" + where));
     }
+    using PanelView::click;
     static void click(double x, double y, double z, const std::string& modifiers = "")
     {
         clickAt(world(x, y, z), modifiers);
@@ -342,20 +342,15 @@ TEST_F(SelectTool, CurvesLocatorsAndJointsArePickedNearTheirLines)
     drawn();
 
     // Two pixels below a one-pixel line is within the click box.
-    M3dView view;
-    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-    short x = 0, y = 0;
-    ASSERT_TRUE(view.worldToView(MPoint(1, -3, 0), x, y));
-    const double ratio = host::panelWidget(kPanel)->devicePixelRatioF();
-    const double logicalX = x / ratio, logicalY = (view.portHeight() - y) / ratio + 2.0;
-    clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY));
+    const QPointF belowLine = widgetPoint(MPoint(1, -3, 0)) + QPointF(0, 2);
+    click(belowLine);
     EXPECT_EQ(selection(), Names({"line"}));
 
     EXPECT_EQ(selectionAfterClick(0.5, 3, 0), Names({"marker"})); // on the locator's cross
     EXPECT_EQ(selectionAfterClick(4, 1, 0), Names({"bone"})); // on the joint's circle, not its parent or shape
 
     // Ten pixels off the line is a miss.
-    clickAt(" -x " + std::to_string(logicalX) + " -y " + std::to_string(logicalY + 8.0));
+    click(belowLine + QPointF(0, 8));
     EXPECT_EQ(selection(), Names());
 }
 
@@ -559,26 +554,6 @@ TEST_F(SelectTool, AltClicksAndDragsMoveTheCameraAndSelectNothing)
     EXPECT_EQ(selection(), Names({"a"}));
 }
 
-TEST_F(SelectTool, RealShiftClickAddsToTheSelection)
-{
-    cube("a", -4, 0, 0);
-    cube("b", 4, 0, 0);
-    ASSERT_TRUE(mel("select -r a"));
-    drawn();
-    QWidget* widget = host::panelWidget(kPanel);
-    MouseEventRecorder recorder(widget);
-    M3dView view;
-    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-    short x = 0, y = 0;
-    ASSERT_TRUE(view.worldToView(MPoint(4, 0, 0.5), x, y));
-    const double ratio = widget->devicePixelRatioF();
-    const QPointF at(int(x / ratio), int((view.portHeight() - y) / ratio));
-    ASSERT_EQ(xdotoolAt(widget, at, "keydown shift click 1 keyup shift"), 0);
-    ASSERT_TRUE(waitForEvents(recorder, QEvent::MouseButtonRelease, 1));
-    ASSERT_EQ(recorder.byApplication(QEvent::MouseButtonRelease).size(), 1u);
-    EXPECT_EQ(selection(), Names({"a", "b"}));
-}
-
 TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
 {
     cube("box", 0, 0, 0);
@@ -603,16 +578,10 @@ TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
     ASSERT_TRUE(mel("undo"));
     EXPECT_EQ(selection(), clicks[3].second);
     // Just outside the outline the pick square still takes the face nearest the cursor.
-    M3dView view;
-    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-    short ex = 0, ey = 0;
-    ASSERT_TRUE(view.worldToView(MPoint(4.5, 0, 0.5), ex, ey));
-    const double ratio = host::panelWidget(kPanel)->devicePixelRatioF();
-    const std::string justRight = " -x " + std::to_string(ex / ratio + 2.5) + " -y " +
-                                  std::to_string((view.portHeight() - ey) / ratio);
-    clickAt(justRight, "ctrl");
+    const QPointF justRight = widgetPoint(MPoint(4.5, 0, 0.5)) + QPointF(2.5, 0);
+    click(justRight, "ctrl");
     EXPECT_EQ(selection(), Names({"box.f[0]"}));
-    clickAt(justRight, "ctrl+shift");
+    click(justRight, "ctrl+shift");
     EXPECT_EQ(selection(), Names({"box.f[0]", "other.f[0]"}));
     clickEmpty("shift");
     EXPECT_EQ(selection(), Names({"box.f[0]", "other.f[0]"})) << "a modified click on nothing changes nothing";
@@ -638,21 +607,12 @@ TEST_F(SelectTool, InFaceModeClicksPickFacesAndBoxesPickThoseFacingTheCamera)
     const std::string head = "hostMouseEvent -panel modelPanel4 -button left";
     ASSERT_TRUE(melUndoable(head + " -type press" + world(-1.5, 2.5, 0)));
     ASSERT_TRUE(melUndoable(head + " -type move" + world(1.5, 1.8, 0)));
-    const auto whiteAtTopEdge = [] {
-        const std::string file = ::testing::TempDir() + "faceBox.png";
-        EXPECT_TRUE(mel("refresh -cv -fe png -fn \"" + file + "\""));
-        QImage image(file.c_str());
-        M3dView view;
-        M3dView::getM3dViewFromModelPanel("modelPanel4", view);
-        short x = 0, y = 0;
-        view.worldToView(MPoint(0, 2.5, 0), x, y);
+    const auto whiteAtTopEdge = [this] {
+        snapshot();
         int white = 0;
         for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx) {
-                const QColor c = image.pixelColor(x + dx, image.height() - 1 - y + dy);
-                white += c.red() > 235 && c.green() > 235 && c.blue() > 235;
-            }
-        std::remove(file.c_str());
+            for (int dx = -2; dx <= 2; ++dx)
+                white += nearColour(pixelAt(MPoint(0, 2.5, 0), dx, dy), 1, 1, 1, 20);
         return white;
     };
     EXPECT_GT(whiteAtTopEdge(), 0);
@@ -671,44 +631,24 @@ TEST_F(SelectTool, ARealDragBoxAndShiftClickSelectFaces)
     ASSERT_TRUE(mel("polyPlane -w 8 -h 8 -sx 4 -sy 4 -ax 0 0 1 -n card; select -cl; selectMode -component;"
                     "selectType -facet true"));
     drawn();
-    QWidget* widget = host::panelWidget(kPanel);
-    widget->window()->raise();
-    host::processEvents();
     MouseEventRecorder recorder(widget);
-    M3dView view;
-    ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-    // Where a world point is in the window, for xdotool.
-    const auto at = [&](double x, double y) {
-        short px = 0, py = 0;
-        EXPECT_TRUE(view.worldToView(MPoint(x, y, 0), px, py));
-        const double ratio = widget->devicePixelRatioF();
-        const QPoint p = widget->mapTo(widget->window(), QPoint(int(px / ratio), int((view.portHeight() - py) / ratio)));
-        return std::to_string(p.x()) + " " + std::to_string(p.y());
-    };
-    const std::string window = " --window " + std::to_string(widget->window()->winId()) + " ";
     const auto releases = [&](size_t count) {
-        QElapsedTimer timer;
-        timer.start();
-        while (recorder.byApplication(QEvent::MouseButtonRelease).size() < count && timer.elapsed() < 5000)
-            host::processEvents();
-        return recorder.byApplication(QEvent::MouseButtonRelease).size();
+        return processEventsUntil([&] { return recorder.byApplication(QEvent::MouseButtonRelease).size() >= count; });
     };
     // The box holds the centres of the bottom left 2 x 2 faces (0, 1, 4, 5).
-    std::string command = "xdotool mousemove" + window + at(-4.5, 0.5) + " mousedown 1 mousemove" + window +
-                           at(-2, -1) + " mousemove" + window + at(0.5, -4.5) + " mouseup 1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    ASSERT_EQ(releases(1), 1u);
+    ASSERT_EQ(xdotoolAt(widget, widgetPoint(MPoint(-4.5, 0.5, 0)), "mousedown 1"), 0);
+    ASSERT_EQ(xdotoolAt(widget, widgetPoint(MPoint(-2, -1, 0))), 0);
+    ASSERT_EQ(xdotoolAt(widget, widgetPoint(MPoint(0.5, -4.5, 0)), "mouseup 1"), 0);
+    ASSERT_TRUE(releases(1));
     EXPECT_EQ(selection(), Names({"card.f[0:1]", "card.f[4:5]"}));
-    command = "xdotool mousemove" + window + at(3, 3) + " keydown shift click 1 keyup shift";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    ASSERT_EQ(releases(2), 2u);
+    ASSERT_EQ(xdotoolAt(widget, widgetPoint(MPoint(3, 3, 0)), "keydown shift click 1 keyup shift"), 0);
+    ASSERT_TRUE(releases(2));
     EXPECT_EQ(selection(), Names({"card.f[0:1]", "card.f[4:5]", "card.f[15]"}));
 }
 
 TEST_F(SelectTool, F11PicksFacesAndF8TogglesObjectAndComponentMode)
 {
-    QWidget* widget = host::panelWidget(kPanel);
-    const auto key = [widget](Qt::Key k) {
+    const auto key = [this](Qt::Key k) {
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
         QApplication::sendEvent(widget, &press);
     };
@@ -735,9 +675,11 @@ TEST_F(SelectTool, F11PicksFacesAndF8TogglesObjectAndComponentMode)
 
 namespace {
 
-class MoveToolDrag : public ::testing::Test
+class MoveToolDrag : public ::testing::Test, protected PanelView
 {
 protected:
+    MoveToolDrag() : PanelView("moveTool") {}
+
     void SetUp() override
     {
         ASSERT_TRUE(mel("file -force -new; lookThru persp modelPanel4"));
@@ -746,13 +688,10 @@ protected:
         ASSERT_TRUE(mel("polyCube -n box; polyCube -n other; move -6 0 0 other"));
         ASSERT_TRUE(MGlobal::executeCommand("select -r box", false, true));
         ASSERT_TRUE(mel("setToolTo moveSuperContext"));
-        host::setActivePanel(kPanel);
-        host::processEvents();
-        ASSERT_TRUE(M3dView::getM3dViewFromModelPanel("modelPanel4", view));
-        ratio = host::panelWidget(kPanel)->devicePixelRatioF();
-        centre = logical(MPoint(0, 0, 0));
+        usePanel();
+        centre = widgetPoint(MPoint(0, 0, 0));
         // Logical pixels per world unit along x at the pivot's depth.
-        pixelsPerUnit = logical(MPoint(1, 0, 0)).x - centre.x;
+        pixelsPerUnit = widgetPoint(MPoint(1, 0, 0)).x() - centre.x();
         ASSERT_GT(pixelsPerUnit, 1.0);
     }
 
@@ -763,30 +702,8 @@ protected:
         mel("file -force -new");
     }
 
-    struct Pixel
-    {
-        double x, y;
-    };
-
-    Pixel logical(const MPoint& world)
-    {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view.worldToView(world, x, y));
-        // worldToView rounds to whole device pixels; the centre of that pixel is within half a pixel.
-        return {x / ratio, (view.portHeight() - y) / ratio};
-    }
-
-    static std::string at(const Pixel& p)
-    {
-        return " -x " + std::to_string(p.x) + " -y " + std::to_string(p.y);
-    }
-    static void mouse(const std::string& type, const Pixel& p)
-    {
-        const std::string button = type == "move" ? "" : " -button left";
-        // Undoable, as events from the event loop are: the drag's step is kept.
-        ASSERT_TRUE(MGlobal::executeCommand(
-            MString(("hostMouseEvent -panel modelPanel4 -type " + type + button + at(p)).c_str()), false, true));
-    }
+    // worldToView rounds to whole device pixels: a projected point is within half a pixel.
+    void mouse(const std::string& type, const QPointF& p) { PanelView::mouse(type, p, type == "move" ? "" : "left"); }
 
     static MString selected()
     {
@@ -796,9 +713,7 @@ protected:
 
     double attr(const std::string& plug) { return melDouble("getAttr box." + plug); }
 
-    M3dView view;
-    double ratio = 1.0;
-    Pixel centre{0, 0};
+    QPointF centre;
     double pixelsPerUnit = 0.0;
 };
 
@@ -814,15 +729,15 @@ TEST_F(MoveToolDrag, DraggingTheXHandleMovesTranslateXOnlyByTheCursorTravel)
                 ++*static_cast<int*>(count);
         },
         &translateXSets);
-    const Pixel press{centre.x + 60, centre.y};
+    const QPointF press{centre.x() + 60, centre.y()};
     mouse("press", press);
-    mouse("move", {press.x + 20, press.y + 3});
+    mouse("move", {press.x() + 20, press.y() + 3});
     // The plug follows during the drag, and says so to those watching it.
     EXPECT_NEAR(attr("translateX"), 20 / pixelsPerUnit, 1.0 / pixelsPerUnit);
     EXPECT_EQ(translateXSets, 1);
     MMessage::removeCallback(watch);
-    mouse("move", {press.x + 40, press.y + 7});
-    mouse("release", {press.x + 40, press.y + 7});
+    mouse("move", {press.x() + 40, press.y() + 7});
+    mouse("release", {press.x() + 40, press.y() + 7});
 
     // Within a pixel's worth of world units at the pivot, from the rounding of the projection.
     EXPECT_NEAR(attr("translateX"), 40 / pixelsPerUnit, 1.0 / pixelsPerUnit);
@@ -854,10 +769,10 @@ TEST_F(MoveToolDrag, EachHandleMovesItsAxesByTheCursorTravelInWorldSpace)
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(mel(std::string("setAttr box.translate 0 0 0; ") + c.setup));
         host::processEvents();
-        const Pixel press{centre.x + c.pressX, centre.y + c.pressY};
+        const QPointF press{centre.x() + c.pressX, centre.y() + c.pressY};
         mouse("press", press);
-        mouse("move", {press.x + c.dragX, press.y + c.dragY});
-        mouse("release", {press.x + c.dragX, press.y + c.dragY});
+        mouse("move", {press.x() + c.dragX, press.y() + c.dragY});
+        mouse("release", {press.x() + c.dragX, press.y() + c.dragY});
         EXPECT_NEAR(attr("translateX"), c.movedX / pixelsPerUnit, 1.0 / pixelsPerUnit);
         EXPECT_NEAR(attr("translateY"), c.movedY / pixelsPerUnit, 1.0 / pixelsPerUnit);
         EXPECT_NEAR(attr("translateZ"), 0.0, 1e-9);
@@ -866,11 +781,11 @@ TEST_F(MoveToolDrag, EachHandleMovesItsAxesByTheCursorTravelInWorldSpace)
 
 TEST_F(MoveToolDrag, TheDragIsOneUndoableStep)
 {
-    const Pixel press{centre.x + 60, centre.y};
+    const QPointF press{centre.x() + 60, centre.y()};
     mouse("press", press);
     for (int step = 1; step <= 4; ++step)
-        mouse("move", {press.x + 10 * step, press.y});
-    mouse("release", {press.x + 40, press.y});
+        mouse("move", {press.x() + 10 * step, press.y()});
+    mouse("release", {press.x() + 40, press.y()});
     const double moved = attr("translateX");
     EXPECT_NEAR(moved, 40 / pixelsPerUnit, 1.0 / pixelsPerUnit);
 
@@ -888,7 +803,7 @@ TEST_F(MoveToolDrag, APressOffTheManipulatorSelectsAndAClickWithoutAMoveRecordsN
     mouse("release", centre);
     EXPECT_DOUBLE_EQ(attr("translateX"), 0.0);
 
-    const Pixel onOther = logical(MPoint(-6, 0, 0.5));
+    const QPointF onOther = widgetPoint(MPoint(-6, 0, 0.5));
     mouse("press", onOther);
     mouse("release", onOther);
     EXPECT_EQ(selected(), MString("other"));
@@ -902,9 +817,9 @@ TEST_F(MoveToolDrag, ScaleHandlesScaleByTheCursorsDistanceFromThePivot)
     ASSERT_TRUE(mel("setToolTo scaleSuperContext"));
     host::processEvents();
     // Pressed 60 pixels out on the x handle and dragged to 120: twice as wide.
-    mouse("press", {centre.x + 60, centre.y});
-    mouse("move", {centre.x + 90, centre.y});
-    mouse("release", {centre.x + 120, centre.y + 4});
+    mouse("press", {centre.x() + 60, centre.y()});
+    mouse("move", {centre.x() + 90, centre.y()});
+    mouse("release", {centre.x() + 120, centre.y() + 4});
     // The pivot's projection is within half a pixel of `centre`.
     EXPECT_NEAR(attr("scaleX"), 2.0, 1.0 / 59.0);
     EXPECT_DOUBLE_EQ(attr("scaleY"), 1.0);
@@ -916,9 +831,8 @@ TEST_F(MoveToolDrag, ScaleHandlesScaleByTheCursorsDistanceFromThePivot)
 
 TEST_F(MoveToolDrag, ARealDragMovesAlongXAndIsUndoable)
 {
-    QWidget* widget = host::panelWidget(kPanel);
     MouseEventRecorder recorder(widget);
-    const QPoint press(int(std::lround(centre.x + 60)), int(std::lround(centre.y)));
+    const QPoint press(int(std::lround(centre.x() + 60)), int(std::lround(centre.y())));
     ASSERT_EQ(xdotoolAt(widget, press, "mousedown 1 mousemove_relative 20 0 mousemove_relative 20 0 mouseup 1"), 0);
     ASSERT_TRUE(waitForEvents(recorder, QEvent::MouseButtonRelease, 1));
     ASSERT_EQ(recorder.byApplication(QEvent::MouseButtonRelease).size(), 1u);
@@ -939,11 +853,11 @@ TEST_F(MoveToolDrag, DraggingTheRingFacingTheViewTurnsAboutItsAxisUndoably)
     ASSERT_TRUE(mel("setToolTo RotateSuperContext"));
     host::processEvents();
     const double radius = 200.0 / 3.0 * MFnManip3D::globalSize(), side = radius * std::sqrt(0.5);
-    mouse("press", {centre.x + side, centre.y - side});
-    mouse("move", {centre.x, centre.y - radius});
+    mouse("press", {centre.x() + side, centre.y() - side});
+    mouse("move", {centre.x(), centre.y() - radius});
     EXPECT_NEAR(attr("rotateZ"), 45.0, 1.5) << "the channels follow during the drag";
-    mouse("move", {centre.x - side, centre.y - side});
-    mouse("release", {centre.x - side, centre.y - side});
+    mouse("move", {centre.x() - side, centre.y() - side});
+    mouse("release", {centre.x() - side, centre.y() - side});
     EXPECT_NEAR(attr("rotateZ"), 90.0, 1.5);
     EXPECT_NEAR(attr("rotateX"), 0.0, 1e-9);
     EXPECT_NEAR(attr("rotateY"), 0.0, 1e-9);
@@ -959,9 +873,9 @@ TEST_F(MoveToolDrag, RotateAndScaleHandlesTakeThePressWithoutSelecting)
     // A click inside the rotate manipulator's rings over the other cube keeps the selection.
     ASSERT_TRUE(mel("move -6 0 0 box; move 0 0 0 other; setToolTo RotateSuperContext"));
     host::processEvents();
-    const Pixel onBoxRing{logical(MPoint(-6, 0, 0)).x + 40, logical(MPoint(-6, 0, 0)).y};
-    const Pixel onOther = logical(MPoint(0, 0, 0.5));
-    ASSERT_GT(onOther.x - onBoxRing.x, 80.0) << "the ring must not reach the other cube";
+    const QPointF onBoxRing{widgetPoint(MPoint(-6, 0, 0)).x() + 40, widgetPoint(MPoint(-6, 0, 0)).y()};
+    const QPointF onOther = widgetPoint(MPoint(0, 0, 0.5));
+    ASSERT_GT(onOther.x() - onBoxRing.x(), 80.0) << "the ring must not reach the other cube";
     mouse("press", onBoxRing);
     mouse("release", onBoxRing);
     EXPECT_EQ(selected(), MString("box"));
@@ -972,8 +886,8 @@ TEST_F(MoveToolDrag, RotateAndScaleHandlesTakeThePressWithoutSelecting)
     // The scale tool's x handle where it crosses the first cube: the press is the tool's.
     ASSERT_TRUE(mel("setToolTo scaleSuperContext; select -r other; move 2 0 0 box"));
     host::processEvents();
-    const Pixel onHandle = logical(MPoint(2, 0, 0.5));
-    ASSERT_LT(onHandle.x - centre.x, 130.0) << "the cube must lie under the handle";
+    const QPointF onHandle = widgetPoint(MPoint(2, 0, 0.5));
+    ASSERT_LT(onHandle.x() - centre.x(), 130.0) << "the cube must lie under the handle";
     mouse("press", onHandle);
     mouse("release", onHandle);
     EXPECT_EQ(selected(), MString("other"));

@@ -174,31 +174,6 @@ TEST_F(Views, WorldToViewAndBackInPerspectiveAndOrthographicPanels)
         << "the model-view matrix is the camera's inverse world matrix";
 }
 
-TEST_F(Views, MovingOrChangingTheCameraReprojects)
-{
-    M3dView persp = panel("modelPanel4");
-    short x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    ASSERT_TRUE(persp.worldToView(MPoint(2, 0, -2), x0, y0));
-    ASSERT_TRUE(mel("setAttr persp.tx 29"));
-    ASSERT_TRUE(persp.worldToView(MPoint(2, 0, -2), x1, y1));
-    EXPECT_LT(x1, x0) << "the camera moved right, so the point moves left";
-    ASSERT_TRUE(mel("xform -ws -t 28 21 28 persp"));
-    ASSERT_TRUE(persp.worldToView(MPoint(2, 0, -2), x1, y1));
-    EXPECT_EQ(x1, x0);
-
-    // Twice the focal length: twice as far from the centre.
-    const double cx = persp.portWidth() / 2.0;
-    ASSERT_TRUE(mel("setAttr perspShape.focalLength 70"));
-    ASSERT_TRUE(persp.worldToView(MPoint(2, 0, -2), x1, y1));
-    EXPECT_NEAR(x1 - cx, 2.0 * (x0 - cx), 1.5);
-
-    ASSERT_TRUE(mel("setAttr topShape.orthographicWidth 60"));
-    M3dView top = panel("modelPanel1");
-    short tx = 0, ty = 0;
-    ASSERT_TRUE(top.worldToView(MPoint(15, 0, 0), tx, ty));
-    EXPECT_NEAR(tx, top.portWidth() * 0.75, 1.0) << "60 units across now";
-}
-
 TEST_F(Views, LookThruAndModelEditorChooseWhatAPanelShows)
 {
     ASSERT_TRUE(mel("lookThru top"));

@@ -356,23 +356,6 @@ TEST_F(BuiltinCommands, UndoOfCreateNodeAndSelectRestoresTheSelection)
     EXPECT_EQ(toVector(strings("ls -sl")), Names{"a"});
 }
 
-TEST_F(BuiltinCommands, LsAndListRelativesFilterDagKinds)
-{
-    run("createNode transform -n grp; createNode sceneTestLocator -n locShape -p grp");
-    run("createNode transform -n sub -p grp; createNode sceneTestNode -n data");
-    EXPECT_EQ(toVector(strings("ls -dag")), (Names{"persp", "perspShape", "top", "topShape", "front", "frontShape",
-                                                  "side", "sideShape", "grp", "locShape", "sub"}));
-    EXPECT_EQ(toVector(strings("ls -tr")), withCameras({"grp", "sub"}));
-    EXPECT_EQ(toVector(strings("ls -s")), (Names{"perspShape", "topShape", "frontShape", "sideShape", "locShape"}));
-    EXPECT_EQ(toVector(strings("ls -type shape -type sceneTestNode")),
-              (Names{"perspShape", "topShape", "frontShape", "sideShape", "locShape", "data"}));
-    EXPECT_EQ(toVector(strings("listRelatives -c grp")), (Names{"locShape", "sub"}));
-    EXPECT_EQ(toVector(strings("listRelatives -c -type transform grp")), Names{"sub"});
-    EXPECT_EQ(toVector(strings("listRelatives data")), Names{}) << "dependency nodes have no relatives";
-    run("select locShape");
-    EXPECT_EQ(toVector(strings("listRelatives -p -f")), Names{"|grp"}) << "the selection by default";
-}
-
 TEST_F(BuiltinCommands, BadFlagsTypesParentsAndValuelessGetAttrAreClearErrors)
 {
     run("createNode sceneTestNode -n n; setAttr n.in[0].iv 1");

@@ -202,6 +202,20 @@ std::string CommandTest::infos() const
     return fCapture->text(host::MessageKind::kInfo).asChar();
 }
 
+std::string CommandTest::answer(const std::string& script)
+{
+    host::MelValue value;
+    EXPECT_EQ(run(script, &value), MS::kSuccess) << script << "\n" << errors();
+    return value.asString().asChar();
+}
+
+std::string CommandTest::failure(const std::string& script)
+{
+    clearMessages();
+    EXPECT_NE(run(script), MS::kSuccess) << script;
+    return errors();
+}
+
 ProgramOutput runProgram(const std::vector<std::string>& argv)
 {
     ProgramOutput output;

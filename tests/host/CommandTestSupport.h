@@ -46,6 +46,9 @@ protected:
     std::string warnings() const;
     std::string infos() const;
     void clearMessages() { fCapture->clear(); }
+    // What MEL that must succeed answers, as text; the errors MEL that must fail gives.
+    std::string answer(const std::string& script);
+    std::string failure(const std::string& script);
 
 private:
     std::unique_ptr<host::MessageCapture> fCapture;

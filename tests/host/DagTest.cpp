@@ -1,8 +1,8 @@
 // The DAG of the host: world matrices through the hierarchy, dirtying when an
 // ancestor moves, instancing, path names, traversal, DAG modifiers and sets.
 
-#include "dg/Registry.h"
 #include "dg/Scene.h"
+#include "support/HostFixture.h"
 
 #include <maya/MBoundingBox.h>
 #include <maya/MDGModifier.h>
@@ -42,30 +42,15 @@ public:
     MBoundingBox boundingBox() const override { return MBoundingBox(MPoint(-1, -1, -1), MPoint(1, 1, 1)); }
 };
 
-void registerTestLocator()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    host::NodeTypeInfo info;
-    info.name = "dagTestLocator";
-    info.id = MTypeId(0x0007f1d0);
-    info.creator = &DagTestLocator::creator;
-    info.initialize = &DagTestLocator::initialize;
-    info.type = MPxNode::kLocatorNode;
-    ASSERT_TRUE(host::registerNodeType(info));
-}
-
-class DagTest : public ::testing::Test
+class DagTest : public HostFixture
 {
 protected:
     void SetUp() override
     {
-        registerTestLocator();
-        host::deleteAllNodes();
+        registerOnce(testNodeType("dagTestLocator", 0x0007f1d0, &DagTestLocator::creator,
+                                  &DagTestLocator::initialize, MPxNode::kLocatorNode));
+        HostFixture::SetUp();
     }
-    void TearDown() override { host::deleteAllNodes(); }
 
     MObject transform(const char* name, const MObject& parent = MObject::kNullObj)
     {
@@ -78,31 +63,22 @@ protected:
 
     void setDouble(const MObject& node, const char* attr, double value)
     {
-        MFnDependencyNode fn(node);
-        MStatus status;
-        MPlug plug = fn.findPlug(attr, true, &status);
-        ASSERT_TRUE(status) << attr;
-        ASSERT_TRUE(plug.setDouble(value)) << attr;
+        ASSERT_TRUE(plug(node, attr).setDouble(value)) << attr;
     }
 
     void setVector(const MObject& node, const char* attr, double x, double y, double z)
     {
-        MFnDependencyNode fn(node);
-        MPlug plug = fn.findPlug(attr, true);
-        ASSERT_FALSE(plug.isNull()) << attr;
-        ASSERT_TRUE(plug.child(0).setDouble(x));
-        ASSERT_TRUE(plug.child(1).setDouble(y));
-        ASSERT_TRUE(plug.child(2).setDouble(z));
+        const MPlug compound = plug(node, attr);
+        for (unsigned i = 0; i < 3; ++i)
+            ASSERT_TRUE(compound.child(i).setDouble(i == 0 ? x : i == 1 ? y : z)) << attr;
     }
 
     static MMatrix matrixPlug(const MObject& node, const char* attr, int element = -1)
     {
-        MFnDependencyNode fn(node);
-        MPlug plug = fn.findPlug(attr, true);
-        if (element >= 0)
-            plug = plug.elementByLogicalIndex(static_cast<unsigned>(element));
+        const MPlug whole = plug(node, attr);
         MStatus status;
-        MObject data = plug.asMObject(&status);
+        MObject data = (element >= 0 ? whole.elementByLogicalIndex(static_cast<unsigned>(element)) : whole)
+                           .asMObject(&status);
         EXPECT_TRUE(status) << attr;
         return MFnMatrixData(data).matrix();
     }

@@ -7,7 +7,7 @@
 
 #include "SceneTestSupport.h"
 
-#include "dg/Registry.h"
+#include "support/HostFixture.h"
 #include "support/TestValues.h"
 
 #include <maya/MDGModifier.h>
@@ -17,6 +17,7 @@
 #include <maya/MDoubleArray.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnDoubleArrayData.h>
+#include <maya/MFloatPointArray.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnNurbsCurve.h>
 #include <maya/MFnNumericAttribute.h>
@@ -108,21 +109,6 @@ MObject OffsetDeformer::perPoint;
 MObject OffsetDeformer::scale;
 std::vector<DeformCall> OffsetDeformer::calls;
 
-void registerDeformerTestTypes()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    host::NodeTypeInfo info;
-    info.name = "deformerTestOffset";
-    info.id = MTypeId(0x0007F5B0);
-    info.creator = &OffsetDeformer::creator;
-    info.initialize = &OffsetDeformer::initialize;
-    info.type = MPxNode::kDeformerNode;
-    ASSERT_TRUE(host::registerNodeType(info));
-}
-
 MPointArray pointsOf(const std::string& shape, MSpace::Space space = MSpace::kObject)
 {
     MPointArray points;
@@ -146,7 +132,8 @@ class DeformerTest : public SceneTest
 protected:
     void SetUp() override
     {
-        registerDeformerTestTypes();
+        registerOnce(testNodeType("deformerTestOffset", 0x0007F5B0, &OffsetDeformer::creator,
+                                  &OffsetDeformer::initialize, MPxNode::kDeformerNode));
         SceneTest::SetUp();
         OffsetDeformer::calls.clear();
     }
@@ -264,7 +251,8 @@ TEST_F(DeformerTest, PerPointIterationMatchesTheBulkCalls)
 
 TEST_F(DeformerTest, SeveralTargetsTakeMultiIndicesInTheOrderNamed)
 {
-    ASSERT_TRUE(run("polyCube -n a; polyPlane -n b; polySphere -n c"));
+    // b and c large enough that their dropped points are kept for reuse.
+    ASSERT_TRUE(run("polyCube -n a; polyPlane -n b -sx 150 -sy 150; polyPlane -n c -w 3 -sx 150 -sy 150"));
     const MPointArray beforeB = pointsOf("bShape");
     const MPointArray beforeC = pointsOf("cShape");
     ASSERT_TRUE(run("deformer -type deformerTestOffset -n lift c b"));
@@ -282,6 +270,13 @@ TEST_F(DeformerTest, SeveralTargetsTakeMultiIndicesInTheOrderNamed)
     EXPECT_EQ(indices, (std::vector<unsigned>{0, 1}));
     for (const DeformCall& call : OffsetDeformer::calls)
         EXPECT_EQ(call.count, int(call.multiIndex == 0 ? beforeC.length() : beforeB.length()));
+
+    // Written step after step, each mesh keeps points of its own in whatever storage it reuses.
+    for (int amount : {2, 3, 4}) {
+        ASSERT_TRUE(run("setAttr lift.amount " + std::to_string(amount)));
+        expectLifted(beforeB, pointsOf("bShape"), amount);
+        expectLifted(beforeC, pointsOf("cShape"), amount);
+    }
 }
 
 TEST_F(DeformerTest, CurvesAreDeformedThroughTheirControlVertices)
@@ -519,6 +514,21 @@ TEST_F(DeformerTest, MeshesSharingGeometryKeepTheirOwnEdits)
     ASSERT_TRUE(heldMesh.setPoints(moved));
     expectLifted(original, pointsOf("copyShape"), 1.0);
     expectLifted(original, pointsOf("copyShapeOrig"), 0.0);
+    // Single-precision points go straight into the pulled mesh's own storage, whole or not at all.
+    const MObject heldInput = MFnDependencyNode(nodeNamed("copyShapeOrig")).findPlug("outMesh", true).asMObject();
+    MFnMesh inputMesh(heldInput);
+    MFloatPointArray floats, tooFew(2);
+    ASSERT_TRUE(inputMesh.getPoints(floats));
+    floats[2] = MFloatPoint(7, 8, 9);
+    EXPECT_FALSE(inputMesh.setPoints(tooFew));
+    ASSERT_TRUE(inputMesh.setPoints(floats));
+    MPoint inputPoint;
+    ASSERT_TRUE(inputMesh.getPoint(2, inputPoint));
+    EXPECT_EQ(MPoint(7, 8, 9), inputPoint);
+    ASSERT_TRUE(inputMesh.getPoint(3, inputPoint));
+    EXPECT_TRUE(inputPoint.isEquivalent(original[3], 1e-6));
+    expectLifted(original, pointsOf("copyShapeOrig"), 0.0);
+    expectLifted(original, pointsOf("copyShape"), 1.0);
     ASSERT_TRUE(run("move -r 0 5 0 source.vtx[1]"));
     expectLifted(original, pointsOf("copyShape"), 1.0);
     MPoint heldPoint;

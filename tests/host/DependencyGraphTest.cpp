@@ -284,13 +284,7 @@ MStatus disconnectPlugs(const MPlug& source, const MPlug& destination)
 host::NodeTypeInfo typeInfo(const char* name, unsigned id, host::NodeCreatorFunction creator,
                             host::NodeInitializeFunction init)
 {
-    host::NodeTypeInfo info;
-    info.name = name;
-    info.id = MTypeId(id);
-    info.creator = creator;
-    info.initialize = init;
-    info.pluginName = kPluginName;
-    return info;
+    return testNodeType(name, id, creator, init, MPxNode::kDependNode, kPluginName);
 }
 
 class DependencyGraph : public HostFixture

@@ -14,18 +14,6 @@ namespace {
 class IsolateSelect : public CommandTest
 {
 protected:
-    std::string answer(const std::string& mel)
-    {
-        host::MelValue value;
-        EXPECT_EQ(run(mel, &value), MS::kSuccess) << mel << "\n" << errors();
-        return value.asString().asChar();
-    }
-    std::string failure(const std::string& mel)
-    {
-        clearMessages();
-        EXPECT_NE(run(mel), MS::kSuccess) << mel;
-        return errors();
-    }
     static MObject nodeOf(const char* name)
     {
         MSelectionList list;
@@ -60,26 +48,6 @@ TEST_F(IsolateSelect, StateAndViewObjectsFollowThePanelsSet)
     EXPECT_EQ(answer("isolateSelect -q -viewObjects modelPanel4"), "");
     // The set stays for the next time the panel isolates.
     EXPECT_EQ(answer("objExists modelPanel4ViewSelectedSet"), "1");
-}
-
-TEST_F(IsolateSelect, AnIsolatedViewDrawsMembersAndTheirDescendantsOnly)
-{
-    run("spaceLocator -n a; spaceLocator -n ab; spaceLocator -n c; parent c a");
-    ASSERT_EQ(run("isolateSelect -state 1 -addDagObject a modelPanel4"), MS::kSuccess) << errors();
-    EXPECT_TRUE(inSet("modelPanel4ViewSelectedSet", "a"));
-    EXPECT_TRUE(drawn("modelPanel4", "|a|aShape"));
-    EXPECT_TRUE(drawn("modelPanel4", "|a|c|cShape"));
-    EXPECT_FALSE(drawn("modelPanel4", "|ab|abShape"));
-    // Other panels still draw everything.
-    EXPECT_TRUE(drawn("modelPanel1", "|ab|abShape"));
-
-    ASSERT_EQ(run("isolateSelect -removeDagObject a -addDagObject ab modelPanel4"), MS::kSuccess) << errors();
-    EXPECT_FALSE(inSet("modelPanel4ViewSelectedSet", "a"));
-    EXPECT_FALSE(drawn("modelPanel4", "|a|aShape"));
-    EXPECT_TRUE(drawn("modelPanel4", "|ab|abShape"));
-
-    run("isolateSelect -state 0 modelPanel4");
-    EXPECT_TRUE(drawn("modelPanel4", "|a|aShape"));
 }
 
 TEST_F(IsolateSelect, SelectionLoadsOrAddsToTheSet)

@@ -122,43 +122,6 @@ TEST_F(MeshEditTest, MovingVerticesInObjectAndWorldSpace)
     EXPECT_FALSE(run("move -r 0 1 0 pPlane1.f[0]"));
 }
 
-TEST_F(MeshEditTest, XformAndMoveSetAndQueryTransforms)
-{
-    run("polyCube; createNode transform -n up; parent pCube1 up; setAttr up.translate 0 5 0");
-    auto query = [&](const std::string& command) {
-        MDoubleArray v = value(command).asDoubleArray();
-        EXPECT_EQ(3u, v.length()) << command;
-        return v.length() == 3 ? MVector(v[0], v[1], v[2]) : MVector();
-    };
-    ASSERT_TRUE(run("xform -t 1 2 3 pCube1")) << errors();
-    EXPECT_EQ(MVector(1, 2, 3), query("xform -q -t pCube1"));
-    EXPECT_EQ(MVector(1, 7, 3), query("xform -q -ws -t pCube1"));
-    ASSERT_TRUE(run("xform -r -t 1 0 0 pCube1"));
-    EXPECT_EQ(MVector(2, 2, 3), query("xform -q -t pCube1"));
-    ASSERT_TRUE(run("xform -ws -t 0 0 0 pCube1"));
-    EXPECT_TRUE(query("xform -q -t pCube1").isEquivalent(MVector(0, -5, 0)));
-    ASSERT_TRUE(run("move -r 1 1 1 pCube1"));
-    EXPECT_TRUE(query("xform -q -t pCube1").isEquivalent(MVector(1, -4, 1)));
-
-    ASSERT_TRUE(run("xform -ro 0 90 0 pCube1"));
-    EXPECT_TRUE(query("xform -q -ro pCube1").isEquivalent(MVector(0, 90, 0)));
-    EXPECT_NEAR(90.0, number("getAttr pCube1.rotateY"), 1e-9);
-    ASSERT_TRUE(run("xform -s 2 2 2 pCube1; xform -r -s 2 1 0.5 pCube1"));
-    EXPECT_TRUE(query("xform -q -s pCube1").isEquivalent(MVector(4, 2, 1)));
-
-    ASSERT_TRUE(run("undo; undo; undo"));
-    EXPECT_TRUE(query("xform -q -ro pCube1").isEquivalent(MVector(0, 0, 0)));
-    EXPECT_TRUE(query("xform -q -s pCube1").isEquivalent(MVector(1, 1, 1)));
-
-    // The selection is used when no object is named.
-    run("select up");
-    ASSERT_TRUE(run("move 0 0 0"));
-    EXPECT_EQ(MVector(0, 0, 0), query("xform -q -t up"));
-    EXPECT_FALSE(run("xform -t 1 2 pCube1"));
-    EXPECT_FALSE(run("xform -q pCube1"));
-    EXPECT_FALSE(run("move 1 2 3 pCubeShape1"));
-}
-
 TEST_F(MeshEditTest, DuplicateCopiesTheCurrentGeometryIntoANewShape)
 {
     run("polyPlane -sx 2 -sy 1; setAttr pPlane1.translate 1 2 3; move -r 0 1 0 pPlane1.vtx[0]");

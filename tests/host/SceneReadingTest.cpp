@@ -81,13 +81,6 @@ TEST_F(SceneReading, LongStringsWrittenInPiecesAreJoined)
     EXPECT_EQ(text("getAttr s.str"), "first second\nthird");
 }
 
-TEST_F(SceneReading, FilesThatAreNotScenesStillFailWhole)
-{
-    EXPECT_FALSE(openScene("createNode transform;\n", "createNode transform -n \"x\";\n"));
-    EXPECT_TRUE(contains(errors(), fPath + " line 1: not a Maya ASCII scene file.")) << errors();
-    EXPECT_FALSE(exists("x"));
-}
-
 TEST_F(SceneReading, RequiresOfPluginsThatCannotBeFoundWarnAndAreWrittenBack)
 {
     ASSERT_TRUE(openScene("requires \"stereoCamera\" \"10.0\";\n"

@@ -36,18 +36,6 @@ protected:
         MFnManip3D::setLineSize(1.0f);
         MFnManip3D::setDrawPlaneHandles(true);
     }
-    std::string answer(const std::string& mel)
-    {
-        host::MelValue value;
-        EXPECT_EQ(run(mel, &value), MS::kSuccess) << mel << "\n" << errors();
-        return value.asString().asChar();
-    }
-    std::string failure(const std::string& mel)
-    {
-        clearMessages();
-        EXPECT_NE(run(mel), MS::kSuccess) << mel;
-        return errors();
-    }
 };
 
 TEST_F(ToolContexts, SetToolToSwitchesTheCurrentContextAndItsClass)

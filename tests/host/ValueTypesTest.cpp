@@ -32,11 +32,6 @@
 #include <thread>
 #include <vector>
 
-namespace
-{
-
-} // namespace
-
 TEST(ApiArrays, InsertRemoveSetLengthAndCopiesKeepOrderAndRefuseBadIndices)
 {
     MIntArray a;

@@ -101,17 +101,6 @@ TEST(CellCoordinate, FloorsAndSaturatesAndRefusesNaN)
     EXPECT_FALSE(cellCoordinate(kNaN, c));
 }
 
-TEST(CellHash, WrapsInUnsignedArithmetic)
-{
-    // Coordinates at the ends of the range overflow a signed product.
-    const uint64_t h = cellHash(CellKey{kMax, kMin, -1});
-    const uint64_t expected = (static_cast<uint64_t>(kMax) * 73856093ull) ^
-                              (static_cast<uint64_t>(kMin) * 19349663ull) ^ (~uint64_t(0) * 83492791ull);
-    EXPECT_EQ(h, expected);
-    EXPECT_EQ(cellHash(CellKey{1, 0, 0}), 73856093ull);
-    EXPECT_EQ(cellHash(CellKey{1, 1, 1}), 73856093ull ^ 19349663ull ^ 83492791ull);
-}
-
 namespace {
 
 // A driver, its tolerance, and queries (x, y, z, expected driver vertex or -1).

@@ -360,79 +360,49 @@ TEST(FrameNormals, EachCallerKeepsItsOwnRuleForUnusableCornerNormals)
     EXPECT_DOUBLE_EQ(uvPinBindNormal(normals, 4, negative, wd).x, 0.25);
 }
 
-TEST(BindTangentCoefficients, SurfacePinTriesControlXThenYThenTheEdges)
+TEST(BindTangentCoefficients, EachPinTypeTriesItsControlAxesThenTheEdgesThenTheFallbacks)
 {
-    const Vec3d n{0, 0, 1}, e1{2, 0, 0}, e2{0, 2, 0};
     const Matrix4 id = Matrix4::identity();
-    TangentCoefficients c = bindTangentCoefficients(id, id, n, e1, e2, TangentOrder::kSurfacePin);
-    EXPECT_NEAR(c.a, 0.5, 1e-15);
-    EXPECT_NEAR(c.b, 0.0, 1e-15);
-
-    // X along the normal: Y is taken.
     const Matrix4 xUp = rows({{0, 0, 1, 0}, {0, 1, 0, 0}, {-1, 0, 0, 0}, {5, 5, 5, 1}});
-    c = bindTangentCoefficients(xUp, id, n, e1, e2, TangentOrder::kSurfacePin);
-    EXPECT_NEAR(c.a, 0.0, 1e-15);
-    EXPECT_NEAR(c.b, 0.5, 1e-15);
-
-    // X and Y both along the normal: the first edge.
     const Matrix4 flat = rows({{0, 0, 1, 0}, {0, 0, -3, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
-    const Vec3d skewE1{1, 1, 0}, skewE2{0, 1, 0};
-    c = bindTangentCoefficients(flat, id, n, skewE1, skewE2, TangentOrder::kSurfacePin);
-    EXPECT_NEAR(c.a, 1.0 / std::sqrt(2.0), 1e-15);
-    EXPECT_NEAR(c.b, 0.0, 1e-15);
-
-    // Least squares on skewed edges: (0, 1, 0) = -1·(1, 0, 0) + 1·(1, 1, 0).
     const Matrix4 yAxis = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}});
-    c = bindTangentCoefficients(yAxis, id, n, {1, 0, 0}, {1, 1, 0}, TangentOrder::kSurfacePin);
-    EXPECT_NEAR(c.a, -1.0, 1e-15);
-    EXPECT_NEAR(c.b, 1.0, 1e-15);
-
-    // Parallel edges leave nothing to solve: (1, 0).
-    c = bindTangentCoefficients(yAxis, id, n, {1, 0, 0}, {2, 0, 0}, TangentOrder::kSurfacePin);
-    EXPECT_EQ(c.a, 1.0);
-    EXPECT_EQ(c.b, 0.0);
-}
-
-TEST(BindTangentCoefficients, ControlAxesAreTakenIntoObjectSpace)
-{
-    // The mesh is turned a quarter about z: object x is world y, so the
-    // control's world X axis is object -y.
-    const Matrix4 g = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}});
+    const Matrix4 zAlongX = rows({{0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
+    const Matrix4 axesAlongX = rows({{0, 1, 0, 0}, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
+    // The mesh turned a quarter about z: the control's world X axis is object -y.
     const Matrix4 gInverse = rows({{0, -1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {-4, 3, -5, 1}});
-    const TangentCoefficients c = bindTangentCoefficients(Matrix4::identity(), gInverse, {0, 0, 1}, {2, 0, 0},
-                                                          {0, 2, 0}, TangentOrder::kSurfacePin);
-    EXPECT_NEAR(c.a, 0.0, 1e-15);
-    EXPECT_NEAR(c.b, -0.5, 1e-15);
+    const Vec3d up{0, 0, 1}, e1{2, 0, 0}, e2{0, 2, 0};
+    const TangentOrder pin = TangentOrder::kSurfacePin, uv = TangentOrder::kUVPinMaintainOffset;
+    const struct {
+        const char* what;
+        Matrix4 control, gInverse;
+        Vec3d n, e1, e2;
+        TangentOrder order;
+        double a, b;
+    } cases[] = {
+        {"surface pin: control X", id, id, up, e1, e2, pin, 0.5, 0.0},
+        {"X along the normal: Y", xUp, id, up, e1, e2, pin, 0.0, 0.5},
+        {"X and Y along the normal: the first edge", flat, id, up, {1, 1, 0}, {0, 1, 0}, pin, 1.0 / std::sqrt(2.0), 0.0},
+        {"least squares on skewed edges", yAxis, id, up, {1, 0, 0}, {1, 1, 0}, pin, -1.0, 1.0},
+        {"parallel edges leave nothing to solve", yAxis, id, up, {1, 0, 0}, {2, 0, 0}, pin, 1.0, 0.0},
+        {"control axes taken into object space", id, gInverse, up, e1, e2, pin, 0.0, -0.5},
+        {"UV pin: Z along the normal, Y", id, id, up, e1, e2, uv, 0.0, 0.5},
+        {"UV pin: Z in the plane", zAlongX, id, up, e1, e2, uv, 0.5, 0.0},
+        // Z, Y and e1 along n; e2 is no candidate for the UV pin: the fallback (-n.y, n.x, 0).
+        {"UV pin: the fallback", axesAlongX, id, {1, 0, 0}, e1, e2, uv, 0.0, 0.5},
+    };
+    for (const auto& c : cases) {
+        const TangentCoefficients t = bindTangentCoefficients(c.control, c.gInverse, c.n, c.e1, c.e2, c.order);
+        EXPECT_NEAR(t.a, c.a, 1e-15) << c.what;
+        EXPECT_NEAR(t.b, c.b, 1e-15) << c.what;
+    }
 
-    // The frame rebuilt from those coefficients has the control's X axis as tangent in world space.
+    // The frame rebuilt from object-space coefficients has the control's X axis as world tangent.
+    const Matrix4 g = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}});
     const Vec3d corners[3] = {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}};
     const double w[3] = {1, 0, 0};
-    const Matrix4 f = surfaceFrame(corners, w, {0, 0, 1}, c.a, c.b, g);
+    const Matrix4 f = surfaceFrame(corners, w, up, 0.0, -0.5, g);
     expectRow(f, 0, 1, 0, 0, 1e-15, "world tangent");
     expectRow(f, 3, 3, 4, 5, 1e-15, "world position");
-}
-
-TEST(BindTangentCoefficients, UVPinTriesControlZThenYThenTheFirstEdgeThenTheFallbacks)
-{
-    const Vec3d e1{2, 0, 0}, e2{0, 2, 0};
-    const Matrix4 id = Matrix4::identity();
-    // Z along the normal (0, 0, 1): Y is taken.
-    TangentCoefficients c = bindTangentCoefficients(id, id, {0, 0, 1}, e1, e2, TangentOrder::kUVPinMaintainOffset);
-    EXPECT_NEAR(c.a, 0.0, 1e-15);
-    EXPECT_NEAR(c.b, 0.5, 1e-15);
-
-    // Z in the plane: Z is taken.
-    const Matrix4 zAlongX = rows({{0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
-    c = bindTangentCoefficients(zAlongX, id, {0, 0, 1}, e1, e2, TangentOrder::kUVPinMaintainOffset);
-    EXPECT_NEAR(c.a, 0.5, 1e-15);
-    EXPECT_NEAR(c.b, 0.0, 1e-15);
-
-    // Z, Y and e1 all along n = (1, 0, 0); e2 is not a candidate for the UV
-    // pin, so the fallback (-n.y, n.x, 0) = (0, 1, 0) is taken.
-    const Matrix4 axesAlongX = rows({{0, 1, 0, 0}, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}});
-    c = bindTangentCoefficients(axesAlongX, id, {1, 0, 0}, e1, e2, TangentOrder::kUVPinMaintainOffset);
-    EXPECT_NEAR(c.a, 0.0, 1e-15);
-    EXPECT_NEAR(c.b, 0.5, 1e-15);
 }
 
 TEST(BindTangentCoefficients, BindFrameMatchesTheFrameEvaluationRebuilds)
@@ -700,131 +670,6 @@ TEST(ResolvePinUV, PreferredTriangleThenBoundsScanThenNearestCentroidElseNone)
     }
     EXPECT_EQ(lost.preferredTriangle, 1);
     EXPECT_EQ(lost.pinUV[0], 0.75f);
-}
-
-namespace {
-
-// A right triangle on the ground plane, normals up, and pins bound to it.
-struct PinScene {
-    std::vector<float> points = {0, 0, 0, 2, 0, 0, 0, 2, 0};
-    std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
-    PinBinding pin{{0, 1, 2}, {0, 1, 2}, {0.5f, 0.25f, 0.25f}, {0.5f, 0.0f}};
-
-    FrameInputs evaluation() const
-    {
-        FrameInputs e;
-        e.points = points.data();
-        e.normals = normals.data();
-        return e;
-    }
-};
-
-}  // namespace
-
-TEST(ComposePinOutput, BasicFrameWithLocalAndParentInversesAndMaintainedOffset)
-{
-    PinScene s;
-    FrameInputs e = s.evaluation();
-    expectMatrix(composePinOutput(e, s.pin, 0), translation(0.5, 0.5, 0), 1e-6);
-
-    e.geometry = geometryBlock(translation(10, 0, 0));
-    expectMatrix(composePinOutput(e, s.pin, 0), translation(10.5, 0.5, 0), 1e-6);
-
-    // L·M then M·P.
-    e.geometry = identityBlock();
-    const Matrix4 local = translation(1, 0, 0);
-    const Matrix4 parent = rows({{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {0, 0, 0, 1}});
-    e.localInverse.matrices = &local;
-    e.localInverse.allPresent = true;
-    e.parentInverse.matrices = &parent;
-    e.parentInverse.allPresent = true;
-    expectMatrix(composePinOutput(e, s.pin, 0), rows({{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {3, 1, 0, 1}}),
-                 1e-6);
-
-    // Maintain offset keeps the control at bind and follows the surface.
-    PinScene moved;
-    FrameInputs me = moved.evaluation();
-    const Matrix4 control = rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 5, 1}});
-    const Matrix4 surfaceInverse = translation(-0.5, -0.5, 0);  // the frame at bind time, inverted
-    const uint8_t present = 1;
-    me.maintainOffset = true;
-    me.bindControl = &control;
-    me.bindSurfaceInverse = &surfaceInverse;
-    me.bindDataPresent = &present;
-    expectMatrix(composePinOutput(me, moved.pin, 0), control, 1e-6);
-
-    // The mesh moves by (1, 0, 0): so does the control.
-    for (size_t k = 0; k < moved.points.size(); k += 3)
-        moved.points[k] += 1.0f;
-    me.points = moved.points.data();
-    expectMatrix(composePinOutput(me, moved.pin, 0), rows({{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {1, 0, 5, 1}}),
-                 1e-6);
-
-    // A pin without bind data just follows its frame.
-    const uint8_t absent = 0;
-    me.bindDataPresent = &absent;
-    expectMatrix(composePinOutput(me, moved.pin, 0), translation(1.5, 0.5, 0), 1e-6);
-}
-
-TEST(ComposePinOutput, SparseInversesApplyOnlyWherePresentAndTranslateOnlyAppliesParentAsAPoint)
-{
-    PinScene s;
-    FrameInputs e = s.evaluation();
-    const Matrix4 parents[3] = {translation(0, 0, 1), translation(0, 0, 2), translation(0, 0, 3)};
-    const uint8_t present[3] = {1, 0, 1};
-    e.parentInverse.matrices = parents;
-    e.parentInverse.present = present;
-    const PinBinding pins[3] = {s.pin, s.pin, s.pin};
-    Matrix4 out[3];
-    composePinOutputs(e, pins, 0, 3, out);
-    EXPECT_NEAR(out[0].m[3][2], 1.0, 1e-6);
-    EXPECT_NEAR(out[1].m[3][2], 0.0, 1e-6);
-    EXPECT_NEAR(out[2].m[3][2], 3.0, 1e-6);
-
-    e.translateOnly = true;
-    composePinOutputs(e, pins, 0, 3, out);
-    EXPECT_NEAR(out[1].m[3][2], 0.0, 1e-6);
-    EXPECT_NEAR(out[2].m[3][2], 3.0, 1e-6);
-
-    // Translate only reads no normals, ignores the local inverse and applies the parent as a point.
-    PinScene ts;
-    ts.pin.normalIds[0] = 999;  // would read far outside the normals if they were used
-    FrameInputs te = ts.evaluation();
-    te.normals = nullptr;
-    te.translateOnly = true;
-    const Matrix4 tlocal = translation(100, 100, 100);
-    const Matrix4 tparent = rows({{0, 2, 0, 0}, {-2, 0, 0, 0}, {0, 0, 2, 0}, {1, 1, 1, 1}});
-    te.localInverse.matrices = &tlocal;
-    te.localInverse.allPresent = true;
-    te.parentInverse.matrices = &tparent;
-    te.parentInverse.allPresent = true;
-    te.geometry = geometryBlock(translation(0, 0, 3));
-    // (0.5, 0.5, 3) through the tparent inverse as a point: (-1, 1, 6) + (1, 1, 1).
-    expectMatrix(composePinOutput(te, ts.pin, 0), translation(0, 2, 7), 1e-6);
-}
-
-TEST(ComposePinOutput, UVPinsEvaluateOnTheirResolvedTriangle)
-{
-    // A square of two triangles, raised at vertex 2.
-    const std::vector<float> points = {0, 0, 0, 1, 0, 0, 1, 1, 1, 0, 1, 0};
-    UVTriangleTable table;
-    table.rows = {uvRow(0, {0, 0, 1, 0, 1, 1}, 0), uvRow(1, {0, 0, 1, 1, 0, 1}, 0)};
-    table.rows[1].vertexIds[1] = 2;
-    table.rows[1].vertexIds[2] = 3;
-    table.triangleToRow = {0, 1};
-    UVPinBinding pin = loadedUVPinBinding(0.25f, 0.75f, 1.0f, 0.0f, -1);
-    ASSERT_TRUE(resolvePinUV(pin, table));
-    ASSERT_EQ(pin.vertexIds[2], 3);
-
-    FrameInputs e;
-    e.points = points.data();
-    const Matrix4 out = composePinOutput(e, pin, 0);
-    // Weights (0.25, 0.25, 0.5) on (0,0,0), (1,1,1), (0,1,0).
-    expectRow(out, 3, 0.25, 0.75, 0.25, 1e-6, "position");
-    // U runs along the first edge of row 1 minus its second: (1, 0, 1) in space, projected.
-    const double tn = out.m[0][0] * out.m[2][0] + out.m[0][1] * out.m[2][1] + out.m[0][2] * out.m[2][2];
-    EXPECT_NEAR(tn, 0.0, 1e-6);
-    EXPECT_GT(out.m[0][0], 0.5);
 }
 
 namespace {

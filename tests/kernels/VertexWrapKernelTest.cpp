@@ -265,6 +265,11 @@ TEST(VertexWrapDeform, FloatAndDoubleDriversAgreeAndBothPathsAgreeUnderAMovedDri
     EXPECT_EQ(VertexWrapDeform::deformMapped(floatDriver(), toLocal.m, map.data(), 5, 1.0, general.data()), 5);
     EXPECT_EQ(fast, fastDoubles);
     EXPECT_EQ(fast, general);
+    // Single-precision output (what a mesh stores) is the same result rounded once.
+    std::vector<float> fastFloats(4 * 5);
+    ASSERT_TRUE(VertexWrapDeform::deformAll(floatDriver(), toLocal.m, map.data(), 5, fastFloats.data()));
+    for (size_t i = 0; i < fast.size(); ++i)
+        EXPECT_EQ(float(fast[i]), fastFloats[i]) << "coordinate " << i;
     // Driver point (1, 2, 3) turns to (-2, 1, 3), moves to (3, 1, 1) in the
     // world, and sits at (2, -1, -2) under the target's transform.
     expectPoint(fast, 0, 2, -1, -2, 1);

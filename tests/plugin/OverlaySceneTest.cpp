@@ -161,12 +161,6 @@ TEST_F(OverlayScene, EveryNodeTypeSavesAndOpens)
     EXPECT_EQ(getIntArray("wrap.vertexMapping[1]"), (std::vector<int>{-1, 7, 2}));
 }
 
-TEST_F(OverlayScene, UVPinStartsOnTheDefaultUVSet)
-{
-    ASSERT_TRUE(mel("createNode surfaceUVPin -name uvPin"));
-    EXPECT_EQ(melString("getAttr uvPin.uvSet"), MString("map1"));
-}
-
 TEST_F(OverlayScene, PellixbatchOpensASavedOverlay)
 {
     SceneFile file("overlayBatch");

@@ -1,5 +1,5 @@
 // The "shapeControl" node as a created node presents it: its name, the
-// box it reports for explicit, mesh and curve geometry, and the hover and curve-sample
+// box it reports for explicit, mesh and curve geometry, and the curve-sample
 // queries that drawing and picking ask of it.
 
 #include "PluginTestSupport.h"
@@ -157,50 +157,6 @@ TEST_F(ShapeControlNode, BoundsAskedFromManyThreadsAgree)
         }
     }
     EXPECT_EQ(wrong.load(), 0);
-}
-
-TEST_F(ShapeControlNode, HoverIsRefusedWhenDisabledHiddenTemplatedOrDisplayedAsReference)
-{
-    // The control sits in a group, so what is set on the transform or the group counts too.
-    ASSERT_TRUE(mel("createNode transform -n rig; parent ctrl rig"));
-    MSelectionList list;
-    MDagPath path;
-    ASSERT_TRUE(list.add("ctrlShape") && list.getDagPath(0, path));
-    EXPECT_TRUE(isShapeControlInteractive(path));
-    struct Case
-    {
-        const char* set;
-        const char* reset;
-    };
-    const Case cases[] = {
-        {"setAttr ctrlShape.enableHover 0", "setAttr ctrlShape.enableHover 1"},
-        {"setAttr ctrlShape.visibility 0", "setAttr ctrlShape.visibility 1"},
-        {"setAttr rig.visibility 0", "setAttr rig.visibility 1"},
-        {"setAttr ctrlShape.template 1", "setAttr ctrlShape.template 0"},
-        {"setAttr ctrlShape.overrideEnabled 1; setAttr ctrlShape.overrideDisplayType 1",
-         "setAttr ctrlShape.overrideEnabled 0; setAttr ctrlShape.overrideDisplayType 0"},
-        {"setAttr ctrlShape.overrideEnabled 1; setAttr ctrlShape.overrideDisplayType 2",
-         "setAttr ctrlShape.overrideEnabled 0; setAttr ctrlShape.overrideDisplayType 0"},
-        {"setAttr ctrl.overrideEnabled 1; setAttr ctrl.overrideDisplayType 2",
-         "setAttr ctrl.overrideEnabled 0; setAttr ctrl.overrideDisplayType 0"},
-        {"setAttr rig.overrideEnabled 1; setAttr rig.overrideDisplayType 2",
-         "setAttr rig.overrideEnabled 0; setAttr rig.overrideDisplayType 0"},
-        {"setAttr rig.overrideEnabled 1; setAttr rig.overrideVisibility 0",
-         "setAttr rig.overrideEnabled 0; setAttr rig.overrideVisibility 1"},
-        {"createDisplayLayer -n refLayer -e -nr; editDisplayLayerMembers -nr refLayer ctrl; "
-         "setAttr refLayer.displayType 2",
-         "delete refLayer; setAttr ctrl.overrideEnabled 0; setAttr ctrl.overrideDisplayType 0"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.set);
-        ASSERT_TRUE(mel(c.set));
-        EXPECT_FALSE(isShapeControlInteractive(path));
-        ASSERT_TRUE(mel(c.reset));
-        EXPECT_TRUE(isShapeControlInteractive(path));
-    }
-    // A display type without the override switch on does not count.
-    ASSERT_TRUE(mel("setAttr ctrl.overrideDisplayType 2"));
-    EXPECT_TRUE(isShapeControlInteractive(path));
 }
 
 TEST_F(ShapeControlNode, CurveSamplesAreSpreadEvenlyAndReusedUntilDropped)

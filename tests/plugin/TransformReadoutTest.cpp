@@ -265,14 +265,6 @@ TEST_F(TransformReadoutTest, SeveralDrawThreadsReadAtOnce)
 
 namespace {
 
-MDagPath controlPath(const char* name)
-{
-    MSelectionList list;
-    MDagPath path;
-    EXPECT_TRUE(list.add(name) && list.getDagPath(0, path)) << name;
-    return path;
-}
-
 class TransformReadoutIdentity : public PellixPluginTest
 {
 protected:
@@ -281,7 +273,7 @@ protected:
     // Every test shares one prefix, as the shape-control drawing does.
     static bool readout(TransformReadout& result)
     {
-        return buildTransformReadout(controlPath("ctrl"), nodeByName("ctrlShape"), true, true, "identity:", result);
+        return buildTransformReadout(dagPathOf("ctrl"), nodeByName("ctrlShape"), true, true, "identity:", result);
     }
 
     // A control named "ctrl", seen once and then rotated, so its readout shows the rotation.

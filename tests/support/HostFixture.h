@@ -13,19 +13,34 @@
 
 #include <gtest/gtest.h>
 
+// A node type made of the test's own classes.
+inline host::NodeTypeInfo testNodeType(const char* name, unsigned id, host::NodeCreatorFunction creator,
+                                       host::NodeInitializeFunction initialize,
+                                       MPxNode::Type type = MPxNode::kDependNode, const char* pluginName = "")
+{
+    host::NodeTypeInfo info;
+    info.name = name;
+    info.id = MTypeId(id);
+    info.creator = creator;
+    info.initialize = initialize;
+    info.type = type;
+    info.pluginName = pluginName;
+    return info;
+}
+
+// Registers a node type once per process; later calls are no-ops.
+inline void registerOnce(const host::NodeTypeInfo& info)
+{
+    if (!host::findNodeType(info.name)) {
+        ASSERT_TRUE(host::registerNodeType(info)) << info.name.asChar();
+    }
+}
+
 class HostFixture : public ::testing::Test
 {
 protected:
     void SetUp() override { host::deleteAllNodes(); }
     void TearDown() override { host::deleteAllNodes(); }
-
-    // Registers a node type once per process; later calls are no-ops.
-    static void registerOnce(const host::NodeTypeInfo& info)
-    {
-        if (!host::findNodeType(info.name)) {
-            ASSERT_TRUE(host::registerNodeType(info)) << info.name.asChar();
-        }
-    }
 
     static MObject create(const MString& type, const MString& name = MString())
     {

@@ -16,6 +16,7 @@
 #include <maya/MPlug.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using host::MeshData;
@@ -347,6 +348,25 @@ MStatus MFnMesh::getPoint(int vertexId, MPoint& pos, MSpace::Space space) const
 
 MStatus MFnMesh::setPoints(MFloatPointArray& vertexArray, MSpace::Space space)
 {
+    // Object-space points on mesh data (a deformer writing its output) go straight into the
+    // mesh's own single-precision points, in one pass and without a double-precision copy.
+    MeshData* data = space == MSpace::kWorld ? nullptr : host::meshDataOf(mObject);
+    if (data) {
+        const size_t n = vertexArray.length();
+        if (int64_t(n) != data->read().numVertices())
+            return MS::kInvalidParameter;
+        MeshGeometry& g = data->edit();
+        float* out = g.points.overwrite(n * 3);
+        const float* in = n > 0 ? &vertexArray[0].x : nullptr;
+        // x, y, z, w stored as one block: the next point overwrites the w, so only the last point
+        // is stored coordinate by coordinate.
+        for (size_t i = 0; i + 1 < n; ++i, out += 3, in += 4)
+            std::memcpy(out, in, 4 * sizeof(float));
+        if (n > 0)
+            std::memcpy(out, in, 3 * sizeof(float));
+        g.touchPoints();
+        return MS::kSuccess;
+    }
     MPointArray points;
     points.setLength(vertexArray.length());
     for (unsigned i = 0; i < vertexArray.length(); ++i)

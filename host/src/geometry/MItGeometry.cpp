@@ -13,6 +13,8 @@
 #include "geometry/CurveData.h"
 #include "geometry/MeshData.h"
 
+#include <cstring>
+
 namespace host {
 
 struct GeometryIterationTarget
@@ -333,9 +335,15 @@ MStatus MItGeometry::setAllPositions(const MPointArray& positions, MSpace::Space
                 f += 3;
             }
         } else {
-            // Object space: a straight narrowing of x, y, z, which the compiler vectorizes.
+            // Object space: x, y, z, w narrowed and stored as one block; the next point overwrites
+            // the w, so only the last point is stored coordinate by coordinate.
             const double* d = fCount > 0 ? &positions[0].x : nullptr;
-            for (size_t i = 0, n = size_t(fCount); i < n; ++i, f += 3, d += 4) {
+            const size_t n = size_t(fCount);
+            for (size_t i = 0; i + 1 < n; ++i, f += 3, d += 4) {
+                const float p[4] = {float(d[0]), float(d[1]), float(d[2]), float(d[3])};
+                std::memcpy(f, p, sizeof p);
+            }
+            if (n > 0) {
                 f[0] = float(d[0]);
                 f[1] = float(d[1]);
                 f[2] = float(d[2]);

@@ -7,9 +7,65 @@
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace host {
+
+// The last large array of plain values dropped by its owners, kept (one per value type) for the
+// next array written in full: a deformer writing every point each step then reuses memory already
+// in use instead of taking new memory and zero-filling it first.
+template <class T>
+class SpareValues
+{
+public:
+    static constexpr bool kKept = std::is_arithmetic<T>::value;
+    static constexpr size_t kMinimum = size_t(1) << 16;  // smaller arrays come and go through malloc
+
+    // Deleter of shared values: a large array becomes the spare, the spare it replaces is freed.
+    struct Keep
+    {
+        void operator()(std::vector<T>* values) const
+        {
+            if (values->size() >= kMinimum) {
+                std::lock_guard<std::mutex> guard(lock());
+                std::swap(values, slot());
+            }
+            delete values;
+        }
+    };
+
+    // The spare when it holds between n and 2n values (cut to n without writing any), else null.
+    static std::vector<T>* take(size_t n)
+    {
+        if (n < kMinimum)
+            return nullptr;
+        std::vector<T>* spare = nullptr;
+        {
+            std::lock_guard<std::mutex> guard(lock());
+            if (!slot() || slot()->size() < n || slot()->size() / 2 > n)
+                return nullptr;
+            std::swap(spare, slot());
+        }
+        spare->resize(n);
+        return spare;
+    }
+
+private:
+    // Never destroyed, so arrays dropped while the program ends still find them.
+    static std::mutex& lock()
+    {
+        static std::mutex* const m = new std::mutex;
+        return *m;
+    }
+    static std::vector<T>*& slot()
+    {
+        static std::vector<T>* spare = nullptr;
+        return spare;
+    }
+};
 
 template <class T>
 class SharedArray
@@ -21,11 +77,11 @@ public:
     using const_iterator = typename std::vector<T>::const_iterator;
 
     SharedArray() = default;
-    SharedArray(std::vector<T> values) : mValues(std::make_shared<std::vector<T>>(std::move(values))) {}
-    SharedArray(std::initializer_list<T> values) : mValues(std::make_shared<std::vector<T>>(values)) {}
+    SharedArray(std::vector<T> values) : mValues(share(new std::vector<T>(std::move(values)))) {}
+    SharedArray(std::initializer_list<T> values) : mValues(share(new std::vector<T>(values))) {}
     SharedArray& operator=(std::vector<T> values)
     {
-        mValues = std::make_shared<std::vector<T>>(std::move(values));
+        mValues = share(new std::vector<T>(std::move(values)));
         return *this;
     }
 
@@ -51,9 +107,9 @@ public:
     std::vector<T>& edit()
     {
         if (!mValues)
-            mValues = std::make_shared<std::vector<T>>();
+            mValues = share(new std::vector<T>());
         else if (mValues.use_count() > 1)
-            mValues = std::make_shared<std::vector<T>>(*mValues);
+            mValues = share(new std::vector<T>(*mValues));
         return *mValues;
     }
     T* data() { return edit().data(); }
@@ -63,8 +119,10 @@ public:
     {
         if (mValues && mValues.use_count() == 1)
             mValues->resize(n);
+        else if (std::vector<T>* spare = SpareValues<T>::kKept ? SpareValues<T>::take(n) : nullptr)
+            mValues = share(spare);
         else
-            mValues = std::make_shared<std::vector<T>>(n);
+            mValues = share(new std::vector<T>(n));
         return mValues->data();
     }
     T& operator[](size_t i) { return edit()[i]; }
@@ -99,6 +157,13 @@ public:
     void clear() { mValues.reset(); }
 
 private:
+    static std::shared_ptr<std::vector<T>> share(std::vector<T>* values)
+    {
+        if (SpareValues<T>::kKept)
+            return std::shared_ptr<std::vector<T>>(values, typename SpareValues<T>::Keep());
+        return std::shared_ptr<std::vector<T>>(values);
+    }
+
     static const std::vector<T>& none()
     {
         static const std::vector<T> values;
