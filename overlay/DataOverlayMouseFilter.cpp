@@ -18,7 +18,9 @@
 #include "shapeControl/ShapeControlRegistry.h"
 
 #include <maya/M3dView.h>
+#include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
+#include <maya/MDagPath.h>
 #include <maya/MGlobal.h>
 #include <maya/MMatrix.h>
 #include <maya/MObjectArray.h>
@@ -394,7 +396,19 @@ bool DataOverlayMouseFilter::handleMouse(QWidget* viewWidget, M3dView& view, QOb
     const bool shaded = !styleStatus || style == M3dView::kGouraudShaded || style == M3dView::kFlatShaded;
     const bool testOcclusion = shaded && (!displayStatus || (display & M3dView::kDisplayMeshes) != 0);
     if (testOcclusion) {
-        occlusion_.refreshIfDue();
+        // A driver's world box is that of its triangles' tree, kept up to date for the pick.
+        occlusion_.refreshIfDue([this, &nodes](const MDagPath& mesh, MBoundingBox& worldBox) {
+            for (unsigned i = 0; i < nodes.length(); ++i) {
+                MObject driver;
+                unsigned instance = 0;
+                driverOf(nodes[i], driver, instance);
+                if (!driver.isNull() && mesh.node() == driver && mesh.instanceNumber() == instance &&
+                    pickCache_.driverBox(nodes[i], driver, worldBox)) {
+                    return true;
+                }
+            }
+            return false;
+        });
     }
 
     // The shape control under the mouse, picked once for this move with the shape-control filter.

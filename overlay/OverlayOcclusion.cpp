@@ -109,7 +109,7 @@ bool faceLiesOn(const MFnMesh& mesh, int face, const std::vector<int>& vertices)
 
 } // namespace
 
-void OverlayOcclusion::refreshIfDue()
+void OverlayOcclusion::refreshIfDue(const KnownWorldBox& knownWorldBox)
 {
     const int64_t now = steadyNanoseconds();
     if (valid_ && now - refreshTime_ < kRescanNanoseconds) {
@@ -124,14 +124,17 @@ void OverlayOcclusion::refreshIfDue()
         if (!it.getPath(path) || !isOccluderCandidate(path)) {
             continue;
         }
-        // A mesh whose box cannot be read is skipped; the others still occlude.
-        MStatus boxStatus;
-        MFnDagNode dagNode(path, &boxStatus);
-        MBoundingBox box = dagNode.boundingBox(&boxStatus);
-        if (!boxStatus) {
-            continue;
+        MBoundingBox box;
+        if (!knownWorldBox || !knownWorldBox(path, box)) {
+            // A mesh whose box cannot be read is skipped; the others still occlude.
+            MStatus boxStatus;
+            MFnDagNode dagNode(path, &boxStatus);
+            box = dagNode.boundingBox(&boxStatus);
+            if (!boxStatus) {
+                continue;
+            }
+            box.transformUsing(path.inclusiveMatrix());
         }
-        box.transformUsing(path.inclusiveMatrix());
         occluders_.push_back({path, box});
     }
     refreshTime_ = now;

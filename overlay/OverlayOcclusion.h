@@ -9,6 +9,7 @@
 #include <maya/MObjectHandle.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct DriverTriangles;
@@ -25,8 +26,11 @@ public:
     // Rescans the scene's meshes on the next test (the mouse entered a view).
     void invalidate() { valid_ = false; }
 
-    // Rescans the visible meshes when the list is invalid or 100 ms old.
-    void refreshIfDue();
+    // Rescans the visible meshes when the list is invalid or 100 ms old. `knownWorldBox`, when
+    // given, may answer a mesh's world box from what the caller keeps up to date already
+    // (false: measure it).
+    using KnownWorldBox = std::function<bool(const MDagPath& mesh, MBoundingBox& worldBox)>;
+    void refreshIfDue(const KnownWorldBox& knownWorldBox = nullptr);
 
     // Whether a mesh hits the ray (unit `direction`) before `distance`, with a small allowance
     // past it. `isolateMembers`, when given, limits the occluders to meshes under those

@@ -1,6 +1,7 @@
 #include "overlay/OverlayToolBlocking.h"
 
 #include "overlay/ManipulatorHandleTest.h"
+#include "plugin/ViewMouseSupport.h"
 
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
@@ -98,20 +99,13 @@ bool isOverlayBlockedByTool(M3dView& view, const QPointF& position)
         return false;
     }
 
-    MString currentTool;
-    if (!MGlobal::executeCommand("currentCtx", currentTool)) {
-        currentTool.clear();
-    }
     // The tool's class says what it is ("manipRotateContext moveLike" is a rotate tool); its name
     // counts only when the class names no transform tool.
-    MString toolClass;
-    std::string toolText;
-    if (MGlobal::executeCommand("contextInfo -query -class \"" + currentTool + "\"", toolClass)) {
-        toolText = lowerText(toolClass);
-    }
+    const CurrentToolContext& context = currentToolContext();
+    std::string toolText = lowerText(context.className);
     ToolKinds tool = toolKindsIn(toolText);
     if (!tool.any()) {
-        toolText = lowerText(currentTool) + " " + toolText;
+        toolText = lowerText(context.name) + " " + toolText;
         tool = toolKindsIn(toolText);
     }
 

@@ -4,7 +4,9 @@
 
 #include <maya/MFnMesh.h>
 #include <maya/MIntArray.h>
+#include <maya/MBoundingBox.h>
 #include <maya/MMatrix.h>
+#include <maya/MPoint.h>
 
 #include <algorithm>
 
@@ -86,16 +88,27 @@ const PickCacheEntry* PatchPickCache::entryFor(const MObject& node)
         // The same patches on a driver that may have moved: only moved points are placed again.
         const MMatrix driverMatrix = overlay->driverMatrix();
         PellixDataOverlay::EvaluatedPoints driver;
-        if (PellixDataOverlay::readEvaluatedPoints(node, driver) &&
-            PatchPick::refitPickData(entry.data, driver.points, driver.count, driverMatrix.matrix, nullptr,
-                                     &entry.changed) != PatchPick::Refit::kNeedsRebuild) {
-            entry.changedFrom = entry.geometryCounter;
-            entry.geometryCounter = geometry;
-            return &entry;
+        if (PellixDataOverlay::readEvaluatedPoints(node, driver)) {
+            // The overlay's evaluations say where the points can have moved since the data's.
+            const uint64_t evaluation = overlay->evaluationOf(driver.points);
+            PatchPick::VertexRange moved;
+            const bool movedKnown = evaluation != 0 && overlay->movedSince(entry.evaluation, moved.first, moved.end);
+            if (PatchPick::refitPickData(entry.data, driver.points, driver.count, driverMatrix.matrix, nullptr,
+                                         &entry.changed, movedKnown ? &moved : nullptr) !=
+                PatchPick::Refit::kNeedsRebuild) {
+                entry.evaluation = evaluation;
+                entry.changedFrom = entry.geometryCounter;
+                entry.geometryCounter = geometry;
+                return &entry;
+            }
         }
     }
     entry.changed.known = false;
     entry.valid = buildNodePickData(node, entry.data);
+    PellixDataOverlay::EvaluatedPoints placed;
+    entry.evaluation = entry.valid && PellixDataOverlay::readEvaluatedPoints(node, placed)
+                           ? overlay->evaluationOf(placed.points)
+                           : 0;
     entry.built = true;
     entry.topologyCounter = topology;
     entry.geometryCounter = geometry;
@@ -146,6 +159,26 @@ const DriverTriangles* PatchPickCache::driverTrianglesFor(const MObject& node, c
     entry.driverFaceVertices = faceVertices;
     entry.driverValid = polygons >= 0 && buildDriverTriangles(points, matrix, entry.driver);
     return entry.driverValid ? &entry.driver : nullptr;
+}
+
+bool PatchPickCache::driverBox(const MObject& node, const MObject& driver, MBoundingBox& worldBox)
+{
+    const bool hasPickData = std::any_of(entries_.begin(), entries_.end(), [&node](const auto& entry) {
+        return entry->node.isAlive() && entry->node.object() == node && entry->built && entry->valid;
+    });
+    if (!hasPickData || entryFor(node) == nullptr) {
+        return false;
+    }
+    const DriverTriangles* triangles = driverTrianglesFor(node, driver);
+    if (triangles == nullptr) {
+        return false;
+    }
+    const PatchPick::Box& box = triangles->tree.bounds;
+    if (!(box.min[0] <= box.max[0])) {
+        return false;
+    }
+    worldBox = MBoundingBox(MPoint(box.min[0], box.min[1], box.min[2]), MPoint(box.max[0], box.max[1], box.max[2]));
+    return true;
 }
 
 void PatchPickCache::dropDeadEntries()

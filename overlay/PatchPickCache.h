@@ -29,6 +29,8 @@ struct PickCacheEntry
     uint64_t geometryCounter = 0;
     bool built = false;
     bool valid = false;
+    // The overlay's evaluation whose points the data was placed from (0: not known).
+    uint64_t evaluation = 0;
     // The driver vertices the last refit found moved, from geometry counter `changedFrom` on.
     PatchPick::ChangedVertices changed;
     uint64_t changedFrom = 0;
@@ -56,6 +58,10 @@ public:
     // The driver triangles of a node `entryFor` handed out, brought up to date; null when the
     // driver mesh cannot be read.
     const DriverTriangles* driverTrianglesFor(const MObject& node, const MObject& driver);
+
+    // The world box of the driver triangles of a node that has pick data, brought up to date
+    // (a refit of what moved); false for a node without pick data or triangles.
+    bool driverBox(const MObject& node, const MObject& driver, MBoundingBox& worldBox);
 
     // Forgets the entries of nodes that are gone.
     void dropDeadEntries();

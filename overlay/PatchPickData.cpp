@@ -1450,7 +1450,7 @@ bool buildMeshPickData(const float* rawPoints, int vertexCount, const std::vecto
 }
 
 Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4],
-                    const ChangedVertices* changedIn, ChangedVertices* changedOut)
+                    const ChangedVertices* changedIn, ChangedVertices* changedOut, const VertexRange* within)
 {
     PickData::Follow& follow = data.follow;
     if (changedOut != nullptr) {
@@ -1504,8 +1504,10 @@ Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertex
     } else {
         // The driver vertices whose raw points differ, found a block at a time.
         constexpr int64_t kBlock = 256;
-        for (int64_t first = 0; first < driverVertexCount; first += kBlock) {
-            const int64_t count = std::min(kBlock, driverVertexCount - first);
+        const int64_t from = within != nullptr ? std::max<int64_t>(within->first, 0) : 0;
+        const int64_t to = within != nullptr ? std::min(within->end, driverVertexCount) : driverVertexCount;
+        for (int64_t first = from; first < to; first += kBlock) {
+            const int64_t count = std::min(kBlock, to - first);
             if (std::memcmp(rawPoints + first * 3, snapshot + first * 3, size_t(count) * 3 * sizeof(float)) == 0) {
                 continue;
             }

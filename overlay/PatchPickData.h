@@ -161,8 +161,16 @@ struct ChangedVertices
     bool known = false;
     std::vector<uint32_t> vertices;
 };
+// Driver vertices [first, end): with no list to follow, the only ones a refit compares, when the
+// caller knows the others kept the points the data was placed from.
+struct VertexRange
+{
+    int64_t first = 0;
+    int64_t end = 0;
+};
 Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertexCount, const double matrix[4][4],
-                    const ChangedVertices* changedIn = nullptr, ChangedVertices* changedOut = nullptr);
+                    const ChangedVertices* changedIn = nullptr, ChangedVertices* changedOut = nullptr,
+                    const VertexRange* within = nullptr);
 
 // The nearest patch triangle along the ray from `origin` in unit `direction`: the BVH walked
 // nearer child first, a patch tested when its own bounds reach the best distance so far, a

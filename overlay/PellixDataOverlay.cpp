@@ -28,6 +28,10 @@
 #include <maya/MPlugArray.h>
 #include <maya/MViewport2Renderer.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 const char* const kStatusSource = "pellixDataOverlay";
@@ -346,6 +350,124 @@ bool PellixDataOverlay::readEvaluatedPoints(const MObject& node, EvaluatedPoints
     return true;
 }
 
+namespace {
+
+// The raw points of a mesh data object, null when it has none.
+const float* rawPointsOf(const MObject& mesh, int64_t& count)
+{
+    count = 0;
+    if (mesh.isNull() || !(mesh.hasFn(MFn::kMeshData) || mesh.hasFn(MFn::kMesh))) {
+        return nullptr;
+    }
+    MStatus status;
+    MFnMesh fnMesh(mesh, &status);
+    const float* raw = status ? fnMesh.getRawPoints(&status) : nullptr;
+    const int vertices = status ? fnMesh.numVertices(&status) : 0;
+    if (!status || raw == nullptr || vertices <= 0) {
+        return nullptr;
+    }
+    count = vertices;
+    return raw;
+}
+
+// The vertices [first, end) outside which two point arrays agree: compared from both ends a
+// block at a time, then a vertex at a time inside the differing blocks, so a deformation
+// moving everything costs next to nothing and a single moved vertex one pass.
+void differingRange(const float* a, const float* b, int64_t count, int64_t& first, int64_t& end)
+{
+    constexpr int64_t kBlock = 256;
+    constexpr size_t kVertexBytes = 3 * sizeof(float);
+    auto differ = [a, b](int64_t from, int64_t n) {
+        return std::memcmp(a + from * 3, b + from * 3, size_t(n) * kVertexBytes) != 0;
+    };
+    first = 0;
+    while (first < count && !differ(first, std::min(kBlock, count - first))) {
+        first += kBlock;
+    }
+    first = std::min(first, count);
+    while (first < count && !differ(first, 1)) {
+        ++first;
+    }
+    end = count;
+    while (end > first && !differ(std::max(end - kBlock, first), end - std::max(end - kBlock, first))) {
+        end = std::max(end - kBlock, first);
+    }
+    while (end > first && !differ(end - 1, 1)) {
+        --end;
+    }
+}
+
+} // namespace
+
+void PellixDataOverlay::noteMovedRange(const MObject& previous, const MObject& incoming)
+{
+    int64_t wasCount = 0, count = 0;
+    const float* was = rawPointsOf(previous, wasCount);
+    const float* now = rawPointsOf(incoming, count);
+    MovedRange range;
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        range.evaluation = ++fEvaluation;
+        // Points shared with the incoming mesh may have been edited with it: only two
+        // separate arrays, the older still the one the last evaluation noted, can be compared.
+        range.known = was != nullptr && now != nullptr && was != now && was == fEvaluatedPoints && wasCount == count;
+        fEvaluatedPoints = nullptr; // until the copy is noted
+    }
+    if (range.known) {
+        differingRange(was, now, count, range.first, range.end);
+    }
+    std::lock_guard<std::mutex> lock(fMutex);
+    fMovedRanges[range.evaluation % kMovedRangeHistory] = range;
+}
+
+void PellixDataOverlay::noteEvaluatedMesh(const MObject& evaluated)
+{
+    int64_t count = 0;
+    const float* points = rawPointsOf(evaluated, count);
+    std::lock_guard<std::mutex> lock(fMutex);
+    fEvaluatedMesh = evaluated;
+    fEvaluatedPoints = points;
+}
+
+void PellixDataOverlay::noteUnknownEvaluation()
+{
+    std::lock_guard<std::mutex> lock(fMutex);
+    const uint64_t evaluation = ++fEvaluation;
+    fMovedRanges[evaluation % kMovedRangeHistory] = MovedRange{evaluation, false, 0, 0};
+    fEvaluatedMesh = MObject::kNullObj;
+    fEvaluatedPoints = nullptr;
+}
+
+uint64_t PellixDataOverlay::evaluationOf(const float* points) const
+{
+    std::lock_guard<std::mutex> lock(fMutex);
+    return points != nullptr && points == fEvaluatedPoints ? fEvaluation : 0;
+}
+
+bool PellixDataOverlay::movedSince(uint64_t since, int64_t& first, int64_t& end) const
+{
+    std::lock_guard<std::mutex> lock(fMutex);
+    if (since == 0 || since > fEvaluation || fEvaluation - since >= kMovedRangeHistory) {
+        return false;
+    }
+    first = INT64_MAX;
+    end = 0;
+    for (uint64_t e = since + 1; e <= fEvaluation; ++e) {
+        const MovedRange& range = fMovedRanges[e % kMovedRangeHistory];
+        if (range.evaluation != e || !range.known) {
+            return false;
+        }
+        if (range.first < range.end) {
+            first = std::min(first, range.first);
+            end = std::max(end, range.end);
+        }
+    }
+    if (first >= end) {
+        first = end = 0;
+    }
+    return true;
+}
+
 MObject PellixDataOverlay::connectedSource(const MObject& node, const MObject& messageArray, unsigned index)
 {
     MStatus status;
@@ -390,8 +512,11 @@ MStatus PellixDataOverlay::compute(const MPlug& plug, MDataBlock& data)
         PELLIX_CHECK(status);
         MDataHandle output = data.outputValue(evaluatedMesh, &status);
         PELLIX_CHECK(status);
+        // The moved range is found before the copy, which may reuse the previous mesh.
+        noteMovedRange(output.data(), input.data());
         PELLIX_CHECK(output.copy(input));
         output.setClean();
+        noteEvaluatedMesh(output.data());
         return MS::kSuccess;
     }
     return MS::kUnknownParameter;
@@ -403,6 +528,10 @@ MStatus PellixDataOverlay::postEvaluation(const MDGContext& context, const MEval
     // The evaluation manager dirties no plugs on its way: a new driver shape reaches the
     // counter (and the mouse filter's pick data) through here.
     if (evaluationNode.dirtyPlugExists(evaluatedMesh)) {
+        // Points restored from a cache came without an evaluation noting what moved.
+        if (evalType != kEvaluatedDirectly) {
+            noteUnknownEvaluation();
+        }
         bump(fGeometryCounter);
     }
     if (evalType == kEvaluatedDirectly && evaluationNode.dirtyPlugExists(geometryChanging)) {

@@ -80,6 +80,16 @@ public:
     // False when "evaluatedMesh" is not a mesh with at least one point.
     static bool readEvaluatedPoints(const MObject& node, EvaluatedPoints& points);
 
+    // Each evaluation of "evaluatedMesh" notes the range of driver vertices whose points differ
+    // from the previous evaluation's, found while it takes the new points, so that data placed
+    // from an earlier evaluation's points need look only there. `evaluationOf` names the
+    // evaluation that produced `points` (0 when they are not the latest evaluation's).
+    // `movedSince` gives the vertices [first, end) outside which the latest evaluation's points
+    // equal those of evaluation `since`; false when that is not known (too many evaluations
+    // ago, another vertex count, or points that changed without an evaluation).
+    uint64_t evaluationOf(const float* points) const;
+    bool movedSince(uint64_t since, int64_t& first, int64_t& end) const;
+
     // The node connected into element `index` of one of the node's message arrays, or the
     // null object when the element, the connection or the node is missing.
     static MObject connectedSource(const MObject& node, const MObject& messageArray, unsigned index);
@@ -190,6 +200,9 @@ private:
     void unwatchPatchMesh(unsigned patch);
     void patchColoursChanged();
     void requestDrawDirty(bool topologyChanged);
+    void noteMovedRange(const MObject& previous, const MObject& incoming);
+    void noteEvaluatedMesh(const MObject& evaluated);
+    void noteUnknownEvaluation();
     static void bump(std::atomic<uint64_t>& counter);
 
     std::atomic<uint64_t> fTopologyCounter{1};
@@ -215,4 +228,19 @@ private:
     mutable MBoundingBox fCachedBounds;
     mutable MMatrix fCachedInverse;
     MMatrix fDriverMatrix;
+
+    // The moved range of the last evaluations, by evaluation serial (also under fMutex).
+    struct MovedRange
+    {
+        uint64_t evaluation = 0;
+        bool known = false;
+        int64_t first = 0;
+        int64_t end = 0;
+    };
+    static constexpr size_t kMovedRangeHistory = 16;
+    MovedRange fMovedRanges[kMovedRangeHistory];
+    uint64_t fEvaluation = 0;
+    // The latest evaluation's mesh, held so that no other data can take its points' address.
+    MObject fEvaluatedMesh;
+    const float* fEvaluatedPoints = nullptr;
 };

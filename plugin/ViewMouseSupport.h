@@ -3,6 +3,7 @@
 // to, letting every view report moves without a button held, and taking a filter down.
 
 #include <maya/MApiNamespace.h>
+#include <maya/MString.h>
 
 class QObject;
 class QWidget;
@@ -16,3 +17,17 @@ void trackMouseInAllViews();
 
 // Removes `filter` from the object it is installed on, deletes it and clears both pointers.
 void removeApplicationFilter(QObject*& filter, QObject*& host);
+
+// The current tool context as "currentCtx" and "contextInfo -query -class" answer, asked of the
+// host once per tool change: kept until its "ToolChanged" or "PostToolChanged" event (asked
+// afresh each time when those cannot be watched). `known` is false when "currentCtx" failed;
+// `className` is empty when the class query failed.
+struct CurrentToolContext
+{
+    bool known = false;
+    MString name;
+    MString className;
+};
+const CurrentToolContext& currentToolContext();
+// Stops watching tool changes and forgets the tool (at unload).
+void forgetCurrentToolContext();

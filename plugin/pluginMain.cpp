@@ -16,6 +16,7 @@
 #include "pins/SurfaceUVPin.h"
 #include "pins/SurfaceUVPinBindCommand.h"
 #include "plugin/StatusCheck.h"
+#include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlCreateCommand.h"
 #include "shapeControl/ShapeControlDrawOverride.h"
@@ -131,6 +132,7 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj)
     // Filters, callbacks and handles go first and cannot fail: nothing may call back into
     // the module once its types are gone.
     removeShapeControlMouseFilter();
+    forgetCurrentToolContext();
     removeHoverMarkerUnloadCallback();
     setHoveredShapeControl(MObject::kNullObj, false);
     releaseOverlayCallbacks();

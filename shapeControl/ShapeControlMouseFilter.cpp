@@ -191,4 +191,5 @@ void removeShapeControlMouseFilter()
 {
     removeApplicationFilter(shapeControlFilter, shapeControlFilterHost);
     removeShapeControlRedraws();
+    forgetShapeControlPaths();
 }

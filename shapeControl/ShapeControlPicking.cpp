@@ -4,11 +4,16 @@
 #include "overlay/ViewProjector.h"
 #include "plugin/PlugQueries.h"
 #include "plugin/StatusCheck.h"
+#include "plugin/ViewMouseSupport.h"
 #include "shapeControl/ShapeControl.h"
 #include "shapeControl/ShapeControlPickRanking.h"
 #include "shapeControl/ShapeControlQueries.h"
+#include "shapeControl/ShapeControlRegistry.h"
 
 #include <maya/M3dView.h>
+#include <maya/MCallbackIdArray.h>
+#include <maya/MDGMessage.h>
+#include <maya/MDagMessage.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
 #include <maya/MFnDependencyNode.h>
@@ -18,6 +23,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
 #include <maya/MItDag.h>
+#include <maya/MMessage.h>
 #include <maya/MMatrix.h>
 #include <maya/MObjectArray.h>
 #include <maya/MObjectHandle.h>
@@ -485,6 +491,16 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
     const PatchPick::ScreenWindow* window = windowFor(pick.tolerance);
     PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
     const size_t vertexCount = tree.points.size() / 3;
+    // A vertex is projected once, however many of the edges near the mouse share it.
+    fScreen.resize(vertexCount);
+    fProjected.assign(vertexCount, 2);
+    auto projected = [this](int vertex, const MPoint& world) {
+        char& state = fProjected[size_t(vertex)];
+        if (state == 2) {
+            state = fPixels.project(world, fScreen[size_t(vertex)]) ? 1 : 0;
+        }
+        return state == 1;
+    };
     auto testEdge = [&](int a, int b) {
         if (a < 0 || b < 0 || size_t(a) >= vertexCount || size_t(b) >= vertexCount) {
             return;
@@ -505,9 +521,8 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
                 return;
             }
         }
-        Point2 screenFrom, screenTo;
-        if (fPixels.project(from, screenFrom) && fPixels.project(to, screenTo)) {
-            testProjectedSegment(pick, from, to, screenFrom, screenTo);
+        if (projected(a, from) && projected(b, to)) {
+            testProjectedSegment(pick, from, to, fScreen[size_t(a)], fScreen[size_t(b)]);
         }
     };
     for (const uint32_t triangle : fTriangles) {
@@ -663,6 +678,101 @@ void ShapePick::offer(PathPick& pick, bool surfaceHit, double pixelDistance, dou
 
 } // namespace
 
+namespace {
+
+// Every shape control's DAG paths, walked again only when the DAG may have changed: a control
+// made or deleted, or any node gaining or losing a parent (reparenting and instancing).
+struct ControlPaths
+{
+    std::vector<MDagPath> paths;
+    int controlCount = -1;
+    bool valid = false;
+    MCallbackIdArray watches;
+};
+
+ControlPaths& controlPaths()
+{
+    static ControlPaths paths;
+    return paths;
+}
+
+// Drops the paths at once: a path holds its nodes, and a deleted control must be free to go
+// (with the plug-in's code) when nothing else needs it.
+void dropControlPaths()
+{
+    ControlPaths& cached = controlPaths();
+    cached.paths.clear();
+    cached.valid = false;
+}
+
+void controlsChanged(MObject&, void*)
+{
+    dropControlPaths();
+}
+
+void parentsChanged(MDagPath&, MDagPath&, void*)
+{
+    dropControlPaths();
+}
+
+// Whether the DAG changes that move controls are watched, watching them on first use.
+bool watchingControlChanges(ControlPaths& cached)
+{
+    if (cached.watches.length() == 4) {
+        return true;
+    }
+    if (cached.watches.length() > 0) {
+        PELLIX_REPORT(MMessage::removeCallbacks(cached.watches));
+        cached.watches.clear();
+    }
+    MStatus status[4];
+    const MCallbackId ids[4] = {
+        MDGMessage::addNodeAddedCallback(controlsChanged, ShapeControl::typeName, nullptr, &status[0]),
+        MDGMessage::addNodeRemovedCallback(controlsChanged, ShapeControl::typeName, nullptr, &status[1]),
+        MDagMessage::addParentAddedCallback(parentsChanged, nullptr, &status[2]),
+        MDagMessage::addParentRemovedCallback(parentsChanged, nullptr, &status[3])};
+    for (int i = 0; i < 4; ++i) {
+        if (status[i]) {
+            cached.watches.append(ids[i]);
+        }
+    }
+    return cached.watches.length() == 4;
+}
+
+const std::vector<MDagPath>& allControlPaths()
+{
+    ControlPaths& cached = controlPaths();
+    const int controlCount = liveShapeControlCount();
+    if (cached.valid && cached.controlCount == controlCount && watchingControlChanges(cached)) {
+        return cached.paths;
+    }
+    cached.paths.clear();
+    MStatus status;
+    MItDag it(MItDag::kDepthFirst, MFn::kPluginLocatorNode, &status);
+    PELLIX_REPORT(status);
+    for (; status && !it.isDone(); it.next()) {
+        MDagPath path;
+        if (it.getPath(path) && isShapeControlNode(path.node())) {
+            cached.paths.push_back(path);
+        }
+    }
+    cached.controlCount = controlCount;
+    cached.valid = status && watchingControlChanges(cached);
+    return cached.paths;
+}
+
+} // namespace
+
+void forgetShapeControlPaths()
+{
+    ControlPaths& cached = controlPaths();
+    if (cached.watches.length() > 0) {
+        PELLIX_REPORT(MMessage::removeCallbacks(cached.watches));
+        cached.watches.clear();
+    }
+    dropControlPaths();
+}
+
 bool pickShapeControl(M3dView& view, const QPointF& mousePosition, MObject& outNode, double& outDepth,
                       double& outWorldRadius, const MObjectArray* candidates)
 {
@@ -689,16 +799,8 @@ bool pickShapeControl(M3dView& view, const QPointF& mousePosition, MObject& outN
             }
         }
     } else {
-        MItDag it(MItDag::kDepthFirst, MFn::kPluginLocatorNode, &status);
-        PELLIX_REPORT(status);
-        for (; status && !it.isDone(); it.next()) {
-            MDagPath path;
-            if (!it.getPath(path)) {
-                continue;
-            }
-            if (isShapeControlNode(path.node())) {
-                pick.pickPath(path);
-            }
+        for (const MDagPath& path : allControlPaths()) {
+            pick.pickPath(path);
         }
     }
 
@@ -800,19 +902,18 @@ void forgetShapeControlUnderMouse()
 
 bool isNearActiveManipulator(M3dView& view, const QPointF& mousePosition)
 {
-    MString contextName;
-    if (!MGlobal::executeCommand("currentCtx", contextName)) {
+    const CurrentToolContext& context = currentToolContext();
+    if (!context.known) {
         return false;
     }
     // A tool is what its class says (a script's "manipMoveContext myMove" is a move tool), and
     // failing that what its name says.
     ShapeControlPick::TransformTool tool = ShapeControlPick::TransformTool::kNone;
-    MString contextClass;
-    if (MGlobal::executeCommand("contextInfo -query -class \"" + contextName + "\"", contextClass)) {
-        tool = ShapeControlPick::transformToolOfClass(contextClass.asChar());
+    if (context.className.length() > 0) {
+        tool = ShapeControlPick::transformToolOfClass(context.className.asChar());
     }
     if (tool == ShapeControlPick::TransformTool::kNone) {
-        tool = ShapeControlPick::transformToolNamed(contextName.asChar());
+        tool = ShapeControlPick::transformToolNamed(context.name.asChar());
     }
     if (tool == ShapeControlPick::TransformTool::kNone) {
         return false;

@@ -17,6 +17,9 @@ class QWidget;
 bool pickShapeControl(M3dView& view, const QPointF& mousePosition, MObject& outNode, double& outDepth,
                       double& outWorldRadius, const MObjectArray* candidates = nullptr);
 
+// Stops watching the DAG for the list of shape controls that picking keeps (at unload).
+void forgetShapeControlPaths();
+
 // The shape control under the mouse as hover sees it. Both mouse filters ask here, so that a
 // move is picked once and they agree: the same kind of question (hover move or press) about the
 // same view widget, camera and position as the last one within 8 ms gets the last answer, and

@@ -221,6 +221,15 @@ TEST_F(OverlayHover, HoverFollowsTheDriversPointsAndPlacement)
     // A new time with nothing animated changes nothing.
     ASSERT_TRUE(mel("currentTime 7"));
     EXPECT_EQ(hoveredAfterMoveTo(belly), 2);
+    // The arm's outer edge moved a unit out one vertex at a time, the view redrawn in between:
+    // the hover follows both moves.
+    const MPoint pastArm = arm + MVector(1.3, 0, 0);
+    EXPECT_EQ(hoveredAfterMoveTo(pastArm), -1);
+    ASSERT_TRUE(mel("move -r 1 0 0 body.vtx[3]"));
+    snapshot();
+    ASSERT_TRUE(mel("move -r 1 0 0 body.vtx[8]"));
+    moveTo(bare);
+    EXPECT_EQ(hoveredAfterMoveTo(pastArm), 1);
 }
 
 TEST_F(OverlayHover, AStaleHoveredIndexIsReplacedNotTestedOnScreen)
@@ -316,14 +325,18 @@ TEST_F(OverlayHover, TheDriverHidesPatchesOnItsFarSideButNeverThoseOnItsSurface)
         click(overBackPatch);
         EXPECT_EQ(selection().find("backPatch"), std::string::npos) << selection();
     }
-    // The driver's own occlusion follows it: moved as a whole, with a hole in its front, then
-    // with its front pushed behind its back.
+    // The driver's own occlusion follows it: moved as a whole, with a hole in its front, with
+    // its front pushed behind its back, then brought back in two changes with a move that tests
+    // no occlusion in between.
     const MVector up(0, 5, 0);
-    const std::pair<std::string, MPoint> changes[] = {{"move -r 0 5 0 box front", overBackPatch + up},
-                                                      {"delete box.f[1]", overBackPatch + up},
-                                                      {"move -r 0 0 -2.5 box.vtx[0:8]",
-                                                       MPoint(9.75, 4.75, 0.5)}};
-    const int wanted[] = {-1, 1, 1};
+    const std::pair<std::string, MPoint> changes[] = {
+        {"move -r 0 5 0 box front", overBackPatch + up},
+        {"delete box.f[1]", overBackPatch + up},
+        {"move -r 0 0 -2.5 box.vtx[0:8]", MPoint(9.75, 4.75, 0.5)},
+        {"move -r 0 0 2.5 box.vtx[0:8]; hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1; "
+         "move -r 0.01 0 0 box.vtx[4]",
+         MPoint(9.75, 4.75, 0.5)}};
+    const int wanted[] = {-1, 1, 1, -1};
     for (size_t i = 0; i < std::size(changes); ++i) {
         ASSERT_TRUE(mel(changes[i].first + "; hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"))
             << changes[i].first;

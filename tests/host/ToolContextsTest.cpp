@@ -7,7 +7,11 @@
 #include "views/ToolContexts.h"
 
 #include <maya/MDoubleArray.h>
+#include <maya/MEventMessage.h>
+#include <maya/MMessage.h>
 #include <maya/MFnManip3D.h>
+
+#include <string>
 
 namespace {
 
@@ -49,11 +53,24 @@ TEST_F(ToolContexts, SetToolToSwitchesTheCurrentContextAndItsClass)
         {"scaleSuperContext", "manipScale"},
         {"selectSuperContext", "selectTool"},
     };
+    // Each change tells the tool's watchers, first "ToolChanged", then "PostToolChanged".
+    std::string told;
+    auto tell = [](void* data) { *static_cast<std::string*>(data) += "T"; };
+    auto tellAfter = [](void* data) { *static_cast<std::string*>(data) += "P"; };
+    const MCallbackId ids[] = {MEventMessage::addEventCallback("ToolChanged", tell, &told),
+                               MEventMessage::addEventCallback("PostToolChanged", tellAfter, &told)};
     for (const auto& tool : tools) {
+        told.clear();
         EXPECT_EQ(run(std::string("setToolTo ") + tool.context), MS::kSuccess) << errors();
         EXPECT_EQ(answer("currentCtx"), tool.context);
         EXPECT_EQ(answer("contextInfo -c `currentCtx`"), tool.cls);
+        EXPECT_EQ(told, "TP") << tool.context;
     }
+    told.clear();
+    EXPECT_NE(run("setToolTo noSuchContext"), MS::kSuccess);
+    EXPECT_EQ(told, "");
+    for (const MCallbackId id : ids)
+        MMessage::removeCallback(id);
     EXPECT_EQ(answer("contextInfo -q -class \"Rotate\""), "manipRotate");
     EXPECT_EQ(answer("contextInfo -exists Move"), "1");
     EXPECT_EQ(answer("contextInfo -exists lassoContext"), "0");

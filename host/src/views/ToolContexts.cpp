@@ -1,5 +1,7 @@
 #include "views/ToolContexts.h"
 
+#include "dg/Messages.h"
+
 #include <vector>
 
 namespace host {
@@ -79,6 +81,9 @@ bool setCurrentContext(const MString& contextName)
     if (contextClass(contextName).length() == 0)
         return false;
     toolState().current = contextName;
+    // As Maya tells scripts and plug-ins that watch the tool.
+    fireEvent("ToolChanged");
+    fireEvent("PostToolChanged");
     return true;
 }
 
@@ -126,6 +131,8 @@ int maxManipMode(ManipKind kind)
 void resetToolContexts()
 {
     toolState() = ToolState();
+    fireEvent("ToolChanged");
+    fireEvent("PostToolChanged");
 }
 
 bool currentManipulator(ManipKind& kind)
