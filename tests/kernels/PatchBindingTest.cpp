@@ -81,23 +81,16 @@ int exhaustiveMatch(const std::vector<double>& xyz, double t, double x, double y
 
 TEST(CellCoordinate, FloorsAndSaturatesAndRefusesNaN)
 {
+    // Floored, not truncated toward zero; saturated at the int64 ends.
+    const std::pair<double, int64_t> kCases[] = {
+        {2.5, 2}, {-2.5, -3}, {-0.0, 0}, {1e300, kMax}, {9223372036854775808.0, kMax},
+        {-9223372036854775808.0, kMin}, {-1e300, kMin}, {kInf, kMax},
+    };
     int64_t c = 0;
-    EXPECT_TRUE(cellCoordinate(2.5, c));
-    EXPECT_EQ(c, 2);
-    EXPECT_TRUE(cellCoordinate(-2.5, c));
-    EXPECT_EQ(c, -3);  // floor, not truncation toward zero
-    EXPECT_TRUE(cellCoordinate(-0.0, c));
-    EXPECT_EQ(c, 0);
-    EXPECT_TRUE(cellCoordinate(1e300, c));
-    EXPECT_EQ(c, kMax);
-    EXPECT_TRUE(cellCoordinate(9223372036854775808.0, c));
-    EXPECT_EQ(c, kMax);
-    EXPECT_TRUE(cellCoordinate(-9223372036854775808.0, c));
-    EXPECT_EQ(c, kMin);
-    EXPECT_TRUE(cellCoordinate(-1e300, c));
-    EXPECT_EQ(c, kMin);
-    EXPECT_TRUE(cellCoordinate(std::numeric_limits<double>::infinity(), c));
-    EXPECT_EQ(c, kMax);
+    for (const auto& [x, cell] : kCases) {
+        EXPECT_TRUE(cellCoordinate(x, c)) << x;
+        EXPECT_EQ(c, cell) << x;
+    }
     EXPECT_FALSE(cellCoordinate(kNaN, c));
 }
 
@@ -400,13 +393,15 @@ TEST(StoredPatchSlices, NegativeOverrunningOrOverflowingValuesAreInvalid)
     EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.edgeOffsets[1] = 7; }, 1));
     EXPECT_TRUE(invalidAfter([](StoredArrays& a) { a.edgeCounts[0] = -6; }, 0));
 
+    // Three face-less patches of the given vertex counts.
+    const auto faceless = [](std::vector<int> counts) {
+        StoredArrays a = twoPatches();
+        a.vertexCounts = counts;
+        a.triangleOffsets = a.triangleCounts = a.edgeOffsets = a.edgeCounts = {0, 0, 0};
+        return a;
+    };
     // A negative count before p is not made good by a later positive one.
-    StoredArrays a = twoPatches();
-    a.vertexCounts = {-2, 5, 4};
-    a.triangleOffsets = {0, 0, 0};
-    a.triangleCounts = {0, 0, 0};
-    a.edgeOffsets = {0, 0, 0};
-    a.edgeCounts = {0, 0, 0};
+    const StoredArrays a = faceless({-2, 5, 4});
     EXPECT_EQ(a.locate(2).state, StoredPatchState::kInvalid);
     EXPECT_EQ(a.locate(1).state, StoredPatchState::kInvalid);
 
@@ -417,12 +412,7 @@ TEST(StoredPatchSlices, NegativeOverrunningOrOverflowingValuesAreInvalid)
     wrapped.triangleCounts[1] = 1;
     EXPECT_EQ(wrapped.locate(1).state, StoredPatchState::kInvalid);
 
-    StoredArrays summed = twoPatches();
-    summed.vertexCounts = {big, big, 2};
-    summed.triangleOffsets = {0, 0, 0};
-    summed.triangleCounts = {0, 0, 0};
-    summed.edgeOffsets = {0, 0, 0};
-    summed.edgeCounts = {0, 0, 0};
+    const StoredArrays summed = faceless({big, big, 2});
     EXPECT_EQ(summed.startOf(2), 2 * int64_t(big));
     EXPECT_EQ(summed.locate(2).state, StoredPatchState::kInvalid);
 }
