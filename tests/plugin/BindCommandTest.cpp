@@ -171,9 +171,8 @@ TEST_F(BindCommand, WorldSpacePositionsWithNegativeCoordinatesAndCellBoundaries)
 
     // Without the patch transform's move the second patch is nowhere near the driver.
     ASSERT_TRUE(mel("move 0 0 0 movedPatch"));
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("pellixDataBind -bindTolerance 0.05 farDriver movedPatch"));
-    EXPECT_EQ(messages(capture, host::MessageKind::kError), outsideTolerance("|movedPatch|movedPatchShape", 4, 4, "0.05"));
+    EXPECT_EQ(melFailure("pellixDataBind -bindTolerance 0.05 farDriver movedPatch"),
+              outsideTolerance("|movedPatch|movedPatchShape", 4, 4, "0.05"));
 }
 
 TEST_F(BindCommand, TheSmallestToleranceIsStoredAndReportedAsGiven)
@@ -388,9 +387,7 @@ TEST_F(BindCommandRebind, DamagedStoredBindingsOrAMissingSourceAreRefusedNotRead
     }
 
     ASSERT_TRUE(mel("disconnectAttr patchBShape.message pellixDataOverlayShape.patchSourceMeshes[1]"));
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("pellixDataBind -partialRebind true driver patchA"));
-    EXPECT_EQ(messages(capture, host::MessageKind::kError),
+    EXPECT_EQ(melFailure("pellixDataBind -partialRebind true driver patchA"),
               "pellixDataBind: an existing patch source is missing; use a full Rebind.\n");
     // A full rebind starts afresh.
     ASSERT_TRUE(mel("pellixDataBind driver patchA patchB"));
@@ -568,9 +565,7 @@ TEST_F(BindCommandInstance, EachInstanceFeedsItsOwnOverlayThroughItsWorldMesh)
     EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 2u);
 
     // A patch of one instance lies off the other instance's vertices.
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("pellixDataBind driver farPatch"));
-    EXPECT_EQ(messages(capture, host::MessageKind::kError), outsideTolerance("|farPatch|farPatchShape", 4, 4, "0.0001"));
+    EXPECT_EQ(melFailure("pellixDataBind driver farPatch"), outsideTolerance("|farPatch|farPatchShape", 4, 4, "0.0001"));
     EXPECT_EQ(melStrings("ls -type pellixDataOverlay").length(), 2u);
 }
 

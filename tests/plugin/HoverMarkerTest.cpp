@@ -154,9 +154,7 @@ TEST_F(HoverMarker, UnloadKeepsRefusingForAUsersSavedMarker)
 {
     ASSERT_TRUE(mel("createNode hoverMarker -n usersMarker"));
     ASSERT_FALSE(getOrCreateHoverMarker().isNull());
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel(std::string("unloadPlugin ") + kPluginName));
-    EXPECT_EQ(std::string(capture.text(host::MessageKind::kError).asChar()),
+    EXPECT_EQ(melFailure(std::string("unloadPlugin ") + kPluginName),
               std::string("unloadPlugin: Cannot unload plug-in \"") + kPluginName +
                   "\": 1 node of its types is in the scene (use -force to unload anyway).\n");
     EXPECT_TRUE(isPellixLoaded());

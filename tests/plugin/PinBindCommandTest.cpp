@@ -261,9 +261,8 @@ TEST_F(PinScene, ABadMeshFailsAnExtensionAloneAndOnlyUntilItIsDeleted)
     ASSERT_TRUE(mel("hostMeshFault -invalidNormalIds true pPlaneShape1"));
     const std::string before = sceneText();
     // Restating the mode reconnects every control, so the rollback has connections to restore.
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("surfacePinBind -n " + pin + " -c translate c1"));
-    EXPECT_EQ(errors(capture), "surfacePinBind: mesh did not provide valid face-vertex normal ids: pPlaneShape1\n");
+    EXPECT_EQ(melFailure("surfacePinBind -n " + pin + " -c translate c1"),
+              "surfacePinBind: mesh did not provide valid face-vertex normal ids: pPlaneShape1\n");
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");
     EXPECT_EQ(sourceOf("c0.translateX"), "");
     EXPECT_EQ(sourceOf("c1.offsetParentMatrix"), "");
@@ -676,10 +675,9 @@ TEST_F(PinScene, UVPinBindOnAMeshWithoutUVsLeavesTheControlsAlone)
 
     ASSERT_TRUE(mel("setAttr c0.rotateX 30; setAttr c0.scaleY 2"));
     const std::string before = sceneText();
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("surfaceUVPinBind " + mesh + " c0"));
     const std::string shape = MFnDagNode(MFnDagNode(transform).child(0)).partialPathName().asChar();
-    EXPECT_EQ(errors(capture), "surfaceUVPinBind: mesh face is missing usable UVs in UV set map1: " + shape + ".f[0]\n");
+    EXPECT_EQ(melFailure("surfaceUVPinBind " + mesh + " c0"),
+              "surfaceUVPinBind: mesh face is missing usable UVs in UV set map1: " + shape + ".f[0]\n");
     EXPECT_EQ(melDouble("getAttr c0.rotateX"), 30.0);
     EXPECT_EQ(melDouble("getAttr c0.scaleY"), 2.0);
     EXPECT_EQ(melDouble("getAttr c0.translateX"), 1.2);

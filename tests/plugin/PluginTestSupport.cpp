@@ -23,6 +23,13 @@ MStatus mel(const std::string& command)
     return MGlobal::executeCommand(MString(command.c_str()));
 }
 
+std::string melFailure(const std::string& command)
+{
+    host::MessageCapture capture;
+    EXPECT_FALSE(mel(command)) << command;
+    return capture.text(host::MessageKind::kError).asChar();
+}
+
 MString melString(const std::string& command)
 {
     MString result;

@@ -24,6 +24,8 @@ MString melString(const std::string& command);
 MStringArray melStrings(const std::string& command);
 int melInt(const std::string& command);
 double melDouble(const std::string& command);
+// Runs MEL that must fail; the errors it gave.
+std::string melFailure(const std::string& command);
 
 // The average of a mesh's world-space points (a transform or its shape).
 MPoint worldCentreOf(const char* mesh);

@@ -153,33 +153,21 @@ TEST_F(ShapeControlCreate, IntermediateMeshesAreNeverSources)
 
     // Only the intermediate shape selected: nothing qualifies.
     ASSERT_TRUE(mel("select -r boxShape"));
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel("shapeControlCreate"));
-    EXPECT_EQ(errorsOf(capture), "shapeControlCreate: select at least one mesh or nurbsCurve shape/transform.\n");
+    EXPECT_EQ(melFailure("shapeControlCreate"), "shapeControlCreate: select at least one mesh or nurbsCurve shape/transform.\n");
 }
 
 TEST_F(ShapeControlCreate, RefusesAnEmptyOrUnusableSelectionAndChangesNothing)
 {
     ASSERT_TRUE(mel("createNode transform -n empty"));
     const MStringArray before = melStrings("ls");
-    {
-        ASSERT_TRUE(mel("select -clear"));
-        host::MessageCapture capture;
-        EXPECT_FALSE(mel("shapeControlCreate"));
-        EXPECT_EQ(errorsOf(capture), "shapeControlCreate: select a mesh or curve shape/transform first.\n");
-    }
-    {
-        ASSERT_TRUE(mel("select -r empty"));
-        host::MessageCapture capture;
-        EXPECT_FALSE(mel("shapeControlCreate -live true"));
-        EXPECT_EQ(errorsOf(capture), "shapeControlCreate: select at least one mesh or nurbsCurve shape/transform.\n");
-    }
-    {
-        host::MessageCapture capture;
-        EXPECT_FALSE(mel("shapeControlCreate -noSuchFlag"));
-        EXPECT_EQ(errorsOf(capture).find("select"), std::string::npos) << errorsOf(capture);
-        EXPECT_EQ(errorsOf(capture).find("API error"), std::string::npos) << errorsOf(capture);
-    }
+    ASSERT_TRUE(mel("select -clear"));
+    EXPECT_EQ(melFailure("shapeControlCreate"), "shapeControlCreate: select a mesh or curve shape/transform first.\n");
+    ASSERT_TRUE(mel("select -r empty"));
+    EXPECT_EQ(melFailure("shapeControlCreate -live true"),
+              "shapeControlCreate: select at least one mesh or nurbsCurve shape/transform.\n");
+    const std::string unknownFlag = melFailure("shapeControlCreate -noSuchFlag");
+    EXPECT_EQ(unknownFlag.find("select"), std::string::npos) << unknownFlag;
+    EXPECT_EQ(unknownFlag.find("API error"), std::string::npos) << unknownFlag;
     // A mesh without points would give an empty control: it is passed over with a warning.
     ASSERT_TRUE(mel("createNode transform -n hollow; createNode mesh -n hollowShape -p hollow"));
     const MStringArray withHollow = melStrings("ls");

@@ -86,13 +86,6 @@ void expectSamePoint(const MPoint& actual, const MPoint& expected, size_t vertex
     EXPECT_NEAR(actual.z, expected.z, kClose) << "vertex " << vertex;
 }
 
-std::string errorsOf(const std::string& command)
-{
-    host::MessageCapture capture;
-    EXPECT_FALSE(mel(command)) << command;
-    return capture.text(host::MessageKind::kError).asChar();
-}
-
 class VertexWrapTest : public PellixPluginTest
 {
 protected:
@@ -295,7 +288,7 @@ TEST_F(VertexWrapTest, RefusesBadSelectionsAndNamesLeavingTheSceneAlone)
         StderrCapture apiErrors;
         const std::string expected =
             error[0] == '(' ? "vertexWrap: deformer name is not a legal node name " + error + "\n" : error;
-        EXPECT_EQ(errorsOf(call), expected);
+        EXPECT_EQ(melFailure(call), expected);
         EXPECT_EQ(apiErrors.finish(), "");
     }
     EXPECT_TRUE(sceneText() == before);
@@ -336,7 +329,7 @@ TEST_F(VertexWrapTest, IntermediateMeshIsRefusedAsDriverOrTarget)
     ASSERT_TRUE(mel("vertexWrap driver target"));
     // The deformer keeps the target's original geometry in an intermediate shape.
     ASSERT_EQ(melInt("getAttr targetShapeOrig.intermediateObject"), 1);
-    EXPECT_EQ(errorsOf("vertexWrap driver targetShapeOrig"),
+    EXPECT_EQ(melFailure("vertexWrap driver targetShapeOrig"),
               "vertexWrap: selected mesh is intermediate: targetShapeOrig\n");
 }
 
