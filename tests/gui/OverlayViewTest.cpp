@@ -7,6 +7,7 @@
 
 #include "PanelTestSupport.h"
 #include "PluginTestSupport.h"
+#include "support/TestValues.h"
 
 #include "hoverMarker/HoverMarkerState.h"
 #include "overlay/OverlayIsolate.h"
@@ -346,11 +347,7 @@ TEST_F(OverlayToolBlocking, EachHandleBlocksOutToItsReach)
 TEST_F(OverlayToolBlocking, AxesFollowTheModeAndAToolCountsByItsClassNotItsName)
 {
     ASSERT_TRUE(mel("setAttr chestCtrl.rotateY 45; setToolTo moveSuperContext"));
-    MSelectionList list;
-    ASSERT_TRUE(list.add("chestCtrl"));
-    MDagPath control;
-    ASSERT_TRUE(list.getDagPath(0, control));
-    const MVector objectX = MVector(1, 0, 0) * control.inclusiveMatrix();
+    const MVector objectX = MVector(1, 0, 0) * pathNamed("chestCtrl").inclusiveMatrix();
     const QPointF onObjectX = away(objectX, 60.0);
 
     ASSERT_TRUE(mel("manipMoveContext -e -mode 0 Move"));  // object space
@@ -387,15 +384,6 @@ int64_t testNow = 0;
 int64_t testClock()
 {
     return testNow;
-}
-
-MDagPath pathTo(const char* name)
-{
-    MSelectionList list;
-    MDagPath path;
-    EXPECT_TRUE(list.add(name)) << name;
-    EXPECT_TRUE(list.getDagPath(0, path)) << name;
-    return path;
 }
 
 class OverlayIsolate : public TorsoScene
@@ -435,10 +423,10 @@ protected:
     static bool inIsolateSet(const char* name)
     {
         MFnSet set(nodeByName("modelPanel4ViewSelectedSet"));
-        return set.isMember(pathTo(name));
+        return set.isMember(pathNamed(name));
     }
 
-    static bool viewShows(const char* name) { return host::isolateShows("modelPanel4", pathTo(name)); }
+    static bool viewShows(const char* name) { return host::isolateShows("modelPanel4", pathNamed(name)); }
 
     MObject overlay;
     MObject marker;

@@ -2,6 +2,7 @@
 // node type lacks and connections to them are kept as read and written back on save.
 
 #include "SceneTestSupport.h"
+#include "support/TestValues.h"
 
 #include "commands/MessageOutput.h"
 
@@ -225,11 +226,7 @@ TEST_F(KeptSceneData, TypedAttributesOfUnknownNamesStillFailOutsideFiles)
 TEST_F(KeptSceneData, FacesInSeveralRunsAndTwoUVSetsMakeOneMesh)
 {
     ASSERT_TRUE(openText(kMesh)) << errors();
-    MSelectionList list;
-    ASSERT_TRUE(list.add("quadShape"));
-    MDagPath path;
-    ASSERT_TRUE(list.getDagPath(0, path));
-    MFnMesh mesh(path);
+    MFnMesh mesh(pathNamed("quadShape"));
     EXPECT_EQ(mesh.numPolygons(), 2);
     EXPECT_EQ(mesh.numVertices(), 6);
     const MString sets[] = {"map1", "second"};

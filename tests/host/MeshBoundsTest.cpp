@@ -2,6 +2,7 @@
 // transform in the parent's space.
 
 #include "SceneTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MBoundingBox.h>
 #include <maya/MFnDagNode.h>
@@ -11,12 +12,8 @@ namespace {
 
 MBoundingBox boxOf(const char* name)
 {
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name));
-    MObject node;
-    EXPECT_TRUE(list.getDependNode(0, node));
     MStatus status;
-    const MBoundingBox box = MFnDagNode(node).boundingBox(&status);
+    const MBoundingBox box = MFnDagNode(nodeNamed(name)).boundingBox(&status);
     EXPECT_TRUE(status) << name;
     return box;
 }

@@ -3,6 +3,7 @@
 // transforms with move and xform in object and world space, and undo of each.
 
 #include "SceneTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MDoubleArray.h>
 #include <maya/MFnMesh.h>
@@ -14,11 +15,7 @@ namespace {
 
 MFnMesh meshNamed(const char* name)
 {
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name));
-    MObject node;
-    EXPECT_TRUE(list.getDependNode(0, node));
-    return MFnMesh(node);
+    return MFnMesh(nodeNamed(name));
 }
 
 std::vector<int> faceVertices(const MFnMesh& mesh, int face)

@@ -4,6 +4,7 @@
 // control inverse, surfaceUVPinBind's UV sets and its redo.
 
 #include "PinTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
@@ -58,9 +59,7 @@ INSTANTIATE_TEST_SUITE_P(BothCommands, PinBind,
 // The object-space point of the plane that pin `pin` of a surfacePin node was bound at.
 MPoint boundPoint(const std::string& node, unsigned pin)
 {
-    MSelectionList list;
-    MDagPath path;
-    EXPECT_TRUE(list.add("pPlaneShape1") && list.getDagPath(0, path));
+    const MDagPath path = pathNamed("pPlaneShape1");
     const std::vector<int> ids = intArray(node + ".vertexIndices");
     const std::vector<double> weights = doubleArray(node + ".baryWeights");
     MPoint sum(0.0, 0.0, 0.0);
@@ -712,9 +711,7 @@ TEST_F(PinScene, UVPinsResolveInTheLayoutOfTheSetTheyAreSwitchedTo)
                     "setAttr -s 4 \"quadShape.vt[0:3]\" -0.5 0 0.5 0.5 0 0.5 -0.5 0 -0.5 0.5 0 -0.5;"
                     "setAttr -s 4 \"quadShape.ed[0:3]\" 0 1 0 1 3 0 3 2 0 2 0 0;"
                     "setAttr -s 1 \"quadShape.fc[0:0]\" -type \"polyFaces\" f 4 0 1 2 3 mu 0 4 0 1 3 2 mu 1 4 0 1 3 2;"));
-    MSelectionList list;
-    MDagPath shape;
-    ASSERT_TRUE(list.add("quadShape") && list.getDagPath(0, shape));
+    const MDagPath shape = pathNamed("quadShape");
     ASSERT_EQ(MFnMesh(shape).numUVs("map1"), 4);
     ASSERT_EQ(MFnMesh(shape).numUVs("mirror"), 4);
     ASSERT_TRUE(mel("setAttr c0.translate -0.3 1 0.2"));
