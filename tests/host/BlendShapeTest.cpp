@@ -3,6 +3,7 @@
 // Maya's deformer chains and modelling history hold them.
 
 #include "SceneTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MFnMesh.h>
@@ -24,11 +25,8 @@ protected:
     // Height of a vertex of the mesh below a transform, in object space.
     double heightOf(const char* transform, unsigned vertex)
     {
-        MSelectionList list;
-        MDagPath path;
-        EXPECT_TRUE(list.add((std::string(transform) + "Shape").c_str()) && list.getDagPath(0, path)) << transform;
         MPoint p;
-        EXPECT_TRUE(MFnMesh(path).getPoint(int(vertex), p));
+        EXPECT_TRUE(MFnMesh(pathNamed(std::string(transform) + "Shape")).getPoint(int(vertex), p));
         return p.y;
     }
 

@@ -3,6 +3,7 @@
 // MFnNurbsCurve reads back from them, undo, and curves in saved scenes.
 
 #include "SceneTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
@@ -22,10 +23,7 @@ class CurveCommand : public SceneTest
 protected:
     MFnNurbsCurve curveNamed(const char* shape)
     {
-        MSelectionList list;
-        MDagPath path;
-        EXPECT_TRUE(list.add(shape) && list.getDagPath(0, path)) << shape;
-        return MFnNurbsCurve(path);
+        return MFnNurbsCurve(pathNamed(shape));
     }
 
     std::vector<double> knotsOf(const MFnNurbsCurve& fn)

@@ -3,6 +3,7 @@
 // and reading weights, `dagPose -restore -bindPose`, and skin weights in scene files.
 
 #include "SceneTestSupport.h"
+#include "support/TestValues.h"
 #include "support/RealScenesFolder.h"
 
 #include <maya/MDagPath.h>
@@ -31,13 +32,7 @@ const char* const kRig = "polyCube -w 1 -h 4 -d 1 -sy 4 -n body; select -cl; "
 class Skinning : public SceneTest
 {
 protected:
-    static MObject node(const char* name)
-    {
-        MSelectionList list;
-        MObject object;
-        EXPECT_TRUE(list.add(name) && list.getDependNode(0, object)) << name;
-        return object;
-    }
+    static MObject node(const char* name) { return nodeNamed(name); }
 
     std::vector<std::string> list(const std::string& script)
     {
@@ -54,13 +49,7 @@ protected:
         return data.isNull() ? MMatrix() : MFnMatrixData(data).matrix();
     }
 
-    static MFnMesh mesh(const char* name)
-    {
-        MSelectionList list;
-        MDagPath path;
-        EXPECT_TRUE(list.add(name) && list.getDagPath(0, path)) << name;
-        return MFnMesh(path);
-    }
+    static MFnMesh mesh(const char* name) { return MFnMesh(pathNamed(name)); }
 
     // Where linear blend skinning puts a point of the undeformed mesh: the weighted sum over
     // the influences of p * geomMatrix * bindPreMatrix * (influence world matrix) *
@@ -84,9 +73,7 @@ protected:
     // Object-space points of a mesh or curve shape.
     static MPointArray pointsOf(const char* shape)
     {
-        MSelectionList list;
-        MDagPath path;
-        EXPECT_TRUE(list.add(shape) && list.getDagPath(0, path)) << shape;
+        MDagPath path = pathNamed(shape);
         MItGeometry points(path);
         MPointArray out;
         EXPECT_TRUE(points.allPositions(out));

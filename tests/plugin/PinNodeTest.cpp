@@ -4,6 +4,7 @@
 // stored data, and their parallel loop against the serial one.
 
 #include "PinTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MFloatArray.h>
 #include <maya/MFloatPointArray.h>
@@ -80,10 +81,7 @@ protected:
     Pin pinOnFace(int face, double w0, double w1, double w2)
     {
         Pin pin{};
-        MSelectionList list;
-        MDagPath path;
-        EXPECT_TRUE(list.add("planeShape") && list.getDagPath(0, path));
-        MFnMesh mesh(path);
+        MFnMesh mesh(pathNamed("planeShape"));
         MIntArray vertices, normals;
         EXPECT_TRUE(mesh.getPolygonVertices(face, vertices) && mesh.getFaceNormalIds(face, normals));
         const double weights[3] = {w0, w1, w2};

@@ -3,6 +3,7 @@
 // points carry tweaks. Results are checked by evaluation against world positions.
 
 #include "PluginTestSupport.h"
+#include "support/TestValues.h"
 #include "ShapeControlTestSupport.h"
 #include "PinTestSupport.h"
 
@@ -22,18 +23,10 @@
 
 namespace {
 
-MDagPath dagPathOf(const std::string& name)
-{
-    MSelectionList list;
-    MDagPath path;
-    EXPECT_TRUE(list.add(MString(name.c_str())) && list.getDagPath(0, path)) << name;
-    return path;
-}
-
 std::vector<MPoint> meshPoints(const std::string& mesh, MSpace::Space space)
 {
     MPointArray points;
-    EXPECT_TRUE(MFnMesh(dagPathOf(mesh)).getPoints(points, space)) << mesh;
+    EXPECT_TRUE(MFnMesh(pathNamed(mesh)).getPoints(points, space)) << mesh;
     std::vector<MPoint> out;
     for (unsigned i = 0; i < points.length(); ++i)
         out.push_back(points[i]);
@@ -50,14 +43,14 @@ MPoint worldPosition(const std::string& transform)
 double distanceToSurface(const std::string& mesh, const MPoint& p)
 {
     MPoint closest;
-    EXPECT_TRUE(MFnMesh(dagPathOf(mesh)).getClosestPoint(p, closest, MSpace::kWorld));
+    EXPECT_TRUE(MFnMesh(pathNamed(mesh)).getClosestPoint(p, closest, MSpace::kWorld));
     return p.distanceTo(closest);
 }
 
 MPoint closestSurfacePoint(const std::string& mesh, const MPoint& p)
 {
     MPoint closest;
-    EXPECT_TRUE(MFnMesh(dagPathOf(mesh)).getClosestPoint(p, closest, MSpace::kWorld));
+    EXPECT_TRUE(MFnMesh(pathNamed(mesh)).getClosestPoint(p, closest, MSpace::kWorld));
     return closest;
 }
 

@@ -3,6 +3,7 @@
 // queries that drawing and picking ask of it.
 
 #include "PluginTestSupport.h"
+#include "support/TestValues.h"
 #include "ShapeControlTestSupport.h"
 
 #include "shapeControl/ShapeControlQueries.h"
@@ -53,11 +54,8 @@ protected:
     // The box the node reports, as the host's bounds queries see it.
     MBoundingBox bounds(const char* name = "ctrlShape")
     {
-        MSelectionList list;
-        MDagPath path;
-        EXPECT_TRUE(list.add(name) && list.getDagPath(0, path)) << name;
         MStatus status;
-        const MBoundingBox box = MFnDagNode(path).boundingBox(&status);
+        const MBoundingBox box = MFnDagNode(pathNamed(name)).boundingBox(&status);
         EXPECT_TRUE(status);
         return box;
     }
@@ -131,9 +129,7 @@ TEST_F(ShapeControlNode, BoundsFollowTheStoredGeometryAsItChanges)
 TEST_F(ShapeControlNode, BoundsAskedFromManyThreadsAgree)
 {
     ASSERT_TRUE(mel("polyPlane -w 3 -h 3 -sx 40 -sy 40 -n plane; connectAttr planeShape.outMesh ctrlShape.inGeometry"));
-    MSelectionList list;
-    MDagPath path;
-    ASSERT_TRUE(list.add("ctrlShape") && list.getDagPath(0, path));
+    const MDagPath path = pathNamed("ctrlShape");
     std::atomic<int> wrong{0};
     for (int round = 0; round < 20; ++round) {
         // New points each round, so that every thread finds the remembered box stale at once.
