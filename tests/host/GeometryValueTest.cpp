@@ -5,6 +5,7 @@
 // refused with a message naming the plug and leave the old value in place.
 
 #include "SceneTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MDoubleArray.h>
 #include <maya/MFnMesh.h>
@@ -29,15 +30,6 @@ const char* const kMeshValue =
 // A closed loop: degree 3, periodic, its first three CVs repeated at the end.
 const char* const kCurveValue = "-type \"nurbsCurve\" 3 4 2 no 3 9 -2 -1 0 1 2 3 4 5 6 "
                                 "7 0 0 2 2 0 0 0 0 -2 -2 0 0 0 0 2 2 0 0 0 0 -2";
-
-MPlug plugNamed(const char* name)
-{
-    MSelectionList list;
-    EXPECT_TRUE(list.add(name)) << name;
-    MPlug plug;
-    EXPECT_TRUE(list.getPlug(0, plug)) << name;
-    return plug;
-}
 
 // Everything a mesh query tells apart, as text; empty when the plug holds no mesh.
 std::string describeMesh(const char* plugName)

@@ -690,10 +690,7 @@ TEST_F(PinScene, UVPinRedoBindsAgainWhereTheControlsWereWhenTheCommandRan)
     const std::vector<double> first = doubleArray(pin + ".pinUVs");
     ASSERT_TRUE(mel("undo"));
     // Moved behind the undo queue's back, so that redo stays available.
-    MSelectionList list;
-    MPlug translateX;
-    ASSERT_TRUE(list.add("c0.translateX") && list.getPlug(0, translateX));
-    ASSERT_TRUE(translateX.setValue(-4.0));
+    ASSERT_TRUE(plugNamed("c0.translateX").setValue(-4.0));
     ASSERT_TRUE(mel("redo"));
     EXPECT_EQ(doubleArray(pin + ".pinUVs"), first);
     EXPECT_EQ(sourceOf("c0.offsetParentMatrix"), pin + ".outputMatrix[0]");

@@ -1,4 +1,5 @@
 #include "PinTestSupport.h"
+#include "support/TestValues.h"
 
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
@@ -156,14 +157,6 @@ std::string matrixText(const MMatrix& m)
 
 namespace pinbind {
 namespace {
-
-MPlug plugNamed(const std::string& name)
-{
-    MSelectionList list;
-    MPlug plug;
-    EXPECT_TRUE(list.add(MString(name.c_str())) && list.getPlug(0, plug)) << "no plug " << name;
-    return plug;
-}
 
 MObject arrayData(const std::string& plug)
 {

@@ -1,4 +1,5 @@
 #include "PluginTestSupport.h"
+#include "support/TestValues.h"
 
 #include "commands/scene/MayaAsciiWriter.h"
 
@@ -115,10 +116,7 @@ std::string sceneText()
 
 std::vector<int> intArray(const std::string& plug)
 {
-    MSelectionList list;
-    MPlug found;
-    EXPECT_TRUE(list.add(MString(plug.c_str())) && list.getPlug(0, found)) << "no plug " << plug;
-    const MObject data = found.asMObject();
+    const MObject data = plugNamed(plug).asMObject();
     std::vector<int> values;
     if (!data.isNull()) {
         const MIntArray array = MFnIntArrayData(data).array();

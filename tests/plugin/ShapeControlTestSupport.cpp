@@ -1,4 +1,5 @@
 #include "ShapeControlTestSupport.h"
+#include "support/TestValues.h"
 
 #include "PluginTestSupport.h"
 
@@ -38,11 +39,9 @@ void makeLine(const std::string& name, const MPoint& from, const MPoint& to)
 
 MPointArray storedPoints(const std::string& plugName)
 {
-    MSelectionList list;
-    MPlug plug;
+    const MPlug plug = plugNamed(plugName);
     MPointArray points;
-    if (!list.add(plugName.c_str()) || !list.getPlug(0, plug)) {
-        ADD_FAILURE() << "no plug " << plugName;
+    if (plug.isNull()) {
         return points;
     }
     const MObject data = plug.asMObject();
@@ -67,10 +66,8 @@ void scaleMeshPoints(const std::string& shape, double factor)
 
 std::string connectionSource(const std::string& plugName)
 {
-    MSelectionList list;
-    MPlug plug;
-    if (!list.add(plugName.c_str()) || !list.getPlug(0, plug)) {
-        ADD_FAILURE() << "no plug " << plugName;
+    const MPlug plug = plugNamed(plugName);
+    if (plug.isNull()) {
         return std::string();
     }
     const MPlug source = plug.source();

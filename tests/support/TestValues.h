@@ -1,10 +1,11 @@
 #pragma once
 // Host values as the tests compare and find them: API arrays as standard vectors (strings as
-// std::string), nodes and DAG paths by name (null or invalid when there is none), and whole
+// std::string), nodes, DAG paths and plugs by name (null or invalid when there is none), and whole
 // files read and written. Finding a name that is not there fails the calling test.
 
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
@@ -47,6 +48,14 @@ inline MDagPath pathNamed(const std::string& name)
     MDagPath path;
     EXPECT_TRUE(list.add(MString(name.c_str())) && list.getDagPath(0, path)) << "no DAG node " << name;
     return path;
+}
+
+inline MPlug plugNamed(const std::string& name)
+{
+    MSelectionList list;
+    MPlug plug;
+    EXPECT_TRUE(list.add(MString(name.c_str())) && list.getPlug(0, plug)) << "no plug " << name;
+    return plug;
 }
 
 inline std::string readFile(const std::string& path)
