@@ -1,5 +1,7 @@
 #include "SceneTestSupport.h"
 
+#include "support/HostFixture.h"
+
 #include "commands/mel/MelInterpreter.h"
 #include "commands/scene/MayaAsciiWriter.h"
 #include "commands/scene/SceneFile.h"
@@ -135,14 +137,7 @@ public:
 MStatus registerType(const char* name, unsigned id, host::NodeCreatorFunction creator,
                      host::NodeInitializeFunction initialize, MPxNode::Type type, const char* plugin)
 {
-    host::NodeTypeInfo info;
-    info.name = name;
-    info.id = MTypeId(id);
-    info.creator = creator;
-    info.initialize = initialize;
-    info.type = type;
-    info.pluginName = plugin;
-    return host::registerNodeType(info);
+    return host::registerNodeType(testNodeType(name, id, creator, initialize, type, plugin));
 }
 
 } // namespace
