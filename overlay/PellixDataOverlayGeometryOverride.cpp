@@ -40,6 +40,26 @@ const char* const kStatusSource = "pellixDataOverlayGeometryOverride";
 // Render items of the patches with a colour of their own, one per colour: prefix and number.
 const char* const kColourItemPrefix = "pellixDataOverlayColor";
 
+// A render item of the overlay's: drawn in every display mode at the selection depth priority, with
+// no shadows or post effects. The overlay does its own picking, so its items take no part in
+// viewport selection.
+MHWRender::MRenderItem* createOverlayItem(const MString& name, MHWRender::MGeometry::Primitive primitive)
+{
+    MHWRender::MRenderItem* item =
+        MHWRender::MRenderItem::Create(name, MHWRender::MRenderItem::NonMaterialSceneItem, primitive);
+    if (item == nullptr) {
+        return nullptr;
+    }
+    item->setDrawMode(MHWRender::MGeometry::kAll);
+    item->depthPriority(MHWRender::MRenderItem::sSelectionDepthPriority);
+    item->setExcludedFromPostEffects(true);
+    item->castsShadows(false);
+    item->receivesShadows(false);
+    item->setSelectionMask(MSelectionMask());
+    item->setWantConsolidation(false);
+    return item;
+}
+
 MString colourItemName(size_t group)
 {
     return MString(kColourItemPrefix) + static_cast<int>(group);
@@ -709,19 +729,10 @@ void PellixDataOverlayGeometryOverride::updateRenderItems(const MDagPath&, MHWRe
         if (at >= 0) {
             item = list.itemAt(at);
         } else {
-            item = MHWRender::MRenderItem::Create(setup.name, MHWRender::MRenderItem::NonMaterialSceneItem,
-                                                  setup.primitive);
+            item = createOverlayItem(setup.name, setup.primitive);
             if (item == nullptr) {
                 continue;
             }
-            item->setDrawMode(MHWRender::MGeometry::kAll);
-            item->depthPriority(MHWRender::MRenderItem::sSelectionDepthPriority);
-            item->setExcludedFromPostEffects(true);
-            item->castsShadows(false);
-            item->receivesShadows(false);
-            // The overlay does its own picking; its items take no part in viewport selection.
-            item->setSelectionMask(MSelectionMask());
-            item->setWantConsolidation(false);
             list.append(item);
         }
         if (item == nullptr) {
@@ -758,18 +769,10 @@ void PellixDataOverlayGeometryOverride::updateRenderItems(const MDagPath&, MHWRe
             break;
         }
         if (at < 0) {
-            MHWRender::MRenderItem* created = MHWRender::MRenderItem::Create(
-                name, MHWRender::MRenderItem::NonMaterialSceneItem, MHWRender::MGeometry::kTriangles);
+            MHWRender::MRenderItem* created = createOverlayItem(name, MHWRender::MGeometry::kTriangles);
             if (created == nullptr) {
                 break;
             }
-            created->setDrawMode(MHWRender::MGeometry::kAll);
-            created->depthPriority(MHWRender::MRenderItem::sSelectionDepthPriority);
-            created->setExcludedFromPostEffects(true);
-            created->castsShadows(false);
-            created->receivesShadows(false);
-            created->setSelectionMask(MSelectionMask());
-            created->setWantConsolidation(false);
             list.append(created);
             at = list.indexOf(name);
         }
