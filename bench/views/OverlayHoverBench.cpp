@@ -19,6 +19,8 @@
 //   FirstHoverAfterTimeChange  a new current time with the driver still, then a hover;
 //   HoverAfterNoOpCommand      a MEL command that changes nothing, then a hover;
 //   HoverAfterCacheEviction    32 MB of other memory written, then a hover;
+//   HoverAfterOtherMeshPoseChange  the same vertex move on a second mesh of the same size that
+//                              the overlay does not follow (and that mesh evaluated), then a hover;
 //   HoverOffLargePatch         the cursor leaves the hovered patch for the empty view beside it.
 
 #include "ViewBenchSupport.h"
@@ -382,6 +384,7 @@ struct LargeScene : PanelView
     QPointF onPatch[2]; // two places on the patch
     QPointF offPatch;   // the empty view beside it
     int vertexCount = 0;
+    MObject otherShape; // a mesh of the driver's size that the overlay does not follow
 };
 
 QPointF largeWidgetPoint(LargeScene& scene, const MPoint& world)
@@ -414,6 +417,10 @@ void buildLargeScene(LargeScene& scene)
     mel("polyPlane -n skin -w 100 -h 80 -sx " + std::to_string(kLargeFacesX) + " -sy " + std::to_string(kLargeFacesZ));
     const MObject driver = nodeNamed("skinShape");
     scene.vertexCount = MFnMesh(driver).numVertices();
+    // Hidden, so that it hides nothing and the occluder rescans pass it by in every benchmark.
+    mel("polyPlane -n other -w 100 -h 80 -sx " + std::to_string(kLargeFacesX) + " -sy " + std::to_string(kLargeFacesZ) +
+        "; move 300 0 0 other; setAttr other.visibility 0");
+    scene.otherShape = nodeNamed("otherShape");
 
     // One patch: every driver vertex, two triangles a face.
     MIntArray arrays[8];
@@ -514,17 +521,22 @@ void SteadyHover(benchmark::State& state)
     require(largeHovered(s) == 0, "hovering the large patch");
 }
 
+// An inner vertex of `mesh` nudged up and back, a different one each step.
+void nudgeInnerVertex(LargeScene& s, const char* mesh, int& step)
+{
+    const int vertex = (kLargeFacesX + 2) + (step * 7919) % (s.vertexCount - 2 * (kLargeFacesX + 2));
+    const double lift = step % 2 == 0 ? 0.01 : -0.01;
+    ++step;
+    mel("move -r 0 " + std::to_string(lift) + " 0 " + mesh + ".vtx[" + std::to_string(vertex) + "]");
+}
+
 void FirstHoverAfterPoseChange(benchmark::State& state)
 {
     int step = 0;
     timeAgainstSteadyHover(
         state,
         [&step](LargeScene& s) {
-            // An inner vertex nudged up and back, a different one each time.
-            const int vertex = (kLargeFacesX + 2) + (step * 7919) % (s.vertexCount - 2 * (kLargeFacesX + 2));
-            const double lift = step % 2 == 0 ? 0.01 : -0.01;
-            ++step;
-            mel("move -r 0 " + std::to_string(lift) + " 0 skin.vtx[" + std::to_string(vertex) + "]");
+            nudgeInnerVertex(s, "skin", step);
             evaluateDriver(s);
         },
         [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
@@ -565,6 +577,22 @@ void HoverAfterCacheEviction(benchmark::State& state)
         [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
 }
 
+// The floor for FirstHoverAfterPoseChange: the same pose change and evaluation on the mesh the
+// overlay does not follow. What that hover takes beyond this is the overlay following its driver.
+void HoverAfterOtherMeshPoseChange(benchmark::State& state)
+{
+    int step = 0;
+    timeAgainstSteadyHover(
+        state,
+        [&step](LargeScene& s) {
+            nudgeInnerVertex(s, "other", step);
+            MStatus status;
+            MFnDependencyNode(s.otherShape).findPlug("worldMesh", false).elementByLogicalIndex(0).asMObject(&status);
+            require(status, "evaluating the other mesh");
+        },
+        [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
 void HoverOffLargePatch(benchmark::State& state)
 {
     timeAgainstSteadyHover(
@@ -578,6 +606,7 @@ BENCHMARK(FirstHoverAfterPoseChange)->UseManualTime()->Iterations(200)->Unit(ben
 BENCHMARK(FirstHoverAfterTimeChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterNoOpCommand)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterCacheEviction)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(HoverAfterOtherMeshPoseChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverOffLargePatch)->UseManualTime()->Iterations(500)->Unit(benchmark::kMicrosecond);
 
 } // namespace
