@@ -1082,6 +1082,26 @@ Box patchBounds(const PickData& data, const PickPatch& patch)
     return bounds;
 }
 
+// The world box of a patch's triangle tree: its root's boxes placed back from the frame and
+// rounded outwards, so it holds every finite corner of the patch's triangles. Empty without a
+// tree or without such a corner.
+Box patchTreeBox(const PickData& data, const PickPatch& patch)
+{
+    Box box;
+    if (patch.treeNodeCount == 0) {
+        return box;
+    }
+    const SlotBox framed = nodeBox(data.nodes[patch.firstTreeNode]);
+    for (int a = 0; a < 3; ++a) {
+        if (!(framed.min[a] <= framed.max[a])) {
+            return Box();
+        }
+        box.min[a] = std::nextafter(data.frame.anchor[a] + double(framed.min[a]), -kNoHit);
+        box.max[a] = std::nextafter(data.frame.anchor[a] + double(framed.max[a]), kNoHit);
+    }
+    return box;
+}
+
 void setPatchBounds(PickData& data, uint32_t patchIndex, const Box& bounds)
 {
     PickPatch& patch = data.patches[patchIndex];
@@ -1163,28 +1183,6 @@ Refit refitPatch(PickData& data, uint32_t patchIndex, const Moved* moved, size_t
 {
     PickData::Follow& follow = data.follow;
     const PickPatch& patch = data.patches[patchIndex];
-    bool shrinks = false;
-    for (size_t m = 0; m < movedCount; ++m) {
-        shrinks = shrinks || (isFinite(moved[m].before) && onBoundary(patch.bounds, moved[m].before));
-    }
-    Box bounds = patch.bounds;
-    if (shrinks) {
-        bounds = patchBounds(data, patch);
-    } else {
-        for (size_t m = 0; m < movedCount; ++m) {
-            const double* point = &data.points[size_t(moved[m].point) * 3];
-            if (isFinite(point)) {
-                expand(bounds, point);
-            }
-        }
-    }
-    if (isEmpty(bounds) == patch.hasBounds) {
-        return Refit::kNeedsRebuild;
-    }
-    const bool boundsChanged = !sameBox(bounds, patch.bounds);
-    setPatchBounds(data, patchIndex, bounds);
-    merge(data.bounds, bounds); // may stay larger than needed; it only has to hold every patch
-
     slots.clear();
     for (size_t m = 0; m < movedCount; ++m) {
         const uint32_t point = moved[m].point;
@@ -1200,6 +1198,39 @@ Refit refitPatch(PickData& data, uint32_t patchIndex, const Moved* moved, size_t
     for (const uint32_t slot : slots) {
         refitSlot(data, slot);
     }
+
+    // The bounds only cull: with every vertex bound, the refitted tree's box holds all that can
+    // be hit (measured over the points only when no triangle corner is left to hold). Otherwise
+    // they follow the moved points, and are measured again when one left the box's surface.
+    Box bounds;
+    if (follow.everyPointBound[patchIndex]) {
+        bounds = patchTreeBox(data, patch);
+        if (isEmpty(bounds)) {
+            bounds = patchBounds(data, patch);
+        }
+    } else {
+        bool shrinks = false;
+        for (size_t m = 0; m < movedCount; ++m) {
+            shrinks = shrinks || (isFinite(moved[m].before) && onBoundary(patch.bounds, moved[m].before));
+        }
+        bounds = patch.bounds;
+        if (shrinks) {
+            bounds = patchBounds(data, patch);
+        } else {
+            for (size_t m = 0; m < movedCount; ++m) {
+                const double* point = &data.points[size_t(moved[m].point) * 3];
+                if (isFinite(point)) {
+                    expand(bounds, point);
+                }
+            }
+        }
+    }
+    if (isEmpty(bounds) == patch.hasBounds) {
+        return Refit::kNeedsRebuild;
+    }
+    const bool boundsChanged = !sameBox(bounds, patch.bounds);
+    setPatchBounds(data, patchIndex, bounds);
+    merge(data.bounds, bounds); // may stay larger than needed; it only has to hold every patch
     if (boundsChanged && patch.treeNodeCount > 0) {
         refitSlot(data, data.patchEntries[patch.firstTreeNode].slot);
     }
@@ -1358,6 +1389,7 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
     data.points.resize(size_t(totalVertices) * 3);
     data.patches.resize(size_t(patchCount));
     follow.pointDrivers.resize(size_t(totalVertices));
+    follow.everyPointBound.assign(size_t(patchCount), 1);
 
     const int* drivers = arrays.driverVertexIndices.data;
     int64_t base = 0;
@@ -1375,6 +1407,7 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
             const bool bound = driver >= 0 && driver < driverVertexCount;
             follow.pointDrivers[size_t(base + k)] = bound ? driver : -1;
             if (!bound) {
+                follow.everyPointBound[size_t(i)] = 0;
                 out[0] = out[1] = out[2] = 0.0;
                 continue;
             }

@@ -101,6 +101,7 @@ struct PickData
         std::vector<float> driverPoints; // the raw points the data was placed from
         double matrix[4][4] = {};
         std::vector<int32_t> pointDrivers;    // per patch vertex, -1 when unbound
+        std::vector<uint8_t> everyPointBound; // per patch: no vertex unbound, so its tree's box holds its bounds
         std::vector<uint32_t> driverUseStart; // per driver vertex + 1: its run of driverUses
         std::vector<uint32_t> driverUses;     // patch vertices, grouped by driver vertex
         std::vector<uint32_t> nodeParents;    // per node: parent node * 8 + slot; none for roots

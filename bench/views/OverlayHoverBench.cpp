@@ -17,6 +17,8 @@
 //   FirstHoverAfterPoseChange  one driver vertex moved (and the driver evaluated, as the
 //                              redraw after a pose change does), then a hover;
 //   FirstHoverAfterTimeChange  a new current time with the driver still, then a hover;
+//   HoverAfterNoOpCommand      a MEL command that changes nothing, then a hover;
+//   HoverAfterCacheEviction    32 MB of other memory written, then a hover;
 //   HoverOffLargePatch         the cursor leaves the hovered patch for the empty view beside it.
 
 #include "ViewBenchSupport.h"
@@ -541,6 +543,28 @@ void FirstHoverAfterTimeChange(benchmark::State& state)
         [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
 }
 
+// Floors for the two hovers above, nothing of the overlay's changed: a MEL command that
+// changes nothing, and 32 MB of other memory written (as a pose change's evaluation does), then
+// the same hover. What the hovers above take beyond these is the overlay following the change.
+void HoverAfterNoOpCommand(benchmark::State& state)
+{
+    timeAgainstSteadyHover(
+        state, [](LargeScene&) { mel("currentTime -q"); }, [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
+void HoverAfterCacheEviction(benchmark::State& state)
+{
+    std::vector<char> other(size_t(32) << 20);
+    timeAgainstSteadyHover(
+        state,
+        [&other](LargeScene&) {
+            for (size_t i = 0; i < other.size(); i += 64)
+                ++other[i];
+            benchmark::DoNotOptimize(other.data());
+        },
+        [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
 void HoverOffLargePatch(benchmark::State& state)
 {
     timeAgainstSteadyHover(
@@ -552,6 +576,8 @@ BENCHMARK(SteadyHover)->Unit(benchmark::kMicrosecond);
 // than the hover it prepares.
 BENCHMARK(FirstHoverAfterPoseChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FirstHoverAfterTimeChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(HoverAfterNoOpCommand)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(HoverAfterCacheEviction)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverOffLargePatch)->UseManualTime()->Iterations(500)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -166,10 +166,15 @@ TEST(PatchPickBuild, TriangleWithCornerAtTheOriginIsHitOnlyInsideThePatchBounds)
     Overlay overlay;
     const int a = overlay.addPoint(4, 0, 0), b = overlay.addPoint(4, 4, 0), c = overlay.addPoint(2, 4, 0);
     overlay.add({a, b, c, -1}, {0, 1, 3, 1, 2, 0});
-    const PickData data = built(overlay);
-    EXPECT_EQ(pickDown(data, 3, 3.5).patch, 0);
-    // (1, 0.5) lies on the triangle reaching to the unbound corner, but outside the bounds.
-    EXPECT_FALSE(pickDown(data, 1, 0.5).hit);
+    PickData data = built(overlay);
+    for (const float y : {4.0f, 4.5f}) { // as built, then after a corner moved
+        overlay.driverPoints[size_t(b) * 3 + 1] = y;
+        ASSERT_NE(PatchPick::refitPickData(data, overlay.driverPoints.data(), 3, kIdentity),
+                  PatchPick::Refit::kNeedsRebuild);
+        EXPECT_EQ(pickDown(data, 3, 3.5).patch, 0);
+        // (1, 0.5) lies on the triangle reaching to the unbound corner, but outside the bounds.
+        EXPECT_FALSE(pickDown(data, 1, 0.5).hit);
+    }
 }
 
 TEST(PatchPickBuild, NonFinitePointsStayOutOfBoundsAndAreNeverHit)
