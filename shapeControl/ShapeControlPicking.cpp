@@ -583,6 +583,16 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
     // Only the edges of triangles whose boxes reach near the mouse can lie within reach, and
     // only those not wholly outside one side of the window are projected.
     const PatchPick::ScreenWindow* window = windowFor(pick.tolerance);
+    PatchPick::ScreenWindow nearerWindow;
+    if (window != nullptr && edgeDepthLimit < std::numeric_limits<double>::infinity()) {
+        // Nor can a triangle wholly behind it: the far side of a closed mesh is never walked.
+        nearerWindow = *window;
+        nearerWindow.beyond[0] = -fDirection.x;
+        nearerWindow.beyond[1] = -fDirection.y;
+        nearerWindow.beyond[2] = -fDirection.z;
+        nearerWindow.beyond[3] = edgeDepthLimit + fDirection * MVector(fOrigin);
+        window = &nearerWindow;
+    }
     PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
     const size_t vertexCount = tree.points.size() / 3;
     // A vertex's depth along the ray and its projection are worked out once, however many of
