@@ -1254,6 +1254,9 @@ bool outsideWindowFrom(const ScreenWindow& window, const double anchor[3], const
     if (!(value(window.front, false) > 0.0)) {
         return false;
     }
+    if (value(window.beyond, true) < 0.0) {
+        return true;
+    }
     for (const auto& side : window.sides) {
         if (value(side, true) < 0.0) {
             return true;

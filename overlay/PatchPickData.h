@@ -186,6 +186,8 @@ struct ScreenWindow
 {
     double sides[4][4];
     double front[4];
+    // Points where this plane is negative lie too deep to count (by default none do).
+    double beyond[4] = {0.0, 0.0, 0.0, 1.0};
 };
 
 // Whether a world box lies wholly in front of the view and outside one side of the window, so

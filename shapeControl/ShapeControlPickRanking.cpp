@@ -100,12 +100,17 @@ bool beats(const Candidate& candidate, const Candidate& best)
     return candidate.pathName < best.pathName;
 }
 
-void Ranking::offer(const Candidate& candidate)
+bool Ranking::takes(const Candidate& candidate) const
 {
     if (!(candidate.depth > 0.0) || !std::isfinite(candidate.depth) || std::isnan(candidate.pixelDistance)) {
-        return;
+        return false;
     }
-    if (!fHasBest || beats(candidate, fBest)) {
+    return !fHasBest || beats(candidate, fBest);
+}
+
+void Ranking::offer(const Candidate& candidate)
+{
+    if (takes(candidate)) {
         fBest = candidate;
         fHasBest = true;
     }

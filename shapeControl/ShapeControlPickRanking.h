@@ -53,6 +53,8 @@ class Ranking
 {
 public:
     void offer(const Candidate& candidate);
+    // Whether `offer` would keep the candidate (its world radius aside, which ranks nothing).
+    bool takes(const Candidate& candidate) const;
     bool hasBest() const { return fHasBest; }
     const Candidate& best() const { return fBest; }
 

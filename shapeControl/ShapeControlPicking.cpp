@@ -100,6 +100,11 @@ public:
         }
         const int height = view.portHeight(&status);
         fPortHeight = status ? height : 0;
+        // The camera is read once: a pick projects hundreds of points near the mouse.
+        const int width = view.portWidth(&status);
+        fPortWidth = status ? width : 0;
+        fHasCamera = fPortWidth > 0 && fPortHeight > 0 && view.modelViewMatrix(fModelView) &&
+                     view.projectionMatrix(fProjection);
     }
 
     // False for a position no device pixel of the view's range can hold.
@@ -131,14 +136,30 @@ public:
         return true;
     }
 
-    // Where a world point lands, in logical pixels; false when it is outside the view.
+    // Where a world point lands, in logical pixels, at the whole port pixel the view's
+    // worldToView gives; false when it is outside the view (clipped away).
     bool project(const MPoint& world, Point2& out) const
     {
         short x = 0;
         short y = 0;
-        MStatus status;
-        if (!fView.worldToView(world, x, y, &status) || !status) {
-            return false;
+        if (fHasCamera) {
+            const MPoint clip = MPoint(world.x, world.y, world.z, 1.0) * fModelView * fProjection;
+            if (!(clip.w > 0.0)) {
+                return false;
+            }
+            const double nx = clip.x / clip.w;
+            const double ny = clip.y / clip.w;
+            const double nz = clip.z / clip.w;
+            if (!(nx >= -1.0 && nx <= 1.0 && ny >= -1.0 && ny <= 1.0 && nz >= -1.0 && nz <= 1.0)) {
+                return false;
+            }
+            x = portPixel((nx + 1.0) * 0.5 * fPortWidth);
+            y = portPixel((ny + 1.0) * 0.5 * fPortHeight);
+        } else {
+            MStatus status;
+            if (!fView.worldToView(world, x, y, &status) || !status) {
+                return false;
+            }
         }
         out.x = x / fRatio;
         out.y = (fPortHeight - y) / fRatio;
@@ -148,9 +169,21 @@ public:
     ViewProjector projector() const { return ViewProjector(fView, fRatio, fPortHeight); }
 
 private:
+    // The nearest whole port pixel, held to the range of a short.
+    static short portPixel(double value)
+    {
+        const double rounded = std::floor(value + 0.5);
+        return static_cast<short>(std::clamp(rounded, double(std::numeric_limits<short>::min()),
+                                             double(std::numeric_limits<short>::max())));
+    }
+
     M3dView& fView;
     double fRatio = 1.0;
     int fPortHeight = 0;
+    int fPortWidth = 0;
+    bool fHasCamera = false;
+    MMatrix fModelView;
+    MMatrix fProjection;
 };
 
 // A mesh control's triangles placed in world space: a tree built when its geometry changes
@@ -163,8 +196,15 @@ struct MeshPickTree
     MObject geometry;
     unsigned long long serial = 0;
     PatchPick::PickData tree;
-    std::vector<uint8_t> edgeMasks; // per triangle: bit i for the edge from its corner i to i + 1
-    std::vector<int> looseEdges;    // mesh edges no triangle holds, two vertex ids each
+    // Per triangle, in one place for the pick's walk: its corners, and bit i of `edges` for the
+    // mesh edge from corner i to i + 1 when this triangle holds it.
+    struct Triangle
+    {
+        int corners[3];
+        uint32_t edges;
+    };
+    std::vector<Triangle> triangles;
+    std::vector<int> looseEdges; // mesh edges no triangle holds, two vertex ids each
 };
 
 uint64_t edgeKey(int a, int b)
@@ -175,7 +215,7 @@ uint64_t edgeKey(int a, int b)
 bool buildMeshPickTree(const MObject& geometry, const double matrix[4][4], MeshPickTree& mesh)
 {
     mesh.tree.clear();
-    mesh.edgeMasks.clear();
+    mesh.triangles.clear();
     mesh.looseEdges.clear();
     MStatus status;
     MFnMesh fn(geometry, &status);
@@ -200,7 +240,10 @@ bool buildMeshPickTree(const MObject& geometry, const double matrix[4][4], MeshP
             triangleEdges.emplace(edgeKey(cornerIds[k + i], cornerIds[k + (i + 1) % 3]), uint32_t(k + i));
         }
     }
-    mesh.edgeMasks.assign(cornerIds.size() / 3, 0);
+    mesh.triangles.resize(cornerIds.size() / 3);
+    for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+        mesh.triangles[t] = {{cornerIds[3 * t], cornerIds[3 * t + 1], cornerIds[3 * t + 2]}, 0u};
+    }
     const int edgeCount = fn.numEdges(&status);
     for (int edge = 0; status && edge < edgeCount; ++edge) {
         int2 ends = {0, 0};
@@ -212,7 +255,7 @@ bool buildMeshPickTree(const MObject& geometry, const double matrix[4][4], MeshP
         if (found == triangleEdges.end()) {
             mesh.looseEdges.insert(mesh.looseEdges.end(), {ends[0], ends[1]});
         } else {
-            mesh.edgeMasks[found->second / 3] |= uint8_t(1u << (found->second % 3));
+            mesh.triangles[found->second / 3].edges |= 1u << (found->second % 3);
         }
     }
     return true;
@@ -253,6 +296,22 @@ const MeshPickTree* meshPickTreeFor(const MObject& node, unsigned instance, cons
         }
     }
     return mesh.tree.patches.empty() ? nullptr : &mesh;
+}
+
+// Where a world point lies against the window around the mouse: bit c when outside side c,
+// kInFront when beyond the near plane.
+constexpr uint32_t kInFront = 1u << 4;
+
+uint32_t outsideWindowSides(const PatchPick::ScreenWindow& window, const double p[3])
+{
+    auto value = [p](const double plane[4]) { return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3]; };
+    uint32_t bits = value(window.front) > 0.0 ? kInFront : 0u;
+    for (uint32_t c = 0; c < 4; ++c) {
+        if (value(window.sides[c]) < 0.0) {
+            bits |= 1u << c;
+        }
+    }
+    return bits;
 }
 
 // One pick: the mouse ray, the selection, and the best candidate so far.
@@ -319,12 +378,17 @@ private:
     bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
     // The same test for a world box.
     bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance);
+    // The same from the box's projected corners alone: cheaper than the window, which a box
+    // far from the mouse then never needs.
+    bool boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const;
     // The world region that projects within `tolerance` pixels of the mouse; null when the
     // view cannot tell.
     const PatchPick::ScreenWindow* windowFor(double tolerance);
     bool cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const;
     double pixelWorldSize(const MPoint& world);
-    void offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, double worldRadius);
+    // Offers a candidate to the ranking; one near the outline at `outlinePoint` gets a world
+    // radius of the pixels around it, a surface hit none.
+    void offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, const MPoint* outlinePoint);
 
     ViewPixels fPixels;
     QPointF fMouse;
@@ -343,12 +407,41 @@ private:
     std::vector<MObject> fControls;
     ShapeControlPick::Ranking fRanking;
 
-    // Scratch buffers reused from path to path: world points, their projections and whether
-    // each projected (0 no, 1 yes, 2 not tried yet).
-    std::vector<MPoint> fWorld;
-    std::vector<Point2> fScreen;
-    std::vector<char> fProjected;
-    std::vector<uint32_t> fTriangles;
+    // What a mesh pick knows of one vertex: its depth along the mouse ray and, once an edge
+    // near the mouse needs it, where it projects. Valid for the pick whose stamp it carries.
+    struct MeshVertex
+    {
+        enum State : uint32_t { kDepthKnown, kProjected, kOutside };
+        uint32_t stamp = 0;
+        State state = kDepthKnown;
+        double depth = 0.0;
+        Point2 screen;
+        uint32_t outside = 0; // outsideWindowSides
+    };
+    // Scratch buffers reused from path to path and from pick to pick (a mesh control's would
+    // otherwise be allocated again on every move): an outline's world points, their projections
+    // and whether each projected (0 no, 1 yes, 2 not tried yet); the triangles near the mouse;
+    // a mesh's vertex records.
+    struct Scratch
+    {
+        std::vector<MPoint> world;
+        std::vector<Point2> screen;
+        std::vector<char> projected;
+        std::vector<uint32_t> triangles;
+        std::vector<MeshVertex> meshVertices;
+        uint32_t meshStamp = 0;
+    };
+    static Scratch& scratch()
+    {
+        static Scratch buffers;
+        return buffers;
+    }
+    std::vector<MPoint>& fWorld = scratch().world;
+    std::vector<Point2>& fScreen = scratch().screen;
+    std::vector<char>& fProjected = scratch().projected;
+    std::vector<MeshVertex>& fMeshVertices = scratch().meshVertices;
+    uint32_t& fMeshStamp = scratch().meshStamp;
+    std::vector<uint32_t>& fTriangles = scratch().triangles;
     // The window of the last tolerance asked for.
     PatchPick::ScreenWindow fWindow;
     double fWindowTolerance = -1.0;
@@ -427,6 +520,7 @@ void ShapePick::pickPath(const MDagPath& path)
         const MMatrix matrix = placement.matrix();
         mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, matrix.matrix);
         if (mesh == nullptr || !mesh->tree.patches[0].hasBounds ||
+            !boxCornersMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance) ||
             !boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance)) {
             return;
         }
@@ -482,55 +576,83 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
         const double direction[3] = {fDirection.x, fDirection.y, fDirection.z};
         const PatchPick::PickHit hit = PatchPick::rayPick(tree, origin, direction);
         if (hit.hit) {
-            offer(pick, true, 0.0, hit.distance, 0.0);
+            offer(pick, true, 0.0, hit.distance, nullptr);
             edgeDepthLimit = hit.distance * (1.0 + 1e-4);
         }
     }
     // Only the edges of triangles whose boxes reach near the mouse can lie within reach, and
     // only those not wholly outside one side of the window are projected.
     const PatchPick::ScreenWindow* window = windowFor(pick.tolerance);
+    PatchPick::ScreenWindow nearerWindow;
+    if (window != nullptr && edgeDepthLimit < std::numeric_limits<double>::infinity()) {
+        // Nor can a triangle wholly behind it: the far side of a closed mesh is never walked.
+        nearerWindow = *window;
+        nearerWindow.beyond[0] = -fDirection.x;
+        nearerWindow.beyond[1] = -fDirection.y;
+        nearerWindow.beyond[2] = -fDirection.z;
+        nearerWindow.beyond[3] = edgeDepthLimit + fDirection * MVector(fOrigin);
+        window = &nearerWindow;
+    }
     PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
     const size_t vertexCount = tree.points.size() / 3;
-    // A vertex is projected once, however many of the edges near the mouse share it.
-    fScreen.resize(vertexCount);
-    fProjected.assign(vertexCount, 2);
-    auto projected = [this](int vertex, const MPoint& world) {
-        char& state = fProjected[size_t(vertex)];
-        if (state == 2) {
-            state = fPixels.project(world, fScreen[size_t(vertex)]) ? 1 : 0;
+    // A vertex's depth along the ray and its projection are worked out once, however many of
+    // the edges near the mouse share it; records of earlier picks carry an older stamp.
+    if (++fMeshStamp == 0) {
+        fMeshVertices.clear();
+        fMeshStamp = 1;
+    }
+    if (fMeshVertices.size() < vertexCount) {
+        fMeshVertices.resize(vertexCount);
+    }
+    const uint32_t stamp = fMeshStamp;
+    auto vertexAt = [&](size_t vertex) -> MeshVertex& {
+        MeshVertex& record = fMeshVertices[vertex];
+        if (record.stamp != stamp) {
+            const double* p = &tree.points[vertex * 3];
+            record.stamp = stamp;
+            record.state = MeshVertex::kDepthKnown;
+            record.depth =
+                (p[0] - fOrigin.x) * fDirection.x + (p[1] - fOrigin.y) * fDirection.y + (p[2] - fOrigin.z) * fDirection.z;
+            record.outside = window != nullptr ? outsideWindowSides(*window, p) : 0u;
         }
-        return state == 1;
+        return record;
+    };
+    auto projected = [this](MeshVertex& record, const MPoint& world) {
+        if (record.state == MeshVertex::kDepthKnown) {
+            record.state = fPixels.project(world, record.screen) ? MeshVertex::kProjected : MeshVertex::kOutside;
+        }
+        return record.state == MeshVertex::kProjected;
     };
     auto testEdge = [&](int a, int b) {
         if (a < 0 || b < 0 || size_t(a) >= vertexCount || size_t(b) >= vertexCount) {
             return;
         }
+        MeshVertex& first = vertexAt(size_t(a));
+        MeshVertex& second = vertexAt(size_t(b));
+        if (std::min(first.depth, second.depth) > edgeDepthLimit) {
+            return;
+        }
+        // Both ends in front of the eye and outside one side of the window: the whole edge
+        // projects beyond that side, farther from the mouse than the pick reaches.
+        const uint32_t outsideBoth = first.outside & second.outside;
+        if ((outsideBoth & kInFront) && (outsideBoth & ~kInFront)) {
+            return;
+        }
         const double* p = &tree.points[size_t(a) * 3];
         const double* q = &tree.points[size_t(b) * 3];
         const MPoint from(p[0], p[1], p[2]), to(q[0], q[1], q[2]);
-        if (std::min((from - fOrigin) * fDirection, (to - fOrigin) * fDirection) > edgeDepthLimit) {
-            return;
-        }
-        if (window != nullptr) {
-            PatchPick::Box box;
-            for (int k = 0; k < 3; ++k) {
-                box.min[k] = std::min(p[k], q[k]);
-                box.max[k] = std::max(p[k], q[k]);
-            }
-            if (PatchPick::boxOutsideWindow(*window, box)) {
-                return;
-            }
-        }
-        if (projected(a, from) && projected(b, to)) {
-            testProjectedSegment(pick, from, to, fScreen[size_t(a)], fScreen[size_t(b)]);
+        if (projected(first, from) && projected(second, to)) {
+            testProjectedSegment(pick, from, to, first.screen, second.screen);
         }
     };
     for (const uint32_t triangle : fTriangles) {
-        const uint8_t mask = triangle < mesh.edgeMasks.size() ? mesh.edgeMasks[triangle] : 0;
-        const size_t first = size_t(triangle) * 3;
-        for (size_t i = 0; i < 3 && first + 2 < tree.triangleIndices.size(); ++i) {
-            if (mask & (1u << i)) {
-                testEdge(tree.triangleIndices[first + i], tree.triangleIndices[first + (i + 1) % 3]);
+        if (triangle >= mesh.triangles.size()) {
+            continue;
+        }
+        const MeshPickTree::Triangle& corners = mesh.triangles[triangle];
+        for (int i = 0; i < 3; ++i) {
+            if (corners.edges & (1u << i)) {
+                testEdge(corners.corners[i], corners.corners[(i + 1) % 3]);
             }
         }
     }
@@ -570,8 +692,7 @@ void ShapePick::testProjectedSegment(PathPick& pick, const MPoint& a, const MPoi
     }
     const MPoint onSegment = a + (b - a) * near.parameter;
     const double depth = (onSegment - fOrigin) * fDirection;
-    const double radius = std::max(0.2 * pick.tolerance, 1.5) * pixelWorldSize(onSegment);
-    offer(pick, false, near.distance, depth, radius);
+    offer(pick, false, near.distance, depth, &onSegment);
 }
 
 bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const
@@ -616,6 +737,11 @@ bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance)
     if (const PatchPick::ScreenWindow* window = windowFor(tolerance)) {
         return !PatchPick::boxOutsideWindow(*window, box);
     }
+    return boxCornersMayBeUnderMouse(box, tolerance);
+}
+
+bool ShapePick::boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const
+{
     MPoint corners[8];
     for (int corner = 0; corner < 8; ++corner) {
         corners[corner] = MPoint((corner & 1) ? box.max[0] : box.min[0], (corner & 2) ? box.max[1] : box.min[1],
@@ -661,7 +787,7 @@ double ShapePick::pixelWorldSize(const MPoint& world)
     return size;
 }
 
-void ShapePick::offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, double worldRadius)
+void ShapePick::offer(PathPick& pick, bool surfaceHit, double pixelDistance, double depth, const MPoint* outlinePoint)
 {
     if (!pick.hasPathName) {
         MStatus status;
@@ -672,7 +798,12 @@ void ShapePick::offer(PathPick& pick, bool surfaceHit, double pixelDistance, dou
     pick.candidate.surfaceHit = surfaceHit;
     pick.candidate.pixelDistance = pixelDistance;
     pick.candidate.depth = depth;
-    pick.candidate.worldRadius = worldRadius;
+    // The ranking never looks at the radius: it is measured only for a candidate taken.
+    if (!fRanking.takes(pick.candidate)) {
+        return;
+    }
+    pick.candidate.worldRadius =
+        outlinePoint != nullptr ? std::max(0.2 * pick.tolerance, 1.5) * pixelWorldSize(*outlinePoint) : 0.0;
     fRanking.offer(pick.candidate);
 }
 

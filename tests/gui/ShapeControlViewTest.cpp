@@ -625,6 +625,8 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
         ASSERT_TRUE(mel(change)) << change;
         moveAway();
         EXPECT_EQ(lookAfterMoveTo(inside, inside + MVector(0, 0, 0.2)), "hovered") << change;
+        EXPECT_EQ(lookAfterMoveTo(widgetPoint(inside + MVector(0.75, 0, 0)) + QPointF(8, 0), inside), "hovered")
+            << change << ": near its edge where it is now";
         EXPECT_EQ(lookAfterMoveTo(inside - MVector(0, 0, 1.5), inside + MVector(0, 0, 0.2)), "normal") << change;
     }
 }

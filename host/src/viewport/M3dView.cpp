@@ -152,9 +152,7 @@ MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& worldPt, MVector&
 MStatus M3dView::viewToWorld(short x_pos, short y_pos, MPoint& nearClipPt, MPoint& farClipPt) const
 {
     if (fViewIndex < 0 || host::panelCount() == 0) return MStatus::kFailure;
-    const host::ViewSetup* setup = host::panelCameraView(static_cast<unsigned>(fViewIndex));
-    if (!setup) return MStatus::kFailure;
-    return host::portToWorld(*setup, x_pos, y_pos, nearClipPt, farClipPt);
+    return host::panelPortToWorld(static_cast<unsigned>(fViewIndex), x_pos, y_pos, nearClipPt, farClipPt);
 }
 
 MStatus M3dView::refresh(bool all, bool)

@@ -92,8 +92,15 @@ MStatus portToWorld(const ViewSetup& view, double x, double y, MPoint& nearPoint
 {
     if (view.width <= 0 || view.height <= 0)
         return MS::kFailure;
+    return portToWorld(view, (view.view * view.projection).inverse(), x, y, nearPoint, farPoint);
+}
+
+MStatus portToWorld(const ViewSetup& view, const MMatrix& toWorld, double x, double y, MPoint& nearPoint,
+                    MPoint& farPoint)
+{
+    if (view.width <= 0 || view.height <= 0)
+        return MS::kFailure;
     MStatus status;
-    const MMatrix toWorld = (view.view * view.projection).inverse();
     const double nx = 2.0 * x / view.width - 1.0;
     const double ny = 2.0 * y / view.height - 1.0;
     MPoint nearClip = MPoint(nx, ny, -1.0, 1.0) * toWorld;

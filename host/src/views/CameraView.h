@@ -27,5 +27,8 @@ bool worldToPort(const ViewSetup& view, const MPoint& world, double& x, double& 
 
 // The world points on the near and far clip planes under a port pixel.
 MStatus portToWorld(const ViewSetup& view, double x, double y, MPoint& nearPoint, MPoint& farPoint);
+// The same with the inverse of view * projection given (views keep it between calls).
+MStatus portToWorld(const ViewSetup& view, const MMatrix& clipToWorld, double x, double y, MPoint& nearPoint,
+                    MPoint& farPoint);
 
 } // namespace host

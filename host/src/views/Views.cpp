@@ -72,6 +72,14 @@ struct PanelState
     // hundreds of times per mouse move. 0: nothing kept.
     ViewSetup cameraView;
     std::uint64_t cameraViewGeneration = 0;
+    // The port size in device pixels, kept until a panel is resized, shown or hidden or moves
+    // to another screen: reading the widget's pixel ratio from Qt costs more than projecting a
+    // point, and views ask for the size on every projection. -1: not known.
+    int portWidth = -1;
+    int portHeight = -1;
+    // The inverse of the kept view's view * projection, for port pixels to world rays.
+    MMatrix clipToWorld;
+    bool clipToWorldKnown = false;
 };
 
 struct ViewsState
@@ -91,6 +99,13 @@ ViewsState& views()
 {
     static ViewsState state;
     return state;
+}
+
+// A hidden panel takes the size of a shown one, so any panel's change may change every size.
+void forgetPortSizes()
+{
+    for (PanelState& panel : views().panels)
+        panel.portWidth = panel.portHeight = -1;
 }
 
 QSurfaceFormat viewFormat()
@@ -121,6 +136,23 @@ public:
     bool contextValid() const { return mContextValid; }
 
 protected:
+    // What changes the port's size in device pixels: the widget's size, which panels are
+    // shown, and the screen (its pixel ratio), where the widget's own framebuffer follows too.
+    bool event(QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::ScreenChangeInternal:
+            forgetPortSizes();
+            break;
+        default:
+            break;
+        }
+        return QOpenGLWidget::event(event);
+    }
+
     void initializeGL() override
     {
         mInitialized = true;
@@ -531,8 +563,14 @@ void panelPortSize(unsigned int index, int& width, int& height)
     width = height = 0;
     if (!validPanel(index))
         return;
-    const ViewsState& state = views();
-    QWidget* widget = state.panels[index].widget;
+    ViewsState& state = views();
+    PanelState& kept = state.panels[index];
+    if (kept.portWidth >= 0) {
+        width = kept.portWidth;
+        height = kept.portHeight;
+        return;
+    }
+    QWidget* widget = kept.widget;
     if (!widget->isVisible()) {
         // A hidden panel is as big as the shown one would make it.
         for (const PanelState& panel : state.panels)
@@ -544,6 +582,8 @@ void panelPortSize(unsigned int index, int& width, int& height)
     const double ratio = widget->devicePixelRatioF();
     width = static_cast<int>(widget->width() * ratio + 0.5);
     height = static_cast<int>(widget->height() * ratio + 0.5);
+    kept.portWidth = width;
+    kept.portHeight = height;
 }
 
 unsigned int panelDisplayStyle(unsigned int index)
@@ -607,6 +647,7 @@ const ViewSetup* panelCameraView(unsigned int index)
     }
     panel.cameraView = setup;
     panel.cameraViewGeneration = 0;
+    panel.clipToWorldKnown = false;
     // A stand-in for a camera that no longer resolves is not kept: a node taking
     // the stored name would change the answer without telling any watched node.
     if (!fellBack && setup.camera.isValid()) {
@@ -616,6 +657,19 @@ const ViewSetup* panelCameraView(unsigned int index)
             panel.cameraViewGeneration = generation;
     }
     return &panel.cameraView;
+}
+
+MStatus panelPortToWorld(unsigned int index, double x, double y, MPoint& nearPoint, MPoint& farPoint)
+{
+    const ViewSetup* view = panelCameraView(index);
+    if (!view)
+        return MS::kFailure;
+    PanelState& panel = views().panels[index];
+    if (!panel.clipToWorldKnown) {
+        panel.clipToWorld = (view->view * view->projection).inverse();
+        panel.clipToWorldKnown = true;
+    }
+    return portToWorld(*view, panel.clipToWorld, x, y, nearPoint, farPoint);
 }
 
 ViewSetup panelViewSetup(unsigned int index)

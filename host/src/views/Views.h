@@ -9,6 +9,7 @@
 #include "viewport/FrameRenderer.h"
 
 #include <maya/MDagPath.h>
+#include <maya/MPoint.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
@@ -48,6 +49,9 @@ ViewSetup panelViewSetup(unsigned int index);
 // scene or the port size changes. Valid until the next call into the views or
 // the scene; null for no panel.
 const ViewSetup* panelCameraView(unsigned int index);
+// The world points on the near and far clip planes under a port pixel of that view, with the
+// view's inverse kept as long as the view is.
+MStatus panelPortToWorld(unsigned int index, double x, double y, MPoint& nearPoint, MPoint& farPoint);
 
 // What a panel looks through: a camera shape. A panel whose camera was deleted
 // (or whose scene was cleared) looks through its startup camera again.
