@@ -556,6 +556,12 @@ TEST(PatchPickRefit, RefittedDataPicksAsFreshlyBuiltData)
     const Motion motions[] = {
         {"nothing moved", PatchPick::Refit::kUnchanged, [](Overlay&, double (&)[4][4]) {}},
         {"one vertex nudged", PatchPick::Refit::kRefitted, [](Overlay& o, double (&)[4][4]) { o.driverPoints[301] += 0.3f; }},
+        {"a spike pulled out of the largest patch's middle", PatchPick::Refit::kRefitted,
+         [](Overlay& o, double (&)[4][4]) {
+             for (int a = 0; a < 3; ++a) {
+                 o.driverPoints[312 * 3 + a] += 4.0f; // every box on its way to the root grows
+             }
+         }},
         {"a border vertex pulled in", PatchPick::Refit::kRefitted,
          [](Overlay& o, double (&)[4][4]) { o.driverPoints[0] = o.driverPoints[3]; }},
         {"a few vertices thrown far out", PatchPick::Refit::kRefitted,
