@@ -1600,8 +1600,9 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
         return hit;
     }
     // One walk over both trees, nearer children first, skipping every box the ray enters
-    // beyond the best hit so far. A patch is entered when the ray crosses its bounds before
-    // the best hit.
+    // beyond the best hit so far. A patch is entered when the ray crosses its slot's box, its
+    // bounds padded, before the best hit: a second, exact test of its bounds would only cost
+    // another cache line, since any triangle the ray crosses lies within them.
     const FloatRay floatRay = makeFloatRay(ray, data.frame.anchor, rootEntry);
     const float lower = roundDown(-floatRay.start);
     double seenDistance = nearest.distance;
@@ -1623,11 +1624,6 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
         }
         if (item.kind == WideNode::kPatchChild) {
             if (item.child >= patchCount) {
-                continue;
-            }
-            const PatchEntry& patch = data.patchEntries[item.child];
-            double entry = 0.0;
-            if (!slabTest(patch.min, patch.max, ray, nearest.distance, entry)) {
                 continue;
             }
             item = {item.child, 0, 0, lower}; // the patch's tree
@@ -1663,7 +1659,6 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
             const StackItem next{node.child[s], node.kind[s], node.vertexCount[s], entries[s]};
             if (next.kind == WideNode::kPatchChild) {
                 if (next.child < patchCount) {
-                    prefetchLines(&data.patchEntries[next.child], 1);
                     prefetchLines(&data.nodes[next.child], 4);
                 }
             } else if (next.kind > 0) {
