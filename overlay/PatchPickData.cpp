@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -1356,10 +1357,45 @@ void fillHit(PickHit& hit, int32_t patch, uint32_t entry, double distance, const
 
 } // namespace
 
+namespace {
+
+// Empties `data` for a new build but keeps the storage of its arrays, so that building the
+// same overlay again writes into memory it already holds instead of fresh pages.
+void emptyKeepingStorage(PickData& data)
+{
+    PickData old = std::move(data);
+    data = PickData();
+    auto reuse = [](auto& from, auto& to) {
+        from.clear();
+        to.swap(from);
+    };
+    reuse(old.points, data.points);
+    reuse(old.patches, data.patches);
+    reuse(old.triangleIndices, data.triangleIndices);
+    reuse(old.edgeIndices, data.edgeIndices);
+    reuse(old.nodes, data.nodes);
+    reuse(old.patchEntries, data.patchEntries);
+    reuse(old.leafBlocks, data.leafBlocks);
+    PickData::Follow& from = old.follow;
+    PickData::Follow& to = data.follow;
+    reuse(from.driverPoints, to.driverPoints);
+    reuse(from.pointDrivers, to.pointDrivers);
+    reuse(from.driverUseStart, to.driverUseStart);
+    reuse(from.driverUses, to.driverUses);
+    reuse(from.nodeParents, to.nodeParents);
+    reuse(from.copyOffsets, to.copyOffsets);
+    reuse(from.copyPoints, to.copyPoints);
+    reuse(from.copySlots, to.copySlots);
+    reuse(from.pointCopyStart, to.pointCopyStart);
+    reuse(from.pointCopies, to.pointCopies);
+}
+
+} // namespace
+
 bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawPoints, int64_t driverVertexCount,
                    const double matrix[4][4], PickData& data)
 {
-    data.clear();
+    emptyKeepingStorage(data);
     const int64_t patchCount = usableLength(arrays.vertexCounts);
     if (patchCount == 0 || rawPoints == nullptr || driverVertexCount < 0 || matrix == nullptr) {
         return false;
