@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -1372,10 +1373,45 @@ void fillHit(PickHit& hit, int32_t patch, uint32_t entry, double distance, const
 
 } // namespace
 
+namespace {
+
+// Empties `data` for a new build but keeps the storage of its arrays, so that building the
+// same overlay again writes into memory it already holds instead of fresh pages.
+void emptyKeepingStorage(PickData& data)
+{
+    PickData old = std::move(data);
+    data = PickData();
+    auto reuse = [](auto& from, auto& to) {
+        from.clear();
+        to.swap(from);
+    };
+    reuse(old.points, data.points);
+    reuse(old.patches, data.patches);
+    reuse(old.triangleIndices, data.triangleIndices);
+    reuse(old.edgeIndices, data.edgeIndices);
+    reuse(old.nodes, data.nodes);
+    reuse(old.patchEntries, data.patchEntries);
+    reuse(old.leafBlocks, data.leafBlocks);
+    PickData::Follow& from = old.follow;
+    PickData::Follow& to = data.follow;
+    reuse(from.driverPoints, to.driverPoints);
+    reuse(from.pointDrivers, to.pointDrivers);
+    reuse(from.driverUseStart, to.driverUseStart);
+    reuse(from.driverUses, to.driverUses);
+    reuse(from.nodeParents, to.nodeParents);
+    reuse(from.copyOffsets, to.copyOffsets);
+    reuse(from.copyPoints, to.copyPoints);
+    reuse(from.copySlots, to.copySlots);
+    reuse(from.pointCopyStart, to.pointCopyStart);
+    reuse(from.pointCopies, to.pointCopies);
+}
+
+} // namespace
+
 bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawPoints, int64_t driverVertexCount,
                    const double matrix[4][4], PickData& data)
 {
-    data.clear();
+    emptyKeepingStorage(data);
     const int64_t patchCount = usableLength(arrays.vertexCounts);
     if (patchCount == 0 || rawPoints == nullptr || driverVertexCount < 0 || matrix == nullptr) {
         return false;
@@ -1616,8 +1652,9 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
         return hit;
     }
     // One walk over both trees, nearer children first, skipping every box the ray enters
-    // beyond the best hit so far. A patch is entered when the ray crosses its bounds before
-    // the best hit.
+    // beyond the best hit so far. A patch is entered when the ray crosses its slot's box, its
+    // bounds padded, before the best hit: a second, exact test of its bounds would only cost
+    // another cache line, since any triangle the ray crosses lies within them.
     const FloatRay floatRay = makeFloatRay(ray, data.frame.anchor, rootEntry);
     const float lower = roundDown(-floatRay.start);
     double seenDistance = nearest.distance;
@@ -1639,11 +1676,6 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
         }
         if (item.kind == WideNode::kPatchChild) {
             if (item.child >= patchCount) {
-                continue;
-            }
-            const PatchEntry& patch = data.patchEntries[item.child];
-            double entry = 0.0;
-            if (!slabTest(patch.min, patch.max, ray, nearest.distance, entry)) {
                 continue;
             }
             item = {item.child, 0, 0, lower}; // the patch's tree
@@ -1679,7 +1711,6 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
             const StackItem next{node.child[s], node.kind[s], node.vertexCount[s], entries[s]};
             if (next.kind == WideNode::kPatchChild) {
                 if (next.child < patchCount) {
-                    prefetchLines(&data.patchEntries[next.child], 1);
                     prefetchLines(&data.nodes[next.child], 4);
                 }
             } else if (next.kind > 0) {

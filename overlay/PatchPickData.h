@@ -63,7 +63,7 @@ struct BoxFrame
     double padding = 0.0;
 };
 
-// A patch as the pick reaches it: its bounds, tested exactly before its triangle tree.
+// A patch in the tree over the patches: its exact bounds, which its slot holds padded.
 struct alignas(64) PatchEntry
 {
     double min[3] = {0.0, 0.0, 0.0};
@@ -174,7 +174,7 @@ Refit refitPickData(PickData& data, const float* rawPoints, int64_t driverVertex
                     const VertexRange* within = nullptr);
 
 // The nearest patch triangle along the ray from `origin` in unit `direction`: the BVH walked
-// nearer child first, a patch tested when its own bounds reach the best distance so far, a
+// nearer child first, a patch tested when its padded bounds reach the best distance so far, a
 // triangle hit at 1e-6 < t < best (equal distances keep the lower patch, then the triangle
 // listed first).
 PickHit rayPick(const PickData& data, const double origin[3], const double direction[3]);
