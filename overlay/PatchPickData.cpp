@@ -45,8 +45,6 @@ constexpr int kStackSize = 256;             // trees are balanced: at most 7 wai
 constexpr uint32_t kNone = UINT32_MAX;
 // Moving more than this share of the patch vertices places and refits everything at once.
 constexpr size_t kMovedShareForAll = 8;
-// How far around a moved vertex's copy a refit asks for its leaf's vertices (doubles each way).
-constexpr uint32_t kLeafBlockReach = 24;
 
 const double kNoHit = std::numeric_limits<double>::max();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
@@ -1060,20 +1058,15 @@ struct StackItem
 
 // ---- Following the driver ----
 
-// Refits a slot and the slots above it, up to the first that stays the same. Each parent is
-// asked for while its child's box is measured, so that the walk up waits on one miss at a time.
+// Refits a slot and the slots above it, up to the first that stays the same.
 void refitSlot(PickData& data, uint32_t slot)
 {
     for (uint32_t at = slot; at != kNone;) {
-        const uint32_t parent = data.follow.nodeParents[at / 8];
-        if (parent != kNone) {
-            prefetchLines(&data.nodes[parent / 8], sizeof(WideNode) / 64);
-        }
         WideNode& node = data.nodes[at / 8];
         if (!setSlotBox(node, int(at % 8), currentSlotBox(data, node, int(at % 8)))) {
             return;
         }
-        at = parent;
+        at = data.follow.nodeParents[at / 8];
     }
 }
 
@@ -1196,22 +1189,13 @@ Refit refitPatch(PickData& data, uint32_t patchIndex, const Moved* moved, size_t
         const uint32_t point = moved[m].point;
         for (uint32_t r = follow.pointCopyStart[point]; r < follow.pointCopyStart[point + 1]; ++r) {
             const uint32_t copy = follow.pointCopies[r];
-            const uint32_t offset = follow.copyOffsets[copy];
-            std::memcpy(&data.leafBlocks[offset], &data.points[size_t(point) * 3], 3 * sizeof(double));
-            // The rest of its leaf's block, which measuring the leaf's box reads next.
-            const size_t from = offset - std::min<uint32_t>(offset, kLeafBlockReach);
-            const size_t to = std::min<size_t>(data.leafBlocks.size(), size_t(offset) + kLeafBlockReach);
-            prefetchLines(&data.leafBlocks[from], int((to - from) / 8));
+            std::memcpy(&data.leafBlocks[follow.copyOffsets[copy]], &data.points[size_t(point) * 3],
+                        3 * sizeof(double));
             slots.push_back(follow.copySlots[copy]);
         }
     }
     std::sort(slots.begin(), slots.end());
     slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
-    // The leaves' nodes and parents, asked for together before the walks read them in turn.
-    for (const uint32_t slot : slots) {
-        prefetchLines(&data.nodes[slot / 8], sizeof(WideNode) / 64);
-        prefetchLines(&follow.nodeParents[slot / 8], 1);
-    }
     for (const uint32_t slot : slots) {
         refitSlot(data, slot);
     }
