@@ -787,6 +787,16 @@ TEST_F(ShapeControlHover, NearestWinsThenSurfaceThenSelectedThenPathName)
     EXPECT_EQ(lookIn(MPoint(0.8, 0, 0.8)), "hovered") << "the plate's fill";
     // A hovered outline would be as yellow as the plate beneath it.
     EXPECT_TRUE(drawnNear(MPoint(-0.5, 0.005, 0), kNormal)) << "the square's outline is not hovered";
+
+    // A steep plate's top edge, near the mouse, is nearer than its surface under the mouse: a
+    // square between the two heights loses to the plate, and wins once raised above its edge.
+    ASSERT_TRUE(mel("setAttr aSquareShape.localScale 1 1 1; setAttr zPlate.rotateX 80; setAttr zPlate.scaleX 1.5"));
+    const double mouseZ = -std::cos(80.0 * M_PI / 180.0) + 4.0 / pixelsPerUnit;
+    for (const auto& [height, look] : {std::pair{0.85, "normal"}, std::pair{1.2, "hovered"}}) {
+        ASSERT_TRUE(mel("setAttr aSquare.translate 0 " + std::to_string(height) + " " + std::to_string(mouseZ + 1)));
+        moveAway();
+        EXPECT_EQ(lookAfterMoveTo(MPoint(0, 0, mouseZ), MPoint(0, 0, mouseZ + 2)), look) << "square at " << height;
+    }
 }
 
 TEST_F(ShapeControlHover, ControlsThatMayNotBeHoveredNeverAre)
