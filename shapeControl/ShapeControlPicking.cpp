@@ -376,10 +376,9 @@ private:
     // False when no point of `world` can lie within `tolerance` pixels of the mouse (nor be
     // crossed by its ray): their box lies wholly in the view and projects away from the mouse.
     bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
-    // The same test for a world box.
+    // The same test for a world box: its projected corners first, cheaper than the window,
+    // which a box far from the mouse then never needs.
     bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance);
-    // The same from the box's projected corners alone: cheaper than the window, which a box
-    // far from the mouse then never needs.
     bool boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const;
     // The world region that projects within `tolerance` pixels of the mouse; null when the
     // view cannot tell.
@@ -520,7 +519,6 @@ void ShapePick::pickPath(const MDagPath& path)
         const MMatrix matrix = placement.matrix();
         mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, matrix.matrix);
         if (mesh == nullptr || !mesh->tree.patches[0].hasBounds ||
-            !boxCornersMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance) ||
             !boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance)) {
             return;
         }
@@ -734,10 +732,11 @@ const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
 
 bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance)
 {
-    if (const PatchPick::ScreenWindow* window = windowFor(tolerance)) {
-        return !PatchPick::boxOutsideWindow(*window, box);
+    if (!boxCornersMayBeUnderMouse(box, tolerance)) {
+        return false;
     }
-    return boxCornersMayBeUnderMouse(box, tolerance);
+    const PatchPick::ScreenWindow* window = windowFor(tolerance);
+    return window == nullptr || !PatchPick::boxOutsideWindow(*window, box);
 }
 
 bool ShapePick::boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const
