@@ -17,6 +17,8 @@
 //   FirstHoverAfterPoseChange  one driver vertex moved (and the driver evaluated, as the
 //                              redraw after a pose change does), then a hover;
 //   FirstHoverAfterTimeChange  a new current time with the driver still, then a hover;
+//   FirstHoverAfterApiTimeChange  the same time change through MAnimControl (as a plug-in or
+//                              the time slider sets it, no MEL run), then a hover;
 //   HoverAfterNoOpCommand      a MEL command that changes nothing, then a hover;
 //   HoverAfterCacheEviction    32 MB of other memory written, then a hover;
 //   HoverAfterOtherMeshPoseChange  the same vertex move on a second mesh of the same size that
@@ -38,6 +40,7 @@
 #include <maya/MFnIntArrayData.h>
 #include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
+#include <maya/MAnimControl.h>
 #include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
 #include <maya/MPlug.h>
@@ -45,6 +48,7 @@
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
+#include <maya/MTime.h>
 #include <maya/MVector.h>
 #include <maya/MViewport2Renderer.h>
 
@@ -555,6 +559,22 @@ void FirstHoverAfterTimeChange(benchmark::State& state)
         [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
 }
 
+// The same time change without the MEL interpreter: what the time change itself (time1's
+// dependents dirtied, the time-changed callbacks) leaves for the hover; what
+// FirstHoverAfterTimeChange takes beyond this is running a MEL command.
+void FirstHoverAfterApiTimeChange(benchmark::State& state)
+{
+    int frame = 1;
+    timeAgainstSteadyHover(
+        state,
+        [&frame](LargeScene& s) {
+            frame = frame % 100 + 1;
+            require(MAnimControl::setCurrentTime(MTime(double(frame), MTime::uiUnit())), "setting the time");
+            evaluateDriver(s);
+        },
+        [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
 // Floors for the two hovers above, nothing of the overlay's changed: a MEL command that
 // changes nothing, and 32 MB of other memory written (as a pose change's evaluation does), then
 // the same hover. What the hovers above take beyond these is the overlay following the change.
@@ -604,6 +624,7 @@ BENCHMARK(SteadyHover)->Unit(benchmark::kMicrosecond);
 // than the hover it prepares.
 BENCHMARK(FirstHoverAfterPoseChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FirstHoverAfterTimeChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FirstHoverAfterApiTimeChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterNoOpCommand)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterCacheEviction)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterOtherMeshPoseChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
