@@ -24,6 +24,7 @@
 #include <maya/MIntArray.h>
 #include <maya/MItDag.h>
 #include <maya/MMessage.h>
+#include <maya/MNodeMessage.h>
 #include <maya/MMatrix.h>
 #include <maya/MObjectArray.h>
 #include <maya/MObjectHandle.h>
@@ -314,6 +315,42 @@ uint32_t outsideWindowSides(const PatchPick::ScreenWindow& window, const double 
     return bits;
 }
 
+// Where a control's points go: its local position and scale, then its world matrix.
+struct Placement
+{
+    MPoint position;
+    MVector scale;
+    MMatrix world;
+    MPoint toWorld(const MPoint& q) const
+    {
+        return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z) * world;
+    }
+    // toWorld as one matrix (row vectors).
+    MMatrix matrix() const
+    {
+        const double local[4][4] = {{scale.x, 0.0, 0.0, 0.0},
+                                    {0.0, scale.y, 0.0, 0.0},
+                                    {0.0, 0.0, scale.z, 0.0},
+                                    {position.x, position.y, position.z, 1.0}};
+        return MMatrix(local) * world;
+    }
+};
+
+// What a pick reads of one control path from its plugs and the DAG, kept from move to move
+// while the watches on the control say nothing changed: a plug of the control went dirty
+// (its shape attributes, its world matrix) or its path's world matrix changed.
+struct ControlMemo
+{
+    bool watched = false; // both watches in place: without them nothing is kept
+    bool known = false;
+    Placement placement;
+    MMatrix matrix;       // placement.matrix()
+    bool inverse = false; // placed by the shape feeding its geometry, read again on every pick
+    double tolerance = 2.0;
+    const ShapeControl* control = nullptr;
+    MCallbackId watches[2] = {0, 0};
+};
+
 // One pick: the mouse ray, the selection, and the best candidate so far.
 class ShapePick
 {
@@ -329,29 +366,10 @@ public:
     const ShapeControlPick::Ranking& ranking() const { return fRanking; }
     const MObject& control(std::size_t index) const { return fControls[index]; }
 
-    void pickPath(const MDagPath& path);
+    // Picks one control path; `memo`, when given, holds what earlier picks read of it.
+    void pickPath(const MDagPath& path, ControlMemo* memo = nullptr);
 
 private:
-    struct Placement
-    {
-        MPoint position;
-        MVector scale;
-        MMatrix world;
-        MPoint toWorld(const MPoint& q) const
-        {
-            return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z) * world;
-        }
-        // toWorld as one matrix (row vectors).
-        MMatrix matrix() const
-        {
-            const double local[4][4] = {{scale.x, 0.0, 0.0, 0.0},
-                                        {0.0, scale.y, 0.0, 0.0},
-                                        {0.0, 0.0, scale.z, 0.0},
-                                        {position.x, position.y, position.z, 1.0}};
-            return MMatrix(local) * world;
-        }
-    };
-
     // The path being picked: what its candidates share.
     struct PathPick
     {
@@ -361,7 +379,9 @@ private:
         ShapeControlPick::Candidate candidate;  // reused for each of the path's candidates
     };
 
-    MMatrix worldMatrixOf(const MDagPath& path, const MObject& node) const;
+    MMatrix worldMatrixOf(const MDagPath& path, const MObject& node, bool inverse) const;
+    // Reads the control's placement, outline tolerance and user node into `memo`.
+    void readControl(const MDagPath& path, const MObject& node, ControlMemo& memo) const;
     bool isSelected(const MDagPath& path) const;
     // The control's outline placed in world space, into fWorld.
     bool outlineToWorld(const MObject& node, const MObject& geometry, const Placement& placement);
@@ -447,11 +467,11 @@ private:
     bool fWindowValid = false;
 };
 
-MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node) const
+MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node, bool inverse) const
 {
     MStatus status;
     // An inverse control is placed by the shape that feeds its geometry.
-    if (readBool(node, ShapeControl::inverse, false)) {
+    if (inverse) {
         const MObject source = sourceNodeOf(MPlug(node, ShapeControl::inGeometry));
         if (!source.isNull()) {
             MDagPath sourcePath;
@@ -480,7 +500,30 @@ bool ShapePick::isSelected(const MDagPath& path) const
     return false;
 }
 
-void ShapePick::pickPath(const MDagPath& path)
+void ShapePick::readControl(const MDagPath& path, const MObject& node, ControlMemo& memo) const
+{
+    memo.placement.position = MPoint(readDouble(node, MPxLocatorNode::localPositionX, 0.0),
+                                     readDouble(node, MPxLocatorNode::localPositionY, 0.0),
+                                     readDouble(node, MPxLocatorNode::localPositionZ, 0.0));
+    memo.placement.scale = MVector(readDouble(node, MPxLocatorNode::localScaleX, 1.0),
+                                   readDouble(node, MPxLocatorNode::localScaleY, 1.0),
+                                   readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
+    memo.inverse = readBool(node, ShapeControl::inverse, false);
+    memo.placement.world = worldMatrixOf(path, node, memo.inverse);
+    memo.matrix = memo.placement.matrix();
+    memo.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
+    memo.control = nullptr;
+    MStatus status;
+    const MFnDependencyNode fn(node, &status);
+    if (status) {
+        if (const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode(&status)); status && control) {
+            memo.control = control;
+        }
+    }
+    memo.known = memo.watched;
+}
+
+void ShapePick::pickPath(const MDagPath& path, ControlMemo* memo)
 {
     MStatus status;
     const MObject node = path.node(&status);
@@ -488,36 +531,34 @@ void ShapePick::pickPath(const MDagPath& path)
         return;
     }
 
-    Placement placement;
-    placement.position = MPoint(readDouble(node, MPxLocatorNode::localPositionX, 0.0),
-                                readDouble(node, MPxLocatorNode::localPositionY, 0.0),
-                                readDouble(node, MPxLocatorNode::localPositionZ, 0.0));
-    placement.scale = MVector(readDouble(node, MPxLocatorNode::localScaleX, 1.0),
-                              readDouble(node, MPxLocatorNode::localScaleY, 1.0),
-                              readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
-    placement.world = worldMatrixOf(path, node);
+    ControlMemo unwatched;
+    ControlMemo& known = memo != nullptr ? *memo : unwatched;
+    if (!known.known) {
+        readControl(path, node, known);
+    } else if (known.inverse) {
+        // The shape feeding an inverse control is not watched: its matrix is read every time.
+        known.placement.world = worldMatrixOf(path, node, true);
+        known.matrix = known.placement.matrix();
+    }
+    const Placement& placement = known.placement;
 
     MObject geometry;
     unsigned long long geometrySerial = 0;
-    const MFnDependencyNode fn(node, &status);
-    if (status) {
-        if (const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode(&status)); status && control) {
-            geometry = control->storedGeometry();
-            geometrySerial = control->geometrySerial();
-        }
+    if (known.control != nullptr) {
+        geometry = known.control->storedGeometry();
+        geometrySerial = known.control->geometrySerial();
     }
 
     // The outline (or mesh) in world space first: a control that cannot be under the mouse
     // is left before its visibility and selection are asked for, which changes no answer.
     PathPick pick;
-    pick.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
+    pick.tolerance = known.tolerance;
     pick.path = &path;
     const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
     const MeshPickTree* mesh = nullptr;
     if (isMesh) {
         // The mesh's tree follows its geometry and placement; its world box comes first.
-        const MMatrix matrix = placement.matrix();
-        mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, matrix.matrix);
+        mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, known.matrix.matrix);
         if (mesh == nullptr || !mesh->tree.patches[0].hasBounds ||
             !boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance)) {
             return;
@@ -811,10 +852,12 @@ void ShapePick::offer(PathPick& pick, bool surfaceHit, double pixelDistance, dou
 namespace {
 
 // Every shape control's DAG paths, walked again only when the DAG may have changed: a control
-// made or deleted, or any node gaining or losing a parent (reparenting and instancing).
+// made or deleted, or any node gaining or losing a parent (reparenting and instancing). Each
+// path has its memo, watched for changes of the control's plugs and of the path's world matrix.
 struct ControlPaths
 {
     std::vector<MDagPath> paths;
+    std::vector<std::unique_ptr<ControlMemo>> memos;
     int controlCount = -1;
     bool valid = false;
     MCallbackIdArray watches;
@@ -826,11 +869,49 @@ ControlPaths& controlPaths()
     return paths;
 }
 
+void forgetMemo(void* clientData)
+{
+    static_cast<ControlMemo*>(clientData)->known = false;
+}
+
+void controlPlugDirty(MObject&, MPlug&, void* clientData)
+{
+    forgetMemo(clientData);
+}
+
+void controlMatrixChanged(MObject&, MDagMessage::MatrixModifiedFlags&, void* clientData)
+{
+    forgetMemo(clientData);
+}
+
+// A memo for `path`, kept only while both its watches are in place.
+std::unique_ptr<ControlMemo> watchedMemo(MDagPath& path)
+{
+    auto memo = std::make_unique<ControlMemo>();
+    MStatus status[2];
+    MObject node = path.node(&status[0]);
+    if (!status[0]) {
+        return memo;
+    }
+    memo->watches[0] = MDagMessage::addWorldMatrixModifiedCallback(path, controlMatrixChanged, memo.get(), &status[0]);
+    memo->watches[1] = MNodeMessage::addNodeDirtyPlugCallback(node, controlPlugDirty, memo.get(), &status[1]);
+    memo->watched = status[0] && status[1];
+    return memo;
+}
+
 // Drops the paths at once: a path holds its nodes, and a deleted control must be free to go
 // (with the plug-in's code) when nothing else needs it.
 void dropControlPaths()
 {
     ControlPaths& cached = controlPaths();
+    for (const std::unique_ptr<ControlMemo>& memo : cached.memos) {
+        for (const MCallbackId id : memo->watches) {
+            if (id != 0) {
+                PELLIX_REPORT(MMessage::removeCallback(id));
+            }
+        }
+    }
+    cached.memos.clear();
     cached.paths.clear();
     cached.valid = false;
 }
@@ -869,14 +950,14 @@ bool watchingControlChanges(ControlPaths& cached)
     return cached.watches.length() == 4;
 }
 
-const std::vector<MDagPath>& allControlPaths()
+const ControlPaths& allControlPaths()
 {
     ControlPaths& cached = controlPaths();
     const int controlCount = liveShapeControlCount();
     if (cached.valid && cached.controlCount == controlCount && watchingControlChanges(cached)) {
-        return cached.paths;
+        return cached;
     }
-    cached.paths.clear();
+    dropControlPaths();
     MStatus status;
     MItDag it(MItDag::kDepthFirst, MFn::kPluginLocatorNode, &status);
     PELLIX_REPORT(status);
@@ -884,11 +965,12 @@ const std::vector<MDagPath>& allControlPaths()
         MDagPath path;
         if (it.getPath(path) && isShapeControlNode(path.node())) {
             cached.paths.push_back(path);
+            cached.memos.push_back(watchedMemo(path));
         }
     }
     cached.controlCount = controlCount;
     cached.valid = status && watchingControlChanges(cached);
-    return cached.paths;
+    return cached;
 }
 
 } // namespace
@@ -929,8 +1011,9 @@ bool pickShapeControl(M3dView& view, const QPointF& mousePosition, MObject& outN
             }
         }
     } else {
-        for (const MDagPath& path : allControlPaths()) {
-            pick.pickPath(path);
+        const ControlPaths& controls = allControlPaths();
+        for (size_t i = 0; i < controls.paths.size(); ++i) {
+            pick.pickPath(controls.paths[i], controls.memos[i].get());
         }
     }
 
