@@ -439,14 +439,16 @@ private:
     };
     // Scratch buffers reused from path to path and from pick to pick (a mesh control's would
     // otherwise be allocated again on every move): an outline's world points, their projections
-    // and whether each projected (0 no, 1 yes, 2 not tried yet); the triangles near the mouse;
-    // a mesh's vertex records.
+    // and whether each projected (0 no, 1 yes, 2 not tried yet); the triangles near the mouse
+    // and the order they are walked in; a mesh's vertex records.
     struct Scratch
     {
         std::vector<MPoint> world;
         std::vector<Point2> screen;
         std::vector<char> projected;
         std::vector<uint32_t> triangles;
+        std::vector<std::pair<double, uint32_t>> triangleDepths; // nearest corner's depth, triangle
+        std::vector<uint32_t> triangleOrder;                     // the triangles, nearest slice first
         std::vector<MeshVertex> meshVertices;
         uint32_t meshStamp = 0;
     };
@@ -461,6 +463,8 @@ private:
     std::vector<MeshVertex>& fMeshVertices = scratch().meshVertices;
     uint32_t& fMeshStamp = scratch().meshStamp;
     std::vector<uint32_t>& fTriangles = scratch().triangles;
+    std::vector<std::pair<double, uint32_t>>& fTriangleDepths = scratch().triangleDepths;
+    std::vector<uint32_t>& fTriangleOrder = scratch().triangleOrder;
     // The window of the last tolerance asked for.
     PatchPick::ScreenWindow fWindow;
     double fWindowTolerance = -1.0;
@@ -668,7 +672,8 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
         }
         MeshVertex& first = vertexAt(size_t(a));
         MeshVertex& second = vertexAt(size_t(b));
-        if (std::min(first.depth, second.depth) > edgeDepthLimit) {
+        const double nearest = std::min(first.depth, second.depth);
+        if (nearest > edgeDepthLimit || fRanking.beyondReach(nearest)) {
             return;
         }
         // Both ends in front of the eye and outside one side of the window: the whole edge
@@ -684,14 +689,59 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
             testProjectedSegment(pick, from, to, first.screen, second.screen);
         }
     };
+    // The triangles nearest the eye first (by their nearest corner, in 64 slices of depth):
+    // once the best candidate lies nearer than a slice beyond the ranking's depth tolerance, no
+    // edge of it nor of any slice after it can win, and the walk stops. Most edges near the
+    // mouse are never projected.
+    constexpr int kSlices = 64;
+    fTriangleDepths.clear();
+    double nearestOfAll = std::numeric_limits<double>::infinity();
+    double farthestOfAll = -std::numeric_limits<double>::infinity();
     for (const uint32_t triangle : fTriangles) {
-        if (triangle >= mesh.triangles.size()) {
+        if (triangle >= mesh.triangles.size() || mesh.triangles[triangle].edges == 0) {
             continue;
         }
-        const MeshPickTree::Triangle& corners = mesh.triangles[triangle];
-        for (int i = 0; i < 3; ++i) {
-            if (corners.edges & (1u << i)) {
-                testEdge(corners.corners[i], corners.corners[(i + 1) % 3]);
+        double nearest = std::numeric_limits<double>::infinity();
+        for (const int corner : mesh.triangles[triangle].corners) {
+            if (corner >= 0 && size_t(corner) < vertexCount) {
+                nearest = std::min(nearest, vertexAt(size_t(corner)).depth);
+            }
+        }
+        if (nearest <= edgeDepthLimit) { // also false for a triangle without a vertex
+            fTriangleDepths.emplace_back(nearest, triangle);
+            nearestOfAll = std::min(nearestOfAll, nearest);
+            farthestOfAll = std::max(farthestOfAll, nearest);
+        }
+    }
+    const double sliceScale = farthestOfAll > nearestOfAll ? kSlices / (farthestOfAll - nearestOfAll) : 0.0;
+    auto sliceOf = [&](double depth) { return std::min(kSlices - 1, int((depth - nearestOfAll) * sliceScale)); };
+    uint32_t sliceStart[kSlices + 1] = {};
+    for (const auto& [depth, triangle] : fTriangleDepths) {
+        ++sliceStart[sliceOf(depth) + 1];
+    }
+    for (int slice = 0; slice < kSlices; ++slice) {
+        sliceStart[slice + 1] += sliceStart[slice];
+    }
+    fTriangleOrder.resize(fTriangleDepths.size());
+    uint32_t sliceFill[kSlices];
+    std::copy(sliceStart, sliceStart + kSlices, sliceFill);
+    for (const auto& [depth, triangle] : fTriangleDepths) {
+        fTriangleOrder[sliceFill[sliceOf(depth)]++] = triangle;
+    }
+    for (int slice = 0; slice < kSlices; ++slice) {
+        if (sliceStart[slice] == sliceStart[slice + 1]) {
+            continue;
+        }
+        // The slice before's start: no rounding puts a triangle of this slice nearer.
+        if (slice > 0 && fRanking.beyondReach(nearestOfAll + (slice - 1) / sliceScale)) {
+            break;
+        }
+        for (uint32_t k = sliceStart[slice]; k < sliceStart[slice + 1]; ++k) {
+            const MeshPickTree::Triangle& corners = mesh.triangles[fTriangleOrder[k]];
+            for (int i = 0; i < 3; ++i) {
+                if (corners.edges & (1u << i)) {
+                    testEdge(corners.corners[i], corners.corners[(i + 1) % 3]);
+                }
             }
         }
     }
