@@ -387,6 +387,15 @@ private:
     bool outlineToWorld(const MObject& node, const MObject& geometry, const Placement& placement);
     // Tests the surface of a mesh and its edges near the mouse.
     void pickMesh(PathPick& pick, const MeshPickTree& mesh);
+    // Where on screen an edge within reach nearer than the surface hit (or, with no hit, any
+    // edge within reach) is likeliest: where the hit's plane comes nearer the eye, or towards the
+    // middle of the mesh's box. False when no side is likelier.
+    bool probeDirection(const PathPick& pick, const MeshPickTree& mesh, const PatchPick::PickHit& hit,
+                        Point2& direction);
+    // Casts a ray just within reach of the mouse along `direction` and hands the triangle it
+    // hits to `testTriangle`.
+    template <typename TestTriangle>
+    void probe(const PathPick& pick, const MeshPickTree& mesh, const Point2& direction, TestTriangle&& testTriangle);
     void pickPolyline(PathPick& pick, const std::vector<MPoint>& points);
     // Tests segment (i, j) of `world`, whose points are projected into fScreen on first use.
     void testSegment(PathPick& pick, const std::vector<MPoint>& world, unsigned i, unsigned j);
@@ -614,10 +623,11 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
     const PatchPick::PickData& tree = mesh.tree;
     // An edge wholly behind the surface hit never ranks above it.
     double edgeDepthLimit = std::numeric_limits<double>::infinity();
+    PatchPick::PickHit hit;
     if (fHasRay) {
         const double origin[3] = {fOrigin.x, fOrigin.y, fOrigin.z};
         const double direction[3] = {fDirection.x, fDirection.y, fDirection.z};
-        const PatchPick::PickHit hit = PatchPick::rayPick(tree, origin, direction);
+        hit = PatchPick::rayPick(tree, origin, direction);
         if (hit.hit) {
             offer(pick, true, 0.0, hit.distance, nullptr);
             edgeDepthLimit = hit.distance * (1.0 + 1e-4);
@@ -626,17 +636,6 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
     // Only the edges of triangles whose boxes reach near the mouse can lie within reach, and
     // only those not wholly outside one side of the window are projected.
     const PatchPick::ScreenWindow* window = windowFor(pick.tolerance);
-    PatchPick::ScreenWindow nearerWindow;
-    if (window != nullptr && edgeDepthLimit < std::numeric_limits<double>::infinity()) {
-        // Nor can a triangle wholly behind it: the far side of a closed mesh is never walked.
-        nearerWindow = *window;
-        nearerWindow.beyond[0] = -fDirection.x;
-        nearerWindow.beyond[1] = -fDirection.y;
-        nearerWindow.beyond[2] = -fDirection.z;
-        nearerWindow.beyond[3] = edgeDepthLimit + fDirection * MVector(fOrigin);
-        window = &nearerWindow;
-    }
-    PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
     const size_t vertexCount = tree.points.size() / 3;
     // A vertex's depth along the ray and its projection are worked out once, however many of
     // the edges near the mouse share it; records of earlier picks carry an older stamp.
@@ -689,6 +688,33 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
             testProjectedSegment(pick, from, to, first.screen, second.screen);
         }
     };
+    // An edge within reach nearer than the surface hit usually lies where the surface rises
+    // towards the eye (with no hit, towards the mesh): one ray cast there finds it, and then the
+    // window leaves out every triangle wholly behind the best candidate so far.
+    Point2 likeliest;
+    if (fHasRay && window != nullptr && probeDirection(pick, mesh, hit, likeliest)) {
+        probe(pick, mesh, likeliest, [&](const MeshPickTree::Triangle& corners) {
+            for (int i = 0; i < 3; ++i) {
+                testEdge(corners.corners[i], corners.corners[(i + 1) % 3]);
+            }
+        });
+    }
+    if (window != nullptr && fRanking.hasBest()) {
+        // Anything deeper is beyond the ranking's reach (1e-5 relative, or absolute under 1).
+        const double best = fRanking.best().depth;
+        edgeDepthLimit = std::min(edgeDepthLimit, best + 2e-5 * std::max(best, 1.0));
+    }
+    PatchPick::ScreenWindow nearerWindow;
+    if (window != nullptr && edgeDepthLimit < std::numeric_limits<double>::infinity()) {
+        // Nor can a triangle wholly behind it: the far side of a closed mesh is never walked.
+        nearerWindow = *window;
+        nearerWindow.beyond[0] = -fDirection.x;
+        nearerWindow.beyond[1] = -fDirection.y;
+        nearerWindow.beyond[2] = -fDirection.z;
+        nearerWindow.beyond[3] = edgeDepthLimit + fDirection * MVector(fOrigin);
+        window = &nearerWindow;
+    }
+    PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
     // The triangles nearest the eye first (by their nearest corner, in 64 slices of depth):
     // once the best candidate lies nearer than a slice beyond the ranking's depth tolerance, no
     // edge of it nor of any slice after it can win, and the walk stops. Most edges near the
@@ -704,7 +730,9 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
         double nearest = std::numeric_limits<double>::infinity();
         for (const int corner : mesh.triangles[triangle].corners) {
             if (corner >= 0 && size_t(corner) < vertexCount) {
-                nearest = std::min(nearest, vertexAt(size_t(corner)).depth);
+                const double* p = &tree.points[size_t(corner) * 3];
+                nearest = std::min(nearest, (p[0] - fOrigin.x) * fDirection.x + (p[1] - fOrigin.y) * fDirection.y +
+                                                (p[2] - fOrigin.z) * fDirection.z);
             }
         }
         if (nearest <= edgeDepthLimit) { // also false for a triangle without a vertex
@@ -747,6 +775,53 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
     }
     for (size_t e = 0; e + 1 < mesh.looseEdges.size(); e += 2) {
         testEdge(mesh.looseEdges[e], mesh.looseEdges[e + 1]);
+    }
+}
+
+bool ShapePick::probeDirection(const PathPick& pick, const MeshPickTree& mesh, const PatchPick::PickHit& hit,
+                               Point2& direction)
+{
+    Point2 from;
+    Point2 to;
+    if (hit.hit) {
+        // Along the surface towards the eye: the ray's reverse less its part along the normal.
+        const MVector normal(hit.normal[0], hit.normal[1], hit.normal[2]);
+        const MVector rising = -fDirection + (fDirection * normal) * normal;
+        const MPoint at = fOrigin + fDirection * hit.distance;
+        const double step = pick.tolerance * pixelWorldSize(at);
+        if (!(rising.length() > 1e-6) || !(step > 0.0) || !fPixels.project(at, from) ||
+            !fPixels.project(at + rising.normal() * step, to)) {
+            return false; // the surface faces the eye: no side comes nearer
+        }
+    } else {
+        // Off the mesh: towards the middle of its box.
+        const PatchPick::Box& box = mesh.tree.patches[0].bounds;
+        const MPoint middle((box.min[0] + box.max[0]) / 2, (box.min[1] + box.max[1]) / 2,
+                            (box.min[2] + box.max[2]) / 2);
+        from = fMousePoint;
+        if (!fPixels.project(middle, to)) {
+            return false;
+        }
+    }
+    direction = Point2{to.x - from.x, to.y - from.y};
+    return std::sqrt(direction.x * direction.x + direction.y * direction.y) >= 1.0;
+}
+
+template <typename TestTriangle>
+void ShapePick::probe(const PathPick& pick, const MeshPickTree& mesh, const Point2& direction,
+                      TestTriangle&& testTriangle)
+{
+    const double reach = std::max(pick.tolerance - 1.5, 0.0) / std::sqrt(direction.x * direction.x + direction.y * direction.y);
+    MPoint origin;
+    MVector ray;
+    if (!fPixels.ray(fMouse + QPointF(direction.x * reach, direction.y * reach), origin, ray)) {
+        return;
+    }
+    const double o[3] = {origin.x, origin.y, origin.z};
+    const double d[3] = {ray.x, ray.y, ray.z};
+    const PatchPick::PickHit hit = PatchPick::rayPick(mesh.tree, o, d);
+    if (hit.hit && hit.triangle >= 0 && size_t(hit.triangle) < mesh.triangles.size()) {
+        testTriangle(mesh.triangles[size_t(hit.triangle)]);
     }
 }
 

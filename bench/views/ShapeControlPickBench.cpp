@@ -8,8 +8,10 @@
 //                        projected once with M3dView::worldToView.
 //   PickMeshControl      one mesh control baked from a 20,000-face sphere of radius 5, seen from
 //                        the top as the overlay's hover benchmark sees its sphere (110 units
-//                        across), the mouse going round 49 places over the sphere, inside and
-//                        near its silhouette: the surface hit and the edge test near the mouse.
+//                        across), the mouse going round 29 places over the sphere (argument 0:
+//                        the surface hit and the edges near the mouse nearer than it) or 16 just
+//                        off its outline (argument 1: no surface hit, the edges within reach),
+//                        or 2 places far from it (argument 2: what every other move pays).
 // The pick benchmarks also time the baseline themselves, just before their own loop, and report
 // `vs_projection`, the pick's time over the baseline's in that run (CPU time of the thread).
 // The control type is this program's own build of the shape-control sources, registered here,
@@ -40,6 +42,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -72,7 +75,7 @@ struct Scene
     QPointF onOutline;
     QPointF nowhere;
     std::vector<MPoint> samples;  // every control's samples in world space
-    std::vector<QPointF> overMesh; // places over the mesh control
+    std::vector<QPointF> overMesh[3]; // places over the mesh control, just off its outline, far off
 };
 
 Scene& scene()
@@ -108,10 +111,13 @@ void useMeshScene()
     mel("createNode transform -n ctrl; createNode shapeControl -p ctrl -n ctrlShape");
     mel("connectAttr knobShape.outMesh ctrlShape.inGeometry");
     useView(s, 110);
-    s.overMesh.clear();
+    for (std::vector<QPointF>& places : s.overMesh) places.clear();
     for (int j = -3; j <= 3; ++j)
         for (int i = -3; i <= 3; ++i)
-            s.overMesh.push_back(widgetPointIn(s, MPoint(1.6 * i + 0.13, 0, 1.6 * j + 0.07)));
+            if (i * i + j * j <= 9) s.overMesh[0].push_back(widgetPointIn(s, MPoint(1.6 * i + 0.13, 0, 1.6 * j + 0.07)));
+    for (int k = 0; k < 16; ++k)
+        s.overMesh[1].push_back(widgetPointIn(s, MPoint(5.5 * std::cos(0.39 * k + 0.1), 0, 5.5 * std::sin(0.39 * k + 0.1))));
+    s.overMesh[2] = {widgetPointIn(s, MPoint(20, 0, 10)), widgetPointIn(s, MPoint(-20, 0, 12))};
 }
 
 
@@ -214,14 +220,14 @@ void PickShapeControlMiss(benchmark::State& state)
 void PickMeshControl(benchmark::State& state)
 {
     useMeshScene();
-    Scene& s = scene();
+    const std::vector<QPointF>& places = scene().overMesh[state.range(0)];
     MObject node;
     double depth = 0.0, radius = 0.0;
     int hits = 0;
     size_t next = 0;
     for (auto _ : state) {
-        hits += pickShapeControl(s.view, s.overMesh[next], node, depth, radius) ? 1 : 0;
-        next = (next + 1) % s.overMesh.size();
+        hits += pickShapeControl(scene().view, places[next], node, depth, radius) ? 1 : 0;
+        next = (next + 1) % places.size();
     }
     state.counters["hit_share"] = double(hits) / double(state.iterations());
 }
@@ -237,7 +243,7 @@ BENCHMARK(PickShapeControlMiss)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ProjectEverySample)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PickShapeControl)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ProjectEverySample)->Arg(1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(PickMeshControl)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PickMeshControl)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
