@@ -106,7 +106,12 @@ public:
         fPortWidth = status ? width : 0;
         fHasCamera = fPortWidth > 0 && fPortHeight > 0 && view.modelViewMatrix(fModelView) &&
                      view.projectionMatrix(fProjection);
+        fCameraSerial = fHasCamera ? serialOfCamera() : 0;
     }
+
+    // Counts the cameras (matrices, port and pixel ratio) picks have seen, one after another:
+    // the same number, the same projection of every point. 0 when the view gives no camera.
+    uint64_t cameraSerial() const { return fCameraSerial; }
 
     // False for a position no device pixel of the view's range can hold.
     bool toDevice(const QPointF& position, short& x, short& y) const
@@ -170,6 +175,26 @@ public:
     ViewProjector projector() const { return ViewProjector(fView, fRatio, fPortHeight); }
 
 private:
+    uint64_t serialOfCamera() const
+    {
+        struct Camera
+        {
+            MMatrix modelView;
+            MMatrix projection;
+            int width = 0;
+            int height = 0;
+            double ratio = 0.0;
+        };
+        static Camera last;
+        static uint64_t serial = 0;
+        if (serial == 0 || !(last.modelView == fModelView) || !(last.projection == fProjection) ||
+            last.width != fPortWidth || last.height != fPortHeight || last.ratio != fRatio) {
+            last = Camera{fModelView, fProjection, fPortWidth, fPortHeight, fRatio};
+            ++serial;
+        }
+        return serial;
+    }
+
     // The nearest whole port pixel, held to the range of a short.
     static short portPixel(double value)
     {
@@ -183,6 +208,7 @@ private:
     int fPortHeight = 0;
     int fPortWidth = 0;
     bool fHasCamera = false;
+    uint64_t fCameraSerial = 0;
     MMatrix fModelView;
     MMatrix fProjection;
 };
@@ -336,6 +362,15 @@ struct Placement
     }
 };
 
+// Where a control's box lands on screen: the rectangle of its projected corners, or anywhere
+// (`known` false) when a corner is off the view or the box is not worth projecting.
+struct ScreenRect
+{
+    bool known = false;
+    Point2 low;
+    Point2 high;
+};
+
 // What a pick reads of one control path from its plugs and the DAG, kept from move to move
 // while the watches on the control say nothing changed: a plug of the control went dirty
 // (its shape attributes, its world matrix) or its path's world matrix changed.
@@ -348,6 +383,11 @@ struct ControlMemo
     bool inverse = false; // placed by the shape feeding its geometry, read again on every pick
     double tolerance = 2.0;
     const ShapeControl* control = nullptr;
+    // Its box on screen under camera `rectCamera` (0: none kept), for that geometry.
+    ScreenRect rect;
+    uint64_t rectCamera = 0;
+    MObject rectGeometry;
+    unsigned long long rectSerial = 0;
     MCallbackId watches[2] = {0, 0};
 };
 
@@ -404,15 +444,16 @@ private:
                               const Point2& screenB);
     // False when no point of `world` can lie within `tolerance` pixels of the mouse (nor be
     // crossed by its ray): their box lies wholly in the view and projects away from the mouse.
-    bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
+    // `rect` learns where the box lands.
+    bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance, ScreenRect& rect) const;
     // The same test for a world box: its projected corners first, cheaper than the window,
     // which a box far from the mouse then never needs.
-    bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance);
-    bool boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const;
+    bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance, ScreenRect& rect);
     // The world region that projects within `tolerance` pixels of the mouse; null when the
     // view cannot tell.
     const PatchPick::ScreenWindow* windowFor(double tolerance);
-    bool cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const;
+    ScreenRect screenRectOf(const MPoint* corners, int count) const;
+    bool rectMayBeUnderMouse(const ScreenRect& rect, double tolerance) const;
     double pixelWorldSize(const MPoint& world);
     // Offers a candidate to the ranking; one near the outline at `outlinePoint` gets a world
     // radius of the pixels around it, a surface hit none.
@@ -533,6 +574,8 @@ void ShapePick::readControl(const MDagPath& path, const MObject& node, ControlMe
             memo.control = control;
         }
     }
+    memo.rectCamera = 0;
+    memo.rectGeometry = MObject::kNullObj;
     memo.known = memo.watched;
 }
 
@@ -567,16 +610,36 @@ void ShapePick::pickPath(const MDagPath& path, ControlMemo* memo)
     PathPick pick;
     pick.tolerance = known.tolerance;
     pick.path = &path;
+    // Under the camera of an earlier pick, with the same placement and geometry, the box lands
+    // where it did then: a control far from the mouse is left without its outline or tree.
+    const uint64_t camera = fPixels.cameraSerial();
+    if (known.known && camera != 0 && known.rectCamera == camera && known.rectGeometry == geometry &&
+        known.rectSerial == geometrySerial && !rectMayBeUnderMouse(known.rect, pick.tolerance)) {
+        return;
+    }
+    ScreenRect rect;
     const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
     const MeshPickTree* mesh = nullptr;
+    bool mayBeUnder = false;
     if (isMesh) {
         // The mesh's tree follows its geometry and placement; its world box comes first.
         mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, known.matrix.matrix);
-        if (mesh == nullptr || !mesh->tree.patches[0].hasBounds ||
-            !boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance)) {
+        if (mesh == nullptr || !mesh->tree.patches[0].hasBounds) {
             return;
         }
-    } else if (!outlineToWorld(node, geometry, placement) || !mayBeUnderMouse(fWorld, pick.tolerance)) {
+        mayBeUnder = boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance, rect);
+    } else if (outlineToWorld(node, geometry, placement)) {
+        mayBeUnder = mayBeUnderMouse(fWorld, pick.tolerance, rect);
+    } else {
+        return;
+    }
+    if (known.known && camera != 0) {
+        known.rect = rect;
+        known.rectCamera = camera;
+        known.rectGeometry = geometry;
+        known.rectSerial = geometrySerial;
+    }
+    if (!mayBeUnder) {
         return;
     }
 
@@ -859,10 +922,11 @@ void ShapePick::testProjectedSegment(PathPick& pick, const MPoint& a, const MPoi
     offer(pick, false, near.distance, depth, &onSegment);
 }
 
-bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const
+bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance, ScreenRect& rect) const
 {
     // Projecting the box's corners only pays for itself with more points than corners.
     if (world.size() <= 8) {
+        rect = ScreenRect();
         return true;
     }
     MPoint low = world.front();
@@ -883,7 +947,8 @@ bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double toleran
                 MPoint((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
         }
     }
-    return cornersMayBeUnderMouse(corners, count, tolerance);
+    rect = screenRectOf(corners, count);
+    return rectMayBeUnderMouse(rect, tolerance);
 }
 
 const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
@@ -896,42 +961,45 @@ const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
     return fWindowValid ? &fWindow : nullptr;
 }
 
-bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance)
-{
-    if (!boxCornersMayBeUnderMouse(box, tolerance)) {
-        return false;
-    }
-    const PatchPick::ScreenWindow* window = windowFor(tolerance);
-    return window == nullptr || !PatchPick::boxOutsideWindow(*window, box);
-}
-
-bool ShapePick::boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const
+bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance, ScreenRect& rect)
 {
     MPoint corners[8];
     for (int corner = 0; corner < 8; ++corner) {
         corners[corner] = MPoint((corner & 1) ? box.max[0] : box.min[0], (corner & 2) ? box.max[1] : box.min[1],
                                  (corner & 4) ? box.max[2] : box.min[2]);
     }
-    return cornersMayBeUnderMouse(corners, 8, tolerance);
+    rect = screenRectOf(corners, 8);
+    if (!rectMayBeUnderMouse(rect, tolerance)) {
+        return false;
+    }
+    const PatchPick::ScreenWindow* window = windowFor(tolerance);
+    return window == nullptr || !PatchPick::boxOutsideWindow(*window, box);
 }
 
-bool ShapePick::cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const
+ScreenRect ShapePick::screenRectOf(const MPoint* corners, int count) const
 {
     // With every corner inside the view, what they enclose lies in front of the eye and
     // projects inside the corners' screen rectangle.
-    Point2 screenLow{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
-    Point2 screenHigh{-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+    ScreenRect rect;
+    rect.low = Point2{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    rect.high = Point2{-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
     for (int i = 0; i < count; ++i) {
         Point2 projected;
         if (!fPixels.project(corners[i], projected)) {
-            return true;
+            return ScreenRect();
         }
-        screenLow.x = std::min(screenLow.x, projected.x), screenLow.y = std::min(screenLow.y, projected.y);
-        screenHigh.x = std::max(screenHigh.x, projected.x), screenHigh.y = std::max(screenHigh.y, projected.y);
+        rect.low.x = std::min(rect.low.x, projected.x), rect.low.y = std::min(rect.low.y, projected.y);
+        rect.high.x = std::max(rect.high.x, projected.x), rect.high.y = std::max(rect.high.y, projected.y);
     }
+    rect.known = true;
+    return rect;
+}
+
+bool ShapePick::rectMayBeUnderMouse(const ScreenRect& rect, double tolerance) const
+{
     const double margin = tolerance + 2.0;
-    return fMousePoint.x >= screenLow.x - margin && fMousePoint.x <= screenHigh.x + margin &&
-           fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
+    return !rect.known || (fMousePoint.x >= rect.low.x - margin && fMousePoint.x <= rect.high.x + margin &&
+                           fMousePoint.y >= rect.low.y - margin && fMousePoint.y <= rect.high.y + margin);
 }
 
 double ShapePick::pixelWorldSize(const MPoint& world)

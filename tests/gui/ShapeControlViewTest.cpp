@@ -632,6 +632,10 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
             << change << ": near its edge where it is now";
         EXPECT_EQ(lookAfterMoveTo(inside - MVector(0, 0, 1.5), inside + MVector(0, 0, 0.2)), "normal") << change;
     }
+    // Seen from elsewhere, it is picked where it shows now.
+    ASSERT_TRUE(mel("setAttr top.translateX 3"));
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1.75, 0, -0.25), MPoint(1.75, 0, -0.05)), "hovered") << "the camera moved";
+    ASSERT_TRUE(mel("setAttr top.translateX 0"));
 }
 
 TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
