@@ -565,13 +565,20 @@ struct TreeItem
     Box box; // of its finite corners
 };
 
+// Per patch vertex while leaves are built: the last leaf block that copied it (its offset + 1)
+// in the high bits and its number among that block's vertices in the low byte, so that a leaf
+// finds its copy of a corner without searching its vertices.
+using LeafCopies = std::vector<uint64_t>;
+
 // Appends the leaf block of items[first, first + count) (see PickData::leafBlocks) and
 // returns its vertex count; each vertex copy is recorded for refits.
-uint8_t writeLeafBlock(PickData& data, uint32_t patchIndex, const TreeItem* items, uint32_t count, uint32_t slot)
+uint8_t writeLeafBlock(PickData& data, uint32_t patchIndex, const TreeItem* items, uint32_t count, uint32_t slot,
+                       LeafCopies& copies)
 {
     uint32_t vertices[3 * kLargestLeaf];
     uint32_t vertexCount = 0;
     std::vector<double>& blocks = data.leafBlocks;
+    const uint64_t stamp = uint64_t(blocks.size() + 1) << 8;
     uint64_t header = patchIndex;
     blocks.emplace_back();
     std::memcpy(&blocks.back(), &header, sizeof header);
@@ -579,14 +586,12 @@ uint8_t writeLeafBlock(PickData& data, uint32_t patchIndex, const TreeItem* item
         const TreeItem& item = items[k];
         uint64_t word = uint64_t(item.entry) << 32;
         for (int i = 0; i < 3; ++i) {
-            uint32_t local = 0;
-            while (local < vertexCount && vertices[local] != item.corner[i]) {
-                ++local;
-            }
-            if (local == vertexCount) {
+            uint64_t& copy = copies[item.corner[i]];
+            if ((copy & ~uint64_t(0xFF)) != stamp) {
+                copy = stamp | vertexCount;
                 vertices[vertexCount++] = item.corner[i];
             }
-            word |= uint64_t(local) << (8 * i);
+            word |= (copy & 0xFF) << (8 * i);
         }
         blocks.emplace_back();
         std::memcpy(&blocks.back(), &word, sizeof word);
@@ -605,7 +610,7 @@ uint8_t writeLeafBlock(PickData& data, uint32_t patchIndex, const TreeItem* item
 // Builds the node over a patch's items[first, first + count) (at `index`, or a new one when
 // none) and returns its index.
 uint32_t buildTriangleNode(PickData& data, uint32_t patchIndex, std::vector<TreeItem>& items, uint32_t first,
-                           uint32_t count, uint32_t parentSlot, uint32_t index = kNone)
+                           uint32_t count, uint32_t parentSlot, LeafCopies& copies, uint32_t index = kNone)
 {
     index = index == kNone ? newNode(data, parentSlot) : index;
     // A node over few enough triangles holds them all in leaves split at the median; a larger
@@ -619,11 +624,11 @@ uint32_t buildTriangleNode(PickData& data, uint32_t patchIndex, std::vector<Tree
         uint32_t child = 0;
         uint8_t kind = 0, vertexCount = 0;
         if (groups[s].count > kLargestLeaf) {
-            child = buildTriangleNode(data, patchIndex, items, groups[s].first, groups[s].count, slot);
+            child = buildTriangleNode(data, patchIndex, items, groups[s].first, groups[s].count, slot, copies);
         } else {
             child = static_cast<uint32_t>(data.leafBlocks.size());
             kind = static_cast<uint8_t>(groups[s].count);
-            vertexCount = writeLeafBlock(data, patchIndex, &items[groups[s].first], groups[s].count, slot);
+            vertexCount = writeLeafBlock(data, patchIndex, &items[groups[s].first], groups[s].count, slot, copies);
         }
         WideNode& node = data.nodes[index]; // the recursion may have moved it
         node.child[s] = child;
@@ -657,7 +662,7 @@ void collectTriangles(const PickData& data, const PickPatch& patch, std::vector<
 
 // Builds the tree of entry `rank` over its patch's triangles, rooted at node `rank`. False
 // when the layout outgrows 32-bit indices.
-bool buildPatchTree(PickData& data, uint32_t rank, std::vector<TreeItem>& items)
+bool buildPatchTree(PickData& data, uint32_t rank, std::vector<TreeItem>& items, LeafCopies& copies)
 {
     const uint32_t patchIndex = data.patchEntries[rank].patch;
     PickPatch& patch = data.patches[patchIndex];
@@ -671,7 +676,7 @@ bool buildPatchTree(PickData& data, uint32_t rank, std::vector<TreeItem>& items)
     }
     const size_t before = data.nodes.size();
     patch.firstTreeNode = rank;
-    buildTriangleNode(data, patchIndex, items, 0, static_cast<uint32_t>(items.size()), kNone, rank);
+    buildTriangleNode(data, patchIndex, items, 0, static_cast<uint32_t>(items.size()), kNone, copies, rank);
     patch.treeNodeCount = static_cast<uint32_t>(data.nodes.size() - before + 1);
     return true;
 }
@@ -1468,6 +1473,7 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
     // node of the same index, so that the walk finds both without reading another; then the
     // tree over them.
     std::vector<TreeItem> items;
+    LeafCopies copies(data.points.size() / 3, ~uint64_t(0));
     for (uint32_t i = 0; i < uint32_t(patchCount); ++i) {
         PickPatch& patch = data.patches[i];
         bool testable = false;
@@ -1481,7 +1487,7 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
         }
     }
     for (uint32_t rank = 0; rank < data.patchEntries.size(); ++rank) {
-        if (!buildPatchTree(data, rank, items)) {
+        if (!buildPatchTree(data, rank, items, copies)) {
             data.clear();
             return false;
         }
