@@ -611,9 +611,10 @@ void ShapePick::pickPath(const MDagPath& path, ControlMemo* memo)
     pick.tolerance = known.tolerance;
     pick.path = &path;
     // Under the camera of an earlier pick, with the same placement and geometry, the box lands
-    // where it did then: a control far from the mouse is left without its outline or tree.
-    const uint64_t camera = fPixels.cameraSerial();
-    if (known.known && camera != 0 && known.rectCamera == camera && known.rectGeometry == geometry &&
+    // where it did then: a control far from the mouse is left without its outline or tree. (An
+    // inverse control's placement is read again on every pick, so its box is not kept.)
+    const uint64_t camera = known.known && !known.inverse ? fPixels.cameraSerial() : 0;
+    if (camera != 0 && known.rectCamera == camera && known.rectGeometry == geometry &&
         known.rectSerial == geometrySerial && !rectMayBeUnderMouse(known.rect, pick.tolerance)) {
         return;
     }
@@ -633,7 +634,7 @@ void ShapePick::pickPath(const MDagPath& path, ControlMemo* memo)
     } else {
         return;
     }
-    if (known.known && camera != 0) {
+    if (camera != 0) {
         known.rect = rect;
         known.rectCamera = camera;
         known.rectGeometry = geometry;

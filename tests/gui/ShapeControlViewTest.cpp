@@ -636,6 +636,11 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     ASSERT_TRUE(mel("setAttr top.translateX 3"));
     EXPECT_EQ(lookAfterMoveTo(MPoint(1.75, 0, -0.25), MPoint(1.75, 0, -0.05)), "hovered") << "the camera moved";
     ASSERT_TRUE(mel("setAttr top.translateX 0"));
+    // Inverse, it goes with the shape feeding it, which it does not watch.
+    ASSERT_TRUE(mel("setAttr plateShape.inverse 1"));
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -2), MPoint(1, 0, -1.8)), "hovered") << "inverse";
+    ASSERT_TRUE(mel("setAttr plateSource.translateZ 3"));
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, 1), MPoint(1, 0, 1.2)), "hovered") << "inverse, its source moved";
 }
 
 TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
