@@ -31,6 +31,13 @@ double dot(const double a[3], const double b[3])
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
+// Whether two depths along the ray are the same within 1e-5 relative. The gap past the
+// tolerance, depth - nearer - 1e-5 * max(depth, nearer, 1), never falls as depth grows.
+bool depthsAgree(double a, double b)
+{
+    return !(std::fabs(a - b) > 1e-5 * std::max({a, b, 1.0}));
+}
+
 } // namespace
 
 SegmentProximity closestOnSegment(const Point2& m, const Point2& a, const Point2& b)
@@ -82,8 +89,7 @@ bool rayHitsTriangle(const double origin[3], const double direction[3], const do
 
 bool beats(const Candidate& candidate, const Candidate& best)
 {
-    const double depthTolerance = 1e-5 * std::max({candidate.depth, best.depth, 1.0});
-    if (std::fabs(candidate.depth - best.depth) > depthTolerance) {
+    if (!depthsAgree(candidate.depth, best.depth)) {
         return candidate.depth < best.depth;
     }
     if (!(candidate.surfaceHit && best.surfaceHit) &&
@@ -106,6 +112,11 @@ bool Ranking::takes(const Candidate& candidate) const
         return false;
     }
     return !fHasBest || beats(candidate, fBest);
+}
+
+bool Ranking::beyondReach(double depth) const
+{
+    return fHasBest && depth > fBest.depth && !depthsAgree(depth, fBest.depth);
 }
 
 void Ranking::offer(const Candidate& candidate)

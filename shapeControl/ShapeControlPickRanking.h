@@ -55,6 +55,8 @@ public:
     void offer(const Candidate& candidate);
     // Whether `offer` would keep the candidate (its world radius aside, which ranks nothing).
     bool takes(const Candidate& candidate) const;
+    // Whether every candidate at `depth` or deeper loses to the best so far on depth alone.
+    bool beyondReach(double depth) const;
     bool hasBest() const { return fHasBest; }
     const Candidate& best() const { return fBest; }
 

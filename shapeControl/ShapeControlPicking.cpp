@@ -24,6 +24,7 @@
 #include <maya/MIntArray.h>
 #include <maya/MItDag.h>
 #include <maya/MMessage.h>
+#include <maya/MNodeMessage.h>
 #include <maya/MMatrix.h>
 #include <maya/MObjectArray.h>
 #include <maya/MObjectHandle.h>
@@ -105,7 +106,12 @@ public:
         fPortWidth = status ? width : 0;
         fHasCamera = fPortWidth > 0 && fPortHeight > 0 && view.modelViewMatrix(fModelView) &&
                      view.projectionMatrix(fProjection);
+        fCameraSerial = fHasCamera ? serialOfCamera() : 0;
     }
+
+    // Counts the cameras (matrices, port and pixel ratio) picks have seen, one after another:
+    // the same number, the same projection of every point. 0 when the view gives no camera.
+    uint64_t cameraSerial() const { return fCameraSerial; }
 
     // False for a position no device pixel of the view's range can hold.
     bool toDevice(const QPointF& position, short& x, short& y) const
@@ -169,6 +175,26 @@ public:
     ViewProjector projector() const { return ViewProjector(fView, fRatio, fPortHeight); }
 
 private:
+    uint64_t serialOfCamera() const
+    {
+        struct Camera
+        {
+            MMatrix modelView;
+            MMatrix projection;
+            int width = 0;
+            int height = 0;
+            double ratio = 0.0;
+        };
+        static Camera last;
+        static uint64_t serial = 0;
+        if (serial == 0 || !(last.modelView == fModelView) || !(last.projection == fProjection) ||
+            last.width != fPortWidth || last.height != fPortHeight || last.ratio != fRatio) {
+            last = Camera{fModelView, fProjection, fPortWidth, fPortHeight, fRatio};
+            ++serial;
+        }
+        return serial;
+    }
+
     // The nearest whole port pixel, held to the range of a short.
     static short portPixel(double value)
     {
@@ -182,6 +208,7 @@ private:
     int fPortHeight = 0;
     int fPortWidth = 0;
     bool fHasCamera = false;
+    uint64_t fCameraSerial = 0;
     MMatrix fModelView;
     MMatrix fProjection;
 };
@@ -314,6 +341,56 @@ uint32_t outsideWindowSides(const PatchPick::ScreenWindow& window, const double 
     return bits;
 }
 
+// Where a control's points go: its local position and scale, then its world matrix.
+struct Placement
+{
+    MPoint position;
+    MVector scale;
+    MMatrix world;
+    MPoint toWorld(const MPoint& q) const
+    {
+        return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z) * world;
+    }
+    // toWorld as one matrix (row vectors).
+    MMatrix matrix() const
+    {
+        const double local[4][4] = {{scale.x, 0.0, 0.0, 0.0},
+                                    {0.0, scale.y, 0.0, 0.0},
+                                    {0.0, 0.0, scale.z, 0.0},
+                                    {position.x, position.y, position.z, 1.0}};
+        return MMatrix(local) * world;
+    }
+};
+
+// Where a control's box lands on screen: the rectangle of its projected corners, or anywhere
+// (`known` false) when a corner is off the view or the box is not worth projecting.
+struct ScreenRect
+{
+    bool known = false;
+    Point2 low;
+    Point2 high;
+};
+
+// What a pick reads of one control path from its plugs and the DAG, kept from move to move
+// while the watches on the control say nothing changed: a plug of the control went dirty
+// (its shape attributes, its world matrix) or its path's world matrix changed.
+struct ControlMemo
+{
+    bool watched = false; // both watches in place: without them nothing is kept
+    bool known = false;
+    Placement placement;
+    MMatrix matrix;       // placement.matrix()
+    bool inverse = false; // placed by the shape feeding its geometry, read again on every pick
+    double tolerance = 2.0;
+    const ShapeControl* control = nullptr;
+    // Its box on screen under camera `rectCamera` (0: none kept), for that geometry.
+    ScreenRect rect;
+    uint64_t rectCamera = 0;
+    MObject rectGeometry;
+    unsigned long long rectSerial = 0;
+    MCallbackId watches[2] = {0, 0};
+};
+
 // One pick: the mouse ray, the selection, and the best candidate so far.
 class ShapePick
 {
@@ -329,29 +406,10 @@ public:
     const ShapeControlPick::Ranking& ranking() const { return fRanking; }
     const MObject& control(std::size_t index) const { return fControls[index]; }
 
-    void pickPath(const MDagPath& path);
+    // Picks one control path; `memo`, when given, holds what earlier picks read of it.
+    void pickPath(const MDagPath& path, ControlMemo* memo = nullptr);
 
 private:
-    struct Placement
-    {
-        MPoint position;
-        MVector scale;
-        MMatrix world;
-        MPoint toWorld(const MPoint& q) const
-        {
-            return MPoint(position.x + scale.x * q.x, position.y + scale.y * q.y, position.z + scale.z * q.z) * world;
-        }
-        // toWorld as one matrix (row vectors).
-        MMatrix matrix() const
-        {
-            const double local[4][4] = {{scale.x, 0.0, 0.0, 0.0},
-                                        {0.0, scale.y, 0.0, 0.0},
-                                        {0.0, 0.0, scale.z, 0.0},
-                                        {position.x, position.y, position.z, 1.0}};
-            return MMatrix(local) * world;
-        }
-    };
-
     // The path being picked: what its candidates share.
     struct PathPick
     {
@@ -361,12 +419,23 @@ private:
         ShapeControlPick::Candidate candidate;  // reused for each of the path's candidates
     };
 
-    MMatrix worldMatrixOf(const MDagPath& path, const MObject& node) const;
+    MMatrix worldMatrixOf(const MDagPath& path, const MObject& node, bool inverse) const;
+    // Reads the control's placement, outline tolerance and user node into `memo`.
+    void readControl(const MDagPath& path, const MObject& node, ControlMemo& memo) const;
     bool isSelected(const MDagPath& path) const;
     // The control's outline placed in world space, into fWorld.
     bool outlineToWorld(const MObject& node, const MObject& geometry, const Placement& placement);
     // Tests the surface of a mesh and its edges near the mouse.
     void pickMesh(PathPick& pick, const MeshPickTree& mesh);
+    // Where on screen an edge within reach nearer than the surface hit (or, with no hit, any
+    // edge within reach) is likeliest: where the hit's plane comes nearer the eye, or towards the
+    // middle of the mesh's box. False when no side is likelier.
+    bool probeDirection(const PathPick& pick, const MeshPickTree& mesh, const PatchPick::PickHit& hit,
+                        Point2& direction);
+    // Casts a ray just within reach of the mouse along `direction` and hands the triangle it
+    // hits to `testTriangle`.
+    template <typename TestTriangle>
+    void probe(const PathPick& pick, const MeshPickTree& mesh, const Point2& direction, TestTriangle&& testTriangle);
     void pickPolyline(PathPick& pick, const std::vector<MPoint>& points);
     // Tests segment (i, j) of `world`, whose points are projected into fScreen on first use.
     void testSegment(PathPick& pick, const std::vector<MPoint>& world, unsigned i, unsigned j);
@@ -375,15 +444,16 @@ private:
                               const Point2& screenB);
     // False when no point of `world` can lie within `tolerance` pixels of the mouse (nor be
     // crossed by its ray): their box lies wholly in the view and projects away from the mouse.
-    bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const;
+    // `rect` learns where the box lands.
+    bool mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance, ScreenRect& rect) const;
     // The same test for a world box: its projected corners first, cheaper than the window,
     // which a box far from the mouse then never needs.
-    bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance);
-    bool boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const;
+    bool boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance, ScreenRect& rect);
     // The world region that projects within `tolerance` pixels of the mouse; null when the
     // view cannot tell.
     const PatchPick::ScreenWindow* windowFor(double tolerance);
-    bool cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const;
+    ScreenRect screenRectOf(const MPoint* corners, int count) const;
+    bool rectMayBeUnderMouse(const ScreenRect& rect, double tolerance) const;
     double pixelWorldSize(const MPoint& world);
     // Offers a candidate to the ranking; one near the outline at `outlinePoint` gets a world
     // radius of the pixels around it, a surface hit none.
@@ -419,14 +489,16 @@ private:
     };
     // Scratch buffers reused from path to path and from pick to pick (a mesh control's would
     // otherwise be allocated again on every move): an outline's world points, their projections
-    // and whether each projected (0 no, 1 yes, 2 not tried yet); the triangles near the mouse;
-    // a mesh's vertex records.
+    // and whether each projected (0 no, 1 yes, 2 not tried yet); the triangles near the mouse
+    // and the order they are walked in; a mesh's vertex records.
     struct Scratch
     {
         std::vector<MPoint> world;
         std::vector<Point2> screen;
         std::vector<char> projected;
         std::vector<uint32_t> triangles;
+        std::vector<std::pair<double, uint32_t>> triangleDepths; // nearest corner's depth, triangle
+        std::vector<uint32_t> triangleOrder;                     // the triangles, nearest slice first
         std::vector<MeshVertex> meshVertices;
         uint32_t meshStamp = 0;
     };
@@ -441,17 +513,19 @@ private:
     std::vector<MeshVertex>& fMeshVertices = scratch().meshVertices;
     uint32_t& fMeshStamp = scratch().meshStamp;
     std::vector<uint32_t>& fTriangles = scratch().triangles;
+    std::vector<std::pair<double, uint32_t>>& fTriangleDepths = scratch().triangleDepths;
+    std::vector<uint32_t>& fTriangleOrder = scratch().triangleOrder;
     // The window of the last tolerance asked for.
     PatchPick::ScreenWindow fWindow;
     double fWindowTolerance = -1.0;
     bool fWindowValid = false;
 };
 
-MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node) const
+MMatrix ShapePick::worldMatrixOf(const MDagPath& path, const MObject& node, bool inverse) const
 {
     MStatus status;
     // An inverse control is placed by the shape that feeds its geometry.
-    if (readBool(node, ShapeControl::inverse, false)) {
+    if (inverse) {
         const MObject source = sourceNodeOf(MPlug(node, ShapeControl::inGeometry));
         if (!source.isNull()) {
             MDagPath sourcePath;
@@ -480,7 +554,32 @@ bool ShapePick::isSelected(const MDagPath& path) const
     return false;
 }
 
-void ShapePick::pickPath(const MDagPath& path)
+void ShapePick::readControl(const MDagPath& path, const MObject& node, ControlMemo& memo) const
+{
+    memo.placement.position = MPoint(readDouble(node, MPxLocatorNode::localPositionX, 0.0),
+                                     readDouble(node, MPxLocatorNode::localPositionY, 0.0),
+                                     readDouble(node, MPxLocatorNode::localPositionZ, 0.0));
+    memo.placement.scale = MVector(readDouble(node, MPxLocatorNode::localScaleX, 1.0),
+                                   readDouble(node, MPxLocatorNode::localScaleY, 1.0),
+                                   readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
+    memo.inverse = readBool(node, ShapeControl::inverse, false);
+    memo.placement.world = worldMatrixOf(path, node, memo.inverse);
+    memo.matrix = memo.placement.matrix();
+    memo.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
+    memo.control = nullptr;
+    MStatus status;
+    const MFnDependencyNode fn(node, &status);
+    if (status) {
+        if (const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode(&status)); status && control) {
+            memo.control = control;
+        }
+    }
+    memo.rectCamera = 0;
+    memo.rectGeometry = MObject::kNullObj;
+    memo.known = memo.watched;
+}
+
+void ShapePick::pickPath(const MDagPath& path, ControlMemo* memo)
 {
     MStatus status;
     const MObject node = path.node(&status);
@@ -488,41 +587,60 @@ void ShapePick::pickPath(const MDagPath& path)
         return;
     }
 
-    Placement placement;
-    placement.position = MPoint(readDouble(node, MPxLocatorNode::localPositionX, 0.0),
-                                readDouble(node, MPxLocatorNode::localPositionY, 0.0),
-                                readDouble(node, MPxLocatorNode::localPositionZ, 0.0));
-    placement.scale = MVector(readDouble(node, MPxLocatorNode::localScaleX, 1.0),
-                              readDouble(node, MPxLocatorNode::localScaleY, 1.0),
-                              readDouble(node, MPxLocatorNode::localScaleZ, 1.0));
-    placement.world = worldMatrixOf(path, node);
+    ControlMemo unwatched;
+    ControlMemo& known = memo != nullptr ? *memo : unwatched;
+    if (!known.known) {
+        readControl(path, node, known);
+    } else if (known.inverse) {
+        // The shape feeding an inverse control is not watched: its matrix is read every time.
+        known.placement.world = worldMatrixOf(path, node, true);
+        known.matrix = known.placement.matrix();
+    }
+    const Placement& placement = known.placement;
 
     MObject geometry;
     unsigned long long geometrySerial = 0;
-    const MFnDependencyNode fn(node, &status);
-    if (status) {
-        if (const ShapeControl* control = dynamic_cast<const ShapeControl*>(fn.userNode(&status)); status && control) {
-            geometry = control->storedGeometry();
-            geometrySerial = control->geometrySerial();
-        }
+    if (known.control != nullptr) {
+        geometry = known.control->storedGeometry();
+        geometrySerial = known.control->geometrySerial();
     }
 
     // The outline (or mesh) in world space first: a control that cannot be under the mouse
     // is left before its visibility and selection are asked for, which changes no answer.
     PathPick pick;
-    pick.tolerance = ShapeControlPick::outlineTolerance(readDouble(node, ShapeControl::lineWidth, 2.0));
+    pick.tolerance = known.tolerance;
     pick.path = &path;
+    // Under the camera of an earlier pick, with the same placement and geometry, the box lands
+    // where it did then: a control far from the mouse is left without its outline or tree. (An
+    // inverse control's placement is read again on every pick, so its box is not kept.)
+    const uint64_t camera = known.known && !known.inverse ? fPixels.cameraSerial() : 0;
+    if (camera != 0 && known.rectCamera == camera && known.rectGeometry == geometry &&
+        known.rectSerial == geometrySerial && !rectMayBeUnderMouse(known.rect, pick.tolerance)) {
+        return;
+    }
+    ScreenRect rect;
     const bool isMesh = !geometry.isNull() && geometry.hasFn(MFn::kMeshData);
     const MeshPickTree* mesh = nullptr;
+    bool mayBeUnder = false;
     if (isMesh) {
         // The mesh's tree follows its geometry and placement; its world box comes first.
-        const MMatrix matrix = placement.matrix();
-        mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, matrix.matrix);
-        if (mesh == nullptr || !mesh->tree.patches[0].hasBounds ||
-            !boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance)) {
+        mesh = meshPickTreeFor(node, path.instanceNumber(), geometry, geometrySerial, known.matrix.matrix);
+        if (mesh == nullptr || !mesh->tree.patches[0].hasBounds) {
             return;
         }
-    } else if (!outlineToWorld(node, geometry, placement) || !mayBeUnderMouse(fWorld, pick.tolerance)) {
+        mayBeUnder = boxMayBeUnderMouse(mesh->tree.patches[0].bounds, pick.tolerance, rect);
+    } else if (outlineToWorld(node, geometry, placement)) {
+        mayBeUnder = mayBeUnderMouse(fWorld, pick.tolerance, rect);
+    } else {
+        return;
+    }
+    if (camera != 0) {
+        known.rect = rect;
+        known.rectCamera = camera;
+        known.rectGeometry = geometry;
+        known.rectSerial = geometrySerial;
+    }
+    if (!mayBeUnder) {
         return;
     }
 
@@ -569,10 +687,11 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
     const PatchPick::PickData& tree = mesh.tree;
     // An edge wholly behind the surface hit never ranks above it.
     double edgeDepthLimit = std::numeric_limits<double>::infinity();
+    PatchPick::PickHit hit;
     if (fHasRay) {
         const double origin[3] = {fOrigin.x, fOrigin.y, fOrigin.z};
         const double direction[3] = {fDirection.x, fDirection.y, fDirection.z};
-        const PatchPick::PickHit hit = PatchPick::rayPick(tree, origin, direction);
+        hit = PatchPick::rayPick(tree, origin, direction);
         if (hit.hit) {
             offer(pick, true, 0.0, hit.distance, nullptr);
             edgeDepthLimit = hit.distance * (1.0 + 1e-4);
@@ -581,17 +700,6 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
     // Only the edges of triangles whose boxes reach near the mouse can lie within reach, and
     // only those not wholly outside one side of the window are projected.
     const PatchPick::ScreenWindow* window = windowFor(pick.tolerance);
-    PatchPick::ScreenWindow nearerWindow;
-    if (window != nullptr && edgeDepthLimit < std::numeric_limits<double>::infinity()) {
-        // Nor can a triangle wholly behind it: the far side of a closed mesh is never walked.
-        nearerWindow = *window;
-        nearerWindow.beyond[0] = -fDirection.x;
-        nearerWindow.beyond[1] = -fDirection.y;
-        nearerWindow.beyond[2] = -fDirection.z;
-        nearerWindow.beyond[3] = edgeDepthLimit + fDirection * MVector(fOrigin);
-        window = &nearerWindow;
-    }
-    PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
     const size_t vertexCount = tree.points.size() / 3;
     // A vertex's depth along the ray and its projection are worked out once, however many of
     // the edges near the mouse share it; records of earlier picks carry an older stamp.
@@ -627,7 +735,8 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
         }
         MeshVertex& first = vertexAt(size_t(a));
         MeshVertex& second = vertexAt(size_t(b));
-        if (std::min(first.depth, second.depth) > edgeDepthLimit) {
+        const double nearest = std::min(first.depth, second.depth);
+        if (nearest > edgeDepthLimit || fRanking.beyondReach(nearest)) {
             return;
         }
         // Both ends in front of the eye and outside one side of the window: the whole edge
@@ -643,19 +752,140 @@ void ShapePick::pickMesh(PathPick& pick, const MeshPickTree& mesh)
             testProjectedSegment(pick, from, to, first.screen, second.screen);
         }
     };
+    // An edge within reach nearer than the surface hit usually lies where the surface rises
+    // towards the eye (with no hit, towards the mesh): one ray cast there finds it, and then the
+    // window leaves out every triangle wholly behind the best candidate so far.
+    Point2 likeliest;
+    if (fHasRay && window != nullptr && probeDirection(pick, mesh, hit, likeliest)) {
+        probe(pick, mesh, likeliest, [&](const MeshPickTree::Triangle& corners) {
+            for (int i = 0; i < 3; ++i) {
+                testEdge(corners.corners[i], corners.corners[(i + 1) % 3]);
+            }
+        });
+    }
+    if (window != nullptr && fRanking.hasBest()) {
+        // Anything deeper is beyond the ranking's reach (1e-5 relative, or absolute under 1).
+        const double best = fRanking.best().depth;
+        edgeDepthLimit = std::min(edgeDepthLimit, best + 2e-5 * std::max(best, 1.0));
+    }
+    PatchPick::ScreenWindow nearerWindow;
+    if (window != nullptr && edgeDepthLimit < std::numeric_limits<double>::infinity()) {
+        // Nor can a triangle wholly behind it: the far side of a closed mesh is never walked.
+        nearerWindow = *window;
+        nearerWindow.beyond[0] = -fDirection.x;
+        nearerWindow.beyond[1] = -fDirection.y;
+        nearerWindow.beyond[2] = -fDirection.z;
+        nearerWindow.beyond[3] = edgeDepthLimit + fDirection * MVector(fOrigin);
+        window = &nearerWindow;
+    }
+    PatchPick::trianglesInWindow(tree, 0, window, fTriangles);
+    // The triangles nearest the eye first (by their nearest corner, in 64 slices of depth):
+    // once the best candidate lies nearer than a slice beyond the ranking's depth tolerance, no
+    // edge of it nor of any slice after it can win, and the walk stops. Most edges near the
+    // mouse are never projected.
+    constexpr int kSlices = 64;
+    fTriangleDepths.clear();
+    double nearestOfAll = std::numeric_limits<double>::infinity();
+    double farthestOfAll = -std::numeric_limits<double>::infinity();
     for (const uint32_t triangle : fTriangles) {
-        if (triangle >= mesh.triangles.size()) {
+        if (triangle >= mesh.triangles.size() || mesh.triangles[triangle].edges == 0) {
             continue;
         }
-        const MeshPickTree::Triangle& corners = mesh.triangles[triangle];
-        for (int i = 0; i < 3; ++i) {
-            if (corners.edges & (1u << i)) {
-                testEdge(corners.corners[i], corners.corners[(i + 1) % 3]);
+        double nearest = std::numeric_limits<double>::infinity();
+        for (const int corner : mesh.triangles[triangle].corners) {
+            if (corner >= 0 && size_t(corner) < vertexCount) {
+                const double* p = &tree.points[size_t(corner) * 3];
+                nearest = std::min(nearest, (p[0] - fOrigin.x) * fDirection.x + (p[1] - fOrigin.y) * fDirection.y +
+                                                (p[2] - fOrigin.z) * fDirection.z);
+            }
+        }
+        if (nearest <= edgeDepthLimit) { // also false for a triangle without a vertex
+            fTriangleDepths.emplace_back(nearest, triangle);
+            nearestOfAll = std::min(nearestOfAll, nearest);
+            farthestOfAll = std::max(farthestOfAll, nearest);
+        }
+    }
+    const double sliceScale = farthestOfAll > nearestOfAll ? kSlices / (farthestOfAll - nearestOfAll) : 0.0;
+    auto sliceOf = [&](double depth) { return std::min(kSlices - 1, int((depth - nearestOfAll) * sliceScale)); };
+    uint32_t sliceStart[kSlices + 1] = {};
+    for (const auto& [depth, triangle] : fTriangleDepths) {
+        ++sliceStart[sliceOf(depth) + 1];
+    }
+    for (int slice = 0; slice < kSlices; ++slice) {
+        sliceStart[slice + 1] += sliceStart[slice];
+    }
+    fTriangleOrder.resize(fTriangleDepths.size());
+    uint32_t sliceFill[kSlices];
+    std::copy(sliceStart, sliceStart + kSlices, sliceFill);
+    for (const auto& [depth, triangle] : fTriangleDepths) {
+        fTriangleOrder[sliceFill[sliceOf(depth)]++] = triangle;
+    }
+    for (int slice = 0; slice < kSlices; ++slice) {
+        if (sliceStart[slice] == sliceStart[slice + 1]) {
+            continue;
+        }
+        // The slice before's start: no rounding puts a triangle of this slice nearer.
+        if (slice > 0 && fRanking.beyondReach(nearestOfAll + (slice - 1) / sliceScale)) {
+            break;
+        }
+        for (uint32_t k = sliceStart[slice]; k < sliceStart[slice + 1]; ++k) {
+            const MeshPickTree::Triangle& corners = mesh.triangles[fTriangleOrder[k]];
+            for (int i = 0; i < 3; ++i) {
+                if (corners.edges & (1u << i)) {
+                    testEdge(corners.corners[i], corners.corners[(i + 1) % 3]);
+                }
             }
         }
     }
     for (size_t e = 0; e + 1 < mesh.looseEdges.size(); e += 2) {
         testEdge(mesh.looseEdges[e], mesh.looseEdges[e + 1]);
+    }
+}
+
+bool ShapePick::probeDirection(const PathPick& pick, const MeshPickTree& mesh, const PatchPick::PickHit& hit,
+                               Point2& direction)
+{
+    Point2 from;
+    Point2 to;
+    if (hit.hit) {
+        // Along the surface towards the eye: the ray's reverse less its part along the normal.
+        const MVector normal(hit.normal[0], hit.normal[1], hit.normal[2]);
+        const MVector rising = -fDirection + (fDirection * normal) * normal;
+        const MPoint at = fOrigin + fDirection * hit.distance;
+        const double step = pick.tolerance * pixelWorldSize(at);
+        if (!(rising.length() > 1e-6) || !(step > 0.0) || !fPixels.project(at, from) ||
+            !fPixels.project(at + rising.normal() * step, to)) {
+            return false; // the surface faces the eye: no side comes nearer
+        }
+    } else {
+        // Off the mesh: towards the middle of its box.
+        const PatchPick::Box& box = mesh.tree.patches[0].bounds;
+        const MPoint middle((box.min[0] + box.max[0]) / 2, (box.min[1] + box.max[1]) / 2,
+                            (box.min[2] + box.max[2]) / 2);
+        from = fMousePoint;
+        if (!fPixels.project(middle, to)) {
+            return false;
+        }
+    }
+    direction = Point2{to.x - from.x, to.y - from.y};
+    return std::sqrt(direction.x * direction.x + direction.y * direction.y) >= 1.0;
+}
+
+template <typename TestTriangle>
+void ShapePick::probe(const PathPick& pick, const MeshPickTree& mesh, const Point2& direction,
+                      TestTriangle&& testTriangle)
+{
+    const double reach = std::max(pick.tolerance - 1.5, 0.0) / std::sqrt(direction.x * direction.x + direction.y * direction.y);
+    MPoint origin;
+    MVector ray;
+    if (!fPixels.ray(fMouse + QPointF(direction.x * reach, direction.y * reach), origin, ray)) {
+        return;
+    }
+    const double o[3] = {origin.x, origin.y, origin.z};
+    const double d[3] = {ray.x, ray.y, ray.z};
+    const PatchPick::PickHit hit = PatchPick::rayPick(mesh.tree, o, d);
+    if (hit.hit && hit.triangle >= 0 && size_t(hit.triangle) < mesh.triangles.size()) {
+        testTriangle(mesh.triangles[size_t(hit.triangle)]);
     }
 }
 
@@ -693,10 +923,11 @@ void ShapePick::testProjectedSegment(PathPick& pick, const MPoint& a, const MPoi
     offer(pick, false, near.distance, depth, &onSegment);
 }
 
-bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance) const
+bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double tolerance, ScreenRect& rect) const
 {
     // Projecting the box's corners only pays for itself with more points than corners.
     if (world.size() <= 8) {
+        rect = ScreenRect();
         return true;
     }
     MPoint low = world.front();
@@ -717,7 +948,8 @@ bool ShapePick::mayBeUnderMouse(const std::vector<MPoint>& world, double toleran
                 MPoint((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
         }
     }
-    return cornersMayBeUnderMouse(corners, count, tolerance);
+    rect = screenRectOf(corners, count);
+    return rectMayBeUnderMouse(rect, tolerance);
 }
 
 const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
@@ -730,42 +962,45 @@ const PatchPick::ScreenWindow* ShapePick::windowFor(double tolerance)
     return fWindowValid ? &fWindow : nullptr;
 }
 
-bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance)
-{
-    if (!boxCornersMayBeUnderMouse(box, tolerance)) {
-        return false;
-    }
-    const PatchPick::ScreenWindow* window = windowFor(tolerance);
-    return window == nullptr || !PatchPick::boxOutsideWindow(*window, box);
-}
-
-bool ShapePick::boxCornersMayBeUnderMouse(const PatchPick::Box& box, double tolerance) const
+bool ShapePick::boxMayBeUnderMouse(const PatchPick::Box& box, double tolerance, ScreenRect& rect)
 {
     MPoint corners[8];
     for (int corner = 0; corner < 8; ++corner) {
         corners[corner] = MPoint((corner & 1) ? box.max[0] : box.min[0], (corner & 2) ? box.max[1] : box.min[1],
                                  (corner & 4) ? box.max[2] : box.min[2]);
     }
-    return cornersMayBeUnderMouse(corners, 8, tolerance);
+    rect = screenRectOf(corners, 8);
+    if (!rectMayBeUnderMouse(rect, tolerance)) {
+        return false;
+    }
+    const PatchPick::ScreenWindow* window = windowFor(tolerance);
+    return window == nullptr || !PatchPick::boxOutsideWindow(*window, box);
 }
 
-bool ShapePick::cornersMayBeUnderMouse(const MPoint* corners, int count, double tolerance) const
+ScreenRect ShapePick::screenRectOf(const MPoint* corners, int count) const
 {
     // With every corner inside the view, what they enclose lies in front of the eye and
     // projects inside the corners' screen rectangle.
-    Point2 screenLow{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
-    Point2 screenHigh{-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+    ScreenRect rect;
+    rect.low = Point2{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    rect.high = Point2{-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
     for (int i = 0; i < count; ++i) {
         Point2 projected;
         if (!fPixels.project(corners[i], projected)) {
-            return true;
+            return ScreenRect();
         }
-        screenLow.x = std::min(screenLow.x, projected.x), screenLow.y = std::min(screenLow.y, projected.y);
-        screenHigh.x = std::max(screenHigh.x, projected.x), screenHigh.y = std::max(screenHigh.y, projected.y);
+        rect.low.x = std::min(rect.low.x, projected.x), rect.low.y = std::min(rect.low.y, projected.y);
+        rect.high.x = std::max(rect.high.x, projected.x), rect.high.y = std::max(rect.high.y, projected.y);
     }
+    rect.known = true;
+    return rect;
+}
+
+bool ShapePick::rectMayBeUnderMouse(const ScreenRect& rect, double tolerance) const
+{
     const double margin = tolerance + 2.0;
-    return fMousePoint.x >= screenLow.x - margin && fMousePoint.x <= screenHigh.x + margin &&
-           fMousePoint.y >= screenLow.y - margin && fMousePoint.y <= screenHigh.y + margin;
+    return !rect.known || (fMousePoint.x >= rect.low.x - margin && fMousePoint.x <= rect.high.x + margin &&
+                           fMousePoint.y >= rect.low.y - margin && fMousePoint.y <= rect.high.y + margin);
 }
 
 double ShapePick::pixelWorldSize(const MPoint& world)
@@ -811,10 +1046,12 @@ void ShapePick::offer(PathPick& pick, bool surfaceHit, double pixelDistance, dou
 namespace {
 
 // Every shape control's DAG paths, walked again only when the DAG may have changed: a control
-// made or deleted, or any node gaining or losing a parent (reparenting and instancing).
+// made or deleted, or any node gaining or losing a parent (reparenting and instancing). Each
+// path has its memo, watched for changes of the control's plugs and of the path's world matrix.
 struct ControlPaths
 {
     std::vector<MDagPath> paths;
+    std::vector<std::unique_ptr<ControlMemo>> memos;
     int controlCount = -1;
     bool valid = false;
     MCallbackIdArray watches;
@@ -826,11 +1063,49 @@ ControlPaths& controlPaths()
     return paths;
 }
 
+void forgetMemo(void* clientData)
+{
+    static_cast<ControlMemo*>(clientData)->known = false;
+}
+
+void controlPlugDirty(MObject&, MPlug&, void* clientData)
+{
+    forgetMemo(clientData);
+}
+
+void controlMatrixChanged(MObject&, MDagMessage::MatrixModifiedFlags&, void* clientData)
+{
+    forgetMemo(clientData);
+}
+
+// A memo for `path`, kept only while both its watches are in place.
+std::unique_ptr<ControlMemo> watchedMemo(MDagPath& path)
+{
+    auto memo = std::make_unique<ControlMemo>();
+    MStatus status[2];
+    MObject node = path.node(&status[0]);
+    if (!status[0]) {
+        return memo;
+    }
+    memo->watches[0] = MDagMessage::addWorldMatrixModifiedCallback(path, controlMatrixChanged, memo.get(), &status[0]);
+    memo->watches[1] = MNodeMessage::addNodeDirtyPlugCallback(node, controlPlugDirty, memo.get(), &status[1]);
+    memo->watched = status[0] && status[1];
+    return memo;
+}
+
 // Drops the paths at once: a path holds its nodes, and a deleted control must be free to go
 // (with the plug-in's code) when nothing else needs it.
 void dropControlPaths()
 {
     ControlPaths& cached = controlPaths();
+    for (const std::unique_ptr<ControlMemo>& memo : cached.memos) {
+        for (const MCallbackId id : memo->watches) {
+            if (id != 0) {
+                PELLIX_REPORT(MMessage::removeCallback(id));
+            }
+        }
+    }
+    cached.memos.clear();
     cached.paths.clear();
     cached.valid = false;
 }
@@ -869,14 +1144,14 @@ bool watchingControlChanges(ControlPaths& cached)
     return cached.watches.length() == 4;
 }
 
-const std::vector<MDagPath>& allControlPaths()
+const ControlPaths& allControlPaths()
 {
     ControlPaths& cached = controlPaths();
     const int controlCount = liveShapeControlCount();
     if (cached.valid && cached.controlCount == controlCount && watchingControlChanges(cached)) {
-        return cached.paths;
+        return cached;
     }
-    cached.paths.clear();
+    dropControlPaths();
     MStatus status;
     MItDag it(MItDag::kDepthFirst, MFn::kPluginLocatorNode, &status);
     PELLIX_REPORT(status);
@@ -884,11 +1159,12 @@ const std::vector<MDagPath>& allControlPaths()
         MDagPath path;
         if (it.getPath(path) && isShapeControlNode(path.node())) {
             cached.paths.push_back(path);
+            cached.memos.push_back(watchedMemo(path));
         }
     }
     cached.controlCount = controlCount;
     cached.valid = status && watchingControlChanges(cached);
-    return cached.paths;
+    return cached;
 }
 
 } // namespace
@@ -929,8 +1205,9 @@ bool pickShapeControl(M3dView& view, const QPointF& mousePosition, MObject& outN
             }
         }
     } else {
-        for (const MDagPath& path : allControlPaths()) {
-            pick.pickPath(path);
+        const ControlPaths& controls = allControlPaths();
+        for (size_t i = 0; i < controls.paths.size(); ++i) {
+            pick.pickPath(controls.paths[i], controls.memos[i].get());
         }
     }
 

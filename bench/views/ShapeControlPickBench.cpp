@@ -6,6 +6,12 @@
 //   PickShapeControlMiss the same with the mouse where no control is (grid only);
 //   ProjectEverySample   the baseline: each control's samples, already in world space,
 //                        projected once with M3dView::worldToView.
+//   PickMeshControl      one mesh control baked from a 20,000-face sphere of radius 5, seen from
+//                        the top as the overlay's hover benchmark sees its sphere (110 units
+//                        across), the mouse going round 29 places over the sphere (argument 0:
+//                        the surface hit and the edges near the mouse nearer than it) or 16 just
+//                        off its outline (argument 1: no surface hit, the edges within reach),
+//                        or 2 places far from it (argument 2: what every other move pays).
 // The pick benchmarks also time the baseline themselves, just before their own loop, and report
 // `vs_projection`, the pick's time over the baseline's in that run (CPU time of the thread).
 // The control type is this program's own build of the shape-control sources, registered here,
@@ -36,6 +42,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -63,11 +70,12 @@ void mel(const std::string& command)
 
 struct Scene
 {
-    int layout = -1;  // 0 grid, 1 stacked
+    int layout = -1;  // 0 grid, 1 stacked, 2 one mesh control
     M3dView view;
     QPointF onOutline;
     QPointF nowhere;
     std::vector<MPoint> samples;  // every control's samples in world space
+    std::vector<QPointF> overMesh[3]; // places over the mesh control, just off its outline, far off
 };
 
 Scene& scene()
@@ -75,6 +83,43 @@ Scene& scene()
     static Scene theScene;
     return theScene;
 }
+
+QPointF widgetPointIn(Scene& s, const MPoint& world)
+{
+    short x = 0, y = 0;
+    require(s.view.worldToView(world, x, y), "projecting a point");
+    const double ratio = host::panelWidget(3)->devicePixelRatioF();
+    return QPointF(x / ratio, (s.view.portHeight() - y) / ratio);
+}
+
+void useView(Scene& s, double width)
+{
+    mel("select -cl; lookThru top modelPanel4; setAttr topShape.orthographicWidth " + std::to_string(width));
+    host::setActivePanel(3);
+    host::processEvents();
+    require(M3dView::getM3dViewFromModelPanel("modelPanel4", s.view), "the view of modelPanel4");
+}
+
+void useMeshScene()
+{
+    Scene& s = scene();
+    if (s.layout == 2) return;
+    s.layout = 2;
+    s.samples.clear();
+    mel("file -f -new");
+    mel("polySphere -n knob -r 5 -sx 200 -sy 100; setAttr knob.visibility 0; setAttr top.translate 0 100 0");
+    mel("createNode transform -n ctrl; createNode shapeControl -p ctrl -n ctrlShape");
+    mel("connectAttr knobShape.outMesh ctrlShape.inGeometry");
+    useView(s, 110);
+    for (std::vector<QPointF>& places : s.overMesh) places.clear();
+    for (int j = -3; j <= 3; ++j)
+        for (int i = -3; i <= 3; ++i)
+            if (i * i + j * j <= 9) s.overMesh[0].push_back(widgetPointIn(s, MPoint(1.6 * i + 0.13, 0, 1.6 * j + 0.07)));
+    for (int k = 0; k < 16; ++k)
+        s.overMesh[1].push_back(widgetPointIn(s, MPoint(5.5 * std::cos(0.39 * k + 0.1), 0, 5.5 * std::sin(0.39 * k + 0.1))));
+    s.overMesh[2] = {widgetPointIn(s, MPoint(20, 0, 10)), widgetPointIn(s, MPoint(-20, 0, 12))};
+}
+
 
 // Circles of radius 0.4 feeding the controls: 40 x 25 of them 1 unit apart, or all on one spot.
 void useScene(int layout)
@@ -84,6 +129,7 @@ void useScene(int layout)
     s.layout = layout;
     s.samples.clear();
     mel("file -f -new");
+    mel("setAttr top.translate 0 1000 0");
     for (int i = 0; i < kControls; ++i) {
         const std::string n = std::to_string(i);
         const double x = layout == 0 ? (i % kColumns) - kColumns / 2.0 + 0.5 : 0.5;
@@ -93,10 +139,7 @@ void useScene(int layout)
         mel("setAttr ctrl" + n + ".translate " + std::to_string(x) + " 0 " + std::to_string(z));
         mel("connectAttr ring" + n + "Shape.local ctrl" + n + "Shape.inGeometry");
     }
-    mel("select -cl; lookThru top modelPanel4; setAttr topShape.orthographicWidth 42");
-    host::setActivePanel(3);
-    host::processEvents();
-    require(M3dView::getM3dViewFromModelPanel("modelPanel4", s.view), "the view of modelPanel4");
+    useView(s, 42);
 
     // The samples the pick will test, placed in world space as the pick places them.
     for (MItDag it(MItDag::kDepthFirst, MFn::kPluginLocatorNode); !it.isDone(); it.next()) {
@@ -115,14 +158,8 @@ void useScene(int layout)
     }
     require(s.samples.size() == size_t(kControls) * 65, "65 samples a control");
 
-    auto widgetPoint = [&](const MPoint& world) {
-        short x = 0, y = 0;
-        require(s.view.worldToView(world, x, y), "projecting a point");
-        const double ratio = host::panelWidget(3)->devicePixelRatioF();
-        return QPointF(x / ratio, (s.view.portHeight() - y) / ratio);
-    };
-    s.onOutline = widgetPoint(MPoint(0.5 + 0.4, 0, 0.5));
-    s.nowhere = widgetPoint(MPoint(0.0, 0, 14.5));
+    s.onOutline = widgetPointIn(s, MPoint(0.5 + 0.4, 0, 0.5));
+    s.nowhere = widgetPointIn(s, MPoint(0.0, 0, 14.5));
 }
 
 void projectEverySample()
@@ -180,6 +217,21 @@ void PickShapeControlMiss(benchmark::State& state)
     timePicks(state, scene().nowhere, false);
 }
 
+void PickMeshControl(benchmark::State& state)
+{
+    useMeshScene();
+    const std::vector<QPointF>& places = scene().overMesh[state.range(0)];
+    MObject node;
+    double depth = 0.0, radius = 0.0;
+    int hits = 0;
+    size_t next = 0;
+    for (auto _ : state) {
+        hits += pickShapeControl(scene().view, places[next], node, depth, radius) ? 1 : 0;
+        next = (next + 1) % places.size();
+    }
+    state.counters["hit_share"] = double(hits) / double(state.iterations());
+}
+
 void ProjectEverySample(benchmark::State& state)
 {
     useScene(int(state.range(0)));
@@ -191,6 +243,7 @@ BENCHMARK(PickShapeControlMiss)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ProjectEverySample)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PickShapeControl)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ProjectEverySample)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PickMeshControl)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

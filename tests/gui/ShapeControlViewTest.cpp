@@ -598,6 +598,7 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     makeControl("plate");
     ASSERT_TRUE(mel("polyPlane -n plateSource -w 2 -h 2 -sx 4 -sy 4; setAttr plateSource.visibility 0"));
     ASSERT_TRUE(mel("connectAttr plateSourceShape.outMesh plateShape.inGeometry; setAttr plate.translateX 2.5"));
+    ASSERT_TRUE(mel("createNode transform -n plateRig; parent plate plateRig; select -cl"));
     const MPoint ringFar(-4.2, 0, 0), plateInside(2.5 + 0.6, 0, 0.6);
 
     const QPointF ringRight = widgetPoint(MPoint(-0.2, 0, 0));
@@ -617,10 +618,12 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
     EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(8, 0), plateInside), "hovered") << "near its edge";
     EXPECT_EQ(lookAfterMoveTo(plateEdge + QPointF(16, 0), plateInside), "normal") << "off its edge";
 
-    // The plate is picked where it is now, inside a face away from its edges: moved, then its
-    // source's points moved.
+    // The plate is picked where it is now, inside a face away from its edges: moved, its
+    // source's points moved, its parent moved, its shape's local position changed.
     const std::pair<const char*, MPoint> changes[] = {{"setAttr plate.translateZ 1.5", MPoint(2.75, 0, 1.75)},
-                                                      {"move -r 1 0 0 plateSource.vtx[0:24]", MPoint(3.75, 0, 1.75)}};
+                                                      {"move -r 1 0 0 plateSource.vtx[0:24]", MPoint(3.75, 0, 1.75)},
+                                                      {"setAttr plateRig.translateX -2", MPoint(1.75, 0, 1.75)},
+                                                      {"setAttr plateShape.localPositionZ -2", MPoint(1.75, 0, -0.25)}};
     for (const auto& [change, inside] : changes) {
         ASSERT_TRUE(mel(change)) << change;
         moveAway();
@@ -629,6 +632,15 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
             << change << ": near its edge where it is now";
         EXPECT_EQ(lookAfterMoveTo(inside - MVector(0, 0, 1.5), inside + MVector(0, 0, 0.2)), "normal") << change;
     }
+    // Seen from elsewhere, it is picked where it shows now.
+    ASSERT_TRUE(mel("setAttr top.translateX 3"));
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1.75, 0, -0.25), MPoint(1.75, 0, -0.05)), "hovered") << "the camera moved";
+    ASSERT_TRUE(mel("setAttr top.translateX 0"));
+    // Inverse, it goes with the shape feeding it, which it does not watch.
+    ASSERT_TRUE(mel("setAttr plateShape.inverse 1"));
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, -2), MPoint(1, 0, -1.8)), "hovered") << "inverse";
+    ASSERT_TRUE(mel("setAttr plateSource.translateZ 3"));
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1, 0, 1), MPoint(1, 0, 1.2)), "hovered") << "inverse, its source moved";
 }
 
 TEST_F(ShapeControlHover, AReadoutShowsOnlyWhileTheControlIsDraggedAndADeletedHoverStaysGone)
