@@ -553,7 +553,7 @@ uint32_t newNode(PickData& data, uint32_t parentSlot)
 {
     data.nodes.emplace_back();
     clearNode(data.nodes.back());
-    data.follow.nodeParents.push_back(parentSlot);
+    data.nodes.back().parentSlot = parentSlot;
     return static_cast<uint32_t>(data.nodes.size() - 1);
 }
 
@@ -598,9 +598,7 @@ uint8_t writeLeafBlock(PickData& data, uint32_t patchIndex, const TreeItem* item
     }
     PickData::Follow& follow = data.follow;
     for (uint32_t v = 0; v < vertexCount; ++v) {
-        follow.copyOffsets.push_back(static_cast<uint32_t>(blocks.size()));
-        follow.copyPoints.push_back(vertices[v]);
-        follow.copySlots.push_back(slot);
+        follow.writtenCopies.push_back({vertices[v], {static_cast<uint32_t>(blocks.size()), slot}});
         const double* point = &data.points[size_t(vertices[v]) * 3];
         blocks.insert(blocks.end(), point, point + 3);
     }
@@ -670,7 +668,7 @@ bool buildPatchTree(PickData& data, uint32_t rank, std::vector<TreeItem>& items,
     // A leaf block takes at most eleven slots and three vertex copies per triangle; node slots
     // are numbered node * 8 + slot.
     if (data.leafBlocks.size() + 11 * uint64_t(items.size()) > UINT32_MAX ||
-        data.follow.copyOffsets.size() + 3 * uint64_t(items.size()) > UINT32_MAX ||
+        data.follow.writtenCopies.size() + 3 * uint64_t(items.size()) > UINT32_MAX ||
         data.nodes.size() + items.size() + data.patchEntries.size() > UINT32_MAX / 8) {
         return false;
     }
@@ -733,6 +731,24 @@ void groupByKey(const std::vector<Key>& keys, size_t keyCount, std::vector<uint3
         if (int64_t(key) >= 0 && uint64_t(key) < keyCount) {
             values[next[size_t(key)]++] = static_cast<uint32_t>(i);
         }
+    }
+}
+
+// Groups the copies the build wrote by patch vertex (of `pointCount`), in the order written.
+void groupCopies(PickData::Follow& follow, size_t pointCount)
+{
+    std::vector<uint32_t>& start = follow.pointCopyStart;
+    start.assign(pointCount + 1, 0);
+    for (const PickData::Follow::WrittenCopy& written : follow.writtenCopies) {
+        ++start[size_t(written.point) + 1];
+    }
+    for (size_t k = 0; k < pointCount; ++k) {
+        start[k + 1] += start[k];
+    }
+    follow.pointCopies.resize(start[pointCount]);
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (const PickData::Follow::WrittenCopy& written : follow.writtenCopies) {
+        follow.pointCopies[next[written.point]++] = written.copy;
     }
 }
 
@@ -1071,7 +1087,7 @@ void refitSlot(PickData& data, uint32_t slot)
         if (!setSlotBox(node, int(at % 8), currentSlotBox(data, node, int(at % 8)))) {
             return;
         }
-        at = data.follow.nodeParents[at / 8];
+        at = node.parentSlot;
     }
 }
 
@@ -1140,9 +1156,10 @@ Refit placeAll(PickData& data, const float* rawPoints, const double matrix[4][4]
         merge(data.bounds, bounds);
     }
     data.frame = frameFor(data.bounds, finitePointsBox(data));
-    for (size_t r = 0; r < follow.copyOffsets.size(); ++r) {
-        std::memcpy(&data.leafBlocks[follow.copyOffsets[r]], &data.points[size_t(follow.copyPoints[r]) * 3],
-                    3 * sizeof(double));
+    for (size_t k = 0; k + 1 < follow.pointCopyStart.size(); ++k) {
+        for (uint32_t r = follow.pointCopyStart[k]; r < follow.pointCopyStart[k + 1]; ++r) {
+            std::memcpy(&data.leafBlocks[follow.pointCopies[r].offset], &data.points[k * 3], 3 * sizeof(double));
+        }
     }
     for (size_t n = data.nodes.size(); n-- > 0;) { // children come after their parents
         WideNode& node = data.nodes[n];
@@ -1193,10 +1210,9 @@ Refit refitPatch(PickData& data, uint32_t patchIndex, const Moved* moved, size_t
     for (size_t m = 0; m < movedCount; ++m) {
         const uint32_t point = moved[m].point;
         for (uint32_t r = follow.pointCopyStart[point]; r < follow.pointCopyStart[point + 1]; ++r) {
-            const uint32_t copy = follow.pointCopies[r];
-            std::memcpy(&data.leafBlocks[follow.copyOffsets[copy]], &data.points[size_t(point) * 3],
-                        3 * sizeof(double));
-            slots.push_back(follow.copySlots[copy]);
+            const PickData::Follow::VertexCopy copy = follow.pointCopies[r];
+            std::memcpy(&data.leafBlocks[copy.offset], &data.points[size_t(point) * 3], 3 * sizeof(double));
+            slots.push_back(copy.slot);
         }
     }
     std::sort(slots.begin(), slots.end());
@@ -1387,12 +1403,9 @@ void emptyKeepingStorage(PickData& data)
     reuse(from.pointDrivers, to.pointDrivers);
     reuse(from.driverUseStart, to.driverUseStart);
     reuse(from.driverUses, to.driverUses);
-    reuse(from.nodeParents, to.nodeParents);
-    reuse(from.copyOffsets, to.copyOffsets);
-    reuse(from.copyPoints, to.copyPoints);
-    reuse(from.copySlots, to.copySlots);
     reuse(from.pointCopyStart, to.pointCopyStart);
     reuse(from.pointCopies, to.pointCopies);
+    reuse(from.writtenCopies, to.writtenCopies);
 }
 
 } // namespace
@@ -1492,7 +1505,7 @@ bool buildPickData(const OverlayDrawData::PatchArrays& arrays, const float* rawP
             return false;
         }
     }
-    groupByKey(follow.copyPoints, data.points.size() / 3, follow.pointCopyStart, follow.pointCopies);
+    groupCopies(follow, data.points.size() / 3);
     if (!data.patchEntries.empty()) {
         std::vector<uint32_t> ranks(data.patchEntries.size());
         for (uint32_t rank = 0; rank < ranks.size(); ++rank) {

@@ -52,6 +52,7 @@ struct alignas(64) WideNode
     uint8_t kind[8];
     uint8_t vertexCount[8]; // leaves: the vertices of the block
     uint8_t childCount;     // the children are slots 0 to childCount - 1
+    uint32_t parentSlot;    // parent node * 8 + slot; none for roots (refits walk up by it)
 };
 
 // Where the boxes are measured from: coordinates within `reach` of the anchor keep the
@@ -104,13 +105,22 @@ struct PickData
         std::vector<uint8_t> everyPointBound; // per patch: no vertex unbound, so its tree's box holds its bounds
         std::vector<uint32_t> driverUseStart; // per driver vertex + 1: its run of driverUses
         std::vector<uint32_t> driverUses;     // patch vertices, grouped by driver vertex
-        std::vector<uint32_t> nodeParents;    // per node: parent node * 8 + slot; none for roots
-        // A copy of a patch vertex in a leaf block: where it sits, the vertex and the leaf.
-        std::vector<uint32_t> copyOffsets;
-        std::vector<uint32_t> copyPoints;
-        std::vector<uint32_t> copySlots;      // node * 8 + slot of the leaf
+        // A copy of a patch vertex in a leaf block: where it sits in leafBlocks and the leaf's
+        // slot (node * 8 + slot), one record so that a moved vertex reaches both at once.
+        struct VertexCopy
+        {
+            uint32_t offset;
+            uint32_t slot;
+        };
         std::vector<uint32_t> pointCopyStart; // per patch vertex + 1: its run of pointCopies
-        std::vector<uint32_t> pointCopies;
+        std::vector<VertexCopy> pointCopies;  // grouped by patch vertex
+        // The copies as the build writes them, with their patch vertex, before grouping.
+        struct WrittenCopy
+        {
+            uint32_t point;
+            VertexCopy copy;
+        };
+        std::vector<WrittenCopy> writtenCopies;
     } follow;
 
     void clear();
