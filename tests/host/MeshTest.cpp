@@ -248,6 +248,23 @@ TEST_F(MeshTest, ConvexFacesFanAndConcaveFacesTriangulateInEveryOrientation)
     ASSERT_TRUE(quad.getTriangles(quadCounts, quadTriangles));
     EXPECT_EQ(toVector(quadCounts), std::vector<int>{2});
     EXPECT_EQ(toVector(quadTriangles), (std::vector<int>{0, 1, 2, 0, 2, 3}));
+    // One polygon's triangles, as getTriangles lists them; none past its last.
+    auto polygonTriangles = [](const MFnMesh& mesh, int polygon, int count) {
+        std::vector<int> vertices(size_t(count) * 3);
+        for (int t = 0; t < count; ++t)
+            EXPECT_TRUE(mesh.getPolygonTriangleVertices(polygon, t, &vertices[size_t(t) * 3]));
+        int past[3];
+        EXPECT_FALSE(mesh.getPolygonTriangleVertices(polygon, count, past));
+        return vertices;
+    };
+    // A corner moved inside makes a notch the fan would spill over: the triangles follow it.
+    MPointArray notched;
+    ASSERT_TRUE(quad.getPoints(notched));
+    notched[1] = MPoint(0.25, 0, -0.6);
+    ASSERT_TRUE(quad.setPoints(notched));
+    ASSERT_TRUE(quad.getTriangles(quadCounts, quadTriangles));
+    EXPECT_NE(toVector(quadTriangles), (std::vector<int>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(polygonTriangles(quad, 0, 2), toVector(quadTriangles));
 
     // Concave outlines in a plane (u, v), starting at a corner that does not see the whole face
     // (the notch), or whose first convex corner's ear encloses a reflex vertex (the U and the
@@ -282,6 +299,7 @@ TEST_F(MeshTest, ConvexFacesFanAndConcaveFacesTriangulateInEveryOrientation)
             MIntArray counts, triangles;
             ASSERT_TRUE(mesh.getTriangles(counts, triangles));
             ASSERT_EQ(int(points.size()) - 2, counts[0]) << "shape " << shape << " facing " << facing;
+            EXPECT_EQ(polygonTriangles(mesh, 0, counts[0]), toVector(triangles)) << "shape " << shape;
 
             // Signed areas along the face's own normal: every triangle on the face's side, and
             // together they cover the face exactly once.

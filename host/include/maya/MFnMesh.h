@@ -80,6 +80,7 @@ public:
 
     MStatus getTriangles(MIntArray& triangleCounts, MIntArray& triangleVertices) const;
     MStatus getTriangleOffsets(MIntArray& triangleCounts, MIntArray& triangleIndices) const;
+    MStatus getPolygonTriangleVertices(int polygonId, int triangleId, int triangleVertices[3]) const;
     MStatus getEdgeVertices(int edgeId, int2& vertexList) const;
     MStatus getPolygonVertices(int polygonId, MIntArray& vertexList) const;
     MStatus getVertices(MIntArray& vertexCount, MIntArray& vertexList) const;

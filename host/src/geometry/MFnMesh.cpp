@@ -15,6 +15,7 @@
 #include <maya/MMatrix.h>
 #include <maya/MPlug.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -580,6 +581,25 @@ MStatus MFnMesh::getTriangleOffsets(MIntArray& triangleCounts, MIntArray& triang
     triangleIndices.setLength(unsigned(corners.size()));
     for (size_t c = 0; c < corners.size(); ++c)
         triangleIndices[unsigned(c)] = corners[c];
+    return MS::kSuccess;
+}
+
+// One polygon's triangles as getTriangles would list them, worked out for that polygon alone so
+// that asking after a points change costs the polygon, not the mesh.
+MStatus MFnMesh::getPolygonTriangleVertices(int polygonId, int triangleId, int triangleVertices[3]) const
+{
+    MESH_READ(readStatus_);
+    if (!validFace(*g, polygonId) || triangleId < 0)
+        return MS::kInvalidParameter;
+    const host::MeshHole* holes = g->holes.data();
+    if (std::any_of(holes, holes + g->holes.size(), [polygonId](const host::MeshHole& h) { return h.face == polygonId; }))
+        return MS::kInvalidParameter;
+    const int* face = g->connects.data() + g->offsets[size_t(polygonId)];
+    std::vector<int> corners, scratch;
+    if (triangleId >= host::triangulateFace(g->points.data(), face, g->counts[size_t(polygonId)], corners, scratch))
+        return MS::kInvalidParameter;
+    for (int k = 0; k < 3; ++k)
+        triangleVertices[k] = face[corners[size_t(triangleId) * 3 + size_t(k)]];
     return MS::kSuccess;
 }
 
