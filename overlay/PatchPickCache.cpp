@@ -24,6 +24,8 @@ bool buildDriverTriangles(const PellixDataOverlay::EvaluatedPoints& driver, cons
 {
     triangles.tree.clear();
     triangles.faces.clear();
+    triangles.vertexTriangleStart.clear();
+    triangles.vertexTriangles.clear();
     MStatus status;
     MFnMesh mesh(driver.mesh, &status);
     MIntArray counts;
@@ -40,6 +42,66 @@ bool buildDriverTriangles(const PellixDataOverlay::EvaluatedPoints& driver, cons
     }
     return triangles.faces.size() * 3 == cornerIds.size() &&
            PatchPick::buildMeshPickData(driver.points, driver.count, cornerIds, matrix.matrix, triangles.tree);
+}
+
+// Whether the mesh still splits its polygons into the triangles the tree holds. The split
+// follows the points (a corner moved inside a polygon turns its diagonal), so with the moved
+// vertices known only the polygons at them are asked; otherwise every triangle is compared.
+bool keepsTriangulation(const MFnMesh& mesh, DriverTriangles& triangles, const std::vector<uint32_t>* moved)
+{
+    const std::vector<int>& corners = triangles.tree.triangleIndices;
+    if (moved == nullptr) {
+        MIntArray counts;
+        MIntArray vertices;
+        if (!mesh.getTriangles(counts, vertices) || vertices.length() != corners.size()) {
+            return false;
+        }
+        for (unsigned i = 0; i < vertices.length(); ++i) {
+            if (vertices[i] != corners[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+    if (moved->empty()) {
+        return true;
+    }
+    const size_t vertexCount = triangles.tree.follow.driverPoints.size() / 3;
+    std::vector<uint32_t>& start = triangles.vertexTriangleStart;
+    if (start.size() != vertexCount + 1) {
+        start.assign(vertexCount + 1, 0);
+        for (const int v : corners) {
+            ++start[size_t(v) + 1];
+        }
+        for (size_t v = 0; v < vertexCount; ++v) {
+            start[v + 1] += start[v];
+        }
+        triangles.vertexTriangles.resize(corners.size());
+        std::vector<uint32_t> next(start.begin(), start.end() - 1);
+        for (size_t c = 0; c < corners.size(); ++c) {
+            triangles.vertexTriangles[next[size_t(corners[c])]++] = uint32_t(c / 3);
+        }
+    }
+    std::vector<int> polygons;
+    for (const uint32_t v : *moved) {
+        for (uint32_t at = v < vertexCount ? start[v] : 0; v < vertexCount && at < start[v + 1]; ++at) {
+            polygons.push_back(triangles.faces[triangles.vertexTriangles[at]]);
+        }
+    }
+    std::sort(polygons.begin(), polygons.end());
+    polygons.erase(std::unique(polygons.begin(), polygons.end()), polygons.end());
+    for (const int polygon : polygons) {
+        const auto first = std::lower_bound(triangles.faces.begin(), triangles.faces.end(), polygon);
+        for (auto t = first; t != triangles.faces.end() && *t == polygon; ++t) {
+            int now[3];
+            const size_t at = size_t(t - triangles.faces.begin()) * 3;
+            if (!mesh.getPolygonTriangleVertices(polygon, int(t - first), now) || now[0] != corners[at] ||
+                now[1] != corners[at + 1] || now[2] != corners[at + 2]) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -147,11 +209,15 @@ const DriverTriangles* PatchPickCache::driverTrianglesFor(const MObject& node, c
     MFnMesh mesh(points.mesh, &status);
     const int polygons = status ? mesh.numPolygons() : -1;
     const int faceVertices = status ? mesh.numFaceVertices() : -1;
-    // Points that moved on the same driver and faces keep the tree; anything else builds it again.
+    // Points that moved on the same driver and faces keep the tree while its polygons keep their
+    // triangles; anything else builds it again.
+    PatchPick::ChangedVertices moved;
     if (sameDriver && polygons == entry.driverPolygons && faceVertices == entry.driverFaceVertices &&
         !entry.driver.tree.patches.empty() &&
         PatchPick::refitPickData(entry.driver.tree, points.points, points.count, matrix.matrix,
-                                 changedKnown ? &entry.changed : nullptr) != PatchPick::Refit::kNeedsRebuild) {
+                                 changedKnown ? &entry.changed : nullptr, &moved) != PatchPick::Refit::kNeedsRebuild &&
+        keepsTriangulation(mesh, entry.driver,
+                           changedKnown ? &entry.changed.vertices : moved.known ? &moved.vertices : nullptr)) {
         entry.driverValid = true;
         return &entry.driver;
     }

@@ -328,7 +328,9 @@ TEST_F(OverlayHover, TheDriverHidesPatchesOnItsFarSideButNeverThoseOnItsSurface)
     // The driver's own occlusion follows it: moved as a whole, with a hole in its front, with
     // its front pushed behind its back, then brought back in two changes with a move that tests
     // no occlusion in between; a side vertex pulled far behind it, then over the hole (the back
-    // patch hovered before would stay hovered while hidden, so the mouse leaves it first).
+    // patch hovered before would stay hovered while hidden, so the mouse leaves it first); a
+    // front corner pushed into its quad, which then splits along its other diagonal, leaving
+    // the hole's edge clear, pulled back, and pushed in again as the whole box moves.
     const MVector up(0, 5, 0);
     const std::pair<std::string, MPoint> changes[] = {
         {"move -r 0 5 0 box front", overBackPatch + up},
@@ -338,8 +340,12 @@ TEST_F(OverlayHover, TheDriverHidesPatchesOnItsFarSideButNeverThoseOnItsSurface)
          "move -r 0.01 0 0 box.vtx[4]",
          MPoint(9.75, 4.75, 0.5)},
         {"move -r -0.5 -0.25 -3 box.vtx[24]", overBackPatch + up},
-        {"hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1; move -r 0 0 4 box.vtx[24]", overBackPatch + up}};
-    const int wanted[] = {-1, 1, 1, -1, 1, -1};
+        {"hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1; move -r 0 0 4 box.vtx[24]", overBackPatch + up},
+        {"move -r -0.3 0.45 0 box.vtx[1]", MPoint(9.85, 4.92, 0.5)},
+        {"hostMouseEvent -panel modelPanel4 -type move -x 1 -y 1; move -r 0.3 -0.45 0 box.vtx[1]",
+         MPoint(9.85, 4.92, 0.5)},
+        {"move -r -0.3 0.45 0 box.vtx[1]; move -r 0 0 1 box", MPoint(9.85, 4.92, 0.5)}};
+    const int wanted[] = {-1, 1, 1, -1, 1, -1, 1, -1, 1};
     for (size_t i = 0; i < std::size(changes); ++i) {
         ASSERT_TRUE(mel(changes[i].first + "; hostMouseEvent -panel modelPanel4 -type enter -x 1 -y 1"))
             << changes[i].first;
