@@ -40,8 +40,27 @@ bool buildDriverTriangles(const PellixDataOverlay::EvaluatedPoints& driver, cons
     for (unsigned i = 0; i < corners.length(); ++i) {
         cornerIds[i] = corners[i];
     }
-    return triangles.faces.size() * 3 == cornerIds.size() &&
-           PatchPick::buildMeshPickData(driver.points, driver.count, cornerIds, matrix.matrix, triangles.tree);
+    if (triangles.faces.size() * 3 != cornerIds.size() ||
+        !PatchPick::buildMeshPickData(driver.points, driver.count, cornerIds, matrix.matrix, triangles.tree)) {
+        return false;
+    }
+    std::vector<uint32_t>& start = triangles.vertexTriangleStart;
+    start.assign(size_t(driver.count) + 1, 0);
+    for (const int v : cornerIds) {
+        if (v < 0 || v >= driver.count) {
+            return false;
+        }
+        ++start[size_t(v) + 1];
+    }
+    for (size_t v = 0; v + 1 < start.size(); ++v) {
+        start[v + 1] += start[v];
+    }
+    triangles.vertexTriangles.resize(cornerIds.size());
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (size_t c = 0; c < cornerIds.size(); ++c) {
+        triangles.vertexTriangles[next[size_t(cornerIds[c])]++] = uint32_t(c / 3);
+    }
+    return true;
 }
 
 // Whether the mesh still splits its polygons into the triangles the tree holds. The split
@@ -66,22 +85,11 @@ bool keepsTriangulation(const MFnMesh& mesh, DriverTriangles& triangles, const s
     if (moved->empty()) {
         return true;
     }
-    const size_t vertexCount = triangles.tree.follow.driverPoints.size() / 3;
-    std::vector<uint32_t>& start = triangles.vertexTriangleStart;
-    if (start.size() != vertexCount + 1) {
-        start.assign(vertexCount + 1, 0);
-        for (const int v : corners) {
-            ++start[size_t(v) + 1];
-        }
-        for (size_t v = 0; v < vertexCount; ++v) {
-            start[v + 1] += start[v];
-        }
-        triangles.vertexTriangles.resize(corners.size());
-        std::vector<uint32_t> next(start.begin(), start.end() - 1);
-        for (size_t c = 0; c < corners.size(); ++c) {
-            triangles.vertexTriangles[next[size_t(corners[c])]++] = uint32_t(c / 3);
-        }
+    const std::vector<uint32_t>& start = triangles.vertexTriangleStart;
+    if (start.empty()) {
+        return false;
     }
+    const size_t vertexCount = start.size() - 1;
     std::vector<int> polygons;
     for (const uint32_t v : *moved) {
         for (uint32_t at = v < vertexCount ? start[v] : 0; v < vertexCount && at < start[v + 1]; ++at) {

@@ -19,8 +19,8 @@ struct DriverTriangles
 {
     PatchPick::PickData tree; // a single patch of every driver vertex and triangle
     std::vector<int> faces;   // per triangle, the polygon it belongs to
-    // The triangles at each driver vertex (a run per vertex), listed on the first refit that
-    // needs them: the polygons a moved vertex may split another way.
+    // The triangles at each driver vertex (a run per vertex): the polygons a moved vertex may
+    // split another way.
     std::vector<uint32_t> vertexTriangleStart;
     std::vector<uint32_t> vertexTriangles;
 };
