@@ -89,12 +89,42 @@ TEST_F(MeshEditTest, DeletingFacesKeepsTweakedPositions)
 
 TEST_F(MeshEditTest, MovingVerticesInObjectAndWorldSpace)
 {
-    run("polyPlane -sx 1 -sy 1");
+    run("polyPlane -ch 1 -sx 1 -sy 1");
     MFnMesh mesh = meshNamed("pPlaneShape1");
     ASSERT_TRUE(run("move -r 0 1 0 pPlane1.vtx[0:1]")) << errors();
     EXPECT_EQ(MPoint(-0.5, 1, 0.5), point(mesh, 0));
     EXPECT_EQ(MPoint(0.5, 1, 0.5), point(mesh, 1));
     EXPECT_EQ(MPoint(-0.5, 0, -0.5), point(mesh, 2));
+
+    // Moves made while someone holds the mesh leave the held value as it was; with no holder the
+    // shape moves its points where they are. Normals, undo, redo and a new input all follow.
+    const MPlug worldMesh = MFnDependencyNode(nodeNamed("pPlaneShape1")).findPlug("worldMesh", false);
+    MObject held = worldMesh.elementByLogicalIndex(0).asMObject();
+    ASSERT_TRUE(run("move -r 0 0.25 0 pPlane1.vtx[1]")) << errors();
+    MVector flat, tilted;
+    ASSERT_TRUE(mesh.getVertexNormal(2, false, flat));
+    ASSERT_TRUE(run("move -r 0 0.5 0 pPlane1.vtx[2]")) << errors();
+    EXPECT_EQ(MPoint(0.5, 1, 0.5), point(MFnMesh(held), 1));
+    EXPECT_EQ(MPoint(-0.5, 0, -0.5), point(MFnMesh(held), 2));
+    held = MObject();
+    EXPECT_EQ(MPoint(-0.5, 0.5, -0.5), point(mesh, 2));
+    ASSERT_TRUE(mesh.getVertexNormal(2, false, tilted));
+    EXPECT_FALSE(tilted.isEquivalent(flat));
+    ASSERT_TRUE(run("undo"));
+    EXPECT_EQ(MPoint(-0.5, 0, -0.5), point(mesh, 2));
+    ASSERT_TRUE(run("redo"));
+    MPointArray moved, rebuilt;
+    ASSERT_TRUE(mesh.getPoints(moved));
+    ASSERT_TRUE(run("setAttr polyPlane1.width 2")) << errors();
+    EXPECT_EQ(MPoint(-1, 0.5, -0.5), point(mesh, 2));
+    EXPECT_EQ(MPoint(1, 0, -0.5), point(mesh, 3));
+    ASSERT_TRUE(run("setAttr polyPlane1.width 1"));
+    ASSERT_TRUE(mesh.getPoints(rebuilt));
+    ASSERT_EQ(moved.length(), rebuilt.length());
+    for (unsigned i = 0; i < moved.length(); ++i)
+        EXPECT_EQ(moved[i], rebuilt[i]) << "vertex " << i;
+    ASSERT_TRUE(run("undo; undo; undo; undo"));
+    EXPECT_EQ(MPoint(0.5, 1, 0.5), point(mesh, 1));
 
     // World space goes through the transform.
     run("setAttr pPlane1.translate 10 0 0; setAttr pPlane1.scale 2 2 2");

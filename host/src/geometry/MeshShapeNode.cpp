@@ -70,6 +70,24 @@ MStatus createFileAttributes()
     return fileOnly(typed, false);
 }
 
+// Calls apply(vertex, offset) for each offset that moves one of the first `count` vertices.
+template <class Apply>
+MStatus forEachMovingOffset(MArrayDataHandle& offsets, int count, Apply&& apply)
+{
+    MStatus status;
+    for (unsigned i = 0, n = offsets.elementCount(); i < n; ++i, offsets.next()) {
+        const unsigned vertex = offsets.elementIndex(&status);
+        GEO_CHECK(status);
+        if (vertex >= unsigned(count))
+            continue;  // offsets past the last vertex have nothing to move
+        const float3& offset = offsets.inputValue(&status).asFloat3();
+        GEO_CHECK(status);
+        if (offset[0] != 0 || offset[1] != 0 || offset[2] != 0)
+            apply(vertex, offset);
+    }
+    return MS::kSuccess;
+}
+
 } // namespace
 
 void* MeshShapeNode::creator()
@@ -159,35 +177,81 @@ MStatus MeshShapeNode::computeOutMesh(const MPlug& plug, MDataBlock& block)
     MDataHandle input = block.inputValue(connected ? inMesh : cachedInMesh, &status);
     GEO_CHECK(status);
     const MeshData* source = meshDataOf(input.data());
-    MeshGeometryPtr geometry = source ? source->shared() : std::make_shared<MeshGeometry>();
+    const MeshGeometryPtr from = source ? source->shared() : std::make_shared<MeshGeometry>();
 
     MArrayDataHandle tweaks = block.inputArrayValue(pnts, &status);
     GEO_CHECK(status);
-    GEO_CHECK(addVertexOffsets(tweaks, geometry));
+    MeshGeometryPtr geometry = takeOwnResult(from);
+    mBuiltFrom.reset();  // until this result is whole
+    if (geometry) {
+        GEO_CHECK(retweak(tweaks, *from, *geometry));
+    } else {
+        geometry = from;
+        mTweaked.clear();
+        GEO_CHECK(addVertexOffsets(tweaks, geometry, &mTweaked));
+    }
     MDataHandle out = block.outputValue(outMesh, &status);
     GEO_CHECK(status);
     GEO_CHECK(out.set(MeshData::make(geometry)));
+    mBuiltFrom = from;
+    mBuiltFromVersion = from->version();
+    mBuiltVersion = geometry->version();
     return block.setClean(plug);
 }
 
-MStatus MeshShapeNode::addVertexOffsets(MArrayDataHandle offsets, MeshGeometryPtr& geometry)
+// The last outMesh geometry, when it was built from this very input and nothing but this node's
+// own outputs (stale now, about to be replaced) holds it: a change of tweaks alone then moves its
+// tweaked vertices where they are instead of copying every point again. Null otherwise.
+MeshGeometryPtr MeshShapeNode::takeOwnResult(const MeshGeometryPtr& input)
 {
-    MStatus status;
+    if (mBuiltFrom.lock() != input || input->version() != mBuiltFromVersion)
+        return nullptr;
+    Node* node = NodeAccess::node(this);
+    Slot* out = node->slotOf(attributeOf(outMesh));
+    const MeshData* data = out ? meshDataOf(out->data) : nullptr;
+    if (!data || data->shared() == input || data->read().version() != mBuiltVersion)
+        return nullptr;
+    MeshGeometryPtr result = data->shared();
+    out->data = MObject();
+    if (Slot* world = node->slotOf(attributeOf(worldMesh)))
+        for (const std::unique_ptr<Slot>& element : world->elements)
+            if (element->dirty)
+                element->data = MObject();
+    // Anyone else still holding it (a connection, a plug-in's MObject) keeps it as it is.
+    return result.use_count() == 1 ? result : nullptr;
+}
+
+// Moves the vertices the last tweaks moved back to the input, then applies the tweaks as they are
+// now: the same points a full rebuild gives, touching only tweaked vertices.
+MStatus MeshShapeNode::retweak(MArrayDataHandle offsets, const MeshGeometry& input, MeshGeometry& result)
+{
+    std::vector<float>& points = result.points.edit();  // copied only when another geometry shares them
+    const std::vector<float>& original = input.points;
+    for (unsigned vertex : mTweaked)
+        for (size_t k = 0; k < 3; ++k)
+            points[size_t(vertex) * 3 + k] = original[size_t(vertex) * 3 + k];
+    mTweaked.clear();
+    GEO_CHECK(forEachMovingOffset(offsets, result.numVertices(), [&](unsigned vertex, const float3& offset) {
+        for (size_t k = 0; k < 3; ++k)
+            points[size_t(vertex) * 3 + k] = original[size_t(vertex) * 3 + k] + offset[k];
+        mTweaked.push_back(vertex);
+    }));
+    result.touchPoints();
+    return MS::kSuccess;
+}
+
+MStatus MeshShapeNode::addVertexOffsets(MArrayDataHandle offsets, MeshGeometryPtr& geometry,
+                                        std::vector<unsigned>* movedVertices)
+{
     std::vector<float> moved;
-    for (unsigned i = 0, n = offsets.elementCount(); i < n; ++i, offsets.next()) {
-        const unsigned vertex = offsets.elementIndex(&status);
-        GEO_CHECK(status);
-        if (vertex >= unsigned(geometry->numVertices()))
-            continue;  // offsets past the last vertex have nothing to move
-        const float3& offset = offsets.inputValue(&status).asFloat3();
-        GEO_CHECK(status);
-        if (offset[0] == 0 && offset[1] == 0 && offset[2] == 0)
-            continue;
+    GEO_CHECK(forEachMovingOffset(offsets, geometry->numVertices(), [&](unsigned vertex, const float3& offset) {
         if (moved.empty())
             moved = geometry->points;
-        for (int k = 0; k < 3; ++k)
+        for (size_t k = 0; k < 3; ++k)
             moved[size_t(vertex) * 3 + k] += offset[k];
-    }
+        if (movedVertices)
+            movedVertices->push_back(vertex);
+    }));
     if (!moved.empty()) {
         geometry = std::make_shared<MeshGeometry>(*geometry);
         geometry->setPoints(std::move(moved));

@@ -56,8 +56,10 @@ public:
     static MObject vrts, edge, face, uvSet, uvSetName, uvSetPoints, currentUVSet, userNormals;
 
     // Adds a multi of float3 vertex offsets (the "pnts" tweaks, a polyTweak's) to the
-    // geometry, which is copied first when any offset moves a point.
-    static MStatus addVertexOffsets(MArrayDataHandle offsets, MeshGeometryPtr& geometry);
+    // geometry, which is copied first when any offset moves a point; `movedVertices`, when
+    // given, gets the vertices an offset moved.
+    static MStatus addVertexOffsets(MArrayDataHandle offsets, MeshGeometryPtr& geometry,
+                                    std::vector<unsigned>* movedVertices = nullptr);
 
     // Scene-file pieces read so far (created on first use).
     MeshFileRecords& fileRecords();
@@ -67,6 +69,14 @@ private:
     std::unique_ptr<MeshFileRecords> mFileRecords;
     MStatus computeOutMesh(const MPlug& plug, MDataBlock& block);
     MStatus computeWorldMesh(const MPlug& plug, MDataBlock& block);
+    MeshGeometryPtr takeOwnResult(const MeshGeometryPtr& input);
+    MStatus retweak(MArrayDataHandle offsets, const MeshGeometry& input, MeshGeometry& result);
+
+    // What the last outMesh was built from, so that a change of tweaks alone edits that result's
+    // points where they are, when nothing but this node holds it.
+    std::weak_ptr<const MeshGeometry> mBuiltFrom;
+    uint64_t mBuiltFromVersion = 0, mBuiltVersion = 0;
+    std::vector<unsigned> mTweaked;  // vertices the last result moved off its input
 };
 
 } // namespace host
