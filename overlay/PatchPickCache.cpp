@@ -24,8 +24,8 @@ bool buildDriverTriangles(const PellixDataOverlay::EvaluatedPoints& driver, cons
 {
     triangles.tree.clear();
     triangles.faces.clear();
-    triangles.vertexTriangleStart.clear();
-    triangles.vertexTriangles.clear();
+    triangles.vertexCornerStart.clear();
+    triangles.vertexCorners.clear();
     MStatus status;
     MFnMesh mesh(driver.mesh, &status);
     MIntArray counts;
@@ -44,23 +44,9 @@ bool buildDriverTriangles(const PellixDataOverlay::EvaluatedPoints& driver, cons
         !PatchPick::buildMeshPickData(driver.points, driver.count, cornerIds, matrix.matrix, triangles.tree)) {
         return false;
     }
-    std::vector<uint32_t>& start = triangles.vertexTriangleStart;
-    start.assign(size_t(driver.count) + 1, 0);
-    for (const int v : cornerIds) {
-        if (v < 0 || v >= driver.count) {
-            return false;
-        }
-        ++start[size_t(v) + 1];
-    }
-    for (size_t v = 0; v + 1 < start.size(); ++v) {
-        start[v + 1] += start[v];
-    }
-    triangles.vertexTriangles.resize(cornerIds.size());
-    std::vector<uint32_t> next(start.begin(), start.end() - 1);
-    for (size_t c = 0; c < cornerIds.size(); ++c) {
-        triangles.vertexTriangles[next[size_t(cornerIds[c])]++] = uint32_t(c / 3);
-    }
-    return true;
+    // A corner naming no driver vertex is left out of the runs, and fails the build.
+    PatchPick::groupByKey(cornerIds, size_t(driver.count), triangles.vertexCornerStart, triangles.vertexCorners);
+    return triangles.vertexCorners.size() == cornerIds.size();
 }
 
 // Whether the mesh still splits its polygons into the triangles the tree holds. The split
@@ -85,7 +71,7 @@ bool keepsTriangulation(const MFnMesh& mesh, DriverTriangles& triangles, const s
     if (moved->empty()) {
         return true;
     }
-    const std::vector<uint32_t>& start = triangles.vertexTriangleStart;
+    const std::vector<uint32_t>& start = triangles.vertexCornerStart;
     if (start.empty()) {
         return false;
     }
@@ -93,7 +79,7 @@ bool keepsTriangulation(const MFnMesh& mesh, DriverTriangles& triangles, const s
     std::vector<int> polygons;
     for (const uint32_t v : *moved) {
         for (uint32_t at = v < vertexCount ? start[v] : 0; v < vertexCount && at < start[v + 1]; ++at) {
-            polygons.push_back(triangles.faces[triangles.vertexTriangles[at]]);
+            polygons.push_back(triangles.faces[triangles.vertexCorners[at] / 3]);
         }
     }
     std::sort(polygons.begin(), polygons.end());

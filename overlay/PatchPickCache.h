@@ -19,10 +19,10 @@ struct DriverTriangles
 {
     PatchPick::PickData tree; // a single patch of every driver vertex and triangle
     std::vector<int> faces;   // per triangle, the polygon it belongs to
-    // The triangles at each driver vertex (a run per vertex): the polygons a moved vertex may
-    // split another way.
-    std::vector<uint32_t> vertexTriangleStart;
-    std::vector<uint32_t> vertexTriangles;
+    // The triangle corners at each driver vertex (a run per vertex; corner / 3 is its
+    // triangle): the polygons a moved vertex may split another way.
+    std::vector<uint32_t> vertexCornerStart;
+    std::vector<uint32_t> vertexCorners;
 };
 
 struct PickCacheEntry

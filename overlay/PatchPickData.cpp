@@ -709,31 +709,6 @@ uint32_t buildPatchNode(PickData& data, std::vector<uint32_t>& ranks, uint32_t f
     return index;
 }
 
-// Counting sort of `keys` into runs: start[key] .. start[key + 1] of `values` hold the
-// indices whose key it is. Keys outside [0, keyCount) are left out.
-template <typename Key>
-void groupByKey(const std::vector<Key>& keys, size_t keyCount, std::vector<uint32_t>& start,
-                std::vector<uint32_t>& values)
-{
-    start.assign(keyCount + 1, 0);
-    for (const Key key : keys) {
-        if (int64_t(key) >= 0 && uint64_t(key) < keyCount) {
-            ++start[size_t(key) + 1];
-        }
-    }
-    for (size_t k = 0; k < keyCount; ++k) {
-        start[k + 1] += start[k];
-    }
-    values.resize(start[keyCount]);
-    std::vector<uint32_t> next(start.begin(), start.end() - 1);
-    for (size_t i = 0; i < keys.size(); ++i) {
-        const Key key = keys[i];
-        if (int64_t(key) >= 0 && uint64_t(key) < keyCount) {
-            values[next[size_t(key)]++] = static_cast<uint32_t>(i);
-        }
-    }
-}
-
 // Groups the copies the build wrote by patch vertex (of `pointCount`), in the order written.
 void groupCopies(PickData::Follow& follow, size_t pointCount)
 {

@@ -7,6 +7,7 @@
 
 #include "overlay/OverlayDrawData.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -232,5 +233,30 @@ PickHit screenTestPatch(const PickData& data, int32_t patch, const ScreenProject
 // may reach into `window` (all of them when null): every triangle with a point inside the
 // window is among them.
 void trianglesInWindow(const PickData& data, int32_t patch, const ScreenWindow* window, std::vector<uint32_t>& out);
+
+// Counting sort of `keys` into runs: start[key] .. start[key + 1] of `values` hold the
+// indices whose key it is. Keys outside [0, keyCount) are left out.
+template <typename Key>
+void groupByKey(const std::vector<Key>& keys, size_t keyCount, std::vector<uint32_t>& start,
+                std::vector<uint32_t>& values)
+{
+    start.assign(keyCount + 1, 0);
+    for (const Key key : keys) {
+        if (int64_t(key) >= 0 && uint64_t(key) < keyCount) {
+            ++start[size_t(key) + 1];
+        }
+    }
+    for (size_t k = 0; k < keyCount; ++k) {
+        start[k + 1] += start[k];
+    }
+    values.resize(start[keyCount]);
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const Key key = keys[i];
+        if (int64_t(key) >= 0 && uint64_t(key) < keyCount) {
+            values[next[size_t(key)]++] = static_cast<uint32_t>(i);
+        }
+    }
+}
 
 } // namespace PatchPick
