@@ -534,42 +534,50 @@ uint32_t leavesFor(uint32_t count)
     return (count + kLargestLeaf - 1) / kLargestLeaf;
 }
 
-// Splits `group` between bins of its centres along the axis and at the bin where the halves'
-// areas times their counts add up least, among the cuts `allowed` accepts (by the lower
-// half's count): moves the lower half to the front and returns its count, 0 when no cut does.
+constexpr uint32_t kLeafNodeItems = 8 * kLargestLeaf; // the most a node of leaves only holds
+
+// Splits `group` (of at most kLeafNodeItems) between bins of its centres, along the axis and
+// at the bin where the halves' areas times their counts add up least, among the cuts `allowed`
+// accepts (by the lower half's count): moves the lower half to the front and returns its
+// count; 0 when no cut does.
 template <typename Item, typename BoxOf, typename Allowed>
 uint32_t cheapestSplit(std::vector<Item>& items, const Group& group, BoxOf&& boxOf, Allowed&& allowed)
 {
-    Box centres;
-    for (uint32_t k = group.first; k < group.first + group.count; ++k) {
-        const Box& box = boxOf(items[k]);
-        const double c[3] = {centre(box, 0), centre(box, 1), centre(box, 2)};
-        expand(centres, c);
+    if (group.count > kLeafNodeItems) {
+        return 0;
     }
-    struct Bin
-    {
-        Box box;
-        uint32_t count = 0;
-    };
-    Bin bins[3][kBins];
+    double centres[kLeafNodeItems][3];
+    Box range;
+    for (uint32_t k = 0; k < group.count; ++k) {
+        const Box& box = boxOf(items[group.first + k]);
+        for (int a = 0; a < 3; ++a) {
+            centres[k][a] = centre(box, a);
+        }
+        expand(range, centres[k]);
+    }
     double scale[3];
     for (int a = 0; a < 3; ++a) {
-        const double extent = centres.max[a] - centres.min[a];
-        scale[a] = extent > 0.0 ? double(kBins) / extent : 0.0; // 0 too when it overflows
+        const double extent = range.max[a] - range.min[a];
+        scale[a] = extent > 0.0 ? double(kBins) / extent : 0.0; // 0: no cut along it
         scale[a] = std::isfinite(scale[a]) ? scale[a] : 0.0;
     }
-    for (uint32_t k = group.first; k < group.first + group.count; ++k) {
-        const Box& box = boxOf(items[k]);
+    Box bins[3][kBins];
+    uint32_t counts[3][kBins] = {};
+    uint8_t binOfItem[kLeafNodeItems][3];
+    for (uint32_t k = 0; k < group.count; ++k) {
+        const Box box = boxOf(items[group.first + k]); // a copy, which writing the bins cannot change
         for (int a = 0; a < 3; ++a) {
             if (scale[a] > 0.0) {
-                Bin& bin = bins[a][binOf(centre(box, a), centres.min[a], scale[a])];
-                merge(bin.box, box);
-                ++bin.count;
+                const int bin = binOf(centres[k][a], range.min[a], scale[a]);
+                binOfItem[k][a] = static_cast<uint8_t>(bin);
+                merge(bins[a][bin], box);
+                ++counts[a][bin];
             }
         }
     }
     double bestCost = std::numeric_limits<double>::infinity();
     int bestAxis = -1, bestBin = 0;
+    uint32_t bestCount = 0;
     for (int a = 0; a < 3; ++a) {
         if (!(scale[a] > 0.0)) {
             continue;
@@ -579,31 +587,45 @@ uint32_t cheapestSplit(std::vector<Item>& items, const Group& group, BoxOf&& box
         Box upper;
         uint32_t upperCount = 0;
         for (int b = kBins - 1; b > 0; --b) {
-            merge(upper, bins[a][b].box);
-            upperCount += bins[a][b].count;
+            merge(upper, bins[a][b]);
+            upperCount += counts[a][b];
             upperCost[b] = halfArea(upper) * upperCount;
         }
         Box lower;
         uint32_t lowerCount = 0;
         for (int b = 0; b + 1 < kBins; ++b) {
-            merge(lower, bins[a][b].box);
-            lowerCount += bins[a][b].count;
+            merge(lower, bins[a][b]);
+            lowerCount += counts[a][b];
             const double cost = halfArea(lower) * lowerCount + upperCost[b + 1];
             if (lowerCount > 0 && lowerCount < group.count && cost < bestCost && allowed(lowerCount)) {
                 bestCost = cost;
                 bestAxis = a;
                 bestBin = b;
+                bestCount = lowerCount;
             }
         }
     }
     if (bestAxis < 0) {
         return 0;
     }
-    auto begin = items.begin() + group.first;
-    const auto middle = std::partition(begin, begin + group.count, [&](const Item& item) {
-        return binOf(centre(boxOf(item), bestAxis), centres.min[bestAxis], scale[bestAxis]) <= bestBin;
-    });
-    return static_cast<uint32_t>(middle - begin);
+    // Lower items from the back swap with upper ones from the front.
+    auto isLower = [&](uint32_t k) { return binOfItem[k][bestAxis] <= bestBin; };
+    for (uint32_t front = 0, back = group.count;;) {
+        while (front < back && isLower(front)) {
+            ++front;
+        }
+        while (front < back && !isLower(back - 1)) {
+            --back;
+        }
+        if (front >= back) {
+            break;
+        }
+        --back;
+        std::swap(items[group.first + front], items[group.first + back]);
+        std::swap(binOfItem[front][bestAxis], binOfItem[back][bestAxis]);
+        ++front;
+    }
+    return bestCount;
 }
 
 // Moves the `at` items of `group` with the lowest centres along its longest axis to its front.
@@ -647,7 +669,7 @@ int groupItems(std::vector<Item>& items, uint32_t first, uint32_t count, uint32_
             at = cheapestSplit(items, group, boxOf, [&](uint32_t lower) {
                 return leaves + leavesFor(lower) + leavesFor(group.count - lower) <= 8;
             });
-            if (at == 0 || at >= group.count) {
+            if (at == 0) {
                 // Centres that no allowed cut separates: full leaves, else halves.
                 at = group.count > kLargestLeaf
                          ? kLargestLeaf * std::max<uint32_t>(1, (group.count + kLargestLeaf) / (2 * kLargestLeaf))
