@@ -642,7 +642,6 @@ void splitAtRank(std::vector<Item>& items, const Group& group, uint32_t at, BoxO
                      [&](const Item& a, const Item& b) { return centre(boxOf(a), axis) < centre(boxOf(b), axis); });
 }
 
-// With leaf splits, `count` must not exceed 8 * kLargestLeaf.
 template <typename Item, typename BoxOf>
 int groupItems(std::vector<Item>& items, uint32_t first, uint32_t count, uint32_t groupSize, Split split,
                BoxOf&& boxOf, Group groups[8])
