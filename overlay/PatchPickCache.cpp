@@ -241,6 +241,26 @@ bool PatchPickCache::driverBox(const MObject& node, const MObject& driver, MBoun
     return true;
 }
 
+void PatchPickCache::followFewMovedVertices(int64_t vertexSpan)
+{
+    // By index: bringing an entry up to date adds none, but may reach the DAG.
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        PickCacheEntry& entry = *entries_[i];
+        const MObject node = entry.node.isAlive() ? entry.node.object() : MObject::kNullObj;
+        const PellixDataOverlay* overlay = node.isNull() ? nullptr : PellixDataOverlay::fromObject(node);
+        int64_t first = 0, end = 0;
+        if (overlay == nullptr || !entry.built || !entry.valid || entry.geometryCounter == overlay->geometryCounter() ||
+            !overlay->movedSince(entry.evaluation, first, end) || end - first > vertexSpan) {
+            continue;
+        }
+        const bool followsDriver = entry.driverValid && entry.driverNode.isAlive();
+        const MObject driver = followsDriver ? entry.driverNode.object() : MObject::kNullObj;
+        if (entryFor(node) != nullptr && followsDriver) {
+            driverTrianglesFor(node, driver);
+        }
+    }
+}
+
 void PatchPickCache::dropDeadEntries()
 {
     entries_.erase(std::remove_if(entries_.begin(), entries_.end(), isGone), entries_.end());
