@@ -243,14 +243,15 @@ bool PatchPickCache::driverBox(const MObject& node, const MObject& driver, MBoun
 
 void PatchPickCache::followFewMovedVertices(int64_t vertexSpan)
 {
-    // By index: bringing an entry up to date adds none, but may reach the DAG.
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        PickCacheEntry& entry = *entries_[i];
+    for (const std::unique_ptr<PickCacheEntry>& held : entries_) {
+        PickCacheEntry& entry = *held;
         const MObject node = entry.node.isAlive() ? entry.node.object() : MObject::kNullObj;
         const PellixDataOverlay* overlay = node.isNull() ? nullptr : PellixDataOverlay::fromObject(node);
+        // Only refits: new patches are built when a move needs them.
         int64_t first = 0, end = 0;
-        if (overlay == nullptr || !entry.built || !entry.valid || entry.geometryCounter == overlay->geometryCounter() ||
-            !overlay->movedSince(entry.evaluation, first, end) || end - first > vertexSpan) {
+        if (overlay == nullptr || !entry.built || !entry.valid || entry.topologyCounter != overlay->topologyCounter() ||
+            entry.geometryCounter == overlay->geometryCounter() || !overlay->movedSince(entry.evaluation, first, end) ||
+            end - first > vertexSpan) {
             continue;
         }
         const bool followsDriver = entry.driverValid && entry.driverNode.isAlive();
