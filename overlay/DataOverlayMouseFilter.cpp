@@ -41,6 +41,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -109,9 +110,15 @@ struct Candidate
 
 enum class MouseKind { Hover, Drag, LeftPress, LeftRelease, Other };
 
+class DataOverlayMouseFilter;
+// The one filter, for the overlay's evaluations to reach from any thread.
+std::atomic<DataOverlayMouseFilter*> theFilter{nullptr};
+std::atomic<bool> followQueued{false};
+
 class DataOverlayMouseFilter : public QObject
 {
 public:
+    DataOverlayMouseFilter();
     ~DataOverlayMouseFilter() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -155,6 +162,10 @@ private:
                   Candidate& candidate);
     void applyHover(const MObjectArray& nodes, const Candidate& best);
 
+    // A pose edit moved a few driver vertices: the pick data follows them on the main thread
+    // once the evaluation is over, before the next mouse move arrives, instead of within it.
+    static void followFewMovedVerticesSoon();
+
     void rememberHover(QWidget* viewWidget, M3dView& view, const QPointF& position);
     void forgetHover() { lastHover_.widget = nullptr; }
     // Registers a pre-render callback on every model panel not yet watched.
@@ -177,11 +188,35 @@ private:
     std::vector<QPointer<QWidget>> watchedWidgets_;
 };
 
+DataOverlayMouseFilter::DataOverlayMouseFilter()
+{
+    theFilter.store(this);
+    followQueued = false; // a call queued for an earlier filter went with it
+    PellixDataOverlay::setFewVerticesMovedListener(followFewMovedVerticesSoon);
+}
+
 DataOverlayMouseFilter::~DataOverlayMouseFilter()
 {
+    PellixDataOverlay::setFewVerticesMovedListener(nullptr);
+    theFilter.store(nullptr);
     for (const auto& [panel, id] : panelCallbacks_) {
         MMessage::removeCallback(id);
     }
+}
+
+void DataOverlayMouseFilter::followFewMovedVerticesSoon()
+{
+    DataOverlayMouseFilter* filter = theFilter.load();
+    if (filter == nullptr || followQueued.exchange(true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        filter,
+        [filter] {
+            followQueued = false;
+            filter->pickCache_.followFewMovedVertices(PellixDataOverlay::kFewMovedVertices);
+        },
+        Qt::QueuedConnection);
 }
 
 void DataOverlayMouseFilter::rememberHover(QWidget* viewWidget, M3dView& view, const QPointF& position)

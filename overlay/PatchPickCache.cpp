@@ -241,6 +241,27 @@ bool PatchPickCache::driverBox(const MObject& node, const MObject& driver, MBoun
     return true;
 }
 
+void PatchPickCache::followFewMovedVertices(int64_t vertexSpan)
+{
+    for (const std::unique_ptr<PickCacheEntry>& held : entries_) {
+        PickCacheEntry& entry = *held;
+        const MObject node = entry.node.isAlive() ? entry.node.object() : MObject::kNullObj;
+        const PellixDataOverlay* overlay = node.isNull() ? nullptr : PellixDataOverlay::fromObject(node);
+        // Only refits: new patches are built when a move needs them.
+        int64_t first = 0, end = 0;
+        if (overlay == nullptr || !entry.built || !entry.valid || entry.topologyCounter != overlay->topologyCounter() ||
+            entry.geometryCounter == overlay->geometryCounter() || !overlay->movedSince(entry.evaluation, first, end) ||
+            end - first > vertexSpan) {
+            continue;
+        }
+        const bool followsDriver = entry.driverValid && entry.driverNode.isAlive();
+        const MObject driver = followsDriver ? entry.driverNode.object() : MObject::kNullObj;
+        if (entryFor(node) != nullptr && followsDriver) {
+            driverTrianglesFor(node, driver);
+        }
+    }
+}
+
 void PatchPickCache::dropDeadEntries()
 {
     entries_.erase(std::remove_if(entries_.begin(), entries_.end(), isGone), entries_.end());

@@ -67,6 +67,11 @@ public:
     // (a refit of what moved); false for a node without pick data or triangles.
     bool driverBox(const MObject& node, const MObject& driver, MBoundingBox& worldBox);
 
+    // Brings up to date ahead of the next mouse move, pick data and driver triangles alike, the
+    // entries whose driver moved within at most `vertexSpan` consecutive vertices since they were
+    // placed; the others wait until a move needs them.
+    void followFewMovedVertices(int64_t vertexSpan);
+
     // Forgets the entries of nodes that are gone.
     void dropDeadEntries();
 

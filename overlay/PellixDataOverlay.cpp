@@ -32,6 +32,8 @@
 #include <cstdint>
 #include <cstring>
 
+std::atomic<void (*)()> PellixDataOverlay::fewVerticesMovedListener{nullptr};
+
 namespace {
 
 const char* const kStatusSource = "pellixDataOverlay";
@@ -416,8 +418,20 @@ void PellixDataOverlay::noteMovedRange(const MObject& previous, const MObject& i
     if (range.known) {
         differingRange(was, now, count, range.first, range.end);
     }
-    std::lock_guard<std::mutex> lock(fMutex);
-    fMovedRanges[range.evaluation % kMovedRangeHistory] = range;
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        fMovedRanges[range.evaluation % kMovedRangeHistory] = range;
+    }
+    if (range.known && range.first < range.end && range.end - range.first <= kFewMovedVertices) {
+        if (void (*listener)() = fewVerticesMovedListener.load(std::memory_order_acquire)) {
+            listener();
+        }
+    }
+}
+
+void PellixDataOverlay::setFewVerticesMovedListener(void (*listener)())
+{
+    fewVerticesMovedListener.store(listener, std::memory_order_release);
 }
 
 void PellixDataOverlay::noteEvaluatedMesh(const MObject& evaluated)

@@ -89,6 +89,11 @@ public:
     // ago, another vertex count, or points that changed without an evaluation).
     uint64_t evaluationOf(const float* points) const;
     bool movedSince(uint64_t since, int64_t& first, int64_t& end) const;
+    // Called, on whichever thread evaluated, after an evaluation found its driver points moved
+    // within at most kFewMovedVertices consecutive vertices (a pose edit rather than playback),
+    // so that the mouse filter can follow them before the next mouse move needs them.
+    static constexpr int64_t kFewMovedVertices = 16384;
+    static void setFewVerticesMovedListener(void (*listener)());
 
     // The node connected into element `index` of one of the node's message arrays, or the
     // null object when the element, the connection or the node is missing.
@@ -238,6 +243,7 @@ private:
         int64_t end = 0;
     };
     static constexpr size_t kMovedRangeHistory = 16;
+    static std::atomic<void (*)()> fewVerticesMovedListener;
     MovedRange fMovedRanges[kMovedRangeHistory];
     uint64_t fEvaluation = 0;
     // The latest evaluation's mesh, held so that no other data can take its points' address.

@@ -154,6 +154,7 @@ TEST_F(BuiltinCommands, AddAttrCreatesScalarsTypedAndCompoundAttributes)
     EXPECT_TRUE(run("addAttr -ln offsetZ -at double -p offset t"));
     EXPECT_TRUE(run("setAttr t.offset 1 2 3"));
     EXPECT_EQ(text("getAttr t.offset"), "1 2 3");
+    EXPECT_TRUE(value("attributeQuery -n t -ex offsetY").asInt()) << "a child found by its own name";
 
     EXPECT_FALSE(run("addAttr -ln weight -at double t"));
     EXPECT_NE(errors().find("already has an attribute"), std::string::npos);

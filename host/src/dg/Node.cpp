@@ -262,15 +262,25 @@ Attribute* findIn(Attribute* a, const MString& name)
 }
 } // namespace
 
+// The type's attributes through its name index, the dynamic ones by walking them: in the same
+// order as one walk of every attribute (top-level static, top-level dynamic, then the children
+// of each in turn).
 Attribute* Node::findAttribute(const MString& name) const
 {
-    for (Attribute* a : attrs)
-        if (a->matches(name))
-            return a;
-    for (Attribute* a : attrs)
-        for (Attribute* c : a->children)
-            if (Attribute* found = findIn(c, name))
-                return found;
+    const std::string_view key(name.asChar(), name.length());
+    auto found = type->topLevelByName.find(key);
+    if (found != type->topLevelByName.end())
+        return found->second;
+    for (size_t i = staticCount; i < attrs.size(); ++i)
+        if (attrs[i]->matches(name))
+            return attrs[i];
+    found = type->nestedByName.find(key);
+    if (found != type->nestedByName.end())
+        return found->second;
+    for (size_t i = staticCount; i < attrs.size(); ++i)
+        for (Attribute* c : attrs[i]->children)
+            if (Attribute* nested = findIn(c, name))
+                return nested;
     return nullptr;
 }
 

@@ -53,6 +53,30 @@ void markAdded(Attribute* a)
         markAdded(c);
 }
 
+void indexName(std::unordered_map<std::string_view, Attribute*>& index, Attribute* a)
+{
+    for (const MString* name : {&a->name, &a->shortName})
+        if (name->length() > 0)
+            index.emplace(std::string_view(name->asChar(), name->length()), a);  // the first keeps it
+}
+
+void indexNested(std::unordered_map<std::string_view, Attribute*>& index, Attribute* a)
+{
+    for (Attribute* c : a->children) {
+        indexName(index, c);
+        indexNested(index, c);
+    }
+}
+
+// Lookups by name then cost a hash, not a walk comparing every attribute's names.
+void indexNames(NodeType& type)
+{
+    for (Attribute* a : type.attributes)
+        indexName(type.topLevelByName, a);
+    for (Attribute* a : type.attributes)
+        indexNested(type.nestedByName, a);
+}
+
 MStatus addBaseAttributes()
 {
     MStatus status;
@@ -161,6 +185,7 @@ MStatus registerNodeType(const NodeTypeInfo& info)
     }
     for (Attribute* a : type->attributes)
         markAdded(a);
+    indexNames(*type);
     type->computed.assign(type->attributes.size(), false);
     for (const auto& entry : type->affects)
         for (const Attribute* target : entry.second)

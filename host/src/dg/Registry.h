@@ -10,6 +10,7 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -44,6 +45,10 @@ struct NodeType
     std::vector<bool> computed;  // parallel to attributes
     bool isDag = false, isShape = false, isTransform = false;
     bool abstract = false;
+    // The attributes by long and short name, made once the type is initialised: top-level ones,
+    // and the children of compounds, each name keeping the first attribute a walk of the
+    // attributes in order (children depth first) meets. Keys view the attributes' own names.
+    std::unordered_map<std::string_view, Attribute*> topLevelByName, nestedByName;
 
     const std::vector<Attribute*>* affectedBy(const Attribute* attr) const
     {
