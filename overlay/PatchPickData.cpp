@@ -494,16 +494,156 @@ SlotBox currentSlotBox(const PickData& data, const WideNode& node, int s)
 // ---- Building ----
 
 // What a node's children are built from: a run of items, split into at most eight groups by
-// splitting the largest group along its longest axis while it holds more than `groupSize`.
-// With `aligned`, splits fall on multiples of `groupSize`, so that all groups but one are full
-// and subtrees are packed; otherwise they fall at the median centre.
+// splitting the largest group while it holds more than `groupSize`. Packed splits fall at the
+// median centre along the longest axis on multiples of `groupSize`, so that all groups but one
+// are full and subtrees are packed. Leaf splits fall where a ray is least likely to enter both
+// halves, and keep every group within kLargestLeaf.
 struct Group
 {
     uint32_t first, count;
 };
 
+enum class Split
+{
+    kPacked,
+    kLeaves,
+};
+
+// Half the surface of a box, 0 when empty: how likely a ray crossing the node is to enter it.
+double halfArea(const Box& box)
+{
+    if (isEmpty(box)) {
+        return 0.0;
+    }
+    const double x = box.max[0] - box.min[0], y = box.max[1] - box.min[1], z = box.max[2] - box.min[2];
+    return x * y + y * z + z * x;
+}
+
+constexpr int kBins = 8; // of centres per axis, where leaf splits may fall
+
+// The bin of a centre among kBins from `low` on, `scale` bins a unit; out of range and NaN clamp.
+int binOf(double value, double low, double scale)
+{
+    const double at = (value - low) * scale;
+    return at >= double(kBins - 1) ? kBins - 1 : (at > 0.0 ? int(at) : 0);
+}
+
+// The leaves a group of `count` triangles needs at least.
+uint32_t leavesFor(uint32_t count)
+{
+    return (count + kLargestLeaf - 1) / kLargestLeaf;
+}
+
+constexpr uint32_t kLeafNodeItems = 8 * kLargestLeaf; // the most a node of leaves only holds
+
+// Splits `group` (of at most kLeafNodeItems) between bins of its centres, along the axis and
+// at the bin where the halves' areas times their counts add up least, among the cuts `allowed`
+// accepts (by the lower half's count): moves the lower half to the front and returns its
+// count; 0 when no cut does.
+template <typename Item, typename BoxOf, typename Allowed>
+uint32_t cheapestSplit(std::vector<Item>& items, const Group& group, BoxOf&& boxOf, Allowed&& allowed)
+{
+    if (group.count > kLeafNodeItems) {
+        return 0;
+    }
+    double centres[kLeafNodeItems][3];
+    Box range;
+    for (uint32_t k = 0; k < group.count; ++k) {
+        const Box& box = boxOf(items[group.first + k]);
+        for (int a = 0; a < 3; ++a) {
+            centres[k][a] = centre(box, a);
+        }
+        expand(range, centres[k]);
+    }
+    double scale[3];
+    for (int a = 0; a < 3; ++a) {
+        const double extent = range.max[a] - range.min[a];
+        scale[a] = extent > 0.0 ? double(kBins) / extent : 0.0; // 0: no cut along it
+        scale[a] = std::isfinite(scale[a]) ? scale[a] : 0.0;
+    }
+    Box bins[3][kBins];
+    uint32_t counts[3][kBins] = {};
+    uint8_t binOfItem[kLeafNodeItems][3];
+    for (uint32_t k = 0; k < group.count; ++k) {
+        const Box box = boxOf(items[group.first + k]); // a copy, which writing the bins cannot change
+        for (int a = 0; a < 3; ++a) {
+            if (scale[a] > 0.0) {
+                const int bin = binOf(centres[k][a], range.min[a], scale[a]);
+                binOfItem[k][a] = static_cast<uint8_t>(bin);
+                merge(bins[a][bin], box);
+                ++counts[a][bin];
+            }
+        }
+    }
+    double bestCost = std::numeric_limits<double>::infinity();
+    int bestAxis = -1, bestBin = 0;
+    uint32_t bestCount = 0;
+    for (int a = 0; a < 3; ++a) {
+        if (!(scale[a] > 0.0)) {
+            continue;
+        }
+        // The upper halves' costs from the top down, then each cut's going up.
+        double upperCost[kBins];
+        Box upper;
+        uint32_t upperCount = 0;
+        for (int b = kBins - 1; b > 0; --b) {
+            merge(upper, bins[a][b]);
+            upperCount += counts[a][b];
+            upperCost[b] = halfArea(upper) * upperCount;
+        }
+        Box lower;
+        uint32_t lowerCount = 0;
+        for (int b = 0; b + 1 < kBins; ++b) {
+            merge(lower, bins[a][b]);
+            lowerCount += counts[a][b];
+            const double cost = halfArea(lower) * lowerCount + upperCost[b + 1];
+            if (lowerCount > 0 && lowerCount < group.count && cost < bestCost && allowed(lowerCount)) {
+                bestCost = cost;
+                bestAxis = a;
+                bestBin = b;
+                bestCount = lowerCount;
+            }
+        }
+    }
+    if (bestAxis < 0) {
+        return 0;
+    }
+    // Lower items from the back swap with upper ones from the front.
+    auto isLower = [&](uint32_t k) { return binOfItem[k][bestAxis] <= bestBin; };
+    for (uint32_t front = 0, back = group.count;;) {
+        while (front < back && isLower(front)) {
+            ++front;
+        }
+        while (front < back && !isLower(back - 1)) {
+            --back;
+        }
+        if (front >= back) {
+            break;
+        }
+        --back;
+        std::swap(items[group.first + front], items[group.first + back]);
+        std::swap(binOfItem[front][bestAxis], binOfItem[back][bestAxis]);
+        ++front;
+    }
+    return bestCount;
+}
+
+// Moves the `at` items of `group` with the lowest centres along its longest axis to its front.
 template <typename Item, typename BoxOf>
-int groupItems(std::vector<Item>& items, uint32_t first, uint32_t count, uint32_t groupSize, bool aligned,
+void splitAtRank(std::vector<Item>& items, const Group& group, uint32_t at, BoxOf&& boxOf)
+{
+    Box bounds;
+    for (uint32_t k = group.first; k < group.first + group.count; ++k) {
+        merge(bounds, boxOf(items[k]));
+    }
+    const int axis = splitAxis(bounds);
+    auto begin = items.begin() + group.first;
+    std::nth_element(begin, begin + at, begin + group.count,
+                     [&](const Item& a, const Item& b) { return centre(boxOf(a), axis) < centre(boxOf(b), axis); });
+}
+
+template <typename Item, typename BoxOf>
+int groupItems(std::vector<Item>& items, uint32_t first, uint32_t count, uint32_t groupSize, Split split,
                BoxOf&& boxOf, Group groups[8])
 {
     int groupCount = 1;
@@ -517,17 +657,28 @@ int groupItems(std::vector<Item>& items, uint32_t first, uint32_t count, uint32_
         if (group.count <= groupSize) {
             break;
         }
-        Box bounds;
-        for (uint32_t k = group.first; k < group.first + group.count; ++k) {
-            merge(bounds, boxOf(items[k]));
+        uint32_t at = 0;
+        if (split == Split::kLeaves) {
+            // A cut is allowed while the eight groups can still all become leaves.
+            uint32_t leaves = 0;
+            for (int g = 0; g < groupCount; ++g) {
+                leaves += leavesFor(groups[g].count);
+            }
+            leaves -= leavesFor(group.count);
+            at = cheapestSplit(items, group, boxOf, [&](uint32_t lower) {
+                return leaves + leavesFor(lower) + leavesFor(group.count - lower) <= 8;
+            });
+            if (at == 0) {
+                // Centres that no allowed cut separates: full leaves, else halves.
+                at = group.count > kLargestLeaf
+                         ? kLargestLeaf * std::max<uint32_t>(1, (group.count + kLargestLeaf) / (2 * kLargestLeaf))
+                         : group.count / 2;
+                splitAtRank(items, group, at, boxOf);
+            }
+        } else {
+            at = groupSize * std::max<uint32_t>(1, (group.count + groupSize) / (2 * groupSize));
+            splitAtRank(items, group, at, boxOf);
         }
-        const int axis = splitAxis(bounds);
-        const uint32_t at = aligned ? groupSize * std::max<uint32_t>(1, (group.count + groupSize) / (2 * groupSize))
-                                    : group.count / 2;
-        auto begin = items.begin() + group.first;
-        std::nth_element(begin, begin + at, begin + group.count, [&](const Item& a, const Item& b) {
-            return centre(boxOf(a), axis) < centre(boxOf(b), axis);
-        });
         // The halves stay side by side, so that the children keep the items' order in space.
         for (int g = groupCount; g > largest + 1; --g) {
             groups[g] = groups[g - 1];
@@ -611,12 +762,13 @@ uint32_t buildTriangleNode(PickData& data, uint32_t patchIndex, std::vector<Tree
                            uint32_t count, uint32_t parentSlot, LeafCopies& copies, uint32_t index = kNone)
 {
     index = index == kNone ? newNode(data, parentSlot) : index;
-    // A node over few enough triangles holds them all in leaves split at the median; a larger
-    // one is packed with full subtrees.
+    // A node over few enough triangles holds them all in leaves, cut where a ray crossing the
+    // node is least likely to enter them; a larger one is packed with full subtrees.
     const bool small = count <= 8 * kLargestLeaf;
     Group groups[8];
     const int groupCount = groupItems(items, first, count, small ? kLeafTriangles : packedGroupSize(count, kLeafTriangles),
-                                      !small, [](const TreeItem& item) -> const Box& { return item.box; }, groups);
+                                      small ? Split::kLeaves : Split::kPacked,
+                                      [](const TreeItem& item) -> const Box& { return item.box; }, groups);
     for (int s = 0; s < groupCount; ++s) {
         const uint32_t slot = index * 8 + uint32_t(s);
         uint32_t child = 0;
@@ -686,7 +838,7 @@ uint32_t buildPatchNode(PickData& data, std::vector<uint32_t>& ranks, uint32_t f
     const uint32_t index = newNode(data, parentSlot);
     Group groups[8];
     const int groupCount =
-        groupItems(ranks, first, count, packedGroupSize(count, 1), true,
+        groupItems(ranks, first, count, packedGroupSize(count, 1), Split::kPacked,
                    [&data](uint32_t rank) -> const Box& { return data.patches[data.patchEntries[rank].patch].bounds; },
                    groups);
     for (int s = 0; s < groupCount; ++s) {

@@ -12,6 +12,7 @@
 #include <limits>
 #include <random>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -463,11 +464,14 @@ PickHit bruteForcePick(const PickData& data, const double origin[3], const doubl
 namespace {
 
 // 100 bumpy patches of 50 to 100 triangles and four of 1,152 (whose trees have inner nodes),
-// randomly placed, tilted and overlapping.
+// randomly placed, tilted and overlapping. Then ten twins, each holding the triangles of two
+// neighbours listed backwards, so that rays meet equal distances in trees of other shapes.
 Overlay bumpyOverlay(std::mt19937& random)
 {
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     Overlay overlay;
+    std::vector<int> lastDrivers, lastTriangles;
+    std::vector<std::pair<std::vector<int>, std::vector<int>>> twins;
     for (int p = 0; p < 100; ++p) {
         const double cx = unit(random) * 8, cy = unit(random) * 8, cz = unit(random) * 8;
         const double tilt = unit(random), turn = unit(random) * 3;
@@ -488,6 +492,23 @@ Overlay bumpyOverlay(std::mt19937& random)
             }
         }
         overlay.add(drivers, triangles);
+        if (p % 10 == 9) {
+            std::vector<int> twinDrivers = lastDrivers, twinTriangles;
+            twinDrivers.insert(twinDrivers.end(), drivers.begin(), drivers.end());
+            for (int corner : triangles) {
+                lastTriangles.push_back(corner + int(lastDrivers.size()));
+            }
+            for (size_t k = lastTriangles.size(); k >= 3; k -= 3) {
+                twinTriangles.insert(twinTriangles.end(), lastTriangles.end() - 3, lastTriangles.end());
+                lastTriangles.resize(k - 3);
+            }
+            twins.emplace_back(twinDrivers, twinTriangles);
+        }
+        lastDrivers = drivers;
+        lastTriangles = triangles;
+    }
+    for (const auto& twin : twins) {
+        overlay.add(twin.first, twin.second);
     }
     return overlay;
 }
