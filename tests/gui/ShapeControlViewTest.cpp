@@ -632,6 +632,15 @@ TEST_F(ShapeControlHover, CurvesAreHoveredNearTheirOutlineAndMeshesAlsoInside)
             << change << ": near its edge where it is now";
         EXPECT_EQ(lookAfterMoveTo(inside - MVector(0, 0, 1.5), inside + MVector(0, 0, 0.2)), "normal") << change;
     }
+    // In a view grown half as large again, its camera's matrices the same, it is picked where it shows.
+    QWidget* window = widget->window();
+    const QSize viewSize = widget->size(), windowSize = window->size();
+    window->resize(windowSize + viewSize / 2);
+    host::processEvents();
+    ASSERT_EQ(widget->size(), viewSize * 3 / 2);
+    EXPECT_EQ(lookAfterMoveTo(MPoint(1.75, 0, -0.25), MPoint(1.75, 0, -0.05)), "hovered") << "the view resized";
+    window->resize(windowSize);
+    host::processEvents();
     // Seen from elsewhere, it is picked where it shows now.
     ASSERT_TRUE(mel("setAttr top.translateX 3"));
     EXPECT_EQ(lookAfterMoveTo(MPoint(1.75, 0, -0.25), MPoint(1.75, 0, -0.05)), "hovered") << "the camera moved";
