@@ -549,17 +549,25 @@ void FirstHoverAfterPoseChange(benchmark::State& state)
         [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
 }
 
-void FirstHoverAfterTimeChange(benchmark::State& state)
+// A new current time each step (frames 1 to 100 in turn, set by `setTime`), the driver
+// evaluated, then a hover.
+template <typename SetTime>
+void hoverAfterTimeChange(benchmark::State& state, SetTime&& setTime)
 {
     int frame = 1;
     timeAgainstSteadyHover(
         state,
-        [&frame](LargeScene& s) {
+        [&](LargeScene& s) {
             frame = frame % 100 + 1;
-            mel("currentTime " + std::to_string(frame));
+            setTime(frame);
             evaluateDriver(s);
         },
         [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
+void FirstHoverAfterTimeChange(benchmark::State& state)
+{
+    hoverAfterTimeChange(state, [](int frame) { mel("currentTime " + std::to_string(frame)); });
 }
 
 // The same time change without the MEL interpreter: what the time change itself (time1's
@@ -567,15 +575,9 @@ void FirstHoverAfterTimeChange(benchmark::State& state)
 // FirstHoverAfterTimeChange takes beyond this is running a MEL command.
 void FirstHoverAfterApiTimeChange(benchmark::State& state)
 {
-    int frame = 1;
-    timeAgainstSteadyHover(
-        state,
-        [&frame](LargeScene& s) {
-            frame = frame % 100 + 1;
-            require(MAnimControl::setCurrentTime(MTime(double(frame), MTime::uiUnit())), "setting the time");
-            evaluateDriver(s);
-        },
-        [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+    hoverAfterTimeChange(state, [](int frame) {
+        require(MAnimControl::setCurrentTime(MTime(double(frame), MTime::uiUnit())), "setting the time");
+    });
 }
 
 // Floors for the two hovers above, nothing of the overlay's changed: a MEL command that
