@@ -265,6 +265,7 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     EXPECT_EQ(text("currentUnit -q -l"), "cm");
     EXPECT_EQ(strings("fileInfo -q \"application\"")[0], "maya");
 
+    expectRefusals({{"delete prop:box", "delete: cannot delete prop:box: it is from a referenced file."}});
     // What the main scene changes on referenced nodes is saved with it, even a value set back to its default.
     ASSERT_TRUE(run("setAttr prop:box.tx 0; setAttr |prop:box|prop:lid.sx 2"));
     const std::string saved = save("saved.ma");
