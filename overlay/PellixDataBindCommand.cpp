@@ -636,9 +636,15 @@ MStatus PellixDataBindCommand::takeOverOverlay(const MObject& overlay, DisplaySe
     PELLIX_CHECK(status);
     replacedName = fn.name(&status);
     PELLIX_CHECK(status);
-    // The old overlay goes once its successor is complete; a locked one could not go.
+    // The old overlay goes once its successor is complete; a locked one could not go, nor one
+    // from a referenced file (the file would bring it back beside its successor on reopen).
     if (fn.isLocked() || MFnDependencyNode(overlay).isLocked()) {
         reportError(std::string("pellixDataBind: cannot replace the locked overlay: ") + replacedName.asChar());
+        return MS::kFailure;
+    }
+    if (fn.isFromReferencedFile() || MFnDependencyNode(overlay).isFromReferencedFile()) {
+        reportError(std::string("pellixDataBind: cannot replace the overlay ") + replacedName.asChar() +
+                    ": it is from a referenced file.");
         return MS::kFailure;
     }
     PELLIX_CHECK(fDeletion.deleteNode(transform));

@@ -5,6 +5,10 @@
 #include "SceneTestSupport.h"
 
 #include "commands/MessageOutput.h"
+#include "support/TestValues.h"
+
+#include <maya/MDGModifier.h>
+#include <maya/MFnDependencyNode.h>
 
 #include <fstream>
 #include <sstream>
@@ -266,6 +270,13 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     EXPECT_EQ(strings("fileInfo -q \"application\"")[0], "maya");
 
     expectRefusals({{"delete prop:box", "delete: cannot delete prop:box: it is from a referenced file."}});
+    // A plug-in's modifier cannot delete it either, and can tell it apart.
+    EXPECT_TRUE(MFnDependencyNode(nodeNamed("prop:box")).isFromReferencedFile());
+    EXPECT_FALSE(MFnDependencyNode(nodeNamed("main")).isFromReferencedFile());
+    MDGModifier modifier;
+    ASSERT_TRUE(modifier.deleteNode(nodeNamed("prop:box")));
+    EXPECT_FALSE(modifier.doIt());
+    EXPECT_TRUE(exists("prop:box"));
     // What the main scene changes on referenced nodes is saved with it, even a value set back to its default.
     ASSERT_TRUE(run("setAttr prop:box.tx 0; setAttr |prop:box|prop:lid.sx 2"));
     const std::string saved = save("saved.ma");
@@ -281,6 +292,9 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     const std::string edits = "select -ne \"|prop:box\";\n\tsetAttr \".t\" -type \"double3\" 0 0 0 ;\n"
                               "select -ne \"|prop:box|prop:lid\";\n\tsetAttr \".s\" -type \"double3\" 2 1 1 ;\n";
     EXPECT_TRUE(contains(saved, edits) && contains(save("again.ma"), edits)) << saved;
+    // Removing the namespace with its content still takes the referenced nodes.
+    ASSERT_TRUE(run("namespace -rm prop -deleteNamespaceContent"));
+    EXPECT_FALSE(exists("prop:box"));
 }
 
 TEST_F(SceneReading, DeferredAndMissingReferencesAreOnlyKept)

@@ -15,6 +15,7 @@
 #include <maya/MSelectionList.h>
 
 #include <climits>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -392,6 +393,22 @@ TEST_F(BindCommandRebind, DamagedStoredBindingsOrAMissingSourceAreRefusedNotRead
     // A full rebind starts afresh.
     ASSERT_TRUE(mel("pellixDataBind driver patchA patchB"));
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 6}));
+}
+
+TEST_F(BindCommandRebind, AnOverlayFromAReferencedRigIsNotReplaced)
+{
+    // Its file would bring it back beside a replacement on reopen.
+    const std::string rig = ::testing::TempDir() + "boundRig.ma";
+    std::ofstream(rig, std::ios::binary) << sceneText();
+    ASSERT_TRUE(mel("file -f -new; file -r -ns \"rig\" \"" + rig + "\""));
+    const std::string before = sceneText();
+    host::MessageCapture capture;
+    StderrCapture apiErrors;
+    EXPECT_FALSE(mel("pellixDataBind rig:driver rig:patchA"));
+    EXPECT_EQ(apiErrors.finish(), "");
+    EXPECT_EQ(messages(capture, host::MessageKind::kError),
+              "pellixDataBind: cannot replace the overlay rig:pellixDataOverlay: it is from a referenced file.\n");
+    EXPECT_EQ(sceneText(), before);
 }
 
 TEST_F(BindCommandRebind, UndoAndRedoOfAFirstBindRestoreTheSavedScene)

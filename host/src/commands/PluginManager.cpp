@@ -8,6 +8,7 @@
 #include "commands/Session.h"
 #include "commands/UndoQueue.h"
 #include "dg/Messages.h"
+#include "dg/ModifierOp.h"
 #include "dg/Registry.h"
 #include "dg/Scene.h"
 #include "viewport/DrawRegistryState.h"
@@ -157,7 +158,7 @@ MStatus deleteNodesOfPlugin(const MString& plugin)
         MFnDependencyNode fn(node);
         if (fn.pluginName() != plugin)
             continue;
-        MStatus status = modifier.deleteNode(node, false);
+        MStatus status = host::queueDeletionEvenIfReferenced(modifier, node);
         if (!status)
             return status;
         names.append(fn.name());

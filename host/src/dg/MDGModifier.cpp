@@ -7,6 +7,7 @@
 #include <maya/MTime.h>
 
 #include "commands/Session.h"
+#include "commands/scene/MayaAsciiReader.h"
 #include "commands/UndoQueue.h"
 #include "dg/Data.h"
 #include "dg/Graph.h"
@@ -36,9 +37,12 @@ private:
 class DeleteNodeOp : public ModifierOp
 {
 public:
-    explicit DeleteNodeOp(const MObject& node) : mNode(node) {}
+    DeleteNodeOp(const MObject& node, bool evenReferenced) : mNode(node), mEvenReferenced(evenReferenced) {}
     MStatus doIt() override
     {
+        // As in Maya, a node of a referenced file stays: its file would bring it back on reopen.
+        if (!mEvenReferenced && host::MayaAsciiReader::isReferenced(host::nodeOf(mNode)))
+            return MStatus::kFailure;
         mBroken.clear();
         return host::removeNodeFromScene(mNode, &mBroken);
     }
@@ -54,6 +58,7 @@ public:
 
 private:
     MObject mNode;  // keeps the deleted node (and its values) alive for undo
+    bool mEvenReferenced;
     std::vector<std::pair<MPlug, MPlug>> mBroken;
 };
 
@@ -280,6 +285,11 @@ MStatus queueIfPlug(MDGModifier& modifier, const MPlug& plug, std::unique_ptr<Mo
 
 } // namespace
 
+MStatus host::queueDeletionEvenIfReferenced(MDGModifier& modifier, const MObject& node)
+{
+    return queueIfNode(modifier, node, std::make_unique<DeleteNodeOp>(node, true));
+}
+
 MDGModifier::MDGModifier() : mDone(0) {}
 
 MDGModifier::~MDGModifier() = default;
@@ -308,7 +318,7 @@ MObject MDGModifier::createNode(const MString& type, MStatus* ReturnStatus)
 
 MStatus MDGModifier::deleteNode(const MObject& node, bool)
 {
-    return queueIfNode(*this, node, std::make_unique<DeleteNodeOp>(node));
+    return queueIfNode(*this, node, std::make_unique<DeleteNodeOp>(node, false));
 }
 
 MStatus MDGModifier::renameNode(const MObject& node, const MString& newName)

@@ -3,6 +3,7 @@
 #include <maya/MNodeMessage.h>
 #include <maya/MPlugArray.h>
 
+#include "commands/scene/MayaAsciiReader.h"
 #include "dg/FnSet.h"
 #include "dg/Graph.h"
 #include "dg/Messages.h"
@@ -291,8 +292,7 @@ MPxNode* MFnDependencyNode::userNode(MStatus* ReturnStatus) const
 
 bool MFnDependencyNode::isFromReferencedFile(MStatus* ReturnStatus) const
 {
-    nodeOrStatus(mObject, ReturnStatus);
-    return false;
+    return host::MayaAsciiReader::isReferenced(nodeOrStatus(mObject, ReturnStatus));
 }
 
 bool MFnDependencyNode::isLocked(MStatus* ReturnStatus) const

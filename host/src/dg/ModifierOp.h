@@ -24,4 +24,9 @@ struct ModifierAccess
     }
 };
 
+// Queues the deletion of `node` even when it comes from a referenced file, which
+// MDGModifier::deleteNode refuses: for the host's own clean-ups (a plug-in's
+// nodes on a forced unload, a namespace's content), not for user edits.
+MStatus queueDeletionEvenIfReferenced(MDGModifier& modifier, const MObject& node);
+
 } // namespace host

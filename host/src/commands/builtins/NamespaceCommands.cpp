@@ -1,6 +1,7 @@
 #include "commands/builtins/NamespaceCommands.h"
 
 #include "commands/builtins/CommandFlags.h"
+#include "dg/ModifierOp.h"
 #include "dg/Namespaces.h"
 #include "dg/Node.h"
 #include "dg/Scene.h"
@@ -162,7 +163,7 @@ MStatus NamespaceCommand::remove(const std::string& name, bool mergeWithParent, 
                 return std::find(content.begin(), content.end(), parent) != content.end();
             });
             if (!parentGoes)
-                CHECK_MSTATUS(mModifier.deleteNode(object));
+                CHECK_MSTATUS(queueDeletionEvenIfReferenced(mModifier, object));
             continue;
         }
         // The node keeps its name below the removed namespace, in the parent or the root.
