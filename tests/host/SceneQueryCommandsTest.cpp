@@ -213,6 +213,11 @@ TEST_F(SceneQueryCommands, XformPivotsAndBoundingBoxInObjectAndWorldSpace)
     ASSERT_TRUE(run("setAttr pCube1.rotateZ 90; circle -r 2 -n ring; move 0 5 0 ring"));
     expectNear({8, -1, -3, 12, 1, 3}, numbers("exactWorldBoundingBox pCube1"));
     expectNear({-2, -1, -3, 12, 7, 3}, numbers("exactWorldBoundingBox ring pCube1"), 1e-2);
+    // Components by their own points: the top face, now on its side; an edge and a vertex; a CV.
+    expectNear({8, -1, -3, 8, 1, 3}, numbers("exactWorldBoundingBox pCube1.f[1]"));
+    expectNear({12, -1, 3, 12, 1, 3}, numbers("exactWorldBoundingBox pCube1.e[0] pCube1.vtx[0]"));
+    const Numbers cv = numbers("pointPosition -w ring.cv[1]");
+    expectNear({cv[0], cv[1], cv[2], cv[0], cv[1], cv[2]}, numbers("exactWorldBoundingBox ring.cv[1]"));
     ASSERT_TRUE(run("setAttr ring.visibility 0; select -r ring pCube1"));
     expectNear({8, -1, -3, 12, 1, 3}, numbers("exactWorldBoundingBox -ignoreInvisible true"));
     ASSERT_TRUE(run("currentUnit -l mm"));

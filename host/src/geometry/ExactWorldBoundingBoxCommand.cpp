@@ -8,16 +8,20 @@
 #include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
+#include <maya/MFnComponent.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnNurbsCurve.h>
+#include <maya/MFnSingleIndexedComponent.h>
 #include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
 #include <maya/MItDag.h>
 #include <maya/MPointArray.h>
 #include <maya/MMatrix.h>
 #include <maya/MSelectionList.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace host {
 
@@ -48,6 +52,59 @@ MStatus curvePoints(const MDagPath& shape, MPointArray& points)
     return MS::kSuccess;
 }
 
+void addPoints(const MPointArray& points, MBoundingBox& box, bool& any)
+{
+    for (unsigned i = 0; i < points.length(); ++i) {
+        if (!any)
+            box = MBoundingBox(points[i], points[i]);
+        else
+            box.expand(points[i]);
+        any = true;
+    }
+}
+
+// The world points of a mesh's vertices, edges or faces, or a curve's CVs; false for
+// any other component, which the whole shape then bounds.
+MStatus componentPoints(const MDagPath& shape, const MObject& component, MPointArray& points, bool& handled)
+{
+    MStatus status;
+    MIntArray ids;
+    GEO_CHECK(MFnSingleIndexedComponent(component).getElements(ids));
+    MPointArray all;
+    std::vector<int> vertices;
+    const MFn::Type type = MFnComponent(component).componentType();
+    if (type == MFn::kCurveCVComponent) {
+        GEO_CHECK(MFnNurbsCurve(shape).getCVs(all, MSpace::kWorld));
+        vertices.assign(ids.begin(), ids.end());
+    } else if (shape.node().hasFn(MFn::kMesh)) {
+        MFnMesh mesh(shape, &status);
+        GEO_CHECK(status);
+        GEO_CHECK(mesh.getPoints(all, MSpace::kWorld));
+        for (const int id : ids) {
+            if (type == MFn::kMeshVertComponent) {
+                vertices.push_back(id);
+            } else if (type == MFn::kMeshEdgeComponent) {
+                int2 ends;
+                GEO_CHECK(mesh.getEdgeVertices(id, ends));
+                vertices.insert(vertices.end(), {ends[0], ends[1]});
+            } else if (type == MFn::kMeshPolygonComponent) {
+                MIntArray corners;
+                GEO_CHECK(mesh.getPolygonVertices(id, corners));
+                vertices.insert(vertices.end(), corners.begin(), corners.end());
+            } else {
+                return MS::kSuccess;
+            }
+        }
+    } else {
+        return MS::kSuccess;
+    }
+    for (const int v : vertices)
+        if (v >= 0 && static_cast<unsigned>(v) < all.length())
+            points.append(all[v]);
+    handled = true;
+    return MS::kSuccess;
+}
+
 // Adds one shape: a mesh's or curve's points, any other shape's box.
 MStatus addShape(const MDagPath& shape, MBoundingBox& box, bool& any)
 {
@@ -69,13 +126,7 @@ MStatus addShape(const MDagPath& shape, MBoundingBox& box, bool& any)
         points.append(local.min());
         points.append(local.max());
     }
-    for (unsigned i = 0; i < points.length(); ++i) {
-        if (!any)
-            box = MBoundingBox(points[i], points[i]);
-        else
-            box.expand(points[i]);
-        any = true;
-    }
+    addPoints(points, box, any);
     return MS::kSuccess;
 }
 
@@ -92,8 +143,19 @@ MStatus ExactWorldBoundingBoxCommand::doIt(const MArgList& args)
     bool any = false;
     for (unsigned i = 0; i < objects.length(); ++i) {
         MDagPath path;
-        if (!objects.getDagPath(i, path))
+        MObject component;
+        if (!objects.getDagPath(i, path, component))
             continue;  // only DAG objects have a place in the world
+        if (!component.isNull()) {
+            // Components are bounded by their own points, not their shape's.
+            MPointArray points;
+            bool handled = false;
+            GEO_CHECK(componentPoints(path, component, points, handled));
+            if (handled) {
+                addPoints(points, box, any);
+                continue;
+            }
+        }
         MItDag below;
         GEO_CHECK(below.reset(path, MItDag::kDepthFirst));
         for (; !below.isDone(); below.next()) {
