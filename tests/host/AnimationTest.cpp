@@ -6,6 +6,7 @@
 
 #include <maya/MAnimControl.h>
 #include <maya/MDGMessage.h>
+#include <maya/MGlobal.h>
 #include <maya/MMessage.h>
 
 #include <cmath>
@@ -228,6 +229,12 @@ void countFrame(MTime& time, void* data)
     frames->push_back(time.as(MTime::uiUnit()) + (MAnimControl::isPlaying() ? 0.0 : 1000.0));
 }
 
+void stopAtFour(MTime& time, void*)
+{
+    if (time.as(MTime::uiUnit()) >= 4.0)
+        MGlobal::executeCommand("play -state off");
+}
+
 TEST_F(Animation, PlayStepsThroughThePlaybackRangeFrameByFrame)
 {
     ASSERT_TRUE(run("playbackOptions -min 2 -max 6 -by 2; createNode transform -n box;"
@@ -246,6 +253,11 @@ TEST_F(Animation, PlayStepsThroughThePlaybackRangeFrameByFrame)
     EXPECT_EQ(number("currentTime -q"), 6.0);
     EXPECT_EQ(number("getAttr box.tx"), 8.0);
     EXPECT_EQ(number("play -q -st"), 0);
+    // Stopped while it plays (by a script, the command port, a menu), it stays where it got to.
+    const MCallbackId stopper = MDGMessage::addForceUpdateCallback(stopAtFour, nullptr, &status);
+    ASSERT_TRUE(run("currentTime 2; play"));
+    MMessage::removeCallback(stopper);
+    EXPECT_EQ(number("currentTime -q"), 4.0);
     EXPECT_FALSE(run("playbackOptions -min 9 -max 3"));
     EXPECT_NE(errors().find("playbackOptions: the playback start is after its end."), std::string::npos);
 }

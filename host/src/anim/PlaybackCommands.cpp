@@ -209,9 +209,10 @@ MStatus PlayCommand::doIt(const MArgList& args)
         setResult(flags.isSet("-st") ? MAnimControl::isPlaying() : true);
         return MS::kSuccess;
     }
-    // Playback never runs in the background here: there is nothing to stop.
+    // Playback runs in this command, but views handle events between frames (a script, a
+    // menu or the command port may stop it there): it ends after the frame being shown.
     if (flags.isSet("-st") && !flags.boolValue("-st", true))
-        return MS::kSuccess;
+        return MAnimControl::stop();
     const bool forward = flags.boolValue("-f", true);
     const double first = ui(MAnimControl::minTime()), last = ui(MAnimControl::maxTime());
     const double step = settings().by;
@@ -222,7 +223,7 @@ MStatus PlayCommand::doIt(const MArgList& args)
         t = last;
     const double tolerance = 1e-9 * (1 + std::fabs(last));
     PlayingScope playing;
-    while (forward ? t <= last + tolerance : t >= first - tolerance) {
+    while ((forward ? t <= last + tolerance : t >= first - tolerance) && MAnimControl::isPlaying()) {
         ANIM_CHECK(setSceneTime(MTime(t, MTime::uiUnit())));
         evaluateScene();
         if (viewsStarted()) {

@@ -150,5 +150,6 @@ MStatus MAnimControl::playBackward()
 
 MStatus MAnimControl::stop()
 {
+    host::setPlaybackRunning(false);
     return MStatus::kSuccess;
 }
