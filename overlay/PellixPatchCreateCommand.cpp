@@ -331,6 +331,9 @@ MStatus PellixPatchCreateCommand::removePatch(const MArgDatabase& args)
                     "' could not be read; rebind it with pellixDataBind.");
     fArrays = arraysOf(kept);
     fRemovedTransform = parentOf(patch.node());
+    // Its file would bring a deleted patch of a referenced scene back on reopen.
+    if (MFnDependencyNode(fRemovedTransform).isFromReferencedFile())
+        return fail("cannot remove the patch '" + patchName + "': it is from a referenced file.");
     fRemoving = true;
     PELLIX_PASS_ON(execute());
     fDone = true;

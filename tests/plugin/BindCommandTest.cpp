@@ -395,19 +395,19 @@ TEST_F(BindCommandRebind, DamagedStoredBindingsOrAMissingSourceAreRefusedNotRead
     EXPECT_EQ(intArray("pellixDataOverlayShape.patchVertexCounts"), (Ints{4, 6}));
 }
 
-TEST_F(BindCommandRebind, AnOverlayFromAReferencedRigIsNotReplaced)
+TEST_F(BindCommandRebind, AReferencedRigsOverlayAndPatchesAreNotReplacedOrDeleted)
 {
-    // Its file would bring it back beside a replacement on reopen.
+    // Their file would bring them back beside a replacement on reopen.
     const std::string rig = ::testing::TempDir() + "boundRig.ma";
     std::ofstream(rig, std::ios::binary) << sceneText();
     ASSERT_TRUE(mel("file -f -new; file -r -ns \"rig\" \"" + rig + "\""));
     const std::string before = sceneText();
-    host::MessageCapture capture;
     StderrCapture apiErrors;
-    EXPECT_FALSE(mel("pellixDataBind rig:driver rig:patchA"));
-    EXPECT_EQ(apiErrors.finish(), "");
-    EXPECT_EQ(messages(capture, host::MessageKind::kError),
+    EXPECT_EQ(melFailure("pellixDataBind rig:driver rig:patchA"),
               "pellixDataBind: cannot replace the overlay rig:pellixDataOverlay: it is from a referenced file.\n");
+    EXPECT_EQ(melFailure("pellixPatchCreate -e -remove rig:patchA"),
+              "pellixPatchCreate: cannot remove the patch 'rig:patchA': it is from a referenced file.\n");
+    EXPECT_EQ(apiErrors.finish(), "");
     EXPECT_EQ(sceneText(), before);
 }
 
