@@ -255,7 +255,9 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
            "createNode transform -s -n \"persp\";\n\tsetAttr \".tx\" 99;\n"
            "createNode transform -n \"box\";\n\tsetAttr \".tx\" 3;\n"
            "createNode transform -n \"lid\" -p \"|box\";\n"
-           "connectAttr \"box.tx\" \"lid.ty\";\n";
+           "connectAttr \"box.tx\" \"lid.ty\";\n"
+           "createNode animCurveTL -n \"lidOpen\";\n\tsetAttr -s 2 \".ktv[0:1]\" 1 0 10 5;\n"
+           "connectAttr \"lidOpen.o\" \"lid.tz\";\n";
     const std::string reference = "file -r -ns \"prop\" -rfn \"propRN\" -op \"v=0;\" -typ \"mayaAscii\" "
                                   "\"C:/elsewhere/prop.ma\";\n";
     ASSERT_TRUE(openScene(reference + "fileInfo \"application\" \"maya\";\n"
@@ -269,7 +271,10 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     EXPECT_EQ(text("currentUnit -q -l"), "cm");
     EXPECT_EQ(strings("fileInfo -q \"application\"")[0], "maya");
 
-    expectRefusals({{"delete prop:box", "delete: cannot delete prop:box: it is from a referenced file."}});
+    expectRefusals({{"delete prop:box", "delete: cannot delete prop:box: it is from a referenced file."},
+                    {"cutKey prop:lid.tz", "cutKey: cannot cut every key of prop:lidOpen: it is a curve of a "
+                                           "referenced file."}});
+    EXPECT_EQ(number("keyframe -q -kc prop:lid.tz"), 2);
     // A plug-in's modifier cannot delete it either, and can tell it apart.
     EXPECT_TRUE(MFnDependencyNode(nodeNamed("prop:box")).isFromReferencedFile());
     EXPECT_FALSE(MFnDependencyNode(nodeNamed("main")).isFromReferencedFile());

@@ -486,7 +486,9 @@ MStatus CutKeyCommand::doIt(const MArgList& args)
     ANIM_CHECK(pick.parse(command, flags));
     std::vector<KeyTarget> targets;
     ANIM_CHECK(collectTargets(command, flags, false, targets));
-    int curves = 0;
+    // Every curve's remaining keys first, so that a curve that cannot go stops the command
+    // before anything changed.
+    std::vector<std::pair<MObject, KeyTable>> cuts;
     std::vector<MObject> done;
     for (const KeyTarget& target : targets) {
         if (std::find(done.begin(), done.end(), target.curve) != done.end())
@@ -501,14 +503,21 @@ MStatus CutKeyCommand::doIt(const MArgList& args)
                 kept.push_back(table[i]);
         if (kept.size() == table.size())
             continue;
-        ++curves;
+        // A curve without keys goes, but one of a referenced file would come back with it.
+        if (kept.empty() && MFnDependencyNode(target.curve).isFromReferencedFile())
+            return fail(command, MString("cannot cut every key of ") + SceneNames::nodeName(target.curve) +
+                                     ": it is a curve of a referenced file.");
+        cuts.emplace_back(target.curve, std::move(kept));
+    }
+    const int curves = static_cast<int>(cuts.size());
+    for (auto& [curve, kept] : cuts) {
         if (kept.empty()) {
-            // A curve without keys goes; what it drove keeps its value.
+            // What the curve drove keeps its value.
             auto modifier = std::make_unique<MDGModifier>();
-            ANIM_CHECK(modifier->deleteNode(target.curve));
+            ANIM_CHECK(modifier->deleteNode(curve));
             ANIM_CHECK(mEdits.addModifier(std::move(modifier)));
         } else {
-            ANIM_CHECK(mEdits.changeTable(target.curve, kept));
+            ANIM_CHECK(mEdits.changeTable(curve, kept));
         }
     }
     setResult(curves);
