@@ -247,7 +247,8 @@ MStatus PellixPatchCreateCommand::doIt(const MArgList& argList)
 {
     MStatus status;
     MArgDatabase args(syntax(), argList, &status);
-    PELLIX_CHECK(status);
+    if (!status)
+        return status;  // the parser has told the user what is wrong with the flags
     if (args.isQuery())
         return listPatches(args);
     if (args.isEdit())

@@ -20,6 +20,8 @@
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 
+#include <cmath>
+
 using PinFrameMath::Matrix4;
 using PinFrameMath::Vec3d;
 
@@ -247,6 +249,26 @@ MStatus connectControlMatrix(MDGModifier& modifier, const MObject& node, const M
             return status;
     }
     return MStatus::kSuccess;
+}
+
+MStatus readControlMatrices(const MString& command, const MDagPathArray& controls, MMatrixArray& matrices)
+{
+    MStatus status = matrices.setLength(controls.length());
+    if (!status)
+        return status;
+    for (unsigned i = 0; i < controls.length(); ++i) {
+        matrices[i] = controls[i].inclusiveMatrix(&status);
+        if (!status)
+            return status;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                if (!std::isfinite(matrices[i](r, c))) {
+                    MGlobal::displayError(command + ": control " + controls[i].partialPathName() +
+                                          " has a non-finite world matrix; it cannot be pinned.");
+                    return MS::kFailure;
+                }
+    }
+    return MS::kSuccess;
 }
 
 MString nodeName(const MObject& node, MStatus* status)

@@ -9,9 +9,11 @@
 
 #include <maya/MApiNamespace.h>
 #include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
 #include <maya/MFnMesh.h>
 #include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
+#include <maya/MMatrixArray.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
@@ -65,6 +67,11 @@ MStatus resetDrivenOffsetParentMatrix(MDGModifier& modifier, const MDagPath& con
 // Queues "outputMatrix"[pin] -> the control's "offsetParentMatrix" and zero translate and
 // rotate and unit scale, so that the matrix alone places it.
 MStatus connectControlMatrix(MDGModifier& modifier, const MObject& node, const MDagPath& control, unsigned pin);
+
+// The world matrix of each control, taken at bind time. A control placed at infinity or NaN
+// is refused with "<command>: control <name> has a non-finite world matrix; it cannot be
+// pinned." and kFailure: no surface point is closest to it.
+MStatus readControlMatrices(const MString& command, const MDagPathArray& controls, MMatrixArray& matrices);
 
 // The node's name as the command result.
 MString nodeName(const MObject& node, MStatus* status);

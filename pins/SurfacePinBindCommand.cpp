@@ -151,11 +151,7 @@ MStatus SurfacePinBindCommand::doIt(const MArgList& argList)
                                        "bindUseControlInverse"}));
     }
 
-    PELLIX_CHECK(fControlMatrices.setLength(fTargets.controls.length()));
-    for (unsigned i = 0; i < fTargets.controls.length(); ++i) {
-        fControlMatrices[i] = fTargets.controls[i].inclusiveMatrix(&status);
-        PELLIX_CHECK(status);
-    }
+    PELLIX_PASS_ON(readControlMatrices(commandName, fTargets.controls, fControlMatrices));
 
     if (!fCreateNew)
         PELLIX_CHECK(readExistingSettings());

@@ -276,11 +276,7 @@ MStatus SurfaceUVPinBindCommand::doIt(const MArgList& argList)
     // was removed) so that pins shift under them.
     const unsigned firstConnected = fCreateNew || !fTargets.existingIndicesDense ? 0 : fTargets.existingControlCount;
     PELLIX_PASS_ON(checkControls(commandName, fTargets, firstConnected, ControlDrive::kMatrix));
-    PELLIX_CHECK(fControlMatrices.setLength(fTargets.controls.length()));
-    for (unsigned i = 0; i < fTargets.controls.length(); ++i) {
-        fControlMatrices[i] = fTargets.controls[i].inclusiveMatrix(&status);
-        PELLIX_CHECK(status);
-    }
+    PELLIX_PASS_ON(readControlMatrices(commandName, fTargets.controls, fControlMatrices));
 
     if (fCreateNew) {
         fTargets.node = fNodeModifier.createNode("surfaceUVPin", &status);

@@ -20,6 +20,8 @@
 //   FirstHoverAfterTimeChange  a new current time with the driver still, then a hover;
 //   FirstHoverAfterApiTimeChange  the same time change through MAnimControl (as a plug-in or
 //                              the time slider sets it, no MEL run), then a hover;
+//   HoverAfterNothing          nothing at all, then the same hover: what the method itself reads
+//                              (the hover's move against a steady move timed right after it);
 //   HoverAfterNoOpCommand      a MEL command that changes nothing, then a hover;
 //   HoverAfterCacheEviction    32 MB of other memory written, then a hover;
 //   HoverAfterOtherMeshPoseChange  the same vertex move on a second mesh of the same size that
@@ -580,6 +582,13 @@ void FirstHoverAfterApiTimeChange(benchmark::State& state)
     });
 }
 
+// The method's own floor: the same hover with nothing prepared, against the steady move after it.
+void HoverAfterNothing(benchmark::State& state)
+{
+    timeAgainstSteadyHover(
+        state, [](LargeScene&) {}, [](LargeScene& s) { sendMove(s.widget, s.onPatch[1]); });
+}
+
 // Floors for the two hovers above, nothing of the overlay's changed: a MEL command that
 // changes nothing, and 32 MB of other memory written (as a pose change's evaluation does), then
 // the same hover. What the hovers above take beyond these is the overlay following the change.
@@ -630,6 +639,7 @@ BENCHMARK(SteadyHover)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FirstHoverAfterPoseChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FirstHoverAfterTimeChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FirstHoverAfterApiTimeChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(HoverAfterNothing)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterNoOpCommand)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterCacheEviction)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(HoverAfterOtherMeshPoseChange)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);

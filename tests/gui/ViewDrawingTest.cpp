@@ -1,5 +1,5 @@
 // What the views draw of the scene itself: Maya's locator cross, curves and joints with their
-// override and own colours, an isolated view
+// override and own colours, templated meshes as their grey wire, an isolated view
 // showing only its members and what hangs below them, and the move, rotate and scale tools'
 // manipulators drawn around the selection.
 
@@ -157,7 +157,7 @@ TEST_F(BuiltinShapeDrawing, WireframesTakeTheirOverrideOrOwnColourUntilSelected)
     EXPECT_TRUE(colourNear(2, 2.5, rgb(0, 1, 1))) << "color is undone";
 }
 
-TEST_F(BuiltinShapeDrawing, SelectedFacesDrawOrangeOverTheSurfaceWithAnOutline)
+TEST_F(BuiltinShapeDrawing, SelectedFacesDrawOrangeWithAnOutlineAndTemplatesAsGreyWire)
 {
     // Four faces of 4 x 4 facing the view: f[0] bottom left, f[1] bottom right, f[2] top left, f[3] top right.
     ASSERT_TRUE(mel("polyPlane -w 8 -h 8 -sx 2 -sy 2 -ax 0 0 1 -n card; select -r \"card.f[1:2]\""));
@@ -176,6 +176,10 @@ TEST_F(BuiltinShapeDrawing, SelectedFacesDrawOrangeOverTheSurfaceWithAnOutline)
     canvas.draw();
     EXPECT_TRUE(nearWithin(canvas.pixelAtWorld(2, -2), lit, 2)) << "deselected faces are grey again";
     EXPECT_TRUE(nearWithin(canvas.pixelAtWorld(-2, -2), selected, 2)) << "the newly selected one tinted";
+    ASSERT_TRUE(mel("select -cl; setAttr card.template 1"));
+    canvas.draw();
+    EXPECT_TRUE(near(canvas.pixelAtWorld(2, -2), kBackground)) << "a templated mesh is not shaded";
+    EXPECT_TRUE(colourNear(2, -3.95, rgb(0.47, 0.47, 0.47))) << "but drawn as its template-grey wire";
 }
 
 namespace {

@@ -138,6 +138,11 @@ TEST_F(Animation, SetKeyframeKeysKeyableChannelsAndUndoRemovesTheCurves)
     ASSERT_TRUE(run("redo"));
     EXPECT_EQ(strings("ls -type animCurve").length(), 10u);
     EXPECT_EQ(number("keyframe -q -kc box.ty"), 1);
+    // A keyed channel takes a pose until the time changes, as an animator sets it before keying.
+    ASSERT_TRUE(run("setAttr box.ty 5")) << errors();
+    EXPECT_EQ(number("getAttr box.ty"), 5.0);
+    EXPECT_EQ(value("xform -q -ws -t box").asDoubleArray()[1], 5.0) << "the pose moves the box";
+    EXPECT_NEAR(at(2, "box.ty"), 2.0, 1e-12);
     ASSERT_TRUE(run("addAttr -ln count -at long -k 1 box; setKeyframe -t 1 -v 0 box.count; setKeyframe -t 11 -v 10 box.count"));
     EXPECT_EQ(at(10, "box.count"), 0.0) << "whole numbers hold their value until the next key";
 }

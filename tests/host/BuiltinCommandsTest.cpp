@@ -131,7 +131,11 @@ TEST_F(BuiltinCommands, SetAttrClampsToHardLimitsAndHonoursLocks)
     EXPECT_EQ(number("getAttr n.cnt"), 10);
     EXPECT_TRUE(run("setAttr -l on n.cnt 3"));
     EXPECT_EQ(number("getAttr -l n.cnt"), 1);
-    EXPECT_FALSE(run("setAttr n.cnt 4"));
+    run("createNode transform -n source; connectAttr source.tx n.vx");
+    expectRefusals({
+        {"setAttr n.cnt 4", "setAttr: The attribute 'n.count' is locked or connected and cannot be modified."},
+        {"setAttr n.vec 4 5 6", "setAttr: The attribute 'n.vector' is locked or connected and cannot be modified."},
+    });
     EXPECT_EQ(number("getAttr n.cnt"), 3);
     EXPECT_TRUE(run("setAttr -l off n.cnt 4"));
     EXPECT_EQ(number("getAttr n.cnt"), 4);

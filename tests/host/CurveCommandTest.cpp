@@ -209,6 +209,9 @@ TEST_F(CurveCommand, CircleFlagsPlaceAndShapeItAndItsHistoryFollowsEdits)
     EXPECT_NEAR(2.0, pointAt(plainFn, 2).distanceTo(center), 1e-12);
     EXPECT_NEAR(2.0 * std::cos(3.14159265358979323846 / 6), pointAt(plainFn, 2.5).distanceTo(center), 1e-12);
     EXPECT_NEAR(2.0, pointAt(plainFn, 2.5).y, 1e-12);
+    // The centre and radius are given in the working unit.
+    run("currentUnit -l m; circle -ch off -nr 0 1 0 -c 0.01 0.02 0.03 -r 0.02 -n metric; currentUnit -l cm");
+    EXPECT_NEAR(2.0, pointAt(curveNamed("metricShape"), 2).distanceTo(center), 1e-9);
 
     expectRefusals({{"circle -d 2", "circle: -degree must be 1 or 3."},
                     {"circle -s 2", "circle: -sections must be a whole number from 3 to 10000."},

@@ -64,3 +64,17 @@ TEST_F(DagDisplaySettings, NodesFlaggedNotToBeWrittenAreLeftOutOfTheFileButStill
     EXPECT_EQ(strings("ls -type sceneTestLocator").length(), 1u);
     EXPECT_EQ(strings("ls scratch").length(), 1u);
 }
+
+TEST_F(DagDisplaySettings, HideAndShowHiddenTurnVisibilityOffAndOnUndoably)
+{
+    ASSERT_TRUE(run("createNode transform -n a; createNode transform -n b; hide a b; select -r b; showHidden"));
+    EXPECT_EQ(number("getAttr a.v") + 2 * number("getAttr b.v"), 2.0) << "a hidden, b shown again";
+    ASSERT_TRUE(run("undo; undo; undo"));
+    EXPECT_EQ(number("getAttr a.v") + number("getAttr b.v"), 2.0);
+    ASSERT_TRUE(run("redo; showHidden -all"));
+    EXPECT_EQ(number("getAttr a.v"), 1.0);
+    expectRefusals({
+        {"select -cl; hide", "hide: name or select the objects to hide."},
+        {"createNode polyCube -n maker; showHidden maker", "showHidden: maker is not a DAG object."},
+    });
+}

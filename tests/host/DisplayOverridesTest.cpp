@@ -64,6 +64,9 @@ TEST_F(DisplayOverrides, LocatorShapesCarryLocalPositionAndScale)
     // A plain locator made by type gets the same attributes.
     run("createNode locator -n bare");
     EXPECT_EQ(0.0, number("getAttr bare.localPositionZ"));
+    // The position is given in the working unit.
+    run("currentUnit -l m; spaceLocator -p 1 0 0 -n far; currentUnit -l cm");
+    EXPECT_EQ(100.0, number("getAttr farShape.localPositionX"));
     EXPECT_FALSE(run("spaceLocator -p 1 2"));
     EXPECT_EQ("spaceLocator: -p takes three numbers.\n", errors());
 }

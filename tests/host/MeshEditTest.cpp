@@ -174,4 +174,10 @@ TEST_F(MeshEditTest, DuplicateCopiesTheCurrentGeometryIntoANewShape)
     EXPECT_EQ(MString("twin"), strings("duplicate -n twin pPlane1")[0]);
     EXPECT_EQ(1.0, number("objExists twinShape"));
     EXPECT_FALSE(run("duplicate pPlaneShape1"));
+
+    // Other shapes are copied too: a curve's current shape without its history, a locator's values.
+    run("circle -n ring -r 2; spaceLocator -n spot; setAttr spotShape.localScale 2 3 4; duplicate -n ring2 ring; "
+        "duplicate -n spot2 spot; setAttr makeNurbCircle1.radius 5");
+    EXPECT_NEAR(2.0, value("exactWorldBoundingBox ring2").asDoubleArray()[3], 1e-6);
+    EXPECT_EQ(3.0, number("getAttr spot2Shape.localScaleY"));
 }

@@ -86,6 +86,10 @@ TEST_F(RotateCommand, APivotSwingsTheObjectAroundIt)
         {"rotate -p 1 2 0 0 0", "rotate: expects three angles, then the objects to rotate."},
         {"rotate 0 0 0 nowhere", "rotate: No object matches name: nowhere"},
         {"createNode polyCube -n maker; rotate 0 0 0 maker", "rotate: maker is not a transform."},
+        {"setAttr -l on free.rx; rotate 0 0 5 free",
+         "rotate: a channel of free is locked or connected and cannot be modified."},
+        {"move 0 1 0 free; connectAttr free.tz free.tx; move 0 2 0 free",
+         "move: a channel of free is locked or connected and cannot be modified."},
     });
 }
 

@@ -22,6 +22,7 @@
 #include <maya/MSelectionList.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -216,6 +217,11 @@ TEST_F(SceneQueryCommands, XformPivotsAndBoundingBoxInObjectAndWorldSpace)
     expectNear({8, -1, -3, 12, 1, 3}, numbers("exactWorldBoundingBox -ignoreInvisible true"));
     ASSERT_TRUE(run("currentUnit -l mm"));
     expectNear({80, -10, -30, 120, 10, 30}, numbers("exactWorldBoundingBox pCube1"));
+    // Rotations in the working angle unit.
+    ASSERT_TRUE(run("currentUnit -a rad"));
+    expectNear({0, 0, std::acos(0.0)}, numbers("xform -q -ws -ro pCube1"));
+    ASSERT_TRUE(run("xform -ro 0 0 0.5 pCube1; currentUnit -a deg"));
+    EXPECT_NEAR(number("getAttr pCube1.rotateZ"), 45 / std::acos(0.0), 1e-9) << "half a radian";
     ASSERT_TRUE(run("currentUnit -l cm; setAttr pCube1.rotateZ 0"));
 
     ASSERT_TRUE(run("xform -rp 0 1 0 pCube1")) << errors();

@@ -265,6 +265,9 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     EXPECT_EQ(text("currentUnit -q -l"), "cm");
     EXPECT_EQ(strings("fileInfo -q \"application\"")[0], "maya");
 
+    expectRefusals({{"delete prop:box", "delete: cannot delete prop:box: it is from a referenced file."}});
+    // What the main scene changes on referenced nodes is saved with it, even a value set back to its default.
+    ASSERT_TRUE(run("setAttr prop:box.tx 0; setAttr |prop:box|prop:lid.sx 2"));
     const std::string saved = save("saved.ma");
     EXPECT_TRUE(contains(saved, reference)) << saved;
     EXPECT_FALSE(contains(saved, "createNode transform -n \"prop:box\"")) << "the reference brings its nodes";
@@ -273,7 +276,11 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     clearMessages();
     ASSERT_TRUE(openScene(saved.substr(saved.find("\n", saved.find("//Name")) + 1)));
     EXPECT_EQ(errors(), "");
-    EXPECT_EQ(number("getAttr main.ty"), 300);
+    EXPECT_EQ(number("getAttr main.ty"), 0);
+    EXPECT_EQ(number("getAttr |prop:box|prop:lid.sx"), 2);
+    const std::string edits = "select -ne \"|prop:box\";\n\tsetAttr \".t\" -type \"double3\" 0 0 0 ;\n"
+                              "select -ne \"|prop:box|prop:lid\";\n\tsetAttr \".s\" -type \"double3\" 2 1 1 ;\n";
+    EXPECT_TRUE(contains(saved, edits) && contains(save("again.ma"), edits)) << saved;
 }
 
 TEST_F(SceneReading, DeferredAndMissingReferencesAreOnlyKept)

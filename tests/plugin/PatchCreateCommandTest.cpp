@@ -227,10 +227,14 @@ TEST_F(PatchCreate, ErrorsNameTheCauseAndLeaveTheSceneUntouched)
         {"pellixPatchCreate -e -remove loner", "no such patch mesh: 'loner'."},
         {"pellixPatchCreate -e -remove driver", "'driver' is not a patch of any overlay."},
         {"pellixPatchCreate -q -patches -overlay loner", "no such overlay: 'loner'."},
+        {"pellixPatchCreate -control chest_ctrl -color 1 0 driver.f[0]",
+         "Flag -color expects a number argument, not \"driver.f[0]\"."},
     };
     for (const auto& c : cases) {
         host::MessageCapture capture;
+        testing::internal::CaptureStderr();
         EXPECT_FALSE(mel(c.call)) << c.call;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.call << ": no raw status line";
         EXPECT_EQ(messages(capture, host::MessageKind::kError), "pellixPatchCreate: " + c.error + "\n") << c.call;
         EXPECT_EQ(sceneText(), before) << c.call;
     }

@@ -301,6 +301,7 @@ TEST_F(PinScene, EveryCommandRefusesBadInputWithItsMessageAndChangesNothing)
     ASSERT_TRUE(mel("createNode transform -n stretch; setAttr stretch.sx 2; connectAttr stretch.sx stretched.sy"));
     EXPECT_EQ(melDouble("getAttr stretched.scaleY"), 2.0);
     ASSERT_TRUE(mel("createNode transform -n pinned; setAttr pinned.tz 1; setAttr -lock true pinned.tz; select -cl"));
+    ASSERT_TRUE(mel("createNode transform -n faraway; setAttr faraway.tx (1e308 * 10); select -cl"));
     const std::string before = sceneText();
     // "%" stands for each pin command in turn.
     const std::pair<std::string, std::string> refusals[] = {
@@ -311,6 +312,7 @@ TEST_F(PinScene, EveryCommandRefusesBadInputWithItsMessageAndChangesNothing)
         {"% meshless c0", "%: mesh has no faces to pin to: meshless\n"},
         {"% pPlane1 time1", "%: control is not a transform: time1\n"},
         {"% pPlane1 c0 pPlaneShape1", "%: control is not a transform: pPlaneShape1\n"},
+        {"% pPlane1 faraway", "%: control faraway has a non-finite world matrix; it cannot be pinned.\n"},
         {"% -mo pPlane1 pPlane1 c0", "%: the mesh cannot also be a control: pPlane1\n"},
         {"% innerShape grp", "%: control is a parent of the mesh: grp\n"},
         {"% pPlane1 c1", "%: cannot pin c1: c1.offsetParentMatrix is locked.\n"},

@@ -5,6 +5,7 @@
 #include "dag/Dag.h"
 #include "dg/Namespaces.h"
 #include "dg/Scene.h"
+#include "geometry/LinearUnitText.h"
 
 #include <maya/MArgList.h>
 #include <maya/MFnDagNode.h>
@@ -70,7 +71,8 @@ MStatus SpaceLocatorCommand::doIt(const MArgList& args)
     const MObject* axes[3] = {&MPxLocatorNode::localPositionX, &MPxLocatorNode::localPositionY,
                               &MPxLocatorNode::localPositionZ};
     for (int k = 0; k < 3; ++k)
-        DAG_CHECK(mModifier.newPlugValueDouble(MPlug(shape, *axes[k]), position[k]));
+        DAG_CHECK(mModifier.newPlugValueDouble(MPlug(shape, *axes[k]),
+                                               position[k] * LinearUnitText::centimetresPerUiUnit()));
     DAG_CHECK(execute("spaceLocator"));
     DAG_CHECK(selectCreated(transform));
     MStringArray result;

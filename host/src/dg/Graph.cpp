@@ -413,6 +413,16 @@ bool isDestination(Slot* slot)
     return connectedAncestor(slot) != nullptr;
 }
 
+// A plug keyed by a time curve takes a value set on it, as in Maya, until the curve's
+// output is dirtied again (the time changes): an animator poses a keyed control that way.
+bool isKeyedByTime(const Slot* slot)
+{
+    if (!slot->source)
+        return false;
+    const MString& type = slot->source->node->type->info.name;
+    return type.length() > 10 && type.substring(0, 9) == "animCurveT";
+}
+
 MStatus beginPlugWrite(const MPlug& plug, Slot*& slot)
 {
     slot = resolve(plug, true);
@@ -421,7 +431,8 @@ MStatus beginPlugWrite(const MPlug& plug, Slot*& slot)
     // A locked node keeps its name, parent and attributes; its unlocked plugs still take values.
     if (slot->locked)
         return MStatus::kFailure;
-    if (isDestination(slot))
+    Slot* fed = connectedAncestor(slot);
+    if (fed && !(fed == slot && isKeyedByTime(slot)))
         return MStatus::kFailure;  // the value comes from the connection
     return MStatus::kSuccess;
 }

@@ -9,6 +9,7 @@
 #include "geometry/CurveData.h"
 #include "geometry/CurveShapeNode.h"
 #include "geometry/GeometryStatus.h"
+#include "geometry/LinearUnitText.h"
 #include "geometry/MakeNurbCircleNode.h"
 
 #include <maya/MArgList.h>
@@ -92,6 +93,11 @@ MStatus CircleCommand::doIt(const MArgList& args)
         return fail("-sections must be a whole number from 3 to 10000.");
     if (std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]) == 0)
         return fail("-normal must not be zero.");
+    // MEL gives the radius and centre in the UI unit; the scene holds centimetres.
+    const double scale = LinearUnitText::centimetresPerUiUnit();
+    radius *= scale;
+    for (double& c : center)
+        c *= scale;
 
     MStatus status;
     MObject maker;

@@ -2,6 +2,9 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
+#include "dg/Node.h"
+#include "geometry/CurveData.h"
+#include "geometry/CurveShapeNode.h"
 #include "geometry/GeometryStatus.h"
 #include "geometry/MeshData.h"
 #include "geometry/MeshShapeNode.h"
@@ -89,9 +92,9 @@ MStatus DuplicateCommand::doIt(const MArgList& args)
 
         for (unsigned c = 0; c < original.childCount(); ++c) {
             const MObject child = original.child(c);
-            if (!child.hasFn(MFn::kMesh) || MFnDagNode(child).isIntermediateObject())
+            if (!nodeOf(child)->isShape || MFnDagNode(child).isIntermediateObject())
                 continue;
-            MObject shape = mModifier.createNode("mesh", copy, &status);
+            MObject shape = mModifier.createNode(MFnDagNode(child).typeName(), copy, &status);
             GEO_CHECK(status);
             // The shape takes the copy's number: "pCubeShape1" -> "pCubeShape2".
             const MString copyName = MFnDagNode(copy).name();
@@ -100,12 +103,7 @@ MStatus DuplicateCommand::doIt(const MArgList& args)
             const MString shapeName = named ? requested + "Shape"
                                             : withoutNumber(MFnDagNode(child).name()) + (digits.length() ? digits : "#");
             GEO_CHECK(mModifier.renameNode(shape, shapeName));
-            const MObject geometry = MPlug(child, MeshShapeNode::outMesh).asMObject(&status);
-            GEO_CHECK(status);
-            const MeshData* data = meshDataOf(geometry);
-            MObject copy = MeshData::make(data ? data->shared() : nullptr);
-            GEO_CHECK(mModifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), copy));
-            GEO_CHECK(execute("duplicate"));
+            GEO_CHECK(copyShapeValues(child, shape));
         }
         GEO_CHECK(mCopies.add(copy));
         result.append(SceneNames::nodeName(copy));
@@ -113,6 +111,43 @@ MStatus DuplicateCommand::doIt(const MArgList& args)
     GEO_CHECK(MGlobal::getActiveSelectionList(mPreviousSelection));
     GEO_CHECK(MGlobal::setActiveSelectionList(mCopies));
     setResult(result);
+    return MS::kSuccess;
+}
+
+// A copied shape keeps its original's current geometry as its own (its history
+// is not copied) and every other stored value.
+MStatus DuplicateCommand::copyShapeValues(const MObject& original, const MObject& shape)
+{
+    MStatus status;
+    if (original.hasFn(MFn::kMesh)) {
+        const MObject geometry = MPlug(original, MeshShapeNode::outMesh).asMObject(&status);
+        GEO_CHECK(status);
+        const MeshData* data = meshDataOf(geometry);
+        MObject copy = MeshData::make(data ? data->shared() : nullptr);
+        GEO_CHECK(mModifier.newPlugValue(MPlug(shape, MeshShapeNode::cachedInMesh), copy));
+        return execute("duplicate");
+    }
+    if (original.hasFn(MFn::kNurbsCurve)) {
+        const MObject geometry = MPlug(original, CurveShapeNode::local).asMObject(&status);
+        GEO_CHECK(status);
+        const CurveData* data = curveDataOf(geometry);
+        MObject copy = CurveData::make(data ? &data->geometry : nullptr);
+        GEO_CHECK(mModifier.newPlugValue(MPlug(shape, CurveShapeNode::cached), copy));
+        return execute("duplicate");
+    }
+    // Any other shape (locators, plug-in shapes): its stored values, read up to date.
+    GEO_CHECK(execute("duplicate"));
+    Node* from = nodeOf(original);
+    Node* to = nodeOf(shape);
+    for (size_t i = 0; i < from->staticCount && i < to->staticCount; ++i) {
+        Attribute* attr = from->attrs[i];
+        if (!attr->is(kStorable))
+            continue;
+        MPlug source(original, ObjectAccess::make(attr));
+        if (!source.isArray() && !source.isCompound())
+            source.asMDataHandle(&status);
+        to->slots[i]->copyValueFrom(*from->slots[i]);
+    }
     return MS::kSuccess;
 }
 

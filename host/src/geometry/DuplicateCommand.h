@@ -1,6 +1,7 @@
 #pragma once
-// duplicate [-n name] [objects]: copies transforms with their mesh shapes
-// (the mesh's current geometry, tweaks included, becomes the copy's own)
+// duplicate [-n name] [objects]: copies transforms with their shapes (a mesh's
+// or curve's current geometry, tweaks included, becomes the copy's own; other
+// shapes keep their stored values)
 // under the same parent, numbered as Maya numbers copies ("pCube1" ->
 // "pCube2", "pCubeShape2"). No objects means the selection; the copies are
 // selected and returned. Undoable.
@@ -21,6 +22,8 @@ public:
     MStatus redoIt() override;
 
 private:
+    MStatus copyShapeValues(const MObject& original, const MObject& shape);
+
     MSelectionList mPreviousSelection;
     MSelectionList mCopies;
 };

@@ -41,9 +41,14 @@ MStatus MoveCommand::doIt(const MArgList& args)
         GEO_CHECK(queueVertexMove(mModifier, vertices, value, relative, world));
     for (const CurveComponent& cvs : targets.cvs)
         GEO_CHECK(queueCVMove(mModifier, cvs, value, relative, world));
-    for (const MDagPath& transform : targets.transforms)
+    MString names;
+    for (const MDagPath& transform : targets.transforms) {
         GEO_CHECK(queueTranslate(mModifier, transform, value, relative, world));
-    return execute("move");
+        names += (names.length() ? ", " : "") + transform.partialPathName();
+    }
+    // What fails past the checks above is a channel that takes no value.
+    return execute("move", names.length() ? "a channel of " + names + " is locked or connected and cannot be modified."
+                                          : MString());
 }
 
 } // namespace host

@@ -52,6 +52,7 @@ MStatus RotateCommand::doIt(const MArgList& args)
     const bool xyz = flags.boolValue("-fo", false);
     // MEL gives the pivot in the UI unit; the scene holds centimetres.
     const MPoint pivot(MPoint(point[0], point[1], point[2]) * LinearUnitText::centimetresPerUiUnit());
+    MString names;
     for (unsigned i = 0; i < objects.length(); ++i) {
         MDagPath path;
         if (!objects.getDagPath(i, path) || !path.node().hasFn(MFn::kTransform)) {
@@ -80,8 +81,10 @@ MStatus RotateCommand::doIt(const MArgList& args)
         // The turn the transform makes in the world, which its pivot follows around the point.
         GEO_CHECK(worldFor(path, rotate, world));
         GEO_CHECK(queueRotation(mModifier, path, rotate, aboutPoint, pivot, current.world.inverse() * world));
+        names += (names.length() ? ", " : "") + path.partialPathName();
     }
-    return execute(command);
+    // What fails past the checks above is a channel that takes no value.
+    return execute(command, "a channel of " + names + " is locked or connected and cannot be modified.");
 }
 
 } // namespace host

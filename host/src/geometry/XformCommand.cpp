@@ -7,6 +7,7 @@
 #include "geometry/LinearUnitText.h"
 #include "geometry/MeshComponents.h"
 
+#include <maya/MAngle.h>
 #include <maya/MArgList.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MDoubleArray.h>
@@ -24,7 +25,11 @@ namespace host {
 
 namespace {
 
-constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+// Radians in one angle of the UI unit: MEL gives and takes rotations in it, as it does distances.
+double radiansPerUiAngle()
+{
+    return MAngle(1.0, MAngle::uiUnit()).asRadians();
+}
 
 enum Channel { kTranslate, kRotate, kScale, kShear, kMatrix, kPivots, kRotatePivot, kScalePivot, kBox, kOrder };
 
@@ -92,7 +97,7 @@ MTransformationMatrix::RotationOrder orderOf(const MDagPath& transform)
     return MTransformationMatrix::RotationOrder(MTransformationMatrix::kXYZ + (value >= 0 && value < 6 ? value : 0));
 }
 
-// Rotation of a matrix in degrees, in the transform's rotation order.
+// Rotation of a matrix in the UI angle unit, in the transform's rotation order.
 MVector rotationOf(const MMatrix& m, MTransformationMatrix::RotationOrder order)
 {
     MTransformationMatrix tm(m);
@@ -100,7 +105,8 @@ MVector rotationOf(const MMatrix& m, MTransformationMatrix::RotationOrder order)
     double r[3];
     MTransformationMatrix::RotationOrder got = order;
     tm.getRotation(r, got);
-    return MVector(r[0] / kDegrees, r[1] / kDegrees, r[2] / kDegrees);
+    const double unit = radiansPerUiAngle();
+    return MVector(r[0] / unit, r[1] / unit, r[2] / unit);
 }
 
 void appendVector(MDoubleArray& out, const MVector& v)
@@ -163,7 +169,7 @@ MStatus queryTransform(const MDagPath& transform, const Request& request, bool w
         if (world) {
             appendVector(out, rotationOf(inclusive, orderOf(transform)));
         } else {
-            appendVector(out, vectorOf(plugOf(transform, "rotate")) / kDegrees);
+            appendVector(out, vectorOf(plugOf(transform, "rotate")) / radiansPerUiAngle());
         }
         break;
     }
@@ -235,7 +241,7 @@ MStatus queueMatrix(MDGModifier& modifier, const MDagPath& transform, const MMat
     const MMatrix rotation = rotateAxis.inverse() * tm.asRotateMatrix();
     parts[TransformNode::kScale] = MVector(scale[0], scale[1], scale[2]);
     parts[TransformNode::kShear] = MVector(shear[0], shear[1], shear[2]);
-    parts[TransformNode::kRotate] = rotationOf(rotation, orderOf(transform)) * kDegrees;
+    parts[TransformNode::kRotate] = rotationOf(rotation, orderOf(transform)) * radiansPerUiAngle();
     parts[TransformNode::kTranslate] = MVector::zero;
     const MMatrix withoutTranslate = TransformNode::compose(parts, short(orderValue)).asMatrix();
     const MVector translate(m(3, 0) - withoutTranslate(3, 0), m(3, 1) - withoutTranslate(3, 1),
@@ -256,19 +262,20 @@ MStatus queueChannel(MDGModifier& modifier, const MDagPath& transform, const Req
     case kTranslate: return queueTranslate(modifier, transform, value, relative, world);
     case kRotate: {
         const MPlug plug = plugOf(transform, "rotate");
-        MVector degrees = value;
+        const double unit = radiansPerUiAngle();
+        MVector angles = value;
         if (world && !relative) {
             // The local rotation that gives this world rotation under the parent.
             const MTransformationMatrix::RotationOrder order = orderOf(transform);
             MTransformationMatrix wanted;
-            const double radians[3] = {value.x * kDegrees, value.y * kDegrees, value.z * kDegrees};
+            const double radians[3] = {value.x * unit, value.y * unit, value.z * unit};
             GEO_CHECK(wanted.setRotation(radians, order));
             const MMatrix parentInverse = transform.exclusiveMatrixInverse(&status);
             GEO_CHECK(status);
-            degrees = rotationOf(wanted.asMatrix() * parentInverse, order);
+            angles = rotationOf(wanted.asMatrix() * parentInverse, order);
         }
         const MVector current = vectorOf(plug);
-        return queueVector(modifier, plug, relative ? current + degrees * kDegrees : degrees * kDegrees);
+        return queueVector(modifier, plug, relative ? current + angles * unit : angles * unit);
     }
     case kScale: {
         const MPlug plug = plugOf(transform, "scale");

@@ -856,7 +856,9 @@ void drawMesh(GlDevice& device, Node* node, const MObject& object, const MDagPat
                     0, 0, static_cast<int>(positions.size() / 3), 0);
         return;
     }
-    if (isShaded(style) && !cache.trianglePositions.empty()) {
+    // A templated mesh shows as its grey wire, as in Maya, unless templates are shaded.
+    const bool templated = status == kTemplate || status == kActiveTemplate;
+    if (isShaded(style) && !(templated && !MFrameContext::shadeTemplates()) && !cache.trianglePositions.empty()) {
         VertexSource source;
         source.position = device.buffer(cache.positions, GL_ARRAY_BUFFER, cache.trianglePositions.data(),
                                          cache.trianglePositions.size() * sizeof(float));
@@ -868,7 +870,7 @@ void drawMesh(GlDevice& device, Node* node, const MObject& object, const MDagPat
                     static_cast<int>(cache.trianglePositions.size() / 3), 0);
     }
     const bool wire = (style & MFrameContext::kWireFrame) != 0;
-    if ((wire || isActive(status)) && !cache.edgePositions.empty()) {
+    if ((wire || templated || isActive(status)) && !cache.edgePositions.empty()) {
         VertexSource source;
         source.position = device.buffer(cache.edges, GL_ARRAY_BUFFER, cache.edgePositions.data(),
                                          cache.edgePositions.size() * sizeof(float));

@@ -2,6 +2,8 @@
 
 #include "commands/builtins/CommandFlags.h"
 #include "commands/builtins/SceneNames.h"
+#include "commands/scene/MayaAsciiReader.h"
+#include "dg/Node.h"
 #include "geometry/MeshComponents.h"
 
 #include <maya/MGlobal.h>
@@ -80,6 +82,12 @@ MStatus DeleteCommand::doIt(const MArgList& args)
         status = targets.getDependNode(i, node);
         if (!status)
             continue;  // plugs and components are not deleted as nodes
+        // As in Maya, a referenced scene's nodes stay: its file would bring them back.
+        if (MayaAsciiReader::isReferenced(nodeOf(node))) {
+            MGlobal::displayError(MString("delete: cannot delete ") + SceneNames::nodeName(node) +
+                                  ": it is from a referenced file.");
+            return MS::kFailure;
+        }
         status = mModifier.deleteNode(node);
         if (!status) {
             MGlobal::displayError(MString("delete: cannot delete ") + SceneNames::nodeName(node) + ".");

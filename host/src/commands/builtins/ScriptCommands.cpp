@@ -1,6 +1,6 @@
 // The commands everyday scripts and Maya's own scene scripts use around the scene
 // itself: namespaces, the session (quit, undoInfo), the views' settings (grid, upAxis,
-// displayPref), cameras (dolly), wireframe colours (color) and the exact box of objects.
+// displayPref), cameras (dolly), wireframe colours (color), hiding (hide, showHidden) and the exact box of objects.
 
 #include "commands/builtins/Builtins.h"
 
@@ -8,6 +8,7 @@
 #include "commands/builtins/NamespaceCommands.h"
 #include "commands/builtins/SessionCommands.h"
 #include "dag/ColorCommand.h"
+#include "dag/VisibilityCommands.h"
 #include "geometry/ExactWorldBoundingBoxCommand.h"
 #include "viewport/GridCommands.h"
 #include "views/DollyCommand.h"
@@ -32,6 +33,8 @@ void registerScriptCommands()
         {"dolly", DollyCommand::creator},
         {"exactWorldBoundingBox", ExactWorldBoundingBoxCommand::creator},
         {"color", ColorCommand::creator},
+        {"hide", HideCommand::creator},
+        {"showHidden", ShowHiddenCommand::creator},
     };
     for (const auto& command : kCommands)
         CHECK_MSTATUS(registerBuiltinCommand(command.name, command.creator, nullptr));

@@ -170,7 +170,9 @@ MStatus SetAttrCommand::doIt(const MArgList& args)
                               words[pos] + "\" is left over.");
         return MS::kInvalidParameter;
     }
-    status = execute("setAttr");
+    // What the checks above leave to fail is a plug that takes no value.
+    status = execute("setAttr", "The attribute '" + SceneNames::plugName(plug, true) +
+                                    "' is locked or connected and cannot be modified.");
     if (!status)
         return status;
     if (flags.isSet("-k"))

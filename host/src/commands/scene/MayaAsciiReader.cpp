@@ -4,6 +4,7 @@
 #include "commands/CommandExecution.h"
 #include "commands/CommandRegistry.h"
 #include "commands/MessageOutput.h"
+#include "commands/scene/MayaAsciiWriter.h"
 #include "dg/Node.h"
 #include "dg/Scene.h"
 
@@ -557,10 +558,17 @@ private:
     }
 };
 
-// Nodes read from references, with their life tokens (a freed node's address may come back).
-std::unordered_map<const Node*, std::shared_ptr<LifeToken>>& referencedNodes()
+// Nodes read from references, with their life tokens (a freed node's address may come back)
+// and the statements their scene gave them, against which the main scene saves its edits.
+struct ReferencedNode
 {
-    static std::unordered_map<const Node*, std::shared_ptr<LifeToken>> nodes;
+    std::shared_ptr<LifeToken> life;
+    std::string body;
+};
+
+std::unordered_map<const Node*, ReferencedNode>& referencedNodes()
+{
+    static std::unordered_map<const Node*, ReferencedNode> nodes;
     return nodes;
 }
 
@@ -652,7 +660,7 @@ MStatus MayaAsciiReader::readReference(const MString& path, const MString& nameS
     MTime::setUIUnit(time);
     for (Node* node : sceneNodes())
         if (node->serial > firstSerial)
-            referencedNodes()[node] = node->lifeToken();
+            referencedNodes()[node] = ReferencedNode{node->lifeToken(), MayaAsciiWriter::nodeBody(node->object())};
     CHECK_MSTATUS(MGlobal::clearSelectionList());
     return status;
 }
@@ -662,7 +670,13 @@ bool MayaAsciiReader::isReferenced(const Node* node)
     if (referencedNodes().empty())
         return false;
     auto it = referencedNodes().find(node);
-    return it != referencedNodes().end() && it->second->alive;
+    return it != referencedNodes().end() && it->second.life->alive;
+}
+
+const std::string* MayaAsciiReader::referencedBody(const Node* node)
+{
+    auto it = referencedNodes().find(node);
+    return it != referencedNodes().end() && it->second.life->alive ? &it->second.body : nullptr;
 }
 
 void MayaAsciiReader::forgetReferences()

@@ -10,6 +10,7 @@
 #include <maya/MString.h>
 
 #include <cstddef>
+#include <string>
 
 namespace host {
 
@@ -31,6 +32,9 @@ public:
     static MStatus readReference(const MString& path, const MString& nameSpace, unsigned* errors = nullptr);
     // Whether a node came from a referenced scene (the main scene does not write it).
     static bool isReferenced(const Node* node);
+    // The statements the referenced scene gave a node (as the writer words them), or null
+    // for a node that did not come from one.
+    static const std::string* referencedBody(const Node* node);
     // Forgets which nodes came from references (the scene is being replaced).
     static void forgetReferences();
 };

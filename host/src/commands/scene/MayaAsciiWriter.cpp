@@ -26,12 +26,43 @@
 #include <maya/MItDependencyNodes.h>
 #include <maya/MPlugArray.h>
 
+#include <algorithm>
 #include <unordered_set>
 #include <vector>
 
 namespace host {
 
 namespace {
+
+// A node body's statements, each with its closing ";\n" (geometry values span lines).
+std::vector<std::string> statements(const std::string& body)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t end = body.find(";\n"); end != std::string::npos; end = body.find(";\n", start)) {
+        out.push_back(body.substr(start, end + 2 - start));
+        start = end + 2;
+    }
+    return out;
+}
+
+// The attribute path (".t", ".ktv[0:2]") a "setAttr" statement of a node's body sets, or empty.
+std::string setAttrPath(const std::string& statement)
+{
+    const size_t open = statement.find("setAttr");
+    const size_t first = open == std::string::npos ? open : statement.find("\".", open);
+    const size_t last = first == std::string::npos ? first : statement.find('"', first + 1);
+    return last == std::string::npos ? std::string() : statement.substr(first + 1, last - first - 1);
+}
+
+// The plug of such a path on the node; a run of elements names the array.
+bool plugOfPath(const MObject& node, const std::string& path, MPlug& plug)
+{
+    SceneNames::IndexRange range;
+    return !path.empty() && SceneNames::findPlug("setAttr", SceneNames::nodeName(node, true) +
+                                                                MString(path.c_str(), int(path.size())),
+                                                 plug, &range);
+}
 
 class Writer
 {
@@ -99,6 +130,47 @@ public:
             mOut += ";\n";
             const size_t bodyStart = mOut.size();
             writeNodeBody(node);
+            if (mOut.size() == bodyStart)
+                mOut.resize(blockStart);
+        }
+    }
+
+    // Edits of referenced nodes: each statement of the node's body that the referenced scene
+    // did not give it, and for a value it gave that is gone (set back to its default) the
+    // value as it is now. Values that connections drive are not edits.
+    void referenceEdits()
+    {
+        for (const MObject& node : mOrder) {
+            const std::string* read = MayaAsciiReader::referencedBody(nodeOf(node));
+            if (!read)
+                continue;
+            const size_t blockStart = mOut.size();
+            mOut += "select -ne ";
+            mOut += ValueText::quote(SceneNames::nodeName(node, true)).asChar();
+            mOut += ";\n";
+            const size_t bodyStart = mOut.size();
+            const std::vector<std::string> was = statements(*read);
+            const std::vector<std::string> is = statements(MayaAsciiWriter::nodeBody(node));
+            std::vector<std::string> written;
+            for (const std::string& statement : is) {
+                MPlug plug;
+                const std::string path = setAttrPath(statement);
+                if (std::find(was.begin(), was.end(), statement) != was.end() ||
+                    (plugOfPath(node, path, plug) && isDriven(plug)))
+                    continue;
+                mOut += statement;
+                written.push_back(path);
+            }
+            for (const std::string& statement : was) {
+                MPlug plug;
+                const std::string path = setAttrPath(statement);
+                if (std::find(is.begin(), is.end(), statement) == is.end() &&
+                    std::find(written.begin(), written.end(), path) == written.end() &&
+                    plugOfPath(node, path, plug) && !isDriven(plug)) {
+                    writePlug(plug, true);
+                    written.push_back(path);
+                }
+            }
             if (mOut.size() == bodyStart)
                 mOut.resize(blockStart);
         }
@@ -193,6 +265,7 @@ private:
         writeNodeBody(node);
     }
 
+public:
     // The statements after a node's createNode (or select -ne), relative to it.
     void writeNodeBody(const MObject& node)
     {
@@ -207,6 +280,7 @@ private:
             mOut += "lockNode -l 1 ;\n";
     }
 
+private:
     void writePlug(const MPlug& plug, bool element)
     {
         const Attribute* attr = PlugAccess::attribute(plug);
@@ -400,6 +474,13 @@ MString baseName(const MString& path)
 
 } // namespace
 
+std::string MayaAsciiWriter::nodeBody(const MObject& node)
+{
+    std::string text;
+    Writer(text).writeNodeBody(node);
+    return text;
+}
+
 MStatus MayaAsciiWriter::write(const MString& fileName, std::string& text)
 {
     const MString name = baseName(fileName);
@@ -414,6 +495,7 @@ MStatus MayaAsciiWriter::write(const MString& fileName, std::string& text)
     text += "\n";
     SceneRecords::writeFileInfo(text);
     writer.nodes();
+    writer.referenceEdits();
     writer.instances();
     writer.connections();
     SceneRecords::writeRelationships(text);
