@@ -37,6 +37,7 @@ constexpr double kMinScreenArea = 1e-8;     // doubled pixel area of a triangle 
 constexpr double kMinPlaneCosine = 1e-8;    // ray along the triangle's plane
 constexpr uint32_t kLeafTriangles = 8;      // a leaf holds this many triangles
 constexpr uint32_t kLargestLeaf = 16;       // or up to this many, rather than a node of two leaves
+static_assert(3 * (3 * kLargestLeaf - 1) <= 0xFF, "a leaf's triangles find their corners' xyz in a byte each");
 // Single-precision boxes are padded by this share of the span of all points, far beyond the
 // rounding of the single-precision walk, so that culling never drops what the exact test
 // would accept.
@@ -742,7 +743,7 @@ uint8_t writeLeafBlock(PickData& data, uint32_t patchIndex, const TreeItem* item
                 copy = stamp | vertexCount;
                 vertices[vertexCount++] = item.corner[i];
             }
-            word |= (copy & 0xFF) << (8 * i);
+            word |= 3 * (copy & 0xFF) << (8 * i); // where the corner's xyz starts among the vertices
         }
         blocks.emplace_back();
         std::memcpy(&blocks.back(), &word, sizeof word);
@@ -894,17 +895,18 @@ Box finitePointsBox(const PickData& data)
 
 // ---- Walking ----
 
-// Asks for `lines` cache lines from `address` on, which will be read shortly.
-void prefetchLines(const void* address, int lines)
+// Asks for the cache lines holding `bytes` bytes from `address` on, which will be read shortly.
+void prefetchBytes(const void* address, size_t bytes)
 {
 #if PATCH_PICK_SSE2
-    const char* bytes = static_cast<const char*>(address);
-    for (int line = 0; line < lines; ++line) {
-        _mm_prefetch(bytes + 64 * line, _MM_HINT_T0);
+    const uintptr_t first = reinterpret_cast<uintptr_t>(address) & ~uintptr_t(63);
+    const uintptr_t last = reinterpret_cast<uintptr_t>(address) + bytes - 1;
+    for (uintptr_t line = first; line <= last; line += 64) {
+        _mm_prefetch(reinterpret_cast<const char*>(line), _MM_HINT_T0);
     }
 #else
     (void)address;
-    (void)lines;
+    (void)bytes;
 #endif
 }
 
@@ -924,13 +926,28 @@ int lowestBit(int mask)
 
 // The ray in single precision: started at the point `entry` where it enters the data's bounds,
 // relative to the anchor, so that the rounding stays far below the padding.
+// `nearOffset` and `farOffset` are where a node's boxes hold, per axis, the sides the ray meets
+// first and last (bytes from the node's start), chosen once for the ray's signs.
 struct FloatRay
 {
     float origin[3];
     float inverse[3];
-    bool negative[3];
+    uint32_t nearOffset[3];
+    uint32_t farOffset[3];
     double start; // distance of the float ray's origin along the pick ray
 };
+
+static_assert(offsetof(WideNode, minY) == offsetof(WideNode, minX) + sizeof(WideNode::minX) &&
+                  offsetof(WideNode, minZ) == offsetof(WideNode, minY) + sizeof(WideNode::minY) &&
+                  offsetof(WideNode, maxY) == offsetof(WideNode, maxX) + sizeof(WideNode::maxX) &&
+                  offsetof(WideNode, maxZ) == offsetof(WideNode, maxY) + sizeof(WideNode::maxY),
+              "a node's box sides lie axis after axis");
+
+// A node's eight box sides at `offset` bytes from its start.
+const float* nodeSides(const WideNode& node, uint32_t offset)
+{
+    return reinterpret_cast<const float*>(reinterpret_cast<const char*>(&node) + offset);
+}
 
 FloatRay makeFloatRay(const Ray& ray, const double anchor[3], double entry)
 {
@@ -942,7 +959,9 @@ FloatRay makeFloatRay(const Ray& ray, const double anchor[3], double entry)
         // its sign, so no 0 * infinity arises.
         const bool negative = std::signbit(ray.direction[a]);
         floatRay.inverse[a] = ray.parallel[a] ? (negative ? -1e20f : 1e20f) : toFloat(ray.inverse[a]);
-        floatRay.negative[a] = negative;
+        const uint32_t axis = uint32_t(a) * uint32_t(sizeof(WideNode::minX));
+        floatRay.nearOffset[a] = uint32_t(negative ? offsetof(WideNode, maxX) : offsetof(WideNode, minX)) + axis;
+        floatRay.farOffset[a] = uint32_t(negative ? offsetof(WideNode, minX) : offsetof(WideNode, maxX)) + axis;
     }
     return floatRay;
 }
@@ -952,10 +971,10 @@ FloatRay makeFloatRay(const Ray& ray, const double anchor[3], double entry)
 int crossedSlots(const WideNode& node, const FloatRay& ray, float lower, float upper, float entries[8])
 {
 #if PATCH_PICK_SSE2
-    const float* nears[3] = {ray.negative[0] ? node.maxX : node.minX, ray.negative[1] ? node.maxY : node.minY,
-                             ray.negative[2] ? node.maxZ : node.minZ};
-    const float* fars[3] = {ray.negative[0] ? node.minX : node.maxX, ray.negative[1] ? node.minY : node.maxY,
-                            ray.negative[2] ? node.minZ : node.maxZ};
+    const float* nears[3] = {nodeSides(node, ray.nearOffset[0]), nodeSides(node, ray.nearOffset[1]),
+                             nodeSides(node, ray.nearOffset[2])};
+    const float* fars[3] = {nodeSides(node, ray.farOffset[0]), nodeSides(node, ray.farOffset[1]),
+                            nodeSides(node, ray.farOffset[2])};
     const __m128 ox = _mm_set1_ps(ray.origin[0]), oy = _mm_set1_ps(ray.origin[1]), oz = _mm_set1_ps(ray.origin[2]);
     const __m128 ix = _mm_set1_ps(ray.inverse[0]), iy = _mm_set1_ps(ray.inverse[1]), iz = _mm_set1_ps(ray.inverse[2]);
     int mask = 0;
@@ -973,10 +992,10 @@ int crossedSlots(const WideNode& node, const FloatRay& ray, float lower, float u
     }
     return mask;
 #else
-    const float* nears[3] = {ray.negative[0] ? node.maxX : node.minX, ray.negative[1] ? node.maxY : node.minY,
-                             ray.negative[2] ? node.maxZ : node.minZ};
-    const float* fars[3] = {ray.negative[0] ? node.minX : node.maxX, ray.negative[1] ? node.minY : node.maxY,
-                            ray.negative[2] ? node.minZ : node.maxZ};
+    const float* nears[3] = {nodeSides(node, ray.nearOffset[0]), nodeSides(node, ray.nearOffset[1]),
+                             nodeSides(node, ray.nearOffset[2])};
+    const float* fars[3] = {nodeSides(node, ray.farOffset[0]), nodeSides(node, ray.farOffset[1]),
+                            nodeSides(node, ray.farOffset[2])};
     int mask = 0;
     for (int s = 0; s < node.childCount && s < 8; ++s) {
         float enter = lower, leave = upper;
@@ -1011,7 +1030,7 @@ uint64_t blockWord(const double* slot)
 void cornersOf(const double* vertices, uint64_t word, const double* out[3])
 {
     for (int i = 0; i < 3; ++i) {
-        out[i] = vertices + 3 * ((word >> (8 * i)) & 0xFF);
+        out[i] = vertices + ((word >> (8 * i)) & 0xFF);
     }
 }
 
@@ -1029,9 +1048,10 @@ void offerHit(const double* vertices, uint64_t word, double t, int32_t patchInde
     }
 }
 
-// Tests the triangles of a leaf block from the k-th on, one or two at a time.
-void pickInTriangleLeafFrom(const double* block, uint32_t k, uint32_t count, const Ray& ray, Nearest& nearest)
+// Tests the triangles of a leaf block, one or two at a time.
+void pickInTriangleLeaf(const double* block, uint32_t count, const Ray& ray, Nearest& nearest)
 {
+    uint32_t k = 0;
     const int32_t patchIndex = static_cast<int32_t>(blockWord(block));
     const double* words = block + 1;
     const double* vertices = words + count;
@@ -1072,7 +1092,7 @@ struct BaseLanes
     }
     static void leaf(const double* block, uint32_t count, const Ray& ray, Nearest& nearest)
     {
-        pickInTriangleLeafFrom(block, 0, count, ray, nearest);
+        pickInTriangleLeaf(block, count, ray, nearest);
     }
 };
 
@@ -1084,12 +1104,12 @@ struct AvxLanes
     __attribute__((target("avx"))) static int crossed(const WideNode& node, const FloatRay& ray, float lower,
                                                       float upper, float entries[8])
     {
-        const __m256 nearX = _mm256_load_ps(ray.negative[0] ? node.maxX : node.minX);
-        const __m256 farX = _mm256_load_ps(ray.negative[0] ? node.minX : node.maxX);
-        const __m256 nearY = _mm256_load_ps(ray.negative[1] ? node.maxY : node.minY);
-        const __m256 farY = _mm256_load_ps(ray.negative[1] ? node.minY : node.maxY);
-        const __m256 nearZ = _mm256_load_ps(ray.negative[2] ? node.maxZ : node.minZ);
-        const __m256 farZ = _mm256_load_ps(ray.negative[2] ? node.minZ : node.maxZ);
+        const __m256 nearX = _mm256_load_ps(nodeSides(node, ray.nearOffset[0]));
+        const __m256 farX = _mm256_load_ps(nodeSides(node, ray.farOffset[0]));
+        const __m256 nearY = _mm256_load_ps(nodeSides(node, ray.nearOffset[1]));
+        const __m256 farY = _mm256_load_ps(nodeSides(node, ray.farOffset[1]));
+        const __m256 nearZ = _mm256_load_ps(nodeSides(node, ray.nearOffset[2]));
+        const __m256 farZ = _mm256_load_ps(nodeSides(node, ray.farOffset[2]));
         const __m256 ox = _mm256_set1_ps(ray.origin[0]), oy = _mm256_set1_ps(ray.origin[1]),
                      oz = _mm256_set1_ps(ray.origin[2]);
         const __m256 ix = _mm256_set1_ps(ray.inverse[0]), iy = _mm256_set1_ps(ray.inverse[1]),
@@ -1109,11 +1129,17 @@ struct AvxLanes
         __m256d x, y, z;
     };
 
+    // Four corners' x, y and z: each corner's x and y read together, then interleaved.
     __attribute__((target("avx"))) static Quad load(const double* const corners[4])
     {
-        return {_mm256_set_pd(corners[3][0], corners[2][0], corners[1][0], corners[0][0]),
-                _mm256_set_pd(corners[3][1], corners[2][1], corners[1][1], corners[0][1]),
-                _mm256_set_pd(corners[3][2], corners[2][2], corners[1][2], corners[0][2])};
+        const __m256d xy02 =
+            _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(corners[0])), _mm_loadu_pd(corners[2]), 1);
+        const __m256d xy13 =
+            _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(corners[1])), _mm_loadu_pd(corners[3]), 1);
+        const __m128d z01 = _mm_loadh_pd(_mm_load_sd(corners[0] + 2), corners[1] + 2);
+        const __m128d z23 = _mm_loadh_pd(_mm_load_sd(corners[2] + 2), corners[3] + 2);
+        return {_mm256_unpacklo_pd(xy02, xy13), _mm256_unpackhi_pd(xy02, xy13),
+                _mm256_insertf128_pd(_mm256_castpd128_pd256(z01), z23, 1)};
     }
     __attribute__((target("avx"))) static Quad minus(const Quad& a, const Quad& b)
     {
@@ -1168,24 +1194,34 @@ struct AvxLanes
         const int32_t patchIndex = static_cast<int32_t>(blockWord(block));
         const double* words = block + 1;
         const double* vertices = words + count;
-        uint32_t k = 0;
-        for (; k + 3 < count; k += 4) {
+        // Four triangles at a time; a last group of fewer repeats its last triangle in the
+        // lanes past it, whose verdicts are dropped.
+        const auto testFour = [&](const uint32_t at[4], int lanes) __attribute__((always_inline)) {
             uint64_t word[4];
             const double* corners[3][4];
             for (int i = 0; i < 4; ++i) {
-                word[i] = blockWord(words + k + uint32_t(i));
+                word[i] = blockWord(words + at[i]);
                 for (int c = 0; c < 3; ++c) {
-                    corners[c][i] = vertices + 3 * ((word[i] >> (8 * c)) & 0xFF);
+                    corners[c][i] = vertices + ((word[i] >> (8 * c)) & 0xFF);
                 }
             }
             double t[4];
-            for (int crossed = intersect(corners[0], corners[1], corners[2], ray, t); crossed != 0;
+            for (int crossed = intersect(corners[0], corners[1], corners[2], ray, t) & lanes; crossed != 0;
                  crossed &= crossed - 1) {
                 const int i = lowestBit(crossed);
                 offerHit(vertices, word[i], t[i], patchIndex, nearest);
             }
+        };
+        uint32_t k = 0;
+        for (; k + 4 <= count; k += 4) {
+            const uint32_t at[4] = {k, k + 1, k + 2, k + 3};
+            testFour(at, 0xF);
         }
-        pickInTriangleLeafFrom(block, k, count, ray, nearest);
+        if (k < count) {
+            const uint32_t last = count - 1;
+            const uint32_t at[4] = {k, std::min(k + 1, last), std::min(k + 2, last), last};
+            testFour(at, (1 << (count - k)) - 1);
+        }
     }
 };
 
@@ -1794,63 +1830,73 @@ inline PickHit walkRay(const PickData& data, const double origin[3], const doubl
     const size_t patchCount = data.patchEntries.size();
     StackItem stack[kStackSize];
     int depth = 0;
-    stack[depth++] = {data.root, 0, 0, lower};
-    while (depth > 0) {
-        StackItem item = stack[--depth];
-        if (nearest.distance != seenDistance) {
-            seenDistance = nearest.distance;
-            upper = roundUp(seenDistance - floatRay.start);
+    // The child being entered: the nearest the last node's test found, or one from the stack.
+    StackItem item{data.root, 0, 0, lower};
+    // Takes the next waiting child the ray enters before the best hit so far; false when none is.
+    const auto takeWaiting = [&]() {
+        while (depth > 0) {
+            item = stack[--depth];
+            if (nearest.distance != seenDistance) {
+                seenDistance = nearest.distance;
+                upper = roundUp(seenDistance - floatRay.start);
+            }
+            if (!(item.entry > upper)) {
+                return true;
+            }
         }
-        if (item.entry > upper) {
-            continue;
-        }
+        return false;
+    };
+    for (;;) {
         if (item.kind == WideNode::kPatchChild) {
-            if (item.child >= patchCount) {
+            item.kind = item.child < patchCount ? 0 : WideNode::kPatchChild; // the patch's tree
+        }
+        if (item.kind == 0 && item.child < nodeCount) {
+            const WideNode& node = data.nodes[item.child];
+            float entries[8];
+            int crossed = Lanes::crossed(node, floatRay, lower, upper, entries);
+            // The nearest crossed child is entered next, the others wait farther first; each is
+            // asked for from memory now.
+            const auto fetch = [&](int s) {
+                const StackItem child{node.child[s], node.kind[s], node.vertexCount[s], entries[s]};
+                if (child.kind == 0 || child.kind == WideNode::kPatchChild) {
+                    if (child.child < nodeCount) {
+                        prefetchBytes(&data.nodes[child.child], sizeof(WideNode));
+                    }
+                } else if (child.child < blockCount) {
+                    prefetchBytes(data.leafBlocks.data() + child.child,
+                                  sizeof(double) * (1 + child.kind + 3 * size_t(child.vertexCount)));
+                }
+                return child;
+            };
+            if (crossed != 0 && (crossed & (crossed - 1)) == 0) {
+                item = fetch(lowestBit(crossed));
                 continue;
             }
-            item = {item.child, 0, 0, lower}; // the patch's tree
-        } else if (item.kind > 0) {
+            int order[8];
+            int count = 0;
+            for (; crossed != 0; crossed &= crossed - 1) {
+                const int s = lowestBit(crossed);
+                int at = count++;
+                while (at > 0 && entries[order[at - 1]] < entries[s]) {
+                    order[at] = order[at - 1];
+                    --at;
+                }
+                order[at] = s;
+            }
+            if (count > 0 && depth + count - 1 <= kStackSize) { // deeper than any tree built here
+                for (int i = 0; i + 1 < count; ++i) {
+                    stack[depth++] = fetch(order[i]);
+                }
+                item = fetch(order[count - 1]);
+                continue;
+            }
+        } else if (item.kind != 0 && item.kind != WideNode::kPatchChild) {
             if (item.child + 1 + uint64_t(item.kind) + 3 * uint64_t(item.vertexCount) <= blockCount) {
                 Lanes::leaf(data.leafBlocks.data() + item.child, item.kind, ray, nearest);
             }
-            continue;
         }
-        if (item.child >= nodeCount) {
-            continue;
-        }
-        const WideNode& node = data.nodes[item.child];
-        float entries[8];
-        int crossed = Lanes::crossed(node, floatRay, lower, upper, entries);
-        // Crossed children onto the stack farther first, so that the nearest is taken next.
-        int order[8];
-        int count = 0;
-        for (; crossed != 0; crossed &= crossed - 1) {
-            const int s = lowestBit(crossed);
-            int at = count++;
-            while (at > 0 && entries[order[at - 1]] < entries[s]) {
-                order[at] = order[at - 1];
-                --at;
-            }
-            order[at] = s;
-        }
-        if (depth + count > kStackSize) {
-            continue; // deeper than any tree built here
-        }
-        for (int i = 0; i < count; ++i) {
-            const int s = order[i];
-            const StackItem next{node.child[s], node.kind[s], node.vertexCount[s], entries[s]};
-            if (next.kind == WideNode::kPatchChild) {
-                if (next.child < patchCount) {
-                    prefetchLines(&data.nodes[next.child], 4);
-                }
-            } else if (next.kind > 0) {
-                if (next.child < blockCount) {
-                    prefetchLines(data.leafBlocks.data() + next.child, (1 + next.kind + 3 * next.vertexCount + 7) / 8);
-                }
-            } else if (next.child < nodeCount) {
-                prefetchLines(&data.nodes[next.child], 4);
-            }
-            stack[depth++] = next;
+        if (!takeWaiting()) {
+            break;
         }
     }
     if (nearest.patch >= 0) {

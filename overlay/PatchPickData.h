@@ -92,8 +92,9 @@ struct PickData
     BoxFrame frame;                       // of all boxes
     std::vector<PatchEntry> patchEntries;
     // The trees' leaves, each one block of 8-byte slots: the patch index, then a slot per
-    // triangle holding the bits of a 64-bit word (its three corners as the leaf's vertex
-    // numbers in bytes 0 to 2, its position in its patch's list in the high 32 bits), then
+    // triangle holding the bits of a 64-bit word (in bytes 0 to 2, where each of its three
+    // corners' xyz starts among the leaf's vertices, counted in doubles; its position in its
+    // patch's list in the high 32 bits), then
     // the leaf's vertices, xyz each.
     std::vector<double> leafBlocks;
 
