@@ -1,6 +1,7 @@
 #include "pins/PinCommandSupport.h"
 
 #include "pins/PinEvaluation.h"
+#include "plugin/StatusCheck.h"
 
 #include <maya/MArgDatabase.h>
 #include <maya/MDGModifier.h>
@@ -28,6 +29,8 @@ using PinFrameMath::Vec3d;
 namespace PinCommandSupport {
 
 namespace {
+
+const char* const kStatusSource = "pinCommandSupport";
 
 // An element of a node's array attribute.
 MPlug elementPlug(const MObject& node, const char* attribute, unsigned index, MStatus* status)
@@ -253,13 +256,11 @@ MStatus connectControlMatrix(MDGModifier& modifier, const MObject& node, const M
 
 MStatus readControlMatrices(const MString& command, const MDagPathArray& controls, MMatrixArray& matrices)
 {
-    MStatus status = matrices.setLength(controls.length());
-    if (!status)
-        return status;
+    PELLIX_CHECK(matrices.setLength(controls.length()));
     for (unsigned i = 0; i < controls.length(); ++i) {
+        MStatus status;
         matrices[i] = controls[i].inclusiveMatrix(&status);
-        if (!status)
-            return status;
+        PELLIX_CHECK(status);
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 if (!std::isfinite(matrices[i](r, c))) {
