@@ -302,6 +302,19 @@ TEST_F(SceneReading, AReferencedSceneBesideTheMainOneIsReadIntoItsNamespace)
     EXPECT_FALSE(exists("prop:box"));
 }
 
+TEST_F(SceneReading, AConstraintOfAReferencedSceneKeepsItsLastTarget)
+{
+    ASSERT_TRUE(run("createNode transform -n box; createNode transform -n lid; parentConstraint -n lidPin box lid"));
+    save("prop.ma");
+    ASSERT_TRUE(openScene("file -r -ns \"prop\" -rfn \"propRN\" -typ \"mayaAscii\" \"prop.ma\";\n"));
+    expectRefusals({{"parentConstraint -e -rm prop:box prop:lid",
+                     "parentConstraint: cannot remove every target of prop:lidPin: it is a constraint of a "
+                     "referenced file."}});
+    const MStringArray targets = strings("parentConstraint -q -tl prop:lidPin");
+    ASSERT_EQ(targets.length(), 1u);
+    EXPECT_EQ(targets[0], "prop:box");
+}
+
 TEST_F(SceneReading, DeferredAndMissingReferencesAreOnlyKept)
 {
     std::ofstream(tempPath("prop.ma"), std::ios::binary)

@@ -13,6 +13,7 @@
 #include <maya/MDistance.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnTransform.h>
 #include <maya/MGlobal.h>
@@ -209,9 +210,14 @@ MStatus ConstraintCommand::doIt(const MArgList& args)
             return MS::kSuccess;
         }
         if (flags.isSet("-rm")) {
-            // A target taken out no longer feeds the constraint; the last one out takes it along.
-            if (chosen.size() == slots.size())
+            // A target taken out no longer feeds the constraint; the last one out takes it along,
+            // which one of a referenced file cannot (its file would bring it back).
+            if (chosen.size() == slots.size()) {
+                if (MFnDependencyNode(constraint).isFromReferencedFile())
+                    return fail(command, "cannot remove every target of " + SceneNames::nodeName(constraint) +
+                                             ": it is a constraint of a referenced file.");
                 ANIM_CHECK(mModifier.deleteNode(constraint));
+            }
             for (const TargetSlot& slot : chosen) {
                 if (chosen.size() == slots.size())
                     break;
